@@ -1,0 +1,36 @@
+#pragma once
+// The resource database vsql.db in the application home: keywords, provider
+// kinds, saved connections, templates and object snippets.
+//
+// Every operation opens its own connection, does its one piece of work with
+// bound parameters and closes it again; no connection is kept between
+// operations or shared between windows.
+
+#include "db/Connection.h"
+
+#include <QString>
+
+#include <memory>
+
+class ResourceDb {
+public:
+    static QString path();
+    // A new connection to vsql.db; throws db::Error when it cannot be opened.
+    static std::unique_ptr<db::Connection> open();
+
+    struct EnsureResult {
+        bool created = false; // a new file was made (first start, or after a damaged one)
+        QString notice;       // for the user, e.g. where a damaged file was moved
+    };
+    // Makes sure vsql.db exists with all its tables: creates a missing file
+    // with its first content, adds missing tables to an existing one, and
+    // moves a damaged file aside (vsql.db.corrupt-<timestamp>) before
+    // creating a new one. Never overwrites a file silently.
+    static EnsureResult ensure();
+
+    // Adds the saved connection unless one of that name exists.
+    static void ensureDemoConnection(const QString& name, const QString& connectionString);
+
+private:
+    static QString createFresh();
+};

@@ -1,0 +1,61 @@
+#pragma once
+// A block of fetched rows in compact form: every cell is UTF-8 text stored
+// back to back in one byte buffer, with one end offset per cell. NULL is kept
+// apart from empty text. Blocks are reused between fetches, so reading a
+// result allocates nothing per row once the buffers have grown.
+
+#include <QString>
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace db {
+
+class RowBlock {
+public:
+    void reset(int columns);
+    void clear() { reset(columns_); }
+
+    int columnCount() const { return columns_; }
+    int rowCount() const { return columns_ ? int(ends_.size() / size_t(columns_)) : 0; }
+    size_t byteSize() const { return bytes_.size(); }
+
+    std::string_view text(int row, int column) const {
+        const size_t i = size_t(row) * size_t(columns_) + size_t(column);
+        const uint64_t begin = i ? (ends_[i - 1] & kOffsetMask) : 0;
+        return {bytes_.data() + begin, size_t((ends_[i] & kOffsetMask) - begin)};
+    }
+    bool isNull(int row, int column) const {
+        return ends_[size_t(row) * size_t(columns_) + size_t(column)] & kNullBit;
+    }
+    QString string(int row, int column) const {
+        const auto t = text(row, column);
+        return QString::fromUtf8(t.data(), qsizetype(t.size()));
+    }
+
+    // Building: cells are appended in row order, columnCount() per row.
+    void appendCell(const char* data, size_t size) {
+        bytes_.insert(bytes_.end(), data, data + size);
+        ends_.push_back(bytes_.size());
+    }
+    void appendCell(std::string_view s) { appendCell(s.data(), s.size()); }
+    void appendNull() { ends_.push_back(bytes_.size() | kNullBit); }
+    // For writers that fill the byte buffer themselves: append the bytes with
+    // bytes(), then close the cell.
+    std::vector<char>& bytes() { return bytes_; }
+    void closeCell() { ends_.push_back(bytes_.size()); }
+    // Appends binary data as upper-case hex digits to the open cell.
+    void appendHex(const unsigned char* data, size_t size);
+    // Drops the cells of an unfinished row (used when a fetch fails mid-row).
+    void dropPartialRow();
+
+private:
+    static constexpr uint64_t kNullBit = uint64_t(1) << 63;
+    static constexpr uint64_t kOffsetMask = kNullBit - 1;
+    int columns_ = 0;
+    std::vector<char> bytes_;
+    std::vector<uint64_t> ends_;
+};
+
+} // namespace db

@@ -1,0 +1,11 @@
+// gtest main for core tests: a QCoreApplication must exist for resources,
+// queued signals and QThread use.
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

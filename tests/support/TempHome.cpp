@@ -1,0 +1,7 @@
+#include "TempHome.h"
+
+#include "app/AppHome.h"
+
+TempHome::TempHome() : previous_(AppHome::path()) { AppHome::set(dir_.path()); }
+
+TempHome::~TempHome() { AppHome::set(previous_); }

@@ -1,0 +1,27 @@
+#pragma once
+// Connection strings of the throwaway servers that scripts/test starts.
+// A test that needs a server calls requireServer(): when the variable is
+// not set the test is skipped with the reason printed; when it is set the
+// test runs (never skipped silently).
+
+#include <QString>
+
+struct ServerUnderTest {
+    const char* label;   // "PostgreSQL", "MariaDB"
+    const char* envVar;  // SQLQE_TEST_PG, SQLQE_TEST_MARIADB
+};
+
+inline const ServerUnderTest kPostgres{"PostgreSQL", "SQLQE_TEST_PG"};
+inline const ServerUnderTest kMariaDb{"MariaDB", "SQLQE_TEST_MARIADB"};
+
+// The connection string, or empty when the variable is not set.
+QString serverConnectionString(const ServerUnderTest& server);
+
+// Skips the current test (with a message) when the server is not configured.
+#define SQLQE_REQUIRE_SERVER(server, outString)                                                             \
+    do {                                                                                                    \
+        outString = serverConnectionString(server);                                                         \
+        if (outString.isEmpty())                                                                            \
+            GTEST_SKIP() << (server).envVar << " is not set: " << (server).label                           \
+                         << " tests need the servers that scripts/test starts";                              \
+    } while (0)

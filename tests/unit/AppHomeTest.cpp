@@ -1,0 +1,108 @@
+// The application home: where it is, what a first start puts there, and how
+// a damaged resource database is handled.
+#include "app/AppHome.h"
+#include "app/Ini.h"
+#include "app/ResourceDb.h"
+#include "support/FileMode.h"
+#include "support/TempHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+qint64 count(db::Connection& c, const QString& sql) { return c.query(sql).rows.at(0).at(0)->toLongLong(); }
+} // namespace
+
+TEST(AppHome, ResolvesOptionThenEnvironmentThenPortableThenXdg) {
+    QTemporaryDir a, exe, xdg;
+    const QString before = AppHome::path();
+    qputenv("SQLQE_HOME", QFile::encodeName(a.path() + QStringLiteral("/env")));
+    EXPECT_EQ(AppHome::resolve(a.path() + QStringLiteral("/opt"), exe.path()), a.path() + QStringLiteral("/opt"));
+    EXPECT_EQ(AppHome::resolve(QString(), exe.path()), a.path() + QStringLiteral("/env"));
+    qunsetenv("SQLQE_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(xdg.path()));
+    EXPECT_EQ(AppHome::resolve(QString(), exe.path()), xdg.path() + QStringLiteral("/sql-query-editor"));
+    QFile portable(exe.filePath(QStringLiteral("config.ini")));
+    ASSERT_TRUE(portable.open(QIODevice::WriteOnly));
+    portable.close();
+    EXPECT_EQ(AppHome::resolve(QString(), exe.path()), exe.path());
+    qunsetenv("XDG_CONFIG_HOME");
+    AppHome::set(before);
+}
+
+TEST(AppHome, FirstStartSeedsSettingsResourcesAndDemo) {
+    TempHome home;
+    EXPECT_TRUE(AppHome::ensureSeeded().isEmpty());
+    EXPECT_EQ(fileMode(ini::fileName()), 0600u);
+    EXPECT_EQ(fileMode(ResourceDb::path()), 0600u);
+    EXPECT_TRUE(ini::flag(QStringLiteral("OPTIONS"), QStringLiteral("syntaxhighlight")));
+    EXPECT_EQ(ini::value(QStringLiteral("OPTIONS"), QStringLiteral("resultsin")), QStringLiteral("0"));
+    EXPECT_EQ(ini::value(QStringLiteral("OPTIONS"), QStringLiteral("executionplan")), QStringLiteral("0"));
+    EXPECT_FALSE(ini::value(QStringLiteral("OPTIONS"), QStringLiteral("font")).isEmpty());
+
+    auto res = ResourceDb::open();
+    for (const char* t : {"syntax", "providers", "connections", "template_types", "templates", "objects"})
+        EXPECT_NO_THROW(res->query(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(t)))) << t;
+    EXPECT_GT(count(*res, QStringLiteral("SELECT count(*) FROM syntax WHERE type = 1")), 50);
+    EXPECT_EQ(res->query(QStringLiteral("SELECT returnvalue FROM providers WHERE provider_name LIKE ?"),
+                         {QStringLiteral("sqlite")})
+                  .rows.at(0)
+                  .at(0),
+              QStringLiteral("2"));
+    EXPECT_GT(count(*res, QStringLiteral("SELECT count(*) FROM templates t JOIN template_types g ON g.id = t.\"group\"")), 5);
+    const db::Table demo = res->query(QStringLiteral("SELECT cn_string, type FROM connections WHERE name = ?"),
+                                      {AppHome::demoConnectionName()});
+    ASSERT_EQ(demo.rows.size(), 1u);
+    EXPECT_EQ(demo.rows[0][0], AppHome::demoConnectionString());
+
+    auto shop = db::Connection::open(AppHome::demoConnectionString());
+    EXPECT_GE(count(*shop, QStringLiteral("SELECT count(*) FROM orders")), 1000);
+    EXPECT_GT(count(*shop, QStringLiteral("SELECT count(*) FROM customers WHERE email IS NULL")), 0);
+    EXPECT_GT(count(*shop, QStringLiteral("SELECT count(*) FROM order_totals")), 0);
+}
+
+TEST(AppHome, SecondStartChangesNothingAndKeepsUserData) {
+    TempHome home;
+    AppHome::ensureSeeded();
+    ASSERT_TRUE(ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("font"), QStringLiteral("Mine")));
+    ResourceDb::open()->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES ('x', 'y', 1)"));
+    ResourceDb::open()->exec(QStringLiteral("DELETE FROM connections WHERE name = ?"), {AppHome::demoConnectionName()});
+    EXPECT_TRUE(AppHome::ensureSeeded().isEmpty());
+    EXPECT_EQ(ini::value(QStringLiteral("OPTIONS"), QStringLiteral("font")), QStringLiteral("Mine"));
+    auto res = ResourceDb::open();
+    EXPECT_EQ(count(*res, QStringLiteral("SELECT count(*) FROM connections")), 1); // the deleted demo stays deleted
+}
+
+TEST(AppHome, DamagedResourceDatabaseIsMovedAsideAndRecreatedOnce) {
+    TempHome home;
+    QFile junk(ResourceDb::path());
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(8192, '\x5a'));
+    junk.close();
+    const QStringList notices = AppHome::ensureSeeded();
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0].contains(QStringLiteral("corrupt-"))) << notices[0].toStdString();
+    const QStringList aside = QDir(home.path()).entryList({QStringLiteral("vsql.db.corrupt-*")});
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_EQ(QFileInfo(home.file(aside[0])).size(), 8192); // the user's bytes are kept
+    EXPECT_NO_THROW(ResourceDb::open()->query(QStringLiteral("SELECT * FROM connections")));
+    EXPECT_TRUE(AppHome::ensureSeeded().isEmpty()); // told once only
+}
+
+TEST(AppHome, MissingTablesAreAddedToAnExistingResourceDatabase) {
+    TempHome home;
+    {
+        auto c = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + ResourceDb::path(), {15, true});
+        c->exec(QStringLiteral("CREATE TABLE connections (primarykey INTEGER PRIMARY KEY, name TEXT, cn_string TEXT, type INTEGER)"));
+        c->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES ('kept', 'x', 2)"));
+    }
+    ResourceDb::ensure();
+    auto res = ResourceDb::open();
+    EXPECT_EQ(count(*res, QStringLiteral("SELECT count(*) FROM connections WHERE name = 'kept'")), 1);
+    EXPECT_NO_THROW(res->query(QStringLiteral("SELECT * FROM objects")));
+}

@@ -1,0 +1,61 @@
+#include "db/ConnectionString.h"
+#include "db/OdbcConnection.h"
+
+#include <gtest/gtest.h>
+
+using db::ConnectionString;
+
+TEST(ConnectionString, ParsesPlainAndBracedValuesCaseInsensitively) {
+    const ConnectionString cs(QStringLiteral("Driver={PostgreSQL Unicode};SERVER=127.0.0.1; Port = 5432 ;"
+                                             "Pwd={a;b}}c};Extra"));
+    EXPECT_EQ(cs.value("driver"), QStringLiteral("PostgreSQL Unicode"));
+    EXPECT_EQ(cs.value("Server"), QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(cs.value("PORT"), QStringLiteral("5432"));
+    EXPECT_EQ(cs.value("pwd"), QStringLiteral("a;b}c"));
+    EXPECT_EQ(cs.value("Extra"), QString());
+    EXPECT_FALSE(cs.value("Database").has_value());
+}
+
+TEST(ConnectionString, SetKeepsOrderAndRoundTrips) {
+    ConnectionString cs(QStringLiteral("Driver={MariaDB Unicode};Server=h;Database=x"));
+    cs.set(QStringLiteral("database"), QStringLiteral("y;z"));
+    cs.set(QStringLiteral("Port"), QStringLiteral("3306"));
+    EXPECT_EQ(cs.toString(), QStringLiteral("Driver=MariaDB Unicode;Server=h;Database={y;z};Port=3306;"));
+    const ConnectionString again(cs.toString());
+    EXPECT_EQ(again.value("Database"), QStringLiteral("y;z"));
+    cs.remove(QStringLiteral("SERVER"));
+    EXPECT_FALSE(cs.has(QStringLiteral("Server")));
+}
+
+TEST(ConnectionString, RecognisesNativeSqlite) {
+    EXPECT_TRUE(ConnectionString(QStringLiteral("Provider=sqlite;Data Source=/tmp/a.db")).isSqlite());
+    EXPECT_EQ(ConnectionString(QStringLiteral("Provider=SQLite;Data Source=/tmp/a b.db")).sqliteFile(),
+              QStringLiteral("/tmp/a b.db"));
+    EXPECT_FALSE(ConnectionString(QStringLiteral("Driver=SQLite3;Database=/tmp/a.db")).isSqlite());
+}
+
+TEST(ConnectionString, MasksEveryPasswordAndKeepsTheRest) {
+    EXPECT_EQ(db::maskPasswords(QStringLiteral("Driver={X};UID=me;PWD=s3cret;Server=h")),
+              QStringLiteral("Driver={X};UID=me;PWD=****;Server=h"));
+    EXPECT_EQ(db::maskPasswords(QStringLiteral("Password={a;b}};c};User=u")),
+              QStringLiteral("Password=****;User=u"));
+    EXPECT_EQ(db::maskPasswords(QStringLiteral("pwd=x")), QStringLiteral("pwd=****"));
+    EXPECT_EQ(db::maskPasswords(QStringLiteral("Server=h")), QStringLiteral("Server=h"));
+    EXPECT_EQ(db::scrubSecrets(QStringLiteral("login failed for s3cret"), {QStringLiteral("s3cret")}),
+              QStringLiteral("login failed for ****"));
+}
+
+TEST(ConnectionString, TuningAddsDriverOptionsOnlyWhenTheUserHasNone) {
+    const QString maria = db::tunedConnectionString(QStringLiteral("Driver={MariaDB Unicode};Server=h"), 15);
+    EXPECT_EQ(ConnectionString(maria).value("OPTION"), QStringLiteral("67108866"));
+    const QString own = QStringLiteral("Driver={MariaDB Unicode};Option=3");
+    EXPECT_EQ(db::tunedConnectionString(own, 15), own);
+
+    const ConnectionString pg(db::tunedConnectionString(QStringLiteral("Driver={PostgreSQL Unicode};X=1"), 7));
+    EXPECT_EQ(pg.value("UseDeclareFetch"), QStringLiteral("1"));
+    EXPECT_EQ(pg.value("pqopt"), QStringLiteral("connect_timeout=7"));
+    EXPECT_EQ(pg.value("X"), QStringLiteral("1"));
+
+    const QString dsn = QStringLiteral("DSN=mine;UID=u");
+    EXPECT_EQ(db::tunedConnectionString(dsn, 15), dsn);
+}
