@@ -53,7 +53,7 @@ QString tunedConnectionString(const QString& connectionString, int loginTimeoutS
     } else if (driverIs(cs, {"PostgreSQL", "psqlodbc"})) {
         // stream results through a server cursor instead of loading them whole
         add("UseDeclareFetch", QStringLiteral("1"));
-        add("Fetch", QStringLiteral("10000"));
+        add("Fetch", QStringLiteral("5000"));
         if (loginTimeoutSeconds > 0)
             add("pqopt", QStringLiteral("connect_timeout=%1").arg(loginTimeoutSeconds));
     } else if (driverIs(cs, {"SQLite"})) {
@@ -101,6 +101,9 @@ void OdbcConnection::connect(const QString& connectionString) {
                                     dbmsName_.contains(QLatin1String("MySQL"), Qt::CaseInsensitive);
     getDataBlock_ = (ext & SQL_GD_BLOCK) && (ext & SQL_GD_BOUND) && !brokenBlockGetData;
     isPostgres_ = dbmsName_.contains(QLatin1String("PostgreSQL"), Qt::CaseInsensitive);
+    // The PostgreSQL driver converts narrow text by the process codeset; with
+    // UTF-8 that is a plain copy, cheaper than a round trip through UTF-16.
+    narrowUtf8_ = isPostgres_ && processCodesetIsUtf8();
     splitScripts_ = dbmsName_.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0;
 }
 

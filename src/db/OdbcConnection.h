@@ -38,6 +38,8 @@ public:
     SQLHDBC handle() const { return dbc_; }
     bool canGetDataInBlocks() const { return getDataBlock_; }
     bool splitsScripts() const { return splitScripts_; }
+    // Text may be read as SQL_C_CHAR: the driver hands out UTF-8 unchanged.
+    bool narrowTextIsUtf8() const { return narrowUtf8_; }
     void registerStatement(SQLHSTMT stmt);
     void unregisterStatement(SQLHSTMT stmt);
     // Throws a cancelled Error when a cancel request is pending (and clears it).
@@ -58,6 +60,7 @@ private:
     bool getDataBlock_ = false;
     bool splitScripts_ = false;
     bool isPostgres_ = false;
+    bool narrowUtf8_ = false;
 
     std::mutex activeMutex_;
     SQLHSTMT active_ = SQL_NULL_HSTMT;

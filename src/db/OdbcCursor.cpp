@@ -18,7 +18,7 @@ namespace {
 constexpr SQLLEN kMaxBoundChars = 8000;        // wider values are read as long data
 constexpr SQLLEN kLongBindChars = 1024;        // bound part of a long value when blocks allow completing it
 constexpr size_t kRowsetBytes = 4 * 1024 * 1024;
-constexpr SQLULEN kMaxRowset = 1024;
+constexpr SQLULEN kMaxRowset = 256; // measured: larger arrays only cost cache
 
 // Splits a script into statements for drivers that take one at a time, the
 // way the SQLite shell does (a statement ends at a ';' that completes it).
@@ -189,12 +189,12 @@ void OdbcCursor::describe() {
             c.isLong = isLongType(type) || size == 0 || SQLLEN(size) > kMaxBoundChars;
             c.width = c.isLong ? kLongBindChars : SQLLEN(size);
         } else {
-            c.cType = SQL_C_WCHAR;
+            c.cType = conn_.narrowTextIsUtf8() ? SQL_C_CHAR : SQL_C_WCHAR;
             SQLLEN chars = SQLLEN(std::max<SQLULEN>(size, SQLULEN(std::max<SQLLEN>(display, 0))));
             c.isLong = isLongType(type) || chars <= 0 || chars > kMaxBoundChars;
             if (c.isLong) chars = kLongBindChars;
-            // characters may take two UTF-16 units each
-            c.width = (chars * 2 + 1) * SQLLEN(sizeof(SQLWCHAR));
+            // a character takes up to four UTF-8 bytes, or two UTF-16 units
+            c.width = c.cType == SQL_C_CHAR ? chars * 4 + 1 : (chars * 2 + 1) * SQLLEN(sizeof(SQLWCHAR));
         }
         if (c.isLong && !conn_.canGetDataInBlocks()) rowMode_ = true;
         rowBytes += c.width + SQLLEN(sizeof(SQLLEN));

@@ -2,6 +2,9 @@
 
 #include "ConnectionString.h"
 
+#include <clocale>
+#include <cstring>
+#include <langinfo.h>
 #include <mutex>
 
 namespace db::odbc {
@@ -82,6 +85,11 @@ Error diagnostics(SQLSMALLINT handleType, SQLHANDLE handle, const QString& conte
 
 void check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle, const char* context) {
     if (!succeeded(rc) && rc != SQL_NO_DATA) throw diagnostics(handleType, handle, QString::fromLatin1(context));
+}
+
+bool processCodesetIsUtf8() {
+    const char* cs = nl_langinfo(CODESET);
+    return cs && (std::strcmp(cs, "UTF-8") == 0 || std::strcmp(cs, "utf8") == 0);
 }
 
 namespace {

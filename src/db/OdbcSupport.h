@@ -35,6 +35,9 @@ Error diagnostics(SQLSMALLINT handleType, SQLHANDLE handle, const QString& conte
 // Throws diagnostics(...) unless rc succeeded.
 void check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle, const char* context);
 
+// True when the process's LC_CTYPE codeset is UTF-8.
+bool processCodesetIsUtf8();
+
 // Installed drivers and data sources, for the connection dialog.
 QStringList installedDrivers();
 QStringList dataSources();

@@ -1,11 +1,14 @@
 // gtest main for core tests: a QCoreApplication must exist for resources,
 // queued signals and QThread use.
+#include "db/ProcessLocale.h"
+
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    db::useUtf8Ctype();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
