@@ -1,0 +1,3 @@
+#!/usr/bin/env bash
+# Script text preparation timings (called by bench/run).
+"$BUILD/bench/bench_scripttext"
