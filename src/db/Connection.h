@@ -54,7 +54,13 @@ public:
     // Replaces the block's content with up to maxRows further rows of the
     // current result set. Returns false when the set had no rows left (the
     // block is then empty). Throws ErrClosedResult on a closed result.
-    virtual bool fetch(RowBlock& block, int maxRows) = 0;
+    bool fetch(RowBlock& block, int maxRows) {
+        block.reset(int(fields_.size()));
+        return appendRows(block, maxRows) > 0;
+    }
+    // Appends up to maxRows further rows to the block (which must have this
+    // result's column count); returns how many were added, 0 at the end.
+    virtual int appendRows(RowBlock& block, int maxRows) = 0;
     // Moves to the next result set of the same call; false when there is none.
     virtual bool nextResult() = 0;
 

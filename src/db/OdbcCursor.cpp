@@ -317,21 +317,20 @@ void OdbcCursor::copyRow(SQLULEN r, RowBlock& block) {
     }
 }
 
-bool OdbcCursor::fetch(RowBlock& block, int maxRows) {
+int OdbcCursor::appendRows(RowBlock& block, int maxRows) {
     if (!hasRows()) throw Error(ErrClosedResult, QStringLiteral("Operation is not allowed when the object is closed."));
     conn_.throwIfCancelPending();
-    block.reset(int(cols_.size()));
     int rows = 0;
-    while (rows < maxRows) {
+    while (rows < maxRows && block.byteSize() < RowBlock::kFullBytes) {
         if (position_ >= fetched_ && !refill()) break;
-        for (; position_ < fetched_ && rows < maxRows; ++position_) {
+        for (; position_ < fetched_ && rows < maxRows && block.byteSize() < RowBlock::kFullBytes; ++position_) {
             if (!rowMode_ && (rowStatus_[position_] == SQL_ROW_NOROW || rowStatus_[position_] == SQL_ROW_DELETED))
                 continue;
             copyRow(position_, block);
             ++rows;
         }
     }
-    return rows > 0;
+    return rows;
 }
 
 bool OdbcCursor::nextResult() {

@@ -22,7 +22,7 @@ public:
     OdbcCursor(OdbcConnection& conn, SQLHSTMT executed);
     ~OdbcCursor() override;
 
-    bool fetch(RowBlock& block, int maxRows) override;
+    int appendRows(RowBlock& block, int maxRows) override;
     bool nextResult() override;
 
 private:

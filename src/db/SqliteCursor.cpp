@@ -135,12 +135,11 @@ bool SqliteCursor::startNext(const Params& params) {
     return true;
 }
 
-bool SqliteCursor::fetch(RowBlock& block, int maxRows) {
+int SqliteCursor::appendRows(RowBlock& block, int maxRows) {
     if (!hasRows()) throw Error(ErrClosedResult, QStringLiteral("Operation is not allowed when the object is closed."));
     const int columns = int(fields_.size());
-    block.reset(columns);
     int rows = 0;
-    while (pendingRow_ && rows < maxRows) {
+    while (pendingRow_ && rows < maxRows && block.byteSize() < RowBlock::kFullBytes) {
         for (int c = 0; c < columns; ++c) {
             switch (sqlite3_column_type(stmt_, c)) {
             case SQLITE_NULL: block.appendNull(); break;
@@ -164,7 +163,7 @@ bool SqliteCursor::fetch(RowBlock& block, int maxRows) {
         else if (rc != SQLITE_ROW)
             fail(rc);
     }
-    return rows > 0;
+    return rows;
 }
 
 bool SqliteCursor::nextResult() { return startNext({}); }

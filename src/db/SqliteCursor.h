@@ -20,7 +20,7 @@ public:
     SqliteCursor(SqliteConnection& conn, const QString& sql, const Params& params);
     ~SqliteCursor() override;
 
-    bool fetch(RowBlock& block, int maxRows) override;
+    int appendRows(RowBlock& block, int maxRows) override;
     bool nextResult() override;
 
 private:

@@ -1,0 +1,226 @@
+// Runs through the engine against SQLite files and the real servers: the
+// texts, counters, limits, failures and stops a user sees.
+#include "document/Executor.h"
+#include "document/RunEngine.h"
+#include "document/TextLayout.h"
+#include "support/TestServers.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+struct Recording : RunSink {
+    QString results, extended;
+    std::vector<db::Field> gridFields;
+    std::vector<std::shared_ptr<db::RowBlock>> grid;
+    int extendedClears = 0;
+    void gridStarted(const std::vector<db::Field>& f) override { gridFields = f; }
+    void gridRows(std::shared_ptr<db::RowBlock> r) override { grid.push_back(std::move(r)); }
+    void appendText(Pane p, const QString& t) override { (p == Pane::Results ? results : extended) += t; }
+    void clearPane(Pane p) override {
+        if (p == Pane::Extended) {
+            extended.clear();
+            ++extendedClears;
+        } else {
+            results.clear();
+        }
+    }
+    void progress(qint64) override {}
+    qint64 gridRowCount() const {
+        qint64 n = 0;
+        for (const auto& b : grid) n += b->rowCount();
+        return n;
+    }
+};
+
+struct Backend {
+    const char* label;
+    const ServerUnderTest* server; // null: SQLite file
+    const char* longSleep;
+};
+
+void PrintTo(const Backend& b, std::ostream* os) { *os << b.label; }
+
+const Backend kBackends[] = {
+    {"SQLite", nullptr,
+     "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT count(*) FROM n"},
+    {"PostgreSQL", &kPostgres, "SELECT pg_sleep(30)"},
+    {"MariaDB", &kMariaDb, "SELECT SLEEP(30)"},
+};
+
+class RunEngineTest : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override {
+        if (GetParam().server) {
+            SQLQE_REQUIRE_SERVER(*GetParam().server, cs);
+        } else {
+            cs = QStringLiteral("Provider=SQLite;Data Source=") + dir.filePath(QStringLiteral("t.db"));
+            db::Connection::open(cs, {15, true});
+        }
+        auto c = db::Connection::open(cs);
+        c->exec(QStringLiteral("DROP TABLE IF EXISTS run_t"));
+        c->exec(QStringLiteral("CREATE TABLE run_t (id INTEGER, name VARCHAR(10), note VARCHAR(10))"));
+        c->exec(QStringLiteral("INSERT INTO run_t VALUES (1, 'one', NULL), (2, 'two', 'b'), (3, 'three', 'c')"));
+    }
+    RunResult run(const QString& sql, bool text, std::optional<qint64> limit = std::nullopt) {
+        RunRequest r;
+        r.connectionString = cs;
+        r.text = sql;
+        r.resultsInText = text;
+        r.rowLimit = [limit] { return limit; };
+        RunEngine engine(r, sink);
+        return engine.run();
+    }
+    QTemporaryDir dir;
+    QString cs;
+    Recording sink;
+};
+
+} // namespace
+
+TEST_P(RunEngineTest, TextModeWritesEverySetAndCountsOn) {
+    const RunResult r = run(QStringLiteral("SELECT id, name FROM run_t WHERE id = 1; SELECT id FROM run_t WHERE id > 1"),
+                            true);
+    EXPECT_FALSE(r.failed);
+    EXPECT_EQ(r.closingMessage, QStringLiteral("Success\r\n\r\n3  Row(s) affected"));
+    EXPECT_EQ(r.rows, 3);
+    const QString t = sink.results;
+    EXPECT_TRUE(t.startsWith(QStringLiteral("id"))) << t.toStdString();
+    EXPECT_TRUE(t.contains(QStringLiteral("\r\n\r\n1  Row(s) affected\r\n\r\n")));
+    EXPECT_TRUE(t.contains(QStringLiteral("\r\n\r\n3  Row(s) affected\r\n\r\n")));
+    EXPECT_TRUE(t.contains(QStringLiteral("one")));
+}
+
+TEST_P(RunEngineTest, GridModeFillsTheGridAndSendsFurtherSetsToTheExtendedPane) {
+    const RunResult r = run(QStringLiteral("SELECT id, note FROM run_t ORDER BY id; SELECT name FROM run_t WHERE id = 3"),
+                            false);
+    EXPECT_FALSE(r.failed);
+    EXPECT_TRUE(r.extendedResults);
+    EXPECT_EQ(r.rows, 3);
+    ASSERT_EQ(sink.gridFields.size(), 2u);
+    EXPECT_EQ(sink.gridFields[1].name, QStringLiteral("note"));
+    ASSERT_EQ(sink.gridRowCount(), 3);
+    EXPECT_TRUE(sink.grid[0]->isNull(0, 1)); // NULL stays NULL for the grid
+    EXPECT_EQ(sink.extendedClears, 1);
+    EXPECT_TRUE(sink.extended.contains(QStringLiteral("three")));
+    EXPECT_TRUE(sink.extended.contains(QStringLiteral("1  Row(s) affected")));
+}
+
+TEST_P(RunEngineTest, StatementWithoutRowsReportsItsCount) {
+    const RunResult r = run(QStringLiteral("UPDATE run_t SET name = name WHERE id >= 2"), true);
+    EXPECT_EQ(r.closingMessage, QStringLiteral("2 Row(s) affected."));
+    EXPECT_TRUE(r.failed);  // brings the messages forward
+    EXPECT_FALSE(r.error);  // but is no error
+}
+
+TEST_P(RunEngineTest, NullIsAnEmptyCellThatKeepsTheColumnsInPlace) {
+    run(QStringLiteral("SELECT note, id FROM run_t WHERE id = 1"), true);
+    const QStringList lines = sink.results.split(QStringLiteral("\r\n"));
+    ASSERT_GE(lines.size(), 3);
+    const int width = lines[0].indexOf(QStringLiteral("id"));
+    EXPECT_GT(width, 0);
+    EXPECT_EQ(lines[2].indexOf(QLatin1Char('1')), width); // id stays under its header
+}
+
+TEST_P(RunEngineTest, RowLimitShowsTheNoticeAndCountsTheShownRows) {
+    const RunResult text = run(QStringLiteral("SELECT id FROM run_t ORDER BY id"), true, 2);
+    EXPECT_TRUE(sink.results.contains(QStringLiteral("\r\n...Rowcount = 2...")));
+    EXPECT_FALSE(sink.results.contains(QStringLiteral("3              ")));
+    EXPECT_EQ(text.closingMessage, QStringLiteral("Success\r\n\r\n2  Row(s) affected"));
+    sink = Recording();
+    const RunResult grid = run(QStringLiteral("SELECT id FROM run_t ORDER BY id"), false, 2);
+    EXPECT_EQ(sink.gridRowCount(), 2);
+    EXPECT_TRUE(sink.results.contains(QStringLiteral("...Rowcount = 2...")));
+    EXPECT_EQ(grid.rows, 2);
+}
+
+TEST_P(RunEngineTest, ServerErrorsAndMissingConnectionsAreReported) {
+    const RunResult bad = run(QStringLiteral("SELECT * FROM no_such_table_here"), true);
+    EXPECT_TRUE(bad.error);
+    EXPECT_TRUE(bad.closingMessage.startsWith(QStringLiteral("Error: #"))) << bad.closingMessage.toStdString();
+    EXPECT_TRUE(bad.closingMessage.contains(QStringLiteral("\r\n")));
+    EXPECT_TRUE(bad.closingMessage.contains(QStringLiteral("no_such_table_here")));
+    cs.clear();
+    const RunResult none = run(QStringLiteral("SELECT 1"), true);
+    EXPECT_EQ(none.closingMessage, QStringLiteral("Error: No Connection..."));
+    EXPECT_TRUE(none.error);
+}
+
+TEST_P(RunEngineTest, StopDuringALongStatementEndsWithinTwoSeconds) {
+    RunRequest r;
+    r.connectionString = cs;
+    r.text = QLatin1String(GetParam().longSleep);
+    r.resultsInText = true;
+    RunEngine engine(r, sink);
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        engine.stop();
+    });
+    QElapsedTimer t;
+    t.start();
+    const RunResult result = engine.run();
+    stopper.join();
+    EXPECT_LT(t.elapsed(), 2500);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_TRUE(result.closingMessage.startsWith(QStringLiteral("\r\n...Query cancelled by User...\r\n\r\n")))
+        << result.closingMessage.toStdString();
+}
+
+TEST_P(RunEngineTest, ExecutorDeliversInOrderAndSurvivesItsOwnerClosingMidRun) {
+    {
+        Executor ex;
+        QSignalSpy finished(&ex, &Executor::finished);
+        QString text;
+        QObject::connect(&ex, &Executor::textAppended, [&](Pane, const QString& t) { text += t; });
+        RunRequest r;
+        r.connectionString = cs;
+        r.text = QStringLiteral("SELECT id FROM run_t ORDER BY id");
+        r.resultsInText = true;
+        ex.start(r);
+        EXPECT_TRUE(ex.isRunning());
+        ASSERT_TRUE(finished.wait(10000));
+        EXPECT_FALSE(ex.isRunning());
+        EXPECT_TRUE(text.contains(QStringLiteral("3  Row(s) affected")));
+        EXPECT_EQ(finished.at(0).at(0).value<RunResult>().rows, 3);
+    }
+    QElapsedTimer t;
+    t.start();
+    {
+        auto ex = std::make_unique<Executor>();
+        RunRequest r;
+        r.connectionString = cs;
+        r.text = QLatin1String(GetParam().longSleep);
+        ex->start(r);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ex.reset(); // the document closes during the run
+    }
+    Executor::waitForAll(5000);
+    EXPECT_LT(t.elapsed(), 3000);
+    QCoreApplication::processEvents(); // nothing is delivered to the destroyed owner
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, RunEngineTest, ::testing::ValuesIn(kBackends),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(TextLayoutTexts, ElapsedTimeAndMessages) {
+    EXPECT_EQ(textlayout::elapsedText(65 * 1000 + 400), QStringLiteral("00:01:05"));
+    EXPECT_EQ(textlayout::elapsedText(100 * 3600 * 1000LL), QStringLiteral("100:00:00"));
+    EXPECT_EQ(textlayout::errorMessage(42, QStringLiteral("boom")), QStringLiteral("Error: #42\r\nboom"));
+    EXPECT_EQ(textlayout::affectedMessage(5), QStringLiteral("5 Row(s) affected."));
+    db::RowBlock b;
+    b.reset(2);
+    b.appendCell(std::string_view("  héllo "));
+    b.appendCell(std::string_view("toolongvalue"));
+    QString line;
+    textlayout::appendRow(line, b, 0, {7, 5});
+    EXPECT_EQ(line, QStringLiteral("héllo  ...\r\n"));
+    EXPECT_EQ(textlayout::headerBlock({db::Field{QStringLiteral(" a "), 3, 1, 4}}),
+              QStringLiteral("a     \r\n------\r\n"));
+}
