@@ -14,7 +14,11 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <condition_variable>
 #include <csignal>
+#include <deque>
+#include <functional>
+#include <mutex>
 #include <cstdio>
 #include <pthread.h>
 #include <thread>
@@ -29,43 +33,85 @@ void writeErr(const QString& text) {
     std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
 }
 
-// Prints a run as it arrives.
+// Prints a run as it arrives. Formatting and writing happen on a thread of
+// their own, so the database is read while the previous rows are written.
 class PrintSink : public RunSink {
 public:
-    explicit PrintSink(Mode mode) : mode_(mode) {}
-    ~PrintSink() override { flush(); }
+    explicit PrintSink(Mode mode) : mode_(mode), writer_([this] { writeLoop(); }) {}
+    ~PrintSink() override { finish(); }
 
     void gridStarted(const std::vector<db::Field>& fields) override {
-        gridexport::appendHeader(out_, fields, format());
-        record_ = 0;
+        push([this, fields] {
+            gridexport::appendHeader(out_, fields, format());
+            record_ = 0;
+        });
     }
     void gridRows(std::shared_ptr<db::RowBlock> rows) override {
-        for (int r = 0; r < rows->rowCount(); ++r) gridexport::appendRow(out_, ++record_, *rows, r, format());
-        if (out_.size() > (1 << 20)) flush();
+        push([this, rows] {
+            for (int r = 0; r < rows->rowCount(); ++r) gridexport::appendRow(out_, ++record_, *rows, r, format());
+            if (out_.size() > (1 << 20)) writePending();
+        });
     }
     void appendText(Pane pane, const QString& text) override {
         // In grid modes the results pane only receives the row-limit notice,
         // which the editor keeps out of sight: it goes to stderr here.
-        if (mode_ != Mode::Text && pane == Pane::Results) {
-            writeErr(text.trimmed() + QLatin1Char('\n'));
-            return;
-        }
-        out_ += text.toUtf8();
-        if (out_.size() > (1 << 20)) flush();
+        const bool toStderr = mode_ != Mode::Text && pane == Pane::Results;
+        push([this, text, toStderr] {
+            if (toStderr) {
+                writePending();
+                writeErr(text.trimmed() + QLatin1Char('\n'));
+                return;
+            }
+            out_ += text.toUtf8();
+            if (out_.size() > (1 << 20)) writePending();
+        });
     }
     void clearPane(Pane) override {}
     void progress(qint64) override {}
-    void flush() override {
+
+    // Writes everything still queued and ends the writer.
+    void finish() {
+        if (!writer_.joinable()) return;
+        push([this] { writePending(); }, true);
+        writer_.join();
+    }
+
+private:
+    using Task = std::function<void()>;
+    void push(Task task, bool last = false) {
+        std::unique_lock lock(mutex_);
+        room_.wait(lock, [this] { return queue_.size() < 8; });
+        queue_.push_back({std::move(task), last});
+        ready_.notify_one();
+    }
+    void writeLoop() {
+        for (;;) {
+            std::pair<Task, bool> item;
+            {
+                std::unique_lock lock(mutex_);
+                ready_.wait(lock, [this] { return !queue_.empty(); });
+                item = std::move(queue_.front());
+                queue_.pop_front();
+                room_.notify_one();
+            }
+            item.first();
+            if (item.second) return;
+        }
+    }
+    void writePending() {
         writeOut(out_);
         out_.clear();
         std::fflush(stdout);
     }
-
-private:
     gridexport::Format format() const { return mode_ == Mode::Csv ? gridexport::kCsv : gridexport::kTab; }
+
     Mode mode_;
     QByteArray out_;
     qint64 record_ = 0;
+    std::mutex mutex_;
+    std::condition_variable ready_, room_;
+    std::deque<std::pair<Task, bool>> queue_;
+    std::thread writer_;
 };
 
 QString readScript(const QString& path, QString& error) {
@@ -159,7 +205,7 @@ int main(int argc, char** argv) {
     }).detach();
 
     const RunResult result = engine.run();
-    sink.flush();
+    sink.finish();
     writeErr(result.closingMessage + QLatin1Char('\n'));
     return result.error ? 1 : 0;
 }

@@ -1,5 +1,9 @@
 #include "GridExport.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
 namespace gridexport {
 
 Format formatFor(const QString& fileName, const Format& chosenFilter) {
@@ -8,15 +12,32 @@ Format formatFor(const QString& fileName, const Format& chosenFilter) {
     return chosenFilter;
 }
 
-void appendCell(QByteArray& out, std::string_view text) {
-    out += '"';
-    size_t from = 0;
-    for (size_t q; (q = text.find('"', from)) != std::string_view::npos; from = q + 1) {
-        out.append(text.data() + from, qsizetype(q - from + 1));
-        out += '"';
+namespace {
+
+// Writes a quoted cell at p (room for 2 * size + 2 bytes); returns the end.
+char* writeCell(char* p, std::string_view text) {
+    *p++ = '"';
+    const char* s = text.data();
+    const char* const end = s + text.size();
+    while (s < end) {
+        const void* q = std::memchr(s, '"', size_t(end - s));
+        const char* stop = q ? static_cast<const char*>(q) + 1 : end;
+        std::memcpy(p, s, size_t(stop - s));
+        p += stop - s;
+        if (q) *p++ = '"'; // a quote inside a cell is doubled
+        s = stop;
     }
-    out.append(text.data() + from, qsizetype(text.size() - from));
-    out += '"';
+    *p++ = '"';
+    return p;
+}
+
+} // namespace
+
+void appendCell(QByteArray& out, std::string_view text) {
+    const qsizetype at = out.size();
+    out.resize(at + qsizetype(2 * text.size() + 2));
+    char* end = writeCell(out.data() + at, text);
+    out.resize(end - out.constData());
 }
 
 void appendHeader(QByteArray& out, const std::vector<db::Field>& fields, const Format& format) {
@@ -30,13 +51,23 @@ void appendHeader(QByteArray& out, const std::vector<db::Field>& fields, const F
 }
 
 void appendRow(QByteArray& out, qint64 recordNumber, const db::RowBlock& block, int row, const Format& format) {
-    const QByteArray number = QByteArray::number(recordNumber);
-    appendCell(out, std::string_view(number.constData(), size_t(number.size())));
+    // Room for the worst case (every character a quote), trimmed afterwards.
+    size_t room = 24 + 2;
+    for (int c = 0; c < block.columnCount(); ++c) room += 2 * block.text(row, c).size() + 3;
+    const qsizetype at = out.size();
+    if (out.capacity() < at + qsizetype(room)) out.reserve(std::max<qsizetype>(at + qsizetype(room), out.capacity() * 2));
+    out.resize(at + qsizetype(room));
+    char* p = out.data() + at;
+    char number[24];
+    const auto conv = std::to_chars(number, number + sizeof(number), recordNumber);
+    p = writeCell(p, std::string_view(number, size_t(conv.ptr - number)));
     for (int c = 0; c < block.columnCount(); ++c) {
-        out += format.separator;
-        appendCell(out, block.isNull(row, c) ? std::string_view() : block.text(row, c));
+        *p++ = format.separator;
+        p = writeCell(p, block.isNull(row, c) ? std::string_view() : block.text(row, c));
     }
-    out += "\r\n";
+    *p++ = '\r';
+    *p++ = '\n';
+    out.resize(p - out.constData());
 }
 
 } // namespace gridexport

@@ -95,10 +95,14 @@ void RunEngine::walkResults(db::Cursor& cursor, RunResult& result) {
     bool first = true;
     for (;;) {
         if (!cursor.hasRows()) {
-            // A statement without rows reports its affected count.
+            // A statement without rows reports its affected count and ends the
+            // output. The rest of the script still runs (the server has it
+            // all); a failure there is reported instead of the count.
             result.closingMessage = textlayout::affectedMessage(std::max<qint64>(cursor.recordsAffected(), 0));
             result.failed = true;
             result.rows = counter - 1;
+            while (!stop_ && cursor.nextResult()) {
+            }
             return;
         }
         if (request_.resultsInText) {

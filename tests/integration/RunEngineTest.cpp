@@ -118,6 +118,15 @@ TEST_P(RunEngineTest, StatementWithoutRowsReportsItsCount) {
     EXPECT_EQ(r.closingMessage, QStringLiteral("2 Row(s) affected."));
     EXPECT_TRUE(r.failed);  // brings the messages forward
     EXPECT_FALSE(r.error);  // but is no error
+
+    // the rest of the script still runs, and its failure is not hidden
+    const RunResult more = run(QStringLiteral("UPDATE run_t SET note = 'u' WHERE id = 1; INSERT INTO run_t VALUES (4, 'four', NULL)"), true);
+    EXPECT_EQ(more.closingMessage, QStringLiteral("1 Row(s) affected."));
+    auto c = db::Connection::open(cs);
+    EXPECT_EQ(c->query(QStringLiteral("SELECT count(*) FROM run_t")).rows.at(0).at(0), QStringLiteral("4"));
+    const RunResult broken = run(QStringLiteral("DELETE FROM run_t WHERE id = 4; SELECT nope FROM run_t"), true);
+    EXPECT_TRUE(broken.error);
+    EXPECT_TRUE(broken.closingMessage.startsWith(QStringLiteral("Error: #")));
 }
 
 TEST_P(RunEngineTest, NullIsAnEmptyCellThatKeepsTheColumnsInPlace) {
