@@ -1,25 +1,51 @@
+// sqlqe: the SQL Query Editor.
+
 #include "app/AppHome.h"
+#include "app/ConnectionFlow.h"
+#include "app/Dialogs.h"
+#include "app/MainWindow.h"
+#include "app/SplashScreen.h"
+#include "db/ProcessLocale.h"
+#include "document/QueryDocument.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMessageBox>
+#include <QTimer>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("SQL Query Editor"));
+    QApplication::setApplicationVersion(QStringLiteral(SQLQE_VERSION));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    db::useUtf8Ctype();
+
     QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("SQL Query Editor"));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOption({QStringLiteral("home"), QStringLiteral("Use DIR as the application home."), QStringLiteral("DIR")});
     parser.addOption({QStringLiteral("demo"), QStringLiteral("Connect the first document to the demo database.")});
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Scripts to open."), QStringLiteral("[FILE.sql...]"));
     parser.process(app);
+
     AppHome::resolve(parser.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
-    for (const QString& notice : AppHome::ensureSeeded()) QMessageBox::warning(nullptr, QStringLiteral("SQL Query Editor"), notice);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("SQL Query Editor"));
-    w.setCentralWidget(new QLabel(QStringLiteral("Home: ") + AppHome::path()));
-    w.resize(1024, 700);
-    w.show();
+    const QStringList notices = AppHome::ensureSeeded();
+
+    SplashScreen splash;
+    splash.show();
+    app.processEvents();
+
+    MainWindow window;
+    ConnectionFlow connections(&window);
+    window.show();
+    splash.close();
+    app.processEvents();
+
+    for (const QString& n : notices) Dialogs::get().message(&window, n);
+    window.offerRecovery();
+    for (const QString& file : parser.positionalArguments()) window.openFile(file);
+    if (parser.isSet(QStringLiteral("demo")))
+        if (QueryDocument* doc = window.activeDocument())
+            doc->setCONSTR(AppHome::demoConnectionString(), AppHome::demoConnectionName());
     return app.exec();
 }

@@ -1,0 +1,51 @@
+#pragma once
+// Every message box, question, input box and file dialog of the program goes
+// through this seam. The program installs QtDialogs; tests install scripted
+// answers, so no test ever waits on a real dialog.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+
+class Dialogs {
+public:
+    enum class Answer { Yes, No, Cancel };
+    enum class Buttons { YesNo, YesNoCancel };
+
+    virtual ~Dialogs() = default;
+
+    virtual void message(QWidget* parent, const QString& text, const QString& title = QString()) = 0;
+    virtual Answer question(QWidget* parent, const QString& text, const QString& title, Buttons buttons) = 0;
+    // nullopt when cancelled
+    virtual std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title,
+                                         const QString& defaultText) = 0;
+    virtual std::optional<int> inputNumber(QWidget* parent, const QString& prompt, const QString& title, int value,
+                                           int min, int max) = 0;
+    // Empty when cancelled. filters are Qt name filters ("SQL Files (*.sql)");
+    // selectedFilter receives the filter the user picked.
+    virtual QString openFileName(QWidget* parent, const QString& title, const QStringList& filters) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters,
+                                 const QString& suggestedName, QString* selectedFilter = nullptr) = 0;
+
+    // The installed implementation (QtDialogs unless a test replaced it).
+    static Dialogs& get();
+    // Installs d (not owned); nullptr restores QtDialogs.
+    static void install(Dialogs* d);
+};
+
+// The real dialogs.
+class QtDialogs : public Dialogs {
+public:
+    void message(QWidget* parent, const QString& text, const QString& title) override;
+    Answer question(QWidget* parent, const QString& text, const QString& title, Buttons buttons) override;
+    std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title,
+                                 const QString& defaultText) override;
+    std::optional<int> inputNumber(QWidget* parent, const QString& prompt, const QString& title, int value, int min,
+                                   int max) override;
+    QString openFileName(QWidget* parent, const QString& title, const QStringList& filters) override;
+    QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters,
+                         const QString& suggestedName, QString* selectedFilter) override;
+};

@@ -1,0 +1,35 @@
+#pragma once
+// Watches the folder of an external tool's output file and reloads that file
+// into the text result pane when the tool writes it: at most twice, then the
+// watch ends. A text change in the editor ends it early. Never blocks.
+
+#include <QObject>
+#include <QString>
+
+class QFileSystemWatcher;
+class QTimer;
+
+class OutputWatch : public QObject {
+    Q_OBJECT
+public:
+    explicit OutputWatch(QObject* parent = nullptr);
+
+    // Starts watching folder; outputFile is read on each change (the
+    // "outputfile" setting of the ISQLW section when empty).
+    void start(const QString& folder, const QString& outputFile = QString());
+    void stop();
+    bool isActive() const;
+    int reloads() const { return reloads_; }
+
+signals:
+    // The output file's content, to put into the text result pane.
+    void reloaded(const QString& text);
+
+private:
+    void onFolderChanged();
+    QFileSystemWatcher* watcher_ = nullptr;
+    QTimer* settle_;
+    QString folder_;
+    QString file_;
+    int reloads_ = 0;
+};
