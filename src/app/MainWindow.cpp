@@ -87,7 +87,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     resize(1180, 760);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The documents go with the MDI area after this object's members: stop
+    // them reporting to it first.
+    for (QueryDocument* doc : documents()) disconnect(doc, nullptr, this, nullptr);
+    for (QMdiSubWindow* w : mdi_->subWindowList()) w->removeEventFilter(this);
+}
 
 void MainWindow::buildMenus() {
     for (const MenuEntry& e : mainMenuEntries()) {
@@ -370,8 +375,7 @@ void MainWindow::fillWindowMenu() {
     sep->setProperty("windowEntry", true);
     int i = 1;
     for (QMdiSubWindow* w : windows) {
-        QString title = w->windowTitle();
-        title.remove(QStringLiteral("[*]"));
+        const QString title = w->windowTitle();
         QAction* a = m->addAction(QStringLiteral("&%1 %2").arg(i++).arg(title));
         a->setProperty("windowEntry", true);
         a->setCheckable(true);
@@ -399,7 +403,7 @@ void MainWindow::journalNow() {
         const QString text = doc->editor()->text();
         if (!doc->getChanged() || text.isEmpty()) continue;
         if (journalled_.contains(doc) && journalled_[doc] == text) continue;
-        if (RecoveryJournal::write(journalIds_.value(doc), doc->fileName(), doc->windowTitle().remove(QStringLiteral("[*]")), text))
+        if (RecoveryJournal::write(journalIds_.value(doc), doc->fileName(), doc->windowTitle(), text))
             journalled_[doc] = text;
     }
 }

@@ -1,5 +1,9 @@
 #include "GridExport.h"
 
+#include "ResultModel.h"
+
+#include <QSaveFile>
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -68,6 +72,29 @@ void appendRow(QByteArray& out, qint64 recordNumber, const db::RowBlock& block, 
     *p++ = '\r';
     *p++ = '\n';
     out.resize(p - out.constData());
+}
+
+WriteResult writeFile(const ResultModel& grid, const QString& path, const Format& format) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return {false, file.errorString()};
+    QByteArray buffer;
+    appendHeader(buffer, grid.fields(), format);
+    bool failed = false;
+    grid.forEachRow([&](qint64 number, const db::RowBlock& block, int row) {
+        if (failed) return;
+        appendRow(buffer, number, block, row, format);
+        if (buffer.size() > (1 << 20)) {
+            failed = file.write(buffer) != buffer.size();
+            buffer.clear();
+        }
+    });
+    if (failed || file.write(buffer) != buffer.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return {false, why};
+    }
+    if (!file.commit()) return {false, file.errorString()};
+    return {true, {}};
 }
 
 } // namespace gridexport

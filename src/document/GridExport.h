@@ -12,6 +12,8 @@
 
 #include <vector>
 
+class ResultModel;
+
 namespace gridexport {
 
 struct Format {
@@ -27,5 +29,13 @@ Format formatFor(const QString& fileName, const Format& chosenFilter);
 void appendCell(QByteArray& out, std::string_view text);
 void appendHeader(QByteArray& out, const std::vector<db::Field>& fields, const Format& format);
 void appendRow(QByteArray& out, qint64 recordNumber, const db::RowBlock& block, int row, const Format& format);
+
+struct WriteResult {
+    bool ok = false;
+    QString error;
+};
+// Writes the whole grid to path atomically: a failed write (read-only folder,
+// full disk) leaves any old file in place and says why.
+WriteResult writeFile(const ResultModel& grid, const QString& path, const Format& format);
 
 } // namespace gridexport

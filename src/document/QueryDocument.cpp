@@ -1,6 +1,7 @@
 #include "QueryDocument.h"
 
 #include "DocumentToolbar.h"
+#include "GridExport.h"
 #include "NavigationPanes.h"
 #include "RatioSplitter.h"
 #include "ResultGrid.h"
@@ -8,6 +9,7 @@
 #include "ResultPanes.h"
 #include "RunController.h"
 #include "ScriptFileActions.h"
+#include "app/Dialogs.h"
 #include "app/Ini.h"
 #include "app/PanelStatusBar.h"
 #include "db/ConnectionString.h"
@@ -118,8 +120,9 @@ void QueryDocument::updateTitle() {
     if (!connectionString_.isEmpty())
         title += QStringLiteral(" — ") +
                  (connectionName_.isEmpty() ? db::maskPasswords(connectionString_) : connectionName_);
-    setWindowTitle(title + QStringLiteral("[*]"));
-    setWindowModified(changed_);
+    // an unsaved script is marked with "*" (a new, empty one is not)
+    if (changed_ && !editor_->text().isEmpty()) title += QLatin1Char('*');
+    setWindowTitle(title);
     status_->setPanelText(1, connectionString_.isEmpty() ? QStringLiteral("No connection")
                                                          : (connectionName_.isEmpty() ? db::maskPasswords(connectionString_)
                                                                                       : connectionName_));
@@ -133,8 +136,9 @@ void QueryDocument::setFile(const QString& path) {
 }
 
 void QueryDocument::setChanged(bool changed) {
+    const bool marked = changed_ && !editor_->text().isEmpty();
     changed_ = changed;
-    setWindowModified(changed);
+    if (marked != (changed_ && !editor_->text().isEmpty())) updateTitle();
 }
 
 bool QueryDocument::isRunning() const { return runner_->isRunning(); }
@@ -270,4 +274,14 @@ void QueryDocument::showNavTab(int tab) {
 
 void QueryDocument::gridInsertObject() { addObjectText(results_->grid()->currentCellText(), true); }
 void QueryDocument::gridCopy() { results_->grid()->copySelection(); }
-void QueryDocument::gridSaveAs() {}
+void QueryDocument::gridSaveAs() {
+    const QStringList filters = {QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.tab)")};
+    QString chosen;
+    const QString path = Dialogs::get().saveFileName(this, QStringLiteral("Save as..."), filters, QString(), &chosen);
+    if (path.isEmpty()) return;
+    const auto format = gridexport::formatFor(path, chosen == filters[1] ? gridexport::kTab : gridexport::kCsv);
+    const auto result = gridexport::writeFile(*results_->grid()->resultModel(), path, format);
+    if (!result.ok)
+        Dialogs::get().message(this, QStringLiteral("The results were not saved to %1.\n%2").arg(path, result.error),
+                               QStringLiteral("Save as..."));
+}

@@ -1,0 +1,225 @@
+// The main window as a user meets it: start-up, the full menu table, routing
+// to the active document (and nothing without one), layout toggles, windows.
+#include "app/AppHome.h"
+#include "app/MainMenu.h"
+#include "app/MainWindow.h"
+#include "app/PanelStatusBar.h"
+#include "document/NavigationPanes.h"
+#include "document/QueryDocument.h"
+#include "document/RatioSplitter.h"
+#include "document/ResultPanes.h"
+#include "editor/SqlEditor.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempHome.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppHome::ensureSeeded();
+        window = std::make_unique<MainWindow>();
+        window->resize(1280, 800);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void TearDown() override {
+        for (QueryDocument* d : window->documents()) d->setChanged(false);
+        window.reset();
+    }
+    void run(const char* id) { window->runCommand(QString::fromLatin1(id)); }
+    TempHome home;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<MainWindow> window;
+};
+
+bool isSeparator(const MenuEntry& e) { return std::string_view(e.id) == "-"; }
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsWithOneEmptyDocumentAndCountsOneConnection) {
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("SQL Query Editor"))) << window->windowTitle().toStdString();
+    ASSERT_EQ(window->documents().size(), 1);
+    QueryDocument* doc = window->activeDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_TRUE(doc->editor()->text().isEmpty());
+    EXPECT_TRUE(doc->getChanged()); // a new document counts as changed
+    EXPECT_EQ(window->statusPanels()->panelText(2), QStringLiteral("Connections 1"));
+    EXPECT_EQ(window->statusPanels()->panelText(3), QStringLiteral("CAPS"));
+    EXPECT_EQ(window->statusPanels()->toolTip(),
+              QStringLiteral("The status bar displays current status and informs you of errors."));
+    EXPECT_DOUBLE_EQ(doc->upperSplitter()->ratioFromTop(), 0.7);
+    EXPECT_DOUBLE_EQ(doc->lowerSplitter()->ratioFromTop(), 1.0);
+    EXPECT_FALSE(doc->resultPanes()->isTabVisible(ResultPanes::ExtendedTab));
+}
+
+TEST_F(MainWindowTest, EveryMenuEntryHasItsCaptionShortcutAndPlace) {
+    QStringList topLevel;
+    for (QAction* a : window->menuBar()->actions()) topLevel << a->text();
+    EXPECT_EQ(topLevel, (QStringList{"&File", "&Edit", "&Query", "&Window", "&Help"}));
+    QHash<QString, int> separators;
+    for (const MenuEntry& e : mainMenuEntries()) {
+        if (isSeparator(e)) {
+            ++separators[QString::fromLatin1(e.parent)];
+            continue;
+        }
+        const QString id = QString::fromLatin1(e.id);
+        SCOPED_TRACE(id.toStdString());
+        if (QMenu* m = window->menu(id)) {
+            EXPECT_EQ(m->title(), QString::fromUtf8(e.caption));
+            continue;
+        }
+        QAction* a = window->action(id);
+        ASSERT_NE(a, nullptr);
+        if (id == QLatin1String("mnuHelpSearchForHelpOn"))
+            EXPECT_TRUE(a->text().startsWith(QStringLiteral("Online (")));
+        else
+            EXPECT_EQ(a->text(), QString::fromUtf8(e.caption));
+        EXPECT_EQ(a->shortcut(), QKeySequence(QString::fromLatin1(e.shortcut)));
+        ASSERT_NE(window->menu(QString::fromLatin1(e.parent)), nullptr);
+        EXPECT_TRUE(window->menu(QString::fromLatin1(e.parent))->actions().contains(a));
+    }
+    for (auto it = separators.begin(); it != separators.end(); ++it) {
+        int found = 0;
+        for (QAction* a : window->menu(it.key())->actions()) found += a->isSeparator();
+        EXPECT_EQ(found, it.value()) << it.key().toStdString();
+    }
+    // the pop-ups are not on the menu bar
+    for (const char* hidden : {"NOVIS_OBJECTS", "NOVIS_TEMPLATE", "NOVIS_GRID"}) EXPECT_FALSE(topLevel.contains(hidden));
+}
+
+TEST_F(MainWindowTest, NewRecountsBeforeCreating) {
+    run("mnuFileNew");
+    EXPECT_EQ(window->documents().size(), 2);
+    EXPECT_EQ(window->statusPanels()->panelText(2), QStringLiteral("Connections: 2"));
+}
+
+TEST_F(MainWindowTest, WithoutADocumentEveryCommandDoesNothingAndShowsNothing) {
+    dialogs.answers = {Dialogs::Answer::No};
+    run("mnuFileClose");
+    ASSERT_TRUE(window->documents().isEmpty());
+    dialogs.questions.clear();
+    const QStringList skip = {"mnuFileNew", "mnuFileExit", "mnuHelpAbout", "mnuHelpSearchForHelpOn"};
+    for (const MenuEntry& e : mainMenuEntries()) {
+        const QString id = QString::fromLatin1(e.id);
+        if (isSeparator(e) || window->menu(id) || skip.contains(id)) continue;
+        run(e.id);
+    }
+    EXPECT_TRUE(window->documents().isEmpty());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+    EXPECT_TRUE(dialogs.fileDialogs.isEmpty());
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(MainWindowTest, CommandsReachTheActiveDocument) {
+    QueryDocument* doc = window->activeDocument();
+    run("mnuQExecute"); // an empty script
+    EXPECT_EQ(doc->resultPanes()->messagePane()->text(), QStringLiteral("Nothing to do but wait for something to execute :/"));
+    EXPECT_EQ(doc->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
+    run("mnuText");
+    EXPECT_TRUE(doc->resultPanes()->resultsInText());
+    run("mnuGrid");
+    EXPECT_FALSE(doc->resultPanes()->resultsInText());
+    doc->editor()->setText(QStringLiteral("select 1\r\nselect 2"));
+    run("mnuBookmarkToogle");
+    EXPECT_EQ(doc->editor()->bookmarkCount(), 1);
+    run("mnuBookmarksClear");
+    EXPECT_EQ(doc->editor()->bookmarkCount(), 0);
+    doc->editor()->selectAll();
+    run("mnuEditCut");
+    EXPECT_TRUE(doc->editor()->text().isEmpty());
+    run("mnuEditUndo");
+    EXPECT_EQ(doc->editor()->text(), QStringLiteral("select 1\r\nselect 2"));
+    dialogs.numbers = {2};
+    run("mnuGotoLine");
+    int line = -1, index = -1;
+    doc->editor()->getCursorPosition(&line, &index);
+    EXPECT_EQ(line, 1);
+    run("mnuSFHe");
+    EXPECT_EQ(doc->navigation()->currentIndex(), 2);
+    run("mnuSetTa");
+    EXPECT_EQ(doc->navigation()->currentIndex(), 1);
+}
+
+TEST_F(MainWindowTest, SplitterCommandsSetRatiosAndToggle) {
+    QueryDocument* doc = window->activeDocument();
+    run("mnuO30");
+    EXPECT_DOUBLE_EQ(doc->upperSplitter()->ratioFromTop(), 1.0);
+    run("mnuO30");
+    EXPECT_DOUBLE_EQ(doc->upperSplitter()->ratioFromTop(), 0.7);
+    run("mnuO100");
+    EXPECT_DOUBLE_EQ(doc->upperSplitter()->ratioFromTop(), 0.1);
+    run("mnuO75");
+    EXPECT_DOUBLE_EQ(doc->upperSplitter()->ratioFromTop(), 0.25);
+    run("mnuO30"); // not 0.7: back to the default
+    EXPECT_DOUBLE_EQ(doc->upperSplitter()->ratioFromTop(), 0.7);
+    const std::pair<const char*, double> results[] = {{"mnu100", 0.0}, {"mnuR70", 0.25}, {"mnuR50", 0.5},
+                                                      {"mnuR30", 0.7}, {"mnuR0", 1.0}};
+    for (const auto& [id, ratio] : results) {
+        run(id);
+        EXPECT_DOUBLE_EQ(doc->lowerSplitter()->ratioFromTop(), ratio) << id;
+    }
+    // the splitter really gives the panes that share
+    run("mnuR50");
+    QTest::qWait(20);
+    const QList<int> sizes = doc->lowerSplitter()->sizes();
+    EXPECT_NEAR(double(sizes[0]) / (sizes[0] + sizes[1]), 0.5, 0.02);
+}
+
+TEST_F(MainWindowTest, HideShowFullIsSharedByAllDocuments) {
+    QueryDocument* a = window->activeDocument();
+    run("mnuResHideShow");
+    EXPECT_DOUBLE_EQ(a->lowerSplitter()->ratioFromTop(), 0.0);
+    EXPECT_TRUE(window->resultsFullView());
+    run("mnuFileNew");
+    QueryDocument* b = window->activeDocument();
+    ASSERT_NE(a, b);
+    run("mnuResHideShow"); // the shared state says "full": this hides b's results
+    EXPECT_DOUBLE_EQ(b->lowerSplitter()->ratioFromTop(), 1.0);
+    EXPECT_FALSE(window->resultsFullView());
+    run("mnuResHideShow");
+    run("mnuSetfQ"); // "Query (Code)" hides the results and resets the alternation
+    EXPECT_DOUBLE_EQ(b->lowerSplitter()->ratioFromTop(), 1.0);
+    EXPECT_FALSE(window->resultsFullView());
+}
+
+TEST_F(MainWindowTest, WindowArrangementsAndTheWindowList) {
+    run("mnuFileNew");
+    run("mnuFileNew");
+    ASSERT_EQ(window->documents().size(), 3);
+    run("mnuWindowTileVertical");
+    const auto wins = window->mdiArea()->subWindowList();
+    EXPECT_EQ(wins[0]->geometry().top(), wins[1]->geometry().top());
+    EXPECT_LT(wins[0]->geometry().left(), wins[1]->geometry().left());
+    run("mnuWindowTileHorizontal");
+    EXPECT_EQ(wins[0]->geometry().left(), wins[1]->geometry().left());
+    EXPECT_LT(wins[0]->geometry().top(), wins[1]->geometry().top());
+    run("mnuWindowCascade");
+    QMenu* m = window->menu(QStringLiteral("mnuWindow"));
+    emit m->aboutToShow();
+    int listed = 0;
+    for (QAction* a : m->actions()) listed += a->property("windowEntry").toBool() && !a->isSeparator();
+    EXPECT_EQ(listed, 3);
+}
+
+TEST_F(MainWindowTest, CloseAsksForChangedScriptsAndCancelKeepsThem) {
+    QueryDocument* doc = window->activeDocument();
+    doc->editor()->setText(QStringLiteral("select 42"));
+    dialogs.answers = {Dialogs::Answer::Cancel};
+    run("mnuFileClose");
+    EXPECT_EQ(window->documents().size(), 1);
+    EXPECT_EQ(dialogs.questions.value(0), QStringLiteral("The code has changed, do you want to save the code first?"));
+    dialogs.answers = {Dialogs::Answer::No};
+    run("mnuFileClose");
+    EXPECT_TRUE(window->documents().isEmpty());
+}

@@ -1,0 +1,194 @@
+// A query document against a real SQLite file: settings at creation, runs of
+// the selection or the script, which tab comes forward, the grid, export.
+#include "app/AppHome.h"
+#include "app/Ini.h"
+#include "db/Connection.h"
+#include "document/QueryDocument.h"
+#include "document/RatioSplitter.h"
+#include "document/ResultGrid.h"
+#include "document/ResultModel.h"
+#include "document/ResultPanes.h"
+#include "app/PanelStatusBar.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempHome.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class QueryDocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppHome::ensureSeeded();
+        const QString db = home.file(QStringLiteral("shop.db"));
+        auto c = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + db, {15, true});
+        c->exec(QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(10), note TEXT)"));
+        c->exec(QStringLiteral("INSERT INTO t VALUES (1, 'one', NULL), (2, 'two', 'say \"hi\"'), (3, 'three', '')"));
+        cs = QStringLiteral("Provider=SQLite;Data Source=") + db;
+    }
+    std::unique_ptr<QueryDocument> makeDocument() {
+        auto d = std::make_unique<QueryDocument>();
+        d->resize(1000, 700);
+        d->show();
+        d->setCONSTR(cs);
+        return d;
+    }
+    static void runAndWait(QueryDocument& d) {
+        d.startExec();
+        QElapsedTimer t;
+        t.start();
+        while (d.isRunning() && t.elapsed() < 15000) QTest::qWait(10);
+        ASSERT_FALSE(d.isRunning());
+    }
+    TempHome home;
+    ScriptedDialogs dialogs;
+    QString cs;
+};
+
+} // namespace
+
+TEST_F(QueryDocumentTest, SettingsApplyAtCreation) {
+    ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("resultsin"), QStringLiteral("1"));
+    ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("fontsize"), QStringLiteral("14"));
+    ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("font"), QStringLiteral("No Such Font"));
+    ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("syntaxhighlight"), QStringLiteral("0"));
+    ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("converttabs"), QStringLiteral("1"));
+    auto d = makeDocument();
+    EXPECT_TRUE(d->resultPanes()->resultsInText());
+    EXPECT_DOUBLE_EQ(d->editor()->editorFont().pointSizeF(), 14.0);
+    EXPECT_EQ(d->editor()->lexer(), nullptr);
+    EXPECT_FALSE(d->editor()->indentationsUseTabs());
+    ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("resultsin"), QStringLiteral("0"));
+    ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("fontsize"), QString());
+    ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("syntaxhighlight"), QStringLiteral("1"));
+    auto e = makeDocument();
+    EXPECT_FALSE(e->resultPanes()->resultsInText());
+    EXPECT_DOUBLE_EQ(e->editor()->editorFont().pointSizeF(), 10.0);
+    EXPECT_NE(e->editor()->lexer(), nullptr);
+}
+
+TEST_F(QueryDocumentTest, ASelectionRunsAloneAndFillsTheGrid) {
+    auto d = makeDocument();
+    d->editor()->setText(QStringLiteral("SELECT name FROM t WHERE id = 1;\r\nSELECT id, name, note FROM t ORDER BY id"));
+    d->editor()->setSelection(1, 0, 1, 40);
+    runAndWait(*d);
+    ResultModel* m = d->resultPanes()->grid()->resultModel();
+    ASSERT_EQ(m->columnCount(), 3);
+    EXPECT_EQ(m->rowCount(), 3);
+    EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("id"));
+    EXPECT_EQ(m->headerData(2, Qt::Vertical, Qt::DisplayRole).toInt(), 3); // record numbers
+    EXPECT_EQ(m->data(m->index(0, 2), Qt::DisplayRole).toString(), QStringLiteral("NULL"));
+    EXPECT_TRUE(m->data(m->index(0, 2), ResultModel::IsNullRole).toBool());
+    EXPECT_EQ(m->cellText(0, 2), QString());
+    EXPECT_FALSE(m->isNull(2, 2));
+    EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::ResultsTab));
+    EXPECT_EQ(d->resultPanes()->messagePane()->text(), QStringLiteral("Success\r\n\r\n3  Row(s) affected"));
+    EXPECT_EQ(d->statusBar()->panelText(6), QStringLiteral("3 Rows"));
+    EXPECT_EQ(d->statusBar()->panelText(5), QStringLiteral("00:00:00"));
+    EXPECT_DOUBLE_EQ(d->lowerSplitter()->ratioFromTop(), 0.7);
+    EXPECT_EQ(d->statementType(), QStringLiteral("SELECT"));
+}
+
+TEST_F(QueryDocumentTest, TheRightTabComesForward) {
+    auto d = makeDocument();
+    d->editor()->setText(QStringLiteral("SELECT nope FROM t"));
+    runAndWait(*d);
+    EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
+    EXPECT_TRUE(d->resultPanes()->messagePane()->text().startsWith(QStringLiteral("Error: #")));
+
+    d->editor()->setText(QStringLiteral("UPDATE t SET name = name"));
+    runAndWait(*d);
+    EXPECT_EQ(d->resultPanes()->messagePane()->text(), QStringLiteral("3 Row(s) affected."));
+    EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
+
+    d->editor()->setText(QStringLiteral("SELECT id FROM t; SELECT name FROM t WHERE id = 2"));
+    runAndWait(*d);
+    EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::ResultsTab));
+    EXPECT_TRUE(d->resultPanes()->isTabVisible(ResultPanes::ExtendedTab));
+    EXPECT_TRUE(d->resultPanes()->extendedPane()->text().contains(QStringLiteral("two")));
+
+    d->setResultMood(QStringLiteral("text"));
+    d->editor()->setText(QStringLiteral("SELECT id FROM t"));
+    runAndWait(*d);
+    EXPECT_FALSE(d->resultPanes()->isTabVisible(ResultPanes::ExtendedTab));
+    EXPECT_TRUE(d->resultPanes()->textPane()->text().contains(QStringLiteral("3  Row(s) affected")));
+    d->resultPanes()->setCurrentIndex(ResultPanes::MessagesTab);
+    d->resultPanes()->setCurrentIndex(ResultPanes::ResultsTab);
+    EXPECT_TRUE(d->resultPanes()->textPane()->isVisible()); // the text pane, not the grid
+
+    d->setCONSTR(QString());
+    runAndWait(*d);
+    EXPECT_EQ(d->resultPanes()->messagePane()->text(), QStringLiteral("Error: No Connection..."));
+    EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
+}
+
+TEST_F(QueryDocumentTest, ExportFilesAreByteExact) {
+    auto d = makeDocument();
+    d->editor()->setText(QStringLiteral("SELECT id AS a, note AS b FROM t ORDER BY id"));
+    runAndWait(*d);
+    const QString csv = home.file(QStringLiteral("result.csv"));
+    dialogs.fileNames = {csv};
+    d->gridSaveAs();
+    EXPECT_EQ(readFile(csv), QByteArray("\"\",\"a\",\"b\"\r\n\"1\",\"1\",\"\"\r\n\"2\",\"2\",\"say \"\"hi\"\"\"\r\n"
+                                        "\"3\",\"3\",\"\"\r\n"));
+    const QString upper = home.file(QStringLiteral("result.CSV"));
+    const QString tab = home.file(QStringLiteral("result.tab"));
+    const QString other = home.file(QStringLiteral("result.txt"));
+    dialogs.fileNames = {upper, tab, other};
+    dialogs.chosenFilters = {QStringLiteral("Tab Separated (*.tab)"), QStringLiteral("Comma Separated (*.csv)"),
+                             QStringLiteral("Tab Separated (*.tab)")};
+    d->gridSaveAs();
+    d->gridSaveAs();
+    d->gridSaveAs();
+    EXPECT_EQ(readFile(upper), readFile(csv)); // the ending decides, in any case
+    EXPECT_TRUE(readFile(tab).startsWith("\"\"\t\"a\"\t\"b\"\r\n"));
+    EXPECT_EQ(readFile(other), readFile(tab)); // another ending takes the chosen filter
+    // a write that cannot happen says so and leaves no file
+    dialogs.fileNames = {home.file(QStringLiteral("missing/folder/x.csv"))};
+    d->gridSaveAs();
+    EXPECT_EQ(dialogs.messages.size(), 1);
+}
+
+TEST_F(QueryDocumentTest, CopyTakesTheSelectedCellsAsTabSeparatedRows) {
+    auto d = makeDocument();
+    d->editor()->setText(QStringLiteral("SELECT id, name FROM t ORDER BY id"));
+    runAndWait(*d);
+    ResultGrid* g = d->resultPanes()->grid();
+    g->setCurrentIndex(g->model()->index(1, 1));
+    EXPECT_EQ(g->selectionText(), QStringLiteral("two\r\n"));
+    g->selectionModel()->select(QItemSelection(g->model()->index(0, 0), g->model()->index(1, 1)),
+                                QItemSelectionModel::ClearAndSelect);
+    EXPECT_EQ(g->selectionText(), QStringLiteral("1\tone\r\n2\ttwo\r\n"));
+    d->gridInsertObject();
+    EXPECT_TRUE(d->editor()->text().contains(QStringLiteral("two ")));
+}
+
+TEST_F(QueryDocumentTest, StopAndClosingDuringARunAreQuickAndClean) {
+    auto d = makeDocument();
+    d->editor()->setText(QStringLiteral("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT count(*) FROM n"));
+    d->startExec();
+    QTest::qWait(300);
+    EXPECT_TRUE(d->isRunning());
+    d->startExec(); // a second run does not start while one is going
+    QElapsedTimer t;
+    t.start();
+    d->stopQuery();
+    while (d->isRunning() && t.elapsed() < 5000) QTest::qWait(10);
+    EXPECT_LT(t.elapsed(), 2000);
+    EXPECT_TRUE(d->resultPanes()->messagePane()->text().contains(QStringLiteral("...Query cancelled by User...")));
+
+    d->startExec();
+    QTest::qWait(200);
+    t.restart();
+    d.reset(); // the document closes during the run
+    EXPECT_LT(t.elapsed(), 1000);
+}

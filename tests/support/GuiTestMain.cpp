@@ -1,0 +1,16 @@
+// gtest main for widget tests: an offscreen QApplication and a throwaway
+// application home for the whole run (each test may make its own).
+#include "db/ProcessLocale.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    db::useUtf8Ctype();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,77 @@
+#pragma once
+// Dialogs answered from queues prepared by a test. Every call is recorded;
+// a call with no prepared answer gets "cancel" and is counted as unexpected.
+
+#include "app/Dialogs.h"
+
+#include <QStringList>
+
+#include <deque>
+
+class ScriptedDialogs : public Dialogs {
+public:
+    ScriptedDialogs() { Dialogs::install(this); }
+    ~ScriptedDialogs() override { Dialogs::install(nullptr); }
+
+    std::deque<Answer> answers;
+    std::deque<QString> inputs;     // for input(); an empty deque cancels
+    std::deque<int> numbers;        // for inputNumber()
+    std::deque<QString> fileNames;  // for open/save dialogs; "" cancels
+    std::deque<QString> chosenFilters;
+
+    QStringList messages;   // texts shown
+    QStringList questions;  // texts asked
+    QStringList fileDialogs; // titles of file dialogs shown
+    int unexpected = 0;
+
+    void message(QWidget*, const QString& text, const QString&) override { messages << text; }
+    Answer question(QWidget*, const QString& text, const QString&, Buttons) override {
+        questions << text;
+        if (answers.empty()) {
+            ++unexpected;
+            return Answer::Cancel;
+        }
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::optional<QString> input(QWidget*, const QString&, const QString&, const QString&) override {
+        if (inputs.empty()) {
+            ++unexpected;
+            return std::nullopt;
+        }
+        QString v = inputs.front();
+        inputs.pop_front();
+        return v;
+    }
+    std::optional<int> inputNumber(QWidget*, const QString&, const QString&, int, int, int) override {
+        if (numbers.empty()) {
+            ++unexpected;
+            return std::nullopt;
+        }
+        const int v = numbers.front();
+        numbers.pop_front();
+        return v;
+    }
+    QString openFileName(QWidget*, const QString& title, const QStringList&) override { return nextFile(title); }
+    QString saveFileName(QWidget*, const QString& title, const QStringList& filters, const QString&,
+                         QString* selectedFilter) override {
+        if (selectedFilter) {
+            *selectedFilter = chosenFilters.empty() ? filters.value(0) : chosenFilters.front();
+            if (!chosenFilters.empty()) chosenFilters.pop_front();
+        }
+        return nextFile(title);
+    }
+
+private:
+    QString nextFile(const QString& title) {
+        fileDialogs << title;
+        if (fileNames.empty()) {
+            ++unexpected;
+            return {};
+        }
+        QString f = fileNames.front();
+        fileNames.pop_front();
+        return f;
+    }
+};
