@@ -90,8 +90,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 MainWindow::~MainWindow() {
     // The documents go with the MDI area after this object's members: stop
     // them reporting to it first.
-    for (QueryDocument* doc : documents()) disconnect(doc, nullptr, this, nullptr);
-    for (QMdiSubWindow* w : mdi_->subWindowList()) w->removeEventFilter(this);
+    // (closed documents awaiting deletion included)
+    for (QueryDocument* doc : findChildren<QueryDocument*>()) disconnect(doc, nullptr, this, nullptr);
+    for (QMdiSubWindow* w : findChildren<QMdiSubWindow*>()) w->removeEventFilter(this);
 }
 
 void MainWindow::buildMenus() {
