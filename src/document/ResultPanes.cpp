@@ -30,8 +30,7 @@ SqlEditor* ResultPanes::makeTextPane(QWidget* parent, const QString& name) {
     pane->setObjectName(name);
     pane->setReadOnly(true);
     pane->setSyntaxColouring(false);
-    pane->setMarginWidth(0, 0);
-    pane->setMarginWidth(1, 0);
+    pane->setMarginsVisible(false);
     pane->setCaretLineVisible(false);
     pane->setPaper(QColor(252, 252, 252));
     return pane;

@@ -61,12 +61,19 @@ SqlEditor::SqlEditor(QWidget* parent) : QsciScintilla(parent) {
             markerAdd(line, kBookmarkMarker);
     });
     connect(this, &QsciScintilla::linesChanged, this, [this] {
-        setMarginWidth(0, QStringLiteral("0%1").arg(lines()));
+        if (margins_) setMarginWidth(0, QStringLiteral("0%1").arg(lines()));
     });
     setMarginWidth(0, QStringLiteral("0000"));
 }
 
 SqlEditor::~SqlEditor() { delete findDialog_; }
+
+void SqlEditor::setMarginsVisible(bool on) {
+    margins_ = on;
+    setMarginWidth(0, on ? QStringLiteral("0%1").arg(lines()) : QString());
+    setMarginWidth(kBookmarkMargin, on ? 14 : 0);
+    if (!on) setMarginWidth(0, 0);
+}
 
 void SqlEditor::releaseKeysTakenByMenus() {
     for (QsciCommand* cmd : standardCommands()->commands()) {

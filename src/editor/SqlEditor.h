@@ -44,6 +44,9 @@ public:
     void setEditorFont(const QString& family, const QString& pointSize);
     QFont editorFont() const { return font_; }
 
+    // Line numbers and the bookmark margin (off for the text panes).
+    void setMarginsVisible(bool on);
+
     // Appends text to a read-only pane as well.
     void appendText(const QString& text);
 
@@ -71,6 +74,7 @@ private:
     QFont font_;
     bool autoCorrectCase_ = false;
     bool colouring_ = true;
+    bool margins_ = true;
     QPointer<FindReplaceDialog> findDialog_;
     class QsciLexerSQL* lexer_ = nullptr;
 };

@@ -1,0 +1,94 @@
+// Renders the main scenes of the editor into PNG files for a visual check:
+//   screenshot_tour OUTDIR [WIDTHxHEIGHT]
+// Run it under xvfb-run; it uses a throwaway application home and the demo
+// database.
+#include "app/AppHome.h"
+#include "app/MainWindow.h"
+#include "db/ProcessLocale.h"
+#include "document/QueryDocument.h"
+#include "document/ResultPanes.h"
+#include "editor/SqlEditor.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+void settle(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+void waitRun(QueryDocument* d) {
+    QElapsedTimer t;
+    t.start();
+    while (d->isRunning() && t.elapsed() < 20000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    settle(200);
+}
+void shot(QWidget* w, const QString& path) {
+    settle(150);
+    w->grab().save(path);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    db::useUtf8Ctype();
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QSize size(1280, 800);
+    if (argc > 2) {
+        const QStringList wh = QString::fromLocal8Bit(argv[2]).split(QLatin1Char('x'));
+        size = QSize(wh.value(0).toInt(), wh.value(1).toInt());
+    }
+    QDir().mkpath(out);
+    QTemporaryDir home;
+    AppHome::set(home.path());
+    AppHome::ensureSeeded();
+
+    MainWindow w;
+    w.resize(size);
+    w.show();
+    settle(300);
+    QueryDocument* a = w.activeDocument();
+    a->setCONSTR(AppHome::demoConnectionString(), AppHome::demoConnectionName());
+    a->editor()->setText(QStringLiteral("-- Orders of the last quarter with their customers\r\n"
+                                        "SELECT o.id, c.name, c.city, o.ordered_on, o.status, t.total\r\n"
+                                        "FROM orders o\r\nJOIN customers c ON c.id = o.customer_id\r\n"
+                                        "JOIN order_totals t ON t.order_id = o.id\r\nWHERE o.ordered_on >= '2024-09-01'\r\n"
+                                        "ORDER BY o.ordered_on DESC;\r\n\r\nSELECT count(*) AS orders FROM orders;\r\n"));
+    a->startExec();
+    waitRun(a);
+    shot(&w, out + QStringLiteral("/main-grid.png"));
+
+    w.runCommand(QStringLiteral("mnuFileNew"));
+    QueryDocument* b = w.activeDocument();
+    b->setCONSTR(AppHome::demoConnectionString(), AppHome::demoConnectionName());
+    b->setResultMood(QStringLiteral("text"));
+    b->editor()->setText(QStringLiteral("SELECT id, name, price, in_stock\r\nFROM products\r\nWHERE price > 15\r\nORDER BY price DESC;\r\n"));
+    b->startExec();
+    waitRun(b);
+    w.runCommand(QStringLiteral("mnuWindowTileVertical"));
+    shot(&w, out + QStringLiteral("/two-documents.png"));
+
+    w.mdiArea()->setActiveSubWindow(w.mdiArea()->subWindowList().first());
+    w.mdiArea()->subWindowList().first()->showMaximized();
+    a->editor()->executeCmd(SqlEditor::Replace);
+    settle(200);
+    w.grab().save(out + QStringLiteral("/find-replace-main.png"));
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible() && top->windowTitle() == QStringLiteral("Find and Replace"))
+            top->grab().save(out + QStringLiteral("/find-replace.png"));
+
+    a->editor()->setText(QStringLiteral("SELECT * FROM no_such_table"));
+    a->startExec();
+    waitRun(a);
+    shot(&w, out + QStringLiteral("/error-message.png"));
+    for (QueryDocument* d : w.documents()) d->setChanged(false);
+    return 0;
+}
