@@ -190,7 +190,8 @@ QueryDocument* MainWindow::newDocument() {
     });
     connect(doc, &QueryDocument::fileNameChanged, this, [this, doc](const QString& name) {
         if (doc == activeDocument()) sb_->setPanelText(1, name);
-        journalled_.remove(doc); // a save restarts the journal for this text
+        // the saved text needs no journal entry until it changes again
+        journalled_[doc] = doc->revision();
         if (journalIds_.contains(doc)) RecoveryJournal::remove(journalIds_[doc]);
     });
     connect(doc, &QueryDocument::connectionManagerRequested, this, [this, doc] { emit connectionManagerRequested(doc); });
@@ -401,11 +402,10 @@ void MainWindow::onDocumentActivated(QMdiSubWindow* w) {
 
 void MainWindow::journalNow() {
     for (QueryDocument* doc : documents()) {
-        const QString text = doc->editor()->text();
-        if (!doc->getChanged() || text.isEmpty()) continue;
-        if (journalled_.contains(doc) && journalled_[doc] == text) continue;
-        if (RecoveryJournal::write(journalIds_.value(doc), doc->fileName(), doc->windowTitle(), text))
-            journalled_[doc] = text;
+        if (!doc->getChanged() || doc->editor()->length() == 0) continue;
+        if (journalled_.contains(doc) && journalled_[doc] == doc->revision()) continue;
+        if (RecoveryJournal::write(journalIds_.value(doc), doc->fileName(), doc->windowTitle(), doc->editor()->text()))
+            journalled_[doc] = doc->revision();
     }
 }
 

@@ -65,7 +65,7 @@ private:
     QHash<QString, QMenu*> menus_;
     QTimer* journalTimer_;
     QHash<QueryDocument*, QString> journalIds_;
-    QHash<QueryDocument*, QString> journalled_; // text last written
+    QHash<QueryDocument*, quint64> journalled_; // revision last written
     int windowCount_ = 1;
     bool resultsFullView_ = false;
 };

@@ -3,6 +3,7 @@
 #include "DocumentToolbar.h"
 #include "GridExport.h"
 #include "NavigationPanes.h"
+#include "OutputWatch.h"
 #include "RatioSplitter.h"
 #include "ResultGrid.h"
 #include "ResultModel.h"
@@ -54,6 +55,13 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
 
     runner_ = new RunController(editor_, results_, this);
     files_ = new ScriptFileActions(this);
+    watch_ = new OutputWatch(this);
+    connect(watch_, &OutputWatch::reloaded, this, [this](const QString& text) {
+        results_->textPane()->setText(text);
+        setResultMood(QStringLiteral("text"));
+        results_->setCurrentIndex(ResultPanes::ResultsTab);
+        results_->showResultsPane();
+    });
 
     splUp_->setRatioFromTop(0.7);
     splDown_->setRatioFromTop(1.0); // the result tabs are hidden at start
@@ -121,7 +129,8 @@ void QueryDocument::updateTitle() {
         title += QStringLiteral(" — ") +
                  (connectionName_.isEmpty() ? db::maskPasswords(connectionString_) : connectionName_);
     // an unsaved script is marked with "*" (a new, empty one is not)
-    if (changed_ && !editor_->text().isEmpty()) title += QLatin1Char('*');
+    titleMarked_ = changed_ && editor_->length() > 0;
+    if (titleMarked_) title += QLatin1Char('*');
     setWindowTitle(title);
     status_->setPanelText(1, connectionString_.isEmpty() ? QStringLiteral("No connection")
                                                          : (connectionName_.isEmpty() ? db::maskPasswords(connectionString_)
@@ -136,9 +145,8 @@ void QueryDocument::setFile(const QString& path) {
 }
 
 void QueryDocument::setChanged(bool changed) {
-    const bool marked = changed_ && !editor_->text().isEmpty();
     changed_ = changed;
-    if (marked != (changed_ && !editor_->text().isEmpty())) updateTitle();
+    if (titleMarked_ != (changed_ && editor_->length() > 0)) updateTitle();
 }
 
 bool QueryDocument::isRunning() const { return runner_->isRunning(); }
@@ -159,7 +167,9 @@ void QueryDocument::onCursorMoved() {
 void QueryDocument::onTextChanged() {
     onCursorMoved();
     wordAtCaret_ = editor_->wordAt(lastSelection_.endLine, lastSelection_.endColumn);
+    ++revision_;
     setChanged(true);
+    watch_->stop(); // a text change ends the output watch
 }
 
 // ---- toolbar ----
@@ -211,6 +221,7 @@ void QueryDocument::toolbarSave() { files_->toolbarSave(); }
 void QueryDocument::menuSave() { files_->menuSave(); }
 void QueryDocument::saveAs() { files_->saveAs(); }
 void QueryDocument::printScript() { files_->print(); }
+void QueryDocument::myWatch(const QString& folder, const QString& outputFile) { watch_->start(folder, outputFile); }
 bool QueryDocument::confirmClose() { return files_->confirmClose(); }
 
 // ---- editing ----

@@ -36,6 +36,10 @@ public:
     Q_INVOKABLE void menuSave();
     Q_INVOKABLE void saveAs();
     Q_INVOKABLE void printScript();
+    // Reloads the external tool's output file into the text pane when the
+    // tool writes it into folder (at most twice; a text change ends it).
+    Q_INVOKABLE void myWatch(const QString& folder, const QString& outputFile = QString());
+    class OutputWatch* outputWatch() const { return watch_; }
     Q_INVOKABLE bool getChanged() const { return changed_; }
     Q_INVOKABLE void addObjectText(const QString& text, bool select);
     Q_INVOKABLE void addLists();
@@ -82,6 +86,8 @@ public:
     EditorRange lastSelection() const { return lastSelection_; }
     QString wordAtCaret() const { return wordAtCaret_; }
     ScriptFileActions* files() const { return files_; }
+    // Counts text changes; lets the journal skip unchanged scripts cheaply.
+    quint64 revision() const { return revision_; }
     // Whether the document may close now; asks to save a changed script.
     bool confirmClose();
 
@@ -113,6 +119,7 @@ private:
     PanelStatusBar* status_;
     RunController* runner_;
     ScriptFileActions* files_;
+    OutputWatch* watch_;
 
     QString fileName_, fileTitle_;
     bool changed_ = true; // a new document counts as changed
@@ -122,4 +129,6 @@ private:
     EditorRange lastSelection_;
     QString wordAtCaret_;
     int number_;
+    bool titleMarked_ = false;
+    quint64 revision_ = 0;
 };

@@ -1,0 +1,279 @@
+// Script files: open, append, the saves, print, close questions, the output
+// watch, and unsaved work surviving a killed editor.
+#include "app/AppHome.h"
+#include "app/MainWindow.h"
+#include "document/OutputWatch.h"
+#include "document/QueryDocument.h"
+#include "document/RecoveryJournal.h"
+#include "document/ResultPanes.h"
+#include "document/ScriptFile.h"
+#include "document/ScriptFileActions.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempHome.h"
+
+#include <Qsci/qsciprinter.h>
+
+#include <QDir>
+#include <QFile>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void writeFile(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+class ScriptFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppHome::ensureSeeded();
+        doc = std::make_unique<QueryDocument>();
+    }
+    QString file(const char* name) const { return home.file(QLatin1String(name)); }
+    TempHome home;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<QueryDocument> doc;
+};
+
+} // namespace
+
+TEST_F(ScriptFilesTest, OpenReplacesTheScriptAndAppendWrapsTheLines) {
+    writeFile(file("a.sql"), "select 1;\r\nselect 2;\r\n");
+    dialogs.fileNames = {file("a.sql")};
+    doc->fileOpenNew();
+    EXPECT_EQ(doc->editor()->text(), QStringLiteral("select 1;\r\nselect 2;\r\n"));
+    EXPECT_EQ(doc->fileName(), QDir(home.path()).absoluteFilePath(QStringLiteral("a.sql")));
+    EXPECT_EQ(doc->fileTitle(), QStringLiteral("a.sql"));
+    EXPECT_TRUE(doc->getChanged());
+
+    writeFile(file("abc.txt"), "a\r\nb\nc");
+    doc->editor()->setText(QStringLiteral("x"));
+    dialogs.fileNames = {file("abc.txt")};
+    doc->fileOpenAppend();
+    EXPECT_EQ(doc->editor()->text(), QStringLiteral("x \r\na\r\nb\r\nc\r\n \r\n"));
+    EXPECT_EQ(doc->fileTitle(), QStringLiteral("a.sql")); // append keeps the file name
+    writeFile(file("empty.sql"), "");
+    doc->editor()->setText(QString());
+    dialogs.fileNames = {file("empty.sql")};
+    doc->fileOpenAppend();
+    EXPECT_EQ(doc->editor()->text(), QStringLiteral(" \r\n \r\n"));
+
+    dialogs.fileNames = {QString()}; // cancelled: nothing changes
+    doc->fileOpenNew();
+    EXPECT_EQ(doc->editor()->text(), QStringLiteral(" \r\n \r\n"));
+}
+
+TEST_F(ScriptFilesTest, EncodingsLineBreaksAndBadFiles) {
+    writeFile(file("bom.sql"), "\xEF\xBB\xBFselect 'ü'\nfrom t\n");
+    ASSERT_TRUE(doc->files()->load(file("bom.sql")));
+    EXPECT_EQ(doc->editor()->text(), QStringLiteral("select 'ü'\nfrom t\n"));
+    EXPECT_TRUE(doc->files()->lineFeedsOnly());
+    doc->editor()->append(QStringLiteral("where 1 = 1\n"));
+    dialogs.fileNames = {file("bom-out.sql")};
+    doc->saveAs();
+    EXPECT_EQ(readFile(file("bom-out.sql")), QByteArray("\xEF\xBB\xBFselect '\xC3\xBC'\nfrom t\nwhere 1 = 1\n"));
+
+    writeFile(file("latin1.sql"), "select 'caf\xE9'");
+    ASSERT_TRUE(doc->files()->load(file("latin1.sql")));
+    EXPECT_EQ(doc->editor()->text(), QStringLiteral("select 'café'"));
+
+    writeFile(file("binary.sql"), QByteArray("ab\0cd", 5));
+    doc->editor()->setText(QStringLiteral("kept"));
+    EXPECT_FALSE(doc->files()->load(file("binary.sql")));
+    EXPECT_EQ(doc->editor()->text(), QStringLiteral("kept"));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("binary")));
+    EXPECT_FALSE(doc->files()->load(file("does-not-exist.sql")));
+    EXPECT_EQ(dialogs.messages.size(), 2);
+}
+
+TEST_F(ScriptFilesTest, ToolbarSaveThroughTheDialogClearsTheFlagMenuSaveDoesNot) {
+    doc->editor()->setText(QStringLiteral("select 1"));
+    dialogs.fileNames = {file("t.sql")};
+    doc->toolbarSave();
+    EXPECT_EQ(readFile(file("t.sql")), QByteArray("select 1"));
+    EXPECT_FALSE(doc->getChanged());
+    EXPECT_TRUE(doc->confirmClose()); // nothing to ask
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+
+    doc->editor()->setText(QStringLiteral("select 2"));
+    doc->menuSave(); // to the known file, no dialog
+    EXPECT_EQ(readFile(file("t.sql")), QByteArray("select 2"));
+    EXPECT_TRUE(doc->getChanged());
+    dialogs.answers = {Dialogs::Answer::No};
+    EXPECT_TRUE(doc->confirmClose());
+    EXPECT_EQ(dialogs.questions.value(0), QStringLiteral("The code has changed, do you want to save the code first?"));
+
+    dialogs.fileNames = {file("u.sql")};
+    doc->saveAs();
+    EXPECT_EQ(doc->fileName(), QDir(home.path()).absoluteFilePath(QStringLiteral("u.sql")));
+    EXPECT_EQ(readFile(file("u.sql")), QByteArray("select 2"));
+}
+
+TEST_F(ScriptFilesTest, AFailedSaveIsReportedAndChangesNothing) {
+    writeFile(file("old.sql"), "old text");
+    ASSERT_TRUE(doc->files()->load(file("old.sql")));
+    doc->editor()->setText(QStringLiteral("new text"));
+    // the target's folder is gone
+    dialogs.fileNames = {file("gone/x.sql")};
+    EXPECT_FALSE(doc->files()->saveAs());
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith(QStringLiteral("The script was not saved.")));
+    EXPECT_EQ(doc->fileTitle(), QStringLiteral("old.sql"));
+    EXPECT_TRUE(doc->getChanged());
+    // a folder in the way of the file: the save fails and the folder stays
+    QDir(home.path()).mkdir(QStringLiteral("blocked.sql"));
+    dialogs.fileNames = {file("blocked.sql")};
+    EXPECT_FALSE(doc->files()->saveAs());
+    EXPECT_TRUE(QFileInfo(file("blocked.sql")).isDir());
+    EXPECT_EQ(readFile(file("old.sql")), QByteArray("old text"));
+}
+
+TEST_F(ScriptFilesTest, CloseStaysOpenWhenTheSaveDoesNotGoThrough) {
+    doc->editor()->setText(QStringLiteral("precious"));
+    dialogs.answers = {Dialogs::Answer::Yes};
+    dialogs.fileNames = {QString()}; // the save dialog is cancelled
+    EXPECT_FALSE(doc->confirmClose());
+    dialogs.answers = {Dialogs::Answer::Yes};
+    dialogs.fileNames = {file("missing/dir/x.sql")}; // the save fails
+    EXPECT_FALSE(doc->confirmClose());
+    dialogs.answers = {Dialogs::Answer::Cancel};
+    EXPECT_FALSE(doc->confirmClose());
+    dialogs.answers = {Dialogs::Answer::Yes};
+    dialogs.fileNames = {file("ok.sql")};
+    EXPECT_TRUE(doc->confirmClose());
+    EXPECT_EQ(readFile(file("ok.sql")), QByteArray("precious"));
+}
+
+TEST_F(ScriptFilesTest, ExitAndCloseBoxOfferChangedScripts) {
+    MainWindow w;
+    w.show();
+    w.activeDocument()->editor()->setText(QStringLiteral("select 'unsaved'"));
+    w.runCommand(QStringLiteral("mnuFileNew")); // an empty second document is not asked about
+    dialogs.answers = {Dialogs::Answer::Cancel};
+    EXPECT_FALSE(w.close());
+    EXPECT_EQ(dialogs.questions.size(), 1);
+    EXPECT_EQ(w.documents().size(), 2);
+    // the document's own close box asks too
+    QueryDocument* first = w.documents().first();
+    dialogs.answers = {Dialogs::Answer::Cancel};
+    static_cast<QMdiSubWindow*>(first->parentWidget())->close();
+    QTest::qWait(10);
+    EXPECT_EQ(w.documents().size(), 2);
+    dialogs.answers = {Dialogs::Answer::No};
+    EXPECT_TRUE(w.close());
+}
+
+TEST_F(ScriptFilesTest, PrintsToPdf) {
+    doc->editor()->setText(QStringLiteral("select 1;\r\nselect 2;\r\n"));
+    QsciPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file("script.pdf"));
+    doc->files()->printTo(printer, false);
+    const QByteArray pdf = readFile(file("script.pdf"));
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_GT(pdf.size(), 500);
+    doc->editor()->setSelection(1, 0, 1, 5);
+    printer.setOutputFileName(file("selection.pdf"));
+    doc->files()->printTo(printer, true);
+    EXPECT_TRUE(readFile(file("selection.pdf")).startsWith("%PDF"));
+}
+
+TEST_F(ScriptFilesTest, OutputWatchReloadsTwiceAndEndsOnATextChange) {
+    const QString folder = file("out");
+    QDir().mkpath(folder);
+    const QString out = folder + QStringLiteral("/result.txt");
+    doc->myWatch(folder, out);
+    QSignalSpy reloads(doc->outputWatch(), &OutputWatch::reloaded);
+    writeFile(out, "first output");
+    ASSERT_TRUE(reloads.wait(3000));
+    EXPECT_EQ(doc->resultPanes()->textPane()->text(), QStringLiteral("first output"));
+    writeFile(out, "second output");
+    ASSERT_TRUE(reloads.wait(3000));
+    EXPECT_EQ(doc->resultPanes()->textPane()->text(), QStringLiteral("second output"));
+    EXPECT_FALSE(doc->outputWatch()->isActive()); // twice, then done
+    doc->myWatch(folder, out);
+    doc->editor()->setText(QStringLiteral("typing ends the watch"));
+    EXPECT_FALSE(doc->outputWatch()->isActive());
+    writeFile(out, "third output");
+    EXPECT_FALSE(reloads.wait(500));
+}
+
+TEST_F(ScriptFilesTest, SaveThenOpenGivesTheSameTextForRandomScripts) {
+    QRandomGenerator rng(7);
+    const QStringList pieces = {QStringLiteral("select"), QStringLiteral(" "), QStringLiteral("\r\n"),
+                                QStringLiteral("\n"), QStringLiteral("ü"), QStringLiteral("東京"),
+                                QStringLiteral("🦀"), QStringLiteral("'--'"), QStringLiteral("\t"), QStringLiteral("x")};
+    for (int round = 0; round < 60; ++round) {
+        QString text;
+        const int n = int(rng.bounded(1, 80));
+        for (int i = 0; i < n; ++i) text += pieces[int(rng.bounded(pieces.size()))];
+        doc->editor()->setText(text);
+        const QString path = file("round.sql");
+        ASSERT_TRUE(writeScriptFile(path, doc->editor()->text()).ok);
+        auto fresh = std::make_unique<QueryDocument>();
+        ASSERT_TRUE(fresh->files()->load(path));
+        ASSERT_EQ(fresh->editor()->text(), text);
+    }
+}
+
+// Child part of the crash test: types into a real editor, lets the journal
+// run, then waits to be killed.
+TEST(CrashRestoreChild, TypeAndWait) {
+    if (qEnvironmentVariableIsEmpty("SQLQE_CRASH_CHILD_HOME")) GTEST_SKIP() << "runs only as the crash test's child";
+    AppHome::set(qEnvironmentVariable("SQLQE_CRASH_CHILD_HOME"));
+    AppHome::ensureSeeded();
+    MainWindow w;
+    w.show();
+    QueryDocument* d = w.activeDocument();
+    QTest::keyClicks(d->editor(), QStringLiteral("select 'typed before the crash'"));
+    QTest::qWait(3500); // one journal interval and a bit
+    std::fputs("READY\n", stdout);
+    std::fflush(stdout);
+    QTest::qWait(60000);
+}
+
+TEST(CrashRestore, TypedTextComesBackAfterAKill) {
+    TempHome home;
+    AppHome::ensureSeeded();
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("SQLQE_CRASH_CHILD_HOME"), home.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=CrashRestoreChild.*")});
+    ASSERT_TRUE(child.waitForStarted());
+    QByteArray out;
+    for (int i = 0; i < 200 && !out.contains("READY"); ++i) {
+        child.waitForReadyRead(100);
+        out += child.readAllStandardOutput();
+    }
+    ASSERT_TRUE(out.contains("READY")) << out.toStdString();
+    ::kill(pid_t(child.processId()), SIGKILL);
+    child.waitForFinished();
+
+    ScriptedDialogs dialogs;
+    dialogs.answers = {Dialogs::Answer::Yes};
+    MainWindow w;
+    w.offerRecovery();
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    bool found = false;
+    for (QueryDocument* d : w.documents()) found |= d->editor()->text() == QStringLiteral("select 'typed before the crash'");
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(RecoveryJournal::orphans().empty()); // taken over, not offered twice
+    for (QueryDocument* d : w.documents()) d->setChanged(false);
+}
