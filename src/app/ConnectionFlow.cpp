@@ -1,7 +1,7 @@
 #include "ConnectionFlow.h"
 
-#include "Dialogs.h"
 #include "MainWindow.h"
+#include "connections/ConnectionManager.h"
 #include "document/QueryDocument.h"
 
 ConnectionFlow::ConnectionFlow(MainWindow* window) : QObject(window), window_(window) {
@@ -10,7 +10,7 @@ ConnectionFlow::ConnectionFlow(MainWindow* window) : QObject(window), window_(wi
 
 void ConnectionFlow::openManager(QueryDocument* doc) {
     if (!doc) return;
-    const auto cs = Dialogs::get().input(window_, QStringLiteral("Connection string:"), QStringLiteral("Connect"),
-                                         doc->GetCONSTR());
-    if (cs) doc->setCONSTR(*cs);
+    ConnectionManager manager(window_);
+    if (manager.exec() == QDialog::Accepted && !manager.chosenConnectionString().isEmpty())
+        doc->setCONSTR(manager.chosenConnectionString(), manager.chosenName());
 }

@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include "connections/ConnectionDialog.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -55,4 +57,11 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& title, const QSt
                                 const QString& suggestedName, QString* selectedFilter) {
     return QFileDialog::getSaveFileName(parent, appTitle(title), suggestedName, filters.join(QStringLiteral(";;")),
                                         selectedFilter);
+}
+
+std::optional<NewConnection> QtDialogs::newConnection(QWidget* parent, const QString& kind) {
+    ConnectionDialog dialog(parent, kind == QLatin1String("ODBC") ? ConnectionDialog::OdbcDriver
+                                                                 : ConnectionDialog::SqliteFile);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.result();
 }

@@ -10,6 +10,14 @@
 
 class QWidget;
 
+// A connection the user has built: the string, and what the opened
+// connection reported (empty when it could not be opened).
+struct NewConnection {
+    QString connectionString;
+    QString defaultDatabase;
+    QString providerName;
+};
+
 class Dialogs {
 public:
     enum class Answer { Yes, No, Cancel };
@@ -30,6 +38,10 @@ public:
     virtual QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters,
                                  const QString& suggestedName, QString* selectedFilter = nullptr) = 0;
 
+    // The connection dialog; kind "OLEDB" starts on the SQLite file choice,
+    // "ODBC" on the ODBC drivers. nullopt when cancelled.
+    virtual std::optional<NewConnection> newConnection(QWidget* parent, const QString& kind) = 0;
+
     // The installed implementation (QtDialogs unless a test replaced it).
     static Dialogs& get();
     // Installs d (not owned); nullptr restores QtDialogs.
@@ -48,4 +60,5 @@ public:
     QString openFileName(QWidget* parent, const QString& title, const QStringList& filters) override;
     QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters,
                          const QString& suggestedName, QString* selectedFilter) override;
+    std::optional<NewConnection> newConnection(QWidget* parent, const QString& kind) override;
 };

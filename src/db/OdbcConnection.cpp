@@ -54,6 +54,9 @@ QString tunedConnectionString(const QString& connectionString, int loginTimeoutS
         // stream results through a server cursor instead of loading them whole
         add("UseDeclareFetch", QStringLiteral("1"));
         add("Fetch", QStringLiteral("5000"));
+        // no driver log files in /tmp
+        add("CommLog", QStringLiteral("0"));
+        add("Debug", QStringLiteral("0"));
         if (loginTimeoutSeconds > 0)
             add("pqopt", QStringLiteral("connect_timeout=%1").arg(loginTimeoutSeconds));
     } else if (driverIs(cs, {"SQLite"})) {

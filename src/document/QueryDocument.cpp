@@ -255,12 +255,16 @@ void QueryDocument::showVariableSense() {}
 
 // ---- connection ----
 
-void QueryDocument::connectWizard(const QString& kind) { Q_UNUSED(kind); emit connectionManagerRequested(); }
+void QueryDocument::connectWizard(const QString& kind) {
+    // A cancelled dialog keeps the document's current connection.
+    if (const auto made = Dialogs::get().newConnection(this, kind)) setCONSTR(made->connectionString);
+}
 
 void QueryDocument::setCONSTR(const QString& connectionString, const QString& displayName) {
     connectionString_ = connectionString;
     connectionName_ = displayName;
     updateTitle();
+    addLists();
 }
 
 // ---- layout ----

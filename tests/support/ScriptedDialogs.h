@@ -18,6 +18,8 @@ public:
     std::deque<int> numbers;        // for inputNumber()
     std::deque<QString> fileNames;  // for open/save dialogs; "" cancels
     std::deque<QString> chosenFilters;
+    std::deque<std::optional<NewConnection>> connections; // for newConnection(); empty cancels
+    QStringList connectionKinds;
 
     QStringList messages;   // texts shown
     QStringList questions;  // texts asked
@@ -61,6 +63,14 @@ public:
             if (!chosenFilters.empty()) chosenFilters.pop_front();
         }
         return nextFile(title);
+    }
+
+    std::optional<NewConnection> newConnection(QWidget*, const QString& kind) override {
+        connectionKinds << kind;
+        if (connections.empty()) return std::nullopt;
+        auto c = connections.front();
+        connections.pop_front();
+        return c;
     }
 
 private:

@@ -1,0 +1,184 @@
+// The schema reader on SQLite files and the real servers.
+#include "app/AppHome.h"
+#include "app/ResourceDb.h"
+#include "catalog/SchemaReader.h"
+#include "db/Connection.h"
+#include "support/TempHome.h"
+#include "support/TestServers.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace schemareader;
+
+namespace {
+
+QStringList names(const QString& list) { return list.split(QLatin1Char('|'), Qt::SkipEmptyParts); }
+QStringList texts(const NodeList& l) {
+    QStringList t;
+    for (const auto& n : l.nodes) t << n.text;
+    return t;
+}
+
+struct Backend {
+    const char* label;
+    const ServerUnderTest* server;
+};
+void PrintTo(const Backend& b, std::ostream* os) { *os << b.label; }
+const Backend kBackends[] = {{"SQLite", nullptr}, {"PostgreSQL", &kPostgres}, {"MariaDB", &kMariaDb}};
+
+class SchemaReaderTest : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override {
+        AppHome::ensureSeeded();
+        if (GetParam().server) {
+            SQLQE_REQUIRE_SERVER(*GetParam().server, cs);
+        } else {
+            cs = QStringLiteral("Provider=SQLite;Data Source=") + dir.filePath(QStringLiteral("s.db"));
+            db::Connection::open(cs, {15, true});
+        }
+        conn = db::Connection::open(cs);
+        for (const char* s : {"DROP VIEW IF EXISTS sr_view", "DROP TABLE IF EXISTS sr_items", "DROP TABLE IF EXISTS sr_empty"})
+            conn->exec(QLatin1String(s));
+        conn->exec(QStringLiteral("CREATE TABLE sr_items (id INTEGER PRIMARY KEY, label VARCHAR(30), price DECIMAL(8,2))"));
+        conn->exec(QStringLiteral("CREATE TABLE sr_empty (code CHAR(4), note VARCHAR(50))"));
+        conn->exec(QStringLiteral("CREATE VIEW sr_view AS SELECT id, label FROM sr_items"));
+        catalog = conn->defaultDatabase();
+    }
+    bool isSqlite() const { return !GetParam().server; }
+    TempHome home;
+    QTemporaryDir dir;
+    QString cs, catalog;
+    std::unique_ptr<db::Connection> conn;
+};
+
+} // namespace
+
+TEST_P(SchemaReaderTest, ListReadersGiveNameLists) {
+    const QStringList tables = names(getTableList(cs));
+    EXPECT_TRUE(tables.contains(QStringLiteral("sr_items")));
+    EXPECT_TRUE(tables.contains(QStringLiteral("sr_empty")));
+    EXPECT_FALSE(tables.contains(QStringLiteral("sr_view")));
+    EXPECT_TRUE(getTableList(cs).endsWith(QLatin1Char('|')));
+    EXPECT_TRUE(names(getCatalogList(cs)).contains(catalog));
+    EXPECT_EQ(getColumnList(cs, QStringLiteral("sr_items"), QString()), QStringLiteral("id|label|price|"));
+    EXPECT_EQ(getColumnList(cs, QStringLiteral("SR_ITEMS"), QString()), QString()); // names compare exactly
+    if (isSqlite()) {
+        EXPECT_TRUE(names(getSystemTableList(cs)).contains(QStringLiteral("sqlite_schema")));
+    }
+}
+
+TEST_P(SchemaReaderTest, FillersGiveNodesWithTheKeyGrammar) {
+    const QString folder = QStringLiteral("CCU|") + catalog;
+    const NodeList tables = addTableNodes(cs, folder, QStringLiteral("U"));
+    EXPECT_TRUE(tables.error.isEmpty()) << tables.error.toStdString();
+    bool found = false;
+    for (const auto& n : tables.nodes)
+        if (n.text == QLatin1String("sr_items")) {
+            found = true;
+            EXPECT_EQ(n.key, QStringLiteral("XXXXX|CCU|") + catalog + QStringLiteral("|sr_items"));
+            EXPECT_EQ(n.image, 23);
+        }
+    EXPECT_TRUE(found);
+    const NodeList views = addTableNodes(cs, QStringLiteral("CCV|") + catalog, QStringLiteral("V"));
+    EXPECT_TRUE(texts(views).contains(QStringLiteral("sr_view")));
+    EXPECT_EQ(views.nodes.front().image, 24);
+    EXPECT_TRUE(addTableNodes(cs, folder, QStringLiteral("Q")).nodes.empty());
+
+    const QString tableKey = QStringLiteral("XXXXX|CCU|") + catalog + QStringLiteral("|sr_empty");
+    const NodeList cols = addColumnNodes(cs, tableKey);
+    EXPECT_EQ(texts(cols), (QStringList{"code", "note"}));
+    EXPECT_EQ(cols.nodes[0].key, QStringLiteral("YYYYYY|") + tableKey + QStringLiteral("|code"));
+    // details of a column of an empty table come from the catalogue
+    const NodeList info = addColumnInfoNodes(cs, cols.nodes[1].key, QStringLiteral("note"));
+    ASSERT_EQ(info.nodes.size(), 2u) << info.error.toStdString();
+    EXPECT_EQ(info.nodes[0].key, QStringLiteral("QQQQQQQQQQS|") + cols.nodes[1].key);
+    EXPECT_EQ(info.nodes[0].text, QStringLiteral("50"));
+    EXPECT_EQ(info.nodes[1].key, QStringLiteral("QQQQQQQQQQT|") + cols.nodes[1].key);
+    EXPECT_TRUE(info.nodes[1].text.contains(QStringLiteral("Char"))) << info.nodes[1].text.toStdString();
+
+    const NodeList flat = addFlatColumnNodes(cs, QStringLiteral("Csr_items"));
+    EXPECT_EQ(texts(flat), (QStringList{"id", "label", "price"}));
+    EXPECT_EQ(flat.nodes[1].key, QStringLiteral("ZZZZZZ|Csr_items|label"));
+    const NodeList flatInfo = addFlatColumnInfoNodes(cs, flat.nodes[1].key, QStringLiteral("label"));
+    ASSERT_EQ(flatInfo.nodes.size(), 2u);
+    EXPECT_EQ(flatInfo.nodes[0].text, QStringLiteral("30"));
+}
+
+TEST_P(SchemaReaderTest, ProceduresWhereTheBackendHasThem) {
+    if (isSqlite()) {
+        EXPECT_TRUE(addProcedureNodes(cs, QStringLiteral("CCP|main"), QStringLiteral("P")).nodes.empty());
+        return;
+    }
+    if (GetParam().server == &kPostgres) {
+        conn->exec(QStringLiteral("CREATE OR REPLACE FUNCTION sr_proc(a integer) RETURNS integer AS 'SELECT a' LANGUAGE SQL"));
+    } else {
+        conn->exec(QStringLiteral("DROP PROCEDURE IF EXISTS sr_proc"));
+        conn->exec(QStringLiteral("CREATE PROCEDURE sr_proc() SELECT 1"));
+    }
+    const NodeList procs = addProcedureNodes(cs, QStringLiteral("CCP|") + catalog, QStringLiteral("P"));
+    bool found = false;
+    for (const auto& n : procs.nodes)
+        found |= n.text.startsWith(QStringLiteral("sr_proc")) &&
+                 n.key.startsWith(QStringLiteral("ZZZZZ|CCP|") + catalog + QStringLiteral("|sr_proc"));
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(addProcedureNodes(cs, QStringLiteral("CCP|") + catalog, QStringLiteral("U")).nodes.empty());
+}
+
+TEST_P(SchemaReaderTest, ADeadConnectionGivesAnErrorReport) {
+    const QString dead = isSqlite() ? QStringLiteral("Provider=SQLite;Data Source=/nonexistent/x.db")
+                                    : QStringLiteral("Driver={No Such Driver};Pwd=secret-1234");
+    for (const QString& r : {getTableList(dead), getCatalogList(dead), getSystemTableList(dead),
+                             getColumnList(dead, QStringLiteral("t"), QString()),
+                             addTableNodes(dead, QStringLiteral("CCU|x"), QStringLiteral("U")).error}) {
+        EXPECT_TRUE(r.startsWith(QStringLiteral("Error: "))) << r.toStdString();
+        EXPECT_TRUE(r.contains(QStringLiteral("\r\n")));
+        EXPECT_FALSE(r.contains(QStringLiteral("secret-1234")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, SchemaReaderTest, ::testing::ValuesIn(kBackends),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(SchemaReaderPostgres, TablesOfTheSameNameInTwoSchemasAreBothListed) {
+    QString cs;
+    SQLQE_REQUIRE_SERVER(kPostgres, cs);
+    auto conn = db::Connection::open(cs);
+    conn->exec(QStringLiteral("DROP SCHEMA IF EXISTS sr_other CASCADE"));
+    conn->exec(QStringLiteral("DROP TABLE IF EXISTS public.sr_twin"));
+    conn->exec(QStringLiteral("CREATE SCHEMA sr_other"));
+    conn->exec(QStringLiteral("CREATE TABLE public.sr_twin (a INTEGER)"));
+    conn->exec(QStringLiteral("CREATE TABLE sr_other.sr_twin (b INTEGER, c INTEGER)"));
+    const QString catalog = conn->defaultDatabase();
+    const NodeList tables = addTableNodes(cs, QStringLiteral("CCU|") + catalog, QStringLiteral("U"));
+    EXPECT_TRUE(tables.error.isEmpty());
+    QStringList twinKeys;
+    for (const auto& n : tables.nodes)
+        if (n.text == QLatin1String("sr_twin")) twinKeys << n.key;
+    ASSERT_EQ(twinKeys.size(), 2);
+    EXPECT_NE(twinKeys[0], twinKeys[1]);
+    // each key's columns are its own table's
+    QStringList all;
+    for (const QString& k : twinKeys) all << texts(addColumnNodes(cs, k)).join(QLatin1Char(','));
+    EXPECT_TRUE(all.contains(QStringLiteral("a")) || all.contains(QStringLiteral("b,c"))) << all.join(QLatin1Char(';')).toStdString();
+}
+
+TEST(ProviderKind, LooksTheProviderUpWithoutCaseAndKeepsTheRules) {
+    TempHome home;
+    AppHome::ensureSeeded();
+    EXPECT_EQ(getProviderKind(QStringLiteral("sqlite")).kind, 2);
+    EXPECT_EQ(getProviderKind(QStringLiteral("PostgreSQL")).kind, 1);
+    auto res = ResourceDb::open();
+    res->exec(QStringLiteral("INSERT INTO providers VALUES ('ZeroKind', '0'), ('EmptyKind', ''), ('TwoKind', '2'), "
+                             "('BadKind', 'abc'), ('NullKind', NULL), ('it''s', '2')"));
+    EXPECT_EQ(getProviderKind(QStringLiteral("ZeroKind")).kind, 1);
+    EXPECT_EQ(getProviderKind(QStringLiteral("EmptyKind")).kind, 1);
+    EXPECT_EQ(getProviderKind(QStringLiteral("TwoKind")).kind, 2);
+    EXPECT_EQ(getProviderKind(QStringLiteral("it's")).kind, 2); // bound, not pasted
+    for (const char* p : {"BadKind", "NullKind", "NoSuchProvider", ""}) {
+        const ProviderKind k = getProviderKind(QLatin1String(p));
+        EXPECT_EQ(k.kind, 0) << p;
+        EXPECT_TRUE(k.error.startsWith(QStringLiteral("Error: "))) << p;
+    }
+}
