@@ -104,7 +104,11 @@ ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
     connect(connectButton, &QPushButton::clicked, this, &ConnectionManager::useSelected);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(list_, &QListWidget::currentRowChanged, this, &ConnectionManager::select);
-    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { useSelected(); });
+    connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        list_->setCurrentItem(item);
+        select(list_->row(item));
+        useSelected();
+    });
     resize(kNarrowWidth, 360);
     addConnections();
 }

@@ -1,0 +1,194 @@
+// The connection manager and the connection dialog with scripted answers.
+#include "app/AppHome.h"
+#include "connections/ConnectionDialog.h"
+#include "connections/ConnectionManager.h"
+#include "connections/ConnectionStore.h"
+#include "db/ConnectionString.h"
+#include "document/QueryDocument.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempHome.h"
+#include "support/TestServers.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+class ConnectionManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppHome::ensureSeeded();
+        ConnectionStore::insertConnection(QStringLiteral("Warehouse | main"), QStringLiteral("Driver={X};Pwd=s3cr3t;"), 3);
+    }
+    int rowNamed(ConnectionManager& m, const QString& name) {
+        for (int i = 0; i < m.list()->count(); ++i)
+            if (m.list()->item(i)->text() == name) return i;
+        return -1;
+    }
+    TempHome home;
+    ScriptedDialogs dialogs;
+};
+} // namespace
+
+TEST_F(ConnectionManagerTest, ListsSelectsAndSavesKeepingTheType) {
+    ConnectionManager m;
+    EXPECT_EQ(m.windowTitle(), QStringLiteral("SQL Connection Manager"));
+    ASSERT_EQ(m.list()->count(), 2); // the demo and ours
+    const int row = rowNamed(m, QStringLiteral("Warehouse | main"));
+    ASSERT_GE(row, 0);
+    m.list()->setCurrentRow(row);
+    EXPECT_EQ(m.typeBox()->currentText(), QStringLiteral("ANSI SQL"));
+    EXPECT_EQ(m.connectionField()->text(), QStringLiteral("Driver={X};Pwd=s3cr3t;")); // "|" in names is harmless
+    EXPECT_EQ(m.nameField()->text(), QStringLiteral("Warehouse | main"));
+    m.nameField()->setText(QStringLiteral("Warehouse"));
+    m.saveSelected();
+    const auto rows = ConnectionStore::list();
+    EXPECT_EQ(rows.back().name, QStringLiteral("Warehouse"));
+    EXPECT_EQ(rows.back().type, 3);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    QStringList types;
+    for (int i = 0; i < m.typeBox()->count(); ++i) types << m.typeBox()->itemText(i);
+    EXPECT_EQ(types, (QStringList{"T-SQL (MS SQL)", "JET SQL", "ANSI SQL"}));
+}
+
+TEST_F(ConnectionManagerTest, SaveOrDeleteWithoutASelectionSaysErrorAndDeleteAsksFirst) {
+    ConnectionManager m;
+    m.saveSelected();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith(QStringLiteral("Error: ")));
+    m.list()->setCurrentRow(rowNamed(m, QStringLiteral("Warehouse | main")));
+    dialogs.answers = {Dialogs::Answer::No};
+    m.deleteSelected();
+    EXPECT_EQ(ConnectionStore::list().size(), 2u);
+    EXPECT_EQ(dialogs.questions.value(0), QStringLiteral("Do you want to Delete the selected item?"));
+    dialogs.answers = {Dialogs::Answer::Yes};
+    m.deleteSelected();
+    EXPECT_EQ(ConnectionStore::list().size(), 1u);
+    EXPECT_EQ(m.list()->count(), 1);
+}
+
+TEST_F(ConnectionManagerTest, ConnectDoubleClickAndEnterHandTheStringOver) {
+    {
+        ConnectionManager m;
+        m.useSelected(); // nothing selected, nothing typed: stays open
+        EXPECT_EQ(m.result(), 0);
+        m.list()->setCurrentRow(rowNamed(m, QStringLiteral("Warehouse | main")));
+        QTest::keyClick(m.list(), Qt::Key_Return);
+        EXPECT_EQ(m.result(), int(QDialog::Accepted));
+        EXPECT_EQ(m.chosenConnectionString(), QStringLiteral("Driver={X};Pwd=s3cr3t;"));
+        EXPECT_EQ(m.chosenName(), QStringLiteral("Warehouse | main"));
+    }
+    ConnectionManager m;
+    const int row = rowNamed(m, AppHome::demoConnectionName());
+    emit m.list()->itemDoubleClicked(m.list()->item(row));
+    EXPECT_EQ(m.chosenConnectionString(), AppHome::demoConnectionString());
+    // a string typed by hand is used as it is
+    ConnectionManager typed;
+    typed.connectionField()->setText(QStringLiteral("Provider=SQLite;Data Source=/tmp/x.db"));
+    typed.useSelected();
+    EXPECT_EQ(typed.chosenConnectionString(), QStringLiteral("Provider=SQLite;Data Source=/tmp/x.db"));
+}
+
+TEST_F(ConnectionManagerTest, CreatingAConnectionAsksNameAndStoreWithThePasswordMasked) {
+    ConnectionManager m;
+    m.connectWizardAddon(QStringLiteral("ODBC")); // the dialog is cancelled: nothing else happens
+    EXPECT_EQ(dialogs.connectionKinds, QStringList{"ODBC"});
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+    EXPECT_EQ(ConnectionStore::list().size(), 2u);
+
+    dialogs.connections = {NewConnection{QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Pwd=Hunter2-x;"),
+                                         QStringLiteral("shop"), QStringLiteral("PostgreSQL")}};
+    dialogs.inputs = {QStringLiteral("Shop on db")};
+    dialogs.answers = {Dialogs::Answer::Yes};
+    m.connectWizardAddon(QStringLiteral("OLEDB"));
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_EQ(dialogs.questions[0], QStringLiteral("Store Shop on db?\r\nType: 1\r\nConnection String: \r\n"
+                                                   "Driver={PostgreSQL Unicode};Server=db;Pwd=****;"));
+    const auto rows = ConnectionStore::list();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows.back().name, QStringLiteral("Shop on db"));
+    EXPECT_EQ(rows.back().connectionString, QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Pwd=Hunter2-x;"));
+    EXPECT_EQ(rows.back().type, 1);
+    EXPECT_EQ(m.list()->count(), 3);
+
+    // an unknown provider is reported and stored with type 0 on Yes
+    dialogs.connections = {NewConnection{QStringLiteral("DSN=odd;"), QString(), QStringLiteral("OddDB")}};
+    dialogs.inputs = {QStringLiteral("odd")};
+    dialogs.answers = {Dialogs::Answer::No};
+    m.connectWizardAddon(QStringLiteral("ODBC"));
+    EXPECT_TRUE(dialogs.messages.last().startsWith(QStringLiteral("Error: ")));
+    EXPECT_EQ(ConnectionStore::list().size(), 3u); // No stores nothing
+}
+
+TEST_F(ConnectionManagerTest, WidthToggle) {
+    ConnectionManager m;
+    m.show();
+    const int narrow = m.width();
+    EXPECT_EQ(m.widthButton()->text(), QStringLiteral(">>"));
+    m.toggleWidth();
+    EXPECT_EQ(m.widthButton()->text(), QStringLiteral("<<"));
+    EXPECT_GT(m.width(), narrow);
+    m.toggleWidth();
+    EXPECT_EQ(m.widthButton()->text(), QStringLiteral(">>"));
+}
+
+TEST_F(ConnectionManagerTest, TheDocumentsConnectWizardKeepsItsConnectionOnCancel) {
+    QueryDocument doc;
+    doc.setCONSTR(QStringLiteral("Provider=SQLite;Data Source=/tmp/a.db"), QStringLiteral("A"));
+    doc.connectWizard(QStringLiteral("OLEDB"));
+    EXPECT_EQ(doc.GetCONSTR(), QStringLiteral("Provider=SQLite;Data Source=/tmp/a.db"));
+    dialogs.connections = {NewConnection{QStringLiteral("Provider=SQLite;Data Source=/tmp/b.db"), {}, {}}};
+    doc.connectWizard(QStringLiteral("ODBC"));
+    EXPECT_EQ(doc.GetCONSTR(), QStringLiteral("Provider=SQLite;Data Source=/tmp/b.db"));
+    doc.setCONSTR(QStringLiteral("Driver={X};Pwd=TopSecret99;"));
+    EXPECT_FALSE(doc.windowTitle().contains(QStringLiteral("TopSecret99")));
+    doc.setChanged(false);
+}
+
+TEST_F(ConnectionManagerTest, DialogBuildsStringsAndTestsThemOffTheUiThread) {
+    ConnectionDialog d(nullptr, ConnectionDialog::SqliteFile);
+    d.setField(QStringLiteral("file"), AppHome::demoDatabaseFile());
+    EXPECT_EQ(d.connectionString(), QStringLiteral("Provider=SQLite;Data Source=") + AppHome::demoDatabaseFile() + ";");
+    QSignalSpy done(&d, &ConnectionDialog::testFinished);
+    d.testConnection();
+    ASSERT_TRUE(done.wait(10000));
+    EXPECT_TRUE(done[0][0].toBool());
+    EXPECT_TRUE(d.testStatus().startsWith(QStringLiteral("Connected: SQLite")));
+
+    d.setKind(ConnectionDialog::OdbcDriver);
+    d.setField(QStringLiteral("driver"), QStringLiteral("PostgreSQL Unicode"));
+    d.setField(QStringLiteral("server"), QStringLiteral("127.0.0.1"));
+    d.setField(QStringLiteral("port"), QStringLiteral("1"));
+    d.setField(QStringLiteral("user"), QStringLiteral("me"));
+    d.setField(QStringLiteral("password"), QStringLiteral("pa;ss-Word1"));
+    d.setField(QStringLiteral("advanced"), QStringLiteral("sslmode=disable"));
+    EXPECT_EQ(d.connectionString(), QStringLiteral("Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=1;Uid=me;"
+                                                   "Pwd={pa;ss-Word1};sslmode=disable;"));
+    d.testConnection();
+    ASSERT_TRUE(done.wait(20000));
+    EXPECT_FALSE(done[1][0].toBool());
+    EXPECT_FALSE(d.testStatus().contains(QStringLiteral("pa;ss-Word1")));
+}
+
+TEST_F(ConnectionManagerTest, DialogTestsARealServer) {
+    QString cs;
+    SQLQE_REQUIRE_SERVER(kPostgres, cs);
+    ConnectionDialog d(nullptr, ConnectionDialog::OdbcDriver);
+    d.setKind(ConnectionDialog::OdbcDriver);
+    const db::ConnectionString parsed(cs);
+    d.setField(QStringLiteral("driver"), QStringLiteral("PostgreSQL Unicode"));
+    for (const char* key : {"Server", "Port", "Database"})
+        d.setField(QString::fromLatin1(key).toLower(), parsed.value(QLatin1String(key)).value_or(QString()));
+    d.setField(QStringLiteral("user"), parsed.value(QStringLiteral("Uid")).value_or(QString()));
+    d.setField(QStringLiteral("password"), parsed.value(QStringLiteral("Pwd")).value_or(QString()));
+    QSignalSpy done(&d, &ConnectionDialog::testFinished);
+    d.testConnection();
+    ASSERT_TRUE(done.wait(20000));
+    EXPECT_TRUE(done[0][0].toBool()) << d.testStatus().toStdString();
+    EXPECT_TRUE(d.testStatus().contains(QStringLiteral("PostgreSQL")));
+}
