@@ -8,6 +8,10 @@
 #include "document/QueryDocument.h"
 #include "document/ResultPanes.h"
 #include "editor/SqlEditor.h"
+#include "connections/ConnectionDialog.h"
+#include "connections/ConnectionManager.h"
+
+#include <QListWidget>
 
 #include <QApplication>
 #include <QDir>
@@ -89,6 +93,28 @@ int main(int argc, char** argv) {
     a->startExec();
     waitRun(a);
     shot(&w, out + QStringLiteral("/error-message.png"));
+    {
+        ConnectionManager m(&w);
+        m.show();
+        m.list()->setCurrentRow(0);
+        settle(200);
+        m.grab().save(out + QStringLiteral("/connection-manager.png"));
+        m.toggleWidth();
+        settle(200);
+        m.grab().save(out + QStringLiteral("/connection-manager-wide.png"));
+    }
+    {
+        ConnectionDialog d(&w, ConnectionDialog::OdbcDriver);
+        d.setField(QStringLiteral("driver"), QStringLiteral("PostgreSQL Unicode"));
+        d.setField(QStringLiteral("server"), QStringLiteral("db.example.org"));
+        d.setField(QStringLiteral("port"), QStringLiteral("5432"));
+        d.setField(QStringLiteral("database"), QStringLiteral("shop"));
+        d.setField(QStringLiteral("user"), QStringLiteral("alice"));
+        d.setField(QStringLiteral("password"), QStringLiteral("secret"));
+        d.show();
+        settle(200);
+        d.grab().save(out + QStringLiteral("/connection-dialog.png"));
+    }
     for (QueryDocument* d : w.documents()) d->setChanged(false);
     return 0;
 }
