@@ -6,6 +6,8 @@
 
 #include <QSet>
 
+#include <functional>
+
 namespace schemareader {
 namespace {
 
@@ -73,6 +75,28 @@ NodeList columnDetails(const QString& cs, const QString& parentKey, const QStrin
     return out;
 }
 
+// The children of a catalogue folder: one node per row of the rowset that
+// passes the filter, keyed prefix + "|" + parentKey + "|" + name.
+NodeList folderNodes(const QString& cs, const QString& parentKey, db::Schema rowset, const QString& nameColumn,
+                     const QString& schemaColumn, const std::function<bool(const db::Table&, size_t)>& keep,
+                     const QString& prefix, int image) {
+    NodeList out;
+    try {
+        const QString catalog = parentKey.mid(4);
+        const db::Table t = openFor(cs, catalog)->schema(rowset, {catalog, QString()});
+        QSet<QString> keys;
+        for (size_t r = 0; r < t.rows.size(); ++r) {
+            if (!keep(t, r)) continue;
+            const QString name = t.text(r, nameColumn);
+            addUnique(out, keys, prefix + QLatin1Char('|') + parentKey + QLatin1Char('|') + name, t.text(r, schemaColumn),
+                      name, image);
+        }
+    } catch (const db::Error& e) {
+        out.error = errorReport(e.description());
+    }
+    return out;
+}
+
 } // namespace
 
 QString errorReport(const QString& description) {
@@ -127,41 +151,19 @@ ProviderKind getProviderKind(const QString& providerName) {
 }
 
 NodeList addTableNodes(const QString& cs, const QString& parentKey, const QString& type) {
-    NodeList out;
     const QString wanted = tableTypeFor(type);
-    if (wanted.isEmpty()) return out;
-    try {
-        const QString catalog = parentKey.mid(4);
-        const db::Table t = openFor(cs, catalog)->schema(db::Schema::Tables, {catalog, QString()});
-        QSet<QString> keys;
-        for (size_t r = 0; r < t.rows.size(); ++r) {
-            if (t.text(r, QStringLiteral("TABLE_TYPE")) != wanted) continue;
-            const QString name = t.text(r, QStringLiteral("TABLE_NAME"));
-            addUnique(out, keys, QStringLiteral("XXXXX|") + parentKey + QLatin1Char('|') + name,
-                      t.text(r, QStringLiteral("TABLE_SCHEMA")), name, type == QLatin1String("U") ? 23 : 24);
-        }
-    } catch (const db::Error& e) {
-        out.error = errorReport(e.description());
-    }
-    return out;
+    if (wanted.isEmpty()) return {};
+    return folderNodes(
+        cs, parentKey, db::Schema::Tables, QStringLiteral("TABLE_NAME"), QStringLiteral("TABLE_SCHEMA"),
+        [&](const db::Table& t, size_t r) { return t.text(r, QStringLiteral("TABLE_TYPE")) == wanted; },
+        QStringLiteral("XXXXX"), type == QLatin1String("U") ? 23 : 24);
 }
 
 NodeList addProcedureNodes(const QString& cs, const QString& parentKey, const QString& type) {
-    NodeList out;
-    if (type != QLatin1String("P")) return out;
-    try {
-        const QString catalog = parentKey.mid(4);
-        const db::Table t = openFor(cs, catalog)->schema(db::Schema::Procedures, {catalog, QString()});
-        QSet<QString> keys;
-        for (size_t r = 0; r < t.rows.size(); ++r) {
-            const QString name = t.text(r, QStringLiteral("PROCEDURE_NAME"));
-            addUnique(out, keys, QStringLiteral("ZZZZZ|") + parentKey + QLatin1Char('|') + name,
-                      t.text(r, QStringLiteral("PROCEDURE_SCHEMA")), name, 23);
-        }
-    } catch (const db::Error& e) {
-        out.error = errorReport(e.description());
-    }
-    return out;
+    if (type != QLatin1String("P")) return {};
+    return folderNodes(
+        cs, parentKey, db::Schema::Procedures, QStringLiteral("PROCEDURE_NAME"), QStringLiteral("PROCEDURE_SCHEMA"),
+        [](const db::Table&, size_t) { return true; }, QStringLiteral("ZZZZZ"), 23);
 }
 
 NodeList addColumnNodes(const QString& cs, const QString& parentKey) {

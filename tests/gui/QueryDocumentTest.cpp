@@ -9,6 +9,7 @@
 #include "document/ResultModel.h"
 #include "document/ResultPanes.h"
 #include "app/PanelStatusBar.h"
+#include "support/Files.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 
@@ -19,11 +20,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 class QueryDocumentTest : public ::testing::Test {
 protected:

@@ -8,6 +8,7 @@
 #include "document/ResultPanes.h"
 #include "document/ScriptFile.h"
 #include "document/ScriptFileActions.h"
+#include "support/Files.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 
@@ -27,15 +28,6 @@
 
 namespace {
 
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-void writeFile(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 class ScriptFilesTest : public ::testing::Test {
 protected:
