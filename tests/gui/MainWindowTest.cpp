@@ -4,6 +4,7 @@
 #include "app/MainMenu.h"
 #include "app/MainWindow.h"
 #include "app/PanelStatusBar.h"
+#include "app/SplashScreen.h"
 #include "document/NavigationPanes.h"
 #include "document/QueryDocument.h"
 #include "document/RatioSplitter.h"
@@ -13,6 +14,7 @@
 #include "support/TempHome.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -222,4 +224,20 @@ TEST_F(MainWindowTest, CloseAsksForChangedScriptsAndCancelKeepsThem) {
     dialogs.answers = {Dialogs::Answer::No};
     run("mnuFileClose");
     EXPECT_TRUE(window->documents().isEmpty());
+}
+
+TEST(SplashScreenTest, ShowsTheVersionAndAGrowingCaptionThatStartsOver) {
+    SplashScreen s;
+    const QLabel* version = s.findChild<QLabel*>(QStringLiteral("Label1"));
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version->text(), QStringLiteral("Version: 1.0"));
+    const QStringList expected = {"L", "Lo", "Loa", "Load", "Loadin", "Loading", "Loading.", "Loading..", "Loading..."};
+    for (const QString& caption : expected) {
+        s.tick();
+        EXPECT_EQ(s.loadingCaption(), caption);
+    }
+    s.tick(); // the tick after the ninth keeps the text and starts over
+    EXPECT_EQ(s.loadingCaption(), QStringLiteral("Loading..."));
+    s.tick();
+    EXPECT_EQ(s.loadingCaption(), QStringLiteral("L"));
 }
