@@ -91,6 +91,7 @@ MainWindow::~MainWindow() {
     // The documents go with the MDI area after this object's members: stop
     // them reporting to it first.
     // (closed documents awaiting deletion included)
+    disconnect(mdi_, nullptr, this, nullptr);
     for (QueryDocument* doc : findChildren<QueryDocument*>()) disconnect(doc, nullptr, this, nullptr);
     for (QMdiSubWindow* w : findChildren<QMdiSubWindow*>()) w->removeEventFilter(this);
 }
