@@ -97,6 +97,27 @@ NodeList folderNodes(const QString& cs, const QString& parentKey, db::Schema row
     return out;
 }
 
+// The columns of one table (of one schema, when given) as nodes keyed
+// prefix + "|" + parentKey + "|" + column.
+NodeList tableColumnNodes(const QString& cs, const QString& parentKey, const QString& catalog, const QString& table,
+                          const QString& schemaName, const QString& prefix) {
+    NodeList out;
+    try {
+        const db::Table t = openFor(cs, catalog)->schema(db::Schema::Columns, {catalog, table});
+        QSet<QString> keys;
+        for (size_t r = 0; r < t.rows.size(); ++r) {
+            if (t.text(r, QStringLiteral("TABLE_NAME")) != table) continue;
+            if (!schemaName.isEmpty() && t.text(r, QStringLiteral("TABLE_SCHEMA")) != schemaName) continue;
+            const QString col = t.text(r, QStringLiteral("COLUMN_NAME"));
+            addUnique(out, keys, prefix + QLatin1Char('|') + parentKey + QLatin1Char('|') + col,
+                      t.text(r, QStringLiteral("TABLE_SCHEMA")), col, 22);
+        }
+    } catch (const db::Error& e) {
+        out.error = errorReport(e.description());
+    }
+    return out;
+}
+
 } // namespace
 
 QString errorReport(const QString& description) {
@@ -167,42 +188,14 @@ NodeList addProcedureNodes(const QString& cs, const QString& parentKey, const QS
 }
 
 NodeList addColumnNodes(const QString& cs, const QString& parentKey) {
-    NodeList out;
     // "XXXXX|CCU|catalogue|table" (+ "|schema" for a second table of the same name)
     const QStringList p = parentKey.split(QLatin1Char('|'));
-    const QString catalog = p.value(2), table = p.value(3), schemaName = p.value(4);
-    try {
-        const db::Table t = openFor(cs, catalog)->schema(db::Schema::Columns, {catalog, table});
-        QSet<QString> keys;
-        for (size_t r = 0; r < t.rows.size(); ++r) {
-            if (t.text(r, QStringLiteral("TABLE_NAME")) != table) continue;
-            if (!schemaName.isEmpty() && t.text(r, QStringLiteral("TABLE_SCHEMA")) != schemaName) continue;
-            const QString col = t.text(r, QStringLiteral("COLUMN_NAME"));
-            addUnique(out, keys, QStringLiteral("YYYYYY|") + parentKey + QLatin1Char('|') + col,
-                      t.text(r, QStringLiteral("TABLE_SCHEMA")), col, 22);
-        }
-    } catch (const db::Error& e) {
-        out.error = errorReport(e.description());
-    }
-    return out;
+    return tableColumnNodes(cs, parentKey, p.value(2), p.value(3), p.value(4), QStringLiteral("YYYYYY"));
 }
 
 NodeList addFlatColumnNodes(const QString& cs, const QString& parentKey) {
-    NodeList out;
-    const QString table = parentKey.mid(1); // "C" + table
-    try {
-        const db::Table t = openFor(cs)->schema(db::Schema::Columns, {QString(), table});
-        QSet<QString> keys;
-        for (size_t r = 0; r < t.rows.size(); ++r) {
-            if (t.text(r, QStringLiteral("TABLE_NAME")) != table) continue;
-            const QString col = t.text(r, QStringLiteral("COLUMN_NAME"));
-            addUnique(out, keys, QStringLiteral("ZZZZZZ|") + parentKey + QLatin1Char('|') + col,
-                      t.text(r, QStringLiteral("TABLE_SCHEMA")), col, 22);
-        }
-    } catch (const db::Error& e) {
-        out.error = errorReport(e.description());
-    }
-    return out;
+    // "C" + table
+    return tableColumnNodes(cs, parentKey, QString(), parentKey.mid(1), QString(), QStringLiteral("ZZZZZZ"));
 }
 
 NodeList addColumnInfoNodes(const QString& cs, const QString& parentKey, const QString& columnName) {

@@ -190,33 +190,31 @@ ConnectionDialog::Probe ConnectionDialog::probe(const QString& cs) {
     return p;
 }
 
-void ConnectionDialog::testConnection() {
+void ConnectionDialog::runProbe(QPushButton* button, const std::function<void(const Probe&)>& done) {
     if (busy_) return;
     busy_ = true;
-    test_->setEnabled(false);
+    button->setEnabled(false);
+    status_->setStyleSheet(QString());
     status_->setText(QStringLiteral("Connecting..."));
     const QString cs = connectionString();
-    runInBackground<Probe>(this, [cs] { return probe(cs); }, [this](Probe p) {
+    runInBackground<Probe>(this, [cs] { return probe(cs); }, [this, button, done](Probe p) {
         busy_ = false;
-        test_->setEnabled(true);
+        button->setEnabled(true);
         status_->setStyleSheet(p.ok ? QStringLiteral("color: #1d7434") : QStringLiteral("color: #b02a20"));
         status_->setText(p.message);
-        emit testFinished(p.ok);
+        done(p);
     });
+}
+
+void ConnectionDialog::testConnection() {
+    runProbe(test_, [this](const Probe& p) { emit testFinished(p.ok); });
 }
 
 QString ConnectionDialog::testStatus() const { return status_->text(); }
 
 void ConnectionDialog::accept() {
-    if (busy_) return;
-    busy_ = true;
-    ok_->setEnabled(false);
-    status_->setText(QStringLiteral("Connecting..."));
     const QString cs = connectionString();
-    runInBackground<Probe>(this, [cs] { return probe(cs); }, [this, cs](Probe p) {
-        busy_ = false;
-        ok_->setEnabled(true);
-        status_->setText(p.message);
+    runProbe(ok_, [this, cs](const Probe& p) {
         if (!p.ok &&
             Dialogs::get().question(this, QStringLiteral("The connection could not be opened:\n%1\n\nUse it anyway?").arg(p.message),
                                     QStringLiteral("New Connection"), Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)

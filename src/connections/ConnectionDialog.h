@@ -9,6 +9,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -47,6 +49,8 @@ private:
         QString providerName;
     };
     static Probe probe(const QString& connectionString);
+    // Opens the connection off the UI thread with button disabled meanwhile.
+    void runProbe(QPushButton* button, const std::function<void(const Probe&)>& done);
     QLineEdit* field(const QString& name) const;
     void updatePreview();
 
