@@ -197,8 +197,7 @@ QueryDocument* MainWindow::newDocument() {
     });
     connect(doc, &QueryDocument::connectionManagerRequested, this, [this, doc] { emit connectionManagerRequested(doc); });
     connect(doc, &QObject::destroyed, this, [this, doc] {
-        if (journalIds_.contains(doc)) RecoveryJournal::remove(journalIds_.take(doc));
-        journalled_.remove(doc);
+        forgetJournal(doc);
     });
     journalIds_.insert(doc, RecoveryJournal::newId());
     w->installEventFilter(this);
@@ -210,12 +209,12 @@ QueryDocument* MainWindow::newDocument() {
 QueryDocument* MainWindow::openFile(const QString& path) {
     QueryDocument* target = nullptr;
     for (QueryDocument* d : documents())
-        if (d->fileName().isEmpty() && d->editor()->text().isEmpty()) {
+        if (d->fileName().isEmpty() && d->editor()->length() == 0) {
             target = d;
             break;
         }
     if (!target) target = newDocument();
-    if (!target->files()->load(path) && target->editor()->text().isEmpty() && documents().size() > 1) {
+    if (!target->files()->load(path) && target->editor()->length() == 0 && documents().size() > 1) {
         target->parentWidget()->close();
         return nullptr;
     }
@@ -302,15 +301,19 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Close)
         if (auto* w = qobject_cast<QMdiSubWindow*>(watched))
             if (auto* doc = qobject_cast<QueryDocument*>(w->widget())) {
-                if (doc->getChanged() && !doc->editor()->text().isEmpty() && !doc->confirmClose()) {
+                if (doc->getChanged() && doc->editor()->length() > 0 && !doc->confirmClose()) {
                     event->ignore();
                     return true;
                 }
-                journalled_.remove(doc);
-                if (journalIds_.contains(doc)) RecoveryJournal::remove(journalIds_.take(doc));
+                forgetJournal(doc);
                 QTimer::singleShot(0, this, &MainWindow::getQueryWindows);
             }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::forgetJournal(QueryDocument* doc) {
+    journalled_.remove(doc);
+    if (journalIds_.contains(doc)) RecoveryJournal::remove(journalIds_.take(doc));
 }
 
 void MainWindow::closeActiveDocument() {
@@ -322,8 +325,7 @@ void MainWindow::closeActiveDocument() {
 
 bool MainWindow::closeDocument(QueryDocument* doc, bool ask) {
     if (ask && !doc->confirmClose()) return false;
-    journalled_.remove(doc);
-    if (journalIds_.contains(doc)) RecoveryJournal::remove(journalIds_.take(doc));
+    forgetJournal(doc);
     if (auto* w = qobject_cast<QMdiSubWindow*>(doc->parentWidget())) {
         w->removeEventFilter(this);
         w->close();
@@ -423,7 +425,7 @@ void MainWindow::offerRecovery() {
         if (restore) {
             QueryDocument* doc = nullptr;
             for (QueryDocument* d : documents())
-                if (d->fileName().isEmpty() && d->editor()->text().isEmpty()) doc = d;
+                if (d->fileName().isEmpty() && d->editor()->length() == 0) doc = d;
             if (!doc) doc = newDocument();
             doc->editor()->setText(r.text);
             if (!r.fileName.isEmpty()) doc->setFile(r.fileName);
@@ -437,7 +439,7 @@ void MainWindow::offerRecovery() {
 void MainWindow::closeEvent(QCloseEvent* e) {
     // Offer every changed, non-empty script for saving; Cancel keeps the program open.
     for (QueryDocument* doc : documents()) {
-        if (!doc->getChanged() || doc->editor()->text().isEmpty()) continue;
+        if (!doc->getChanged() || doc->editor()->length() == 0) continue;
         mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(doc->parentWidget()));
         if (!doc->confirmClose()) {
             e->ignore();

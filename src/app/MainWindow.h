@@ -54,6 +54,8 @@ private:
     bool route(const char* operation);
     void closeActiveDocument();
     bool closeDocument(QueryDocument* doc, bool ask);
+    // Drops a closing document's journal entry (the user has decided about it).
+    void forgetJournal(QueryDocument* doc);
     void arrange(int how);
     void fillWindowMenu();
     void popup(const QString& menu, const QPoint& pos);

@@ -14,13 +14,12 @@ std::unique_ptr<Connection> Connection::open(const QString& connectionString, co
     return OdbcConnection::open(connectionString, options);
 }
 
-Table Connection::query(const QString& sql, const Params& params) {
-    auto cursor = execute(sql, params);
+Table readTable(Cursor& cursor) {
     Table table;
-    if (!cursor->hasRows()) return table;
-    for (const Field& f : cursor->fields()) table.columns << f.name;
+    if (!cursor.hasRows()) return table;
+    for (const Field& f : cursor.fields()) table.columns << f.name;
     RowBlock block;
-    while (cursor->fetch(block, 512)) {
+    while (cursor.fetch(block, 512)) {
         for (int r = 0; r < block.rowCount(); ++r) {
             std::vector<Cell> row;
             row.reserve(size_t(block.columnCount()));
@@ -30,6 +29,11 @@ Table Connection::query(const QString& sql, const Params& params) {
         }
     }
     return table;
+}
+
+Table Connection::query(const QString& sql, const Params& params) {
+    auto cursor = execute(sql, params);
+    return readTable(*cursor);
 }
 
 qint64 Connection::exec(const QString& sql, const Params& params) {

@@ -69,6 +69,10 @@ protected:
     qint64 recordsAffected_ = -1;
 };
 
+// The rest of the cursor's current result set as a table (empty for a
+// closed result).
+Table readTable(Cursor& cursor);
+
 class Connection {
 public:
     virtual ~Connection() = default;

@@ -96,6 +96,7 @@ void OdbcConnection::connect(const QString& connectionString) {
     connectionString_ = connectionString;
     dbmsName_ = infoText(dbc, SQL_DBMS_NAME);
     dbmsVersion_ = infoText(dbc, SQL_DBMS_VER);
+    searchEscape_ = infoText(dbc, SQL_SEARCH_PATTERN_ESCAPE);
     SQLUINTEGER ext = 0;
     SQLGetInfoW(dbc, SQL_GETDATA_EXTENSIONS, &ext, sizeof(ext), nullptr);
     // MariaDB Connector/ODBC claims block SQLGetData but returns no data for
@@ -180,28 +181,17 @@ Table OdbcConnection::catalogCall(const std::function<SQLRETURN(SQLHSTMT)>& call
         throw e;
     }
     OdbcCursor cursor(*this, stmt);
-    Table t;
-    if (!cursor.hasRows()) return t;
-    for (const Field& f : cursor.fields()) t.columns << f.name;
+    Table t = readTable(cursor);
     // Catalogue results use the ODBC column names; callers read the names
     // given here (the first names.size() columns, in order).
     for (int i = 0; i < names.size() && i < t.columns.size(); ++i) t.columns[i] = names[i];
-    RowBlock block;
-    while (cursor.fetch(block, 256))
-        for (int r = 0; r < block.rowCount(); ++r) {
-            std::vector<Cell> row;
-            for (int c = 0; c < block.columnCount(); ++c)
-                row.push_back(block.isNull(r, c) ? Cell() : Cell(block.string(r, c)));
-            t.rows.push_back(std::move(row));
-        }
     return t;
 }
 
 Table OdbcConnection::schema(Schema kind, const SchemaFilter& filter) {
-    const QString escape = infoText(dbc_, SQL_SEARCH_PATTERN_ESCAPE);
     // PostgreSQL only knows its current database; other drivers take the catalogue.
     QString catalog = isPostgres_ ? QString() : filter.catalog;
-    QString table = escapePattern(filter.table, escape);
+    QString table = escapePattern(filter.table, searchEscape_);
     auto arg = [](QString& s) { return s.isEmpty() ? nullptr : wide(s); };
     auto len = [](const QString& s) { return s.isEmpty() ? SQLSMALLINT(0) : SQLSMALLINT(SQL_NTS); };
 

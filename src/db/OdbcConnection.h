@@ -57,6 +57,7 @@ private:
     SQLHDBC dbc_ = SQL_NULL_HDBC;
     QString dbmsName_;
     QString dbmsVersion_;
+    QString searchEscape_; // escapes "_" and "%" in catalogue function arguments
     bool getDataBlock_ = false;
     bool splitScripts_ = false;
     bool isPostgres_ = false;

@@ -12,12 +12,16 @@ OutputWatch::OutputWatch(QObject* parent) : QObject(parent), settle_(new QTimer(
     settle_->setSingleShot(true);
     settle_->setInterval(100);
     connect(settle_, &QTimer::timeout, this, [this] {
-        const QString file = file_.isEmpty() ? ini::value(QStringLiteral("ISQLW"), QStringLiteral("outputfile")) : file_;
+        const QString file = watchedFile();
         const ScriptReadResult r = readScriptFile(file);
         ++reloads_;
         emit reloaded(r.ok ? r.script.text : QString());
         if (reloads_ >= 2) stop();
     });
+}
+
+QString OutputWatch::watchedFile() const {
+    return file_.isEmpty() ? ini::value(QStringLiteral("ISQLW"), QStringLiteral("outputfile")) : file_;
 }
 
 void OutputWatch::start(const QString& folder, const QString& outputFile) {
@@ -28,7 +32,7 @@ void OutputWatch::start(const QString& folder, const QString& outputFile) {
     watcher_ = new QFileSystemWatcher(this);
     watcher_->addPath(folder);
     // The folder reports new and renamed files, the file itself a rewrite in place.
-    const QString file = file_.isEmpty() ? ini::value(QStringLiteral("ISQLW"), QStringLiteral("outputfile")) : file_;
+    const QString file = watchedFile();
     if (!file.isEmpty() && QFileInfo::exists(file)) watcher_->addPath(file);
     connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &OutputWatch::onFolderChanged);
     connect(watcher_, &QFileSystemWatcher::fileChanged, this, &OutputWatch::onFolderChanged);
@@ -36,7 +40,7 @@ void OutputWatch::start(const QString& folder, const QString& outputFile) {
 
 void OutputWatch::onFolderChanged() {
     if (!watcher_) return;
-    const QString file = file_.isEmpty() ? ini::value(QStringLiteral("ISQLW"), QStringLiteral("outputfile")) : file_;
+    const QString file = watchedFile();
     if (!file.isEmpty() && QFileInfo::exists(file) && !watcher_->files().contains(file)) watcher_->addPath(file);
     settle_->start();
 }

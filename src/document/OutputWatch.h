@@ -26,6 +26,8 @@ signals:
     void reloaded(const QString& text);
 
 private:
+    // The file to read: the one given to start(), else the ISQLW setting.
+    QString watchedFile() const;
     void onFolderChanged();
     QFileSystemWatcher* watcher_ = nullptr;
     QTimer* settle_;
