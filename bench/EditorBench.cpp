@@ -1,6 +1,6 @@
 // Opening a 10 MB, 200,000-line script in the editor and scrolling through
 // it, next to reading and decoding the same file (the baseline of this run).
-#include "document/ScriptFile.h"
+#include "script/ScriptFile.h"
 #include "editor/SqlEditor.h"
 
 #include <QApplication>

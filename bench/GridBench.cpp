@@ -3,8 +3,8 @@
 // the plain fetch of the same rows as the baseline of this run.
 #include "db/Connection.h"
 #include "db/ProcessLocale.h"
-#include "document/ResultModel.h"
-#include "document/RunEngine.h"
+#include "run/ResultModel.h"
+#include "run/RunEngine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // prepareScriptText on a 10 MB script, next to a plain linear pass over the
 // same text (a case conversion) as the baseline of this machine and run, and
 // next to the literal pass-by-pass comment removal on a smaller script.
-#include "document/ScriptText.h"
+#include "script/ScriptText.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

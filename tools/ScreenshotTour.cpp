@@ -2,8 +2,8 @@
 //   screenshot_tour OUTDIR [WIDTHxHEIGHT]
 // Run it under xvfb-run; it uses a throwaway application home and the demo
 // database.
-#include "app/AppHome.h"
-#include "app/MainWindow.h"
+#include "settings/AppHome.h"
+#include "shell/MainWindow.h"
 #include "db/ProcessLocale.h"
 #include "document/QueryDocument.h"
 #include "document/ResultPanes.h"

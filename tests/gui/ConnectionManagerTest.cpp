@@ -1,8 +1,8 @@
 // The connection manager and the connection dialog with scripted answers.
-#include "app/AppHome.h"
+#include "settings/AppHome.h"
 #include "connections/ConnectionDialog.h"
 #include "connections/ConnectionManager.h"
-#include "connections/ConnectionStore.h"
+#include "store/ConnectionStore.h"
 #include "db/ConnectionString.h"
 #include "document/QueryDocument.h"
 #include "support/ScriptedDialogs.h"

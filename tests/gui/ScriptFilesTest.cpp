@@ -1,12 +1,12 @@
 // Script files: open, append, the saves, print, close questions, the output
 // watch, and unsaved work surviving a killed editor.
-#include "app/AppHome.h"
-#include "app/MainWindow.h"
-#include "document/OutputWatch.h"
+#include "settings/AppHome.h"
+#include "shell/MainWindow.h"
+#include "script/OutputWatch.h"
 #include "document/QueryDocument.h"
-#include "document/RecoveryJournal.h"
+#include "store/RecoveryJournal.h"
 #include "document/ResultPanes.h"
-#include "document/ScriptFile.h"
+#include "script/ScriptFile.h"
 #include "document/ScriptFileActions.h"
 #include "support/Files.h"
 #include "support/ScriptedDialogs.h"

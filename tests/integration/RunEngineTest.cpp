@@ -1,8 +1,8 @@
 // Runs through the engine against SQLite files and the real servers: the
 // texts, counters, limits, failures and stops a user sees.
-#include "document/Executor.h"
-#include "document/RunEngine.h"
-#include "document/TextLayout.h"
+#include "run/Executor.h"
+#include "run/RunEngine.h"
+#include "run/TextLayout.h"
 #include "support/TestServers.h"
 
 #include <QCoreApplication>

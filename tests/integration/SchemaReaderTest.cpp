@@ -1,6 +1,6 @@
 // The schema reader on SQLite files and the real servers.
-#include "app/AppHome.h"
-#include "app/ResourceDb.h"
+#include "settings/AppHome.h"
+#include "store/ResourceDb.h"
 #include "catalog/SchemaReader.h"
 #include "db/Connection.h"
 #include "support/TempHome.h"

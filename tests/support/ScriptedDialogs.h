@@ -2,7 +2,7 @@
 // Dialogs answered from queues prepared by a test. Every call is recorded;
 // a call with no prepared answer gets "cancel" and is counted as unexpected.
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 
 #include <QStringList>
 

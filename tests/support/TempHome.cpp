@@ -1,6 +1,6 @@
 #include "TempHome.h"
 
-#include "app/AppHome.h"
+#include "settings/AppHome.h"
 
 TempHome::TempHome() : previous_(AppHome::path()) { AppHome::set(dir_.path()); }
 

@@ -1,8 +1,8 @@
 // The application home: where it is, what a first start puts there, and how
 // a damaged resource database is handled.
-#include "app/AppHome.h"
-#include "app/Ini.h"
-#include "app/ResourceDb.h"
+#include "settings/AppHome.h"
+#include "settings/Ini.h"
+#include "store/ResourceDb.h"
 #include "support/FileMode.h"
 #include "support/TempHome.h"
 

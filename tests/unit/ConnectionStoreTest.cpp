@@ -1,7 +1,7 @@
 // Saved connections: hostile texts round-trip through bound parameters.
-#include "app/AppHome.h"
-#include "app/ResourceDb.h"
-#include "connections/ConnectionStore.h"
+#include "settings/AppHome.h"
+#include "store/ResourceDb.h"
+#include "store/ConnectionStore.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The settings file: reading and writing keys the way callers rely on.
-#include "app/Ini.h"
+#include "settings/Ini.h"
 #include "support/FileMode.h"
 #include "support/Files.h"
 #include "support/TempHome.h"

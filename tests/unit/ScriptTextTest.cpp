@@ -1,6 +1,6 @@
 // Script text operations: exact results, quirks included, and agreement of
 // the linear comment stripper with a literal pass-by-pass reference.
-#include "document/ScriptText.h"
+#include "script/ScriptText.h"
 
 #include <QRandomGenerator>
 #include <QStringList>

@@ -1,0 +1,214 @@
+#include "catalog/SchemaReader.h"
+
+#include "store/ResourceDb.h"
+#include "db/Connection.h"
+#include "db/FieldType.h"
+
+#include <QSet>
+
+#include <functional>
+
+namespace schemareader {
+namespace {
+
+std::unique_ptr<db::Connection> openFor(const QString& cs, const QString& database = QString()) {
+    auto conn = db::Connection::open(cs);
+    if (!database.isEmpty()) conn->setDefaultDatabase(database);
+    return conn;
+}
+
+QString namesOf(const db::Table& t, const QString& column, const QString& typeColumn = QString(),
+                const QString& type = QString()) {
+    QString out;
+    for (size_t r = 0; r < t.rows.size(); ++r) {
+        if (!typeColumn.isEmpty() && t.text(r, typeColumn) != type) continue;
+        out += t.text(r, column) + QLatin1Char('|');
+    }
+    return out;
+}
+
+QString listTables(const QString& cs, const QString& type) {
+    try {
+        return namesOf(openFor(cs)->schema(db::Schema::Tables), QStringLiteral("TABLE_NAME"),
+                       QStringLiteral("TABLE_TYPE"), type);
+    } catch (const db::Error& e) {
+        return errorReport(e.description());
+    }
+}
+
+QString tableTypeFor(const QString& letter) {
+    if (letter == QLatin1String("U")) return QStringLiteral("TABLE");
+    if (letter == QLatin1String("S")) return QStringLiteral("SYSTEM TABLE");
+    if (letter == QLatin1String("V")) return QStringLiteral("VIEW");
+    return {};
+}
+
+// Adds a node; a key already present gets the schema as a further piece.
+void addUnique(NodeList& list, QSet<QString>& keys, const QString& key, const QString& qualifier,
+               const QString& text, int image) {
+    QString k = key;
+    if (keys.contains(k)) k += QLatin1Char('|') + (qualifier.isEmpty() ? QString::number(list.nodes.size()) : qualifier);
+    if (keys.contains(k)) return;
+    keys.insert(k);
+    list.nodes.push_back({k, text, image});
+}
+
+NodeList columnDetails(const QString& cs, const QString& parentKey, const QString& database, const QString& table,
+                       const QString& schemaName, const QString& column) {
+    NodeList out;
+    try {
+        auto conn = openFor(cs, database);
+        const db::Table t = conn->schema(db::Schema::Columns, {database, table});
+        for (size_t r = 0; r < t.rows.size(); ++r) {
+            if (t.text(r, QStringLiteral("TABLE_NAME")) != table || t.text(r, QStringLiteral("COLUMN_NAME")) != column)
+                continue;
+            if (!schemaName.isEmpty() && t.text(r, QStringLiteral("TABLE_SCHEMA")) != schemaName) continue;
+            out.nodes.push_back({QStringLiteral("QQQQQQQQQQS|") + parentKey,
+                                 t.text(r, QStringLiteral("CHARACTER_MAXIMUM_LENGTH")), 15});
+            out.nodes.push_back({QStringLiteral("QQQQQQQQQQT|") + parentKey,
+                                 adoTypeName(t.text(r, QStringLiteral("DATA_TYPE"))), 16});
+            break;
+        }
+    } catch (const db::Error& e) {
+        out.error = errorReport(e.description());
+    }
+    return out;
+}
+
+// The children of a catalogue folder: one node per row of the rowset that
+// passes the filter, keyed prefix + "|" + parentKey + "|" + name.
+NodeList folderNodes(const QString& cs, const QString& parentKey, db::Schema rowset, const QString& nameColumn,
+                     const QString& schemaColumn, const std::function<bool(const db::Table&, size_t)>& keep,
+                     const QString& prefix, int image) {
+    NodeList out;
+    try {
+        const QString catalog = parentKey.mid(4);
+        const db::Table t = openFor(cs, catalog)->schema(rowset, {catalog, QString()});
+        QSet<QString> keys;
+        for (size_t r = 0; r < t.rows.size(); ++r) {
+            if (!keep(t, r)) continue;
+            const QString name = t.text(r, nameColumn);
+            addUnique(out, keys, prefix + QLatin1Char('|') + parentKey + QLatin1Char('|') + name, t.text(r, schemaColumn),
+                      name, image);
+        }
+    } catch (const db::Error& e) {
+        out.error = errorReport(e.description());
+    }
+    return out;
+}
+
+// The columns of one table (of one schema, when given) as nodes keyed
+// prefix + "|" + parentKey + "|" + column.
+NodeList tableColumnNodes(const QString& cs, const QString& parentKey, const QString& catalog, const QString& table,
+                          const QString& schemaName, const QString& prefix) {
+    NodeList out;
+    try {
+        const db::Table t = openFor(cs, catalog)->schema(db::Schema::Columns, {catalog, table});
+        QSet<QString> keys;
+        for (size_t r = 0; r < t.rows.size(); ++r) {
+            if (t.text(r, QStringLiteral("TABLE_NAME")) != table) continue;
+            if (!schemaName.isEmpty() && t.text(r, QStringLiteral("TABLE_SCHEMA")) != schemaName) continue;
+            const QString col = t.text(r, QStringLiteral("COLUMN_NAME"));
+            addUnique(out, keys, prefix + QLatin1Char('|') + parentKey + QLatin1Char('|') + col,
+                      t.text(r, QStringLiteral("TABLE_SCHEMA")), col, 22);
+        }
+    } catch (const db::Error& e) {
+        out.error = errorReport(e.description());
+    }
+    return out;
+}
+
+} // namespace
+
+QString errorReport(const QString& description) {
+    return QStringLiteral("Error: ") + description + QStringLiteral("\r\nThe database structure could not be read.");
+}
+
+QString getTableList(const QString& cs) { return listTables(cs, QStringLiteral("TABLE")); }
+QString getSystemTableList(const QString& cs) { return listTables(cs, QStringLiteral("SYSTEM TABLE")); }
+
+QString getCatalogList(const QString& cs) {
+    try {
+        return namesOf(openFor(cs)->schema(db::Schema::Catalogs), QStringLiteral("CATALOG_NAME"));
+    } catch (const db::Error& e) {
+        return errorReport(e.description());
+    }
+}
+
+QString getColumnList(const QString& cs, const QString& table, const QString& currentDatabase) {
+    try {
+        auto conn = openFor(cs, currentDatabase);
+        const db::Table t = conn->schema(db::Schema::Columns, {currentDatabase, table});
+        QString out;
+        for (size_t r = 0; r < t.rows.size(); ++r)
+            if (t.text(r, QStringLiteral("TABLE_NAME")) == table) out += t.text(r, QStringLiteral("COLUMN_NAME")) + QLatin1Char('|');
+        return out;
+    } catch (const db::Error& e) {
+        return errorReport(e.description());
+    }
+}
+
+ProviderKind getProviderKind(const QString& providerName) {
+    try {
+        auto conn = ResourceDb::open();
+        const db::Table t =
+            conn->query(QStringLiteral("SELECT returnvalue FROM providers WHERE provider_name LIKE ?"), {providerName});
+        if (t.rows.empty())
+            return {0, errorReport(QStringLiteral("The provider \"%1\" has no entry in the providers table.").arg(providerName))};
+        if (!t.rows[0][0]) return {0, errorReport(QStringLiteral("The provider \"%1\" has no kind.").arg(providerName))};
+        QString text = t.rows[0][0]->trimmed();
+        bool ok = true;
+        if (text.isEmpty() || text.toDouble(&ok) == 0.0) {
+            if (!ok) return {0, errorReport(QStringLiteral("The kind \"%1\" is not a number.").arg(text))};
+            return {1, {}};
+        }
+        const int kind = int(text.toDouble(&ok));
+        if (!ok || kind < -32768 || kind > 32767)
+            return {0, errorReport(QStringLiteral("The kind \"%1\" is not a number.").arg(text))};
+        return {kind, {}};
+    } catch (const db::Error& e) {
+        return {0, errorReport(e.description())};
+    }
+}
+
+NodeList addTableNodes(const QString& cs, const QString& parentKey, const QString& type) {
+    const QString wanted = tableTypeFor(type);
+    if (wanted.isEmpty()) return {};
+    return folderNodes(
+        cs, parentKey, db::Schema::Tables, QStringLiteral("TABLE_NAME"), QStringLiteral("TABLE_SCHEMA"),
+        [&](const db::Table& t, size_t r) { return t.text(r, QStringLiteral("TABLE_TYPE")) == wanted; },
+        QStringLiteral("XXXXX"), type == QLatin1String("U") ? 23 : 24);
+}
+
+NodeList addProcedureNodes(const QString& cs, const QString& parentKey, const QString& type) {
+    if (type != QLatin1String("P")) return {};
+    return folderNodes(
+        cs, parentKey, db::Schema::Procedures, QStringLiteral("PROCEDURE_NAME"), QStringLiteral("PROCEDURE_SCHEMA"),
+        [](const db::Table&, size_t) { return true; }, QStringLiteral("ZZZZZ"), 23);
+}
+
+NodeList addColumnNodes(const QString& cs, const QString& parentKey) {
+    // "XXXXX|CCU|catalogue|table" (+ "|schema" for a second table of the same name)
+    const QStringList p = parentKey.split(QLatin1Char('|'));
+    return tableColumnNodes(cs, parentKey, p.value(2), p.value(3), p.value(4), QStringLiteral("YYYYYY"));
+}
+
+NodeList addFlatColumnNodes(const QString& cs, const QString& parentKey) {
+    // "C" + table
+    return tableColumnNodes(cs, parentKey, QString(), parentKey.mid(1), QString(), QStringLiteral("ZZZZZZ"));
+}
+
+NodeList addColumnInfoNodes(const QString& cs, const QString& parentKey, const QString& columnName) {
+    // "YYYYYY|XXXXX|CCU|catalogue|table|column" (a schema piece may follow the table)
+    const QStringList p = parentKey.split(QLatin1Char('|'));
+    const QString schemaName = p.size() > 6 ? p.value(5) : QString();
+    return columnDetails(cs, parentKey, p.value(3), p.value(4), schemaName, columnName);
+}
+
+NodeList addFlatColumnInfoNodes(const QString& cs, const QString& parentKey, const QString& columnName) {
+    // "ZZZZZZ|Ctable|column"
+    const QStringList p = parentKey.split(QLatin1Char('|'));
+    return columnDetails(cs, parentKey, QString(), p.value(1).mid(1), QString(), columnName);
+}
+
+} // namespace schemareader

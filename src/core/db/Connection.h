@@ -1,0 +1,101 @@
+#pragma once
+// The database access interface shared by every caller: the user's databases
+// (ODBC drivers or native SQLite files) and the resource database alike.
+//
+// A Connection runs one text per execute() call and hands back a Cursor that
+// walks the call's result sets in order. Each result set either has rows
+// (fields() not empty, read with fetch()) or is a closed result that only
+// reports recordsAffected(). All failures are thrown as db::Error.
+//
+// Threads: a connection and its cursors are used by one thread at a time;
+// cancel() alone may be called from any thread while that thread is inside
+// execute(), fetch() or nextResult().
+
+#include "db/DbError.h"
+#include "db/Field.h"
+#include "db/RowBlock.h"
+#include "db/Table.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+namespace db {
+
+struct OpenOptions {
+    int loginTimeoutSeconds = 15;
+    // Native SQLite only: create the file when it does not exist.
+    bool createIfMissing = false;
+};
+
+// The schema rowsets callers ask for; numbers as the catalogue code knows them.
+enum class Schema { Catalogs = 1, Columns = 4, Procedures = 16, Tables = 20 };
+
+// Restrictions narrow a schema listing; empty members mean "any".
+struct SchemaFilter {
+    QString catalog;
+    QString table;
+};
+
+using Params = std::vector<QVariant>;
+
+class Cursor {
+public:
+    virtual ~Cursor() = default;
+
+    // False for a closed result (a statement that returned no rows).
+    bool hasRows() const { return !fields_.empty(); }
+    const std::vector<Field>& fields() const { return fields_; }
+    // Rows changed by a statement without rows; -1 when the backend does not say.
+    qint64 recordsAffected() const { return recordsAffected_; }
+
+    // Replaces the block's content with up to maxRows further rows of the
+    // current result set. Returns false when the set had no rows left (the
+    // block is then empty). Throws ErrClosedResult on a closed result.
+    bool fetch(RowBlock& block, int maxRows) {
+        block.reset(int(fields_.size()));
+        return appendRows(block, maxRows) > 0;
+    }
+    // Appends up to maxRows further rows to the block (which must have this
+    // result's column count); returns how many were added, 0 at the end.
+    virtual int appendRows(RowBlock& block, int maxRows) = 0;
+    // Moves to the next result set of the same call; false when there is none.
+    virtual bool nextResult() = 0;
+
+protected:
+    std::vector<Field> fields_;
+    qint64 recordsAffected_ = -1;
+};
+
+// The rest of the cursor's current result set as a table (empty for a
+// closed result).
+Table readTable(Cursor& cursor);
+
+class Connection {
+public:
+    virtual ~Connection() = default;
+
+    // Opens the backend named by the string: "Provider=SQLite;Data Source=FILE"
+    // goes to native SQLite, anything else to the ODBC driver manager.
+    static std::unique_ptr<Connection> open(const QString& connectionString, const OpenOptions& options = {});
+
+    virtual std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) = 0;
+    virtual void cancel() = 0;
+
+    virtual QString providerName() const = 0;   // DBMS name, e.g. "PostgreSQL", "SQLite"
+    virtual QString serverVersion() const = 0;
+    virtual QString defaultDatabase() = 0;
+    virtual void setDefaultDatabase(const QString& name) = 0;
+
+    virtual Table schema(Schema kind, const SchemaFilter& filter = {}) = 0;
+
+    // Convenience for small reads: runs sql and materialises the first
+    // result set (an empty table for a closed result).
+    Table query(const QString& sql, const Params& params = {});
+    // Runs sql and returns the records-affected count of its first result.
+    qint64 exec(const QString& sql, const Params& params = {});
+};
+
+} // namespace db

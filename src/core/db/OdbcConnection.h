@@ -1,0 +1,71 @@
+#pragma once
+// ODBC backend over the unixODBC driver manager. The connection string goes
+// to SQLDriverConnect untouched, apart from a few keys added for drivers
+// whose defaults would break multi-statement scripts or load whole results
+// into memory (see tunedConnectionString).
+
+#include "db/Connection.h"
+
+#include <sql.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+
+namespace db {
+
+class OdbcCursor;
+
+// The string actually sent to the driver: adds streaming and multi-statement
+// options for known drivers when the user has not set them.
+QString tunedConnectionString(const QString& connectionString, int loginTimeoutSeconds);
+
+class OdbcConnection final : public Connection {
+public:
+    static std::unique_ptr<OdbcConnection> open(const QString& connectionString, const OpenOptions& options);
+    ~OdbcConnection() override;
+
+    std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) override;
+    void cancel() override;
+
+    QString providerName() const override { return dbmsName_; }
+    QString serverVersion() const override { return dbmsVersion_; }
+    QString defaultDatabase() override;
+    void setDefaultDatabase(const QString& name) override;
+    Table schema(Schema kind, const SchemaFilter& filter = {}) override;
+
+    // Used by cursors.
+    SQLHDBC handle() const { return dbc_; }
+    bool canGetDataInBlocks() const { return getDataBlock_; }
+    bool splitsScripts() const { return splitScripts_; }
+    // Text may be read as SQL_C_CHAR: the driver hands out UTF-8 unchanged.
+    bool narrowTextIsUtf8() const { return narrowUtf8_; }
+    void registerStatement(SQLHSTMT stmt);
+    void unregisterStatement(SQLHSTMT stmt);
+    // Throws a cancelled Error when a cancel request is pending (and clears it).
+    void throwIfCancelPending();
+    bool takeCancelPending() { return cancelPending_.exchange(false); }
+
+private:
+    OdbcConnection() = default;
+    void connect(const QString& connectionString);
+    void disconnect();
+    Table catalogCall(const std::function<SQLRETURN(SQLHSTMT)>& call, const QStringList& names);
+
+    QString connectionString_;
+    OpenOptions options_;
+    SQLHDBC dbc_ = SQL_NULL_HDBC;
+    QString dbmsName_;
+    QString dbmsVersion_;
+    QString searchEscape_; // escapes "_" and "%" in catalogue function arguments
+    bool getDataBlock_ = false;
+    bool splitScripts_ = false;
+    bool isPostgres_ = false;
+    bool narrowUtf8_ = false;
+
+    std::mutex activeMutex_;
+    SQLHSTMT active_ = SQL_NULL_HSTMT;
+    std::atomic<bool> cancelPending_{false};
+};
+
+} // namespace db

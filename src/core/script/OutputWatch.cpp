@@ -1,0 +1,54 @@
+#include "script/OutputWatch.h"
+
+#include "script/ScriptFile.h"
+#include "settings/Ini.h"
+
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QTimer>
+
+OutputWatch::OutputWatch(QObject* parent) : QObject(parent), settle_(new QTimer(this)) {
+    // A tool writes its file in several steps: read once the folder is quiet.
+    settle_->setSingleShot(true);
+    settle_->setInterval(100);
+    connect(settle_, &QTimer::timeout, this, [this] {
+        const QString file = watchedFile();
+        const ScriptReadResult r = readScriptFile(file);
+        ++reloads_;
+        emit reloaded(r.ok ? r.script.text : QString());
+        if (reloads_ >= 2) stop();
+    });
+}
+
+QString OutputWatch::watchedFile() const {
+    return file_.isEmpty() ? ini::value(QStringLiteral("ISQLW"), QStringLiteral("outputfile")) : file_;
+}
+
+void OutputWatch::start(const QString& folder, const QString& outputFile) {
+    stop();
+    folder_ = folder;
+    file_ = outputFile;
+    reloads_ = 0;
+    watcher_ = new QFileSystemWatcher(this);
+    watcher_->addPath(folder);
+    // The folder reports new and renamed files, the file itself a rewrite in place.
+    const QString file = watchedFile();
+    if (!file.isEmpty() && QFileInfo::exists(file)) watcher_->addPath(file);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &OutputWatch::onFolderChanged);
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &OutputWatch::onFolderChanged);
+}
+
+void OutputWatch::onFolderChanged() {
+    if (!watcher_) return;
+    const QString file = watchedFile();
+    if (!file.isEmpty() && QFileInfo::exists(file) && !watcher_->files().contains(file)) watcher_->addPath(file);
+    settle_->start();
+}
+
+void OutputWatch::stop() {
+    settle_->stop();
+    delete watcher_;
+    watcher_ = nullptr;
+}
+
+bool OutputWatch::isActive() const { return watcher_ != nullptr; }

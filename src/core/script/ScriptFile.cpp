@@ -1,0 +1,63 @@
+#include "script/ScriptFile.h"
+
+#include "settings/AtomicFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+ScriptReadResult readScriptFile(const QString& path) {
+    ScriptReadResult r;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        r.error = QStringLiteral("The file %1 could not be opened: %2").arg(path, f.errorString());
+        return r;
+    }
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        r.error = QStringLiteral("The file %1 could not be read: %2").arg(path, f.errorString());
+        return r;
+    }
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        bytes.remove(0, 3);
+        r.script.hadByteOrderMark = true;
+    }
+    if (bytes.contains('\0')) {
+        r.error = QStringLiteral("%1 looks like a binary file, not a script; it was not opened.")
+                      .arg(QFileInfo(path).fileName());
+        return r;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError()) {
+        text = QString::fromLatin1(bytes);
+        r.script.wasLatin1 = true;
+    }
+    r.script.lineFeedsOnly = !text.contains(QLatin1String("\r\n")) && text.contains(QLatin1Char('\n'));
+    r.script.text = std::move(text);
+    r.ok = true;
+    return r;
+}
+
+QStringList splitScriptLines(const QString& text) {
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) continue;
+        lines << text.mid(start, i - start);
+        if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n')) ++i;
+        start = i + 1;
+    }
+    if (start < n) lines << text.mid(start);
+    return lines;
+}
+
+ScriptWriteResult writeScriptFile(const QString& path, const QString& text, bool byteOrderMark) {
+    QByteArray bytes = text.toUtf8();
+    if (byteOrderMark) bytes.prepend("\xEF\xBB\xBF");
+    const auto w = fsutil::writeFileAtomically(path, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                                 QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    return {w.ok, w.error};
+}

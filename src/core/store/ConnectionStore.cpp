@@ -1,0 +1,73 @@
+#include "store/ConnectionStore.h"
+
+#include "store/ResourceDb.h"
+
+std::vector<StoredConnection> ConnectionStore::list(QString* error) {
+    std::vector<StoredConnection> out;
+    try {
+        auto conn = ResourceDb::open();
+        const db::Table t =
+            conn->query(QStringLiteral("SELECT primarykey, name, cn_string, type FROM connections ORDER BY primarykey"));
+        for (const auto& row : t.rows) {
+            StoredConnection c;
+            c.primaryKey = row[0].value_or(QStringLiteral("0")).toLongLong();
+            c.name = row[1].value_or(QString());
+            c.connectionString = row[2].value_or(QString());
+            c.type = row[3] ? row[3]->toInt() : 1; // NULL reads as 1
+            out.push_back(std::move(c));
+        }
+    } catch (const db::Error& e) {
+        if (error) *error = e.description();
+    }
+    return out;
+}
+
+ConnectionStore::Outcome ConnectionStore::insertConnection(const QString& name, const QString& cs, int type) {
+    try {
+        auto conn = ResourceDb::open();
+        conn->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES (?, ?, ?)"), {name, cs, type});
+        const db::Table t = conn->query(QStringLiteral("SELECT last_insert_rowid()"));
+        return {true, {}, t.rows.at(0).at(0).value_or(QStringLiteral("0")).toLongLong()};
+    } catch (const db::Error& e) {
+        return {false, e.description(), 0};
+    }
+}
+
+ConnectionStore::Outcome ConnectionStore::updateConnection(qint64 pk, const QString& name, const QString& cs, int type) {
+    try {
+        auto conn = ResourceDb::open();
+        const qint64 n = conn->exec(
+            QStringLiteral("UPDATE connections SET name = ?, cn_string = ?, type = ? WHERE primarykey = ?"),
+            {name, cs, type, pk});
+        if (n == 0) return {false, QStringLiteral("No saved connection is selected."), 0};
+        return {true, {}, pk};
+    } catch (const db::Error& e) {
+        return {false, e.description(), 0};
+    }
+}
+
+ConnectionStore::Outcome ConnectionStore::deleteConnection(qint64 pk) {
+    try {
+        auto conn = ResourceDb::open();
+        const qint64 n = conn->exec(QStringLiteral("DELETE FROM connections WHERE primarykey = ?"), {pk});
+        if (n == 0) return {false, QStringLiteral("No saved connection is selected."), 0};
+        return {true, {}, pk};
+    } catch (const db::Error& e) {
+        return {false, e.description(), 0};
+    }
+}
+
+QString ConnectionStore::typeText(int type) {
+    switch (type) {
+    case 1: return QStringLiteral("T-SQL (MS SQL)");
+    case 2: return QStringLiteral("JET SQL");
+    case 3: return QStringLiteral("ANSI SQL");
+    default: return {};
+    }
+}
+
+int ConnectionStore::typeNumber(const QString& text) {
+    for (int t = 1; t <= 3; ++t)
+        if (text == typeText(t)) return t;
+    return 1;
+}

@@ -1,0 +1,123 @@
+#include "store/ResourceDb.h"
+
+#include "settings/AppHome.h"
+#include "settings/AtomicFile.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const char* const kTables[] = {"syntax", "providers", "connections", "template_types", "templates", "objects"};
+
+QString resourceText(const char* name) {
+    QFile f(QString::fromLatin1(name));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+void runScript(db::Connection& conn, const QString& sql) {
+    auto cursor = conn.execute(sql);
+    while (cursor->nextResult()) {
+    }
+}
+
+// Empty when the file is a healthy SQLite database, else why not.
+QString healthProblem(const QString& file) {
+    try {
+        auto conn = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + file);
+        const db::Table t = conn->query(QStringLiteral("PRAGMA quick_check"));
+        if (t.rows.empty() || t.rows[0].empty() || t.rows[0][0] != QStringLiteral("ok"))
+            return t.rows.empty() || !t.rows[0][0] ? QStringLiteral("failed the integrity check") : *t.rows[0][0];
+        return {};
+    } catch (const db::Error& e) {
+        return e.description();
+    }
+}
+
+} // namespace
+
+QString ResourceDb::path() { return AppHome::file(QStringLiteral("vsql.db")); }
+
+std::unique_ptr<db::Connection> ResourceDb::open() {
+    return db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + path());
+}
+
+QString ResourceDb::createFresh() {
+    const QString target = path();
+    const QString tmp = target + QStringLiteral(".new");
+    QFile::remove(tmp);
+    {
+        // Created empty with owner-only permissions before SQLite fills it:
+        // saved connections may hold passwords.
+        QFile f(tmp);
+        if (!f.open(QIODevice::WriteOnly)) return f.errorString();
+        f.setPermissions(fsutil::kPrivate);
+    }
+    try {
+        auto conn = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + tmp);
+        runScript(*conn, resourceText(":/sql/vsql.sql"));
+        runScript(*conn, QStringLiteral("BEGIN;") + resourceText(":/sql/vsql-seed.sql") + QStringLiteral(";COMMIT;"));
+    } catch (const db::Error& e) {
+        QFile::remove(tmp);
+        return e.description();
+    }
+    if (!QFile::rename(tmp, target)) {
+        QFile::remove(tmp);
+        return QStringLiteral("cannot create %1").arg(target);
+    }
+    return {};
+}
+
+ResourceDb::EnsureResult ResourceDb::ensure() {
+    EnsureResult r;
+    const QString file = path();
+    if (QFileInfo::exists(file)) {
+        const QString problem = healthProblem(file);
+        if (problem.isEmpty()) {
+            try {
+                // An older or hand-made file may lack tables: add them, keep the rest.
+                auto conn = open();
+                const db::Table t = conn->query(QStringLiteral("SELECT name FROM sqlite_schema WHERE type='table'"));
+                int found = 0;
+                for (const auto& row : t.rows)
+                    for (const char* name : kTables)
+                        if (row[0] && row[0]->compare(QLatin1String(name), Qt::CaseInsensitive) == 0) ++found;
+                if (found < int(std::size(kTables))) runScript(*conn, resourceText(":/sql/vsql.sql"));
+            } catch (const db::Error& e) {
+                r.notice = QStringLiteral("The resource database %1 could not be completed: %2")
+                               .arg(file, e.description());
+            }
+            return r;
+        }
+        const QString aside =
+            file + QStringLiteral(".corrupt-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        if (!QFile::rename(file, aside)) {
+            r.notice = QStringLiteral("The resource database %1 is damaged (%2) and could not be moved aside.")
+                           .arg(file, problem);
+            return r;
+        }
+        r.notice = QStringLiteral("The resource database was damaged (%1). It was moved to %2 and a new one was "
+                                  "created; saved connections and templates of the old file are not in the new one.")
+                       .arg(problem, aside);
+    }
+    const QString failure = createFresh();
+    if (failure.isEmpty())
+        r.created = true;
+    else
+        r.notice += (r.notice.isEmpty() ? QString() : QStringLiteral("\n")) +
+                    QStringLiteral("The resource database could not be created: %1").arg(failure);
+    return r;
+}
+
+void ResourceDb::ensureDemoConnection(const QString& name, const QString& connectionString) {
+    try {
+        auto conn = open();
+        const db::Table t = conn->query(QStringLiteral("SELECT count(*) FROM connections WHERE name = ?"), {name});
+        if (!t.rows.empty() && t.rows[0][0] && t.rows[0][0]->toInt() > 0) return;
+        conn->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES (?, ?, ?)"),
+                   {name, connectionString, 3});
+    } catch (const db::Error&) {
+        // The demo connection is a convenience; the program works without it.
+    }
+}

@@ -1,0 +1,67 @@
+#include "common/Dialogs.h"
+
+#include "connections/ConnectionDialog.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+Dialogs* installed = nullptr;
+
+QString appTitle(const QString& title) { return title.isEmpty() ? QStringLiteral("SQL Query Editor") : title; }
+} // namespace
+
+Dialogs& Dialogs::get() {
+    static QtDialogs real;
+    return installed ? *installed : real;
+}
+
+void Dialogs::install(Dialogs* d) { installed = d; }
+
+void QtDialogs::message(QWidget* parent, const QString& text, const QString& title) {
+    QMessageBox::information(parent, appTitle(title), text);
+}
+
+Dialogs::Answer QtDialogs::question(QWidget* parent, const QString& text, const QString& title, Buttons buttons) {
+    const auto choices = buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                                   : QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    switch (QMessageBox::question(parent, appTitle(title), text, choices,
+                                  buttons == Buttons::YesNo ? QMessageBox::No : QMessageBox::Cancel)) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+    }
+}
+
+std::optional<QString> QtDialogs::input(QWidget* parent, const QString& prompt, const QString& title,
+                                        const QString& defaultText) {
+    bool ok = false;
+    const QString v = QInputDialog::getText(parent, appTitle(title), prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? std::optional<QString>(v) : std::nullopt;
+}
+
+std::optional<int> QtDialogs::inputNumber(QWidget* parent, const QString& prompt, const QString& title, int value,
+                                          int min, int max) {
+    bool ok = false;
+    const int v = QInputDialog::getInt(parent, appTitle(title), prompt, value, min, max, 1, &ok);
+    return ok ? std::optional<int>(v) : std::nullopt;
+}
+
+QString QtDialogs::openFileName(QWidget* parent, const QString& title, const QStringList& filters) {
+    return QFileDialog::getOpenFileName(parent, appTitle(title), QString(), filters.join(QStringLiteral(";;")));
+}
+
+QString QtDialogs::saveFileName(QWidget* parent, const QString& title, const QStringList& filters,
+                                const QString& suggestedName, QString* selectedFilter) {
+    return QFileDialog::getSaveFileName(parent, appTitle(title), suggestedName, filters.join(QStringLiteral(";;")),
+                                        selectedFilter);
+}
+
+std::optional<NewConnection> QtDialogs::newConnection(QWidget* parent, const QString& kind) {
+    ConnectionDialog dialog(parent, kind == QLatin1String("ODBC") ? ConnectionDialog::OdbcDriver
+                                                                 : ConnectionDialog::SqliteFile);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.result();
+}

@@ -1,0 +1,218 @@
+#include "connections/ConnectionManager.h"
+
+#include "common/Dialogs.h"
+#include "catalog/SchemaReader.h"
+#include "db/ConnectionString.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+// The window's two widths (wide shows the connection string comfortably).
+constexpr int kNarrowWidth = 560;
+constexpr int kWideWidth = 820;
+constexpr int kRowRole = Qt::UserRole + 1;
+
+QIcon typeIcon(int type) {
+    return type >= 1 && type <= 3 ? QIcon(QStringLiteral(":/icons/conn%1.svg").arg(type)) : QIcon();
+}
+} // namespace
+
+ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmConnect"));
+    setWindowTitle(QStringLiteral("SQL Connection Manager"));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* toolbar = new QToolBar(this);
+    toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toolbar->setIconSize(QSize(16, 16));
+    auto* create = new QToolButton(toolbar);
+    create->setObjectName(QStringLiteral("WIZ"));
+    create->setText(QStringLiteral("Create New"));
+    create->setIcon(QIcon(QStringLiteral(":/icons/connect.svg")));
+    create->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    create->setPopupMode(QToolButton::MenuButtonPopup);
+    auto* createMenu = new QMenu(create);
+    for (const QString& k : {QStringLiteral("OLEDB"), QStringLiteral("ODBC")})
+        connect(createMenu->addAction(k), &QAction::triggered, this, [this, k] { connectWizardAddon(k); });
+    create->setMenu(createMenu);
+    connect(create, &QToolButton::clicked, this, [this] { connectWizardAddon(QStringLiteral("OLEDB")); });
+    toolbar->addWidget(create);
+    auto addAction = [&](const char* key, const char* text, const char* icon, auto slot) {
+        QAction* a = toolbar->addAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))), QLatin1String(text));
+        a->setObjectName(QLatin1String(key));
+        connect(a, &QAction::triggered, this, slot);
+    };
+    addAction("Reload", "Reload", "undo", [this] { addConnections(); });
+    addAction("Save", "Save", "save", [this] { saveSelected(); });
+    addAction("Delete", "Delete", "erase", [this] { deleteSelected(); });
+    addAction("Help", "Help", "search", [] {});
+    layout->addWidget(toolbar);
+
+    auto* body = new QHBoxLayout;
+    list_ = new QListWidget(this);
+    list_->setObjectName(QStringLiteral("ListView1"));
+    list_->setMinimumWidth(200);
+    list_->installEventFilter(this);
+    body->addWidget(list_, 2);
+    auto* form = new QFormLayout;
+    name_ = new QLineEdit(this);
+    name_->setObjectName(QStringLiteral("Text1"));
+    type_ = new QComboBox(this);
+    type_->setObjectName(QStringLiteral("ImageCombo1"));
+    for (int t = 1; t <= 3; ++t) type_->addItem(typeIcon(t), ConnectionStore::typeText(t));
+    type_->setCurrentIndex(-1);
+    cs_ = new QLineEdit(this);
+    cs_->setObjectName(QStringLiteral("Text2"));
+    key_ = new QLabel(this);
+    key_->setObjectName(QStringLiteral("Text3"));
+    key_->setStyleSheet(QStringLiteral("color: #777"));
+    form->addRow(QStringLiteral("Name:"), name_);
+    form->addRow(QStringLiteral("Type:"), type_);
+    form->addRow(QStringLiteral("Connection string:"), cs_);
+    form->addRow(QStringLiteral("Key:"), key_);
+    body->addLayout(form, 3);
+    layout->addLayout(body, 1);
+
+    auto* buttons = new QHBoxLayout;
+    width_ = new QPushButton(QStringLiteral(">>"), this);
+    width_->setObjectName(QStringLiteral("Command4"));
+    width_->setFixedWidth(40);
+    auto* connectButton = new QPushButton(QStringLiteral("Connect"), this);
+    connectButton->setObjectName(QStringLiteral("Command2"));
+    connectButton->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("Command1"));
+    buttons->addWidget(width_);
+    buttons->addStretch();
+    buttons->addWidget(connectButton);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+
+    connect(width_, &QPushButton::clicked, this, &ConnectionManager::toggleWidth);
+    connect(connectButton, &QPushButton::clicked, this, &ConnectionManager::useSelected);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(list_, &QListWidget::currentRowChanged, this, &ConnectionManager::select);
+    connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        list_->setCurrentItem(item);
+        select(list_->row(item));
+        useSelected();
+    });
+    resize(kNarrowWidth, 360);
+    addConnections();
+}
+
+void ConnectionManager::addConnections() {
+    QString error;
+    const auto rows = ConnectionStore::list(&error);
+    list_->blockSignals(true);
+    list_->clear();
+    for (const StoredConnection& c : rows) {
+        auto* item = new QListWidgetItem(typeIcon(c.type), c.name, list_);
+        // the row's fields travel with the item, never packed into a key
+        item->setData(kRowRole, QVariant::fromValue(QStringList{QString::number(c.primaryKey), c.connectionString,
+                                                                QString::number(c.type)}));
+        item->setToolTip(db::maskPasswords(c.connectionString));
+    }
+    list_->blockSignals(false);
+    if (!error.isEmpty()) Dialogs::get().message(this, QStringLiteral("Error: ") + error);
+}
+
+void ConnectionManager::select(int row) {
+    QListWidgetItem* item = list_->item(row);
+    if (!item) return;
+    const QStringList f = item->data(kRowRole).toStringList();
+    const int type = f.value(2).toInt();
+    type_->setCurrentIndex(type >= 1 && type <= 3 ? type - 1 : -1);
+    name_->setText(item->text());
+    cs_->setText(f.value(1));
+    key_->setText(f.value(0));
+}
+
+QString ConnectionManager::primaryKeyText() const { return key_->text(); }
+
+void ConnectionManager::useSelected() {
+    if (cs_->text().isEmpty()) return;
+    chosen_ = cs_->text();
+    chosenName_ = name_->text();
+    accept();
+}
+
+void ConnectionManager::saveSelected() {
+    bool ok = false;
+    const qint64 pk = key_->text().toLongLong(&ok);
+    const auto r = ok ? ConnectionStore::updateConnection(pk, name_->text(), cs_->text(),
+                                                          ConnectionStore::typeNumber(type_->currentText()))
+                      : ConnectionStore::Outcome{false, QStringLiteral("No saved connection is selected."), 0};
+    if (!r.ok) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error);
+    addConnections();
+}
+
+void ConnectionManager::deleteSelected() {
+    if (Dialogs::get().question(this, QStringLiteral("Do you want to Delete the selected item?"), QStringLiteral("Delete Item"),
+                                Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return;
+    bool ok = false;
+    const qint64 pk = key_->text().toLongLong(&ok);
+    const auto r = ok ? ConnectionStore::deleteConnection(pk)
+                      : ConnectionStore::Outcome{false, QStringLiteral("No saved connection is selected."), 0};
+    if (!r.ok) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error);
+    if (r.ok) {
+        name_->clear();
+        cs_->clear();
+        key_->clear();
+        type_->setCurrentIndex(-1);
+    }
+    addConnections();
+}
+
+void ConnectionManager::connectWizardAddon(const QString& kind) {
+    // Cancelling the dialog ends the creation: nothing is looked up, asked or stored.
+    const auto made = Dialogs::get().newConnection(this, kind);
+    if (!made) return;
+    const auto name = Dialogs::get().input(this, QStringLiteral("Type in a name for the Connection"),
+                                           QStringLiteral("Connection Name"),
+                                           QStringLiteral("<%1 - %2>").arg(made->providerName, made->defaultDatabase));
+    if (!name) return;
+    const ProviderKind kindOf = schemareader::getProviderKind(made->providerName);
+    if (kindOf.kind == 0) Dialogs::get().message(this, kindOf.error);
+    const QString question = QStringLiteral("Store %1?\r\nType: %2\r\nConnection String: \r\n%3")
+                                 .arg(*name)
+                                 .arg(kindOf.kind)
+                                 .arg(db::maskPasswords(made->connectionString));
+    if (Dialogs::get().question(this, question, QStringLiteral("Store Information"), Dialogs::Buttons::YesNo) !=
+        Dialogs::Answer::Yes)
+        return;
+    const auto r = ConnectionStore::insertConnection(*name, made->connectionString, kindOf.kind);
+    if (!r.ok) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error);
+    addConnections();
+}
+
+void ConnectionManager::toggleWidth() {
+    const bool narrow = width_->text() == QLatin1String(">>");
+    resize(narrow ? kWideWidth : kNarrowWidth, height());
+    width_->setText(narrow ? QStringLiteral("<<") : QStringLiteral(">>"));
+}
+
+bool ConnectionManager::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_ && event->type() == QEvent::KeyRelease) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+            useSelected();
+            return true;
+        }
+        select(list_->currentRow());
+    }
+    return QDialog::eventFilter(watched, event);
+}

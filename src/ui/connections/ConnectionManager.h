@@ -1,0 +1,56 @@
+#pragma once
+// The connection manager ("SQL Connection Manager"): the saved connections
+// with their name, type and connection string; creating new ones through the
+// connection dialog, saving edits, deleting, and handing the chosen
+// connection to a query document.
+
+#include "store/ConnectionStore.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QToolButton;
+
+class ConnectionManager : public QDialog {
+    Q_OBJECT
+public:
+    explicit ConnectionManager(QWidget* parent = nullptr);
+
+    // The connection chosen with Connect (empty when cancelled).
+    QString chosenConnectionString() const { return chosen_; }
+    QString chosenName() const { return chosenName_; }
+
+    // The manager's operations (toolbar and buttons), public for tests.
+    void addConnections();
+    void connectWizardAddon(const QString& kind);
+    void saveSelected();
+    void deleteSelected();
+    void useSelected(); // Connect / double-click / Enter
+    void toggleWidth();
+    void select(int row);
+
+    QListWidget* list() const { return list_; }
+    QLineEdit* nameField() const { return name_; }
+    QComboBox* typeBox() const { return type_; }
+    QLineEdit* connectionField() const { return cs_; }
+    QString primaryKeyText() const;
+    QPushButton* widthButton() const { return width_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QListWidget* list_;
+    QLineEdit* name_;
+    QComboBox* type_;
+    QLineEdit* cs_;
+    QLabel* key_;
+    QPushButton* width_;
+    QString chosen_;
+    QString chosenName_;
+};

@@ -1,0 +1,50 @@
+#include "document/ResultPanes.h"
+
+#include "document/ResultGrid.h"
+#include "editor/SqlEditor.h"
+
+#include <QStackedWidget>
+
+ResultPanes::ResultPanes(QWidget* parent) : QTabWidget(parent) {
+    setObjectName(QStringLiteral("tabResult"));
+    setDocumentMode(true);
+    stack_ = new QStackedWidget(this);
+    grid_ = new ResultGrid(stack_);
+    grid_->setObjectName(QStringLiteral("msFLX"));
+    text_ = makeTextPane(stack_, QStringLiteral("codeResult"));
+    stack_->addWidget(grid_);
+    stack_->addWidget(text_);
+    messages_ = makeTextPane(this, QStringLiteral("codeMSG"));
+    extended_ = makeTextPane(this, QStringLiteral("codeResultEXT"));
+    addTab(stack_, QIcon(QStringLiteral(":/icons/grid.svg")), QStringLiteral("&Results"));
+    addTab(messages_, QStringLiteral("&Messages"));
+    addTab(extended_, QStringLiteral("&Extended Recordsets"));
+    setTabVisible(ExtendedTab, false);
+    connect(this, &QTabWidget::currentChanged, this, [this](int index) {
+        if (tabText(index) == QLatin1String("&Results")) showResultsPane();
+    });
+}
+
+SqlEditor* ResultPanes::makeTextPane(QWidget* parent, const QString& name) {
+    auto* pane = new SqlEditor(parent);
+    pane->setObjectName(name);
+    pane->setReadOnly(true);
+    pane->setSyntaxColouring(false);
+    pane->setMarginsVisible(false);
+    pane->setCaretLineVisible(false);
+    pane->setPaper(QColor(252, 252, 252));
+    return pane;
+}
+
+void ResultPanes::setResultMood(const QString& mode) {
+    if (mode != QLatin1String("grid") && mode != QLatin1String("text")) return;
+    inText_ = mode == QLatin1String("text");
+    setTabIcon(ResultsTab, QIcon(inText_ ? QStringLiteral(":/icons/text.svg") : QStringLiteral(":/icons/grid.svg")));
+    emit modeChanged(inText_);
+}
+
+void ResultPanes::showResultsPane() { stack_->setCurrentWidget(inText_ ? static_cast<QWidget*>(text_) : grid_); }
+
+void ResultPanes::setMessage(const QString& text) { messages_->setText(text); }
+
+void ResultPanes::setExtendedVisible(bool visible) { setTabVisible(ExtendedTab, visible); }

@@ -1,0 +1,101 @@
+#include "document/RunController.h"
+
+#include "run/Executor.h"
+#include "document/ResultGrid.h"
+#include "run/ResultModel.h"
+#include "document/ResultPanes.h"
+#include "run/RunPlan.h"
+#include "run/TextLayout.h"
+#include "settings/Ini.h"
+#include "editor/SqlEditor.h"
+
+RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* parent)
+    : QObject(parent), editor_(editor), panes_(panes), executor_(new Executor(this)) {
+    connect(executor_, &Executor::gridStarted, this, [this](const std::vector<db::Field>& fields) {
+        panes_->grid()->resultModel()->reset(fields);
+        sizedOnce_ = false;
+    });
+    connect(executor_, &Executor::gridRows, this, [this](const std::shared_ptr<db::RowBlock>& rows) {
+        panes_->grid()->resultModel()->appendRows(rows);
+        if (!sizedOnce_) { // size from the first rows while the rest arrive
+            panes_->grid()->sizeColumns();
+            sizedOnce_ = true;
+        }
+    });
+    connect(executor_, &Executor::textAppended, this, [this](Pane pane, const QString& text) {
+        (pane == Pane::Results ? panes_->textPane() : panes_->extendedPane())->appendText(text);
+    });
+    connect(executor_, &Executor::paneCleared, this, [this](Pane pane) {
+        (pane == Pane::Results ? panes_->textPane() : panes_->extendedPane())->clear();
+    });
+    connect(executor_, &Executor::progress, this, [this](qint64 rows) {
+        emit mainStatus(true, QStringLiteral("Working... %1 rows fetched").arg(rows));
+    });
+    connect(executor_, &Executor::finished, this, &RunController::finish);
+}
+
+RunController::~RunController() = default; // the Executor stops a run still going
+
+bool RunController::isRunning() const { return executor_->isRunning(); }
+
+void RunController::stop() { executor_->stop(); }
+
+void RunController::execute(const QString& connectionString, const QString& database) {
+    if (isRunning()) return; // one run at a time per document
+    emit mainStatus(true, QStringLiteral("Working..."));
+    const QString plan = ini::value(QStringLiteral("OPTIONS"), QStringLiteral("executionplan")).trimmed();
+    if (plan == QLatin1String("1")) {
+        // Handing scripts to an external tool is not offered by this build.
+        panes_->setMessage(QStringLiteral("Scripts are set to run in an external tool (Options, execution plan "
+                                          "\"User Specific\"), which this version does not start."));
+        panes_->setCurrentIndex(ResultPanes::MessagesTab);
+        emit mainStatus(false, QString());
+        return;
+    }
+    panes_->setTabVisible(ResultPanes::ResultsTab, true);
+    panes_->setTabVisible(ResultPanes::MessagesTab, true);
+    panes_->setExtendedVisible(false);
+
+    const QString source = editor_->hasSelectedText() ? editor_->selectedText() : editor_->text();
+    const RunPlan p = planRun(source);
+    statementType_ = p.statementType;
+    panes_->setMessage(QStringLiteral("Working..."));
+    if (p.textToRun.isEmpty()) {
+        panes_->setMessage(textlayout::nothingToDoMessage());
+        panes_->setCurrentIndex(ResultPanes::MessagesTab);
+        emit mainStatus(false, QString());
+        return;
+    }
+    RunRequest request;
+    request.connectionString = connectionString;
+    request.database = database;
+    request.text = p.textToRun;
+    request.resultsInText = panes_->resultsInText();
+    request.rowLimit = rowLimitFromSettings;
+    if (request.resultsInText)
+        panes_->textPane()->clear();
+    else
+        panes_->grid()->resultModel()->clear();
+    panes_->setCurrentIndex(ResultPanes::ResultsTab);
+    panes_->showResultsPane();
+    executor_->start(request);
+    emit runningChanged(true);
+}
+
+void RunController::finish(const RunResult& result) {
+    panes_->setMessage(result.closingMessage);
+    lastRunFailed_ = result.failed;
+    if (!panes_->resultsInText()) panes_->grid()->sizeColumns();
+    if (result.failed) {
+        panes_->setCurrentIndex(ResultPanes::MessagesTab);
+    } else {
+        panes_->setCurrentIndex(ResultPanes::ResultsTab);
+        panes_->showResultsPane();
+    }
+    if (result.extendedResults) panes_->setExtendedVisible(true);
+    emit resultsRatioWanted(0.7);
+    emit elapsedStatus(textlayout::elapsedText(result.elapsedMs));
+    emit rowsStatus(textlayout::rowsStatus(result.rows));
+    emit mainStatus(false, QString());
+    emit runningChanged(false);
+}

@@ -1,0 +1,45 @@
+#pragma once
+// Runs a document's script: takes the selection or the whole script, plans
+// the run, hands it to an Executor and puts what comes back into the result
+// panes, the message pane and the status bars. The UI thread only applies
+// batches; it never waits for the database.
+
+#include "run/RunEngine.h"
+
+#include <QObject>
+
+class Executor;
+class ResultPanes;
+class SqlEditor;
+
+class RunController : public QObject {
+    Q_OBJECT
+public:
+    RunController(SqlEditor* editor, ResultPanes* panes, QObject* parent = nullptr);
+    ~RunController() override;
+
+    // The run of the current selection (or whole script).
+    void execute(const QString& connectionString, const QString& database);
+    void stop();
+    bool isRunning() const;
+    QString statementType() const { return statementType_; }
+    bool lastRunFailed() const { return lastRunFailed_; }
+
+signals:
+    void mainStatus(bool busy, const QString& text);
+    void runningChanged(bool running);
+    void rowsStatus(const QString& text);
+    void elapsedStatus(const QString& text);
+    // The results splitter's ratio after a run.
+    void resultsRatioWanted(double ratio);
+
+private:
+    void finish(const RunResult& result);
+
+    SqlEditor* editor_;
+    ResultPanes* panes_;
+    Executor* executor_;
+    QString statementType_;
+    bool lastRunFailed_ = false;
+    bool sizedOnce_ = false;
+};

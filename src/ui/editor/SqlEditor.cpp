@@ -1,0 +1,251 @@
+#include "editor/SqlEditor.h"
+
+#include "editor/FindReplaceDialog.h"
+#include "common/Dialogs.h"
+
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+#include <Qsci/qscilexersql.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QMimeData>
+
+namespace {
+constexpr int kBookmarkMarker = 1;
+constexpr int kBookmarkMargin = 1;
+
+// Keys the main window's menus use; the editor's own bindings for them are
+// dropped so the menu command wins while the editor has the focus.
+const QKeySequence kMenuKeys[] = {
+    QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_F),
+    QKeySequence(Qt::CTRL | Qt::Key_R), QKeySequence(Qt::CTRL | Qt::Key_G), QKeySequence(Qt::CTRL | Qt::Key_B),
+    QKeySequence(Qt::SHIFT | Qt::Key_F2), QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F2),
+    QKeySequence(Qt::CTRL | Qt::Key_U), QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_P),
+    QKeySequence(Qt::CTRL | Qt::Key_O), QKeySequence(Qt::CTRL | Qt::Key_T), QKeySequence(Qt::CTRL | Qt::Key_H),
+    QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_E), QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F1),
+    QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::CTRL | Qt::Key_D),
+};
+} // namespace
+
+SqlEditor::SqlEditor(QWidget* parent) : QsciScintilla(parent) {
+    setUtf8(true);
+    setEolMode(EolWindows);
+    setMarginLineNumbers(0, true);
+    setMarginsForegroundColor(QColor(120, 120, 120));
+    setMarginsBackgroundColor(QColor(245, 245, 245));
+    setMarginType(kBookmarkMargin, SymbolMargin);
+    setMarginWidth(kBookmarkMargin, 14);
+    setMarginMarkerMask(kBookmarkMargin, 1 << kBookmarkMarker);
+    setMarginSensitivity(kBookmarkMargin, true);
+    markerDefine(QsciScintilla::Bookmark, kBookmarkMarker);
+    setMarkerBackgroundColor(QColor(66, 133, 244), kBookmarkMarker);
+    setCaretLineVisible(true);
+    setCaretLineBackgroundColor(QColor(245, 248, 255));
+    setBraceMatching(SloppyBraceMatch);
+    setTabWidth(4);
+    setWrapMode(WrapNone);
+    setScrollWidthTracking(true);
+    setScrollWidth(200);
+    lexer_ = new QsciLexerSQL(this);
+    setEditorFont(QString(), QString());
+    setLexer(lexer_);
+    releaseKeysTakenByMenus();
+    connect(this, &QsciScintilla::marginClicked, this, [this](int margin, int line, Qt::KeyboardModifiers) {
+        if (margin != kBookmarkMargin) return;
+        if (markersAtLine(line) & (1 << kBookmarkMarker))
+            markerDelete(line, kBookmarkMarker);
+        else
+            markerAdd(line, kBookmarkMarker);
+    });
+    connect(this, &QsciScintilla::linesChanged, this, [this] {
+        if (margins_) setMarginWidth(0, QStringLiteral("0%1").arg(lines()));
+    });
+    setMarginWidth(0, QStringLiteral("0000"));
+}
+
+SqlEditor::~SqlEditor() { delete findDialog_; }
+
+void SqlEditor::setMarginsVisible(bool on) {
+    margins_ = on;
+    setMarginWidth(0, on ? QStringLiteral("0%1").arg(lines()) : QString());
+    setMarginWidth(kBookmarkMargin, on ? 14 : 0);
+    if (!on) setMarginWidth(0, 0);
+}
+
+void SqlEditor::releaseKeysTakenByMenus() {
+    for (QsciCommand* cmd : standardCommands()->commands()) {
+        for (const QKeySequence& k : kMenuKeys) {
+            const int code = k[0].toCombined();
+            if (cmd->key() == code) cmd->setKey(0);
+            if (cmd->alternateKey() == code) cmd->setAlternateKey(0);
+        }
+    }
+}
+
+QKeySequence SqlEditor::appCommandKey(AppCommand command) {
+    switch (command) {
+    case CodeSense: return QKeySequence(Qt::CTRL | Qt::Key_Space);
+    case CatalogSense: return QKeySequence(Qt::SHIFT | Qt::Key_Space);
+    case EscapeStop: return QKeySequence(Qt::Key_Escape);
+    case TestCommand: return QKeySequence(); // registered without a usable key
+    }
+    return {};
+}
+
+void SqlEditor::keyPressEvent(QKeyEvent* e) {
+    const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier |
+                                                         Qt::MetaModifier);
+    if (e->key() == Qt::Key_X && mods == Qt::AltModifier) {
+        emit executeRequested();
+        return;
+    }
+    const QKeySequence pressed(e->keyCombination());
+    for (AppCommand c : {CodeSense, CatalogSense, EscapeStop}) {
+        if (pressed == appCommandKey(c)) {
+            emit appCommand(c);
+            return;
+        }
+    }
+    QsciScintilla::keyPressEvent(e);
+    if (autoCorrectCase_ && !e->text().isEmpty() && !e->text()[0].isLetterOrNumber() && e->text()[0] != QLatin1Char('_'))
+        correctCaseBeforeCaret();
+}
+
+void SqlEditor::correctCaseBeforeCaret() {
+    if (!lexer_ || !colouring_) return;
+    int line = 0, index = 0;
+    getCursorPosition(&line, &index);
+    const QString lineText = text(line);
+    int end = index - 1; // the character just typed
+    int start = end;
+    while (start > 0 && (lineText[start - 1].isLetterOrNumber() || lineText[start - 1] == QLatin1Char('_'))) --start;
+    if (start >= end) return;
+    const QString word = lineText.mid(start, end - start);
+    static const QStringList keywords =
+        QString::fromLatin1(lexer_->keywords(1)).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (!keywords.contains(word.toLower())) return;
+    const QString upper = word.toUpper();
+    if (upper == word) return;
+    setSelection(line, start, line, end);
+    replaceSelectedText(upper);
+    setCursorPosition(line, index);
+}
+
+void SqlEditor::executeCmd(int command, bool) {
+    int line = 0, index = 0;
+    getCursorPosition(&line, &index);
+    switch (command) {
+    case GoToLine: goToLineDialog(); break;
+    case Replace: openFindDialog(true); break;
+    case Find: openFindDialog(false); break;
+    case ToggleBookmark:
+        if (markersAtLine(line) & (1 << kBookmarkMarker))
+            markerDelete(line, kBookmarkMarker);
+        else
+            markerAdd(line, kBookmarkMarker);
+        break;
+    case NextBookmark: {
+        int next = markerFindNext(line + 1, 1 << kBookmarkMarker);
+        if (next < 0) next = markerFindNext(0, 1 << kBookmarkMarker); // wrap around
+        if (next >= 0) setCursorPosition(next, 0), ensureLineVisible(next);
+        break;
+    }
+    case PreviousBookmark: {
+        int prev = line > 0 ? markerFindPrevious(line - 1, 1 << kBookmarkMarker) : -1;
+        if (prev < 0) prev = markerFindPrevious(lines() - 1, 1 << kBookmarkMarker);
+        if (prev >= 0) setCursorPosition(prev, 0), ensureLineVisible(prev);
+        break;
+    }
+    case ClearBookmarks: markerDeleteAll(kBookmarkMarker); break;
+    default: break;
+    }
+}
+
+int SqlEditor::bookmarkCount() const {
+    int n = 0;
+    for (int l = markerFindNext(0, 1 << kBookmarkMarker); l >= 0; l = markerFindNext(l + 1, 1 << kBookmarkMarker)) ++n;
+    return n;
+}
+
+void SqlEditor::goToLineDialog() {
+    int line = 0, index = 0;
+    getCursorPosition(&line, &index);
+    const auto target = Dialogs::get().inputNumber(this, QStringLiteral("Line number (1 - %1):").arg(lines()),
+                                                   QStringLiteral("Go to Line"), line + 1, 1, std::max(1, lines()));
+    if (!target) return;
+    setCursorPosition(*target - 1, 0);
+    ensureLineVisible(*target - 1);
+    setFocus();
+}
+
+void SqlEditor::openFindDialog(bool withReplace) {
+    if (!findDialog_) findDialog_ = new FindReplaceDialog(this);
+    findDialog_->showFor(withReplace, hasSelectedText() && !selectedText().contains(QLatin1Char('\n'))
+                                          ? selectedText()
+                                          : wordAt(selectionRange().startLine, selectionRange().startColumn));
+}
+
+EditorRange SqlEditor::selectionRange() const {
+    EditorRange r;
+    if (hasSelectedText()) {
+        getSelection(&r.startLine, &r.startColumn, &r.endLine, &r.endColumn);
+    } else {
+        getCursorPosition(&r.startLine, &r.startColumn);
+        r.endLine = r.startLine;
+        r.endColumn = r.startColumn;
+    }
+    return r;
+}
+
+void SqlEditor::setSelectionRange(const EditorRange& r, bool scrollIntoView) {
+    setSelection(r.startLine, r.startColumn, r.endLine, r.endColumn);
+    if (scrollIntoView) ensureLineVisible(r.endLine);
+}
+
+QString SqlEditor::wordAt(int line, int column) const { return wordAtLineIndex(line, column); }
+
+bool SqlEditor::canPaste() const {
+    if (isReadOnly()) return false;
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data && data->hasText();
+}
+
+void SqlEditor::setSyntaxColouring(bool on) {
+    colouring_ = on;
+    setLexer(on ? lexer_ : nullptr);
+    setEditorFont(font_.family(), QString::number(font_.pointSize()));
+}
+
+void SqlEditor::setConvertTabs(bool on) { setIndentationsUseTabs(!on); }
+
+void SqlEditor::setEditorFont(const QString& family, const QString& pointSize) {
+    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (!family.trimmed().isEmpty() && QFontDatabase::hasFamily(family.trimmed())) f.setFamily(family.trimmed());
+    bool ok = false;
+    const double size = pointSize.trimmed().toDouble(&ok);
+    f.setPointSizeF(ok && size >= 4 && size <= 96 ? size : 10);
+    font_ = f;
+    setFont(f);
+    setMarginsFont(f);
+    if (lexer_) {
+        lexer_->setDefaultFont(f);
+        lexer_->setFont(f);
+        // keep the lexer's bold keywords and italic comments in the chosen family and size
+        for (int style = 0; style < 128; ++style) {
+            QFont sf = lexer_->font(style);
+            sf.setFamily(f.family());
+            sf.setPointSizeF(f.pointSizeF());
+            lexer_->setFont(sf, style);
+        }
+    }
+}
+
+void SqlEditor::appendText(const QString& text) {
+    const bool ro = isReadOnly();
+    if (ro) setReadOnly(false);
+    append(text);
+    if (ro) setReadOnly(true);
+}

@@ -1,0 +1,80 @@
+#pragma once
+// The script editor of a query document (and the base of its text panes):
+// QScintilla with the operations the document calls, the numbered editor
+// commands (168 go to line, 170 find and replace, 178 find, 204-207
+// bookmarks) and the application-wide commands 1000-1003.
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QPointer>
+
+#include "editor/FindReplaceDialog.h"
+
+// A selection as the editor counts it: lines and columns from 0.
+struct EditorRange {
+    int startLine = 0, startColumn = 0, endLine = 0, endColumn = 0;
+};
+
+class SqlEditor : public QsciScintilla {
+    Q_OBJECT
+public:
+    // Editor command numbers passed to executeCmd.
+    enum Command { GoToLine = 168, Replace = 170, Find = 178, ToggleBookmark = 204, PreviousBookmark = 205,
+                   NextBookmark = 206, ClearBookmarks = 207 };
+    // Application-wide commands, fired by their keys in any script editor.
+    enum AppCommand { CodeSense = 1000, CatalogSense = 1001, EscapeStop = 1002, TestCommand = 1003 };
+
+    explicit SqlEditor(QWidget* parent = nullptr);
+    ~SqlEditor() override;
+
+    void executeCmd(int command, bool argument = false);
+
+    EditorRange selectionRange() const;
+    void setSelectionRange(const EditorRange& r, bool scrollIntoView = true);
+    QString wordAt(int line, int column) const;
+    bool canCut() const { return hasSelectedText() && !isReadOnly(); }
+    bool canCopy() const { return hasSelectedText(); }
+    bool canPaste() const;
+
+    void setSyntaxColouring(bool on);
+    void setConvertTabs(bool on);
+    void setAutoCorrectCase(bool on) { autoCorrectCase_ = on; }
+    // Font by name and point size; an empty or unknown name gives the system
+    // monospace font, an empty or invalid size 10 pt.
+    void setEditorFont(const QString& family, const QString& pointSize);
+    QFont editorFont() const { return font_; }
+
+    // Line numbers and the bookmark margin (off for the text panes).
+    void setMarginsVisible(bool on);
+
+    // Appends text to a read-only pane as well.
+    void appendText(const QString& text);
+
+    int bookmarkCount() const;
+    FindReplaceDialog* findDialog() const { return findDialog_; }
+
+    // The keys of the application commands, for menus and tests.
+    static QKeySequence appCommandKey(AppCommand command);
+
+signals:
+    // An application command's key was pressed in this editor.
+    void appCommand(int command);
+    // Alt+X: run the script.
+    void executeRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void openFindDialog(bool withReplace);
+    void goToLineDialog();
+    void correctCaseBeforeCaret();
+    void releaseKeysTakenByMenus();
+
+    QFont font_;
+    bool autoCorrectCase_ = false;
+    bool colouring_ = true;
+    bool margins_ = true;
+    QPointer<FindReplaceDialog> findDialog_;
+    class QsciLexerSQL* lexer_ = nullptr;
+};
