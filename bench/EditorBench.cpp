@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     const qint64 size = QFileInfo(path).size();
     QElapsedTimer t;
     t.start();
-    const ScriptReadResult read = readScriptFile(path);
+    const Result<ScriptContent> read = readScriptFile(path);
     const double readSeconds = double(t.nsecsElapsed()) / 1e9;
 
     SqlEditor editor;
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     editor.show();
     QApplication::processEvents();
     t.restart();
-    editor.setText(read.script.text);
+    editor.setText(read.valueOr({}).text);
     QApplication::processEvents();
     const double load = double(t.nsecsElapsed()) / 1e9;
     t.restart();

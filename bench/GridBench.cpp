@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     t.restart();
     const RunResult result = RunEngine(r, sink).run();
     const double grid = double(t.nsecsElapsed()) / 1e9;
-    if (result.error) {
+    if (result.isError()) {
         std::fprintf(stderr, "%s\n", qPrintable(result.closingMessage));
         return 1;
     }

@@ -2,7 +2,8 @@
 //   screenshot_tour OUTDIR [WIDTHxHEIGHT]
 // Run it under xvfb-run; it uses a throwaway application home and the demo
 // database.
-#include "settings/AppHome.h"
+#include "settings/AppPaths.h"
+#include "store/HomeSeeding.h"
 #include "shell/MainWindow.h"
 #include "db/ProcessLocale.h"
 #include "document/QueryDocument.h"
@@ -52,15 +53,15 @@ int main(int argc, char** argv) {
     }
     QDir().mkpath(out);
     QTemporaryDir home;
-    AppHome::set(home.path());
-    AppHome::ensureSeeded();
+    AppPaths::set(home.path());
+    homeseeding::ensureSeeded();
 
     MainWindow w;
     w.resize(size);
     w.show();
     settle(300);
     QueryDocument* a = w.activeDocument();
-    a->setCONSTR(AppHome::demoConnectionString(), AppHome::demoConnectionName());
+    a->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
     a->editor()->setText(QStringLiteral("-- Orders of the last quarter with their customers\r\n"
                                         "SELECT o.id, c.name, c.city, o.ordered_on, o.status, t.total\r\n"
                                         "FROM orders o\r\nJOIN customers c ON c.id = o.customer_id\r\n"
@@ -70,14 +71,14 @@ int main(int argc, char** argv) {
     waitRun(a);
     shot(&w, out + QStringLiteral("/main-grid.png"));
 
-    w.runCommand(QStringLiteral("mnuFileNew"));
+    w.action(QStringLiteral("mnuFileNew"))->trigger();
     QueryDocument* b = w.activeDocument();
-    b->setCONSTR(AppHome::demoConnectionString(), AppHome::demoConnectionName());
-    b->setResultMood(QStringLiteral("text"));
+    b->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
+    b->setResultsInText(true);
     b->editor()->setText(QStringLiteral("SELECT id, name, price, in_stock\r\nFROM products\r\nWHERE price > 15\r\nORDER BY price DESC;\r\n"));
     b->startExec();
     waitRun(b);
-    w.runCommand(QStringLiteral("mnuWindowTileVertical"));
+    w.action(QStringLiteral("mnuWindowTileVertical"))->trigger();
     shot(&w, out + QStringLiteral("/two-documents.png"));
 
     w.mdiArea()->setActiveSubWindow(w.mdiArea()->subWindowList().first());

@@ -1,5 +1,6 @@
 // The connection manager and the connection dialog with scripted answers.
-#include "settings/AppHome.h"
+#include "settings/AppPaths.h"
+#include "store/HomeSeeding.h"
 #include "connections/ConnectionDialog.h"
 #include "connections/ConnectionManager.h"
 #include "store/ConnectionStore.h"
@@ -22,7 +23,7 @@ namespace {
 class ConnectionManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AppHome::ensureSeeded();
+        homeseeding::ensureSeeded();
         ConnectionStore::insertConnection(QStringLiteral("Warehouse | main"), QStringLiteral("Driver={X};Pwd=s3cr3t;"), 3);
     }
     int rowNamed(ConnectionManager& m, const QString& name) {
@@ -47,7 +48,7 @@ TEST_F(ConnectionManagerTest, ListsSelectsAndSavesKeepingTheType) {
     EXPECT_EQ(m.nameField()->text(), QStringLiteral("Warehouse | main"));
     m.nameField()->setText(QStringLiteral("Warehouse"));
     m.saveSelected();
-    const auto rows = ConnectionStore::list();
+    const auto rows = ConnectionStore::list().value();
     EXPECT_EQ(rows.back().name, QStringLiteral("Warehouse"));
     EXPECT_EQ(rows.back().type, 3);
     EXPECT_TRUE(dialogs.messages.isEmpty());
@@ -64,11 +65,11 @@ TEST_F(ConnectionManagerTest, SaveOrDeleteWithoutASelectionSaysErrorAndDeleteAsk
     m.list()->setCurrentRow(rowNamed(m, QStringLiteral("Warehouse | main")));
     dialogs.answers = {Dialogs::Answer::No};
     m.deleteSelected();
-    EXPECT_EQ(ConnectionStore::list().size(), 2u);
+    EXPECT_EQ(ConnectionStore::list().value().size(), 2u);
     EXPECT_EQ(dialogs.questions.value(0), QStringLiteral("Do you want to Delete the selected item?"));
     dialogs.answers = {Dialogs::Answer::Yes};
     m.deleteSelected();
-    EXPECT_EQ(ConnectionStore::list().size(), 1u);
+    EXPECT_EQ(ConnectionStore::list().value().size(), 1u);
     EXPECT_EQ(m.list()->count(), 1);
 }
 
@@ -84,9 +85,9 @@ TEST_F(ConnectionManagerTest, ConnectDoubleClickAndEnterHandTheStringOver) {
         EXPECT_EQ(m.chosenName(), QStringLiteral("Warehouse | main"));
     }
     ConnectionManager m;
-    const int row = rowNamed(m, AppHome::demoConnectionName());
+    const int row = rowNamed(m, homeseeding::demoConnectionName());
     emit m.list()->itemDoubleClicked(m.list()->item(row));
-    EXPECT_EQ(m.chosenConnectionString(), AppHome::demoConnectionString());
+    EXPECT_EQ(m.chosenConnectionString(), homeseeding::demoConnectionString());
     // a string typed by hand is used as it is
     ConnectionManager typed;
     typed.connectionField()->setText(QStringLiteral("Provider=SQLite;Data Source=/tmp/x.db"));
@@ -99,7 +100,7 @@ TEST_F(ConnectionManagerTest, CreatingAConnectionAsksNameAndStoreWithThePassword
     m.connectWizardAddon(QStringLiteral("ODBC")); // the dialog is cancelled: nothing else happens
     EXPECT_EQ(dialogs.connectionKinds, QStringList{"ODBC"});
     EXPECT_TRUE(dialogs.questions.isEmpty());
-    EXPECT_EQ(ConnectionStore::list().size(), 2u);
+    EXPECT_EQ(ConnectionStore::list().value().size(), 2u);
 
     dialogs.connections = {NewConnection{QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Pwd=Hunter2-x;"),
                                          QStringLiteral("shop"), QStringLiteral("PostgreSQL")}};
@@ -109,7 +110,7 @@ TEST_F(ConnectionManagerTest, CreatingAConnectionAsksNameAndStoreWithThePassword
     ASSERT_EQ(dialogs.questions.size(), 1);
     EXPECT_EQ(dialogs.questions[0], QStringLiteral("Store Shop on db?\r\nType: 1\r\nConnection String: \r\n"
                                                    "Driver={PostgreSQL Unicode};Server=db;Pwd=****;"));
-    const auto rows = ConnectionStore::list();
+    const auto rows = ConnectionStore::list().value();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows.back().name, QStringLiteral("Shop on db"));
     EXPECT_EQ(rows.back().connectionString, QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Pwd=Hunter2-x;"));
@@ -122,7 +123,7 @@ TEST_F(ConnectionManagerTest, CreatingAConnectionAsksNameAndStoreWithThePassword
     dialogs.answers = {Dialogs::Answer::No};
     m.connectWizardAddon(QStringLiteral("ODBC"));
     EXPECT_TRUE(dialogs.messages.last().startsWith(QStringLiteral("Error: ")));
-    EXPECT_EQ(ConnectionStore::list().size(), 3u); // No stores nothing
+    EXPECT_EQ(ConnectionStore::list().value().size(), 3u); // No stores nothing
 }
 
 TEST_F(ConnectionManagerTest, WidthToggle) {
@@ -139,21 +140,21 @@ TEST_F(ConnectionManagerTest, WidthToggle) {
 
 TEST_F(ConnectionManagerTest, TheDocumentsConnectWizardKeepsItsConnectionOnCancel) {
     QueryDocument doc;
-    doc.setCONSTR(QStringLiteral("Provider=SQLite;Data Source=/tmp/a.db"), QStringLiteral("A"));
+    doc.setConnection(QStringLiteral("Provider=SQLite;Data Source=/tmp/a.db"), QStringLiteral("A"));
     doc.connectWizard(QStringLiteral("OLEDB"));
-    EXPECT_EQ(doc.GetCONSTR(), QStringLiteral("Provider=SQLite;Data Source=/tmp/a.db"));
+    EXPECT_EQ(doc.connectionString(), QStringLiteral("Provider=SQLite;Data Source=/tmp/a.db"));
     dialogs.connections = {NewConnection{QStringLiteral("Provider=SQLite;Data Source=/tmp/b.db"), {}, {}}};
     doc.connectWizard(QStringLiteral("ODBC"));
-    EXPECT_EQ(doc.GetCONSTR(), QStringLiteral("Provider=SQLite;Data Source=/tmp/b.db"));
-    doc.setCONSTR(QStringLiteral("Driver={X};Pwd=TopSecret99;"));
+    EXPECT_EQ(doc.connectionString(), QStringLiteral("Provider=SQLite;Data Source=/tmp/b.db"));
+    doc.setConnection(QStringLiteral("Driver={X};Pwd=TopSecret99;"));
     EXPECT_FALSE(doc.windowTitle().contains(QStringLiteral("TopSecret99")));
     doc.setChanged(false);
 }
 
 TEST_F(ConnectionManagerTest, DialogBuildsStringsAndTestsThemOffTheUiThread) {
     ConnectionDialog d(nullptr, ConnectionDialog::SqliteFile);
-    d.setField(QStringLiteral("file"), AppHome::demoDatabaseFile());
-    EXPECT_EQ(d.connectionString(), QStringLiteral("Provider=SQLite;Data Source=") + AppHome::demoDatabaseFile() + ";");
+    d.setField(QStringLiteral("file"), homeseeding::demoDatabaseFile());
+    EXPECT_EQ(d.connectionString(), QStringLiteral("Provider=SQLite;Data Source=") + homeseeding::demoDatabaseFile() + ";");
     QSignalSpy done(&d, &ConnectionDialog::testFinished);
     d.testConnection();
     ASSERT_TRUE(done.wait(10000));

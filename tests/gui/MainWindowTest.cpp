@@ -1,6 +1,7 @@
 // The main window as a user meets it: start-up, the full menu table, routing
 // to the active document (and nothing without one), layout toggles, windows.
-#include "settings/AppHome.h"
+#include "settings/AppPaths.h"
+#include "store/HomeSeeding.h"
 #include "shell/MainMenu.h"
 #include "shell/MainWindow.h"
 #include "common/PanelStatusBar.h"
@@ -28,7 +29,7 @@ namespace {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AppHome::ensureSeeded();
+        homeseeding::ensureSeeded();
         window = std::make_unique<MainWindow>();
         window->resize(1280, 800);
         window->show();
@@ -38,7 +39,7 @@ protected:
         for (QueryDocument* d : window->documents()) d->setChanged(false);
         window.reset();
     }
-    void run(const char* id) { window->runCommand(QString::fromLatin1(id)); }
+    void run(const char* id) { window->action(QString::fromLatin1(id))->trigger(); }
     TempHome home;
     ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window;
@@ -54,7 +55,7 @@ TEST_F(MainWindowTest, StartsWithOneEmptyDocumentAndCountsOneConnection) {
     QueryDocument* doc = window->activeDocument();
     ASSERT_NE(doc, nullptr);
     EXPECT_TRUE(doc->editor()->text().isEmpty());
-    EXPECT_TRUE(doc->getChanged()); // a new document counts as changed
+    EXPECT_TRUE(doc->isChanged()); // a new document counts as changed
     EXPECT_EQ(window->statusPanels()->panelText(2), QStringLiteral("Connections 1"));
     EXPECT_EQ(window->statusPanels()->panelText(3), QStringLiteral("CAPS"));
     EXPECT_EQ(window->statusPanels()->toolTip(),
@@ -228,7 +229,7 @@ TEST_F(MainWindowTest, CloseAsksForChangedScriptsAndCancelKeepsThem) {
 
 TEST(SplashScreenTest, ShowsTheVersionAndAGrowingCaptionThatStartsOver) {
     SplashScreen s;
-    const QLabel* version = s.findChild<QLabel*>(QStringLiteral("Label1"));
+    const QLabel* version = s.findChild<QLabel*>(QStringLiteral("versionLabel"));
     ASSERT_NE(version, nullptr);
     EXPECT_EQ(version->text(), QStringLiteral("Version: 1.0"));
     const QStringList expected = {"L", "Lo", "Loa", "Load", "Loadin", "Loading", "Loading.", "Loading..", "Loading..."};

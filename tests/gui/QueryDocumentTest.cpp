@@ -1,6 +1,7 @@
 // A query document against a real SQLite file: settings at creation, runs of
 // the selection or the script, which tab comes forward, the grid, export.
-#include "settings/AppHome.h"
+#include "settings/AppPaths.h"
+#include "store/HomeSeeding.h"
 #include "settings/Ini.h"
 #include "db/Connection.h"
 #include "document/QueryDocument.h"
@@ -24,7 +25,7 @@ namespace {
 class QueryDocumentTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AppHome::ensureSeeded();
+        homeseeding::ensureSeeded();
         const QString db = home.file(QStringLiteral("shop.db"));
         auto c = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + db, {15, true});
         c->exec(QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(10), note TEXT)"));
@@ -35,7 +36,7 @@ protected:
         auto d = std::make_unique<QueryDocument>();
         d->resize(1000, 700);
         d->show();
-        d->setCONSTR(cs);
+        d->setConnection(cs);
         return d;
     }
     static void runAndWait(QueryDocument& d) {
@@ -53,19 +54,19 @@ protected:
 } // namespace
 
 TEST_F(QueryDocumentTest, SettingsApplyAtCreation) {
-    ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("resultsin"), QStringLiteral("1"));
-    ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("fontsize"), QStringLiteral("14"));
-    ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("font"), QStringLiteral("No Such Font"));
-    ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("syntaxhighlight"), QStringLiteral("0"));
-    ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("converttabs"), QStringLiteral("1"));
+    ini::writeKey(AppPaths::configFile(), QStringLiteral("OPTIONS"), QStringLiteral("resultsin"), QStringLiteral("1"));
+    ini::writeKey(AppPaths::configFile(), QStringLiteral("OPTIONS"), QStringLiteral("fontsize"), QStringLiteral("14"));
+    ini::writeKey(AppPaths::configFile(), QStringLiteral("OPTIONS"), QStringLiteral("font"), QStringLiteral("No Such Font"));
+    ini::writeKey(AppPaths::configFile(), QStringLiteral("OPTIONS"), QStringLiteral("syntaxhighlight"), QStringLiteral("0"));
+    ini::writeKey(AppPaths::configFile(), QStringLiteral("OPTIONS"), QStringLiteral("converttabs"), QStringLiteral("1"));
     auto d = makeDocument();
     EXPECT_TRUE(d->resultPanes()->resultsInText());
     EXPECT_DOUBLE_EQ(d->editor()->editorFont().pointSizeF(), 14.0);
     EXPECT_EQ(d->editor()->lexer(), nullptr);
     EXPECT_FALSE(d->editor()->indentationsUseTabs());
-    ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("resultsin"), QStringLiteral("0"));
-    ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("fontsize"), QString());
-    ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("syntaxhighlight"), QStringLiteral("1"));
+    ini::writeKey(AppPaths::configFile(), QStringLiteral("OPTIONS"), QStringLiteral("resultsin"), QStringLiteral("0"));
+    ini::writeKey(AppPaths::configFile(), QStringLiteral("OPTIONS"), QStringLiteral("fontsize"), QString());
+    ini::writeKey(AppPaths::configFile(), QStringLiteral("OPTIONS"), QStringLiteral("syntaxhighlight"), QStringLiteral("1"));
     auto e = makeDocument();
     EXPECT_FALSE(e->resultPanes()->resultsInText());
     EXPECT_DOUBLE_EQ(e->editor()->editorFont().pointSizeF(), 10.0);
@@ -112,7 +113,7 @@ TEST_F(QueryDocumentTest, TheRightTabComesForward) {
     EXPECT_TRUE(d->resultPanes()->isTabVisible(ResultPanes::ExtendedTab));
     EXPECT_TRUE(d->resultPanes()->extendedPane()->text().contains(QStringLiteral("two")));
 
-    d->setResultMood(QStringLiteral("text"));
+    d->setResultsInText(true);
     d->editor()->setText(QStringLiteral("SELECT id FROM t"));
     runAndWait(*d);
     EXPECT_FALSE(d->resultPanes()->isTabVisible(ResultPanes::ExtendedTab));
@@ -121,7 +122,7 @@ TEST_F(QueryDocumentTest, TheRightTabComesForward) {
     d->resultPanes()->setCurrentIndex(ResultPanes::ResultsTab);
     EXPECT_TRUE(d->resultPanes()->textPane()->isVisible()); // the text pane, not the grid
 
-    d->setCONSTR(QString());
+    d->setConnection(QString());
     runAndWait(*d);
     EXPECT_EQ(d->resultPanes()->messagePane()->text(), QStringLiteral("Error: No Connection..."));
     EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
@@ -133,7 +134,7 @@ TEST_F(QueryDocumentTest, ExportFilesAreByteExact) {
     runAndWait(*d);
     const QString csv = home.file(QStringLiteral("result.csv"));
     dialogs.fileNames = {csv};
-    d->gridSaveAs();
+    d->execute(DocumentCommand::GridSaveAs);
     EXPECT_EQ(readFile(csv), QByteArray("\"\",\"a\",\"b\"\r\n\"1\",\"1\",\"\"\r\n\"2\",\"2\",\"say \"\"hi\"\"\"\r\n"
                                         "\"3\",\"3\",\"\"\r\n"));
     const QString upper = home.file(QStringLiteral("result.CSV"));
@@ -142,15 +143,15 @@ TEST_F(QueryDocumentTest, ExportFilesAreByteExact) {
     dialogs.fileNames = {upper, tab, other};
     dialogs.chosenFilters = {QStringLiteral("Tab Separated (*.tab)"), QStringLiteral("Comma Separated (*.csv)"),
                              QStringLiteral("Tab Separated (*.tab)")};
-    d->gridSaveAs();
-    d->gridSaveAs();
-    d->gridSaveAs();
+    d->execute(DocumentCommand::GridSaveAs);
+    d->execute(DocumentCommand::GridSaveAs);
+    d->execute(DocumentCommand::GridSaveAs);
     EXPECT_EQ(readFile(upper), readFile(csv)); // the ending decides, in any case
     EXPECT_TRUE(readFile(tab).startsWith("\"\"\t\"a\"\t\"b\"\r\n"));
     EXPECT_EQ(readFile(other), readFile(tab)); // another ending takes the chosen filter
     // a write that cannot happen says so and leaves no file
     dialogs.fileNames = {home.file(QStringLiteral("missing/folder/x.csv"))};
-    d->gridSaveAs();
+    d->execute(DocumentCommand::GridSaveAs);
     EXPECT_EQ(dialogs.messages.size(), 1);
 }
 
@@ -164,7 +165,7 @@ TEST_F(QueryDocumentTest, CopyTakesTheSelectedCellsAsTabSeparatedRows) {
     g->selectionModel()->select(QItemSelection(g->model()->index(0, 0), g->model()->index(1, 1)),
                                 QItemSelectionModel::ClearAndSelect);
     EXPECT_EQ(g->selectionText(), QStringLiteral("1\tone\r\n2\ttwo\r\n"));
-    d->gridInsertObject();
+    d->execute(DocumentCommand::GridInsertObject);
     EXPECT_TRUE(d->editor()->text().contains(QStringLiteral("two ")));
 }
 

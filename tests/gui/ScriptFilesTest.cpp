@@ -1,6 +1,7 @@
 // Script files: open, append, the saves, print, close questions, the output
 // watch, and unsaved work surviving a killed editor.
-#include "settings/AppHome.h"
+#include "settings/AppPaths.h"
+#include "store/HomeSeeding.h"
 #include "shell/MainWindow.h"
 #include "script/OutputWatch.h"
 #include "document/QueryDocument.h"
@@ -32,7 +33,7 @@ namespace {
 class ScriptFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AppHome::ensureSeeded();
+        homeseeding::ensureSeeded();
         doc = std::make_unique<QueryDocument>();
     }
     QString file(const char* name) const { return home.file(QLatin1String(name)); }
@@ -46,26 +47,26 @@ protected:
 TEST_F(ScriptFilesTest, OpenReplacesTheScriptAndAppendWrapsTheLines) {
     writeFile(file("a.sql"), "select 1;\r\nselect 2;\r\n");
     dialogs.fileNames = {file("a.sql")};
-    doc->fileOpenNew();
+    doc->execute(DocumentCommand::OpenNew);
     EXPECT_EQ(doc->editor()->text(), QStringLiteral("select 1;\r\nselect 2;\r\n"));
     EXPECT_EQ(doc->fileName(), QDir(home.path()).absoluteFilePath(QStringLiteral("a.sql")));
     EXPECT_EQ(doc->fileTitle(), QStringLiteral("a.sql"));
-    EXPECT_TRUE(doc->getChanged());
+    EXPECT_TRUE(doc->isChanged());
 
     writeFile(file("abc.txt"), "a\r\nb\nc");
     doc->editor()->setText(QStringLiteral("x"));
     dialogs.fileNames = {file("abc.txt")};
-    doc->fileOpenAppend();
+    doc->execute(DocumentCommand::OpenAppend);
     EXPECT_EQ(doc->editor()->text(), QStringLiteral("x \r\na\r\nb\r\nc\r\n \r\n"));
     EXPECT_EQ(doc->fileTitle(), QStringLiteral("a.sql")); // append keeps the file name
     writeFile(file("empty.sql"), "");
     doc->editor()->setText(QString());
     dialogs.fileNames = {file("empty.sql")};
-    doc->fileOpenAppend();
+    doc->execute(DocumentCommand::OpenAppend);
     EXPECT_EQ(doc->editor()->text(), QStringLiteral(" \r\n \r\n"));
 
     dialogs.fileNames = {QString()}; // cancelled: nothing changes
-    doc->fileOpenNew();
+    doc->execute(DocumentCommand::OpenNew);
     EXPECT_EQ(doc->editor()->text(), QStringLiteral(" \r\n \r\n"));
 }
 
@@ -76,7 +77,7 @@ TEST_F(ScriptFilesTest, EncodingsLineBreaksAndBadFiles) {
     EXPECT_TRUE(doc->files()->lineFeedsOnly());
     doc->editor()->append(QStringLiteral("where 1 = 1\n"));
     dialogs.fileNames = {file("bom-out.sql")};
-    doc->saveAs();
+    doc->execute(DocumentCommand::SaveAs);
     EXPECT_EQ(readFile(file("bom-out.sql")), QByteArray("\xEF\xBB\xBFselect '\xC3\xBC'\nfrom t\nwhere 1 = 1\n"));
 
     writeFile(file("latin1.sql"), "select 'caf\xE9'");
@@ -96,22 +97,22 @@ TEST_F(ScriptFilesTest, EncodingsLineBreaksAndBadFiles) {
 TEST_F(ScriptFilesTest, ToolbarSaveThroughTheDialogClearsTheFlagMenuSaveDoesNot) {
     doc->editor()->setText(QStringLiteral("select 1"));
     dialogs.fileNames = {file("t.sql")};
-    doc->toolbarSave();
+    doc->files()->toolbarSave();
     EXPECT_EQ(readFile(file("t.sql")), QByteArray("select 1"));
-    EXPECT_FALSE(doc->getChanged());
+    EXPECT_FALSE(doc->isChanged());
     EXPECT_TRUE(doc->confirmClose()); // nothing to ask
     EXPECT_TRUE(dialogs.questions.isEmpty());
 
     doc->editor()->setText(QStringLiteral("select 2"));
-    doc->menuSave(); // to the known file, no dialog
+    doc->execute(DocumentCommand::Save); // to the known file, no dialog
     EXPECT_EQ(readFile(file("t.sql")), QByteArray("select 2"));
-    EXPECT_TRUE(doc->getChanged());
+    EXPECT_TRUE(doc->isChanged());
     dialogs.answers = {Dialogs::Answer::No};
     EXPECT_TRUE(doc->confirmClose());
     EXPECT_EQ(dialogs.questions.value(0), QStringLiteral("The code has changed, do you want to save the code first?"));
 
     dialogs.fileNames = {file("u.sql")};
-    doc->saveAs();
+    doc->execute(DocumentCommand::SaveAs);
     EXPECT_EQ(doc->fileName(), QDir(home.path()).absoluteFilePath(QStringLiteral("u.sql")));
     EXPECT_EQ(readFile(file("u.sql")), QByteArray("select 2"));
 }
@@ -126,7 +127,7 @@ TEST_F(ScriptFilesTest, AFailedSaveIsReportedAndChangesNothing) {
     EXPECT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].startsWith(QStringLiteral("The script was not saved.")));
     EXPECT_EQ(doc->fileTitle(), QStringLiteral("old.sql"));
-    EXPECT_TRUE(doc->getChanged());
+    EXPECT_TRUE(doc->isChanged());
     // a folder in the way of the file: the save fails and the folder stays
     QDir(home.path()).mkdir(QStringLiteral("blocked.sql"));
     dialogs.fileNames = {file("blocked.sql")};
@@ -155,7 +156,7 @@ TEST_F(ScriptFilesTest, ExitAndCloseBoxOfferChangedScripts) {
     MainWindow w;
     w.show();
     w.activeDocument()->editor()->setText(QStringLiteral("select 'unsaved'"));
-    w.runCommand(QStringLiteral("mnuFileNew")); // an empty second document is not asked about
+    w.action(QStringLiteral("mnuFileNew"))->trigger(); // an empty second document is not asked about
     dialogs.answers = {Dialogs::Answer::Cancel};
     EXPECT_FALSE(w.close());
     EXPECT_EQ(dialogs.questions.size(), 1);
@@ -189,7 +190,7 @@ TEST_F(ScriptFilesTest, OutputWatchReloadsTwiceAndEndsOnATextChange) {
     const QString folder = file("out");
     QDir().mkpath(folder);
     const QString out = folder + QStringLiteral("/result.txt");
-    doc->myWatch(folder, out);
+    doc->watchOutput(folder, out);
     QSignalSpy reloads(doc->outputWatch(), &OutputWatch::reloaded);
     writeFile(out, "first output");
     ASSERT_TRUE(reloads.wait(3000));
@@ -198,7 +199,7 @@ TEST_F(ScriptFilesTest, OutputWatchReloadsTwiceAndEndsOnATextChange) {
     ASSERT_TRUE(reloads.wait(3000));
     EXPECT_EQ(doc->resultPanes()->textPane()->text(), QStringLiteral("second output"));
     EXPECT_FALSE(doc->outputWatch()->isActive()); // twice, then done
-    doc->myWatch(folder, out);
+    doc->watchOutput(folder, out);
     doc->editor()->setText(QStringLiteral("typing ends the watch"));
     EXPECT_FALSE(doc->outputWatch()->isActive());
     writeFile(out, "third output");
@@ -216,7 +217,7 @@ TEST_F(ScriptFilesTest, SaveThenOpenGivesTheSameTextForRandomScripts) {
         for (int i = 0; i < n; ++i) text += pieces[int(rng.bounded(pieces.size()))];
         doc->editor()->setText(text);
         const QString path = file("round.sql");
-        ASSERT_TRUE(writeScriptFile(path, doc->editor()->text()).ok);
+        ASSERT_TRUE(writeScriptFile(path, doc->editor()->text()).ok());
         auto fresh = std::make_unique<QueryDocument>();
         ASSERT_TRUE(fresh->files()->load(path));
         ASSERT_EQ(fresh->editor()->text(), text);
@@ -227,8 +228,8 @@ TEST_F(ScriptFilesTest, SaveThenOpenGivesTheSameTextForRandomScripts) {
 // run, then waits to be killed.
 TEST(CrashRestoreChild, TypeAndWait) {
     if (qEnvironmentVariableIsEmpty("SQLQE_CRASH_CHILD_HOME")) GTEST_SKIP() << "runs only as the crash test's child";
-    AppHome::set(qEnvironmentVariable("SQLQE_CRASH_CHILD_HOME"));
-    AppHome::ensureSeeded();
+    AppPaths::set(qEnvironmentVariable("SQLQE_CRASH_CHILD_HOME"));
+    homeseeding::ensureSeeded();
     MainWindow w;
     w.show();
     QueryDocument* d = w.activeDocument();
@@ -241,7 +242,7 @@ TEST(CrashRestoreChild, TypeAndWait) {
 
 TEST(CrashRestore, TypedTextComesBackAfterAKill) {
     TempHome home;
-    AppHome::ensureSeeded();
+    homeseeding::ensureSeeded();
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("SQLQE_CRASH_CHILD_HOME"), home.path());

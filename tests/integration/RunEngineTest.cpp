@@ -74,7 +74,7 @@ protected:
         r.connectionString = cs;
         r.text = sql;
         r.resultsInText = text;
-        r.rowLimit = [limit] { return limit; };
+        r.rowLimit = limit;
         RunEngine engine(r, sink);
         return engine.run();
     }
@@ -88,7 +88,7 @@ protected:
 TEST_P(RunEngineTest, TextModeWritesEverySetAndCountsOn) {
     const RunResult r = run(QStringLiteral("SELECT id, name FROM run_t WHERE id = 1; SELECT id FROM run_t WHERE id > 1"),
                             true);
-    EXPECT_FALSE(r.failed);
+    EXPECT_FALSE(r.failed());
     EXPECT_EQ(r.closingMessage, QStringLiteral("Success\r\n\r\n3  Row(s) affected"));
     EXPECT_EQ(r.rows, 3);
     const QString t = sink.results;
@@ -101,7 +101,7 @@ TEST_P(RunEngineTest, TextModeWritesEverySetAndCountsOn) {
 TEST_P(RunEngineTest, GridModeFillsTheGridAndSendsFurtherSetsToTheExtendedPane) {
     const RunResult r = run(QStringLiteral("SELECT id, note FROM run_t ORDER BY id; SELECT name FROM run_t WHERE id = 3"),
                             false);
-    EXPECT_FALSE(r.failed);
+    EXPECT_FALSE(r.failed());
     EXPECT_TRUE(r.extendedResults);
     EXPECT_EQ(r.rows, 3);
     ASSERT_EQ(sink.gridFields.size(), 2u);
@@ -116,8 +116,8 @@ TEST_P(RunEngineTest, GridModeFillsTheGridAndSendsFurtherSetsToTheExtendedPane) 
 TEST_P(RunEngineTest, StatementWithoutRowsReportsItsCount) {
     const RunResult r = run(QStringLiteral("UPDATE run_t SET name = name WHERE id >= 2"), true);
     EXPECT_EQ(r.closingMessage, QStringLiteral("2 Row(s) affected."));
-    EXPECT_TRUE(r.failed);  // brings the messages forward
-    EXPECT_FALSE(r.error);  // but is no error
+    EXPECT_TRUE(r.failed());  // brings the messages forward
+    EXPECT_FALSE(r.isError());  // but is no error
 
     // the rest of the script still runs, and its failure is not hidden
     const RunResult more = run(QStringLiteral("UPDATE run_t SET note = 'u' WHERE id = 1; INSERT INTO run_t VALUES (4, 'four', NULL)"), true);
@@ -125,7 +125,7 @@ TEST_P(RunEngineTest, StatementWithoutRowsReportsItsCount) {
     auto c = db::Connection::open(cs);
     EXPECT_EQ(c->query(QStringLiteral("SELECT count(*) FROM run_t")).rows.at(0).at(0), QStringLiteral("4"));
     const RunResult broken = run(QStringLiteral("DELETE FROM run_t WHERE id = 4; SELECT nope FROM run_t"), true);
-    EXPECT_TRUE(broken.error);
+    EXPECT_TRUE(broken.isError());
     EXPECT_TRUE(broken.closingMessage.startsWith(QStringLiteral("Error: #")));
 }
 
@@ -152,14 +152,14 @@ TEST_P(RunEngineTest, RowLimitShowsTheNoticeAndCountsTheShownRows) {
 
 TEST_P(RunEngineTest, ServerErrorsAndMissingConnectionsAreReported) {
     const RunResult bad = run(QStringLiteral("SELECT * FROM no_such_table_here"), true);
-    EXPECT_TRUE(bad.error);
+    EXPECT_TRUE(bad.isError());
     EXPECT_TRUE(bad.closingMessage.startsWith(QStringLiteral("Error: #"))) << bad.closingMessage.toStdString();
     EXPECT_TRUE(bad.closingMessage.contains(QStringLiteral("\r\n")));
     EXPECT_TRUE(bad.closingMessage.contains(QStringLiteral("no_such_table_here")));
     cs.clear();
     const RunResult none = run(QStringLiteral("SELECT 1"), true);
     EXPECT_EQ(none.closingMessage, QStringLiteral("Error: No Connection..."));
-    EXPECT_TRUE(none.error);
+    EXPECT_TRUE(none.isError());
 }
 
 TEST_P(RunEngineTest, StopDuringALongStatementEndsWithinTwoSeconds) {
@@ -177,7 +177,7 @@ TEST_P(RunEngineTest, StopDuringALongStatementEndsWithinTwoSeconds) {
     const RunResult result = engine.run();
     stopper.join();
     EXPECT_LT(t.elapsed(), 2500);
-    EXPECT_TRUE(result.cancelled);
+    EXPECT_TRUE(result.cancelled());
     EXPECT_TRUE(result.closingMessage.startsWith(QStringLiteral("\r\n...Query cancelled by User...\r\n\r\n")))
         << result.closingMessage.toStdString();
 }
@@ -230,6 +230,6 @@ TEST(TextLayoutTexts, ElapsedTimeAndMessages) {
     QString line;
     textlayout::appendRow(line, b, 0, {7, 5});
     EXPECT_EQ(line, QStringLiteral("héllo  ...\r\n"));
-    EXPECT_EQ(textlayout::headerBlock({db::Field{QStringLiteral(" a "), 3, 1, 4}}),
+    EXPECT_EQ(textlayout::headerBlock({db::Field{QStringLiteral(" a "), db::FieldType::Integer, 1, 4}}),
               QStringLiteral("a     \r\n------\r\n"));
 }

@@ -1,5 +1,6 @@
 // The schema reader on SQLite files and the real servers.
-#include "settings/AppHome.h"
+#include "settings/AppPaths.h"
+#include "store/HomeSeeding.h"
 #include "store/ResourceDb.h"
 #include "catalog/SchemaReader.h"
 #include "db/Connection.h"
@@ -14,7 +15,10 @@ using namespace schemareader;
 
 namespace {
 
-QStringList names(const QString& list) { return list.split(QLatin1Char('|'), Qt::SkipEmptyParts); }
+QStringList names(const Result<QStringList>& list) {
+    EXPECT_TRUE(list.ok()) << list.error().toStdString();
+    return list.valueOr({});
+}
 QStringList texts(const NodeList& l) {
     QStringList t;
     for (const auto& n : l.nodes) t << n.text;
@@ -31,7 +35,7 @@ const Backend kBackends[] = {{"SQLite", nullptr}, {"PostgreSQL", &kPostgres}, {"
 class SchemaReaderTest : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
-        AppHome::ensureSeeded();
+        homeseeding::ensureSeeded();
         if (GetParam().server) {
             SQLQE_REQUIRE_SERVER(*GetParam().server, cs);
         } else {
@@ -60,10 +64,9 @@ TEST_P(SchemaReaderTest, ListReadersGiveNameLists) {
     EXPECT_TRUE(tables.contains(QStringLiteral("sr_items")));
     EXPECT_TRUE(tables.contains(QStringLiteral("sr_empty")));
     EXPECT_FALSE(tables.contains(QStringLiteral("sr_view")));
-    EXPECT_TRUE(getTableList(cs).endsWith(QLatin1Char('|')));
     EXPECT_TRUE(names(getCatalogList(cs)).contains(catalog));
-    EXPECT_EQ(getColumnList(cs, QStringLiteral("sr_items"), QString()), QStringLiteral("id|label|price|"));
-    EXPECT_EQ(getColumnList(cs, QStringLiteral("SR_ITEMS"), QString()), QString()); // names compare exactly
+    EXPECT_EQ(names(getColumnList(cs, QStringLiteral("sr_items"), QString())), (QStringList{"id", "label", "price"}));
+    EXPECT_EQ(names(getColumnList(cs, QStringLiteral("SR_ITEMS"), QString())), QStringList()); // names compare exactly
     if (isSqlite()) {
         EXPECT_TRUE(names(getSystemTableList(cs)).contains(QStringLiteral("sqlite_schema")));
     }
@@ -72,7 +75,7 @@ TEST_P(SchemaReaderTest, ListReadersGiveNameLists) {
 TEST_P(SchemaReaderTest, FillersGiveNodesWithTheKeyGrammar) {
     const QString folder = QStringLiteral("CCU|") + catalog;
     const NodeList tables = addTableNodes(cs, folder, QStringLiteral("U"));
-    EXPECT_TRUE(tables.error.isEmpty()) << tables.error.toStdString();
+    EXPECT_TRUE(tables.status.ok()) << tables.status.error().toStdString();
     bool found = false;
     for (const auto& n : tables.nodes)
         if (n.text == QLatin1String("sr_items")) {
@@ -92,7 +95,7 @@ TEST_P(SchemaReaderTest, FillersGiveNodesWithTheKeyGrammar) {
     EXPECT_EQ(cols.nodes[0].key, QStringLiteral("YYYYYY|") + tableKey + QStringLiteral("|code"));
     // details of a column of an empty table come from the catalogue
     const NodeList info = addColumnInfoNodes(cs, cols.nodes[1].key, QStringLiteral("note"));
-    ASSERT_EQ(info.nodes.size(), 2u) << info.error.toStdString();
+    ASSERT_EQ(info.nodes.size(), 2u) << info.status.error().toStdString();
     EXPECT_EQ(info.nodes[0].key, QStringLiteral("QQQQQQQQQQS|") + cols.nodes[1].key);
     EXPECT_EQ(info.nodes[0].text, QStringLiteral("50"));
     EXPECT_EQ(info.nodes[1].key, QStringLiteral("QQQQQQQQQQT|") + cols.nodes[1].key);
@@ -129,9 +132,9 @@ TEST_P(SchemaReaderTest, ProceduresWhereTheBackendHasThem) {
 TEST_P(SchemaReaderTest, ADeadConnectionGivesAnErrorReport) {
     const QString dead = isSqlite() ? QStringLiteral("Provider=SQLite;Data Source=/nonexistent/x.db")
                                     : QStringLiteral("Driver={No Such Driver};Pwd=secret-1234");
-    for (const QString& r : {getTableList(dead), getCatalogList(dead), getSystemTableList(dead),
-                             getColumnList(dead, QStringLiteral("t"), QString()),
-                             addTableNodes(dead, QStringLiteral("CCU|x"), QStringLiteral("U")).error}) {
+    for (const QString& r : {getTableList(dead).error(), getCatalogList(dead).error(), getSystemTableList(dead).error(),
+                             getColumnList(dead, QStringLiteral("t"), QString()).error(),
+                             addTableNodes(dead, QStringLiteral("CCU|x"), QStringLiteral("U")).status.error()}) {
         EXPECT_TRUE(r.startsWith(QStringLiteral("Error: "))) << r.toStdString();
         EXPECT_TRUE(r.contains(QStringLiteral("\r\n")));
         EXPECT_FALSE(r.contains(QStringLiteral("secret-1234")));
@@ -152,7 +155,7 @@ TEST(SchemaReaderPostgres, TablesOfTheSameNameInTwoSchemasAreBothListed) {
     conn->exec(QStringLiteral("CREATE TABLE sr_other.sr_twin (b INTEGER, c INTEGER)"));
     const QString catalog = conn->defaultDatabase();
     const NodeList tables = addTableNodes(cs, QStringLiteral("CCU|") + catalog, QStringLiteral("U"));
-    EXPECT_TRUE(tables.error.isEmpty());
+    EXPECT_TRUE(tables.status.ok());
     QStringList twinKeys;
     for (const auto& n : tables.nodes)
         if (n.text == QLatin1String("sr_twin")) twinKeys << n.key;
@@ -166,19 +169,20 @@ TEST(SchemaReaderPostgres, TablesOfTheSameNameInTwoSchemasAreBothListed) {
 
 TEST(ProviderKind, LooksTheProviderUpWithoutCaseAndKeepsTheRules) {
     TempHome home;
-    AppHome::ensureSeeded();
-    EXPECT_EQ(getProviderKind(QStringLiteral("sqlite")).kind, 2);
-    EXPECT_EQ(getProviderKind(QStringLiteral("PostgreSQL")).kind, 1);
+    homeseeding::ensureSeeded();
+    EXPECT_EQ(getProviderKind(QStringLiteral("sqlite")).valueOr(ProviderKind::None), ProviderKind::SingleDatabase);
+    EXPECT_EQ(getProviderKind(QStringLiteral("PostgreSQL")).valueOr(ProviderKind::None), ProviderKind::CatalogServer);
     auto res = ResourceDb::open();
     res->exec(QStringLiteral("INSERT INTO providers VALUES ('ZeroKind', '0'), ('EmptyKind', ''), ('TwoKind', '2'), "
                              "('BadKind', 'abc'), ('NullKind', NULL), ('it''s', '2')"));
-    EXPECT_EQ(getProviderKind(QStringLiteral("ZeroKind")).kind, 1);
-    EXPECT_EQ(getProviderKind(QStringLiteral("EmptyKind")).kind, 1);
-    EXPECT_EQ(getProviderKind(QStringLiteral("TwoKind")).kind, 2);
-    EXPECT_EQ(getProviderKind(QStringLiteral("it's")).kind, 2); // bound, not pasted
+    auto kind = [](const char* p) { return getProviderKind(QLatin1String(p)).valueOr(ProviderKind::None); };
+    EXPECT_EQ(kind("ZeroKind"), ProviderKind::CatalogServer);
+    EXPECT_EQ(kind("EmptyKind"), ProviderKind::CatalogServer);
+    EXPECT_EQ(kind("TwoKind"), ProviderKind::SingleDatabase);
+    EXPECT_EQ(kind("it's"), ProviderKind::SingleDatabase); // bound, not pasted
     for (const char* p : {"BadKind", "NullKind", "NoSuchProvider", ""}) {
-        const ProviderKind k = getProviderKind(QLatin1String(p));
-        EXPECT_EQ(k.kind, 0) << p;
-        EXPECT_TRUE(k.error.startsWith(QStringLiteral("Error: "))) << p;
+        const Result<ProviderKind> k = getProviderKind(QLatin1String(p));
+        EXPECT_FALSE(k.ok()) << p;
+        EXPECT_TRUE(k.error().startsWith(QStringLiteral("Error: "))) << p;
     }
 }

@@ -1,7 +1,8 @@
 #include "TempHome.h"
 
-#include "settings/AppHome.h"
+#include "settings/AppPaths.h"
+#include "store/HomeSeeding.h"
 
-TempHome::TempHome() : previous_(AppHome::path()) { AppHome::set(dir_.path()); }
+TempHome::TempHome() : previous_(AppPaths::home()) { AppPaths::set(dir_.path()); }
 
-TempHome::~TempHome() { AppHome::set(previous_); }
+TempHome::~TempHome() { AppPaths::set(previous_); }

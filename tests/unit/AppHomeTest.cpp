@@ -1,7 +1,8 @@
 // The application home: where it is, what a first start puts there, and how
 // a damaged resource database is handled.
-#include "settings/AppHome.h"
-#include "settings/Ini.h"
+#include "settings/AppPaths.h"
+#include "store/HomeSeeding.h"
+#include "settings/Settings.h"
 #include "store/ResourceDb.h"
 #include "support/FileMode.h"
 #include "support/TempHome.h"
@@ -20,30 +21,31 @@ qint64 count(db::Connection& c, const QString& sql) { return c.query(sql).rows.a
 
 TEST(AppHome, ResolvesOptionThenEnvironmentThenPortableThenXdg) {
     QTemporaryDir a, exe, xdg;
-    const QString before = AppHome::path();
+    const QString before = AppPaths::home();
     qputenv("SQLQE_HOME", QFile::encodeName(a.path() + QStringLiteral("/env")));
-    EXPECT_EQ(AppHome::resolve(a.path() + QStringLiteral("/opt"), exe.path()), a.path() + QStringLiteral("/opt"));
-    EXPECT_EQ(AppHome::resolve(QString(), exe.path()), a.path() + QStringLiteral("/env"));
+    EXPECT_EQ(AppPaths::resolve(a.path() + QStringLiteral("/opt"), exe.path()), a.path() + QStringLiteral("/opt"));
+    EXPECT_EQ(AppPaths::resolve(QString(), exe.path()), a.path() + QStringLiteral("/env"));
     qunsetenv("SQLQE_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(xdg.path()));
-    EXPECT_EQ(AppHome::resolve(QString(), exe.path()), xdg.path() + QStringLiteral("/sql-query-editor"));
+    EXPECT_EQ(AppPaths::resolve(QString(), exe.path()), xdg.path() + QStringLiteral("/sql-query-editor"));
     QFile portable(exe.filePath(QStringLiteral("config.ini")));
     ASSERT_TRUE(portable.open(QIODevice::WriteOnly));
     portable.close();
-    EXPECT_EQ(AppHome::resolve(QString(), exe.path()), exe.path());
+    EXPECT_EQ(AppPaths::resolve(QString(), exe.path()), exe.path());
     qunsetenv("XDG_CONFIG_HOME");
-    AppHome::set(before);
+    AppPaths::set(before);
 }
 
 TEST(AppHome, FirstStartSeedsSettingsResourcesAndDemo) {
     TempHome home;
-    EXPECT_TRUE(AppHome::ensureSeeded().isEmpty());
-    EXPECT_EQ(fileMode(ini::fileName()), 0600u);
+    EXPECT_TRUE(homeseeding::ensureSeeded().isEmpty());
+    EXPECT_EQ(fileMode(AppPaths::configFile()), 0600u);
     EXPECT_EQ(fileMode(ResourceDb::path()), 0600u);
-    EXPECT_TRUE(ini::flag(QStringLiteral("OPTIONS"), QStringLiteral("syntaxhighlight")));
-    EXPECT_EQ(ini::value(QStringLiteral("OPTIONS"), QStringLiteral("resultsin")), QStringLiteral("0"));
-    EXPECT_EQ(ini::value(QStringLiteral("OPTIONS"), QStringLiteral("executionplan")), QStringLiteral("0"));
-    EXPECT_FALSE(ini::value(QStringLiteral("OPTIONS"), QStringLiteral("font")).isEmpty());
+    const auto options = settings::current();
+    EXPECT_TRUE(options.flag(settings::Key::SyntaxHighlight));
+    EXPECT_EQ(options.text(settings::Key::ResultsIn), QStringLiteral("0"));
+    EXPECT_EQ(options.text(settings::Key::ExecutionPlan), QStringLiteral("0"));
+    EXPECT_FALSE(options.text(settings::Key::Font).isEmpty());
 
     auto res = ResourceDb::open();
     for (const char* t : {"syntax", "providers", "connections", "template_types", "templates", "objects"})
@@ -56,11 +58,11 @@ TEST(AppHome, FirstStartSeedsSettingsResourcesAndDemo) {
               QStringLiteral("2"));
     EXPECT_GT(count(*res, QStringLiteral("SELECT count(*) FROM templates t JOIN template_types g ON g.id = t.\"group\"")), 5);
     const db::Table demo = res->query(QStringLiteral("SELECT cn_string, type FROM connections WHERE name = ?"),
-                                      {AppHome::demoConnectionName()});
+                                      {homeseeding::demoConnectionName()});
     ASSERT_EQ(demo.rows.size(), 1u);
-    EXPECT_EQ(demo.rows[0][0], AppHome::demoConnectionString());
+    EXPECT_EQ(demo.rows[0][0], homeseeding::demoConnectionString());
 
-    auto shop = db::Connection::open(AppHome::demoConnectionString());
+    auto shop = db::Connection::open(homeseeding::demoConnectionString());
     EXPECT_GE(count(*shop, QStringLiteral("SELECT count(*) FROM orders")), 1000);
     EXPECT_GT(count(*shop, QStringLiteral("SELECT count(*) FROM customers WHERE email IS NULL")), 0);
     EXPECT_GT(count(*shop, QStringLiteral("SELECT count(*) FROM order_totals")), 0);
@@ -68,12 +70,12 @@ TEST(AppHome, FirstStartSeedsSettingsResourcesAndDemo) {
 
 TEST(AppHome, SecondStartChangesNothingAndKeepsUserData) {
     TempHome home;
-    AppHome::ensureSeeded();
-    ASSERT_TRUE(ini::writeKey(QStringLiteral("OPTIONS"), QStringLiteral("font"), QStringLiteral("Mine")));
+    homeseeding::ensureSeeded();
+    ASSERT_TRUE(settings::write(settings::Key::Font, QStringLiteral("Mine")));
     ResourceDb::open()->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES ('x', 'y', 1)"));
-    ResourceDb::open()->exec(QStringLiteral("DELETE FROM connections WHERE name = ?"), {AppHome::demoConnectionName()});
-    EXPECT_TRUE(AppHome::ensureSeeded().isEmpty());
-    EXPECT_EQ(ini::value(QStringLiteral("OPTIONS"), QStringLiteral("font")), QStringLiteral("Mine"));
+    ResourceDb::open()->exec(QStringLiteral("DELETE FROM connections WHERE name = ?"), {homeseeding::demoConnectionName()});
+    EXPECT_TRUE(homeseeding::ensureSeeded().isEmpty());
+    EXPECT_EQ(settings::current().text(settings::Key::Font), QStringLiteral("Mine"));
     auto res = ResourceDb::open();
     EXPECT_EQ(count(*res, QStringLiteral("SELECT count(*) FROM connections")), 1); // the deleted demo stays deleted
 }
@@ -84,14 +86,14 @@ TEST(AppHome, DamagedResourceDatabaseIsMovedAsideAndRecreatedOnce) {
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(8192, '\x5a'));
     junk.close();
-    const QStringList notices = AppHome::ensureSeeded();
+    const QStringList notices = homeseeding::ensureSeeded();
     ASSERT_EQ(notices.size(), 1);
     EXPECT_TRUE(notices[0].contains(QStringLiteral("corrupt-"))) << notices[0].toStdString();
     const QStringList aside = QDir(home.path()).entryList({QStringLiteral("vsql.db.corrupt-*")});
     ASSERT_EQ(aside.size(), 1);
     EXPECT_EQ(QFileInfo(home.file(aside[0])).size(), 8192); // the user's bytes are kept
     EXPECT_NO_THROW(ResourceDb::open()->query(QStringLiteral("SELECT * FROM connections")));
-    EXPECT_TRUE(AppHome::ensureSeeded().isEmpty()); // told once only
+    EXPECT_TRUE(homeseeding::ensureSeeded().isEmpty()); // told once only
 }
 
 TEST(AppHome, MissingTablesAreAddedToAnExistingResourceDatabase) {

@@ -12,10 +12,10 @@
 TEST(AtomicFile, ReplacesContentKeepsPermissionsAndLeavesNoTemporaries) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("f.txt"));
-    ASSERT_TRUE(fsutil::writeFileAtomically(path, "one").ok);
+    ASSERT_TRUE(fsutil::writeFileAtomically(path, "one").ok());
     EXPECT_EQ(fileMode(path), 0600u);
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ReadOther);
-    ASSERT_TRUE(fsutil::writeFileAtomically(path, "two").ok);
+    ASSERT_TRUE(fsutil::writeFileAtomically(path, "two").ok());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("two"));
@@ -27,12 +27,12 @@ TEST(AtomicFile, FailureLeavesTheOldFileAndSaysWhy) {
     if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions; the missing-folder case below still runs";
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("f.txt"));
-    ASSERT_TRUE(fsutil::writeFileAtomically(path, "old").ok);
+    ASSERT_TRUE(fsutil::writeFileAtomically(path, "old").ok());
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const auto r = fsutil::writeFileAtomically(path, "new");
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_FALSE(r.ok);
-    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_FALSE(r.ok());
+    EXPECT_FALSE(r.error().isEmpty());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("old"));
@@ -40,14 +40,14 @@ TEST(AtomicFile, FailureLeavesTheOldFileAndSaysWhy) {
 
 TEST(AtomicFile, ImpossibleTargetsAreReportedWithoutLeftovers) {
     const auto r = fsutil::writeFileAtomically(QStringLiteral("/nonexistent-dir-xyz/f.txt"), "x");
-    EXPECT_FALSE(r.ok);
-    EXPECT_TRUE(r.error.contains(QStringLiteral("does not exist")));
+    EXPECT_FALSE(r.ok());
+    EXPECT_TRUE(r.error().contains(QStringLiteral("does not exist")));
 
     // A folder in the way of the rename fails even for root.
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("target")));
     const auto blocked = fsutil::writeFileAtomically(dir.filePath(QStringLiteral("target")), "x");
-    EXPECT_FALSE(blocked.ok);
-    EXPECT_FALSE(blocked.error.isEmpty());
+    EXPECT_FALSE(blocked.ok());
+    EXPECT_FALSE(blocked.error().isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
 }

@@ -107,18 +107,19 @@ TEST(PadText, PadsTrimsAndElides) {
 }
 
 TEST(ClassifyStatement, ByTheLeadingCharactersOnly) {
-    EXPECT_EQ(classifyStatement(QStringLiteral("sElEcT * from t")), QStringLiteral("SELECT"));
-    EXPECT_EQ(classifyStatement(QStringLiteral("SELECTED")), QStringLiteral("SELECT"));
+    EXPECT_EQ(classifyStatement(QStringLiteral("sElEcT * from t")), StatementKind::Select);
+    EXPECT_EQ(classifyStatement(QStringLiteral("SELECTED")), StatementKind::Select);
     for (const char* w : {"insert", "update", "delete", "config"})
-        EXPECT_EQ(classifyStatement(QLatin1String(w) + QStringLiteral(" x")), QString::fromLatin1(w).toUpper());
-    EXPECT_EQ(classifyStatement(QStringLiteral("Sp_who")), QStringLiteral("SP_"));
-    EXPECT_EQ(classifyStatement(QStringLiteral("exec sp_who")), QStringLiteral("EXEC"));
-    EXPECT_EQ(classifyStatement(QStringLiteral("create table t(a int)")), QStringLiteral("EXEC"));
-    EXPECT_EQ(classifyStatement(QStringLiteral("go")), QString());
-    EXPECT_EQ(classifyStatement(QString()), QString());
-    // the database change opens a connection without a string: its failure is the result
-    EXPECT_EQ(classifyStatement(QStringLiteral("use shop")), QStringLiteral("The connection string is empty."));
-    EXPECT_EQ(classifyStatement(QStringLiteral("USERS")), QStringLiteral("The connection string is empty."));
+        EXPECT_EQ(statementKindText(classifyStatement(QLatin1String(w) + QStringLiteral(" x"))), QString::fromLatin1(w).toUpper());
+    EXPECT_EQ(classifyStatement(QStringLiteral("Sp_who")), StatementKind::SystemProcedure);
+    EXPECT_EQ(classifyStatement(QStringLiteral("exec sp_who")), StatementKind::Exec);
+    EXPECT_EQ(classifyStatement(QStringLiteral("create table t(a int)")), StatementKind::Exec);
+    EXPECT_EQ(classifyStatement(QStringLiteral("go")), StatementKind::None);
+    EXPECT_EQ(classifyStatement(QString()), StatementKind::None);
+    // a change of database is told from the text alone; nothing is opened
+    EXPECT_EQ(classifyStatement(QStringLiteral("use shop")), StatementKind::Use);
+    EXPECT_EQ(classifyStatement(QStringLiteral("USERS")), StatementKind::Use);
+    EXPECT_EQ(statementKindText(StatementKind::Use), QStringLiteral("USE"));
 }
 
 // The linear stripper must give exactly the pass-by-pass results, also on

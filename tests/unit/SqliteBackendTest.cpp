@@ -66,7 +66,7 @@ TEST_F(SqliteBackend, ClosedResultRefusesRowsWithTheClosedNumber) {
         c->fetch(b, 10);
         FAIL() << "fetch on a closed result must throw";
     } catch (const Error& e) {
-        EXPECT_EQ(e.number(), ErrClosedResult);
+        EXPECT_EQ(e.kind(), Error::Kind::ClosedResult);
     }
 }
 
@@ -117,15 +117,15 @@ TEST_F(SqliteBackend, FieldsCarryTypeNumbersPrecisionAndSize) {
     auto c = conn->execute(QStringLiteral("SELECT i, n, d, r, ts, x, 1 + 1 AS e, 'lit' AS l FROM t"));
     const auto& f = c->fields();
     ASSERT_EQ(f.size(), 8u);
-    EXPECT_EQ(f[0].type, 3);
+    EXPECT_EQ(int(f[0].type), 3);
     EXPECT_EQ(f[0].precision, 10);
-    EXPECT_EQ(f[1].type, 202);
+    EXPECT_EQ(int(f[1].type), 202);
     EXPECT_EQ(f[1].precision, 40);
     EXPECT_EQ(f[1].definedSize, 40);
-    EXPECT_EQ(f[2].type, 131);
+    EXPECT_EQ(int(f[2].type), 131);
     EXPECT_EQ(f[2].precision, 10);
-    EXPECT_EQ(f[3].type, 5);
-    EXPECT_EQ(f[4].type, 135);
+    EXPECT_EQ(int(f[3].type), 5);
+    EXPECT_EQ(int(f[4].type), 135);
     EXPECT_EQ(f[5].precision, 255); // no declared type: text of unknown size
     EXPECT_EQ(f[7].precision, 255);
 }

@@ -17,22 +17,22 @@ std::unique_ptr<db::Connection> openFor(const QString& cs, const QString& databa
     return conn;
 }
 
-QString namesOf(const db::Table& t, const QString& column, const QString& typeColumn = QString(),
-                const QString& type = QString()) {
-    QString out;
+QStringList namesOf(const db::Table& t, const QString& column, const QString& typeColumn = QString(),
+                    const QString& type = QString()) {
+    QStringList out;
     for (size_t r = 0; r < t.rows.size(); ++r) {
         if (!typeColumn.isEmpty() && t.text(r, typeColumn) != type) continue;
-        out += t.text(r, column) + QLatin1Char('|');
+        out << t.text(r, column);
     }
     return out;
 }
 
-QString listTables(const QString& cs, const QString& type) {
+Result<QStringList> listTables(const QString& cs, const QString& type) {
     try {
         return namesOf(openFor(cs)->schema(db::Schema::Tables), QStringLiteral("TABLE_NAME"),
                        QStringLiteral("TABLE_TYPE"), type);
     } catch (const db::Error& e) {
-        return errorReport(e.description());
+        return fail(errorReport(e.description()));
     }
 }
 
@@ -70,7 +70,7 @@ NodeList columnDetails(const QString& cs, const QString& parentKey, const QStrin
             break;
         }
     } catch (const db::Error& e) {
-        out.error = errorReport(e.description());
+        out.status = fail(errorReport(e.description()));
     }
     return out;
 }
@@ -92,7 +92,7 @@ NodeList folderNodes(const QString& cs, const QString& parentKey, db::Schema row
                       name, image);
         }
     } catch (const db::Error& e) {
-        out.error = errorReport(e.description());
+        out.status = fail(errorReport(e.description()));
     }
     return out;
 }
@@ -113,7 +113,7 @@ NodeList tableColumnNodes(const QString& cs, const QString& parentKey, const QSt
                       t.text(r, QStringLiteral("TABLE_SCHEMA")), col, 22);
         }
     } catch (const db::Error& e) {
-        out.error = errorReport(e.description());
+        out.status = fail(errorReport(e.description()));
     }
     return out;
 }
@@ -124,50 +124,53 @@ QString errorReport(const QString& description) {
     return QStringLiteral("Error: ") + description + QStringLiteral("\r\nThe database structure could not be read.");
 }
 
-QString getTableList(const QString& cs) { return listTables(cs, QStringLiteral("TABLE")); }
-QString getSystemTableList(const QString& cs) { return listTables(cs, QStringLiteral("SYSTEM TABLE")); }
+Result<QStringList> getTableList(const QString& cs) { return listTables(cs, QStringLiteral("TABLE")); }
+Result<QStringList> getSystemTableList(const QString& cs) { return listTables(cs, QStringLiteral("SYSTEM TABLE")); }
 
-QString getCatalogList(const QString& cs) {
+Result<QStringList> getCatalogList(const QString& cs) {
     try {
         return namesOf(openFor(cs)->schema(db::Schema::Catalogs), QStringLiteral("CATALOG_NAME"));
     } catch (const db::Error& e) {
-        return errorReport(e.description());
+        return fail(errorReport(e.description()));
     }
 }
 
-QString getColumnList(const QString& cs, const QString& table, const QString& currentDatabase) {
+Result<QStringList> getColumnList(const QString& cs, const QString& table, const QString& currentDatabase) {
     try {
         auto conn = openFor(cs, currentDatabase);
         const db::Table t = conn->schema(db::Schema::Columns, {currentDatabase, table});
-        QString out;
+        QStringList out;
         for (size_t r = 0; r < t.rows.size(); ++r)
-            if (t.text(r, QStringLiteral("TABLE_NAME")) == table) out += t.text(r, QStringLiteral("COLUMN_NAME")) + QLatin1Char('|');
+            if (t.text(r, QStringLiteral("TABLE_NAME")) == table) out << t.text(r, QStringLiteral("COLUMN_NAME"));
         return out;
     } catch (const db::Error& e) {
-        return errorReport(e.description());
+        return fail(errorReport(e.description()));
     }
 }
 
-ProviderKind getProviderKind(const QString& providerName) {
+Result<ProviderKind> getProviderKind(const QString& providerName) {
     try {
         auto conn = ResourceDb::open();
         const db::Table t =
             conn->query(QStringLiteral("SELECT returnvalue FROM providers WHERE provider_name LIKE ?"), {providerName});
         if (t.rows.empty())
-            return {0, errorReport(QStringLiteral("The provider \"%1\" has no entry in the providers table.").arg(providerName))};
-        if (!t.rows[0][0]) return {0, errorReport(QStringLiteral("The provider \"%1\" has no kind.").arg(providerName))};
-        QString text = t.rows[0][0]->trimmed();
+            return fail(errorReport(QStringLiteral("The provider \"%1\" has no entry in the providers table.").arg(providerName)));
+        if (!t.rows[0][0]) return fail(errorReport(QStringLiteral("The provider \"%1\" has no kind.").arg(providerName)));
+        const QString text = t.rows[0][0]->trimmed();
         bool ok = true;
+        // empty, or anything that reads as 0, means a catalogue server
         if (text.isEmpty() || text.toDouble(&ok) == 0.0) {
-            if (!ok) return {0, errorReport(QStringLiteral("The kind \"%1\" is not a number.").arg(text))};
-            return {1, {}};
+            if (!ok) return fail(errorReport(QStringLiteral("The kind \"%1\" is not a number.").arg(text)));
+            return ProviderKind::CatalogServer;
         }
         const int kind = int(text.toDouble(&ok));
         if (!ok || kind < -32768 || kind > 32767)
-            return {0, errorReport(QStringLiteral("The kind \"%1\" is not a number.").arg(text))};
-        return {kind, {}};
+            return fail(errorReport(QStringLiteral("The kind \"%1\" is not a number.").arg(text)));
+        if (kind == int(ProviderKind::CatalogServer)) return ProviderKind::CatalogServer;
+        if (kind == int(ProviderKind::SingleDatabase)) return ProviderKind::SingleDatabase;
+        return ProviderKind::None; // a kind that lists nothing
     } catch (const db::Error& e) {
-        return {0, errorReport(e.description())};
+        return fail(errorReport(e.description()));
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Reading a database's structure: the list readers (names packed as
-// "a|b|c|") for completion lists and the browser's first level, the tree
+// Reading a database's structure: the list readers (names in the order the
+// backend lists them) for completion lists and the browser's first level, the tree
 // fillers that give the children of an object-browser node, and the
 // provider kind of a connection. Each call opens its own connection and
 // closes it again; the browser and the completion lists call them off the UI
@@ -12,7 +12,10 @@
 // "QQQQQQQQQQT|" + column key. Keys stay unique: a second table of the same
 // name (another schema) gets its schema appended as one more "|" piece.
 
+#include "common/Result.h"
+
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -22,30 +25,36 @@ struct TreeNode {
     int image = 0;
 };
 
-// A filler's outcome: the nodes to add, and the error report when a step
-// failed (nodes found before the failure are still listed).
+// A filler's outcome: the nodes to add, and whether every step succeeded
+// (nodes found before a failure are still listed, and the tree keeps them).
 struct NodeList {
     std::vector<TreeNode> nodes;
-    QString error;
+    Status status;
 };
 
-// The provider kind: 1 catalogue server, 2 single database, 0 the lookup failed.
-struct ProviderKind {
-    int kind = 0;
-    QString error; // the error report when kind is 0
+// How the object browser lays out a connection's catalogue; the numbers are
+// those of the providers table.
+enum class ProviderKind : int {
+    None = 0,           // the lookup failed, or a kind that lists nothing
+    CatalogServer = 1,  // several catalogues (databases), each with its folders
+    SingleDatabase = 2, // the tables directly under the root
 };
 
 namespace schemareader {
 
+// "Error: " + description + a line saying the structure could not be read:
+// the message of every failure of this reader.
 QString errorReport(const QString& description);
 
-QString getTableList(const QString& connectionString);
-QString getSystemTableList(const QString& connectionString);
-QString getCatalogList(const QString& connectionString);
+Result<QStringList> getTableList(const QString& connectionString);
+Result<QStringList> getSystemTableList(const QString& connectionString);
+Result<QStringList> getCatalogList(const QString& connectionString);
 // currentDatabase, when not empty, becomes the default database first.
-QString getColumnList(const QString& connectionString, const QString& table, const QString& currentDatabase);
+Result<QStringList> getColumnList(const QString& connectionString, const QString& table,
+                                  const QString& currentDatabase);
 
-ProviderKind getProviderKind(const QString& providerName);
+// The kind stored for a provider (DBMS) name in the providers table.
+Result<ProviderKind> getProviderKind(const QString& providerName);
 
 // type "U" tables, "S" system tables, "V" views; parentKey "CCU|cat" style
 // (catalogue from the fifth character) or "" for the connection's default.

@@ -9,7 +9,7 @@ namespace db {
 std::unique_ptr<Connection> Connection::open(const QString& connectionString, const OpenOptions& options) {
     const ConnectionString cs(connectionString);
     if (connectionString.trimmed().isEmpty())
-        throw Error(ErrGeneric, QStringLiteral("The connection string is empty."));
+        throw Error::usage(QStringLiteral("The connection string is empty."));
     if (cs.isSqlite()) return SqliteConnection::open(cs, options);
     return OdbcConnection::open(connectionString, options);
 }
@@ -38,6 +38,22 @@ Table Connection::query(const QString& sql, const Params& params) {
 
 qint64 Connection::exec(const QString& sql, const Params& params) {
     return execute(sql, params)->recordsAffected();
+}
+
+QStringList schemaColumns(Schema kind) {
+    switch (kind) {
+    case Schema::Catalogs: return {QStringLiteral("CATALOG_NAME")};
+    case Schema::Tables:
+        return {QStringLiteral("TABLE_CATALOG"), QStringLiteral("TABLE_SCHEMA"), QStringLiteral("TABLE_NAME"),
+                QStringLiteral("TABLE_TYPE")};
+    case Schema::Procedures:
+        return {QStringLiteral("PROCEDURE_CATALOG"), QStringLiteral("PROCEDURE_SCHEMA"), QStringLiteral("PROCEDURE_NAME")};
+    case Schema::Columns:
+        return {QStringLiteral("TABLE_CATALOG"), QStringLiteral("TABLE_SCHEMA"), QStringLiteral("TABLE_NAME"),
+                QStringLiteral("COLUMN_NAME"), QStringLiteral("ORDINAL_POSITION"), QStringLiteral("DATA_TYPE"),
+                QStringLiteral("CHARACTER_MAXIMUM_LENGTH"), QStringLiteral("TYPE_NAME"), QStringLiteral("IS_NULLABLE")};
+    }
+    return {};
 }
 
 } // namespace db

@@ -33,6 +33,14 @@ struct OpenOptions {
 // The schema rowsets callers ask for; numbers as the catalogue code knows them.
 enum class Schema { Catalogs = 1, Columns = 4, Procedures = 16, Tables = 20 };
 
+// The column names of a schema listing, the same for every backend:
+//   Catalogs:   CATALOG_NAME
+//   Tables:     TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, TABLE_TYPE
+//   Procedures: PROCEDURE_CATALOG, PROCEDURE_SCHEMA, PROCEDURE_NAME
+//   Columns:    TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME, ORDINAL_POSITION,
+//               DATA_TYPE (field type number), CHARACTER_MAXIMUM_LENGTH, TYPE_NAME, IS_NULLABLE
+QStringList schemaColumns(Schema kind);
+
 // Restrictions narrow a schema listing; empty members mean "any".
 struct SchemaFilter {
     QString catalog;
@@ -53,7 +61,7 @@ public:
 
     // Replaces the block's content with up to maxRows further rows of the
     // current result set. Returns false when the set had no rows left (the
-    // block is then empty). Throws ErrClosedResult on a closed result.
+    // block is then empty). Throws Error::Kind::ClosedResult on a closed result.
     bool fetch(RowBlock& block, int maxRows) {
         block.reset(int(fields_.size()));
         return appendRows(block, maxRows) > 0;

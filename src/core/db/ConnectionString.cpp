@@ -1,63 +1,82 @@
 #include "db/ConnectionString.h"
 
+#include <QRegularExpression>
+
 namespace db {
-namespace {
 
-bool isPasswordKey(const QString& key) {
-    return key.compare(QLatin1String("PWD"), Qt::CaseInsensitive) == 0 ||
-           key.compare(QLatin1String("Password"), Qt::CaseInsensitive) == 0;
-}
-
-bool needsBraces(const QString& value) {
-    return value.contains(QLatin1Char(';')) || value.startsWith(QLatin1Char('{')) ||
-           value != value.trimmed();
-}
-
-} // namespace
-
-ConnectionString::ConnectionString(const QString& text) {
-    const int n = int(text.size());
-    int i = 0;
+std::vector<ConnectionStringPiece> scanConnectionString(const QString& text) {
+    std::vector<ConnectionStringPiece> out;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
     while (i < n) {
-        // key up to '='
-        int eq = int(text.indexOf(QLatin1Char('='), i));
-        int semi = int(text.indexOf(QLatin1Char(';'), i));
+        const qsizetype eq = text.indexOf(QLatin1Char('='), i);
+        const qsizetype semi = text.indexOf(QLatin1Char(';'), i);
         if (eq < 0 || (semi >= 0 && semi < eq)) {
-            // a fragment without '=': keep it as a key with an empty value
-            const int end = semi < 0 ? n : semi;
-            const QString k = text.mid(i, end - i).trimmed();
-            if (!k.isEmpty()) pairs_.push_back({k, QString()});
+            // a fragment without '=': a key with no value
+            const qsizetype end = semi < 0 ? n : semi;
+            ConnectionStringPiece p;
+            p.key = text.mid(i, end - i).trimmed();
+            p.valueBegin = p.valueEnd = end;
+            if (!p.key.isEmpty()) out.push_back(std::move(p));
             i = end + 1;
             continue;
         }
-        const QString key = text.mid(i, eq - i).trimmed();
-        int j = eq + 1;
+        ConnectionStringPiece p;
+        p.key = text.mid(i, eq - i).trimmed();
+        p.hasValue = true;
+        qsizetype j = eq + 1;
         while (j < n && text[j] == QLatin1Char(' ')) ++j;
-        QString value;
+        qsizetype end;
         if (j < n && text[j] == QLatin1Char('{')) {
-            // braced value: '}}' inside stands for one '}'
+            // braced value: "}}" inside stands for one '}'
+            p.valueBegin = j;
             ++j;
             while (j < n) {
                 if (text[j] == QLatin1Char('}')) {
                     if (j + 1 < n && text[j + 1] == QLatin1Char('}')) {
-                        value += QLatin1Char('}');
+                        p.value += QLatin1Char('}');
                         j += 2;
                         continue;
                     }
                     ++j;
                     break;
                 }
-                value += text[j++];
+                p.value += text[j++];
             }
-            const int end = int(text.indexOf(QLatin1Char(';'), j));
-            i = end < 0 ? n : end + 1;
+            p.valueEnd = j;
+            end = text.indexOf(QLatin1Char(';'), j);
+            if (end < 0) end = n;
         } else {
-            const int end = int(text.indexOf(QLatin1Char(';'), j));
-            value = text.mid(j, (end < 0 ? n : end) - j).trimmed();
-            i = end < 0 ? n : end + 1;
+            end = text.indexOf(QLatin1Char(';'), j);
+            if (end < 0) end = n;
+            p.valueBegin = eq + 1;
+            p.valueEnd = end;
+            p.value = text.mid(j, end - j).trimmed();
         }
-        if (!key.isEmpty()) pairs_.push_back({key, value});
+        if (!p.key.isEmpty()) out.push_back(std::move(p));
+        i = end + 1;
     }
+    return out;
+}
+
+QString quoteValue(const QString& value) {
+    const bool braces = value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('{')) ||
+                        value.contains(QLatin1Char('}')) || value != value.trimmed();
+    if (!braces) return value;
+    return QLatin1Char('{') + QString(value).replace(QLatin1Char('}'), QLatin1String("}}")) + QLatin1Char('}');
+}
+
+QString sqliteConnectionString(const QString& path) {
+    return QStringLiteral("Provider=SQLite;Data Source=") + quoteValue(path) + QLatin1Char(';');
+}
+
+bool isPasswordKey(const QString& key) {
+    return key.compare(QLatin1String("PWD"), Qt::CaseInsensitive) == 0 ||
+           key.compare(QLatin1String("Password"), Qt::CaseInsensitive) == 0;
+}
+
+ConnectionString::ConnectionString(const QString& text) {
+    for (ConnectionStringPiece& p : scanConnectionString(text)) pairs_.push_back({std::move(p.key), std::move(p.value)});
 }
 
 std::optional<QString> ConnectionString::value(const QString& key) const {
@@ -81,18 +100,7 @@ void ConnectionString::remove(const QString& key) {
 
 QString ConnectionString::toString() const {
     QString out;
-    for (const auto& p : pairs_) {
-        out += p.key;
-        out += QLatin1Char('=');
-        if (needsBraces(p.value)) {
-            QString v = p.value;
-            v.replace(QLatin1String("}"), QLatin1String("}}"));
-            out += QLatin1Char('{') + v + QLatin1Char('}');
-        } else {
-            out += p.value;
-        }
-        out += QLatin1Char(';');
-    }
+    for (const auto& p : pairs_) out += p.key + QLatin1Char('=') + quoteValue(p.value) + QLatin1Char(';');
     return out;
 }
 
@@ -109,59 +117,41 @@ QString ConnectionString::sqliteFile() const {
 
 QStringList passwordValues(const QString& connectionString) {
     QStringList out;
-    const ConnectionString cs(connectionString);
-    for (const QString& k : {QStringLiteral("PWD"), QStringLiteral("Password")})
-        if (auto v = cs.value(k); v && !v->isEmpty()) out << *v;
+    for (const ConnectionStringPiece& p : scanConnectionString(connectionString))
+        if (isPasswordKey(p.key) && !p.value.isEmpty()) out << p.value;
+    // values hidden inside a broken (unclosed) brace
+    static const QRegularExpression loose(QStringLiteral("(?:^|[;{\\s])(?:pwd|password)\\s*=\\s*([^;}]*)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    for (auto it = loose.globalMatch(connectionString); it.hasNext();) {
+        const QString v = it.next().captured(1).trimmed();
+        if (!v.isEmpty() && !out.contains(v)) out << v;
+    }
     return out;
 }
 
 QString maskPasswords(const QString& connectionString) {
-    // Work on the raw text so everything else stays exactly as written.
-    QString out;
-    const int n = int(connectionString.size());
-    int i = 0;
-    while (i < n) {
-        const int eq = int(connectionString.indexOf(QLatin1Char('='), i));
-        const int semi = int(connectionString.indexOf(QLatin1Char(';'), i));
-        if (eq < 0 || (semi >= 0 && semi < eq)) {
-            const int end = semi < 0 ? n : semi + 1;
-            out += connectionString.mid(i, end - i);
-            i = end;
-            continue;
-        }
-        const QString key = connectionString.mid(i, eq - i);
-        out += connectionString.mid(i, eq + 1 - i);
-        int j = eq + 1;
-        // find the end of the value, honouring braces
-        int k = j;
-        while (k < n && connectionString[k] == QLatin1Char(' ')) ++k;
-        int end;
-        if (k < n && connectionString[k] == QLatin1Char('{')) {
-            int m = k + 1;
-            while (m < n) {
-                if (connectionString[m] == QLatin1Char('}')) {
-                    if (m + 1 < n && connectionString[m + 1] == QLatin1Char('}')) {
-                        m += 2;
-                        continue;
-                    }
-                    ++m;
-                    break;
-                }
-                ++m;
-            }
-            end = int(connectionString.indexOf(QLatin1Char(';'), m));
-        } else {
-            end = int(connectionString.indexOf(QLatin1Char(';'), j));
-        }
-        if (end < 0) end = n;
-        if (isPasswordKey(key.trimmed()))
-            out += QStringLiteral("****");
-        else
-            out += connectionString.mid(j, end - j);
-        if (end < n) out += QLatin1Char(';');
-        i = end + 1;
+    // Replace the raw value text of password keys, so everything else stays
+    // exactly as written.
+    QString out = connectionString;
+    const auto pieces = scanConnectionString(connectionString);
+    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it)
+        if (it->hasValue && isPasswordKey(it->key))
+            out.replace(it->valueBegin, it->valueEnd - it->valueBegin, QStringLiteral("****"));
+    // A password inside a broken string (an unclosed brace took the rest of
+    // the text as one value) is masked wherever it stands.
+    static const QRegularExpression loose(QStringLiteral("((?:^|[;{\\s])(?:pwd|password)\\s*=\\s*)([^;}]*)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    QString result;
+    qsizetype last = 0;
+    for (auto m = loose.globalMatch(out); m.hasNext();) {
+        const auto match = m.next();
+        if (match.captured(2) == QLatin1String("****") || match.captured(2).isEmpty()) continue;
+        result += QStringView(out).mid(last, match.capturedEnd(1) - last);
+        result += QStringLiteral("****");
+        last = match.capturedEnd(2);
     }
-    return out;
+    result += QStringView(out).mid(last);
+    return result;
 }
 
 QString scrubSecrets(QString text, const QStringList& secrets) {

@@ -2,6 +2,10 @@
 // Connection strings of the form "Key=Value;Key={Value;with;semicolons};".
 // Keys compare without regard to case; order and unknown keys are kept, so a
 // string handed to a driver arrives as the user wrote it.
+//
+// One scanner reads the text (scanConnectionString); the parser, the
+// password masker and everything that builds strings (quoteValue) share it,
+// so they cannot disagree on where a value ends.
 
 #include <QString>
 #include <QStringList>
@@ -10,6 +14,22 @@
 #include <vector>
 
 namespace db {
+
+// One "key=value" piece as written, with where its value lies in the text.
+struct ConnectionStringPiece {
+    QString key;          // trimmed
+    QString value;        // unbraced, "}}" turned back into "}"
+    bool hasValue = false; // false for a fragment without '='
+    qsizetype valueBegin = 0, valueEnd = 0; // the raw value text [begin, end), braces included
+};
+std::vector<ConnectionStringPiece> scanConnectionString(const QString& text);
+
+// A value as it must be written: in braces (with "}" doubled) when it holds
+// ';', '{' or '}', or starts or ends with a blank; else unchanged.
+QString quoteValue(const QString& value);
+
+// "Provider=SQLite;Data Source=<path>;" with the path quoted as needed.
+QString sqliteConnectionString(const QString& path);
 
 class ConnectionString {
 public:
@@ -38,8 +58,14 @@ private:
     std::vector<Pair> pairs_;
 };
 
+// True for the keys whose values are secrets (PWD, Password).
+bool isPasswordKey(const QString& key);
+
 // The text with the values of every password key (PWD, Password) replaced by
-// "****". Used for every message or log line that shows a connection string.
+// "****", everything else as written. A broken string (an unclosed brace
+// swallowing the rest) is masked too: any "pwd=" or "password=" after a
+// separator loses its value up to the next ';' or '}'. Used for every
+// message, title or log line that shows a connection string.
 QString maskPasswords(const QString& connectionString);
 
 // The password values of a connection string, to scrub them from driver

@@ -6,4 +6,22 @@ Error::Error(int number, QString description, QString sqlState)
     : number_(number), description_(std::move(description)), sqlState_(std::move(sqlState)),
       what_(description_.toStdString()) {}
 
+Error Error::closedResult() {
+    Error e(kNoErrorNumber, QStringLiteral("Operation is not allowed when the object is closed."));
+    e.kind_ = Kind::ClosedResult;
+    return e;
+}
+
+Error Error::usage(QString description) {
+    Error e(kNoErrorNumber, std::move(description));
+    e.kind_ = Kind::Usage;
+    return e;
+}
+
+Error Error::cancelled(QString description, QString sqlState) {
+    Error e(kNoErrorNumber, std::move(description), std::move(sqlState));
+    e.kind_ = Kind::Cancelled;
+    return e;
+}
+
 } // namespace db

@@ -1,6 +1,11 @@
 #pragma once
-// Failures of the database layer: a number, the SQLSTATE where the backend has
-// one, and a description fit to show to the user (passwords already masked).
+// Failures of the database layer: what kind of failure it is, the backend's
+// own error number and SQLSTATE where it has them, and a description fit to
+// show to the user (passwords already masked).
+//
+// The kind is kept apart from the backend's number: a server error that
+// happens to carry the number of one of our own conditions is still a server
+// error.
 
 #include <QString>
 
@@ -9,30 +14,38 @@
 
 namespace db {
 
-// Failure categories that callers tell apart by number.
-inline constexpr int ErrNullAsText = 94;        // a NULL value read as text
-inline constexpr int ErrClosedResult = 3704;    // rows asked of a result without rows
-inline constexpr int ErrNoRowsOperation = 30010; // treated like ErrClosedResult by callers
-inline constexpr int ErrGeneric = -1;            // no native number available
+// No native error number available.
+inline constexpr int kNoErrorNumber = -1;
 
 class Error : public std::exception {
 public:
-    Error(int number, QString description, QString sqlState = {});
+    enum class Kind {
+        Backend,      // the driver or server refused: number() and sqlState() are its own
+        Cancelled,    // a cancel request (ours or the server's) ended the operation
+        ClosedResult, // rows were asked of a result that has none
+        Usage,        // the request itself cannot work (empty connection string, closed connection)
+    };
 
+    Error(int number, QString description, QString sqlState = {});
+    static Error closedResult();
+    static Error usage(QString description);
+    static Error cancelled(QString description, QString sqlState = {});
+
+    Kind kind() const { return kind_; }
     int number() const { return number_; }
     const QString& sqlState() const { return sqlState_; }
     const QString& description() const { return description_; }
-    // True when the failure came from a cancel request (ours or the server's).
-    bool isCancel() const { return cancelled_; }
-    void setCancelled(bool c) { cancelled_ = c; }
+    bool isCancel() const { return kind_ == Kind::Cancelled; }
+    // Marks a backend failure as the outcome of a cancel request.
+    void setCancelled(bool c) { kind_ = c ? Kind::Cancelled : Kind::Backend; }
 
     const char* what() const noexcept override { return what_.c_str(); }
 
 private:
+    Kind kind_ = Kind::Backend;
     int number_;
     QString description_;
     QString sqlState_;
-    bool cancelled_ = false;
     std::string what_;
 };
 

@@ -1,13 +1,15 @@
 #pragma once
 // Description of one column of a result set.
 
+#include "db/FieldType.h"
+
 #include <QString>
 
 namespace db {
 
 struct Field {
     QString name;
-    int type = 200;          // ADO data-type number (names: adoTypeName)
+    FieldType type = FieldType::VarChar;
     int precision = 255;     // digits for numbers, display size (<= 255) otherwise
     qint64 definedSize = 0;  // declared size: characters for text, bytes otherwise
 };

@@ -2,6 +2,20 @@
 
 #include <QHash>
 
+namespace db {
+
+bool isNumberType(FieldType t) {
+    switch (t) {
+    case FieldType::SmallInt: case FieldType::Integer: case FieldType::Single: case FieldType::Double:
+    case FieldType::Currency: case FieldType::Decimal: case FieldType::TinyInt: case FieldType::UnsignedTinyInt:
+    case FieldType::UnsignedSmallInt: case FieldType::UnsignedInt: case FieldType::BigInt:
+    case FieldType::UnsignedBigInt: case FieldType::Numeric: case FieldType::VarNumeric: return true;
+    default: return false;
+    }
+}
+
+} // namespace db
+
 QString adoTypeName(const QString& typeNumber) {
     static const QHash<QString, QString> names = {
         {"0", "Empty"},       {"2", "SmallInt"},     {"3", "Integer"},        {"4", "Single"},

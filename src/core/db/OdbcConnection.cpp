@@ -119,7 +119,7 @@ void OdbcConnection::disconnect() {
 }
 
 std::unique_ptr<Cursor> OdbcConnection::execute(const QString& sql, const Params& params) {
-    if (dbc_ == SQL_NULL_HDBC) throw Error(ErrGeneric, QStringLiteral("The connection is closed."));
+    if (dbc_ == SQL_NULL_HDBC) throw Error::usage(QStringLiteral("The connection is closed."));
     return std::make_unique<OdbcCursor>(*this, sql, params);
 }
 
@@ -141,9 +141,7 @@ void OdbcConnection::cancel() {
 
 void OdbcConnection::throwIfCancelPending() {
     if (cancelPending_.exchange(false)) {
-        Error e(ErrGeneric, QStringLiteral("Operation cancelled."), QStringLiteral("HY008"));
-        e.setCancelled(true);
-        throw e;
+        throw Error::cancelled(QStringLiteral("Operation cancelled."), QStringLiteral("HY008"));
     }
 }
 
@@ -200,16 +198,16 @@ Table OdbcConnection::schema(Schema kind, const SchemaFilter& filter) {
         if (isPostgres_) {
             Table t = query(QStringLiteral("SELECT datname FROM pg_database WHERE datallowconn AND NOT datistemplate"
                                            " ORDER BY datname"));
-            t.columns = QStringList{QStringLiteral("CATALOG_NAME")};
+            t.columns = schemaColumns(kind);
             return t;
         }
         QString all = QStringLiteral(SQL_ALL_CATALOGS), empty;
         Table t = catalogCall(
             [&](SQLHSTMT s) { return SQLTablesW(s, wide(all), SQL_NTS, wide(empty), 0, wide(empty), 0, nullptr, 0); },
-            {QStringLiteral("CATALOG_NAME")});
+            schemaColumns(kind));
         // keep only the catalogue column, and only named catalogues
         Table out;
-        out.columns = QStringList{QStringLiteral("CATALOG_NAME")};
+        out.columns = schemaColumns(kind);
         for (auto& row : t.rows)
             if (!row.empty() && row[0]) out.rows.push_back({row[0]});
         return out;
@@ -219,13 +217,11 @@ Table OdbcConnection::schema(Schema kind, const SchemaFilter& filter) {
             [&](SQLHSTMT s) {
                 return SQLTablesW(s, arg(catalog), len(catalog), nullptr, 0, arg(table), len(table), nullptr, 0);
             },
-            {QStringLiteral("TABLE_CATALOG"), QStringLiteral("TABLE_SCHEMA"), QStringLiteral("TABLE_NAME"),
-             QStringLiteral("TABLE_TYPE")});
+            schemaColumns(kind));
     case Schema::Procedures:
         return catalogCall(
             [&](SQLHSTMT s) { return SQLProceduresW(s, arg(catalog), len(catalog), nullptr, 0, nullptr, 0); },
-            {QStringLiteral("PROCEDURE_CATALOG"), QStringLiteral("PROCEDURE_SCHEMA"),
-             QStringLiteral("PROCEDURE_NAME")});
+            schemaColumns(kind));
     case Schema::Columns: {
         const Table raw = catalogCall(
             [&](SQLHSTMT s) {
@@ -234,10 +230,7 @@ Table OdbcConnection::schema(Schema kind, const SchemaFilter& filter) {
             {});
         // Reshape to the column listing every backend offers.
         Table out;
-        out.columns = {QStringLiteral("TABLE_CATALOG"), QStringLiteral("TABLE_SCHEMA"), QStringLiteral("TABLE_NAME"),
-                       QStringLiteral("COLUMN_NAME"), QStringLiteral("ORDINAL_POSITION"), QStringLiteral("DATA_TYPE"),
-                       QStringLiteral("CHARACTER_MAXIMUM_LENGTH"), QStringLiteral("TYPE_NAME"),
-                       QStringLiteral("IS_NULLABLE")};
+        out.columns = schemaColumns(kind);
         auto at = [](const std::vector<Cell>& row, size_t i) { return i < row.size() ? row[i] : Cell(); };
         for (const auto& row : raw.rows) {
             // ODBC result columns: 1 cat, 2 schema, 3 table, 4 column, 5 data type,
@@ -245,10 +238,10 @@ Table OdbcConnection::schema(Schema kind, const SchemaFilter& filter) {
             const int sqlType = at(row, 4).value_or(QStringLiteral("12")).toInt();
             const bool isUnsigned = at(row, 5).value_or(QString()).contains(QLatin1String("unsigned"),
                                                                              Qt::CaseInsensitive);
-            const int ado = adoType(SQLSMALLINT(sqlType), isUnsigned);
+            const FieldType type = fieldType(SQLSMALLINT(sqlType), isUnsigned);
             Cell size = isCharacterType(SQLSMALLINT(sqlType)) || isBinaryType(SQLSMALLINT(sqlType)) ? at(row, 6)
                                                                                                    : at(row, 7);
-            out.rows.push_back({at(row, 0), at(row, 1), at(row, 2), at(row, 3), at(row, 16), QString::number(ado),
+            out.rows.push_back({at(row, 0), at(row, 1), at(row, 2), at(row, 3), at(row, 16), QString::number(int(type)),
                                 size, at(row, 5), at(row, 17)});
         }
         return out;

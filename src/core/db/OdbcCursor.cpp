@@ -174,7 +174,7 @@ void OdbcCursor::describe() {
 
         Field f;
         f.name = fromWide(name, std::min<qsizetype>(nameLen, 511));
-        f.type = adoType(type, isUnsigned == SQL_TRUE);
+        f.type = fieldType(type, isUnsigned == SQL_TRUE);
         f.precision = precision(type, size, display);
         f.definedSize = isCharacterType(type) || isBinaryType(type) ? qint64(size) : qint64(octets ? octets : size);
         fields_.push_back(f);
@@ -318,7 +318,7 @@ void OdbcCursor::copyRow(SQLULEN r, RowBlock& block) {
 }
 
 int OdbcCursor::appendRows(RowBlock& block, int maxRows) {
-    if (!hasRows()) throw Error(ErrClosedResult, QStringLiteral("Operation is not allowed when the object is closed."));
+    if (!hasRows()) throw Error::closedResult();
     conn_.throwIfCancelPending();
     int rows = 0;
     while (rows < maxRows && block.byteSize() < RowBlock::kFullBytes) {

@@ -13,7 +13,7 @@ SQLHENV environment() {
     static SQLHENV env = [] {
         SQLHENV h = SQL_NULL_HENV;
         if (!succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h)))
-            throw Error(ErrGeneric, QStringLiteral("The ODBC driver manager could not be initialised."));
+            throw Error::usage(QStringLiteral("The ODBC driver manager could not be initialised."));
         SQLSetEnvAttr(h, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
         return h;
     }();
@@ -78,7 +78,7 @@ Error diagnostics(SQLSMALLINT handleType, SQLHANDLE handle, const QString& conte
     }
     if (description.isEmpty()) description = QStringLiteral("The ODBC call failed without a diagnostic message.");
     if (!context.isEmpty()) description = context + QStringLiteral(": ") + description;
-    Error e(firstNative != 0 ? int(firstNative) : ErrGeneric, scrubSecrets(description, secrets), firstState);
+    Error e(firstNative != 0 ? int(firstNative) : kNoErrorNumber, scrubSecrets(description, secrets), firstState);
     e.setCancelled(cancelled);
     return e;
 }

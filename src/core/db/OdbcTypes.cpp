@@ -7,35 +7,35 @@
 
 namespace db::odbc {
 
-int adoType(SQLSMALLINT t, bool isUnsigned) {
+FieldType fieldType(SQLSMALLINT t, bool isUnsigned) {
     switch (t) {
-    case SQL_CHAR: return 129;
-    case SQL_VARCHAR: return 200;
-    case SQL_LONGVARCHAR: return 201;
-    case SQL_WCHAR: return 130;
-    case SQL_WVARCHAR: return 202;
-    case SQL_WLONGVARCHAR: return 203;
-    case SQL_DECIMAL: return 14;
-    case SQL_NUMERIC: return 131;
-    case SQL_SMALLINT: return isUnsigned ? 18 : 2;
-    case SQL_INTEGER: return isUnsigned ? 19 : 3;
-    case SQL_REAL: return 4;
+    case SQL_CHAR: return FieldType::Char;
+    case SQL_VARCHAR: return FieldType::VarChar;
+    case SQL_LONGVARCHAR: return FieldType::LongVarChar;
+    case SQL_WCHAR: return FieldType::WChar;
+    case SQL_WVARCHAR: return FieldType::VarWChar;
+    case SQL_WLONGVARCHAR: return FieldType::LongVarWChar;
+    case SQL_DECIMAL: return FieldType::Decimal;
+    case SQL_NUMERIC: return FieldType::Numeric;
+    case SQL_SMALLINT: return isUnsigned ? FieldType::UnsignedSmallInt : FieldType::SmallInt;
+    case SQL_INTEGER: return isUnsigned ? FieldType::UnsignedInt : FieldType::Integer;
+    case SQL_REAL: return FieldType::Single;
     case SQL_FLOAT:
-    case SQL_DOUBLE: return 5;
-    case SQL_BIT: return 11;
-    case SQL_TINYINT: return isUnsigned ? 17 : 16;
-    case SQL_BIGINT: return isUnsigned ? 21 : 20;
-    case SQL_BINARY: return 128;
-    case SQL_VARBINARY: return 204;
-    case SQL_LONGVARBINARY: return 205;
+    case SQL_DOUBLE: return FieldType::Double;
+    case SQL_BIT: return FieldType::Boolean;
+    case SQL_TINYINT: return isUnsigned ? FieldType::UnsignedTinyInt : FieldType::TinyInt;
+    case SQL_BIGINT: return isUnsigned ? FieldType::UnsignedBigInt : FieldType::BigInt;
+    case SQL_BINARY: return FieldType::Binary;
+    case SQL_VARBINARY: return FieldType::VarBinary;
+    case SQL_LONGVARBINARY: return FieldType::LongVarBinary;
     case SQL_TYPE_DATE:
-    case SQL_DATE: return 133;
+    case SQL_DATE: return FieldType::DbDate;
     case SQL_TYPE_TIME:
-    case SQL_TIME: return 134;
+    case SQL_TIME: return FieldType::DbTime;
     case SQL_TYPE_TIMESTAMP:
-    case SQL_TIMESTAMP: return 135;
-    case SQL_GUID: return 72;
-    default: return 200; // intervals and driver-specific types read as text
+    case SQL_TIMESTAMP: return FieldType::DbTimeStamp;
+    case SQL_GUID: return FieldType::Guid;
+    default: return FieldType::VarChar; // intervals and driver-specific types read as text
     }
 }
 

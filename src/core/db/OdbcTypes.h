@@ -1,12 +1,14 @@
 #pragma once
-// How ODBC column types map to the ADO type numbers and precisions the rest
+// How ODBC column types map to the field types and precisions the rest
 // of the program shows, and how each column is read.
+
+#include "db/FieldType.h"
 
 #include <sql.h>
 
 namespace db::odbc {
 
-int adoType(SQLSMALLINT sqlType, bool isUnsigned);
+FieldType fieldType(SQLSMALLINT sqlType, bool isUnsigned);
 bool isCharacterType(SQLSMALLINT sqlType);
 bool isNumericType(SQLSMALLINT sqlType);
 bool isLongType(SQLSMALLINT sqlType);

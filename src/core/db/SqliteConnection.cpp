@@ -22,7 +22,7 @@ QString quoteIdent(const QString& name) {
 std::unique_ptr<SqliteConnection> SqliteConnection::open(const ConnectionString& cs, const OpenOptions& options) {
     QString file = cs.sqliteFile().trimmed();
     if (file.isEmpty())
-        throw Error(ErrGeneric, QStringLiteral("No database file given: use Provider=SQLite;Data Source=<file>."));
+        throw Error::usage(QStringLiteral("No database file given: use Provider=SQLite;Data Source=<file>."));
     if (file.startsWith(QLatin1String("~/"))) file = QDir::homePath() + file.mid(1);
     if (file != QLatin1String(":memory:") && !options.createIfMissing && !QFileInfo::exists(file))
         throw Error(SQLITE_CANTOPEN, QStringLiteral("The database file \"%1\" does not exist.").arg(file));
@@ -93,16 +93,14 @@ Table SqliteConnection::schema(Schema kind, const SchemaFilter& filter) {
         dbs.removeIf([&](const QString& d) { return d.compare(filter.catalog, Qt::CaseInsensitive) != 0; });
     switch (kind) {
     case Schema::Catalogs:
-        out.columns = {QStringLiteral("CATALOG_NAME")};
+        out.columns = schemaColumns(kind);
         for (const QString& d : dbs) out.rows.push_back({d});
         break;
     case Schema::Procedures:
-        out.columns = {QStringLiteral("PROCEDURE_CATALOG"), QStringLiteral("PROCEDURE_SCHEMA"),
-                       QStringLiteral("PROCEDURE_NAME")};
+        out.columns = schemaColumns(kind);
         break;
     case Schema::Tables: {
-        out.columns = {QStringLiteral("TABLE_CATALOG"), QStringLiteral("TABLE_SCHEMA"), QStringLiteral("TABLE_NAME"),
-                       QStringLiteral("TABLE_TYPE")};
+        out.columns = schemaColumns(kind);
         for (const QString& d : dbs) {
             if (filter.table.isEmpty() || filter.table == QLatin1String("sqlite_schema"))
                 out.rows.push_back({d, Cell(), QStringLiteral("sqlite_schema"), QStringLiteral("SYSTEM TABLE")});
@@ -123,10 +121,7 @@ Table SqliteConnection::schema(Schema kind, const SchemaFilter& filter) {
         break;
     }
     case Schema::Columns: {
-        out.columns = {QStringLiteral("TABLE_CATALOG"), QStringLiteral("TABLE_SCHEMA"), QStringLiteral("TABLE_NAME"),
-                       QStringLiteral("COLUMN_NAME"), QStringLiteral("ORDINAL_POSITION"), QStringLiteral("DATA_TYPE"),
-                       QStringLiteral("CHARACTER_MAXIMUM_LENGTH"), QStringLiteral("TYPE_NAME"),
-                       QStringLiteral("IS_NULLABLE")};
+        out.columns = schemaColumns(kind);
         for (const QString& d : dbs) {
             const Table tables =
                 query(QStringLiteral("SELECT name FROM %1.sqlite_schema WHERE type IN ('table','view')"
@@ -141,7 +136,7 @@ Table SqliteConnection::schema(Schema kind, const SchemaFilter& filter) {
                     const QString decl = c[2].value_or(QString());
                     const Field f = sqliteDeclaredField(c[1].value_or(QString()), decl);
                     out.rows.push_back({d, Cell(), table, f.name, QString::number(c[0].value_or("0").toInt() + 1),
-                                        QString::number(f.type), QString::number(f.definedSize), decl,
+                                        QString::number(int(f.type)), QString::number(f.definedSize), decl,
                                         c[3] == QStringLiteral("1") ? QStringLiteral("NO") : QStringLiteral("YES")});
                 }
             }

@@ -18,10 +18,10 @@ int declaredSize(const QString& decl) {
 
 Field fromValueType(const QString& name, int valueType) {
     switch (valueType) {
-    case SQLITE_INTEGER: return {name, 20, 19, 8};
-    case SQLITE_FLOAT: return {name, 5, 15, 8};
-    case SQLITE_BLOB: return {name, 205, 255, 2147483647};
-    default: return {name, 202, 255, 2147483647};
+    case SQLITE_INTEGER: return {name, FieldType::BigInt, 19, 8};
+    case SQLITE_FLOAT: return {name, FieldType::Double, 15, 8};
+    case SQLITE_BLOB: return {name, FieldType::LongVarBinary, 255, 2147483647};
+    default: return {name, FieldType::VarWChar, 255, 2147483647};
     }
 }
 
@@ -30,32 +30,32 @@ Field fromValueType(const QString& name, int valueType) {
 Field sqliteDeclaredField(const QString& name, const QString& declaredType) {
     const QString t = declaredType.trimmed().toUpper();
     const int size = declaredSize(t);
-    auto text = [&](int type) {
+    auto text = [&](FieldType type) {
         return Field{name, type, size > 0 ? std::min(size, 255) : 255, size > 0 ? size : 2147483647};
     };
     if (t.isEmpty()) return fromValueType(name, SQLITE_NULL);
     // SQLite's affinity rules, in its order, refined by the common type names.
     if (t.contains(QLatin1String("INT"))) {
-        if (t.startsWith(QLatin1String("TINYINT"))) return {name, 16, 3, 1};
-        if (t.startsWith(QLatin1String("SMALLINT")) || t == QLatin1String("INT2")) return {name, 2, 5, 2};
+        if (t.startsWith(QLatin1String("TINYINT"))) return {name, FieldType::TinyInt, 3, 1};
+        if (t.startsWith(QLatin1String("SMALLINT")) || t == QLatin1String("INT2")) return {name, FieldType::SmallInt, 5, 2};
         if (t == QLatin1String("INT") || t == QLatin1String("INTEGER") || t.startsWith(QLatin1String("MEDIUMINT")))
-            return {name, 3, 10, 4};
-        return {name, 20, 19, 8};
+            return {name, FieldType::Integer, 10, 4};
+        return {name, FieldType::BigInt, 19, 8};
     }
     if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("TEXT"))) {
-        if (t.startsWith(QLatin1String("CHAR")) || t.startsWith(QLatin1String("CHARACTER("))) return text(129);
-        return text(202);
+        if (t.startsWith(QLatin1String("CHAR")) || t.startsWith(QLatin1String("CHARACTER("))) return text(FieldType::Char);
+        return text(FieldType::VarWChar);
     }
-    if (t.contains(QLatin1String("BLOB"))) return {name, 205, 255, 2147483647};
+    if (t.contains(QLatin1String("BLOB"))) return {name, FieldType::LongVarBinary, 255, 2147483647};
     if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB")))
-        return {name, 5, 15, 8};
-    if (t.startsWith(QLatin1String("BOOL"))) return {name, 11, 1, 2};
-    if (t.startsWith(QLatin1String("DATETIME")) || t.startsWith(QLatin1String("TIMESTAMP"))) return {name, 135, 19, 16};
-    if (t.startsWith(QLatin1String("DATE"))) return {name, 133, 10, 6};
-    if (t.startsWith(QLatin1String("TIME"))) return {name, 134, 8, 6};
+        return {name, FieldType::Double, 15, 8};
+    if (t.startsWith(QLatin1String("BOOL"))) return {name, FieldType::Boolean, 1, 2};
+    if (t.startsWith(QLatin1String("DATETIME")) || t.startsWith(QLatin1String("TIMESTAMP"))) return {name, FieldType::DbTimeStamp, 19, 16};
+    if (t.startsWith(QLatin1String("DATE"))) return {name, FieldType::DbDate, 10, 6};
+    if (t.startsWith(QLatin1String("TIME"))) return {name, FieldType::DbTime, 8, 6};
     if (t.startsWith(QLatin1String("NUMERIC")) || t.startsWith(QLatin1String("DECIMAL")))
-        return {name, 131, size > 0 ? std::min(size, 255) : 18, 19};
-    return {name, 131, 15, 8};
+        return {name, FieldType::Numeric, size > 0 ? std::min(size, 255) : 18, 19};
+    return {name, FieldType::Numeric, 15, 8};
 }
 
 SqliteCursor::SqliteCursor(SqliteConnection& conn, const QString& sql, const Params& params)
@@ -136,7 +136,7 @@ bool SqliteCursor::startNext(const Params& params) {
 }
 
 int SqliteCursor::appendRows(RowBlock& block, int maxRows) {
-    if (!hasRows()) throw Error(ErrClosedResult, QStringLiteral("Operation is not allowed when the object is closed."));
+    if (!hasRows()) throw Error::closedResult();
     const int columns = int(fields_.size());
     int rows = 0;
     while (pendingRow_ && rows < maxRows && block.byteSize() < RowBlock::kFullBytes) {

@@ -74,9 +74,9 @@ void appendRow(QByteArray& out, qint64 recordNumber, const db::RowBlock& block, 
     out.resize(p - out.constData());
 }
 
-WriteResult writeFile(const ResultModel& grid, const QString& path, const Format& format) {
+Status writeFile(const ResultModel& grid, const QString& path, const Format& format) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return {false, file.errorString()};
+    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
     QByteArray buffer;
     appendHeader(buffer, grid.fields(), format);
     bool failed = false;
@@ -91,10 +91,10 @@ WriteResult writeFile(const ResultModel& grid, const QString& path, const Format
     if (failed || file.write(buffer) != buffer.size()) {
         const QString why = file.errorString();
         file.cancelWriting();
-        return {false, why};
+        return fail(why);
     }
-    if (!file.commit()) return {false, file.errorString()};
-    return {true, {}};
+    if (!file.commit()) return fail(file.errorString());
+    return {};
 }
 
 } // namespace gridexport

@@ -4,6 +4,7 @@
 // number; every cell in double quotes, with quotes inside a cell doubled so
 // the file reads back correctly; lines end with CR LF. NULL is empty text.
 
+#include "common/Result.h"
 #include "db/Field.h"
 #include "db/RowBlock.h"
 
@@ -30,12 +31,8 @@ void appendCell(QByteArray& out, std::string_view text);
 void appendHeader(QByteArray& out, const std::vector<db::Field>& fields, const Format& format);
 void appendRow(QByteArray& out, qint64 recordNumber, const db::RowBlock& block, int row, const Format& format);
 
-struct WriteResult {
-    bool ok = false;
-    QString error;
-};
 // Writes the whole grid to path atomically: a failed write (read-only folder,
 // full disk) leaves any old file in place and says why.
-WriteResult writeFile(const ResultModel& grid, const QString& path, const Format& format);
+Status writeFile(const ResultModel& grid, const QString& path, const Format& format);
 
 } // namespace gridexport

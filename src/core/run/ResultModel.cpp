@@ -3,18 +3,6 @@
 #include <algorithm>
 #include <climits>
 
-namespace {
-bool isNumberType(int adoType) {
-    switch (adoType) {
-    case 2: case 3: case 4: case 5: case 6: case 14: case 16: case 17: case 18: case 19: case 20: case 21:
-    case 131: case 139:
-        return true;
-    default:
-        return false;
-    }
-}
-} // namespace
-
 ResultModel::ResultModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void ResultModel::reset(const std::vector<db::Field>& fields) {
@@ -98,7 +86,7 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole: return cellText(index.row(), index.column());
     case IsNullRole: return isNull(index.row(), index.column());
     case Qt::TextAlignmentRole:
-        return isNumberType(fields_[size_t(index.column())].type) ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+        return db::isNumberType(fields_[size_t(index.column())].type) ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                                                                    : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
     default: return {};
     }

@@ -1,7 +1,6 @@
 #include "run/RunEngine.h"
 
 #include "run/TextLayout.h"
-#include "settings/Ini.h"
 
 #include <QElapsedTimer>
 
@@ -12,14 +11,6 @@ constexpr int kFetchRows = 1024;
 constexpr qsizetype kTextChunk = 256 * 1024; // text handed on in pieces of about this size
 } // namespace
 
-std::optional<qint64> rowLimitFromSettings() {
-    if (!ini::flag(QStringLiteral("OPTIONS"), QStringLiteral("rowcount"))) return std::nullopt;
-    bool ok = false;
-    const qint64 v = ini::value(QStringLiteral("OPTIONS"), QStringLiteral("rowcountvalue")).toLongLong(&ok);
-    if (!ok) return std::nullopt; // a limit that is not a number is ignored
-    return v;
-}
-
 RunEngine::RunEngine(RunRequest request, RunSink& sink) : request_(std::move(request)), sink_(sink) {}
 
 void RunEngine::stop() {
@@ -29,9 +20,7 @@ void RunEngine::stop() {
 }
 
 RunEngine::Limit RunEngine::currentLimit() const {
-    if (!request_.rowLimit) return {};
-    const std::optional<qint64> v = request_.rowLimit();
-    return v ? Limit{true, *v} : Limit{};
+    return request_.rowLimit ? Limit{true, *request_.rowLimit} : Limit{};
 }
 
 void RunEngine::report(qint64 rows) {
@@ -45,7 +34,7 @@ RunResult RunEngine::run() {
     RunResult result;
     if (request_.connectionString.isEmpty()) {
         result.closingMessage = textlayout::noConnectionMessage();
-        result.failed = result.error = true;
+        result.outcome = RunOutcome::NoConnection;
         return result;
     }
     std::unique_ptr<db::Connection> conn;
@@ -58,9 +47,7 @@ RunResult RunEngine::run() {
         if (!request_.database.isEmpty()) conn->setDefaultDatabase(request_.database);
         if (request_.resultsInText) sink_.clearPane(Pane::Results);
         if (stop_) {
-            db::Error e(db::ErrGeneric, QStringLiteral("Operation cancelled."));
-            e.setCancelled(true);
-            throw e;
+            throw db::Error::cancelled(QStringLiteral("Operation cancelled."));
         }
         auto cursor = conn->execute(request_.text);
         walkResults(*cursor, result);
@@ -69,13 +56,13 @@ RunResult RunEngine::run() {
             // The server gave up on our cancel: the run ends as a stopped run.
             if (request_.resultsInText) sink_.appendText(Pane::Results, textlayout::cancelNotice());
             result.closingMessage = textlayout::cancelledMessage(result.rows);
-            result.cancelled = true;
-        } else if (e.number() == db::ErrClosedResult || e.number() == db::ErrNoRowsOperation) {
+            result.outcome = RunOutcome::Cancelled;
+        } else if (e.kind() == db::Error::Kind::ClosedResult) {
             result.closingMessage = textlayout::affectedMessage(0);
-            result.failed = true;
+            result.outcome = RunOutcome::Affected;
         } else {
             result.closingMessage = textlayout::errorMessage(e.number(), e.description());
-            result.failed = result.error = true;
+            result.outcome = RunOutcome::Failed;
         }
     }
     sink_.flush();
@@ -99,7 +86,7 @@ void RunEngine::walkResults(db::Cursor& cursor, RunResult& result) {
             // output. The rest of the script still runs (the server has it
             // all); a failure there is reported instead of the count.
             result.closingMessage = textlayout::affectedMessage(std::max<qint64>(cursor.recordsAffected(), 0));
-            result.failed = true;
+            result.outcome = RunOutcome::Affected;
             result.rows = counter - 1;
             while (!stop_ && cursor.nextResult()) {
             }
@@ -125,7 +112,7 @@ void RunEngine::walkResults(db::Cursor& cursor, RunResult& result) {
     result.rows = counter - 1;
     if (stop_) {
         result.closingMessage = textlayout::cancelledMessage(result.rows);
-        result.cancelled = true;
+        result.outcome = RunOutcome::Cancelled;
     } else {
         result.closingMessage = textlayout::successMessage(result.rows);
     }

@@ -15,7 +15,6 @@
 #include <QString>
 
 #include <atomic>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -41,23 +40,32 @@ struct RunRequest {
     QString database;          // default database for the run; empty: the connection's own
     QString text;              // sent to the server as it is, in one call
     bool resultsInText = false;
-    // The row limit, read when each result set starts; nullopt: no limit.
-    std::function<std::optional<qint64>()> rowLimit;
+    std::optional<qint64> rowLimit; // nullopt: no limit
     int loginTimeoutSeconds = 15;
 };
 
-struct RunResult {
-    QString closingMessage;
-    bool failed = false;           // an error, no connection, or a statement without rows
-    bool error = false;            // an error or no connection (not merely a statement without rows)
-    bool extendedResults = false;  // grid mode wrote further result sets as text
-    bool cancelled = false;
-    qint64 rows = 0;               // the row count shown in the status bar
-    qint64 elapsedMs = 0;
+// How a run ended.
+enum class RunOutcome {
+    Success,      // result sets were shown: "Success" and the row count
+    Affected,     // the script returned no rows: "N Row(s) affected."
+    Failed,       // the database reported an error: "Error: #N"
+    NoConnection, // the document has no connection
+    Cancelled,    // the user stopped it
 };
 
-// The row limit from the settings: rowcount=1 and a numeric rowcountvalue.
-std::optional<qint64> rowLimitFromSettings();
+struct RunResult {
+    RunOutcome outcome = RunOutcome::Success;
+    QString closingMessage;
+    bool extendedResults = false;  // grid mode wrote further result sets as text
+    qint64 rows = 0;               // the row count shown in the status bar
+    qint64 elapsedMs = 0;
+
+    // The run ended without result rows to show (the message pane comes to the front).
+    bool failed() const { return outcome != RunOutcome::Success && outcome != RunOutcome::Cancelled; }
+    // An error or no connection, not merely a script without rows.
+    bool isError() const { return outcome == RunOutcome::Failed || outcome == RunOutcome::NoConnection; }
+    bool cancelled() const { return outcome == RunOutcome::Cancelled; }
+};
 
 class RunEngine {
 public:

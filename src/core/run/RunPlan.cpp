@@ -1,11 +1,10 @@
 #include "run/RunPlan.h"
 
-#include "script/ScriptText.h"
-
 RunPlan planRun(const QString& sourceText) {
     RunPlan plan;
     const QString prepared = scripttext::prepareScriptText(sourceText);
-    plan.statementType = scripttext::classifyStatement(prepared);
-    plan.textToRun = plan.statementType == QLatin1String("SP_") ? QStringLiteral("master..") + prepared : sourceText;
+    plan.kind = scripttext::classifyStatement(prepared);
+    plan.textToRun = plan.kind == scripttext::StatementKind::SystemProcedure ? QStringLiteral("master..") + prepared
+                                                                              : sourceText;
     return plan;
 }

@@ -3,11 +3,13 @@
 // procedure call ("sp_…") is sent through the master database, everything
 // else exactly as the user wrote it (comments and terminators included).
 
+#include "script/ScriptText.h"
+
 #include <QString>
 
 struct RunPlan {
-    QString statementType; // classifyStatement of the prepared text
-    QString textToRun;     // empty: nothing to do
+    scripttext::StatementKind kind = scripttext::StatementKind::None; // of the prepared text
+    QString textToRun; // empty: nothing to do
 };
 
 RunPlan planRun(const QString& sourceText);

@@ -1,7 +1,7 @@
 #include "script/OutputWatch.h"
 
 #include "script/ScriptFile.h"
-#include "settings/Ini.h"
+#include "settings/Settings.h"
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -13,15 +13,15 @@ OutputWatch::OutputWatch(QObject* parent) : QObject(parent), settle_(new QTimer(
     settle_->setInterval(100);
     connect(settle_, &QTimer::timeout, this, [this] {
         const QString file = watchedFile();
-        const ScriptReadResult r = readScriptFile(file);
+        const Result<ScriptContent> r = readScriptFile(file);
         ++reloads_;
-        emit reloaded(r.ok ? r.script.text : QString());
+        emit reloaded(r ? r->text : QString());
         if (reloads_ >= 2) stop();
     });
 }
 
 QString OutputWatch::watchedFile() const {
-    return file_.isEmpty() ? ini::value(QStringLiteral("ISQLW"), QStringLiteral("outputfile")) : file_;
+    return file_.isEmpty() ? settings::current().text(settings::Key::IsqlwOutputFile) : file_;
 }
 
 void OutputWatch::start(const QString& folder, const QString& outputFile) {

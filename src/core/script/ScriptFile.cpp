@@ -6,36 +6,32 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
-ScriptReadResult readScriptFile(const QString& path) {
-    ScriptReadResult r;
+Result<ScriptContent> readScriptFile(const QString& path) {
+    ScriptContent r;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
-        r.error = QStringLiteral("The file %1 could not be opened: %2").arg(path, f.errorString());
-        return r;
+        return fail(QStringLiteral("The file %1 could not be opened: %2").arg(path, f.errorString()));
     }
     QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError) {
-        r.error = QStringLiteral("The file %1 could not be read: %2").arg(path, f.errorString());
-        return r;
+        return fail(QStringLiteral("The file %1 could not be read: %2").arg(path, f.errorString()));
     }
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         bytes.remove(0, 3);
-        r.script.hadByteOrderMark = true;
+        r.hadByteOrderMark = true;
     }
     if (bytes.contains('\0')) {
-        r.error = QStringLiteral("%1 looks like a binary file, not a script; it was not opened.")
-                      .arg(QFileInfo(path).fileName());
-        return r;
+        return fail(QStringLiteral("%1 looks like a binary file, not a script; it was not opened.")
+                        .arg(QFileInfo(path).fileName()));
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError()) {
         text = QString::fromLatin1(bytes);
-        r.script.wasLatin1 = true;
+        r.wasLatin1 = true;
     }
-    r.script.lineFeedsOnly = !text.contains(QLatin1String("\r\n")) && text.contains(QLatin1Char('\n'));
-    r.script.text = std::move(text);
-    r.ok = true;
+    r.lineFeedsOnly = !text.contains(QLatin1String("\r\n")) && text.contains(QLatin1Char('\n'));
+    r.text = std::move(text);
     return r;
 }
 
@@ -54,10 +50,9 @@ QStringList splitScriptLines(const QString& text) {
     return lines;
 }
 
-ScriptWriteResult writeScriptFile(const QString& path, const QString& text, bool byteOrderMark) {
+Status writeScriptFile(const QString& path, const QString& text, bool byteOrderMark) {
     QByteArray bytes = text.toUtf8();
     if (byteOrderMark) bytes.prepend("\xEF\xBB\xBF");
-    const auto w = fsutil::writeFileAtomically(path, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                                 QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    return {w.ok, w.error};
+    return fsutil::writeFileAtomically(path, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                        QFileDevice::ReadGroup | QFileDevice::ReadOther);
 }

@@ -5,31 +5,24 @@
 // Text is written back as UTF-8 with the line breaks it holds, atomically:
 // a failed save leaves the old file as it was.
 
+#include "common/Result.h"
+
 #include <QString>
 
-struct ScriptText {
+// A script as read from its file, with what is needed to write it back alike.
+struct ScriptContent {
     QString text;
     bool lineFeedsOnly = false; // the file uses LF breaks (else CR LF)
     bool hadByteOrderMark = false;
     bool wasLatin1 = false;
 };
 
-struct ScriptReadResult {
-    bool ok = false;
-    ScriptText script;
-    QString error; // for the user
-};
-
 // Files larger than this are opened only after the user agreed.
 inline constexpr qint64 kLargeScriptBytes = 50 * 1024 * 1024;
 
-ScriptReadResult readScriptFile(const QString& path);
+Result<ScriptContent> readScriptFile(const QString& path);
 // The lines of a file for appending, as the text reads them: CR LF, LF or
 // CR end a line; a final line break does not start another line.
 QStringList splitScriptLines(const QString& text);
 
-struct ScriptWriteResult {
-    bool ok = false;
-    QString error;
-};
-ScriptWriteResult writeScriptFile(const QString& path, const QString& text, bool byteOrderMark = false);
+Status writeScriptFile(const QString& path, const QString& text, bool byteOrderMark = false);

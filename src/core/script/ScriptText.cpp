@@ -1,7 +1,6 @@
 #include "script/ScriptText.h"
 
 #include "script/CommentStripper.h"
-#include "db/Connection.h"
 
 namespace scripttext {
 
@@ -110,29 +109,32 @@ QString prepareScriptText(const QString& text) {
     return out;
 }
 
-QString useStatementResult(const QString& databasePart) {
-    try {
-        auto conn = db::Connection::open(QString());
-        conn->setDefaultDatabase(databasePart);
-        return QStringLiteral("Changed Database to: ") + databasePart;
-    } catch (const db::Error& e) {
-        return e.description();
-    }
+StatementKind classifyStatement(const QString& text) {
+    if (text.left(3).toUpper() == QLatin1String("USE")) return StatementKind::Use;
+    if (text.left(3).toLower() == QLatin1String("sp_")) return StatementKind::SystemProcedure;
+    if (text.size() < 6) return StatementKind::None;
+    const QString head = text.left(6).toUpper();
+    if (head == QLatin1String("SELECT")) return StatementKind::Select;
+    if (head == QLatin1String("INSERT")) return StatementKind::Insert;
+    if (head == QLatin1String("UPDATE")) return StatementKind::Update;
+    if (head == QLatin1String("DELETE")) return StatementKind::Delete;
+    if (head == QLatin1String("CONFIG")) return StatementKind::Config;
+    return StatementKind::Exec;
 }
 
-QString classifyStatement(const QString& text) {
-    if (text.left(3).toUpper() == QLatin1String("USE")) {
-        // From the fourth character, as many characters as the position of the
-        // first CR LF (none without one, as in every prepared text).
-        const qsizetype crlf = text.indexOf(QLatin1String("\r\n"));
-        return useStatementResult(crlf < 0 ? QString() : text.mid(3, crlf + 1));
+QString statementKindText(StatementKind kind) {
+    switch (kind) {
+    case StatementKind::None: return {};
+    case StatementKind::Use: return QStringLiteral("USE");
+    case StatementKind::SystemProcedure: return QStringLiteral("SP_");
+    case StatementKind::Select: return QStringLiteral("SELECT");
+    case StatementKind::Insert: return QStringLiteral("INSERT");
+    case StatementKind::Update: return QStringLiteral("UPDATE");
+    case StatementKind::Delete: return QStringLiteral("DELETE");
+    case StatementKind::Config: return QStringLiteral("CONFIG");
+    case StatementKind::Exec: return QStringLiteral("EXEC");
     }
-    if (text.left(3).toLower() == QLatin1String("sp_")) return QStringLiteral("SP_");
-    if (text.size() < 6) return QString();
-    const QString head = text.left(6).toUpper();
-    for (const char* word : {"SELECT", "INSERT", "UPDATE", "DELETE", "CONFIG"})
-        if (head == QLatin1String(word)) return head;
-    return QStringLiteral("EXEC");
+    return {};
 }
 
 } // namespace scripttext

@@ -28,13 +28,21 @@ QString padText(const QString& text, const QString& side, int width, const QStri
 // trimLeadingBlanks, in that order.
 QString prepareScriptText(const QString& text);
 
-// The statement class of a prepared text: the database-change result for a
-// text starting with "USE" (see useStatementResult), "SP_", "" (shorter than
-// six characters), "SELECT", "INSERT", "UPDATE", "DELETE", "CONFIG" or "EXEC".
-QString classifyStatement(const QString& text);
+// The class of a script, decided by its first characters only (a text that
+// begins with SELECTED is a Select, one that begins with USERS a Use).
+enum class StatementKind {
+    None,            // shorter than six characters
+    Use,             // starts with "USE" (any case): a change of database
+    SystemProcedure, // starts with "sp_" (any case)
+    Select, Insert, Update, Delete, Config,
+    Exec,            // anything else
+};
 
-// A database change opens a connection from an empty connection string; that
-// fails on every backend, so the result is the failure's description.
-QString useStatementResult(const QString& databasePart);
+// The class of a prepared text. Decided from the text alone: nothing is
+// opened or asked.
+StatementKind classifyStatement(const QString& text);
+// The class as the query summary shows it: "", "USE", "SP_", "SELECT",
+// "INSERT", "UPDATE", "DELETE", "CONFIG", "EXEC".
+QString statementKindText(StatementKind kind);
 
 } // namespace scripttext

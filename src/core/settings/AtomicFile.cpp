@@ -11,25 +11,25 @@
 
 namespace fsutil {
 
-WriteResult writeFileAtomically(const QString& path, const QByteArray& data,
+Status writeFileAtomically(const QString& path, const QByteArray& data,
                                 QFileDevice::Permissions newFilePermissions) {
     const QFileInfo target(path);
     const QString dir = target.absolutePath();
-    if (!QFileInfo(dir).isDir()) return {false, QStringLiteral("The folder %1 does not exist.").arg(dir)};
+    if (!QFileInfo(dir).isDir()) return fail(QStringLiteral("The folder %1 does not exist.").arg(dir));
 
     QTemporaryFile tmp(dir + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
     tmp.setAutoRemove(true);
-    if (!tmp.open()) return {false, QStringLiteral("Cannot write in %1: %2").arg(dir, tmp.errorString())};
+    if (!tmp.open()) return fail(QStringLiteral("Cannot write in %1: %2").arg(dir, tmp.errorString()));
     if (tmp.write(data) != data.size() || !tmp.flush())
-        return {false, QStringLiteral("Cannot write %1: %2").arg(path, tmp.errorString())};
+        return fail(QStringLiteral("Cannot write %1: %2").arg(path, tmp.errorString()));
     if (::fsync(tmp.handle()) != 0)
-        return {false, QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)))};
+        return fail(QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
     tmp.setPermissions(target.exists() ? QFile::permissions(path) : newFilePermissions);
     tmp.close();
     if (std::rename(QFile::encodeName(tmp.fileName()).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
-        return {false, QStringLiteral("Cannot replace %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)))};
+        return fail(QStringLiteral("Cannot replace %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
     tmp.setAutoRemove(false); // it has become the target
-    return {true, {}};
+    return {};
 }
 
 } // namespace fsutil

@@ -1,22 +1,11 @@
 #include "settings/Ini.h"
 
-#include "settings/AppHome.h"
 #include "settings/AtomicFile.h"
 
 #include <QFile>
-#include <QStringList>
 
 namespace ini {
 namespace {
-
-thread_local QString tlErrorText;
-thread_local int tlErrorCode = 0;
-
-bool failWith(int code, const QString& text) {
-    tlErrorCode = code;
-    tlErrorText = text;
-    return false;
-}
 
 // "[name]" -> name; empty when the line is not a section header.
 QString sectionName(const QString& trimmedLine) {
@@ -29,35 +18,60 @@ bool isComment(const QString& trimmedLine) {
     return trimmedLine.startsWith(QLatin1Char(';')) || trimmedLine.startsWith(QLatin1Char('#'));
 }
 
-// The file as lines (without their breaks) and the break it uses.
-struct Lines {
-    QStringList lines;
-    QString newline = QStringLiteral("\n");
-    bool endsWithNewline = true;
-};
-
-Lines split(const QByteArray& bytes) {
-    Lines l;
-    QString text = QString::fromUtf8(bytes);
-    if (text.contains(QLatin1String("\r\n"))) l.newline = QStringLiteral("\r\n");
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    l.endsWithNewline = text.isEmpty() || text.endsWith(QLatin1Char('\n'));
-    l.lines = text.split(QLatin1Char('\n'));
-    if (l.endsWithNewline) l.lines.removeLast();
-    return l;
+// The key of a "key=value" line (trimmed), empty when the line has no '='.
+QString keyOf(const QString& trimmedLine, qsizetype* eqAt = nullptr) {
+    const qsizetype eq = trimmedLine.indexOf(QLatin1Char('='));
+    if (eqAt) *eqAt = eq;
+    return eq < 0 ? QString() : trimmedLine.left(eq).trimmed();
 }
 
 } // namespace
 
-QString fileName() { return AppHome::file(QStringLiteral("config.ini")); }
+IniText IniText::fromBytes(const QByteArray& bytes) {
+    IniText t;
+    QString text = QString::fromUtf8(bytes);
+    if (text.contains(QLatin1String("\r\n"))) t.newline_ = QStringLiteral("\r\n");
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.endsWithNewline_ = text.isEmpty() || text.endsWith(QLatin1Char('\n'));
+    t.lines_ = text.split(QLatin1Char('\n'));
+    if (t.endsWithNewline_) t.lines_.removeLast();
+    return t;
+}
 
-bool readKeyFrom(const QString& file, const QString& section, const QString& key, QString& value) {
-    if (file.isEmpty()) return failWith(1, QStringLiteral("No filename specified"));
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) return failWith(2, f.errorString());
-    const Lines l = split(f.readAll());
+QByteArray IniText::toBytes() const {
+    QString text = lines_.join(newline_);
+    if (endsWithNewline_ && !lines_.isEmpty()) text += newline_;
+    return text.toUtf8();
+}
+
+QString IniText::lookupKey(const QString& section, const QString& key) {
+    return section.toLower() + QLatin1Char('\n') + key.toLower();
+}
+
+QHash<QString, QString> IniText::values() const {
+    QHash<QString, QString> out;
+    QString section;
+    for (const QString& raw : lines_) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || isComment(line)) continue;
+        if (line.startsWith(QLatin1Char('['))) {
+            section = sectionName(line);
+            continue;
+        }
+        qsizetype eq = -1;
+        const QString key = keyOf(line, &eq);
+        if (key.isEmpty()) continue;
+        const QString lookup = lookupKey(section, key);
+        if (out.contains(lookup)) continue;
+        const QString v = line.mid(eq + 1).trimmed();
+        if (!v.isEmpty()) out.insert(lookup, v);
+    }
+    return out;
+}
+
+std::optional<QString> IniText::value(const QString& section, const QString& key) const {
     bool inSection = false;
-    for (const QString& raw : l.lines) {
+    for (const QString& raw : lines_) {
         const QString line = raw.trimmed();
         if (line.isEmpty() || isComment(line)) continue;
         if (line.startsWith(QLatin1Char('['))) {
@@ -65,33 +79,21 @@ bool readKeyFrom(const QString& file, const QString& section, const QString& key
             continue;
         }
         if (!inSection) continue;
-        const int eq = int(line.indexOf(QLatin1Char('=')));
-        if (eq < 0 || line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) != 0) continue;
+        qsizetype eq = -1;
+        if (keyOf(line, &eq).compare(key, Qt::CaseInsensitive) != 0) continue;
         const QString v = line.mid(eq + 1).trimmed();
-        if (v.isEmpty()) return failWith(0, QStringLiteral("An unknown error has occured"));
-        value = v;
-        return true;
+        if (v.isEmpty()) return std::nullopt;
+        return v;
     }
-    return failWith(0, QStringLiteral("An unknown error has occured"));
+    return std::nullopt;
 }
 
-bool writeKeyTo(const QString& file, const QString& section, const QString& key, const QString& value) {
-    if (file.isEmpty()) return failWith(1, QStringLiteral("No filename specified"));
-    if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')))
-        return failWith(3, QStringLiteral("A setting must be a single line of text."));
-    Lines l;
-    QFile f(file);
-    if (f.exists()) {
-        if (!f.open(QIODevice::ReadOnly)) return failWith(2, f.errorString());
-        l = split(f.readAll());
-        f.close();
-    }
+void IniText::setValue(const QString& section, const QString& key, const QString& value) {
     const QString entry = key + QLatin1Char('=') + value;
-    int sectionStart = -1; // index of the header line
+    int sectionStart = -1;  // index of the header line
     int lastInSection = -1; // last non-blank line of the section
-    bool written = false;
-    for (int i = 0; i < l.lines.size() && !written; ++i) {
-        const QString line = l.lines[i].trimmed();
+    for (int i = 0; i < lines_.size(); ++i) {
+        const QString line = lines_[i].trimmed();
         if (line.startsWith(QLatin1Char('['))) {
             if (sectionStart >= 0) break; // the section ended without the key
             if (sectionName(line).compare(section, Qt::CaseInsensitive) == 0) sectionStart = lastInSection = i;
@@ -100,44 +102,46 @@ bool writeKeyTo(const QString& file, const QString& section, const QString& key,
         if (sectionStart < 0 || line.isEmpty()) continue;
         lastInSection = i;
         if (isComment(line)) continue;
-        const int eq = int(line.indexOf(QLatin1Char('=')));
-        if (eq >= 0 && line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0) {
-            l.lines[i] = entry;
-            written = true;
+        if (keyOf(line).compare(key, Qt::CaseInsensitive) == 0) {
+            lines_[i] = entry;
+            return;
         }
     }
-    if (!written) {
-        if (sectionStart >= 0) {
-            l.lines.insert(lastInSection + 1, entry);
-        } else {
-            if (!l.lines.isEmpty() && !l.lines.last().trimmed().isEmpty()) l.lines << QString();
-            l.lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
-        }
+    if (sectionStart >= 0) {
+        lines_.insert(lastInSection + 1, entry);
+    } else {
+        if (!lines_.isEmpty() && !lines_.last().trimmed().isEmpty()) lines_ << QString();
+        lines_ << QLatin1Char('[') + section + QLatin1Char(']') << entry;
     }
-    QString text = l.lines.join(l.newline);
-    if (l.endsWithNewline || !written) text += l.newline;
-    const auto result = fsutil::writeFileAtomically(file, text.toUtf8(), fsutil::kPrivate);
-    if (!result.ok) return failWith(4, result.error);
-    return true;
+    endsWithNewline_ = true;
 }
 
-bool readKey(const QString& section, const QString& key, QString& value) {
-    return readKeyFrom(fileName(), section, key, value);
+std::optional<QString> readKey(const QString& file, const QString& section, const QString& key) {
+    if (file.isEmpty()) return std::nullopt;
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
+    return IniText::fromBytes(f.readAll()).value(section, key);
 }
 
-bool writeKey(const QString& section, const QString& key, const QString& value) {
-    return writeKeyTo(fileName(), section, key, value);
+Status writeKey(const QString& file, const QString& section, const QString& key, const QString& value) {
+    return writeKeys(file, {{section, key, value}});
 }
 
-QString value(const QString& section, const QString& key) {
-    QString v;
-    readKey(section, key, v);
-    return v;
+Status writeKeys(const QString& file, const std::vector<Entry>& entries) {
+    if (file.isEmpty()) return fail(QStringLiteral("No filename specified"));
+    for (const Entry& e : entries)
+        if (e.value.contains(QLatin1Char('\n')) || e.value.contains(QLatin1Char('\r')))
+            return fail(QStringLiteral("The setting %1 must be a single line of text.").arg(e.key));
+    IniText text;
+    QFile f(file);
+    if (f.exists()) {
+        if (!f.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("The settings file %1 could not be read: %2").arg(file, f.errorString()));
+        text = IniText::fromBytes(f.readAll());
+        f.close();
+    }
+    for (const Entry& e : entries) text.setValue(e.section, e.key, e.value);
+    return fsutil::writeFileAtomically(file, text.toBytes(), fsutil::kPrivate);
 }
-
-bool flag(const QString& section, const QString& key) { return value(section, key) == QLatin1String("1"); }
-
-QString lastErrorText() { return tlErrorText; }
-int lastErrorCode() { return tlErrorCode; }
 
 } // namespace ini

@@ -2,7 +2,7 @@
 
 #include "store/ResourceDb.h"
 
-std::vector<StoredConnection> ConnectionStore::list(QString* error) {
+Result<std::vector<StoredConnection>> ConnectionStore::list() {
     std::vector<StoredConnection> out;
     try {
         auto conn = ResourceDb::open();
@@ -17,43 +17,43 @@ std::vector<StoredConnection> ConnectionStore::list(QString* error) {
             out.push_back(std::move(c));
         }
     } catch (const db::Error& e) {
-        if (error) *error = e.description();
+        return fail(e.description());
     }
     return out;
 }
 
-ConnectionStore::Outcome ConnectionStore::insertConnection(const QString& name, const QString& cs, int type) {
+Result<qint64> ConnectionStore::insertConnection(const QString& name, const QString& cs, int type) {
     try {
         auto conn = ResourceDb::open();
         conn->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES (?, ?, ?)"), {name, cs, type});
         const db::Table t = conn->query(QStringLiteral("SELECT last_insert_rowid()"));
-        return {true, {}, t.rows.at(0).at(0).value_or(QStringLiteral("0")).toLongLong()};
+        return t.rows.at(0).at(0).value_or(QStringLiteral("0")).toLongLong();
     } catch (const db::Error& e) {
-        return {false, e.description(), 0};
+        return fail(e.description());
     }
 }
 
-ConnectionStore::Outcome ConnectionStore::updateConnection(qint64 pk, const QString& name, const QString& cs, int type) {
+Status ConnectionStore::updateConnection(qint64 pk, const QString& name, const QString& cs, int type) {
     try {
         auto conn = ResourceDb::open();
         const qint64 n = conn->exec(
             QStringLiteral("UPDATE connections SET name = ?, cn_string = ?, type = ? WHERE primarykey = ?"),
             {name, cs, type, pk});
-        if (n == 0) return {false, QStringLiteral("No saved connection is selected."), 0};
-        return {true, {}, pk};
+        if (n == 0) return fail(QStringLiteral("No saved connection is selected."));
+        return {};
     } catch (const db::Error& e) {
-        return {false, e.description(), 0};
+        return fail(e.description());
     }
 }
 
-ConnectionStore::Outcome ConnectionStore::deleteConnection(qint64 pk) {
+Status ConnectionStore::deleteConnection(qint64 pk) {
     try {
         auto conn = ResourceDb::open();
         const qint64 n = conn->exec(QStringLiteral("DELETE FROM connections WHERE primarykey = ?"), {pk});
-        if (n == 0) return {false, QStringLiteral("No saved connection is selected."), 0};
-        return {true, {}, pk};
+        if (n == 0) return fail(QStringLiteral("No saved connection is selected."));
+        return {};
     } catch (const db::Error& e) {
-        return {false, e.description(), 0};
+        return fail(e.description());
     }
 }
 

@@ -3,6 +3,8 @@
 // statement binds its values, so names and connection strings with quotes,
 // "|" or any other text are stored and read back unchanged.
 
+#include "common/Result.h"
+
 #include <QString>
 
 #include <optional>
@@ -17,16 +19,11 @@ struct StoredConnection {
 
 class ConnectionStore {
 public:
-    struct Outcome {
-        bool ok = false;
-        QString error; // the database's description when not ok
-        qint64 primaryKey = 0; // of an inserted row
-    };
-
-    static std::vector<StoredConnection> list(QString* error = nullptr);
-    static Outcome insertConnection(const QString& name, const QString& connectionString, int type);
-    static Outcome updateConnection(qint64 primaryKey, const QString& name, const QString& connectionString, int type);
-    static Outcome deleteConnection(qint64 primaryKey);
+    static Result<std::vector<StoredConnection>> list();
+    // The new row's primary key.
+    static Result<qint64> insertConnection(const QString& name, const QString& connectionString, int type);
+    static Status updateConnection(qint64 primaryKey, const QString& name, const QString& connectionString, int type);
+    static Status deleteConnection(qint64 primaryKey);
 
     // The type box texts, by type number 1..3.
     static QString typeText(int type);

@@ -1,6 +1,6 @@
 #include "store/RecoveryJournal.h"
 
-#include "settings/AppHome.h"
+#include "settings/AppPaths.h"
 #include "settings/AtomicFile.h"
 
 #include <QCoreApplication>
@@ -24,24 +24,23 @@ QString entryPath(const QString& id) { return RecoveryJournal::folder() + QLatin
 
 } // namespace
 
-QString RecoveryJournal::folder() { return AppHome::file(QStringLiteral("recovery")); }
+QString RecoveryJournal::folder() { return AppPaths::file(QStringLiteral("recovery")); }
 
 QString RecoveryJournal::newId() {
     return QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(QUuid::createUuid().toString(QUuid::Id128));
 }
 
-bool RecoveryJournal::write(const QString& id, const QString& fileName, const QString& title, const QString& text) {
+Status RecoveryJournal::write(const QString& id, const QString& fileName, const QString& title, const QString& text) {
     const QString dir = folder();
-    if (dir.isEmpty()) return false;
-    if (!QDir().mkpath(dir)) return false;
+    if (dir.isEmpty()) return fail(QStringLiteral("No application home is set."));
+    if (!QDir().mkpath(dir)) return fail(QStringLiteral("The folder %1 could not be created.").arg(dir));
     QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QJsonObject o;
     o[QStringLiteral("pid")] = QCoreApplication::applicationPid();
     o[QStringLiteral("file")] = fileName;
     o[QStringLiteral("title")] = title;
     o[QStringLiteral("text")] = text;
-    return fsutil::writeFileAtomically(entryPath(id), QJsonDocument(o).toJson(QJsonDocument::Compact), fsutil::kPrivate)
-        .ok;
+    return fsutil::writeFileAtomically(entryPath(id), QJsonDocument(o).toJson(QJsonDocument::Compact), fsutil::kPrivate);
 }
 
 void RecoveryJournal::remove(const QString& id) { QFile::remove(entryPath(id)); }

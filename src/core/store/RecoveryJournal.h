@@ -5,6 +5,8 @@
 // kill, the next start finds the entries of the dead process and offers them
 // back.
 
+#include "common/Result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -24,7 +26,7 @@ public:
     // An id for a document of this process.
     static QString newId();
     // Writes (atomically) the entry of a document.
-    static bool write(const QString& id, const QString& fileName, const QString& title, const QString& text);
+    static Status write(const QString& id, const QString& fileName, const QString& title, const QString& text);
     static void remove(const QString& id);
 
     // Entries left by processes that are no longer running.

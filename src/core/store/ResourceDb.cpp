@@ -1,6 +1,7 @@
 #include "store/ResourceDb.h"
 
-#include "settings/AppHome.h"
+#include "db/ConnectionString.h"
+#include "settings/AppPaths.h"
 #include "settings/AtomicFile.h"
 
 #include <QDateTime>
@@ -22,28 +23,28 @@ void runScript(db::Connection& conn, const QString& sql) {
     }
 }
 
-// Empty when the file is a healthy SQLite database, else why not.
-QString healthProblem(const QString& file) {
+// Success when the file is a healthy SQLite database, else why not.
+Status checkHealth(const QString& file) {
     try {
-        auto conn = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + file);
+        auto conn = db::Connection::open(db::sqliteConnectionString(file));
         const db::Table t = conn->query(QStringLiteral("PRAGMA quick_check"));
         if (t.rows.empty() || t.rows[0].empty() || t.rows[0][0] != QStringLiteral("ok"))
-            return t.rows.empty() || !t.rows[0][0] ? QStringLiteral("failed the integrity check") : *t.rows[0][0];
+            return fail(t.rows.empty() || !t.rows[0][0] ? QStringLiteral("failed the integrity check") : *t.rows[0][0]);
         return {};
     } catch (const db::Error& e) {
-        return e.description();
+        return fail(e.description());
     }
 }
 
 } // namespace
 
-QString ResourceDb::path() { return AppHome::file(QStringLiteral("vsql.db")); }
+QString ResourceDb::path() { return AppPaths::file(QStringLiteral("vsql.db")); }
 
 std::unique_ptr<db::Connection> ResourceDb::open() {
-    return db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + path());
+    return db::Connection::open(db::sqliteConnectionString(path()));
 }
 
-QString ResourceDb::createFresh() {
+Status ResourceDb::createFresh() {
     const QString target = path();
     const QString tmp = target + QStringLiteral(".new");
     QFile::remove(tmp);
@@ -51,30 +52,30 @@ QString ResourceDb::createFresh() {
         // Created empty with owner-only permissions before SQLite fills it:
         // saved connections may hold passwords.
         QFile f(tmp);
-        if (!f.open(QIODevice::WriteOnly)) return f.errorString();
+        if (!f.open(QIODevice::WriteOnly)) return fail(f.errorString());
         f.setPermissions(fsutil::kPrivate);
     }
     try {
-        auto conn = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + tmp);
+        auto conn = db::Connection::open(db::sqliteConnectionString(tmp));
         runScript(*conn, resourceText(":/sql/vsql.sql"));
         runScript(*conn, QStringLiteral("BEGIN;") + resourceText(":/sql/vsql-seed.sql") + QStringLiteral(";COMMIT;"));
     } catch (const db::Error& e) {
         QFile::remove(tmp);
-        return e.description();
+        return fail(e.description());
     }
     if (!QFile::rename(tmp, target)) {
         QFile::remove(tmp);
-        return QStringLiteral("cannot create %1").arg(target);
+        return fail(QStringLiteral("cannot create %1").arg(target));
     }
     return {};
 }
 
-ResourceDb::EnsureResult ResourceDb::ensure() {
-    EnsureResult r;
+Result<ResourceDb::Opened> ResourceDb::ensure() {
+    Opened r;
     const QString file = path();
     if (QFileInfo::exists(file)) {
-        const QString problem = healthProblem(file);
-        if (problem.isEmpty()) {
+        const Status health = checkHealth(file);
+        if (health) {
             try {
                 // An older or hand-made file may lack tables: add them, keep the rest.
                 auto conn = open();
@@ -85,39 +86,37 @@ ResourceDb::EnsureResult ResourceDb::ensure() {
                         if (row[0] && row[0]->compare(QLatin1String(name), Qt::CaseInsensitive) == 0) ++found;
                 if (found < int(std::size(kTables))) runScript(*conn, resourceText(":/sql/vsql.sql"));
             } catch (const db::Error& e) {
-                r.notice = QStringLiteral("The resource database %1 could not be completed: %2")
-                               .arg(file, e.description());
+                return fail(QStringLiteral("The resource database %1 could not be completed: %2")
+                                .arg(file, e.description()));
             }
             return r;
         }
         const QString aside =
             file + QStringLiteral(".corrupt-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-        if (!QFile::rename(file, aside)) {
-            r.notice = QStringLiteral("The resource database %1 is damaged (%2) and could not be moved aside.")
-                           .arg(file, problem);
-            return r;
-        }
+        if (!QFile::rename(file, aside))
+            return fail(QStringLiteral("The resource database %1 is damaged (%2) and could not be moved aside.")
+                            .arg(file, health.error()));
         r.notice = QStringLiteral("The resource database was damaged (%1). It was moved to %2 and a new one was "
                                   "created; saved connections and templates of the old file are not in the new one.")
-                       .arg(problem, aside);
+                       .arg(health.error(), aside);
     }
-    const QString failure = createFresh();
-    if (failure.isEmpty())
-        r.created = true;
-    else
-        r.notice += (r.notice.isEmpty() ? QString() : QStringLiteral("\n")) +
-                    QStringLiteral("The resource database could not be created: %1").arg(failure);
+    const Status made = createFresh();
+    if (!made)
+        return fail((r.notice.isEmpty() ? QString() : r.notice + QStringLiteral("\n")) +
+                    QStringLiteral("The resource database could not be created: %1").arg(made.error()));
+    r.created = true;
     return r;
 }
 
-void ResourceDb::ensureDemoConnection(const QString& name, const QString& connectionString) {
+Status ResourceDb::ensureConnection(const QString& name, const QString& connectionString) {
     try {
         auto conn = open();
         const db::Table t = conn->query(QStringLiteral("SELECT count(*) FROM connections WHERE name = ?"), {name});
-        if (!t.rows.empty() && t.rows[0][0] && t.rows[0][0]->toInt() > 0) return;
+        if (!t.rows.empty() && t.rows[0][0] && t.rows[0][0]->toInt() > 0) return {};
         conn->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES (?, ?, ?)"),
                    {name, connectionString, 3});
-    } catch (const db::Error&) {
-        // The demo connection is a convenience; the program works without it.
+        return {};
+    } catch (const db::Error& e) {
+        return fail(e.description());
     }
 }

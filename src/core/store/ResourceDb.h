@@ -6,6 +6,7 @@
 // bound parameters and closes it again; no connection is kept between
 // operations or shared between windows.
 
+#include "common/Result.h"
 #include "db/Connection.h"
 
 #include <QString>
@@ -18,19 +19,20 @@ public:
     // A new connection to vsql.db; throws db::Error when it cannot be opened.
     static std::unique_ptr<db::Connection> open();
 
-    struct EnsureResult {
+    struct Opened {
         bool created = false; // a new file was made (first start, or after a damaged one)
         QString notice;       // for the user, e.g. where a damaged file was moved
     };
     // Makes sure vsql.db exists with all its tables: creates a missing file
     // with its first content, adds missing tables to an existing one, and
     // moves a damaged file aside (vsql.db.corrupt-<timestamp>) before
-    // creating a new one. Never overwrites a file silently.
-    static EnsureResult ensure();
+    // creating a new one. Never overwrites a file silently. Fails when no
+    // usable file could be made.
+    static Result<Opened> ensure();
 
     // Adds the saved connection unless one of that name exists.
-    static void ensureDemoConnection(const QString& name, const QString& connectionString);
+    static Status ensureConnection(const QString& name, const QString& connectionString);
 
 private:
-    static QString createFresh();
+    static Status createFresh();
 };

@@ -3,7 +3,8 @@
 // format). The closing message goes to stderr; the exit status is 0 on
 // success and 1 when the run failed. Ctrl+C cancels the running statement.
 
-#include "settings/AppHome.h"
+#include "settings/AppPaths.h"
+#include "settings/Settings.h"
 #include "db/ProcessLocale.h"
 #include "run/GridExport.h"
 #include "run/RunEngine.h"
@@ -157,7 +158,7 @@ int main(int argc, char** argv) {
                                 "[--max-rows N] [--home DIR] FILE|-\n"));
         return 2;
     }
-    AppHome::resolve(p.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
+    AppPaths::resolve(p.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
 
     QString error;
     const QString script = readScript(p.positionalArguments().first(), error);
@@ -187,10 +188,11 @@ int main(int argc, char** argv) {
             writeErr(QStringLiteral("sqlqe-run: --max-rows needs a number\n"));
             return 2;
         }
-        request.rowLimit = [n] { return std::optional<qint64>(n); };
+        request.rowLimit = n;
     } else {
-        request.rowLimit = rowLimitFromSettings;
+        request.rowLimit = settings::current().rowLimit();
     }
+    request.loginTimeoutSeconds = settings::current().loginTimeoutSeconds();
 
     PrintSink sink(mode);
     RunEngine engine(request, sink);
@@ -207,5 +209,5 @@ int main(int argc, char** argv) {
     const RunResult result = engine.run();
     sink.finish();
     writeErr(result.closingMessage + QLatin1Char('\n'));
-    return result.error ? 1 : 0;
+    return result.isError() ? 1 : 0;
 }

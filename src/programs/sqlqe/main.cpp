@@ -1,12 +1,14 @@
 // sqlqe: the SQL Query Editor.
 
-#include "settings/AppHome.h"
-#include "shell/ConnectionFlow.h"
 #include "common/Dialogs.h"
-#include "shell/MainWindow.h"
-#include "shell/SplashScreen.h"
 #include "db/ProcessLocale.h"
 #include "document/QueryDocument.h"
+#include "settings/AppPaths.h"
+#include "shell/AppDialogs.h"
+#include "shell/ConnectionFlow.h"
+#include "shell/MainWindow.h"
+#include "shell/SplashScreen.h"
+#include "store/HomeSeeding.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -28,8 +30,10 @@ int main(int argc, char** argv) {
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Scripts to open."), QStringLiteral("[FILE.sql...]"));
     parser.process(app);
 
-    AppHome::resolve(parser.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
-    const QStringList notices = AppHome::ensureSeeded();
+    AppDialogs dialogs;
+    Dialogs::install(&dialogs);
+    AppPaths::resolve(parser.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
+    const QStringList notices = homeseeding::ensureSeeded();
 
     SplashScreen splash;
     splash.show();
@@ -46,6 +50,8 @@ int main(int argc, char** argv) {
     for (const QString& file : parser.positionalArguments()) window.openFile(file);
     if (parser.isSet(QStringLiteral("demo")))
         if (QueryDocument* doc = window.activeDocument())
-            doc->setCONSTR(AppHome::demoConnectionString(), AppHome::demoConnectionName());
-    return app.exec();
+            doc->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
+    const int status = app.exec();
+    Dialogs::install(nullptr);
+    return status;
 }

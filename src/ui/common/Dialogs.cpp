@@ -1,7 +1,5 @@
 #include "common/Dialogs.h"
 
-#include "connections/ConnectionDialog.h"
-
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -59,9 +57,4 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& title, const QSt
                                         selectedFilter);
 }
 
-std::optional<NewConnection> QtDialogs::newConnection(QWidget* parent, const QString& kind) {
-    ConnectionDialog dialog(parent, kind == QLatin1String("ODBC") ? ConnectionDialog::OdbcDriver
-                                                                 : ConnectionDialog::SqliteFile);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return dialog.result();
-}
+std::optional<NewConnection> QtDialogs::newConnection(QWidget*, const QString&) { return std::nullopt; }

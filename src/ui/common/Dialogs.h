@@ -1,7 +1,8 @@
 #pragma once
 // Every message box, question, input box and file dialog of the program goes
-// through this seam. The program installs QtDialogs; tests install scripted
-// answers, so no test ever waits on a real dialog.
+// through this seam. The program installs the application's dialogs (shell's
+// AppDialogs, which adds the connection dialog to QtDialogs); tests install
+// scripted answers, so no test ever waits on a real dialog.
 
 #include <QString>
 #include <QStringList>
@@ -42,13 +43,15 @@ public:
     // "ODBC" on the ODBC drivers. nullopt when cancelled.
     virtual std::optional<NewConnection> newConnection(QWidget* parent, const QString& kind) = 0;
 
-    // The installed implementation (QtDialogs unless a test replaced it).
+    // The installed implementation (QtDialogs when nothing was installed).
     static Dialogs& get();
     // Installs d (not owned); nullptr restores QtDialogs.
     static void install(Dialogs* d);
 };
 
-// The real dialogs.
+// The real dialogs for messages, questions, input and files. It has no
+// connection dialog (that lives above this room): newConnection() answers
+// "cancelled" unless a subclass provides one.
 class QtDialogs : public Dialogs {
 public:
     void message(QWidget* parent, const QString& text, const QString& title) override;

@@ -19,11 +19,6 @@
 namespace {
 constexpr int kTestTimeoutSeconds = 10;
 
-QString braced(const QString& v) {
-    return v.contains(QLatin1Char(';')) || v.contains(QLatin1Char('{')) || v != v.trimmed()
-               ? QLatin1Char('{') + QString(v).replace(QLatin1Char('}'), QLatin1String("}}")) + QLatin1Char('}')
-               : v;
-}
 } // namespace
 
 ConnectionDialog::ConnectionDialog(QWidget* parent, Kind initial) : QDialog(parent) {
@@ -147,11 +142,11 @@ void ConnectionDialog::setField(const QString& name, const QString& value) {
 QString ConnectionDialog::connectionString() const {
     QString cs;
     switch (kind_->currentIndex()) {
-    case SqliteFile: cs = QStringLiteral("Provider=SQLite;Data Source=") + braced(file_->text().trimmed()) + QLatin1Char(';'); break;
+    case SqliteFile: cs = db::sqliteConnectionString(file_->text().trimmed()); break;
     case OdbcDriver: {
         cs = QStringLiteral("Driver={%1};").arg(drivers_->currentText());
         auto add = [&](const char* key, const QLineEdit* e) {
-            if (!e->text().isEmpty()) cs += QLatin1String(key) + QLatin1Char('=') + braced(e->text()) + QLatin1Char(';');
+            if (!e->text().isEmpty()) cs += QLatin1String(key) + QLatin1Char('=') + db::quoteValue(e->text()) + QLatin1Char(';');
         };
         add("Server", server_);
         add("Port", port_);
@@ -161,9 +156,9 @@ QString ConnectionDialog::connectionString() const {
         break;
     }
     case OdbcDataSource:
-        cs = QStringLiteral("DSN=") + braced(dataSources_->currentText()) + QLatin1Char(';');
-        if (!dsnUser_->text().isEmpty()) cs += QStringLiteral("Uid=") + braced(dsnUser_->text()) + QLatin1Char(';');
-        if (!dsnPassword_->text().isEmpty()) cs += QStringLiteral("Pwd=") + braced(dsnPassword_->text()) + QLatin1Char(';');
+        cs = QStringLiteral("DSN=") + db::quoteValue(dataSources_->currentText()) + QLatin1Char(';');
+        if (!dsnUser_->text().isEmpty()) cs += QStringLiteral("Uid=") + db::quoteValue(dsnUser_->text()) + QLatin1Char(';');
+        if (!dsnPassword_->text().isEmpty()) cs += QStringLiteral("Pwd=") + db::quoteValue(dsnPassword_->text()) + QLatin1Char(';');
         break;
     }
     QString extra = advanced_->text().trimmed();

@@ -29,16 +29,16 @@ QIcon typeIcon(int type) {
 } // namespace
 
 ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmConnect"));
+    setObjectName(QStringLiteral("connectionManager"));
     setWindowTitle(QStringLiteral("SQL Connection Manager"));
     auto* layout = new QVBoxLayout(this);
 
     auto* toolbar = new QToolBar(this);
-    toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar->setObjectName(QStringLiteral("connectionToolbar"));
     toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     toolbar->setIconSize(QSize(16, 16));
     auto* create = new QToolButton(toolbar);
-    create->setObjectName(QStringLiteral("WIZ"));
+    create->setObjectName(QStringLiteral("createNew"));
     create->setText(QStringLiteral("Create New"));
     create->setIcon(QIcon(QStringLiteral(":/icons/connect.svg")));
     create->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -62,21 +62,21 @@ ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
 
     auto* body = new QHBoxLayout;
     list_ = new QListWidget(this);
-    list_->setObjectName(QStringLiteral("ListView1"));
+    list_->setObjectName(QStringLiteral("savedConnections"));
     list_->setMinimumWidth(200);
     list_->installEventFilter(this);
     body->addWidget(list_, 2);
     auto* form = new QFormLayout;
     name_ = new QLineEdit(this);
-    name_->setObjectName(QStringLiteral("Text1"));
+    name_->setObjectName(QStringLiteral("connectionName"));
     type_ = new QComboBox(this);
-    type_->setObjectName(QStringLiteral("ImageCombo1"));
+    type_->setObjectName(QStringLiteral("connectionType"));
     for (int t = 1; t <= 3; ++t) type_->addItem(typeIcon(t), ConnectionStore::typeText(t));
     type_->setCurrentIndex(-1);
     cs_ = new QLineEdit(this);
-    cs_->setObjectName(QStringLiteral("Text2"));
+    cs_->setObjectName(QStringLiteral("connectionString"));
     key_ = new QLabel(this);
-    key_->setObjectName(QStringLiteral("Text3"));
+    key_->setObjectName(QStringLiteral("connectionKey"));
     key_->setStyleSheet(QStringLiteral("color: #777"));
     form->addRow(QStringLiteral("Name:"), name_);
     form->addRow(QStringLiteral("Type:"), type_);
@@ -87,13 +87,13 @@ ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
 
     auto* buttons = new QHBoxLayout;
     width_ = new QPushButton(QStringLiteral(">>"), this);
-    width_->setObjectName(QStringLiteral("Command4"));
+    width_->setObjectName(QStringLiteral("widthToggle"));
     width_->setFixedWidth(40);
     auto* connectButton = new QPushButton(QStringLiteral("Connect"), this);
-    connectButton->setObjectName(QStringLiteral("Command2"));
+    connectButton->setObjectName(QStringLiteral("connectButton"));
     connectButton->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("Command1"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     buttons->addWidget(width_);
     buttons->addStretch();
     buttons->addWidget(connectButton);
@@ -114,11 +114,10 @@ ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
 }
 
 void ConnectionManager::addConnections() {
-    QString error;
-    const auto rows = ConnectionStore::list(&error);
+    const auto rows = ConnectionStore::list();
     list_->blockSignals(true);
     list_->clear();
-    for (const StoredConnection& c : rows) {
+    for (const StoredConnection& c : rows.valueOr({})) {
         auto* item = new QListWidgetItem(typeIcon(c.type), c.name, list_);
         // the row's fields travel with the item, never packed into a key
         item->setData(kRowRole, QVariant::fromValue(QStringList{QString::number(c.primaryKey), c.connectionString,
@@ -126,7 +125,7 @@ void ConnectionManager::addConnections() {
         item->setToolTip(db::maskPasswords(c.connectionString));
     }
     list_->blockSignals(false);
-    if (!error.isEmpty()) Dialogs::get().message(this, QStringLiteral("Error: ") + error);
+    if (!rows) Dialogs::get().message(this, QStringLiteral("Error: ") + rows.error());
 }
 
 void ConnectionManager::select(int row) {
@@ -152,10 +151,10 @@ void ConnectionManager::useSelected() {
 void ConnectionManager::saveSelected() {
     bool ok = false;
     const qint64 pk = key_->text().toLongLong(&ok);
-    const auto r = ok ? ConnectionStore::updateConnection(pk, name_->text(), cs_->text(),
-                                                          ConnectionStore::typeNumber(type_->currentText()))
-                      : ConnectionStore::Outcome{false, QStringLiteral("No saved connection is selected."), 0};
-    if (!r.ok) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error);
+    const Status r = ok ? ConnectionStore::updateConnection(pk, name_->text(), cs_->text(),
+                                                            ConnectionStore::typeNumber(type_->currentText()))
+                        : Status(fail(QStringLiteral("No saved connection is selected.")));
+    if (!r) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error());
     addConnections();
 }
 
@@ -165,10 +164,10 @@ void ConnectionManager::deleteSelected() {
         return;
     bool ok = false;
     const qint64 pk = key_->text().toLongLong(&ok);
-    const auto r = ok ? ConnectionStore::deleteConnection(pk)
-                      : ConnectionStore::Outcome{false, QStringLiteral("No saved connection is selected."), 0};
-    if (!r.ok) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error);
-    if (r.ok) {
+    const Status r = ok ? ConnectionStore::deleteConnection(pk)
+                        : Status(fail(QStringLiteral("No saved connection is selected.")));
+    if (!r) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error());
+    if (r) {
         name_->clear();
         cs_->clear();
         key_->clear();
@@ -185,17 +184,18 @@ void ConnectionManager::connectWizardAddon(const QString& kind) {
                                            QStringLiteral("Connection Name"),
                                            QStringLiteral("<%1 - %2>").arg(made->providerName, made->defaultDatabase));
     if (!name) return;
-    const ProviderKind kindOf = schemareader::getProviderKind(made->providerName);
-    if (kindOf.kind == 0) Dialogs::get().message(this, kindOf.error);
+    const Result<ProviderKind> kindOf = schemareader::getProviderKind(made->providerName);
+    if (!kindOf) Dialogs::get().message(this, kindOf.error());
+    const int providerKind = int(kindOf.valueOr(ProviderKind::None));
     const QString question = QStringLiteral("Store %1?\r\nType: %2\r\nConnection String: \r\n%3")
                                  .arg(*name)
-                                 .arg(kindOf.kind)
+                                 .arg(providerKind)
                                  .arg(db::maskPasswords(made->connectionString));
     if (Dialogs::get().question(this, question, QStringLiteral("Store Information"), Dialogs::Buttons::YesNo) !=
         Dialogs::Answer::Yes)
         return;
-    const auto r = ConnectionStore::insertConnection(*name, made->connectionString, kindOf.kind);
-    if (!r.ok) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error);
+    const Result<qint64> r = ConnectionStore::insertConnection(*name, made->connectionString, providerKind);
+    if (!r) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error());
     addConnections();
 }
 

@@ -43,7 +43,7 @@ DocumentToolbar::DocumentToolbar(QWidget* parent) : QToolBar(parent) {
     auto* label = new QLabel(QStringLiteral(" Database: "), this);
     addWidget(label);
     databases_ = new QComboBox(this);
-    databases_->setObjectName(QStringLiteral("ImageCombo1"));
+    databases_->setObjectName(QStringLiteral("databaseChooser"));
     databases_->setMinimumContentsLength(16);
     databases_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     databases_->setToolTip(QStringLiteral("Database for the next run"));

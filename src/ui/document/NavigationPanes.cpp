@@ -6,18 +6,18 @@
 #include <QUrl>
 
 NavigationPanes::NavigationPanes(QWidget* parent) : QTabWidget(parent) {
-    setObjectName(QStringLiteral("tabNav"));
+    setObjectName(QStringLiteral("navigationTabs"));
     setDocumentMode(true);
     objects_ = new QTreeWidget(this);
-    objects_->setObjectName(QStringLiteral("TreeView1"));
+    objects_->setObjectName(QStringLiteral("objectTree"));
     templates_ = new QTreeWidget(this);
-    templates_->setObjectName(QStringLiteral("TreeView2"));
+    templates_->setObjectName(QStringLiteral("templateTree"));
     for (QTreeWidget* t : {objects_, templates_}) {
         t->setHeaderHidden(true);
         t->setContextMenuPolicy(Qt::CustomContextMenu);
     }
     browser_ = new QTextBrowser(this);
-    browser_->setObjectName(QStringLiteral("WebBrowser1"));
+    browser_->setObjectName(QStringLiteral("helpBrowser"));
     browser_->setOpenExternalLinks(true);
     addTab(objects_, QStringLiteral("Objects"));
     addTab(templates_, QStringLiteral("Templates"));

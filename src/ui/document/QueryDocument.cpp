@@ -1,31 +1,30 @@
 #include "document/QueryDocument.h"
 
-#include "document/DocumentToolbar.h"
-#include "run/GridExport.h"
-#include "document/NavigationPanes.h"
-#include "script/OutputWatch.h"
+#include "common/Dialogs.h"
+#include "common/PanelStatusBar.h"
 #include "common/RatioSplitter.h"
+#include "db/ConnectionString.h"
+#include "document/DocumentToolbar.h"
+#include "document/NavigationPanes.h"
 #include "document/ResultGrid.h"
-#include "run/ResultModel.h"
 #include "document/ResultPanes.h"
 #include "document/RunController.h"
 #include "document/ScriptFileActions.h"
-#include "common/Dialogs.h"
-#include "settings/Ini.h"
-#include "common/PanelStatusBar.h"
-#include "db/ConnectionString.h"
+#include "run/GridExport.h"
+#include "run/ResultModel.h"
+#include "script/OutputWatch.h"
+#include "settings/Settings.h"
 
 #include <QComboBox>
-#include <QFileInfo>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
 int documentsCreated = 0;
+constexpr double kObjectBrowserDefault = 0.7; // the editor's share beside the navigation panes
 } // namespace
 
 QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++documentsCreated) {
-    setObjectName(QStringLiteral("frmDocument"));
+    setObjectName(QStringLiteral("queryDocument"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -33,37 +32,37 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     toolbar_ = new DocumentToolbar(this);
     toolbar_->addMenuItem(QStringLiteral("New"), QStringLiteral("Connection Manager"), QStringLiteral("wizard"));
     editor_ = new SqlEditor(this);
-    editor_->setObjectName(QStringLiteral("codeMain"));
+    editor_->setObjectName(QStringLiteral("scriptEditor"));
     nav_ = new NavigationPanes(this);
     results_ = new ResultPanes(this);
     splUp_ = new RatioSplitter(Qt::Horizontal, this);
-    splUp_->setObjectName(QStringLiteral("splUp"));
+    splUp_->setObjectName(QStringLiteral("editorSplitter"));
     splUp_->addWidget(editor_);
     splUp_->addWidget(nav_);
     splDown_ = new RatioSplitter(Qt::Vertical, this);
-    splDown_->setObjectName(QStringLiteral("splDown"));
+    splDown_->setObjectName(QStringLiteral("resultsSplitter"));
     splDown_->addWidget(splUp_);
     splDown_->addWidget(results_);
     status_ = new PanelStatusBar(7, 7, this);
-    status_->setObjectName(QStringLiteral("StatusBar1"));
-    status_->setPanelMinimumWidth(5, 60);
-    status_->setPanelToolTip(5, QStringLiteral("Elapsed time of the last run"));
-    status_->setPanelToolTip(6, QStringLiteral("Rows of the last run"));
+    status_->setObjectName(QStringLiteral("documentStatus"));
+    status_->setPanelMinimumWidth(ElapsedPanel, 60);
+    status_->setPanelToolTip(ElapsedPanel, QStringLiteral("Elapsed time of the last run"));
+    status_->setPanelToolTip(RowsPanel, QStringLiteral("Rows of the last run"));
     layout->addWidget(toolbar_);
     layout->addWidget(splDown_, 1);
     layout->addWidget(status_);
 
     runner_ = new RunController(editor_, results_, this);
-    files_ = new ScriptFileActions(this);
+    files_ = new ScriptFileActions(editor_, this);
     watch_ = new OutputWatch(this);
     connect(watch_, &OutputWatch::reloaded, this, [this](const QString& text) {
         results_->textPane()->setText(text);
-        setResultMood(QStringLiteral("text"));
+        setResultsInText(true);
         results_->setCurrentIndex(ResultPanes::ResultsTab);
         results_->showResultsPane();
     });
 
-    splUp_->setRatioFromTop(0.7);
+    splUp_->setRatioFromTop(kObjectBrowserDefault);
     splDown_->setRatioFromTop(1.0); // the result tabs are hidden at start
     applySettings();
 
@@ -78,8 +77,8 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     });
     connect(editor_, &SqlEditor::appCommand, this, [this](int command) {
         switch (command) {
-        case SqlEditor::CodeSense: showIntelli(); break;
-        case SqlEditor::CatalogSense: showCatalogSense(); break;
+        case SqlEditor::CodeSense: execute(DocumentCommand::CodeSense); break;
+        case SqlEditor::CatalogSense: execute(DocumentCommand::CatalogSense); break;
         case SqlEditor::EscapeStop: stopQuery(); break;
         default: break;
         }
@@ -88,18 +87,26 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     // results, its "&Query" over the messages
     for (SqlEditor* e : {editor_, results_->textPane(), results_->messagePane(), results_->extendedPane()}) {
         e->setContextMenuPolicy(Qt::CustomContextMenu);
-        const QString menu = (e == editor_ || e == results_->textPane()) ? QStringLiteral("Edit") : QStringLiteral("Query");
+        const PopupMenu menu = (e == editor_ || e == results_->textPane()) ? PopupMenu::Edit : PopupMenu::Query;
         connect(e, &QWidget::customContextMenuRequested, this,
                 [this, e, menu](const QPoint& p) { emit popupRequested(menu, e->mapToGlobal(p)); });
     }
     connect(results_->grid(), &ResultGrid::popupRequested, this,
-            [this](const QPoint& p) { emit popupRequested(QStringLiteral("NOVIS_GRID"), p); });
+            [this](const QPoint& p) { emit popupRequested(PopupMenu::Grid, p); });
     connect(runner_, &RunController::mainStatus, this, &QueryDocument::mainStatus);
     connect(runner_, &RunController::runningChanged, toolbar_, &DocumentToolbar::setRunning);
-    connect(runner_, &RunController::rowsStatus, this, [this](const QString& t) { status_->setPanelText(6, t); });
-    connect(runner_, &RunController::elapsedStatus, this, [this](const QString& t) { status_->setPanelText(5, t); });
+    connect(runner_, &RunController::rowsStatus, this, [this](const QString& t) { status_->setPanelText(RowsPanel, t); });
+    connect(runner_, &RunController::elapsedStatus, this,
+            [this](const QString& t) { status_->setPanelText(ElapsedPanel, t); });
     connect(runner_, &RunController::resultsRatioWanted, splDown_, &RatioSplitter::setRatioFromTop);
-    connect(files_, &ScriptFileActions::saved, this, [this](const QString&) { emit fileNameChanged(fileName_); });
+    connect(files_, &ScriptFileActions::saved, this, [this](const QString&) { emit fileNameChanged(fileName()); });
+    connect(files_, &ScriptFileActions::fileChanged, this, [this](const QString& path) {
+        updateTitle();
+        emit fileNameChanged(path);
+    });
+    connect(files_, &ScriptFileActions::changedStateChanged, this, [this] {
+        if (titleMarked_ != (isChanged() && editor_->length() > 0)) updateTitle();
+    });
 
     onCursorMoved();
     updateTitle();
@@ -109,45 +116,90 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
 QueryDocument::~QueryDocument() = default;
 
 void QueryDocument::applySettings() {
-    auto flag = [](const char* key) { return ini::flag(QStringLiteral("OPTIONS"), QLatin1String(key)); };
-    editor_->setAutoCorrectCase(flag("autocorrsyntax"));
-    editor_->setConvertTabs(flag("converttabs"));
-    editor_->setEditorFont(ini::value(QStringLiteral("OPTIONS"), QStringLiteral("font")),
-                           ini::value(QStringLiteral("OPTIONS"), QStringLiteral("fontsize")));
-    editor_->setSyntaxColouring(flag("syntaxhighlight"));
-    setResultMood(ini::value(QStringLiteral("OPTIONS"), QStringLiteral("resultsin")) == QLatin1String("1")
-                      ? QStringLiteral("text")
-                      : QStringLiteral("grid"));
+    const settings::Snapshot s = settings::current();
+    editor_->setAutoCorrectCase(s.flag(settings::Key::AutoCorrectSyntax));
+    editor_->setConvertTabs(s.flag(settings::Key::ConvertTabs));
+    editor_->setEditorFont(s.text(settings::Key::Font), s.text(settings::Key::FontSize));
+    editor_->setSyntaxColouring(s.flag(settings::Key::SyntaxHighlight));
+    setResultsInText(s.resultsInText());
     const QFont paneFont = editor_->editorFont();
     for (SqlEditor* pane : {results_->textPane(), results_->messagePane(), results_->extendedPane()})
         pane->setEditorFont(paneFont.family(), QString::number(paneFont.pointSizeF()));
 }
 
+void QueryDocument::execute(DocumentCommand command) {
+    switch (command) {
+    case DocumentCommand::OpenNew: files_->openNew(); break;
+    case DocumentCommand::OpenAppend: files_->openAppend(); break;
+    case DocumentCommand::Save: files_->menuSave(); break;
+    case DocumentCommand::SaveAs: files_->saveAs(); break;
+    case DocumentCommand::Print: files_->print(); break;
+    case DocumentCommand::Undo: editor_->undo(); break;
+    case DocumentCommand::Cut: editor_->cut(); break;
+    case DocumentCommand::Copy: editor_->copy(); break;
+    case DocumentCommand::Paste: editor_->paste(); break;
+    case DocumentCommand::Find: editor_->executeCmd(SqlEditor::Find); break;
+    case DocumentCommand::Replace: editor_->executeCmd(SqlEditor::Replace); break;
+    case DocumentCommand::GoToLine: editor_->executeCmd(SqlEditor::GoToLine, true); break;
+    case DocumentCommand::ToggleBookmark: editor_->executeCmd(SqlEditor::ToggleBookmark); break;
+    case DocumentCommand::NextBookmark: editor_->executeCmd(SqlEditor::NextBookmark); break;
+    case DocumentCommand::PreviousBookmark: editor_->executeCmd(SqlEditor::PreviousBookmark); break;
+    case DocumentCommand::ClearBookmarks: editor_->executeCmd(SqlEditor::ClearBookmarks); break;
+    case DocumentCommand::QueryCheck: syntaxCheck(); break;
+    case DocumentCommand::Execute: startExec(); break;
+    case DocumentCommand::Stop: stopQuery(); break;
+    case DocumentCommand::ResultsInGrid: setResultsInText(false); break;
+    case DocumentCommand::ResultsInText: setResultsInText(true); break;
+    case DocumentCommand::FocusQuery: editor_->setFocus(); break;
+    case DocumentCommand::FocusResults: results_->setFocus(); break;
+    case DocumentCommand::ShowObjectsTab: showNavTab(NavigationPanes::ObjectsTab); break;
+    case DocumentCommand::ShowTemplatesTab: showNavTab(NavigationPanes::TemplatesTab); break;
+    case DocumentCommand::ShowHelpTab: showNavTab(NavigationPanes::HelpTab); break;
+    case DocumentCommand::ToggleObjectBrowser:
+        splUp_->setRatioFromTop(qFuzzyCompare(splUp_->ratioFromTop(), kObjectBrowserDefault) ? 1.0
+                                                                                            : kObjectBrowserDefault);
+        break;
+    case DocumentCommand::ObjectBrowserAll: setObjectBrowserRatio(0.1); break;
+    case DocumentCommand::ObjectBrowser75: setObjectBrowserRatio(0.25); break;
+    case DocumentCommand::ObjectBrowser50: setObjectBrowserRatio(0.5); break;
+    case DocumentCommand::ObjectBrowserDefault: setObjectBrowserRatio(kObjectBrowserDefault); break;
+    case DocumentCommand::ObjectBrowserHidden: setObjectBrowserRatio(1.0); break;
+    case DocumentCommand::ResultsAll: setResultsRatio(0.0); break;
+    case DocumentCommand::Results75: setResultsRatio(0.25); break;
+    case DocumentCommand::Results50: setResultsRatio(0.5); break;
+    case DocumentCommand::ResultsDefault: setResultsRatio(0.7); break;
+    case DocumentCommand::ResultsHidden: setResultsRatio(1.0); break;
+    case DocumentCommand::GridInsertObject: addObjectText(results_->grid()->currentCellText(), true); break;
+    case DocumentCommand::GridCopy: results_->grid()->copySelection(); break;
+    case DocumentCommand::GridSaveAs: gridSaveAs(); break;
+    // Features attached later (completion lists, object browser) take these.
+    case DocumentCommand::CodeSense:
+    case DocumentCommand::CatalogSense:
+    case DocumentCommand::CatalogTableSense:
+    case DocumentCommand::VariableSense:
+    case DocumentCommand::RefreshObjects: break;
+    }
+}
+
 void QueryDocument::updateTitle() {
-    QString title = fileTitle_.isEmpty() ? QStringLiteral("Query%1").arg(number_) : fileTitle_;
-    if (!connectionString_.isEmpty())
-        title += QStringLiteral(" — ") +
-                 (connectionName_.isEmpty() ? db::maskPasswords(connectionString_) : connectionName_);
+    QString title = fileTitle().isEmpty() ? QStringLiteral("Query%1").arg(number_) : fileTitle();
+    const QString shown = connectionString_.isEmpty()
+                              ? QString()
+                              : (connectionName_.isEmpty() ? db::maskPasswords(connectionString_) : connectionName_);
+    if (!shown.isEmpty()) title += QStringLiteral(" — ") + shown;
     // an unsaved script is marked with "*" (a new, empty one is not)
-    titleMarked_ = changed_ && editor_->length() > 0;
+    titleMarked_ = isChanged() && editor_->length() > 0;
     if (titleMarked_) title += QLatin1Char('*');
     setWindowTitle(title);
-    status_->setPanelText(1, connectionString_.isEmpty() ? QStringLiteral("No connection")
-                                                         : (connectionName_.isEmpty() ? db::maskPasswords(connectionString_)
-                                                                                      : connectionName_));
+    status_->setPanelText(ConnectionPanel, shown.isEmpty() ? QStringLiteral("No connection") : shown);
 }
 
-void QueryDocument::setFile(const QString& path) {
-    fileName_ = path;
-    fileTitle_ = QFileInfo(path).fileName();
-    updateTitle();
-    emit fileNameChanged(fileName_);
-}
-
-void QueryDocument::setChanged(bool changed) {
-    changed_ = changed;
-    if (titleMarked_ != (changed_ && editor_->length() > 0)) updateTitle();
-}
+QString QueryDocument::fileName() const { return files_->fileName(); }
+QString QueryDocument::fileTitle() const { return files_->fileTitle(); }
+void QueryDocument::setFile(const QString& path) { files_->setFile(path); }
+bool QueryDocument::isChanged() const { return files_->isChanged(); }
+void QueryDocument::setChanged(bool changed) { files_->setChanged(changed); }
+bool QueryDocument::confirmClose() { return files_->confirmClose(); }
 
 bool QueryDocument::isRunning() const { return runner_->isRunning(); }
 QString QueryDocument::statementType() const { return runner_->statementType(); }
@@ -161,7 +213,9 @@ void QueryDocument::focusInEvent(QFocusEvent* e) {
 
 void QueryDocument::onCursorMoved() {
     lastSelection_ = editor_->selectionRange();
-    status_->setPanelText(7, QStringLiteral("Col: %1 Line: %2").arg(lastSelection_.endColumn + 1).arg(lastSelection_.endLine + 1));
+    status_->setPanelText(CaretPanel, QStringLiteral("Col: %1 Line: %2")
+                                          .arg(lastSelection_.endColumn + 1)
+                                          .arg(lastSelection_.endLine + 1));
 }
 
 void QueryDocument::onTextChanged() {
@@ -176,8 +230,8 @@ void QueryDocument::onTextChanged() {
 
 void QueryDocument::onToolbarButton(const QString& tag) {
     if (tag == QLatin1String("New")) emit connectionManagerRequested();
-    else if (tag == QLatin1String("Open")) fileOpenNew();
-    else if (tag == QLatin1String("Save")) toolbarSave();
+    else if (tag == QLatin1String("Open")) files_->openNew();
+    else if (tag == QLatin1String("Save")) files_->toolbarSave();
     else if (tag == QLatin1String("Cut")) { if (editor_->canCut()) editor_->cut(); }
     else if (tag == QLatin1String("Copy")) { if (editor_->canCopy()) editor_->copy(); }
     else if (tag == QLatin1String("Paste")) { if (editor_->canPaste()) editor_->paste(); }
@@ -189,48 +243,29 @@ void QueryDocument::onToolbarButton(const QString& tag) {
     else if (tag == QLatin1String("STOP")) stopQuery();
 }
 
-void QueryDocument::onToolbarMenu(const QString& tag, const QString& key) {
+void QueryDocument::onToolbarMenu(const QString&, const QString& key) {
     if (key == QLatin1String("OLEDB") || key == QLatin1String("ODBC")) connectWizard(key);
     else if (key == QLatin1String("wizard")) emit connectionManagerRequested();
-    else if (key == QLatin1String("ONEW")) fileOpenNew();
-    else if (key == QLatin1String("OAPP")) fileOpenAppend();
-    else if (key == QLatin1String("resGrd")) setResultMood(QStringLiteral("grid"));
-    else if (key == QLatin1String("resTxt")) setResultMood(QStringLiteral("text"));
-    Q_UNUSED(tag);
+    else if (key == QLatin1String("ONEW")) files_->openNew();
+    else if (key == QLatin1String("OAPP")) files_->openAppend();
+    else if (key == QLatin1String("resGrd")) setResultsInText(false);
+    else if (key == QLatin1String("resTxt")) setResultsInText(true);
 }
 
 // ---- runs ----
 
-void QueryDocument::startExec() { docExecute(); }
-void QueryDocument::quickSelect() { docExecute(); }
-
-void QueryDocument::docExecute() {
-    const QString database = toolbar_->databaseChooser()->currentText();
-    runner_->execute(connectionString_, database);
-}
-
+void QueryDocument::startExec() { runner_->execute(connectionString_, toolbar_->databaseChooser()->currentText()); }
 void QueryDocument::stopQuery() { runner_->stop(); }
 void QueryDocument::syntaxCheck() {}
-void QueryDocument::setResultMood(const QString& mode) { results_->setResultMood(mode); }
-
-// ---- files ----
-
-void QueryDocument::fileOpenNew() { files_->openNew(); }
-void QueryDocument::fileOpenAppend() { files_->openAppend(); }
-void QueryDocument::toolbarSave() { files_->toolbarSave(); }
-void QueryDocument::menuSave() { files_->menuSave(); }
-void QueryDocument::saveAs() { files_->saveAs(); }
-void QueryDocument::printScript() { files_->print(); }
-void QueryDocument::myWatch(const QString& folder, const QString& outputFile) { watch_->start(folder, outputFile); }
-bool QueryDocument::confirmClose() { return files_->confirmClose(); }
+void QueryDocument::setResultsInText(bool text) { results_->setResultsInText(text); }
+void QueryDocument::watchOutput(const QString& folder, const QString& outputFile) { watch_->start(folder, outputFile); }
 
 // ---- editing ----
 
 void QueryDocument::addObjectText(const QString& text, bool select) {
     editor_->replaceSelectedText(text + QLatin1Char(' '));
     if (select) {
-        EditorRange r = lastSelection_;
-        r.startColumn = r.startColumn; // the range starts where the last change left the caret
+        EditorRange r = lastSelection_; // the range starts where the last change left the caret
         r.endColumn += int(text.size()) + 1;
         editor_->setCursorPosition(r.startLine, r.startColumn + int(text.size()) + 1);
         editor_->setSelectionRange(r, true);
@@ -238,47 +273,23 @@ void QueryDocument::addObjectText(const QString& text, bool select) {
     editor_->setFocus();
 }
 
-void QueryDocument::executeCmd(int command) { editor_->executeCmd(command, command == SqlEditor::GoToLine); }
-void QueryDocument::editUndo() { editor_->undo(); }
-void QueryDocument::editCut() { editor_->cut(); }
-void QueryDocument::editCopy() { editor_->copy(); }
-void QueryDocument::editPaste() { editor_->paste(); }
-
-// ---- operations of later features ----
-
-void QueryDocument::addLists() {}
-void QueryDocument::getTemplates() {}
-void QueryDocument::showIntelli() {}
-void QueryDocument::showCatalogSense() {}
-void QueryDocument::showCatalogTableSense() {}
-void QueryDocument::showVariableSense() {}
-
 // ---- connection ----
 
 void QueryDocument::connectWizard(const QString& kind) {
     // A cancelled dialog keeps the document's current connection.
-    if (const auto made = Dialogs::get().newConnection(this, kind)) setCONSTR(made->connectionString);
+    if (const auto made = Dialogs::get().newConnection(this, kind)) setConnection(made->connectionString);
 }
 
-void QueryDocument::setCONSTR(const QString& connectionString, const QString& displayName) {
+void QueryDocument::setConnection(const QString& connectionString, const QString& displayName) {
     connectionString_ = connectionString;
     connectionName_ = displayName;
     updateTitle();
-    addLists();
 }
 
 // ---- layout ----
 
 void QueryDocument::setObjectBrowserRatio(double ratio) { splUp_->setRatioFromTop(ratio); }
-
-void QueryDocument::toggleObjectBrowser() {
-    splUp_->setRatioFromTop(qFuzzyCompare(splUp_->ratioFromTop(), 0.7) ? 1.0 : 0.7);
-}
-
 void QueryDocument::setResultsRatio(double ratio) { splDown_->setRatioFromTop(ratio); }
-
-void QueryDocument::focusQuery() { editor_->setFocus(); }
-void QueryDocument::focusResults() { results_->setFocus(); }
 
 void QueryDocument::showNavTab(int tab) {
     nav_->showTab(NavigationPanes::Tab(tab));
@@ -287,16 +298,14 @@ void QueryDocument::showNavTab(int tab) {
 
 // ---- grid pop-up ----
 
-void QueryDocument::gridInsertObject() { addObjectText(results_->grid()->currentCellText(), true); }
-void QueryDocument::gridCopy() { results_->grid()->copySelection(); }
 void QueryDocument::gridSaveAs() {
     const QStringList filters = {QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.tab)")};
     QString chosen;
     const QString path = Dialogs::get().saveFileName(this, QStringLiteral("Save as..."), filters, QString(), &chosen);
     if (path.isEmpty()) return;
     const auto format = gridexport::formatFor(path, chosen == filters[1] ? gridexport::kTab : gridexport::kCsv);
-    const auto result = gridexport::writeFile(*results_->grid()->resultModel(), path, format);
-    if (!result.ok)
-        Dialogs::get().message(this, QStringLiteral("The results were not saved to %1.\n%2").arg(path, result.error),
+    const Status result = gridexport::writeFile(*results_->grid()->resultModel(), path, format);
+    if (!result)
+        Dialogs::get().message(this, QStringLiteral("The results were not saved to %1.\n%2").arg(path, result.error()),
                                QStringLiteral("Save as..."));
 }

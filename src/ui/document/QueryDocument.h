@@ -1,16 +1,18 @@
 #pragma once
 // One query document: a script in its editor, its connection, its result
 // panes and the file it came from. It composes small parts (toolbar, editor,
-// navigation panes, result panes, run controller, file actions); the main
-// window reaches its public operations by name (Q_INVOKABLE).
+// navigation panes, result panes, run controller, file actions) and relays
+// between them; each feature lives in its own part. The main window reaches
+// it through execute(DocumentCommand) and a few typed operations.
 
+#include "document/DocumentCommand.h"
 #include "editor/SqlEditor.h"
 
-#include <QPointer>
 #include <QWidget>
 
 class DocumentToolbar;
 class NavigationPanes;
+class OutputWatch;
 class PanelStatusBar;
 class RatioSplitter;
 class ResultPanes;
@@ -23,52 +25,52 @@ public:
     explicit QueryDocument(QWidget* parent = nullptr);
     ~QueryDocument() override;
 
-    // ---- operations the main window calls by name ----
-    Q_INVOKABLE void startExec();
-    Q_INVOKABLE void quickSelect();
-    Q_INVOKABLE void docExecute();
-    Q_INVOKABLE void stopQuery();
-    Q_INVOKABLE void syntaxCheck();
-    Q_INVOKABLE void setResultMood(const QString& mode);
-    Q_INVOKABLE void fileOpenNew();
-    Q_INVOKABLE void fileOpenAppend();
-    Q_INVOKABLE void toolbarSave();
-    Q_INVOKABLE void menuSave();
-    Q_INVOKABLE void saveAs();
-    Q_INVOKABLE void printScript();
+    // Carries out a menu or key command.
+    void execute(DocumentCommand command);
+
+    // ---- runs ----
+    void startExec();  // runs the selection, or the whole script
+    void stopQuery();
+    void syntaxCheck();
+    bool isRunning() const;
+    // The class of the script last run, as the query summary shows it.
+    QString statementType() const;
+    void setResultsInText(bool text);
+
+    // ---- connection ----
+    // Sets the document's connection; displayName (a saved connection's name)
+    // is shown instead of the string when given.
+    void setConnection(const QString& connectionString, const QString& displayName = QString());
+    QString connectionString() const { return connectionString_; }
+    QString connectionName() const { return connectionName_; }
+    // Builds a new connection with the connection dialog; Cancel keeps the current one.
+    void connectWizard(const QString& kind);
+
+    // ---- editing ----
+    // Replaces the selection with text and a blank; with select, the inserted
+    // text is left selected.
+    void addObjectText(const QString& text, bool select);
     // Reloads the external tool's output file into the text pane when the
     // tool writes it into folder (at most twice; a text change ends it).
-    Q_INVOKABLE void myWatch(const QString& folder, const QString& outputFile = QString());
-    class OutputWatch* outputWatch() const { return watch_; }
-    Q_INVOKABLE bool getChanged() const { return changed_; }
-    Q_INVOKABLE void addObjectText(const QString& text, bool select);
-    Q_INVOKABLE void addLists();
-    Q_INVOKABLE void getTemplates();
-    Q_INVOKABLE void showIntelli();
-    Q_INVOKABLE void showCatalogSense();
-    Q_INVOKABLE void showCatalogTableSense();
-    Q_INVOKABLE void showVariableSense();
-    Q_INVOKABLE void connectWizard(const QString& kind);
-    Q_INVOKABLE void setCONSTR(const QString& connectionString, const QString& displayName = QString());
-    Q_INVOKABLE QString GetCONSTR() const { return connectionString_; }
-    Q_INVOKABLE void executeCmd(int command);
-    Q_INVOKABLE void editUndo();
-    Q_INVOKABLE void editCut();
-    Q_INVOKABLE void editCopy();
-    Q_INVOKABLE void editPaste();
-    // layout
-    Q_INVOKABLE void setObjectBrowserRatio(double ratio);
-    Q_INVOKABLE void toggleObjectBrowser();
-    Q_INVOKABLE void setResultsRatio(double ratio);
-    Q_INVOKABLE void focusQuery();
-    Q_INVOKABLE void focusResults();
-    Q_INVOKABLE void showNavTab(int tab);
-    // grid pop-up
-    Q_INVOKABLE void gridInsertObject();
-    Q_INVOKABLE void gridCopy();
-    Q_INVOKABLE void gridSaveAs();
+    void watchOutput(const QString& folder, const QString& outputFile = QString());
 
-    // ---- state ----
+    // ---- file state ----
+    QString fileName() const;
+    QString fileTitle() const;
+    void setFile(const QString& path);
+    bool isChanged() const;
+    void setChanged(bool changed);
+    // Counts text changes; lets the journal skip unchanged scripts cheaply.
+    quint64 revision() const { return revision_; }
+    // Whether the document may close now; asks to save a changed script.
+    bool confirmClose();
+
+    // ---- layout ----
+    void setObjectBrowserRatio(double ratio);
+    void setResultsRatio(double ratio);
+    void showNavTab(int tab);
+
+    // ---- parts ----
     SqlEditor* editor() const { return editor_; }
     ResultPanes* resultPanes() const { return results_; }
     NavigationPanes* navigation() const { return nav_; }
@@ -76,25 +78,16 @@ public:
     RatioSplitter* upperSplitter() const { return splUp_; }   // editor | navigation
     RatioSplitter* lowerSplitter() const { return splDown_; } // upper area / results
     PanelStatusBar* statusBar() const { return status_; }
-    QString fileName() const { return fileName_; }
-    QString fileTitle() const { return fileTitle_; }
-    void setFile(const QString& path);
-    void setChanged(bool changed);
-    bool isRunning() const;
-    QString statementType() const;
-    QString connectionName() const { return connectionName_; }
+    ScriptFileActions* files() const { return files_; }
+    OutputWatch* outputWatch() const { return watch_; }
     EditorRange lastSelection() const { return lastSelection_; }
     QString wordAtCaret() const { return wordAtCaret_; }
-    ScriptFileActions* files() const { return files_; }
-    // Counts text changes; lets the journal skip unchanged scripts cheaply.
-    quint64 revision() const { return revision_; }
-    // Whether the document may close now; asks to save a changed script.
-    bool confirmClose();
+
+    // The document's status panels.
+    enum StatusPanel { ConnectionPanel = 1, ElapsedPanel = 5, RowsPanel = 6, CaretPanel = 7 };
 
 signals:
-    // The main window shows one of its menus as a pop-up ("Edit", "Query",
-    // "NOVIS_GRID", "NOVIS_OBJECTS", "NOVIS_TEMPLATE").
-    void popupRequested(const QString& menu, const QPoint& globalPos);
+    void popupRequested(PopupMenu menu, const QPoint& globalPos);
     void mainStatus(bool busy, const QString& text);
     void fileNameChanged(const QString& fileName);
     void connectionManagerRequested();
@@ -109,6 +102,7 @@ private:
     void updateTitle();
     void onToolbarButton(const QString& tag);
     void onToolbarMenu(const QString& tag, const QString& key);
+    void gridSaveAs();
 
     DocumentToolbar* toolbar_;
     SqlEditor* editor_;
@@ -121,11 +115,8 @@ private:
     ScriptFileActions* files_;
     OutputWatch* watch_;
 
-    QString fileName_, fileTitle_;
-    bool changed_ = true; // a new document counts as changed
     QString connectionString_;
     QString connectionName_;
-    int sqlStyle_ = 0;
     EditorRange lastSelection_;
     QString wordAtCaret_;
     int number_;

@@ -6,16 +6,16 @@
 #include <QStackedWidget>
 
 ResultPanes::ResultPanes(QWidget* parent) : QTabWidget(parent) {
-    setObjectName(QStringLiteral("tabResult"));
+    setObjectName(QStringLiteral("resultTabs"));
     setDocumentMode(true);
     stack_ = new QStackedWidget(this);
     grid_ = new ResultGrid(stack_);
-    grid_->setObjectName(QStringLiteral("msFLX"));
-    text_ = makeTextPane(stack_, QStringLiteral("codeResult"));
+    grid_->setObjectName(QStringLiteral("resultGrid"));
+    text_ = makeTextPane(stack_, QStringLiteral("resultText"));
     stack_->addWidget(grid_);
     stack_->addWidget(text_);
-    messages_ = makeTextPane(this, QStringLiteral("codeMSG"));
-    extended_ = makeTextPane(this, QStringLiteral("codeResultEXT"));
+    messages_ = makeTextPane(this, QStringLiteral("messagePane"));
+    extended_ = makeTextPane(this, QStringLiteral("extendedPane"));
     addTab(stack_, QIcon(QStringLiteral(":/icons/grid.svg")), QStringLiteral("&Results"));
     addTab(messages_, QStringLiteral("&Messages"));
     addTab(extended_, QStringLiteral("&Extended Recordsets"));
@@ -36,9 +36,8 @@ SqlEditor* ResultPanes::makeTextPane(QWidget* parent, const QString& name) {
     return pane;
 }
 
-void ResultPanes::setResultMood(const QString& mode) {
-    if (mode != QLatin1String("grid") && mode != QLatin1String("text")) return;
-    inText_ = mode == QLatin1String("text");
+void ResultPanes::setResultsInText(bool text) {
+    inText_ = text;
     setTabIcon(ResultsTab, QIcon(inText_ ? QStringLiteral(":/icons/text.svg") : QStringLiteral(":/icons/grid.svg")));
     emit modeChanged(inText_);
 }

@@ -22,8 +22,8 @@ public:
     SqlEditor* extendedPane() const { return extended_; }
 
     bool resultsInText() const { return inText_; }
-    // "grid" or "text"; anything else does nothing. Results already shown stay.
-    void setResultMood(const QString& mode);
+    // How the next run shows its results; results already shown stay.
+    void setResultsInText(bool text);
     // Shows the grid or the text pane on the results tab, by the mode.
     void showResultsPane();
     void setMessage(const QString& text);

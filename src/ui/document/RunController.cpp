@@ -6,7 +6,7 @@
 #include "document/ResultPanes.h"
 #include "run/RunPlan.h"
 #include "run/TextLayout.h"
-#include "settings/Ini.h"
+#include "settings/Settings.h"
 #include "editor/SqlEditor.h"
 
 RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* parent)
@@ -43,8 +43,8 @@ void RunController::stop() { executor_->stop(); }
 void RunController::execute(const QString& connectionString, const QString& database) {
     if (isRunning()) return; // one run at a time per document
     emit mainStatus(true, QStringLiteral("Working..."));
-    const QString plan = ini::value(QStringLiteral("OPTIONS"), QStringLiteral("executionplan")).trimmed();
-    if (plan == QLatin1String("1")) {
+    const settings::Snapshot options = settings::current();
+    if (options.externalExecution()) {
         // Handing scripts to an external tool is not offered by this build.
         panes_->setMessage(QStringLiteral("Scripts are set to run in an external tool (Options, execution plan "
                                           "\"User Specific\"), which this version does not start."));
@@ -58,7 +58,7 @@ void RunController::execute(const QString& connectionString, const QString& data
 
     const QString source = editor_->hasSelectedText() ? editor_->selectedText() : editor_->text();
     const RunPlan p = planRun(source);
-    statementType_ = p.statementType;
+    statementKind_ = p.kind;
     panes_->setMessage(QStringLiteral("Working..."));
     if (p.textToRun.isEmpty()) {
         panes_->setMessage(textlayout::nothingToDoMessage());
@@ -71,7 +71,8 @@ void RunController::execute(const QString& connectionString, const QString& data
     request.database = database;
     request.text = p.textToRun;
     request.resultsInText = panes_->resultsInText();
-    request.rowLimit = rowLimitFromSettings;
+    request.rowLimit = options.rowLimit();
+    request.loginTimeoutSeconds = options.loginTimeoutSeconds();
     if (request.resultsInText)
         panes_->textPane()->clear();
     else
@@ -84,9 +85,9 @@ void RunController::execute(const QString& connectionString, const QString& data
 
 void RunController::finish(const RunResult& result) {
     panes_->setMessage(result.closingMessage);
-    lastRunFailed_ = result.failed;
+    lastRunFailed_ = result.failed();
     if (!panes_->resultsInText()) panes_->grid()->sizeColumns();
-    if (result.failed) {
+    if (result.failed()) {
         panes_->setCurrentIndex(ResultPanes::MessagesTab);
     } else {
         panes_->setCurrentIndex(ResultPanes::ResultsTab);

@@ -5,6 +5,7 @@
 // batches; it never waits for the database.
 
 #include "run/RunEngine.h"
+#include "script/ScriptText.h"
 
 #include <QObject>
 
@@ -22,7 +23,7 @@ public:
     void execute(const QString& connectionString, const QString& database);
     void stop();
     bool isRunning() const;
-    QString statementType() const { return statementType_; }
+    QString statementType() const { return scripttext::statementKindText(statementKind_); }
     bool lastRunFailed() const { return lastRunFailed_; }
 
 signals:
@@ -39,7 +40,7 @@ private:
     SqlEditor* editor_;
     ResultPanes* panes_;
     Executor* executor_;
-    QString statementType_;
+    scripttext::StatementKind statementKind_ = scripttext::StatementKind::None;
     bool lastRunFailed_ = false;
     bool sizedOnce_ = false;
 };

@@ -1,6 +1,6 @@
 #include "document/ScriptFileActions.h"
 
-#include "document/QueryDocument.h"
+#include "editor/SqlEditor.h"
 #include "script/ScriptFile.h"
 #include "common/Dialogs.h"
 
@@ -9,7 +9,20 @@
 #include <QFileInfo>
 #include <QPrintDialog>
 
-ScriptFileActions::ScriptFileActions(QueryDocument* doc) : QObject(doc), doc_(doc) {}
+ScriptFileActions::ScriptFileActions(SqlEditor* editor, QWidget* dialogParent)
+    : QObject(dialogParent), editor_(editor), dialogParent_(dialogParent) {}
+
+void ScriptFileActions::setFile(const QString& path) {
+    fileName_ = path;
+    fileTitle_ = QFileInfo(path).fileName();
+    emit fileChanged(fileName_);
+}
+
+void ScriptFileActions::setChanged(bool changed) {
+    if (changed_ == changed) return;
+    changed_ = changed;
+    emit changedStateChanged(changed_);
+}
 
 QStringList ScriptFileActions::fileFilters() {
     return {QStringLiteral("SQL Files (*.sql)"), QStringLiteral("All Files (*)")};
@@ -18,27 +31,27 @@ QStringList ScriptFileActions::fileFilters() {
 bool ScriptFileActions::load(const QString& path) {
     const QFileInfo info(path);
     if (info.size() > kLargeScriptBytes &&
-        Dialogs::get().question(doc_, QStringLiteral("%1 is %2 MB. Opening it may take a while. Open it anyway?")
+        Dialogs::get().question(dialogParent_, QStringLiteral("%1 is %2 MB. Opening it may take a while. Open it anyway?")
                                           .arg(info.fileName())
                                           .arg(info.size() / (1024 * 1024)),
                                 QStringLiteral("Open"), Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
         return false;
-    const ScriptReadResult r = readScriptFile(path);
-    if (!r.ok) {
-        Dialogs::get().message(doc_, r.error, QStringLiteral("Open"));
+    const Result<ScriptContent> r = readScriptFile(path);
+    if (!r) {
+        Dialogs::get().message(dialogParent_, r.error(), QStringLiteral("Open"));
         return false;
     }
-    lineFeedsOnly_ = r.script.lineFeedsOnly;
-    byteOrderMark_ = r.script.hadByteOrderMark;
-    doc_->editor()->setEolMode(lineFeedsOnly_ ? QsciScintilla::EolUnix : QsciScintilla::EolWindows);
-    doc_->editor()->setText(r.script.text);
-    doc_->setFile(info.absoluteFilePath());
-    doc_->setChanged(true);
+    lineFeedsOnly_ = r->lineFeedsOnly;
+    byteOrderMark_ = r->hadByteOrderMark;
+    editor_->setEolMode(lineFeedsOnly_ ? QsciScintilla::EolUnix : QsciScintilla::EolWindows);
+    editor_->setText(r->text);
+    setFile(info.absoluteFilePath());
+    setChanged(true);
     return true;
 }
 
 void ScriptFileActions::openNew() {
-    const QString path = Dialogs::get().openFileName(doc_, QStringLiteral("Open"), fileFilters());
+    const QString path = Dialogs::get().openFileName(dialogParent_, QStringLiteral("Open"), fileFilters());
     if (!path.isEmpty()) load(path);
 }
 
@@ -49,70 +62,68 @@ QString ScriptFileActions::appendedText(const QStringList& lines, const QString&
 }
 
 void ScriptFileActions::openAppend() {
-    const QString path = Dialogs::get().openFileName(doc_, QStringLiteral("Open Append"), fileFilters());
+    const QString path = Dialogs::get().openFileName(dialogParent_, QStringLiteral("Open Append"), fileFilters());
     if (path.isEmpty()) return;
-    const ScriptReadResult r = readScriptFile(path);
-    if (!r.ok) {
-        Dialogs::get().message(doc_, r.error, QStringLiteral("Open Append"));
+    const Result<ScriptContent> r = readScriptFile(path);
+    if (!r) {
+        Dialogs::get().message(dialogParent_, r.error(), QStringLiteral("Open Append"));
         return;
     }
     const QString br = lineFeedsOnly_ ? QStringLiteral("\n") : QStringLiteral("\r\n");
-    doc_->editor()->append(appendedText(splitScriptLines(r.script.text), br));
-    doc_->setChanged(true);
+    editor_->append(appendedText(splitScriptLines(r->text), br));
+    setChanged(true);
 }
 
 bool ScriptFileActions::writeTo(const QString& path) {
-    const ScriptWriteResult w = writeScriptFile(path, doc_->editor()->text(), byteOrderMark_);
-    if (!w.ok) {
-        lastError_ = w.error;
-        Dialogs::get().message(doc_, QStringLiteral("The script was not saved.\n%1").arg(w.error),
+    const Status w = writeScriptFile(path, editor_->text(), byteOrderMark_);
+    if (!w) {
+        Dialogs::get().message(dialogParent_, QStringLiteral("The script was not saved.\n%1").arg(w.error()),
                                QStringLiteral("Save"));
         return false;
     }
-    lastError_.clear();
     emit saved(path);
     return true;
 }
 
 void ScriptFileActions::toolbarSave() {
-    if (!doc_->fileName().isEmpty()) {
-        writeTo(doc_->fileName());
+    if (!fileName_.isEmpty()) {
+        writeTo(fileName_);
         return;
     }
-    const QString path = Dialogs::get().saveFileName(doc_, QStringLiteral("Save"), fileFilters(), QString());
+    const QString path = Dialogs::get().saveFileName(dialogParent_, QStringLiteral("Save"), fileFilters(), QString());
     if (path.isEmpty() || !writeTo(path)) return;
-    doc_->setFile(path);
-    doc_->setChanged(false); // only a save through the dialog clears the flag
+    setFile(path);
+    setChanged(false); // only a save through the dialog clears the flag
 }
 
 bool ScriptFileActions::menuSave() {
-    if (doc_->fileName().isEmpty()) return saveAs();
-    return writeTo(doc_->fileName());
+    if (fileName_.isEmpty()) return saveAs();
+    return writeTo(fileName_);
 }
 
 bool ScriptFileActions::saveAs() {
-    const QString path = Dialogs::get().saveFileName(doc_, QStringLiteral("Save As"), fileFilters(), QString());
+    const QString path = Dialogs::get().saveFileName(dialogParent_, QStringLiteral("Save As"), fileFilters(), QString());
     if (path.isEmpty() || !writeTo(path)) return false;
-    doc_->setFile(path);
+    setFile(path);
     return true;
 }
 
 void ScriptFileActions::printTo(QsciPrinter& p, bool selectionOnly) {
     int from = -1, to = -1;
     if (selectionOnly) {
-        const EditorRange r = doc_->editor()->selectionRange();
+        const EditorRange r = editor_->selectionRange();
         from = r.startLine;
         to = r.endLine;
     }
-    p.printRange(doc_->editor(), from, to);
+    p.printRange(editor_, from, to);
 }
 
 void ScriptFileActions::print() {
     QsciPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(doc_->fileTitle().isEmpty() ? doc_->windowTitle() : doc_->fileTitle());
-    QPrintDialog dialog(&printer, doc_);
+    printer.setDocName(fileTitle_.isEmpty() ? dialogParent_->windowTitle() : fileTitle_);
+    QPrintDialog dialog(&printer, dialogParent_);
     dialog.setWindowTitle(QStringLiteral("Print"));
-    const bool hasSelection = doc_->editor()->hasSelectedText();
+    const bool hasSelection = editor_->hasSelectedText();
     if (hasSelection) {
         dialog.setOption(QAbstractPrintDialog::PrintSelection, true);
         dialog.setPrintRange(QAbstractPrintDialog::Selection);
@@ -122,8 +133,8 @@ void ScriptFileActions::print() {
 }
 
 bool ScriptFileActions::confirmClose() {
-    if (!doc_->getChanged()) return true;
-    switch (Dialogs::get().question(doc_, QStringLiteral("The code has changed, do you want to save the code first?"),
+    if (!changed_) return true;
+    switch (Dialogs::get().question(dialogParent_, QStringLiteral("The code has changed, do you want to save the code first?"),
                                     QStringLiteral("Save Code"), Dialogs::Buttons::YesNoCancel)) {
     case Dialogs::Answer::Yes: return menuSave();
     case Dialogs::Answer::No: return true;

@@ -4,15 +4,31 @@
 // menu order. Entries whose parent is null are top-level menus; "-" entries
 // are separators.
 
+#include "document/DocumentCommand.h"
+
 #include <QString>
 
+#include <variant>
 #include <vector>
+
+// Commands the main window carries out itself.
+enum class WindowCommand {
+    NewDocument, CloseDocument, Exit, ConnectionManager, QueryOnly, ResultsFullToggle, Cascade, TileHorizontal,
+    TileVertical, ArrangeIcons, HelpContents, HelpOnline, About, Options, InsertTemplate, TemplateNew, TemplateEdit,
+    TemplateDelete, ObjectInsert, ObjectBrowse, ObjectSelect, ObjectInsertScript, ObjectUpdate, ObjectDelete,
+    ObjectHelp, TemplateHelp, GridHelp,
+};
+
+// What an entry does: nothing (a menu or separator), a command of the active
+// document, or one of the window's own.
+using MenuCommand = std::variant<std::monostate, DocumentCommand, WindowCommand>;
 
 struct MenuEntry {
     const char* id;
     const char* caption;
     const char* shortcut; // QKeySequence text, "" for none
     const char* parent;   // id of the menu holding it, nullptr for a top-level menu
+    MenuCommand command = {};
 };
 
 const std::vector<MenuEntry>& mainMenuEntries();

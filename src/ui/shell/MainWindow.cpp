@@ -1,17 +1,15 @@
 #include "shell/MainWindow.h"
 
 #include "common/Dialogs.h"
-#include "shell/MainMenu.h"
 #include "common/PanelStatusBar.h"
-#include "shell/Shell.h"
-#include "run/Executor.h"
 #include "document/QueryDocument.h"
-#include "store/RecoveryJournal.h"
 #include "document/ScriptFileActions.h"
 #include "editor/SqlEditor.h"
+#include "run/Executor.h"
+#include "shell/JournalKeeper.h"
+#include "shell/Shell.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -20,50 +18,23 @@
 #include <QTimer>
 
 namespace {
-constexpr int kJournalIntervalMs = 3000;
-
-// Document commands: menu id -> the document operation it calls by name.
-const QHash<QString, const char*>& forwardedOperations() {
-    static const QHash<QString, const char*> ops = {
-        {QStringLiteral("mnuOpenNew"), "fileOpenNew"},         {QStringLiteral("mnuOpenAppend"), "fileOpenAppend"},
-        {QStringLiteral("mnuFileSave"), "menuSave"},           {QStringLiteral("mnuFileSaveAs"), "saveAs"},
-        {QStringLiteral("mnuFilePrint"), "printScript"},       {QStringLiteral("mnuEditUndo"), "editUndo"},
-        {QStringLiteral("mnuEditCut"), "editCut"},             {QStringLiteral("mnuEditCopy"), "editCopy"},
-        {QStringLiteral("mnuEditPaste"), "editPaste"},         {QStringLiteral("mnuQCheck"), "syntaxCheck"},
-        {QStringLiteral("mnuQExecute"), "startExec"},          {QStringLiteral("mnuQueryStop"), "stopQuery"},
-        {QStringLiteral("mnuSFR"), "focusResults"},
-        {QStringLiteral("mnuO30"), "toggleObjectBrowser"},     {QStringLiteral("mnuCatalogSense"), "showCatalogSense"},
-        {QStringLiteral("mnuCodeSenseTable"), "showCatalogTableSense"},
-        {QStringLiteral("mnuCodeSense"), "showIntelli"},       {QStringLiteral("mnuCodeSenseVariable"), "showVariableSense"},
-        {QStringLiteral("mnuObjRefresh"), "addLists"},         {QStringLiteral("mnuGridInsert"), "gridInsertObject"},
-        {QStringLiteral("mnuGridCopy"), "gridCopy"},           {QStringLiteral("mnuGridSaveAs"), "gridSaveAs"},
+// Toolbar-style icons of some menu entries.
+const QHash<QString, const char*>& menuIcons() {
+    static const QHash<QString, const char*> icons = {
+        {QStringLiteral("mnuFileSave"), "save"},    {QStringLiteral("mnuEditCut"), "cut"},
+        {QStringLiteral("mnuEditCopy"), "copy"},    {QStringLiteral("mnuEditPaste"), "paste"},
+        {QStringLiteral("mnuEditUndo"), "undo"},    {QStringLiteral("mnuQSearch"), "search"},
+        {QStringLiteral("mnuQExecute"), "execute"}, {QStringLiteral("mnuQueryStop"), "stop"},
+        {QStringLiteral("mnuQCheck"), "check"},     {QStringLiteral("mnuGrid"), "grid"},
+        {QStringLiteral("mnuText"), "text"},        {QStringLiteral("mnuConnectionWizard"), "connect"},
+        {QStringLiteral("mnuOpenNew"), "open"},
     };
-    return ops;
-}
-
-const QHash<QString, int>& editorCommands() {
-    static const QHash<QString, int> cmds = {
-        {QStringLiteral("mnuQSearch"), SqlEditor::Find},          {QStringLiteral("mnuSReplace"), SqlEditor::Replace},
-        {QStringLiteral("mnuGotoLine"), SqlEditor::GoToLine},     {QStringLiteral("mnuBookmarkToogle"), SqlEditor::ToggleBookmark},
-        {QStringLiteral("mnuBookmarkNext"), SqlEditor::NextBookmark},
-        {QStringLiteral("mnuPrevBookmark"), SqlEditor::PreviousBookmark},
-        {QStringLiteral("mnuBookmarksClear"), SqlEditor::ClearBookmarks},
-    };
-    return cmds;
-}
-
-const QHash<QString, double>& splitterRatios() { // menu id -> ratio; "O" ids set the upper splitter
-    static const QHash<QString, double> r = {
-        {QStringLiteral("mnuO100"), 0.1}, {QStringLiteral("mnuO75"), 0.25}, {QStringLiteral("mnuO50"), 0.5},
-        {QStringLiteral("mnuOHide"), 1.0}, {QStringLiteral("mnu100"), 0.0}, {QStringLiteral("mnuR70"), 0.25},
-        {QStringLiteral("mnuR50"), 0.5},  {QStringLiteral("mnuR30"), 0.7}, {QStringLiteral("mnuR0"), 1.0},
-    };
-    return r;
+    return icons;
 }
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
-    setObjectName(QStringLiteral("frmMain"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("SQL Query Editor"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     mdi_ = new QMdiArea(this);
@@ -73,26 +44,24 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(mdi_);
     buildMenus();
     buildStatusBar();
+    journal_ = new JournalKeeper(this);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::onDocumentActivated);
 
     windowCount_ = 1;
     QueryDocument* first = newDocument();
     if (QMdiSubWindow* w = qobject_cast<QMdiSubWindow*>(first->parentWidget())) w->showMaximized();
-    sb_->setPanelText(2, QStringLiteral("Connections %1").arg(windowCount_));
-
-    journalTimer_ = new QTimer(this);
-    journalTimer_->setInterval(kJournalIntervalMs);
-    connect(journalTimer_, &QTimer::timeout, this, &MainWindow::journalNow);
-    journalTimer_->start();
+    sb_->setPanelText(WindowsPanel, QStringLiteral("Connections %1").arg(windowCount_));
     resize(1180, 760);
 }
 
 MainWindow::~MainWindow() {
     // The documents go with the MDI area after this object's members: stop
-    // them reporting to it first.
-    // (closed documents awaiting deletion included)
+    // them reporting to it first (closed documents awaiting deletion included).
     disconnect(mdi_, nullptr, this, nullptr);
-    for (QueryDocument* doc : findChildren<QueryDocument*>()) disconnect(doc, nullptr, this, nullptr);
+    for (QueryDocument* doc : findChildren<QueryDocument*>()) {
+        disconnect(doc, nullptr, this, nullptr);
+        disconnect(doc, nullptr, journal_, nullptr);
+    }
     for (QMdiSubWindow* w : findChildren<QMdiSubWindow*>()) w->removeEventFilter(this);
 }
 
@@ -111,51 +80,39 @@ void MainWindow::buildMenus() {
             parentMenu->addSeparator();
             continue;
         }
-        // an entry that other entries name as their parent is a sub-menu
-        bool hasChildren = false;
-        for (const MenuEntry& c : mainMenuEntries())
-            if (c.parent && QString::fromLatin1(c.parent) == id) hasChildren = true;
-        if (hasChildren) {
+        if (std::holds_alternative<std::monostate>(e.command)) { // an entry without a command holds a sub-menu
             QMenu* sub = parentMenu->addMenu(QString::fromUtf8(e.caption));
             sub->setObjectName(id);
             menus_.insert(id, sub);
             continue;
         }
-        const QString caption = id == QLatin1String("mnuHelpSearchForHelpOn") ? onlineHelpCaption() : QString::fromUtf8(e.caption);
+        const QString caption =
+            id == QLatin1String("mnuHelpSearchForHelpOn") ? onlineHelpCaption() : QString::fromUtf8(e.caption);
         QAction* a = parentMenu->addAction(caption);
         a->setObjectName(id);
         if (*e.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut)));
         a->setShortcutContext(Qt::ApplicationShortcut);
+        if (const char* icon = menuIcons().value(id)) a->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))));
         actions_.insert(id, a);
-        connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
+        const MenuCommand command = e.command;
+        connect(a, &QAction::triggered, this, [this, command] { runCommand(command); });
     }
     // the hidden pop-ups' shortcuts stay reachable through the window
     for (const QString& hidden : {QStringLiteral("mnuObjects"), QStringLiteral("mnuTemplate"), QStringLiteral("mnuNovisGrid")})
         addActions(menus_[hidden]->actions());
-    static const QHash<QString, const char*> icons = {
-        {QStringLiteral("mnuFileSave"), "save"},   {QStringLiteral("mnuEditCut"), "cut"},
-        {QStringLiteral("mnuEditCopy"), "copy"},   {QStringLiteral("mnuEditPaste"), "paste"},
-        {QStringLiteral("mnuEditUndo"), "undo"},   {QStringLiteral("mnuQSearch"), "search"},
-        {QStringLiteral("mnuQExecute"), "execute"}, {QStringLiteral("mnuQueryStop"), "stop"},
-        {QStringLiteral("mnuQCheck"), "check"},    {QStringLiteral("mnuGrid"), "grid"},
-        {QStringLiteral("mnuText"), "text"},       {QStringLiteral("mnuConnectionWizard"), "connect"},
-        {QStringLiteral("mnuOpenNew"), "open"},
-    };
-    for (auto it = icons.begin(); it != icons.end(); ++it)
-        if (QAction* a = actions_.value(it.key())) a->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(it.value()))));
     connect(menus_[QStringLiteral("mnuWindow")], &QMenu::aboutToShow, this, &MainWindow::fillWindowMenu);
 }
 
 void MainWindow::buildStatusBar() {
-    sb_ = new PanelStatusBar(7, 7, this);
-    sb_->setObjectName(QStringLiteral("SB"));
+    sb_ = new PanelStatusBar(7, MessagePanel, this);
+    sb_->setObjectName(QStringLiteral("mainStatus"));
     sb_->setToolTip(QStringLiteral("The status bar displays current status and informs you of errors."));
-    sb_->setPanelText(2, QStringLiteral("Connections: 0"));
-    sb_->setPanelToolTip(2, QStringLiteral("Connections: 0"));
-    sb_->setPanelText(3, QStringLiteral("CAPS"));
-    sb_->setPanelText(4, QStringLiteral("NUM"));
-    sb_->setPanelText(5, QStringLiteral("INS"));
-    sb_->setPanelIcon(6, QIcon(QStringLiteral(":/icons/idle.svg")));
+    sb_->setPanelText(WindowsPanel, QStringLiteral("Connections: 0"));
+    sb_->setPanelToolTip(WindowsPanel, QStringLiteral("Connections: 0"));
+    sb_->setPanelText(CapsPanel, QStringLiteral("CAPS"));
+    sb_->setPanelText(NumPanel, QStringLiteral("NUM"));
+    sb_->setPanelText(InsertPanel, QStringLiteral("INS"));
+    sb_->setPanelIcon(BusyPanel, QIcon(QStringLiteral(":/icons/idle.svg")));
     setStatusBar(sb_);
     connect(sb_, &PanelStatusBar::panelDoubleClicked, this, [this](int panel) {
         const QString text = sb_->panelText(panel);
@@ -186,34 +143,29 @@ QueryDocument* MainWindow::newDocument() {
     w->resize(900, 600);
     connect(doc, &QueryDocument::popupRequested, this, &MainWindow::popup);
     connect(doc, &QueryDocument::mainStatus, this, [this](bool busy, const QString& text) {
-        sb_->setPanelIcon(6, QIcon(busy ? QStringLiteral(":/icons/busy.svg") : QStringLiteral(":/icons/idle.svg")));
-        sb_->setPanelText(7, text);
+        sb_->setPanelIcon(BusyPanel, QIcon(busy ? QStringLiteral(":/icons/busy.svg") : QStringLiteral(":/icons/idle.svg")));
+        sb_->setPanelText(MessagePanel, text);
     });
     connect(doc, &QueryDocument::fileNameChanged, this, [this, doc](const QString& name) {
-        if (doc == activeDocument()) sb_->setPanelText(1, name);
-        // the saved text needs no journal entry until it changes again
-        journalled_[doc] = doc->revision();
-        if (journalIds_.contains(doc)) RecoveryJournal::remove(journalIds_[doc]);
+        if (doc == activeDocument()) sb_->setPanelText(FilePanel, name);
+        journal_->markSaved(doc); // the saved text needs no journal entry until it changes again
     });
     connect(doc, &QueryDocument::connectionManagerRequested, this, [this, doc] { emit connectionManagerRequested(doc); });
-    connect(doc, &QObject::destroyed, this, [this, doc] {
-        forgetJournal(doc);
-    });
-    journalIds_.insert(doc, RecoveryJournal::newId());
+    journal_->track(doc);
     w->installEventFilter(this);
     w->show();
     doc->editor()->setFocus();
     return doc;
 }
 
-QueryDocument* MainWindow::openFile(const QString& path) {
-    QueryDocument* target = nullptr;
+QueryDocument* MainWindow::emptyDocument() {
     for (QueryDocument* d : documents())
-        if (d->fileName().isEmpty() && d->editor()->length() == 0) {
-            target = d;
-            break;
-        }
-    if (!target) target = newDocument();
+        if (d->fileName().isEmpty() && d->editor()->length() == 0) return d;
+    return newDocument();
+}
+
+QueryDocument* MainWindow::openFile(const QString& path) {
+    QueryDocument* target = emptyDocument();
     if (!target->files()->load(path) && target->editor()->length() == 0 && documents().size() > 1) {
         target->parentWidget()->close();
         return nullptr;
@@ -227,72 +179,56 @@ void MainWindow::getQueryWindows() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && w->isVisible() && qobject_cast<QDialog*>(w)) ++count;
     windowCount_ = count;
-    sb_->setPanelText(2, QStringLiteral("Connections: %1").arg(count));
+    sb_->setPanelText(WindowsPanel, QStringLiteral("Connections: %1").arg(count));
 }
 
-bool MainWindow::route(const char* operation) {
-    QueryDocument* doc = activeDocument();
-    if (!doc) return false;
-    return QMetaObject::invokeMethod(doc, operation);
+void MainWindow::runCommand(const MenuCommand& command) {
+    if (const auto* d = std::get_if<DocumentCommand>(&command)) {
+        if (QueryDocument* doc = activeDocument()) doc->execute(*d);
+    } else if (const auto* w = std::get_if<WindowCommand>(&command)) {
+        runWindowCommand(*w);
+    }
 }
 
-void MainWindow::runCommand(const QString& id) {
-    if (const char* op = forwardedOperations().value(id)) {
-        route(op);
-        return;
-    }
+void MainWindow::runWindowCommand(WindowCommand command) {
     QueryDocument* doc = activeDocument();
-    if (editorCommands().contains(id)) {
-        if (doc) doc->executeCmd(editorCommands().value(id));
-        return;
-    }
-    if (splitterRatios().contains(id)) {
-        if (!doc) return;
-        if (id.startsWith(QLatin1String("mnuO")))
-            doc->setObjectBrowserRatio(splitterRatios().value(id));
-        else
-            doc->setResultsRatio(splitterRatios().value(id));
-        return;
-    }
-    if (id == QLatin1String("mnuFileNew")) {
+    switch (command) {
+    case WindowCommand::NewDocument:
         getQueryWindows(); // counted before the new document exists
         newDocument();
-    } else if (id == QLatin1String("mnuFileClose")) {
-        closeActiveDocument();
-    } else if (id == QLatin1String("mnuFileExit")) {
-        close();
-    } else if (id == QLatin1String("mnuSetfQ")) {
+        break;
+    case WindowCommand::CloseDocument: closeActiveDocument(); break;
+    case WindowCommand::Exit: close(); break;
+    case WindowCommand::ConnectionManager:
+        if (doc) emit connectionManagerRequested(doc);
+        break;
+    case WindowCommand::QueryOnly:
         if (!doc) return;
-        doc->focusQuery();
+        doc->execute(DocumentCommand::FocusQuery);
         doc->setResultsRatio(1.0);
         resultsFullView_ = false;
-    } else if (id == QLatin1String("mnuObjects2") || id == QLatin1String("mnuSetTa") || id == QLatin1String("mnuSFHe")) {
-        if (doc) doc->showNavTab(id == QLatin1String("mnuObjects2") ? 0 : id == QLatin1String("mnuSetTa") ? 1 : 2);
-    } else if (id == QLatin1String("mnuGrid") || id == QLatin1String("mnuText")) {
-        if (doc) doc->setResultMood(id == QLatin1String("mnuGrid") ? QStringLiteral("grid") : QStringLiteral("text"));
-    } else if (id == QLatin1String("mnuResHideShow")) {
+        break;
+    case WindowCommand::ResultsFullToggle:
         if (!doc) return;
         doc->setResultsRatio(resultsFullView_ ? 1.0 : 0.0);
         resultsFullView_ = !resultsFullView_;
-    } else if (id == QLatin1String("mnuConnectionWizard")) {
-        if (doc) emit connectionManagerRequested(doc);
-    } else if (id == QLatin1String("mnuWindowCascade")) {
-        arrange(0);
-    } else if (id == QLatin1String("mnuWindowTileHorizontal")) {
-        arrange(1);
-    } else if (id == QLatin1String("mnuWindowTileVertical")) {
-        arrange(2);
-    } else if (id == QLatin1String("mnuWindowArrangeIcons")) {
-        arrange(3);
-    } else if (id == QLatin1String("mnuHelpSearchForHelpOn")) {
-        shell::shellExecuteFile(this, onlineHelpAddress());
-    } else if (id == QLatin1String("mnuHelpAbout")) {
-        Dialogs::get().message(this, QStringLiteral("SQL Query Editor %1\nA fast SQL query editor for ODBC databases and SQLite files.")
-                                         .arg(QApplication::applicationVersion()),
+        break;
+    case WindowCommand::Cascade:
+    case WindowCommand::TileHorizontal:
+    case WindowCommand::TileVertical:
+    case WindowCommand::ArrangeIcons: arrange(command); break;
+    case WindowCommand::HelpOnline: shell::shellExecuteFile(this, onlineHelpAddress()); break;
+    case WindowCommand::About:
+        Dialogs::get().message(this,
+                               QStringLiteral("SQL Query Editor %1\nA fast SQL query editor for ODBC databases and SQLite files.")
+                                   .arg(QApplication::applicationVersion()),
                                QStringLiteral("About SQL Query Editor"));
+        break;
+    default:
+        // Commands of features still to come (templates, options, help
+        // topics, the object pop-up) do nothing yet.
+        break;
     }
-    // Commands of features still to come (templates, options, help topics,
-    // the object pop-up) do nothing yet.
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -301,19 +237,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Close)
         if (auto* w = qobject_cast<QMdiSubWindow*>(watched))
             if (auto* doc = qobject_cast<QueryDocument*>(w->widget())) {
-                if (doc->getChanged() && doc->editor()->length() > 0 && !doc->confirmClose()) {
+                if (doc->isChanged() && doc->editor()->length() > 0 && !doc->confirmClose()) {
                     event->ignore();
                     return true;
                 }
-                forgetJournal(doc);
+                journal_->forget(doc);
                 QTimer::singleShot(0, this, &MainWindow::getQueryWindows);
             }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void MainWindow::forgetJournal(QueryDocument* doc) {
-    journalled_.remove(doc);
-    if (journalIds_.contains(doc)) RecoveryJournal::remove(journalIds_.take(doc));
 }
 
 void MainWindow::closeActiveDocument() {
@@ -325,7 +256,7 @@ void MainWindow::closeActiveDocument() {
 
 bool MainWindow::closeDocument(QueryDocument* doc, bool ask) {
     if (ask && !doc->confirmClose()) return false;
-    forgetJournal(doc);
+    journal_->forget(doc);
     if (auto* w = qobject_cast<QMdiSubWindow*>(doc->parentWidget())) {
         w->removeEventFilter(this);
         w->close();
@@ -333,14 +264,14 @@ bool MainWindow::closeDocument(QueryDocument* doc, bool ask) {
     return true;
 }
 
-void MainWindow::arrange(int how) {
+void MainWindow::arrange(WindowCommand how) {
     const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
     if (windows.isEmpty()) return;
-    if (how == 0) {
+    if (how == WindowCommand::Cascade) {
         mdi_->cascadeSubWindows();
         return;
     }
-    if (how == 3) { // minimised windows in a row along the bottom
+    if (how == WindowCommand::ArrangeIcons) { // minimised windows in a row along the bottom
         int x = 0;
         for (QMdiSubWindow* w : windows)
             if (w->isMinimized()) {
@@ -357,7 +288,7 @@ void MainWindow::arrange(int how) {
     const int n = int(open.size());
     for (int i = 0; i < n; ++i) {
         open[i]->showNormal();
-        if (how == 1) { // horizontal bands, one above the other
+        if (how == WindowCommand::TileHorizontal) { // horizontal bands, one above the other
             const int h = area.height() / n;
             open[i]->setGeometry(0, i * h, area.width(), h);
         } else { // vertical columns side by side
@@ -380,8 +311,7 @@ void MainWindow::fillWindowMenu() {
     sep->setProperty("windowEntry", true);
     int i = 1;
     for (QMdiSubWindow* w : windows) {
-        const QString title = w->windowTitle();
-        QAction* a = m->addAction(QStringLiteral("&%1 %2").arg(i++).arg(title));
+        QAction* a = m->addAction(QStringLiteral("&%1 %2").arg(i++).arg(w->windowTitle()));
         a->setProperty("windowEntry", true);
         a->setCheckable(true);
         a->setChecked(w == mdi_->currentSubWindow());
@@ -389,64 +319,36 @@ void MainWindow::fillWindowMenu() {
     }
 }
 
-void MainWindow::popup(const QString& name, const QPoint& pos) {
-    static const QHash<QString, QString> ids = {{QStringLiteral("Edit"), QStringLiteral("mnuEdit")},
-                                                {QStringLiteral("Query"), QStringLiteral("mnuDocument")},
-                                                {QStringLiteral("NOVIS_GRID"), QStringLiteral("mnuNovisGrid")},
-                                                {QStringLiteral("NOVIS_OBJECTS"), QStringLiteral("mnuObjects")},
-                                                {QStringLiteral("NOVIS_TEMPLATE"), QStringLiteral("mnuTemplate")}};
-    if (QMenu* m = menus_.value(ids.value(name))) m->popup(pos);
+void MainWindow::popup(PopupMenu which, const QPoint& pos) {
+    const char* id = "mnuEdit";
+    switch (which) {
+    case PopupMenu::Edit: id = "mnuEdit"; break;
+    case PopupMenu::Query: id = "mnuDocument"; break;
+    case PopupMenu::Grid: id = "mnuNovisGrid"; break;
+    case PopupMenu::Objects: id = "mnuObjects"; break;
+    case PopupMenu::Templates: id = "mnuTemplate"; break;
+    }
+    if (QMenu* m = menus_.value(QLatin1String(id))) m->popup(pos);
 }
 
 void MainWindow::onDocumentActivated(QMdiSubWindow* w) {
     if (!w) return;
-    if (auto* doc = qobject_cast<QueryDocument*>(w->widget())) sb_->setPanelText(1, doc->fileName());
+    if (auto* doc = qobject_cast<QueryDocument*>(w->widget())) sb_->setPanelText(FilePanel, doc->fileName());
 }
 
-void MainWindow::journalNow() {
-    for (QueryDocument* doc : documents()) {
-        if (!doc->getChanged() || doc->editor()->length() == 0) continue;
-        if (journalled_.contains(doc) && journalled_[doc] == doc->revision()) continue;
-        if (RecoveryJournal::write(journalIds_.value(doc), doc->fileName(), doc->windowTitle(), doc->editor()->text()))
-            journalled_[doc] = doc->revision();
-    }
-}
-
-void MainWindow::offerRecovery() {
-    const auto found = RecoveryJournal::orphans();
-    if (found.empty()) return;
-    const QString question =
-        found.size() == 1
-            ? QStringLiteral("An unsaved script from an earlier session was found (%1). Restore it?").arg(found[0].title)
-            : QStringLiteral("%1 unsaved scripts from an earlier session were found. Restore them?").arg(found.size());
-    const bool restore = Dialogs::get().question(this, question, QStringLiteral("Restore Unsaved Work"),
-                                                 Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes;
-    for (const RecoveredDocument& r : found) {
-        if (restore) {
-            QueryDocument* doc = nullptr;
-            for (QueryDocument* d : documents())
-                if (d->fileName().isEmpty() && d->editor()->length() == 0) doc = d;
-            if (!doc) doc = newDocument();
-            doc->editor()->setText(r.text);
-            if (!r.fileName.isEmpty()) doc->setFile(r.fileName);
-            doc->setChanged(true);
-        }
-        RecoveryJournal::discard(r);
-    }
-    if (restore) journalNow();
-}
+void MainWindow::offerRecovery() { journal_->offerRecovery(); }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
     // Offer every changed, non-empty script for saving; Cancel keeps the program open.
     for (QueryDocument* doc : documents()) {
-        if (!doc->getChanged() || doc->editor()->length() == 0) continue;
+        if (!doc->isChanged() || doc->editor()->length() == 0) continue;
         mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(doc->parentWidget()));
         if (!doc->confirmClose()) {
             e->ignore();
             return;
         }
     }
-    journalTimer_->stop();
+    journal_->stop();
     for (QueryDocument* doc : documents()) closeDocument(doc, false);
     Executor::waitForAll(3000);
     e->accept();

@@ -1,28 +1,37 @@
 #pragma once
 // The application's main window ("SQL Query Editor"): the query documents as
 // MDI children, the menu bar with its pop-up menus, and the status bar. It
-// routes every document command to the active document by the document's
-// operation name and holds no query logic of its own.
+// routes menu commands (typed, see MainMenu.h) to the active document or to
+// itself and holds no query logic of its own.
+
+#include "document/DocumentCommand.h"
+#include "shell/MainMenu.h"
 
 #include <QHash>
 #include <QMainWindow>
 
+class JournalKeeper;
 class PanelStatusBar;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-class QTimer;
 class QueryDocument;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    // The main status bar's panels.
+    enum StatusPanel { FilePanel = 1, WindowsPanel = 2, CapsPanel = 3, NumPanel = 4, InsertPanel = 5, BusyPanel = 6,
+                       MessagePanel = 7 };
+
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
     QueryDocument* activeDocument() const;
     QList<QueryDocument*> documents() const;
     QueryDocument* newDocument();
+    // The first empty, never saved document, or a new one.
+    QueryDocument* emptyDocument();
     // Opens a script file in the first empty new document, or in a new one.
     QueryDocument* openFile(const QString& path);
 
@@ -31,15 +40,15 @@ public:
     PanelStatusBar* statusPanels() const { return sb_; }
     QMdiArea* mdiArea() const { return mdi_; }
     bool resultsFullView() const { return resultsFullView_; }
+    JournalKeeper* journal() const { return journal_; }
 
-    // Counts the application's windows into status panel 2 ("Connections: N").
+    // Counts the application's windows into the windows panel ("Connections: N").
     void getQueryWindows();
-    // Runs one menu command by its id (what the menu entry does).
-    void runCommand(const QString& id);
+    // Runs one menu entry's command (what the menu entry does).
+    void runCommand(const MenuCommand& command);
+    void runWindowCommand(WindowCommand command);
     // Offers the journalled documents of an earlier session back.
     void offerRecovery();
-    // Writes the journal entries of changed documents now (normally on a timer).
-    void journalNow();
 
 signals:
     void connectionManagerRequested(QueryDocument* doc);
@@ -51,23 +60,18 @@ protected:
 private:
     void buildMenus();
     void buildStatusBar();
-    bool route(const char* operation);
     void closeActiveDocument();
     bool closeDocument(QueryDocument* doc, bool ask);
-    // Drops a closing document's journal entry (the user has decided about it).
-    void forgetJournal(QueryDocument* doc);
-    void arrange(int how);
+    void arrange(WindowCommand how);
     void fillWindowMenu();
-    void popup(const QString& menu, const QPoint& pos);
+    void popup(PopupMenu menu, const QPoint& pos);
     void onDocumentActivated(QMdiSubWindow* w);
 
     QMdiArea* mdi_;
     PanelStatusBar* sb_;
+    JournalKeeper* journal_;
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
-    QTimer* journalTimer_;
-    QHash<QueryDocument*, QString> journalIds_;
-    QHash<QueryDocument*, quint64> journalled_; // revision last written
     int windowCount_ = 1;
     bool resultsFullView_ = false;
 };

@@ -20,9 +20,9 @@ SplashScreen::SplashScreen(QWidget* parent) : QWidget(parent, Qt::SplashScreen |
     const QStringList v = QApplication::applicationVersion().split(QLatin1Char('.'));
     version_ = new QLabel(QStringLiteral("Version: %1.%2").arg(v.value(0, QStringLiteral("1")), v.value(1, QStringLiteral("0"))),
                           this);
-    version_->setObjectName(QStringLiteral("Label1"));
+    version_->setObjectName(QStringLiteral("versionLabel"));
     loading_ = new QLabel(this);
-    loading_->setObjectName(QStringLiteral("Label2"));
+    loading_->setObjectName(QStringLiteral("loadingLabel"));
     layout->addWidget(title);
     layout->addWidget(version_);
     layout->addStretch();

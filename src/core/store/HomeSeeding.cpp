@@ -1,0 +1,84 @@
+#include "store/HomeSeeding.h"
+
+#include "db/Connection.h"
+#include "db/ConnectionString.h"
+#include "settings/AppPaths.h"
+#include "settings/AtomicFile.h"
+#include "settings/Settings.h"
+#include "store/ResourceDb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace homeseeding {
+namespace {
+
+QString loadResource(const QString& name) {
+    QFile f(name);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readAll());
+}
+
+// The demo database is built from its script into a temporary file that is
+// renamed into place, so a crash never leaves half a database behind.
+Status createDemoDatabase(const QString& target) {
+    const QString tmp = target + QStringLiteral(".building");
+    QFile::remove(tmp);
+    try {
+        auto conn = db::Connection::open(db::sqliteConnectionString(tmp), {15, true});
+        auto cursor = conn->execute(loadResource(QStringLiteral(":/sql/demo.sql")));
+        while (cursor->nextResult()) {
+        }
+    } catch (const db::Error& e) {
+        QFile::remove(tmp);
+        return fail(QStringLiteral("The demo database could not be created: %1").arg(e.description()));
+    }
+    if (!QFile::rename(tmp, target)) {
+        QFile::remove(tmp);
+        return fail(QStringLiteral("The demo database could not be created in %1.").arg(QFileInfo(target).absolutePath()));
+    }
+    return {};
+}
+
+} // namespace
+
+QString demoDatabaseFile() { return AppPaths::file(QStringLiteral("demo.db")); }
+QString demoConnectionString() { return db::sqliteConnectionString(demoDatabaseFile()); }
+QString demoConnectionName() { return QStringLiteral("Demo (SQLite)"); }
+
+QStringList ensureSeeded() {
+    QStringList notices;
+    const QString dir = AppPaths::home();
+    if (!QDir().mkpath(dir)) {
+        notices << QStringLiteral("The settings folder %1 could not be created.").arg(dir);
+        return notices;
+    }
+    const QString config = AppPaths::configFile();
+    if (!QFileInfo::exists(config)) {
+        const Status s = fsutil::writeFileAtomically(config, settings::firstStartFile(), fsutil::kPrivate);
+        if (!s) notices << QStringLiteral("The settings file could not be created: %1").arg(s.error());
+    }
+    bool freshDemo = false;
+    if (!QFileInfo::exists(demoDatabaseFile())) {
+        const Status s = createDemoDatabase(demoDatabaseFile());
+        if (s)
+            freshDemo = true;
+        else
+            notices << s.error();
+    }
+    const Result<ResourceDb::Opened> res = ResourceDb::ensure();
+    if (!res) {
+        notices << res.error();
+        return notices;
+    }
+    if (!res->notice.isEmpty()) notices << res->notice;
+    if (res->created || freshDemo) {
+        // The demo connection is a convenience: the program works without it.
+        const Status s = ResourceDb::ensureConnection(demoConnectionName(), demoConnectionString());
+        if (!s) notices << QStringLiteral("The demo connection could not be saved: %1").arg(s.error());
+    }
+    return notices;
+}
+
+} // namespace homeseeding
