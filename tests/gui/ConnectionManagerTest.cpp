@@ -24,7 +24,7 @@ class ConnectionManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         homeseeding::ensureSeeded();
-        ConnectionStore::insertConnection(QStringLiteral("Warehouse | main"), QStringLiteral("Driver={X};Pwd=s3cr3t;"), 3);
+        ASSERT_TRUE(ConnectionStore::insertConnection(QStringLiteral("Warehouse | main"), QStringLiteral("Driver={X};Pwd=s3cr3t;"), 3).ok());
     }
     int rowNamed(ConnectionManager& m, const QString& name) {
         for (int i = 0; i < m.list()->count(); ++i)

@@ -2,7 +2,7 @@
 // the selection or the script, which tab comes forward, the grid, export.
 #include "settings/AppPaths.h"
 #include "store/HomeSeeding.h"
-#include "settings/Ini.h"
+#include "settings/Settings.h"
 #include "db/Connection.h"
 #include "document/QueryDocument.h"
 #include "common/RatioSplitter.h"
@@ -54,19 +54,19 @@ protected:
 } // namespace
 
 TEST_F(QueryDocumentTest, SettingsApplyAtCreation) {
-    ini::writeKey(AppPaths::configFile(), QStringLiteral("OPTIONS"), QStringLiteral("resultsin"), QStringLiteral("1"));
-    ini::writeKey(AppPaths::configFile(), QStringLiteral("OPTIONS"), QStringLiteral("fontsize"), QStringLiteral("14"));
-    ini::writeKey(AppPaths::configFile(), QStringLiteral("OPTIONS"), QStringLiteral("font"), QStringLiteral("No Such Font"));
-    ini::writeKey(AppPaths::configFile(), QStringLiteral("OPTIONS"), QStringLiteral("syntaxhighlight"), QStringLiteral("0"));
-    ini::writeKey(AppPaths::configFile(), QStringLiteral("OPTIONS"), QStringLiteral("converttabs"), QStringLiteral("1"));
+    ASSERT_TRUE(settings::write(settings::Key::ResultsIn, QStringLiteral("1")));
+    ASSERT_TRUE(settings::write(settings::Key::FontSize, QStringLiteral("14")));
+    ASSERT_TRUE(settings::write(settings::Key::Font, QStringLiteral("No Such Font")));
+    ASSERT_TRUE(settings::write(settings::Key::SyntaxHighlight, QStringLiteral("0")));
+    ASSERT_TRUE(settings::write(settings::Key::ConvertTabs, QStringLiteral("1")));
     auto d = makeDocument();
     EXPECT_TRUE(d->resultPanes()->resultsInText());
     EXPECT_DOUBLE_EQ(d->editor()->editorFont().pointSizeF(), 14.0);
     EXPECT_EQ(d->editor()->lexer(), nullptr);
     EXPECT_FALSE(d->editor()->indentationsUseTabs());
-    ini::writeKey(AppPaths::configFile(), QStringLiteral("OPTIONS"), QStringLiteral("resultsin"), QStringLiteral("0"));
-    ini::writeKey(AppPaths::configFile(), QStringLiteral("OPTIONS"), QStringLiteral("fontsize"), QString());
-    ini::writeKey(AppPaths::configFile(), QStringLiteral("OPTIONS"), QStringLiteral("syntaxhighlight"), QStringLiteral("1"));
+    ASSERT_TRUE(settings::write(settings::Key::ResultsIn, QStringLiteral("0")));
+    ASSERT_TRUE(settings::write(settings::Key::FontSize, QString()));
+    ASSERT_TRUE(settings::write(settings::Key::SyntaxHighlight, QStringLiteral("1")));
     auto e = makeDocument();
     EXPECT_FALSE(e->resultPanes()->resultsInText());
     EXPECT_DOUBLE_EQ(e->editor()->editorFont().pointSizeF(), 10.0);

@@ -81,12 +81,12 @@ TEST_P(SchemaReaderTest, FillersGiveNodesWithTheKeyGrammar) {
         if (n.text == QLatin1String("sr_items")) {
             found = true;
             EXPECT_EQ(n.key, QStringLiteral("XXXXX|CCU|") + catalog + QStringLiteral("|sr_items"));
-            EXPECT_EQ(n.image, 23);
+            EXPECT_EQ(n.image, NodeImage::Table);
         }
     EXPECT_TRUE(found);
     const NodeList views = addTableNodes(cs, QStringLiteral("CCV|") + catalog, QStringLiteral("V"));
     EXPECT_TRUE(texts(views).contains(QStringLiteral("sr_view")));
-    EXPECT_EQ(views.nodes.front().image, 24);
+    EXPECT_EQ(views.nodes.front().image, NodeImage::OtherTable);
     EXPECT_TRUE(addTableNodes(cs, folder, QStringLiteral("Q")).nodes.empty());
 
     const QString tableKey = QStringLiteral("XXXXX|CCU|") + catalog + QStringLiteral("|sr_empty");

@@ -103,7 +103,7 @@ TEST(AppHome, MissingTablesAreAddedToAnExistingResourceDatabase) {
         c->exec(QStringLiteral("CREATE TABLE connections (primarykey INTEGER PRIMARY KEY, name TEXT, cn_string TEXT, type INTEGER)"));
         c->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES ('kept', 'x', 2)"));
     }
-    ResourceDb::ensure();
+    ASSERT_TRUE(ResourceDb::ensure().ok());
     auto res = ResourceDb::open();
     EXPECT_EQ(count(*res, QStringLiteral("SELECT count(*) FROM connections WHERE name = 'kept'")), 1);
     EXPECT_NO_THROW(res->query(QStringLiteral("SELECT * FROM objects")));

@@ -59,3 +59,41 @@ TEST(ConnectionString, TuningAddsDriverOptionsOnlyWhenTheUserHasNone) {
     const QString dsn = QStringLiteral("DSN=mine;UID=u");
     EXPECT_EQ(db::tunedConnectionString(dsn, 15), dsn);
 }
+
+// The parser, the masker and every writer of strings (quoteValue, used by
+// the connection dialog and sqliteConnectionString) share one scanner: a
+// value written by one is read back whole by the others.
+TEST(ConnectionString, ParserMaskerAndQuotingAgreeOnAwkwardValues) {
+    const QStringList values = {QStringLiteral("plain"),       QStringLiteral("semi;colon"),  QStringLiteral("{braced}"),
+                                QStringLiteral("close}only"),  QStringLiteral(" padded "),    QStringLiteral("a=b"),
+                                QStringLiteral("}}{{;;"),      QStringLiteral("Grüße ;}"),    QString()};
+    for (const QString& server : values)
+        for (const QString& password : values) {
+            const QString text = QStringLiteral("Driver=") + db::quoteValue(QStringLiteral("My Driver")) +
+                                 QStringLiteral(";Server=") + db::quoteValue(server) + QStringLiteral(";Pwd=") +
+                                 db::quoteValue(password) + QStringLiteral(";Uid=me;");
+            const ConnectionString cs(text);
+            EXPECT_EQ(cs.value("Server"), server) << text.toStdString();
+            EXPECT_EQ(cs.value("Pwd"), password) << text.toStdString();
+            EXPECT_EQ(cs.value("Uid"), QStringLiteral("me")) << text.toStdString();
+            // the masked text keeps every other value exactly and hides the password
+            const ConnectionString masked(db::maskPasswords(text));
+            EXPECT_EQ(masked.value("Server"), server) << text.toStdString();
+            EXPECT_EQ(masked.value("Uid"), QStringLiteral("me")) << text.toStdString();
+            if (password.size() >= 2 && !server.contains(password)) {
+                EXPECT_FALSE(db::maskPasswords(text).contains(password)) << text.toStdString();
+            }
+        }
+    const QString path = QStringLiteral("/home/a;b/{odd} dir/x.db");
+    EXPECT_EQ(ConnectionString(db::sqliteConnectionString(path)).sqliteFile(), path);
+    EXPECT_TRUE(ConnectionString(db::sqliteConnectionString(path)).isSqlite());
+}
+
+TEST(ConnectionString, APasswordInABrokenStringIsStillMasked) {
+    // an unclosed brace swallows the rest of the text into one value
+    const QString broken = QStringLiteral("Driver={PostgreSQL Unicode;Server=h;Pwd=Secret99;Uid=u");
+    EXPECT_FALSE(db::maskPasswords(broken).contains(QStringLiteral("Secret99")));
+    EXPECT_TRUE(db::passwordValues(broken).contains(QStringLiteral("Secret99")));
+    const QString upper = QStringLiteral("DSN={x;PASSWORD=Hidden1}");
+    EXPECT_FALSE(db::maskPasswords(upper).contains(QStringLiteral("Hidden1")));
+}

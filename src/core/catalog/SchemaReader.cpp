@@ -45,7 +45,7 @@ QString tableTypeFor(const QString& letter) {
 
 // Adds a node; a key already present gets the schema as a further piece.
 void addUnique(NodeList& list, QSet<QString>& keys, const QString& key, const QString& qualifier,
-               const QString& text, int image) {
+               const QString& text, NodeImage image) {
     QString k = key;
     if (keys.contains(k)) k += QLatin1Char('|') + (qualifier.isEmpty() ? QString::number(list.nodes.size()) : qualifier);
     if (keys.contains(k)) return;
@@ -64,9 +64,9 @@ NodeList columnDetails(const QString& cs, const QString& parentKey, const QStrin
                 continue;
             if (!schemaName.isEmpty() && t.text(r, QStringLiteral("TABLE_SCHEMA")) != schemaName) continue;
             out.nodes.push_back({QStringLiteral("QQQQQQQQQQS|") + parentKey,
-                                 t.text(r, QStringLiteral("CHARACTER_MAXIMUM_LENGTH")), 15});
+                                 t.text(r, QStringLiteral("CHARACTER_MAXIMUM_LENGTH")), NodeImage::ColumnSize});
             out.nodes.push_back({QStringLiteral("QQQQQQQQQQT|") + parentKey,
-                                 adoTypeName(t.text(r, QStringLiteral("DATA_TYPE"))), 16});
+                                 adoTypeName(t.text(r, QStringLiteral("DATA_TYPE"))), NodeImage::ColumnType});
             break;
         }
     } catch (const db::Error& e) {
@@ -79,7 +79,7 @@ NodeList columnDetails(const QString& cs, const QString& parentKey, const QStrin
 // passes the filter, keyed prefix + "|" + parentKey + "|" + name.
 NodeList folderNodes(const QString& cs, const QString& parentKey, db::Schema rowset, const QString& nameColumn,
                      const QString& schemaColumn, const std::function<bool(const db::Table&, size_t)>& keep,
-                     const QString& prefix, int image) {
+                     const QString& prefix, NodeImage image) {
     NodeList out;
     try {
         const QString catalog = parentKey.mid(4);
@@ -110,7 +110,7 @@ NodeList tableColumnNodes(const QString& cs, const QString& parentKey, const QSt
             if (!schemaName.isEmpty() && t.text(r, QStringLiteral("TABLE_SCHEMA")) != schemaName) continue;
             const QString col = t.text(r, QStringLiteral("COLUMN_NAME"));
             addUnique(out, keys, prefix + QLatin1Char('|') + parentKey + QLatin1Char('|') + col,
-                      t.text(r, QStringLiteral("TABLE_SCHEMA")), col, 22);
+                      t.text(r, QStringLiteral("TABLE_SCHEMA")), col, NodeImage::Column);
         }
     } catch (const db::Error& e) {
         out.status = fail(errorReport(e.description()));
@@ -180,14 +180,14 @@ NodeList addTableNodes(const QString& cs, const QString& parentKey, const QStrin
     return folderNodes(
         cs, parentKey, db::Schema::Tables, QStringLiteral("TABLE_NAME"), QStringLiteral("TABLE_SCHEMA"),
         [&](const db::Table& t, size_t r) { return t.text(r, QStringLiteral("TABLE_TYPE")) == wanted; },
-        QStringLiteral("XXXXX"), type == QLatin1String("U") ? 23 : 24);
+        QStringLiteral("XXXXX"), type == QLatin1String("U") ? NodeImage::Table : NodeImage::OtherTable);
 }
 
 NodeList addProcedureNodes(const QString& cs, const QString& parentKey, const QString& type) {
     if (type != QLatin1String("P")) return {};
     return folderNodes(
         cs, parentKey, db::Schema::Procedures, QStringLiteral("PROCEDURE_NAME"), QStringLiteral("PROCEDURE_SCHEMA"),
-        [](const db::Table&, size_t) { return true; }, QStringLiteral("ZZZZZ"), 23);
+        [](const db::Table&, size_t) { return true; }, QStringLiteral("ZZZZZ"), NodeImage::Table);
 }
 
 NodeList addColumnNodes(const QString& cs, const QString& parentKey) {

@@ -12,17 +12,27 @@
 // "QQQQQQQQQQT|" + column key. Keys stay unique: a second table of the same
 // name (another schema) gets its schema appended as one more "|" piece.
 
-#include "common/Result.h"
+#include "base/Result.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <vector>
 
+// The pictures of the object browser's nodes, by their place in its image list.
+enum class NodeImage : int {
+    None = 0,
+    ColumnSize = 15,  // a column's defined size
+    ColumnType = 16,  // a column's type name
+    Column = 22,
+    Table = 23,       // user tables and procedures
+    OtherTable = 24,  // system tables and views
+};
+
 struct TreeNode {
     QString key;
     QString text;
-    int image = 0;
+    NodeImage image = NodeImage::None;
 };
 
 // A filler's outcome: the nodes to add, and whether every step succeeded

@@ -4,7 +4,7 @@
 // number; every cell in double quotes, with quotes inside a cell doubled so
 // the file reads back correctly; lines end with CR LF. NULL is empty text.
 
-#include "common/Result.h"
+#include "base/Result.h"
 #include "db/Field.h"
 #include "db/RowBlock.h"
 

@@ -5,7 +5,7 @@
 // Text is written back as UTF-8 with the line breaks it holds, atomically:
 // a failed save leaves the old file as it was.
 
-#include "common/Result.h"
+#include "base/Result.h"
 
 #include <QString>
 

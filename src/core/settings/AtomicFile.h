@@ -4,7 +4,7 @@
 // flushed to disk and then renamed over the target. On failure the target is
 // untouched and the Status says why.
 
-#include "common/Result.h"
+#include "base/Result.h"
 
 #include <QByteArray>
 #include <QFileDevice>

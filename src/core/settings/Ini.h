@@ -9,7 +9,7 @@
 // This is the file format only; which keys exist and what they mean is
 // Settings' business.
 
-#include "common/Result.h"
+#include "base/Result.h"
 
 #include <QByteArray>
 #include <QHash>

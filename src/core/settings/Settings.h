@@ -5,7 +5,7 @@
 // until the file changes on disk) and ask it typed questions; nobody else
 // spells a key.
 
-#include "common/Result.h"
+#include "base/Result.h"
 
 #include <QByteArray>
 #include <QString>

@@ -3,7 +3,7 @@
 // statement binds its values, so names and connection strings with quotes,
 // "|" or any other text are stored and read back unchanged.
 
-#include "common/Result.h"
+#include "base/Result.h"
 
 #include <QString>
 

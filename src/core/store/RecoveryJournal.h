@@ -5,7 +5,7 @@
 // kill, the next start finds the entries of the dead process and offers them
 // back.
 
-#include "common/Result.h"
+#include "base/Result.h"
 
 #include <QString>
 #include <QStringList>

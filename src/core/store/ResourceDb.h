@@ -6,7 +6,7 @@
 // bound parameters and closes it again; no connection is kept between
 // operations or shared between windows.
 
-#include "common/Result.h"
+#include "base/Result.h"
 #include "db/Connection.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "connections/ConnectionDialog.h"
 
-#include "common/Background.h"
+#include "base/Background.h"
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 #include "db/OdbcSupport.h"
