@@ -58,7 +58,11 @@ Status ResourceDb::createFresh() {
     try {
         auto conn = db::Connection::open(db::sqliteConnectionString(tmp));
         runScript(*conn, resourceText(":/sql/vsql.sql"));
-        runScript(*conn, QStringLiteral("BEGIN;") + resourceText(":/sql/vsql-seed.sql") + QStringLiteral(";COMMIT;"));
+        // First content: provider kinds, the keyword catalogue, the template library.
+        QString seed;
+        for (const char* part : {":/sql/seed-providers.sql", ":/sql/seed-syntax.sql", ":/sql/seed-templates.sql"})
+            seed += resourceText(part) + QStringLiteral("\n;\n");
+        runScript(*conn, QStringLiteral("BEGIN;") + seed + QStringLiteral("COMMIT;"));
     } catch (const db::Error& e) {
         QFile::remove(tmp);
         return fail(e.description());
