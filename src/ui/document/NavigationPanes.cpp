@@ -1,28 +1,28 @@
 #include "document/NavigationPanes.h"
 
-#include <QHeaderView>
 #include <QTextBrowser>
-#include <QTreeWidget>
 #include <QUrl>
 
 NavigationPanes::NavigationPanes(QWidget* parent) : QTabWidget(parent) {
     setObjectName(QStringLiteral("navigationTabs"));
     setDocumentMode(true);
-    objects_ = new QTreeWidget(this);
-    objects_->setObjectName(QStringLiteral("objectTree"));
-    templates_ = new QTreeWidget(this);
-    templates_->setObjectName(QStringLiteral("templateTree"));
-    for (QTreeWidget* t : {objects_, templates_}) {
-        t->setHeaderHidden(true);
-        t->setContextMenuPolicy(Qt::CustomContextMenu);
-    }
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("helpBrowser"));
     browser_->setOpenExternalLinks(true);
-    addTab(objects_, QStringLiteral("Objects"));
-    addTab(templates_, QStringLiteral("Templates"));
+    addTab(new QWidget(this), QStringLiteral("Objects"));
+    addTab(new QWidget(this), QStringLiteral("Templates"));
     addTab(browser_, QStringLiteral("Help"));
     showStartPage();
+}
+
+void NavigationPanes::setPane(Tab tab, QWidget* pane) {
+    const QString caption = tabText(tab);
+    const int current = currentIndex();
+    QWidget* old = widget(tab);
+    removeTab(tab);
+    insertTab(tab, pane, caption);
+    delete old;
+    setCurrentIndex(current);
 }
 
 QUrl NavigationPanes::startPage() { return QUrl(QStringLiteral("qrc:/help/vstart.htm")); }
@@ -33,8 +33,7 @@ void NavigationPanes::showStartPage() {
 
 void NavigationPanes::showTab(Tab tab) {
     setCurrentIndex(tab);
-    if (tab == ObjectsTab) objects_->setFocus();
-    if (tab == TemplatesTab) templates_->setFocus();
+    if (tab != HelpTab) widget(tab)->setFocus();
 }
 
 void NavigationPanes::resizeEvent(QResizeEvent* e) {

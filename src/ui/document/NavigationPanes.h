@@ -1,12 +1,12 @@
 #pragma once
-// The navigation tab strip beside the editor: "Objects" (the catalogue
-// tree), "Templates" (the template tree) and "Help" (a browser pane showing
-// the start page, and keyword help later).
+// The navigation tab strip beside the editor: "Objects" (the object
+// browser), "Templates" (the template tree) and "Help" (a browser pane
+// showing the start page, and keyword help). The features that fill the
+// first two tabs install their own widget with setPane().
 
 #include <QTabWidget>
 
 class QTextBrowser;
-class QTreeWidget;
 
 class NavigationPanes : public QTabWidget {
     Q_OBJECT
@@ -15,10 +15,12 @@ public:
 
     explicit NavigationPanes(QWidget* parent = nullptr);
 
-    QTreeWidget* objectTree() const { return objects_; }
-    QTreeWidget* templateTree() const { return templates_; }
+    // Puts a feature's widget on a tab (it replaces the empty placeholder; the
+    // tabs take ownership).
+    void setPane(Tab tab, QWidget* pane);
+    QWidget* pane(Tab tab) const { return widget(tab); }
     QTextBrowser* browser() const { return browser_; }
-    // Selects a tab and focuses its tree (the help tab leaves the focus alone).
+    // Selects a tab and focuses its pane (the help tab leaves the focus alone).
     void showTab(Tab tab);
     void showStartPage();
     static QUrl startPage();
@@ -27,7 +29,5 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
-    QTreeWidget* objects_;
-    QTreeWidget* templates_;
     QTextBrowser* browser_;
 };
