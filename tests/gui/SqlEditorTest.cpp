@@ -138,3 +138,16 @@ TEST_F(SqlEditorTest, AutoCorrectUpperCasesKeywordsAsTheyAreTyped) {
     QTest::keyClicks(&editor, QStringLiteral("where "));
     EXPECT_TRUE(editor.text().endsWith(QStringLiteral("where ")));
 }
+
+TEST_F(SqlEditorTest, InsertColumnLeavesTheHighlightSelectedAfterAnyText) {
+    editor.setText(QStringLiteral("SELECT * FROM tä "));
+    editor.setCursorPosition(0, 17);
+    editor.insertColumn(QStringLiteral("WHERE "), QStringLiteral("condition"), QStringLiteral(" AND x"));
+    EXPECT_EQ(editor.text(), QStringLiteral("SELECT * FROM tä WHERE condition AND x"));
+    EXPECT_EQ(editor.selectedText(), QStringLiteral("condition"));
+    // a selection is replaced, even one made backwards
+    editor.setSelection(0, 32, 0, 17); // "WHERE condition", backwards
+    editor.insertColumn(QString(), QStringLiteral("col"), QString());
+    EXPECT_EQ(editor.text(), QStringLiteral("SELECT * FROM tä col AND x"));
+    EXPECT_EQ(editor.selectedText(), QStringLiteral("col"));
+}

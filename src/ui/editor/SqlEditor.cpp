@@ -249,3 +249,19 @@ void SqlEditor::appendText(const QString& text) {
     append(text);
     if (ro) setReadOnly(true);
 }
+
+void SqlEditor::insertColumn(const QString& start, const QString& highlight, const QString& end) {
+    const EditorRange before = selectionRange();
+    // the selection's start as the editor counts it (the earlier end when selected backwards)
+    int line = before.startLine, column = before.startColumn;
+    if (before.endLine < line || (before.endLine == line && before.endColumn < column)) {
+        line = before.endLine;
+        column = before.endColumn;
+    }
+    replaceSelectedText(start + highlight + end);
+    // Columns are counted in characters of the line; start and highlight are
+    // single-line texts in every stored snippet.
+    EditorRange r{line, column + int(start.size()), line, column + int(start.size() + highlight.size())};
+    setSelectionRange(r, true);
+    setFocus();
+}

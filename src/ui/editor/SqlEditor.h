@@ -49,6 +49,9 @@ public:
 
     // Appends text to a read-only pane as well.
     void appendText(const QString& text);
+    // Replaces the selection with start + highlight + end and leaves the
+    // highlight selected, ready to be typed over (object snippets).
+    void insertColumn(const QString& start, const QString& highlight, const QString& end);
 
     int bookmarkCount() const;
     FindReplaceDialog* findDialog() const { return findDialog_; }
