@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -17,13 +18,15 @@
 namespace {
 
 struct Recording : RunSink {
-    QString results, extended;
+    QString results, extended, messages;
     std::vector<db::Field> gridFields;
     std::vector<std::shared_ptr<db::RowBlock>> grid;
     int extendedClears = 0;
     void gridStarted(const std::vector<db::Field>& f) override { gridFields = f; }
     void gridRows(std::shared_ptr<db::RowBlock> r) override { grid.push_back(std::move(r)); }
-    void appendText(Pane p, const QString& t) override { (p == Pane::Results ? results : extended) += t; }
+    void appendText(Pane p, const QString& t) override {
+        (p == Pane::Results ? results : p == Pane::Extended ? extended : messages) += t;
+    }
     void clearPane(Pane p) override {
         if (p == Pane::Extended) {
             extended.clear();
@@ -113,6 +116,44 @@ TEST_P(RunEngineTest, GridModeFillsTheGridAndSendsFurtherSetsToTheExtendedPane) 
     EXPECT_TRUE(sink.extended.contains(QStringLiteral("1  Row(s) affected")));
 }
 
+// A statement without rows between two queries neither hides the second
+// query's rows nor turns the run into a "0 Row(s) affected." failure.
+TEST_P(RunEngineTest, EveryResultOfTheScriptIsShownAroundStatementsWithoutRows) {
+    auto c = db::Connection::open(cs);
+    c->exec(QStringLiteral("DROP TABLE IF EXISTS run_mid"));
+    const QString script = QStringLiteral("SELECT 5 AS a; CREATE TABLE run_mid (id INTEGER); SELECT 6 AS b;");
+    const RunResult text = run(script, true);
+    EXPECT_EQ(text.outcome, RunOutcome::Success) << text.closingMessage.toStdString();
+    const QStringList lines = sink.results.split(QStringLiteral("\r\n"));
+    EXPECT_TRUE(lines.value(0).startsWith(QLatin1Char('a'))) << sink.results.toStdString();
+    EXPECT_TRUE(sink.results.contains(QStringLiteral("0 Row(s) affected.\r\n")));
+    EXPECT_TRUE(sink.results.contains(QRegularExpression(QStringLiteral("\\bb +\r\n-+\r\n6 "))))
+        << sink.results.toStdString();
+    EXPECT_LT(sink.results.indexOf(QLatin1Char('5')), sink.results.indexOf(QStringLiteral("Row(s) affected.")));
+    EXPECT_EQ(text.closingMessage, QStringLiteral("Success\r\n\r\n2  Row(s) affected")); // every row shown
+
+    c->exec(QStringLiteral("DROP TABLE run_mid"));
+    sink = Recording();
+    const RunResult grid = run(script, false);
+    EXPECT_EQ(grid.outcome, RunOutcome::Success) << grid.closingMessage.toStdString();
+    EXPECT_EQ(sink.gridRowCount(), 1);
+    EXPECT_EQ(sink.gridFields.at(0).name, QStringLiteral("a"));
+    EXPECT_TRUE(grid.extendedResults);
+    EXPECT_TRUE(sink.extended.startsWith(QLatin1Char('b'))) << sink.extended.toStdString();
+    EXPECT_EQ(sink.messages, QStringLiteral("0 Row(s) affected.\r\n"));
+    EXPECT_EQ(grid.rows, 1);
+    c->exec(QStringLiteral("DROP TABLE run_mid"));
+}
+
+TEST_P(RunEngineTest, EveryFurtherResultSetOfAGridRunIsKeptWithItsHeader) {
+    const RunResult r = run(QStringLiteral("SELECT 1 AS first; SELECT 2 AS second; SELECT 3 AS third;"), false);
+    EXPECT_EQ(r.outcome, RunOutcome::Success) << r.closingMessage.toStdString();
+    EXPECT_EQ(sink.gridFields.at(0).name, QStringLiteral("first"));
+    EXPECT_TRUE(sink.extended.contains(QStringLiteral("second"))) << sink.extended.toStdString();
+    EXPECT_TRUE(sink.extended.contains(QStringLiteral("third")));
+    EXPECT_LT(sink.extended.indexOf(QStringLiteral("second")), sink.extended.indexOf(QStringLiteral("third")));
+}
+
 TEST_P(RunEngineTest, StatementWithoutRowsReportsItsCount) {
     const RunResult r = run(QStringLiteral("UPDATE run_t SET name = name WHERE id >= 2"), true);
     EXPECT_EQ(r.closingMessage, QStringLiteral("2 Row(s) affected."));
@@ -121,7 +162,8 @@ TEST_P(RunEngineTest, StatementWithoutRowsReportsItsCount) {
 
     // the rest of the script still runs, and its failure is not hidden
     const RunResult more = run(QStringLiteral("UPDATE run_t SET note = 'u' WHERE id = 1; INSERT INTO run_t VALUES (4, 'four', NULL)"), true);
-    EXPECT_EQ(more.closingMessage, QStringLiteral("1 Row(s) affected."));
+    // each statement without rows says its own count
+    EXPECT_EQ(more.closingMessage, QStringLiteral("1 Row(s) affected.\r\n1 Row(s) affected."));
     auto c = db::Connection::open(cs);
     EXPECT_EQ(c->query(QStringLiteral("SELECT count(*) FROM run_t")).rows.at(0).at(0), QStringLiteral("4"));
     const RunResult broken = run(QStringLiteral("DELETE FROM run_t WHERE id = 4; SELECT nope FROM run_t"), true);

@@ -2,6 +2,8 @@
 #include "support/TestServers.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -45,7 +47,9 @@ TEST(RunnerCliBasics, TextModeMatchesTheEditorsTextPane) {
     const Outcome o = runCli({QStringLiteral("--connect"), cs},
                              "CREATE TABLE t(a INTEGER, b VARCHAR(3));\nINSERT INTO t VALUES (1, 'x'), (2, NULL);");
     EXPECT_EQ(o.code, 0) << o.err.toStdString();
-    EXPECT_EQ(o.err, QStringLiteral("0 Row(s) affected.\n")); // the CREATE has no rows
+    // neither statement has rows: each says its count, in the text and at the close
+    EXPECT_EQ(o.out, QStringLiteral("0 Row(s) affected.\r\n2 Row(s) affected.\r\n"));
+    EXPECT_EQ(o.err, QStringLiteral("0 Row(s) affected.\r\n2 Row(s) affected.\n"));
     const Outcome sel = runCli({QStringLiteral("--connect"), cs}, "SELECT a, b FROM t ORDER BY a");
     EXPECT_EQ(sel.code, 0);
     EXPECT_EQ(sel.out, QStringLiteral("a              b       \r\n"
@@ -85,4 +89,86 @@ TEST(RunnerCliBasics, InterruptCancelsALongStatementOnTheServer) {
     ASSERT_TRUE(p.waitForFinished(5000));
     EXPECT_LT(t.elapsed(), 2000);
     EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("...Query cancelled by User...")));
+}
+
+// The same script in all three output modes: both results present, each in
+// the mode's format, nothing but results on stdout in the export modes.
+TEST(RunnerCliResults, AStatementWithoutRowsBetweenTwoQueriesInEveryModeAndBackend) {
+    struct Target {
+        const char* label;
+        const ServerUnderTest* server;
+    };
+    for (const Target& t : {Target{"SQLite", nullptr}, Target{"PostgreSQL", &kPostgres}, Target{"MariaDB", &kMariaDb}}) {
+        SCOPED_TRACE(t.label);
+        QTemporaryDir dir;
+        QString cs;
+        if (t.server) {
+            cs = serverConnectionString(*t.server);
+            if (cs.isEmpty()) continue; // reported by the server tests
+        } else {
+            cs = QStringLiteral("Provider=SQLite;Data Source=") + dir.filePath(QStringLiteral("m.db"));
+            QFile f(dir.filePath(QStringLiteral("m.db")));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        }
+        const QByteArray script = "DROP TABLE IF EXISTS cli_mid; SELECT 5 AS a; CREATE TABLE cli_mid (id INTEGER); "
+                                  "SELECT 6 AS b; DROP TABLE cli_mid;";
+        const Outcome text = runCli({QStringLiteral("--connect"), cs}, script);
+        EXPECT_EQ(text.code, 0) << text.err.toStdString();
+        EXPECT_TRUE(text.out.contains(QStringLiteral("0 Row(s) affected.\r\n")));
+        EXPECT_TRUE(text.out.contains(QStringLiteral("\r\n5 "))) << text.out.toStdString();
+        EXPECT_TRUE(text.out.contains(QStringLiteral("\r\n6 "))) << text.out.toStdString();
+        // the closing count is every row shown, not just the rows since the last statement
+        EXPECT_TRUE(text.err.endsWith(QStringLiteral("Success\r\n\r\n2  Row(s) affected\n"))) << text.err.toStdString();
+
+        const Outcome csv = runCli({QStringLiteral("--connect"), cs, QStringLiteral("--grid-csv")}, script);
+        EXPECT_EQ(csv.code, 0) << csv.err.toStdString();
+        EXPECT_EQ(csv.out, QStringLiteral("\"\",\"a\"\r\n\"1\",\"5\"\r\n\"\",\"b\"\r\n\"1\",\"6\"\r\n"));
+        EXPECT_TRUE(csv.err.contains(QStringLiteral("0 Row(s) affected.")));
+
+        const Outcome tsv = runCli({QStringLiteral("--connect"), cs, QStringLiteral("--tsv")}, script);
+        EXPECT_EQ(tsv.code, 0);
+        EXPECT_EQ(tsv.out, QStringLiteral("\"\"\t\"a\"\r\n\"1\"\t\"5\"\r\n\"\"\t\"b\"\r\n\"1\"\t\"6\"\r\n"));
+    }
+}
+
+// Ctrl+C in the middle of a long fetch: the run stops, says so, exits 130,
+// and the count it closes with is the number of rows it wrote.
+TEST(RunnerCliResults, InterruptDuringALongFetchExits130WithTheWrittenCount) {
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("big.db"));
+    QFile(db).open(QIODevice::WriteOnly);
+    const QString cs = QStringLiteral("Provider=SQLite;Data Source=") + db;
+    QTemporaryDir home;
+    QProcess p;
+    p.start(QStringLiteral(SQLQE_RUN_PATH), {QStringLiteral("--home"), home.path(), QStringLiteral("--connect"), cs,
+                                             QStringLiteral("-")});
+    // an endless stream of rows, slow enough to be caught in the middle
+    p.write("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) "
+            "SELECT x, randomblob(200) AS pad FROM n");
+    p.closeWriteChannel();
+    ASSERT_TRUE(p.waitForStarted());
+    QByteArray out;
+    QElapsedTimer wait;
+    wait.start();
+    while (out.size() < 2 * 1024 * 1024 && wait.elapsed() < 20000) {
+        p.waitForReadyRead(200);
+        out += p.readAllStandardOutput();
+    }
+    ::kill(pid_t(p.processId()), SIGINT);
+    ASSERT_TRUE(p.waitForFinished(10000));
+    out += p.readAllStandardOutput();
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 130) << err.toStdString();
+    const QRegularExpression closing(QStringLiteral("\\.\\.\\.Query cancelled by User\\.\\.\\.\\r\\n\\r\\n(\\d+)  Row\\(s\\) affected"));
+    const auto m = closing.match(err);
+    ASSERT_TRUE(m.hasMatch()) << err.toStdString();
+    const qint64 counted = m.captured(1).toLongLong();
+    // every written row is one line that starts with its number
+    const QList<QByteArray> lines = out.split('\n');
+    qint64 rows = 0;
+    for (const QByteArray& l : lines)
+        if (!l.isEmpty() && l[0] >= '1' && l[0] <= '9' && !l.contains("Row(s) affected")) ++rows;
+    EXPECT_GT(counted, 1000);
+    EXPECT_EQ(counted, rows);
 }

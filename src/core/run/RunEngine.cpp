@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 constexpr int kFetchRows = 1024;
@@ -19,8 +20,9 @@ void RunEngine::stop() {
     if (conn_) conn_->cancel();
 }
 
-RunEngine::Limit RunEngine::currentLimit() const {
-    return request_.rowLimit ? Limit{true, *request_.rowLimit} : Limit{};
+qint64 RunEngine::rowsAllowed() const {
+    if (!request_.rowLimit) return std::numeric_limits<qint64>::max();
+    return std::max<qint64>(0, *request_.rowLimit - shown_);
 }
 
 void RunEngine::report(qint64 rows) {
@@ -28,15 +30,20 @@ void RunEngine::report(qint64 rows) {
     sink_.progress(fetched_);
 }
 
+RunResult RunEngine::finish(RunOutcome outcome, const QString& closing) {
+    RunResult r;
+    r.outcome = outcome;
+    r.closingMessage = closing;
+    r.extendedResults = extended_;
+    r.rows = rowCount();
+    return r;
+}
+
 RunResult RunEngine::run() {
     QElapsedTimer timer;
     timer.start();
+    if (request_.connectionString.isEmpty()) return finish(RunOutcome::NoConnection, textlayout::noConnectionMessage());
     RunResult result;
-    if (request_.connectionString.isEmpty()) {
-        result.closingMessage = textlayout::noConnectionMessage();
-        result.outcome = RunOutcome::NoConnection;
-        return result;
-    }
     std::unique_ptr<db::Connection> conn;
     try {
         conn = db::Connection::open(request_.connectionString, {request_.loginTimeoutSeconds, false});
@@ -45,24 +52,25 @@ RunResult RunEngine::run() {
             conn_ = conn.get();
         }
         if (!request_.database.isEmpty()) conn->setDefaultDatabase(request_.database);
-        if (request_.resultsInText) sink_.clearPane(Pane::Results);
-        if (stop_) {
-            throw db::Error::cancelled(QStringLiteral("Operation cancelled."));
-        }
+        sink_.clearPane(request_.resultsInText ? Pane::Results : Pane::Extended);
+        if (stop_) throw db::Error::cancelled(QStringLiteral("Operation cancelled."));
         auto cursor = conn->execute(request_.text);
-        walkResults(*cursor, result);
+        walkResults(*cursor);
+        if (stop_)
+            result = finish(RunOutcome::Cancelled, textlayout::cancelledMessage(rowCount()));
+        else if (!anyRowSet_ && !notes_.isEmpty())
+            result = finish(RunOutcome::Affected, notes_.join(QStringLiteral("\r\n")));
+        else
+            result = finish(RunOutcome::Success, textlayout::successMessage(rowCount()));
     } catch (const db::Error& e) {
         if (stop_ && (e.isCancel() || !conn)) {
             // The server gave up on our cancel: the run ends as a stopped run.
             if (request_.resultsInText) sink_.appendText(Pane::Results, textlayout::cancelNotice());
-            result.closingMessage = textlayout::cancelledMessage(result.rows);
-            result.outcome = RunOutcome::Cancelled;
+            result = finish(RunOutcome::Cancelled, textlayout::cancelledMessage(rowCount()));
         } else if (e.kind() == db::Error::Kind::ClosedResult) {
-            result.closingMessage = textlayout::affectedMessage(0);
-            result.outcome = RunOutcome::Affected;
+            result = finish(RunOutcome::Affected, textlayout::affectedMessage(0));
         } else {
-            result.closingMessage = textlayout::errorMessage(e.number(), e.description());
-            result.outcome = RunOutcome::Failed;
+            result = finish(RunOutcome::Failed, textlayout::errorMessage(e.number(), e.description()));
         }
     }
     sink_.flush();
@@ -75,100 +83,94 @@ RunResult RunEngine::run() {
     return result;
 }
 
-void RunEngine::walkResults(db::Cursor& cursor, RunResult& result) {
-    // The main counter runs on over the result sets of the call (text mode),
-    // or counts the grid's rows (grid mode). Counters start at 1.
-    qint64 counter = 1;
-    bool first = true;
+void RunEngine::noteClosedResult(const db::Cursor& cursor) {
+    const QString note = textlayout::affectedMessage(std::max<qint64>(cursor.recordsAffected(), 0));
+    notes_ << note;
+    sink_.appendText(request_.resultsInText ? Pane::Results : Pane::Messages, note + QStringLiteral("\r\n"));
+    // The text mode's running counter starts again after a statement without rows.
+    if (request_.resultsInText) counter_ = 1;
+}
+
+void RunEngine::walkResults(db::Cursor& cursor) {
+    bool firstSet = true;
     for (;;) {
         if (!cursor.hasRows()) {
-            // A statement without rows reports its affected count and ends the
-            // output. The rest of the script still runs (the server has it
-            // all); a failure there is reported instead of the count.
-            result.closingMessage = textlayout::affectedMessage(std::max<qint64>(cursor.recordsAffected(), 0));
-            result.outcome = RunOutcome::Affected;
-            result.rows = counter - 1;
-            while (!stop_ && cursor.nextResult()) {
-            }
-            return;
-        }
-        if (request_.resultsInText) {
-            writeTextSet(cursor, Pane::Results, counter);
-        } else if (first) {
-            writeGridSet(cursor, counter);
+            noteClosedResult(cursor);
+        } else if (limitHit_) {
+            // Past the row limit further sets are not shown; the walk goes on so
+            // later statements still run and report.
         } else {
-            sink_.clearPane(Pane::Extended); // the pane keeps the last further result set
-            qint64 own = 1;
-            writeTextSet(cursor, Pane::Extended, own);
-            result.extendedResults = true;
+            anyRowSet_ = true;
+            if (request_.resultsInText) {
+                writeTextSet(cursor, Pane::Results, counter_);
+            } else if (firstSet || request_.everySetToGrid) {
+                writeGridSet(cursor);
+            } else {
+                qint64 own = 1;
+                writeTextSet(cursor, Pane::Extended, own);
+                extended_ = true;
+            }
+            firstSet = false;
         }
-        result.rows = counter - 1;
         sink_.flush();
-        if (stop_) break; // no further result sets after a stop
-        first = false;
-        if (!cursor.nextResult()) break;
-        if (!cursor.hasRows() && request_.resultsInText) counter = 1;
-    }
-    result.rows = counter - 1;
-    if (stop_) {
-        result.closingMessage = textlayout::cancelledMessage(result.rows);
-        result.outcome = RunOutcome::Cancelled;
-    } else {
-        result.closingMessage = textlayout::successMessage(result.rows);
+        if (stop_) return; // no further results after a stop
+        if (!cursor.nextResult()) return;
     }
 }
 
-bool RunEngine::writeTextSet(db::Cursor& cursor, Pane pane, qint64& counter) {
+void RunEngine::writeTextSet(db::Cursor& cursor, Pane pane, qint64& counter) {
     const auto& fields = cursor.fields();
     const std::vector<int> widths = textlayout::columnWidths(fields);
-    const Limit limit = currentLimit();
     QString text = textlayout::headerBlock(fields);
     db::RowBlock block;
-    bool limited = false;
-    while (!limited && !stop_ && cursor.fetch(block, kFetchRows)) {
-        for (int r = 0; r < block.rowCount(); ++r) {
-            textlayout::appendRow(text, block, r, widths);
-            ++counter;
-            if (limitReached(counter, limit)) {
-                text += textlayout::rowLimitNotice(limit.value);
-                limited = true;
-                break;
+    auto closeSet = [&] {
+        if (stop_) text += textlayout::cancelNotice();
+        text += textlayout::setTrailer(counter - 1);
+        sink_.appendText(pane, text);
+    };
+    try {
+        while (!limitHit_ && !stop_) {
+            block.reset(int(fields.size()));
+            const int n = cursor.appendRows(block, int(std::min<qint64>(kFetchRows, rowsAllowed())));
+            if (n == 0) break;
+            for (int r = 0; r < n; ++r) textlayout::appendRow(text, block, r, widths);
+            counter += n;
+            report(n);
+            if (countShown(n)) text += textlayout::rowLimitNotice(*request_.rowLimit);
+            if (text.size() >= kTextChunk) {
+                sink_.appendText(pane, text);
+                text.clear();
+                sink_.flush();
             }
         }
-        report(block.rowCount());
-        if (text.size() >= kTextChunk) {
-            sink_.appendText(pane, text);
-            text.clear();
-            sink_.flush();
-        }
+    } catch (const db::Error&) {
+        // Every counted row is shown even when the set ends in a failure or a
+        // cancel; the failure itself ends the run.
+        closeSet();
+        throw;
     }
-    if (stop_) text += textlayout::cancelNotice();
-    text += textlayout::setTrailer(counter - 1);
-    sink_.appendText(pane, text);
-    return limited;
+    closeSet();
 }
 
-bool RunEngine::writeGridSet(db::Cursor& cursor, qint64& counter) {
+void RunEngine::writeGridSet(db::Cursor& cursor) {
     sink_.gridStarted(cursor.fields());
-    const Limit limit = currentLimit();
-    while (!stop_) {
-        // Each row is added before the limit is checked, so the row that takes
-        // the counter past the limit is still shown.
-        int want = kFetchRows;
-        if (limit.on) want = int(std::clamp<qint64>(limit.value - counter + 1, 1, kFetchRows));
+    while (!stop_ && !limitHit_) {
         auto block = std::make_shared<db::RowBlock>();
         block->reset(int(cursor.fields().size()));
-        const int got = cursor.appendRows(*block, want);
+        const int got = cursor.appendRows(*block, int(std::min<qint64>(kFetchRows, rowsAllowed())));
         if (got == 0) break;
-        counter += got;
         report(got);
+        gridRows_ += got;
         block->shrinkToFit();
         sink_.gridRows(std::move(block));
+        if (countShown(got)) sink_.appendText(Pane::Results, textlayout::rowLimitNotice(*request_.rowLimit));
         sink_.flush();
-        if (limitReached(counter, limit)) {
-            sink_.appendText(Pane::Results, textlayout::rowLimitNotice(limit.value));
-            return true;
-        }
     }
-    return false;
+}
+
+bool RunEngine::countShown(qint64 rows) {
+    shown_ += rows;
+    if (!request_.rowLimit || shown_ < *request_.rowLimit) return false;
+    limitHit_ = true; // the row that reaches the limit ends the showing
+    return true;
 }

@@ -1,9 +1,13 @@
 #pragma once
 // One run of a script against a database: opens a fresh connection, executes
-// the text in one call, walks every result set and writes them either as
-// text (text mode) or as grid rows (grid mode: the first result set fills the
-// grid, further ones are written as text to the extended pane), honouring the
-// row limit and a stop request, and returns the closing message.
+// the text in one call and walks every result the call produces, honouring
+// the row limit and a stop request, and returns the closing message.
+//
+// Result sets with rows go to the text pane (text mode) or, in grid mode, the
+// first to the grid and every further one, each with its header, as text to
+// the extended pane (or, for the headless exports, every one to the grid).
+// A statement without rows adds its own "N Row(s) affected." line (to the
+// text pane in text mode, to the messages otherwise) and the walk goes on.
 //
 // Synchronous: the editor runs it on a worker thread (Executor), the headless
 // runner on its main thread. stop() may be called from any thread; it also
@@ -19,7 +23,7 @@
 #include <mutex>
 #include <optional>
 
-enum class Pane { Results, Extended };
+enum class Pane { Results, Extended, Messages };
 
 // Receives what a run produces, in order.
 class RunSink {
@@ -40,14 +44,17 @@ struct RunRequest {
     QString database;          // default database for the run; empty: the connection's own
     QString text;              // sent to the server as it is, in one call
     bool resultsInText = false;
-    std::optional<qint64> rowLimit; // nullopt: no limit
+    // Grid mode only: every result set goes to the grid sink (the headless
+    // exports), not just the first.
+    bool everySetToGrid = false;
+    std::optional<qint64> rowLimit; // rows shown in the whole run; nullopt: no limit
     int loginTimeoutSeconds = 15;
 };
 
 // How a run ended.
 enum class RunOutcome {
     Success,      // result sets were shown: "Success" and the row count
-    Affected,     // the script returned no rows: "N Row(s) affected."
+    Affected,     // the script returned no rows: "N Row(s) affected." per statement
     Failed,       // the database reported an error: "Error: #N"
     NoConnection, // the document has no connection
     Cancelled,    // the user stopped it
@@ -75,23 +82,35 @@ public:
     bool stopRequested() const { return stop_; }
 
 private:
-    void walkResults(db::Cursor& cursor, RunResult& result);
-    // Writes one result set as text into pane, counting on from counter;
-    // returns true when it ended because of the row limit.
-    bool writeTextSet(db::Cursor& cursor, Pane pane, qint64& counter);
-    bool writeGridSet(db::Cursor& cursor, qint64& counter);
-    struct Limit {
-        bool on = false;
-        qint64 value = 0;
-    };
-    Limit currentLimit() const;
-    static bool limitReached(qint64 counter, const Limit& limit) { return limit.on && counter > limit.value; }
+    void walkResults(db::Cursor& cursor);
+    void noteClosedResult(const db::Cursor& cursor);
+    // Writes one result set as text into pane, counting on from counter.
+    void writeTextSet(db::Cursor& cursor, Pane pane, qint64& counter);
+    void writeGridSet(db::Cursor& cursor);
+    // Rows the row limit still allows in this run (max when there is none).
+    qint64 rowsAllowed() const;
+    // Counts rows as shown; true when they reached the row limit.
+    bool countShown(qint64 rows);
     void report(qint64 rows);
+    RunResult finish(RunOutcome outcome, const QString& closing);
+    // The count the closing message and the status bar show: every row the
+    // text pane got, or the grid's rows.
+    qint64 rowCount() const { return request_.resultsInText ? shown_ : gridRows_; }
 
     RunRequest request_;
     RunSink& sink_;
     std::atomic<bool> stop_{false};
     std::mutex connMutex_;
     db::Connection* conn_ = nullptr; // for stop(); valid while the run holds it
+
+    // What the walk has shown so far; kept here so a failure or a stop in
+    // the middle of a set still reports what was delivered.
     qint64 fetched_ = 0;
+    qint64 counter_ = 1;      // the running row counter of text mode (from 1)
+    qint64 gridRows_ = 0;     // rows put into the grid
+    qint64 shown_ = 0;        // rows shown anywhere, for the row limit
+    bool limitHit_ = false;
+    bool anyRowSet_ = false;
+    bool extended_ = false;
+    QStringList notes_;       // "N Row(s) affected." of statements without rows
 };

@@ -124,7 +124,9 @@ std::optional<qint64> Snapshot::number(Key key) const {
 
 std::optional<qint64> Snapshot::rowLimit() const {
     if (!flag(Key::RowCount)) return std::nullopt;
-    return number(Key::RowCountValue); // a limit that is not a number is ignored
+    const auto v = number(Key::RowCountValue);
+    if (!v || *v < 1) return std::nullopt; // a limit that is not a positive number is ignored
+    return v;
 }
 
 int Snapshot::loginTimeoutSeconds() const {

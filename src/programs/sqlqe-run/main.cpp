@@ -54,9 +54,10 @@ public:
         });
     }
     void appendText(Pane pane, const QString& text) override {
-        // In grid modes the results pane only receives the row-limit notice,
-        // which the editor keeps out of sight: it goes to stderr here.
-        const bool toStderr = mode_ != Mode::Text && pane == Pane::Results;
+        // Only results reach stdout: the messages of statements without rows
+        // go to stderr, and so does the row-limit notice in the export modes
+        // (the editor keeps it out of sight behind the grid).
+        const bool toStderr = pane == Pane::Messages || (mode_ != Mode::Text && pane == Pane::Results);
         push([this, text, toStderr] {
             if (toStderr) {
                 writePending();
@@ -181,6 +182,7 @@ int main(int argc, char** argv) {
     request.database = p.value(QStringLiteral("database"));
     request.text = plan.textToRun;
     request.resultsInText = mode == Mode::Text;
+    request.everySetToGrid = mode != Mode::Text; // each result set in the export format
     if (p.isSet(QStringLiteral("max-rows"))) {
         bool ok = false;
         const qint64 n = p.value(QStringLiteral("max-rows")).toLongLong(&ok);
@@ -209,5 +211,6 @@ int main(int argc, char** argv) {
     const RunResult result = engine.run();
     sink.finish();
     writeErr(result.closingMessage + QLatin1Char('\n'));
+    if (result.cancelled()) return 128 + SIGINT;
     return result.isError() ? 1 : 0;
 }

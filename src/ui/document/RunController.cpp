@@ -23,10 +23,22 @@ RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* par
         }
     });
     connect(executor_, &Executor::textAppended, this, [this](Pane pane, const QString& text) {
-        (pane == Pane::Results ? panes_->textPane() : panes_->extendedPane())->appendText(text);
+        switch (pane) {
+        case Pane::Results: panes_->textPane()->appendText(text); break;
+        case Pane::Extended: panes_->extendedPane()->appendText(text); break;
+        case Pane::Messages:
+            // statements without rows of a grid run: shown before the closing message
+            runNotes_ += text;
+            panes_->setMessage(QStringLiteral("Working...\r\n") + runNotes_);
+            break;
+        }
     });
     connect(executor_, &Executor::paneCleared, this, [this](Pane pane) {
-        (pane == Pane::Results ? panes_->textPane() : panes_->extendedPane())->clear();
+        switch (pane) {
+        case Pane::Results: panes_->textPane()->clear(); break;
+        case Pane::Extended: panes_->extendedPane()->clear(); break;
+        case Pane::Messages: runNotes_.clear(); break;
+        }
     });
     connect(executor_, &Executor::progress, this, [this](qint64 rows) {
         emit mainStatus(true, QStringLiteral("Working... %1 rows fetched").arg(rows));
@@ -60,6 +72,7 @@ void RunController::execute(const QString& connectionString, const QString& data
     const RunPlan p = planRun(source);
     statementKind_ = p.kind;
     panes_->setMessage(QStringLiteral("Working..."));
+    runNotes_.clear();
     if (p.textToRun.isEmpty()) {
         panes_->setMessage(textlayout::nothingToDoMessage());
         panes_->setCurrentIndex(ResultPanes::MessagesTab);
@@ -84,7 +97,8 @@ void RunController::execute(const QString& connectionString, const QString& data
 }
 
 void RunController::finish(const RunResult& result) {
-    panes_->setMessage(result.closingMessage);
+    // A run without row sets already says everything in its closing message.
+    panes_->setMessage(result.outcome == RunOutcome::Affected ? result.closingMessage : runNotes_ + result.closingMessage);
     lastRunFailed_ = result.failed();
     if (!panes_->resultsInText()) panes_->grid()->sizeColumns();
     if (result.failed()) {

@@ -43,4 +43,5 @@ private:
     scripttext::StatementKind statementKind_ = scripttext::StatementKind::None;
     bool lastRunFailed_ = false;
     bool sizedOnce_ = false;
+    QString runNotes_; // "N Row(s) affected." lines of the current grid run
 };
