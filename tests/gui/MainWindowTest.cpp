@@ -9,12 +9,17 @@
 #include "document/NavigationPanes.h"
 #include "document/QueryDocument.h"
 #include "common/RatioSplitter.h"
+#include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
+#include "run/ResultModel.h"
 #include "editor/SqlEditor.h"
 #include "support/ScriptedDialogs.h"
+#include "support/Typing.h"
 #include "support/TempHome.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -55,8 +60,8 @@ TEST_F(MainWindowTest, StartsWithOneEmptyDocumentAndCountsOneConnection) {
     QueryDocument* doc = window->activeDocument();
     ASSERT_NE(doc, nullptr);
     EXPECT_TRUE(doc->editor()->text().isEmpty());
-    EXPECT_TRUE(doc->isChanged()); // a new document counts as changed
-    EXPECT_EQ(window->statusPanels()->panelText(2), QStringLiteral("Connections 1"));
+    EXPECT_FALSE(doc->isChanged()); // nothing typed yet, nothing to lose
+    EXPECT_EQ(window->statusPanels()->panelText(2), QStringLiteral("Connections: 1"));
     EXPECT_EQ(window->statusPanels()->panelText(3), QStringLiteral("CAPS"));
     EXPECT_EQ(window->statusPanels()->toolTip(),
               QStringLiteral("The status bar displays current status and informs you of errors."));
@@ -133,7 +138,7 @@ TEST_F(MainWindowTest, CommandsReachTheActiveDocument) {
     EXPECT_TRUE(doc->resultPanes()->resultsInText());
     run("mnuGrid");
     EXPECT_FALSE(doc->resultPanes()->resultsInText());
-    doc->editor()->setText(QStringLiteral("select 1\r\nselect 2"));
+    replaceScript(doc->editor(), QStringLiteral("select 1\r\nselect 2"));
     run("mnuBookmarkToogle");
     EXPECT_EQ(doc->editor()->bookmarkCount(), 1);
     run("mnuBookmarksClear");
@@ -217,11 +222,12 @@ TEST_F(MainWindowTest, WindowArrangementsAndTheWindowList) {
 
 TEST_F(MainWindowTest, CloseAsksForChangedScriptsAndCancelKeepsThem) {
     QueryDocument* doc = window->activeDocument();
-    doc->editor()->setText(QStringLiteral("select 42"));
+    replaceScript(doc->editor(), QStringLiteral("select 42"));
     dialogs.answers = {Dialogs::Answer::Cancel};
     run("mnuFileClose");
     EXPECT_EQ(window->documents().size(), 1);
-    EXPECT_EQ(dialogs.questions.value(0), QStringLiteral("The code has changed, do you want to save the code first?"));
+    EXPECT_EQ(dialogs.questions.value(0),
+              QStringLiteral("The code has changed, do you want to save the code first?\n\nQuery1"));
     dialogs.answers = {Dialogs::Answer::No};
     run("mnuFileClose");
     EXPECT_TRUE(window->documents().isEmpty());
@@ -241,4 +247,51 @@ TEST(SplashScreenTest, ShowsTheVersionAndAGrowingCaptionThatStartsOver) {
     EXPECT_EQ(s.loadingCaption(), QStringLiteral("Loading..."));
     s.tick();
     EXPECT_EQ(s.loadingCaption(), QStringLiteral("L"));
+}
+
+// Copy, Cut and Undo act on the pane that has the focus: from a result pane
+// they copy its selection and never touch the script.
+TEST_F(MainWindowTest, EditKeysActOnTheFocusedPaneAndLeaveTheScriptAlone) {
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QueryDocument* doc = window->activeDocument();
+    doc->setConnection(homeseeding::demoConnectionString());
+    const QString script = QStringLiteral("SELECT id, name FROM customers ORDER BY id LIMIT 3");
+    replaceScript(doc->editor(), script);
+    doc->startExec();
+    QTRY_VERIFY_WITH_TIMEOUT(!doc->isRunning(), 10000);
+    ResultGrid* grid = doc->resultPanes()->grid();
+    ASSERT_EQ(grid->resultModel()->rowCount(), 3);
+
+    auto press = [&](QWidget* w, Qt::Key key) { QTest::keyClick(w, key, Qt::ControlModifier); };
+    grid->setFocus();
+    grid->setCurrentIndex(grid->resultModel()->index(0, 0));
+    grid->selectionModel()->select(QItemSelection(grid->resultModel()->index(0, 0), grid->resultModel()->index(1, 1)),
+                                   QItemSelectionModel::ClearAndSelect);
+    QApplication::clipboard()->clear();
+    press(grid, Qt::Key_C);
+    EXPECT_EQ(QApplication::clipboard()->text(), grid->selectionText());
+    EXPECT_TRUE(QApplication::clipboard()->text().contains(QLatin1Char('\t')));
+    press(grid, Qt::Key_X);
+    press(grid, Qt::Key_Z);
+    EXPECT_EQ(doc->editor()->text(), script);
+
+    SqlEditor* messages = doc->resultPanes()->messagePane();
+    doc->resultPanes()->setCurrentIndex(ResultPanes::MessagesTab);
+    messages->setFocus();
+    messages->selectAll();
+    press(messages, Qt::Key_C);
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral("Success")));
+    press(messages, Qt::Key_X);
+    press(messages, Qt::Key_Z);
+    EXPECT_EQ(doc->editor()->text(), script);
+    EXPECT_TRUE(messages->text().startsWith(QStringLiteral("Success"))); // a read-only pane loses nothing either
+
+    // in the script itself the keys edit the script
+    doc->editor()->setFocus();
+    doc->editor()->selectAll();
+    press(doc->editor(), Qt::Key_X);
+    EXPECT_TRUE(doc->editor()->text().isEmpty());
+    press(doc->editor(), Qt::Key_Z);
+    EXPECT_EQ(doc->editor()->text(), script);
 }

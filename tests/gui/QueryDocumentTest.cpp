@@ -12,6 +12,7 @@
 #include "common/PanelStatusBar.h"
 #include "support/Files.h"
 #include "support/ScriptedDialogs.h"
+#include "support/Typing.h"
 #include "support/TempHome.h"
 
 #include <QElapsedTimer>
@@ -75,7 +76,7 @@ TEST_F(QueryDocumentTest, SettingsApplyAtCreation) {
 
 TEST_F(QueryDocumentTest, ASelectionRunsAloneAndFillsTheGrid) {
     auto d = makeDocument();
-    d->editor()->setText(QStringLiteral("SELECT name FROM t WHERE id = 1;\r\nSELECT id, name, note FROM t ORDER BY id"));
+    replaceScript(d->editor(), QStringLiteral("SELECT name FROM t WHERE id = 1;\r\nSELECT id, name, note FROM t ORDER BY id"));
     d->editor()->setSelection(1, 0, 1, 40);
     runAndWait(*d);
     ResultModel* m = d->resultPanes()->grid()->resultModel();
@@ -97,24 +98,24 @@ TEST_F(QueryDocumentTest, ASelectionRunsAloneAndFillsTheGrid) {
 
 TEST_F(QueryDocumentTest, TheRightTabComesForward) {
     auto d = makeDocument();
-    d->editor()->setText(QStringLiteral("SELECT nope FROM t"));
+    replaceScript(d->editor(), QStringLiteral("SELECT nope FROM t"));
     runAndWait(*d);
     EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
     EXPECT_TRUE(d->resultPanes()->messagePane()->text().startsWith(QStringLiteral("Error: #")));
 
-    d->editor()->setText(QStringLiteral("UPDATE t SET name = name"));
+    replaceScript(d->editor(), QStringLiteral("UPDATE t SET name = name"));
     runAndWait(*d);
     EXPECT_EQ(d->resultPanes()->messagePane()->text(), QStringLiteral("3 Row(s) affected."));
     EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
 
-    d->editor()->setText(QStringLiteral("SELECT id FROM t; SELECT name FROM t WHERE id = 2"));
+    replaceScript(d->editor(), QStringLiteral("SELECT id FROM t; SELECT name FROM t WHERE id = 2"));
     runAndWait(*d);
     EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::ResultsTab));
     EXPECT_TRUE(d->resultPanes()->isTabVisible(ResultPanes::ExtendedTab));
     EXPECT_TRUE(d->resultPanes()->extendedPane()->text().contains(QStringLiteral("two")));
 
     d->setResultsInText(true);
-    d->editor()->setText(QStringLiteral("SELECT id FROM t"));
+    replaceScript(d->editor(), QStringLiteral("SELECT id FROM t"));
     runAndWait(*d);
     EXPECT_FALSE(d->resultPanes()->isTabVisible(ResultPanes::ExtendedTab));
     EXPECT_TRUE(d->resultPanes()->textPane()->text().contains(QStringLiteral("3  Row(s) affected")));
@@ -130,7 +131,7 @@ TEST_F(QueryDocumentTest, TheRightTabComesForward) {
 
 TEST_F(QueryDocumentTest, ExportFilesAreByteExact) {
     auto d = makeDocument();
-    d->editor()->setText(QStringLiteral("SELECT id AS a, note AS b FROM t ORDER BY id"));
+    replaceScript(d->editor(), QStringLiteral("SELECT id AS a, note AS b FROM t ORDER BY id"));
     runAndWait(*d);
     const QString csv = home.file(QStringLiteral("result.csv"));
     dialogs.fileNames = {csv};
@@ -157,7 +158,7 @@ TEST_F(QueryDocumentTest, ExportFilesAreByteExact) {
 
 TEST_F(QueryDocumentTest, CopyTakesTheSelectedCellsAsTabSeparatedRows) {
     auto d = makeDocument();
-    d->editor()->setText(QStringLiteral("SELECT id, name FROM t ORDER BY id"));
+    replaceScript(d->editor(), QStringLiteral("SELECT id, name FROM t ORDER BY id"));
     runAndWait(*d);
     ResultGrid* g = d->resultPanes()->grid();
     g->setCurrentIndex(g->model()->index(1, 1));
@@ -171,7 +172,7 @@ TEST_F(QueryDocumentTest, CopyTakesTheSelectedCellsAsTabSeparatedRows) {
 
 TEST_F(QueryDocumentTest, StopAndClosingDuringARunAreQuickAndClean) {
     auto d = makeDocument();
-    d->editor()->setText(QStringLiteral("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT count(*) FROM n"));
+    replaceScript(d->editor(), QStringLiteral("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT count(*) FROM n"));
     d->startExec();
     QTest::qWait(300);
     EXPECT_TRUE(d->isRunning());

@@ -11,6 +11,7 @@
 #include "document/ScriptFileActions.h"
 #include "support/Files.h"
 #include "support/ScriptedDialogs.h"
+#include "support/Typing.h"
 #include "support/TempHome.h"
 
 #include <Qsci/qsciprinter.h>
@@ -51,16 +52,17 @@ TEST_F(ScriptFilesTest, OpenReplacesTheScriptAndAppendWrapsTheLines) {
     EXPECT_EQ(doc->editor()->text(), QStringLiteral("select 1;\r\nselect 2;\r\n"));
     EXPECT_EQ(doc->fileName(), QDir(home.path()).absoluteFilePath(QStringLiteral("a.sql")));
     EXPECT_EQ(doc->fileTitle(), QStringLiteral("a.sql"));
-    EXPECT_TRUE(doc->isChanged());
+    EXPECT_FALSE(doc->isChanged()); // what was opened is what is on disk
+    EXPECT_FALSE(doc->windowTitle().endsWith(QLatin1Char('*')));
 
     writeFile(file("abc.txt"), "a\r\nb\nc");
-    doc->editor()->setText(QStringLiteral("x"));
+    replaceScript(doc->editor(), QStringLiteral("x"));
     dialogs.fileNames = {file("abc.txt")};
     doc->execute(DocumentCommand::OpenAppend);
     EXPECT_EQ(doc->editor()->text(), QStringLiteral("x \r\na\r\nb\r\nc\r\n \r\n"));
     EXPECT_EQ(doc->fileTitle(), QStringLiteral("a.sql")); // append keeps the file name
     writeFile(file("empty.sql"), "");
-    doc->editor()->setText(QString());
+    replaceScript(doc->editor(), QString());
     dialogs.fileNames = {file("empty.sql")};
     doc->execute(DocumentCommand::OpenAppend);
     EXPECT_EQ(doc->editor()->text(), QStringLiteral(" \r\n \r\n"));
@@ -85,7 +87,7 @@ TEST_F(ScriptFilesTest, EncodingsLineBreaksAndBadFiles) {
     EXPECT_EQ(doc->editor()->text(), QStringLiteral("select 'café'"));
 
     writeFile(file("binary.sql"), QByteArray("ab\0cd", 5));
-    doc->editor()->setText(QStringLiteral("kept"));
+    replaceScript(doc->editor(), QStringLiteral("kept"));
     EXPECT_FALSE(doc->files()->load(file("binary.sql")));
     EXPECT_EQ(doc->editor()->text(), QStringLiteral("kept"));
     ASSERT_EQ(dialogs.messages.size(), 1);
@@ -94,8 +96,8 @@ TEST_F(ScriptFilesTest, EncodingsLineBreaksAndBadFiles) {
     EXPECT_EQ(dialogs.messages.size(), 2);
 }
 
-TEST_F(ScriptFilesTest, ToolbarSaveThroughTheDialogClearsTheFlagMenuSaveDoesNot) {
-    doc->editor()->setText(QStringLiteral("select 1"));
+TEST_F(ScriptFilesTest, EverySaveClearsTheChangedMarkAndUndoingToTheSavedTextToo) {
+    replaceScript(doc->editor(), QStringLiteral("select 1"));
     dialogs.fileNames = {file("t.sql")};
     doc->files()->toolbarSave();
     EXPECT_EQ(readFile(file("t.sql")), QByteArray("select 1"));
@@ -103,13 +105,21 @@ TEST_F(ScriptFilesTest, ToolbarSaveThroughTheDialogClearsTheFlagMenuSaveDoesNot)
     EXPECT_TRUE(doc->confirmClose()); // nothing to ask
     EXPECT_TRUE(dialogs.questions.isEmpty());
 
-    doc->editor()->setText(QStringLiteral("select 2"));
-    doc->execute(DocumentCommand::Save); // to the known file, no dialog
-    EXPECT_EQ(readFile(file("t.sql")), QByteArray("select 2"));
+    replaceScript(doc->editor(), QStringLiteral("select 2"));
     EXPECT_TRUE(doc->isChanged());
+    EXPECT_TRUE(doc->windowTitle().endsWith(QLatin1Char('*')));
+    doc->editor()->undo(); // back to the saved text: nothing to save
+    EXPECT_FALSE(doc->isChanged());
+    doc->editor()->redo();
     dialogs.answers = {Dialogs::Answer::No};
     EXPECT_TRUE(doc->confirmClose());
-    EXPECT_EQ(dialogs.questions.value(0), QStringLiteral("The code has changed, do you want to save the code first?"));
+    // the question names the script it is about
+    EXPECT_EQ(dialogs.questions.value(0), QStringLiteral("The code has changed, do you want to save the code first?\n\n") +
+                                              QDir(home.path()).absoluteFilePath(QStringLiteral("t.sql")));
+    doc->execute(DocumentCommand::Save); // to the known file, no dialog
+    EXPECT_EQ(readFile(file("t.sql")), QByteArray("select 2"));
+    EXPECT_FALSE(doc->isChanged());
+    EXPECT_FALSE(doc->windowTitle().endsWith(QLatin1Char('*')));
 
     dialogs.fileNames = {file("u.sql")};
     doc->execute(DocumentCommand::SaveAs);
@@ -120,7 +130,7 @@ TEST_F(ScriptFilesTest, ToolbarSaveThroughTheDialogClearsTheFlagMenuSaveDoesNot)
 TEST_F(ScriptFilesTest, AFailedSaveIsReportedAndChangesNothing) {
     writeFile(file("old.sql"), "old text");
     ASSERT_TRUE(doc->files()->load(file("old.sql")));
-    doc->editor()->setText(QStringLiteral("new text"));
+    replaceScript(doc->editor(), QStringLiteral("new text"));
     // the target's folder is gone
     dialogs.fileNames = {file("gone/x.sql")};
     EXPECT_FALSE(doc->files()->saveAs());
@@ -137,7 +147,7 @@ TEST_F(ScriptFilesTest, AFailedSaveIsReportedAndChangesNothing) {
 }
 
 TEST_F(ScriptFilesTest, CloseStaysOpenWhenTheSaveDoesNotGoThrough) {
-    doc->editor()->setText(QStringLiteral("precious"));
+    replaceScript(doc->editor(), QStringLiteral("precious"));
     dialogs.answers = {Dialogs::Answer::Yes};
     dialogs.fileNames = {QString()}; // the save dialog is cancelled
     EXPECT_FALSE(doc->confirmClose());
@@ -172,7 +182,7 @@ TEST_F(ScriptFilesTest, ExitAndCloseBoxOfferChangedScripts) {
 }
 
 TEST_F(ScriptFilesTest, PrintsToPdf) {
-    doc->editor()->setText(QStringLiteral("select 1;\r\nselect 2;\r\n"));
+    replaceScript(doc->editor(), QStringLiteral("select 1;\r\nselect 2;\r\n"));
     QsciPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file("script.pdf"));
@@ -200,7 +210,7 @@ TEST_F(ScriptFilesTest, OutputWatchReloadsTwiceAndEndsOnATextChange) {
     EXPECT_EQ(doc->resultPanes()->textPane()->text(), QStringLiteral("second output"));
     EXPECT_FALSE(doc->outputWatch()->isActive()); // twice, then done
     doc->watchOutput(folder, out);
-    doc->editor()->setText(QStringLiteral("typing ends the watch"));
+    replaceScript(doc->editor(), QStringLiteral("typing ends the watch"));
     EXPECT_FALSE(doc->outputWatch()->isActive());
     writeFile(out, "third output");
     EXPECT_FALSE(reloads.wait(500));
@@ -215,7 +225,7 @@ TEST_F(ScriptFilesTest, SaveThenOpenGivesTheSameTextForRandomScripts) {
         QString text;
         const int n = int(rng.bounded(1, 80));
         for (int i = 0; i < n; ++i) text += pieces[int(rng.bounded(pieces.size()))];
-        doc->editor()->setText(text);
+        replaceScript(doc->editor(), text);
         const QString path = file("round.sql");
         ASSERT_TRUE(writeScriptFile(path, doc->editor()->text()).ok());
         auto fresh = std::make_unique<QueryDocument>();
@@ -269,4 +279,82 @@ TEST(CrashRestore, TypedTextComesBackAfterAKill) {
     EXPECT_TRUE(found);
     EXPECT_TRUE(RecoveryJournal::orphans().empty()); // taken over, not offered twice
     for (QueryDocument* d : w.documents()) d->setChanged(false);
+}
+
+TEST_F(ScriptFilesTest, OpenNewAsksBeforeReplacingUnsavedTextAndUndoBringsItBack) {
+    writeFile(file("other.sql"), "select 'other'");
+    replaceScript(doc->editor(), QStringLiteral("my unsaved work"));
+    dialogs.answers = {Dialogs::Answer::Cancel};
+    doc->execute(DocumentCommand::OpenNew);
+    EXPECT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.fileDialogs.isEmpty()); // cancelled before any file was chosen
+    EXPECT_EQ(doc->editor()->text(), QStringLiteral("my unsaved work"));
+
+    dialogs.answers = {Dialogs::Answer::No};
+    dialogs.fileNames = {file("other.sql")};
+    doc->execute(DocumentCommand::OpenNew);
+    EXPECT_EQ(doc->editor()->text(), QStringLiteral("select 'other'"));
+    doc->execute(DocumentCommand::Undo);
+    EXPECT_EQ(doc->editor()->text(), QStringLiteral("my unsaved work"));
+    EXPECT_TRUE(doc->isChanged()); // it differs from the file now open
+
+    // a script with nothing unsaved is replaced without a question
+    doc->editor()->redo();
+    EXPECT_FALSE(doc->isChanged());
+    dialogs.questions.clear();
+    dialogs.fileNames = {file("other.sql")};
+    doc->execute(DocumentCommand::OpenNew);
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+}
+
+// Opening and saving an untouched file keeps its bytes, whatever its encoding.
+TEST_F(ScriptFilesTest, SavingKeepsTheBytesOfEveryEncodingItRead) {
+    const QByteArray samples[] = {
+        QByteArray("select 'caf\xE9', '\xA3 5'\r\nfrom t\r\n"),                         // Latin-1
+        QByteArray("select 'caf\xC3\xA9' -- \xE6\x9D\xB1\xE4\xBA\xAC\nfrom t\n"),       // UTF-8
+        QByteArray("\xEF\xBB\xBFselect '\xC3\xBC'\r\n"),                               // UTF-8 with BOM
+        QByteArray("select '\xC3\xA9t\xE9' /* one stray byte */\r\n"),                // UTF-8 with a stray byte
+        QByteArray("select 1\r\nselect 2\nselect 3\r\n"),                              // mixed line breaks
+    };
+    int n = 0;
+    for (const QByteArray& bytes : samples) {
+        const QString name = QStringLiteral("enc%1.sql").arg(n++);
+        writeFile(file(name.toUtf8().constData()), bytes);
+        ASSERT_TRUE(doc->files()->load(file(name.toUtf8().constData())));
+        doc->execute(DocumentCommand::Save);
+        EXPECT_EQ(readFile(file(name.toUtf8().constData())), bytes) << name.toStdString();
+    }
+    // the stray byte is kept apart from the valid UTF-8 around it
+    ASSERT_TRUE(doc->files()->load(file("enc3.sql")));
+    EXPECT_TRUE(doc->editor()->text().startsWith(QStringLiteral("select '\u00e9t")));
+
+    // a character Latin-1 cannot hold: asked, and saved as UTF-8 on Yes
+    ASSERT_TRUE(doc->files()->load(file("enc0.sql")));
+    doc->editor()->append(QStringLiteral("-- \u20ac\r\n"));
+    dialogs.answers = {Dialogs::Answer::No};
+    doc->execute(DocumentCommand::Save);
+    EXPECT_EQ(readFile(file("enc0.sql")), samples[0]); // refused: the file stays as it was
+    EXPECT_TRUE(doc->isChanged());
+    dialogs.answers = {Dialogs::Answer::Yes};
+    doc->execute(DocumentCommand::Save);
+    EXPECT_EQ(readFile(file("enc0.sql")), QByteArray("select 'caf\xC3\xA9', '\xC2\xA3 5'\r\nfrom t\r\n-- \xE2\x82\xAC\r\n"));
+}
+
+TEST_F(ScriptFilesTest, FileDialogsStartBesideTheScriptAndSqlFilesGetTheirExtension) {
+    replaceScript(doc->editor(), QStringLiteral("select 1"));
+    dialogs.fileNames = {file("noext")};
+    dialogs.chosenFilters = {ScriptFileActions::fileFilters().first()};
+    doc->execute(DocumentCommand::SaveAs);
+    EXPECT_EQ(dialogs.startFolders.value(0), QDir::homePath()); // a new script starts in the home folder
+    EXPECT_EQ(doc->fileTitle(), QStringLiteral("noext.sql"));
+    EXPECT_EQ(readFile(file("noext.sql")), QByteArray("select 1"));
+
+    dialogs.fileNames = {file("plain")};
+    dialogs.chosenFilters = {ScriptFileActions::fileFilters().last()}; // "All Files": the name is kept
+    doc->execute(DocumentCommand::SaveAs);
+    EXPECT_EQ(doc->fileTitle(), QStringLiteral("plain"));
+
+    dialogs.fileNames = {QString()};
+    doc->execute(DocumentCommand::OpenAppend);
+    EXPECT_EQ(dialogs.startFolders.last(), QDir(home.path()).absolutePath()); // beside the current file
 }

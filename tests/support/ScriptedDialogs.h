@@ -24,6 +24,7 @@ public:
     QStringList messages;   // texts shown
     QStringList questions;  // texts asked
     QStringList fileDialogs; // titles of file dialogs shown
+    QStringList startFolders; // where each file dialog opened
     int unexpected = 0;
 
     void message(QWidget*, const QString& text, const QString&) override { messages << text; }
@@ -55,9 +56,13 @@ public:
         numbers.pop_front();
         return v;
     }
-    QString openFileName(QWidget*, const QString& title, const QStringList&) override { return nextFile(title); }
-    QString saveFileName(QWidget*, const QString& title, const QStringList& filters, const QString&,
+    QString openFileName(QWidget*, const QString& title, const QStringList&, const QString& startIn) override {
+        startFolders << startIn;
+        return nextFile(title);
+    }
+    QString saveFileName(QWidget*, const QString& title, const QStringList& filters, const QString& startIn,
                          QString* selectedFilter) override {
+        startFolders << startIn;
         if (selectedFilter) {
             *selectedFilter = chosenFilters.empty() ? filters.value(0) : chosenFilters.front();
             if (!chosenFilters.empty()) chosenFilters.pop_front();

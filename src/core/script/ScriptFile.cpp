@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 Result<ScriptContent> readScriptFile(const QString& path) {
     ScriptContent r;
@@ -16,20 +15,13 @@ Result<ScriptContent> readScriptFile(const QString& path) {
     if (f.error() != QFileDevice::NoError) {
         return fail(QStringLiteral("The file %1 could not be read: %2").arg(path, f.errorString()));
     }
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        bytes.remove(0, 3);
-        r.hadByteOrderMark = true;
-    }
     if (bytes.contains('\0')) {
         return fail(QStringLiteral("%1 looks like a binary file, not a script; it was not opened.")
                         .arg(QFileInfo(path).fileName()));
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) {
-        text = QString::fromLatin1(bytes);
-        r.wasLatin1 = true;
-    }
+    DecodedScript decoded = decodeScript(bytes);
+    QString text = std::move(decoded.text);
+    r.encoding = decoded.encoding;
     r.lineFeedsOnly = !text.contains(QLatin1String("\r\n")) && text.contains(QLatin1Char('\n'));
     r.text = std::move(text);
     return r;
@@ -50,9 +42,9 @@ QStringList splitScriptLines(const QString& text) {
     return lines;
 }
 
-Status writeScriptFile(const QString& path, const QString& text, bool byteOrderMark) {
-    QByteArray bytes = text.toUtf8();
-    if (byteOrderMark) bytes.prepend("\xEF\xBB\xBF");
-    return fsutil::writeFileAtomically(path, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+Status writeScriptFile(const QString& path, const QString& text, ScriptEncoding encoding) {
+    const Result<QByteArray> bytes = encodeScript(text, encoding);
+    if (!bytes) return Status::of(bytes);
+    return fsutil::writeFileAtomically(path, *bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                         QFileDevice::ReadGroup | QFileDevice::ReadOther);
 }

@@ -1,11 +1,12 @@
 #pragma once
-// Reading and writing script files. Files are read as UTF-8 (a byte-order
-// mark is dropped and remembered); a file that is not valid UTF-8 is read as
-// Latin-1 rather than mangled; a file with NUL bytes is refused as binary.
-// Text is written back as UTF-8 with the line breaks it holds, atomically:
-// a failed save leaves the old file as it was.
+// Reading and writing script files. The bytes are decoded as ScriptEncoding
+// describes and written back in the encoding they were read in, with the line
+// breaks the text holds, so an untouched file keeps its bytes. A file with
+// NUL bytes is refused as binary. Writes are atomic: a failed save leaves the
+// old file as it was.
 
 #include "base/Result.h"
+#include "script/ScriptEncoding.h"
 
 #include <QString>
 
@@ -13,8 +14,7 @@
 struct ScriptContent {
     QString text;
     bool lineFeedsOnly = false; // the file uses LF breaks (else CR LF)
-    bool hadByteOrderMark = false;
-    bool wasLatin1 = false;
+    ScriptEncoding encoding = ScriptEncoding::Utf8;
 };
 
 // Files larger than this are opened only after the user agreed.
@@ -25,4 +25,4 @@ Result<ScriptContent> readScriptFile(const QString& path);
 // CR end a line; a final line break does not start another line.
 QStringList splitScriptLines(const QString& text);
 
-Status writeScriptFile(const QString& path, const QString& text, bool byteOrderMark = false);
+Status writeScriptFile(const QString& path, const QString& text, ScriptEncoding encoding = ScriptEncoding::Utf8);

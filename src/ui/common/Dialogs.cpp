@@ -1,6 +1,7 @@
 #include "common/Dialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -47,14 +48,16 @@ std::optional<int> QtDialogs::inputNumber(QWidget* parent, const QString& prompt
     return ok ? std::optional<int>(v) : std::nullopt;
 }
 
-QString QtDialogs::openFileName(QWidget* parent, const QString& title, const QStringList& filters) {
-    return QFileDialog::getOpenFileName(parent, appTitle(title), QString(), filters.join(QStringLiteral(";;")));
+QString QtDialogs::openFileName(QWidget* parent, const QString& title, const QStringList& filters,
+                                const QString& startIn) {
+    return QFileDialog::getOpenFileName(parent, appTitle(title), startIn.isEmpty() ? QDir::homePath() : startIn,
+                                        filters.join(QStringLiteral(";;")));
 }
 
 QString QtDialogs::saveFileName(QWidget* parent, const QString& title, const QStringList& filters,
-                                const QString& suggestedName, QString* selectedFilter) {
-    return QFileDialog::getSaveFileName(parent, appTitle(title), suggestedName, filters.join(QStringLiteral(";;")),
-                                        selectedFilter);
+                                const QString& startIn, QString* selectedFilter) {
+    return QFileDialog::getSaveFileName(parent, appTitle(title), startIn.isEmpty() ? QDir::homePath() : startIn,
+                                        filters.join(QStringLiteral(";;")), selectedFilter);
 }
 
 std::optional<NewConnection> QtDialogs::newConnection(QWidget*, const QString&) { return std::nullopt; }

@@ -34,10 +34,12 @@ public:
     virtual std::optional<int> inputNumber(QWidget* parent, const QString& prompt, const QString& title, int value,
                                            int min, int max) = 0;
     // Empty when cancelled. filters are Qt name filters ("SQL Files (*.sql)");
-    // selectedFilter receives the filter the user picked.
-    virtual QString openFileName(QWidget* parent, const QString& title, const QStringList& filters) = 0;
+    // startIn is the folder (or, for saving, the suggested file) the dialog
+    // opens at; selectedFilter receives the filter the user picked.
+    virtual QString openFileName(QWidget* parent, const QString& title, const QStringList& filters,
+                                 const QString& startIn = QString()) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters,
-                                 const QString& suggestedName, QString* selectedFilter = nullptr) = 0;
+                                 const QString& startIn, QString* selectedFilter = nullptr) = 0;
 
     // The connection dialog; kind "OLEDB" starts on the SQLite file choice,
     // "ODBC" on the ODBC drivers. nullopt when cancelled.
@@ -60,8 +62,9 @@ public:
                                  const QString& defaultText) override;
     std::optional<int> inputNumber(QWidget* parent, const QString& prompt, const QString& title, int value, int min,
                                    int max) override;
-    QString openFileName(QWidget* parent, const QString& title, const QStringList& filters) override;
-    QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters,
-                         const QString& suggestedName, QString* selectedFilter) override;
+    QString openFileName(QWidget* parent, const QString& title, const QStringList& filters,
+                         const QString& startIn) override;
+    QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters, const QString& startIn,
+                         QString* selectedFilter) override;
     std::optional<NewConnection> newConnection(QWidget* parent, const QString& kind) override;
 };

@@ -15,7 +15,10 @@
 #include "script/OutputWatch.h"
 #include "settings/Settings.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QVBoxLayout>
 
 namespace {
@@ -54,6 +57,7 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
 
     runner_ = new RunController(editor_, results_, this);
     files_ = new ScriptFileActions(editor_, this);
+    files_->setUntitledName(QStringLiteral("Query%1").arg(number_));
     watch_ = new OutputWatch(this);
     connect(watch_, &OutputWatch::reloaded, this, [this](const QString& text) {
         results_->textPane()->setText(text);
@@ -75,14 +79,7 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
         startExec();
         editor_->setFocus();
     });
-    connect(editor_, &SqlEditor::appCommand, this, [this](int command) {
-        switch (command) {
-        case SqlEditor::CodeSense: execute(DocumentCommand::CodeSense); break;
-        case SqlEditor::CatalogSense: execute(DocumentCommand::CatalogSense); break;
-        case SqlEditor::EscapeStop: stopQuery(); break;
-        default: break;
-        }
-    });
+    editor_->setAppCommandHandler([this](SqlEditor::AppCommand command) { return handleAppCommand(command); });
     // right-click menus: the main window's "&Edit" over the script and text
     // results, its "&Query" over the messages
     for (SqlEditor* e : {editor_, results_->textPane(), results_->messagePane(), results_->extendedPane()}) {
@@ -134,10 +131,10 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::Save: files_->menuSave(); break;
     case DocumentCommand::SaveAs: files_->saveAs(); break;
     case DocumentCommand::Print: files_->print(); break;
-    case DocumentCommand::Undo: editor_->undo(); break;
-    case DocumentCommand::Cut: editor_->cut(); break;
-    case DocumentCommand::Copy: editor_->copy(); break;
-    case DocumentCommand::Paste: editor_->paste(); break;
+    case DocumentCommand::Undo:
+    case DocumentCommand::Cut:
+    case DocumentCommand::Copy:
+    case DocumentCommand::Paste: editFocusedPane(command); break;
     case DocumentCommand::Find: editor_->executeCmd(SqlEditor::Find); break;
     case DocumentCommand::Replace: editor_->executeCmd(SqlEditor::Replace); break;
     case DocumentCommand::GoToLine: editor_->executeCmd(SqlEditor::GoToLine, true); break;
@@ -181,8 +178,47 @@ void QueryDocument::execute(DocumentCommand command) {
     }
 }
 
+bool QueryDocument::handleAppCommand(SqlEditor::AppCommand command) {
+    switch (command) {
+    case SqlEditor::EscapeStop:
+        if (!isRunning()) return false; // Esc keeps its editing meaning
+        stopQuery();
+        return true;
+    case SqlEditor::CodeSense:
+    case SqlEditor::CatalogSense:
+        // completion lists attach here; until one takes the key, it types
+        return false;
+    case SqlEditor::TestCommand: return false;
+    }
+    return false;
+}
+
+void QueryDocument::editFocusedPane(DocumentCommand command) {
+    // The edit commands act on the pane that has the focus: the result panes
+    // are read-only, so there only Copy does something, and never to the script.
+    QWidget* focused = QApplication::focusWidget();
+    auto within = [focused](QWidget* pane) { return focused && (focused == pane || pane->isAncestorOf(focused)); };
+    if (within(results_->grid())) {
+        if (command == DocumentCommand::Copy) results_->grid()->copySelection();
+        return;
+    }
+    for (SqlEditor* pane : {results_->textPane(), results_->messagePane(), results_->extendedPane()})
+        if (within(pane)) {
+            if (command == DocumentCommand::Copy && pane->hasSelectedText()) pane->copy();
+            return;
+        }
+    if (focused && within(nav_)) return; // the navigation panes have their own keys
+    switch (command) {
+    case DocumentCommand::Undo: editor_->undo(); break;
+    case DocumentCommand::Cut: editor_->cut(); break;
+    case DocumentCommand::Copy: editor_->copy(); break;
+    case DocumentCommand::Paste: editor_->paste(); break;
+    default: break;
+    }
+}
+
 void QueryDocument::updateTitle() {
-    QString title = fileTitle().isEmpty() ? QStringLiteral("Query%1").arg(number_) : fileTitle();
+    QString title = files_->displayName();
     const QString shown = connectionString_.isEmpty()
                               ? QString()
                               : (connectionName_.isEmpty() ? db::maskPasswords(connectionString_) : connectionName_);
@@ -222,7 +258,7 @@ void QueryDocument::onTextChanged() {
     onCursorMoved();
     wordAtCaret_ = editor_->wordAt(lastSelection_.endLine, lastSelection_.endColumn);
     ++revision_;
-    setChanged(true);
+    if (titleMarked_ != (isChanged() && editor_->length() > 0)) updateTitle();
     watch_->stop(); // a text change ends the output watch
 }
 
@@ -235,7 +271,7 @@ void QueryDocument::onToolbarButton(const QString& tag) {
     else if (tag == QLatin1String("Cut")) { if (editor_->canCut()) editor_->cut(); }
     else if (tag == QLatin1String("Copy")) { if (editor_->canCopy()) editor_->copy(); }
     else if (tag == QLatin1String("Paste")) { if (editor_->canPaste()) editor_->paste(); }
-    else if (tag == QLatin1String("Erase")) editor_->setText(QString());
+    else if (tag == QLatin1String("Erase")) { editor_->selectAll(); editor_->removeSelectedText(); } // undoable
     else if (tag == QLatin1String("Search")) editor_->executeCmd(SqlEditor::Find);
     else if (tag == QLatin1String("Undo")) editor_->undo();
     else if (tag == QLatin1String("Syntax Check")) syntaxCheck();
@@ -301,7 +337,8 @@ void QueryDocument::showNavTab(int tab) {
 void QueryDocument::gridSaveAs() {
     const QStringList filters = {QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.tab)")};
     QString chosen;
-    const QString path = Dialogs::get().saveFileName(this, QStringLiteral("Save as..."), filters, QString(), &chosen);
+    const QString folder = fileName().isEmpty() ? QDir::homePath() : QFileInfo(fileName()).absolutePath();
+    const QString path = Dialogs::get().saveFileName(this, QStringLiteral("Save as..."), filters, folder, &chosen);
     if (path.isEmpty()) return;
     const auto format = gridexport::formatFor(path, chosen == filters[1] ? gridexport::kTab : gridexport::kCsv);
     const Status result = gridexport::writeFile(*results_->grid()->resultModel(), path, format);

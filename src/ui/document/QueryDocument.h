@@ -103,6 +103,9 @@ private:
     void onToolbarButton(const QString& tag);
     void onToolbarMenu(const QString& tag, const QString& key);
     void gridSaveAs();
+    void editFocusedPane(DocumentCommand command);
+    // An application key pressed in the script; true when something took it.
+    bool handleAppCommand(SqlEditor::AppCommand command);
 
     DocumentToolbar* toolbar_;
     SqlEditor* editor_;

@@ -1,16 +1,28 @@
 #include "document/ScriptFileActions.h"
 
+#include "common/Dialogs.h"
 #include "editor/SqlEditor.h"
 #include "script/ScriptFile.h"
-#include "common/Dialogs.h"
 
 #include <Qsci/qsciprinter.h>
 
+#include <QDir>
 #include <QFileInfo>
 #include <QPrintDialog>
 
 ScriptFileActions::ScriptFileActions(SqlEditor* editor, QWidget* dialogParent)
-    : QObject(dialogParent), editor_(editor), dialogParent_(dialogParent) {}
+    : QObject(dialogParent), editor_(editor), dialogParent_(dialogParent) {
+    connect(editor_, &QsciScintilla::modificationChanged, this, [this] {
+        if (isChanged() != lastReported_) {
+            lastReported_ = isChanged();
+            emit changedStateChanged(lastReported_);
+        }
+    });
+}
+
+QStringList ScriptFileActions::fileFilters() {
+    return {QStringLiteral("SQL Files (*.sql)"), QStringLiteral("All Files (*)")};
+}
 
 void ScriptFileActions::setFile(const QString& path) {
     fileName_ = path;
@@ -18,22 +30,33 @@ void ScriptFileActions::setFile(const QString& path) {
     emit fileChanged(fileName_);
 }
 
+bool ScriptFileActions::isChanged() const { return notOnDisk_ || editor_->isModified(); }
+
 void ScriptFileActions::setChanged(bool changed) {
-    if (changed_ == changed) return;
-    changed_ = changed;
-    emit changedStateChanged(changed_);
+    if (changed) {
+        notOnDisk_ = true;
+    } else {
+        notOnDisk_ = false;
+        editor_->setModified(false);
+    }
+    if (isChanged() != lastReported_) {
+        lastReported_ = isChanged();
+        emit changedStateChanged(lastReported_);
+    }
 }
 
-QStringList ScriptFileActions::fileFilters() {
-    return {QStringLiteral("SQL Files (*.sql)"), QStringLiteral("All Files (*)")};
+void ScriptFileActions::markSaved() { setChanged(false); }
+
+QString ScriptFileActions::startFolder() const {
+    return fileName_.isEmpty() ? QDir::homePath() : QFileInfo(fileName_).absolutePath();
 }
 
 bool ScriptFileActions::load(const QString& path) {
     const QFileInfo info(path);
     if (info.size() > kLargeScriptBytes &&
         Dialogs::get().question(dialogParent_, QStringLiteral("%1 is %2 MB. Opening it may take a while. Open it anyway?")
-                                          .arg(info.fileName())
-                                          .arg(info.size() / (1024 * 1024)),
+                                                   .arg(info.fileName())
+                                                   .arg(info.size() / (1024 * 1024)),
                                 QStringLiteral("Open"), Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
         return false;
     const Result<ScriptContent> r = readScriptFile(path);
@@ -42,16 +65,23 @@ bool ScriptFileActions::load(const QString& path) {
         return false;
     }
     lineFeedsOnly_ = r->lineFeedsOnly;
-    byteOrderMark_ = r->hadByteOrderMark;
+    encoding_ = r->encoding;
     editor_->setEolMode(lineFeedsOnly_ ? QsciScintilla::EolUnix : QsciScintilla::EolWindows);
-    editor_->setText(r->text);
+    // Replaced as one undoable edit, so Undo brings the earlier text back.
+    editor_->beginUndoAction();
+    editor_->selectAll();
+    editor_->removeSelectedText();
+    editor_->insert(r->text);
+    editor_->endUndoAction();
+    editor_->setCursorPosition(0, 0);
     setFile(info.absoluteFilePath());
-    setChanged(true);
+    markSaved(); // what was opened is what is on disk
     return true;
 }
 
 void ScriptFileActions::openNew() {
-    const QString path = Dialogs::get().openFileName(dialogParent_, QStringLiteral("Open"), fileFilters());
+    if (isChanged() && editor_->length() > 0 && !confirmClose()) return;
+    const QString path = Dialogs::get().openFileName(dialogParent_, QStringLiteral("Open"), fileFilters(), startFolder());
     if (!path.isEmpty()) load(path);
 }
 
@@ -62,7 +92,8 @@ QString ScriptFileActions::appendedText(const QStringList& lines, const QString&
 }
 
 void ScriptFileActions::openAppend() {
-    const QString path = Dialogs::get().openFileName(dialogParent_, QStringLiteral("Open Append"), fileFilters());
+    const QString path =
+        Dialogs::get().openFileName(dialogParent_, QStringLiteral("Open Append"), fileFilters(), startFolder());
     if (path.isEmpty()) return;
     const Result<ScriptContent> r = readScriptFile(path);
     if (!r) {
@@ -71,18 +102,35 @@ void ScriptFileActions::openAppend() {
     }
     const QString br = lineFeedsOnly_ ? QStringLiteral("\n") : QStringLiteral("\r\n");
     editor_->append(appendedText(splitScriptLines(r->text), br));
-    setChanged(true);
 }
 
 bool ScriptFileActions::writeTo(const QString& path) {
-    const Status w = writeScriptFile(path, editor_->text(), byteOrderMark_);
+    Status w = writeScriptFile(path, editor_->text(), encoding_);
+    if (!w && encoding_ == ScriptEncoding::Latin1 &&
+        Dialogs::get().question(dialogParent_,
+                                QStringLiteral("%1\nThe file was opened as Latin-1. Save it as UTF-8 instead?").arg(w.error()),
+                                QStringLiteral("Save"), Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes) {
+        encoding_ = ScriptEncoding::Utf8;
+        w = writeScriptFile(path, editor_->text(), encoding_);
+    }
     if (!w) {
         Dialogs::get().message(dialogParent_, QStringLiteral("The script was not saved.\n%1").arg(w.error()),
                                QStringLiteral("Save"));
         return false;
     }
+    markSaved();
     emit saved(path);
     return true;
+}
+
+QString ScriptFileActions::askSavePath(const QString& title) {
+    QString chosenFilter;
+    const QString suggested = fileName_.isEmpty() ? QDir::homePath() : fileName_;
+    QString path = Dialogs::get().saveFileName(dialogParent_, title, fileFilters(), suggested, &chosenFilter);
+    if (!path.isEmpty() && chosenFilter == fileFilters().first() && QFileInfo(path).suffix().isEmpty() &&
+        !path.endsWith(QLatin1Char('.')))
+        path += QStringLiteral(".sql");
+    return path;
 }
 
 void ScriptFileActions::toolbarSave() {
@@ -90,10 +138,9 @@ void ScriptFileActions::toolbarSave() {
         writeTo(fileName_);
         return;
     }
-    const QString path = Dialogs::get().saveFileName(dialogParent_, QStringLiteral("Save"), fileFilters(), QString());
+    const QString path = askSavePath(QStringLiteral("Save"));
     if (path.isEmpty() || !writeTo(path)) return;
     setFile(path);
-    setChanged(false); // only a save through the dialog clears the flag
 }
 
 bool ScriptFileActions::menuSave() {
@@ -102,7 +149,7 @@ bool ScriptFileActions::menuSave() {
 }
 
 bool ScriptFileActions::saveAs() {
-    const QString path = Dialogs::get().saveFileName(dialogParent_, QStringLiteral("Save As"), fileFilters(), QString());
+    const QString path = askSavePath(QStringLiteral("Save As"));
     if (path.isEmpty() || !writeTo(path)) return false;
     setFile(path);
     return true;
@@ -120,7 +167,7 @@ void ScriptFileActions::printTo(QsciPrinter& p, bool selectionOnly) {
 
 void ScriptFileActions::print() {
     QsciPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(fileTitle_.isEmpty() ? dialogParent_->windowTitle() : fileTitle_);
+    printer.setDocName(displayName());
     QPrintDialog dialog(&printer, dialogParent_);
     dialog.setWindowTitle(QStringLiteral("Print"));
     const bool hasSelection = editor_->hasSelectedText();
@@ -133,9 +180,11 @@ void ScriptFileActions::print() {
 }
 
 bool ScriptFileActions::confirmClose() {
-    if (!changed_) return true;
-    switch (Dialogs::get().question(dialogParent_, QStringLiteral("The code has changed, do you want to save the code first?"),
-                                    QStringLiteral("Save Code"), Dialogs::Buttons::YesNoCancel)) {
+    if (!isChanged()) return true;
+    // The question names the script it is about (several may ask in a row at exit).
+    const QString text = QStringLiteral("The code has changed, do you want to save the code first?\n\n%1")
+                             .arg(fileName_.isEmpty() ? displayName() : fileName_);
+    switch (Dialogs::get().question(dialogParent_, text, QStringLiteral("Save Code"), Dialogs::Buttons::YesNoCancel)) {
     case Dialogs::Answer::Yes: return menuSave();
     case Dialogs::Answer::No: return true;
     case Dialogs::Answer::Cancel: return false;

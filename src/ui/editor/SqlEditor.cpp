@@ -103,12 +103,8 @@ void SqlEditor::keyPressEvent(QKeyEvent* e) {
         return;
     }
     const QKeySequence pressed(e->keyCombination());
-    for (AppCommand c : {CodeSense, CatalogSense, EscapeStop}) {
-        if (pressed == appCommandKey(c)) {
-            emit appCommand(c);
-            return;
-        }
-    }
+    for (AppCommand c : {CodeSense, CatalogSense, EscapeStop})
+        if (pressed == appCommandKey(c) && appCommandHandler_ && appCommandHandler_(c)) return;
     QsciScintilla::keyPressEvent(e);
     if (autoCorrectCase_ && !e->text().isEmpty() && !e->text()[0].isLetterOrNumber() && e->text()[0] != QLatin1Char('_'))
         correctCaseBeforeCaret();

@@ -8,6 +8,8 @@
 
 #include <QPointer>
 
+#include <functional>
+
 #include "editor/FindReplaceDialog.h"
 
 // A selection as the editor counts it: lines and columns from 0.
@@ -59,9 +61,13 @@ public:
     // The keys of the application commands, for menus and tests.
     static QKeySequence appCommandKey(AppCommand command);
 
+    // Who carries out the application commands fired in this editor; it
+    // answers whether it did. A command nobody carries out (no handler, or a
+    // feature that is not available now) lets the key type what it types:
+    // Shift+Space without completion is a space.
+    void setAppCommandHandler(std::function<bool(AppCommand)> handler) { appCommandHandler_ = std::move(handler); }
+
 signals:
-    // An application command's key was pressed in this editor.
-    void appCommand(int command);
     // Alt+X: run the script.
     void executeRequested();
 
@@ -79,5 +85,6 @@ private:
     bool colouring_ = true;
     bool margins_ = true;
     QPointer<FindReplaceDialog> findDialog_;
+    std::function<bool(AppCommand)> appCommandHandler_;
     class QsciLexerSQL* lexer_ = nullptr;
 };

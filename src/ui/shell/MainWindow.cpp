@@ -50,7 +50,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     windowCount_ = 1;
     QueryDocument* first = newDocument();
     if (QMdiSubWindow* w = qobject_cast<QMdiSubWindow*>(first->parentWidget())) w->showMaximized();
-    sb_->setPanelText(WindowsPanel, QStringLiteral("Connections %1").arg(windowCount_));
+    sb_->setPanelText(WindowsPanel, QStringLiteral("Connections: %1").arg(windowCount_));
     resize(1180, 760);
 }
 
