@@ -10,6 +10,7 @@
 #include "support/TempHome.h"
 #include "support/TestServers.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -44,7 +45,7 @@ TEST_F(ConnectionManagerTest, ListsSelectsAndSavesKeepingTheType) {
     ASSERT_GE(row, 0);
     m.list()->setCurrentRow(row);
     EXPECT_EQ(m.typeBox()->currentText(), QStringLiteral("ANSI SQL"));
-    EXPECT_EQ(m.connectionField()->text(), QStringLiteral("Driver={X};Pwd=s3cr3t;")); // "|" in names is harmless
+    EXPECT_EQ(m.connectionText(), QStringLiteral("Driver={X};Pwd=s3cr3t;")); // "|" in names is harmless
     EXPECT_EQ(m.nameField()->text(), QStringLiteral("Warehouse | main"));
     m.nameField()->setText(QStringLiteral("Warehouse"));
     m.saveSelected();
@@ -54,7 +55,31 @@ TEST_F(ConnectionManagerTest, ListsSelectsAndSavesKeepingTheType) {
     EXPECT_TRUE(dialogs.messages.isEmpty());
     QStringList types;
     for (int i = 0; i < m.typeBox()->count(); ++i) types << m.typeBox()->itemText(i);
-    EXPECT_EQ(types, (QStringList{"T-SQL (MS SQL)", "JET SQL", "ANSI SQL"}));
+    EXPECT_EQ(types, (QStringList{"T-SQL (MS SQL)", "JET SQL", "ANSI SQL", "PostgreSQL", "MySQL/MariaDB", "SQLite"}));
+}
+
+TEST_F(ConnectionManagerTest, ThePasswordIsMaskedUntilShownAndNeverReplacedByTheMask) {
+    ConnectionManager m;
+    m.list()->setCurrentRow(rowNamed(m, QStringLiteral("Warehouse | main")));
+    EXPECT_EQ(m.connectionField()->text(), QStringLiteral("Driver={X};Pwd=****;"));
+    EXPECT_TRUE(m.connectionField()->isReadOnly()); // editing the mask would store "****"
+    m.showPasswordBox()->setChecked(true);
+    EXPECT_EQ(m.connectionField()->text(), QStringLiteral("Driver={X};Pwd=s3cr3t;"));
+    EXPECT_FALSE(m.connectionField()->isReadOnly());
+    m.connectionField()->selectAll();
+    QTest::keyClicks(m.connectionField(), QStringLiteral("Driver={X};Pwd=n3w-pass;"));
+    m.showPasswordBox()->setChecked(false);
+    EXPECT_EQ(m.connectionField()->text(), QStringLiteral("Driver={X};Pwd=****;"));
+    m.saveSelected();
+    bool found = false;
+    for (const auto& c : ConnectionStore::list().value())
+        if (c.name == QLatin1String("Warehouse | main")) {
+            found = true;
+            EXPECT_EQ(c.connectionString, QStringLiteral("Driver={X};Pwd=n3w-pass;"));
+        }
+    EXPECT_TRUE(found);
+    // the list's tool tip never shows it either
+    for (int i = 0; i < m.list()->count(); ++i) EXPECT_FALSE(m.list()->item(i)->toolTip().contains(QStringLiteral("n3w")));
 }
 
 TEST_F(ConnectionManagerTest, SaveOrDeleteWithoutASelectionSaysErrorAndDeleteAsksFirst) {
@@ -90,15 +115,16 @@ TEST_F(ConnectionManagerTest, ConnectDoubleClickAndEnterHandTheStringOver) {
     EXPECT_EQ(m.chosenConnectionString(), homeseeding::demoConnectionString());
     // a string typed by hand is used as it is
     ConnectionManager typed;
-    typed.connectionField()->setText(QStringLiteral("Provider=SQLite;Data Source=/tmp/x.db"));
+    QTest::keyClicks(typed.connectionField(), QStringLiteral("Provider=SQLite;Data Source=/tmp/x.db"));
     typed.useSelected();
     EXPECT_EQ(typed.chosenConnectionString(), QStringLiteral("Provider=SQLite;Data Source=/tmp/x.db"));
 }
 
 TEST_F(ConnectionManagerTest, CreatingAConnectionAsksNameAndStoreWithThePasswordMasked) {
     ConnectionManager m;
-    m.connectWizardAddon(QStringLiteral("ODBC")); // the dialog is cancelled: nothing else happens
-    EXPECT_EQ(dialogs.connectionKinds, QStringList{"ODBC"});
+    m.connectWizardAddon(ConnectionKind::OdbcDriver); // the dialog is cancelled: nothing else happens
+    ASSERT_EQ(dialogs.connectionKinds.size(), 1u);
+    EXPECT_EQ(dialogs.connectionKinds[0], ConnectionKind::OdbcDriver);
     EXPECT_TRUE(dialogs.questions.isEmpty());
     EXPECT_EQ(ConnectionStore::list().value().size(), 2u);
 
@@ -106,24 +132,30 @@ TEST_F(ConnectionManagerTest, CreatingAConnectionAsksNameAndStoreWithThePassword
                                          QStringLiteral("shop"), QStringLiteral("PostgreSQL")}};
     dialogs.inputs = {QStringLiteral("Shop on db")};
     dialogs.answers = {Dialogs::Answer::Yes};
-    m.connectWizardAddon(QStringLiteral("OLEDB"));
+    m.connectWizardAddon(ConnectionKind::OdbcDriver);
     ASSERT_EQ(dialogs.questions.size(), 1);
-    EXPECT_EQ(dialogs.questions[0], QStringLiteral("Store Shop on db?\r\nType: 1\r\nConnection String: \r\n"
+    // the type follows the database that answered
+    EXPECT_EQ(dialogs.questions[0], QStringLiteral("Store Shop on db?\r\nType: PostgreSQL\r\nConnection String: \r\n"
                                                    "Driver={PostgreSQL Unicode};Server=db;Pwd=****;"));
     const auto rows = ConnectionStore::list().value();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows.back().name, QStringLiteral("Shop on db"));
     EXPECT_EQ(rows.back().connectionString, QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Pwd=Hunter2-x;"));
-    EXPECT_EQ(rows.back().type, 1);
+    EXPECT_EQ(rows.back().type, int(ConnectionType::PostgreSql));
     EXPECT_EQ(m.list()->count(), 3);
+    EXPECT_EQ(m.list()->currentItem()->text(), QStringLiteral("Shop on db")); // the new one is selected
+    EXPECT_EQ(m.typeBox()->currentText(), QStringLiteral("PostgreSQL"));
 
-    // an unknown provider is reported and stored with type 0 on Yes
+    // another DBMS is stored as ANSI SQL, and No stores nothing
     dialogs.connections = {NewConnection{QStringLiteral("DSN=odd;"), QString(), QStringLiteral("OddDB")}};
     dialogs.inputs = {QStringLiteral("odd")};
     dialogs.answers = {Dialogs::Answer::No};
-    m.connectWizardAddon(QStringLiteral("ODBC"));
-    EXPECT_TRUE(dialogs.messages.last().startsWith(QStringLiteral("Error: ")));
-    EXPECT_EQ(ConnectionStore::list().value().size(), 3u); // No stores nothing
+    m.connectWizardAddon(ConnectionKind::OdbcDataSource);
+    EXPECT_TRUE(dialogs.questions.last().contains(QStringLiteral("Type: ANSI SQL")));
+    EXPECT_EQ(ConnectionStore::list().value().size(), 3u);
+    EXPECT_EQ(ConnectionStore::typeForDbms(QStringLiteral("MariaDB")), ConnectionType::MySql);
+    EXPECT_EQ(ConnectionStore::typeForDbms(QStringLiteral("Microsoft SQL Server")), ConnectionType::TSql);
+    EXPECT_EQ(ConnectionStore::typeForDbms(QStringLiteral("SQLite")), ConnectionType::Sqlite);
 }
 
 TEST_F(ConnectionManagerTest, WidthToggle) {
@@ -141,10 +173,10 @@ TEST_F(ConnectionManagerTest, WidthToggle) {
 TEST_F(ConnectionManagerTest, TheDocumentsConnectWizardKeepsItsConnectionOnCancel) {
     QueryDocument doc;
     doc.setConnection(QStringLiteral("Provider=SQLite;Data Source=/tmp/a.db"), QStringLiteral("A"));
-    doc.connectWizard(QStringLiteral("OLEDB"));
+    doc.connectWizard(ConnectionKind::SqliteFile);
     EXPECT_EQ(doc.connectionString(), QStringLiteral("Provider=SQLite;Data Source=/tmp/a.db"));
     dialogs.connections = {NewConnection{QStringLiteral("Provider=SQLite;Data Source=/tmp/b.db"), {}, {}}};
-    doc.connectWizard(QStringLiteral("ODBC"));
+    doc.connectWizard(ConnectionKind::OdbcDriver);
     EXPECT_EQ(doc.connectionString(), QStringLiteral("Provider=SQLite;Data Source=/tmp/b.db"));
     doc.setConnection(QStringLiteral("Driver={X};Pwd=TopSecret99;"));
     EXPECT_FALSE(doc.windowTitle().contains(QStringLiteral("TopSecret99")));
@@ -152,7 +184,7 @@ TEST_F(ConnectionManagerTest, TheDocumentsConnectWizardKeepsItsConnectionOnCance
 }
 
 TEST_F(ConnectionManagerTest, DialogBuildsStringsAndTestsThemOffTheUiThread) {
-    ConnectionDialog d(nullptr, ConnectionDialog::SqliteFile);
+    ConnectionDialog d(nullptr, ConnectionKind::SqliteFile);
     d.setField(QStringLiteral("file"), homeseeding::demoDatabaseFile());
     EXPECT_EQ(d.connectionString(), QStringLiteral("Provider=SQLite;Data Source=") + homeseeding::demoDatabaseFile() + ";");
     QSignalSpy done(&d, &ConnectionDialog::testFinished);
@@ -161,7 +193,7 @@ TEST_F(ConnectionManagerTest, DialogBuildsStringsAndTestsThemOffTheUiThread) {
     EXPECT_TRUE(done[0][0].toBool());
     EXPECT_TRUE(d.testStatus().startsWith(QStringLiteral("Connected: SQLite")));
 
-    d.setKind(ConnectionDialog::OdbcDriver);
+    d.setKind(ConnectionKind::OdbcDriver);
     d.setField(QStringLiteral("driver"), QStringLiteral("PostgreSQL Unicode"));
     d.setField(QStringLiteral("server"), QStringLiteral("127.0.0.1"));
     d.setField(QStringLiteral("port"), QStringLiteral("1"));
@@ -179,8 +211,8 @@ TEST_F(ConnectionManagerTest, DialogBuildsStringsAndTestsThemOffTheUiThread) {
 TEST_F(ConnectionManagerTest, DialogTestsARealServer) {
     QString cs;
     SQLQE_REQUIRE_SERVER(kPostgres, cs);
-    ConnectionDialog d(nullptr, ConnectionDialog::OdbcDriver);
-    d.setKind(ConnectionDialog::OdbcDriver);
+    ConnectionDialog d(nullptr, ConnectionKind::OdbcDriver);
+    d.setKind(ConnectionKind::OdbcDriver);
     const db::ConnectionString parsed(cs);
     d.setField(QStringLiteral("driver"), QStringLiteral("PostgreSQL Unicode"));
     for (const char* key : {"Server", "Port", "Database"})

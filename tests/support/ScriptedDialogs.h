@@ -19,7 +19,7 @@ public:
     std::deque<QString> fileNames;  // for open/save dialogs; "" cancels
     std::deque<QString> chosenFilters;
     std::deque<std::optional<NewConnection>> connections; // for newConnection(); empty cancels
-    QStringList connectionKinds;
+    std::vector<ConnectionKind> connectionKinds;
 
     QStringList messages;   // texts shown
     QStringList questions;  // texts asked
@@ -70,8 +70,8 @@ public:
         return nextFile(title);
     }
 
-    std::optional<NewConnection> newConnection(QWidget*, const QString& kind) override {
-        connectionKinds << kind;
+    std::optional<NewConnection> newConnection(QWidget*, ConnectionKind kind) override {
+        connectionKinds.push_back(kind);
         if (connections.empty()) return std::nullopt;
         auto c = connections.front();
         connections.pop_front();

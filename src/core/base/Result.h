@@ -36,7 +36,8 @@ public:
         assert(ok());
         return *value_;
     }
-    T&& value() && {
+    // By value, so `for (x : f().value())` does not dangle.
+    T value() && {
         assert(ok());
         return std::move(*value_);
     }

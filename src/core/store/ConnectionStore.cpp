@@ -58,16 +58,30 @@ Status ConnectionStore::deleteConnection(qint64 pk) {
 }
 
 QString ConnectionStore::typeText(int type) {
-    switch (type) {
-    case 1: return QStringLiteral("T-SQL (MS SQL)");
-    case 2: return QStringLiteral("JET SQL");
-    case 3: return QStringLiteral("ANSI SQL");
-    default: return {};
+    switch (ConnectionType(type)) {
+    case ConnectionType::TSql: return QStringLiteral("T-SQL (MS SQL)");
+    case ConnectionType::JetSql: return QStringLiteral("JET SQL");
+    case ConnectionType::AnsiSql: return QStringLiteral("ANSI SQL");
+    case ConnectionType::PostgreSql: return QStringLiteral("PostgreSQL");
+    case ConnectionType::MySql: return QStringLiteral("MySQL/MariaDB");
+    case ConnectionType::Sqlite: return QStringLiteral("SQLite");
+    case ConnectionType::Unknown: break;
     }
+    return {};
 }
 
 int ConnectionStore::typeNumber(const QString& text) {
-    for (int t = 1; t <= 3; ++t)
+    for (int t = 1; t <= kTypeCount; ++t)
         if (text == typeText(t)) return t;
     return 1;
+}
+
+ConnectionType ConnectionStore::typeForDbms(const QString& dbms) {
+    if (dbms.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) return ConnectionType::Sqlite;
+    if (dbms.compare(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) == 0) return ConnectionType::PostgreSql;
+    if (dbms.contains(QLatin1String("MariaDB"), Qt::CaseInsensitive) ||
+        dbms.contains(QLatin1String("MySQL"), Qt::CaseInsensitive))
+        return ConnectionType::MySql;
+    if (dbms.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive)) return ConnectionType::TSql;
+    return ConnectionType::AnsiSql;
 }

@@ -5,6 +5,7 @@
 #include "settings/AppPaths.h"
 #include "settings/AtomicFile.h"
 #include "settings/Settings.h"
+#include "store/ConnectionStore.h"
 #include "store/ResourceDb.h"
 
 #include <QDir>
@@ -75,7 +76,8 @@ QStringList ensureSeeded() {
     if (!res->notice.isEmpty()) notices << res->notice;
     if (res->created || freshDemo) {
         // The demo connection is a convenience: the program works without it.
-        const Status s = ResourceDb::ensureConnection(demoConnectionName(), demoConnectionString());
+        const Status s = ResourceDb::ensureConnection(demoConnectionName(), demoConnectionString(),
+                                                      int(ConnectionType::Sqlite));
         if (!s) notices << QStringLiteral("The demo connection could not be saved: %1").arg(s.error());
     }
     return notices;

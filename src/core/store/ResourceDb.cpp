@@ -112,13 +112,13 @@ Result<ResourceDb::Opened> ResourceDb::ensure() {
     return r;
 }
 
-Status ResourceDb::ensureConnection(const QString& name, const QString& connectionString) {
+Status ResourceDb::ensureConnection(const QString& name, const QString& connectionString, int type) {
     try {
         auto conn = open();
         const db::Table t = conn->query(QStringLiteral("SELECT count(*) FROM connections WHERE name = ?"), {name});
         if (!t.rows.empty() && t.rows[0][0] && t.rows[0][0]->toInt() > 0) return {};
         conn->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES (?, ?, ?)"),
-                   {name, connectionString, 3});
+                   {name, connectionString, type});
         return {};
     } catch (const db::Error& e) {
         return fail(e.description());

@@ -31,7 +31,7 @@ public:
     static Result<Opened> ensure();
 
     // Adds the saved connection unless one of that name exists.
-    static Status ensureConnection(const QString& name, const QString& connectionString);
+    static Status ensureConnection(const QString& name, const QString& connectionString, int type);
 
 private:
     static Status createFresh();

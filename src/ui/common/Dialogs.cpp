@@ -60,4 +60,4 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& title, const QSt
                                         filters.join(QStringLiteral(";;")), selectedFilter);
 }
 
-std::optional<NewConnection> QtDialogs::newConnection(QWidget*, const QString&) { return std::nullopt; }
+std::optional<NewConnection> QtDialogs::newConnection(QWidget*, ConnectionKind) { return std::nullopt; }

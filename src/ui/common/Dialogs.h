@@ -11,6 +11,9 @@
 
 class QWidget;
 
+// What the connection dialog starts on.
+enum class ConnectionKind { SqliteFile, OdbcDriver, OdbcDataSource };
+
 // A connection the user has built: the string, and what the opened
 // connection reported (empty when it could not be opened).
 struct NewConnection {
@@ -41,9 +44,8 @@ public:
     virtual QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters,
                                  const QString& startIn, QString* selectedFilter = nullptr) = 0;
 
-    // The connection dialog; kind "OLEDB" starts on the SQLite file choice,
-    // "ODBC" on the ODBC drivers. nullopt when cancelled.
-    virtual std::optional<NewConnection> newConnection(QWidget* parent, const QString& kind) = 0;
+    // The connection dialog, starting on the given kind. nullopt when cancelled.
+    virtual std::optional<NewConnection> newConnection(QWidget* parent, ConnectionKind kind) = 0;
 
     // The installed implementation (QtDialogs when nothing was installed).
     static Dialogs& get();
@@ -66,5 +68,5 @@ public:
                          const QString& startIn) override;
     QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters, const QString& startIn,
                          QString* selectedFilter) override;
-    std::optional<NewConnection> newConnection(QWidget* parent, const QString& kind) override;
+    std::optional<NewConnection> newConnection(QWidget* parent, ConnectionKind kind) override;
 };

@@ -21,7 +21,7 @@ constexpr int kTestTimeoutSeconds = 10;
 
 } // namespace
 
-ConnectionDialog::ConnectionDialog(QWidget* parent, Kind initial) : QDialog(parent) {
+ConnectionDialog::ConnectionDialog(QWidget* parent, ConnectionKind initial) : QDialog(parent) {
     setWindowTitle(QStringLiteral("New Connection"));
     setMinimumWidth(520);
     auto* layout = new QVBoxLayout(this);
@@ -120,9 +120,9 @@ ConnectionDialog::ConnectionDialog(QWidget* parent, Kind initial) : QDialog(pare
     updatePreview();
 }
 
-void ConnectionDialog::setKind(Kind k) {
-    kind_->setCurrentIndex(k);
-    pages_->setCurrentIndex(k);
+void ConnectionDialog::setKind(ConnectionKind k) {
+    kind_->setCurrentIndex(int(k)); // the items are in the order of ConnectionKind
+    pages_->setCurrentIndex(int(k));
 }
 
 QLineEdit* ConnectionDialog::field(const QString& name) const {
@@ -141,10 +141,11 @@ void ConnectionDialog::setField(const QString& name, const QString& value) {
 
 QString ConnectionDialog::connectionString() const {
     QString cs;
-    switch (kind_->currentIndex()) {
-    case SqliteFile: cs = db::sqliteConnectionString(file_->text().trimmed()); break;
-    case OdbcDriver: {
-        cs = QStringLiteral("Driver={%1};").arg(drivers_->currentText());
+    switch (ConnectionKind(kind_->currentIndex())) {
+    case ConnectionKind::SqliteFile: cs = db::sqliteConnectionString(file_->text().trimmed()); break;
+    case ConnectionKind::OdbcDriver: {
+        // driver names are written in braces, as the driver manager lists them
+        cs = QStringLiteral("Driver={%1};").arg(QString(drivers_->currentText()).replace(QLatin1Char('}'), QLatin1String("}}")));
         auto add = [&](const char* key, const QLineEdit* e) {
             if (!e->text().isEmpty()) cs += QLatin1String(key) + QLatin1Char('=') + db::quoteValue(e->text()) + QLatin1Char(';');
         };
@@ -155,7 +156,7 @@ QString ConnectionDialog::connectionString() const {
         add("Pwd", password_);
         break;
     }
-    case OdbcDataSource:
+    case ConnectionKind::OdbcDataSource:
         cs = QStringLiteral("DSN=") + db::quoteValue(dataSources_->currentText()) + QLatin1Char(';');
         if (!dsnUser_->text().isEmpty()) cs += QStringLiteral("Uid=") + db::quoteValue(dsnUser_->text()) + QLatin1Char(';');
         if (!dsnPassword_->text().isEmpty()) cs += QStringLiteral("Pwd=") + db::quoteValue(dsnPassword_->text()) + QLatin1Char(';');

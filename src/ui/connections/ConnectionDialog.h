@@ -20,16 +20,14 @@ class QStackedWidget;
 class ConnectionDialog : public QDialog {
     Q_OBJECT
 public:
-    enum Kind { SqliteFile = 0, OdbcDriver = 1, OdbcDataSource = 2 };
-
-    ConnectionDialog(QWidget* parent, Kind initial);
+    ConnectionDialog(QWidget* parent, ConnectionKind initial);
 
     // The connection string the fields describe.
     QString connectionString() const;
     NewConnection result() const { return result_; }
 
     // For tests and callers that fill the form.
-    void setKind(Kind k);
+    void setKind(ConnectionKind k);
     void setField(const QString& name, const QString& value); // "file", "server", "port", "database",
                                                               // "user", "password", "advanced", "driver", "dsn"
     void testConnection();

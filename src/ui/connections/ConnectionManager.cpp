@@ -1,9 +1,9 @@
 #include "connections/ConnectionManager.h"
 
 #include "common/Dialogs.h"
-#include "catalog/SchemaReader.h"
 #include "db/ConnectionString.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -24,7 +24,7 @@ constexpr int kWideWidth = 820;
 constexpr int kRowRole = Qt::UserRole + 1;
 
 QIcon typeIcon(int type) {
-    return type >= 1 && type <= 3 ? QIcon(QStringLiteral(":/icons/conn%1.svg").arg(type)) : QIcon();
+    return type >= 1 && type <= ConnectionStore::kTypeCount ? QIcon(QStringLiteral(":/icons/conn%1.svg").arg(type)) : QIcon();
 }
 } // namespace
 
@@ -44,10 +44,14 @@ ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
     create->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     create->setPopupMode(QToolButton::MenuButtonPopup);
     auto* createMenu = new QMenu(create);
-    for (const QString& k : {QStringLiteral("OLEDB"), QStringLiteral("ODBC")})
-        connect(createMenu->addAction(k), &QAction::triggered, this, [this, k] { connectWizardAddon(k); });
+    const std::pair<const char*, ConnectionKind> kinds[] = {{"SQLite File", ConnectionKind::SqliteFile},
+                                                            {"ODBC Driver", ConnectionKind::OdbcDriver},
+                                                            {"ODBC Data Source", ConnectionKind::OdbcDataSource}};
+    for (const auto& [caption, kind] : kinds)
+        connect(createMenu->addAction(QLatin1String(caption)), &QAction::triggered, this,
+                [this, kind = kind] { connectWizardAddon(kind); });
     create->setMenu(createMenu);
-    connect(create, &QToolButton::clicked, this, [this] { connectWizardAddon(QStringLiteral("OLEDB")); });
+    connect(create, &QToolButton::clicked, this, [this] { connectWizardAddon(ConnectionKind::SqliteFile); });
     toolbar->addWidget(create);
     auto addAction = [&](const char* key, const char* text, const char* icon, auto slot) {
         QAction* a = toolbar->addAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))), QLatin1String(text));
@@ -71,16 +75,21 @@ ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
     name_->setObjectName(QStringLiteral("connectionName"));
     type_ = new QComboBox(this);
     type_->setObjectName(QStringLiteral("connectionType"));
-    for (int t = 1; t <= 3; ++t) type_->addItem(typeIcon(t), ConnectionStore::typeText(t));
+    for (int t = 1; t <= ConnectionStore::kTypeCount; ++t) type_->addItem(typeIcon(t), ConnectionStore::typeText(t));
     type_->setCurrentIndex(-1);
     cs_ = new QLineEdit(this);
     cs_->setObjectName(QStringLiteral("connectionString"));
+    showPassword_ = new QCheckBox(QStringLiteral("Show password"), this);
+    showPassword_->setObjectName(QStringLiteral("showPassword"));
+    connect(showPassword_, &QCheckBox::toggled, this, [this] { showConnectionString(); });
+    connect(cs_, &QLineEdit::textEdited, this, [this](const QString& t) { connectionText_ = t; });
     key_ = new QLabel(this);
     key_->setObjectName(QStringLiteral("connectionKey"));
     key_->setStyleSheet(QStringLiteral("color: #777"));
     form->addRow(QStringLiteral("Name:"), name_);
     form->addRow(QStringLiteral("Type:"), type_);
     form->addRow(QStringLiteral("Connection string:"), cs_);
+    form->addRow(QString(), showPassword_);
     form->addRow(QStringLiteral("Key:"), key_);
     body->addLayout(form, 3);
     layout->addLayout(body, 1);
@@ -133,17 +142,32 @@ void ConnectionManager::select(int row) {
     if (!item) return;
     const QStringList f = item->data(kRowRole).toStringList();
     const int type = f.value(2).toInt();
-    type_->setCurrentIndex(type >= 1 && type <= 3 ? type - 1 : -1);
+    type_->setCurrentIndex(type >= 1 && type <= ConnectionStore::kTypeCount ? type - 1 : -1);
     name_->setText(item->text());
-    cs_->setText(f.value(1));
+    setConnectionText(f.value(1));
     key_->setText(f.value(0));
 }
 
 QString ConnectionManager::primaryKeyText() const { return key_->text(); }
 
+void ConnectionManager::setConnectionText(const QString& text) {
+    connectionText_ = text;
+    showConnectionString();
+}
+
+void ConnectionManager::showConnectionString() {
+    // The password is shown only on request; while it is hidden the field
+    // cannot be edited, so "****" never replaces the real password.
+    const QString masked = db::maskPasswords(connectionText_);
+    const bool hidden = masked != connectionText_ && !showPassword_->isChecked();
+    cs_->setText(hidden ? masked : connectionText_);
+    cs_->setReadOnly(hidden);
+    cs_->setToolTip(hidden ? QStringLiteral("Tick \"Show password\" to edit the connection string.") : QString());
+}
+
 void ConnectionManager::useSelected() {
-    if (cs_->text().isEmpty()) return;
-    chosen_ = cs_->text();
+    if (connectionText_.isEmpty()) return;
+    chosen_ = connectionText_;
     chosenName_ = name_->text();
     accept();
 }
@@ -151,7 +175,7 @@ void ConnectionManager::useSelected() {
 void ConnectionManager::saveSelected() {
     bool ok = false;
     const qint64 pk = key_->text().toLongLong(&ok);
-    const Status r = ok ? ConnectionStore::updateConnection(pk, name_->text(), cs_->text(),
+    const Status r = ok ? ConnectionStore::updateConnection(pk, name_->text(), connectionText_,
                                                             ConnectionStore::typeNumber(type_->currentText()))
                         : Status(fail(QStringLiteral("No saved connection is selected.")));
     if (!r) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error());
@@ -169,34 +193,41 @@ void ConnectionManager::deleteSelected() {
     if (!r) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error());
     if (r) {
         name_->clear();
-        cs_->clear();
+        setConnectionText(QString());
         key_->clear();
         type_->setCurrentIndex(-1);
     }
     addConnections();
 }
 
-void ConnectionManager::connectWizardAddon(const QString& kind) {
-    // Cancelling the dialog ends the creation: nothing is looked up, asked or stored.
+void ConnectionManager::connectWizardAddon(ConnectionKind kind) {
+    // Cancelling the dialog ends the creation: nothing is asked or stored.
     const auto made = Dialogs::get().newConnection(this, kind);
     if (!made) return;
     const auto name = Dialogs::get().input(this, QStringLiteral("Type in a name for the Connection"),
                                            QStringLiteral("Connection Name"),
                                            QStringLiteral("<%1 - %2>").arg(made->providerName, made->defaultDatabase));
     if (!name) return;
-    const Result<ProviderKind> kindOf = schemareader::getProviderKind(made->providerName);
-    if (!kindOf) Dialogs::get().message(this, kindOf.error());
-    const int providerKind = int(kindOf.valueOr(ProviderKind::None));
+    // The type names the dialect of the database that answered.
+    const int type = int(ConnectionStore::typeForDbms(made->providerName));
     const QString question = QStringLiteral("Store %1?\r\nType: %2\r\nConnection String: \r\n%3")
-                                 .arg(*name)
-                                 .arg(providerKind)
-                                 .arg(db::maskPasswords(made->connectionString));
+                                 .arg(*name, ConnectionStore::typeText(type), db::maskPasswords(made->connectionString));
     if (Dialogs::get().question(this, question, QStringLiteral("Store Information"), Dialogs::Buttons::YesNo) !=
         Dialogs::Answer::Yes)
         return;
-    const Result<qint64> r = ConnectionStore::insertConnection(*name, made->connectionString, providerKind);
+    const Result<qint64> r = ConnectionStore::insertConnection(*name, made->connectionString, type);
     if (!r) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error());
     addConnections();
+    if (r) selectKey(*r); // the new connection is ready to use
+}
+
+void ConnectionManager::selectKey(qint64 primaryKey) {
+    for (int row = 0; row < list_->count(); ++row)
+        if (list_->item(row)->data(kRowRole).toStringList().value(0).toLongLong() == primaryKey) {
+            list_->setCurrentRow(row);
+            select(row);
+            return;
+        }
 }
 
 void ConnectionManager::toggleWidth() {

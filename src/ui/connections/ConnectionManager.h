@@ -4,10 +4,12 @@
 // connection dialog, saving edits, deleting, and handing the chosen
 // connection to a query document.
 
+#include "common/Dialogs.h"
 #include "store/ConnectionStore.h"
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -27,17 +29,22 @@ public:
 
     // The manager's operations (toolbar and buttons), public for tests.
     void addConnections();
-    void connectWizardAddon(const QString& kind);
+    void connectWizardAddon(ConnectionKind kind);
     void saveSelected();
     void deleteSelected();
     void useSelected(); // Connect / double-click / Enter
     void toggleWidth();
     void select(int row);
+    void selectKey(qint64 primaryKey);
+    // The connection string of the form (the field shows it with the password masked).
+    QString connectionText() const { return connectionText_; }
+    void setConnectionText(const QString& text);
 
     QListWidget* list() const { return list_; }
     QLineEdit* nameField() const { return name_; }
     QComboBox* typeBox() const { return type_; }
     QLineEdit* connectionField() const { return cs_; }
+    QCheckBox* showPasswordBox() const { return showPassword_; }
     QString primaryKeyText() const;
     QPushButton* widthButton() const { return width_; }
 
@@ -45,12 +52,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showConnectionString();
     QListWidget* list_;
     QLineEdit* name_;
     QComboBox* type_;
     QLineEdit* cs_;
     QLabel* key_;
     QPushButton* width_;
+    QCheckBox* showPassword_;
+    QString connectionText_;
     QString chosen_;
     QString chosenName_;
 };

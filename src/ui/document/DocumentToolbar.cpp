@@ -11,8 +11,9 @@ DocumentToolbar::DocumentToolbar(QWidget* parent) : QToolBar(parent) {
     setMovable(false);
     setToolButtonStyle(Qt::ToolButtonIconOnly);
     addButton(QStringLiteral("New"), QStringLiteral("connect"), QStringLiteral("Connect"),
-              {{QStringLiteral("OLE DB Connection"), QStringLiteral("OLEDB")},
-               {QStringLiteral("ODBC Connection"), QStringLiteral("ODBC")}});
+              {{QStringLiteral("SQLite File"), QStringLiteral("SQLITE")},
+               {QStringLiteral("ODBC Driver"), QStringLiteral("ODBC")},
+               {QStringLiteral("ODBC Data Source"), QStringLiteral("DSN")}});
     addButton(QStringLiteral("Open"), QStringLiteral("open"), QStringLiteral("Open"),
               {{QStringLiteral("Open New"), QStringLiteral("ONEW")}, {QStringLiteral("Open Append"), QStringLiteral("OAPP")}});
     addButton(QStringLiteral("Save"), QStringLiteral("save"), QStringLiteral("Save"));

@@ -280,7 +280,9 @@ void QueryDocument::onToolbarButton(const QString& tag) {
 }
 
 void QueryDocument::onToolbarMenu(const QString&, const QString& key) {
-    if (key == QLatin1String("OLEDB") || key == QLatin1String("ODBC")) connectWizard(key);
+    if (key == QLatin1String("SQLITE")) connectWizard(ConnectionKind::SqliteFile);
+    else if (key == QLatin1String("ODBC")) connectWizard(ConnectionKind::OdbcDriver);
+    else if (key == QLatin1String("DSN")) connectWizard(ConnectionKind::OdbcDataSource);
     else if (key == QLatin1String("wizard")) emit connectionManagerRequested();
     else if (key == QLatin1String("ONEW")) files_->openNew();
     else if (key == QLatin1String("OAPP")) files_->openAppend();
@@ -311,7 +313,7 @@ void QueryDocument::addObjectText(const QString& text, bool select) {
 
 // ---- connection ----
 
-void QueryDocument::connectWizard(const QString& kind) {
+void QueryDocument::connectWizard(ConnectionKind kind) {
     // A cancelled dialog keeps the document's current connection.
     if (const auto made = Dialogs::get().newConnection(this, kind)) setConnection(made->connectionString);
 }

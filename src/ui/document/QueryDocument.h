@@ -5,6 +5,7 @@
 // between them; each feature lives in its own part. The main window reaches
 // it through execute(DocumentCommand) and a few typed operations.
 
+#include "common/Dialogs.h"
 #include "document/DocumentCommand.h"
 #include "editor/SqlEditor.h"
 
@@ -44,7 +45,7 @@ public:
     QString connectionString() const { return connectionString_; }
     QString connectionName() const { return connectionName_; }
     // Builds a new connection with the connection dialog; Cancel keeps the current one.
-    void connectWizard(const QString& kind);
+    void connectWizard(ConnectionKind kind);
 
     // ---- editing ----
     // Replaces the selection with text and a blank; with select, the inserted

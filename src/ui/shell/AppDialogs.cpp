@@ -2,9 +2,8 @@
 
 #include "connections/ConnectionDialog.h"
 
-std::optional<NewConnection> AppDialogs::newConnection(QWidget* parent, const QString& kind) {
-    ConnectionDialog dialog(parent, kind == QLatin1String("ODBC") ? ConnectionDialog::OdbcDriver
-                                                                 : ConnectionDialog::SqliteFile);
+std::optional<NewConnection> AppDialogs::newConnection(QWidget* parent, ConnectionKind kind) {
+    ConnectionDialog dialog(parent, kind);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.result();
 }

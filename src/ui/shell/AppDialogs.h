@@ -6,5 +6,5 @@
 
 class AppDialogs : public QtDialogs {
 public:
-    std::optional<NewConnection> newConnection(QWidget* parent, const QString& kind) override;
+    std::optional<NewConnection> newConnection(QWidget* parent, ConnectionKind kind) override;
 };
