@@ -3,6 +3,7 @@
 #include "settings/AppPaths.h"
 #include "store/HomeSeeding.h"
 #include "shell/MainMenu.h"
+#include "shell/MainStatusBar.h"
 #include "shell/MainWindow.h"
 #include "common/PanelStatusBar.h"
 #include "shell/SplashScreen.h"
@@ -25,6 +26,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -62,7 +64,13 @@ TEST_F(MainWindowTest, StartsWithOneEmptyDocumentAndCountsOneConnection) {
     EXPECT_TRUE(doc->editor()->text().isEmpty());
     EXPECT_FALSE(doc->isChanged()); // nothing typed yet, nothing to lose
     EXPECT_EQ(window->statusPanels()->panelText(2), QStringLiteral("Connections: 1"));
-    EXPECT_EQ(window->statusPanels()->panelText(3), QStringLiteral("CAPS"));
+    // the lock-key panels show only what the display server tells (nothing offscreen),
+    // and a double-click on a state panel opens nothing
+    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::CapsPanel), QString());
+    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::InsertPanel), QStringLiteral("INS"));
+    QSignalSpy opened(window->statusPanels(), &MainStatusBar::fileOpenRequested);
+    for (int panel = 2; panel <= 7; ++panel) emit window->statusPanels()->panelDoubleClicked(panel);
+    EXPECT_EQ(opened.count(), 0);
     EXPECT_EQ(window->statusPanels()->toolTip(),
               QStringLiteral("The status bar displays current status and informs you of errors."));
     EXPECT_DOUBLE_EQ(doc->upperSplitter()->ratioFromTop(), 0.7);

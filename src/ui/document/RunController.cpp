@@ -6,6 +6,7 @@
 #include "document/ResultPanes.h"
 #include "run/RunPlan.h"
 #include "run/TextLayout.h"
+#include "settings/AppPaths.h"
 #include "settings/Settings.h"
 #include "editor/SqlEditor.h"
 
@@ -57,10 +58,15 @@ void RunController::execute(const QString& connectionString, const QString& data
     emit mainStatus(true, QStringLiteral("Working..."));
     const settings::Snapshot options = settings::current();
     if (options.externalExecution()) {
-        // Handing scripts to an external tool is not offered by this build.
-        panes_->setMessage(QStringLiteral("Scripts are set to run in an external tool (Options, execution plan "
-                                          "\"User Specific\"), which this version does not start."));
+        // Handing scripts to an external tool is not offered by this build:
+        // say so where it is seen, and how to run scripts here again.
+        panes_->setMessage(QStringLiteral("This document is set to hand its scripts to an external tool "
+                                          "(executionplan=1 in the [OPTIONS] section of %1), which this version "
+                                          "does not start. Set executionplan=0 there to run scripts here.")
+                               .arg(AppPaths::configFile()));
+        panes_->setTabVisible(ResultPanes::MessagesTab, true);
         panes_->setCurrentIndex(ResultPanes::MessagesTab);
+        emit resultsRatioWanted(0.7);
         emit mainStatus(false, QString());
         return;
     }

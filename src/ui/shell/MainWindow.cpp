@@ -1,12 +1,13 @@
 #include "shell/MainWindow.h"
 
 #include "common/Dialogs.h"
-#include "common/PanelStatusBar.h"
 #include "document/QueryDocument.h"
 #include "document/ScriptFileActions.h"
 #include "editor/SqlEditor.h"
 #include "run/Executor.h"
 #include "shell/JournalKeeper.h"
+#include "shell/MainStatusBar.h"
+#include "shell/WindowArrangement.h"
 #include "shell/Shell.h"
 
 #include <QAction>
@@ -31,6 +32,30 @@ const QHash<QString, const char*>& menuIcons() {
     };
     return icons;
 }
+// Refreshes the lock-key and insert-mode panels after keys pressed in the
+// window (the state changes with the key) and when the window comes back.
+class KeyPanelWatcher : public QObject {
+public:
+    explicit KeyPanelWatcher(MainWindow* window) : QObject(window), window_(window) {}
+    std::function<void()> update;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if ((event->type() == QEvent::KeyRelease || event->type() == QEvent::WindowActivate) && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->window() == window_ && !pending_) {
+            pending_ = true;
+            QTimer::singleShot(0, this, [this] {
+                pending_ = false;
+                update();
+            });
+        }
+        return false;
+    }
+
+private:
+    MainWindow* window_;
+    bool pending_ = false;
+};
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
@@ -50,7 +75,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     windowCount_ = 1;
     QueryDocument* first = newDocument();
     if (QMdiSubWindow* w = qobject_cast<QMdiSubWindow*>(first->parentWidget())) w->showMaximized();
-    sb_->setPanelText(WindowsPanel, QStringLiteral("Connections: %1").arg(windowCount_));
+    sb_->setWindowCount(windowCount_);
     resize(1180, 760);
 }
 
@@ -101,23 +126,18 @@ void MainWindow::buildMenus() {
     for (const QString& hidden : {QStringLiteral("mnuObjects"), QStringLiteral("mnuTemplate"), QStringLiteral("mnuNovisGrid")})
         addActions(menus_[hidden]->actions());
     connect(menus_[QStringLiteral("mnuWindow")], &QMenu::aboutToShow, this, &MainWindow::fillWindowMenu);
+    // There is no web page for this program yet: no entry that leads nowhere.
+    actions_[QStringLiteral("mnuHelpSearchForHelpOn")]->setVisible(false);
 }
 
 void MainWindow::buildStatusBar() {
-    sb_ = new PanelStatusBar(7, MessagePanel, this);
-    sb_->setObjectName(QStringLiteral("mainStatus"));
-    sb_->setToolTip(QStringLiteral("The status bar displays current status and informs you of errors."));
-    sb_->setPanelText(WindowsPanel, QStringLiteral("Connections: 0"));
-    sb_->setPanelToolTip(WindowsPanel, QStringLiteral("Connections: 0"));
-    sb_->setPanelText(CapsPanel, QStringLiteral("CAPS"));
-    sb_->setPanelText(NumPanel, QStringLiteral("NUM"));
-    sb_->setPanelText(InsertPanel, QStringLiteral("INS"));
-    sb_->setPanelIcon(BusyPanel, QIcon(QStringLiteral(":/icons/idle.svg")));
+    sb_ = new MainStatusBar(this);
     setStatusBar(sb_);
-    connect(sb_, &PanelStatusBar::panelDoubleClicked, this, [this](int panel) {
-        const QString text = sb_->panelText(panel);
-        if (!text.isEmpty()) shell::shellExecuteFile(this, text);
-    });
+    connect(sb_, &MainStatusBar::fileOpenRequested, this, [this](const QString& f) { shell::shellExecuteFile(this, f); });
+    updateKeyPanels();
+    auto* watcher = new KeyPanelWatcher(this);
+    watcher->update = [this] { updateKeyPanels(); };
+    qApp->installEventFilter(watcher);
 }
 
 QAction* MainWindow::action(const QString& id) const { return actions_.value(id); }
@@ -140,20 +160,22 @@ QueryDocument* MainWindow::newDocument() {
     QMdiSubWindow* w = mdi_->addSubWindow(doc);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->setWindowIcon(QIcon(QStringLiteral(":/icons/database.svg")));
-    w->resize(900, 600);
+    // Opens fully inside the area (at the next cascade place when it fits).
+    const QRect area = mdi_->viewport()->rect();
+    w->resize(std::min(900, std::max(area.width(), 300)), std::min(600, std::max(area.height(), 200)));
     connect(doc, &QueryDocument::popupRequested, this, &MainWindow::popup);
     connect(doc, &QueryDocument::mainStatus, this, [this](bool busy, const QString& text) {
-        sb_->setPanelIcon(BusyPanel, QIcon(busy ? QStringLiteral(":/icons/busy.svg") : QStringLiteral(":/icons/idle.svg")));
-        sb_->setPanelText(MessagePanel, text);
+        sb_->setBusy(busy, text);
     });
     connect(doc, &QueryDocument::fileNameChanged, this, [this, doc](const QString& name) {
-        if (doc == activeDocument()) sb_->setPanelText(FilePanel, name);
+        if (doc == activeDocument()) sb_->setFileName(name);
         journal_->markSaved(doc); // the saved text needs no journal entry until it changes again
     });
     connect(doc, &QueryDocument::connectionManagerRequested, this, [this, doc] { emit connectionManagerRequested(doc); });
     journal_->track(doc);
     w->installEventFilter(this);
     w->show();
+    if (!area.isEmpty() && !area.contains(w->geometry())) w->move(0, 0);
     doc->editor()->setFocus();
     return doc;
 }
@@ -179,7 +201,7 @@ void MainWindow::getQueryWindows() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && w->isVisible() && qobject_cast<QDialog*>(w)) ++count;
     windowCount_ = count;
-    sb_->setPanelText(WindowsPanel, QStringLiteral("Connections: %1").arg(count));
+    sb_->setWindowCount(count);
 }
 
 void MainWindow::runCommand(const MenuCommand& command) {
@@ -216,7 +238,7 @@ void MainWindow::runWindowCommand(WindowCommand command) {
     case WindowCommand::Cascade:
     case WindowCommand::TileHorizontal:
     case WindowCommand::TileVertical:
-    case WindowCommand::ArrangeIcons: arrange(command); break;
+    case WindowCommand::ArrangeIcons: arrangeSubWindows(mdi_, command); break;
     case WindowCommand::HelpOnline: shell::shellExecuteFile(this, onlineHelpAddress()); break;
     case WindowCommand::About:
         Dialogs::get().message(this,
@@ -229,6 +251,11 @@ void MainWindow::runWindowCommand(WindowCommand command) {
         // topics, the object pop-up) do nothing yet.
         break;
     }
+}
+
+void MainWindow::updateKeyPanels() {
+    const QueryDocument* doc = activeDocument();
+    sb_->updateKeyPanels(doc ? doc->editor() : nullptr);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -262,40 +289,6 @@ bool MainWindow::closeDocument(QueryDocument* doc, bool ask) {
         w->close();
     }
     return true;
-}
-
-void MainWindow::arrange(WindowCommand how) {
-    const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
-    if (windows.isEmpty()) return;
-    if (how == WindowCommand::Cascade) {
-        mdi_->cascadeSubWindows();
-        return;
-    }
-    if (how == WindowCommand::ArrangeIcons) { // minimised windows in a row along the bottom
-        int x = 0;
-        for (QMdiSubWindow* w : windows)
-            if (w->isMinimized()) {
-                w->move(x, mdi_->viewport()->height() - w->height());
-                x += w->width();
-            }
-        return;
-    }
-    QList<QMdiSubWindow*> open;
-    for (QMdiSubWindow* w : windows)
-        if (!w->isMinimized()) open << w;
-    if (open.isEmpty()) return;
-    const QRect area = mdi_->viewport()->rect();
-    const int n = int(open.size());
-    for (int i = 0; i < n; ++i) {
-        open[i]->showNormal();
-        if (how == WindowCommand::TileHorizontal) { // horizontal bands, one above the other
-            const int h = area.height() / n;
-            open[i]->setGeometry(0, i * h, area.width(), h);
-        } else { // vertical columns side by side
-            const int w = area.width() / n;
-            open[i]->setGeometry(i * w, 0, w, area.height());
-        }
-    }
 }
 
 void MainWindow::fillWindowMenu() {
@@ -333,7 +326,8 @@ void MainWindow::popup(PopupMenu which, const QPoint& pos) {
 
 void MainWindow::onDocumentActivated(QMdiSubWindow* w) {
     if (!w) return;
-    if (auto* doc = qobject_cast<QueryDocument*>(w->widget())) sb_->setPanelText(FilePanel, doc->fileName());
+    if (auto* doc = qobject_cast<QueryDocument*>(w->widget())) sb_->setFileName(doc->fileName());
+    updateKeyPanels();
 }
 
 void MainWindow::offerRecovery() { journal_->offerRecovery(); }

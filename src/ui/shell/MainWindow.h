@@ -11,7 +11,7 @@
 #include <QMainWindow>
 
 class JournalKeeper;
-class PanelStatusBar;
+class MainStatusBar;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -20,10 +20,6 @@ class QueryDocument;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // The main status bar's panels.
-    enum StatusPanel { FilePanel = 1, WindowsPanel = 2, CapsPanel = 3, NumPanel = 4, InsertPanel = 5, BusyPanel = 6,
-                       MessagePanel = 7 };
-
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -37,7 +33,7 @@ public:
 
     QAction* action(const QString& id) const;
     QMenu* menu(const QString& id) const;
-    PanelStatusBar* statusPanels() const { return sb_; }
+    MainStatusBar* statusPanels() const { return sb_; }
     QMdiArea* mdiArea() const { return mdi_; }
     bool resultsFullView() const { return resultsFullView_; }
     JournalKeeper* journal() const { return journal_; }
@@ -62,13 +58,14 @@ private:
     void buildStatusBar();
     void closeActiveDocument();
     bool closeDocument(QueryDocument* doc, bool ask);
-    void arrange(WindowCommand how);
     void fillWindowMenu();
     void popup(PopupMenu menu, const QPoint& pos);
     void onDocumentActivated(QMdiSubWindow* w);
+    // Caps Lock, Num Lock and the editor's overwrite mode in their panels.
+    void updateKeyPanels();
 
     QMdiArea* mdi_;
-    PanelStatusBar* sb_;
+    MainStatusBar* sb_;
     JournalKeeper* journal_;
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;

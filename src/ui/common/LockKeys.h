@@ -1,0 +1,13 @@
+#pragma once
+// The state of the keyboard's lock keys (Caps Lock, Num Lock), read from the
+// display server where it tells them (X11); nullopt where it cannot be known
+// (Wayland, offscreen), so nothing false is shown.
+
+#include <optional>
+
+namespace lockkeys {
+
+std::optional<bool> capsLockOn();
+std::optional<bool> numLockOn();
+
+} // namespace lockkeys
