@@ -317,3 +317,24 @@ TEST_F(TemplateEditorTest, TheTextBeingEditedSurvivesTheDeletionOfItsGroup) {
     EXPECT_EQ(TemplateStore::templateCode(e.storedTemplateId().value_or(0)).valueOr({}),
               QStringLiteral("SELECT 'my edit';"));
 }
+
+TEST_F(TemplateEditorTest, EnterInTheScriptIsANewLineAndInTheTitleIsOk) {
+    TemplateSelection::current().groupId = 7;
+    TemplateEditor e;
+    ASSERT_TRUE(e.prepare());
+    e.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&e));
+    e.codeEditor()->setFocus();
+    QTest::keyClicks(e.codeEditor(), QStringLiteral("SELECT 1"));
+    QTest::keyClick(e.codeEditor(), Qt::Key_Return);
+    QTest::keyClicks(e.codeEditor(), QStringLiteral("FROM t"));
+    EXPECT_TRUE(e.isVisible());
+    EXPECT_EQ(e.codeEditor()->text(), QStringLiteral("SELECT 1\r\nFROM t"));
+    e.titleField()->setFocus();
+    QTest::keyClicks(e.titleField(), QStringLiteral("typed"));
+    QTest::keyClick(e.titleField(), Qt::Key_Return);
+    EXPECT_EQ(e.result(), int(QDialog::Accepted));
+    EXPECT_EQ(count("SELECT count(*) FROM templates WHERE title = 'typed' AND \"group\" = 7 "
+                    "AND code = 'SELECT 1' || char(13,10) || 'FROM t'"),
+              1);
+}

@@ -54,6 +54,7 @@ TemplateEditor::TemplateEditor(QWidget* parent) : QDialog(parent) {
     edt->setToolTip(QStringLiteral("Rename the template group shown"));
     auto* ok = makeButton(QStringLiteral("Ok"), "okButton", &TemplateEditor::store);
     auto* cancel = makeButton(QStringLiteral("Cancel"), "cancelButton", &TemplateEditor::reject);
+    ok->setDefault(true); // Enter in the title stores; the script box keeps Enter for new lines
 
     auto* fields = new QGridLayout;
     fields->addWidget(new QLabel(QStringLiteral("Title:"), this), 0, 0);
