@@ -147,7 +147,7 @@ void TemplateBrowser::activate(QTreeWidgetItem* item) {
 void TemplateBrowser::appendTemplate(qint64 id) {
     const Result<QString> code = TemplateStore::templateCode(id);
     if (!code) {
-        // the script is left alone: an error text is no part of it
+        // the script is left alone: an error text does not belong in it
         Dialogs::get().message(this, code.error(), QStringLiteral("Templates"));
         return;
     }
