@@ -80,10 +80,12 @@ Result<QString> TemplateStore::templateCode(qint64 id) {
 }
 
 Result<qint64> TemplateStore::insertTemplate(qint64 groupId, const QString& title, const QString& code) {
+    if (const Status g = groupExists(groupId); !g) return fail(g.error());
     return insert(QStringLiteral("INSERT INTO templates (\"group\", title, code) VALUES (?, ?, ?)"), {groupId, title, code});
 }
 
 Status TemplateStore::updateTemplate(qint64 id, qint64 groupId, const QString& title, const QString& code) {
+    if (const Status g = groupExists(groupId); !g) return g;
     return changeOne(QStringLiteral("UPDATE templates SET \"group\" = ?, title = ?, code = ? WHERE id = ?"),
                      {groupId, title, code, id}, kNoTemplate);
 }
@@ -115,11 +117,31 @@ Result<QString> TemplateStore::groupTitle(qint64 id) {
 }
 
 Result<qint64> TemplateStore::insertGroup(const QString& title) {
-    return insert(QStringLiteral("INSERT INTO template_types (title) VALUES (?)"), {title});
+    const QString t = title.trimmed();
+    if (const Status free = titleFree(t, std::nullopt); !free) return fail(free.error());
+    return insert(QStringLiteral("INSERT INTO template_types (title) VALUES (?)"), {t});
 }
 
 Status TemplateStore::renameGroup(qint64 id, const QString& title) {
-    return changeOne(QStringLiteral("UPDATE template_types SET title = ? WHERE id = ?"), {title, id}, kNoGroup);
+    const QString t = title.trimmed();
+    if (const Status free = titleFree(t, id); !free) return free;
+    return changeOne(QStringLiteral("UPDATE template_types SET title = ? WHERE id = ?"), {t, id}, kNoGroup);
+}
+
+Status TemplateStore::groupExists(qint64 id) { return Status::of(groupTitle(id)); }
+
+Status TemplateStore::titleFree(const QString& title, std::optional<qint64> except) {
+    if (title.isEmpty()) return fail(QStringLiteral("A template group needs a name."));
+    try {
+        // the same comparison as groupId(), so a name always finds one group
+        const db::Table t = ResourceDb::open()->query(
+            QStringLiteral("SELECT id FROM template_types WHERE title = ? COLLATE NOCASE AND id <> ? LIMIT 1"),
+            {title, except.value_or(-1)});
+        if (!t.rows.empty()) return fail(QStringLiteral("A template group named \"%1\" already exists.").arg(title));
+        return {};
+    } catch (const db::Error& e) {
+        return fail(e.description());
+    }
 }
 
 Result<qint64> TemplateStore::templateCount(qint64 groupId) {

@@ -9,6 +9,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 struct TemplateGroup {
@@ -51,6 +52,7 @@ public:
     static Result<std::vector<TemplateEntry>> templates();    // in table order
     static Result<QString> templateCode(qint64 id);          // fails for a missing row or NULL code
     static Result<TemplateRecord> loadTemplate(qint64 id);
+    // Both refuse a group that does not exist, so no new template is stranded.
     static Result<qint64> insertTemplate(qint64 groupId, const QString& title, const QString& code);
     static Status updateTemplate(qint64 id, qint64 groupId, const QString& title, const QString& code);
     static Status deleteTemplate(qint64 id);
@@ -60,6 +62,8 @@ public:
     // first by id when several share it. Fails when there is none.
     static Result<qint64> groupId(const QString& title);
     static Result<QString> groupTitle(qint64 id);
+    // Titles are stored trimmed; an empty title, or one another group already
+    // has (without regard to case), is refused, so a title names one group.
     static Result<qint64> insertGroup(const QString& title);
     static Status renameGroup(qint64 id, const QString& title);
     static Result<qint64> templateCount(qint64 groupId);
@@ -71,4 +75,8 @@ public:
     static Result<std::vector<QString>> snippetGroups(); // distinct group names, by name
     static Result<std::vector<ObjectSnippet>> snippets(); // in table order
     static Result<SnippetParts> objectSnippet(qint64 key);
+
+private:
+    static Status groupExists(qint64 id);
+    static Status titleFree(const QString& title, std::optional<qint64> except);
 };

@@ -14,6 +14,7 @@
 #include "run/ResultModel.h"
 #include "script/OutputWatch.h"
 #include "settings/Settings.h"
+#include "templates/TemplateBrowser.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -37,6 +38,8 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     editor_ = new SqlEditor(this);
     editor_->setObjectName(QStringLiteral("scriptEditor"));
     nav_ = new NavigationPanes(this);
+    templates_ = new TemplateBrowser(editor_, nav_);
+    nav_->setPane(NavigationPanes::TemplatesTab, templates_);
     results_ = new ResultPanes(this);
     splUp_ = new RatioSplitter(Qt::Horizontal, this);
     splUp_->setObjectName(QStringLiteral("editorSplitter"));
@@ -88,6 +91,8 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
         connect(e, &QWidget::customContextMenuRequested, this,
                 [this, e, menu](const QPoint& p) { emit popupRequested(menu, e->mapToGlobal(p)); });
     }
+    connect(templates_, &TemplateBrowser::popupRequested, this,
+            [this](const QPoint& p) { emit popupRequested(PopupMenu::Templates, p); });
     connect(results_->grid(), &ResultGrid::popupRequested, this,
             [this](const QPoint& p) { emit popupRequested(PopupMenu::Grid, p); });
     connect(runner_, &RunController::mainStatus, this, &QueryDocument::mainStatus);
@@ -333,6 +338,8 @@ void QueryDocument::showNavTab(int tab) {
     nav_->showTab(NavigationPanes::Tab(tab));
     if (tab == NavigationPanes::HelpTab) editor_->setFocus();
 }
+
+void QueryDocument::getTemplates() { templates_->getTemplates(); }
 
 // ---- grid pop-up ----
 

@@ -19,6 +19,7 @@ class RatioSplitter;
 class ResultPanes;
 class RunController;
 class ScriptFileActions;
+class TemplateBrowser;
 
 class QueryDocument : public QWidget {
     Q_OBJECT
@@ -71,6 +72,9 @@ public:
     void setResultsRatio(double ratio);
     void showNavTab(int tab);
 
+    // ---- templates ----
+    void getTemplates(); // rebuilds this document's template tree
+
     // ---- parts ----
     SqlEditor* editor() const { return editor_; }
     ResultPanes* resultPanes() const { return results_; }
@@ -81,6 +85,7 @@ public:
     PanelStatusBar* statusBar() const { return status_; }
     ScriptFileActions* files() const { return files_; }
     OutputWatch* outputWatch() const { return watch_; }
+    TemplateBrowser* templateBrowser() const { return templates_; }
     EditorRange lastSelection() const { return lastSelection_; }
     QString wordAtCaret() const { return wordAtCaret_; }
 
@@ -118,6 +123,7 @@ private:
     RunController* runner_;
     ScriptFileActions* files_;
     OutputWatch* watch_;
+    TemplateBrowser* templates_;
 
     QString connectionString_;
     QString connectionName_;

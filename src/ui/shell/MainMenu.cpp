@@ -104,6 +104,7 @@ const std::vector<MenuEntry> kEntries = {
     {"mnuTemplate", "NOVIS_TEMPLATE", "", nullptr},
     {"mnuTemplateNew", "New Item", "", "mnuTemplate", WindowCommand::TemplateNew},
     {"mnuTemplateEdit", "Edit Item", "", "mnuTemplate", WindowCommand::TemplateEdit},
+    SEP("mnuTemplate"),
     {"mnuTemplateDelete", "Delete Item", "", "mnuTemplate", WindowCommand::TemplateDelete},
     SEP("mnuTemplate"),
     {"mnuTemplateHelp", "Help", "", "mnuTemplate", WindowCommand::TemplateHelp},

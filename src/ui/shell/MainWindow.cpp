@@ -9,6 +9,7 @@
 #include "shell/MainStatusBar.h"
 #include "shell/WindowArrangement.h"
 #include "shell/Shell.h"
+#include "templates/TemplateCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -214,6 +215,11 @@ void MainWindow::runCommand(const MenuCommand& command) {
 
 void MainWindow::runWindowCommand(WindowCommand command) {
     QueryDocument* doc = activeDocument();
+    // A template command works from a document's tree and rebuilds only the active document's tree.
+    auto templateCommand = [this, doc](bool (*run)(QWidget*)) {
+        if (doc && run(this))
+            if (QueryDocument* active = activeDocument()) active->getTemplates();
+    };
     switch (command) {
     case WindowCommand::NewDocument:
         getQueryWindows(); // counted before the new document exists
@@ -246,9 +252,14 @@ void MainWindow::runWindowCommand(WindowCommand command) {
                                    .arg(QApplication::applicationVersion()),
                                QStringLiteral("About SQL Query Editor"));
         break;
+    case WindowCommand::InsertTemplate:
+    case WindowCommand::TemplateNew: templateCommand(&templatecommands::newItem); break;
+    case WindowCommand::TemplateEdit: templateCommand(&templatecommands::editItem); break;
+    case WindowCommand::TemplateDelete: templateCommand(&templatecommands::deleteItem); break;
+    case WindowCommand::TemplateHelp: templatecommands::showTemplatesHelpStub(this); break;
     default:
-        // Commands of features still to come (templates, options, help
-        // topics, the object pop-up) do nothing yet.
+        // Commands of features still to come (options, help topics,
+        // the object pop-up) do nothing yet.
         break;
     }
 }

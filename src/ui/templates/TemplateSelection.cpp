@@ -1,0 +1,6 @@
+#include "templates/TemplateSelection.h"
+
+TemplateSelection& TemplateSelection::current() {
+    static TemplateSelection selection;
+    return selection;
+}
