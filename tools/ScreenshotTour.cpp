@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
         m.grab().save(out + QStringLiteral("/connection-manager-wide.png"));
     }
     {
-        ConnectionDialog d(&w, ConnectionDialog::OdbcDriver);
+        ConnectionDialog d(&w, ConnectionKind::OdbcDriver);
         d.setField(QStringLiteral("driver"), QStringLiteral("PostgreSQL Unicode"));
         d.setField(QStringLiteral("server"), QStringLiteral("db.example.org"));
         d.setField(QStringLiteral("port"), QStringLiteral("5432"));
