@@ -1,5 +1,6 @@
 #include "document/QueryDocument.h"
 
+#include "assist/CodeAssist.h"
 #include "common/Dialogs.h"
 #include "common/PanelStatusBar.h"
 #include "common/RatioSplitter.h"
@@ -55,6 +56,9 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     runner_ = new RunController(editor_, results_, this);
     files_ = new ScriptFileActions(editor_, this);
     watch_ = new OutputWatch(this);
+    assist_ = new CodeAssist(editor_, this, nav_->browser(),
+                             {[this] { return connectionString_; },
+                              [this] { return toolbar_->databaseChooser()->currentText(); }});
     connect(watch_, &OutputWatch::reloaded, this, [this](const QString& text) {
         results_->textPane()->setText(text);
         setResultsInText(true);
@@ -77,8 +81,8 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     });
     connect(editor_, &SqlEditor::appCommand, this, [this](int command) {
         switch (command) {
-        case SqlEditor::CodeSense: execute(DocumentCommand::CodeSense); break;
-        case SqlEditor::CatalogSense: execute(DocumentCommand::CatalogSense); break;
+        case SqlEditor::CodeSense: assist_->codeSenseKey(); break;
+        case SqlEditor::CatalogSense: assist_->catalogSenseKey(); break;
         case SqlEditor::EscapeStop: stopQuery(); break;
         default: break;
         }
@@ -172,11 +176,11 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::GridInsertObject: addObjectText(results_->grid()->currentCellText(), true); break;
     case DocumentCommand::GridCopy: results_->grid()->copySelection(); break;
     case DocumentCommand::GridSaveAs: gridSaveAs(); break;
-    // Features attached later (completion lists, object browser) take these.
-    case DocumentCommand::CodeSense:
-    case DocumentCommand::CatalogSense:
-    case DocumentCommand::CatalogTableSense:
-    case DocumentCommand::VariableSense:
+    case DocumentCommand::CodeSense: assist_->showIntelli(); break;
+    case DocumentCommand::CatalogSense: assist_->showCatalogSense(); break;
+    case DocumentCommand::CatalogTableSense: assist_->showCatalogTableSense(); break;
+    case DocumentCommand::VariableSense: assist_->showVariableSense(); break;
+    // Features attached later (object browser) take these.
     case DocumentCommand::RefreshObjects: break;
     }
 }

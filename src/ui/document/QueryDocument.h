@@ -10,6 +10,7 @@
 
 #include <QWidget>
 
+class CodeAssist;
 class DocumentToolbar;
 class NavigationPanes;
 class OutputWatch;
@@ -80,6 +81,7 @@ public:
     PanelStatusBar* statusBar() const { return status_; }
     ScriptFileActions* files() const { return files_; }
     OutputWatch* outputWatch() const { return watch_; }
+    CodeAssist* assist() const { return assist_; }
     EditorRange lastSelection() const { return lastSelection_; }
     QString wordAtCaret() const { return wordAtCaret_; }
 
@@ -114,6 +116,7 @@ private:
     RunController* runner_;
     ScriptFileActions* files_;
     OutputWatch* watch_;
+    CodeAssist* assist_;
 
     QString connectionString_;
     QString connectionName_;
