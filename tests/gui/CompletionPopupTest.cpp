@@ -3,6 +3,7 @@
 // of the script, and a document without a connection.
 #include "assist/CatalogCache.h"
 #include "gui/AssistFixture.h"
+#include "support/TestServers.h"
 
 using CompletionPopupTest = AssistFixture;
 
@@ -246,4 +247,35 @@ TEST_F(CompletionPopupTest, TheKeywordListHoldsEveryClassInOrder) {
     d->assist()->language()->setLists({});
     EXPECT_EQ(kw->count(), 1);
     EXPECT_EQ(kw->textAt(0), QStringLiteral("Not Supported"));
+}
+
+TEST_F(CompletionPopupTest, AwkwardNamesFromARealServer) {
+    QString pg;
+    SQLQE_REQUIRE_SERVER(kPostgres, pg);
+    const QString suffix = QString::number(QCoreApplication::applicationPid());
+    const QStringList names = {QStringLiteral("it's %1").arg(suffix), QStringLiteral("100% %1").arg(suffix)};
+    auto server = db::Connection::open(pg);
+    for (const QString& n : names)
+        server->exec(QStringLiteral("CREATE TABLE \"%1\" (\"o'clock\" int, \"50%\" text)").arg(n));
+    struct Drop {
+        db::Connection* c;
+        QStringList names;
+        ~Drop() {
+            for (const QString& n : names) c->exec(QStringLiteral("DROP TABLE IF EXISTS \"%1\"").arg(n));
+        }
+    } drop{server.get(), names};
+
+    auto d = makeDocument(false);
+    d->setConnection(pg);
+    script(*d, QStringLiteral("SELECT * FROM it"));
+    key(Qt::Key_Space, Qt::ShiftModifier);
+    ASSERT_TRUE(filled(*d));
+    for (const QString& n : names) EXPECT_GE(shown(*d)->entries()->find(n), 0) << n.toStdString();
+    ASSERT_EQ(shown(*d)->currentText(), names[0]); // the first name that begins with "it"
+    key(Qt::Key_Space);
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("SELECT * FROM %1.").arg(names[0]));
+    ASSERT_TRUE(filled(*d));
+    ASSERT_EQ(shown(*d)->count(), 2);
+    EXPECT_EQ(shown(*d)->textAt(0), QStringLiteral("o'clock"));
+    EXPECT_EQ(shown(*d)->textAt(1), QStringLiteral("50%"));
 }

@@ -17,7 +17,7 @@ namespace {
 
 const QString kNoConnection = QStringLiteral("[No Connection]");
 const QString kNotSupported = QStringLiteral("Not Supported");
-constexpr QSize kPopupSize(300, 240);
+constexpr QSize kPopupSize(330, 250);
 
 // Characters of the word in front of the caret that the popup completes.
 bool isWordChar(QChar c) {
@@ -55,6 +55,7 @@ CompletionPopup::CompletionPopup(SqlEditor* editor, QWidget* host, const Keyword
     small.setPointSizeF(small.pointSizeF() * 0.85);
     hint_->setFont(small);
     hint_->setContentsMargins(4, 2, 4, 2);
+    hint_->setTextFormat(Qt::RichText);
     hint_->setStyleSheet(QStringLiteral("color: #555; background: #f1f1f1;"));
     layout->addWidget(hint_);
     const char* names[] = {"keywordList", "tableList", "columnList", "variableList"};
@@ -220,14 +221,14 @@ void CompletionPopup::switchTo(List which) {
     current_ = which;
     stack_->setCurrentWidget(list(which));
     static const char* const hints[] = {
-        "Keywords   F2 tables · F3 variables",
-        "Tables   Space columns · F2 columns · F3 keywords · F5 refresh",
-        "",
-        "Variables   F3 keywords",
+        "<b>Keywords</b> &nbsp; F2 tables · F3 variables",
+        "<b>Tables</b> &nbsp; Space/F2 columns · F3 keywords · F5 reread",
+        "<b>Columns of %1</b> &nbsp; F2 tables · F3 keywords",
+        "<b>Variables</b> &nbsp; F3 keywords",
     };
-    hint_->setText(which == Columns ? QStringLiteral("Columns of %1   F2 tables · F3 keywords · F5 refresh")
-                                          .arg(columnsTable_.isEmpty() ? QStringLiteral("?") : columnsTable_)
-                                    : QLatin1String(hints[which]));
+    QString hint = QString::fromUtf8(hints[which]);
+    if (which == Columns) hint = hint.arg(columnsTable_.isEmpty() ? QStringLiteral("?") : columnsTable_.toHtmlEscaped());
+    hint_->setText(hint);
     if (isOpen()) list(which)->setFocus();
 }
 
@@ -338,7 +339,7 @@ bool CompletionPopup::handleKey(QKeyEvent* e) {
         return true;
     case Qt::Key_Return: case Qt::Key_Enter:
         if (mods) break;
-        acceptCurrent(e);
+        acceptWithKey(e, QStringLiteral(" "));
         return true;
     case Qt::Key_Backspace:
         if (mods) break;
@@ -349,7 +350,7 @@ bool CompletionPopup::handleKey(QKeyEvent* e) {
         return true;
     case Qt::Key_Space:
         if (mods) break;
-        spaceOnEntry(e);
+        acceptWithKey(e, current_ == Tables ? QStringLiteral(".") : QStringLiteral(" "));
         return true;
     default: break;
     }
@@ -388,22 +389,14 @@ void CompletionPopup::functionKey(int key) {
     }
 }
 
-void CompletionPopup::acceptCurrent(QKeyEvent* e) {
+// Enter and Space: the chosen entry goes in followed by suffix; with a
+// placeholder (or nothing chosen) the popup closes and the key is typed.
+void CompletionPopup::acceptWithKey(QKeyEvent* e, const QString& suffix) {
     CompletionList* l = list(current_);
     if (!l->hasWord()) {
         dismiss();
         typeIntoEditor(e);
         return;
     }
-    acceptEntry(l->currentText(), QStringLiteral(" "));
-}
-
-void CompletionPopup::spaceOnEntry(QKeyEvent* e) {
-    CompletionList* l = list(current_);
-    if (!l->hasWord()) {
-        dismiss();
-        typeIntoEditor(e);
-        return;
-    }
-    acceptEntry(l->currentText(), current_ == Tables ? QStringLiteral(".") : QStringLiteral(" "));
+    acceptEntry(l->currentText(), suffix);
 }

@@ -88,8 +88,7 @@ private:
     void extendWord(const QString& text);
     void shortenWord();
     void acceptEntry(const QString& text, const QString& suffix);
-    void acceptCurrent(QKeyEvent* e);
-    void spaceOnEntry(QKeyEvent* e);
+    void acceptWithKey(QKeyEvent* e, const QString& suffix);
     void typeIntoEditor(QKeyEvent* e);
     void selectWord();
     QString tableBeforeWord() const;
