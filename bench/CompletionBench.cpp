@@ -22,14 +22,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
 
-double ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
+double ms(const QElapsedTimer& t) {
+    return double(t.nsecsElapsed()) / 1e6;
+}
 
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -37,7 +38,8 @@ double median(std::vector<double> v) {
 }
 
 void line(const char* label, double value, const char* against, double baseline) {
-    std::printf("%-44s %9.1f ms  vs %-24s %9.1f ms   ratio %.2fx\n", label, value, against, baseline, value / baseline);
+    std::printf("%-44s %9.1f ms  vs %-24s %9.1f ms   ratio %.2fx\n", label, value, against, baseline,
+                value / baseline);
 }
 
 bool filled(CompletionPopup* p) {
@@ -70,7 +72,8 @@ int main(int argc, char** argv) {
         const auto system = schemareader::getSystemTableList(cs);
         reads.push_back(ms(t));
         if (!user || !system) {
-            std::fprintf(stderr, "cannot read the tables: %s\n", qPrintable(user ? system.error() : user.error()));
+            std::fprintf(stderr, "cannot read the tables: %s\n",
+                         qPrintable(user ? system.error() : user.error()));
             return 1;
         }
         names = user->size() + system->size();
@@ -82,7 +85,8 @@ int main(int argc, char** argv) {
     d.show();
     d.setConnection(cs);
     QApplication::setActiveWindow(&d);
-    if (!QTest::qWaitForWindowActive(&d) || !QTest::qWaitFor([&] { return d.assist()->language()->isLoaded(); }, 10000)) {
+    if (!QTest::qWaitForWindowActive(&d) ||
+        !QTest::qWaitFor([&] { return d.assist()->language()->isLoaded(); }, 10000)) {
         std::fprintf(stderr, "the document did not come up\n");
         return 1;
     }
@@ -135,7 +139,8 @@ int main(int argc, char** argv) {
         d.editor()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
     }
 
-    std::printf("== completion popup, %lld table names, median of %d runs ==\n", static_cast<long long>(names), runs);
+    std::printf("== completion popup, %lld table names, median of %d runs ==\n",
+                static_cast<long long>(names), runs);
     line("catalogue read (schema reader, baseline)", read, "", read);
     line("Shift+Space: popup open, cold (UI thread)", median(coldOpen), "target", 100);
     line("Shift+Space: list filled, cold", median(coldFill), "catalogue read", read);

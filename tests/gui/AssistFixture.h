@@ -13,9 +13,7 @@
 
 #include <QApplication>
 #include <QTest>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 class AssistFixture : public ::testing::Test {
@@ -61,7 +59,9 @@ protected:
     static CompletionList* shown(QueryDocument& d) { return popup(d)->list(popup(d)->currentList()); }
     // Waits until the shown list holds words (a catalogue read has answered).
     static bool filled(QueryDocument& d) {
-        return QTest::qWaitFor([&] { return !shown(d)->isPlaceholder() || !shown(d)->textAt(0).endsWith(QStringLiteral("…")); }, 5000);
+        return QTest::qWaitFor(
+            [&] { return !shown(d)->isPlaceholder() || !shown(d)->textAt(0).endsWith(QStringLiteral("…")); },
+            5000);
     }
 
     TempHome home;

@@ -14,7 +14,8 @@ protected:
     static int styleOf(SqlEditor* e, const QString& text, int occurrence = 0) {
         const QString all = e->text();
         qsizetype at = -1;
-        for (int i = 0; i <= occurrence; ++i) at = all.indexOf(text, at + 1);
+        for (int i = 0; i <= occurrence; ++i)
+            at = all.indexOf(text, at + 1);
         EXPECT_GE(at, 0) << text.toStdString();
         const int pos = int(all.left(at).toUtf8().size());
         e->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
@@ -59,7 +60,8 @@ TEST_F(CodeLanguageTest, AScriptWithEveryClassIsColouredByTheCatalogue) {
     EXPECT_EQ(op, colourOf(e, QsciLexerSQL::Operator));
     const QList<QColor> classes = {kw, op, fn, ty, plain};
     for (int i = 0; i < classes.size(); ++i)
-        for (int j = i + 1; j < classes.size(); ++j) EXPECT_NE(classes[i], classes[j]) << i << " " << j;
+        for (int j = i + 1; j < classes.size(); ++j)
+            EXPECT_NE(classes[i], classes[j]) << i << " " << j;
 }
 
 TEST_F(CodeLanguageTest, OnlyBeginAndEndFold) {
@@ -68,7 +70,8 @@ TEST_F(CodeLanguageTest, OnlyBeginAndEndFold) {
     e->setText(QStringLiteral("IF 1 = 1\r\nBEGIN\r\n  SELECT 1;\r\nEND\r\nCASE WHEN 1 THEN 2\r\nEND"));
     e->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
     auto header = [&](int line) {
-        return (e->SendScintilla(QsciScintillaBase::SCI_GETFOLDLEVEL, line) & QsciScintillaBase::SC_FOLDLEVELHEADERFLAG) != 0;
+        return (e->SendScintilla(QsciScintillaBase::SCI_GETFOLDLEVEL, line) &
+                QsciScintillaBase::SC_FOLDLEVELHEADERFLAG) != 0;
     };
     EXPECT_FALSE(header(0)); // IF
     EXPECT_TRUE(header(1));  // BEGIN
@@ -77,7 +80,8 @@ TEST_F(CodeLanguageTest, OnlyBeginAndEndFold) {
 
 TEST_F(CodeLanguageTest, WordsOfOtherClassesAreNotColouredAndAnEmptyCatalogueStillColoursText) {
     ResourceDb::open()->exec(QStringLiteral("DELETE FROM syntax"));
-    ResourceDb::open()->exec(QStringLiteral("INSERT INTO syntax (syntax_name, type) VALUES ('FIVE', 5), ('TOP', 1)"));
+    ResourceDb::open()->exec(
+        QStringLiteral("INSERT INTO syntax (syntax_name, type) VALUES ('FIVE', 5), ('TOP', 1)"));
     auto d = makeDocument();
     SqlEditor* e = d->editor();
     EXPECT_EQ(d->assist()->language()->lists().keywords, QStringList{QStringLiteral("TOP")});
@@ -97,7 +101,8 @@ TEST_F(CodeLanguageTest, KnownWordsTakeTheirCatalogueSpellingAsTheyAreTyped) {
     script(*d, QString());
     type(QStringLiteral("select count(*) from t where name like 'select from' -- from"));
     key(Qt::Key_Return);
-    EXPECT_EQ(d->editor()->text(), QStringLiteral("SELECT COUNT(*) FROM t WHERE name LIKE 'select from' -- from\r\n"));
+    EXPECT_EQ(d->editor()->text(),
+              QStringLiteral("SELECT COUNT(*) FROM t WHERE name LIKE 'select from' -- from\r\n"));
     // variables, qualified names and quoted names stay as typed; a line break ends a word
     type(QStringLiteral("@select t.date \"from\" [where] varchar"));
     key(Qt::Key_Return);

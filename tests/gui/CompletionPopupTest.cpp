@@ -225,11 +225,13 @@ TEST_F(CompletionPopupTest, WithoutAConnectionTheCatalogueKeysTypeWhatTheyType) 
 
 TEST_F(CompletionPopupTest, AFailingReadShowsItsErrorAsThePlaceholder) {
     auto d = makeDocument(false);
-    d->setConnection(QStringLiteral("Provider=SQLite;Data Source=") + home.file(QStringLiteral("no/such/dir/x.db")));
+    d->setConnection(QStringLiteral("Provider=SQLite;Data Source=") +
+                     home.file(QStringLiteral("no/such/dir/x.db")));
     d->execute(DocumentCommand::CatalogSense);
     ASSERT_TRUE(filled(*d));
     EXPECT_TRUE(shown(*d)->isPlaceholder());
-    EXPECT_TRUE(shown(*d)->textAt(0).startsWith(QStringLiteral("Error: "))) << shown(*d)->textAt(0).toStdString();
+    EXPECT_TRUE(shown(*d)->textAt(0).startsWith(QStringLiteral("Error: ")))
+        << shown(*d)->textAt(0).toStdString();
     key(Qt::Key_Return);
     EXPECT_EQ(d->editor()->text(), QStringLiteral("\r\n"));
 }
@@ -239,7 +241,7 @@ TEST_F(CompletionPopupTest, TheKeywordListHoldsEveryClassInOrder) {
     CompletionList* kw = popup(*d)->list(CompletionPopup::Keywords);
     const WordLists& lists = d->assist()->language()->lists();
     ASSERT_EQ(kw->count(), int(lists.keywords.size() + lists.operators.size() + lists.functions.size() +
-                                 lists.dataTypes.size()));
+                               lists.dataTypes.size()));
     EXPECT_EQ(kw->textAt(0), lists.keywords.first());
     EXPECT_EQ(kw->textAt(int(lists.keywords.size())), lists.operators.first());
     EXPECT_EQ(kw->textAt(kw->count() - 1), lists.dataTypes.last());
@@ -261,7 +263,8 @@ TEST_F(CompletionPopupTest, AwkwardNamesFromARealServer) {
         db::Connection* c;
         QStringList names;
         ~Drop() {
-            for (const QString& n : names) c->exec(QStringLiteral("DROP TABLE IF EXISTS \"%1\"").arg(n));
+            for (const QString& n : names)
+                c->exec(QStringLiteral("DROP TABLE IF EXISTS \"%1\"").arg(n));
         }
     } drop{server.get(), names};
 
@@ -270,7 +273,8 @@ TEST_F(CompletionPopupTest, AwkwardNamesFromARealServer) {
     script(*d, QStringLiteral("SELECT * FROM it"));
     key(Qt::Key_Space, Qt::ShiftModifier);
     ASSERT_TRUE(filled(*d));
-    for (const QString& n : names) EXPECT_GE(shown(*d)->entries()->find(n), 0) << n.toStdString();
+    for (const QString& n : names)
+        EXPECT_GE(shown(*d)->entries()->find(n), 0) << n.toStdString();
     ASSERT_EQ(shown(*d)->currentText(), names[0]); // the first name that begins with "it"
     key(Qt::Key_Space);
     EXPECT_EQ(d->editor()->text(), QStringLiteral("SELECT * FROM %1.").arg(names[0]));

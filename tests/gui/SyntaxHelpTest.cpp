@@ -1,6 +1,7 @@
 // Keyword help in the Help tab: looked up only while the tab shows, after a
 // pause in the typing, by the beginning of the word with bound values.
 #include "assist/SyntaxHelp.h"
+
 #include "document/NavigationPanes.h"
 #include "gui/AssistFixture.h"
 #include "store/ResourceDb.h"
@@ -18,9 +19,10 @@ protected:
         return QTest::qWaitFor([&] { return help(d)->shownWord() == word; }, 5000);
     }
     static void addWord(const QString& name, const QString& title) {
-        ResourceDb::open()->exec(QStringLiteral("INSERT INTO syntax (syntax_name, type, syntax_title, description, example) "
-                                                "VALUES (?, 1, ?, 'about it', 'SELECT 1')"),
-                                 {name, title});
+        ResourceDb::open()->exec(
+            QStringLiteral("INSERT INTO syntax (syntax_name, type, syntax_title, description, example) "
+                           "VALUES (?, 1, ?, 'about it', 'SELECT 1')"),
+            {name, title});
     }
 };
 
@@ -53,7 +55,8 @@ TEST_F(SyntaxHelpTest, TheHelpFollowsTheTyping) {
     type(QStringLiteral("sel"));
     ASSERT_TRUE(helpFor(*d, QStringLiteral("SELECT")));
     EXPECT_EQ(help(*d)->lookupsStarted(), 1); // one lookup after the pause, not one per key
-    EXPECT_TRUE(shownText(*d).contains(QStringLiteral("Returns a result set"))) << shownText(*d).toStdString();
+    EXPECT_TRUE(shownText(*d).contains(QStringLiteral("Returns a result set")))
+        << shownText(*d).toStdString();
     EXPECT_TRUE(shownText(*d).contains(QStringLiteral("Ctrl+Space"))); // the rest of the page stays
     // the fragments are HTML, not text
     type(QStringLiteral("ectiv"));

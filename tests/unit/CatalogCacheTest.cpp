@@ -3,11 +3,9 @@
 #include "assist/CatalogCache.h"
 
 #include <QTest>
-
 #include <atomic>
-#include <memory>
-
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -23,8 +21,11 @@ struct Fake {
             if (*failing) return fail(QStringLiteral("Error: cannot connect"));
             return QStringList{cs + QStringLiteral(".t"), QStringLiteral("read%1").arg(read)};
         };
-        r.systemTables = [](const QString&) -> Result<QStringList> { return QStringList{QStringLiteral("sys")}; };
-        r.columns = [n = columnReads](const QString&, const QString& table, const QString& database) -> Result<QStringList> {
+        r.systemTables = [](const QString&) -> Result<QStringList> {
+            return QStringList{QStringLiteral("sys")};
+        };
+        r.columns = [n = columnReads](const QString&, const QString& table,
+                                      const QString& database) -> Result<QStringList> {
             ++*n;
             return QStringList{database + QLatin1Char('.') + table + QStringLiteral(".id")};
         };
@@ -45,7 +46,8 @@ TEST(CatalogCache, TablesAreReadOnceAndServedAtOnceAfterwards) {
     cache.setReaders(fake.readers());
     Answer a, b;
     EXPECT_FALSE(cache.requestTables(QStringLiteral("cs1"), [&](const auto& r) { ++a.calls, a.last = r; }));
-    EXPECT_FALSE(cache.requestTables(QStringLiteral("cs1"), [&](const auto& r) { ++b.calls, b.last = r; })); // joins
+    EXPECT_FALSE(
+        cache.requestTables(QStringLiteral("cs1"), [&](const auto& r) { ++b.calls, b.last = r; })); // joins
     EXPECT_EQ(cache.cachedTables(QStringLiteral("cs1")), nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return a.calls == 1 && b.calls == 1; }, 5000));
     EXPECT_EQ(*fake.tableReads, 1);

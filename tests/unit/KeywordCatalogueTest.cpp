@@ -2,6 +2,7 @@
 // beginning of a word with every value bound (quotes, "%" and "_" are
 // ordinary characters).
 #include "assist/KeywordCatalogue.h"
+
 #include "store/HomeSeeding.h"
 #include "store/ResourceDb.h"
 #include "support/TempHome.h"
@@ -13,9 +14,12 @@ namespace {
 class KeywordCatalogueTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty()); }
-    static void run(const QString& sql, const db::Params& params = {}) { ResourceDb::open()->exec(sql, params); }
+    static void run(const QString& sql, const db::Params& params = {}) {
+        ResourceDb::open()->exec(sql, params);
+    }
     static void add(const QString& name, int type, const QString& title = QStringLiteral("t")) {
-        run(QStringLiteral("INSERT INTO syntax (syntax_name, type, syntax_title, description, example) VALUES (?, ?, ?, 'd', 'e')"),
+        run(QStringLiteral("INSERT INTO syntax (syntax_name, type, syntax_title, description, example) "
+                           "VALUES (?, ?, ?, 'd', 'e')"),
             {name, type, title});
     }
     static std::optional<KeywordHelp> locate(const QString& word) {
@@ -44,7 +48,8 @@ TEST_F(KeywordCatalogueTest, TheShippedCatalogueFillsFourSortedLists) {
         const QStringList& l = lists->of(c);
         EXPECT_FALSE(l.isEmpty());
         for (qsizetype i = 1; i < l.size(); ++i)
-            EXPECT_LE(l[i - 1].compare(l[i], Qt::CaseInsensitive), 0) << l[i - 1].toStdString() << " " << l[i].toStdString();
+            EXPECT_LE(l[i - 1].compare(l[i], Qt::CaseInsensitive), 0)
+                << l[i - 1].toStdString() << " " << l[i].toStdString();
     }
     // the stored spelling of any known word, keyed without regard to case
     const auto spellings = lists->spellings();
@@ -63,7 +68,8 @@ TEST_F(KeywordCatalogueTest, OtherClassesAreIgnoredDuplicatesKeptAndLineBreaksSp
     run(QStringLiteral("INSERT INTO syntax (syntax_name, type) VALUES (NULL, 1), ('nothing', NULL)"));
     const auto lists = keywordcatalogue::loadWordLists();
     ASSERT_TRUE(lists.ok()) << lists.error().toStdString();
-    EXPECT_EQ(lists->keywords, (QStringList{QStringLiteral("Alpha"), QStringLiteral("alpha"), QStringLiteral("zeta")}));
+    EXPECT_EQ(lists->keywords,
+              (QStringList{QStringLiteral("Alpha"), QStringLiteral("alpha"), QStringLiteral("zeta")}));
     EXPECT_TRUE(lists->operators.isEmpty());
     EXPECT_EQ(lists->functions, (QStringList{QStringLiteral("ONE"), QStringLiteral("TWO")}));
     EXPECT_EQ(lists->dataTypes, QStringList{QStringLiteral("NUMERIC")});

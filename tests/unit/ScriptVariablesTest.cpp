@@ -8,7 +8,8 @@ using completion::buildItem;
 namespace {
 QStringList L(std::initializer_list<const char*> names) {
     QStringList out;
-    for (const char* n : names) out << QString::fromUtf8(n);
+    for (const char* n : names)
+        out << QString::fromUtf8(n);
     return out;
 }
 } // namespace
@@ -17,8 +18,10 @@ TEST(ScriptVariables, NamesEndWhereTheNameEnds) {
     // an assignment, a list, a line break without a blank
     EXPECT_EQ(buildItem(QStringLiteral("SET @a=1\r\nSELECT @a")), L({"@a"}));
     EXPECT_EQ(buildItem(QStringLiteral("SELECT @x,@y")), L({"@x", "@y"}));
-    EXPECT_EQ(buildItem(QStringLiteral("DECLARE @total_1 INT;\nSELECT @total_1+@Rate\tFROM t")), L({"@total_1", "@Rate"}));
-    EXPECT_EQ(buildItem(QStringLiteral("SELECT @@ROWCOUNT, @#tmp, @a$b")), L({"@@ROWCOUNT", "@#tmp", "@a$b"}));
+    EXPECT_EQ(buildItem(QStringLiteral("DECLARE @total_1 INT;\nSELECT @total_1+@Rate\tFROM t")),
+              L({"@total_1", "@Rate"}));
+    EXPECT_EQ(buildItem(QStringLiteral("SELECT @@ROWCOUNT, @#tmp, @a$b")),
+              L({"@@ROWCOUNT", "@#tmp", "@a$b"}));
     EXPECT_EQ(buildItem(QStringLiteral("SELECT @äpfel")), L({"@äpfel"}));
 }
 
@@ -45,7 +48,8 @@ TEST(ScriptVariables, LongScriptsWithoutBlanksAreOnePass) {
     // harvesting step used to copy the rest of the script
     QString big;
     big.reserve(4'000'000);
-    for (int i = 0; i < 400'000; ++i) big += QStringLiteral("@v%1,").arg(i % 1000);
+    for (int i = 0; i < 400'000; ++i)
+        big += QStringLiteral("@v%1,").arg(i % 1000);
     const QStringList names = buildItem(big);
     EXPECT_EQ(names.size(), 1000);
     EXPECT_EQ(names.front(), QStringLiteral("@v0"));

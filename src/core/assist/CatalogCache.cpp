@@ -18,8 +18,8 @@ CatalogCache::CatalogCache(QObject* parent) : QObject(parent) {
 }
 
 template <typename T>
-bool CatalogCache::request(QHash<QString, Slot<T>>& store, const QString& key, std::function<Result<T>()> read,
-                           std::function<void(const Result<T>&)> done) {
+bool CatalogCache::request(QHash<QString, Slot<T>>& store, const QString& key,
+                           std::function<Result<T>()> read, std::function<void(const Result<T>&)> done) {
     Slot<T>& slot = store[key];
     if (slot.value) {
         done(*slot.value);
@@ -41,13 +41,15 @@ template <typename T> void CatalogCache::startRead(QHash<QString, Slot<T>>& stor
     const int generation = slot.generation;
     runInBackground<Result<T>>(this, slot.read, [this, &store, key, generation](Result<T> r) {
         auto it = store.find(key);
-        if (it == store.end() || !it->loading || it->generation != generation) return; // a refresh overtook it
+        if (it == store.end() || !it->loading || it->generation != generation)
+            return; // a refresh overtook it
         it->loading = false;
         if (r.ok()) it->value = r.value(); // failures are not kept
         auto waiting = std::move(it->waiting);
         it->waiting.clear();
         if (!it->value) store.erase(it);
-        for (auto& done : waiting) done(r);
+        for (auto& done : waiting)
+            done(r);
     });
 }
 
@@ -61,7 +63,8 @@ template <typename T> void CatalogCache::restartLoading(QHash<QString, Slot<T>>&
             it = store.erase(it);
         }
     }
-    for (const QString& key : reload) startRead(store, key);
+    for (const QString& key : reload)
+        startRead(store, key);
 }
 
 bool CatalogCache::requestTables(const QString& cs, TablesDone done) {
@@ -75,7 +78,8 @@ bool CatalogCache::requestTables(const QString& cs, TablesDone done) {
     return request<Tables>(tables_, cs, read, std::move(done));
 }
 
-bool CatalogCache::requestColumns(const QString& cs, const QString& database, const QString& table, NamesDone done) {
+bool CatalogCache::requestColumns(const QString& cs, const QString& database, const QString& table,
+                                  NamesDone done) {
     auto read = [readers = readers_, cs, database, table]() { return readers.columns(cs, table, database); };
     return request<QStringList>(columns_, columnKey(cs, database, table), read, std::move(done));
 }

@@ -14,7 +14,6 @@
 #include <QHash>
 #include <QObject>
 #include <QStringList>
-
 #include <functional>
 #include <optional>
 #include <vector>
@@ -35,7 +34,8 @@ public:
         std::function<Result<QStringList>(const QString& connectionString)> tables;
         std::function<Result<QStringList>(const QString& connectionString)> systemTables;
         std::function<Result<QStringList>(const QString& connectionString, const QString& table,
-                                          const QString& database)> columns;
+                                          const QString& database)>
+            columns;
     };
 
     explicit CatalogCache(QObject* parent = nullptr);

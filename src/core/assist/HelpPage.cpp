@@ -4,14 +4,18 @@ namespace helppage {
 
 namespace {
 
-bool isSpace(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\f'); }
+bool isSpace(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') ||
+           c == QLatin1Char('\n') || c == QLatin1Char('\f');
+}
 
 // Whether a tag "<name" or "</name" starts at i (name ending the tag's name).
 bool tagAt(const QString& s, qsizetype i, bool closing) {
     const QLatin1String name = closing ? QLatin1String("</div") : QLatin1String("<div");
     if (QStringView(s).mid(i, name.size()).compare(name, Qt::CaseInsensitive) != 0) return false;
     const qsizetype after = i + name.size();
-    return after >= s.size() || isSpace(s[after]) || s[after] == QLatin1Char('>') || s[after] == QLatin1Char('/');
+    return after >= s.size() || isSpace(s[after]) || s[after] == QLatin1Char('>') ||
+           s[after] == QLatin1Char('/');
 }
 
 struct StartTag {
@@ -26,7 +30,8 @@ StartTag readStartTag(const QString& s, qsizetype i) {
     const qsizetype n = s.size();
     qsizetype p = i + 4;
     while (p < n) {
-        while (p < n && isSpace(s[p])) ++p;
+        while (p < n && isSpace(s[p]))
+            ++p;
         if (p >= n) break;
         if (s[p] == QLatin1Char('>')) {
             tag.end = p + 1;
@@ -38,13 +43,17 @@ StartTag readStartTag(const QString& s, qsizetype i) {
             continue;
         }
         const qsizetype nameStart = p;
-        while (p < n && !isSpace(s[p]) && s[p] != QLatin1Char('=') && s[p] != QLatin1Char('>') && s[p] != QLatin1Char('/')) ++p;
+        while (p < n && !isSpace(s[p]) && s[p] != QLatin1Char('=') && s[p] != QLatin1Char('>') &&
+               s[p] != QLatin1Char('/'))
+            ++p;
         const QString name = s.mid(nameStart, p - nameStart);
-        while (p < n && isSpace(s[p])) ++p;
+        while (p < n && isSpace(s[p]))
+            ++p;
         QString value;
         if (p < n && s[p] == QLatin1Char('=')) {
             ++p;
-            while (p < n && isSpace(s[p])) ++p;
+            while (p < n && isSpace(s[p]))
+                ++p;
             if (p < n && (s[p] == QLatin1Char('"') || s[p] == QLatin1Char('\''))) {
                 const QChar q = s[p];
                 const qsizetype close = s.indexOf(q, p + 1);
@@ -53,7 +62,8 @@ StartTag readStartTag(const QString& s, qsizetype i) {
                 p = close + 1;
             } else {
                 const qsizetype start = p;
-                while (p < n && !isSpace(s[p]) && s[p] != QLatin1Char('>')) ++p;
+                while (p < n && !isSpace(s[p]) && s[p] != QLatin1Char('>'))
+                    ++p;
                 value = s.mid(start, p - start);
             }
         }

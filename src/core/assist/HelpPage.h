@@ -8,7 +8,7 @@
 
 namespace helppage {
 
-// The ids of the three placeholders and the help part each one shows.
+// The ids of the three placeholders and the help text each one shows.
 inline const QString kSyntaxId = QStringLiteral("syntax");           // the word's title
 inline const QString kDescriptionId = QStringLiteral("description"); // its description
 inline const QString kExampleId = QStringLiteral("example");         // its example

@@ -7,21 +7,28 @@
 
 const QStringList& WordLists::of(WordClass c) const {
     switch (c) {
-    case WordClass::Keyword: return keywords;
-    case WordClass::Operator: return operators;
-    case WordClass::Function: return functions;
-    case WordClass::DataType: break;
+    case WordClass::Keyword:
+        return keywords;
+    case WordClass::Operator:
+        return operators;
+    case WordClass::Function:
+        return functions;
+    case WordClass::DataType:
+        break;
     }
     return dataTypes;
 }
 
-QStringList& WordLists::of(WordClass c) { return const_cast<QStringList&>(std::as_const(*this).of(c)); }
+QStringList& WordLists::of(WordClass c) {
+    return const_cast<QStringList&>(std::as_const(*this).of(c));
+}
 
 QHash<QString, QString> WordLists::spellings() const {
     // insert replaces: walk the classes backwards so the first class wins
     QHash<QString, QString> out;
     for (int i = int(std::size(keywordcatalogue::kAllClasses)) - 1; i >= 0; --i)
-        for (const QString& w : of(keywordcatalogue::kAllClasses[i])) out.insert(w.toLower(), w);
+        for (const QString& w : of(keywordcatalogue::kAllClasses[i]))
+            out.insert(w.toLower(), w);
     return out;
 }
 
@@ -41,7 +48,8 @@ QString likePrefixPattern(const QString& prefix) {
     QString out;
     out.reserve(prefix.size() + 2);
     for (QChar c : prefix) {
-        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\')) out += QLatin1Char('\\');
+        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
+            out += QLatin1Char('\\');
         out += c;
     }
     out += QLatin1Char('%');
@@ -50,9 +58,11 @@ QString likePrefixPattern(const QString& prefix) {
 
 Result<WordLists> loadWordLists() {
     try {
-        const db::Table t = ResourceDb::open()->query(QStringLiteral(
-            "SELECT syntax_name, type FROM syntax WHERE type IN (?, ?, ?, ?) ORDER BY syntax_name COLLATE NOCASE, syntax_name"),
-            {int(WordClass::Keyword), int(WordClass::Operator), int(WordClass::Function), int(WordClass::DataType)});
+        const db::Table t = ResourceDb::open()->query(
+            QStringLiteral("SELECT syntax_name, type FROM syntax WHERE type IN (?, ?, ?, ?) ORDER BY "
+                           "syntax_name COLLATE NOCASE, syntax_name"),
+            {int(WordClass::Keyword), int(WordClass::Operator), int(WordClass::Function),
+             int(WordClass::DataType)});
         WordLists lists;
         for (const auto& row : t.rows) {
             if (!row[0] || !row[1]) continue;

@@ -12,7 +12,6 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 // The class number stored in syntax.type. Rows of any other class are not
@@ -30,7 +29,9 @@ struct WordLists {
 
     const QStringList& of(WordClass c) const;
     QStringList& of(WordClass c);
-    bool isEmpty() const { return keywords.isEmpty() && operators.isEmpty() && functions.isEmpty() && dataTypes.isEmpty(); }
+    bool isEmpty() const {
+        return keywords.isEmpty() && operators.isEmpty() && functions.isEmpty() && dataTypes.isEmpty();
+    }
     // The stored spelling of every word, keyed by its lower-case form (the
     // first class in the order above wins when a word is in several).
     QHash<QString, QString> spellings() const;

@@ -7,7 +7,8 @@ namespace completion {
 namespace {
 
 bool isNameChar(QChar c, QChar marker) {
-    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('#') || c == QLatin1Char('$') || c == marker;
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('#') || c == QLatin1Char('$') ||
+           c == marker;
 }
 
 // The position after a quoted run that starts at i with the quote open; a
@@ -47,10 +48,12 @@ QStringList buildItem(const QString& script, QChar marker) {
             i = end < 0 ? n : end + 2;
         } else if (c == marker && (i == 0 || !isNameChar(script[i - 1], marker))) {
             qsizetype j = i + 1;
-            while (j < n && isNameChar(script[j], marker)) ++j;
+            while (j < n && isNameChar(script[j], marker))
+                ++j;
             // a name needs more than its markers
             bool named = false;
-            for (qsizetype k = i + 1; k < j && !named; ++k) named = script[k] != marker;
+            for (qsizetype k = i + 1; k < j && !named; ++k)
+                named = script[k] != marker;
             if (named) {
                 const QString name = script.mid(i, j - i);
                 if (!seen.contains(name.toLower())) {

@@ -5,15 +5,19 @@
 #include "assist/SyntaxHelp.h"
 #include "editor/SqlEditor.h"
 
-#include <QKeyEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
 
-CodeAssist::CodeAssist(SqlEditor* editor, QWidget* host, QTextBrowser* helpBrowser, CompletionPopup::Sources sources)
+CodeAssist::CodeAssist(SqlEditor* editor, QWidget* host, QTextBrowser* helpBrowser,
+                       CompletionPopup::Sources sources)
     : QObject(editor), editor_(editor), language_(new KeywordLanguage(editor)),
       corrector_(new KeywordCaseCorrector(editor, language_)),
-      popup_(new CompletionPopup(editor, host, language_, std::move(sources))), help_(new SyntaxHelp(editor, helpBrowser)) {}
+      popup_(new CompletionPopup(editor, host, language_, std::move(sources))),
+      help_(new SyntaxHelp(editor, helpBrowser)) {}
 
-void CodeAssist::codeSenseKey() { popup_->placeIntelliPopup(); }
+void CodeAssist::codeSenseKey() {
+    popup_->placeIntelliPopup();
+}
 
 void CodeAssist::catalogSenseKey() {
     if (popup_->catalogIsEmpty()) {
@@ -31,6 +35,12 @@ void CodeAssist::showIntelli() {
     popup_->placeIntelliPopup();
 }
 
-void CodeAssist::showCatalogSense() { popup_->showCatalogs(); }
-void CodeAssist::showCatalogTableSense() { popup_->showCatalogItems(); }
-void CodeAssist::showVariableSense() { popup_->showVariables(); }
+void CodeAssist::showCatalogSense() {
+    popup_->showCatalogs();
+}
+void CodeAssist::showCatalogTableSense() {
+    popup_->showCatalogItems();
+}
+void CodeAssist::showVariableSense() {
+    popup_->showVariables();
+}

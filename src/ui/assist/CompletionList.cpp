@@ -31,11 +31,16 @@ QVariant CompletionModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= int(texts_.size())) return {};
     const size_t row = size_t(index.row());
     switch (role) {
-    case Qt::DisplayRole: return texts_[row];
-    case Qt::ToolTipRole: return placeholder_ ? QVariant(texts_[row]) : QVariant();
-    case Qt::DecorationRole: return CompletionList::iconFor(kinds_[row]);
-    case Qt::ForegroundRole: return placeholder_ ? QVariant(QColor(110, 110, 110)) : QVariant();
-    default: return {};
+    case Qt::DisplayRole:
+        return texts_[row];
+    case Qt::ToolTipRole:
+        return placeholder_ ? QVariant(texts_[row]) : QVariant();
+    case Qt::DecorationRole:
+        return CompletionList::iconFor(kinds_[row]);
+    case Qt::ForegroundRole:
+        return placeholder_ ? QVariant(QColor(110, 110, 110)) : QVariant();
+    default:
+        return {};
     }
 }
 
@@ -88,14 +93,18 @@ CompletionList::CompletionList(QWidget* parent) : QListView(parent), model_(new 
     setTextElideMode(Qt::ElideRight);
 }
 
-QString CompletionList::currentText() const { return currentIndex().isValid() ? model_->textAt(currentIndex().row()) : QString(); }
+QString CompletionList::currentText() const {
+    return currentIndex().isValid() ? model_->textAt(currentIndex().row()) : QString();
+}
 
 void CompletionList::setEntries(const QStringList& texts, EntryKind kind) {
     model_->clear();
     model_->append(texts, kind);
 }
 
-void CompletionList::addEntries(const QStringList& texts, EntryKind kind) { model_->append(texts, kind); }
+void CompletionList::addEntries(const QStringList& texts, EntryKind kind) {
+    model_->append(texts, kind);
+}
 
 void CompletionList::setPlaceholder(const QString& text) {
     model_->setPlaceholder(text);

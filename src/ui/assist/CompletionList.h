@@ -7,25 +7,38 @@
 
 #include <QAbstractListModel>
 #include <QListView>
-
 #include <vector>
 
 // The kinds of entry, each with its own picture.
-enum class EntryKind : quint8 { Keyword, Operator, Function, DataType, Table, SystemTable, Column, Variable, Placeholder };
+enum class EntryKind : quint8 {
+    Keyword,
+    Operator,
+    Function,
+    DataType,
+    Table,
+    SystemTable,
+    Column,
+    Variable,
+    Placeholder
+};
 
 class CompletionModel : public QAbstractListModel {
     Q_OBJECT
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(texts_.size()); }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : int(texts_.size());
+    }
     QVariant data(const QModelIndex& index, int role) const override;
 
     void clear();
     void append(const QStringList& texts, EntryKind kind);
     void setPlaceholder(const QString& text);
     bool isPlaceholder() const { return placeholder_; }
-    QString textAt(int row) const { return row >= 0 && row < int(texts_.size()) ? texts_[size_t(row)] : QString(); }
+    QString textAt(int row) const {
+        return row >= 0 && row < int(texts_.size()) ? texts_[size_t(row)] : QString();
+    }
     // The first row whose text begins with prefix (ignoring case), or -1.
     int find(const QString& prefix) const;
 

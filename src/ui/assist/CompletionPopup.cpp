@@ -33,11 +33,14 @@ bool extendsWord(QChar c, CompletionPopup::List list) {
     return c == QLatin1Char('@') && list == CompletionPopup::Variables;
 }
 
-long sci(SqlEditor* e, unsigned int message, unsigned long w = 0, long l = 0) { return e->SendScintilla(message, w, l); }
+long sci(SqlEditor* e, unsigned int message, unsigned long w = 0, long l = 0) {
+    return e->SendScintilla(message, w, l);
+}
 
 } // namespace
 
-CompletionPopup::CompletionPopup(SqlEditor* editor, QWidget* host, const KeywordLanguage* language, Sources sources)
+CompletionPopup::CompletionPopup(SqlEditor* editor, QWidget* host, const KeywordLanguage* language,
+                                 Sources sources)
     : QFrame(host), editor_(editor), host_(host), language_(language), sources_(std::move(sources)),
       cache_(new CatalogCache(this)) {
     setObjectName(QStringLiteral("completionPopup"));
@@ -84,7 +87,9 @@ CompletionPopup::CompletionPopup(SqlEditor* editor, QWidget* host, const Keyword
         });
 }
 
-QString CompletionPopup::connection() const { return sources_.connectionString ? sources_.connectionString() : QString(); }
+QString CompletionPopup::connection() const {
+    return sources_.connectionString ? sources_.connectionString() : QString();
+}
 
 // ---- opening ----
 
@@ -105,13 +110,15 @@ void CompletionPopup::placeIntelliPopup() {
     const int lineStart = int(sci(editor_, QsciScintillaBase::SCI_POSITIONFROMLINE, line));
     const QString before = editor_->text(lineStart, caret);
     qsizetype from = before.size();
-    while (from > 0 && isWordChar(before[from - 1])) --from;
+    while (from > 0 && isWordChar(before[from - 1]))
+        --from;
     wordStart_ = lineStart + int(before.left(from).toUtf8().size());
     wordEnd_ = caret;
     selectWord();
     // a choice left from an earlier opening must not stand for a word that
     // matches nothing; the table list keeps its choice for the column list
-    for (List which : {Keywords, Columns, Variables}) list(which)->setCurrentIndex({});
+    for (List which : {Keywords, Columns, Variables})
+        list(which)->setCurrentIndex({});
     switchTo(Keywords);
     place();
     show();
@@ -171,14 +178,18 @@ void CompletionPopup::showColumnsOf(const QString& table) {
     }
     const int request = ++columnsRequest_;
     const QString database = sources_.database ? sources_.database() : QString();
-    const bool ready = cache_->requestColumns(cs, database, table, [this, request](const Result<QStringList>& r) {
-        if (request != columnsRequest_) return;
-        CompletionList* cl = list(Columns);
-        if (!r) cl->setPlaceholder(r.error().trimmed());
-        else if (r->isEmpty()) cl->setPlaceholder(QStringLiteral("(no columns)"));
-        else cl->setEntries(*r, EntryKind::Column);
-        if (isOpen() && current_ == Columns) locate();
-    });
+    const bool ready =
+        cache_->requestColumns(cs, database, table, [this, request](const Result<QStringList>& r) {
+            if (request != columnsRequest_) return;
+            CompletionList* cl = list(Columns);
+            if (!r)
+                cl->setPlaceholder(r.error().trimmed());
+            else if (r->isEmpty())
+                cl->setPlaceholder(QStringLiteral("(no columns)"));
+            else
+                cl->setEntries(*r, EntryKind::Column);
+            if (isOpen() && current_ == Columns) locate();
+        });
     if (!ready) l->setPlaceholder(QStringLiteral("Reading columns…"));
 }
 
@@ -186,8 +197,10 @@ void CompletionPopup::showVariables() {
     if (!isOpen()) placeIntelliPopup();
     CompletionList* l = list(Variables);
     const QStringList names = completion::buildItem(editor_->text());
-    if (names.isEmpty()) l->setPlaceholder(QStringLiteral("(no variables)"));
-    else l->setEntries(names, EntryKind::Variable);
+    if (names.isEmpty())
+        l->setPlaceholder(QStringLiteral("(no variables)"));
+    else
+        l->setEntries(names, EntryKind::Variable);
     switchTo(Variables);
     locate();
 }
@@ -213,7 +226,8 @@ QString CompletionPopup::tableBeforeWord() const {
         from = before.lastIndexOf(open, end - 2);
         return from < 0 ? QString() : before.mid(from + 1, end - 2 - from);
     }
-    while (from > 0 && isWordChar(before[from - 1])) --from;
+    while (from > 0 && isWordChar(before[from - 1]))
+        --from;
     return before.mid(from, end - from);
 }
 
@@ -227,7 +241,8 @@ void CompletionPopup::switchTo(List which) {
         "<b>Variables</b> &nbsp; F3 keywords",
     };
     QString hint = QString::fromUtf8(hints[which]);
-    if (which == Columns) hint = hint.arg(columnsTable_.isEmpty() ? QStringLiteral("?") : columnsTable_.toHtmlEscaped());
+    if (which == Columns)
+        hint = hint.arg(columnsTable_.isEmpty() ? QStringLiteral("?") : columnsTable_.toHtmlEscaped());
     hint_->setText(hint);
     if (isOpen()) list(which)->setFocus();
 }
@@ -246,7 +261,8 @@ void CompletionPopup::place() {
     const int line = int(sci(editor_, QsciScintillaBase::SCI_LINEFROMPOSITION, wordStart_));
     const long height = sci(editor_, QsciScintillaBase::SCI_TEXTHEIGHT, line);
     const QPoint top = editor_->viewport()->mapTo(host_, QPoint(int(x), int(y)));
-    const QSize size(std::min(kPopupSize.width(), host_->width()), std::min(kPopupSize.height(), host_->height()));
+    const QSize size(std::min(kPopupSize.width(), host_->width()),
+                     std::min(kPopupSize.height(), host_->height()));
     int left = top.x() - 22; // the entries' text lines up with the word
     left = std::max(0, std::min(left, host_->width() - size.width()));
     int upper = top.y() + int(height);
@@ -256,7 +272,9 @@ void CompletionPopup::place() {
 
 // ---- the word in the editor ----
 
-QString CompletionPopup::word() const { return wordEnd_ > wordStart_ ? editor_->text(wordStart_, wordEnd_) : QString(); }
+QString CompletionPopup::word() const {
+    return wordEnd_ > wordStart_ ? editor_->text(wordStart_, wordEnd_) : QString();
+}
 
 void CompletionPopup::selectWord() {
     const int length = int(sci(editor_, QsciScintillaBase::SCI_GETLENGTH));
@@ -315,9 +333,10 @@ bool CompletionPopup::eventFilter(QObject* watched, QEvent* event) {
         auto* k = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
         const bool functionKey = k->key() >= Qt::Key_F1 && k->key() <= Qt::Key_F35;
-        const bool ours = functionKey ? mods == Qt::NoModifier && (k->key() == Qt::Key_F2 || k->key() == Qt::Key_F3 ||
-                                                                   k->key() == Qt::Key_F5)
-                                      : !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        const bool ours =
+            functionKey ? mods == Qt::NoModifier &&
+                              (k->key() == Qt::Key_F2 || k->key() == Qt::Key_F3 || k->key() == Qt::Key_F5)
+                        : !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
         if (ours) event->accept();
         return ours;
     }
@@ -326,18 +345,32 @@ bool CompletionPopup::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool CompletionPopup::handleKey(QKeyEvent* e) {
-    const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const Qt::KeyboardModifiers mods =
+        e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     switch (e->key()) {
-    case Qt::Key_Shift: case Qt::Key_Control: case Qt::Key_Alt: case Qt::Key_Meta: case Qt::Key_AltGr:
-    case Qt::Key_CapsLock: case Qt::Key_NumLock:
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_Meta:
+    case Qt::Key_AltGr:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
         return true; // a modifier on its own does nothing
-    case Qt::Key_Up: case Qt::Key_Down: case Qt::Key_PageUp: case Qt::Key_PageDown: case Qt::Key_Home: case Qt::Key_End:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
         return false; // the list moves
-    case Qt::Key_F2: case Qt::Key_F3: case Qt::Key_F5:
+    case Qt::Key_F2:
+    case Qt::Key_F3:
+    case Qt::Key_F5:
         if (e->modifiers() & ~Qt::KeypadModifier) break;
         functionKey(e->key());
         return true;
-    case Qt::Key_Return: case Qt::Key_Enter:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
         if (mods) break;
         acceptWithKey(e, QStringLiteral(" "));
         return true;
@@ -352,7 +385,8 @@ bool CompletionPopup::handleKey(QKeyEvent* e) {
         if (mods) break;
         acceptWithKey(e, current_ == Tables ? QStringLiteral(".") : QStringLiteral(" "));
         return true;
-    default: break;
+    default:
+        break;
     }
     const QString text = e->text();
     if (!mods && text.size() == 1 && extendsWord(text[0], current_)) {
@@ -368,24 +402,31 @@ bool CompletionPopup::handleKey(QKeyEvent* e) {
 void CompletionPopup::functionKey(int key) {
     if (key == Qt::Key_F5) {
         cache_->refresh();
-        if (current_ == Tables) showCatalogs();
-        else if (current_ == Columns) showColumnsOf(columnsTable_);
+        if (current_ == Tables)
+            showCatalogs();
+        else if (current_ == Columns)
+            showColumnsOf(columnsTable_);
         return;
     }
     if (key == Qt::Key_F3) {
-        if (current_ == Keywords) showVariables();
-        else showKeywords();
+        if (current_ == Keywords)
+            showVariables();
+        else
+            showKeywords();
         return;
     }
     switch (current_) { // F2
-    case Keywords: showCatalogs(); break;
+    case Keywords:
+        showCatalogs();
+        break;
     case Tables:
         if (list(Tables)->hasWord() || connection().isEmpty()) showColumnsOf(list(Tables)->currentText());
         break;
     case Columns:
         switchTo(Tables); // the same tables as before
         break;
-    case Variables: break;
+    case Variables:
+        break;
     }
 }
 

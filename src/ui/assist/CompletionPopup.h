@@ -25,7 +25,6 @@
 // thread: the popup opens at once and fills the list when the names arrive.
 
 #include <QFrame>
-
 #include <array>
 #include <functional>
 

@@ -7,7 +7,9 @@
 
 namespace {
 
-bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
+bool isWordChar(QChar c) {
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
 
 // A word glued to one of these is a variable, a temporary table, a qualified
 // or quoted name: not a keyword.
@@ -29,8 +31,10 @@ bool isCodeStyle(int style) {
     case QsciLexerSQL::DoubleQuotedString:
     case QsciLexerSQL::QuotedIdentifier:
     case QsciLexerSQL::QuotedOperator:
-    case QsciLexerSQL::Number: return false;
-    default: return true;
+    case QsciLexerSQL::Number:
+        return false;
+    default:
+        return true;
     }
 }
 
@@ -49,7 +53,9 @@ void KeywordCaseCorrector::onCharAdded(int ch) {
     if (ch == '\r' || ch == '\n') {
         // a line break: the word ends the line before the caret's
         const int line = int(editor_->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, caret));
-        if (line > 0) correctWordBefore(int(editor_->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, line - 1)));
+        if (line > 0)
+            correctWordBefore(
+                int(editor_->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, line - 1)));
         return;
     }
     correctWordBefore(int(editor_->SendScintilla(QsciScintillaBase::SCI_POSITIONBEFORE, caret)));
@@ -60,7 +66,8 @@ void KeywordCaseCorrector::correctWordBefore(int end) {
     const int lineStart = int(editor_->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line));
     const QString before = editor_->text(lineStart, end);
     qsizetype from = before.size();
-    while (from > 0 && isWordChar(before[from - 1])) --from;
+    while (from > 0 && isWordChar(before[from - 1]))
+        --from;
     if (from == before.size() || (from > 0 && isQualifier(before[from - 1]))) return;
     const QString word = before.mid(from);
     const QString spelling = language_->spellingOf(word);

@@ -4,7 +4,8 @@
 #include "base/Background.h"
 #include "editor/SqlEditor.h"
 
-KeywordLanguage::KeywordLanguage(SqlEditor* editor) : QObject(editor), editor_(editor), lexer_(new TsqlLexer(this)) {
+KeywordLanguage::KeywordLanguage(SqlEditor* editor)
+    : QObject(editor), editor_(editor), lexer_(new TsqlLexer(this)) {
     editor_->setLanguage(lexer_);
     editor_->setFolding(QsciScintilla::BoxedTreeFoldStyle);
     runInBackground<Result<WordLists>>(this, keywordcatalogue::loadWordLists, [this](Result<WordLists> r) {

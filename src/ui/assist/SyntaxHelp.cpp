@@ -13,7 +13,8 @@ namespace {
 
 // The stored text of a page shown from a file or a Qt resource.
 QString pageText(const QUrl& url) {
-    const QString path = url.scheme() == QLatin1String("qrc") ? QLatin1Char(':') + url.path() : url.toLocalFile();
+    const QString path =
+        url.scheme() == QLatin1String("qrc") ? QLatin1Char(':') + url.path() : url.toLocalFile();
     QFile f(path);
     if (path.isEmpty() || !f.open(QIODevice::ReadOnly)) return {};
     return QString::fromUtf8(f.readAll());
@@ -22,8 +23,8 @@ QString pageText(const QUrl& url) {
 } // namespace
 
 SyntaxHelp::SyntaxHelp(SqlEditor* editor, QTextBrowser* browser)
-    : QObject(editor), editor_(editor), browser_(browser), startPage_(browser->source()), timer_(new QTimer(this)),
-      lookup_(keywordcatalogue::sLocateKeyword) {
+    : QObject(editor), editor_(editor), browser_(browser), startPage_(browser->source()),
+      timer_(new QTimer(this)), lookup_(keywordcatalogue::sLocateKeyword) {
     timer_->setSingleShot(true);
     timer_->setInterval(150);
     connect(timer_, &QTimer::timeout, this, &SyntaxHelp::lookUpPending);
@@ -31,11 +32,13 @@ SyntaxHelp::SyntaxHelp(SqlEditor* editor, QTextBrowser* browser)
     browser_->installEventFilter(this);
 }
 
-void SyntaxHelp::setDelay(int milliseconds) { timer_->setInterval(milliseconds); }
+void SyntaxHelp::setDelay(int milliseconds) {
+    timer_->setInterval(milliseconds);
+}
 
 void SyntaxHelp::onTextChanged() {
     if (!browser_->isVisible()) return; // no lookups while the help is not showing
-    timer_->start(); // restarts: only a pause in the typing looks up
+    timer_->start();                    // restarts: only a pause in the typing looks up
 }
 
 void SyntaxHelp::lookUpPending() {
@@ -78,8 +81,10 @@ void SyntaxHelp::showStartPage() {
 
 bool SyntaxHelp::eventFilter(QObject* watched, QEvent* event) {
     if (watched == browser_) {
-        if (event->type() == QEvent::Resize) showStartPage();
-        else if (event->type() == QEvent::Show) timer_->start(); // the help of the word at the caret
+        if (event->type() == QEvent::Resize)
+            showStartPage();
+        else if (event->type() == QEvent::Show)
+            timer_->start(); // the help of the word at the caret
     }
     return QObject::eventFilter(watched, event);
 }

@@ -12,7 +12,6 @@
 
 #include <QObject>
 #include <QUrl>
-
 #include <functional>
 #include <optional>
 

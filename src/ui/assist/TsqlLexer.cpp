@@ -36,7 +36,8 @@ TsqlLexer::TsqlLexer(QObject* parent) : QsciLexerSQL(parent) {
     setBackslashEscapes(false);
     setHashComments(false);
 
-    const QColor keyword(0x1f, 0x3f, 0xbf), op(0x8a, 0x4b, 0x08), function(0xa0, 0x1c, 0xb0), type(0x1e, 0x7f, 0x8c);
+    const QColor keyword(0x1f, 0x3f, 0xbf), op(0x8a, 0x4b, 0x08), function(0xa0, 0x1c, 0xb0),
+        type(0x1e, 0x7f, 0x8c);
     setColor(keyword, KeywordStyle);
     setColor(op, Operator);
     setColor(op, OperatorWordStyle);
@@ -62,7 +63,8 @@ const char* TsqlLexer::keywords(int set) const {
 }
 
 void TsqlLexer::setWordLists(const WordLists& lists) {
-    for (QByteArray& s : sets_) s.clear();
+    for (QByteArray& s : sets_)
+        s.clear();
     sets_[kKeywordSet] = keywordSet(lists.keywords);
     sets_[kOperatorSet] = keywordSet(lists.operators);
     sets_[kDataTypeSet] = keywordSet(lists.dataTypes);
@@ -71,10 +73,14 @@ void TsqlLexer::setWordLists(const WordLists& lists) {
 
 int TsqlLexer::styleOf(WordClass c) {
     switch (c) {
-    case WordClass::Keyword: return KeywordStyle;
-    case WordClass::Operator: return OperatorWordStyle;
-    case WordClass::Function: return FunctionStyle;
-    case WordClass::DataType: break;
+    case WordClass::Keyword:
+        return KeywordStyle;
+    case WordClass::Operator:
+        return OperatorWordStyle;
+    case WordClass::Function:
+        return FunctionStyle;
+    case WordClass::DataType:
+        break;
     }
     return DataTypeStyle;
 }

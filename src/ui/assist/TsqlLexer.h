@@ -8,9 +8,8 @@
 
 #include "assist/KeywordCatalogue.h"
 
-#include <Qsci/qscilexersql.h>
-
 #include <QByteArray>
+#include <Qsci/qscilexersql.h>
 
 class TsqlLexer : public QsciLexerSQL {
     Q_OBJECT
