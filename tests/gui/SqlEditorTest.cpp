@@ -140,16 +140,6 @@ TEST_F(SqlEditorTest, FontFallsBackAndCanQueriesFollowTheState) {
     EXPECT_FALSE(editor.canPaste());
 }
 
-TEST_F(SqlEditorTest, AutoCorrectUpperCasesKeywordsAsTheyAreTyped) {
-    editor.setText(QString());
-    editor.setAutoCorrectCase(true);
-    QTest::keyClicks(&editor, QStringLiteral("select name from t "));
-    EXPECT_EQ(editor.text(), QStringLiteral("SELECT name FROM t "));
-    editor.setAutoCorrectCase(false);
-    QTest::keyClicks(&editor, QStringLiteral("where "));
-    EXPECT_TRUE(editor.text().endsWith(QStringLiteral("where ")));
-}
-
 TEST_F(SqlEditorTest, InsertColumnLeavesTheHighlightSelectedAfterAnyText) {
     editor.setText(QStringLiteral("SELECT * FROM tä "));
     editor.setCursorPosition(0, 17);

@@ -1,5 +1,6 @@
 #include "document/QueryDocument.h"
 
+#include "assist/CodeAssist.h"
 #include "common/Dialogs.h"
 #include "common/PanelStatusBar.h"
 #include "common/RatioSplitter.h"
@@ -62,6 +63,9 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     files_ = new ScriptFileActions(editor_, this);
     files_->setUntitledName(QStringLiteral("Query%1").arg(number_));
     watch_ = new OutputWatch(this);
+    assist_ = new CodeAssist(editor_, this, nav_->browser(),
+                             {[this] { return connectionString_; },
+                              [this] { return toolbar_->databaseChooser()->currentText(); }});
     connect(watch_, &OutputWatch::reloaded, this, [this](const QString& text) {
         results_->textPane()->setText(text);
         setResultsInText(true);
@@ -174,11 +178,11 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::GridInsertObject: addObjectText(results_->grid()->currentCellText(), true); break;
     case DocumentCommand::GridCopy: results_->grid()->copySelection(); break;
     case DocumentCommand::GridSaveAs: gridSaveAs(); break;
-    // Features attached later (completion lists, object browser) take these.
-    case DocumentCommand::CodeSense:
-    case DocumentCommand::CatalogSense:
-    case DocumentCommand::CatalogTableSense:
-    case DocumentCommand::VariableSense:
+    case DocumentCommand::CodeSense: assist_->showIntelli(); break;
+    case DocumentCommand::CatalogSense: assist_->showCatalogSense(); break;
+    case DocumentCommand::CatalogTableSense: assist_->showCatalogTableSense(); break;
+    case DocumentCommand::VariableSense: assist_->showVariableSense(); break;
+    // Features attached later (object browser) take these.
     case DocumentCommand::RefreshObjects: break;
     }
 }
@@ -189,10 +193,8 @@ bool QueryDocument::handleAppCommand(SqlEditor::AppCommand command) {
         if (!isRunning()) return false; // Esc keeps its editing meaning
         stopQuery();
         return true;
-    case SqlEditor::CodeSense:
-    case SqlEditor::CatalogSense:
-        // completion lists attach here; until one takes the key, it types
-        return false;
+    case SqlEditor::CodeSense: return assist_->codeSenseKey();
+    case SqlEditor::CatalogSense: return assist_->catalogSenseKey();
     case SqlEditor::TestCommand: return false;
     }
     return false;

@@ -11,6 +11,7 @@
 
 #include <QWidget>
 
+class CodeAssist;
 class DocumentToolbar;
 class NavigationPanes;
 class OutputWatch;
@@ -86,6 +87,7 @@ public:
     ScriptFileActions* files() const { return files_; }
     OutputWatch* outputWatch() const { return watch_; }
     TemplateBrowser* templateBrowser() const { return templates_; }
+    CodeAssist* assist() const { return assist_; }
     EditorRange lastSelection() const { return lastSelection_; }
     QString wordAtCaret() const { return wordAtCaret_; }
 
@@ -124,6 +126,7 @@ private:
     ScriptFileActions* files_;
     OutputWatch* watch_;
     TemplateBrowser* templates_;
+    CodeAssist* assist_;
 
     QString connectionString_;
     QString connectionName_;

@@ -106,28 +106,6 @@ void SqlEditor::keyPressEvent(QKeyEvent* e) {
     for (AppCommand c : {CodeSense, CatalogSense, EscapeStop})
         if (pressed == appCommandKey(c) && appCommandHandler_ && appCommandHandler_(c)) return;
     QsciScintilla::keyPressEvent(e);
-    if (autoCorrectCase_ && !e->text().isEmpty() && !e->text()[0].isLetterOrNumber() && e->text()[0] != QLatin1Char('_'))
-        correctCaseBeforeCaret();
-}
-
-void SqlEditor::correctCaseBeforeCaret() {
-    if (!lexer_ || !colouring_) return;
-    int line = 0, index = 0;
-    getCursorPosition(&line, &index);
-    const QString lineText = text(line);
-    int end = index - 1; // the character just typed
-    int start = end;
-    while (start > 0 && (lineText[start - 1].isLetterOrNumber() || lineText[start - 1] == QLatin1Char('_'))) --start;
-    if (start >= end) return;
-    const QString word = lineText.mid(start, end - start);
-    static const QStringList keywords =
-        QString::fromLatin1(lexer_->keywords(1)).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (!keywords.contains(word.toLower())) return;
-    const QString upper = word.toUpper();
-    if (upper == word) return;
-    setSelection(line, start, line, end);
-    replaceSelectedText(upper);
-    setCursorPosition(line, index);
 }
 
 void SqlEditor::executeCmd(int command, bool) {
@@ -215,6 +193,13 @@ void SqlEditor::setSyntaxColouring(bool on) {
     setEditorFont(font_.family(), QString::number(font_.pointSize()));
 }
 
+void SqlEditor::setLanguage(QsciLexer* language) {
+    QsciLexer* old = lexer_;
+    lexer_ = language;
+    setSyntaxColouring(colouring_); // attaches it (when colouring is on) and gives it the font
+    if (old && old != language && old->parent() == this) delete old;
+}
+
 void SqlEditor::setConvertTabs(bool on) { setIndentationsUseTabs(!on); }
 
 void SqlEditor::setEditorFont(const QString& family, const QString& pointSize) {
@@ -228,7 +213,6 @@ void SqlEditor::setEditorFont(const QString& family, const QString& pointSize) {
     setMarginsFont(f);
     if (lexer_) {
         lexer_->setDefaultFont(f);
-        lexer_->setFont(f);
         // keep the lexer's bold keywords and italic comments in the chosen family and size
         for (int style = 0; style < 128; ++style) {
             QFont sf = lexer_->font(style);

@@ -40,7 +40,13 @@ public:
 
     void setSyntaxColouring(bool on);
     void setConvertTabs(bool on);
+    // Whether known words get their catalogue spelling as they are typed
+    // (carried out by the language's case correction).
     void setAutoCorrectCase(bool on) { autoCorrectCase_ = on; }
+    bool autoCorrectCase() const { return autoCorrectCase_; }
+    // The lexer used while syntax colouring is on (the stock SQL lexer until
+    // a document gives its own; the editor does not take ownership).
+    void setLanguage(QsciLexer* language);
     // Font by name and point size; an empty or unknown name gives the system
     // monospace font, an empty or invalid size 10 pt.
     void setEditorFont(const QString& family, const QString& pointSize);
@@ -77,7 +83,6 @@ protected:
 private:
     void openFindDialog(bool withReplace);
     void goToLineDialog();
-    void correctCaseBeforeCaret();
     void releaseKeysTakenByMenus();
 
     QFont font_;
@@ -86,5 +91,5 @@ private:
     bool margins_ = true;
     QPointer<FindReplaceDialog> findDialog_;
     std::function<bool(AppCommand)> appCommandHandler_;
-    class QsciLexerSQL* lexer_ = nullptr;
+    QsciLexer* lexer_ = nullptr;
 };

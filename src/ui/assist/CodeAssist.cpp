@@ -1,0 +1,41 @@
+#include "assist/CodeAssist.h"
+
+#include "assist/KeywordCaseCorrector.h"
+#include "assist/KeywordLanguage.h"
+#include "assist/SyntaxHelp.h"
+#include "editor/SqlEditor.h"
+
+
+CodeAssist::CodeAssist(SqlEditor* editor, QWidget* host, QTextBrowser* helpBrowser,
+                       CompletionPopup::Sources sources)
+    : QObject(editor), editor_(editor), language_(new KeywordLanguage(editor)),
+      corrector_(new KeywordCaseCorrector(editor, language_)),
+      popup_(new CompletionPopup(editor, host, language_, std::move(sources))),
+      help_(new SyntaxHelp(editor, helpBrowser)) {}
+
+bool CodeAssist::codeSenseKey() {
+    popup_->placeIntelliPopup();
+    return true;
+}
+
+bool CodeAssist::catalogSenseKey() {
+    if (popup_->catalogIsEmpty()) return false; // nothing to list: the key types its blank
+    popup_->placeIntelliPopup();
+    popup_->showCatalogs();
+    return true;
+}
+
+void CodeAssist::showIntelli() {
+    editor_->setFocus();
+    popup_->placeIntelliPopup();
+}
+
+void CodeAssist::showCatalogSense() {
+    popup_->showCatalogs();
+}
+void CodeAssist::showCatalogTableSense() {
+    popup_->showCatalogItems();
+}
+void CodeAssist::showVariableSense() {
+    popup_->showVariables();
+}

@@ -1,0 +1,136 @@
+#include "assist/CompletionList.h"
+
+#include <QHash>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+
+namespace {
+
+// A small badge: a coloured rounded square with the kind's letter.
+QIcon badge(QChar letter, const QColor& colour) {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawRoundedRect(QRectF(2, 2, 28, 28), 6, 6);
+    QFont f;
+    f.setPixelSize(20);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QString(letter));
+    return QIcon(pm);
+}
+
+} // namespace
+
+QVariant CompletionModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= int(texts_.size())) return {};
+    const size_t row = size_t(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        return texts_[row];
+    case Qt::ToolTipRole:
+        return placeholder_ ? QVariant(texts_[row]) : QVariant();
+    case Qt::DecorationRole:
+        return CompletionList::iconFor(kinds_[row]);
+    case Qt::ForegroundRole:
+        return placeholder_ ? QVariant(QColor(110, 110, 110)) : QVariant();
+    default:
+        return {};
+    }
+}
+
+void CompletionModel::clear() {
+    beginResetModel();
+    texts_.clear();
+    kinds_.clear();
+    placeholder_ = false;
+    endResetModel();
+}
+
+void CompletionModel::append(const QStringList& texts, EntryKind kind) {
+    if (placeholder_) clear();
+    QStringList words;
+    for (const QString& t : texts)
+        if (!t.isEmpty()) words << t;
+    if (words.isEmpty()) return;
+    beginInsertRows({}, int(texts_.size()), int(texts_.size() + size_t(words.size())) - 1);
+    texts_.reserve(texts_.size() + size_t(words.size()));
+    for (const QString& t : words) {
+        texts_.push_back(t);
+        kinds_.push_back(kind);
+    }
+    endInsertRows();
+}
+
+void CompletionModel::setPlaceholder(const QString& text) {
+    beginResetModel();
+    texts_.assign(1, text);
+    kinds_.assign(1, EntryKind::Placeholder);
+    placeholder_ = true;
+    endResetModel();
+}
+
+int CompletionModel::find(const QString& prefix) const {
+    if (placeholder_) return texts_.empty() ? -1 : 0;
+    for (size_t i = 0; i < texts_.size(); ++i)
+        if (texts_[i].startsWith(prefix, Qt::CaseInsensitive)) return int(i);
+    return -1;
+}
+
+CompletionList::CompletionList(QWidget* parent) : QListView(parent), model_(new CompletionModel(this)) {
+    setModel(model_);
+    setUniformItemSizes(true); // constant-time layout for lists of many thousand names
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setIconSize(QSize(16, 16));
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTextElideMode(Qt::ElideRight);
+}
+
+QString CompletionList::currentText() const {
+    return currentIndex().isValid() ? model_->textAt(currentIndex().row()) : QString();
+}
+
+void CompletionList::setEntries(const QStringList& texts, EntryKind kind) {
+    model_->clear();
+    model_->append(texts, kind);
+}
+
+void CompletionList::addEntries(const QStringList& texts, EntryKind kind) {
+    model_->append(texts, kind);
+}
+
+void CompletionList::setPlaceholder(const QString& text) {
+    model_->setPlaceholder(text);
+    setCurrentIndex(model_->index(0));
+}
+
+bool CompletionList::locate(const QString& prefix) {
+    const int row = model_->find(prefix);
+    if (row < 0) return false;
+    const QModelIndex index = model_->index(row);
+    setCurrentIndex(index);
+    scrollTo(index, QAbstractItemView::PositionAtTop);
+    return true;
+}
+
+QIcon CompletionList::iconFor(EntryKind kind) {
+    static const QHash<int, QIcon> icons = {
+        {int(EntryKind::Keyword), badge(QLatin1Char('K'), QColor(0x1f, 0x3f, 0xbf))},
+        {int(EntryKind::Operator), badge(QLatin1Char('O'), QColor(0x8a, 0x4b, 0x08))},
+        {int(EntryKind::Function), badge(QLatin1Char('F'), QColor(0xa0, 0x1c, 0xb0))},
+        {int(EntryKind::DataType), badge(QLatin1Char('T'), QColor(0x1e, 0x7f, 0x8c))},
+        {int(EntryKind::Table), badge(QLatin1Char('U'), QColor(0x2e, 0x7d, 0x32))},
+        {int(EntryKind::SystemTable), badge(QLatin1Char('S'), QColor(0x6d, 0x6d, 0x6d))},
+        {int(EntryKind::Column), badge(QLatin1Char('C'), QColor(0xc0, 0x6a, 0x00))},
+        {int(EntryKind::Variable), badge(QLatin1Char('@'), QColor(0x5a, 0x3e, 0xa8))},
+        {int(EntryKind::Placeholder), badge(QLatin1Char('!'), QColor(0xb0, 0xb0, 0xb0))},
+    };
+    return icons.value(int(kind));
+}

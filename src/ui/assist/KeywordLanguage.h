@@ -1,0 +1,39 @@
+#pragma once
+// A document's language: loads the four word lists from the keyword
+// catalogue (off the UI thread, once, when the document is created), gives
+// the editor the "TSQL" lexer built from them, and serves the lists to the
+// completion popup and the case correction. Until the lists arrive the
+// editor colours comments, strings and numbers only; a catalogue that cannot
+// be read leaves the lists empty (the completion list then says so).
+
+#include "assist/KeywordCatalogue.h"
+
+#include <QObject>
+
+class SqlEditor;
+class TsqlLexer;
+
+class KeywordLanguage : public QObject {
+    Q_OBJECT
+public:
+    explicit KeywordLanguage(SqlEditor* editor);
+
+    const WordLists& lists() const { return lists_; }
+    bool isLoaded() const { return loaded_; }
+    // The stored spelling of a known word (any class), or empty.
+    QString spellingOf(const QString& word) const { return spellings_.value(word.toLower()); }
+    TsqlLexer* lexer() const { return lexer_; }
+
+    // Uses these lists instead of the catalogue's (tests).
+    void setLists(const WordLists& lists);
+
+signals:
+    void loaded();
+
+private:
+    SqlEditor* editor_;
+    TsqlLexer* lexer_;
+    WordLists lists_;
+    QHash<QString, QString> spellings_;
+    bool loaded_ = false;
+};

@@ -1,0 +1,86 @@
+#include "assist/TsqlLexer.h"
+
+#include <QColor>
+#include <QFont>
+
+namespace {
+
+// Only words made of word characters can ever match: a stored "<>" or a
+// word with a blank inside would otherwise become other keywords.
+bool isLexerWord(const QString& w) {
+    if (w.isEmpty()) return false;
+    for (QChar c : w)
+        if (!c.isLetterOrNumber() && c != QLatin1Char('_')) return false;
+    return true;
+}
+
+QByteArray keywordSet(const QStringList& words) {
+    QByteArray out;
+    for (const QString& w : words) {
+        if (!isLexerWord(w)) continue;
+        if (!out.isEmpty()) out += ' ';
+        out += w.toLower().toUtf8();
+    }
+    return out;
+}
+
+// keywords(set) numbers the sets from 1.
+constexpr int kKeywordSet = 1, kOperatorSet = 5, kDataTypeSet = 6, kFunctionSet = 7;
+
+} // namespace
+
+TsqlLexer::TsqlLexer(QObject* parent) : QsciLexerSQL(parent) {
+    setFoldOnlyBegin(true);
+    setFoldComments(false);
+    setFoldCompact(false);
+    setBackslashEscapes(false);
+    setHashComments(false);
+
+    const QColor keyword(0x1f, 0x3f, 0xbf), op(0x8a, 0x4b, 0x08), function(0xa0, 0x1c, 0xb0),
+        type(0x1e, 0x7f, 0x8c);
+    setColor(keyword, KeywordStyle);
+    setColor(op, Operator);
+    setColor(op, OperatorWordStyle);
+    setColor(type, DataTypeStyle);
+    setColor(function, FunctionStyle);
+    setColor(QColor(0x2e, 0x7d, 0x32), Comment);
+    setColor(QColor(0x2e, 0x7d, 0x32), CommentLine);
+    setColor(QColor(0x2e, 0x7d, 0x32), CommentDoc);
+    setColor(QColor(0xb0, 0x24, 0x24), SingleQuotedString);
+    setColor(QColor(0x80, 0x50, 0x50), DoubleQuotedString);
+    setColor(QColor(0xd0, 0x6a, 0x00), Number);
+    setColor(QColor(0x20, 0x20, 0x20), Identifier);
+    setColor(QColor(0x20, 0x20, 0x20), Default);
+    QFont bold = font(KeywordStyle);
+    bold.setBold(true);
+    setFont(bold, KeywordStyle);
+}
+
+const char* TsqlLexer::keywords(int set) const {
+    if (set < 1 || set > 8) return nullptr;
+    // an empty set still has to be a set, so nothing of the stock lists shows
+    return sets_[set].constData();
+}
+
+void TsqlLexer::setWordLists(const WordLists& lists) {
+    for (QByteArray& s : sets_)
+        s.clear();
+    sets_[kKeywordSet] = keywordSet(lists.keywords);
+    sets_[kOperatorSet] = keywordSet(lists.operators);
+    sets_[kDataTypeSet] = keywordSet(lists.dataTypes);
+    sets_[kFunctionSet] = keywordSet(lists.functions);
+}
+
+int TsqlLexer::styleOf(WordClass c) {
+    switch (c) {
+    case WordClass::Keyword:
+        return KeywordStyle;
+    case WordClass::Operator:
+        return OperatorWordStyle;
+    case WordClass::Function:
+        return FunctionStyle;
+    case WordClass::DataType:
+        break;
+    }
+    return DataTypeStyle;
+}

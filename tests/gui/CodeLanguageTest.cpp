@@ -1,0 +1,138 @@
+// The document's language: colours from the keyword catalogue's four
+// classes, comments and strings, BEGIN/END folding, the case correction as
+// you type and typed tabs.
+#include "assist/TsqlLexer.h"
+#include "gui/AssistFixture.h"
+#include "settings/Settings.h"
+#include "store/ResourceDb.h"
+
+namespace {
+
+class CodeLanguageTest : public AssistFixture {
+protected:
+    // The style of the first character of the n-th occurrence of text.
+    static int styleOf(SqlEditor* e, const QString& text, int occurrence = 0) {
+        const QString all = e->text();
+        qsizetype at = -1;
+        for (int i = 0; i <= occurrence; ++i)
+            at = all.indexOf(text, at + 1);
+        EXPECT_GE(at, 0) << text.toStdString();
+        const int pos = int(all.left(at).toUtf8().size());
+        e->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+        return int(e->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, pos));
+    }
+    static QColor colourOf(SqlEditor* e, int style) {
+        return QColor(QRgb(e->SendScintilla(QsciScintillaBase::SCI_STYLEGETFORE, style))).rgb() & 0xffffff;
+    }
+};
+
+} // namespace
+
+TEST_F(CodeLanguageTest, AScriptWithEveryClassIsColouredByTheCatalogue) {
+    auto d = makeDocument();
+    SqlEditor* e = d->editor();
+    ASSERT_EQ(e->lexer(), d->assist()->language()->lexer());
+    EXPECT_STREQ(e->lexer()->language(), "TSQL");
+    e->setText(QStringLiteral("select Count(o.id) AS n -- counts\r\n"
+                              "FROM orders o WHERE o.total > 10 AND o.note LIKE 'it''s' /* block\r\n"
+                              " comment */ AND CAST(o.id AS varchar(10)) <> '';\r\n"
+                              "Select notakeyword"));
+    EXPECT_EQ(styleOf(e, QStringLiteral("select")), TsqlLexer::KeywordStyle);
+    EXPECT_EQ(styleOf(e, QStringLiteral("Select")), TsqlLexer::KeywordStyle);
+    EXPECT_EQ(styleOf(e, QStringLiteral("FROM")), TsqlLexer::KeywordStyle);
+    EXPECT_EQ(styleOf(e, QStringLiteral("AND")), TsqlLexer::OperatorWordStyle);
+    EXPECT_EQ(styleOf(e, QStringLiteral("LIKE")), TsqlLexer::OperatorWordStyle);
+    EXPECT_EQ(styleOf(e, QStringLiteral("Count")), TsqlLexer::FunctionStyle);
+    EXPECT_EQ(styleOf(e, QStringLiteral("CAST")), TsqlLexer::FunctionStyle);
+    EXPECT_EQ(styleOf(e, QStringLiteral("varchar")), TsqlLexer::DataTypeStyle);
+    EXPECT_EQ(styleOf(e, QStringLiteral(">")), QsciLexerSQL::Operator);
+    EXPECT_EQ(styleOf(e, QStringLiteral("-- counts")), QsciLexerSQL::CommentLine);
+    EXPECT_EQ(styleOf(e, QStringLiteral("comment */")), QsciLexerSQL::Comment);
+    EXPECT_EQ(styleOf(e, QStringLiteral("'it''s'")), QsciLexerSQL::SingleQuotedString);
+    EXPECT_EQ(styleOf(e, QStringLiteral("s'")), QsciLexerSQL::SingleQuotedString); // '' does not end it
+    EXPECT_EQ(styleOf(e, QStringLiteral("10")), QsciLexerSQL::Number);
+    EXPECT_EQ(styleOf(e, QStringLiteral("notakeyword")), QsciLexerSQL::Identifier);
+    EXPECT_EQ(styleOf(e, QStringLiteral("orders")), QsciLexerSQL::Identifier);
+    // each class in a colour of its own, word operators like the symbols
+    const QColor kw = colourOf(e, TsqlLexer::KeywordStyle), op = colourOf(e, TsqlLexer::OperatorWordStyle),
+                 fn = colourOf(e, TsqlLexer::FunctionStyle), ty = colourOf(e, TsqlLexer::DataTypeStyle),
+                 plain = colourOf(e, QsciLexerSQL::Identifier);
+    EXPECT_EQ(op, colourOf(e, QsciLexerSQL::Operator));
+    const QList<QColor> classes = {kw, op, fn, ty, plain};
+    for (int i = 0; i < classes.size(); ++i)
+        for (int j = i + 1; j < classes.size(); ++j)
+            EXPECT_NE(classes[i], classes[j]) << i << " " << j;
+}
+
+TEST_F(CodeLanguageTest, OnlyBeginAndEndFold) {
+    auto d = makeDocument();
+    SqlEditor* e = d->editor();
+    e->setText(QStringLiteral("IF 1 = 1\r\nBEGIN\r\n  SELECT 1;\r\nEND\r\nCASE WHEN 1 THEN 2\r\nEND"));
+    e->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+    auto header = [&](int line) {
+        return (e->SendScintilla(QsciScintillaBase::SCI_GETFOLDLEVEL, line) &
+                QsciScintillaBase::SC_FOLDLEVELHEADERFLAG) != 0;
+    };
+    EXPECT_FALSE(header(0)); // IF
+    EXPECT_TRUE(header(1));  // BEGIN
+    EXPECT_FALSE(header(4)); // CASE
+}
+
+TEST_F(CodeLanguageTest, WordsOfOtherClassesAreNotColouredAndAnEmptyCatalogueStillColoursText) {
+    ResourceDb::open()->exec(QStringLiteral("DELETE FROM syntax"));
+    ResourceDb::open()->exec(
+        QStringLiteral("INSERT INTO syntax (syntax_name, type) VALUES ('FIVE', 5), ('TOP', 1)"));
+    auto d = makeDocument();
+    SqlEditor* e = d->editor();
+    EXPECT_EQ(d->assist()->language()->lists().keywords, QStringList{QStringLiteral("TOP")});
+    e->setText(QStringLiteral("SELECT top five -- c\r\n'text'"));
+    EXPECT_EQ(styleOf(e, QStringLiteral("SELECT")), QsciLexerSQL::Identifier);
+    EXPECT_EQ(styleOf(e, QStringLiteral("top")), TsqlLexer::KeywordStyle);
+    EXPECT_EQ(styleOf(e, QStringLiteral("five")), QsciLexerSQL::Identifier);
+    d->assist()->language()->setLists({});
+    EXPECT_EQ(styleOf(e, QStringLiteral("top")), QsciLexerSQL::Identifier);
+    EXPECT_EQ(styleOf(e, QStringLiteral("-- c")), QsciLexerSQL::CommentLine);
+    EXPECT_EQ(styleOf(e, QStringLiteral("'text'")), QsciLexerSQL::SingleQuotedString);
+}
+
+TEST_F(CodeLanguageTest, KnownWordsTakeTheirCatalogueSpellingAsTheyAreTyped) {
+    ASSERT_TRUE(settings::write(settings::Key::AutoCorrectSyntax, QStringLiteral("1")));
+    auto d = makeDocument();
+    script(*d, QString());
+    type(QStringLiteral("select count(*) from t where name like 'select from' -- from"));
+    key(Qt::Key_Return);
+    EXPECT_EQ(d->editor()->text(),
+              QStringLiteral("SELECT COUNT(*) FROM t WHERE name LIKE 'select from' -- from\r\n"));
+    // variables, qualified names and quoted names stay as typed; a line break ends a word
+    type(QStringLiteral("@select t.date \"from\" [where] varchar"));
+    key(Qt::Key_Return);
+    EXPECT_EQ(d->editor()->text().section(QStringLiteral("\r\n"), 1),
+              QStringLiteral("@select t.date \"from\" [where] VARCHAR\r\n"));
+    // one undo step takes the correction back
+    script(*d, QString());
+    type(QStringLiteral("from "));
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("FROM "));
+    d->editor()->undo();
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("from "));
+}
+
+TEST_F(CodeLanguageTest, CaseCorrectionIsOffUnlessSwitchedOn) {
+    ASSERT_TRUE(settings::write(settings::Key::AutoCorrectSyntax, QStringLiteral("0")));
+    auto d = makeDocument();
+    type(QStringLiteral("select 1 "));
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("select 1 "));
+}
+
+TEST_F(CodeLanguageTest, TypedTabsBecomeBlanksWhenConverting) {
+    ASSERT_TRUE(settings::write(settings::Key::ConvertTabs, QStringLiteral("1")));
+    auto d = makeDocument();
+    type(QStringLiteral("a"));
+    key(Qt::Key_Tab);
+    type(QStringLiteral("b"));
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("a   b"));
+    ASSERT_TRUE(settings::write(settings::Key::ConvertTabs, QStringLiteral("0")));
+    auto e = makeDocument();
+    type(QStringLiteral("a"));
+    key(Qt::Key_Tab);
+    EXPECT_EQ(e->editor()->text(), QStringLiteral("a\t"));
+}
