@@ -6,6 +6,7 @@
 #include "shell/MainStatusBar.h"
 #include "shell/MainWindow.h"
 #include "common/PanelStatusBar.h"
+#include "settings/Settings.h"
 #include "shell/SplashScreen.h"
 #include "document/NavigationPanes.h"
 #include "document/QueryDocument.h"
@@ -302,4 +303,20 @@ TEST_F(MainWindowTest, EditKeysActOnTheFocusedPaneAndLeaveTheScriptAlone) {
     EXPECT_TRUE(doc->editor()->text().isEmpty());
     press(doc->editor(), Qt::Key_Z);
     EXPECT_EQ(doc->editor()->text(), script);
+}
+
+TEST_F(MainWindowTest, NewDocumentsOpenInsideTheAreaAndTheExternalToolNoticeIsSeen) {
+    run("mnuFileNew");
+    run("mnuFileNew");
+    const QRect area = window->mdiArea()->viewport()->rect();
+    for (QMdiSubWindow* w : window->mdiArea()->subWindowList())
+        if (!w->isMaximized()) EXPECT_TRUE(area.contains(w->geometry())) << w->geometry().x() << "," << w->geometry().y();
+
+    ASSERT_TRUE(settings::write(settings::Key::ExecutionPlan, QStringLiteral("1")));
+    QueryDocument* doc = window->activeDocument();
+    replaceScript(doc->editor(), QStringLiteral("select 1"));
+    doc->startExec();
+    EXPECT_EQ(doc->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
+    EXPECT_TRUE(doc->resultPanes()->messagePane()->text().contains(QStringLiteral("executionplan=0")));
+    EXPECT_LT(doc->lowerSplitter()->ratioFromTop(), 1.0); // the messages are in view
 }
