@@ -74,5 +74,25 @@ int main(int argc, char** argv) {
     const double slow = seconds([&] { literal = literalStripComments(small); });
     std::printf("%-44s %8.3f s  vs %-22s %8.3f s   ratio %.3fx%s\n", "stripComments, 256 kB script", fast,
                 "pass-by-pass method", slow, fast / slow, literal == out ? "" : "   RESULTS DIFFER");
+
+    // Texts that once made comment removal quadratic: line comments in an
+    // LF-only file (each runs to the end), and many long comments that share
+    // a long start. Each is timed next to one toUpper pass over itself.
+    auto pathological = [&](const char* label, const QString& text) {
+        const double t = seconds([&] { out = scripttext::prepareScriptText(text); });
+        const double b = seconds([&] { QString u = text.toUpper(); });
+        std::printf("%-44s %8.3f s  vs %-22s %8.3f s   ratio %.2fx\n", label, t, "one toUpper pass", b, t / b);
+    };
+    QString lf;
+    for (int i = 0; i < 16000; ++i) lf += QStringLiteral("-- comment line %1\n").arg(i);
+    pathological("16,000 LF comment lines after a statement", QStringLiteral("SELECT 1;\n") + lf);
+    QString big200;
+    const QString longStart = QString(300, QLatin1Char('='));
+    for (int i = 0; big200.size() < 100 * 1024 * 1024; ++i)
+        big200 += QStringLiteral("-- ") + longStart + QString::number(i) + QStringLiteral("\r\n");
+    pathological("200 MB of distinct long CR LF comments", big200);
+    QString lf200 = big200;
+    lf200.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    pathological("200 MB of LF comments", lf200);
     return literal == out ? 0 : 1;
 }

@@ -87,8 +87,17 @@ bool SqliteCursor::startNext(const Params& params) {
     while (tail_ < end) {
         const char* next = nullptr;
         const int rc = sqlite3_prepare_v2(db, tail_, int(end - tail_), &stmt_, &next);
+        if (rc != SQLITE_OK) {
+            tail_ = end;
+            fail(rc);
+        }
+        if (!stmt_ && next == tail_) {
+            // SQLite reads a text only up to a NUL character: refuse the rest
+            // instead of running part of the script (or looping on it).
+            tail_ = end;
+            throw Error::usage(QStringLiteral("The script contains a NUL character; it cannot be run."));
+        }
         tail_ = next ? next : end;
-        if (rc != SQLITE_OK) fail(rc);
         if (stmt_) break; // else: only blanks or comments, try further
     }
     if (!stmt_) return false;

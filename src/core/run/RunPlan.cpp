@@ -2,6 +2,13 @@
 
 RunPlan planRun(const QString& sourceText) {
     RunPlan plan;
+    if (const qsizetype nul = sourceText.indexOf(QChar(0)); nul >= 0) {
+        const qsizetype lineStart = sourceText.lastIndexOf(QLatin1Char('\n'), nul) + 1;
+        plan.refusal = QStringLiteral("The script contains a NUL character (line %1, column %2); nothing was run.")
+                           .arg(sourceText.left(nul).count(QLatin1Char('\n')) + 1)
+                           .arg(nul - lineStart + 1);
+        return plan;
+    }
     const QString prepared = scripttext::prepareScriptText(sourceText);
     plan.kind = scripttext::classifyStatement(prepared);
     plan.textToRun = plan.kind == scripttext::StatementKind::SystemProcedure ? QStringLiteral("master..") + prepared

@@ -42,6 +42,13 @@ public:
             const int dash = firstToken(Dash, 0);
             if (dash < 0) break;
             const int lineEnd = firstToken(CrLf, dash);
+            if (lineEnd < 0) {
+                // The comment runs to the end of the text (an LF-only file): it
+                // can occur nowhere else, since it starts at the first "--" and
+                // no later start leaves room for all of it.
+                n_ = dash; // the text now ends here
+                continue;
+            }
             const int last = lineEnd >= 0 ? prevAlive(lineEnd - 1) : prevAlive(n_ - 1);
             removeEverywhere(collect(dash, last), Dash, dash);
         }
@@ -116,12 +123,8 @@ private:
             while (e < ends.size() && ends[e] < q) ++e;
             sorted_[1].push_back({q, e < ends.size() ? ends[e] : n_});
         }
-        for (auto& s : sorted_)
-            std::sort(s.begin(), s.end(), [this](const Span& a, const Span& b) {
-                const int c = view(a).compare(view(b));
-                return c != 0 ? c < 0 : a.begin < b.begin;
-            });
     }
+
 
     int findSkip(TokenList& l, int k) {
         int r = k;
@@ -148,6 +151,7 @@ private:
         for (int k = findSkip(l, int(it - l.original.begin())); k < int(l.original.size());
              k = findSkip(l, k)) {
             const int q = l.original[size_t(k)];
+            if (q + 1 >= n_) break; // past the end of the (cut) text
             if (!dead_[size_t(q)] && !dead_[size_t(q) + 1]) {
                 best = q;
                 break;
@@ -171,6 +175,22 @@ private:
         int end; // exclusive, in the original text
     };
     View view(const Span& s) const { return View(t_ + s.begin, size_t(s.end - s.begin)); }
+    static constexpr size_t kKeyChars = 256;
+    View key(const Span& s) const { return view(s).substr(0, kKeyChars); }
+
+    // Sorted by their first kKeyChars characters (then position): comparing
+    // whole texts would make repetitive scripts quadratic. Sorted when first
+    // needed: a script whose only comment runs to its end never needs it.
+    const std::vector<Span>& sortedSpans(int which) {
+        if (!sortedDone_[which]) {
+            std::sort(sorted_[which].begin(), sorted_[which].end(), [this](const Span& a, const Span& b) {
+                const int c = key(a).compare(key(b));
+                return c != 0 ? c < 0 : a.begin < b.begin;
+            });
+            sortedDone_[which] = true;
+        }
+        return sorted_[which];
+    }
 
     std::u16string collect(int from, int lastInclusive) {
         std::u16string s;
@@ -193,13 +213,16 @@ private:
 
     // Original tokens whose following text is c (block) or starts with c (line).
     void originalCandidates(const std::u16string& c, int type, int from, std::vector<int>& out) {
-        const auto& sorted = sorted_[type == Open ? 0 : 1];
+        const auto& sorted = sortedSpans(type == Open ? 0 : 1);
         const View cv(c);
-        auto lower = std::lower_bound(sorted.begin(), sorted.end(), cv,
-                                      [this](const Span& s, View v) { return view(s).compare(v) < 0; });
+        const View ck = cv.substr(0, kKeyChars);
+        auto lower = std::lower_bound(sorted.begin(), sorted.end(), ck,
+                                      [this](const Span& s, View v) { return key(s).compare(v) < 0; });
         for (auto it = lower; it != sorted.end(); ++it) {
+            // every span whose text starts with c has a key starting with c's key
+            if (key(*it).substr(0, ck.size()) != ck) break;
             const View v = view(*it);
-            if (type == Open ? v != cv : v.substr(0, cv.size()) != cv) break;
+            if (type == Open ? v != cv : v.substr(0, cv.size()) != cv) continue;
             if (it->begin >= from) out.push_back(it->begin);
         }
         // A line comment ending in a lone CR also occurs where that CR starts a CR LF.
@@ -276,6 +299,7 @@ private:
     std::vector<int> candidates_;
     TokenList tokens_[kTokenTypes];
     std::vector<Span> sorted_[2]; // 0: block candidates, 1: line candidates
+    bool sortedDone_[2] = {false, false};
     std::unordered_map<uint32_t, std::set<int>> junctions_; // by (left char, right char)
 };
 

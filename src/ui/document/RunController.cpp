@@ -80,7 +80,7 @@ void RunController::execute(const QString& connectionString, const QString& data
     panes_->setMessage(QStringLiteral("Working..."));
     runNotes_.clear();
     if (p.textToRun.isEmpty()) {
-        panes_->setMessage(textlayout::nothingToDoMessage());
+        panes_->setMessage(p.refusal.isEmpty() ? textlayout::nothingToDoMessage() : p.refusal);
         panes_->setCurrentIndex(ResultPanes::MessagesTab);
         emit mainStatus(false, QString());
         return;
