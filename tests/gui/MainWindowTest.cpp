@@ -140,8 +140,8 @@ TEST_F(MainWindowTest, WithoutADocumentEveryCommandDoesNothingAndShowsNothing) {
 
 TEST_F(MainWindowTest, CommandsReachTheActiveDocument) {
     QueryDocument* doc = window->activeDocument();
-    run("mnuQExecute"); // an empty script
-    EXPECT_EQ(doc->resultPanes()->messagePane()->text(), QStringLiteral("Nothing to do but wait for something to execute :/"));
+    run("mnuQExecute"); // an empty script (planned off the UI thread)
+    QTRY_COMPARE(doc->resultPanes()->messagePane()->text(), QStringLiteral("Nothing to do but wait for something to execute :/"));
     EXPECT_EQ(doc->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
     run("mnuText");
     EXPECT_TRUE(doc->resultPanes()->resultsInText());
@@ -296,6 +296,16 @@ TEST_F(MainWindowTest, EditKeysActOnTheFocusedPaneAndLeaveTheScriptAlone) {
     EXPECT_EQ(doc->editor()->text(), script);
     EXPECT_TRUE(messages->text().startsWith(QStringLiteral("Success"))); // a read-only pane loses nothing either
 
+    // typing over a selection leaves no selection behind: the whole script runs
+    doc->editor()->setFocus();
+    doc->editor()->selectAll();
+    QTest::keyClicks(doc->editor(), QStringLiteral("SELECT 7 AS seven"));
+    doc->startExec();
+    QTRY_VERIFY_WITH_TIMEOUT(!doc->isRunning(), 10000);
+    EXPECT_EQ(grid->resultModel()->rowCount(), 1);
+    doc->editor()->undo();
+    while (doc->editor()->text() != script && doc->editor()->isUndoAvailable()) doc->editor()->undo();
+
     // in the script itself the keys edit the script
     doc->editor()->setFocus();
     doc->editor()->selectAll();
@@ -310,7 +320,9 @@ TEST_F(MainWindowTest, NewDocumentsOpenInsideTheAreaAndTheExternalToolNoticeIsSe
     run("mnuFileNew");
     const QRect area = window->mdiArea()->viewport()->rect();
     for (QMdiSubWindow* w : window->mdiArea()->subWindowList())
-        if (!w->isMaximized()) EXPECT_TRUE(area.contains(w->geometry())) << w->geometry().x() << "," << w->geometry().y();
+        if (!w->isMaximized()) {
+            EXPECT_TRUE(area.contains(w->geometry())) << w->geometry().x() << "," << w->geometry().y();
+        }
 
     ASSERT_TRUE(settings::write(settings::Key::ExecutionPlan, QStringLiteral("1")));
     QueryDocument* doc = window->activeDocument();

@@ -1,5 +1,6 @@
 #include "run/RunEngine.h"
 
+#include "run/RunPlan.h"
 #include "run/TextLayout.h"
 
 #include <QElapsedTimer>
@@ -42,6 +43,18 @@ RunResult RunEngine::finish(RunOutcome outcome, const QString& closing) {
 RunResult RunEngine::run() {
     QElapsedTimer timer;
     timer.start();
+    RunResult result = execute();
+    result.statementKind = statementKind_;
+    result.elapsedMs = timer.elapsed();
+    return result;
+}
+
+RunResult RunEngine::execute() {
+    // Planning reads the whole script: it happens here, off the UI thread.
+    const RunPlan plan = planRun(request_.text);
+    statementKind_ = plan.kind;
+    if (!plan.refusal.isEmpty()) return finish(RunOutcome::Refused, plan.refusal);
+    if (plan.textToRun.isEmpty()) return finish(RunOutcome::NothingToDo, textlayout::nothingToDoMessage());
     if (request_.connectionString.isEmpty()) return finish(RunOutcome::NoConnection, textlayout::noConnectionMessage());
     RunResult result;
     std::unique_ptr<db::Connection> conn;
@@ -54,7 +67,7 @@ RunResult RunEngine::run() {
         if (!request_.database.isEmpty()) conn->setDefaultDatabase(request_.database);
         sink_.clearPane(request_.resultsInText ? Pane::Results : Pane::Extended);
         if (stop_) throw db::Error::cancelled(QStringLiteral("Operation cancelled."));
-        auto cursor = conn->execute(request_.text);
+        auto cursor = conn->execute(plan.textToRun);
         walkResults(*cursor);
         if (stop_)
             result = finish(RunOutcome::Cancelled, textlayout::cancelledMessage(rowCount()));
@@ -79,7 +92,6 @@ RunResult RunEngine::run() {
         conn_ = nullptr;
     }
     conn.reset();
-    result.elapsedMs = timer.elapsed();
     return result;
 }
 

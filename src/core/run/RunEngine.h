@@ -15,6 +15,7 @@
 // server is still working, not only when rows arrive.
 
 #include "db/Connection.h"
+#include "script/ScriptText.h"
 
 #include <QString>
 
@@ -42,7 +43,9 @@ public:
 struct RunRequest {
     QString connectionString;
     QString database;          // default database for the run; empty: the connection's own
-    QString text;              // sent to the server as it is, in one call
+    // The script as the user wrote it: planned on the running thread (see
+    // RunPlan) and sent to the server in one call.
+    QString text;
     bool resultsInText = false;
     // Grid mode only: every result set goes to the grid sink (the headless
     // exports), not just the first.
@@ -58,10 +61,13 @@ enum class RunOutcome {
     Failed,       // the database reported an error: "Error: #N"
     NoConnection, // the document has no connection
     Cancelled,    // the user stopped it
+    NothingToDo,  // the script holds no statement
+    Refused,      // the script cannot be sent (a NUL character)
 };
 
 struct RunResult {
     RunOutcome outcome = RunOutcome::Success;
+    scripttext::StatementKind statementKind = scripttext::StatementKind::None;
     QString closingMessage;
     bool extendedResults = false;  // grid mode wrote further result sets as text
     qint64 rows = 0;               // the row count shown in the status bar
@@ -70,7 +76,9 @@ struct RunResult {
     // The run ended without result rows to show (the message pane comes to the front).
     bool failed() const { return outcome != RunOutcome::Success && outcome != RunOutcome::Cancelled; }
     // An error or no connection, not merely a script without rows.
-    bool isError() const { return outcome == RunOutcome::Failed || outcome == RunOutcome::NoConnection; }
+    bool isError() const {
+        return outcome == RunOutcome::Failed || outcome == RunOutcome::NoConnection || outcome == RunOutcome::Refused;
+    }
     bool cancelled() const { return outcome == RunOutcome::Cancelled; }
 };
 
@@ -82,6 +90,7 @@ public:
     bool stopRequested() const { return stop_; }
 
 private:
+    RunResult execute();
     void walkResults(db::Cursor& cursor);
     void noteClosedResult(const db::Cursor& cursor);
     // Writes one result set as text into pane, counting on from counter.
@@ -113,4 +122,5 @@ private:
     bool anyRowSet_ = false;
     bool extended_ = false;
     QStringList notes_;       // "N Row(s) affected." of statements without rows
+    scripttext::StatementKind statementKind_ = scripttext::StatementKind::None;
 };

@@ -8,7 +8,6 @@
 #include "db/ProcessLocale.h"
 #include "run/GridExport.h"
 #include "run/RunEngine.h"
-#include "run/RunPlan.h"
 #include "run/TextLayout.h"
 
 #include <QCommandLineParser>
@@ -171,16 +170,11 @@ int main(int argc, char** argv) {
     const Mode mode = p.isSet(QStringLiteral("tsv"))        ? Mode::Tsv
                       : p.isSet(QStringLiteral("grid-csv")) ? Mode::Csv
                                                             : Mode::Text;
-    const RunPlan plan = planRun(script);
-    if (plan.textToRun.isEmpty()) {
-        writeErr(textlayout::nothingToDoMessage() + QLatin1Char('\n'));
-        return 0;
-    }
 
     RunRequest request;
     request.connectionString = p.value(QStringLiteral("connect"));
     request.database = p.value(QStringLiteral("database"));
-    request.text = plan.textToRun;
+    request.text = script;
     request.resultsInText = mode == Mode::Text;
     request.everySetToGrid = mode != Mode::Text; // each result set in the export format
     if (p.isSet(QStringLiteral("max-rows"))) {
@@ -212,5 +206,6 @@ int main(int argc, char** argv) {
     sink.finish();
     writeErr(result.closingMessage + QLatin1Char('\n'));
     if (result.cancelled()) return 128 + SIGINT;
+    if (result.outcome == RunOutcome::Refused) return 2;
     return result.isError() ? 1 : 0;
 }

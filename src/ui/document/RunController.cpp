@@ -4,7 +4,6 @@
 #include "document/ResultGrid.h"
 #include "run/ResultModel.h"
 #include "document/ResultPanes.h"
-#include "run/RunPlan.h"
 #include "run/TextLayout.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
@@ -74,21 +73,15 @@ void RunController::execute(const QString& connectionString, const QString& data
     panes_->setTabVisible(ResultPanes::MessagesTab, true);
     panes_->setExtendedVisible(false);
 
-    const QString source = editor_->hasSelectedText() ? editor_->selectedText() : editor_->text();
-    const RunPlan p = planRun(source);
-    statementKind_ = p.kind;
     panes_->setMessage(QStringLiteral("Working..."));
     runNotes_.clear();
-    if (p.textToRun.isEmpty()) {
-        panes_->setMessage(p.refusal.isEmpty() ? textlayout::nothingToDoMessage() : p.refusal);
-        panes_->setCurrentIndex(ResultPanes::MessagesTab);
-        emit mainStatus(false, QString());
-        return;
-    }
     RunRequest request;
     request.connectionString = connectionString;
     request.database = database;
-    request.text = p.textToRun;
+    // (an empty selection counts as none: the editor may report one after the
+    // selected text was typed over)
+    const QString selected = editor_->hasSelectedText() ? editor_->selectedText() : QString();
+    request.text = selected.isEmpty() ? editor_->text() : selected;
     request.resultsInText = panes_->resultsInText();
     request.rowLimit = options.rowLimit();
     request.loginTimeoutSeconds = options.loginTimeoutSeconds();
@@ -103,6 +96,7 @@ void RunController::execute(const QString& connectionString, const QString& data
 }
 
 void RunController::finish(const RunResult& result) {
+    statementKind_ = result.statementKind;
     // A run without row sets already says everything in its closing message.
     panes_->setMessage(result.outcome == RunOutcome::Affected ? result.closingMessage : runNotes_ + result.closingMessage);
     lastRunFailed_ = result.failed();
