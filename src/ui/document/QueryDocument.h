@@ -5,6 +5,7 @@
 // between them; each feature lives in its own part. The main window reaches
 // it through execute(DocumentCommand) and a few typed operations.
 
+#include "catalog/ObjectScripter.h"
 #include "document/DocumentCommand.h"
 #include "editor/SqlEditor.h"
 
@@ -12,6 +13,7 @@
 
 class DocumentToolbar;
 class NavigationPanes;
+class ObjectBrowser;
 class OutputWatch;
 class PanelStatusBar;
 class RatioSplitter;
@@ -45,6 +47,10 @@ public:
     QString connectionName() const { return connectionName_; }
     // Builds a new connection with the connection dialog; Cancel keeps the current one.
     void connectWizard(const QString& kind);
+    // Rebuilds the object tree and the database chooser.
+    void addLists();
+    // Writes the program's selected object into the script (the object pop-up's commands).
+    void scriptObject(ObjectCommand command);
 
     // ---- editing ----
     // Replaces the selection with text and a blank; with select, the inserted
@@ -74,6 +80,8 @@ public:
     SqlEditor* editor() const { return editor_; }
     ResultPanes* resultPanes() const { return results_; }
     NavigationPanes* navigation() const { return nav_; }
+    ObjectBrowser* objectBrowser() const { return browser_; }
+    ObjectScripter* objectScripter() const { return scripter_; }
     DocumentToolbar* toolbar() const { return toolbar_; }
     RatioSplitter* upperSplitter() const { return splUp_; }   // editor | navigation
     RatioSplitter* lowerSplitter() const { return splDown_; } // upper area / results
@@ -84,7 +92,8 @@ public:
     QString wordAtCaret() const { return wordAtCaret_; }
 
     // The document's status panels.
-    enum StatusPanel { ConnectionPanel = 1, ElapsedPanel = 5, RowsPanel = 6, CaretPanel = 7 };
+    // Panels 1 to 4 belong to the object browser (state, provider, database, version).
+    enum StatusPanel { ElapsedPanel = 5, RowsPanel = 6, CaretPanel = 7 };
 
 signals:
     void popupRequested(PopupMenu menu, const QPoint& globalPos);
@@ -107,6 +116,8 @@ private:
     DocumentToolbar* toolbar_;
     SqlEditor* editor_;
     NavigationPanes* nav_;
+    ObjectBrowser* browser_ = nullptr;
+    ObjectScripter* scripter_ = nullptr;
     ResultPanes* results_;
     RatioSplitter* splUp_;
     RatioSplitter* splDown_;

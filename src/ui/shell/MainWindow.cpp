@@ -18,6 +18,23 @@
 #include <QTimer>
 
 namespace {
+// The help topic of a pop-up menu. The help window that shows topics is not
+// part of this build yet; the menu entries call this until it is.
+void showHelpTopic(QWidget*, const QString&) {}
+
+// The object pop-up's commands as the document's scripting commands.
+std::optional<ObjectCommand> objectCommand(WindowCommand command) {
+    switch (command) {
+    case WindowCommand::ObjectInsert: return ObjectCommand::InsertObject;
+    case WindowCommand::ObjectBrowse: return ObjectCommand::Browse;
+    case WindowCommand::ObjectSelect: return ObjectCommand::Select;
+    case WindowCommand::ObjectInsertScript: return ObjectCommand::Insert;
+    case WindowCommand::ObjectUpdate: return ObjectCommand::Update;
+    case WindowCommand::ObjectDelete: return ObjectCommand::Delete;
+    default: return std::nullopt;
+    }
+}
+
 // Toolbar-style icons of some menu entries.
 const QHash<QString, const char*>& menuIcons() {
     static const QHash<QString, const char*> icons = {
@@ -192,6 +209,10 @@ void MainWindow::runCommand(const MenuCommand& command) {
 
 void MainWindow::runWindowCommand(WindowCommand command) {
     QueryDocument* doc = activeDocument();
+    if (const auto object = objectCommand(command)) {
+        if (doc) doc->scriptObject(*object);
+        return;
+    }
     switch (command) {
     case WindowCommand::NewDocument:
         getQueryWindows(); // counted before the new document exists
@@ -218,6 +239,7 @@ void MainWindow::runWindowCommand(WindowCommand command) {
     case WindowCommand::TileVertical:
     case WindowCommand::ArrangeIcons: arrange(command); break;
     case WindowCommand::HelpOnline: shell::shellExecuteFile(this, onlineHelpAddress()); break;
+    case WindowCommand::ObjectHelp: showHelpTopic(this, QStringLiteral("f_objects.htm")); break;
     case WindowCommand::About:
         Dialogs::get().message(this,
                                QStringLiteral("SQL Query Editor %1\nA fast SQL query editor for ODBC databases and SQLite files.")
@@ -226,7 +248,7 @@ void MainWindow::runWindowCommand(WindowCommand command) {
         break;
     default:
         // Commands of features still to come (templates, options, help
-        // topics, the object pop-up) do nothing yet.
+        // topics) do nothing yet.
         break;
     }
 }
