@@ -20,15 +20,6 @@ const QStringList kColumns = {QStringLiteral("id"),         QStringLiteral("Mixe
                               QStringLiteral("select"),     QStringLiteral("it's"),
                               QStringLiteral("say \"hi\""), QStringLiteral("back`tick")};
 
-struct Backend {
-    const char* label;
-    const ServerUnderTest* server;
-};
-void PrintTo(const Backend& b, std::ostream* os) {
-    *os << b.label;
-}
-const Backend kBackends[] = {{"SQLite", nullptr}, {"PostgreSQL", &kPostgres}, {"MariaDB", &kMariaDb}};
-
 // Quotes a name for the test's own DDL, independently of the code under test.
 QString q(const QString& quote, const QString& name) {
     QString n = name;
@@ -70,16 +61,11 @@ QString filled(const QString& statement, const QString& quote, bool backslashEsc
     return out;
 }
 
-class GeneratedStatementsTest : public ::testing::TestWithParam<Backend> {
+class GeneratedStatementsTest : public ::testing::TestWithParam<TestBackend> {
 protected:
     void SetUp() override {
         homeseeding::ensureSeeded();
-        if (GetParam().server) {
-            SQLQE_REQUIRE_SERVER(*GetParam().server, cs);
-        } else {
-            cs = QStringLiteral("Provider=SQLite;Data Source=") + dir.filePath(QStringLiteral("odd.db"));
-            db::Connection::open(cs, {15, true});
-        }
+        SQLQE_REQUIRE_BACKEND(GetParam(), dir.filePath(QStringLiteral("odd.db")), cs);
         conn = db::Connection::open(cs);
         quote = conn->identifierQuote();
         dialect = SqlDialect::forProvider(conn->providerName(), quote);
@@ -234,5 +220,5 @@ TEST_P(GeneratedStatementsTest, ProcedureCallsRunWithTheirParameters) {
         run(callOf(name));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, GeneratedStatementsTest, ::testing::ValuesIn(kBackends),
+INSTANTIATE_TEST_SUITE_P(Backends, GeneratedStatementsTest, ::testing::ValuesIn(kTestBackends),
                          [](const auto& info) { return std::string(info.param.label); });

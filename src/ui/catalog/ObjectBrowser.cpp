@@ -8,6 +8,7 @@
 #include "common/Dialogs.h"
 #include "editor/SqlEditor.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -92,6 +93,9 @@ ObjectBrowser::ObjectBrowser(SqlEditor* editor, QComboBox* chooser, QWidget* par
     connect(chooser_, &DatabaseChooser::databaseChanged, this, [this](const QString& database) {
         emit statusText(DatabasePanel, database);
         if (!providerName_.isEmpty()) setCaption(providerName_ + QStringLiteral(" - ") + database);
+    });
+    // a choice made, typing goes on in the script
+    connect(chooser, &QComboBox::activated, this, [this] {
         if (editor_) editor_->setFocus();
     });
 
