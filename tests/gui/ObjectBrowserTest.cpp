@@ -14,6 +14,7 @@
 #include "run/ResultModel.h"
 #include "shell/MainWindow.h"
 #include "store/HomeSeeding.h"
+#include "store/ResourceDb.h"
 #include "store/TemplateStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
@@ -22,6 +23,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
@@ -305,6 +307,37 @@ TEST_F(ObjectBrowserTest, AConnectionFailureIsReportedAndTheTreeStaysEmpty) {
     EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("Refresh")));
     EXPECT_EQ(d->objectBrowser()->model()->count(), 0);
     EXPECT_EQ(d->statusBar()->panelText(ObjectBrowser::StatePanel), QStringLiteral("Not connected"));
+}
+
+TEST_F(ObjectBrowserTest, AFailedReadIsShownAndTriedAgainNextTime) {
+    auto d = document(cs);
+    ObjectBrowser* b = d->objectBrowser();
+    const ObjectTreeModel* m = b->model();
+    const QString file = home.file(QStringLiteral("shop.db"));
+    ASSERT_TRUE(QFile::rename(file, file + QStringLiteral(".away")));
+    const int orders = node(*d, QStringLiteral("Corders"));
+    open(*d, orders);
+    EXPECT_TRUE(b->lastFailure().startsWith(QStringLiteral("Error: "))) << b->lastFailure().toStdString();
+    EXPECT_TRUE(b->lastFailure().contains(QStringLiteral("could not be read")));
+    EXPECT_EQ(m->loadState(orders), ObjectTreeModel::LoadState::Unread);
+    EXPECT_GE(node(*d, QStringLiteral("Citems")), 0); // the tree keeps its nodes
+    EXPECT_TRUE(dialogs.messages.isEmpty());          // shown under the tree, no message box
+    ASSERT_TRUE(QFile::rename(file + QStringLiteral(".away"), file));
+    open(*d, orders);
+    EXPECT_TRUE(b->lastFailure().isEmpty());
+    EXPECT_EQ(m->childrenOf(orders).size(), 3u);
+}
+
+TEST_F(ObjectBrowserTest, AnUnknownProviderKeepsRootAndCommonObjects) {
+    ResourceDb::open()->exec(QStringLiteral("DELETE FROM providers WHERE provider_name = 'SQLite'"));
+    auto d = document(cs);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith(QStringLiteral("Error: ")));
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("Refresh")));
+    const ObjectTreeModel* m = d->objectBrowser()->model();
+    EXPECT_GE(node(*d, QStringLiteral("R2")), 0);
+    EXPECT_TRUE(m->childrenOf(node(*d, QStringLiteral("R"))).empty());
+    EXPECT_EQ(d->objectBrowser()->sqlStyle(), ProviderKind::None);
 }
 
 TEST_F(ObjectBrowserTest, OnlyTheLastConnectionsListsAreShown) {
