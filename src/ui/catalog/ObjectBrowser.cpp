@@ -120,7 +120,7 @@ QTreeView* ObjectBrowser::tree() const {
     return tree_;
 }
 QString ObjectBrowser::lastFailure() const {
-    return failure_->isVisible() ? failure_->text() : QString();
+    return failure_->isHidden() ? QString() : failure_->text();
 }
 
 QString ObjectBrowser::currentDatabase() const {
@@ -162,11 +162,14 @@ void ObjectBrowser::addLists() {
     ++generation_; // answers for the old tree are dropped from now on
     changeBusy(-pending_);
     emit statusText(StatePanel, QStringLiteral("Working..."));
+    for (int panel : {ProviderPanel, DatabasePanel, VersionPanel})
+        emit statusText(panel, QString());
     const QString wanted = currentDatabase();
     model_->clear();
     chooser_->reset();
     showFailure(QString());
     kind_ = ProviderKind::None;
+    providerName_.clear();
     if (connectionString_.isEmpty()) {
         requestedDatabase_.clear();
         chooser_->showNoConnection();
