@@ -25,23 +25,12 @@ QStringList texts(const NodeList& l) {
     return t;
 }
 
-struct Backend {
-    const char* label;
-    const ServerUnderTest* server;
-};
-void PrintTo(const Backend& b, std::ostream* os) { *os << b.label; }
-const Backend kBackends[] = {{"SQLite", nullptr}, {"PostgreSQL", &kPostgres}, {"MariaDB", &kMariaDb}};
 
-class SchemaReaderTest : public ::testing::TestWithParam<Backend> {
+class SchemaReaderTest : public ::testing::TestWithParam<TestBackend> {
 protected:
     void SetUp() override {
         homeseeding::ensureSeeded();
-        if (GetParam().server) {
-            SQLQE_REQUIRE_SERVER(*GetParam().server, cs);
-        } else {
-            cs = QStringLiteral("Provider=SQLite;Data Source=") + dir.filePath(QStringLiteral("s.db"));
-            db::Connection::open(cs, {15, true});
-        }
+        SQLQE_REQUIRE_BACKEND(GetParam(), dir.filePath(QStringLiteral("s.db")), cs);
         conn = db::Connection::open(cs);
         for (const char* s : {"DROP VIEW IF EXISTS sr_view", "DROP TABLE IF EXISTS sr_items", "DROP TABLE IF EXISTS sr_empty"})
             conn->exec(QLatin1String(s));
@@ -141,7 +130,7 @@ TEST_P(SchemaReaderTest, ADeadConnectionGivesAnErrorReport) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, SchemaReaderTest, ::testing::ValuesIn(kBackends),
+INSTANTIATE_TEST_SUITE_P(Backends, SchemaReaderTest, ::testing::ValuesIn(kTestBackends),
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(SchemaReaderPostgres, TablesOfTheSameNameInTwoSchemasAreBothListed) {

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <ostream>
+
 struct ServerUnderTest {
     const char* label;   // "PostgreSQL", "MariaDB"
     const char* envVar;  // SQLQE_TEST_PG, SQLQE_TEST_MARIADB
@@ -24,4 +26,26 @@ QString serverConnectionString(const ServerUnderTest& server);
         if (outString.isEmpty())                                                                            \
             GTEST_SKIP() << (server).envVar << " is not set: " << (server).label                           \
                          << " tests need the servers that scripts/test starts";                              \
+    } while (0)
+
+// A backend a parameterised test runs on: one of the servers, or, without a
+// server, a new SQLite file.
+struct TestBackend {
+    const char* label;
+    const ServerUnderTest* server; // null: SQLite
+};
+void PrintTo(const TestBackend& backend, std::ostream* os);
+inline const TestBackend kTestBackends[] = {{"SQLite", nullptr}, {"PostgreSQL", &kPostgres}, {"MariaDB", &kMariaDb}};
+
+// The SQLite string of sqliteFile, creating the file.
+QString newSqliteConnectionString(const QString& sqliteFile);
+
+// The backend's connection string into outString: the server's (the test is
+// skipped when it is not configured) or a new SQLite file's.
+#define SQLQE_REQUIRE_BACKEND(backend, sqliteFile, outString)                                                \
+    do {                                                                                                    \
+        if ((backend).server)                                                                               \
+            SQLQE_REQUIRE_SERVER(*(backend).server, outString);                                             \
+        else                                                                                                \
+            outString = newSqliteConnectionString(sqliteFile);                                              \
     } while (0)

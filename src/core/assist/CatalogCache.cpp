@@ -14,7 +14,9 @@ QString columnKey(const QString& cs, const QString& database, const QString& tab
 CatalogCache::CatalogCache(QObject* parent) : QObject(parent) {
     readers_.tables = schemareader::getTableList;
     readers_.systemTables = schemareader::getSystemTableList;
-    readers_.columns = schemareader::getColumnList;
+    readers_.columns = [](const QString& cs, const QString& table, const QString& database) {
+        return schemareader::getColumnList(cs, table, database);
+    };
 }
 
 template <typename T>

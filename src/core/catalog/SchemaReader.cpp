@@ -50,7 +50,7 @@ void addUnique(NodeList& list, QSet<QString>& keys, const QString& key, const QS
     if (keys.contains(k)) k += QLatin1Char('|') + (qualifier.isEmpty() ? QString::number(list.nodes.size()) : qualifier);
     if (keys.contains(k)) return;
     keys.insert(k);
-    list.nodes.push_back({k, text, image});
+    list.nodes.push_back({k, text, image, qualifier});
 }
 
 NodeList columnDetails(const QString& cs, const QString& parentKey, const QString& database, const QString& table,
@@ -135,14 +135,51 @@ Result<QStringList> getCatalogList(const QString& cs) {
     }
 }
 
-Result<QStringList> getColumnList(const QString& cs, const QString& table, const QString& currentDatabase) {
+Result<QStringList> getColumnList(const QString& cs, const QString& table, const QString& currentDatabase,
+                                  const QString& schema) {
     try {
         auto conn = openFor(cs, currentDatabase);
-        const db::Table t = conn->schema(db::Schema::Columns, {currentDatabase, table});
+        const db::Table t = conn->schema(db::Schema::Columns, {currentDatabase, table, schema});
         QStringList out;
-        for (size_t r = 0; r < t.rows.size(); ++r)
-            if (t.text(r, QStringLiteral("TABLE_NAME")) == table) out << t.text(r, QStringLiteral("COLUMN_NAME"));
+        for (size_t r = 0; r < t.rows.size(); ++r) {
+            if (t.text(r, QStringLiteral("TABLE_NAME")) != table) continue;
+            if (!schema.isEmpty() && t.text(r, QStringLiteral("TABLE_SCHEMA")) != schema) continue;
+            out << t.text(r, QStringLiteral("COLUMN_NAME"));
+        }
         return out;
+    } catch (const db::Error& e) {
+        return fail(errorReport(e.description()));
+    }
+}
+
+Result<ProcedureSignature> getProcedureSignature(const QString& cs, const QString& catalog, const QString& schema,
+                                                 const QString& procedure) {
+    try {
+        auto conn = openFor(cs, catalog);
+        ProcedureSignature sig;
+        const db::Table procs = conn->schema(db::Schema::Procedures, {catalog, QString(), schema});
+        for (size_t r = 0; r < procs.rows.size(); ++r)
+            if (procs.text(r, QStringLiteral("PROCEDURE_NAME")) == procedure)
+                sig.isFunction = procs.text(r, QStringLiteral("PROCEDURE_TYPE")) == QLatin1String("2");
+        if (conn->providerName().contains(QLatin1String("PostgreSQL"), Qt::CaseInsensitive)) {
+            // the driver lists procedures as functions: ask the server which it is
+            const db::Table kind = conn->query(
+                QStringLiteral("SELECT p.prokind FROM pg_catalog.pg_proc p JOIN pg_catalog.pg_namespace n"
+                               " ON n.oid = p.pronamespace WHERE p.proname = ? AND (? = '' OR n.nspname = ?)"),
+                {procedure, schema, schema});
+            if (!kind.rows.empty()) sig.isFunction = kind.text(0, QStringLiteral("prokind")) != QLatin1String("p");
+        }
+        const db::Table t = conn->schema(db::Schema::ProcedureColumns, {catalog, procedure, schema});
+        for (size_t r = 0; r < t.rows.size(); ++r) {
+            if (t.text(r, QStringLiteral("PROCEDURE_NAME")) != procedure) continue;
+            using Dir = ProcedureSignature::Direction;
+            // 1 in, 2 in/out, 4 out; result columns (3) and return values (5) are no arguments
+            const int type = t.text(r, QStringLiteral("COLUMN_TYPE")).toInt();
+            if (type != 1 && type != 2 && type != 4) continue;
+            sig.parameters.push_back(
+                {t.text(r, QStringLiteral("COLUMN_NAME")), type == 1 ? Dir::In : type == 4 ? Dir::Out : Dir::InOut});
+        }
+        return sig;
     } catch (const db::Error& e) {
         return fail(errorReport(e.description()));
     }

@@ -13,6 +13,7 @@
 // name (another schema) gets its schema appended as one more "|" piece.
 
 #include "base/Result.h"
+#include "catalog/StatementGenerator.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,11 @@
 // The pictures of the object browser's nodes, by their place in its image list.
 enum class NodeImage : int {
     None = 0,
+    Catalog = 1,
+    Root = 2,         // the connection, and "[NO CONNECTION]"
+    Folder = 5,       // catalogue folders, "Common Objects", snippet groups
+    FolderOpen = 6,   // a selected snippet group
+    Snippet = 11,
     ColumnSize = 15,  // a column's defined size
     ColumnType = 16,  // a column's type name
     Column = 22,
@@ -30,9 +36,13 @@ enum class NodeImage : int {
 };
 
 struct TreeNode {
+    TreeNode() = default;
+    TreeNode(QString key_, QString text_, NodeImage image_, QString schema_ = {})
+        : key(std::move(key_)), text(std::move(text_)), image(image_), schema(std::move(schema_)) {}
     QString key;
     QString text;
     NodeImage image = NodeImage::None;
+    QString schema; // tables, views and procedures: the schema they belong to, if any
 };
 
 // A filler's outcome: the nodes to add, and whether every step succeeded
@@ -59,9 +69,15 @@ QString errorReport(const QString& description);
 Result<QStringList> getTableList(const QString& connectionString);
 Result<QStringList> getSystemTableList(const QString& connectionString);
 Result<QStringList> getCatalogList(const QString& connectionString);
-// currentDatabase, when not empty, becomes the default database first.
+// currentDatabase, when not empty, becomes the default database first; a
+// schema, when given, picks the table of that schema alone.
 Result<QStringList> getColumnList(const QString& connectionString, const QString& table,
-                                  const QString& currentDatabase);
+                                  const QString& currentDatabase, const QString& schema = QString());
+
+// The parameters of a procedure or function (in call order) and whether it
+// is called as a function.
+Result<ProcedureSignature> getProcedureSignature(const QString& connectionString, const QString& catalog,
+                                                 const QString& schema, const QString& procedure);
 
 // The kind stored for a provider (DBMS) name in the providers table.
 Result<ProviderKind> getProviderKind(const QString& providerName);

@@ -47,7 +47,12 @@ QStringList schemaColumns(Schema kind) {
         return {QStringLiteral("TABLE_CATALOG"), QStringLiteral("TABLE_SCHEMA"), QStringLiteral("TABLE_NAME"),
                 QStringLiteral("TABLE_TYPE")};
     case Schema::Procedures:
-        return {QStringLiteral("PROCEDURE_CATALOG"), QStringLiteral("PROCEDURE_SCHEMA"), QStringLiteral("PROCEDURE_NAME")};
+        return {QStringLiteral("PROCEDURE_CATALOG"), QStringLiteral("PROCEDURE_SCHEMA"), QStringLiteral("PROCEDURE_NAME"),
+                QStringLiteral("PROCEDURE_TYPE")};
+    case Schema::ProcedureColumns:
+        return {QStringLiteral("PROCEDURE_CATALOG"), QStringLiteral("PROCEDURE_SCHEMA"), QStringLiteral("PROCEDURE_NAME"),
+                QStringLiteral("COLUMN_NAME"),       QStringLiteral("COLUMN_TYPE"),      QStringLiteral("TYPE_NAME"),
+                QStringLiteral("ORDINAL_POSITION")};
     case Schema::Columns:
         return {QStringLiteral("TABLE_CATALOG"), QStringLiteral("TABLE_SCHEMA"), QStringLiteral("TABLE_NAME"),
                 QStringLiteral("COLUMN_NAME"), QStringLiteral("ORDINAL_POSITION"), QStringLiteral("DATA_TYPE"),

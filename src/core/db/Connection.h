@@ -31,20 +31,28 @@ struct OpenOptions {
 };
 
 // The schema rowsets callers ask for; numbers as the catalogue code knows them.
-enum class Schema { Catalogs = 1, Columns = 4, Procedures = 16, Tables = 20 };
+enum class Schema { Catalogs = 1, Columns = 4, Procedures = 16, Tables = 20, ProcedureColumns = 26 };
 
 // The column names of a schema listing, the same for every backend:
 //   Catalogs:   CATALOG_NAME
 //   Tables:     TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, TABLE_TYPE
-//   Procedures: PROCEDURE_CATALOG, PROCEDURE_SCHEMA, PROCEDURE_NAME
+//   Procedures: PROCEDURE_CATALOG, PROCEDURE_SCHEMA, PROCEDURE_NAME, PROCEDURE_TYPE
+//               (ODBC's SQL_PT_* number: 1 procedure, 2 function, 0 unknown)
 //   Columns:    TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME, ORDINAL_POSITION,
 //               DATA_TYPE (field type number), CHARACTER_MAXIMUM_LENGTH, TYPE_NAME, IS_NULLABLE
+//   ProcedureColumns: PROCEDURE_CATALOG, PROCEDURE_SCHEMA, PROCEDURE_NAME, COLUMN_NAME,
+//               COLUMN_TYPE (ODBC's SQL_PARAM_* number: 1 in, 2 in/out, 3 result column,
+//               4 out, 5 return value), TYPE_NAME, ORDINAL_POSITION; parameters in call order
 QStringList schemaColumns(Schema kind);
 
 // Restrictions narrow a schema listing; empty members mean "any".
 struct SchemaFilter {
+    SchemaFilter() = default;
+    SchemaFilter(QString catalog_, QString table_ = {}, QString schema_ = {})
+        : catalog(std::move(catalog_)), table(std::move(table_)), schema(std::move(schema_)) {}
     QString catalog;
-    QString table;
+    QString table; // a table, or a procedure for ProcedureColumns
+    QString schema;
 };
 
 using Params = std::vector<QVariant>;
@@ -96,6 +104,9 @@ public:
     virtual QString serverVersion() const = 0;
     virtual QString defaultDatabase() = 0;
     virtual void setDefaultDatabase(const QString& name) = 0;
+    // The character the backend quotes identifiers with ("\"" or "`"); empty
+    // when it has none.
+    virtual QString identifierQuote() const = 0;
 
     virtual Table schema(Schema kind, const SchemaFilter& filter = {}) = 0;
 

@@ -97,6 +97,7 @@ void OdbcConnection::connect(const QString& connectionString) {
     dbmsName_ = infoText(dbc, SQL_DBMS_NAME);
     dbmsVersion_ = infoText(dbc, SQL_DBMS_VER);
     searchEscape_ = infoText(dbc, SQL_SEARCH_PATTERN_ESCAPE);
+    identifierQuote_ = infoText(dbc, SQL_IDENTIFIER_QUOTE_CHAR).trimmed(); // " " means none
     SQLUINTEGER ext = 0;
     SQLGetInfoW(dbc, SQL_GETDATA_EXTENSIONS, &ext, sizeof(ext), nullptr);
     // MariaDB Connector/ODBC claims block SQLGetData but returns no data for
@@ -190,8 +191,10 @@ Table OdbcConnection::schema(Schema kind, const SchemaFilter& filter) {
     // PostgreSQL only knows its current database; other drivers take the catalogue.
     QString catalog = isPostgres_ ? QString() : filter.catalog;
     QString table = escapePattern(filter.table, searchEscape_);
+    QString schemaName = escapePattern(filter.schema, searchEscape_);
     auto arg = [](QString& s) { return s.isEmpty() ? nullptr : wide(s); };
     auto len = [](const QString& s) { return s.isEmpty() ? SQLSMALLINT(0) : SQLSMALLINT(SQL_NTS); };
+    auto at = [](const std::vector<Cell>& row, size_t i) { return i < row.size() ? row[i] : Cell(); };
 
     switch (kind) {
     case Schema::Catalogs: {
@@ -215,23 +218,47 @@ Table OdbcConnection::schema(Schema kind, const SchemaFilter& filter) {
     case Schema::Tables:
         return catalogCall(
             [&](SQLHSTMT s) {
-                return SQLTablesW(s, arg(catalog), len(catalog), nullptr, 0, arg(table), len(table), nullptr, 0);
+                return SQLTablesW(s, arg(catalog), len(catalog), arg(schemaName), len(schemaName), arg(table),
+                                  len(table), nullptr, 0);
             },
             schemaColumns(kind));
-    case Schema::Procedures:
-        return catalogCall(
-            [&](SQLHSTMT s) { return SQLProceduresW(s, arg(catalog), len(catalog), nullptr, 0, nullptr, 0); },
-            schemaColumns(kind));
+    case Schema::Procedures: {
+        // ODBC result columns: 1 cat, 2 schema, 3 name, 4-6 counts, 7 remarks, 8 type
+        const Table raw = catalogCall(
+            [&](SQLHSTMT s) {
+                return SQLProceduresW(s, arg(catalog), len(catalog), arg(schemaName), len(schemaName), nullptr, 0);
+            },
+            {});
+        Table out;
+        out.columns = schemaColumns(kind);
+        for (const auto& row : raw.rows) out.rows.push_back({at(row, 0), at(row, 1), at(row, 2), at(row, 7)});
+        return out;
+    }
+    case Schema::ProcedureColumns: {
+        // ODBC result columns: 1 cat, 2 schema, 3 procedure, 4 column, 5 column type,
+        // 6 data type, 7 type name, ..., 18 ordinal position
+        const Table raw = catalogCall(
+            [&](SQLHSTMT s) {
+                return SQLProcedureColumnsW(s, arg(catalog), len(catalog), arg(schemaName), len(schemaName),
+                                            arg(table), len(table), nullptr, 0);
+            },
+            {});
+        Table out;
+        out.columns = schemaColumns(kind);
+        for (const auto& row : raw.rows)
+            out.rows.push_back({at(row, 0), at(row, 1), at(row, 2), at(row, 3), at(row, 4), at(row, 6), at(row, 17)});
+        return out;
+    }
     case Schema::Columns: {
         const Table raw = catalogCall(
             [&](SQLHSTMT s) {
-                return SQLColumnsW(s, arg(catalog), len(catalog), nullptr, 0, arg(table), len(table), nullptr, 0);
+                return SQLColumnsW(s, arg(catalog), len(catalog), arg(schemaName), len(schemaName), arg(table),
+                                   len(table), nullptr, 0);
             },
             {});
         // Reshape to the column listing every backend offers.
         Table out;
         out.columns = schemaColumns(kind);
-        auto at = [](const std::vector<Cell>& row, size_t i) { return i < row.size() ? row[i] : Cell(); };
         for (const auto& row : raw.rows) {
             // ODBC result columns: 1 cat, 2 schema, 3 table, 4 column, 5 data type,
             // 6 type name, 7 column size, 8 buffer length, 17 ordinal, 18 nullable

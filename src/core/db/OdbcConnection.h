@@ -32,6 +32,7 @@ public:
     QString serverVersion() const override { return dbmsVersion_; }
     QString defaultDatabase() override;
     void setDefaultDatabase(const QString& name) override;
+    QString identifierQuote() const override { return identifierQuote_; }
     Table schema(Schema kind, const SchemaFilter& filter = {}) override;
 
     // Used by cursors.
@@ -58,6 +59,7 @@ private:
     QString dbmsName_;
     QString dbmsVersion_;
     QString searchEscape_; // escapes "_" and "%" in catalogue function arguments
+    QString identifierQuote_;
     bool getDataBlock_ = false;
     bool splitScripts_ = false;
     bool isPostgres_ = false;

@@ -97,6 +97,7 @@ Table SqliteConnection::schema(Schema kind, const SchemaFilter& filter) {
         for (const QString& d : dbs) out.rows.push_back({d});
         break;
     case Schema::Procedures:
+    case Schema::ProcedureColumns: // SQLite has no stored procedures
         out.columns = schemaColumns(kind);
         break;
     case Schema::Tables: {

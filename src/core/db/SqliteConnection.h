@@ -24,6 +24,7 @@ public:
     QString serverVersion() const override;
     QString defaultDatabase() override { return defaultDb_; }
     void setDefaultDatabase(const QString& name) override;
+    QString identifierQuote() const override { return QStringLiteral("\""); }
     Table schema(Schema kind, const SchemaFilter& filter = {}) override;
 
     sqlite3* handle() const { return db_; }

@@ -1,6 +1,7 @@
 #include "document/QueryDocument.h"
 
 #include "assist/CodeAssist.h"
+#include "catalog/ObjectBrowser.h"
 #include "common/Dialogs.h"
 #include "common/PanelStatusBar.h"
 #include "common/RatioSplitter.h"
@@ -58,6 +59,23 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     layout->addWidget(toolbar_);
     layout->addWidget(splDown_, 1);
     layout->addWidget(status_);
+
+    browser_ = new ObjectBrowser(editor_, toolbar_->databaseChooser(), nav_);
+    nav_->setPane(NavigationPanes::ObjectsTab, browser_);
+    scripter_ = new ObjectScripter({[this](const QString& text, bool select) { addObjectText(text, select); },
+                                    [this] { startExec(); }, browser_},
+                                   this);
+    connect(browser_, &ObjectBrowser::captionChanged, this, &QueryDocument::updateTitle);
+    connect(browser_, &ObjectBrowser::statusText, status_, &PanelStatusBar::setPanelText);
+    connect(browser_, &ObjectBrowser::popupRequested, this,
+            [this](const QPoint& p) { emit popupRequested(PopupMenu::Objects, p); });
+    connect(browser_, &ObjectBrowser::databaseMessage, this, [this](const QString& text) {
+        results_->setMessage(text);
+        results_->setTabVisible(ResultPanes::ResultsTab, false);
+        results_->setTabVisible(ResultPanes::MessagesTab, true);
+        results_->setCurrentIndex(ResultPanes::MessagesTab);
+        splDown_->setRatioFromTop(0.7);
+    });
 
     runner_ = new RunController(editor_, results_, this);
     files_ = new ScriptFileActions(editor_, this);
@@ -117,6 +135,7 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     onCursorMoved();
     updateTitle();
     setFocusProxy(editor_);
+    browser_->addLists(); // "[NO CONNECTION]" until a connection is set
 }
 
 QueryDocument::~QueryDocument() = default;
@@ -182,8 +201,7 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::CatalogSense: assist_->showCatalogSense(); break;
     case DocumentCommand::CatalogTableSense: assist_->showCatalogTableSense(); break;
     case DocumentCommand::VariableSense: assist_->showVariableSense(); break;
-    // Features attached later (object browser) take these.
-    case DocumentCommand::RefreshObjects: break;
+    case DocumentCommand::RefreshObjects: addLists(); break;
     }
 }
 
@@ -226,15 +244,17 @@ void QueryDocument::editFocusedPane(DocumentCommand command) {
 
 void QueryDocument::updateTitle() {
     QString title = files_->displayName();
-    const QString shown = connectionString_.isEmpty()
-                              ? QString()
-                              : (connectionName_.isEmpty() ? db::maskPasswords(connectionString_) : connectionName_);
-    if (!shown.isEmpty()) title += QStringLiteral(" — ") + shown;
+    // the connection: its saved name and what the object browser read from it
+    // ("provider - database"), else the string without its passwords
+    const QString caption = browser_ ? browser_->caption() : QString();
+    QString shown = connectionName_;
+    if (!caption.isEmpty()) shown = shown.isEmpty() ? caption : shown + QStringLiteral(" — ") + caption;
+    if (shown.isEmpty() && !connectionString_.isEmpty()) shown = db::maskPasswords(connectionString_);
+    if (!connectionString_.isEmpty()) title += QStringLiteral(" — ") + shown;
     // an unsaved script is marked with "*" (a new, empty one is not)
     titleMarked_ = isChanged() && editor_->length() > 0;
     if (titleMarked_) title += QLatin1Char('*');
     setWindowTitle(title);
-    status_->setPanelText(ConnectionPanel, shown.isEmpty() ? QStringLiteral("No connection") : shown);
 }
 
 QString QueryDocument::fileName() const { return files_->fileName(); }
@@ -299,7 +319,7 @@ void QueryDocument::onToolbarMenu(const QString&, const QString& key) {
 
 // ---- runs ----
 
-void QueryDocument::startExec() { runner_->execute(connectionString_, toolbar_->databaseChooser()->currentText()); }
+void QueryDocument::startExec() { runner_->execute(connectionString_, browser_->currentDatabase()); }
 void QueryDocument::stopQuery() { runner_->stop(); }
 void QueryDocument::syntaxCheck() {}
 void QueryDocument::setResultsInText(bool text) { results_->setResultsInText(text); }
@@ -328,8 +348,12 @@ void QueryDocument::connectWizard(ConnectionKind kind) {
 void QueryDocument::setConnection(const QString& connectionString, const QString& displayName) {
     connectionString_ = connectionString;
     connectionName_ = displayName;
+    browser_->setConnectionString(connectionString);
     updateTitle();
 }
+
+void QueryDocument::addLists() { browser_->addLists(); }
+void QueryDocument::scriptObject(ObjectCommand command) { scripter_->run(command); }
 
 // ---- layout ----
 

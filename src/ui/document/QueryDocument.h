@@ -6,6 +6,7 @@
 // it through execute(DocumentCommand) and a few typed operations.
 
 #include "common/Dialogs.h"
+#include "catalog/ObjectScripter.h"
 #include "document/DocumentCommand.h"
 #include "editor/SqlEditor.h"
 
@@ -14,6 +15,7 @@
 class CodeAssist;
 class DocumentToolbar;
 class NavigationPanes;
+class ObjectBrowser;
 class OutputWatch;
 class PanelStatusBar;
 class RatioSplitter;
@@ -48,6 +50,10 @@ public:
     QString connectionName() const { return connectionName_; }
     // Builds a new connection with the connection dialog; Cancel keeps the current one.
     void connectWizard(ConnectionKind kind);
+    // Rebuilds the object tree and the database chooser.
+    void addLists();
+    // Writes the program's selected object into the script (the object pop-up's commands).
+    void scriptObject(ObjectCommand command);
 
     // ---- editing ----
     // Replaces the selection with text and a blank; with select, the inserted
@@ -80,6 +86,8 @@ public:
     SqlEditor* editor() const { return editor_; }
     ResultPanes* resultPanes() const { return results_; }
     NavigationPanes* navigation() const { return nav_; }
+    ObjectBrowser* objectBrowser() const { return browser_; }
+    ObjectScripter* objectScripter() const { return scripter_; }
     DocumentToolbar* toolbar() const { return toolbar_; }
     RatioSplitter* upperSplitter() const { return splUp_; }   // editor | navigation
     RatioSplitter* lowerSplitter() const { return splDown_; } // upper area / results
@@ -92,7 +100,8 @@ public:
     QString wordAtCaret() const { return wordAtCaret_; }
 
     // The document's status panels.
-    enum StatusPanel { ConnectionPanel = 1, ElapsedPanel = 5, RowsPanel = 6, CaretPanel = 7 };
+    // Panels 1 to 4 belong to the object browser (state, provider, database, version).
+    enum StatusPanel { ElapsedPanel = 5, RowsPanel = 6, CaretPanel = 7 };
 
 signals:
     void popupRequested(PopupMenu menu, const QPoint& globalPos);
@@ -118,6 +127,8 @@ private:
     DocumentToolbar* toolbar_;
     SqlEditor* editor_;
     NavigationPanes* nav_;
+    ObjectBrowser* browser_ = nullptr;
+    ObjectScripter* scripter_ = nullptr;
     ResultPanes* results_;
     RatioSplitter* splUp_;
     RatioSplitter* splDown_;

@@ -20,6 +20,23 @@
 #include <QTimer>
 
 namespace {
+// The help topic of a pop-up menu. The help window that shows topics is not
+// part of this build yet; the menu entries call this until it is.
+void showHelpTopic(QWidget*, const QString&) {}
+
+// The object pop-up's commands as the document's scripting commands.
+std::optional<ObjectCommand> objectCommand(WindowCommand command) {
+    switch (command) {
+    case WindowCommand::ObjectInsert: return ObjectCommand::InsertObject;
+    case WindowCommand::ObjectBrowse: return ObjectCommand::Browse;
+    case WindowCommand::ObjectSelect: return ObjectCommand::Select;
+    case WindowCommand::ObjectInsertScript: return ObjectCommand::Insert;
+    case WindowCommand::ObjectUpdate: return ObjectCommand::Update;
+    case WindowCommand::ObjectDelete: return ObjectCommand::Delete;
+    default: return std::nullopt;
+    }
+}
+
 // Toolbar-style icons of some menu entries.
 const QHash<QString, const char*>& menuIcons() {
     static const QHash<QString, const char*> icons = {
@@ -215,6 +232,10 @@ void MainWindow::runCommand(const MenuCommand& command) {
 
 void MainWindow::runWindowCommand(WindowCommand command) {
     QueryDocument* doc = activeDocument();
+    if (const auto object = objectCommand(command)) {
+        if (doc) doc->scriptObject(*object);
+        return;
+    }
     // A template command works from a document's tree and rebuilds only the active document's tree.
     auto templateCommand = [this, doc](bool (*run)(QWidget*)) {
         if (doc && run(this))
@@ -246,6 +267,7 @@ void MainWindow::runWindowCommand(WindowCommand command) {
     case WindowCommand::TileVertical:
     case WindowCommand::ArrangeIcons: arrangeSubWindows(mdi_, command); break;
     case WindowCommand::HelpOnline: shell::shellExecuteFile(this, onlineHelpAddress()); break;
+    case WindowCommand::ObjectHelp: showHelpTopic(this, QStringLiteral("f_objects.htm")); break;
     case WindowCommand::About:
         Dialogs::get().message(this,
                                QStringLiteral("SQL Query Editor %1\nA fast SQL query editor for ODBC databases and SQLite files.")
@@ -258,8 +280,7 @@ void MainWindow::runWindowCommand(WindowCommand command) {
     case WindowCommand::TemplateDelete: templateCommand(&templatecommands::deleteItem); break;
     case WindowCommand::TemplateHelp: templatecommands::showTemplatesHelpStub(this); break;
     default:
-        // Commands of features still to come (options, help topics,
-        // the object pop-up) do nothing yet.
+        // Commands of features still to come (options, help topics) do nothing yet.
         break;
     }
 }

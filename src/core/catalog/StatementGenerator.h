@@ -1,0 +1,73 @@
+#pragma once
+// The statements the object browser writes into a script for a table, view,
+// column or procedure: a quick look at the first 20 rows, a SELECT, and
+// INSERT, UPDATE and DELETE skeletons whose value placeholders are the
+// column names as string literals, for the user to fill in.
+//
+// T-SQL keeps the long-standing layout byte for byte ("SELECT TOP 20 * FROM
+// pubs..authors"); the other dialects get the same layouts in their own
+// syntax (LIMIT 20, schema- or database-qualified names). Every name goes
+// through SqlDialect::quotedName, every placeholder through literal(). Lines
+// end with CR LF; continuation lines start with a tab.
+
+#include "catalog/SqlDialect.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// What a node of the object browser stands for, as far as statements go.
+enum class ObjectKind {
+    Other,     // root, folders, snippets, column details: no statement
+    Catalog,   // a database
+    Table,     // a table, view or system table
+    Column,    // a column of a table or view
+    Procedure, // a stored procedure or function
+};
+
+struct ObjectRef {
+    ObjectKind kind = ObjectKind::Other;
+    QString catalog; // the database; empty in the single-database layout
+    QString schema;  // the table's or procedure's schema; empty when the backend has none
+    QString table;   // table, view or procedure name, exactly as listed
+    QString column;
+};
+
+// A stored procedure's parameters in call order, from the driver's
+// procedure-columns listing.
+struct ProcedureSignature {
+    enum class Direction { In, InOut, Out };
+    struct Parameter {
+        QString name; // may be empty (unnamed parameter)
+        Direction direction = Direction::In;
+    };
+    bool isFunction = false; // called in a SELECT rather than with CALL/EXEC
+    std::vector<Parameter> parameters;
+};
+
+namespace statements {
+
+// The table (or procedure) name as a statement writes it, qualified by its
+// database or schema the way the dialect does.
+QString objectName(const SqlDialect& d, const ObjectRef& ref);
+
+// "Browse Object": the first 20 rows of a table, or of one column. Empty
+// for other kinds (procedures take callSkeleton()).
+QString browse(const SqlDialect& d, const ObjectRef& ref);
+// "Select": every column of a table, or one column.
+QString select(const SqlDialect& d, const ObjectRef& ref);
+
+// True when the skeleton of a table needs its column names (the table forms
+// of INSERT, UPDATE and DELETE); column nodes need none.
+bool needsColumns(const ObjectRef& ref);
+// INSERT, UPDATE and DELETE skeletons. For a table, columns are its column
+// names in table order; the result is empty when there are none. For a
+// column node, columns is not used.
+QString insert(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns);
+QString update(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns);
+QString remove(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns);
+
+// A call of a procedure or function with a placeholder for each input.
+QString callSkeleton(const SqlDialect& d, const ObjectRef& ref, const ProcedureSignature& signature);
+
+} // namespace statements

@@ -1,0 +1,39 @@
+#include "catalog/ObjectTree.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+ObjectTree::ObjectTree(QWidget* parent) : QTreeView(parent) {
+    setObjectName(QStringLiteral("objectTree"));
+    setHeaderHidden(true);
+    setUniformRowHeights(true); // constant-time layout of folders with thousands of rows
+    setEditTriggers(NoEditTriggers);
+    setSelectionMode(SingleSelection);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    setIconSize(QSize(16, 16));
+}
+
+void ObjectTree::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::RightButton) return; // keep the selection for the pop-up menu
+    QTreeView::mousePressEvent(e);
+}
+
+void ObjectTree::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::RightButton) return;
+    QTreeView::mouseReleaseEvent(e);
+}
+
+void ObjectTree::keyPressEvent(QKeyEvent* e) {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && currentIndex().isValid()) {
+        emit enterPressed(currentIndex());
+        e->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(e);
+}
+
+void ObjectTree::keyReleaseEvent(QKeyEvent* e) {
+    QTreeView::keyReleaseEvent(e);
+    if (!e->isAutoRepeat()) emit keyReleased();
+}

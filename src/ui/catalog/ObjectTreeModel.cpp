@@ -1,0 +1,244 @@
+#include "catalog/ObjectTreeModel.h"
+
+#include <QSet>
+
+namespace {
+
+const char* iconFile(NodeImage image) {
+    switch (image) {
+    case NodeImage::Catalog:
+        return ":/icons/database.svg";
+    case NodeImage::Root:
+        return ":/icons/obj-server.svg";
+    case NodeImage::Folder:
+        return ":/icons/obj-folder.svg";
+    case NodeImage::FolderOpen:
+        return ":/icons/obj-folder-open.svg";
+    case NodeImage::Snippet:
+        return ":/icons/obj-snippet.svg";
+    case NodeImage::ColumnSize:
+        return ":/icons/obj-size.svg";
+    case NodeImage::ColumnType:
+        return ":/icons/obj-type.svg";
+    case NodeImage::Column:
+        return ":/icons/obj-column.svg";
+    case NodeImage::Table:
+        return ":/icons/obj-table.svg";
+    case NodeImage::OtherTable:
+        return ":/icons/obj-table-other.svg";
+    case NodeImage::None:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+ObjectTreeModel::ObjectTreeModel(QObject* parent) : QAbstractItemModel(parent) {
+    nodes_.emplace_back();
+}
+
+void ObjectTreeModel::clear() {
+    beginResetModel();
+    nodes_.clear();
+    nodes_.emplace_back();
+    byKey_.clear();
+    endResetModel();
+}
+
+int ObjectTreeModel::append(int parent, NodeKind kind, const QString& key, const QString& text,
+                            NodeImage image, NodeImage selectedImage, const QString& schema) {
+    Node n;
+    n.key = key;
+    n.text = text;
+    n.schema = schema;
+    n.kind = kind;
+    n.image = image;
+    n.selectedImage = selectedImage == NodeImage::None ? image : selectedImage;
+    n.parent = parent;
+    n.row = int(nodes_[size_t(parent)].children.size());
+    n.state = LoadState::Read;
+    const int id = int(nodes_.size());
+    nodes_.push_back(std::move(n));
+    nodes_[size_t(parent)].children.push_back(id);
+    if (opensFromCatalog(id)) nodes_.back().state = LoadState::Unread;
+    if (!key.isEmpty()) byKey_.insert(key, id);
+    return id;
+}
+
+int ObjectTreeModel::add(int parent, NodeKind kind, const QString& key, const QString& text, NodeImage image,
+                         NodeImage selectedImage, const QString& schema) {
+    if (!key.isEmpty() && byKey_.contains(key)) return -1;
+    const int row = int(nodes_[size_t(parent)].children.size());
+    beginInsertRows(indexOf(parent), row, row);
+    const int id = append(parent, kind, key, text, image, selectedImage, schema);
+    endInsertRows();
+    return id;
+}
+
+QStringList ObjectTreeModel::addChildren(int parent, NodeKind kind, const std::vector<TreeNode>& nodes) {
+    QStringList refused;
+    std::vector<const TreeNode*> fresh;
+    fresh.reserve(nodes.size());
+    QSet<QString> seen;
+    for (const TreeNode& n : nodes) {
+        if (byKey_.contains(n.key) || seen.contains(n.key)) {
+            refused << n.key;
+            continue;
+        }
+        seen.insert(n.key);
+        fresh.push_back(&n);
+    }
+    if (fresh.empty()) return refused;
+    const int first = int(nodes_[size_t(parent)].children.size());
+    beginInsertRows(indexOf(parent), first, first + int(fresh.size()) - 1);
+    nodes_.reserve(nodes_.size() + fresh.size());
+    nodes_[size_t(parent)].children.reserve(size_t(first) + fresh.size());
+    byKey_.reserve(byKey_.size() + qsizetype(fresh.size()));
+    for (const TreeNode* n : fresh)
+        append(parent, kind, n->key, n->text, n->image, NodeImage::None, n->schema);
+    endInsertRows();
+    return refused;
+}
+
+QModelIndex ObjectTreeModel::indexOf(int id) const {
+    if (id <= kTop || id >= int(nodes_.size())) return {};
+    return createIndex(nodes_[size_t(id)].row, 0, quintptr(id));
+}
+
+bool ObjectTreeModel::opensFromCatalog(int id) const {
+    switch (nodes_[size_t(id)].kind) {
+    case NodeKind::Folder:
+    case NodeKind::Table:
+    case NodeKind::Column:
+    case NodeKind::FlatTable:
+    case NodeKind::FlatColumn:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ObjectTreeModel::setLoadState(int id, LoadState state) {
+    Node& n = nodes_[size_t(id)];
+    if (n.state == state) return;
+    n.state = state;
+    const QModelIndex i = indexOf(id);
+    emit dataChanged(i, i, {Qt::DecorationRole, Qt::ToolTipRole});
+}
+
+void ObjectTreeModel::setToolTip(int id, const QString& tip) {
+    nodes_[size_t(id)].toolTip = tip;
+    const QModelIndex i = indexOf(id);
+    emit dataChanged(i, i, {Qt::ToolTipRole});
+}
+
+ObjectRef ObjectTreeModel::refOf(int id) const {
+    ObjectRef ref;
+    if (id <= kTop || id >= int(nodes_.size())) return ref;
+    const Node& n = nodes_[size_t(id)];
+    // the catalogue of a node of the catalogue-server layout is its "C" ancestor
+    auto catalogAbove = [this](int from) {
+        for (int p = from; p > kTop; p = nodes_[size_t(p)].parent)
+            if (nodes_[size_t(p)].kind == NodeKind::Catalog) return nodes_[size_t(p)].text;
+        return QString();
+    };
+    switch (n.kind) {
+    case NodeKind::Catalog:
+        ref.kind = ObjectKind::Catalog;
+        ref.catalog = n.text;
+        break;
+    case NodeKind::Table:
+    case NodeKind::Procedure:
+    case NodeKind::FlatTable:
+        ref.kind = n.kind == NodeKind::Procedure ? ObjectKind::Procedure : ObjectKind::Table;
+        ref.catalog = catalogAbove(id);
+        ref.schema = n.schema;
+        ref.table = n.text;
+        break;
+    case NodeKind::Column:
+    case NodeKind::FlatColumn: {
+        const Node& t = nodes_[size_t(n.parent)];
+        if (t.kind != NodeKind::Table && t.kind != NodeKind::FlatTable) break; // a procedure's "columns"
+        ref.kind = ObjectKind::Column;
+        ref.catalog = catalogAbove(id);
+        ref.schema = t.schema;
+        ref.table = t.text;
+        ref.column = n.text;
+        break;
+    }
+    default:
+        break;
+    }
+    return ref;
+}
+
+QModelIndex ObjectTreeModel::index(int row, int column, const QModelIndex& parent) const {
+    if (column != 0 || row < 0) return {};
+    const auto& children = nodes_[size_t(idOf(parent))].children;
+    if (row >= int(children.size())) return {};
+    return createIndex(row, 0, quintptr(children[size_t(row)]));
+}
+
+QModelIndex ObjectTreeModel::parent(const QModelIndex& child) const {
+    if (!child.isValid()) return {};
+    return indexOf(nodes_[size_t(idOf(child))].parent);
+}
+
+int ObjectTreeModel::rowCount(const QModelIndex& parent) const {
+    if (parent.column() > 0) return 0;
+    return int(nodes_[size_t(idOf(parent))].children.size());
+}
+
+int ObjectTreeModel::columnCount(const QModelIndex&) const {
+    return 1;
+}
+
+bool ObjectTreeModel::hasChildren(const QModelIndex& parent) const {
+    const int id = idOf(parent);
+    const Node& n = nodes_[size_t(id)];
+    return !n.children.empty() || (id != kTop && n.state != LoadState::Read);
+}
+
+bool ObjectTreeModel::canFetchMore(const QModelIndex& parent) const {
+    return parent.isValid() && nodes_[size_t(idOf(parent))].state == LoadState::Unread;
+}
+
+void ObjectTreeModel::fetchMore(const QModelIndex& parent) {
+    if (canFetchMore(parent)) emit readRequested(idOf(parent));
+}
+
+QIcon ObjectTreeModel::iconFor(const Node& n) const {
+    const int cacheKey = int(n.image) * 256 + int(n.selectedImage);
+    auto it = icons_.constFind(cacheKey);
+    if (it != icons_.constEnd()) return *it;
+    QIcon icon;
+    if (const char* normal = iconFile(n.image)) {
+        icon.addFile(QString::fromLatin1(normal), QSize(), QIcon::Normal);
+        if (const char* selected = iconFile(n.selectedImage))
+            icon.addFile(QString::fromLatin1(selected), QSize(), QIcon::Selected);
+    }
+    icons_.insert(cacheKey, icon);
+    return icon;
+}
+
+QVariant ObjectTreeModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    const Node& n = nodes_[size_t(idOf(index))];
+    switch (role) {
+    case Qt::DisplayRole:
+        return n.text;
+    case Qt::DecorationRole: {
+        // the busy picture while the node's children are being read
+        static const QIcon busy(QStringLiteral(":/icons/busy.svg"));
+        return n.state == LoadState::Reading ? busy : iconFor(n);
+    }
+    case Qt::ToolTipRole:
+        if (n.state == LoadState::Reading) return QStringLiteral("Reading...");
+        if (!n.toolTip.isEmpty()) return n.toolTip;
+        // tables of equal names in two schemas are told apart here
+        return n.schema.isEmpty() ? QVariant() : QVariant(n.schema + QLatin1Char('.') + n.text);
+    default:
+        return {};
+    }
+}

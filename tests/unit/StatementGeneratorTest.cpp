@@ -1,0 +1,206 @@
+// The statement generator without a database: the T-SQL texts byte for
+// byte, the other dialects' shapes, quoting and placeholders.
+#include "catalog/StatementGenerator.h"
+
+#include "catalog/SqlDialect.h"
+
+#include <gtest/gtest.h>
+
+using namespace statements;
+
+namespace {
+
+const SqlDialect kTSql =
+    SqlDialect::forProvider(QStringLiteral("Microsoft SQL Server"), QStringLiteral("\""));
+const SqlDialect kPg = SqlDialect::forProvider(QStringLiteral("PostgreSQL"), QStringLiteral("\""));
+const SqlDialect kMaria = SqlDialect::forProvider(QStringLiteral("MariaDB"), QStringLiteral("`"));
+const SqlDialect kSqlite = SqlDialect::forProvider(QStringLiteral("SQLite"), QStringLiteral("\""));
+
+ObjectRef table(const QString& catalog, const QString& name, const QString& schema = QString()) {
+    ObjectRef r;
+    r.kind = ObjectKind::Table;
+    r.catalog = catalog;
+    r.table = name;
+    r.schema = schema;
+    return r;
+}
+ObjectRef column(const QString& catalog, const QString& name, const QString& col,
+                 const QString& schema = QString()) {
+    ObjectRef r = table(catalog, name, schema);
+    r.kind = ObjectKind::Column;
+    r.column = col;
+    return r;
+}
+const QStringList kAuthorsColumns = {QStringLiteral("au_id"), QStringLiteral("au_lname")};
+
+} // namespace
+
+TEST(TSqlStatements, BrowseAndSelectKeepTheirTexts) {
+    EXPECT_EQ(browse(kTSql, table("pubs", "authors")), QStringLiteral("SELECT TOP 20 * FROM pubs..authors"));
+    EXPECT_EQ(browse(kTSql, column("pubs", "authors", "au_id")),
+              QStringLiteral("SELECT TOP 20 au_id FROM pubs..authors"));
+    // the single-database layout has no catalogue
+    EXPECT_EQ(browse(kTSql, column("", "authors", "au_id")),
+              QStringLiteral("SELECT TOP 20 au_id FROM authors"));
+    EXPECT_EQ(browse(kTSql, table("", "authors")), QStringLiteral("SELECT TOP 20 * FROM authors"));
+    EXPECT_EQ(select(kTSql, table("pubs", "authors")), QStringLiteral("SELECT * FROM pubs..authors"));
+    EXPECT_EQ(select(kTSql, column("pubs", "authors", "au_id")),
+              QStringLiteral("SELECT au_id FROM pubs..authors"));
+    // the default schema is left out, another one kept
+    EXPECT_EQ(select(kTSql, table("pubs", "authors", "dbo")), QStringLiteral("SELECT * FROM pubs..authors"));
+    EXPECT_EQ(select(kTSql, table("shop", "orders", "sales")),
+              QStringLiteral("SELECT * FROM shop.sales.orders"));
+}
+
+TEST(TSqlStatements, TableSkeletonsLayOutEveryColumn) {
+    const ObjectRef authors = table("pubs", "authors");
+    EXPECT_EQ(remove(kTSql, authors, kAuthorsColumns),
+              QStringLiteral("DELETE FROM pubs..authors\r\n\tWHERE au_id = 'au_id'\r\n\tAND au_lname = "
+                             "'au_lname'\r\n\t\r\n\t"));
+    EXPECT_EQ(
+        insert(kTSql, authors, kAuthorsColumns),
+        QStringLiteral(
+            "INSERT INTO pubs..authors\r\n\t(au_id, au_lname)\r\nVALUES\r\n\t('au_id', 'au_lname')\r\n"));
+    // each assignment on its own line, the comma closing every line but the last
+    EXPECT_EQ(update(kTSql, authors, kAuthorsColumns),
+              QStringLiteral(
+                  "UPDATE pubs..authors\r\n\tSET au_id = 'au_id',\r\n\tau_lname = 'au_lname'\r\n\t\r\n\t"));
+}
+
+TEST(TSqlStatements, OneColumnTablesHaveNoSeparators) {
+    const ObjectRef t = table("pubs", "jobs");
+    const QStringList one = {QStringLiteral("job_id")};
+    EXPECT_EQ(remove(kTSql, t, one),
+              QStringLiteral("DELETE FROM pubs..jobs\r\n\tWHERE job_id = 'job_id'\r\n\t\r\n\t"));
+    EXPECT_EQ(insert(kTSql, t, one),
+              QStringLiteral("INSERT INTO pubs..jobs\r\n\t(job_id)\r\nVALUES\r\n\t('job_id')\r\n"));
+    EXPECT_EQ(update(kTSql, t, one),
+              QStringLiteral("UPDATE pubs..jobs\r\n\tSET job_id = 'job_id'\r\n\t\r\n\t"));
+    // no columns: nothing to write, and no failure
+    EXPECT_TRUE(remove(kTSql, t, {}).isEmpty());
+    EXPECT_TRUE(insert(kTSql, t, {}).isEmpty());
+    EXPECT_TRUE(update(kTSql, t, {}).isEmpty());
+}
+
+TEST(TSqlStatements, ColumnSkeletonsNeedNoColumnList) {
+    const ObjectRef c = column("pubs", "authors", "au_id");
+    EXPECT_FALSE(needsColumns(c));
+    EXPECT_TRUE(needsColumns(table("pubs", "authors")));
+    EXPECT_EQ(remove(kTSql, c, {}),
+              QStringLiteral("DELETE FROM pubs..authors\r\n\tWHERE authors.au_id = 'au_id'"));
+    EXPECT_EQ(insert(kTSql, c, {}),
+              QStringLiteral("INSERT INTO pubs..authors\r\n\t(au_id) \r\nVALUES \r\n\t('au_id')"));
+    EXPECT_EQ(
+        update(kTSql, c, {}),
+        QStringLiteral("UPDATE pubs..authors\r\n\tSET authors.au_id = 'au_id'\r\n\tWHERE au_id = 'au_id'"));
+}
+
+TEST(TSqlStatements, AwkwardNamesAreBracketed) {
+    const ObjectRef c = column("my db", "Order Details", "Unit]Price");
+    EXPECT_EQ(browse(kTSql, c), QStringLiteral("SELECT TOP 20 [Unit]]Price] FROM [my db]..[Order Details]"));
+    EXPECT_EQ(
+        remove(kTSql, c, {}),
+        QStringLiteral(
+            "DELETE FROM [my db]..[Order Details]\r\n\tWHERE [Order Details].[Unit]]Price] = 'Unit]Price'"));
+    // a quote in a name is doubled in its placeholder
+    EXPECT_EQ(insert(kTSql, column("pubs", "t", "it's"), {}),
+              QStringLiteral("INSERT INTO pubs..t\r\n\t([it's]) \r\nVALUES \r\n\t('it''s')"));
+    EXPECT_EQ(select(kTSql, column("pubs", "t", "select")), QStringLiteral("SELECT [select] FROM pubs..t"));
+}
+
+TEST(TSqlStatements, OtherNodesGetNothing) {
+    ObjectRef catalog;
+    catalog.kind = ObjectKind::Catalog;
+    catalog.catalog = QStringLiteral("pubs");
+    for (const ObjectRef& r : {catalog, ObjectRef()}) {
+        EXPECT_TRUE(browse(kTSql, r).isEmpty());
+        EXPECT_TRUE(select(kTSql, r).isEmpty());
+        EXPECT_TRUE(insert(kTSql, r, kAuthorsColumns).isEmpty());
+        EXPECT_TRUE(update(kTSql, r, kAuthorsColumns).isEmpty());
+        EXPECT_TRUE(remove(kTSql, r, kAuthorsColumns).isEmpty());
+    }
+}
+
+TEST(DialectStatements, EachDialectLimitsAndQualifiesItsOwnWay) {
+    EXPECT_EQ(browse(kPg, table("shop", "orders", "public")),
+              QStringLiteral("SELECT * FROM public.orders LIMIT 20"));
+    EXPECT_EQ(browse(kPg, column("shop", "Orders", "Total", "Sales")),
+              QStringLiteral("SELECT \"Total\" FROM \"Sales\".\"Orders\" LIMIT 20"));
+    EXPECT_EQ(browse(kMaria, table("shop", "order items")),
+              QStringLiteral("SELECT * FROM shop.`order items` LIMIT 20"));
+    EXPECT_EQ(browse(kMaria, column("shop", "Orders", "Total")),
+              QStringLiteral("SELECT Total FROM shop.Orders LIMIT 20"));
+    EXPECT_EQ(browse(kSqlite, table("", "orders")), QStringLiteral("SELECT * FROM orders LIMIT 20"));
+    EXPECT_EQ(browse(kSqlite, table("main", "orders")), QStringLiteral("SELECT * FROM orders LIMIT 20"));
+    EXPECT_EQ(browse(kSqlite, table("aux", "orders")), QStringLiteral("SELECT * FROM aux.orders LIMIT 20"));
+    const SqlDialect other = SqlDialect::forProvider(QStringLiteral("Firebird"), QStringLiteral("\""));
+    EXPECT_EQ(other.family, DialectFamily::Standard);
+    EXPECT_EQ(browse(other, table("", "T", "S")),
+              QStringLiteral("SELECT * FROM S.T FETCH FIRST 20 ROWS ONLY"));
+    for (const SqlDialect& d : {kPg, kMaria, kSqlite})
+        EXPECT_FALSE(browse(d, table("pubs", "t")).contains(QLatin1String("..")));
+}
+
+TEST(DialectStatements, ColumnFormsWriteTheColumnAlone) {
+    const ObjectRef c = column("shop", "Orders", "Total", "public");
+    EXPECT_EQ(update(kPg, c, {}),
+              QStringLiteral(
+                  "UPDATE public.\"Orders\"\r\n\tSET \"Total\" = 'Total'\r\n\tWHERE \"Total\" = 'Total'"));
+    EXPECT_EQ(remove(kMaria, column("shop", "t", "a\\b"), {}),
+              QStringLiteral("DELETE FROM shop.t\r\n\tWHERE `a\\b` = 'a\\\\b'"));
+}
+
+TEST(SqlDialectTest, QuotesOnlyWhatNeedsIt) {
+    EXPECT_FALSE(kPg.needsQuoting(QStringLiteral("order_items")));
+    EXPECT_TRUE(kPg.needsQuoting(QStringLiteral("Orders"))); // folded to lower case when bare
+    EXPECT_FALSE(kMaria.needsQuoting(QStringLiteral("Orders")));
+    EXPECT_FALSE(kSqlite.needsQuoting(QStringLiteral("Orders")));
+    for (const char* n : {"select", "ORDER", "Group", "my table", "2nd", "", "naïve", "a-b"})
+        for (const SqlDialect& d : {kTSql, kPg, kMaria, kSqlite})
+            EXPECT_TRUE(d.needsQuoting(QString::fromUtf8(n))) << n;
+    EXPECT_EQ(kPg.quotedName(QStringLiteral("say \"hi\"")), QStringLiteral("\"say \"\"hi\"\"\""));
+    EXPECT_EQ(kMaria.quotedName(QStringLiteral("back`tick")), QStringLiteral("`back``tick`"));
+    EXPECT_EQ(kTSql.quotedName(QStringLiteral("a]b")), QStringLiteral("[a]]b]"));
+    EXPECT_EQ(kPg.quotedName(QStringLiteral("public")), QStringLiteral("public"));
+    EXPECT_EQ(kTSql.quotedName(QStringLiteral("public")), QStringLiteral("[public]"));
+    // a driver without a quote character gets names as they are
+    const SqlDialect none = SqlDialect::forProvider(QStringLiteral("Something"), QStringLiteral(" "));
+    EXPECT_EQ(none.quotedName(QStringLiteral("my table")), QStringLiteral("my table"));
+    EXPECT_EQ(kMaria.literal(QStringLiteral("it's \\")), QStringLiteral("'it''s \\\\'"));
+    EXPECT_EQ(kPg.literal(QStringLiteral("it's \\")), QStringLiteral("'it''s \\'"));
+}
+
+TEST(SqlDialectTest, FamiliesFromProviderNames) {
+    EXPECT_EQ(kTSql.family, DialectFamily::TransactSql);
+    EXPECT_EQ(kTSql.quote, QStringLiteral("["));
+    EXPECT_EQ(SqlDialect::forProvider(QStringLiteral("MySQL"), QString()).quote, QStringLiteral("`"));
+    EXPECT_EQ(kPg.family, DialectFamily::PostgreSql);
+    EXPECT_EQ(kMaria.family, DialectFamily::MySql);
+    EXPECT_EQ(kSqlite.family, DialectFamily::Sqlite);
+}
+
+TEST(CallSkeleton, EveryDialectCallsWithPlaceholders) {
+    ObjectRef p;
+    p.kind = ObjectKind::Procedure;
+    p.catalog = QStringLiteral("shop");
+    p.schema = QStringLiteral("public");
+    p.table = QStringLiteral("restock");
+    using Dir = ProcedureSignature::Direction;
+    ProcedureSignature proc{false,
+                            {{QStringLiteral("item"), Dir::In},
+                             {QStringLiteral("Amount"), Dir::InOut},
+                             {QStringLiteral("done"), Dir::Out}}};
+    EXPECT_EQ(callSkeleton(kPg, p, proc), QStringLiteral("CALL public.restock('item', 'Amount', NULL)"));
+    EXPECT_EQ(callSkeleton(kMaria, p, proc), QStringLiteral("CALL shop.restock('item', 'Amount', @done)"));
+    ProcedureSignature fn{
+        true, {{QStringLiteral("item"), Dir::In}, {QString(), Dir::In}, {QStringLiteral("r"), Dir::Out}}};
+    EXPECT_EQ(callSkeleton(kPg, p, fn), QStringLiteral("SELECT * FROM public.restock('item', 'arg2')"));
+    EXPECT_EQ(callSkeleton(kMaria, p, fn), QStringLiteral("SELECT shop.restock('item', 'arg2')"));
+    p.table = QStringLiteral("byroyalty;1");
+    p.catalog = QStringLiteral("pubs");
+    p.schema = QStringLiteral("dbo");
+    EXPECT_EQ(callSkeleton(kTSql, p, ProcedureSignature{false, {{QStringLiteral("@percentage"), Dir::In}}}),
+              QStringLiteral("EXEC pubs..byroyalty @percentage = 'percentage'"));
+    EXPECT_EQ(callSkeleton(kTSql, p, ProcedureSignature{}), QStringLiteral("EXEC pubs..byroyalty"));
+    EXPECT_TRUE(callSkeleton(kPg, table("shop", "t"), proc).isEmpty());
+}
