@@ -328,6 +328,35 @@ TEST_F(OptionsDialogTest, BrowseFillsThePathAndCancelKeepsIt) {
     EXPECT_EQ(settings::current().text(Key::OtherExecute), QStringLiteral("/data/my 100% files/in'1.sql"));
 }
 
+TEST_F(OptionsDialogTest, EachCheckBoxEditsItsKey) {
+    OptionsDialog d;
+    const std::vector<std::pair<Key, const char*>> captions = {
+        {Key::CodeSense, "Code Sense"},
+        {Key::CatalogSense, "Catalog Sense"},
+        {Key::AutoCorrectSyntax, "Auto Correct Syntax"},
+        {Key::ConvertTabs, "Convert Tabs To Spaces"},
+        {Key::ParseComments, "Parse Comments Localy"},
+        {Key::ShowSplash, "Show Splash Screen "},
+        {Key::StartupQuery, "Show Startup Query"},
+        {Key::RowCount, "Rowcount ON"},
+        {Key::SyntaxHighlight, "Syntax Highlight"},
+        {Key::IsqlwTrustedConnection, "Trusted Connection"},
+        {Key::IsqlwShellOpen, "Shell Open QA (-f)"},
+        {Key::IsqlTrustedConnection, "Trusted Connection"},
+        {Key::IsqlQuery, "Query"},
+        {Key::IsqlStatistics, "Print Statistics"},
+    };
+    for (const auto& [key, caption] : captions)
+        EXPECT_EQ(checkOf(d, key)->text(), QString::fromUtf8(caption)) << settings::spec(key).name;
+    // The ISQLW box sits on the ISQLW tab, the ISQL one on the ISQL tab.
+    QTabWidget* tools = d.executionPage()->toolTabs();
+    EXPECT_TRUE(tools->widget(0)->isAncestorOf(d.control(Key::IsqlwTrustedConnection)));
+    EXPECT_TRUE(tools->widget(1)->isAncestorOf(d.control(Key::IsqlTrustedConnection)));
+    EXPECT_TRUE(tools->widget(2)->isAncestorOf(d.control(Key::OtherServerFlag)));
+    EXPECT_TRUE(d.tabs()->widget(0)->isAncestorOf(d.control(Key::Font)));
+    EXPECT_TRUE(d.tabs()->widget(1)->isAncestorOf(d.control(Key::ExecutionSelected)));
+}
+
 TEST_F(OptionsDialogTest, PasswordsAreMaskedAndSwitchesAreNot) {
     OptionsDialog d;
     for (Key key : {Key::IsqlwPassword, Key::IsqlPassword, Key::OtherPassword})
