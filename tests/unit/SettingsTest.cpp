@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 using settings::Key;
@@ -61,6 +63,18 @@ TEST(Ini, CreatesTheFilePrivatelyAndKeepsCrLf) {
     writeFile(config(), "[A]\r\nx=1\r\n");
     ASSERT_TRUE(ini::writeKey(config(), QStringLiteral("A"), QStringLiteral("y"), QStringLiteral("2")));
     EXPECT_EQ(readFile(config()), QByteArray("[A]\r\nx=1\r\ny=2\r\n"));
+}
+
+TEST(Ini, AReadOnlyFileIsRefusedNotReplaced) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    TempHome home;
+    writeFile(config(), "[OPTIONS]\nfont=Courier\n");
+    QFile::setPermissions(config(), QFileDevice::ReadOwner);
+    const Status s = ini::writeKey(config(), QStringLiteral("OPTIONS"), QStringLiteral("font"), QStringLiteral("Mono"));
+    QFile::setPermissions(config(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_FALSE(s);
+    EXPECT_TRUE(s.error().contains(QStringLiteral("read-only"))) << s.error().toStdString();
+    EXPECT_EQ(readFile(config()), QByteArray("[OPTIONS]\nfont=Courier\n"));
 }
 
 TEST(Ini, RefusesMultiLineValuesAndAMissingFileNameWithAReason) {

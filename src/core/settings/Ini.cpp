@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <unistd.h>
+
 namespace ini {
 namespace {
 
@@ -139,6 +141,10 @@ Status writeKeys(const QString& file, const std::vector<Entry>& entries) {
             return fail(QStringLiteral("The settings file %1 could not be read: %2").arg(file, f.errorString()));
         text = IniText::fromBytes(f.readAll());
         f.close();
+        // The replacement goes through the folder, which would get round a
+        // file the user made read-only on purpose.
+        if (::access(QFile::encodeName(file).constData(), W_OK) != 0)
+            return fail(QStringLiteral("The settings file %1 is read-only.").arg(file));
     }
     for (const Entry& e : entries) text.setValue(e.section, e.key, e.value);
     return fsutil::writeFileAtomically(file, text.toBytes(), fsutil::kPrivate);

@@ -57,7 +57,7 @@ std::optional<QString> readKey(const QString& file, const QString& section, cons
 
 // Writes one key, or several in one atomic replacement of the file. Values
 // must be single lines. A new file is created owner-only (it may hold
-// passwords).
+// passwords); a file its user may not write is refused, not replaced.
 Status writeKey(const QString& file, const QString& section, const QString& key, const QString& value);
 Status writeKeys(const QString& file, const std::vector<Entry>& entries);
 

@@ -4,6 +4,7 @@
 #include "document/QueryDocument.h"
 #include "document/ScriptFileActions.h"
 #include "editor/SqlEditor.h"
+#include "options/OptionsDialog.h"
 #include "run/Executor.h"
 #include "shell/JournalKeeper.h"
 #include "shell/MainStatusBar.h"
@@ -279,8 +280,13 @@ void MainWindow::runWindowCommand(WindowCommand command) {
     case WindowCommand::TemplateEdit: templateCommand(&templatecommands::editItem); break;
     case WindowCommand::TemplateDelete: templateCommand(&templatecommands::deleteItem); break;
     case WindowCommand::TemplateHelp: templatecommands::showTemplatesHelpStub(this); break;
+    case WindowCommand::Options: {
+        OptionsDialog options(this);
+        options.exec();
+        break;
+    }
     default:
-        // Commands of features still to come (options, help topics) do nothing yet.
+        // Help topics come with the help window.
         break;
     }
 }

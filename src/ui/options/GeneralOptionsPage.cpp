@@ -1,0 +1,158 @@
+#include "options/GeneralOptionsPage.h"
+
+#include "options/OptionNotes.h"
+#include "options/SettingsBindings.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+using settings::Key;
+
+namespace {
+const QStringList kFontSizes = {"6", "8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24"};
+
+// A control with its note on the same line.
+QWidget* withNote(QWidget* control, const QString& note, QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* l = new QHBoxLayout(row);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->addWidget(control);
+    l->addWidget(optionnotes::note(note, row));
+    l->addStretch(1);
+    return row;
+}
+} // namespace
+
+GeneralOptionsPage::GeneralOptionsPage(SettingsBindings& bindings, QWidget* parent) : QWidget(parent) {
+    auto* columns = new QHBoxLayout(this);
+    columns->addWidget(buildChecks(bindings), 1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(buildRowcount(bindings));
+    right->addWidget(buildFont(bindings));
+    right->addWidget(buildResults(bindings));
+    right->addStretch(1);
+    columns->addLayout(right, 1);
+}
+
+QWidget* GeneralOptionsPage::buildChecks(SettingsBindings& bindings) {
+    auto* box = new QWidget(this);
+    auto* l = new QVBoxLayout(box);
+    l->setContentsMargins(0, 0, 0, 0);
+    auto check = [&](Key key, const char* caption, const QString& note = QString()) {
+        auto* c = new QCheckBox(QString::fromUtf8(caption), box);
+        bindings.bindFlag(key, c);
+        l->addWidget(note.isEmpty() ? static_cast<QWidget*>(c) : withNote(c, note, box));
+    };
+    check(Key::CodeSense, "Code Sense");
+    check(Key::CatalogSense, "Catalog Sense");
+    check(Key::AutoCorrectSyntax, "Auto Correct Syntax", optionnotes::newDocumentsText());
+    check(Key::ConvertTabs, "Convert Tabs To Spaces", optionnotes::newDocumentsText());
+    check(Key::ParseComments, "Parse Comments Localy");
+    check(Key::ShowSplash, "Show Splash Screen ");
+    check(Key::StartupQuery, "Show Startup Query");
+    check(Key::SyntaxHighlight, "Syntax Highlight", optionnotes::newDocumentsText());
+
+    auto* form = new QFormLayout;
+    form->setContentsMargins(0, 8, 0, 0);
+    auto* timeout = new QLineEdit(box);
+    timeout->setToolTip(
+        QStringLiteral("Seconds to wait for a database login; 15 when empty or not a positive number."));
+    bindings.bindText(Key::LoginTimeout, timeout);
+    form->addRow(QStringLiteral("Login Timeout (secs):"), withNote(timeout, optionnotes::nextRunText(), box));
+    auto* terminator = new QLineEdit(box);
+    bindings.bindText(Key::QueryTerminator, terminator);
+    form->addRow(QStringLiteral("Query Termintator String:"), terminator);
+    l->addLayout(form);
+    l->addStretch(1);
+    return box;
+}
+
+QWidget* GeneralOptionsPage::buildRowcount(SettingsBindings& bindings) {
+    auto* frame = new QGroupBox(QStringLiteral("Rowcount"), this);
+    auto* form = new QFormLayout(frame);
+    auto* on = new QCheckBox(QStringLiteral("Rowcount ON"), frame);
+    bindings.bindFlag(Key::RowCount, on);
+    form->addRow(withNote(on, optionnotes::nextRunText(), frame));
+    auto* rows = new QLineEdit(frame);
+    rows->setToolTip(QStringLiteral("Rows fetched per result set while Rowcount ON is ticked; "
+                                    "a value that is not a positive number fetches every row."));
+    bindings.bindText(Key::RowCountValue, rows);
+    form->addRow(QStringLiteral("Numbers:"), rows);
+    return frame;
+}
+
+QWidget* GeneralOptionsPage::buildFont(SettingsBindings& bindings) {
+    auto* frame = new QGroupBox(QStringLiteral("Font"), this);
+    auto* l = new QVBoxLayout(frame);
+    auto* row = new QHBoxLayout;
+    font_ = new QComboBox(frame);
+    font_->setEditable(true);
+    font_->setInsertPolicy(QComboBox::NoInsert);
+    font_->addItems(QFontDatabase::families());
+    font_->setEditText(QStringLiteral("Courier New"));
+    font_->setMinimumContentsLength(16);
+    fontSize_ = new QComboBox(frame);
+    fontSize_->setEditable(true);
+    fontSize_->setInsertPolicy(QComboBox::NoInsert);
+    fontSize_->addItems(kFontSizes);
+    fontSize_->setEditText(QStringLiteral("10"));
+    fontSize_->setMinimumContentsLength(3);
+    auto* caption = new QLabel(QStringLiteral("Font:"), frame);
+    caption->setBuddy(font_);
+    row->addWidget(caption);
+    row->addWidget(font_, 1);
+    row->addWidget(fontSize_);
+    row->addWidget(optionnotes::note(optionnotes::newDocumentsText(), frame));
+    l->addLayout(row);
+    bindings.bindText(Key::Font, font_);
+    bindings.bindText(Key::FontSize, fontSize_);
+
+    preview_ = new QLabel(frame);
+    preview_->setObjectName(QStringLiteral("fontPreview"));
+    preview_->setFrameShape(QFrame::StyledPanel);
+    preview_->setAlignment(Qt::AlignCenter);
+    preview_->setFixedHeight(56); // a large size must not push the buttons away
+    preview_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    l->addWidget(preview_);
+    connect(font_, &QComboBox::editTextChanged, this, &GeneralOptionsPage::updatePreview);
+    connect(fontSize_, &QComboBox::editTextChanged, this, &GeneralOptionsPage::updatePreview);
+    updatePreview();
+    return frame;
+}
+
+QWidget* GeneralOptionsPage::buildResults(SettingsBindings& bindings) {
+    auto* frame = new QGroupBox(QStringLiteral("Default Results"), this);
+    auto* l = new QHBoxLayout(frame);
+    grid_ = new QRadioButton(QStringLiteral("Grid"), frame);
+    text_ = new QRadioButton(QStringLiteral("Text"), frame);
+    auto* group = new QButtonGroup(frame);
+    group->addButton(grid_);
+    group->addButton(text_);
+    l->addWidget(grid_);
+    l->addWidget(text_);
+    l->addWidget(optionnotes::note(optionnotes::newDocumentsText(), frame));
+    l->addStretch(1);
+    bindings.bindChoice(Key::ResultsIn, grid_, text_);
+    return frame;
+}
+
+void GeneralOptionsPage::updatePreview() {
+    const QString family = font_->currentText();
+    const QString size = fontSize_->currentText();
+    preview_->setText(family + QStringLiteral(" - ") + size);
+    QFont f = font();
+    if (!family.trimmed().isEmpty()) f.setFamilies({family.trimmed()});
+    bool ok = false;
+    const double points = size.trimmed().toDouble(&ok);
+    if (ok && points >= 1 && points <= 96) f.setPointSizeF(points);
+    preview_->setFont(f);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The small grey notes beside the options that say when a setting takes
+// effect, so nobody wonders why an open document did not change.
+
+#include <QLabel>
+
+namespace optionnotes {
+
+// For settings that a query document takes when it is created.
+inline QString newDocumentsText() {
+    return QStringLiteral("(new documents)");
+}
+// For settings read each time a script runs.
+inline QString nextRunText() {
+    return QStringLiteral("(next run)");
+}
+
+inline QLabel* note(const QString& text, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QStringLiteral("optionNote"));
+    l->setForegroundRole(QPalette::PlaceholderText);
+    l->setToolTip(
+        text == newDocumentsText()
+            ? QStringLiteral("Takes effect in query documents opened after OK; open documents keep theirs.")
+            : QStringLiteral("Takes effect from the next run after OK, also in open documents."));
+    return l;
+}
+
+} // namespace optionnotes
