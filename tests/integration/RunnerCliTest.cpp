@@ -1,4 +1,5 @@
 // sqlqe-run as a user calls it: output, closing message, exit status, Ctrl+C.
+#include "db/Connection.h"
 #include "support/TestServers.h"
 
 #include <QElapsedTimer>
@@ -79,10 +80,19 @@ TEST(RunnerCliBasics, InterruptCancelsALongStatementOnTheServer) {
     QProcess p;
     p.start(QStringLiteral(SQLQE_RUN_PATH), {QStringLiteral("--home"), home.path(), QStringLiteral("--connect"), cs,
                                              QStringLiteral("-")});
-    p.write("SELECT pg_sleep(30)");
-    p.closeWriteChannel();
     ASSERT_TRUE(p.waitForStarted());
-    QThread::msleep(800);
+    p.write("SELECT pg_sleep(30) AS cli_interrupt_probe");
+    ASSERT_TRUE(p.waitForBytesWritten(5000));
+    p.closeWriteChannel();
+    // wait until the server runs the statement, so the signal meets it there
+    // (a fresh connection per look: the server keeps its activity view fixed within a transaction)
+    QElapsedTimer started;
+    started.start();
+    while (started.elapsed() < 20000 &&
+           db::Connection::open(cs)->query(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE state = 'active' "
+                                       "AND query LIKE '%cli_interrupt_probe%' AND pid <> pg_backend_pid()"))
+                   .rows.at(0).at(0) == QStringLiteral("0"))
+        QThread::msleep(50);
     QElapsedTimer t;
     t.start();
     ::kill(pid_t(p.processId()), SIGINT);

@@ -5,6 +5,12 @@
 #include "db/OdbcSupport.h"
 #include "db/OdbcTypes.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
 namespace db {
 
 using namespace odbc;
@@ -36,7 +42,65 @@ QString escapePattern(const QString& name, const QString& escape) {
     return out;
 }
 
+// Some drivers wait for a server that accepts the connection but never
+// answers far longer than their login time-out (or forever). The attempt
+// runs on a thread of its own; after the time-out and a short grace it is
+// abandoned: the thread frees its handle whenever the driver returns.
+constexpr SQLRETURN kGaveUp = -9999;
+constexpr int kGraceSeconds = 2;
+
+struct ConnectAttempt {
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool done = false;
+    bool abandoned = false;
+    SQLRETURN rc = SQL_ERROR;
+};
+
+SQLRETURN connectWithin(SQLHDBC dbc, const QString& connectionString, int timeoutSeconds) {
+    if (timeoutSeconds <= 0) {
+        SQLWCHAR out[1024];
+        SQLSMALLINT outLen = 0;
+        return SQLDriverConnectW(dbc, nullptr, wide(connectionString), SQL_NTS, out, SQLSMALLINT(std::size(out)),
+                                 &outLen, SQL_DRIVER_NOPROMPT);
+    }
+    auto attempt = std::make_shared<ConnectAttempt>();
+    std::thread([attempt, dbc, text = connectionString] {
+        SQLWCHAR out[1024];
+        SQLSMALLINT outLen = 0;
+        const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, wide(text), SQL_NTS, out, SQLSMALLINT(std::size(out)),
+                                               &outLen, SQL_DRIVER_NOPROMPT);
+        std::lock_guard lock(attempt->mutex);
+        attempt->rc = rc;
+        attempt->done = true;
+        if (attempt->abandoned) {
+            if (succeeded(rc)) SQLDisconnect(dbc);
+            SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+        }
+        attempt->cv.notify_all();
+    }).detach();
+    std::unique_lock lock(attempt->mutex);
+    if (!attempt->cv.wait_for(lock, std::chrono::seconds(timeoutSeconds + kGraceSeconds), [&] { return attempt->done; })) {
+        attempt->abandoned = true;
+        return kGaveUp;
+    }
+    return attempt->rc;
+}
+
 } // namespace
+
+int OdbcConnection::lastServerErrorCode() {
+    const bool mysqlFamily = dbmsName_.contains(QLatin1String("MariaDB"), Qt::CaseInsensitive) ||
+                             dbmsName_.contains(QLatin1String("MySQL"), Qt::CaseInsensitive);
+    if (!mysqlFamily || dbc_ == SQL_NULL_HDBC) return 0;
+    try {
+        const Table t = query(QStringLiteral("SHOW ERRORS"));
+        const int code = t.column(QStringLiteral("Code"));
+        return t.rows.empty() || code < 0 ? 0 : t.text(0, QStringLiteral("Code")).toInt();
+    } catch (const Error&) {
+        return 0;
+    }
+}
 
 QString tunedConnectionString(const QString& connectionString, int loginTimeoutSeconds) {
     ConnectionString cs(connectionString);
@@ -82,10 +146,12 @@ void OdbcConnection::connect(const QString& connectionString) {
         SQLSetConnectAttrW(dbc, SQL_ATTR_LOGIN_TIMEOUT,
                            reinterpret_cast<SQLPOINTER>(SQLULEN(options_.loginTimeoutSeconds)), 0);
     const QString tuned = tunedConnectionString(connectionString, options_.loginTimeoutSeconds);
-    SQLWCHAR out[1024];
-    SQLSMALLINT outLen = 0;
-    const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, wide(tuned), SQL_NTS, out, SQLSMALLINT(std::size(out)),
-                                           &outLen, SQL_DRIVER_NOPROMPT);
+    const SQLRETURN rc = connectWithin(dbc, tuned, options_.loginTimeoutSeconds);
+    if (rc == kGaveUp) {
+        // The attempt goes on alone and frees its handle when it ends.
+        throw Error::usage(QStringLiteral("The server did not answer within the login time-out of %1 seconds.")
+                               .arg(options_.loginTimeoutSeconds));
+    }
     if (!succeeded(rc)) {
         Error e = diagnostics(SQL_HANDLE_DBC, dbc, QStringLiteral("Cannot connect"),
                               passwordValues(connectionString));

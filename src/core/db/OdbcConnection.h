@@ -29,6 +29,9 @@ public:
     void cancel() override;
 
     QString providerName() const override { return dbmsName_; }
+    // The code of the last error the server reported on this connection
+    // (MariaDB/MySQL "SHOW ERRORS"); 0 when unknown or not such a server.
+    int lastServerErrorCode();
     QString serverVersion() const override { return dbmsVersion_; }
     QString defaultDatabase() override;
     void setDefaultDatabase(const QString& name) override;

@@ -86,6 +86,14 @@ void OdbcCursor::fail(const char* context) {
     Error e = diagnostics(SQL_HANDLE_STMT, stmt_, QString::fromLatin1(context));
     if (conn_.takeCancelPending()) e.setCancelled(true);
     pending_.clear();
+    if (e.number() <= 0 && !e.isCancel()) {
+        // The MariaDB driver gives no native number for an error of a later
+        // statement of a script; the server still knows it.
+        if (const int code = conn_.lastServerErrorCode(); code > 0) {
+            Error numbered(code, e.description(), e.sqlState());
+            throw numbered;
+        }
+    }
     throw e;
 }
 

@@ -25,6 +25,21 @@ int validSequence(const unsigned char* s, qsizetype i, qsizetype n) {
 
 } // namespace
 
+qsizetype firstNonUtf8Byte(const QByteArray& bytes) {
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        if (s[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const int len = validSequence(s, i, n);
+        if (!len) return i;
+        i += len;
+    }
+    return -1;
+}
+
 DecodedScript decodeScript(const QByteArray& input) {
     QByteArray bytes = input;
     bool bom = false;

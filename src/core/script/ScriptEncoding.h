@@ -26,5 +26,9 @@ DecodedScript decodeScript(const QByteArray& bytes);
 // character of the text (the message says which).
 Result<QByteArray> encodeScript(const QString& text, ScriptEncoding encoding);
 
+// The offset of the first byte that is not part of valid UTF-8 (a
+// byte-order mark counts as valid), -1 when there is none.
+qsizetype firstNonUtf8Byte(const QByteArray& bytes);
+
 // A short name for messages: "UTF-8", "Latin-1", ...
 QString encodingName(ScriptEncoding encoding);

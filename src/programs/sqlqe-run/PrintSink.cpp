@@ -1,0 +1,97 @@
+#include "PrintSink.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+void writeErr(const QString& text) {
+    const QByteArray b = text.toUtf8();
+    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
+    std::fflush(stderr);
+}
+
+PrintSink::PrintSink(OutputMode mode, std::function<void()> onWriteFailure)
+    : mode_(mode), onWriteFailure_(std::move(onWriteFailure)), writer_([this] { writeLoop(); }) {}
+
+PrintSink::~PrintSink() { finish(); }
+
+void PrintSink::gridStarted(const std::vector<db::Field>& fields) {
+    push([this, fields] {
+        gridexport::appendHeader(out_, fields, format());
+        record_ = 0;
+    });
+}
+
+void PrintSink::gridRows(std::shared_ptr<db::RowBlock> rows) {
+    push([this, rows] {
+        for (int r = 0; r < rows->rowCount(); ++r) gridexport::appendRow(out_, ++record_, *rows, r, format());
+        if (out_.size() > (1 << 20)) writePending();
+    });
+}
+
+void PrintSink::appendText(Pane pane, const QString& text) {
+    // The messages of statements without rows go to stderr, and so does the
+    // row-limit notice in the export modes (the editor keeps it behind the grid).
+    const bool toStderr = pane == Pane::Messages || (mode_ != OutputMode::Text && pane == Pane::Results);
+    push([this, text, toStderr] {
+        if (toStderr) {
+            writePending();
+            writeErr(text.trimmed() + QLatin1Char('\n'));
+            return;
+        }
+        out_ += text.toUtf8();
+        if (out_.size() > (1 << 20)) writePending();
+    });
+}
+
+QString PrintSink::finish() {
+    if (writer_.joinable()) {
+        push([this] {
+            writePending();
+            if (failure_.isEmpty() && std::fclose(stdout) != 0) failWith(errno);
+        }, true);
+        writer_.join();
+    }
+    return failure_;
+}
+
+void PrintSink::push(Task task, bool last) {
+    std::unique_lock lock(mutex_);
+    room_.wait(lock, [this] { return queue_.size() < 8; });
+    queue_.push_back({std::move(task), last});
+    ready_.notify_one();
+}
+
+void PrintSink::writeLoop() {
+    for (;;) {
+        std::pair<Task, bool> item;
+        {
+            std::unique_lock lock(mutex_);
+            ready_.wait(lock, [this] { return !queue_.empty(); });
+            item = std::move(queue_.front());
+            queue_.pop_front();
+            room_.notify_one();
+        }
+        item.first();
+        if (item.second) return;
+    }
+}
+
+void PrintSink::writePending() {
+    if (!failure_.isEmpty()) { // the output is gone: drop what comes
+        out_.clear();
+        return;
+    }
+    if (!out_.isEmpty() && std::fwrite(out_.constData(), 1, size_t(out_.size()), stdout) != size_t(out_.size())) {
+        failWith(errno);
+        return;
+    }
+    out_.clear();
+    if (std::fflush(stdout) != 0) failWith(errno);
+}
+
+void PrintSink::failWith(int error) {
+    failure_ = QString::fromLocal8Bit(std::strerror(error ? error : EIO));
+    out_.clear();
+    if (onWriteFailure_) onWriteFailure_();
+}
