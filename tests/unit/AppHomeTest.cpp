@@ -108,3 +108,33 @@ TEST(AppHome, MissingTablesAreAddedToAnExistingResourceDatabase) {
     EXPECT_EQ(count(*res, QStringLiteral("SELECT count(*) FROM connections WHERE name = 'kept'")), 1);
     EXPECT_NO_THROW(res->query(QStringLiteral("SELECT * FROM objects")));
 }
+
+// Another program holding the resource database is busy, not damage: the
+// file stays where it is, with everything in it, and the user is told.
+TEST(AppHome, ABusyResourceDatabaseIsNeverMovedAside) {
+    TempHome home;
+    ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty());
+    ResourceDb::open()->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES ('mine', 'x', 3)"));
+    auto holder = ResourceDb::open();
+    holder->exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    const QStringList notices = homeseeding::ensureSeeded();
+    holder->exec(QStringLiteral("COMMIT"));
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0].contains(QStringLiteral("busy"))) << notices[0].toStdString();
+    EXPECT_TRUE(QDir(home.path()).entryList({QStringLiteral("vsql.db.corrupt-*")}).isEmpty());
+    EXPECT_EQ(count(*ResourceDb::open(), QStringLiteral("SELECT count(*) FROM connections WHERE name = 'mine'")), 1);
+}
+
+TEST(AppHome, AnEmptyResourceDatabaseIsSeededLikeANewOne) {
+    TempHome home;
+    {
+        QFile empty(ResourceDb::path());
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+        empty.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
+    }
+    EXPECT_TRUE(homeseeding::ensureSeeded().isEmpty());
+    EXPECT_EQ(fileMode(ResourceDb::path()), 0600u);
+    auto res = ResourceDb::open();
+    EXPECT_GT(count(*res, QStringLiteral("SELECT count(*) FROM syntax")), 100);
+    EXPECT_GT(count(*res, QStringLiteral("SELECT count(*) FROM templates")), 10);
+}

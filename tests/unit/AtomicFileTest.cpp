@@ -51,3 +51,37 @@ TEST(AtomicFile, ImpossibleTargetsAreReportedWithoutLeftovers) {
     EXPECT_FALSE(blocked.error().isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
 }
+
+// Saving through a symbolic link replaces the file it points to and keeps
+// the link (relative links and chains of links too).
+TEST(AtomicFile, WritesThroughSymbolicLinksAndKeepsThem) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("real")));
+    const QString target = dir.filePath(QStringLiteral("real/script.sql"));
+    ASSERT_TRUE(fsutil::writeFileAtomically(target, "old").ok());
+    QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ReadOther);
+    const QString link = dir.filePath(QStringLiteral("link.sql"));
+    const QString chain = dir.filePath(QStringLiteral("chain.sql"));
+    ASSERT_EQ(::symlink("real/script.sql", QFile::encodeName(link).constData()), 0); // relative
+    ASSERT_EQ(::symlink(QFile::encodeName(link).constData(), QFile::encodeName(chain).constData()), 0);
+
+    ASSERT_TRUE(fsutil::writeFileAtomically(chain, "new").ok());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(QFileInfo(chain).isSymLink());
+    QFile f(target);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("new"));
+    EXPECT_TRUE(QFile::permissions(target) & QFileDevice::ReadOther); // the real file's permissions stay
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2); // the two links, no leftovers
+}
+
+TEST(AtomicFile, AReadOnlyFileIsRefused) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write read-only files";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ro.txt"));
+    ASSERT_TRUE(fsutil::writeFileAtomically(path, "kept").ok());
+    QFile::setPermissions(path, QFileDevice::ReadOwner);
+    const Status s = fsutil::writeFileAtomically(path, "lost");
+    EXPECT_FALSE(s.ok());
+    EXPECT_TRUE(s.error().contains(QStringLiteral("read-only")));
+}

@@ -11,9 +11,18 @@
 
 namespace fsutil {
 
+QString resolvedTarget(const QString& path) {
+    QFileInfo info(path);
+    for (int hops = 0; hops < 40 && info.isSymLink(); ++hops) info = QFileInfo(info.symLinkTarget());
+    return info.absoluteFilePath();
+}
+
 Status writeFileAtomically(const QString& path, const QByteArray& data,
                                 QFileDevice::Permissions newFilePermissions) {
-    const QFileInfo target(path);
+    // Through a symbolic link the file it points to is replaced, and the link stays.
+    const QFileInfo target(resolvedTarget(path));
+    if (target.exists() && !target.isWritable())
+        return fail(QStringLiteral("The file %1 is read-only.").arg(path));
     const QString dir = target.absolutePath();
     if (!QFileInfo(dir).isDir()) return fail(QStringLiteral("The folder %1 does not exist.").arg(dir));
 
@@ -24,7 +33,7 @@ Status writeFileAtomically(const QString& path, const QByteArray& data,
         return fail(QStringLiteral("Cannot write %1: %2").arg(path, tmp.errorString()));
     if (::fsync(tmp.handle()) != 0)
         return fail(QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
-    tmp.setPermissions(target.exists() ? QFile::permissions(path) : newFilePermissions);
+    tmp.setPermissions(target.exists() ? QFile::permissions(target.absoluteFilePath()) : newFilePermissions);
     tmp.close();
     if (std::rename(QFile::encodeName(tmp.fileName()).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
         return fail(QStringLiteral("Cannot replace %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));

@@ -16,8 +16,13 @@ namespace fsutil {
 inline constexpr QFileDevice::Permissions kPrivate = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 // Writes data to path atomically. A new file gets newFilePermissions; an
-// existing file keeps its permissions.
+// existing file keeps its permissions; a read-only one is refused. When path
+// is a symbolic link, the file it points to is written (beside it) and the
+// link is kept.
 Status writeFileAtomically(const QString& path, const QByteArray& data,
                            QFileDevice::Permissions newFilePermissions = kPrivate);
+
+// The file a path finally points to (links followed), absolute.
+QString resolvedTarget(const QString& path);
 
 } // namespace fsutil

@@ -8,6 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sqlite3.h>
+
+#include <tuple>
+
 namespace {
 
 const char* const kTables[] = {"syntax", "providers", "connections", "template_types", "templates", "objects"};
@@ -23,18 +27,31 @@ void runScript(db::Connection& conn, const QString& sql) {
     }
 }
 
-// Success when the file is a healthy SQLite database, else why not.
-Status checkHealth(const QString& file) {
+enum class Health { Healthy, Busy, Unreadable, Damaged };
+
+// What state the file is in, and why when not healthy. Only a file SQLite
+// calls corrupt or not a database, or that fails the integrity check, is
+// damaged; a lock held by another program is busy, not damage.
+std::pair<Health, QString> checkHealth(const QString& file) {
     try {
         auto conn = db::Connection::open(db::sqliteConnectionString(file));
         const db::Table t = conn->query(QStringLiteral("PRAGMA quick_check"));
         if (t.rows.empty() || t.rows[0].empty() || t.rows[0][0] != QStringLiteral("ok"))
-            return fail(t.rows.empty() || !t.rows[0][0] ? QStringLiteral("failed the integrity check") : *t.rows[0][0]);
-        return {};
+            return {Health::Damaged,
+                    t.rows.empty() || !t.rows[0][0] ? QStringLiteral("failed the integrity check") : *t.rows[0][0]};
+        return {Health::Healthy, {}};
     } catch (const db::Error& e) {
-        return fail(e.description());
+        switch (e.number() & 0xff) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED: return {Health::Busy, e.description()};
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB: return {Health::Damaged, e.description()};
+        default: return {Health::Unreadable, e.description()};
+        }
     }
 }
+
+constexpr int kBusyAttempts = 3; // each open waits up to 5 s for the lock
 
 } // namespace
 
@@ -77,9 +94,25 @@ Status ResourceDb::createFresh() {
 Result<ResourceDb::Opened> ResourceDb::ensure() {
     Opened r;
     const QString file = path();
+    if (QFileInfo::exists(file) && QFileInfo(file).size() == 0) {
+        // An empty file (left by a crash, or made by hand) is a new database
+        // to seed, private like every new one.
+        QFile::remove(file);
+    }
     if (QFileInfo::exists(file)) {
-        const Status health = checkHealth(file);
-        if (health) {
+        auto [health, why] = checkHealth(file);
+        for (int attempt = 1; health == Health::Busy && attempt < kBusyAttempts; ++attempt)
+            std::tie(health, why) = checkHealth(file);
+        if (health == Health::Busy) {
+            r.notice = QStringLiteral("The resource database %1 is busy: another program holds it (%2). The editor "
+                                      "starts without it; saved connections, keywords and templates come back once "
+                                      "it is free.")
+                           .arg(file, why);
+            return r;
+        }
+        if (health == Health::Unreadable)
+            return fail(QStringLiteral("The resource database %1 could not be opened: %2").arg(file, why));
+        if (health == Health::Healthy) {
             try {
                 // An older or hand-made file may lack tables: add them, keep the rest.
                 auto conn = open();
@@ -99,10 +132,10 @@ Result<ResourceDb::Opened> ResourceDb::ensure() {
             file + QStringLiteral(".corrupt-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
         if (!QFile::rename(file, aside))
             return fail(QStringLiteral("The resource database %1 is damaged (%2) and could not be moved aside.")
-                            .arg(file, health.error()));
+                            .arg(file, why));
         r.notice = QStringLiteral("The resource database was damaged (%1). It was moved to %2 and a new one was "
                                   "created; saved connections and templates of the old file are not in the new one.")
-                       .arg(health.error(), aside);
+                       .arg(why, aside);
     }
     const Status made = createFresh();
     if (!made)

@@ -4,13 +4,12 @@
 #include "document/QueryDocument.h"
 #include "document/ScriptFileActions.h"
 #include "editor/SqlEditor.h"
-#include "options/OptionsDialog.h"
 #include "run/Executor.h"
+#include "shell/FeatureCommands.h"
 #include "shell/JournalKeeper.h"
 #include "shell/MainStatusBar.h"
 #include "shell/WindowArrangement.h"
 #include "shell/Shell.h"
-#include "templates/TemplateCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,23 +20,6 @@
 #include <QTimer>
 
 namespace {
-// The help topic of a pop-up menu. The help window that shows topics is not
-// part of this build yet; the menu entries call this until it is.
-void showHelpTopic(QWidget*, const QString&) {}
-
-// The object pop-up's commands as the document's scripting commands.
-std::optional<ObjectCommand> objectCommand(WindowCommand command) {
-    switch (command) {
-    case WindowCommand::ObjectInsert: return ObjectCommand::InsertObject;
-    case WindowCommand::ObjectBrowse: return ObjectCommand::Browse;
-    case WindowCommand::ObjectSelect: return ObjectCommand::Select;
-    case WindowCommand::ObjectInsertScript: return ObjectCommand::Insert;
-    case WindowCommand::ObjectUpdate: return ObjectCommand::Update;
-    case WindowCommand::ObjectDelete: return ObjectCommand::Delete;
-    default: return std::nullopt;
-    }
-}
-
 // Toolbar-style icons of some menu entries.
 const QHash<QString, const char*>& menuIcons() {
     static const QHash<QString, const char*> icons = {
@@ -191,6 +173,14 @@ QueryDocument* MainWindow::newDocument() {
         journal_->markSaved(doc); // the saved text needs no journal entry until it changes again
     });
     connect(doc, &QueryDocument::connectionManagerRequested, this, [this, doc] { emit connectionManagerRequested(doc); });
+    // A document closed during its run leaves no "Working..." behind.
+    connect(doc, &QObject::destroyed, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            for (QueryDocument* d : documents())
+                if (d->isRunning()) return;
+            sb_->setBusy(false, QString());
+        });
+    });
     journal_->track(doc);
     w->installEventFilter(this);
     w->show();
@@ -233,15 +223,7 @@ void MainWindow::runCommand(const MenuCommand& command) {
 
 void MainWindow::runWindowCommand(WindowCommand command) {
     QueryDocument* doc = activeDocument();
-    if (const auto object = objectCommand(command)) {
-        if (doc) doc->scriptObject(*object);
-        return;
-    }
-    // A template command works from a document's tree and rebuilds only the active document's tree.
-    auto templateCommand = [this, doc](bool (*run)(QWidget*)) {
-        if (doc && run(this))
-            if (QueryDocument* active = activeDocument()) active->getTemplates();
-    };
+    if (runFeatureCommand(this, command, doc, [this] { return activeDocument(); })) return;
     switch (command) {
     case WindowCommand::NewDocument:
         getQueryWindows(); // counted before the new document exists
@@ -267,27 +249,7 @@ void MainWindow::runWindowCommand(WindowCommand command) {
     case WindowCommand::TileHorizontal:
     case WindowCommand::TileVertical:
     case WindowCommand::ArrangeIcons: arrangeSubWindows(mdi_, command); break;
-    case WindowCommand::HelpOnline: shell::shellExecuteFile(this, onlineHelpAddress()); break;
-    case WindowCommand::ObjectHelp: showHelpTopic(this, QStringLiteral("f_objects.htm")); break;
-    case WindowCommand::About:
-        Dialogs::get().message(this,
-                               QStringLiteral("SQL Query Editor %1\nA fast SQL query editor for ODBC databases and SQLite files.")
-                                   .arg(QApplication::applicationVersion()),
-                               QStringLiteral("About SQL Query Editor"));
-        break;
-    case WindowCommand::InsertTemplate:
-    case WindowCommand::TemplateNew: templateCommand(&templatecommands::newItem); break;
-    case WindowCommand::TemplateEdit: templateCommand(&templatecommands::editItem); break;
-    case WindowCommand::TemplateDelete: templateCommand(&templatecommands::deleteItem); break;
-    case WindowCommand::TemplateHelp: templatecommands::showTemplatesHelpStub(this); break;
-    case WindowCommand::Options: {
-        OptionsDialog options(this);
-        options.exec();
-        break;
-    }
-    default:
-        // Help topics come with the help window.
-        break;
+    default: break;
     }
 }
 

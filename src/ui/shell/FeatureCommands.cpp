@@ -1,0 +1,61 @@
+#include "shell/FeatureCommands.h"
+
+#include "common/Dialogs.h"
+#include "document/QueryDocument.h"
+#include "options/OptionsDialog.h"
+#include "shell/Shell.h"
+#include "templates/TemplateCommands.h"
+
+#include <QApplication>
+
+namespace {
+// Help topics open with the help window; until then they do nothing.
+void showHelpTopic(QWidget*, const QString&) {}
+
+// The object pop-up's commands as the document's scripting commands.
+std::optional<ObjectCommand> objectCommand(WindowCommand command) {
+    switch (command) {
+    case WindowCommand::ObjectInsert: return ObjectCommand::InsertObject;
+    case WindowCommand::ObjectBrowse: return ObjectCommand::Browse;
+    case WindowCommand::ObjectSelect: return ObjectCommand::Select;
+    case WindowCommand::ObjectInsertScript: return ObjectCommand::Insert;
+    case WindowCommand::ObjectUpdate: return ObjectCommand::Update;
+    case WindowCommand::ObjectDelete: return ObjectCommand::Delete;
+    default: return std::nullopt;
+    }
+}
+} // namespace
+
+bool runFeatureCommand(QWidget* window, WindowCommand command, QueryDocument* doc,
+                       const std::function<QueryDocument*()>& activeNow) {
+    if (const auto object = objectCommand(command)) {
+        if (doc) doc->scriptObject(*object);
+        return true;
+    }
+    // A template command works from a document's tree and rebuilds only the active document's tree.
+    auto templateCommand = [&](bool (*run)(QWidget*)) {
+        if (doc && run(window))
+            if (QueryDocument* active = activeNow()) active->getTemplates();
+    };
+    switch (command) {
+    case WindowCommand::HelpOnline: shell::shellExecuteFile(window, onlineHelpAddress()); return true;
+    case WindowCommand::ObjectHelp: showHelpTopic(window, QStringLiteral("f_objects.htm")); return true;
+    case WindowCommand::About:
+        Dialogs::get().message(window,
+                               QStringLiteral("SQL Query Editor %1\nA fast SQL query editor for ODBC databases and SQLite files.")
+                                   .arg(QApplication::applicationVersion()),
+                               QStringLiteral("About SQL Query Editor"));
+        return true;
+    case WindowCommand::InsertTemplate:
+    case WindowCommand::TemplateNew: templateCommand(&templatecommands::newItem); return true;
+    case WindowCommand::TemplateEdit: templateCommand(&templatecommands::editItem); return true;
+    case WindowCommand::TemplateDelete: templateCommand(&templatecommands::deleteItem); return true;
+    case WindowCommand::TemplateHelp: templatecommands::showTemplatesHelpStub(window); return true;
+    case WindowCommand::Options: {
+        OptionsDialog options(window);
+        options.exec();
+        return true;
+    }
+    default: return false;
+    }
+}
