@@ -12,9 +12,34 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QTimer>
 
+namespace {
+void describeOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(QStringLiteral("SQL Query Editor: write SQL, run it, read the results."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption({QStringLiteral("home"), QStringLiteral("Use DIR as the application home."), QStringLiteral("DIR")});
+    parser.addOption({QStringLiteral("demo"), QStringLiteral("Connect the first document to the demo database.")});
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Scripts to open."), QStringLiteral("[FILE.sql...]"));
+}
+} // namespace
+
 int main(int argc, char** argv) {
+    // --help and --version answer without a display (a terminal, a package check).
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        if (a == "--help" || a == "-h" || a == "--version" || a == "-v") {
+            QCoreApplication core(argc, argv);
+            QCoreApplication::setApplicationName(QStringLiteral("sqlqe"));
+            QCoreApplication::setApplicationVersion(QStringLiteral(SQLQE_VERSION));
+            QCommandLineParser parser;
+            describeOptions(parser);
+            parser.process(core); // prints and exits
+        }
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("SQL Query Editor"));
     QApplication::setApplicationVersion(QStringLiteral(SQLQE_VERSION));
@@ -22,12 +47,7 @@ int main(int argc, char** argv) {
     db::useUtf8Ctype();
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("SQL Query Editor"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOption({QStringLiteral("home"), QStringLiteral("Use DIR as the application home."), QStringLiteral("DIR")});
-    parser.addOption({QStringLiteral("demo"), QStringLiteral("Connect the first document to the demo database.")});
-    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Scripts to open."), QStringLiteral("[FILE.sql...]"));
+    describeOptions(parser);
     parser.process(app);
 
     AppDialogs dialogs;
