@@ -333,3 +333,15 @@ TEST_F(MainWindowTest, NewDocumentsOpenInsideTheAreaAndTheExternalToolNoticeIsSe
     EXPECT_TRUE(doc->resultPanes()->messagePane()->text().contains(QStringLiteral("executionplan=0")));
     EXPECT_LT(doc->lowerSplitter()->ratioFromTop(), 1.0); // the messages are in view
 }
+
+TEST_F(MainWindowTest, ClosingADocumentDuringItsRunLeavesNoWorkingBehind) {
+    QueryDocument* doc = window->activeDocument();
+    doc->setConnection(homeseeding::demoConnectionString());
+    replaceScript(doc->editor(), QStringLiteral("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT x FROM n"));
+    doc->startExec();
+    QTRY_VERIFY(window->statusPanels()->panelText(MainStatusBar::MessagePanel).startsWith(QStringLiteral("Working")));
+    dialogs.answers = {Dialogs::Answer::No};
+    run("mnuFileClose");
+    EXPECT_TRUE(window->documents().isEmpty());
+    QTRY_COMPARE(window->statusPanels()->panelText(MainStatusBar::MessagePanel), QString());
+}

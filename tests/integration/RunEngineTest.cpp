@@ -154,6 +154,20 @@ TEST_P(RunEngineTest, EveryFurtherResultSetOfAGridRunIsKeptWithItsHeader) {
     EXPECT_LT(sink.extended.indexOf(QStringLiteral("second")), sink.extended.indexOf(QStringLiteral("third")));
 }
 
+// The row limit counts the rows of the whole run, as the user reads it:
+// later result sets are not shown once it is reached.
+TEST_P(RunEngineTest, TheRowLimitHoldsForTheWholeRun) {
+    const QString script = QStringLiteral("SELECT id FROM run_t; SELECT id FROM run_t; SELECT id FROM run_t;");
+    const RunResult text = run(script, true, 5);
+    EXPECT_EQ(text.rows, 5);
+    EXPECT_EQ(sink.results.count(QStringLiteral("...Rowcount = 5...")), 1);
+    sink = Recording();
+    const RunResult grid = run(script, false, 2);
+    EXPECT_EQ(sink.gridRowCount(), 2);
+    EXPECT_TRUE(sink.extended.isEmpty()); // the limit was reached in the grid's set
+    EXPECT_EQ(grid.outcome, RunOutcome::Success);
+}
+
 TEST_P(RunEngineTest, StatementWithoutRowsReportsItsCount) {
     const RunResult r = run(QStringLiteral("UPDATE run_t SET name = name WHERE id >= 2"), true);
     EXPECT_EQ(r.closingMessage, QStringLiteral("2 Row(s) affected."));

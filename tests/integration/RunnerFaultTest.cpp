@@ -187,7 +187,7 @@ TEST_F(RunnerFault, ASilentServerFailsWithinTheLoginTimeout) {
     ASSERT_TRUE(config.open(QIODevice::WriteOnly));
     config.write("[OPTIONS]\nlogintimeout=2\n");
     config.close();
-    for (const char* driver : {"PostgreSQL Unicode", "MariaDB Unicode"}) {
+    for (const char* driver : {"PostgreSQL Unicode", "MariaDB Unicode", "FreeTDS"}) {
         SCOPED_TRACE(driver);
         const QString cs = QStringLiteral("Driver={%1};Server=127.0.0.1;Port=%2;Database=x;Uid=u;Pwd=p;")
                                .arg(QLatin1String(driver))
