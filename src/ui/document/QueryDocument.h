@@ -16,6 +16,7 @@ class DocumentToolbar;
 class NavigationPanes;
 class OutputWatch;
 class PanelStatusBar;
+class QueryCheck;
 class RatioSplitter;
 class ResultPanes;
 class RunController;
@@ -123,6 +124,7 @@ private:
     RatioSplitter* splDown_;
     PanelStatusBar* status_;
     RunController* runner_;
+    QueryCheck* check_;
     ScriptFileActions* files_;
     OutputWatch* watch_;
     TemplateBrowser* templates_;

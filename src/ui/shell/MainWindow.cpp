@@ -4,6 +4,7 @@
 #include "document/QueryDocument.h"
 #include "document/ScriptFileActions.h"
 #include "editor/SqlEditor.h"
+#include "help/Help.h"
 #include "run/Executor.h"
 #include "shell/JournalKeeper.h"
 #include "shell/MainStatusBar.h"
@@ -134,7 +135,9 @@ void MainWindow::buildMenus() {
 void MainWindow::buildStatusBar() {
     sb_ = new MainStatusBar(this);
     setStatusBar(sb_);
-    connect(sb_, &MainStatusBar::fileOpenRequested, this, [this](const QString& f) { shell::shellExecuteFile(this, f); });
+    connect(sb_, &MainStatusBar::fileOpenRequested, this, [this](const QString& f) {
+        if (!shell::shellExecuteFile(this, f)) sb_->setBusy(false, shell::lastError().description + QStringLiteral(": ") + f);
+    });
     updateKeyPanels();
     auto* watcher = new KeyPanelWatcher(this);
     watcher->update = [this] { updateKeyPanels(); };
@@ -256,10 +259,13 @@ void MainWindow::runWindowCommand(WindowCommand command) {
     case WindowCommand::TemplateNew: templateCommand(&templatecommands::newItem); break;
     case WindowCommand::TemplateEdit: templateCommand(&templatecommands::editItem); break;
     case WindowCommand::TemplateDelete: templateCommand(&templatecommands::deleteItem); break;
-    case WindowCommand::TemplateHelp: templatecommands::showTemplatesHelpStub(this); break;
+    case WindowCommand::HelpContents: help::showHelp(this); break;
+    case WindowCommand::ObjectHelp: help::showHelp(this, QLatin1String(help::kObjectsTopic)); break;
+    case WindowCommand::TemplateHelp: help::showHelp(this, QLatin1String(help::kTemplatesTopic)); break;
+    case WindowCommand::GridHelp: help::showHelp(this, QLatin1String(help::kAdvancedSettingsTopic)); break;
     default:
-        // Commands of features still to come (options, help topics,
-        // the object pop-up) do nothing yet.
+        // Commands of features still to come (options, the object pop-up)
+        // do nothing yet.
         break;
     }
 }
