@@ -183,6 +183,14 @@ TEST(ToolCommand, OtherRedirectsAndQuotedSwitches) {
     EXPECT_EQ(c.arguments, QStringList({"/data/demo.db", ".read in.sql"}));
     EXPECT_TRUE(c.standardInputFile.isEmpty());
     EXPECT_TRUE(c.outputFile.isEmpty());
+
+    // a switch that takes its value as an argument of its own: a quoted blank
+    // or empty quotes end it
+    s.set(Key::OtherInputFileFlag, QStringLiteral("-cmd \" \""));
+    s.set(Key::OtherInputFile, QStringLiteral(".read in.sql"));
+    EXPECT_EQ(build(s).arguments, QStringList({"/data/demo.db", "-cmd", " .read in.sql"}));
+    s.set(Key::OtherInputFileFlag, QStringLiteral("-cmd \"\""));
+    EXPECT_EQ(build(s).arguments, QStringList({"/data/demo.db", "-cmd", ".read in.sql"}));
 }
 
 TEST(ToolCommand, OtherInputSwitchWithoutFile) {

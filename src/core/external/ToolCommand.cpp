@@ -1,13 +1,39 @@
 #include "external/ToolCommand.h"
 
 #include <QDir>
-#include <QProcess>
 
 namespace external {
 
 namespace {
 
 using settings::Key;
+
+// The words of a switch as a shell reads them: blanks separate, double or
+// single quotes group (and may enclose nothing: "" is an empty word).
+QStringList splitWords(const QString& text) {
+    QStringList words;
+    QString word;
+    bool inWord = false;
+    QChar quote;
+    for (const QChar c : text) {
+        if (!quote.isNull()) {
+            if (c == quote) quote = QChar();
+            else word += c;
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            quote = c;
+            inWord = true;
+        } else if (c.isSpace()) {
+            if (inWord) words << word;
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) words << word;
+    return words;
+}
 
 // Writes the command line and, from the same pieces, the argument list.
 class LineBuilder {
@@ -16,7 +42,7 @@ public:
     // ends in a blank the next value joins its last word.
     void switchText(const QString& s) {
         write(s, s);
-        const QStringList words = QProcess::splitCommand(s);
+        const QStringList words = splitWords(s);
         args_ += words;
         join_ = !words.isEmpty() && !s.back().isSpace();
     }

@@ -2,16 +2,19 @@
 // The command line of an external query tool, built from the settings of
 // the tool chosen in config.ini ("ISQLW", "ISQL" or "Other"). The text is
 // built piece by piece exactly as the user sees it in the message pane; the
-// same pieces give the program's argument list, so what starts is what the
-// text says, without a shell: a value always stays within one argument
-// (blanks and quotes included), and a switch joins its value unless it ends
-// in a blank ("-S" + "srv" is "-Ssrv", "-i " + "in.sql" two arguments).
+// same pieces give the program's argument list, so what starts is what a
+// shell would make of the text if every value were quoted, without a shell
+// in between: a value always stays within one argument (blanks and quotes
+// included), and a switch joins its value unless it ends in a blank
+// ("-S" + "srv" is "-Ssrv", " -i " + "in.sql" two arguments).
 //
 // The switches of the "Other" tool are the user's: they are split into
-// words as a shell would split them (double quotes group), and the value
-// joins the last word. Its input and output file switches may also be "<"
-// and ">", which give the program the input file as standard input and
-// its standard output to the output file.
+// words as a shell would split them (double or single quotes group), and the value
+// joins the last word. As config.ini values are read trimmed, such a switch
+// ends in a blank only inside quotes: "-cmd """ gives "-cmd" and the value
+// as its own argument. The input and output file switches may also be "<"
+// and ">": the program then reads the input file as its standard input,
+// and its standard output goes to the output file.
 
 #include "settings/Settings.h"
 
