@@ -152,8 +152,14 @@ TEST_F(ExternalToolsTest, QueryCheckSummarisesWithoutTheDatabase) {
     EXPECT_EQ(panes->messagePane()->lexer(), nullptr); // the summary is shown uncoloured
     EXPECT_NEAR(d->lowerSplitter()->ratioFromTop(), 0.7, 0.05);
 
-    // nothing selected: the whole script, classified by its first statement
-    d->editor()->setCursorPosition(0, 0);
+    // nothing selected: the whole script, classified by its first statement (also
+    // after typing over a selection, which the editor still reports as selected)
+    d->editor()->selectAll();
+    QTest::keyClicks(d->editor(), QStringLiteral("-- first"));
+    QTest::keyClick(d->editor(), Qt::Key_Return);
+    QTest::keyClicks(d->editor(), QStringLiteral("select id"));
+    QTest::keyClick(d->editor(), Qt::Key_Return);
+    QTest::keyClicks(d->editor(), QStringLiteral("from t update t set a = 1"));
     d->syntaxCheck();
     EXPECT_TRUE(messages(*d).contains(QLatin1String("\r\nSQL Type: SELECT\r\nSQL Query: select id from t update t set a = 1\r\n")));
 }
@@ -183,4 +189,18 @@ TEST_F(ExternalToolsTest, QueryCheckReloadsTheToolsOutputFile) {
     ASSERT_TRUE(settings::write(Key::OtherOutputFile, home.file(QStringLiteral("gone.txt"))));
     d->syntaxCheck();
     EXPECT_EQ(results(*d), QStringLiteral("other tool output\n"));
+}
+
+TEST_F(ExternalToolsTest, TypingOverASelectionThenRunningRunsTheScript) {
+    // The editor still reports a selection after a selection was typed over;
+    // a run must take the script, not an empty selection.
+    ASSERT_TRUE(settings::write(Key::ExecutionPlan, QStringLiteral("0")));
+    auto d = makeDocument(QStringLiteral("select 1"));
+    d->setConnection(homeseeding::demoConnectionString());
+    d->setResultsInText(true);
+    d->editor()->selectAll();
+    QTest::keyClicks(d->editor(), QStringLiteral("select 42 as answer"));
+    runAndWait(*d);
+    EXPECT_TRUE(results(*d).contains(QLatin1String("42"))) << messages(*d).toStdString();
+    EXPECT_TRUE(messages(*d).startsWith(QLatin1String("Success"))) << messages(*d).toStdString();
 }

@@ -15,7 +15,8 @@ QueryCheck::QueryCheck(SqlEditor* editor, ResultPanes* panes, RunController* run
 
 QString QueryCheck::getValidationInformation() {
     QuerySummaryInput in;
-    in.source = editor_->hasSelectedText() ? editor_->selectedText() : editor_->text();
+    const QString selected = editor_->selectedText(); // as a run takes it
+    in.source = selected.isEmpty() ? editor_->text() : selected;
     in.connectionString = context_.connectionString();
     in.database = context_.database();
     in.sqlStyle = context_.sqlStyle();

@@ -74,7 +74,9 @@ void RunController::execute(const QString& connectionString, const QString& data
     panes_->setExtendedVisible(false);
     panes_->messagePane()->setSyntaxColouring(true);
 
-    const QString source = editor_->hasSelectedText() ? editor_->selectedText() : editor_->text();
+    // hasSelectedText() stays true after typing over a selection: ask for the text itself
+    const QString selected = editor_->selectedText();
+    const QString source = selected.isEmpty() ? editor_->text() : selected;
     const RunPlan p = planRun(source);
     statementKind_ = p.kind;
     panes_->setMessage(QStringLiteral("Working..."));

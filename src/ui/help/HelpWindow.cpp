@@ -61,6 +61,9 @@ HelpWindow::HelpWindow(QWidget* host) : QWidget(host, Qt::Window) {
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("helpBrowser"));
     browser_->setOpenExternalLinks(true);
+    // The pages' style sheet: the browser does not follow their <link>.
+    QFile css(QStringLiteral(":/help/help.css"));
+    if (css.open(QIODevice::ReadOnly)) browser_->document()->setDefaultStyleSheet(QString::fromUtf8(css.readAll()));
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(list_);
     split->addWidget(browser_);
