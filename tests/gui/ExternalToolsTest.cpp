@@ -15,7 +15,6 @@
 
 #include <QElapsedTimer>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 using settings::Key;
@@ -42,7 +41,8 @@ protected:
         d.startExec();
         QElapsedTimer t;
         t.start();
-        while (d.isRunning() && t.elapsed() < 15000) QTest::qWait(10);
+        while (d.isRunning() && t.elapsed() < 15000)
+            QTest::qWait(10);
         ASSERT_FALSE(d.isRunning());
     }
     static QString messages(QueryDocument& d) { return d.resultPanes()->messagePane()->text(); }
@@ -84,11 +84,13 @@ TEST_F(ExternalToolsTest, WithoutAnOutputFileWhatTheToolPrintsIsTheResult) {
              {Key::OtherDatabaseFlag, QStringLiteral("-header")}, // a switch without a value
              {Key::OtherInputFileFlag, QStringLiteral("<")},
              {Key::OtherInputFile, home.file(QStringLiteral("my script.sql"))}});
-    auto d = makeDocument(QStringLiteral("select id, name from categories where id = 3;\nselect * from nosuch;\n"));
+    auto d = makeDocument(
+        QStringLiteral("select id, name from categories where id = 3;\nselect * from nosuch;\n"));
     runAndWait(*d);
     const QString out = results(*d);
     EXPECT_TRUE(out.startsWith(QLatin1String("id|name\n3|Dairy\n"))) << out.toStdString();
-    EXPECT_TRUE(out.contains(QLatin1String("no such table: nosuch"))) << out.toStdString(); // its error, in place
+    EXPECT_TRUE(out.contains(QLatin1String("no such table: nosuch")))
+        << out.toStdString(); // its error, in place
     EXPECT_TRUE(messages(*d).endsWith(QLatin1String("sqlite3 ended with exit code 1.\r\n")));
 }
 
@@ -100,7 +102,8 @@ TEST_F(ExternalToolsTest, TheMessagePaneMasksThePassword) {
              {Key::OtherPassword, QStringLiteral("hunter2")}});
     auto d = makeDocument(QStringLiteral("select 1"));
     runAndWait(*d);
-    EXPECT_TRUE(messages(*d).startsWith(QLatin1String("true   -ume --password=****  \r\n"))) << messages(*d).toStdString();
+    EXPECT_TRUE(messages(*d).startsWith(QLatin1String("true   -ume --password=****  \r\n")))
+        << messages(*d).toStdString();
     EXPECT_FALSE(messages(*d).contains(QLatin1String("hunter2")));
 }
 
@@ -108,16 +111,18 @@ TEST_F(ExternalToolsTest, AToolThatCannotStartSaysSoOnTheMessagesTab) {
     useTool({{Key::OtherExecute, QStringLiteral("no-such-query-tool")}});
     auto d = makeDocument(QStringLiteral("select 1"));
     runAndWait(*d);
-    EXPECT_TRUE(messages(*d).startsWith(QLatin1String("no-such-query-tool      \r\n\r\nClick on Syntax Check")));
-    EXPECT_TRUE(messages(*d).endsWith(QLatin1String("Error: The program \"no-such-query-tool\" could not be started: "
-                                                    "File not found (error 53).\r\n")))
+    EXPECT_TRUE(
+        messages(*d).startsWith(QLatin1String("no-such-query-tool      \r\n\r\nClick on Syntax Check")));
+    EXPECT_TRUE(
+        messages(*d).endsWith(QLatin1String("Error: The program \"no-such-query-tool\" could not be started: "
+                                            "File not found (error 53).\r\n")))
         << messages(*d).toStdString();
     EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
 
     // A tool that is not chosen correctly starts nothing and says why.
     ASSERT_TRUE(settings::write(Key::ExecutionSelected, QStringLiteral("isql")));
     runAndWait(*d);
-    EXPECT_TRUE(messages(*d).startsWith(QLatin1String("No external tool was started: executionselected"))) ;
+    EXPECT_TRUE(messages(*d).startsWith(QLatin1String("No external tool was started: executionselected")));
 }
 
 TEST_F(ExternalToolsTest, StopEndsTheTool) {
@@ -131,7 +136,8 @@ TEST_F(ExternalToolsTest, StopEndsTheTool) {
     QElapsedTimer t;
     t.start();
     d->stopQuery();
-    while (d->isRunning() && t.elapsed() < 10000) QTest::qWait(10);
+    while (d->isRunning() && t.elapsed() < 10000)
+        QTest::qWait(10);
     EXPECT_FALSE(d->isRunning());
     EXPECT_TRUE(messages(*d).endsWith(QLatin1String("...sleep stopped by User...\r\n")));
 }
@@ -161,7 +167,8 @@ TEST_F(ExternalToolsTest, QueryCheckSummarisesWithoutTheDatabase) {
     QTest::keyClick(d->editor(), Qt::Key_Return);
     QTest::keyClicks(d->editor(), QStringLiteral("from t update t set a = 1"));
     d->syntaxCheck();
-    EXPECT_TRUE(messages(*d).contains(QLatin1String("\r\nSQL Type: SELECT\r\nSQL Query: select id from t update t set a = 1\r\n")));
+    EXPECT_TRUE(messages(*d).contains(
+        QLatin1String("\r\nSQL Type: SELECT\r\nSQL Query: select id from t update t set a = 1\r\n")));
 }
 
 TEST_F(ExternalToolsTest, QueryCheckReloadsTheToolsOutputFile) {

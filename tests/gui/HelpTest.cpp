@@ -1,8 +1,9 @@
 // The bundled help: every topic the program opens resolves to a page, a
 // missing topic gives the message box, pages link only to pages and images
 // that exist, and the help window navigates and searches.
-#include "connections/ConnectionManager.h"
 #include "help/Help.h"
+
+#include "connections/ConnectionManager.h"
 #include "help/HelpWindow.h"
 #include "shell/MainWindow.h"
 #include "store/HomeSeeding.h"
@@ -19,7 +20,6 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -45,7 +45,8 @@ TEST(Help, EveryTopicTheProgramOpensHasAPage) {
     }
     EXPECT_EQ(help::topicUrl(QString()), QUrl(QStringLiteral("qrc:/help/contents.htm")));
     EXPECT_EQ(help::topicUrl(QStringLiteral("f_settings.htm#options")).fragment(), QStringLiteral("options"));
-    for (const char* missing : {"f_nothing.htm", "../help/contents.htm", "/etc/passwd", "f_objects", "images/x.htm"})
+    for (const char* missing :
+         {"f_nothing.htm", "../help/contents.htm", "/etc/passwd", "f_objects", "images/x.htm"})
         EXPECT_TRUE(help::topicUrl(QLatin1String(missing)).isEmpty()) << missing;
 }
 
@@ -54,7 +55,8 @@ TEST(Help, AMissingTopicSaysSoAndOpensNothing) {
     QWidget owner;
     help::showHelp(&owner, QStringLiteral("f_nothing.htm"));
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_EQ(dialogs.messages[0], QStringLiteral("Unable to launch HTML Help,\r\nor the topic you requested does not exist"));
+    EXPECT_EQ(dialogs.messages[0],
+              QStringLiteral("Unable to launch HTML Help,\r\nor the topic you requested does not exist"));
     EXPECT_TRUE(shownPage().isEmpty());
 }
 
@@ -62,7 +64,8 @@ TEST(Help, PagesLinkOnlyToPagesAndSmallImagesThatExist) {
     static const QRegularExpression href(QStringLiteral("href=\"([^\"#]*)"));
     static const QRegularExpression src(QStringLiteral("src=\"([^\"]+)\""));
     QStringList all;
-    for (QDirIterator it(QStringLiteral(":/help"), {QStringLiteral("*.htm")}); it.hasNext();) all << QFileInfo(it.next()).fileName();
+    for (QDirIterator it(QStringLiteral(":/help"), {QStringLiteral("*.htm")}); it.hasNext();)
+        all << QFileInfo(it.next()).fileName();
     ASSERT_GE(all.size(), 12);
     const QStringList listed = help::pages();
     for (const QString& page : all) {
@@ -78,7 +81,8 @@ TEST(Help, PagesLinkOnlyToPagesAndSmallImagesThatExist) {
                 EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/") + target)) << target.toStdString();
                 continue;
             }
-            EXPECT_FALSE(help::topicUrl(target).isEmpty()) << page.toStdString() << " links to " << target.toStdString();
+            EXPECT_FALSE(help::topicUrl(target).isEmpty())
+                << page.toStdString() << " links to " << target.toStdString();
         }
         for (auto m = src.globalMatch(html); m.hasNext();) {
             const QString image = QStringLiteral(":/help/") + m.next().captured(1);
@@ -107,7 +111,8 @@ TEST(Help, TheWindowGoesBackForwardAndSearches) {
     EXPECT_TRUE(found.contains(QStringLiteral("f_tools.htm")));
     EXPECT_TRUE(found.contains(QStringLiteral("f_settings_adv.htm")));
     EXPECT_FALSE(found.contains(QStringLiteral("f_keys.htm")));
-    EXPECT_EQ(w->search(QStringLiteral("pgpass mariadb")), QStringList{QStringLiteral("f_tools.htm")}); // every word
+    EXPECT_EQ(w->search(QStringLiteral("pgpass mariadb")),
+              QStringList{QStringLiteral("f_tools.htm")}); // every word
     EXPECT_TRUE(w->search(QStringLiteral("xyzzy")).isEmpty());
     EXPECT_TRUE(w->search(QStringLiteral("  ")).isEmpty());
 

@@ -13,7 +13,6 @@
 
 #include <QElapsedTimer>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,7 +21,8 @@ namespace {
 std::string styled(const char* line, bool& inComment) {
     const QByteArray styles = MessageLexer::lineStyles(QByteArray(line), inComment);
     std::string out;
-    for (char s : styles) out += ".EKLSC"[int(s)];
+    for (char s : styles)
+        out += ".EKLSC"[int(s)];
     return out;
 }
 std::string styled(const char* line) {
@@ -73,7 +73,8 @@ TEST(MessageLexer, ADocumentsMessagesAreColouredAfterAFailedRun) {
     d.startExec(); // ... a run switches it back on
     QElapsedTimer t;
     t.start();
-    while (d.isRunning() && t.elapsed() < 15000) QTest::qWait(10);
+    while (d.isRunning() && t.elapsed() < 15000)
+        QTest::qWait(10);
     SqlEditor* pane = d.resultPanes()->messagePane();
     ASSERT_TRUE(pane->text().startsWith(QLatin1String("Error: #"))) << pane->text().toStdString();
     ASSERT_NE(qobject_cast<MessageLexer*>(pane->lexer()), nullptr);

@@ -1,6 +1,7 @@
 // Opening files and starting programs for the user: a failure comes back as
 // the launch error of its cause, never as a success.
 #include "shell/Shell.h"
+
 #include "support/Files.h"
 #include "support/TempHome.h"
 
@@ -20,13 +21,17 @@ TEST(Shell, FilesThatCannotBeOpenedSayWhy) {
 
 TEST(Shell, ProgramsStartWithTheirArgumentsOrSayWhyNot) {
     TempHome home;
-    EXPECT_TRUE(shell::shellExecuteFile(nullptr, QStringLiteral("true"), {QStringLiteral("a b")}, home.path()));
+    EXPECT_TRUE(
+        shell::shellExecuteFile(nullptr, QStringLiteral("true"), {QStringLiteral("a b")}, home.path()));
     EXPECT_EQ(shell::lastError().code, 0);
-    EXPECT_FALSE(shell::shellExecuteFile(nullptr, QStringLiteral("no-such-program-here"), {QStringLiteral("x")}));
+    EXPECT_FALSE(
+        shell::shellExecuteFile(nullptr, QStringLiteral("no-such-program-here"), {QStringLiteral("x")}));
     EXPECT_EQ(shell::lastError().number, 53);
-    EXPECT_FALSE(shell::shellExecuteFile(nullptr, QStringLiteral("true"), {}, home.file(QStringLiteral("nowhere"))));
+    EXPECT_FALSE(
+        shell::shellExecuteFile(nullptr, QStringLiteral("true"), {}, home.file(QStringLiteral("nowhere"))));
     EXPECT_EQ(shell::lastError().number, 76);
     writeFile(home.file(QStringLiteral("notes.txt")), "text");
-    EXPECT_FALSE(shell::shellExecuteFile(nullptr, home.file(QStringLiteral("notes.txt")), {QStringLiteral("x")}));
+    EXPECT_FALSE(
+        shell::shellExecuteFile(nullptr, home.file(QStringLiteral("notes.txt")), {QStringLiteral("x")}));
     EXPECT_EQ(shell::lastError().number, 75);
 }

@@ -6,19 +6,22 @@
 
 TEST(QuerySummary, ExactLinesForASelectWithAComment) {
     QuerySummaryInput in;
-    in.connectionString = QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Database=shop;UID=me;PWD=s3cret;");
+    in.connectionString =
+        QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Database=shop;UID=me;PWD=s3cret;");
     in.database = QStringLiteral("shop");
     in.sqlStyle = 2;
     in.source = QStringLiteral("select *   from t\r\n-- only the rows\r\n");
     const QuerySummary s = summarizeQuery(in);
     EXPECT_EQ(s.kind, scripttext::StatementKind::Select);
-    EXPECT_EQ(s.text, QStringLiteral("Query Information\r\n"
-                                     "-------------------------------------\r\n"
-                                     "Connection: Driver={PostgreSQL Unicode};Server=db;Database=shop;UID=me;PWD=****;\r\n"
-                                     "Catalog: shop\r\n"
-                                     "SQL Style: 2\r\n"
-                                     "SQL Type: SELECT\r\n"
-                                     "SQL Query: select * from t\r\n"));
+    EXPECT_EQ(
+        s.text,
+        QStringLiteral("Query Information\r\n"
+                       "-------------------------------------\r\n"
+                       "Connection: Driver={PostgreSQL Unicode};Server=db;Database=shop;UID=me;PWD=****;\r\n"
+                       "Catalog: shop\r\n"
+                       "SQL Style: 2\r\n"
+                       "SQL Type: SELECT\r\n"
+                       "SQL Query: select * from t\r\n"));
     EXPECT_FALSE(s.text.contains(QLatin1String("s3cret")));
 }
 

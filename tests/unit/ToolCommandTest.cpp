@@ -16,7 +16,8 @@ settings::Snapshot tool(const char* name, std::initializer_list<std::pair<Key, c
     settings::Snapshot s;
     s.set(Key::ExecutionPlan, QStringLiteral("1"));
     s.set(Key::ExecutionSelected, QString::fromUtf8(name));
-    for (const auto& [key, value] : values) s.set(key, QString::fromUtf8(value));
+    for (const auto& [key, value] : values)
+        s.set(key, QString::fromUtf8(value));
     return s;
 }
 
@@ -98,12 +99,13 @@ TEST(ToolCommand, ValuesWithBlanksAndQuotesStayOneArgument) {
                                               {Key::IsqlInputFile, "my in.sql"},
                                               {Key::IsqlOutputFile, "/tmp/out put.txt"}}));
     EXPECT_EQ(c.program, QStringLiteral("isql"));
-    EXPECT_EQ(c.commandLine,
-              QStringLiteral(" -Smy server -dO'Brien \"db\" -Ua b -Pp w;$HOME -i my in.sql -o /tmp/out put.txt"));
+    EXPECT_EQ(
+        c.commandLine,
+        QStringLiteral(" -Smy server -dO'Brien \"db\" -Ua b -Pp w;$HOME -i my in.sql -o /tmp/out put.txt"));
     EXPECT_EQ(c.shownCommandLine,
               QStringLiteral(" -Smy server -dO'Brien \"db\" -Ua b -P**** -i my in.sql -o /tmp/out put.txt"));
-    EXPECT_EQ(c.arguments, QStringList({"-Smy server", "-dO'Brien \"db\"", "-Ua b", "-Pp w;$HOME", "-i", "my in.sql",
-                                        "-o", "/tmp/out put.txt"}));
+    EXPECT_EQ(c.arguments, QStringList({"-Smy server", "-dO'Brien \"db\"", "-Ua b", "-Pp w;$HOME", "-i",
+                                        "my in.sql", "-o", "/tmp/out put.txt"}));
     EXPECT_EQ(c.inputFile, QStringLiteral("/work/home/my in.sql"));
     EXPECT_EQ(c.outputFile, QStringLiteral("/tmp/out put.txt")); // the file this tool writes
     EXPECT_TRUE(c.watchOutput);
@@ -125,7 +127,8 @@ TEST(ToolCommand, OtherWithoutProgramStartsIsql) {
     const ToolCommand c = build(tool("Other", {}));
     EXPECT_EQ(c.program, QStringLiteral("isql"));
     EXPECT_EQ(c.label, QStringLiteral("isql "));
-    EXPECT_EQ(c.commandLine, QStringLiteral("     ")); // four empty pairs and the output pair, each with its blank
+    EXPECT_EQ(c.commandLine,
+              QStringLiteral("     ")); // four empty pairs and the output pair, each with its blank
     EXPECT_TRUE(c.arguments.isEmpty());
     EXPECT_FALSE(c.watchOutput);
 }
@@ -150,8 +153,8 @@ TEST(ToolCommand, OtherPairsFlagsAndValues) {
                                             "-X -f in file.sql -o out.txt "));
     EXPECT_EQ(c.shownCommandLine, QStringLiteral("-h db host --dbname=my shop -Ume --password=**** "
                                                  "-X -f in file.sql -o out.txt "));
-    EXPECT_EQ(c.arguments, QStringList({"-h", "db host", "--dbname=my shop", "-Ume", "--password=s3cr;et", "-X",
-                                        "-f", "in file.sql", "-o", "out.txt"}));
+    EXPECT_EQ(c.arguments, QStringList({"-h", "db host", "--dbname=my shop", "-Ume", "--password=s3cr;et",
+                                        "-X", "-f", "in file.sql", "-o", "out.txt"}));
     EXPECT_EQ(c.inputFile, QStringLiteral("/work/home/in file.sql"));
     EXPECT_EQ(c.outputFile, QStringLiteral("/work/home/out.txt"));
     EXPECT_TRUE(c.standardInputFile.isEmpty());
@@ -194,7 +197,8 @@ TEST(ToolCommand, OtherRedirectsAndQuotedSwitches) {
 }
 
 TEST(ToolCommand, OtherInputSwitchWithoutFile) {
-    const ToolCommand c = build(tool("Other", {{Key::OtherExecute, "tool"}, {Key::OtherInputFileFlag, "-f "}}));
+    const ToolCommand c =
+        build(tool("Other", {{Key::OtherExecute, "tool"}, {Key::OtherInputFileFlag, "-f "}}));
     EXPECT_EQ(c.commandLine, QStringLiteral("    -f  "));
     EXPECT_EQ(c.arguments, QStringList({"-f"}));
     EXPECT_TRUE(c.inputFile.isEmpty());

@@ -2,13 +2,13 @@
 // (no shell in between), the script is in the input file before the start,
 // what the tool prints comes back, and a tool that cannot start says why.
 #include "external/ToolProcess.h"
+
 #include "support/Files.h"
 #include "support/TempHome.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-
 #include <gtest/gtest.h>
 
 using external::ToolCommand;
@@ -20,7 +20,8 @@ namespace {
 ToolCommand other(const QString& folder, std::initializer_list<std::pair<Key, QString>> values) {
     settings::Snapshot s;
     s.set(Key::ExecutionSelected, QStringLiteral("Other"));
-    for (const auto& [key, value] : values) s.set(key, value);
+    for (const auto& [key, value] : values)
+        s.set(key, value);
     return *external::buildToolCommand(s, folder);
 }
 
@@ -53,7 +54,8 @@ ToolRun runTool(ToolProcess& p, const ToolCommand& c, const QString& script, int
     }
     QElapsedTimer t;
     t.start();
-    while (!r.ended && t.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (!r.ended && t.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return r;
 }
 
@@ -109,20 +111,27 @@ TEST(ToolProcess, OutputToAFileAndErrorsApart) {
 TEST(ToolProcess, AProgramThatIsNotThereSaysSo) {
     TempHome home;
     ToolProcess p;
-    ToolRun r = runTool(p, other(home.path(), {{Key::OtherExecute, QStringLiteral("no-such-query-tool")}}), QString());
+    ToolRun r = runTool(p, other(home.path(), {{Key::OtherExecute, QStringLiteral("no-such-query-tool")}}),
+                        QString());
     EXPECT_EQ(r.failure,
-              QStringLiteral("The program \"no-such-query-tool\" could not be started: File not found (error 53)."));
-    r = runTool(p, other(home.path(), {{Key::OtherExecute, home.file(QStringLiteral("bin/tool"))}}), QString());
+              QStringLiteral(
+                  "The program \"no-such-query-tool\" could not be started: File not found (error 53)."));
+    r = runTool(p, other(home.path(), {{Key::OtherExecute, home.file(QStringLiteral("bin/tool"))}}),
+                QString());
     EXPECT_TRUE(r.failure.contains(QLatin1String("Path not found (error 76)"))) << r.failure.toStdString();
     writeFile(home.file(QStringLiteral("notes.txt")), "plain text");
-    r = runTool(p, other(home.path(), {{Key::OtherExecute, home.file(QStringLiteral("notes.txt"))}}), QString());
-    EXPECT_TRUE(r.failure.contains(QLatin1String("Path/file access error (error 75)"))) << r.failure.toStdString();
+    r = runTool(p, other(home.path(), {{Key::OtherExecute, home.file(QStringLiteral("notes.txt"))}}),
+                QString());
+    EXPECT_TRUE(r.failure.contains(QLatin1String("Path/file access error (error 75)")))
+        << r.failure.toStdString();
 }
 
 TEST(ToolProcess, AFileThatIsNoProgramFailsToStart) {
     TempHome home;
     const QString fake = home.file(QStringLiteral("fake-tool"));
-    writeFile(fake, QByteArray("\x7f" "ELF\x02\x01\x01 garbage that is no program", 40));
+    writeFile(fake, QByteArray("\x7f"
+                               "ELF\x02\x01\x01 garbage that is no program",
+                               40));
     QFile::setPermissions(fake, QFile::permissions(fake) | QFile::ExeOwner);
     ToolProcess p;
     const ToolRun r = runTool(p, other(home.path(), {{Key::OtherExecute, fake}}), QString());
@@ -136,7 +145,8 @@ TEST(ToolProcess, AnUnwritableInputFileStopsTheHandOver) {
     const ToolCommand c = other(home.path(), {{Key::OtherExecute, QStringLiteral("cat")},
                                               {Key::OtherInputFile, QStringLiteral("missing/dir/in.sql")}});
     const ToolRun r = runTool(p, c, QStringLiteral("select 1"));
-    EXPECT_TRUE(r.failure.startsWith(QLatin1String("The script was not handed over: "))) << r.failure.toStdString();
+    EXPECT_TRUE(r.failure.startsWith(QLatin1String("The script was not handed over: ")))
+        << r.failure.toStdString();
     EXPECT_FALSE(p.isRunning());
 }
 
@@ -157,7 +167,8 @@ TEST(ToolProcess, StopEndsARunningTool) {
     ASSERT_TRUE(p.isRunning());
     EXPECT_FALSE(p.start(other(home.path(), {{Key::OtherExecute, QStringLiteral("true")}}), QString()));
     p.stop();
-    while (!r.ended && t.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (!r.ended && t.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_TRUE(r.ended);
     EXPECT_LT(t.elapsed(), 5000);
     EXPECT_FALSE(p.isRunning());

@@ -37,27 +37,48 @@ LaunchError errorFor(int code) {
     };
     switch (code) {
     case 0:
-    case kOutOfMemory: set(7, "Out of memory"); break;
-    case kFileNotFound: set(53, "File not found"); break;
-    case kPathNotFound: set(76, "Path not found"); break;
-    case kAccessDenied: set(75, "Path/file access error"); break;
-    case kBadFormat: set(kErrorBase + kBadFormat, "The executable file is invalid or corrupt"); break;
-    case kSharingViolation: set(75, "A sharing violation occurred."); break;
+    case kOutOfMemory:
+        set(7, "Out of memory");
+        break;
+    case kFileNotFound:
+        set(53, "File not found");
+        break;
+    case kPathNotFound:
+        set(76, "Path not found");
+        break;
+    case kAccessDenied:
+        set(75, "Path/file access error");
+        break;
+    case kBadFormat:
+        set(kErrorBase + kBadFormat, "The executable file is invalid or corrupt");
+        break;
+    case kSharingViolation:
+        set(75, "A sharing violation occurred.");
+        break;
     case kIncompleteAssociation:
         set(kErrorBase + kIncompleteAssociation, "This file type does not have a valid file association.");
         break;
-    case kTimedOut: set(286, "The file could not be opened due to time out. Please try again in a moment."); break;
+    case kTimedOut:
+        set(286, "The file could not be opened due to time out. Please try again in a moment.");
+        break;
     case kTransactionFailed:
-        set(285, "The file could not be opened because the DDE transaction failed. Please try again in a moment.");
+        set(285,
+            "The file could not be opened because the DDE transaction failed. Please try again in a moment.");
         break;
     case kApplicationBusy:
-        set(285, "The file could not be opened because the target application is busy. Please try again in a moment.");
+        set(285, "The file could not be opened because the target application is busy. Please try again in a "
+                 "moment.");
         break;
-    case kNoAssociation: set(kErrorBase + kNoAssociation, "No application is associated with this file type."); break;
-    case kLibraryNotFound: set(48, "The specified dynamic-link library was not found."); break;
+    case kNoAssociation:
+        set(kErrorBase + kNoAssociation, "No application is associated with this file type.");
+        break;
+    case kLibraryNotFound:
+        set(48, "The specified dynamic-link library was not found.");
+        break;
     default:
         if (code < 0 || code > 32) return LaunchError{};
-        set(kErrorBase + code, "An error occurred occurred whilst trying to open or print the selected file.");
+        set(kErrorBase + code,
+            "An error occurred occurred whilst trying to open or print the selected file.");
         break;
     }
     return e;
@@ -90,11 +111,13 @@ int processFailure(QProcess::ProcessError error, const QString& program, const Q
         const int problem = programProblem(program, folder);
         return problem ? problem : kBadFormat;
     }
-    case QProcess::Timedout: return kTimedOut;
+    case QProcess::Timedout:
+        return kTimedOut;
     case QProcess::Crashed:
     case QProcess::ReadError:
     case QProcess::WriteError:
-    case QProcess::UnknownError: break;
+    case QProcess::UnknownError:
+        break;
     }
     return kOtherFailure;
 }

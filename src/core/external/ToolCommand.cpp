@@ -17,8 +17,10 @@ QStringList splitWords(const QString& text) {
     QChar quote;
     for (const QChar c : text) {
         if (!quote.isNull()) {
-            if (c == quote) quote = QChar();
-            else word += c;
+            if (c == quote)
+                quote = QChar();
+            else
+                word += c;
         } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
             quote = c;
             inWord = true;
@@ -50,8 +52,10 @@ public:
     void value(const QString& v, bool secret = false) {
         write(v, secret && !v.isEmpty() ? QStringLiteral("****") : v);
         if (!v.isEmpty()) {
-            if (join_) args_.last() += v;
-            else args_ << v;
+            if (join_)
+                args_.last() += v;
+            else
+                args_ << v;
         }
         join_ = false;
     }
@@ -81,12 +85,14 @@ QString fullPath(const QString& name, const QString& folder) {
     return QDir::cleanPath(QDir(folder).absoluteFilePath(name));
 }
 
-bool isRedirection(const QString& flag, QChar direction) { return flag.trimmed() == QString(direction); }
+bool isRedirection(const QString& flag, QChar direction) {
+    return flag.trimmed() == QString(direction);
+}
 
 // " -S" server " -d" database " -U" user " -P" password [" -E"]: the
 // connection switches both tools of the server share.
-void serverSwitches(LineBuilder& b, const settings::Snapshot& s, Key server, Key database, Key user, Key password,
-                    Key trusted) {
+void serverSwitches(LineBuilder& b, const settings::Snapshot& s, Key server, Key database, Key user,
+                    Key password, Key trusted) {
     b.switchText(QStringLiteral(" -S"));
     b.value(s.text(server));
     b.switchText(QStringLiteral(" -d"));
@@ -174,11 +180,15 @@ ToolCommand other(const settings::Snapshot& s, const QString& folder) {
     const QString inputFlag = s.text(Key::OtherInputFileFlag);
     const QString input = s.text(Key::OtherInputFile);
     const bool inputRedirected = isRedirection(inputFlag, QLatin1Char('<'));
-    if (inputRedirected) b.textOnly(inputFlag);
-    else b.switchText(inputFlag);
+    if (inputRedirected)
+        b.textOnly(inputFlag);
+    else
+        b.switchText(inputFlag);
     if (!input.isEmpty()) {
-        if (inputRedirected) b.textOnly(input);
-        else b.value(input);
+        if (inputRedirected)
+            b.textOnly(input);
+        else
+            b.value(input);
         b.textOnly(QStringLiteral(" "));
         c.inputFile = fullPath(input, folder);
         if (inputRedirected) c.standardInputFile = c.inputFile;
@@ -205,9 +215,12 @@ ToolCommand other(const settings::Snapshot& s, const QString& folder) {
 std::optional<ToolCommand> buildToolCommand(const settings::Snapshot& s, const QString& workingFolder) {
     const QString chosen = s.text(Key::ExecutionSelected);
     std::optional<ToolCommand> c;
-    if (chosen == QLatin1String("ISQLW")) c = isqlw(s, workingFolder);
-    else if (chosen == QLatin1String("ISQL")) c = isql(s, workingFolder);
-    else if (chosen == QLatin1String("Other")) c = other(s, workingFolder);
+    if (chosen == QLatin1String("ISQLW"))
+        c = isqlw(s, workingFolder);
+    else if (chosen == QLatin1String("ISQL"))
+        c = isql(s, workingFolder);
+    else if (chosen == QLatin1String("Other"))
+        c = other(s, workingFolder);
     if (c) c->workingFolder = workingFolder;
     return c;
 }
@@ -220,8 +233,10 @@ QString handOverMessage(const ToolCommand& command) {
 QString chosenOutputFile(const settings::Snapshot& s, const QString& workingFolder) {
     const QString chosen = s.text(Key::ExecutionSelected);
     QString file;
-    if (chosen == QLatin1String("ISQL")) file = s.text(Key::IsqlOutputFile);
-    else if (chosen == QLatin1String("Other")) file = s.text(Key::OtherOutputFile);
+    if (chosen == QLatin1String("ISQL"))
+        file = s.text(Key::IsqlOutputFile);
+    else if (chosen == QLatin1String("Other"))
+        file = s.text(Key::OtherOutputFile);
     if (file.isEmpty()) file = s.text(Key::IsqlwOutputFile);
     return fullPath(file, workingFolder);
 }

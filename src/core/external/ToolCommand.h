@@ -20,7 +20,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 namespace external {
@@ -34,7 +33,7 @@ struct ToolCommand {
     QString commandLine;      // the text, password as written
     QString shownCommandLine; // the same with every password as "****"
     QStringList arguments;
-    QString workingFolder;    // where the tool starts; relative file names are taken from here
+    QString workingFolder; // where the tool starts; relative file names are taken from here
 
     // Files, as full paths (empty when not used).
     QString inputFile;          // the script is written here before the start

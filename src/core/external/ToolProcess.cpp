@@ -21,7 +21,9 @@ ToolProcess::~ToolProcess() {
     }
 }
 
-bool ToolProcess::isRunning() const { return process_ && process_->state() != QProcess::NotRunning; }
+bool ToolProcess::isRunning() const {
+    return process_ && process_->state() != QProcess::NotRunning;
+}
 
 QString ToolProcess::startFailure(int code) const {
     const launch::LaunchError e = launch::errorFor(code);
@@ -85,9 +87,10 @@ void ToolProcess::readOutput() {
     auto pass = [this](const QString& text) {
         if (text.isEmpty() || passedOn_ > kOutputLimit) return;
         passedOn_ += text.size();
-        emit output(passedOn_ > kOutputLimit ? QStringLiteral("\n...output cut: the tool printed more than %1 MB...\n")
-                                                   .arg(kOutputLimit / (1024 * 1024))
-                                             : text);
+        emit output(passedOn_ > kOutputLimit
+                        ? QStringLiteral("\n...output cut: the tool printed more than %1 MB...\n")
+                              .arg(kOutputLimit / (1024 * 1024))
+                        : text);
     };
     const QByteArray out = process_->readAllStandardOutput();
     if (!out.isEmpty()) pass(decoder_.decode(out));

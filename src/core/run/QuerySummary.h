@@ -9,9 +9,9 @@
 
 struct QuerySummaryInput {
     QString connectionString;
-    QString database;  // the database chosen for runs ("" when none)
-    int sqlStyle = 0;  // the provider kind recorded with the catalogue (0: unknown)
-    QString source;    // the selection, or the whole script
+    QString database; // the database chosen for runs ("" when none)
+    int sqlStyle = 0; // the provider kind recorded with the catalogue (0: unknown)
+    QString source;   // the selection, or the whole script
 };
 
 struct QuerySummary {

@@ -11,8 +11,10 @@
 ExternalToolRun::ExternalToolRun(SqlEditor* editor, ResultPanes* panes, QObject* parent)
     : QObject(parent), editor_(editor), panes_(panes), process_(new external::ToolProcess(this)) {
     connect(process_, &external::ToolProcess::output, this, [this](const QString& text) {
-        if (printsToTextPane_) panes_->textPane()->appendText(text);
-        else printed_ += text;
+        if (printsToTextPane_)
+            panes_->textPane()->appendText(text);
+        else
+            printed_ += text;
     });
     connect(process_, &external::ToolProcess::failed, this, [this](const QString& message) {
         report(QStringLiteral("Error: ") + message, true);
@@ -21,7 +23,9 @@ ExternalToolRun::ExternalToolRun(SqlEditor* editor, ResultPanes* panes, QObject*
     connect(process_, &external::ToolProcess::finished, this, &ExternalToolRun::onFinished);
 }
 
-bool ExternalToolRun::isRunning() const { return process_->isRunning(); }
+bool ExternalToolRun::isRunning() const {
+    return process_->isRunning();
+}
 
 void ExternalToolRun::stop() {
     if (!process_->isRunning()) return;
@@ -44,7 +48,8 @@ void ExternalToolRun::report(const QString& line, bool bringForward) {
 }
 
 void ExternalToolRun::start(const settings::Snapshot& options) {
-    const std::optional<external::ToolCommand> command = external::buildToolCommand(options, AppPaths::home());
+    const std::optional<external::ToolCommand> command =
+        external::buildToolCommand(options, AppPaths::home());
     if (!command) {
         // Nothing is started; say why instead of doing nothing silently.
         panes_->setMessage(QStringLiteral("No external tool was started: executionselected in the [OPTIONS] "
@@ -56,7 +61,8 @@ void ExternalToolRun::start(const settings::Snapshot& options) {
         return;
     }
     if (process_->isRunning()) {
-        report(QStringLiteral("Error: %1 is still running for this document; stop it (F4) before starting it again.")
+        report(QStringLiteral(
+                   "Error: %1 is still running for this document; stop it (F4) before starting it again.")
                    .arg(command_.program),
                true);
         return;
@@ -83,16 +89,21 @@ void ExternalToolRun::onFinished(int exitCode, bool crashed, const QString& erro
     // that ended quickly).
     if (!command_.outputFile.isEmpty() && QFileInfo::exists(command_.outputFile)) {
         const Result<ScriptContent> content = readScriptFile(command_.outputFile);
-        if (content) panes_->textPane()->setText(content->text);
-        else report(QStringLiteral("Error: ") + content.error(), false);
+        if (content)
+            panes_->textPane()->setText(content->text);
+        else
+            report(QStringLiteral("Error: ") + content.error(), false);
     }
     for (const QString& text : {printed_, errors}) {
         if (text.trimmed().isEmpty()) continue;
         report(text.endsWith(QLatin1Char('\n')) ? text.chopped(1) : text, false);
     }
     printed_.clear();
-    if (stopped_) report(QStringLiteral("...%1 stopped by User...").arg(command_.program), false);
-    else if (crashed) report(QStringLiteral("%1 ended abnormally.").arg(command_.program), false);
-    else report(QStringLiteral("%1 ended with exit code %2.").arg(command_.program).arg(exitCode), false);
+    if (stopped_)
+        report(QStringLiteral("...%1 stopped by User...").arg(command_.program), false);
+    else if (crashed)
+        report(QStringLiteral("%1 ended abnormally.").arg(command_.program), false);
+    else
+        report(QStringLiteral("%1 ended with exit code %2.").arg(command_.program).arg(exitCode), false);
     emit runningChanged(false);
 }

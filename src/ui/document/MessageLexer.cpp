@@ -1,9 +1,8 @@
 #include "document/MessageLexer.h"
 
-#include <Qsci/qsciscintilla.h>
-
 #include <QColor>
 #include <QFont>
+#include <Qsci/qsciscintilla.h>
 
 namespace {
 
@@ -44,12 +43,18 @@ MessageLexer::MessageLexer(QObject* parent) : QsciLexerCustom(parent) {
 
 QString MessageLexer::description(int style) const {
     switch (style) {
-    case Default: return QStringLiteral("Default");
-    case Error: return QStringLiteral("Error");
-    case Keyword: return QStringLiteral("Keyword");
-    case LineWord: return QStringLiteral("Line reference");
-    case String: return QStringLiteral("String");
-    case Comment: return QStringLiteral("Comment");
+    case Default:
+        return QStringLiteral("Default");
+    case Error:
+        return QStringLiteral("Error");
+    case Keyword:
+        return QStringLiteral("Keyword");
+    case LineWord:
+        return QStringLiteral("Line reference");
+    case String:
+        return QStringLiteral("String");
+    case Comment:
+        return QStringLiteral("Comment");
     }
     return QString();
 }
@@ -58,7 +63,8 @@ QByteArray MessageLexer::lineStyles(const QByteArray& line, bool& inComment) {
     QByteArray styles(line.size(), char(Default));
     const qsizetype n = line.size();
     auto fill = [&styles](qsizetype from, qsizetype to, Style s) {
-        for (qsizetype k = from; k < to; ++k) styles[k] = char(s);
+        for (qsizetype k = from; k < to; ++k)
+            styles[k] = char(s);
     };
     qsizetype i = 0;
     while (i < n) {
@@ -86,7 +92,8 @@ QByteArray MessageLexer::lineStyles(const QByteArray& line, bool& inComment) {
             i = to;
         } else if (isWordByte(c)) {
             qsizetype j = i + 1;
-            while (j < n && isWordByte(line[j]) && !startsWithNoCase(line, j, "ERROR:")) ++j;
+            while (j < n && isWordByte(line[j]) && !startsWithNoCase(line, j, "ERROR:"))
+                ++j;
             if (j - i == 4 && startsWithNoCase(line, i, "line")) {
                 const bool keyword = j < n && line[j] == ':';
                 fill(i, keyword ? j + 1 : j, keyword ? Keyword : LineWord);
@@ -118,7 +125,8 @@ void MessageLexer::styleText(int start, int end) {
     qsizetype from = 0;
     while (from < text.size()) {
         qsizetype lineEnd = from;
-        while (lineEnd < text.size() && text[lineEnd] != '\r' && text[lineEnd] != '\n') ++lineEnd;
+        while (lineEnd < text.size() && text[lineEnd] != '\r' && text[lineEnd] != '\n')
+            ++lineEnd;
         qsizetype next = lineEnd;
         if (next < text.size() && text[next] == '\r') ++next;
         if (next < text.size() && text[next] == '\n') ++next;
@@ -126,12 +134,14 @@ void MessageLexer::styleText(int start, int end) {
         // runs of one style at a time
         for (qsizetype k = 0; k < styles.size();) {
             qsizetype r = k + 1;
-            while (r < styles.size() && styles[r] == styles[k]) ++r;
+            while (r < styles.size() && styles[r] == styles[k])
+                ++r;
             setStyling(int(r - k), styles[k]);
             k = r;
         }
         if (next > lineEnd) setStyling(int(next - lineEnd), inComment ? Comment : Default);
-        ed->SendScintilla(QsciScintilla::SCI_SETLINESTATE, static_cast<unsigned long>(line), long(inComment ? 1 : 0));
+        ed->SendScintilla(QsciScintilla::SCI_SETLINESTATE, static_cast<unsigned long>(line),
+                          long(inComment ? 1 : 0));
         ++line;
         from = next;
     }

@@ -5,9 +5,8 @@
 // string; the word "Line:" is a keyword, and "line" and ":" elsewhere form
 // a word class of their own. Words match without regard to case.
 
-#include <Qsci/qscilexercustom.h>
-
 #include <QByteArray>
+#include <Qsci/qscilexercustom.h>
 
 class MessageLexer : public QsciLexerCustom {
     Q_OBJECT

@@ -5,7 +5,6 @@
 // an external tool it reloads that tool's output file into the text pane.
 
 #include <QObject>
-
 #include <functional>
 
 class ResultPanes;

@@ -69,6 +69,7 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
                             this);
     // the message pane's own language, coloured from the start
     auto* messages = new MessageLexer(results_->messagePane());
+    messages->setDefaultPaper(results_->messagePane()->paper());
     messages->setPaper(results_->messagePane()->paper());
     results_->messagePane()->setLanguage(messages);
     results_->messagePane()->setSyntaxColouring(true);
@@ -117,9 +118,8 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     connect(runner_, &RunController::elapsedStatus, this,
             [this](const QString& t) { status_->setPanelText(ElapsedPanel, t); });
     connect(runner_, &RunController::resultsRatioWanted, splDown_, &RatioSplitter::setRatioFromTop);
-    connect(runner_, &RunController::watchRequested, this, [this](const QString& folder, const QString& file) {
-        watchOutput(folder, file);
-    });
+    connect(runner_, &RunController::watchRequested, this,
+            [this](const QString& folder, const QString& file) { watchOutput(folder, file); });
     connect(check_, &QueryCheck::resultsRatioWanted, splDown_, &RatioSplitter::setRatioFromTop);
     connect(files_, &ScriptFileActions::saved, this, [this](const QString&) { emit fileNameChanged(fileName()); });
     connect(files_, &ScriptFileActions::fileChanged, this, [this](const QString& path) {

@@ -59,7 +59,9 @@ QStringList pages() {
     return list;
 }
 
-HelpWindow* currentWindow() { return theWindow(); }
+HelpWindow* currentWindow() {
+    return theWindow();
+}
 
 void showHelp(QWidget* owner, const QString& topic) {
     const QUrl url = topicUrl(topic);
@@ -72,8 +74,10 @@ void showHelp(QWidget* owner, const QString& topic) {
     QWidget* host = QApplication::activeModalWidget();
     if (!host && owner) host = owner->window();
     QPointer<HelpWindow>& window = theWindow();
-    if (!window) window = new HelpWindow(host);
-    else window->moveTo(host);
+    if (!window)
+        window = new HelpWindow(host);
+    else
+        window->moveTo(host);
     window->showPage(url);
 }
 

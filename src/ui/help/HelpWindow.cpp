@@ -15,7 +15,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 namespace {
@@ -42,7 +41,8 @@ HelpWindow::HelpWindow(QWidget* host) : QWidget(host, Qt::Window) {
     forward_ = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("Forward"));
     forward_->setShortcut(QKeySequence::Forward);
     forward_->setEnabled(false);
-    QAction* contents = bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("Contents"));
+    QAction* contents =
+        bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("Contents"));
     bar->addSeparator();
     search_ = new QLineEdit(bar);
     search_->setObjectName(QStringLiteral("helpSearch"));
@@ -63,7 +63,8 @@ HelpWindow::HelpWindow(QWidget* host) : QWidget(host, Qt::Window) {
     browser_->setOpenExternalLinks(true);
     // The pages' style sheet: the browser does not follow their <link>.
     QFile css(QStringLiteral(":/help/help.css"));
-    if (css.open(QIODevice::ReadOnly)) browser_->document()->setDefaultStyleSheet(QString::fromUtf8(css.readAll()));
+    if (css.open(QIODevice::ReadOnly))
+        browser_->document()->setDefaultStyleSheet(QString::fromUtf8(css.readAll()));
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(list_);
     split->addWidget(browser_);
@@ -98,8 +99,10 @@ HelpWindow::HelpWindow(QWidget* host) : QWidget(host, Qt::Window) {
         // Enter opens the best page, or goes on to the next hit once it is shown
         QListWidgetItem* best = list_->count() ? list_->item(0) : nullptr;
         const QString page = best ? best->data(kPageRole).toString() : QString();
-        if (!page.isEmpty() && page != pageOf(browser_->source())) list_->setCurrentItem(best);
-        else findNext();
+        if (!page.isEmpty() && page != pageOf(browser_->source()))
+            list_->setCurrentItem(best);
+        else
+            findNext();
     });
     connect(list_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         const QString page = item ? item->data(kPageRole).toString() : QString();
@@ -136,7 +139,9 @@ void HelpWindow::loadPages() {
     }
 }
 
-QString HelpWindow::pageOf(const QUrl& url) const { return url.fileName(); }
+QString HelpWindow::pageOf(const QUrl& url) const {
+    return url.fileName();
+}
 
 QStringList HelpWindow::search(const QString& query) const {
     const QStringList words = queryWords(query);
@@ -156,9 +161,11 @@ QStringList HelpWindow::search(const QString& query) const {
         }
         if (all) hits.emplace_back(total, page);
     }
-    std::stable_sort(hits.begin(), hits.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::stable_sort(hits.begin(), hits.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
     QStringList result;
-    for (const auto& hit : hits) result << hit.second;
+    for (const auto& hit : hits)
+        result << hit.second;
     return result;
 }
 
@@ -226,8 +233,10 @@ void HelpWindow::moveTo(QWidget* host) {
 
 void HelpWindow::showPage(const QUrl& url) {
     if (url.isEmpty()) return;
-    if (browser_->source() == url) browser_->reload();
-    else browser_->setSource(url);
+    if (browser_->source() == url)
+        browser_->reload();
+    else
+        browser_->setSource(url);
     show();
     raise();
     activateWindow();

@@ -136,7 +136,8 @@ void MainWindow::buildStatusBar() {
     sb_ = new MainStatusBar(this);
     setStatusBar(sb_);
     connect(sb_, &MainStatusBar::fileOpenRequested, this, [this](const QString& f) {
-        if (!shell::shellExecuteFile(this, f)) sb_->setBusy(false, shell::lastError().description + QStringLiteral(": ") + f);
+        if (!shell::shellExecuteFile(this, f))
+            sb_->setBusy(false, shell::lastError().description + QStringLiteral(": ") + f);
     });
     updateKeyPanels();
     auto* watcher = new KeyPanelWatcher(this);

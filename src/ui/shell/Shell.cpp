@@ -28,7 +28,9 @@ bool isAddress(const QString& text) {
 
 } // namespace
 
-launch::LaunchError lastError() { return recorded(); }
+launch::LaunchError lastError() {
+    return recorded();
+}
 
 bool shellExecuteFile(QWidget*, const QString& file, const QStringList& parameters, const QString& folder) {
     recorded() = launch::LaunchError{};
