@@ -5,6 +5,7 @@
 #include "document/QueryDocument.h"
 #include "document/ResultPanes.h"
 #include "editor/SqlEditor.h"
+#include "script/OutputWatch.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
 #include "store/HomeSeeding.h"
@@ -13,7 +14,9 @@
 #include "support/TempHome.h"
 #include "support/Typing.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -210,4 +213,40 @@ TEST_F(ExternalToolsTest, TypingOverASelectionThenRunningRunsTheScript) {
     runAndWait(*d);
     EXPECT_TRUE(results(*d).contains(QLatin1String("42"))) << messages(*d).toStdString();
     EXPECT_TRUE(messages(*d).startsWith(QLatin1String("Success"))) << messages(*d).toStdString();
+}
+
+TEST_F(ExternalToolsTest, TheGraphicalToolsOutputIsWatchedAndReloaded) {
+    // A stand-in "isqlw" on the PATH that writes its output file a moment
+    // after it started, from the input file it was given.
+    const QString bin = home.file(QStringLiteral("bin"));
+    ASSERT_TRUE(QDir().mkpath(bin));
+    const QString tool = bin + QStringLiteral("/isqlw");
+    writeFile(
+        tool,
+        "#!/bin/sh\n"
+        "while [ $# -gt 0 ]; do case \"$1\" in -i) in=$2; shift;; -o) out=$2; shift;; esac; shift; done\n"
+        "sleep 0.3\ncat \"$in\" > \"$out\"\necho '(1 row affected)' >> \"$out\"\nsleep 1\n");
+    QFile::setPermissions(tool, QFile::permissions(tool) | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.toLocal8Bit() + ':' + path);
+    ASSERT_TRUE(settings::write({{Key::ExecutionPlan, QStringLiteral("1")},
+                                 {Key::ExecutionSelected, QStringLiteral("ISQLW")},
+                                 {Key::IsqlwServer, QStringLiteral("db1")},
+                                 {Key::IsqlwPassword, QStringLiteral("pw")},
+                                 {Key::IsqlwInputFile, QStringLiteral("in.sql")},
+                                 {Key::IsqlwOutputFile, QStringLiteral("out dir/out.txt")}}));
+    ASSERT_TRUE(QDir().mkpath(home.file(QStringLiteral("out dir"))));
+    auto d = makeDocument(QStringLiteral("select 1"));
+    d->startExec();
+    EXPECT_TRUE(d->outputWatch()->isActive());
+    QElapsedTimer t;
+    t.start();
+    while (d->isRunning() && t.elapsed() < 15000)
+        QTest::qWait(10);
+    qputenv("PATH", path);
+    EXPECT_EQ(results(*d), QStringLiteral("select 1(1 row affected)\n"));
+    EXPECT_GE(d->outputWatch()->reloads(), 1);
+    EXPECT_TRUE(
+        messages(*d).startsWith(QLatin1String("ISQLW  -Sdb1 -d -U -P**** -i in.sql -o out dir/out.txt\r\n")));
+    EXPECT_TRUE(messages(*d).endsWith(QLatin1String("isqlw ended with exit code 0.\r\n")));
 }
