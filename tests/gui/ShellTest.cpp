@@ -2,7 +2,11 @@
 // the launch error of its cause, never as a success.
 #include "shell/Shell.h"
 
+#include "shell/MainStatusBar.h"
+#include "shell/MainWindow.h"
+#include "store/HomeSeeding.h"
 #include "support/Files.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -34,4 +38,17 @@ TEST(Shell, ProgramsStartWithTheirArgumentsOrSayWhyNot) {
     EXPECT_FALSE(
         shell::shellExecuteFile(nullptr, home.file(QStringLiteral("notes.txt")), {QStringLiteral("x")}));
     EXPECT_EQ(shell::lastError().number, 75);
+}
+
+TEST(Shell, TheFilePanelSaysWhyAFileDidNotOpen) {
+    TempHome home;
+    ScriptedDialogs dialogs;
+    homeseeding::ensureSeeded();
+    MainWindow window;
+    MainStatusBar* sb = window.statusPanels();
+    const QString gone = home.file(QStringLiteral("gone.sql"));
+    sb->setFileName(gone);
+    emit sb->panelDoubleClicked(MainStatusBar::FilePanel);
+    EXPECT_EQ(sb->panelText(MainStatusBar::MessagePanel), QStringLiteral("File not found: ") + gone);
+    EXPECT_TRUE(dialogs.messages.isEmpty()); // said in the status bar, not in a box
 }

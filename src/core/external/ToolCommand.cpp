@@ -110,6 +110,19 @@ void fileSwitch(LineBuilder& b, const QString& flag, const QString& file) {
     b.value(file);
 }
 
+// " -i " input " -o " output, each only when its file is set.
+void inputOutputSwitches(LineBuilder& b, const QString& input, const QString& output) {
+    if (!input.isEmpty()) fileSwitch(b, QStringLiteral(" -i "), input);
+    if (!output.isEmpty()) fileSwitch(b, QStringLiteral(" -o "), output);
+}
+
+// The command line as built, in its three forms.
+void takeLine(ToolCommand& c, const LineBuilder& b) {
+    c.commandLine = b.text();
+    c.shownCommandLine = b.shown();
+    c.arguments = b.arguments();
+}
+
 ToolCommand isqlw(const settings::Snapshot& s, const QString& folder) {
     ToolCommand c;
     c.tool = Tool::Isqlw;
@@ -121,17 +134,14 @@ ToolCommand isqlw(const settings::Snapshot& s, const QString& folder) {
     const QString input = s.text(Key::IsqlwInputFile);
     const QString output = s.text(Key::IsqlwOutputFile);
     if (!s.flag(Key::IsqlwShellOpen)) {
-        if (!input.isEmpty()) fileSwitch(b, QStringLiteral(" -i "), input);
-        if (!output.isEmpty()) fileSwitch(b, QStringLiteral(" -o "), output);
+        inputOutputSwitches(b, input, output);
     } else if (!input.isEmpty()) {
         fileSwitch(b, QStringLiteral(" -f "), input); // opened in the tool's editor; no output file
     }
     c.inputFile = fullPath(input, folder);
     c.outputFile = fullPath(output, folder);
     c.watchOutput = true;
-    c.commandLine = b.text();
-    c.shownCommandLine = b.shown();
-    c.arguments = b.arguments();
+    takeLine(c, b);
     return c;
 }
 
@@ -148,16 +158,13 @@ ToolCommand isql(const settings::Snapshot& s, const QString& folder) {
     } else {
         const QString input = s.text(Key::IsqlInputFile);
         const QString output = s.text(Key::IsqlOutputFile);
-        if (!input.isEmpty()) fileSwitch(b, QStringLiteral(" -i "), input);
-        if (!output.isEmpty()) fileSwitch(b, QStringLiteral(" -o "), output);
+        inputOutputSwitches(b, input, output);
         c.inputFile = fullPath(input, folder);
         // the file this tool writes (not the graphical tool's)
         c.outputFile = fullPath(output, folder);
         c.watchOutput = true;
     }
-    c.commandLine = b.text();
-    c.shownCommandLine = b.shown();
-    c.arguments = b.arguments();
+    takeLine(c, b);
     return c;
 }
 
@@ -204,9 +211,7 @@ ToolCommand other(const settings::Snapshot& s, const QString& folder) {
     }
     b.textOnly(QStringLiteral(" "));
     c.outputFile = fullPath(output, folder);
-    c.commandLine = b.text();
-    c.shownCommandLine = b.shown();
-    c.arguments = b.arguments();
+    takeLine(c, b);
     return c;
 }
 
