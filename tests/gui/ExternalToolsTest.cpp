@@ -250,3 +250,14 @@ TEST_F(ExternalToolsTest, TheGraphicalToolsOutputIsWatchedAndReloaded) {
         messages(*d).startsWith(QLatin1String("ISQLW  -Sdb1 -d -U -P**** -i in.sql -o out dir/out.txt\r\n")));
     EXPECT_TRUE(messages(*d).endsWith(QLatin1String("isqlw ended with exit code 0.\r\n")));
 }
+
+TEST_F(ExternalToolsTest, AnOutputFileLeftFromAnEarlierRunIsNotShownAsThisRunsOutput) {
+    writeFile(home.file(QStringLiteral("old.txt")), "yesterday's rows\n");
+    useTool({{Key::OtherExecute, QStringLiteral("true")},
+             {Key::OtherOutputFileFlag, QStringLiteral("-o")},
+             {Key::OtherOutputFile, QStringLiteral("old.txt")}});
+    auto d = makeDocument(QStringLiteral("select 1"));
+    runAndWait(*d);
+    EXPECT_TRUE(results(*d).isEmpty()) << results(*d).toStdString();
+    EXPECT_TRUE(messages(*d).contains(QLatin1String("true did not write "))) << messages(*d).toStdString();
+}

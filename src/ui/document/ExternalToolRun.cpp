@@ -71,6 +71,9 @@ void ExternalToolRun::start(const settings::Snapshot& options) {
     stopped_ = false;
     printsToTextPane_ = command_.outputFile.isEmpty();
     printed_.clear();
+    const QFileInfo before(command_.outputFile);
+    outputWrittenBefore_ = before.exists() ? before.lastModified() : QDateTime();
+    outputSizeBefore_ = before.exists() ? before.size() : -1;
     panes_->textPane()->clear();
     panes_->setMessage(external::handOverMessage(command_));
     showTextPanes();
@@ -87,12 +90,19 @@ void ExternalToolRun::start(const settings::Snapshot& options) {
 void ExternalToolRun::onFinished(int exitCode, bool crashed, const QString& errors) {
     // The output file as the tool left it (the watch may have missed a tool
     // that ended quickly).
-    if (!command_.outputFile.isEmpty() && QFileInfo::exists(command_.outputFile)) {
-        const Result<ScriptContent> content = readScriptFile(command_.outputFile);
-        if (content)
-            panes_->textPane()->setText(content->text);
-        else
-            report(QStringLiteral("Error: ") + content.error(), false);
+    const QFileInfo output(command_.outputFile);
+    if (!command_.outputFile.isEmpty() && output.exists()) {
+        if (output.lastModified() != outputWrittenBefore_ || output.size() != outputSizeBefore_) {
+            const Result<ScriptContent> content = readScriptFile(command_.outputFile);
+            if (content)
+                panes_->textPane()->setText(content->text);
+            else
+                report(QStringLiteral("Error: ") + content.error(), false);
+        } else {
+            report(
+                QStringLiteral("%1 did not write %2 this time.").arg(command_.program, command_.outputFile),
+                false);
+        }
     }
     for (const QString& text : {printed_, errors}) {
         if (text.trimmed().isEmpty()) continue;

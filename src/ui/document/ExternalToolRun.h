@@ -9,6 +9,7 @@
 
 #include "external/ToolCommand.h"
 
+#include <QDateTime>
 #include <QObject>
 
 class ResultPanes;
@@ -46,4 +47,8 @@ private:
     bool stopped_ = false;          // ended by Stop
     bool printsToTextPane_ = false; // no output file: what the tool prints is the result
     QString printed_;               // what it printed beside its output file
+    // The output file as it was before the start: one left from an earlier
+    // run is not shown as this run's output.
+    QDateTime outputWrittenBefore_;
+    qint64 outputSizeBefore_ = -1;
 };
