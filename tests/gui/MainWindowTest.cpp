@@ -316,7 +316,7 @@ TEST_F(MainWindowTest, EditKeysActOnTheFocusedPaneAndLeaveTheScriptAlone) {
     EXPECT_EQ(doc->editor()->text(), script);
 }
 
-TEST_F(MainWindowTest, NewDocumentsOpenInsideTheAreaAndTheExternalToolNoticeIsSeen) {
+TEST_F(MainWindowTest, NewDocumentsOpenInsideTheArea) {
     run("mnuFileNew");
     run("mnuFileNew");
     const QRect area = window->mdiArea()->viewport()->rect();
@@ -324,14 +324,6 @@ TEST_F(MainWindowTest, NewDocumentsOpenInsideTheAreaAndTheExternalToolNoticeIsSe
         if (!w->isMaximized()) {
             EXPECT_TRUE(area.contains(w->geometry())) << w->geometry().x() << "," << w->geometry().y();
         }
-
-    ASSERT_TRUE(settings::write(settings::Key::ExecutionPlan, QStringLiteral("1")));
-    QueryDocument* doc = window->activeDocument();
-    replaceScript(doc->editor(), QStringLiteral("select 1"));
-    doc->startExec();
-    EXPECT_EQ(doc->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
-    EXPECT_TRUE(doc->resultPanes()->messagePane()->text().contains(QStringLiteral("executionplan=0")));
-    EXPECT_LT(doc->lowerSplitter()->ratioFromTop(), 1.0); // the messages are in view
 }
 
 TEST_F(MainWindowTest, ClosingADocumentDuringItsRunLeavesNoWorkingBehind) {

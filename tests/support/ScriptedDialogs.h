@@ -8,6 +8,10 @@
 
 #include <deque>
 
+// GCC 12 warns falsely about the optional's members being uninitialised.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
 class ScriptedDialogs : public Dialogs {
 public:
     ScriptedDialogs() { Dialogs::install(this); }
@@ -73,7 +77,7 @@ public:
     std::optional<NewConnection> newConnection(QWidget*, ConnectionKind kind) override {
         connectionKinds.push_back(kind);
         if (connections.empty()) return std::nullopt;
-        auto c = connections.front();
+        std::optional<NewConnection> c = std::move(connections.front());
         connections.pop_front();
         return c;
     }
@@ -90,3 +94,5 @@ private:
         return f;
     }
 };
+
+#pragma GCC diagnostic pop

@@ -2,6 +2,7 @@
 
 #include "common/Dialogs.h"
 #include "db/ConnectionString.h"
+#include "help/Help.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -61,7 +62,7 @@ ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
     addAction("Reload", "Reload", "undo", [this] { addConnections(); });
     addAction("Save", "Save", "save", [this] { saveSelected(); });
     addAction("Delete", "Delete", "erase", [this] { deleteSelected(); });
-    addAction("Help", "Help", "search", [] {});
+    addAction("Help", "Help", "search", [this] { help::showHelp(this, QLatin1String(help::kConnectionTopic)); });
     layout->addWidget(toolbar);
 
     auto* body = new QHBoxLayout;

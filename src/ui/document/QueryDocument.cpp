@@ -7,7 +7,9 @@
 #include "common/RatioSplitter.h"
 #include "db/ConnectionString.h"
 #include "document/DocumentToolbar.h"
+#include "document/MessageLexer.h"
 #include "document/NavigationPanes.h"
+#include "document/QueryCheck.h"
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
 #include "document/RunController.h"
@@ -78,6 +80,17 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     });
 
     runner_ = new RunController(editor_, results_, this);
+    check_ = new QueryCheck(editor_, results_, runner_,
+                            {[this] { return connectionString_; },
+                             [this] { return toolbar_->databaseChooser()->currentText(); },
+                             [] { return 0; }}, // the provider kind is not recorded yet
+                            this);
+    // the message pane's own language, coloured from the start
+    auto* messages = new MessageLexer(results_->messagePane());
+    messages->setDefaultPaper(results_->messagePane()->paper());
+    messages->setPaper(results_->messagePane()->paper());
+    results_->messagePane()->setLanguage(messages);
+    results_->messagePane()->setSyntaxColouring(true);
     files_ = new ScriptFileActions(editor_, this);
     files_->setUntitledName(QStringLiteral("Query%1").arg(number_));
     watch_ = new OutputWatch(this);
@@ -123,6 +136,9 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     connect(runner_, &RunController::elapsedStatus, this,
             [this](const QString& t) { status_->setPanelText(ElapsedPanel, t); });
     connect(runner_, &RunController::resultsRatioWanted, splDown_, &RatioSplitter::setRatioFromTop);
+    connect(runner_, &RunController::watchRequested, this,
+            [this](const QString& folder, const QString& file) { watchOutput(folder, file); });
+    connect(check_, &QueryCheck::resultsRatioWanted, splDown_, &RatioSplitter::setRatioFromTop);
     connect(files_, &ScriptFileActions::saved, this, [this](const QString&) { emit fileNameChanged(fileName()); });
     connect(files_, &ScriptFileActions::fileChanged, this, [this](const QString& path) {
         updateTitle();
@@ -321,7 +337,7 @@ void QueryDocument::onToolbarMenu(const QString&, const QString& key) {
 
 void QueryDocument::startExec() { runner_->execute(connectionString_, browser_->currentDatabase()); }
 void QueryDocument::stopQuery() { runner_->stop(); }
-void QueryDocument::syntaxCheck() {}
+void QueryDocument::syntaxCheck() { check_->syntaxCheck(); }
 void QueryDocument::setResultsInText(bool text) { results_->setResultsInText(text); }
 void QueryDocument::watchOutput(const QString& folder, const QString& outputFile) { watch_->start(folder, outputFile); }
 

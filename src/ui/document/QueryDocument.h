@@ -18,6 +18,7 @@ class NavigationPanes;
 class ObjectBrowser;
 class OutputWatch;
 class PanelStatusBar;
+class QueryCheck;
 class RatioSplitter;
 class ResultPanes;
 class RunController;
@@ -134,6 +135,7 @@ private:
     RatioSplitter* splDown_;
     PanelStatusBar* status_;
     RunController* runner_;
+    QueryCheck* check_;
     ScriptFileActions* files_;
     OutputWatch* watch_;
     TemplateBrowser* templates_;

@@ -1,16 +1,20 @@
 #include "document/RunController.h"
 
 #include "run/Executor.h"
+#include "document/ExternalToolRun.h"
 #include "document/ResultGrid.h"
 #include "run/ResultModel.h"
 #include "document/ResultPanes.h"
 #include "run/TextLayout.h"
-#include "settings/AppPaths.h"
 #include "settings/Settings.h"
 #include "editor/SqlEditor.h"
 
 RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* parent)
-    : QObject(parent), editor_(editor), panes_(panes), executor_(new Executor(this)) {
+    : QObject(parent), editor_(editor), panes_(panes), executor_(new Executor(this)),
+      external_(new ExternalToolRun(editor, panes, this)) {
+    connect(external_, &ExternalToolRun::runningChanged, this, &RunController::runningChanged);
+    connect(external_, &ExternalToolRun::resultsRatioWanted, this, &RunController::resultsRatioWanted);
+    connect(external_, &ExternalToolRun::watchRequested, this, &RunController::watchRequested);
     connect(executor_, &Executor::gridStarted, this, [this](const std::vector<db::Field>& fields) {
         panes_->grid()->resultModel()->reset(fields);
         sizedOnce_ = false;
@@ -48,30 +52,26 @@ RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* par
 
 RunController::~RunController() = default; // the Executor stops a run still going
 
-bool RunController::isRunning() const { return executor_->isRunning(); }
+bool RunController::isRunning() const { return executor_->isRunning() || external_->isRunning(); }
 
-void RunController::stop() { executor_->stop(); }
+void RunController::stop() {
+    executor_->stop();
+    external_->stop();
+}
 
 void RunController::execute(const QString& connectionString, const QString& database) {
-    if (isRunning()) return; // one run at a time per document
+    if (executor_->isRunning()) return; // one run at a time per document
     emit mainStatus(true, QStringLiteral("Working..."));
     const settings::Snapshot options = settings::current();
     if (options.externalExecution()) {
-        // Handing scripts to an external tool is not offered by this build:
-        // say so where it is seen, and how to run scripts here again.
-        panes_->setMessage(QStringLiteral("This document is set to hand its scripts to an external tool "
-                                          "(executionplan=1 in the [OPTIONS] section of %1), which this version "
-                                          "does not start. Set executionplan=0 there to run scripts here.")
-                               .arg(AppPaths::configFile()));
-        panes_->setTabVisible(ResultPanes::MessagesTab, true);
-        panes_->setCurrentIndex(ResultPanes::MessagesTab);
-        emit resultsRatioWanted(0.7);
+        external_->start(options);
         emit mainStatus(false, QString());
         return;
     }
     panes_->setTabVisible(ResultPanes::ResultsTab, true);
     panes_->setTabVisible(ResultPanes::MessagesTab, true);
     panes_->setExtendedVisible(false);
+    panes_->messagePane()->setSyntaxColouring(true);
 
     panes_->setMessage(QStringLiteral("Working..."));
     runNotes_.clear();

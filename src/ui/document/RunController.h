@@ -10,6 +10,7 @@
 #include <QObject>
 
 class Executor;
+class ExternalToolRun;
 class ResultPanes;
 class SqlEditor;
 
@@ -24,6 +25,8 @@ public:
     void stop();
     bool isRunning() const;
     QString statementType() const { return scripttext::statementKindText(statementKind_); }
+    // The class of the script last summarised (a run records its own).
+    void setStatementKind(scripttext::StatementKind kind) { statementKind_ = kind; }
     bool lastRunFailed() const { return lastRunFailed_; }
 
 signals:
@@ -33,6 +36,8 @@ signals:
     void elapsedStatus(const QString& text);
     // The results splitter's ratio after a run.
     void resultsRatioWanted(double ratio);
+    // An external tool writes file into folder: reload it when it does.
+    void watchRequested(const QString& folder, const QString& file);
 
 private:
     void finish(const RunResult& result);
@@ -40,6 +45,7 @@ private:
     SqlEditor* editor_;
     ResultPanes* panes_;
     Executor* executor_;
+    ExternalToolRun* external_;
     scripttext::StatementKind statementKind_ = scripttext::StatementKind::None;
     bool lastRunFailed_ = false;
     bool sizedOnce_ = false;

@@ -1,5 +1,7 @@
 #include "options/OptionsDialog.h"
 
+#include "help/Help.h"
+
 #include "common/Dialogs.h"
 #include "options/ExecutionPlanPage.h"
 #include "options/GeneralOptionsPage.h"
@@ -41,7 +43,7 @@ OptionsDialog::OptionsDialog(QWidget* parent)
 
     connect(ok_, &QPushButton::clicked, this, &OptionsDialog::onOk);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    connect(help_, &QPushButton::clicked, this, [this] { showSettingsHelpStub(this); });
+    connect(help_, &QPushButton::clicked, this, [this] { help::showHelp(this, QLatin1String(help::kSettingsTopic)); });
 
     readSettings();
 }
@@ -74,8 +76,4 @@ bool OptionsDialog::saveSettings() {
 
 void OptionsDialog::onOk() {
     if (saveSettings()) accept();
-}
-
-void showSettingsHelpStub(QWidget* owner) {
-    Q_UNUSED(owner);
 }

@@ -53,6 +53,3 @@ private:
     QPushButton* help_;
 };
 
-// The help topic of the options dialog ("f_settings.htm"). A stub: the help
-// window is built elsewhere; until it is wired here this shows nothing.
-void showSettingsHelpStub(QWidget* owner);

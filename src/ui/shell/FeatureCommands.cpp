@@ -2,6 +2,7 @@
 
 #include "common/Dialogs.h"
 #include "document/QueryDocument.h"
+#include "help/Help.h"
 #include "options/OptionsDialog.h"
 #include "shell/Shell.h"
 #include "templates/TemplateCommands.h"
@@ -9,8 +10,6 @@
 #include <QApplication>
 
 namespace {
-// Help topics open with the help window; until then they do nothing.
-void showHelpTopic(QWidget*, const QString&) {}
 
 // The object pop-up's commands as the document's scripting commands.
 std::optional<ObjectCommand> objectCommand(WindowCommand command) {
@@ -39,7 +38,10 @@ bool runFeatureCommand(QWidget* window, WindowCommand command, QueryDocument* do
     };
     switch (command) {
     case WindowCommand::HelpOnline: shell::shellExecuteFile(window, onlineHelpAddress()); return true;
-    case WindowCommand::ObjectHelp: showHelpTopic(window, QStringLiteral("f_objects.htm")); return true;
+    case WindowCommand::HelpContents: help::showHelp(window); return true;
+    case WindowCommand::ObjectHelp: help::showHelp(window, QLatin1String(help::kObjectsTopic)); return true;
+    case WindowCommand::TemplateHelp: help::showHelp(window, QLatin1String(help::kTemplatesTopic)); return true;
+    case WindowCommand::GridHelp: help::showHelp(window, QLatin1String(help::kAdvancedSettingsTopic)); return true;
     case WindowCommand::About:
         Dialogs::get().message(window,
                                QStringLiteral("SQL Query Editor %1\nA fast SQL query editor for ODBC databases and SQLite files.")
@@ -50,7 +52,6 @@ bool runFeatureCommand(QWidget* window, WindowCommand command, QueryDocument* do
     case WindowCommand::TemplateNew: templateCommand(&templatecommands::newItem); return true;
     case WindowCommand::TemplateEdit: templateCommand(&templatecommands::editItem); return true;
     case WindowCommand::TemplateDelete: templateCommand(&templatecommands::deleteItem); return true;
-    case WindowCommand::TemplateHelp: templatecommands::showTemplatesHelpStub(window); return true;
     case WindowCommand::Options: {
         OptionsDialog options(window);
         options.exec();

@@ -4,6 +4,7 @@
 #include "document/QueryDocument.h"
 #include "document/ScriptFileActions.h"
 #include "editor/SqlEditor.h"
+#include "help/Help.h"
 #include "run/Executor.h"
 #include "shell/FeatureCommands.h"
 #include "shell/JournalKeeper.h"
@@ -134,7 +135,10 @@ void MainWindow::buildMenus() {
 void MainWindow::buildStatusBar() {
     sb_ = new MainStatusBar(this);
     setStatusBar(sb_);
-    connect(sb_, &MainStatusBar::fileOpenRequested, this, [this](const QString& f) { shell::shellExecuteFile(this, f); });
+    connect(sb_, &MainStatusBar::fileOpenRequested, this, [this](const QString& f) {
+        if (!shell::shellExecuteFile(this, f))
+            sb_->setBusy(false, shell::lastError().description + QStringLiteral(": ") + f);
+    });
     updateKeyPanels();
     auto* watcher = new KeyPanelWatcher(this);
     watcher->update = [this] { updateKeyPanels(); };

@@ -1,16 +1,62 @@
 #include "shell/Shell.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QUrl>
 
 namespace shell {
 
-bool shellExecuteFile(QWidget*, const QString& target) {
-    if (target.trimmed().isEmpty()) return false;
-    const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath())
-                                               : QUrl::fromUserInput(target);
-    return QDesktopServices::openUrl(url);
+namespace {
+
+launch::LaunchError& recorded() {
+    static launch::LaunchError error;
+    return error;
+}
+
+bool failed(int code) {
+    recorded() = launch::errorFor(code);
+    return false;
+}
+
+// A web address or other URL ("https://…", "mailto:…"), as opposed to a path.
+bool isAddress(const QString& text) {
+    const QUrl url(text, QUrl::StrictMode);
+    return url.isValid() && url.scheme().size() > 1 && !url.isLocalFile();
+}
+
+} // namespace
+
+launch::LaunchError lastError() {
+    return recorded();
+}
+
+bool shellExecuteFile(QWidget*, const QString& file, const QStringList& parameters, const QString& folder) {
+    recorded() = launch::LaunchError{};
+    const QString target = file.trimmed();
+    if (target.isEmpty()) return failed(launch::kFileNotFound);
+
+    if (!parameters.isEmpty() || !folder.isEmpty()) {
+        if (const int problem = launch::programProblem(target, folder)) return failed(problem);
+        qint64 pid = 0;
+        if (!QProcess::startDetached(target, parameters, folder, &pid))
+            return failed(launch::processFailure(QProcess::FailedToStart, target, folder));
+        return true;
+    }
+
+    QUrl url;
+    if (isAddress(target)) {
+        url = QUrl(target, QUrl::StrictMode);
+    } else {
+        const QString path = QUrl(target).isLocalFile() ? QUrl(target).toLocalFile() : target;
+        if (const int problem = launch::documentProblem(path)) return failed(problem);
+        url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    }
+    // The desktop's handler only says whether it took the request: a refusal
+    // means nothing is set up for this kind of file or address.
+    if (!QDesktopServices::openUrl(url)) return failed(launch::kNoAssociation);
+    return true;
 }
 
 } // namespace shell

@@ -1,14 +1,25 @@
 #pragma once
-// Opening documents, web addresses and files with the desktop's handler.
-// Programs are never started through a shell.
+// Opening documents, web addresses and programs for the user. Documents and
+// addresses go to the desktop's handler; a program starts on its own with an
+// argument list, never through a shell. A failure is recorded as an error
+// number and text (launch::errorFor) for the caller to read.
+
+#include "external/LaunchFailure.h"
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
 namespace shell {
 
-// Opens a file or URL with its default application; false when that failed.
-bool shellExecuteFile(QWidget* owner, const QString& target);
+// Opens file (a local file or a web address) with the desktop's handler;
+// with parameters, or a working folder, file is a program started with them.
+// True when the request was accepted.
+bool shellExecuteFile(QWidget* owner, const QString& file, const QStringList& parameters = {},
+                      const QString& folder = QString());
+
+// The failure of the last call (code 0 after a success).
+launch::LaunchError lastError();
 
 } // namespace shell

@@ -46,8 +46,4 @@ bool deleteItem(QWidget* parent) {
     return true;
 }
 
-void showTemplatesHelpStub(QWidget* parent) {
-    Q_UNUSED(parent);
-}
-
 } // namespace templatecommands

@@ -17,8 +17,5 @@ bool editItem(QWidget* parent);
 // no template is chosen or it is gone.
 bool deleteItem(QWidget* parent);
 
-// The templates' help topic ("f_templates.htm"). A stub: the help window is
-// not built yet, so it shows nothing.
-void showTemplatesHelpStub(QWidget* parent);
 
 } // namespace templatecommands

@@ -1,0 +1,119 @@
+#include "document/ExternalToolRun.h"
+
+#include "document/ResultPanes.h"
+#include "editor/SqlEditor.h"
+#include "external/ToolProcess.h"
+#include "script/ScriptFile.h"
+#include "settings/AppPaths.h"
+
+#include <QFileInfo>
+
+ExternalToolRun::ExternalToolRun(SqlEditor* editor, ResultPanes* panes, QObject* parent)
+    : QObject(parent), editor_(editor), panes_(panes), process_(new external::ToolProcess(this)) {
+    connect(process_, &external::ToolProcess::output, this, [this](const QString& text) {
+        if (printsToTextPane_)
+            panes_->textPane()->appendText(text);
+        else
+            printed_ += text;
+    });
+    connect(process_, &external::ToolProcess::failed, this, [this](const QString& message) {
+        report(QStringLiteral("Error: ") + message, true);
+        emit runningChanged(false);
+    });
+    connect(process_, &external::ToolProcess::finished, this, &ExternalToolRun::onFinished);
+}
+
+bool ExternalToolRun::isRunning() const {
+    return process_->isRunning();
+}
+
+void ExternalToolRun::stop() {
+    if (!process_->isRunning()) return;
+    stopped_ = true;
+    process_->stop();
+}
+
+void ExternalToolRun::showTextPanes() {
+    panes_->setTabVisible(ResultPanes::ResultsTab, true);
+    panes_->setTabVisible(ResultPanes::MessagesTab, true);
+    panes_->setCurrentIndex(ResultPanes::ResultsTab);
+    panes_->setResultsInText(true);
+    panes_->showResultsPane();
+    emit resultsRatioWanted(0.7);
+}
+
+void ExternalToolRun::report(const QString& line, bool bringForward) {
+    panes_->messagePane()->appendText(line + QStringLiteral("\r\n"));
+    if (bringForward) panes_->setCurrentIndex(ResultPanes::MessagesTab);
+}
+
+void ExternalToolRun::start(const settings::Snapshot& options) {
+    const std::optional<external::ToolCommand> command =
+        external::buildToolCommand(options, AppPaths::home());
+    if (!command) {
+        // Nothing is started; say why instead of doing nothing silently.
+        panes_->setMessage(QStringLiteral("No external tool was started: executionselected in the [OPTIONS] "
+                                          "section of %1 is \"%2\"; it must be ISQLW, ISQL or Other.\r\n")
+                               .arg(AppPaths::configFile(), options.text(settings::Key::ExecutionSelected)));
+        panes_->setTabVisible(ResultPanes::MessagesTab, true);
+        panes_->setCurrentIndex(ResultPanes::MessagesTab);
+        emit resultsRatioWanted(0.7);
+        return;
+    }
+    if (process_->isRunning()) {
+        report(QStringLiteral(
+                   "Error: %1 is still running for this document; stop it (F4) before starting it again.")
+                   .arg(command_.program),
+               true);
+        return;
+    }
+    command_ = *command;
+    stopped_ = false;
+    printsToTextPane_ = command_.outputFile.isEmpty();
+    printed_.clear();
+    const QFileInfo before(command_.outputFile);
+    outputWrittenBefore_ = before.exists() ? before.lastModified() : QDateTime();
+    outputSizeBefore_ = before.exists() ? before.size() : -1;
+    panes_->textPane()->clear();
+    panes_->setMessage(external::handOverMessage(command_));
+    showTextPanes();
+    const Status started = process_->start(command_, editor_->text());
+    if (!started) {
+        report(QStringLiteral("Error: ") + started.error(), true);
+        return;
+    }
+    emit runningChanged(true);
+    if (command_.watchOutput && !command_.outputFile.isEmpty())
+        emit watchRequested(QFileInfo(command_.outputFile).absolutePath(), command_.outputFile);
+}
+
+void ExternalToolRun::onFinished(int exitCode, bool crashed, const QString& errors) {
+    // The output file as the tool left it (the watch may have missed a tool
+    // that ended quickly).
+    const QFileInfo output(command_.outputFile);
+    if (!command_.outputFile.isEmpty() && output.exists()) {
+        if (output.lastModified() != outputWrittenBefore_ || output.size() != outputSizeBefore_) {
+            const Result<ScriptContent> content = readScriptFile(command_.outputFile);
+            if (content)
+                panes_->textPane()->setText(content->text);
+            else
+                report(QStringLiteral("Error: ") + content.error(), false);
+        } else {
+            report(
+                QStringLiteral("%1 did not write %2 this time.").arg(command_.program, command_.outputFile),
+                false);
+        }
+    }
+    for (const QString& text : {printed_, errors}) {
+        if (text.trimmed().isEmpty()) continue;
+        report(text.endsWith(QLatin1Char('\n')) ? text.chopped(1) : text, false);
+    }
+    printed_.clear();
+    if (stopped_)
+        report(QStringLiteral("...%1 stopped by User...").arg(command_.program), false);
+    else if (crashed)
+        report(QStringLiteral("%1 ended abnormally.").arg(command_.program), false);
+    else
+        report(QStringLiteral("%1 ended with exit code %2.").arg(command_.program).arg(exitCode), false);
+    emit runningChanged(false);
+}

@@ -1,0 +1,54 @@
+#include "document/QueryCheck.h"
+
+#include "document/ResultPanes.h"
+#include "document/RunController.h"
+#include "editor/SqlEditor.h"
+#include "external/ToolCommand.h"
+#include "run/QuerySummary.h"
+#include "script/ScriptFile.h"
+#include "settings/AppPaths.h"
+#include "settings/Settings.h"
+
+QueryCheck::QueryCheck(SqlEditor* editor, ResultPanes* panes, RunController* runner, Context context,
+                       QObject* parent)
+    : QObject(parent), editor_(editor), panes_(panes), runner_(runner), context_(std::move(context)) {}
+
+QString QueryCheck::getValidationInformation() {
+    QuerySummaryInput in;
+    const QString selected = editor_->selectedText(); // as a run takes it
+    in.source = selected.isEmpty() ? editor_->text() : selected;
+    in.connectionString = context_.connectionString();
+    in.database = context_.database();
+    in.sqlStyle = context_.sqlStyle();
+    const QuerySummary summary = summarizeQuery(in);
+    runner_->setStatementKind(summary.kind);
+    return summary.text;
+}
+
+void QueryCheck::syntaxCheck() {
+    if (settings::current().externalExecution()) {
+        reloadOutput();
+        return;
+    }
+    panes_->messagePane()->setSyntaxColouring(false);
+    panes_->setMessage(getValidationInformation());
+    panes_->setTabVisible(ResultPanes::ResultsTab, false);
+    panes_->setTabVisible(ResultPanes::MessagesTab, true);
+    panes_->setCurrentIndex(ResultPanes::MessagesTab);
+    emit resultsRatioWanted(0.7);
+}
+
+void QueryCheck::reloadOutput() {
+    panes_->setTabVisible(ResultPanes::ResultsTab, true);
+    panes_->setTabVisible(ResultPanes::MessagesTab, true);
+    panes_->setExtendedVisible(false);
+    panes_->setCurrentIndex(ResultPanes::ResultsTab);
+    panes_->setResultsInText(true);
+    panes_->showResultsPane();
+    emit resultsRatioWanted(0.7);
+    const QString file = external::chosenOutputFile(settings::current(), AppPaths::home());
+    if (file.isEmpty()) return; // the tool writes no file: nothing to reload
+    const Result<ScriptContent> content = readScriptFile(file);
+    // A file that is not there (yet) leaves the text pane as it was.
+    if (content) panes_->textPane()->setText(content->text);
+}

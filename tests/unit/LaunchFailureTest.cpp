@@ -1,0 +1,85 @@
+// The launch failure table and how a program or file that cannot be opened
+// is told apart before anything starts.
+#include "external/LaunchFailure.h"
+
+#include "support/Files.h"
+#include "support/TempHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+TEST(LaunchFailure, EveryCodeHasItsNumberAndText) {
+    const int base = -2147220456;
+    struct Row {
+        int code, number;
+        const char* text;
+    };
+    const Row rows[] = {
+        {0, 7, "Out of memory"},
+        {8, 7, "Out of memory"},
+        {2, 53, "File not found"},
+        {3, 76, "Path not found"},
+        {5, 75, "Path/file access error"},
+        {11, base + 11, "The executable file is invalid or corrupt"},
+        {26, 75, "A sharing violation occurred."},
+        {27, base + 27, "This file type does not have a valid file association."},
+        {28, 286, "The file could not be opened due to time out. Please try again in a moment."},
+        {29, 285,
+         "The file could not be opened because the DDE transaction failed. Please try again in a moment."},
+        {30, 285,
+         "The file could not be opened because the target application is busy. Please try again in a "
+         "moment."},
+        {31, base + 31, "No application is associated with this file type."},
+        {32, 48, "The specified dynamic-link library was not found."},
+    };
+    for (const Row& r : rows) {
+        const launch::LaunchError e = launch::errorFor(r.code);
+        EXPECT_EQ(e.number, r.number) << r.code;
+        EXPECT_EQ(e.description, QString::fromLatin1(r.text)) << r.code;
+        EXPECT_TRUE(e.source.endsWith(QLatin1String(".GShell")));
+    }
+    for (int code : {1, 4, 6, 7, 9, 10, 12, 20, 25}) {
+        const launch::LaunchError e = launch::errorFor(code);
+        EXPECT_EQ(e.number, base + code) << code;
+        EXPECT_EQ(
+            e.description,
+            QStringLiteral("An error occurred occurred whilst trying to open or print the selected file."));
+    }
+    EXPECT_EQ(launch::errorFor(33).code, 0); // above 32 the launch went through
+    EXPECT_EQ(launch::errorFor(42).number, 0);
+}
+
+TEST(LaunchFailure, ProgramsAreJudgedBeforeTheStart) {
+    TempHome home;
+    const QString script = home.file(QStringLiteral("plain.txt"));
+    writeFile(script, "not a program");
+    EXPECT_EQ(launch::programProblem(QStringLiteral("ls"), QString()), 0);
+    EXPECT_EQ(launch::programProblem(QStringLiteral("no-such-program-here"), QString()),
+              launch::kFileNotFound);
+    EXPECT_EQ(launch::programProblem(QStringLiteral(""), QString()), launch::kFileNotFound);
+    EXPECT_EQ(launch::programProblem(home.file(QStringLiteral("gone")), QString()), launch::kFileNotFound);
+    EXPECT_EQ(launch::programProblem(home.file(QStringLiteral("no/dir/tool")), QString()),
+              launch::kPathNotFound);
+    EXPECT_EQ(launch::programProblem(script, QString()), launch::kAccessDenied);      // not executable
+    EXPECT_EQ(launch::programProblem(home.path(), QString()), launch::kAccessDenied); // a folder
+    // a relative path is taken from the working folder, which must exist
+    EXPECT_EQ(launch::programProblem(QStringLiteral("./plain.txt"), home.path()), launch::kAccessDenied);
+    EXPECT_EQ(launch::programProblem(QStringLiteral("ls"), home.file(QStringLiteral("nowhere"))),
+              launch::kPathNotFound);
+}
+
+TEST(LaunchFailure, DocumentsAndProcessErrors) {
+    TempHome home;
+    const QString file = home.file(QStringLiteral("a.sql"));
+    writeFile(file, "select 1");
+    EXPECT_EQ(launch::documentProblem(file), 0);
+    EXPECT_EQ(launch::documentProblem(home.file(QStringLiteral("b.sql"))), launch::kFileNotFound);
+    EXPECT_EQ(launch::documentProblem(home.file(QStringLiteral("x/b.sql"))), launch::kPathNotFound);
+    EXPECT_EQ(
+        launch::processFailure(QProcess::FailedToStart, QStringLiteral("no-such-program-here"), QString()),
+        launch::kFileNotFound);
+    EXPECT_EQ(launch::processFailure(QProcess::FailedToStart, QStringLiteral("ls"), QString()),
+              launch::kBadFormat);
+    EXPECT_EQ(launch::processFailure(QProcess::Timedout, QStringLiteral("ls"), QString()), launch::kTimedOut);
+}
