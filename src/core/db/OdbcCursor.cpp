@@ -196,6 +196,8 @@ void OdbcCursor::describe() {
             // a character takes up to four UTF-8 bytes, or two UTF-16 units
             c.width = c.cType == SQL_C_CHAR ? chars * 4 + 1 : (chars * 2 + 1) * SQLLEN(sizeof(SQLWCHAR));
         }
+        // text and binary types without a declared size (text, blobs) lay out by their values
+        fields_.back().unsized = c.isLong && (isCharacterType(type) || isBinaryType(type));
         if (c.isLong && !conn_.canGetDataInBlocks()) rowMode_ = true;
         rowBytes += c.width + SQLLEN(sizeof(SQLLEN));
     }

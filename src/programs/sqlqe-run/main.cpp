@@ -68,6 +68,12 @@ public:
             if (out_.size() > (1 << 20)) writePending();
         });
     }
+    void textRows(Pane, std::shared_ptr<db::RowBlock> rows, const TextWidths& widths) override {
+        push([this, rows, widths] {
+            for (int r = 0; r < rows->rowCount(); ++r) textlayout::appendRowUtf8(out_, *rows, r, *widths);
+            if (out_.size() > (1 << 20)) writePending();
+        });
+    }
     void clearPane(Pane) override {}
     void progress(qint64) override {}
 
