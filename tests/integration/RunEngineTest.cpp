@@ -47,6 +47,7 @@ struct Backend {
     const char* label;
     const ServerUnderTest* server; // null: SQLite file
     const char* longSleep;
+    const char* backend = "";      // appended to the connection string
 };
 
 void PrintTo(const Backend& b, std::ostream* os) { *os << b.label; }
@@ -56,6 +57,8 @@ const Backend kBackends[] = {
      "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT count(*) FROM n"},
     {"PostgreSQL", &kPostgres, "SELECT pg_sleep(30)"},
     {"MariaDB", &kMariaDb, "SELECT SLEEP(30)"},
+    {"PostgreSQL_ODBC", &kPostgres, "SELECT pg_sleep(30)", "Backend=ODBC;"},
+    {"MariaDB_ODBC", &kMariaDb, "SELECT SLEEP(30)", "Backend=ODBC;"},
 };
 
 class RunEngineTest : public ::testing::TestWithParam<Backend> {
@@ -63,6 +66,7 @@ protected:
     void SetUp() override {
         if (GetParam().server) {
             SQLQE_REQUIRE_SERVER(*GetParam().server, cs);
+            cs += QLatin1String(GetParam().backend);
         } else {
             cs = QStringLiteral("Provider=SQLite;Data Source=") + dir.filePath(QStringLiteral("t.db"));
             db::Connection::open(cs, {15, true});

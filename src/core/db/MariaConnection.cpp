@@ -114,13 +114,13 @@ std::unique_ptr<MariaConnection> MariaConnection::open(const ConnectionString& c
 }
 
 MariaConnection::~MariaConnection() {
-    if (active_) active_->finishCall();
+    if (active_) active_->abandon();
     if (mysql_) mysql_close(mysql_);
 }
 
 std::unique_ptr<Cursor> MariaConnection::execute(const QString& sql, const Params& params) {
     throwIfCancelPending();
-    if (active_) active_->finishCall();
+    if (active_) active_->abandon();
     if (!params.empty()) {
         qint64 affected = -1;
         Table t = runPrepared(sql, params, &affected);
@@ -130,7 +130,7 @@ std::unique_ptr<Cursor> MariaConnection::execute(const QString& sql, const Param
 }
 
 void MariaConnection::setActive(MariaCursor* cursor) {
-    if (active_ && active_ != cursor) active_->finishCall();
+    if (active_ && active_ != cursor) active_->abandon();
     active_ = cursor;
 }
 
@@ -178,6 +178,7 @@ QString MariaConnection::defaultDatabase() {
 
 void MariaConnection::setDefaultDatabase(const QString& name) {
     if (name.isEmpty()) return;
+    if (active_) active_->abandon();
     if (mysql_select_db(mysql_, name.toUtf8().constData()) != 0) throw lastError();
 }
 

@@ -40,8 +40,8 @@ public:
     Error lastError();
     void throwIfCancelPending();
     void takeCancelPending() { cancelPending_ = false; }
-    // One call at a time runs on a connection: a new one first reads what is
-    // left of the one before (its cursor then has no further results).
+    // One call at a time runs on a connection: a new one first ends the one
+    // before (its cursor then has no further results).
     void setActive(MariaCursor* cursor);
     void release(MariaCursor* cursor) {
         if (active_ == cursor) active_ = nullptr;

@@ -19,6 +19,10 @@ MariaCursor::MariaCursor(MariaConnection& conn, const QString& sql) : conn_(conn
 
 MariaCursor::~MariaCursor() {
     conn_.release(this);
+    abandon();
+}
+
+void MariaCursor::abandon() {
     if (result_ && !setDone_) conn_.killRunning(); // rather than reading every row left
     finishCall();
     conn_.takeCancelPending();

@@ -21,10 +21,13 @@ public:
 
     int appendRows(RowBlock& block, int maxRows) override;
     bool nextResult() override;
-    // Reads and drops everything left of the call.
-    void finishCall();
+    // Ends the call: a statement still streaming rows is killed, what is left
+    // is read and dropped. The cursor has no further results then.
+    void abandon();
 
 private:
+    // Reads and drops everything left of the call.
+    void finishCall();
     // Makes the connection's current result the cursor's set.
     void begin();
     [[noreturn]] void fail();

@@ -97,7 +97,7 @@ void PgConnection::connect(const QString& database) {
 }
 
 void PgConnection::disconnect() {
-    if (active_) active_->finishCall();
+    if (active_) active_->abandon();
     active_ = nullptr;
     std::lock_guard lock(cancelMutex_);
     if (cancel_) PQfreeCancel(cancel_);
@@ -113,7 +113,7 @@ std::unique_ptr<Cursor> PgConnection::execute(const QString& sql, const Params& 
 }
 
 void PgConnection::setActive(PgCursor* cursor) {
-    if (active_ && active_ != cursor) active_->finishCall();
+    if (active_ && active_ != cursor) active_->abandon();
     active_ = cursor;
 }
 

@@ -44,8 +44,8 @@ public:
     void throwIfCancelPending();
     void takeCancelPending() { cancelPending_ = false; }
     void deliverNotice(const QString& text) { notify(text); }
-    // One call at a time runs on a connection: a new one first reads what is
-    // left of the one before (its cursor then has no further results).
+    // One call at a time runs on a connection: a new one first ends the one
+    // before (its cursor then has no further results).
     void setActive(PgCursor* cursor);
     void release(PgCursor* cursor) {
         if (active_ == cursor) active_ = nullptr;

@@ -44,7 +44,12 @@ PgCursor::PgCursor(PgConnection& conn, const QString& sql, const Params& params)
 
 PgCursor::~PgCursor() {
     conn_.release(this);
+    abandon();
+}
+
+void PgCursor::abandon() {
     for (PGresult* r : readAhead_) PQclear(r);
+    readAhead_.clear();
     if (callDone_) return;
     // Rows still streaming: the server stops sending them instead of the
     // connection reading them all only to drop them.

@@ -26,10 +26,13 @@ public:
 
     int appendRows(RowBlock& block, int maxRows) override;
     bool nextResult() override;
-    // Reads and drops everything left of the call.
-    void finishCall();
+    // Ends the call: rows still streaming are stopped on the server, what is
+    // left is read and dropped. The cursor has no further results then.
+    void abandon();
 
 private:
+    // Reads and drops everything left of the call.
+    void finishCall();
     void send(const QString& sql, const Params& params);
     // Makes result the current set: its fields, or the count of a statement without rows.
     void begin(pg_result* result);

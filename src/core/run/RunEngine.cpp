@@ -57,6 +57,7 @@ RunResult RunEngine::run() {
     std::unique_ptr<db::Connection> conn;
     try {
         conn = db::Connection::open(request_.connectionString, {request_.loginTimeoutSeconds, false});
+        conn->setNoticeHandler([this](const QString& notice) { sink_.appendText(Pane::Notices, notice + QStringLiteral("\r\n")); });
         {
             std::lock_guard lock(connMutex_);
             conn_ = conn.get();

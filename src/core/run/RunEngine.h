@@ -23,7 +23,10 @@
 #include <mutex>
 #include <optional>
 
-enum class Pane { Results, Extended, Messages };
+// Where a run's text goes: the results (text mode), the further result sets
+// of a grid run, the messages of statements without rows, and the server's
+// own notices (PostgreSQL's NOTICE), which the message pane shows as well.
+enum class Pane { Results, Extended, Messages, Notices };
 
 // The column widths of one result set laid out as text, shared by its blocks.
 using TextWidths = std::shared_ptr<const std::vector<int>>;

@@ -55,9 +55,10 @@ public:
     }
     void appendText(Pane pane, const QString& text) override {
         // Only results reach stdout: the messages of statements without rows
-        // go to stderr, and so does the row-limit notice in the export modes
+        // and the server's notices go to stderr, and so does the row-limit notice in the export modes
         // (the editor keeps it out of sight behind the grid).
-        const bool toStderr = pane == Pane::Messages || (mode_ != Mode::Text && pane == Pane::Results);
+        const bool toStderr = pane == Pane::Messages || pane == Pane::Notices ||
+                              (mode_ != Mode::Text && pane == Pane::Results);
         push([this, text, toStderr] {
             if (toStderr) {
                 writePending();

@@ -49,7 +49,11 @@ RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* par
         case Pane::Messages:
             // statements without rows of a grid run: shown before the closing message
             runNotes_ += text;
-            panes_->setMessage(QStringLiteral("Working...\r\n") + runNotes_);
+            panes_->setMessage(QStringLiteral("Working...\r\n") + notices_ + runNotes_);
+            break;
+        case Pane::Notices:
+            notices_ += text;
+            panes_->setMessage(QStringLiteral("Working...\r\n") + notices_ + runNotes_);
             break;
         }
     });
@@ -62,6 +66,7 @@ RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* par
         case Pane::Results: panes_->textPane()->clear(); break;
         case Pane::Extended: panes_->extendedPane()->clear(); break;
         case Pane::Messages: runNotes_.clear(); break;
+        case Pane::Notices: notices_.clear(); break;
         }
     });
     connect(executor_, &Executor::progress, this, [this](qint64 rows) {
@@ -125,6 +130,7 @@ void RunController::execute(const QString& connectionString, const QString& data
     statementKind_ = p.kind;
     panes_->setMessage(QStringLiteral("Working..."));
     runNotes_.clear();
+    notices_.clear();
     if (p.textToRun.isEmpty()) {
         panes_->setMessage(textlayout::nothingToDoMessage());
         panes_->setCurrentIndex(ResultPanes::MessagesTab);
@@ -153,7 +159,8 @@ void RunController::execute(const QString& connectionString, const QString& data
 
 void RunController::finish(const RunResult& result) {
     // A run without row sets already says everything in its closing message.
-    panes_->setMessage(result.outcome == RunOutcome::Affected ? result.closingMessage : runNotes_ + result.closingMessage);
+    panes_->setMessage(notices_ +
+                       (result.outcome == RunOutcome::Affected ? result.closingMessage : runNotes_ + result.closingMessage));
     lastRunFailed_ = result.failed();
     if (result.discarded) { // stopped at the memory limit: the rows go
         clearGrid();

@@ -51,4 +51,5 @@ private:
     QElapsedTimer sinceWidened_;
     qint64 memoryLimit_ = 0;
     QString runNotes_; // "N Row(s) affected." lines of the current grid run
+    QString notices_;  // the server's notices during the current run
 };
