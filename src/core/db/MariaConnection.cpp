@@ -3,7 +3,7 @@
 #include "db/MariaCursor.h"
 #include "db/MariaTypes.h"
 
-#include <mysql.h>
+#include "db/ClientLibraries.h"
 
 #include <mutex>
 #include <thread>
@@ -18,21 +18,21 @@ constexpr unsigned long kOdbcMultiStatements = 67108864;
 // A connection to the endpoint, or nullptr with the reason in error.
 MYSQL* connectTo(const MariaConnection::Endpoint& e, QString* error, unsigned* errorNumber, QString* state) {
     static std::once_flag initialised;
-    std::call_once(initialised, [] { mysql_library_init(0, nullptr, nullptr); });
-    MYSQL* m = mysql_init(nullptr);
-    mysql_optionsv(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+    std::call_once(initialised, [] { my().mysql_server_init(0, nullptr, nullptr); });
+    MYSQL* m = my().mysql_init(nullptr);
+    my().mysql_optionsv(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
     const unsigned timeout = unsigned(std::max(1, e.timeoutSeconds));
-    mysql_optionsv(m, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    my().mysql_optionsv(m, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
     const unsigned noLocalFiles = 0;
-    mysql_optionsv(m, MYSQL_OPT_LOCAL_INFILE, &noLocalFiles);
+    my().mysql_optionsv(m, MYSQL_OPT_LOCAL_INFILE, &noLocalFiles);
     auto orNull = [](const QByteArray& b) { return b.isEmpty() ? nullptr : b.constData(); };
-    if (mysql_real_connect(m, orNull(e.host), e.user.constData(), e.password.constData(), orNull(e.database), e.port,
+    if (my().mysql_real_connect(m, orNull(e.host), e.user.constData(), e.password.constData(), orNull(e.database), e.port,
                            orNull(e.socket), e.flags))
         return m;
-    if (error) *error = QString::fromUtf8(mysql_error(m));
-    if (errorNumber) *errorNumber = mysql_errno(m);
-    if (state) *state = QString::fromLatin1(mysql_sqlstate(m));
-    mysql_close(m);
+    if (error) *error = QString::fromUtf8(my().mysql_error(m));
+    if (errorNumber) *errorNumber = my().mysql_errno(m);
+    if (state) *state = QString::fromLatin1(my().mysql_sqlstate(m));
+    my().mysql_close(m);
     return nullptr;
 }
 
@@ -43,8 +43,8 @@ void killStatement(const MariaConnection::Endpoint& e, unsigned long threadId) {
     killer.timeoutSeconds = std::min(e.timeoutSeconds, 5);
     if (MYSQL* k = connectTo(killer, nullptr, nullptr, nullptr)) {
         const QByteArray kill = "KILL QUERY " + QByteArray::number(qulonglong(threadId));
-        mysql_real_query(k, kill.constData(), static_cast<unsigned long>(kill.size()));
-        mysql_close(k);
+        my().mysql_real_query(k, kill.constData(), static_cast<unsigned long>(kill.size()));
+        my().mysql_close(k);
     }
 }
 
@@ -109,13 +109,13 @@ std::unique_ptr<MariaConnection> MariaConnection::open(const ConnectionString& c
                     state);
     std::unique_ptr<MariaConnection> c(new MariaConnection(std::move(e)));
     c->mysql_ = m;
-    c->threadId_ = mysql_thread_id(m);
+    c->threadId_ = my().mysql_thread_id(m);
     return c;
 }
 
 MariaConnection::~MariaConnection() {
     if (active_) active_->abandon();
-    if (mysql_) mysql_close(mysql_);
+    if (mysql_) my().mysql_close(mysql_);
 }
 
 std::unique_ptr<Cursor> MariaConnection::execute(const QString& sql, const Params& params) {
@@ -151,19 +151,19 @@ void MariaConnection::throwIfCancelPending() {
 }
 
 Error MariaConnection::lastError() {
-    const unsigned number = mysql_errno(mysql_);
-    const QString state = QString::fromLatin1(mysql_sqlstate(mysql_));
-    Error e(int(number), QStringLiteral("[%1] %2").arg(state, QString::fromUtf8(mysql_error(mysql_))), state);
+    const unsigned number = my().mysql_errno(mysql_);
+    const QString state = QString::fromLatin1(my().mysql_sqlstate(mysql_));
+    Error e(int(number), QStringLiteral("[%1] %2").arg(state, QString::fromUtf8(my().mysql_error(mysql_))), state);
     if (cancelPending_.exchange(false) || number == kInterrupted) e.setCancelled(true);
     return e;
 }
 
 QString MariaConnection::providerName() const {
-    return mariadb_connection(mysql_) ? QStringLiteral("MariaDB") : QStringLiteral("MySQL");
+    return my().mariadb_connection(mysql_) ? QStringLiteral("MariaDB") : QStringLiteral("MySQL");
 }
 
 QString MariaConnection::serverVersion() const {
-    const unsigned long v = mysql_get_server_version(mysql_);
+    const unsigned long v = my().mysql_get_server_version(mysql_);
     // as the ODBC driver writes it: 10.11.000019
     return QStringLiteral("%1.%2.%3")
         .arg(v / 10000, 2, 10, QLatin1Char('0'))
@@ -179,20 +179,20 @@ QString MariaConnection::defaultDatabase() {
 void MariaConnection::setDefaultDatabase(const QString& name) {
     if (name.isEmpty()) return;
     if (active_) active_->abandon();
-    if (mysql_select_db(mysql_, name.toUtf8().constData()) != 0) throw lastError();
+    if (my().mysql_select_db(mysql_, name.toUtf8().constData()) != 0) throw lastError();
 }
 
 Table MariaConnection::runPrepared(const QString& sql, const Params& params, qint64* affected) {
-    MYSQL_STMT* st = mysql_stmt_init(mysql_);
+    MYSQL_STMT* st = my().mysql_stmt_init(mysql_);
     auto failed = [&] {
-        Error e(int(mysql_stmt_errno(st)), QStringLiteral("[%1] %2").arg(QString::fromLatin1(mysql_stmt_sqlstate(st)),
-                                                                          QString::fromUtf8(mysql_stmt_error(st))),
-                QString::fromLatin1(mysql_stmt_sqlstate(st)));
-        mysql_stmt_close(st);
+        Error e(int(my().mysql_stmt_errno(st)), QStringLiteral("[%1] %2").arg(QString::fromLatin1(my().mysql_stmt_sqlstate(st)),
+                                                                          QString::fromUtf8(my().mysql_stmt_error(st))),
+                QString::fromLatin1(my().mysql_stmt_sqlstate(st)));
+        my().mysql_stmt_close(st);
         return e;
     };
     const QByteArray text = sql.toUtf8();
-    if (mysql_stmt_prepare(st, text.constData(), static_cast<unsigned long>(text.size())) != 0) throw failed();
+    if (my().mysql_stmt_prepare(st, text.constData(), static_cast<unsigned long>(text.size())) != 0) throw failed();
     std::vector<QByteArray> values(params.size());
     std::vector<MYSQL_BIND> binds(params.size());
     std::vector<unsigned long> lengths(params.size());
@@ -210,22 +210,22 @@ Table MariaConnection::runPrepared(const QString& sql, const Params& params, qin
         b.buffer_length = lengths[i];
         b.length = &lengths[i];
     }
-    if ((!binds.empty() && mysql_stmt_bind_param(st, binds.data())) || mysql_stmt_execute(st) != 0) throw failed();
+    if ((!binds.empty() && my().mysql_stmt_bind_param(st, binds.data())) || my().mysql_stmt_execute(st) != 0) throw failed();
     Table t;
-    MYSQL_RES* meta = mysql_stmt_result_metadata(st);
+    MYSQL_RES* meta = my().mysql_stmt_result_metadata(st);
     if (!meta) {
-        *affected = qint64(mysql_stmt_affected_rows(st));
-        mysql_stmt_close(st);
+        *affected = qint64(my().mysql_stmt_affected_rows(st));
+        my().mysql_stmt_close(st);
         return t;
     }
     const my_bool updateMaxLength = 1;
-    mysql_stmt_attr_set(st, STMT_ATTR_UPDATE_MAX_LENGTH, &updateMaxLength);
-    if (mysql_stmt_store_result(st) != 0) {
-        mysql_free_result(meta);
+    my().mysql_stmt_attr_set(st, STMT_ATTR_UPDATE_MAX_LENGTH, &updateMaxLength);
+    if (my().mysql_stmt_store_result(st) != 0) {
+        my().mysql_free_result(meta);
         throw failed();
     }
-    const unsigned n = mysql_num_fields(meta);
-    const MYSQL_FIELD* f = mysql_fetch_fields(meta);
+    const unsigned n = my().mysql_num_fields(meta);
+    const MYSQL_FIELD* f = my().mysql_fetch_fields(meta);
     std::vector<std::vector<char>> buffers(n);
     std::vector<MYSQL_BIND> out(n);
     std::vector<unsigned long> outLengths(n);
@@ -240,15 +240,15 @@ Table MariaConnection::runPrepared(const QString& sql, const Params& params, qin
         out[c].length = &outLengths[c];
         out[c].is_null = &nulls[c];
     }
-    mysql_free_result(meta);
-    mysql_stmt_bind_result(st, out.data());
-    while (mysql_stmt_fetch(st) == 0) {
+    my().mysql_free_result(meta);
+    my().mysql_stmt_bind_result(st, out.data());
+    while (my().mysql_stmt_fetch(st) == 0) {
         std::vector<Cell> row;
         for (unsigned c = 0; c < n; ++c)
             row.push_back(nulls[c] ? Cell() : Cell(QString::fromUtf8(buffers[c].data(), int(outLengths[c]))));
         t.rows.push_back(std::move(row));
     }
-    mysql_stmt_close(st);
+    my().mysql_stmt_close(st);
     return t;
 }
 

@@ -1,6 +1,6 @@
 #include "db/MariaTypes.h"
 
-#include <mysql.h>
+#include "db/ClientLibraries.h"
 
 #include <sqlext.h>
 #include <sqlucode.h>
@@ -23,7 +23,7 @@ bool isStringType(enum_field_types t) {
 SQLLEN fraction(unsigned decimals) { return decimals > 0 && decimals <= 6 ? SQLLEN(decimals) + 1 : 0; }
 
 unsigned charMaxLen(unsigned charset) {
-    const MARIADB_CHARSET_INFO* cs = mariadb_get_charset_by_nr(charset);
+    const MARIADB_CHARSET_INFO* cs = my().mariadb_get_charset_by_nr(charset);
     return cs ? cs->char_maxlen : 1;
 }
 

@@ -3,7 +3,7 @@
 #include "db/PgCursor.h"
 #include "db/PgTypes.h"
 
-#include <libpq-fe.h>
+#include "db/ClientLibraries.h"
 
 #include <vector>
 
@@ -13,7 +13,7 @@ namespace {
 constexpr int kServerErrorNumber = 1; // the number the ODBC driver gives server errors
 
 void receiveNotice(void* self, const PGresult* result) {
-    const QString text = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+    const QString text = QString::fromUtf8(pq().PQresultErrorMessage(result)).trimmed();
     if (!text.isEmpty()) static_cast<PgConnection*>(self)->deliverNotice(text);
 }
 
@@ -57,12 +57,12 @@ void PgConnection::connect(const QString& database) {
     // the driver's "pqopt" passes libpq options through
     if (const auto pqopt = cs_.value(QStringLiteral("pqopt"))) {
         char* error = nullptr;
-        if (PQconninfoOption* parsed = PQconninfoParse(pqopt->toUtf8().constData(), &error)) {
+        if (PQconninfoOption* parsed = pq().PQconninfoParse(pqopt->toUtf8().constData(), &error)) {
             for (PQconninfoOption* o = parsed; o->keyword; ++o)
                 if (o->val) put(o->keyword, QString::fromUtf8(o->val));
-            PQconninfoFree(parsed);
+            pq().PQconninfoFree(parsed);
         }
-        PQfreemem(error);
+        pq().PQfreemem(error);
     }
     for (const KeyMap& k : kKeys)
         for (const char* name : k.odbc)
@@ -79,30 +79,30 @@ void PgConnection::connect(const QString& database) {
     kw.push_back(nullptr);
     vals.push_back(nullptr);
 
-    PGconn* conn = PQconnectdbParams(kw.data(), vals.data(), 0);
-    if (PQstatus(conn) != CONNECTION_OK) {
-        const QString message = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
-        PQfinish(conn);
+    PGconn* conn = pq().PQconnectdbParams(kw.data(), vals.data(), 0);
+    if (pq().PQstatus(conn) != CONNECTION_OK) {
+        const QString message = QString::fromUtf8(pq().PQerrorMessage(conn)).trimmed();
+        pq().PQfinish(conn);
         throw Error(kServerErrorNumber,
                     scrubSecrets(QStringLiteral("Cannot connect: %1").arg(message), passwordValues(cs_.toString())),
                     QStringLiteral("08001"));
     }
-    PQsetNoticeReceiver(conn, receiveNotice, this);
+    pq().PQsetNoticeReceiver(conn, receiveNotice, this);
     // the session as the ODBC driver sets it up: ISO dates, shortest exact floats
-    PGresult* setup = PQexec(conn, "SET DateStyle = 'ISO'; SET extra_float_digits = 2");
-    PQclear(setup);
+    PGresult* setup = pq().PQexec(conn, "SET DateStyle = 'ISO'; SET extra_float_digits = 2");
+    pq().PQclear(setup);
     std::lock_guard lock(cancelMutex_);
     conn_ = conn;
-    cancel_ = PQgetCancel(conn);
+    cancel_ = pq().PQgetCancel(conn);
 }
 
 void PgConnection::disconnect() {
     if (active_) active_->abandon();
     active_ = nullptr;
     std::lock_guard lock(cancelMutex_);
-    if (cancel_) PQfreeCancel(cancel_);
+    if (cancel_) pq().PQfreeCancel(cancel_);
     cancel_ = nullptr;
-    if (conn_) PQfinish(conn_);
+    if (conn_) pq().PQfinish(conn_);
     conn_ = nullptr;
 }
 
@@ -121,7 +121,7 @@ void PgConnection::cancel() {
     std::lock_guard lock(cancelMutex_);
     cancelPending_ = true;
     char error[256];
-    if (cancel_) PQcancel(cancel_, error, sizeof error);
+    if (cancel_) pq().PQcancel(cancel_, error, sizeof error);
 }
 
 void PgConnection::throwIfCancelPending() {
@@ -130,27 +130,27 @@ void PgConnection::throwIfCancelPending() {
 }
 
 Error PgConnection::lastError(const QString& fallback) const {
-    QString message = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
+    QString message = QString::fromUtf8(pq().PQerrorMessage(conn_)).trimmed();
     if (message.isEmpty()) message = fallback;
     return Error(kServerErrorNumber, message);
 }
 
 Error PgConnection::resultError(const pg_result* result) const {
-    const QString state = QString::fromUtf8(PQresultErrorField(result, PG_DIAG_SQLSTATE));
-    const QString message = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+    const QString state = QString::fromUtf8(pq().PQresultErrorField(result, PG_DIAG_SQLSTATE));
+    const QString message = QString::fromUtf8(pq().PQresultErrorMessage(result)).trimmed();
     Error e(kServerErrorNumber, state.isEmpty() ? message : QStringLiteral("[%1] %2").arg(state, message), state);
     if (state == QLatin1String("57014")) e.setCancelled(true);
     return e;
 }
 
 QString PgConnection::serverVersion() const {
-    const int v = PQserverVersion(conn_);
+    const int v = pq().PQserverVersion(conn_);
     // as the ODBC driver writes it: 15.0.18 for 15.18, 9.6.24 for 9.6.24
     if (v >= 100000) return QStringLiteral("%1.0.%2").arg(v / 10000).arg(v % 10000);
     return QStringLiteral("%1.%2.%3").arg(v / 10000).arg((v / 100) % 100).arg(v % 100);
 }
 
-QString PgConnection::defaultDatabase() { return conn_ ? QString::fromUtf8(PQdb(conn_)) : QString(); }
+QString PgConnection::defaultDatabase() { return conn_ ? QString::fromUtf8(pq().PQdb(conn_)) : QString(); }
 
 void PgConnection::setDefaultDatabase(const QString& name) {
     if (name.isEmpty() || name == defaultDatabase()) return;

@@ -2,7 +2,7 @@
 
 #include "db/PgConnection.h"
 
-#include <libpq-fe.h>
+#include "db/ClientLibraries.h"
 
 namespace db {
 namespace {
@@ -33,7 +33,7 @@ QString numberedPlaceholders(const QString& sql) {
 PgCursor::PgCursor(PgConnection& conn, const QString& sql, const Params& params) : conn_(conn), pg_(conn.handle()) {
     conn_.setActive(this);
     send(sql, params);
-    PGresult* first = PQgetResult(pg_);
+    PGresult* first = pq().PQgetResult(pg_);
     if (!first) {
         callDone_ = true;
         recordsAffected_ = 0; // nothing but blanks and comments
@@ -48,7 +48,7 @@ PgCursor::~PgCursor() {
 }
 
 void PgCursor::abandon() {
-    for (PGresult* r : readAhead_) PQclear(r);
+    for (PGresult* r : readAhead_) pq().PQclear(r);
     readAhead_.clear();
     if (callDone_) return;
     // Rows still streaming: the server stops sending them instead of the
@@ -61,7 +61,7 @@ void PgCursor::abandon() {
 void PgCursor::send(const QString& sql, const Params& params) {
     int sent;
     if (params.empty()) {
-        sent = PQsendQuery(pg_, sql.toUtf8().constData());
+        sent = pq().PQsendQuery(pg_, sql.toUtf8().constData());
     } else {
         std::vector<QByteArray> values(params.size());
         std::vector<const char*> pointers(params.size(), nullptr);
@@ -72,7 +72,7 @@ void PgCursor::send(const QString& sql, const Params& params) {
             pointers[i] = values[i].constData();
         }
         const QString text = sql.contains(QLatin1String("$1")) ? sql : numberedPlaceholders(sql);
-        sent = PQsendQueryParams(pg_, text.toUtf8().constData(), int(params.size()), nullptr, pointers.data(), nullptr,
+        sent = pq().PQsendQueryParams(pg_, text.toUtf8().constData(), int(params.size()), nullptr, pointers.data(), nullptr,
                                  nullptr, 0);
     }
     if (!sent) {
@@ -80,7 +80,7 @@ void PgCursor::send(const QString& sql, const Params& params) {
         conn_.release(this);
         throw conn_.lastError(QStringLiteral("The statement could not be sent."));
     }
-    PQsetSingleRowMode(pg_);
+    pq().PQsetSingleRowMode(pg_);
 }
 
 void PgCursor::begin(PGresult* result) {
@@ -88,21 +88,21 @@ void PgCursor::begin(PGresult* result) {
     kinds_.clear();
     recordsAffected_ = -1;
     setDone_ = true;
-    switch (PQresultStatus(result)) {
+    switch (pq().PQresultStatus(result)) {
     case PGRES_SINGLE_TUPLE:
     case PGRES_TUPLES_OK: {
-        const bool rows = PQresultStatus(result) == PGRES_SINGLE_TUPLE;
-        const int n = PQnfields(result);
+        const bool rows = pq().PQresultStatus(result) == PGRES_SINGLE_TUPLE;
+        const int n = pq().PQnfields(result);
         bool readAhead = false;
         // The driver sizes such columns by their values only when they come
         // from no table; a table's column it sizes by its type alone.
         auto byValues = [&](int c) {
-            return PQftable(result, c) == 0 && pg::sizedByValues(PQftype(result, c), PQfmod(result, c));
+            return pq().PQftable(result, c) == 0 && pg::sizedByValues(pq().PQftype(result, c), pq().PQfmod(result, c));
         };
         for (int c = 0; c < n; ++c) readAhead = readAhead || byValues(c);
         std::vector<int> longest(size_t(n), 0);
         auto measure = [&](const PGresult* row) {
-            for (int c = 0; c < n; ++c) longest[size_t(c)] = std::max(longest[size_t(c)], PQgetlength(row, 0, c));
+            for (int c = 0; c < n; ++c) longest[size_t(c)] = std::max(longest[size_t(c)], pq().PQgetlength(row, 0, c));
         };
         if (rows) {
             setDone_ = false;
@@ -119,36 +119,36 @@ void PgCursor::begin(PGresult* result) {
             }
         }
         for (int c = 0; c < n; ++c) {
-            const pg::Oid type = PQftype(result, c);
-            odbc::ColumnDescription d = pg::describe(type, PQfmod(result, c), byValues(c) ? longest[size_t(c)] : -1);
+            const pg::Oid type = pq().PQftype(result, c);
+            odbc::ColumnDescription d = pg::describe(type, pq().PQfmod(result, c), byValues(c) ? longest[size_t(c)] : -1);
             // the driver gives a table's columns the octet length of a bound value
-            if (PQftable(result, c) != 0) d.octetLength = pg::catalogLength(d);
-            fields_.push_back(odbc::describedField(QString::fromUtf8(PQfname(result, c)), d));
+            if (pq().PQftable(result, c) != 0) d.octetLength = pg::catalogLength(d);
+            fields_.push_back(odbc::describedField(QString::fromUtf8(pq().PQfname(result, c)), d));
             kinds_.push_back(pg::valueKind(type));
         }
         asSent_ = std::all_of(kinds_.begin(), kinds_.end(), [](pg::ValueKind k) { return k == pg::ValueKind::AsSent; });
-        if (!rows) PQclear(result);
+        if (!rows) pq().PQclear(result);
         return;
     }
     case PGRES_COMMAND_OK:
     case PGRES_EMPTY_QUERY: {
-        const char* count = PQcmdTuples(result);
+        const char* count = pq().PQcmdTuples(result);
         recordsAffected_ = count && *count ? QByteArray(count).toLongLong() : -1;
-        PQclear(result);
+        pq().PQclear(result);
         return;
     }
     case PGRES_COPY_OUT: {
         // not a result this program shows: read it to its end
         char* data = nullptr;
-        while (PQgetCopyData(pg_, &data, 0) > 0) PQfreemem(data);
-        PQclear(result);
+        while (pq().PQgetCopyData(pg_, &data, 0) > 0) pq().PQfreemem(data);
+        pq().PQclear(result);
         recordsAffected_ = -1;
         return;
     }
     case PGRES_COPY_IN:
-        PQputCopyEnd(pg_, "COPY FROM STDIN is not supported here");
-        PQclear(result);
-        if (PGresult* r = PQgetResult(pg_)) fail(r);
+        pq().PQputCopyEnd(pg_, "COPY FROM STDIN is not supported here");
+        pq().PQclear(result);
+        if (PGresult* r = pq().PQgetResult(pg_)) fail(r);
         return;
     default: fail(result);
     }
@@ -156,15 +156,15 @@ void PgCursor::begin(PGresult* result) {
 
 PGresult* PgCursor::readRow() {
     if (setDone_) return nullptr;
-    PGresult* r = PQgetResult(pg_);
+    PGresult* r = pq().PQgetResult(pg_);
     if (!r) {
         setDone_ = callDone_ = true;
         return nullptr;
     }
-    switch (PQresultStatus(r)) {
+    switch (pq().PQresultStatus(r)) {
     case PGRES_SINGLE_TUPLE: return r;
     case PGRES_TUPLES_OK:
-        PQclear(r);
+        pq().PQclear(r);
         setDone_ = true;
         return nullptr;
     default: setDone_ = true; fail(r);
@@ -174,13 +174,13 @@ PGresult* PgCursor::readRow() {
 void PgCursor::copyRow(const PGresult* row, RowBlock& block) const {
     const int n = int(kinds_.size());
     for (int c = 0; c < n; ++c) {
-        if (PQgetisnull(row, 0, c)) {
+        if (pq().PQgetisnull(row, 0, c)) {
             block.appendNull();
         } else if (asSent_) {
-            block.appendCell(PQgetvalue(row, 0, c), size_t(PQgetlength(row, 0, c)));
+            block.appendCell(pq().PQgetvalue(row, 0, c), size_t(pq().PQgetlength(row, 0, c)));
         } else {
             pg::appendValue(block, kinds_[size_t(c)],
-                            std::string_view(PQgetvalue(row, 0, c), size_t(PQgetlength(row, 0, c))));
+                            std::string_view(pq().PQgetvalue(row, 0, c), size_t(pq().PQgetlength(row, 0, c))));
         }
     }
 }
@@ -198,7 +198,7 @@ int PgCursor::appendRows(RowBlock& block, int maxRows) {
             break;
         }
         copyRow(r, block);
-        PQclear(r);
+        pq().PQclear(r);
         ++rows;
     }
     return rows;
@@ -206,12 +206,12 @@ int PgCursor::appendRows(RowBlock& block, int maxRows) {
 
 bool PgCursor::nextResult() {
     conn_.throwIfCancelPending();
-    for (PGresult* r : readAhead_) PQclear(r);
+    for (PGresult* r : readAhead_) pq().PQclear(r);
     readAhead_.clear();
-    while (PGresult* r = readRow()) PQclear(r); // the rest of the current set goes unread
+    while (PGresult* r = readRow()) pq().PQclear(r); // the rest of the current set goes unread
     fields_.clear();
     if (callDone_) return false;
-    PGresult* next = PQgetResult(pg_);
+    PGresult* next = pq().PQgetResult(pg_);
     if (!next) {
         callDone_ = true;
         return false;
@@ -222,13 +222,13 @@ bool PgCursor::nextResult() {
 
 void PgCursor::finishCall() {
     if (!callDone_)
-        while (PGresult* r = PQgetResult(pg_)) PQclear(r);
+        while (PGresult* r = pq().PQgetResult(pg_)) pq().PQclear(r);
     callDone_ = setDone_ = true;
 }
 
 void PgCursor::fail(PGresult* result) {
     Error e = conn_.resultError(result);
-    PQclear(result);
+    pq().PQclear(result);
     finishCall();
     conn_.release(this);
     conn_.takeCancelPending();
