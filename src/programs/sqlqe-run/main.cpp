@@ -105,6 +105,14 @@ private:
             }
             item.first();
             if (item.second) return;
+            // Caught up with the run: what is formatted goes out now, so the
+            // first rows of a slow or long result are seen at once.
+            bool idle;
+            {
+                std::lock_guard lock(mutex_);
+                idle = queue_.empty();
+            }
+            if (idle && !out_.isEmpty()) writePending();
         }
     }
     void writePending() {
