@@ -1,10 +1,10 @@
 #include "document/ResultTextView.h"
 
 #include "base/Memory.h"
+#include "editor/SqlEditor.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -47,12 +47,7 @@ ResultTextView::ResultTextView(QWidget* parent) : QAbstractScrollArea(parent), d
 }
 
 void ResultTextView::setEditorFont(const QString& family, const QString& pointSize) {
-    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    if (!family.trimmed().isEmpty() && QFontDatabase::hasFamily(family.trimmed())) f.setFamily(family.trimmed());
-    bool ok = false;
-    const double size = pointSize.trimmed().toDouble(&ok);
-    f.setPointSizeF(ok && size >= 4 && size <= 96 ? size : 10);
-    setFont(f);
+    setFont(SqlEditor::fontFromSettings(family, pointSize));
     updateScrollBars();
     viewport()->update();
 }

@@ -36,8 +36,7 @@ public:
     // Puts the selected text on the clipboard (nothing when none is selected).
     void copy();
 
-    // The font as the script editor takes it: a fixed-pitch family when the
-    // name is unknown, 10 points when the size is not a number from 4 to 96.
+    // The font as the script editor takes it (SqlEditor::fontFromSettings).
     void setEditorFont(const QString& family, const QString& pointSize);
 
 protected:
