@@ -212,3 +212,19 @@ TEST_F(ResultViewsTest, PastTheMemoryLimitTheRunAsksAndDoesAsTold) {
     runAndWait(*d, countTo(1000));
     EXPECT_TRUE(dialogs.questions.isEmpty());
 }
+
+// Typing over a selected script leaves the editor reporting an empty
+// selection: F5 then runs the script, not nothing.
+TEST_F(ResultViewsTest, AScriptTypedOverASelectionRuns) {
+    auto d = makeDocument(false);
+    d->editor()->setText(QStringLiteral("SELECT 1"));
+    d->editor()->setFocus();
+    QTest::keyClick(d->editor(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(d->editor(), QStringLiteral("SELECT name FROM t"));
+    d->startExec();
+    QElapsedTimer t;
+    t.start();
+    while (d->isRunning() && t.elapsed() < 10000) QTest::qWait(5);
+    EXPECT_EQ(d->resultPanes()->messagePane()->text(), QStringLiteral("Success\r\n\r\n4  Row(s) affected"));
+    EXPECT_EQ(d->resultPanes()->grid()->resultModel()->totalRows(), 4);
+}

@@ -125,7 +125,10 @@ void RunController::execute(const QString& connectionString, const QString& data
     panes_->setTabVisible(ResultPanes::MessagesTab, true);
     panes_->setExtendedVisible(false);
 
-    const QString source = editor_->hasSelectedText() ? editor_->selectedText() : editor_->text();
+    // The editor may report an empty selection (after typing over a
+    // selection): that runs the whole script, not nothing.
+    const QString selected = editor_->hasSelectedText() ? editor_->selectedText() : QString();
+    const QString source = selected.isEmpty() ? editor_->text() : selected;
     const RunPlan p = planRun(source);
     statementKind_ = p.kind;
     panes_->setMessage(QStringLiteral("Working..."));
