@@ -5,6 +5,7 @@
 
 #include "db/ClientLibraries.h"
 
+#include <thread>
 #include <vector>
 
 namespace db {
@@ -91,17 +92,19 @@ void PgConnection::connect(const QString& database) {
     // the session as the ODBC driver sets it up: ISO dates, shortest exact floats
     PGresult* setup = pq().PQexec(conn, "SET DateStyle = 'ISO'; SET extra_float_digits = 2");
     pq().PQclear(setup);
-    std::lock_guard lock(cancelMutex_);
     conn_ = conn;
-    cancel_ = pq().PQgetCancel(conn);
+    std::lock_guard lock(cancelKey_->mutex);
+    cancelKey_->key = pq().PQgetCancel(conn);
 }
 
 void PgConnection::disconnect() {
     if (active_) active_->abandon();
     active_ = nullptr;
-    std::lock_guard lock(cancelMutex_);
-    if (cancel_) pq().PQfreeCancel(cancel_);
-    cancel_ = nullptr;
+    {
+        std::lock_guard lock(cancelKey_->mutex);
+        if (cancelKey_->key) pq().PQfreeCancel(cancelKey_->key);
+        cancelKey_->key = nullptr;
+    }
     if (conn_) pq().PQfinish(conn_);
     conn_ = nullptr;
 }
@@ -117,11 +120,20 @@ void PgConnection::setActive(PgCursor* cursor) {
     active_ = cursor;
 }
 
-void PgConnection::cancel() {
-    std::lock_guard lock(cancelMutex_);
-    cancelPending_ = true;
+void PgConnection::CancelKey::send() {
+    std::lock_guard lock(mutex);
     char error[256];
-    if (cancel_) pq().PQcancel(cancel_, error, sizeof error);
+    if (key) pq().PQcancel(key, error, sizeof error);
+}
+
+void PgConnection::cancel() {
+    cancelPending_ = true;
+    std::thread([k = cancelKey_] { k->send(); }).detach();
+}
+
+void PgConnection::interrupt() {
+    cancelPending_ = true;
+    cancelKey_->send();
 }
 
 void PgConnection::throwIfCancelPending() {

@@ -11,6 +11,7 @@
 #include "db/ConnectionString.h"
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 
 struct pg_conn;
@@ -27,7 +28,12 @@ public:
     ~PgConnection() override;
 
     std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) override;
+    // Asks the server to cancel the running statement, from a thread of its
+    // own: the request is a connection of its own and must not hold the
+    // caller (maybe the UI) when the server is slow to answer.
     void cancel() override;
+    // The same, done before returning (for the thread that runs the call).
+    void interrupt();
 
     QString providerName() const override { return QStringLiteral("PostgreSQL"); }
     QString serverVersion() const override;
@@ -59,8 +65,14 @@ private:
     ConnectionString cs_;
     OpenOptions options_;
     pg_conn* conn_ = nullptr;
-    std::mutex cancelMutex_;
-    pg_cancel* cancel_ = nullptr;
+    // What a cancel request needs, shared with requests still on their way
+    // when the connection closes.
+    struct CancelKey {
+        std::mutex mutex;
+        pg_cancel* key = nullptr; // guarded by mutex; null once closed
+        void send();
+    };
+    std::shared_ptr<CancelKey> cancelKey_ = std::make_shared<CancelKey>();
     std::atomic<bool> cancelPending_{false};
     PgCursor* active_ = nullptr;
 };

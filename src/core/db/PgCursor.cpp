@@ -53,7 +53,7 @@ void PgCursor::abandon() {
     if (callDone_) return;
     // Rows still streaming: the server stops sending them instead of the
     // connection reading them all only to drop them.
-    if (!setDone_) conn_.cancel();
+    if (!setDone_) conn_.interrupt();
     finishCall();
     conn_.takeCancelPending();
 }
