@@ -14,6 +14,7 @@
 #include "store/HomeSeeding.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
+#include "support/TestServers.h"
 #include "support/Typing.h"
 
 #include <QApplication>
@@ -227,4 +228,17 @@ TEST_F(ResultViewsTest, AScriptTypedOverASelectionRuns) {
     while (d->isRunning() && t.elapsed() < 10000) QTest::qWait(5);
     EXPECT_EQ(d->resultPanes()->messagePane()->text(), QStringLiteral("Success\r\n\r\n4  Row(s) affected"));
     EXPECT_EQ(d->resultPanes()->grid()->resultModel()->totalRows(), 4);
+}
+
+// The server's notices come to the message pane, before the closing message.
+TEST_F(ResultViewsTest, PostgresNoticesShowInTheMessagePane) {
+    SQLQE_REQUIRE_SERVER(kPostgres, cs);
+    auto d = makeDocument(false);
+    runAndWait(*d, QStringLiteral("DO $$ BEGIN RAISE NOTICE 'counted %', 3; END $$; SELECT 1 AS one"));
+    EXPECT_EQ(d->resultPanes()->messagePane()->text(),
+              QStringLiteral("NOTICE:  counted 3\r\n0 Row(s) affected.\r\nSuccess\r\n\r\n1  Row(s) affected"));
+    // a script without rows keeps its notices too
+    runAndWait(*d, QStringLiteral("DROP TABLE IF EXISTS sqlqe_no_such_table_at_all"));
+    EXPECT_TRUE(d->resultPanes()->messagePane()->text().startsWith(QStringLiteral("NOTICE:  table")))
+        << d->resultPanes()->messagePane()->text().toStdString();
 }
