@@ -4,6 +4,7 @@
 #include "common/RatioSplitter.h"
 #include "document/QueryDocument.h"
 #include "document/ResultPanes.h"
+#include "document/ResultTextView.h"
 #include "editor/SqlEditor.h"
 #include "script/OutputWatch.h"
 #include "settings/AppPaths.h"

@@ -9,6 +9,7 @@
 #include "document/ResultGrid.h"
 #include "run/ResultModel.h"
 #include "document/ResultPanes.h"
+#include "document/ResultTextView.h"
 #include "common/PanelStatusBar.h"
 #include "support/Files.h"
 #include "support/ScriptedDialogs.h"

@@ -7,6 +7,7 @@
 #include "document/QueryDocument.h"
 #include "store/RecoveryJournal.h"
 #include "document/ResultPanes.h"
+#include "document/ResultTextView.h"
 #include "script/ScriptFile.h"
 #include "document/ScriptFileActions.h"
 #include "support/Files.h"

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,7 @@ struct Backend {
     const char* label;
     const ServerUnderTest* server; // null: SQLite file
     const char* longSleep;
+    const char* backend = "";      // appended to the connection string
 };
 
 void PrintTo(const Backend& b, std::ostream* os) { *os << b.label; }
@@ -56,6 +58,8 @@ const Backend kBackends[] = {
      "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT count(*) FROM n"},
     {"PostgreSQL", &kPostgres, "SELECT pg_sleep(30)"},
     {"MariaDB", &kMariaDb, "SELECT SLEEP(30)"},
+    {"PostgreSQL_ODBC", &kPostgres, "SELECT pg_sleep(30)", "Backend=ODBC;"},
+    {"MariaDB_ODBC", &kMariaDb, "SELECT SLEEP(30)", "Backend=ODBC;"},
 };
 
 class RunEngineTest : public ::testing::TestWithParam<Backend> {
@@ -63,6 +67,7 @@ protected:
     void SetUp() override {
         if (GetParam().server) {
             SQLQE_REQUIRE_SERVER(*GetParam().server, cs);
+            cs += QLatin1String(GetParam().backend);
         } else {
             cs = QStringLiteral("Provider=SQLite;Data Source=") + dir.filePath(QStringLiteral("t.db"));
             db::Connection::open(cs, {15, true});
@@ -288,4 +293,41 @@ TEST(TextLayoutTexts, ElapsedTimeAndMessages) {
     EXPECT_EQ(line, QStringLiteral("héllo  ...\r\n"));
     EXPECT_EQ(textlayout::headerBlock({db::Field{QStringLiteral(" a "), db::FieldType::Integer, 1, 4}}),
               QStringLiteral("a     \r\n------\r\n"));
+}
+
+// The run waits for the memory question without holding the thread that
+// asks it, and a stop ends the wait.
+TEST(ExecutorMemoryLimit, AskedOnTheOwnersThreadAndAStopEndsTheWait) {
+    QTemporaryDir dir;
+    const QString cs = QStringLiteral("Provider=SQLite;Data Source=") + dir.filePath(QStringLiteral("m.db"));
+    db::Connection::open(cs, {15, true});
+    RunRequest r;
+    r.connectionString = cs;
+    r.text = QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT i, 'padding text' FROM n");
+    r.memoryLimitBytes = 256 * 1024;
+
+    Executor ex;
+    QSignalSpy finished(&ex, &Executor::finished);
+    int asked = 0;
+    qint64 rowsWhenAsked = -1, rowsDelivered = 0;
+    QObject::connect(&ex, &Executor::gridRows, [&](const std::shared_ptr<db::RowBlock>& b) { rowsDelivered += b->rowCount(); });
+    ex.setMemoryQuestion([&](qint64 held) {
+        EXPECT_GE(held, 256 * 1024);
+        if (++asked == 1) return MemoryAnswer::KeepFetching;
+        rowsWhenAsked = rowsDelivered; // the rows so far are there while the question is open
+        // the user stops the run from elsewhere while the question is still up
+        QTimer::singleShot(50, &ex, [&] { ex.stop(); });
+        QElapsedTimer open;
+        open.start();
+        while (finished.isEmpty() && open.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return MemoryAnswer::KeepFetching; // too late: the stop has decided
+    });
+    ex.start(r);
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_EQ(asked, 2);
+    EXPECT_GT(rowsWhenAsked, 0);
+    const RunResult result = finished.at(0).at(0).value<RunResult>();
+    EXPECT_TRUE(result.cancelled()) << result.closingMessage.toStdString();
+    EXPECT_FALSE(result.discarded);
+    EXPECT_EQ(result.rows, rowsDelivered);
 }

@@ -1,5 +1,5 @@
-// The ODBC backend against real PostgreSQL and MariaDB servers (started by
-// scripts/test) and the SQLite ODBC driver on a real file.
+// The server backends, native and ODBC, against real PostgreSQL and MariaDB
+// servers (started by scripts/test), and the SQLite ODBC driver on a real file.
 #include "db/ConnectionString.h"
 #include "db/Connection.h"
 #include "support/TestServers.h"
@@ -16,23 +16,32 @@ using namespace db;
 namespace {
 
 struct Dialect {
+    const char* name;
     ServerUnderTest server;
+    const char* backend;       // appended to the connection string
     const char* sleep30;       // a statement that runs for 30 s
     const char* longText;      // column type for a 10 MB value
     const char* createProc;    // a procedure or function named sqlqe_proc
     const char* dropProc;
 };
 
+#define SQLQE_PG_DIALECT(name, backend)                                                                     \
+    {name, kPostgres, backend, "SELECT pg_sleep(30)", "TEXT",                                                  \
+     "CREATE OR REPLACE FUNCTION sqlqe_proc(a integer) RETURNS integer AS 'SELECT a + 1' LANGUAGE SQL",        \
+     "DROP FUNCTION IF EXISTS sqlqe_proc(integer)"}
+#define SQLQE_MARIADB_DIALECT(name, backend)                                                                \
+    {name, kMariaDb, backend, "SELECT SLEEP(30)", "LONGTEXT", "CREATE PROCEDURE sqlqe_proc(IN a INT) SELECT a + 1", \
+     "DROP PROCEDURE IF EXISTS sqlqe_proc"}
+
 const Dialect kDialects[] = {
-    {kPostgres, "SELECT pg_sleep(30)", "TEXT",
-     "CREATE OR REPLACE FUNCTION sqlqe_proc(a integer) RETURNS integer AS 'SELECT a + 1' LANGUAGE SQL",
-     "DROP FUNCTION IF EXISTS sqlqe_proc(integer)"},
-    {kMariaDb, "SELECT SLEEP(30)", "LONGTEXT",
-     "CREATE PROCEDURE sqlqe_proc(IN a INT) SELECT a + 1", "DROP PROCEDURE IF EXISTS sqlqe_proc"},
+    SQLQE_PG_DIALECT("PostgreSQL", ""),
+    SQLQE_PG_DIALECT("PostgreSQL_ODBC", "Backend=ODBC;"),
+    SQLQE_MARIADB_DIALECT("MariaDB", ""),
+    SQLQE_MARIADB_DIALECT("MariaDB_ODBC", "Backend=ODBC;"),
 };
 
 // Readable test names in ctest output.
-void PrintTo(const Dialect& d, std::ostream* os) { *os << d.server.label; }
+void PrintTo(const Dialect& d, std::ostream* os) { *os << d.name; }
 
 QString rows(Cursor& c) {
     QStringList out;
@@ -50,6 +59,7 @@ class ServerBackend : public ::testing::TestWithParam<Dialect> {
 protected:
     void SetUp() override {
         SQLQE_REQUIRE_SERVER(GetParam().server, cs);
+        cs += QLatin1String(GetParam().backend);
         conn = Connection::open(cs);
         conn->exec(QStringLiteral("DROP VIEW IF EXISTS sqlqe_v"));
         conn->exec(QStringLiteral("DROP TABLE IF EXISTS sqlqe_t"));
@@ -58,7 +68,7 @@ protected:
                        .arg(QLatin1String(GetParam().longText)));
         conn->exec(QStringLiteral("INSERT INTO sqlqe_t VALUES (1, 'one', NULL), (2, '', 'x'), (3, 'three', 'y')"));
     }
-    const char* label() const { return GetParam().server.label; }
+    const char* label() const { return GetParam().name; }
     QString cs;
     std::unique_ptr<Connection> conn;
 };
@@ -253,7 +263,7 @@ TEST_P(ServerBackend, DeadPortFailsQuickly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, ServerBackend, ::testing::ValuesIn(kDialects),
-                         [](const auto& info) { return std::string(info.param.server.label); });
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OdbcBackend, GarbageAndUnknownDriverGiveClearErrors) {
     for (const char* s : {"this is not a connection string", "Driver={No Such Driver};Pwd=Hidden-999"}) {

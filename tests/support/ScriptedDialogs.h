@@ -18,6 +18,7 @@ public:
     ~ScriptedDialogs() override { Dialogs::install(nullptr); }
 
     std::deque<Answer> answers;
+    std::deque<int> choices;        // for choose(); an empty deque closes the dialog (-1)
     std::deque<QString> inputs;     // for input(); an empty deque cancels
     std::deque<int> numbers;        // for inputNumber()
     std::deque<QString> fileNames;  // for open/save dialogs; "" cancels
@@ -41,6 +42,16 @@ public:
         const Answer a = answers.front();
         answers.pop_front();
         return a;
+    }
+    int choose(QWidget*, const QString& text, const QString&, const QStringList&) override {
+        questions << text;
+        if (choices.empty()) {
+            ++unexpected;
+            return -1;
+        }
+        const int c = choices.front();
+        choices.pop_front();
+        return c;
     }
     std::optional<QString> input(QWidget*, const QString&, const QString&, const QString&) override {
         if (inputs.empty()) {

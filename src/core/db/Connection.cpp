@@ -1,7 +1,9 @@
 #include "db/Connection.h"
 
 #include "db/ConnectionString.h"
+#include "db/MariaConnection.h"
 #include "db/OdbcConnection.h"
+#include "db/PgConnection.h"
 #include "db/SqliteConnection.h"
 
 namespace db {
@@ -11,6 +13,10 @@ std::unique_ptr<Connection> Connection::open(const QString& connectionString, co
     if (connectionString.trimmed().isEmpty())
         throw Error::usage(QStringLiteral("The connection string is empty."));
     if (cs.isSqlite()) return SqliteConnection::open(cs, options);
+    if (!cs.wantsOdbc()) {
+        if (cs.server() == ConnectionString::Server::PostgreSQL) return PgConnection::open(cs, options);
+        if (cs.server() == ConnectionString::Server::MariaDB) return MariaConnection::open(cs, options);
+    }
     return OdbcConnection::open(connectionString, options);
 }
 

@@ -19,6 +19,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -94,7 +95,9 @@ public:
     virtual ~Connection() = default;
 
     // Opens the backend named by the string: "Provider=SQLite;Data Source=FILE"
-    // goes to native SQLite, anything else to the ODBC driver manager.
+    // goes to native SQLite; strings for the PostgreSQL and MariaDB (MySQL)
+    // ODBC drivers go to the native PostgreSQL and MariaDB backends unless
+    // they say "Backend=ODBC"; anything else to the ODBC driver manager.
     static std::unique_ptr<Connection> open(const QString& connectionString, const OpenOptions& options = {});
 
     virtual std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) = 0;
@@ -110,11 +113,23 @@ public:
 
     virtual Table schema(Schema kind, const SchemaFilter& filter = {}) = 0;
 
+    // The server's own messages that are not errors (PostgreSQL's NOTICE)
+    // go to handler as they come, on the thread using the connection.
+    void setNoticeHandler(std::function<void(const QString&)> handler) { noticeHandler_ = std::move(handler); }
+
     // Convenience for small reads: runs sql and materialises the first
     // result set (an empty table for a closed result).
     Table query(const QString& sql, const Params& params = {});
     // Runs sql and returns the records-affected count of its first result.
     qint64 exec(const QString& sql, const Params& params = {});
+
+protected:
+    void notify(const QString& text) const {
+        if (noticeHandler_) noticeHandler_(text);
+    }
+
+private:
+    std::function<void(const QString&)> noticeHandler_;
 };
 
 } // namespace db

@@ -47,6 +47,12 @@ public:
 
     // True for strings the native SQLite backend serves (Provider=SQLite).
     bool isSqlite() const;
+    // The server a string's ODBC driver talks to, by the driver's name.
+    enum class Server { Other, PostgreSQL, MariaDB };
+    Server server() const;
+    // "Backend=ODBC": the string goes to the ODBC driver even where a native
+    // backend serves its server.
+    bool wantsOdbc() const;
     // The file of a native SQLite string ("Data Source" or "Database").
     QString sqliteFile() const;
 

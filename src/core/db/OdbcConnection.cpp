@@ -17,13 +17,6 @@ using namespace odbc;
 
 namespace {
 
-bool driverIs(const ConnectionString& cs, std::initializer_list<const char*> names) {
-    const QString driver = cs.value(QStringLiteral("Driver")).value_or(QString());
-    for (const char* n : names)
-        if (driver.contains(QLatin1String(n), Qt::CaseInsensitive)) return true;
-    return false;
-}
-
 QString infoText(SQLHDBC dbc, SQLUSMALLINT what) {
     SQLWCHAR buf[256] = {};
     SQLSMALLINT len = 0;
@@ -111,10 +104,15 @@ QString tunedConnectionString(const QString& connectionString, int loginTimeoutS
             changed = true;
         }
     };
-    if (driverIs(cs, {"MariaDB", "MySQL"})) {
+    if (cs.has(QStringLiteral("Backend"))) { // ours, not the driver's
+        cs.remove(QStringLiteral("Backend"));
+        changed = true;
+    }
+    const QString driver = cs.value(QStringLiteral("Driver")).value_or(QString());
+    if (cs.server() == ConnectionString::Server::MariaDB) {
         // multi-statement scripts, and affected counts of rows matched
         add("OPTION", QStringLiteral("67108866"));
-    } else if (driverIs(cs, {"PostgreSQL", "psqlodbc"})) {
+    } else if (cs.server() == ConnectionString::Server::PostgreSQL) {
         // stream results through a server cursor instead of loading them whole
         add("UseDeclareFetch", QStringLiteral("1"));
         add("Fetch", QStringLiteral("5000"));
@@ -123,7 +121,7 @@ QString tunedConnectionString(const QString& connectionString, int loginTimeoutS
         add("Debug", QStringLiteral("0"));
         if (loginTimeoutSeconds > 0)
             add("pqopt", QStringLiteral("connect_timeout=%1").arg(loginTimeoutSeconds));
-    } else if (driverIs(cs, {"SQLite"})) {
+    } else if (driver.contains(QLatin1String("SQLite"), Qt::CaseInsensitive)) {
         add("StepAPI", QStringLiteral("1"));
     }
     return changed ? cs.toString() : connectionString;

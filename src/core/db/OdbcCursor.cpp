@@ -15,7 +15,6 @@ using namespace odbc;
 
 namespace {
 
-constexpr SQLLEN kMaxBoundChars = 8000;        // wider values are read as long data
 constexpr SQLLEN kLongBindChars = 1024;        // bound part of a long value when blocks allow completing it
 constexpr size_t kRowsetBytes = 4 * 1024 * 1024;
 constexpr SQLULEN kMaxRowset = 256; // measured: larger arrays only cost cache
@@ -180,12 +179,8 @@ void OdbcCursor::describe() {
         SQLColAttributeW(stmt_, i, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned);
         SQLColAttributeW(stmt_, i, SQL_DESC_OCTET_LENGTH, nullptr, 0, nullptr, &octets);
 
-        Field f;
-        f.name = fromWide(name, std::min<qsizetype>(nameLen, 511));
-        f.type = fieldType(type, isUnsigned == SQL_TRUE);
-        f.precision = precision(type, size, display);
-        f.definedSize = isCharacterType(type) || isBinaryType(type) ? qint64(size) : qint64(octets ? octets : size);
-        fields_.push_back(f);
+        const ColumnDescription described{type, size, display, octets, isUnsigned == SQL_TRUE};
+        fields_.push_back(describedField(fromWide(name, std::min<qsizetype>(nameLen, 511)), described));
 
         Column& c = cols_[i - 1];
         c.sqlType = type;
@@ -194,13 +189,13 @@ void OdbcCursor::describe() {
             c.width = (type == SQL_NUMERIC || type == SQL_DECIMAL) ? std::max<SQLLEN>(SQLLEN(size) + 3, 128) : 48;
         } else if (isBinaryType(type)) {
             c.cType = SQL_C_BINARY; // shown as hex digits
-            c.isLong = isLongType(type) || size == 0 || SQLLEN(size) > kMaxBoundChars;
+            c.isLong = isLongValue(described);
             c.width = c.isLong ? kLongBindChars : SQLLEN(size);
         } else {
             c.cType = conn_.narrowTextIsUtf8() ? SQL_C_CHAR : SQL_C_WCHAR;
-            SQLLEN chars = SQLLEN(std::max<SQLULEN>(size, SQLULEN(std::max<SQLLEN>(display, 0))));
-            c.isLong = isLongType(type) || chars <= 0 || chars > kMaxBoundChars;
-            if (c.isLong) chars = kLongBindChars;
+            c.isLong = isLongValue(described);
+            const SQLLEN chars =
+                c.isLong ? kLongBindChars : SQLLEN(std::max<SQLULEN>(size, SQLULEN(std::max<SQLLEN>(display, 0))));
             // a character takes up to four UTF-8 bytes, or two UTF-16 units
             c.width = c.cType == SQL_C_CHAR ? chars * 4 + 1 : (chars * 2 + 1) * SQLLEN(sizeof(SQLWCHAR));
         }

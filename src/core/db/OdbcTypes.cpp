@@ -78,4 +78,23 @@ int precision(SQLSMALLINT t, SQLULEN columnSize, SQLLEN displaySize) {
     return int(std::min<SQLLEN>(displaySize, 255));
 }
 
+bool isLongValue(const ColumnDescription& d) {
+    if (isBinaryType(d.sqlType))
+        return isLongType(d.sqlType) || d.columnSize == 0 || SQLLEN(d.columnSize) > kMaxBoundChars;
+    const SQLLEN chars = SQLLEN(std::max<SQLULEN>(d.columnSize, SQLULEN(std::max<SQLLEN>(d.displaySize, 0))));
+    return isLongType(d.sqlType) || chars <= 0 || chars > kMaxBoundChars;
+}
+
+Field describedField(const QString& name, const ColumnDescription& d) {
+    Field f;
+    f.name = name;
+    f.type = fieldType(d.sqlType, d.isUnsigned);
+    f.precision = precision(d.sqlType, d.columnSize, d.displaySize);
+    const bool sized = isCharacterType(d.sqlType) || isBinaryType(d.sqlType);
+    f.definedSize = sized ? qint64(d.columnSize) : qint64(d.octetLength ? d.octetLength : SQLLEN(d.columnSize));
+    // text and binary types without a declared size (text, blobs) lay out by their values
+    f.unsized = sized && isLongValue(d);
+    return f;
+}
+
 } // namespace db::odbc

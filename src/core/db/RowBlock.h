@@ -26,6 +26,11 @@ public:
     size_t memoryUse() const { return bytes_.capacity() + ends_.capacity() * sizeof(uint32_t); }
     // Readers start a new block once this much text is in one.
     static constexpr size_t kFullBytes = size_t(1) << 30;
+    // Room for about this much text and this many cells.
+    void reserve(size_t bytes, size_t cells) {
+        bytes_.reserve(bytes);
+        ends_.reserve(cells);
+    }
     void shrinkToFit() {
         bytes_.shrink_to_fit();
         ends_.shrink_to_fit();

@@ -20,8 +20,8 @@ Field fromValueType(const QString& name, int valueType) {
     switch (valueType) {
     case SQLITE_INTEGER: return {name, FieldType::BigInt, 19, 8};
     case SQLITE_FLOAT: return {name, FieldType::Double, 15, 8};
-    case SQLITE_BLOB: return {name, FieldType::LongVarBinary, 255, 2147483647};
-    default: return {name, FieldType::VarWChar, 255, 2147483647};
+    case SQLITE_BLOB: return {name, FieldType::LongVarBinary, 255, 2147483647, true};
+    default: return {name, FieldType::VarWChar, 255, 2147483647, true};
     }
 }
 
@@ -31,7 +31,7 @@ Field sqliteDeclaredField(const QString& name, const QString& declaredType) {
     const QString t = declaredType.trimmed().toUpper();
     const int size = declaredSize(t);
     auto text = [&](FieldType type) {
-        return Field{name, type, size > 0 ? std::min(size, 255) : 255, size > 0 ? size : 2147483647};
+        return Field{name, type, size > 0 ? std::min(size, 255) : 255, size > 0 ? size : 2147483647, size <= 0};
     };
     if (t.isEmpty()) return fromValueType(name, SQLITE_NULL);
     // SQLite's affinity rules, in its order, refined by the common type names.
@@ -46,7 +46,7 @@ Field sqliteDeclaredField(const QString& name, const QString& declaredType) {
         if (t.startsWith(QLatin1String("CHAR")) || t.startsWith(QLatin1String("CHARACTER("))) return text(FieldType::Char);
         return text(FieldType::VarWChar);
     }
-    if (t.contains(QLatin1String("BLOB"))) return {name, FieldType::LongVarBinary, 255, 2147483647};
+    if (t.contains(QLatin1String("BLOB"))) return {name, FieldType::LongVarBinary, 255, 2147483647, true};
     if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB")))
         return {name, FieldType::Double, 15, 8};
     if (t.startsWith(QLatin1String("BOOL"))) return {name, FieldType::Boolean, 1, 2};

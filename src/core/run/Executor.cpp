@@ -2,10 +2,12 @@
 
 #include <QElapsedTimer>
 #include <QMetaObject>
+#include <QPointer>
 
 #include <condition_variable>
 #include <list>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -15,9 +17,10 @@ constexpr int kMaxDeliveriesInFlight = 2;
 
 // One piece of a run's output, in the order the run produced it.
 struct Executor::Batch {
-    enum Kind { Grid, Rows, Text, Clear, Finished } kind = Text;
+    enum Kind { Grid, Rows, Text, TextRows, Clear, Finished } kind = Text;
     std::vector<db::Field> fields;
     std::shared_ptr<db::RowBlock> rows;
+    TextWidths widths;
     Pane pane = Pane::Results;
     QString text;
     RunResult result;
@@ -57,7 +60,29 @@ struct Executor::Shared : RunSink, std::enable_shared_from_this<Executor::Shared
             add(Batch::Text, pane);
         pending.back()->text += text;
     }
+    void textRows(Pane pane, std::shared_ptr<db::RowBlock> rows, const TextWidths& widths) override {
+        add(Batch::TextRows, pane);
+        pending.back()->rows = std::move(rows);
+        pending.back()->widths = widths;
+    }
     void clearPane(Pane pane) override { add(Batch::Clear, pane); }
+
+    // The run waits here for the owner's answer; a stop, or the owner going
+    // away, ends the wait (the stop then ends the run).
+    std::optional<MemoryAnswer> answer; // guarded by mutex
+    MemoryAnswer memoryLimitReached(qint64 heldBytes) override {
+        deliverPending(); // the rows fetched so far are on screen while the question is asked
+        std::unique_lock lock(mutex);
+        if (!owner) return MemoryAnswer::Stop;
+        answer.reset();
+        Executor* target = owner;
+        auto self = shared_from_this();
+        QMetaObject::invokeMethod(
+            target, [target, self, heldBytes] { target->askMemoryQuestion(self, heldBytes); }, Qt::QueuedConnection);
+        cv.wait(lock, [&] { return answer || !owner || engine->stopRequested(); });
+        if (answer) return *answer;
+        return MemoryAnswer::StopAndKeep; // stopped (or closed) while the question was open
+    }
     void progress(qint64 rows) override { lastProgress = rows; }
     void flush() override {
         if (sinceDelivery.isValid() && sinceDelivery.elapsed() < kFlushIntervalMs) return;
@@ -117,6 +142,18 @@ Executor::~Executor() {
 void Executor::stop() {
     if (!shared_ || !running_) return;
     shared_->engine->stop();
+    std::lock_guard lock(shared_->mutex);
+    shared_->cv.notify_all(); // ends a wait for the memory question's answer
+}
+
+void Executor::askMemoryQuestion(const std::shared_ptr<Shared>& run, qint64 heldBytes) {
+    // The question may run a nested event loop (a dialog): this object may be
+    // gone when it returns.
+    QPointer<Executor> self(this);
+    const MemoryAnswer a = memoryQuestion_ ? memoryQuestion_(heldBytes) : MemoryAnswer::KeepFetching;
+    std::lock_guard lock(run->mutex);
+    if (self) run->answer = a;
+    run->cv.notify_all();
 }
 
 void Executor::start(RunRequest request) {
@@ -146,6 +183,7 @@ void Executor::deliver(const std::shared_ptr<Batch>& b) {
     case Batch::Grid: emit gridStarted(b->fields); break;
     case Batch::Rows: emit gridRows(b->rows); break;
     case Batch::Text: emit textAppended(b->pane, b->text); break;
+    case Batch::TextRows: emit textRows(b->pane, b->rows, b->widths); break;
     case Batch::Clear: emit paneCleared(b->pane); break;
     case Batch::Finished:
         running_ = false;

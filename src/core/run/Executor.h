@@ -14,6 +14,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -28,6 +29,12 @@ public:
     void start(RunRequest request);
     // Requests the stop of the running run (flag + cancel on the server).
     void stop();
+    // Asked on this object's thread when the rows of a run pass the
+    // request's memory limit; the run waits (without blocking this thread)
+    // until it answers. Without a question the run keeps fetching.
+    void setMemoryQuestion(std::function<MemoryAnswer(qint64 heldBytes)> question) {
+        memoryQuestion_ = std::move(question);
+    }
 
     // Stops every run still going and waits up to timeoutMs for their workers.
     static void waitForAll(int timeoutMs);
@@ -36,6 +43,7 @@ signals:
     void gridStarted(const std::vector<db::Field>& fields);
     void gridRows(const std::shared_ptr<db::RowBlock>& rows);
     void textAppended(Pane pane, const QString& text);
+    void textRows(Pane pane, const std::shared_ptr<db::RowBlock>& rows, const TextWidths& widths);
     void paneCleared(Pane pane);
     void progress(qint64 rowsFetched);
     void finished(const RunResult& result);
@@ -45,9 +53,11 @@ public:
 private:
     struct Batch;
     void deliver(const std::shared_ptr<Batch>& batch);
+    void askMemoryQuestion(const std::shared_ptr<Shared>& run, qint64 heldBytes);
 
     std::shared_ptr<Shared> shared_;
     bool running_ = false;
+    std::function<MemoryAnswer(qint64)> memoryQuestion_;
 };
 
 Q_DECLARE_METATYPE(Pane)

@@ -10,10 +10,19 @@
 
 namespace {
 constexpr int kFetchRows = 1024;
-constexpr qsizetype kTextChunk = 256 * 1024; // text handed on in pieces of about this size
 } // namespace
 
-RunEngine::RunEngine(RunRequest request, RunSink& sink) : request_(std::move(request)), sink_(sink) {}
+void RunSink::textRows(Pane pane, std::shared_ptr<db::RowBlock> rows, const TextWidths& widths) {
+    QString text;
+    for (int r = 0; r < rows->rowCount(); ++r) textlayout::appendRow(text, *rows, r, *widths);
+    appendText(pane, text);
+}
+
+MemoryAnswer RunSink::memoryLimitReached(qint64) { return MemoryAnswer::KeepFetching; }
+
+RunEngine::RunEngine(RunRequest request, RunSink& sink) : request_(std::move(request)), sink_(sink) {
+    if (request_.memoryLimitBytes) nextMemoryCheck_ = std::max<qint64>(1, *request_.memoryLimitBytes);
+}
 
 void RunEngine::stop() {
     stop_ = true;
@@ -36,6 +45,7 @@ RunResult RunEngine::finish(RunOutcome outcome, const QString& closing) {
     r.outcome = outcome;
     r.closingMessage = closing;
     r.extendedResults = extended_;
+    r.discarded = discarded_;
     r.rows = rowCount();
     return r;
 }
@@ -60,6 +70,7 @@ RunResult RunEngine::execute() {
     std::unique_ptr<db::Connection> conn;
     try {
         conn = db::Connection::open(request_.connectionString, {request_.loginTimeoutSeconds, false});
+        conn->setNoticeHandler([this](const QString& notice) { sink_.appendText(Pane::Notices, notice + QStringLiteral("\r\n")); });
         {
             std::lock_guard lock(connMutex_);
             conn_ = conn.get();
@@ -130,30 +141,70 @@ void RunEngine::walkResults(db::Cursor& cursor) {
     }
 }
 
+std::shared_ptr<db::RowBlock> RunEngine::newBlock(int columns) const {
+    auto block = std::make_shared<db::RowBlock>();
+    block->reset(columns);
+    // the next block is about as big as the last: grow once, not by doubling
+    block->reserve(lastBlockBytes_ + lastBlockBytes_ / 8, lastBlockCells_);
+    return block;
+}
+
+void RunEngine::holdBlock(const db::RowBlock& block) {
+    lastBlockBytes_ = block.byteSize();
+    lastBlockCells_ = size_t(block.rowCount()) * size_t(block.columnCount());
+    held_ += qint64(block.memoryUse());
+    if (!request_.memoryLimitBytes || held_ < nextMemoryCheck_ || stop_) return;
+    sink_.flush();
+    const MemoryAnswer answer = sink_.memoryLimitReached(held_);
+    const QString size = QString::number(double(held_) / (1024.0 * 1024.0), 'f', 0);
+    switch (answer) {
+    case MemoryAnswer::KeepFetching: nextMemoryCheck_ = held_ + *request_.memoryLimitBytes; break;
+    case MemoryAnswer::StopAndKeep:
+        sink_.appendText(Pane::Messages,
+                         QStringLiteral("Stopped at the memory limit: the %1 MB of rows fetched are kept.\r\n").arg(size));
+        stop();
+        break;
+    case MemoryAnswer::Stop:
+        discarded_ = true;
+        sink_.appendText(Pane::Messages,
+                         QStringLiteral("Stopped at the memory limit: the %1 MB of rows fetched were dropped.\r\n").arg(size));
+        stop();
+        break;
+    }
+}
+
 void RunEngine::writeTextSet(db::Cursor& cursor, Pane pane, qint64& counter) {
     const auto& fields = cursor.fields();
-    const std::vector<int> widths = textlayout::columnWidths(fields);
-    QString text = textlayout::headerBlock(fields);
-    db::RowBlock block;
+    const int columns = int(fields.size());
+    TextWidths widths;
+    // The header waits for the first rows: columns without a declared size
+    // take their width from them.
+    auto showHeader = [&](const db::RowBlock* firstRows) {
+        widths = std::make_shared<const std::vector<int>>(firstRows ? textlayout::columnWidths(fields, *firstRows)
+                                                                    : textlayout::columnWidths(fields));
+        sink_.appendText(pane, textlayout::headerBlock(fields, *widths));
+    };
     auto closeSet = [&] {
-        if (stop_) text += textlayout::cancelNotice();
-        text += textlayout::setTrailer(counter - 1);
-        sink_.appendText(pane, text);
+        if (!widths) showHeader(nullptr);
+        QString tail;
+        if (stop_) tail += textlayout::cancelNotice();
+        tail += textlayout::setTrailer(counter - 1);
+        sink_.appendText(pane, tail);
     };
     try {
         while (!limitHit_ && !stop_) {
-            block.reset(int(fields.size()));
-            const int n = cursor.appendRows(block, int(std::min<qint64>(kFetchRows, rowsAllowed())));
+            auto block = newBlock(columns);
+            const int n = cursor.appendRows(*block, int(std::min<qint64>(kFetchRows, rowsAllowed())));
+            if (!widths) showHeader(block.get());
             if (n == 0) break;
-            for (int r = 0; r < n; ++r) textlayout::appendRow(text, block, r, widths);
             counter += n;
             report(n);
-            if (countShown(n)) text += textlayout::rowLimitNotice(*request_.rowLimit);
-            if (text.size() >= kTextChunk) {
-                sink_.appendText(pane, text);
-                text.clear();
-                sink_.flush();
-            }
+            const bool reachedLimit = countShown(n);
+            block->shrinkToFit();
+            sink_.textRows(pane, block, widths);
+            if (reachedLimit) sink_.appendText(pane, textlayout::rowLimitNotice(*request_.rowLimit));
+            sink_.flush();
+            holdBlock(*block);
         }
     } catch (const db::Error&) {
         // Every counted row is shown even when the set ends in a failure or a
@@ -166,17 +217,18 @@ void RunEngine::writeTextSet(db::Cursor& cursor, Pane pane, qint64& counter) {
 
 void RunEngine::writeGridSet(db::Cursor& cursor) {
     sink_.gridStarted(cursor.fields());
+    const int columns = int(cursor.fields().size());
     while (!stop_ && !limitHit_) {
-        auto block = std::make_shared<db::RowBlock>();
-        block->reset(int(cursor.fields().size()));
+        auto block = newBlock(columns);
         const int got = cursor.appendRows(*block, int(std::min<qint64>(kFetchRows, rowsAllowed())));
         if (got == 0) break;
         report(got);
         gridRows_ += got;
         block->shrinkToFit();
-        sink_.gridRows(std::move(block));
+        sink_.gridRows(block);
         if (countShown(got)) sink_.appendText(Pane::Results, textlayout::rowLimitNotice(*request_.rowLimit));
         sink_.flush();
+        holdBlock(*block);
     }
 }
 

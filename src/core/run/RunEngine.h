@@ -24,7 +24,20 @@
 #include <mutex>
 #include <optional>
 
-enum class Pane { Results, Extended, Messages };
+// Where a run's text goes: the results (text mode), the further result sets
+// of a grid run, the messages of statements without rows, and the server's
+// own notices (PostgreSQL's NOTICE), which the message pane shows as well.
+enum class Pane { Results, Extended, Messages, Notices };
+
+// The column widths of one result set laid out as text, shared by its blocks.
+using TextWidths = std::shared_ptr<const std::vector<int>>;
+
+// What a run does when the rows it has handed on pass the memory limit.
+enum class MemoryAnswer {
+    KeepFetching, // go on (and ask again when as much again has come)
+    Stop,         // stop the run and drop the rows fetched
+    StopAndKeep,  // stop the run and keep the rows fetched
+};
 
 // Receives what a run produces, in order.
 class RunSink {
@@ -33,11 +46,19 @@ public:
     virtual void gridStarted(const std::vector<db::Field>& fields) = 0;
     virtual void gridRows(std::shared_ptr<db::RowBlock> rows) = 0;
     virtual void appendText(Pane pane, const QString& text) = 0;
+    // Rows of a result set shown as text in pane, each a line laid out with
+    // widths (the set's header came before as text). By default they are
+    // laid out here and handed to appendText; a sink that keeps the blocks
+    // lays them out when it needs the lines.
+    virtual void textRows(Pane pane, std::shared_ptr<db::RowBlock> rows, const TextWidths& widths);
     virtual void clearPane(Pane pane) = 0;
     // Rows fetched so far in this run (for a status line during long fetches).
     virtual void progress(qint64 rowsFetched) = 0;
     // Called between batches; a sink may block here to let its reader catch up.
     virtual void flush() {}
+    // The row blocks handed on so far hold heldBytes, past the request's
+    // memory limit. Called on the run's thread, which waits for the answer.
+    virtual MemoryAnswer memoryLimitReached(qint64 heldBytes);
 };
 
 struct RunRequest {
@@ -52,6 +73,9 @@ struct RunRequest {
     bool everySetToGrid = false;
     std::optional<qint64> rowLimit; // rows shown in the whole run; nullopt: no limit
     int loginTimeoutSeconds = 15;
+    // Bytes the row blocks handed on may hold before the sink is asked
+    // whether to go on; nullopt: never ask (a sink that keeps nothing).
+    std::optional<qint64> memoryLimitBytes;
 };
 
 // How a run ended.
@@ -70,6 +94,7 @@ struct RunResult {
     scripttext::StatementKind statementKind = scripttext::StatementKind::None;
     QString closingMessage;
     bool extendedResults = false;  // grid mode wrote further result sets as text
+    bool discarded = false;        // stopped at the memory limit, the rows fetched to be dropped
     qint64 rows = 0;               // the row count shown in the status bar
     qint64 elapsedMs = 0;
 
@@ -96,6 +121,11 @@ private:
     // Writes one result set as text into pane, counting on from counter.
     void writeTextSet(db::Cursor& cursor, Pane pane, qint64& counter);
     void writeGridSet(db::Cursor& cursor);
+    // A new block for a result set of `columns` columns, sized like the last one.
+    std::shared_ptr<db::RowBlock> newBlock(int columns) const;
+    // Counts a block handed on against the memory limit; asks the sink when
+    // it is passed.
+    void holdBlock(const db::RowBlock& block);
     // Rows the row limit still allows in this run (max when there is none).
     qint64 rowsAllowed() const;
     // Counts rows as shown; true when they reached the row limit.
@@ -104,7 +134,7 @@ private:
     RunResult finish(RunOutcome outcome, const QString& closing);
     // The count the closing message and the status bar show: every row the
     // text pane got, or the grid's rows.
-    qint64 rowCount() const { return request_.resultsInText ? shown_ : gridRows_; }
+    qint64 rowCount() const { return discarded_ ? 0 : request_.resultsInText ? shown_ : gridRows_; }
 
     RunRequest request_;
     RunSink& sink_;
@@ -121,6 +151,10 @@ private:
     bool limitHit_ = false;
     bool anyRowSet_ = false;
     bool extended_ = false;
+    bool discarded_ = false;
+    qint64 held_ = 0;         // bytes of the row blocks handed on
+    qint64 nextMemoryCheck_ = 0;
+    size_t lastBlockBytes_ = 0, lastBlockCells_ = 0;
     QStringList notes_;       // "N Row(s) affected." of statements without rows
     scripttext::StatementKind statementKind_ = scripttext::StatementKind::None;
 };

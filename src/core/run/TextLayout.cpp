@@ -15,10 +15,13 @@ std::vector<int> columnWidths(const std::vector<db::Field>& fields) {
     return w;
 }
 
-QString headerBlock(const std::vector<db::Field>& fields) {
+QString headerBlock(const std::vector<db::Field>& fields) { return headerBlock(fields, columnWidths(fields)); }
+
+QString headerBlock(const std::vector<db::Field>& fields, const std::vector<int>& widths) {
     QString names, dashes;
-    for (const auto& f : fields) {
-        const int w = columnWidth(f);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const auto& f = fields[i];
+        const int w = widths[i];
         names += scripttext::padText(f.name, QStringLiteral("L"), w, QStringLiteral(" "));
         dashes += scripttext::padText(QStringLiteral("-"), QStringLiteral("L"), w, QStringLiteral("-"));
     }
@@ -29,14 +32,14 @@ namespace {
 
 // Appends UTF-8 text as UTF-16 (the text is known to be valid UTF-8 or is
 // decoded leniently by Qt for the rare odd byte).
-void appendUtf8(QString& out, std::string_view s) {
-    bool ascii = true;
+bool isAscii(std::string_view s) {
     for (char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    if (ascii)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+void appendUtf8(QString& out, std::string_view s) {
+    if (isAscii(s))
         out.append(QLatin1StringView(s.data(), qsizetype(s.size())));
     else
         out.append(QString::fromUtf8(s.data(), qsizetype(s.size())));
@@ -53,14 +56,36 @@ qsizetype utf16Length(std::string_view s) {
     return n;
 }
 
+// A cell as the layout shows it: the value without leading and trailing blanks.
+std::string_view trimmedCell(const db::RowBlock& block, int row, int column) {
+    std::string_view v = block.isNull(row, column) ? std::string_view() : block.text(row, column);
+    while (!v.empty() && v.front() == ' ') v.remove_prefix(1);
+    while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
+    return v;
+}
+
 } // namespace
 
-void appendRow(QString& out, const db::RowBlock& block, int row, const std::vector<int>& widths) {
+std::vector<int> columnWidths(const std::vector<db::Field>& fields, const db::RowBlock& firstRows) {
+    std::vector<int> w = columnWidths(fields);
+    for (size_t c = 0; c < fields.size(); ++c) {
+        if (!fields[c].unsized) continue;
+        const QString& name = fields[c].name;
+        qsizetype b = 0, e = name.size(); // blanks trimmed as padText trims them
+        while (b < e && name[b] == QLatin1Char(' ')) ++b;
+        while (e > b && name[e - 1] == QLatin1Char(' ')) --e;
+        qsizetype widest = e - b;
+        for (int r = 0; r < firstRows.rowCount() && widest < 255; ++r)
+            widest = std::max(widest, utf16Length(trimmedCell(firstRows, r, int(c))));
+        w[c] = int(std::clamp<qsizetype>(widest, 1, 255)) + 5;
+    }
+    return w;
+}
+
+void appendLine(QString& out, const db::RowBlock& block, int row, const std::vector<int>& widths) {
     for (int c = 0; c < block.columnCount(); ++c) {
         const int w = widths[size_t(c)];
-        std::string_view v = block.isNull(row, c) ? std::string_view() : block.text(row, c);
-        while (!v.empty() && v.front() == ' ') v.remove_prefix(1);
-        while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
+        const std::string_view v = trimmedCell(block, row, c);
         const qsizetype len = utf16Length(v);
         if (len > w) {
             out += QLatin1String("...");
@@ -71,7 +96,35 @@ void appendRow(QString& out, const db::RowBlock& block, int row, const std::vect
         out.resize(at + (w - len));
         std::fill(out.begin() + at, out.end(), QLatin1Char(' '));
     }
+}
+
+void appendRow(QString& out, const db::RowBlock& block, int row, const std::vector<int>& widths) {
+    appendLine(out, block, row, widths);
     out += QLatin1String("\r\n");
+}
+
+void appendRowUtf8(QByteArray& out, const db::RowBlock& block, int row, const std::vector<int>& widths) {
+    for (int c = 0; c < block.columnCount(); ++c) {
+        const int w = widths[size_t(c)];
+        const std::string_view v = trimmedCell(block, row, c);
+        const qsizetype len = utf16Length(v);
+        if (len > w) {
+            out += "...";
+            continue;
+        }
+        if (isAscii(v))
+            out.append(v.data(), qsizetype(v.size()));
+        else // the odd invalid byte turns into U+FFFD here as it does in the text pane
+            out += QString::fromUtf8(v.data(), qsizetype(v.size())).toUtf8();
+        out.append(w - len, ' ');
+    }
+    out += "\r\n";
+}
+
+qsizetype maxLineLength(const std::vector<int>& widths) {
+    qsizetype n = 0;
+    for (int w : widths) n += w;
+    return n;
 }
 
 QString rowLimitNotice(qint64 limit) { return QStringLiteral("\r\n...Rowcount = %1...").arg(limit); }

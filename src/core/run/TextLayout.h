@@ -16,10 +16,21 @@ namespace textlayout {
 
 int columnWidth(const db::Field& field);
 std::vector<int> columnWidths(const std::vector<db::Field>& fields);
+// The widths of a result set whose first rows are known: a field whose type
+// declares no size takes the widest of its name and its values among those
+// rows (at most 255) + 5 instead of 255 + 5.
+std::vector<int> columnWidths(const std::vector<db::Field>& fields, const db::RowBlock& firstRows);
 
 QString headerBlock(const std::vector<db::Field>& fields);
+QString headerBlock(const std::vector<db::Field>& fields, const std::vector<int>& widths);
 // Appends row `row` of the block as one line (CR LF included). NULL is an empty cell.
 void appendRow(QString& out, const db::RowBlock& block, int row, const std::vector<int>& widths);
+// The same line without its CR LF.
+void appendLine(QString& out, const db::RowBlock& block, int row, const std::vector<int>& widths);
+// The same line, CR LF included, as UTF-8: the bytes of appendRow's text.
+void appendRowUtf8(QByteArray& out, const db::RowBlock& block, int row, const std::vector<int>& widths);
+// The longest a row line of these widths can be (UTF-16 units, no CR LF).
+qsizetype maxLineLength(const std::vector<int>& widths);
 
 QString rowLimitNotice(qint64 limit);   // "\r\n...Rowcount = N..."
 QString cancelNotice();                 // "\r\n...Query cancelled by User...\r\n"

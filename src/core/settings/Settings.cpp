@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 
+#include "base/Memory.h"
 #include "settings/AppPaths.h"
 #include "settings/Ini.h"
 
@@ -31,6 +32,7 @@ const std::vector<KeySpec> kKeys = {
     {Key::ExecutionPlan, Section::Options, "executionplan", Kind::Choice, "0"},
     {Key::ExecutionSelected, Section::Options, "executionselected", Kind::Text, "Other"},
     {Key::ResultsIn, Section::Options, "resultsin", Kind::Choice, "0"},
+    {Key::ResultMemoryLimit, Section::Options, "resultmemorylimit", Kind::Number, ""},
 
     {Key::IsqlwServer, Section::Isqlw, "server", Kind::Text, ""},
     {Key::IsqlwDatabase, Section::Isqlw, "database", Kind::Text, ""},
@@ -132,6 +134,14 @@ std::optional<qint64> Snapshot::rowLimit() const {
 int Snapshot::loginTimeoutSeconds() const {
     const auto v = number(Key::LoginTimeout);
     return v && *v > 0 && *v <= 3600 ? int(*v) : kDefaultLoginTimeout;
+}
+
+qint64 Snapshot::resultMemoryLimitBytes() const {
+    constexpr qint64 kMegabyte = 1024 * 1024;
+    const auto v = number(Key::ResultMemoryLimit);
+    if (v && *v > 0 && *v < (qint64(1) << 40)) return *v * kMegabyte;
+    const qint64 physical = memory::physicalBytes();
+    return physical > 0 ? physical / 4 : 2048 * kMegabyte;
 }
 
 Snapshot readFrom(const QString& file) {

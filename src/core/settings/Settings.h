@@ -24,7 +24,7 @@ enum class Key {
     // OPTIONS
     CodeSense, CatalogSense, AutoCorrectSyntax, ConvertTabs, ParseComments, ShowSplash, StartupQuery, RowCount,
     RowCountValue, LoginTimeout, QueryTerminator, Font, FontSize, SyntaxHighlight, ExecutionPlan, ExecutionSelected,
-    ResultsIn,
+    ResultsIn, ResultMemoryLimit,
     // ISQLW
     IsqlwServer, IsqlwDatabase, IsqlwUser, IsqlwPassword, IsqlwTrustedConnection, IsqlwInputFile, IsqlwOutputFile,
     IsqlwShellOpen,
@@ -70,6 +70,10 @@ public:
     bool resultsInText() const { return text(Key::ResultsIn) == QLatin1String("1"); }
     // Scripts are handed to an external tool (executionplan converts to 1).
     bool externalExecution() const { return number(Key::ExecutionPlan).value_or(0) == 1; }
+    // Bytes the rows of one run may hold in the editor before it asks whether
+    // to go on: resultmemorylimit in megabytes, else a quarter of the
+    // machine's memory.
+    qint64 resultMemoryLimitBytes() const;
 
     void set(Key key, QString value) { values_[size_t(key)] = std::move(value); }
 

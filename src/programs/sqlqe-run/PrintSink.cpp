@@ -30,9 +30,11 @@ void PrintSink::gridRows(std::shared_ptr<db::RowBlock> rows) {
 }
 
 void PrintSink::appendText(Pane pane, const QString& text) {
-    // The messages of statements without rows go to stderr, and so does the
-    // row-limit notice in the export modes (the editor keeps it behind the grid).
-    const bool toStderr = pane == Pane::Messages || (mode_ != OutputMode::Text && pane == Pane::Results);
+    // The messages of statements without rows and the server's notices go to
+    // stderr, and so does the row-limit notice in the export modes (the editor
+    // keeps it behind the grid).
+    const bool toStderr = pane == Pane::Messages || pane == Pane::Notices ||
+                          (mode_ != OutputMode::Text && pane == Pane::Results);
     push([this, text, toStderr] {
         if (toStderr) {
             writePending();
@@ -40,6 +42,13 @@ void PrintSink::appendText(Pane pane, const QString& text) {
             return;
         }
         out_ += text.toUtf8();
+        if (out_.size() > (1 << 20)) writePending();
+    });
+}
+
+void PrintSink::textRows(Pane, std::shared_ptr<db::RowBlock> rows, const TextWidths& widths) {
+    push([this, rows, widths] {
+        for (int r = 0; r < rows->rowCount(); ++r) textlayout::appendRowUtf8(out_, *rows, r, *widths);
         if (out_.size() > (1 << 20)) writePending();
     });
 }
@@ -74,6 +83,14 @@ void PrintSink::writeLoop() {
         }
         item.first();
         if (item.second) return;
+        // Caught up with the run: what is formatted goes out now, so the first
+        // rows of a slow or long result are seen at once.
+        bool idle;
+        {
+            std::lock_guard lock(mutex_);
+            idle = queue_.empty();
+        }
+        if (idle && !out_.isEmpty()) writePending();
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "run/GridExport.h"
 #include "run/RunEngine.h"
+#include "run/TextLayout.h"
 
 #include <QByteArray>
 
@@ -27,6 +28,7 @@ public:
     void gridStarted(const std::vector<db::Field>& fields) override;
     void gridRows(std::shared_ptr<db::RowBlock> rows) override;
     void appendText(Pane pane, const QString& text) override;
+    void textRows(Pane pane, std::shared_ptr<db::RowBlock> rows, const TextWidths& widths) override;
     void clearPane(Pane) override {}
     void progress(qint64) override {}
 

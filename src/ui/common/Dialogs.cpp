@@ -5,6 +5,9 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
+
+#include <vector>
 
 namespace {
 Dialogs* installed = nullptr;
@@ -32,6 +35,17 @@ Dialogs::Answer QtDialogs::question(QWidget* parent, const QString& text, const 
     case QMessageBox::No: return Answer::No;
     default: return Answer::Cancel;
     }
+}
+
+int QtDialogs::choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons) {
+    QMessageBox box(QMessageBox::Question, appTitle(title), text, QMessageBox::NoButton, parent);
+    std::vector<QPushButton*> made;
+    for (const QString& label : buttons) made.push_back(box.addButton(label, QMessageBox::AcceptRole));
+    if (!made.empty()) box.setDefaultButton(made.front());
+    box.exec();
+    for (size_t i = 0; i < made.size(); ++i)
+        if (box.clickedButton() == made[i]) return int(i);
+    return -1;
 }
 
 std::optional<QString> QtDialogs::input(QWidget* parent, const QString& prompt, const QString& title,

@@ -1,6 +1,7 @@
 #include "document/ExternalToolRun.h"
 
 #include "document/ResultPanes.h"
+#include "document/ResultTextView.h"
 #include "editor/SqlEditor.h"
 #include "external/ToolProcess.h"
 #include "script/ScriptFile.h"
@@ -12,7 +13,7 @@ ExternalToolRun::ExternalToolRun(SqlEditor* editor, ResultPanes* panes, QObject*
     : QObject(parent), editor_(editor), panes_(panes), process_(new external::ToolProcess(this)) {
     connect(process_, &external::ToolProcess::output, this, [this](const QString& text) {
         if (printsToTextPane_)
-            panes_->textPane()->appendText(text);
+            panes_->textPane()->append(text);
         else
             printed_ += text;
     });

@@ -1,6 +1,7 @@
 #include "document/QueryCheck.h"
 
 #include "document/ResultPanes.h"
+#include "document/ResultTextView.h"
 #include "document/RunController.h"
 #include "editor/SqlEditor.h"
 #include "external/ToolCommand.h"

@@ -12,6 +12,7 @@
 #include "document/QueryCheck.h"
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
+#include "document/ResultTextView.h"
 #include "document/RunController.h"
 #include "document/ScriptFileActions.h"
 #include "run/GridExport.h"
@@ -120,7 +121,8 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     editor_->setAppCommandHandler([this](SqlEditor::AppCommand command) { return handleAppCommand(command); });
     // right-click menus: the main window's "&Edit" over the script and text
     // results, its "&Query" over the messages
-    for (SqlEditor* e : {editor_, results_->textPane(), results_->messagePane(), results_->extendedPane()}) {
+    for (QWidget* e : std::initializer_list<QWidget*>{editor_, results_->textPane(), results_->messagePane(),
+                                                       results_->extendedPane()}) {
         e->setContextMenuPolicy(Qt::CustomContextMenu);
         const PopupMenu menu = (e == editor_ || e == results_->textPane()) ? PopupMenu::Edit : PopupMenu::Query;
         connect(e, &QWidget::customContextMenuRequested, this,
@@ -164,7 +166,8 @@ void QueryDocument::applySettings() {
     editor_->setSyntaxColouring(s.flag(settings::Key::SyntaxHighlight));
     setResultsInText(s.resultsInText());
     const QFont paneFont = editor_->editorFont();
-    for (SqlEditor* pane : {results_->textPane(), results_->messagePane(), results_->extendedPane()})
+    results_->messagePane()->setEditorFont(paneFont.family(), QString::number(paneFont.pointSizeF()));
+    for (ResultTextView* pane : {results_->textPane(), results_->extendedPane()})
         pane->setEditorFont(paneFont.family(), QString::number(paneFont.pointSizeF()));
 }
 
@@ -243,11 +246,16 @@ void QueryDocument::editFocusedPane(DocumentCommand command) {
         if (command == DocumentCommand::Copy) results_->grid()->copySelection();
         return;
     }
-    for (SqlEditor* pane : {results_->textPane(), results_->messagePane(), results_->extendedPane()})
+    for (ResultTextView* pane : {results_->textPane(), results_->extendedPane()})
         if (within(pane)) {
-            if (command == DocumentCommand::Copy && pane->hasSelectedText()) pane->copy();
+            if (command == DocumentCommand::Copy) pane->copy();
             return;
         }
+    if (within(results_->messagePane())) {
+        if (command == DocumentCommand::Copy && results_->messagePane()->hasSelectedText())
+            results_->messagePane()->copy();
+        return;
+    }
     if (focused && within(nav_)) return; // the navigation panes have their own keys
     switch (command) {
     case DocumentCommand::Undo: editor_->undo(); break;

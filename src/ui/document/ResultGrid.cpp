@@ -67,6 +67,19 @@ void ResultGrid::sizeColumns() {
     }
 }
 
+void ResultGrid::widenColumns(int first, int count) {
+    const int columns = model_->columnCount();
+    const int last = std::min(model_->rowCount(), first + std::min(count, kSampleRows)) - 1;
+    const QFontMetrics fm = fontMetrics();
+    for (int c = 0; c < columns - 1; ++c) {
+        int widest = 0;
+        for (int r = std::max(0, first); r <= last; ++r)
+            widest = std::max(widest, fm.horizontalAdvance(model_->data(model_->index(r, c), Qt::DisplayRole).toString()));
+        const int wanted = std::min(widest + kMarginPx, kMaxColumnPx);
+        if (wanted > columnWidth(c)) setColumnWidth(c, wanted);
+    }
+}
+
 QString ResultGrid::selectionText() const {
     if (model_->rowCount() == 0 || model_->columnCount() == 0) return {};
     const QModelIndexList selected = selectionModel()->selectedIndexes();

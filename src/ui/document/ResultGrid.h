@@ -16,6 +16,9 @@ public:
     // Sizes every column but the last to its widest text (header included)
     // among a bounded sample of rows, plus a margin.
     void sizeColumns();
+    // Widens (never narrows) the columns but the last to fit rows first to
+    // first + count - 1, measuring a bounded sample of them.
+    void widenColumns(int first, int count);
     // The selected cells (or the current cell) as tab-separated text with
     // CR LF after every row; empty when the grid is empty.
     QString selectionText() const;

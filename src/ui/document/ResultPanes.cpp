@@ -1,6 +1,7 @@
 #include "document/ResultPanes.h"
 
 #include "document/ResultGrid.h"
+#include "document/ResultTextView.h"
 #include "editor/SqlEditor.h"
 
 #include <QStackedWidget>
@@ -11,11 +12,19 @@ ResultPanes::ResultPanes(QWidget* parent) : QTabWidget(parent) {
     stack_ = new QStackedWidget(this);
     grid_ = new ResultGrid(stack_);
     grid_->setObjectName(QStringLiteral("resultGrid"));
-    text_ = makeTextPane(stack_, QStringLiteral("resultText"));
+    text_ = new ResultTextView(stack_);
+    text_->setObjectName(QStringLiteral("resultText"));
     stack_->addWidget(grid_);
     stack_->addWidget(text_);
-    messages_ = makeTextPane(this, QStringLiteral("messagePane"));
-    extended_ = makeTextPane(this, QStringLiteral("extendedPane"));
+    messages_ = new SqlEditor(this);
+    messages_->setObjectName(QStringLiteral("messagePane"));
+    messages_->setReadOnly(true);
+    messages_->setSyntaxColouring(false);
+    messages_->setMarginsVisible(false);
+    messages_->setCaretLineVisible(false);
+    messages_->setPaper(QColor(252, 252, 252));
+    extended_ = new ResultTextView(this);
+    extended_->setObjectName(QStringLiteral("extendedPane"));
     addTab(stack_, QIcon(QStringLiteral(":/icons/grid.svg")), QStringLiteral("&Results"));
     addTab(messages_, QStringLiteral("&Messages"));
     addTab(extended_, QStringLiteral("&Extended Recordsets"));
@@ -23,17 +32,6 @@ ResultPanes::ResultPanes(QWidget* parent) : QTabWidget(parent) {
     connect(this, &QTabWidget::currentChanged, this, [this](int index) {
         if (tabText(index) == QLatin1String("&Results")) showResultsPane();
     });
-}
-
-SqlEditor* ResultPanes::makeTextPane(QWidget* parent, const QString& name) {
-    auto* pane = new SqlEditor(parent);
-    pane->setObjectName(name);
-    pane->setReadOnly(true);
-    pane->setSyntaxColouring(false);
-    pane->setMarginsVisible(false);
-    pane->setCaretLineVisible(false);
-    pane->setPaper(QColor(252, 252, 252));
-    return pane;
 }
 
 void ResultPanes::setResultsInText(bool text) {

@@ -7,6 +7,7 @@
 
 class QStackedWidget;
 class ResultGrid;
+class ResultTextView;
 class SqlEditor;
 
 class ResultPanes : public QTabWidget {
@@ -17,9 +18,9 @@ public:
     explicit ResultPanes(QWidget* parent = nullptr);
 
     ResultGrid* grid() const { return grid_; }
-    SqlEditor* textPane() const { return text_; }      // results as text
+    ResultTextView* textPane() const { return text_; }  // results as text
     SqlEditor* messagePane() const { return messages_; }
-    SqlEditor* extendedPane() const { return extended_; }
+    ResultTextView* extendedPane() const { return extended_; }
 
     bool resultsInText() const { return inText_; }
     // How the next run shows its results; results already shown stay.
@@ -33,11 +34,10 @@ signals:
     void modeChanged(bool text);
 
 private:
-    static SqlEditor* makeTextPane(QWidget* parent, const QString& name);
     QStackedWidget* stack_;
     ResultGrid* grid_;
-    SqlEditor* text_;
+    ResultTextView* text_;
     SqlEditor* messages_;
-    SqlEditor* extended_;
+    ResultTextView* extended_;
     bool inText_ = false;
 };

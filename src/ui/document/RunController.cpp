@@ -1,5 +1,8 @@
 #include "document/RunController.h"
 
+#include "base/Memory.h"
+#include "common/Dialogs.h"
+#include "document/ResultTextView.h"
 #include "run/Executor.h"
 #include "document/ExternalToolRun.h"
 #include "document/ResultGrid.h"
@@ -8,6 +11,14 @@
 #include "run/TextLayout.h"
 #include "settings/Settings.h"
 #include "editor/SqlEditor.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace {
+constexpr int kWidenIntervalMs = 1000; // how often a streaming grid widens its columns
+constexpr int kLastRowsSample = 400;   // rows at the end measured when a run finishes
+} // namespace
 
 RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* parent)
     : QObject(parent), editor_(editor), panes_(panes), executor_(new Executor(this)),
@@ -20,37 +31,77 @@ RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* par
         sizedOnce_ = false;
     });
     connect(executor_, &Executor::gridRows, this, [this](const std::shared_ptr<db::RowBlock>& rows) {
-        panes_->grid()->resultModel()->appendRows(rows);
-        if (!sizedOnce_) { // size from the first rows while the rest arrive
+        ResultModel* model = panes_->grid()->resultModel();
+        const int first = model->rowCount();
+        model->appendRows(rows);
+        // Size the columns from the first rows while the rest arrive; widen
+        // them now and then from a sample of what came since.
+        if (!sizedOnce_) {
             panes_->grid()->sizeColumns();
             sizedOnce_ = true;
+            sinceWidened_.start();
+        } else if (sinceWidened_.elapsed() > kWidenIntervalMs) {
+            panes_->grid()->widenColumns(first, rows->rowCount());
+            sinceWidened_.restart();
         }
     });
     connect(executor_, &Executor::textAppended, this, [this](Pane pane, const QString& text) {
         switch (pane) {
-        case Pane::Results: panes_->textPane()->appendText(text); break;
-        case Pane::Extended: panes_->extendedPane()->appendText(text); break;
+        case Pane::Results: panes_->textPane()->append(text); break;
+        case Pane::Extended: panes_->extendedPane()->append(text); break;
         case Pane::Messages:
             // statements without rows of a grid run: shown before the closing message
             runNotes_ += text;
-            panes_->setMessage(QStringLiteral("Working...\r\n") + runNotes_);
+            panes_->setMessage(QStringLiteral("Working...\r\n") + notices_ + runNotes_);
+            break;
+        case Pane::Notices:
+            notices_ += text;
+            panes_->setMessage(QStringLiteral("Working...\r\n") + notices_ + runNotes_);
             break;
         }
     });
+    connect(executor_, &Executor::textRows, this,
+            [this](Pane pane, const std::shared_ptr<db::RowBlock>& rows, const TextWidths& widths) {
+                (pane == Pane::Extended ? panes_->extendedPane() : panes_->textPane())->appendRows(rows, widths);
+            });
     connect(executor_, &Executor::paneCleared, this, [this](Pane pane) {
         switch (pane) {
         case Pane::Results: panes_->textPane()->clear(); break;
         case Pane::Extended: panes_->extendedPane()->clear(); break;
         case Pane::Messages: runNotes_.clear(); break;
+        case Pane::Notices: notices_.clear(); break;
         }
     });
     connect(executor_, &Executor::progress, this, [this](qint64 rows) {
         emit mainStatus(true, QStringLiteral("Working... %1 rows fetched").arg(rows));
+        emit rowsStatus(textlayout::rowsStatus(rows));
     });
     connect(executor_, &Executor::finished, this, &RunController::finish);
+    executor_->setMemoryQuestion([this](qint64 held) { return askMemoryLimit(held); });
 }
 
-RunController::~RunController() = default; // the Executor stops a run still going
+MemoryAnswer RunController::askMemoryLimit(qint64 heldBytes) {
+    const auto megabytes = [](qint64 bytes) { return QString::number((bytes + (1 << 19)) >> 20); };
+    const QString text =
+        QStringLiteral("The rows of this run take %1 MB of memory, past the limit of %2 MB (resultmemorylimit in the "
+                       "[OPTIONS] section of config.ini).\n\nKeep fetching, stop the run and drop the rows, or stop "
+                       "and keep the rows fetched so far?")
+            .arg(megabytes(heldBytes), megabytes(memoryLimit_));
+    const int choice = Dialogs::get().choose(panes_, text, QStringLiteral("Memory limit reached"),
+                                             {QStringLiteral("Keep &Fetching"), QStringLiteral("&Stop"),
+                                              QStringLiteral("Stop and &Keep Rows")});
+    switch (choice) {
+    case 0: return MemoryAnswer::KeepFetching;
+    case 1: return MemoryAnswer::Stop;
+    default: return MemoryAnswer::StopAndKeep; // closing the question keeps what is there and grows no further
+    }
+}
+
+RunController::~RunController() {
+    // The Executor stops a run still going. The result panes go with the
+    // document: give their memory back once they are gone.
+    QTimer::singleShot(0, qApp, [] { memory::releaseFreed(); });
+}
 
 bool RunController::isRunning() const { return executor_->isRunning() || external_->isRunning(); }
 
@@ -75,6 +126,7 @@ void RunController::execute(const QString& connectionString, const QString& data
 
     panes_->setMessage(QStringLiteral("Working..."));
     runNotes_.clear();
+    notices_.clear();
     RunRequest request;
     request.connectionString = connectionString;
     request.database = database;
@@ -85,22 +137,36 @@ void RunController::execute(const QString& connectionString, const QString& data
     request.resultsInText = panes_->resultsInText();
     request.rowLimit = options.rowLimit();
     request.loginTimeoutSeconds = options.loginTimeoutSeconds();
+    request.memoryLimitBytes = memoryLimit_ = options.resultMemoryLimitBytes();
     if (request.resultsInText)
         panes_->textPane()->clear();
     else
-        panes_->grid()->resultModel()->clear();
+        clearGrid();
     panes_->setCurrentIndex(ResultPanes::ResultsTab);
     panes_->showResultsPane();
     executor_->start(request);
+    // the results come into sight with the first rows, not when the last is in
+    emit resultsRatioWanted(0.7);
     emit runningChanged(true);
 }
 
 void RunController::finish(const RunResult& result) {
     statementKind_ = result.statementKind;
     // A run without row sets already says everything in its closing message.
-    panes_->setMessage(result.outcome == RunOutcome::Affected ? result.closingMessage : runNotes_ + result.closingMessage);
+    panes_->setMessage(notices_ +
+                       (result.outcome == RunOutcome::Affected ? result.closingMessage : runNotes_ + result.closingMessage));
     lastRunFailed_ = result.failed();
-    if (!panes_->resultsInText()) panes_->grid()->sizeColumns();
+    if (result.discarded) { // stopped at the memory limit: the rows go
+        clearGrid();
+        panes_->textPane()->clear();
+        panes_->extendedPane()->clear();
+    } else if (!panes_->resultsInText()) {
+        ResultModel* model = panes_->grid()->resultModel();
+        if (sizedOnce_) // widen for the last rows; never narrow what the user has been looking at
+            panes_->grid()->widenColumns(std::max(0, model->rowCount() - kLastRowsSample), kLastRowsSample);
+        else
+            panes_->grid()->sizeColumns();
+    }
     if (result.failed()) {
         panes_->setCurrentIndex(ResultPanes::MessagesTab);
     } else {
@@ -113,4 +179,11 @@ void RunController::finish(const RunResult& result) {
     emit rowsStatus(textlayout::rowsStatus(result.rows));
     emit mainStatus(false, QString());
     emit runningChanged(false);
+}
+
+void RunController::clearGrid() {
+    ResultModel* model = panes_->grid()->resultModel();
+    const bool large = model->memoryUse() > (size_t(1) << 20);
+    model->clear();
+    if (large) memory::releaseFreed();
 }

@@ -7,6 +7,7 @@
 #include "run/RunEngine.h"
 #include "script/ScriptText.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 class Executor;
@@ -41,6 +42,10 @@ signals:
 
 private:
     void finish(const RunResult& result);
+    // Asks whether to go on when the rows of the run pass the memory limit.
+    MemoryAnswer askMemoryLimit(qint64 heldBytes);
+    // Empties the grid and gives its memory back.
+    void clearGrid();
 
     SqlEditor* editor_;
     ResultPanes* panes_;
@@ -49,5 +54,8 @@ private:
     scripttext::StatementKind statementKind_ = scripttext::StatementKind::None;
     bool lastRunFailed_ = false;
     bool sizedOnce_ = false;
+    QElapsedTimer sinceWidened_;
+    qint64 memoryLimit_ = 0;
     QString runNotes_; // "N Row(s) affected." lines of the current grid run
+    QString notices_;  // the server's notices during the current run
 };

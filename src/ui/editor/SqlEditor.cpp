@@ -202,12 +202,17 @@ void SqlEditor::setLanguage(QsciLexer* language) {
 
 void SqlEditor::setConvertTabs(bool on) { setIndentationsUseTabs(!on); }
 
-void SqlEditor::setEditorFont(const QString& family, const QString& pointSize) {
+QFont SqlEditor::fontFromSettings(const QString& family, const QString& pointSize) {
     QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     if (!family.trimmed().isEmpty() && QFontDatabase::hasFamily(family.trimmed())) f.setFamily(family.trimmed());
     bool ok = false;
     const double size = pointSize.trimmed().toDouble(&ok);
     f.setPointSizeF(ok && size >= 4 && size <= 96 ? size : 10);
+    return f;
+}
+
+void SqlEditor::setEditorFont(const QString& family, const QString& pointSize) {
+    const QFont f = fontFromSettings(family, pointSize);
     font_ = f;
     setFont(f);
     setMarginsFont(f);

@@ -50,6 +50,10 @@ public:
     // Font by name and point size; an empty or unknown name gives the system
     // monospace font, an empty or invalid size 10 pt.
     void setEditorFont(const QString& family, const QString& pointSize);
+    // The font for a family and size as settings give them: a fixed-pitch
+    // font when the family is unknown, 10 points when the size is not a
+    // number from 4 to 96.
+    static QFont fontFromSettings(const QString& family, const QString& pointSize);
     QFont editorFont() const { return font_; }
 
     // Line numbers and the bookmark margin (off for the text panes).

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The editor under Xvfb at real sizes (called by bench/run): start-up and idle
+# memory next to an empty Qt window, and a 1,000,000 x 8 SQLite result in the
+# grid and as text: first rows on screen, last row, keys typed during the run,
+# memory during and after. Every figure is set against a baseline measured in
+# this run (median of RUNS runs each).
+set -euo pipefail
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x900x24" bash "$0" "$@"
+fi
+runs=${RUNS:-5}
+db=$OUT/big.db
+cs="Provider=SQLite;Data Source=$db"
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+"$BUILD/bench/bench_window_wait" "SQL Query Editor" "$BUILD/bin/sqlqe" --home "$home" >/dev/null 2>&1 # seeds the home
+
+now() { date +%s%N; }
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+value() { awk -v k="$1" '$1 == k { print $2 }'; }
+line() { # label ours ours_unit baseline_label baseline [note]
+  awk -v l="$1" -v o="$2" -v u="$3" -v bl="$4" -v b="$5" -v n="${6:-}" \
+    'BEGIN { printf "%-44s %10.1f %-3s vs %-30s %10.1f %-3s ratio %.2fx  %s\n", l, o, u, bl, b, u, (b > 0 ? o / b : 0), n }'
+}
+
+declare -A m
+add() { m[$1]+="$2 "; }
+for ((i = 0; i < runs; i++)); do
+  out=$("$BUILD/bench/bench_window_wait" "SQL Query Editor" "$BUILD/bin/sqlqe" --home "$home" 2>/dev/null)
+  add start "$(value start_ms <<<"$out")"; add idle "$(value idle_rss_mb <<<"$out")"
+  out=$("$BUILD/bench/bench_window_wait" "Bare Qt Window" "$BUILD/bench/bench_bare_window" 2>/dev/null)
+  add bare_start "$(value start_ms <<<"$out")"; add bare_idle "$(value idle_rss_mb <<<"$out")"
+  for mode in grid text; do
+    out=$("$BUILD/bench/bench_gui_run" "$cs" "SELECT * FROM t" "$mode" 2>/dev/null)
+    for k in first_rows_ms last_row_ms key_max_ms key_p95_ms idle_key_max_ms rss_idle_mb rss_peak_mb rss_cleared_mb rss_closed_mb; do
+      add "$mode.$k" "$(value "$k" <<<"$out")"
+    done
+  done
+  s=$(now); sqlite3 "$db" "SELECT * FROM t" >/dev/null; e=$(now); add cli "$(((e - s) / 1000000))"
+  s=$(now); { sqlite3 "$db" "SELECT * FROM t" | head -n 1 >/dev/null; } || true; e=$(now) # sqlite3 ends on the closed pipe
+  add cli_first "$(((e - s) / 1000000))"
+  s=$(now); echo "SELECT * FROM t" | "$BUILD/bin/sqlqe-run" --home "$home" --text --connect "$cs" - >/dev/null 2>&1; e=$(now)
+  add runner_text "$(((e - s) / 1000000))"
+done
+med() { tr ' ' '\n' <<<"${m[$1]}" | grep -v '^$' | median; }
+raw=$(sqlite3 "$db" "SELECT sum(length(a) + length(b) + length(c) + length(x) + length(y) + length(z) + length(s1) + length(s2)) FROM t")
+raw_mb=$(awk -v b="$raw" 'BEGIN { printf "%.1f", b / 1048576 }')
+
+echo "== the editor under Xvfb, 1,000,000 x 8 rows from SQLite, median of $runs runs =="
+line "cold start to visible window" "$(med start)" ms "an empty Qt window" "$(med bare_start)" "(target <= 150 ms)"
+line "idle memory (RSS)" "$(med idle)" MB "an empty Qt window" "$(med bare_idle)" "(target <= 50 MB)"
+line "grid: first rows on screen" "$(med grid.first_rows_ms)" ms "sqlite3 CLI: first row out" "$(med cli_first)" "(target <= 150 ms)"
+line "grid: last row in" "$(med grid.last_row_ms)" ms "sqlite3 CLI: all rows" "$(med cli)" "(target <= 1.5x)"
+line "text: first rows on screen" "$(med text.first_rows_ms)" ms "sqlite3 CLI: first row out" "$(med cli_first)"
+line "text: last row in" "$(med text.last_row_ms)" ms "grid: last row in" "$(med grid.last_row_ms)" "(target <= 1.5x)"
+line "text: last row in" "$(med text.last_row_ms)" ms "sqlqe-run --text: all rows" "$(med runner_text)"
+line "grid: slowest key during the run" "$(med grid.key_max_ms)" ms "slowest key while idle" "$(med grid.idle_key_max_ms)" "(target <= 100 ms)"
+line "text: slowest key during the run" "$(med text.key_max_ms)" ms "slowest key while idle" "$(med text.idle_key_max_ms)" "(target <= 100 ms)"
+grid_growth=$(awk -v p="$(med grid.rss_peak_mb)" -v i="$(med grid.rss_idle_mb)" 'BEGIN { print p - i }')
+text_growth=$(awk -v p="$(med text.rss_peak_mb)" -v i="$(med text.rss_idle_mb)" 'BEGIN { print p - i }')
+line "grid: memory added at the peak" "$grid_growth" MB "raw text of the cells" "$raw_mb" "(peak RSS $(med grid.rss_peak_mb) MB)"
+line "text: memory added at the peak" "$text_growth" MB "raw text of the cells" "$raw_mb" "(target <= 2x; peak RSS $(med text.rss_peak_mb) MB)"
+for mode in grid text; do
+  line "$mode: RSS after the results are cleared" "$(med "$mode.rss_cleared_mb")" MB "RSS idle before the run" "$(med "$mode.rss_idle_mb")" "(target <= idle + 20 MB)"
+  line "$mode: RSS after the document is closed" "$(med "$mode.rss_closed_mb")" MB "RSS idle before the run" "$(med "$mode.rss_idle_mb")"
+done

@@ -1,0 +1,305 @@
+#include "db/MariaConnection.h"
+
+#include "db/MariaCursor.h"
+#include "db/MariaTypes.h"
+
+#include "db/ClientLibraries.h"
+
+#include <mutex>
+#include <thread>
+
+namespace db {
+namespace {
+
+constexpr unsigned kInterrupted = 1317; // ER_QUERY_INTERRUPTED
+constexpr unsigned long kOdbcFoundRows = 2;              // the ODBC driver's OPTION bits
+constexpr unsigned long kOdbcMultiStatements = 67108864;
+
+// A connection to the endpoint, or nullptr with the reason in error.
+MYSQL* connectTo(const MariaConnection::Endpoint& e, QString* error, unsigned* errorNumber, QString* state) {
+    static std::once_flag initialised;
+    std::call_once(initialised, [] { my().mysql_server_init(0, nullptr, nullptr); });
+    MYSQL* m = my().mysql_init(nullptr);
+    my().mysql_optionsv(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+    const unsigned timeout = unsigned(std::max(1, e.timeoutSeconds));
+    my().mysql_optionsv(m, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    const unsigned noLocalFiles = 0;
+    my().mysql_optionsv(m, MYSQL_OPT_LOCAL_INFILE, &noLocalFiles);
+    auto orNull = [](const QByteArray& b) { return b.isEmpty() ? nullptr : b.constData(); };
+    if (my().mysql_real_connect(m, orNull(e.host), e.user.constData(), e.password.constData(), orNull(e.database), e.port,
+                           orNull(e.socket), e.flags))
+        return m;
+    if (error) *error = QString::fromUtf8(my().mysql_error(m));
+    if (errorNumber) *errorNumber = my().mysql_errno(m);
+    if (state) *state = QString::fromLatin1(my().mysql_sqlstate(m));
+    my().mysql_close(m);
+    return nullptr;
+}
+
+// Kills the statement running on a connection, from a connection of its own.
+void killStatement(const MariaConnection::Endpoint& e, unsigned long threadId) {
+    MariaConnection::Endpoint killer = e;
+    killer.flags = 0;
+    killer.timeoutSeconds = std::min(e.timeoutSeconds, 5);
+    if (MYSQL* k = connectTo(killer, nullptr, nullptr, nullptr)) {
+        const QByteArray kill = "KILL QUERY " + QByteArray::number(qulonglong(threadId));
+        my().mysql_real_query(k, kill.constData(), static_cast<unsigned long>(kill.size()));
+        my().mysql_close(k);
+    }
+}
+
+// The rows of a prepared statement, read whole.
+class TableCursor final : public Cursor {
+public:
+    TableCursor(Table table, qint64 affected) : table_(std::move(table)) {
+        recordsAffected_ = affected;
+        for (const QString& c : table_.columns) fields_.push_back({c, FieldType::VarWChar, 255, 255});
+    }
+    int appendRows(RowBlock& block, int maxRows) override {
+        if (!hasRows()) throw Error::closedResult();
+        int n = 0;
+        for (; n < maxRows && next_ < table_.rows.size(); ++n, ++next_)
+            for (const Cell& c : table_.rows[next_]) {
+                if (!c) {
+                    block.appendNull();
+                    continue;
+                }
+                const QByteArray b = c->toUtf8();
+                block.appendCell(b.constData(), size_t(b.size()));
+            }
+        return n;
+    }
+    bool nextResult() override { return false; }
+
+private:
+    Table table_;
+    size_t next_ = 0;
+};
+
+} // namespace
+
+std::unique_ptr<MariaConnection> MariaConnection::open(const ConnectionString& cs, const OpenOptions& options) {
+    auto text = [&](std::initializer_list<const char*> keys) {
+        for (const char* k : keys)
+            if (const auto v = cs.value(QLatin1String(k))) return v->toUtf8();
+        return QByteArray();
+    };
+    Endpoint e;
+    e.host = text({"Server", "Host"});
+    e.user = text({"Uid", "User"});
+    e.password = text({"Pwd", "Password"});
+    e.database = text({"Database", "DB"});
+    e.socket = text({"Socket"});
+    e.port = text({"Port"}).toUInt();
+    e.timeoutSeconds = options.loginTimeoutSeconds > 0 ? options.loginTimeoutSeconds : 15;
+    // As the ODBC backend asks of the driver: scripts of several statements,
+    // and counts of the rows matched; the user's own OPTION decides if given.
+    bool ok = false;
+    const unsigned long odbcOptions = text({"OPTION", "OPTIONS"}).toULong(&ok);
+    const unsigned long wanted = ok ? odbcOptions : kOdbcFoundRows | kOdbcMultiStatements;
+    e.flags = CLIENT_MULTI_RESULTS | ((wanted & kOdbcFoundRows) ? CLIENT_FOUND_ROWS : 0) |
+              ((wanted & kOdbcMultiStatements) ? CLIENT_MULTI_STATEMENTS : 0);
+
+    QString error, state;
+    unsigned number = 0;
+    MYSQL* m = connectTo(e, &error, &number, &state);
+    if (!m)
+        throw Error(int(number), scrubSecrets(QStringLiteral("Cannot connect: [%1] %2").arg(state, error),
+                                             passwordValues(cs.toString())),
+                    state);
+    std::unique_ptr<MariaConnection> c(new MariaConnection(std::move(e)));
+    c->mysql_ = m;
+    c->threadId_ = my().mysql_thread_id(m);
+    return c;
+}
+
+MariaConnection::~MariaConnection() {
+    if (active_) active_->abandon();
+    if (mysql_) my().mysql_close(mysql_);
+}
+
+std::unique_ptr<Cursor> MariaConnection::execute(const QString& sql, const Params& params) {
+    throwIfCancelPending();
+    if (active_) active_->abandon();
+    if (!params.empty()) {
+        qint64 affected = -1;
+        Table t = runPrepared(sql, params, &affected);
+        return std::make_unique<TableCursor>(std::move(t), affected);
+    }
+    return std::make_unique<MariaCursor>(*this, sql);
+}
+
+void MariaConnection::setActive(MariaCursor* cursor) {
+    if (active_ && active_ != cursor) active_->abandon();
+    active_ = cursor;
+}
+
+void MariaConnection::cancel() {
+    cancelPending_ = true;
+    // Connecting takes a moment: not on the caller's (maybe the UI's) thread.
+    std::thread([e = endpoint_, id = threadId_] { killStatement(e, id); }).detach();
+}
+
+void MariaConnection::killRunning() {
+    cancelPending_ = true;
+    killStatement(endpoint_, threadId_);
+}
+
+void MariaConnection::throwIfCancelPending() {
+    if (cancelPending_.exchange(false))
+        throw Error::cancelled(QStringLiteral("Operation cancelled."), QStringLiteral("70100"));
+}
+
+Error MariaConnection::lastError() {
+    const unsigned number = my().mysql_errno(mysql_);
+    const QString state = QString::fromLatin1(my().mysql_sqlstate(mysql_));
+    Error e(int(number), QStringLiteral("[%1] %2").arg(state, QString::fromUtf8(my().mysql_error(mysql_))), state);
+    if (cancelPending_.exchange(false) || number == kInterrupted) e.setCancelled(true);
+    return e;
+}
+
+QString MariaConnection::providerName() const {
+    return my().mariadb_connection(mysql_) ? QStringLiteral("MariaDB") : QStringLiteral("MySQL");
+}
+
+QString MariaConnection::serverVersion() const {
+    const unsigned long v = my().mysql_get_server_version(mysql_);
+    // as the ODBC driver writes it: 10.11.000019
+    return QStringLiteral("%1.%2.%3")
+        .arg(v / 10000, 2, 10, QLatin1Char('0'))
+        .arg((v / 100) % 100, 2, 10, QLatin1Char('0'))
+        .arg(v % 100, 6, 10, QLatin1Char('0'));
+}
+
+QString MariaConnection::defaultDatabase() {
+    const Table t = query(QStringLiteral("SELECT DATABASE()"));
+    return t.rows.empty() ? QString() : t.rows[0][0].value_or(QString());
+}
+
+void MariaConnection::setDefaultDatabase(const QString& name) {
+    if (name.isEmpty()) return;
+    if (active_) active_->abandon();
+    if (my().mysql_select_db(mysql_, name.toUtf8().constData()) != 0) throw lastError();
+}
+
+Table MariaConnection::runPrepared(const QString& sql, const Params& params, qint64* affected) {
+    MYSQL_STMT* st = my().mysql_stmt_init(mysql_);
+    auto failed = [&] {
+        Error e(int(my().mysql_stmt_errno(st)), QStringLiteral("[%1] %2").arg(QString::fromLatin1(my().mysql_stmt_sqlstate(st)),
+                                                                          QString::fromUtf8(my().mysql_stmt_error(st))),
+                QString::fromLatin1(my().mysql_stmt_sqlstate(st)));
+        my().mysql_stmt_close(st);
+        return e;
+    };
+    const QByteArray text = sql.toUtf8();
+    if (my().mysql_stmt_prepare(st, text.constData(), static_cast<unsigned long>(text.size())) != 0) throw failed();
+    std::vector<QByteArray> values(params.size());
+    std::vector<MYSQL_BIND> binds(params.size());
+    std::vector<unsigned long> lengths(params.size());
+    for (size_t i = 0; i < params.size(); ++i) {
+        MYSQL_BIND& b = binds[i];
+        b = MYSQL_BIND();
+        if (params[i].isNull()) {
+            b.buffer_type = MYSQL_TYPE_NULL;
+            continue;
+        }
+        values[i] = params[i].toString().toUtf8();
+        lengths[i] = static_cast<unsigned long>(values[i].size());
+        b.buffer_type = MYSQL_TYPE_STRING;
+        b.buffer = values[i].data();
+        b.buffer_length = lengths[i];
+        b.length = &lengths[i];
+    }
+    if ((!binds.empty() && my().mysql_stmt_bind_param(st, binds.data())) || my().mysql_stmt_execute(st) != 0) throw failed();
+    Table t;
+    MYSQL_RES* meta = my().mysql_stmt_result_metadata(st);
+    if (!meta) {
+        *affected = qint64(my().mysql_stmt_affected_rows(st));
+        my().mysql_stmt_close(st);
+        return t;
+    }
+    const my_bool updateMaxLength = 1;
+    my().mysql_stmt_attr_set(st, STMT_ATTR_UPDATE_MAX_LENGTH, &updateMaxLength);
+    if (my().mysql_stmt_store_result(st) != 0) {
+        my().mysql_free_result(meta);
+        throw failed();
+    }
+    const unsigned n = my().mysql_num_fields(meta);
+    const MYSQL_FIELD* f = my().mysql_fetch_fields(meta);
+    std::vector<std::vector<char>> buffers(n);
+    std::vector<MYSQL_BIND> out(n);
+    std::vector<unsigned long> outLengths(n);
+    std::vector<my_bool> nulls(n);
+    for (unsigned c = 0; c < n; ++c) {
+        t.columns << QString::fromUtf8(f[c].name, int(f[c].name_length));
+        buffers[c].resize(std::max<unsigned long>(f[c].max_length, 64) + 1);
+        out[c] = MYSQL_BIND();
+        out[c].buffer_type = MYSQL_TYPE_STRING;
+        out[c].buffer = buffers[c].data();
+        out[c].buffer_length = static_cast<unsigned long>(buffers[c].size());
+        out[c].length = &outLengths[c];
+        out[c].is_null = &nulls[c];
+    }
+    my().mysql_free_result(meta);
+    my().mysql_stmt_bind_result(st, out.data());
+    while (my().mysql_stmt_fetch(st) == 0) {
+        std::vector<Cell> row;
+        for (unsigned c = 0; c < n; ++c)
+            row.push_back(nulls[c] ? Cell() : Cell(QString::fromUtf8(buffers[c].data(), int(outLengths[c]))));
+        t.rows.push_back(std::move(row));
+    }
+    my().mysql_stmt_close(st);
+    return t;
+}
+
+Table MariaConnection::schema(Schema kind, const SchemaFilter& filter) {
+    Table t;
+    switch (kind) {
+    case Schema::Catalogs:
+        t = query(QStringLiteral("SELECT SCHEMA_NAME FROM information_schema.SCHEMATA ORDER BY SCHEMA_NAME"));
+        break;
+    case Schema::Tables:
+        // every database's, or a named database's; a table asked for by name in the current one
+        t = query(QStringLiteral("SELECT TABLE_SCHEMA, NULL, TABLE_NAME, CASE TABLE_TYPE WHEN 'BASE TABLE' THEN 'TABLE'"
+                                 " WHEN 'SYSTEM VERSIONED' THEN 'TABLE' ELSE TABLE_TYPE END"
+                                 " FROM information_schema.TABLES WHERE (? = '' AND (? = '' OR TABLE_SCHEMA = DATABASE())"
+                                 " OR TABLE_SCHEMA = ?) AND (? = '' OR TABLE_NAME = ?)"
+                                 " ORDER BY TABLE_SCHEMA, TABLE_NAME"),
+                  {filter.catalog, filter.table, filter.catalog, filter.table, filter.table});
+        break;
+    case Schema::Procedures:
+        t = query(QStringLiteral("SELECT ROUTINE_SCHEMA, NULL, ROUTINE_NAME,"
+                                 " CASE ROUTINE_TYPE WHEN 'FUNCTION' THEN '2' ELSE '1' END FROM information_schema.ROUTINES"
+                                 " WHERE ROUTINE_SCHEMA = IF(? = '', DATABASE(), ?) ORDER BY ROUTINE_NAME"),
+                  {filter.catalog, filter.catalog});
+        break;
+    case Schema::ProcedureColumns:
+        // a function's return value has position 0 and no mode
+        t = query(QStringLiteral("SELECT SPECIFIC_SCHEMA, NULL, SPECIFIC_NAME, COALESCE(PARAMETER_NAME, ''),"
+                                 " CASE PARAMETER_MODE WHEN 'IN' THEN '1' WHEN 'INOUT' THEN '2' WHEN 'OUT' THEN '4'"
+                                 " ELSE '5' END, DATA_TYPE, ORDINAL_POSITION FROM information_schema.PARAMETERS"
+                                 " WHERE SPECIFIC_SCHEMA = IF(? = '', DATABASE(), ?) AND (? = '' OR SPECIFIC_NAME = ?)"
+                                 " ORDER BY SPECIFIC_NAME, ORDINAL_POSITION"),
+                  {filter.catalog, filter.catalog, filter.table, filter.table});
+        break;
+    case Schema::Columns: {
+        const Table raw = query(
+            QStringLiteral("SELECT TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME, ORDINAL_POSITION, DATA_TYPE, COLUMN_TYPE,"
+                           " CHARACTER_MAXIMUM_LENGTH, CHARACTER_OCTET_LENGTH, NUMERIC_PRECISION, NUMERIC_SCALE,"
+                           " IS_NULLABLE FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = IF(? = '', DATABASE(), ?)"
+                           " AND (? = '' OR TABLE_NAME = ?) ORDER BY TABLE_NAME, ORDINAL_POSITION"),
+            {filter.catalog, filter.catalog, filter.table, filter.table});
+        for (const auto& r : raw.rows) {
+            auto at = [&](size_t i) { return r[i].value_or(QString()); };
+            const maria::CatalogColumn c = maria::catalogColumn(at(4), at(5), at(6), at(7), at(8), at(9));
+            t.rows.push_back({r[0], Cell(), r[1], r[2], r[3], QString::number(int(c.type)),
+                              c.length.isEmpty() ? Cell() : Cell(c.length), c.typeName, r[10]});
+        }
+        break;
+    }
+    }
+    t.columns = schemaColumns(kind);
+    return t;
+}
+
+} // namespace db

@@ -1,0 +1,71 @@
+#pragma once
+// Native MariaDB (and MySQL) backend over MariaDB Connector/C, for the
+// MariaDB and MySQL ODBC connection strings ("Driver={MariaDB Unicode};
+// Server=…;Port=…;Database=…;Uid=…;Pwd=…"). Results stream from the server
+// (mysql_use_result): the first rows come at once and a row limit bounds
+// memory, where the ODBC driver reads every row before the first is seen.
+// cancel() kills the running statement from a second connection, off the
+// caller's thread.
+
+#include "db/Connection.h"
+#include "db/ConnectionString.h"
+
+#include <atomic>
+
+struct st_mysql;
+
+namespace db {
+
+class MariaCursor;
+
+class MariaConnection final : public Connection {
+public:
+    static std::unique_ptr<MariaConnection> open(const ConnectionString& cs, const OpenOptions& options);
+    ~MariaConnection() override;
+
+    std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) override;
+    void cancel() override;
+    // Kills the running statement and waits until the kill is sent.
+    void killRunning();
+
+    QString providerName() const override;
+    QString serverVersion() const override;
+    QString identifierQuote() const override { return QStringLiteral("`"); }
+    QString defaultDatabase() override;
+    void setDefaultDatabase(const QString& name) override;
+    Table schema(Schema kind, const SchemaFilter& filter = {}) override;
+
+    // Used by cursors.
+    st_mysql* handle() const { return mysql_; }
+    // The error of the last call (a cancelled one when a cancel was asked for).
+    Error lastError();
+    void throwIfCancelPending();
+    void takeCancelPending() { cancelPending_ = false; }
+    // One call at a time runs on a connection: a new one first ends the one
+    // before (its cursor then has no further results).
+    void setActive(MariaCursor* cursor);
+    void release(MariaCursor* cursor) {
+        if (active_ == cursor) active_ = nullptr;
+    }
+
+    // How to reach the server: kept for the connection that cancels.
+    struct Endpoint {
+        QByteArray host, user, password, database, socket;
+        unsigned port = 0;
+        unsigned long flags = 0;
+        int timeoutSeconds = 15;
+    };
+
+private:
+    explicit MariaConnection(Endpoint endpoint) : endpoint_(std::move(endpoint)) {}
+    // A statement with parameters runs as a prepared statement; its rows are read whole.
+    Table runPrepared(const QString& sql, const Params& params, qint64* affected);
+
+    Endpoint endpoint_;
+    st_mysql* mysql_ = nullptr;
+    unsigned long threadId_ = 0;
+    std::atomic<bool> cancelPending_{false};
+    MariaCursor* active_ = nullptr;
+};
+
+} // namespace db

@@ -1,0 +1,114 @@
+#include "db/MariaCursor.h"
+
+#include "db/MariaConnection.h"
+#include "db/MariaTypes.h"
+
+#include "db/ClientLibraries.h"
+
+namespace db {
+
+MariaCursor::MariaCursor(MariaConnection& conn, const QString& sql) : conn_(conn), mysql_(conn.handle()) {
+    const QByteArray text = sql.toUtf8();
+    if (my().mysql_real_query(mysql_, text.constData(), static_cast<unsigned long>(text.size())) != 0) {
+        callDone_ = true;
+        throw conn_.lastError();
+    }
+    conn_.setActive(this);
+    begin();
+}
+
+MariaCursor::~MariaCursor() {
+    conn_.release(this);
+    abandon();
+}
+
+void MariaCursor::abandon() {
+    if (result_ && !setDone_) conn_.killRunning(); // rather than reading every row left
+    finishCall();
+    conn_.takeCancelPending();
+}
+
+void MariaCursor::begin() {
+    fields_.clear();
+    binary_.clear();
+    recordsAffected_ = -1;
+    setDone_ = true;
+    if (my().mysql_field_count(mysql_) == 0) {
+        const my_ulonglong affected = my().mysql_affected_rows(mysql_);
+        recordsAffected_ = affected == my_ulonglong(-1) ? -1 : qint64(affected);
+        return;
+    }
+    result_ = my().mysql_use_result(mysql_);
+    if (!result_) fail();
+    setDone_ = false;
+    const unsigned n = my().mysql_num_fields(result_);
+    const MYSQL_FIELD* f = my().mysql_fetch_fields(result_);
+    for (unsigned i = 0; i < n; ++i) {
+        fields_.push_back(odbc::describedField(QString::fromUtf8(f[i].name, int(f[i].name_length)), maria::describe(f[i])));
+        binary_.push_back(maria::isBinary(f[i]));
+    }
+}
+
+int MariaCursor::appendRows(RowBlock& block, int maxRows) {
+    if (!hasRows()) throw Error::closedResult();
+    conn_.throwIfCancelPending();
+    const int columns = int(fields_.size());
+    int rows = 0;
+    while (!setDone_ && rows < maxRows && block.byteSize() < RowBlock::kFullBytes) {
+        MYSQL_ROW row = my().mysql_fetch_row(result_);
+        if (!row) {
+            setDone_ = true;
+            if (my().mysql_errno(mysql_)) fail();
+            break;
+        }
+        const unsigned long* lengths = my().mysql_fetch_lengths(result_);
+        for (int c = 0; c < columns; ++c) {
+            if (!row[c]) {
+                block.appendNull();
+            } else if (binary_[size_t(c)]) {
+                block.appendHex(reinterpret_cast<const unsigned char*>(row[c]), lengths[c]);
+                block.closeCell();
+            } else {
+                block.appendCell(row[c], lengths[c]);
+            }
+        }
+        ++rows;
+    }
+    return rows;
+}
+
+bool MariaCursor::nextResult() {
+    conn_.throwIfCancelPending();
+    if (result_) {
+        my().mysql_free_result(result_); // reads what is left of the set
+        result_ = nullptr;
+    }
+    fields_.clear();
+    if (callDone_) return false;
+    const int status = my().mysql_next_result(mysql_);
+    if (status < 0) {
+        callDone_ = true;
+        return false;
+    }
+    if (status > 0) fail();
+    begin();
+    return true;
+}
+
+void MariaCursor::finishCall() {
+    if (callDone_ && !result_) return;
+    if (result_) my().mysql_free_result(result_);
+    result_ = nullptr;
+    while (!callDone_ && my().mysql_more_results(mysql_) && my().mysql_next_result(mysql_) == 0)
+        if (MYSQL_RES* r = my().mysql_use_result(mysql_)) my().mysql_free_result(r);
+    callDone_ = setDone_ = true;
+}
+
+void MariaCursor::fail() {
+    Error e = conn_.lastError();
+    finishCall();
+    conn_.release(this);
+    throw e;
+}
+
+} // namespace db

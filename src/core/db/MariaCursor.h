@@ -1,0 +1,43 @@
+#pragma once
+// Walks the results of one call on a MariaDB connection. The text goes to
+// the server whole (several statements in one call) and each result set
+// streams row by row (mysql_use_result): nothing is held but the rows the
+// caller keeps. Leaving a set early reads its remaining rows off the wire;
+// destroying the cursor while rows stream kills the statement first.
+
+#include "db/Connection.h"
+
+struct st_mysql;
+struct st_mysql_res;
+
+namespace db {
+
+class MariaConnection;
+
+class MariaCursor final : public Cursor {
+public:
+    MariaCursor(MariaConnection& conn, const QString& sql);
+    ~MariaCursor() override;
+
+    int appendRows(RowBlock& block, int maxRows) override;
+    bool nextResult() override;
+    // Ends the call: a statement still streaming rows is killed, what is left
+    // is read and dropped. The cursor has no further results then.
+    void abandon();
+
+private:
+    // Reads and drops everything left of the call.
+    void finishCall();
+    // Makes the connection's current result the cursor's set.
+    void begin();
+    [[noreturn]] void fail();
+
+    MariaConnection& conn_;
+    st_mysql* mysql_;
+    st_mysql_res* result_ = nullptr;
+    bool setDone_ = true;   // the current set has no rows left on the server
+    bool callDone_ = false; // the call has no results left
+    std::vector<char> binary_; // per column: bytes shown as hex digits
+};
+
+} // namespace db
