@@ -59,6 +59,7 @@ KeyringSecretStore::JobEnd KeyringSecretStore::run(QKeychain::Job* job) {
 Failure KeyringSecretStore::failure(const JobEnd& end) {
     if (!end.answered) return fail(reason_);
     const QString detail = end.message.isEmpty() ? QStringLiteral("no reason given") : end.message;
+    lastDetail_ = detail;
     switch (end.error) {
     case QKeychain::AccessDeniedByUser:
     case QKeychain::AccessDenied: return fail(QStringLiteral("The desktop keyring refused access: %1").arg(detail));
@@ -86,9 +87,12 @@ Status KeyringSecretStore::probe() {
 bool KeyringSecretStore::isAvailable() {
     if (state_ == State::Unknown) {
         if (const QString why = refusal(); !why.isEmpty()) return false; // ask again from the right thread
+        lastDetail_.clear();
         const Status checked = probe();
         if (state_ == State::Unknown) state_ = checked ? State::Available : State::Unavailable;
-        if (!checked && reason_.isEmpty()) reason_ = checked.error();
+        if (state_ == State::Unavailable)
+            reason_ = QStringLiteral("No usable desktop keyring: %1")
+                          .arg(lastDetail_.isEmpty() ? checked.error() : lastDetail_);
     }
     return state_ == State::Available;
 }

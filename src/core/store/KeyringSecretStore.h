@@ -47,4 +47,5 @@ private:
     std::chrono::milliseconds timeout_;
     State state_ = State::Unknown;
     QString reason_;
+    QString lastDetail_; // what the keyring said about the last failed job
 };
