@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -24,7 +23,8 @@ protected:
     // Every cn_string of vsql.db, read straight from the table.
     QStringList rawStrings() {
         QStringList out;
-        for (const auto& row : ResourceDb::open()->query(QStringLiteral("SELECT cn_string FROM connections")).rows)
+        for (const auto& row :
+             ResourceDb::open()->query(QStringLiteral("SELECT cn_string FROM connections")).rows)
             out << row.at(0).value_or(QString());
         return out;
     }
@@ -45,11 +45,13 @@ const QString kString = QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Ui
 TEST_F(KeyringManagerTest, TheLabelSaysWhichStoreKeepsThePasswords) {
     {
         ConnectionManager m;
-        EXPECT_EQ(m.passwordStoreLabel()->text(), QStringLiteral("Passwords are kept in the desktop keyring."));
+        EXPECT_EQ(m.passwordStoreLabel()->text(),
+                  QStringLiteral("Passwords are kept in the desktop keyring."));
     }
     keyring->available = false;
     ConnectionManager m;
-    EXPECT_EQ(m.passwordStoreLabel()->text(), QStringLiteral("Passwords are kept in vsql.db (no desktop keyring)."));
+    EXPECT_EQ(m.passwordStoreLabel()->text(),
+              QStringLiteral("Passwords are kept in vsql.db (no desktop keyring)."));
     EXPECT_EQ(m.passwordStoreLabel()->toolTip(), keyring->reason); // the why, on demand
 }
 
@@ -57,12 +59,15 @@ TEST_F(KeyringManagerTest, ASavedPasswordIsNotInVsqlDbAndReachesTheDocumentOnlyO
     ConnectionManager m;
     create(m, kString);
     ASSERT_EQ(keyring->entries.size(), 1u);
-    for (const QString& raw : rawStrings()) EXPECT_FALSE(raw.contains(QStringLiteral("Hunter2"))) << raw.toStdString();
+    for (const QString& raw : rawStrings())
+        EXPECT_FALSE(raw.contains(QStringLiteral("Hunter2"))) << raw.toStdString();
     // the form holds the reference, shown masked
     EXPECT_TRUE(m.connectionText().contains(QStringLiteral("Pwd={keyring:")));
-    EXPECT_EQ(m.connectionField()->text(), QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Uid=me;Pwd=****;"));
+    EXPECT_EQ(m.connectionField()->text(),
+              QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Uid=me;Pwd=****;"));
     m.showPasswordBox()->setChecked(true);
-    EXPECT_FALSE(m.connectionField()->text().contains(QStringLiteral("Hunter2"))); // never shown, even on request
+    EXPECT_FALSE(
+        m.connectionField()->text().contains(QStringLiteral("Hunter2"))); // never shown, even on request
     EXPECT_TRUE(dialogs.messages.isEmpty());
     m.useSelected();
     EXPECT_EQ(m.result(), int(QDialog::Accepted));
@@ -79,7 +84,8 @@ TEST_F(KeyringManagerTest, SavingAnOldRowMovesItsPasswordAndDeletingRemovesTheEn
     m.saveSelected();
     EXPECT_EQ(keyring->entries.size(), 1u);
     EXPECT_FALSE(rawStrings().join(QLatin1Char('\n')).contains(QStringLiteral("Hunter2")));
-    EXPECT_TRUE(m.connectionText().contains(QStringLiteral("{keyring:"))); // the fields show the row as stored
+    EXPECT_TRUE(
+        m.connectionText().contains(QStringLiteral("{keyring:"))); // the fields show the row as stored
     EXPECT_EQ(m.nameField()->text(), QStringLiteral("Old"));
     dialogs.answers = {Dialogs::Answer::Yes};
     m.deleteSelected();
@@ -95,7 +101,8 @@ TEST_F(KeyringManagerTest, AnUnreadablePasswordKeepsTheManagerOpenWithTheReason)
     EXPECT_EQ(m.result(), 0);
     EXPECT_TRUE(m.chosenConnectionString().isEmpty());
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(dialogs.messages[0].startsWith(QStringLiteral("Error: The connection's password is kept in the desktop keyring")))
+    EXPECT_TRUE(dialogs.messages[0].startsWith(
+        QStringLiteral("Error: The connection's password is kept in the desktop keyring")))
         << dialogs.messages[0].toStdString();
 }
 

@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 #ifndef SQLQE_RUN_PATH
@@ -23,10 +22,10 @@
 
 namespace {
 
-#define SQLQE_REQUIRE_TEST_KEYRING()                                                                        \
-    do {                                                                                                    \
-        if (qgetenv("SQLQE_TEST_KEYRING") != "1")                                                           \
-            GTEST_SKIP() << "needs the throwaway keyring of tools/with-keyring (SQLQE_TEST_KEYRING=1)";       \
+#define SQLQE_REQUIRE_TEST_KEYRING()                                                                         \
+    do {                                                                                                     \
+        if (qgetenv("SQLQE_TEST_KEYRING") != "1")                                                            \
+            GTEST_SKIP() << "needs the throwaway keyring of tools/with-keyring (SQLQE_TEST_KEYRING=1)";      \
     } while (0)
 
 const QString kService = QStringLiteral("SQL Query Editor");
@@ -39,8 +38,8 @@ protected:
         homeseeding::ensureSeeded();
     }
     QString rawString(qint64 pk) {
-        const db::Table t =
-            ResourceDb::open()->query(QStringLiteral("SELECT cn_string FROM connections WHERE primarykey = ?"), {pk});
+        const db::Table t = ResourceDb::open()->query(
+            QStringLiteral("SELECT cn_string FROM connections WHERE primarykey = ?"), {pk});
         return t.rows.at(0).at(0).value_or(QString());
     }
 
@@ -55,11 +54,13 @@ struct RunnerOutcome {
 
 RunnerOutcome runSaved(const QString& home, const QString& name) {
     QProcess p;
-    p.start(QStringLiteral(SQLQE_RUN_PATH), {QStringLiteral("--home"), home, QStringLiteral("--connection"), name, "-"});
+    p.start(QStringLiteral(SQLQE_RUN_PATH),
+            {QStringLiteral("--home"), home, QStringLiteral("--connection"), name, "-"});
     p.write("SELECT 42 AS answer");
     p.closeWriteChannel();
     p.waitForFinished(60000);
-    return {QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()), p.exitCode()};
+    return {QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()),
+            p.exitCode()};
 }
 
 } // namespace
@@ -79,7 +80,8 @@ TEST_F(RealKeyring, QtKeychainStoresReadsBackAndDeletes) {
 }
 
 TEST_F(RealKeyring, TheConnectionStoreKeepsPasswordsThereAndCleansUp) {
-    EXPECT_TRUE(ConnectionStore::passwordStore().keyring) << ConnectionStore::passwordStore().reason.toStdString();
+    EXPECT_TRUE(ConnectionStore::passwordStore().keyring)
+        << ConnectionStore::passwordStore().reason.toStdString();
     const QString cs = QStringLiteral("Driver={X};Server=h;Pwd={Real;Secret-1};");
     QString notice;
     const auto pk = ConnectionStore::insertConnection(QStringLiteral("real"), cs, 3, &notice);
@@ -92,10 +94,13 @@ TEST_F(RealKeyring, TheConnectionStoreKeepsPasswordsThereAndCleansUp) {
     EXPECT_EQ(ConnectionStore::connectionForUse(raw).valueOr(QString()), cs);
 
     // a new password: a new entry, and the old one is gone from the keyring
-    ASSERT_TRUE(ConnectionStore::updateConnection(*pk, QStringLiteral("real"), QStringLiteral("Driver={X};Pwd=two;"), 3).ok());
+    ASSERT_TRUE(ConnectionStore::updateConnection(*pk, QStringLiteral("real"),
+                                                  QStringLiteral("Driver={X};Pwd=two;"), 3)
+                    .ok());
     EXPECT_FALSE(keyring->read(ids[0]).ok());
     const QString second = rawString(*pk);
-    EXPECT_EQ(ConnectionStore::connectionForUse(second).valueOr(QString()), QStringLiteral("Driver={X};Pwd=two;"));
+    EXPECT_EQ(ConnectionStore::connectionForUse(second).valueOr(QString()),
+              QStringLiteral("Driver={X};Pwd=two;"));
 
     ASSERT_TRUE(ConnectionStore::deleteConnection(*pk).ok());
     EXPECT_FALSE(keyring->read(savedpasswords::referencedIds(second).value(0)).ok());
@@ -113,7 +118,8 @@ TEST_F(RealKeyring, SqlqeRunPutsThePasswordBackForASavedConnection) {
     }
     ASSERT_TRUE(ConnectionStore::insertConnection(QStringLiteral("saved one"), cs, 4).ok());
     const StoredConnection saved = ConnectionStore::list().value().back();
-    ASSERT_FALSE(savedpasswords::referencedIds(saved.connectionString).isEmpty()) << saved.connectionString.toStdString();
+    ASSERT_FALSE(savedpasswords::referencedIds(saved.connectionString).isEmpty())
+        << saved.connectionString.toStdString();
 
     const RunnerOutcome ok = runSaved(home.path(), QStringLiteral("saved one"));
     EXPECT_EQ(ok.code, 0) << ok.err.toStdString();
@@ -123,7 +129,8 @@ TEST_F(RealKeyring, SqlqeRunPutsThePasswordBackForASavedConnection) {
     ASSERT_TRUE(keyring->remove(savedpasswords::referencedIds(saved.connectionString).value(0)).ok());
     const RunnerOutcome broken = runSaved(home.path(), QStringLiteral("saved one"));
     EXPECT_EQ(broken.code, 2);
-    EXPECT_TRUE(broken.err.contains(QStringLiteral("cannot use the saved connection \"saved one\""))) << broken.err.toStdString();
+    EXPECT_TRUE(broken.err.contains(QStringLiteral("cannot use the saved connection \"saved one\"")))
+        << broken.err.toStdString();
     EXPECT_TRUE(broken.err.contains(QStringLiteral("desktop keyring")));
     EXPECT_TRUE(broken.out.isEmpty());
 }

@@ -7,7 +7,6 @@
 #include "store/SecretStore.h"
 
 #include <QStringList>
-
 #include <map>
 #include <memory>
 
@@ -30,7 +29,8 @@ public:
     QString unavailableReason() const override { return available ? QString() : reason; }
     Status write(const QString& key, const QString& secret) override {
         ++writes;
-        if (!available || refuseWrites) return fail(QStringLiteral("Cannot create an item in a locked collection"));
+        if (!available || refuseWrites)
+            return fail(QStringLiteral("Cannot create an item in a locked collection"));
         entries[key] = secret;
         return {};
     }
@@ -38,7 +38,8 @@ public:
         ++reads;
         if (!available || refuseReads) return fail(reason);
         const auto it = entries.find(key);
-        if (it == entries.end()) return fail(QStringLiteral("The desktop keyring holds no entry \"%1\".").arg(key));
+        if (it == entries.end())
+            return fail(QStringLiteral("The desktop keyring holds no entry \"%1\".").arg(key));
         return it->second;
     }
     Status remove(const QString& key) override {
@@ -49,7 +50,8 @@ public:
     }
     QStringList keys() const {
         QStringList out;
-        for (const auto& e : entries) out << e.first;
+        for (const auto& e : entries)
+            out << e.first;
         return out;
     }
 };

@@ -19,8 +19,8 @@ protected:
 
     // cn_string exactly as vsql.db holds it.
     QString rawString(qint64 pk) {
-        const db::Table t =
-            ResourceDb::open()->query(QStringLiteral("SELECT cn_string FROM connections WHERE primarykey = ?"), {pk});
+        const db::Table t = ResourceDb::open()->query(
+            QStringLiteral("SELECT cn_string FROM connections WHERE primarykey = ?"), {pk});
         return t.rows.at(0).at(0).value_or(QString());
     }
     qint64 insert(const QString& cs, QString* notice = nullptr) {
@@ -51,7 +51,8 @@ TEST_F(KeyringPasswords, TheKeyringHoldsThePasswordAndVsqlDbOnlyAReference) {
     EXPECT_FALSE(raw.contains(QStringLiteral("s3;cr"))) << raw.toStdString();
     ASSERT_EQ(keyring->entries.size(), 1u);
     const QString id = keyring->keys().first();
-    EXPECT_EQ(raw, QStringLiteral("Driver={X};Uid=me;Pwd={keyring:%1};Server=h;").arg(id)); // the rest as written
+    EXPECT_EQ(raw,
+              QStringLiteral("Driver={X};Uid=me;Pwd={keyring:%1};Server=h;").arg(id)); // the rest as written
     EXPECT_EQ(keyring->entries[id], kSecret);
     EXPECT_TRUE(savedpasswords::isReference(db::ConnectionString(raw).value(QStringLiteral("pwd")).value()));
     // the list shows the row as stored; the password comes back only for use
@@ -68,19 +69,25 @@ TEST_F(KeyringPasswords, UpdatingKeepsReplacesOrDropsTheEntryAndDeletingRemovesI
 
     // saved as shown (the reference kept): nothing is written again
     keyring->writes = 0;
-    ASSERT_TRUE(ConnectionStore::updateConnection(pk, QStringLiteral("renamed"), stored + QStringLiteral("Port=1;"), 3).ok());
+    ASSERT_TRUE(ConnectionStore::updateConnection(pk, QStringLiteral("renamed"),
+                                                  stored + QStringLiteral("Port=1;"), 3)
+                    .ok());
     EXPECT_EQ(keyring->writes, 0);
     EXPECT_EQ(keyring->keys(), QStringList{first});
     EXPECT_EQ(forUse(rawString(pk)), kSecretString + QStringLiteral("Port=1;"));
 
     // a new password replaces the entry, and the old one goes
-    ASSERT_TRUE(ConnectionStore::updateConnection(pk, QStringLiteral("r"), QStringLiteral("Driver={X};PASSWORD=n3w;"), 3).ok());
+    ASSERT_TRUE(ConnectionStore::updateConnection(pk, QStringLiteral("r"),
+                                                  QStringLiteral("Driver={X};PASSWORD=n3w;"), 3)
+                    .ok());
     ASSERT_EQ(keyring->entries.size(), 1u);
     EXPECT_NE(keyring->keys().first(), first);
     EXPECT_EQ(forUse(rawString(pk)), QStringLiteral("Driver={X};PASSWORD=n3w;"));
 
     // no password any more: no entry either
-    ASSERT_TRUE(ConnectionStore::updateConnection(pk, QStringLiteral("r"), QStringLiteral("Driver={X};Pwd=;"), 3).ok());
+    ASSERT_TRUE(
+        ConnectionStore::updateConnection(pk, QStringLiteral("r"), QStringLiteral("Driver={X};Pwd=;"), 3)
+            .ok());
     EXPECT_TRUE(keyring->entries.empty());
     EXPECT_EQ(rawString(pk), QStringLiteral("Driver={X};Pwd=;"));
 
@@ -93,13 +100,15 @@ TEST_F(KeyringPasswords, UpdatingKeepsReplacesOrDropsTheEntryAndDeletingRemovesI
 
 TEST_F(KeyringPasswords, ARowWithItsPasswordInTheStringStillWorksAndMovesWhenSavedAgain) {
     // written before the keyring was used, or while none ran
-    ResourceDb::open()->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES ('old', ?, 3)"),
-                             {QStringLiteral("DSN=x;PWD=plain-old;")});
+    ResourceDb::open()->exec(
+        QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES ('old', ?, 3)"),
+        {QStringLiteral("DSN=x;PWD=plain-old;")});
     const StoredConnection old = ConnectionStore::list().value().back();
     EXPECT_EQ(old.connectionString, QStringLiteral("DSN=x;PWD=plain-old;"));
     EXPECT_EQ(forUse(old.connectionString), old.connectionString);
     EXPECT_EQ(keyring->reads, 0); // nothing to ask the keyring for
-    ASSERT_TRUE(ConnectionStore::updateConnection(old.primaryKey, old.name, old.connectionString, old.type).ok());
+    ASSERT_TRUE(
+        ConnectionStore::updateConnection(old.primaryKey, old.name, old.connectionString, old.type).ok());
     EXPECT_FALSE(rawString(old.primaryKey).contains(QStringLiteral("plain-old")));
     EXPECT_EQ(forUse(rawString(old.primaryKey)), old.connectionString);
 }
@@ -176,13 +185,18 @@ TEST_F(KeyringPasswords, FailedSavesLeaveNoEntriesBehindAndAStuckEntryIsReported
 
 TEST(SavedPasswordReferences, OnlyTheExactFormIsAReference) {
     EXPECT_TRUE(savedpasswords::isReference(QStringLiteral("keyring:0f8fad5b-d9cb-469f-a165-70867728950e")));
-    for (const char* notOne : {"keyring:", "keyring:abc", "keyring:{0f8fad5b-d9cb-469f-a165-70867728950e}",
-                               "Keyring:0f8fad5b-d9cb-469f-a165-70867728950e",
-                               "keyring:0f8fad5b-d9cb-469f-a165-70867728950e ", "0f8fad5b-d9cb-469f-a165-70867728950e",
-                               "keyring:0f8fad5b-d9cb-469f-a165-70867728950e;x"})
+    for (const char* notOne :
+         {"keyring:", "keyring:abc", "keyring:{0f8fad5b-d9cb-469f-a165-70867728950e}",
+          "Keyring:0f8fad5b-d9cb-469f-a165-70867728950e", "keyring:0f8fad5b-d9cb-469f-a165-70867728950e ",
+          "0f8fad5b-d9cb-469f-a165-70867728950e", "keyring:0f8fad5b-d9cb-469f-a165-70867728950e;x"})
         EXPECT_FALSE(savedpasswords::isReference(QLatin1String(notOne))) << notOne;
-    const QString text = QStringLiteral("DSN=a;Pwd=") + savedpasswords::referenceText(QStringLiteral("0f8fad5b-d9cb-469f-a165-70867728950e"));
-    EXPECT_EQ(savedpasswords::referencedIds(text), QStringList{QStringLiteral("0f8fad5b-d9cb-469f-a165-70867728950e")});
+    const QString text =
+        QStringLiteral("DSN=a;Pwd=") +
+        savedpasswords::referenceText(QStringLiteral("0f8fad5b-d9cb-469f-a165-70867728950e"));
+    EXPECT_EQ(savedpasswords::referencedIds(text),
+              QStringList{QStringLiteral("0f8fad5b-d9cb-469f-a165-70867728950e")});
     // a reference under another key is just a value
-    EXPECT_TRUE(savedpasswords::referencedIds(QStringLiteral("Uid={keyring:0f8fad5b-d9cb-469f-a165-70867728950e}")).isEmpty());
+    EXPECT_TRUE(
+        savedpasswords::referencedIds(QStringLiteral("Uid={keyring:0f8fad5b-d9cb-469f-a165-70867728950e}"))
+            .isEmpty());
 }

@@ -7,10 +7,8 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QThread>
-
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -27,7 +25,8 @@ public:
         addr.sun_family = AF_UNIX;
         const QByteArray p = path.toLocal8Bit();
         std::strncpy(addr.sun_path, p.constData(), sizeof addr.sun_path - 1);
-        listening_ = fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && ::listen(fd_, 4) == 0;
+        listening_ = fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+                     ::listen(fd_, 4) == 0;
     }
     ~SilentSocket() {
         if (fd_ >= 0) ::close(fd_);
@@ -43,7 +42,8 @@ private:
 TEST(KeyringSecretStore, OffTheMainThreadItRefusesWithoutTouchingTheKeyring) {
     KeyringSecretStore store(QStringLiteral("sqlqe test"), 300ms);
     Status written;
-    QThread* worker = QThread::create([&] { written = store.write(QStringLiteral("k"), QStringLiteral("v")); });
+    QThread* worker =
+        QThread::create([&] { written = store.write(QStringLiteral("k"), QStringLiteral("v")); });
     worker->start();
     ASSERT_TRUE(worker->wait(5000));
     delete worker;

@@ -45,7 +45,8 @@ std::optional<QString> storedString(db::Connection& conn, qint64 pk) {
 
 } // namespace
 
-Result<qint64> ConnectionStore::insertConnection(const QString& name, const QString& cs, int type, QString* notice) {
+Result<qint64> ConnectionStore::insertConnection(const QString& name, const QString& cs, int type,
+                                                 QString* notice) {
     tell(notice, {});
     SecretStore& vault = secrets::current();
     QStringList written;
@@ -65,7 +66,8 @@ Result<qint64> ConnectionStore::insertConnection(const QString& name, const QStr
     }
 }
 
-Status ConnectionStore::updateConnection(qint64 pk, const QString& name, const QString& cs, int type, QString* notice) {
+Status ConnectionStore::updateConnection(qint64 pk, const QString& name, const QString& cs, int type,
+                                         QString* notice) {
     tell(notice, {});
     SecretStore& vault = secrets::current();
     QStringList written;

@@ -5,7 +5,6 @@
 #include <QThread>
 #include <QTimer>
 #include <QUuid>
-
 #include <qt6keychain/keychain.h>
 
 struct KeyringSecretStore::JobEnd {
@@ -62,12 +61,14 @@ Failure KeyringSecretStore::failure(const JobEnd& end) {
     lastDetail_ = detail;
     switch (end.error) {
     case QKeychain::AccessDeniedByUser:
-    case QKeychain::AccessDenied: return fail(QStringLiteral("The desktop keyring refused access: %1").arg(detail));
+    case QKeychain::AccessDenied:
+        return fail(QStringLiteral("The desktop keyring refused access: %1").arg(detail));
     case QKeychain::NoBackendAvailable:
         state_ = State::Unavailable;
         reason_ = QStringLiteral("No desktop keyring is available: %1").arg(detail);
         return fail(reason_);
-    default: return fail(QStringLiteral("The desktop keyring failed: %1").arg(detail));
+    default:
+        return fail(QStringLiteral("The desktop keyring failed: %1").arg(detail));
     }
 }
 
@@ -80,7 +81,8 @@ Status KeyringSecretStore::probe() {
     if (Status w = write(key, token); !w) return w;
     const Result<QString> back = read(key);
     if (!back) return fail(back.error());
-    if (*back != token) return fail(QStringLiteral("The desktop keyring gave back something else than was stored."));
+    if (*back != token)
+        return fail(QStringLiteral("The desktop keyring gave back something else than was stored."));
     return remove(key);
 }
 

@@ -5,7 +5,6 @@
 
 #include <QRegularExpression>
 #include <QUuid>
-
 #include <optional>
 #include <vector>
 
@@ -33,12 +32,15 @@ std::vector<db::ConnectionStringPiece> passwordPieces(const QString& connectionS
     return out;
 }
 
-QString idOf(const QString& reference) { return reference.mid(kPrefix.size()); }
+QString idOf(const QString& reference) {
+    return reference.mid(kPrefix.size());
+}
 
 Failure unreadable(const QString& why) {
-    return fail(QStringLiteral("The connection's password is kept in the desktop keyring and could not be read. %1 "
-                               "Type the password into the connection string and save it again.")
-                    .arg(why));
+    return fail(
+        QStringLiteral("The connection's password is kept in the desktop keyring and could not be read. %1 "
+                       "Type the password into the connection string and save it again.")
+            .arg(why));
 }
 
 } // namespace
@@ -49,7 +51,9 @@ bool isReference(const QString& value) {
     return form.match(value).hasMatch();
 }
 
-QString referenceText(const QString& id) { return QLatin1Char('{') + kPrefix + id + QLatin1Char('}'); }
+QString referenceText(const QString& id) {
+    return QLatin1Char('{') + kPrefix + id + QLatin1Char('}');
+}
 
 QStringList referencedIds(const QString& connectionString) {
     QStringList ids;
@@ -95,8 +99,9 @@ Result<Sealed> seal(const QString& connectionString, const QStringList& ownIds, 
                 replacements.push_back({p.valueBegin, p.valueEnd, referenceText(id)});
                 continue;
             }
-            out.notice = QStringLiteral("The desktop keyring did not take the password (%1); it is kept in vsql.db.")
-                             .arg(stored.error());
+            out.notice =
+                QStringLiteral("The desktop keyring did not take the password (%1); it is kept in vsql.db.")
+                    .arg(stored.error());
         }
         // The password stays in the string, as vsql.db always kept them.
         if (fromReference) replacements.push_back({p.valueBegin, p.valueEnd, db::quoteValue(password)});
@@ -109,7 +114,8 @@ QString forget(const QStringList& ids, SecretStore& store) {
     QString notice;
     for (const QString& id : ids)
         if (const Status removed = store.remove(id); !removed)
-            notice = QStringLiteral("An old password could not be removed from the desktop keyring: %1").arg(removed.error());
+            notice = QStringLiteral("An old password could not be removed from the desktop keyring: %1")
+                         .arg(removed.error());
     return notice;
 }
 

@@ -9,7 +9,6 @@
 #include "base/Result.h"
 
 #include <QString>
-
 #include <memory>
 
 class SecretStore {

@@ -63,7 +63,8 @@ Result<QString> readConnectionString(const ConnectionSource& source) {
                 // a password kept in the desktop keyring is put back here, for this run only
                 const Result<QString> usable = ConnectionStore::connectionForUse(c.connectionString);
                 if (!usable)
-                    return fail(QStringLiteral("cannot use the saved connection \"%1\": %2").arg(source.savedName, usable.error()));
+                    return fail(QStringLiteral("cannot use the saved connection \"%1\": %2")
+                                    .arg(source.savedName, usable.error()));
                 return usable;
             }
         return fail(QStringLiteral("there is no saved connection named \"%1\"").arg(source.savedName));

@@ -130,10 +130,12 @@ ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
 
 void ConnectionManager::showPasswordStore() {
     const ConnectionStore::PasswordStore where = ConnectionStore::passwordStore();
-    passwordStore_->setText(where.keyring ? QStringLiteral("Passwords are kept in the desktop keyring.")
-                                          : QStringLiteral("Passwords are kept in vsql.db (no desktop keyring)."));
-    passwordStore_->setToolTip(where.keyring ? QStringLiteral("Saved connections hold a reference in place of the password.")
-                                             : where.reason);
+    passwordStore_->setText(where.keyring
+                                ? QStringLiteral("Passwords are kept in the desktop keyring.")
+                                : QStringLiteral("Passwords are kept in vsql.db (no desktop keyring)."));
+    passwordStore_->setToolTip(where.keyring
+                                   ? QStringLiteral("Saved connections hold a reference in place of the password.")
+                                   : where.reason);
 }
 
 void ConnectionManager::tell(const QString& notice) {
@@ -203,7 +205,8 @@ void ConnectionManager::saveSelected() {
     const qint64 pk = key_->text().toLongLong(&ok);
     QString notice;
     const Status r = ok ? ConnectionStore::updateConnection(pk, name_->text(), connectionText_,
-                                                            ConnectionStore::typeNumber(type_->currentText()), &notice)
+                                                            ConnectionStore::typeNumber(type_->currentText()),
+                                                            &notice)
                         : Status(fail(QStringLiteral("No saved connection is selected.")));
     if (!r) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error());
     tell(notice);
