@@ -1,6 +1,7 @@
 // gtest main for core tests: a QCoreApplication must exist for resources,
 // queued signals and QThread use.
 #include "db/ProcessLocale.h"
+#include "support/MemorySecretStore.h"
 
 #include <QCoreApplication>
 
@@ -9,6 +10,7 @@
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     db::useUtf8Ctype();
+    secrets::replace(std::make_unique<MemorySecretStore>(false)); // never the real keyring
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,7 @@
 // gtest main for widget tests: an offscreen QApplication and a throwaway
 // application home for the whole run (each test may make its own).
 #include "db/ProcessLocale.h"
+#include "support/MemorySecretStore.h"
 
 #include <QApplication>
 
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     db::useUtf8Ctype();
+    secrets::replace(std::make_unique<MemorySecretStore>(false)); // never the real keyring
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

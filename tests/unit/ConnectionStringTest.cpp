@@ -16,6 +16,16 @@ TEST(ConnectionString, ParsesPlainAndBracedValuesCaseInsensitively) {
     EXPECT_FALSE(cs.value("Database").has_value());
 }
 
+TEST(ConnectionString, AKeyGivenTwiceTakesItsLastValueLikeTheDrivers) {
+    // A string extended by appending ("…;Database=other;") must reach the
+    // other database on the native backends as it does through a driver.
+    ConnectionString cs(QStringLiteral("Server=h;Database=first;Uid=u;database=second;"));
+    EXPECT_EQ(cs.value("Database"), QStringLiteral("second"));
+    cs.set(QStringLiteral("DATABASE"), QStringLiteral("third"));
+    EXPECT_EQ(cs.value("Database"), QStringLiteral("third"));
+    EXPECT_FALSE(cs.toString().contains(QStringLiteral("first")));
+}
+
 TEST(ConnectionString, SetKeepsOrderAndRoundTrips) {
     ConnectionString cs(QStringLiteral("Driver={MariaDB Unicode};Server=h;Database=x"));
     cs.set(QStringLiteral("database"), QStringLiteral("y;z"));

@@ -58,7 +58,7 @@ NodeList columnDetails(const QString& cs, const QString& parentKey, const QStrin
     NodeList out;
     try {
         auto conn = openFor(cs, database);
-        const db::Table t = conn->schema(db::Schema::Columns, {database, table});
+        const db::Table t = conn->schema(db::Schema::Columns, {database, table, schemaName});
         for (size_t r = 0; r < t.rows.size(); ++r) {
             if (t.text(r, QStringLiteral("TABLE_NAME")) != table || t.text(r, QStringLiteral("COLUMN_NAME")) != column)
                 continue;
@@ -103,7 +103,7 @@ NodeList tableColumnNodes(const QString& cs, const QString& parentKey, const QSt
                           const QString& schemaName, const QString& prefix) {
     NodeList out;
     try {
-        const db::Table t = openFor(cs, catalog)->schema(db::Schema::Columns, {catalog, table});
+        const db::Table t = openFor(cs, catalog)->schema(db::Schema::Columns, {catalog, table, schemaName});
         QSet<QString> keys;
         for (size_t r = 0; r < t.rows.size(); ++r) {
             if (t.text(r, QStringLiteral("TABLE_NAME")) != table) continue;

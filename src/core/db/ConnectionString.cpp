@@ -79,18 +79,21 @@ ConnectionString::ConnectionString(const QString& text) {
     for (ConnectionStringPiece& p : scanConnectionString(text)) pairs_.push_back({std::move(p.key), std::move(p.value)});
 }
 
+// A key given twice takes its last value, as the drivers read a string.
 std::optional<QString> ConnectionString::value(const QString& key) const {
-    for (const auto& p : pairs_)
-        if (p.key.compare(key, Qt::CaseInsensitive) == 0) return p.value;
+    for (auto p = pairs_.rbegin(); p != pairs_.rend(); ++p)
+        if (p->key.compare(key, Qt::CaseInsensitive) == 0) return p->value;
     return std::nullopt;
 }
 
 void ConnectionString::set(const QString& key, const QString& value) {
+    bool found = false;
     for (auto& p : pairs_)
         if (p.key.compare(key, Qt::CaseInsensitive) == 0) {
             p.value = value;
-            return;
+            found = true;
         }
+    if (found) return;
     pairs_.push_back({key, value});
 }
 

@@ -221,9 +221,9 @@ Table PgConnection::schema(Schema kind, const SchemaFilter& filter) {
                            " JOIN pg_type bt ON bt.oid = CASE WHEN ty.typtype = 'd' THEN ty.typbasetype ELSE a.atttypid END"
                            " WHERE a.attnum > 0 AND NOT a.attisdropped AND c.relkind IN ('r', 'p', 'v', 'm', 'f')"
                            " AND n.nspname NOT IN ('pg_catalog', 'information_schema')"
-                           " AND ($1 = '' OR (c.relname = $1 AND pg_table_is_visible(c.oid)))"
+                           " AND ($1 = '' OR (c.relname = $1 AND ($2 = '' AND pg_table_is_visible(c.oid) OR n.nspname = $2)))"
                            " ORDER BY n.nspname, c.relname, a.attnum"),
-            {filter.table});
+            {filter.table, filter.schema});
         for (const auto& row : raw.rows) {
             const auto d = pg::describe(row[5].value_or(QString()).toUInt(), row[6].value_or(QStringLiteral("-1")).toInt(), -1);
             const Field f = odbc::describedField(QString(), d);

@@ -1,6 +1,10 @@
 #include "store/ConnectionStore.h"
 
 #include "store/ResourceDb.h"
+#include "store/SavedPasswords.h"
+#include "store/SecretStore.h"
+
+#include <optional>
 
 Result<std::vector<StoredConnection>> ConnectionStore::list() {
     std::vector<StoredConnection> out;
@@ -22,39 +26,102 @@ Result<std::vector<StoredConnection>> ConnectionStore::list() {
     return out;
 }
 
-Result<qint64> ConnectionStore::insertConnection(const QString& name, const QString& cs, int type) {
+namespace {
+
+void tell(QString* notice, const QStringList& parts) {
+    if (!notice) return;
+    QStringList given = parts;
+    given.removeAll(QString());
+    *notice = given.join(QLatin1Char('\n'));
+}
+
+// The stored string of a row; empty optional when there is no such row.
+std::optional<QString> storedString(db::Connection& conn, qint64 pk) {
+    const db::Table t =
+        conn.query(QStringLiteral("SELECT cn_string FROM connections WHERE primarykey = ?"), {pk});
+    if (t.rows.empty()) return std::nullopt;
+    return t.rows.front().at(0).value_or(QString());
+}
+
+} // namespace
+
+Result<qint64> ConnectionStore::insertConnection(const QString& name, const QString& cs, int type,
+                                                 QString* notice) {
+    tell(notice, {});
+    SecretStore& vault = secrets::current();
+    QStringList written;
     try {
         auto conn = ResourceDb::open();
-        conn->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES (?, ?, ?)"), {name, cs, type});
+        const auto sealed = savedpasswords::seal(cs, {}, vault);
+        if (!sealed) return fail(sealed.error());
+        written = sealed->written;
+        conn->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES (?, ?, ?)"),
+                   {name, sealed->connectionString, type});
         const db::Table t = conn->query(QStringLiteral("SELECT last_insert_rowid()"));
+        tell(notice, {sealed->notice});
         return t.rows.at(0).at(0).value_or(QStringLiteral("0")).toLongLong();
     } catch (const db::Error& e) {
+        savedpasswords::forget(written, vault);
         return fail(e.description());
     }
 }
 
-Status ConnectionStore::updateConnection(qint64 pk, const QString& name, const QString& cs, int type) {
+Status ConnectionStore::updateConnection(qint64 pk, const QString& name, const QString& cs, int type,
+                                         QString* notice) {
+    tell(notice, {});
+    SecretStore& vault = secrets::current();
+    QStringList written;
     try {
         auto conn = ResourceDb::open();
+        const std::optional<QString> old = storedString(*conn, pk);
+        if (!old) return fail(QStringLiteral("No saved connection is selected."));
+        const QStringList ownIds = savedpasswords::referencedIds(*old);
+        const auto sealed = savedpasswords::seal(cs, ownIds, vault);
+        if (!sealed) return fail(sealed.error());
+        written = sealed->written;
         const qint64 n = conn->exec(
             QStringLiteral("UPDATE connections SET name = ?, cn_string = ?, type = ? WHERE primarykey = ?"),
-            {name, cs, type, pk});
-        if (n == 0) return fail(QStringLiteral("No saved connection is selected."));
+            {name, sealed->connectionString, type, pk});
+        if (n == 0) {
+            savedpasswords::forget(written, vault);
+            return fail(QStringLiteral("No saved connection is selected."));
+        }
+        // Entries the row no longer refers to (a new password replaced them).
+        QStringList stale;
+        const QStringList kept = savedpasswords::referencedIds(sealed->connectionString);
+        for (const QString& id : ownIds)
+            if (!kept.contains(id)) stale << id;
+        tell(notice, {sealed->notice, savedpasswords::forget(stale, vault)});
+        return {};
+    } catch (const db::Error& e) {
+        savedpasswords::forget(written, vault);
+        return fail(e.description());
+    }
+}
+
+Status ConnectionStore::deleteConnection(qint64 pk, QString* notice) {
+    tell(notice, {});
+    try {
+        auto conn = ResourceDb::open();
+        const std::optional<QString> old = storedString(*conn, pk);
+        const qint64 n = conn->exec(QStringLiteral("DELETE FROM connections WHERE primarykey = ?"), {pk});
+        if (n == 0 || !old) return fail(QStringLiteral("No saved connection is selected."));
+        tell(notice, {savedpasswords::forget(savedpasswords::referencedIds(*old), secrets::current())});
         return {};
     } catch (const db::Error& e) {
         return fail(e.description());
     }
 }
 
-Status ConnectionStore::deleteConnection(qint64 pk) {
-    try {
-        auto conn = ResourceDb::open();
-        const qint64 n = conn->exec(QStringLiteral("DELETE FROM connections WHERE primarykey = ?"), {pk});
-        if (n == 0) return fail(QStringLiteral("No saved connection is selected."));
-        return {};
-    } catch (const db::Error& e) {
-        return fail(e.description());
-    }
+Result<QString> ConnectionStore::connectionForUse(const QString& cs) {
+    if (savedpasswords::referencedIds(cs).isEmpty()) return cs; // nothing to ask the keyring for
+    return savedpasswords::resolve(cs, secrets::current());
+}
+
+ConnectionStore::PasswordStore ConnectionStore::passwordStore() {
+    SecretStore& vault = secrets::current();
+    if (vault.isAvailable()) return {true, {}};
+    return {false, vault.unavailableReason()};
 }
 
 QString ConnectionStore::typeText(int type) {

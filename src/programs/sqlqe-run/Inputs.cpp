@@ -59,7 +59,14 @@ Result<QString> readConnectionString(const ConnectionSource& source) {
         const auto saved = ConnectionStore::list();
         if (!saved) return fail(QStringLiteral("cannot read the saved connections: %1").arg(saved.error()));
         for (const StoredConnection& c : *saved)
-            if (c.name == source.savedName) return c.connectionString;
+            if (c.name == source.savedName) {
+                // a password kept in the desktop keyring is put back here, for this run only
+                const Result<QString> usable = ConnectionStore::connectionForUse(c.connectionString);
+                if (!usable)
+                    return fail(QStringLiteral("cannot use the saved connection \"%1\": %2")
+                                    .arg(source.savedName, usable.error()));
+                return usable;
+            }
         return fail(QStringLiteral("there is no saved connection named \"%1\"").arg(source.savedName));
     }
     const QString path = !source.file.isEmpty() ? source.file : source.connect == QLatin1String("-") ? source.connect : QString();

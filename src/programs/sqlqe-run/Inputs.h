@@ -19,7 +19,8 @@ Result<ScriptInput> readScriptInput(const QString& pathOrDash);
 
 // The connection string from exactly one of: --connect STRING (or "-" for
 // standard input), --connection NAME (saved in the home's resource
-// database), --connect-file FILE.
+// database; a password it keeps in the desktop keyring is put back), or
+// --connect-file FILE.
 struct ConnectionSource {
     QString connect;     // --connect
     QString savedName;   // --connection

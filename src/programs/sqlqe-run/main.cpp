@@ -36,7 +36,8 @@ QString helpText() {
         "                         must then come from a file).\n"
         "  --connect-file FILE    read the connection string from FILE (keep it mode 0600).\n"
         "  --connection NAME      a connection saved in the editor's connection manager\n"
-        "                         (in the application home's vsql.db, mode 0600).\n");
+        "                         (in the application home's vsql.db, mode 0600; its password\n"
+        "                         in the desktop keyring where one runs).\n");
 }
 
 } // namespace

@@ -104,7 +104,11 @@ ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
     connectButton->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
+    passwordStore_ = new QLabel(this);
+    passwordStore_->setObjectName(QStringLiteral("passwordStore"));
+    passwordStore_->setStyleSheet(QStringLiteral("color: #777"));
     buttons->addWidget(width_);
+    buttons->addWidget(passwordStore_);
     buttons->addStretch();
     buttons->addWidget(connectButton);
     buttons->addWidget(cancel);
@@ -121,6 +125,23 @@ ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
     });
     resize(kNarrowWidth, 360);
     addConnections();
+    showPasswordStore();
+}
+
+void ConnectionManager::showPasswordStore() {
+    const ConnectionStore::PasswordStore where = ConnectionStore::passwordStore();
+    passwordStore_->setText(where.keyring
+                                ? QStringLiteral("Passwords are kept in the desktop keyring.")
+                                : QStringLiteral("Passwords are kept in vsql.db (no desktop keyring)."));
+    passwordStore_->setToolTip(where.keyring
+                                   ? QStringLiteral("Saved connections hold a reference in place of the password.")
+                                   : where.reason);
+}
+
+void ConnectionManager::tell(const QString& notice) {
+    if (notice.isEmpty()) return;
+    Dialogs::get().message(this, notice);
+    showPasswordStore(); // a keyring that failed may no longer be the store
 }
 
 void ConnectionManager::addConnections() {
@@ -168,7 +189,13 @@ void ConnectionManager::showConnectionString() {
 
 void ConnectionManager::useSelected() {
     if (connectionText_.isEmpty()) return;
-    chosen_ = connectionText_;
+    // The password comes back from the keyring only now, for the document.
+    const Result<QString> usable = ConnectionStore::connectionForUse(connectionText_);
+    if (!usable) {
+        Dialogs::get().message(this, QStringLiteral("Error: ") + usable.error());
+        return;
+    }
+    chosen_ = *usable;
     chosenName_ = name_->text();
     accept();
 }
@@ -176,11 +203,16 @@ void ConnectionManager::useSelected() {
 void ConnectionManager::saveSelected() {
     bool ok = false;
     const qint64 pk = key_->text().toLongLong(&ok);
+    QString notice;
     const Status r = ok ? ConnectionStore::updateConnection(pk, name_->text(), connectionText_,
-                                                            ConnectionStore::typeNumber(type_->currentText()))
+                                                            ConnectionStore::typeNumber(type_->currentText()),
+                                                            &notice)
                         : Status(fail(QStringLiteral("No saved connection is selected.")));
     if (!r) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error());
+    tell(notice);
     addConnections();
+    // the fields show the row as stored (a password moved to the keyring reads as its reference)
+    if (r) selectKey(pk);
 }
 
 void ConnectionManager::deleteSelected() {
@@ -189,9 +221,11 @@ void ConnectionManager::deleteSelected() {
         return;
     bool ok = false;
     const qint64 pk = key_->text().toLongLong(&ok);
-    const Status r = ok ? ConnectionStore::deleteConnection(pk)
+    QString notice;
+    const Status r = ok ? ConnectionStore::deleteConnection(pk, &notice)
                         : Status(fail(QStringLiteral("No saved connection is selected.")));
     if (!r) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error());
+    tell(notice);
     if (r) {
         name_->clear();
         setConnectionText(QString());
@@ -216,8 +250,10 @@ void ConnectionManager::connectWizardAddon(ConnectionKind kind) {
     if (Dialogs::get().question(this, question, QStringLiteral("Store Information"), Dialogs::Buttons::YesNo) !=
         Dialogs::Answer::Yes)
         return;
-    const Result<qint64> r = ConnectionStore::insertConnection(*name, made->connectionString, type);
+    QString notice;
+    const Result<qint64> r = ConnectionStore::insertConnection(*name, made->connectionString, type, &notice);
     if (!r) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error());
+    tell(notice);
     addConnections();
     if (r) selectKey(*r); // the new connection is ready to use
 }

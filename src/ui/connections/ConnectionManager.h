@@ -2,7 +2,8 @@
 // The connection manager ("SQL Connection Manager"): the saved connections
 // with their name, type and connection string; creating new ones through the
 // connection dialog, saving edits, deleting, and handing the chosen
-// connection to a query document.
+// connection to a query document. A small label says where saved passwords
+// are kept (the desktop keyring, or vsql.db where none is available).
 
 #include "common/Dialogs.h"
 #include "store/ConnectionStore.h"
@@ -47,12 +48,17 @@ public:
     QCheckBox* showPasswordBox() const { return showPassword_; }
     QString primaryKeyText() const;
     QPushButton* widthButton() const { return width_; }
+    QLabel* passwordStoreLabel() const { return passwordStore_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showConnectionString();
+    void showPasswordStore();
+    // Shows a store's notice (a password kept in vsql.db against the rule, an
+    // old keyring entry left behind), if there is one.
+    void tell(const QString& notice);
     QListWidget* list_;
     QLineEdit* name_;
     QComboBox* type_;
@@ -60,6 +66,7 @@ private:
     QLabel* key_;
     QPushButton* width_;
     QCheckBox* showPassword_;
+    QLabel* passwordStore_;
     QString connectionText_;
     QString chosen_;
     QString chosenName_;

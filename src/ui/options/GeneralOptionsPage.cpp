@@ -87,6 +87,11 @@ QWidget* GeneralOptionsPage::buildRowcount(SettingsBindings& bindings) {
                                     "a value that is not a positive number fetches every row."));
     bindings.bindText(Key::RowCountValue, rows);
     form->addRow(QStringLiteral("Numbers:"), rows);
+    auto* memory = new QLineEdit(frame);
+    memory->setToolTip(QStringLiteral("Megabytes of result rows a run may hold before it asks whether to go on; "
+                                      "a quarter of the machine's memory when empty or not a positive number."));
+    bindings.bindText(Key::ResultMemoryLimit, memory);
+    form->addRow(QStringLiteral("Ask When Results Pass (MB):"), withNote(memory, optionnotes::nextRunText(), frame));
     return frame;
 }
 
