@@ -7,14 +7,17 @@
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
 #include "document/StatementAtCaret.h"
+#include "document/UnfilteredQuestion.h"
 #include "run/ResultModel.h"
 #include "settings/Settings.h"
 #include "shell/MainWindow.h"
 #include "store/HomeSeeding.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
+#include "support/TestServers.h"
 #include "support/Typing.h"
 
+#include <QCoreApplication>
 #include <QMenu>
 #include <QTest>
 
@@ -216,4 +219,74 @@ TEST(StatementAtCaretWindow, CtrlReturnInTheMainWindowRunsTheStatementThroughThe
     EXPECT_EQ(m->cellText(0, 0), QStringLiteral("Beverages"));
     EXPECT_EQ(doc->editor()->text(), QStringLiteral("SELECT 1 AS a;\nSELECT name FROM categories ORDER BY id"));
     doc->setChanged(false);
+}
+
+TEST(StatementAtCaretDialect, MariaDbAndMySqlDriversReadBackslashEscapes) {
+    EXPECT_EQ(scriptDialect(QStringLiteral("Driver={MariaDB Unicode};Server=db;Database=shop")),
+              sqlscript::Dialect::MySql);
+    EXPECT_EQ(scriptDialect(QStringLiteral("DRIVER={MySQL ODBC 8.0 Unicode Driver};SERVER=db")),
+              sqlscript::Dialect::MySql);
+    EXPECT_EQ(scriptDialect(QStringLiteral("Driver={PostgreSQL Unicode};Server=db")), sqlscript::Dialect::Generic);
+    EXPECT_EQ(scriptDialect(homeseeding::demoConnectionString()), sqlscript::Dialect::Generic);
+}
+
+namespace {
+
+// Runs the statement at (line, index) of the document and returns what the
+// message pane says.
+QString runAt(QueryDocument& doc, int line, int index) {
+    doc.editor()->setCursorPosition(line, index);
+    doc.runStatementAtCaret();
+    QTest::qWait(0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !doc.isRunning(); }, 30000));
+    return doc.resultPanes()->messagePane()->text();
+}
+
+} // namespace
+
+TEST(StatementAtCaretServers, APostgreSqlFunctionBodyGoesToTheServerWhole) {
+    QString cs;
+    SQLQE_REQUIRE_SERVER(kPostgres, cs);
+    TempHome home;
+    ScriptedDialogs dialogs;
+    homeseeding::ensureSeeded();
+    QueryDocument doc;
+    doc.setConnection(cs);
+    const QString fn = QStringLiteral("caret_add_%1").arg(QCoreApplication::applicationPid());
+    replaceScript(doc.editor(), QStringLiteral("CREATE OR REPLACE FUNCTION %1(a int, b int) RETURNS int AS $body$\n"
+                                               "BEGIN\n  -- add them; carefully\n  RETURN a + b; -- it's fine\n"
+                                               "END;\n$body$ LANGUAGE plpgsql;\n\nSELECT %1(2, 3) AS total;\n"
+                                               "DROP FUNCTION %1(int, int);")
+                                    .arg(fn));
+    EXPECT_FALSE(runAt(doc, 3, 4).startsWith(QStringLiteral("Error"))); // inside the body
+    EXPECT_EQ(runAt(doc, 7, 3), QStringLiteral("Success\r\n\r\n1  Row(s) affected"));
+    EXPECT_EQ(doc.resultPanes()->grid()->resultModel()->cellText(0, 0), QStringLiteral("5"));
+    EXPECT_FALSE(runAt(doc, 8, 0).startsWith(QStringLiteral("Error")));
+    EXPECT_TRUE(runAt(doc, 7, 3).startsWith(QStringLiteral("Error"))); // dropped
+    doc.setChanged(false);
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST(StatementAtCaretServers, AMariaDbProcedureWithBeginEndGoesToTheServerWhole) {
+    QString cs;
+    SQLQE_REQUIRE_SERVER(kMariaDb, cs);
+    TempHome home;
+    ScriptedDialogs dialogs;
+    homeseeding::ensureSeeded();
+    QueryDocument doc;
+    doc.setConnection(cs);
+    const QString proc = QStringLiteral("caret_count_%1").arg(QCoreApplication::applicationPid());
+    replaceScript(doc.editor(), QStringLiteral("CREATE PROCEDURE %1(IN n INT)\nBEGIN\n  DECLARE i INT DEFAULT 0;\n"
+                                               "  WHILE i < n DO SET i = i + 1; END WHILE;\n"
+                                               "  IF i > 2 THEN SELECT i AS counted, 'it\\'s; done' AS note; END IF;\n"
+                                               "END;\nCALL %1(4);\nDROP PROCEDURE %1;")
+                                    .arg(proc));
+    EXPECT_FALSE(runAt(doc, 2, 4).startsWith(QStringLiteral("Error")));
+    EXPECT_FALSE(runAt(doc, 6, 2).startsWith(QStringLiteral("Error")));
+    ResultModel* m = doc.resultPanes()->grid()->resultModel();
+    EXPECT_EQ(m->cellText(0, 0), QStringLiteral("4"));
+    EXPECT_EQ(m->cellText(0, 1), QStringLiteral("it's; done"));
+    EXPECT_FALSE(runAt(doc, 7, 0).startsWith(QStringLiteral("Error")));
+    doc.setChanged(false);
+    EXPECT_EQ(dialogs.unexpected, 0);
 }

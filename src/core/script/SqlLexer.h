@@ -24,6 +24,8 @@
 
 #include <QString>
 #include <QStringView>
+#include <initializer_list>
+#include <string_view>
 
 namespace sqlscript {
 
@@ -67,8 +69,11 @@ public:
     void setPosition(qsizetype pos) { pos_ = pos; }
     QStringView text() const { return text_; }
 
-    // True when the word token's text is keyword (ASCII letters, any case).
-    static bool isWord(QStringView text, const Token& t, QLatin1String keyword);
+    // True when the word token's text is keyword (written in upper case; the
+    // token's ASCII letters may be in any case).
+    static bool isWord(QStringView text, const Token& t, std::string_view keyword);
+    // True when it is one of the keywords.
+    static bool isAnyWord(QStringView text, const Token& t, std::initializer_list<std::string_view> keywords);
 
 private:
     qsizetype quoted(qsizetype from, QChar close, bool backslashEscapes) const;

@@ -1,7 +1,6 @@
 #include "script/StatementSplitter.h"
 
 #include <algorithm>
-#include <initializer_list>
 
 namespace sqlscript {
 
@@ -16,42 +15,43 @@ bool isLineBlank(QChar c) {
 }
 
 // Turns offsets into lines and columns. Offsets are asked for in increasing
-// order, so each character is counted once however many statements there are.
+// order, so each character is looked at once however many statements there
+// are; a column is the characters since the line's start, less the second
+// halves of surrogate pairs.
 class PointCounter {
 public:
-    explicit PointCounter(QStringView text) : text_(text) {}
+    explicit PointCounter(QStringView text) : text_(text.utf16()) {}
 
     TextPoint at(qsizetype offset) {
-        while (offset_ < offset) {
-            const QChar c = text_[offset_];
-            const QChar before = offset_ > 0 ? text_[offset_ - 1] : QChar();
-            if (c == QLatin1Char('\r') || (c == QLatin1Char('\n') && before != QLatin1Char('\r'))) {
-                ++point_.line; // CR LF is one line break: its LF counts nothing
-                point_.column = 0;
-            } else if (c != QLatin1Char('\n') && !(c.isLowSurrogate() && before.isHighSurrogate())) {
-                ++point_.column;
+        for (; offset_ < offset; ++offset_) {
+            const char16_t u = text_[offset_];
+            if (u > '\r' && (u < 0xDC00 || u > 0xDFFF)) continue; // the usual character: nothing to note
+            if (u == '\r' || (u == '\n' && (offset_ == 0 || text_[offset_ - 1] != '\r'))) {
+                ++line_; // CR LF is one line break: its LF only moves the line's start
+                pairs_ = 0;
+                lineStart_ = offset_ + 1;
+            } else if (u == '\n') {
+                lineStart_ = offset_ + 1;
+            } else if (u >= 0xDC00 && u <= 0xDFFF && offset_ > lineStart_ && text_[offset_ - 1] >= 0xD800 &&
+                       text_[offset_ - 1] <= 0xDBFF) {
+                ++pairs_;
             }
-            ++offset_;
         }
-        return point_;
+        return {line_, int(offset - lineStart_ - pairs_)};
     }
 
 private:
-    QStringView text_;
+    const char16_t* text_;
     qsizetype offset_ = 0;
-    TextPoint point_;
+    int line_ = 0;
+    qsizetype lineStart_ = 0;
+    qsizetype pairs_ = 0; // surrogate pairs since lineStart_
 };
-
-bool isAnyWord(QStringView text, const Token& t, std::initializer_list<const char*> words) {
-    if (t.kind != TokenKind::Word) return false;
-    for (const char* w : words)
-        if (SqlLexer::isWord(text, t, QLatin1String(w))) return true;
-    return false;
-}
 
 class Splitter {
 public:
-    Splitter(QStringView text, Dialect dialect) : text_(text), lex_(text, dialect), points_(text) {}
+    Splitter(QStringView text, Dialect dialect, StatementVisitor* visitor)
+        : text_(text), lex_(text, dialect), points_(text), visitor_(visitor) {}
 
     std::vector<StatementRange> run() {
         for (;;) {
@@ -71,6 +71,7 @@ public:
             }
             if (stmtStart_ < 0) stmtStart_ = t.start;
             lastEnd_ = t.end;
+            if (visitor_) visitor_->token(t);
             if (t.kind == TokenKind::Word) onWord(t);
             prev_ = t;
         }
@@ -82,11 +83,11 @@ private:
     bool afterDot() const { return prev_.isPunct(text_, '.'); }
 
     void onWord(const Token& t) {
-        if (SqlLexer::isWord(text_, t, QLatin1String("BEGIN"))) {
+        if (SqlLexer::isWord(text_, t, "BEGIN")) {
             if (!afterDot() && beginOpensBody()) ++depth_;
-        } else if (SqlLexer::isWord(text_, t, QLatin1String("CASE"))) {
+        } else if (SqlLexer::isWord(text_, t, "CASE")) {
             if (!afterDot()) ++depth_;
-        } else if (SqlLexer::isWord(text_, t, QLatin1String("END"))) {
+        } else if (SqlLexer::isWord(text_, t, "END")) {
             if (!afterDot()) onEnd();
         }
     }
@@ -100,19 +101,20 @@ private:
         if (a.kind == TokenKind::Punct) return !QStringLiteral(",)=.<>+-*/|%").contains(text_[a.start]);
         if (a.kind != TokenKind::Word) return true;
         if (goLineEnd(a) >= 0) return false;
-        if (isAnyWord(text_, a,
-                      {"TRAN", "TRANSACTION", "WORK", "DISTRIBUTED", "DEFERRED", "IMMEDIATE", "EXCLUSIVE",
-                       "ISOLATION", "READ", "DEFERRABLE", "DIALOG", "CONVERSATION", "FROM", "AS"}))
+        if (SqlLexer::isAnyWord(text_, a,
+                                {"TRAN", "TRANSACTION", "WORK", "DISTRIBUTED", "DEFERRED", "IMMEDIATE",
+                                 "EXCLUSIVE", "ISOLATION", "READ", "DEFERRABLE", "DIALOG", "CONVERSATION",
+                                 "FROM", "AS"}))
             return false;
-        if (SqlLexer::isWord(text_, a, QLatin1String("NOT")))
-            return SqlLexer::isWord(text_, peek.nextSignificant(), QLatin1String("ATOMIC"));
+        if (SqlLexer::isWord(text_, a, "NOT"))
+            return SqlLexer::isWord(text_, peek.nextSignificant(), "ATOMIC");
         return true;
     }
 
     void onEnd() {
         SqlLexer peek = lex_;
         const Token a = peek.nextSignificant();
-        if (isAnyWord(text_, a, {"IF", "LOOP", "WHILE", "REPEAT", "FOR"})) {
+        if (SqlLexer::isAnyWord(text_, a, {"IF", "LOOP", "WHILE", "REPEAT", "FOR"})) {
             // END IF; END LOOP label; … close a statement that opened no body.
             // Anything else after them is a new statement (T-SQL's END, then IF …).
             auto ends = [](const Token& t) {
@@ -123,16 +125,17 @@ private:
             if (b.kind == TokenKind::Word && goLineEnd(b) < 0 && ends(peek.nextSignificant())) return;
         }
         depth_ = std::max(0, depth_ - 1);
-        if (SqlLexer::isWord(text_, a, QLatin1String("CASE"))) { // END CASE: the CASE opens nothing
+        if (SqlLexer::isWord(text_, a, "CASE")) { // END CASE: the CASE opens nothing
             lex_.setPosition(a.end);
             lastEnd_ = a.end;
+            if (visitor_) visitor_->token(a);
         }
     }
 
     // The end of the line when the word is a GO alone on its line (an
     // optional repeat count and line comment may follow); else -1.
     qsizetype goLineEnd(const Token& t) const {
-        if (!SqlLexer::isWord(text_, t, QLatin1String("GO"))) return -1;
+        if (!SqlLexer::isWord(text_, t, "GO")) return -1;
         qsizetype i = t.start;
         while (i > 0 && isLineBlank(text_[i - 1]))
             --i;
@@ -162,12 +165,14 @@ private:
         r.to = points_.at(r.end);
         r.terminated = terminated;
         out_.push_back(r);
+        if (visitor_) visitor_->statementEnded(r);
         stmtStart_ = -1;
     }
 
     QStringView text_;
     SqlLexer lex_;
     PointCounter points_;
+    StatementVisitor* visitor_;
     std::vector<StatementRange> out_;
     qsizetype stmtStart_ = -1;
     qsizetype lastEnd_ = 0;
@@ -177,8 +182,8 @@ private:
 
 } // namespace
 
-std::vector<StatementRange> splitStatements(QStringView script, Dialect dialect) {
-    return Splitter(script, dialect).run();
+std::vector<StatementRange> splitStatements(QStringView script, Dialect dialect, StatementVisitor* visitor) {
+    return Splitter(script, dialect, visitor).run();
 }
 
 std::optional<size_t> statementAt(const std::vector<StatementRange>& statements, TextPoint caret) {

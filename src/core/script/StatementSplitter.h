@@ -46,7 +46,17 @@ struct StatementRange {
     QStringView textIn(QStringView script) const { return script.mid(start, end - start); }
 };
 
-std::vector<StatementRange> splitStatements(QStringView script, Dialect dialect = Dialect::Generic);
+// Follows a split: the significant tokens of each statement in order, then
+// the statement's range. Comments, terminators and GO lines are not passed on.
+class StatementVisitor {
+public:
+    virtual ~StatementVisitor() = default;
+    virtual void token(const Token& token) = 0;
+    virtual void statementEnded(const StatementRange& statement) = 0;
+};
+
+std::vector<StatementRange> splitStatements(QStringView script, Dialect dialect = Dialect::Generic,
+                                            StatementVisitor* visitor = nullptr);
 
 // The statement the caret at point belongs to: the one it is in (its end
 // included, so a caret just after the last character counts); else, in the

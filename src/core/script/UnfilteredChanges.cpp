@@ -1,196 +1,232 @@
 #include "script/UnfilteredChanges.h"
 
 #include <QStringList>
-#include <algorithm>
-#include <initializer_list>
 #include <optional>
 
 namespace sqlscript {
 
 namespace {
 
-bool isAnyWord(QStringView text, const Token& t, std::initializer_list<const char*> words) {
-    if (t.kind != TokenKind::Word) return false;
-    for (const char* w : words)
-        if (SqlLexer::isWord(text, t, QLatin1String(w))) return true;
-    return false;
-}
-
-bool isWord(QStringView text, const Token& t, const char* word) {
-    return SqlLexer::isWord(text, t, QLatin1String(word));
-}
-
-// The significant tokens of one statement, looked at as a list.
-class StatementCheck {
+// One UPDATE or DELETE, read token by token from just after its verb: the
+// modifiers, the table's name, then its clauses up to the end of the
+// statement it is (';', the ')' closing the WITH query or subquery holding
+// it, or the first word of the next statement of a batch without ';').
+class ChangeReader {
 public:
-    StatementCheck(QStringView text, const std::vector<Token>& tokens) : text_(text), t_(tokens) {}
+    enum class Verdict { Reading, Filtered, Unfiltered, NoTable };
 
-    // Appends the unfiltered changes of the statement to out.
-    void run(size_t statement, std::vector<UnfilteredChange>& out) {
-        if (t_.empty() || definesForLater()) return;
-        bool merge = false, conflict = false; // inside a MERGE, after ON CONFLICT
-        for (size_t i = 0; i < t_.size(); ++i) {
-            const Token& tok = t_[i];
-            if (tok.kind == TokenKind::Semicolon) {
-                merge = conflict = false;
-            } else if (isWord(text_, tok, "MERGE")) {
-                merge = true;
-            } else if (isWord(text_, tok, "CONFLICT")) {
-                conflict = true;
-            } else if (isAnyWord(text_, tok, {"UPDATE", "DELETE"}) && startsStatement(i, merge, conflict)) {
-                if (auto change = unfiltered(i)) {
-                    change->statement = statement;
-                    out.push_back(*change);
-                }
-            }
+    ChangeReader(QStringView text, bool update) : text_(text), update_(update) {}
+
+    Verdict feed(const Token& t) {
+        switch (phase_) {
+        case Phase::Modifiers:
+            return modifier(t);
+        case Phase::Name:
+            return name(t);
+        case Phase::Clauses:
+            return clause(t);
         }
+        return Verdict::Reading;
+    }
+    // The verdict when the statement ends while reading.
+    Verdict atEnd() const { return phase_ == Phase::Modifiers ? Verdict::NoTable : Verdict::Unfiltered; }
+
+    UnfilteredChange change() const {
+        return {update_ ? QStringLiteral("UPDATE") : QStringLiteral("DELETE"),
+                text_.mid(nameStart_, nameEnd_ - nameStart_).toString(), 0};
     }
 
 private:
-    bool punct(size_t i, char c) const { return i < t_.size() && t_[i].isPunct(text_, c); }
-    QStringView textOf(const Token& t) const { return text_.mid(t.start, t.end - t.start); }
+    enum class Phase { Modifiers, Name, Clauses };
 
-    // CREATE PROCEDURE/FUNCTION/TRIGGER/RULE/EVENT (their bodies run later),
-    // GRANT, REVOKE, PREPARE, COMMENT ON, and EXPLAIN without ANALYZE.
-    bool definesForLater() const {
-        const Token& first = t_.front();
-        const size_t head = std::min<size_t>(t_.size(), 12);
-        auto inHead = [&](std::initializer_list<const char*> words) {
-            for (size_t i = 1; i < head; ++i)
-                if (isAnyWord(text_, t_[i], words)) return true;
-            return false;
-        };
-        if (isAnyWord(text_, first, {"CREATE", "ALTER"}))
-            return inHead({"PROCEDURE", "PROC", "FUNCTION", "TRIGGER", "RULE", "EVENT", "PACKAGE"});
-        if (isAnyWord(text_, first, {"GRANT", "REVOKE", "PREPARE", "COMMENT"})) return true;
-        if (isWord(text_, first, "EXPLAIN")) return !inHead({"ANALYZE", "ANALYSE"});
-        return false;
+    bool word(const Token& t, std::string_view w) const { return SqlLexer::isWord(text_, t, w); }
+    bool anyWord(const Token& t, std::initializer_list<std::string_view> w) const {
+        return SqlLexer::isAnyWord(text_, t, w);
     }
 
-    // Whether the UPDATE or DELETE at i is a statement of its own rather
-    // than a word of another one.
-    bool startsStatement(size_t i, bool merge, bool conflict) const {
-        if (punct(i + 1, '(')) return false; // T-SQL's UPDATE(column) in a trigger
-        if (i + 1 < t_.size() && isWord(text_, t_[i + 1], "STATISTICS")) return false;
-        if (i == 0) return true;
-        const Token& prev = t_[i - 1];
-        if (prev.isPunct(text_, '.') || prev.isPunct(text_, ',')) return false;
-        if (isAnyWord(text_, prev,
-                      {"ON", "FOR", "KEY", "OF", "AFTER", "BEFORE", "INSTEAD", "GRANT", "REVOKE"}))
-            return false;
-        if (conflict && isWord(text_, prev, "DO")) return false;
-        if (merge && isWord(text_, prev, "THEN")) return false;
-        return true;
+    Verdict modifier(const Token& t) {
+        if (skip_ > 0) {
+            --skip_;
+        } else if (anyWord(t, {"LOW_PRIORITY", "IGNORE", "QUICK", "ONLY"})) {
+        } else if (update_ && word(t, "OR")) { // UPDATE OR REPLACE …
+            skip_ = 1;
+        } else if (word(t, "TOP")) { // TOP (n): a limited number of rows
+            return Verdict::Filtered;
+        } else if (!update_ && word(t, "FROM")) {
+            fromForm_ = true;
+        } else if (t.kind == TokenKind::Word || t.kind == TokenKind::QuotedName) {
+            phase_ = Phase::Name;
+            nameStart_ = t.start;
+            nameEnd_ = t.end;
+        } else {
+            return Verdict::NoTable;
+        }
+        return Verdict::Reading;
     }
 
-    // Skips a parenthesised group starting at i; returns the index after it.
-    size_t skipGroup(size_t i) const {
-        int depth = 0;
-        for (; i < t_.size(); ++i) {
-            if (punct(i, '('))
-                ++depth;
-            else if (punct(i, ')') && --depth <= 0)
-                return i + 1;
+    // names joined by dots (db..t included)
+    Verdict name(const Token& t) {
+        if (t.isPunct(text_, '.')) {
+            afterDot_ = true;
+            return Verdict::Reading;
         }
-        return i;
+        if (afterDot_ && (t.kind == TokenKind::Word || t.kind == TokenKind::QuotedName)) {
+            afterDot_ = false;
+            nameEnd_ = t.end;
+            return Verdict::Reading;
+        }
+        phase_ = Phase::Clauses;
+        return clause(t);
     }
 
-    std::optional<UnfilteredChange> unfiltered(size_t verbAt) const {
-        const bool update = isWord(text_, t_[verbAt], "UPDATE");
-        bool filtered = false;
-        bool fromForm = false; // DELETE FROM t (else DELETE t FROM …, whose joins filter)
-        size_t j = verbAt + 1;
-        while (j < t_.size()) {
-            const Token& t = t_[j];
-            if (isAnyWord(text_, t, {"LOW_PRIORITY", "IGNORE", "QUICK", "ONLY"})) {
-                ++j;
-            } else if (update && isWord(text_, t, "OR")) { // UPDATE OR REPLACE …
-                j += 2;
-            } else if (isWord(text_, t, "TOP")) { // TOP (n) [PERCENT]: a limited number of rows
-                filtered = true;
-                j = punct(j + 1, '(') ? skipGroup(j + 1) : j + 2;
-                if (j < t_.size() && isWord(text_, t_[j], "PERCENT")) ++j;
-            } else if (!update && isWord(text_, t, "FROM")) {
-                fromForm = true;
-                ++j;
-            } else {
-                break;
-            }
+    Verdict clause(const Token& t) {
+        if (t.isPunct(text_, '(')) {
+            ++depth_;
+            return Verdict::Reading;
         }
-        // the table: names joined by dots (db..t included)
-        const size_t nameAt = j;
-        while (j < t_.size() && (t_[j].kind == TokenKind::Word || t_[j].kind == TokenKind::QuotedName)) {
-            ++j;
-            if (!punct(j, '.')) break;
-            while (punct(j, '.'))
-                ++j;
+        if (t.isPunct(text_, ')')) // the end of a WITH query or subquery holding it
+            return depth_-- == 0 ? Verdict::Unfiltered : Verdict::Reading;
+        if (depth_ > 0) return Verdict::Reading;
+        if (t.kind == TokenKind::Semicolon) return Verdict::Unfiltered;
+        if (t.kind != TokenKind::Word) return Verdict::Reading;
+        if (word(t, "CASE")) {
+            ++cases_;
+        } else if (cases_ > 0) {
+            if (word(t, "END")) --cases_;
+        } else if (anyWord(t, {"WHERE", "LIMIT"})) {
+            return Verdict::Filtered;
+        } else if (word(t, "ON")) {
+            // a join of the multi-table forms (UPDATE a JOIN b ON … SET,
+            // DELETE a FROM a JOIN b ON …) filters the rows it changes
+            if (update_ ? !afterSet_ : !fromForm_) return Verdict::Filtered;
+        } else if (word(t, "SET")) {
+            afterSet_ = true;
+        } else if (anyWord(t, {"SELECT",  "INSERT",  "UPDATE",   "DELETE",   "MERGE",  "IF",
+                               "ELSE",    "BEGIN",   "END",      "WHILE",    "PRINT",  "EXEC",
+                               "EXECUTE", "DECLARE", "RETURN",   "TRUNCATE", "CREATE", "DROP",
+                               "ALTER",   "COMMIT",  "ROLLBACK", "USE"})) {
+            return Verdict::Unfiltered; // the next statement of a batch written without ';'
         }
-        if (j == nameAt) return std::nullopt;
-        const QString table = text_.mid(t_[nameAt].start, t_[j - 1].end - t_[nameAt].start).toString();
-
-        bool afterSet = false;
-        int depth = 0, cases = 0;
-        for (; j < t_.size() && !filtered; ++j) {
-            const Token& t = t_[j];
-            if (t.isPunct(text_, '(')) {
-                ++depth;
-                continue;
-            }
-            if (t.isPunct(text_, ')')) {
-                if (depth-- == 0) break; // the end of a WITH query or subquery holding it
-                continue;
-            }
-            if (depth > 0) continue;
-            if (t.kind == TokenKind::Semicolon) break;
-            if (t.kind != TokenKind::Word) continue;
-            if (isWord(text_, t, "CASE")) {
-                ++cases;
-            } else if (cases > 0) {
-                if (isWord(text_, t, "END")) --cases;
-            } else if (isAnyWord(text_, t, {"WHERE", "LIMIT"})) {
-                filtered = true;
-            } else if (isWord(text_, t, "ON")) {
-                // a join of the multi-table forms filters the rows it changes
-                filtered = update ? !afterSet : !fromForm;
-            } else if (isWord(text_, t, "SET")) {
-                afterSet = true;
-            } else if (isAnyWord(text_, t, {"SELECT",  "INSERT",  "UPDATE",   "DELETE",   "MERGE",  "IF",
-                                            "ELSE",    "BEGIN",   "END",      "WHILE",    "PRINT",  "EXEC",
-                                            "EXECUTE", "DECLARE", "RETURN",   "TRUNCATE", "CREATE", "DROP",
-                                            "ALTER",   "COMMIT",  "ROLLBACK", "USE"})) {
-                break; // the next statement of a batch written without ';'
-            }
-        }
-        if (filtered) return std::nullopt;
-        return UnfilteredChange{update ? QStringLiteral("UPDATE") : QStringLiteral("DELETE"), table, 0};
+        return Verdict::Reading;
     }
 
     QStringView text_;
-    const std::vector<Token>& t_;
+    bool update_;
+    Phase phase_ = Phase::Modifiers;
+    int skip_ = 0;
+    bool fromForm_ = false; // DELETE FROM t (not DELETE t FROM …)
+    bool afterDot_ = false;
+    bool afterSet_ = false;
+    int depth_ = 0, cases_ = 0;
+    qsizetype nameStart_ = 0, nameEnd_ = 0;
+};
+
+// Follows the splitter through the script, one statement at a time.
+class ChangeFinder : public StatementVisitor {
+public:
+    explicit ChangeFinder(QStringView text) : text_(text) {}
+
+    void token(const Token& t) override {
+        if (skipStatement_) return;
+        if (count_++ < kHead) head(t);
+        if (skipStatement_) return;
+        if (pendingVerb_) {
+            // UPDATE(column) is T-SQL's test in a trigger; UPDATE STATISTICS changes no rows
+            const bool update = SqlLexer::isWord(text_, *pendingVerb_, "UPDATE");
+            if (!t.isPunct(text_, '(') && !SqlLexer::isWord(text_, t, "STATISTICS"))
+                reader_.emplace(text_, update);
+            pendingVerb_.reset();
+        }
+        if (reader_) {
+            const ChangeReader::Verdict v = reader_->feed(t);
+            if (v != ChangeReader::Verdict::Reading)
+                conclude(v); // and t may start the next one
+            else {
+                prev_ = t;
+                return;
+            }
+        }
+        if (t.kind == TokenKind::Semicolon) {
+            merge_ = conflict_ = false;
+        } else if (SqlLexer::isWord(text_, t, "MERGE")) {
+            merge_ = true;
+        } else if (SqlLexer::isWord(text_, t, "CONFLICT")) {
+            conflict_ = true;
+        } else if (SqlLexer::isAnyWord(text_, t, {"UPDATE", "DELETE"}) && startsStatement(t)) {
+            pendingVerb_ = t;
+        }
+        prev_ = t;
+    }
+
+    void statementEnded(const StatementRange&) override {
+        if (reader_) conclude(reader_->atEnd());
+        ++statement_;
+        count_ = 0;
+        skipStatement_ = explain_ = analyze_ = merge_ = conflict_ = false;
+        pendingVerb_.reset();
+        prev_ = Token();
+    }
+
+    std::vector<UnfilteredChange> changes;
+
+private:
+    static constexpr int kHead = 12; // tokens that can say what a statement defines
+
+    // CREATE PROCEDURE/FUNCTION/TRIGGER/RULE/EVENT (their bodies run later),
+    // GRANT, REVOKE, PREPARE, COMMENT ON, and EXPLAIN without ANALYZE are
+    // not looked into.
+    void head(const Token& t) {
+        if (count_ == 1) {
+            creates_ = SqlLexer::isAnyWord(text_, t, {"CREATE", "ALTER"});
+            explain_ = SqlLexer::isWord(text_, t, "EXPLAIN");
+            skipStatement_ = SqlLexer::isAnyWord(text_, t, {"GRANT", "REVOKE", "PREPARE", "COMMENT"});
+        } else if (creates_) {
+            skipStatement_ = SqlLexer::isAnyWord(
+                text_, t, {"PROCEDURE", "PROC", "FUNCTION", "TRIGGER", "RULE", "EVENT", "PACKAGE"});
+        } else if (explain_) {
+            analyze_ = analyze_ || SqlLexer::isAnyWord(text_, t, {"ANALYZE", "ANALYSE"});
+        }
+    }
+
+    // Whether the UPDATE or DELETE is a statement of its own rather than a
+    // word of another one.
+    bool startsStatement(const Token&) const {
+        if (explain_ && !analyze_) return false;
+        if (prev_.kind == TokenKind::End) return true;
+        if (prev_.isPunct(text_, '.') || prev_.isPunct(text_, ',')) return false;
+        if (SqlLexer::isAnyWord(text_, prev_,
+                                {"ON", "FOR", "KEY", "OF", "AFTER", "BEFORE", "INSTEAD", "GRANT", "REVOKE"}))
+            return false;
+        if (conflict_ && SqlLexer::isWord(text_, prev_, "DO")) return false;
+        if (merge_ && SqlLexer::isWord(text_, prev_, "THEN")) return false;
+        return true;
+    }
+
+    void conclude(ChangeReader::Verdict v) {
+        if (v == ChangeReader::Verdict::Unfiltered) {
+            UnfilteredChange c = reader_->change();
+            c.statement = statement_;
+            changes.push_back(std::move(c));
+        }
+        reader_.reset();
+    }
+
+    QStringView text_;
+    size_t statement_ = 0;
+    int count_ = 0; // significant tokens of the statement so far
+    bool skipStatement_ = false, creates_ = false, explain_ = false, analyze_ = false;
+    bool merge_ = false, conflict_ = false; // inside a MERGE, after ON CONFLICT
+    Token prev_;
+    std::optional<Token> pendingVerb_; // an UPDATE or DELETE waiting for the token after it
+    std::optional<ChangeReader> reader_;
 };
 
 } // namespace
 
-std::vector<UnfilteredChange>
-findUnfilteredChanges(QStringView script, const std::vector<StatementRange>& statements, Dialect dialect) {
-    std::vector<UnfilteredChange> out;
-    std::vector<Token> tokens;
-    for (size_t s = 0; s < statements.size(); ++s) {
-        tokens.clear();
-        SqlLexer lex(script, dialect, statements[s].start);
-        bool candidate = false;
-        for (Token t = lex.nextSignificant(); t.kind != TokenKind::End && t.start < statements[s].end;
-             t = lex.nextSignificant()) {
-            tokens.push_back(t);
-            candidate = candidate || isAnyWord(script, t, {"UPDATE", "DELETE"});
-        }
-        if (candidate) StatementCheck(script, tokens).run(s, out);
-    }
-    return out;
-}
-
 std::vector<UnfilteredChange> findUnfilteredChanges(QStringView script, Dialect dialect) {
-    return findUnfilteredChanges(script, splitStatements(script, dialect), dialect);
+    ChangeFinder finder(script);
+    splitStatements(script, dialect, &finder);
+    return std::move(finder.changes);
 }
 
 QString unfilteredQuestion(const std::vector<UnfilteredChange>& changes) {
@@ -198,7 +234,7 @@ QString unfilteredQuestion(const std::vector<UnfilteredChange>& changes) {
     bool updates = false, deletes = false;
     for (const UnfilteredChange& c : changes) {
         if (!tables.contains(c.table)) tables << c.table;
-        (c.verb == QLatin1String("UPDATE") ? updates : deletes) = true;
+        (c.verb == "UPDATE" ? updates : deletes) = true;
     }
     constexpr qsizetype kNamed = 3;
     QString named = tables.mid(0, kNamed).join(QStringLiteral(", "));

@@ -27,9 +27,8 @@ struct UnfilteredChange {
     size_t statement; // index of the statement holding it
 };
 
-std::vector<UnfilteredChange> findUnfilteredChanges(QStringView script,
-                                                    const std::vector<StatementRange>& statements,
-                                                    Dialect dialect = Dialect::Generic);
+// Read in the splitter's one pass over the script, keeping no more than a
+// few tokens: linear in time, constant in memory beyond the statement list.
 std::vector<UnfilteredChange> findUnfilteredChanges(QStringView script, Dialect dialect = Dialect::Generic);
 
 // "The script changes every row of <tables>: <verbs> without WHERE. Run it

@@ -15,10 +15,6 @@ sqlscript::Dialect scriptDialect(const QString& connectionString) {
 bool confirmUnfilteredChanges(QWidget* parent, const QString& script, const QString& connectionString,
                               const settings::Snapshot& options) {
     if (!options.flag(settings::Key::ConfirmUnfiltered)) return true;
-    // Most scripts hold neither word: one quick search spares the lexing.
-    if (!script.contains(QLatin1String("update"), Qt::CaseInsensitive) &&
-        !script.contains(QLatin1String("delete"), Qt::CaseInsensitive))
-        return true;
     const auto changes = sqlscript::findUnfilteredChanges(script, scriptDialect(connectionString));
     if (changes.empty()) return true;
     return Dialogs::get().question(parent, sqlscript::unfilteredQuestion(changes),
