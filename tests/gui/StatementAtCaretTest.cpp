@@ -232,61 +232,64 @@ TEST(StatementAtCaretDialect, MariaDbAndMySqlDriversReadBackslashEscapes) {
 
 namespace {
 
-// Runs the statement at (line, index) of the document and returns what the
-// message pane says.
-QString runAt(QueryDocument& doc, int line, int index) {
-    doc.editor()->setCursorPosition(line, index);
-    doc.runStatementAtCaret();
-    QTest::qWait(0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !doc.isRunning(); }, 30000));
-    return doc.resultPanes()->messagePane()->text();
-}
+// A document on one of the test servers, with a home and dialogs of its own.
+struct ServerDocument {
+    explicit ServerDocument(const QString& connectionString) { doc.setConnection(connectionString); }
+    ~ServerDocument() {
+        doc.setChanged(false);
+        EXPECT_EQ(dialogs.unexpected, 0);
+    }
+    // A name no other test run uses at the same time.
+    static QString unique(const char* stem) {
+        return QStringLiteral("%1_%2").arg(QLatin1String(stem)).arg(QCoreApplication::applicationPid());
+    }
+    // Runs the statement at (line, index) and returns what the message pane says.
+    QString runAt(int line, int index) {
+        doc.editor()->setCursorPosition(line, index);
+        doc.runStatementAtCaret();
+        QTest::qWait(0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !doc.isRunning(); }, 30000));
+        return doc.resultPanes()->messagePane()->text();
+    }
+
+    TempHome home;
+    ScriptedDialogs dialogs;
+    bool seeded = (homeseeding::ensureSeeded(), true);
+    QueryDocument doc;
+};
 
 } // namespace
 
 TEST(StatementAtCaretServers, APostgreSqlFunctionBodyGoesToTheServerWhole) {
     QString cs;
     SQLQE_REQUIRE_SERVER(kPostgres, cs);
-    TempHome home;
-    ScriptedDialogs dialogs;
-    homeseeding::ensureSeeded();
-    QueryDocument doc;
-    doc.setConnection(cs);
-    const QString fn = QStringLiteral("caret_add_%1").arg(QCoreApplication::applicationPid());
-    replaceScript(doc.editor(), QStringLiteral("CREATE OR REPLACE FUNCTION %1(a int, b int) RETURNS int AS $body$\n"
-                                               "BEGIN\n  -- add them; carefully\n  RETURN a + b; -- it's fine\n"
-                                               "END;\n$body$ LANGUAGE plpgsql;\n\nSELECT %1(2, 3) AS total;\n"
-                                               "DROP FUNCTION %1(int, int);")
-                                    .arg(fn));
-    EXPECT_FALSE(runAt(doc, 3, 4).startsWith(QStringLiteral("Error"))); // inside the body
-    EXPECT_EQ(runAt(doc, 7, 3), QStringLiteral("Success\r\n\r\n1  Row(s) affected"));
-    EXPECT_EQ(doc.resultPanes()->grid()->resultModel()->cellText(0, 0), QStringLiteral("5"));
-    EXPECT_FALSE(runAt(doc, 8, 0).startsWith(QStringLiteral("Error")));
-    EXPECT_TRUE(runAt(doc, 7, 3).startsWith(QStringLiteral("Error"))); // dropped
-    doc.setChanged(false);
-    EXPECT_EQ(dialogs.unexpected, 0);
+    ServerDocument s(cs);
+    replaceScript(s.doc.editor(), QStringLiteral("CREATE OR REPLACE FUNCTION %1(a int, b int) RETURNS int AS $body$\n"
+                                                 "BEGIN\n  -- add them; carefully\n  RETURN a + b; -- it's fine\n"
+                                                 "END;\n$body$ LANGUAGE plpgsql;\n\nSELECT %1(2, 3) AS total;\n"
+                                                 "DROP FUNCTION %1(int, int);")
+                                      .arg(ServerDocument::unique("caret_add")));
+    EXPECT_FALSE(s.runAt(3, 4).startsWith(QStringLiteral("Error"))); // inside the body
+    EXPECT_EQ(s.runAt(7, 3), QStringLiteral("Success\r\n\r\n1  Row(s) affected"));
+    EXPECT_EQ(s.doc.resultPanes()->grid()->resultModel()->cellText(0, 0), QStringLiteral("5"));
+    EXPECT_FALSE(s.runAt(8, 0).startsWith(QStringLiteral("Error")));
+    EXPECT_TRUE(s.runAt(7, 3).startsWith(QStringLiteral("Error"))); // dropped
 }
 
 TEST(StatementAtCaretServers, AMariaDbProcedureWithBeginEndGoesToTheServerWhole) {
     QString cs;
     SQLQE_REQUIRE_SERVER(kMariaDb, cs);
-    TempHome home;
-    ScriptedDialogs dialogs;
-    homeseeding::ensureSeeded();
-    QueryDocument doc;
-    doc.setConnection(cs);
-    const QString proc = QStringLiteral("caret_count_%1").arg(QCoreApplication::applicationPid());
-    replaceScript(doc.editor(), QStringLiteral("CREATE PROCEDURE %1(IN n INT)\nBEGIN\n  DECLARE i INT DEFAULT 0;\n"
-                                               "  WHILE i < n DO SET i = i + 1; END WHILE;\n"
-                                               "  IF i > 2 THEN SELECT i AS counted, 'it\\'s; done' AS note; END IF;\n"
-                                               "END;\nCALL %1(4);\nDROP PROCEDURE %1;")
-                                    .arg(proc));
-    EXPECT_FALSE(runAt(doc, 2, 4).startsWith(QStringLiteral("Error")));
-    EXPECT_FALSE(runAt(doc, 6, 2).startsWith(QStringLiteral("Error")));
-    ResultModel* m = doc.resultPanes()->grid()->resultModel();
+    ServerDocument s(cs);
+    // the driver names MariaDB: a backslash escapes its quote
+    replaceScript(s.doc.editor(), QStringLiteral("CREATE PROCEDURE %1(IN n INT)\nBEGIN\n  DECLARE i INT DEFAULT 0;\n"
+                                                 "  WHILE i < n DO SET i = i + 1; END WHILE;\n"
+                                                 "  IF i > 2 THEN SELECT i AS counted, 'it\\'s; done' AS note; END IF;\n"
+                                                 "END;\nCALL %1(4);\nDROP PROCEDURE %1;")
+                                      .arg(ServerDocument::unique("caret_count")));
+    EXPECT_FALSE(s.runAt(2, 4).startsWith(QStringLiteral("Error")));
+    EXPECT_FALSE(s.runAt(6, 2).startsWith(QStringLiteral("Error")));
+    ResultModel* m = s.doc.resultPanes()->grid()->resultModel();
     EXPECT_EQ(m->cellText(0, 0), QStringLiteral("4"));
     EXPECT_EQ(m->cellText(0, 1), QStringLiteral("it's; done"));
-    EXPECT_FALSE(runAt(doc, 7, 0).startsWith(QStringLiteral("Error")));
-    doc.setChanged(false);
-    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_FALSE(s.runAt(7, 0).startsWith(QStringLiteral("Error")));
 }
