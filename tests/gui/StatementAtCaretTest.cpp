@@ -18,6 +18,7 @@
 #include "support/Typing.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QMenu>
 #include <QTest>
 
@@ -189,6 +190,23 @@ TEST_F(StatementAtCaretTest, TheSettingTurnsTheQuestionOffAndAnEmptyValueKeepsIt
     doc->runStatementAtCaret();
     waitForRun();
     EXPECT_EQ(dialogs.questions.size(), 1);
+}
+
+TEST_F(StatementAtCaretTest, AnExternalToolGetsOnlyTheStatement) {
+    ASSERT_TRUE(settings::write({{settings::Key::ExecutionPlan, QStringLiteral("1")},
+                                 {settings::Key::ExecutionSelected, QStringLiteral("Other")},
+                                 {settings::Key::OtherExecute, QStringLiteral("sqlite3")},
+                                 {settings::Key::OtherServer, homeseeding::demoDatabaseFile()},
+                                 {settings::Key::OtherInputFileFlag, QStringLiteral("<")},
+                                 {settings::Key::OtherInputFile, QStringLiteral("in.sql")}}));
+    replaceScript(doc->editor(), QStringLiteral("select count(*) from categories;\n"
+                                                "select name from categories order by id limit 2;\n"));
+    doc->editor()->setCursorPosition(1, 5);
+    ctrlEnter();
+    QFile input(home.file(QStringLiteral("in.sql")));
+    ASSERT_TRUE(input.open(QIODevice::ReadOnly));
+    EXPECT_EQ(input.readAll(), QByteArray("select name from categories order by id limit 2"));
+    EXPECT_EQ(doc->resultPanes()->textPane()->text(), QStringLiteral("Beverages\nBakery\n"));
 }
 
 TEST(StatementAtCaretWindow, CtrlReturnInTheMainWindowRunsTheStatementThroughTheQueryMenu) {
