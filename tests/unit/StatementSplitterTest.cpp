@@ -111,6 +111,8 @@ TEST(StatementSplitter, TheMySqlDialectReadsBackslashesAndHashComments) {
     const QString script = QStringLiteral("SELECT 'it\\'s; ok', \"a\\\";b\"; # note; here\nSELECT 1--2;\nSELECT 3");
     EXPECT_EQ(statements(script, Dialect::MySql),
               (QStringList{"SELECT 'it\\'s; ok', \"a\\\";b\"", "SELECT 1--2", "SELECT 3"}));
+    EXPECT_EQ(statements(QStringLiteral("SELECT `odd\\`; SELECT 2"), Dialect::MySql), // names have no escapes
+              (QStringList{"SELECT `odd\\`", "SELECT 2"}));
     // elsewhere a backslash is an ordinary character and "--" always a comment
     EXPECT_EQ(statements(QStringLiteral("SELECT 'C:\\'; SELECT 1--2;\nSELECT 3")),
               (QStringList{"SELECT 'C:\\'", "SELECT 1--2;\nSELECT 3"}));

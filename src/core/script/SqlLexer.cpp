@@ -154,9 +154,12 @@ Token SqlLexer::next() {
     } else if (u == '\'') {
         t.kind = TokenKind::String;
         end = quoted(pos_ + 1, QChar(u), mysql);
-    } else if (u == '"' || u == '`') {
+    } else if (u == '"') {
         t.kind = TokenKind::QuotedName;
         end = quoted(pos_ + 1, QChar(u), mysql);
+    } else if (u == '`') {
+        t.kind = TokenKind::QuotedName;
+        end = quoted(pos_ + 1, QChar(u), false);
     } else if (u == '[') {
         t.kind = TokenKind::QuotedName;
         end = quoted(pos_ + 1, QLatin1Char(']'), false);

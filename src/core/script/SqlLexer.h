@@ -15,7 +15,7 @@
 //    SQL standard, PostgreSQL and T-SQL read them);
 //  - words: letters, digits, '_', '$', and the '@' and '#' of T-SQL
 //    variables and temporary tables.
-// In the MySQL dialect backslashes escape in every string and name, '#'
+// In the MySQL dialect backslashes escape in '…' and "…" (both strings there), '#'
 // starts a line comment and "--" needs a blank after it, as MySQL reads them.
 //
 // An unterminated string, name, body or comment runs to the end of the text.
@@ -36,7 +36,7 @@ enum class TokenKind {
     Word, // keyword or plain name
     Number,
     QuotedName, // "…", `…` or […]
-    String,     // '…' (with its E, N, X … prefix when it has one)
+    String,     // '…' (E'…' with its E; other prefixes such as N are words of their own)
     DollarBody, // $tag$ … $tag$
     LineComment,
     BlockComment,
