@@ -69,13 +69,14 @@ QStringList tabTexts(const QTabWidget* tabs) {
 }
 
 // What "OK" writes into a file created from nothing, every control at its
-// first-start state: the keys in the dialog's order, flags "0", the plan
-// "User Specific", the "Other" tool and "Text" results.
+// first-start state: the keys in the dialog's order, flags "0" (a flag that
+// a missing value leaves on, "1"), the plan "User Specific", the "Other"
+// tool and "Text" results.
 const QByteArray kFirstStartFile =
     "[OPTIONS]\ncodesense=0\ncatalogsense=0\nautocorrsyntax=0\nconverttabs=0\n"
     "parsecomments=0\nshowsplash=0\nstartupquery=0\nrowcount=0\nrowcountvalue=\n"
     "logintimeout=\nqueryterminator=\nfont=\nfontsize=\nsyntaxhighlight=0\n"
-    "executionplan=1\nexecutionselected=Other\nresultsin=1\nresultmemorylimit=\n"
+    "executionplan=1\nexecutionselected=Other\nresultsin=1\nresultmemorylimit=\nconfirmunfiltered=1\n"
     "\n[ISQLW]\nserver=\ndatabase=\nuser=\npassword=\ntrustedconnection=0\n"
     "inputfile=\noutputfile=\nshellopen=0\n"
     "\n[ISQL]\nserver=\ndatabase=\nuser=\npassword=\ntrustedconnection=0\n"
@@ -101,6 +102,8 @@ TEST_F(OptionsDialogTest, WithoutASettingsFileEveryBoxIsEmptyAndOkWritesAComplet
         ASSERT_TRUE(d.control(k.key)) << k.name;
         if (k.kind == Kind::Flag) {
             EXPECT_FALSE(checkOf(d, k.key)->isChecked()) << k.name;
+        } else if (k.kind == Kind::FlagDefaultOn) {
+            EXPECT_TRUE(checkOf(d, k.key)->isChecked()) << k.name;
         } else if (k.kind != Kind::Choice && k.key != Key::ExecutionSelected) {
             EXPECT_EQ(textOf(d.control(k.key)), QString()) << k.name; // font and size too
         }
@@ -138,7 +141,7 @@ TEST_F(OptionsDialogTest, EverySectionReadsBackExactlyAsWritten) {
         int i = variant;
         for (const settings::KeySpec& k : settings::allKeys()) {
             ++i;
-            if (k.kind == Kind::Flag) {
+            if (k.kind == Kind::Flag || k.kind == Kind::FlagDefaultOn) {
                 checkOf(d, k.key)->setChecked(i % 2 == 0);
                 expected[k.key] = i % 2 == 0 ? "1" : "0";
             } else if (k.kind == Kind::Text || k.kind == Kind::Number) {

@@ -105,6 +105,7 @@ TEST_F(QueryDocumentTest, TheRightTabComesForward) {
     EXPECT_TRUE(d->resultPanes()->messagePane()->text().startsWith(QStringLiteral("Error: #")));
 
     replaceScript(d->editor(), QStringLiteral("UPDATE t SET name = name"));
+    dialogs.answers = {Dialogs::Answer::Yes}; // it changes every row: asked first
     runAndWait(*d);
     EXPECT_EQ(d->resultPanes()->messagePane()->text(), QStringLiteral("3 Row(s) affected."));
     EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));

@@ -137,6 +137,18 @@ TEST(Settings, TypedReadsFollowTheTextAndSeeHandEdits) {
     EXPECT_EQ(s.loginTimeoutSeconds(), 7);
 }
 
+TEST(Settings, AQuestionThatGuardsDataStaysOnUntilTurnedOffExplicitly) {
+    TempHome home;
+    EXPECT_TRUE(settings::current().flag(Key::ConfirmUnfiltered)); // no file
+    writeFile(config(), "[OPTIONS]\nconfirmunfiltered=\n");
+    EXPECT_TRUE(settings::current().flag(Key::ConfirmUnfiltered));
+    writeFile(config(), "[OPTIONS]\nconfirmunfiltered=yes\n");
+    EXPECT_TRUE(settings::current().flag(Key::ConfirmUnfiltered));
+    writeFile(config(), "[OPTIONS]\nconfirmunfiltered=0\nsyntaxhighlight=yes\n");
+    EXPECT_FALSE(settings::current().flag(Key::ConfirmUnfiltered));
+    EXPECT_FALSE(settings::current().flag(Key::SyntaxHighlight)); // ordinary flags: only "1" is on
+}
+
 TEST(Settings, WritesKeepUnknownKeysAndAreReadBackAtOnce) {
     TempHome home;
     writeFile(config(), "[OPTIONS]\nmykey=mine\nfont=Courier\n");

@@ -33,6 +33,8 @@ const std::vector<KeySpec> kKeys = {
     {Key::ExecutionSelected, Section::Options, "executionselected", Kind::Text, "Other"},
     {Key::ResultsIn, Section::Options, "resultsin", Kind::Choice, "0"},
     {Key::ResultMemoryLimit, Section::Options, "resultmemorylimit", Kind::Number, ""},
+    // asks before a run sends an UPDATE or DELETE without WHERE
+    {Key::ConfirmUnfiltered, Section::Options, "confirmunfiltered", Kind::FlagDefaultOn, "1"},
 
     {Key::IsqlwServer, Section::Isqlw, "server", Kind::Text, ""},
     {Key::IsqlwDatabase, Section::Isqlw, "database", Kind::Text, ""},
@@ -116,6 +118,10 @@ QString sectionName(Section section) {
     case Section::Other: return QStringLiteral("Other");
     }
     return {};
+}
+
+bool Snapshot::flag(Key key) const {
+    return spec(key).kind == Kind::FlagDefaultOn ? text(key) != QLatin1String("0") : text(key) == QLatin1String("1");
 }
 
 std::optional<qint64> Snapshot::number(Key key) const {

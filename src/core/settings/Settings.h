@@ -24,7 +24,7 @@ enum class Key {
     // OPTIONS
     CodeSense, CatalogSense, AutoCorrectSyntax, ConvertTabs, ParseComments, ShowSplash, StartupQuery, RowCount,
     RowCountValue, LoginTimeout, QueryTerminator, Font, FontSize, SyntaxHighlight, ExecutionPlan, ExecutionSelected,
-    ResultsIn, ResultMemoryLimit,
+    ResultsIn, ResultMemoryLimit, ConfirmUnfiltered,
     // ISQLW
     IsqlwServer, IsqlwDatabase, IsqlwUser, IsqlwPassword, IsqlwTrustedConnection, IsqlwInputFile, IsqlwOutputFile,
     IsqlwShellOpen,
@@ -38,9 +38,10 @@ enum class Key {
 };
 inline constexpr int kKeyCount = int(Key::Count);
 
-// flag: on exactly when "1"; choice: "0" or "1"; text: as written;
-// number: text converted by its user.
-enum class Kind { Flag, Choice, Text, Number };
+// flag: on exactly when "1"; flagDefaultOn: off exactly when "0" (a missing
+// or empty value leaves it on: safety questions stay until turned off);
+// choice: "0" or "1"; text: as written; number: text converted by its user.
+enum class Kind { Flag, FlagDefaultOn, Choice, Text, Number };
 
 struct KeySpec {
     Key key;
@@ -59,7 +60,8 @@ QString sectionName(Section section); // "OPTIONS", "ISQLW", "ISQL", "Other"
 class Snapshot {
 public:
     QString text(Key key) const { return values_[size_t(key)]; }
-    bool flag(Key key) const { return text(key) == QLatin1String("1"); }
+    // On by the key's kind (Flag or FlagDefaultOn).
+    bool flag(Key key) const;
     std::optional<qint64> number(Key key) const;
 
     // The row limit of a run: rowcount on and rowcountvalue a number.

@@ -11,7 +11,7 @@ enum class DocumentCommand {
     // editor commands
     Find, Replace, GoToLine, ToggleBookmark, NextBookmark, PreviousBookmark, ClearBookmarks,
     // runs
-    QueryCheck, Execute, Stop, ResultsInGrid, ResultsInText,
+    QueryCheck, Execute, ExecuteStatement, Stop, ResultsInGrid, ResultsInText,
     // views
     FocusQuery, FocusResults, ShowObjectsTab, ShowTemplatesTab, ShowHelpTab, ToggleObjectBrowser,
     ObjectBrowserAll, ObjectBrowser75, ObjectBrowser50, ObjectBrowserDefault, ObjectBrowserHidden,

@@ -9,8 +9,8 @@
 
 #include <QFileInfo>
 
-ExternalToolRun::ExternalToolRun(SqlEditor* editor, ResultPanes* panes, QObject* parent)
-    : QObject(parent), editor_(editor), panes_(panes), process_(new external::ToolProcess(this)) {
+ExternalToolRun::ExternalToolRun(ResultPanes* panes, QObject* parent)
+    : QObject(parent), panes_(panes), process_(new external::ToolProcess(this)) {
     connect(process_, &external::ToolProcess::output, this, [this](const QString& text) {
         if (printsToTextPane_)
             panes_->textPane()->append(text);
@@ -48,7 +48,7 @@ void ExternalToolRun::report(const QString& line, bool bringForward) {
     if (bringForward) panes_->setCurrentIndex(ResultPanes::MessagesTab);
 }
 
-void ExternalToolRun::start(const settings::Snapshot& options) {
+void ExternalToolRun::start(const settings::Snapshot& options, const QString& script) {
     const std::optional<external::ToolCommand> command =
         external::buildToolCommand(options, AppPaths::home());
     if (!command) {
@@ -78,7 +78,7 @@ void ExternalToolRun::start(const settings::Snapshot& options) {
     panes_->textPane()->clear();
     panes_->setMessage(external::handOverMessage(command_));
     showTextPanes();
-    const Status started = process_->start(command_, editor_->text());
+    const Status started = process_->start(command_, script);
     if (!started) {
         report(QStringLiteral("Error: ") + started.error(), true);
         return;

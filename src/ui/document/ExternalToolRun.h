@@ -13,7 +13,6 @@
 #include <QObject>
 
 class ResultPanes;
-class SqlEditor;
 
 namespace external {
 class ToolProcess;
@@ -22,10 +21,11 @@ class ToolProcess;
 class ExternalToolRun : public QObject {
     Q_OBJECT
 public:
-    ExternalToolRun(SqlEditor* editor, ResultPanes* panes, QObject* parent = nullptr);
+    explicit ExternalToolRun(ResultPanes* panes, QObject* parent = nullptr);
 
-    // Hands the whole script to the tool the settings choose.
-    void start(const settings::Snapshot& options);
+    // Hands script (the document's whole script, or the statement at the
+    // caret) to the tool the settings choose.
+    void start(const settings::Snapshot& options, const QString& script);
     void stop();
     bool isRunning() const;
 
@@ -40,7 +40,6 @@ private:
     void report(const QString& line, bool bringForward);
     void onFinished(int exitCode, bool crashed, const QString& errors);
 
-    SqlEditor* editor_;
     ResultPanes* panes_;
     external::ToolProcess* process_;
     external::ToolCommand command_;

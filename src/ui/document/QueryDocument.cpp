@@ -15,6 +15,7 @@
 #include "document/ResultTextView.h"
 #include "document/RunController.h"
 #include "document/ScriptFileActions.h"
+#include "document/StatementAtCaret.h"
 #include "run/GridExport.h"
 #include "run/ResultModel.h"
 #include "script/OutputWatch.h"
@@ -81,6 +82,11 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     });
 
     runner_ = new RunController(editor_, results_, this);
+    caretStatement_ = new StatementAtCaret(
+        editor_,
+        {[this](const QString& text) { runner_->execute(connectionString_, browser_->currentDatabase(), text); },
+         [this] { return runner_->isRunning(); }, [this] { return connectionString_; }},
+        this);
     check_ = new QueryCheck(editor_, results_, runner_,
                             {[this] { return connectionString_; },
                              [this] { return toolbar_->databaseChooser()->currentText(); },
@@ -191,6 +197,7 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::ClearBookmarks: editor_->executeCmd(SqlEditor::ClearBookmarks); break;
     case DocumentCommand::QueryCheck: syntaxCheck(); break;
     case DocumentCommand::Execute: startExec(); break;
+    case DocumentCommand::ExecuteStatement: runStatementAtCaret(); break;
     case DocumentCommand::Stop: stopQuery(); break;
     case DocumentCommand::ResultsInGrid: setResultsInText(false); break;
     case DocumentCommand::ResultsInText: setResultsInText(true); break;
@@ -344,6 +351,7 @@ void QueryDocument::onToolbarMenu(const QString&, const QString& key) {
 // ---- runs ----
 
 void QueryDocument::startExec() { runner_->execute(connectionString_, browser_->currentDatabase()); }
+void QueryDocument::runStatementAtCaret() { caretStatement_->runStatementAtCaret(); }
 void QueryDocument::stopQuery() { runner_->stop(); }
 void QueryDocument::syntaxCheck() { check_->syntaxCheck(); }
 void QueryDocument::setResultsInText(bool text) { results_->setResultsInText(text); }

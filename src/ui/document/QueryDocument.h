@@ -23,6 +23,7 @@ class RatioSplitter;
 class ResultPanes;
 class RunController;
 class ScriptFileActions;
+class StatementAtCaret;
 class TemplateBrowser;
 
 class QueryDocument : public QWidget {
@@ -36,6 +37,7 @@ public:
 
     // ---- runs ----
     void startExec();  // runs the selection, or the whole script
+    void runStatementAtCaret();
     void stopQuery();
     void syntaxCheck();
     bool isRunning() const;
@@ -97,6 +99,7 @@ public:
     OutputWatch* outputWatch() const { return watch_; }
     TemplateBrowser* templateBrowser() const { return templates_; }
     CodeAssist* assist() const { return assist_; }
+    StatementAtCaret* caretStatement() const { return caretStatement_; }
     EditorRange lastSelection() const { return lastSelection_; }
     QString wordAtCaret() const { return wordAtCaret_; }
 
@@ -135,6 +138,7 @@ private:
     RatioSplitter* splDown_;
     PanelStatusBar* status_;
     RunController* runner_;
+    StatementAtCaret* caretStatement_;
     QueryCheck* check_;
     ScriptFileActions* files_;
     OutputWatch* watch_;

@@ -8,6 +8,7 @@
 #include "document/ResultGrid.h"
 #include "run/ResultModel.h"
 #include "document/ResultPanes.h"
+#include "document/UnfilteredQuestion.h"
 #include "run/TextLayout.h"
 #include "settings/Settings.h"
 #include "editor/SqlEditor.h"
@@ -22,7 +23,7 @@ constexpr int kLastRowsSample = 400;   // rows at the end measured when a run fi
 
 RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* parent)
     : QObject(parent), editor_(editor), panes_(panes), executor_(new Executor(this)),
-      external_(new ExternalToolRun(editor, panes, this)) {
+      external_(new ExternalToolRun(panes, this)) {
     connect(external_, &ExternalToolRun::runningChanged, this, &RunController::runningChanged);
     connect(external_, &ExternalToolRun::resultsRatioWanted, this, &RunController::resultsRatioWanted);
     connect(external_, &ExternalToolRun::watchRequested, this, &RunController::watchRequested);
@@ -112,10 +113,26 @@ void RunController::stop() {
 
 void RunController::execute(const QString& connectionString, const QString& database) {
     if (executor_->isRunning()) return; // one run at a time per document
-    emit mainStatus(true, QStringLiteral("Working..."));
     const settings::Snapshot options = settings::current();
+    // An external tool gets the whole script; a run here the selection, or
+    // the whole script when nothing is selected (an empty selection counts
+    // as none: the editor may report one after the selected text was typed over).
+    const QString selected = editor_->hasSelectedText() ? editor_->selectedText() : QString();
+    const QString text = options.externalExecution() || selected.isEmpty() ? editor_->text() : selected;
+    start(connectionString, database, text, options);
+}
+
+void RunController::execute(const QString& connectionString, const QString& database, const QString& text) {
+    if (executor_->isRunning()) return;
+    start(connectionString, database, text, settings::current());
+}
+
+void RunController::start(const QString& connectionString, const QString& database, const QString& text,
+                          const settings::Snapshot& options) {
+    if (!confirmUnfilteredChanges(editor_, text, connectionString, options)) return;
+    emit mainStatus(true, QStringLiteral("Working..."));
     if (options.externalExecution()) {
-        external_->start(options);
+        external_->start(options, text);
         emit mainStatus(false, QString());
         return;
     }
@@ -130,10 +147,7 @@ void RunController::execute(const QString& connectionString, const QString& data
     RunRequest request;
     request.connectionString = connectionString;
     request.database = database;
-    // (an empty selection counts as none: the editor may report one after the
-    // selected text was typed over)
-    const QString selected = editor_->hasSelectedText() ? editor_->selectedText() : QString();
-    request.text = selected.isEmpty() ? editor_->text() : selected;
+    request.text = text;
     request.resultsInText = panes_->resultsInText();
     request.rowLimit = options.rowLimit();
     request.loginTimeoutSeconds = options.loginTimeoutSeconds();

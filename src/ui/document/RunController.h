@@ -6,6 +6,7 @@
 
 #include "run/RunEngine.h"
 #include "script/ScriptText.h"
+#include "settings/Settings.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -23,6 +24,8 @@ public:
 
     // The run of the current selection (or whole script).
     void execute(const QString& connectionString, const QString& database);
+    // The run of a given text (the statement at the caret), by the same path.
+    void execute(const QString& connectionString, const QString& database, const QString& text);
     void stop();
     bool isRunning() const;
     QString statementType() const { return scripttext::statementKindText(statementKind_); }
@@ -41,6 +44,8 @@ signals:
     void watchRequested(const QString& folder, const QString& file);
 
 private:
+    void start(const QString& connectionString, const QString& database, const QString& text,
+               const settings::Snapshot& options);
     void finish(const RunResult& result);
     // Asks whether to go on when the rows of the run pass the memory limit.
     MemoryAnswer askMemoryLimit(qint64 heldBytes);

@@ -60,6 +60,7 @@ QWidget* GeneralOptionsPage::buildChecks(SettingsBindings& bindings) {
     check(Key::ShowSplash, "Show Splash Screen ");
     check(Key::StartupQuery, "Show Startup Query");
     check(Key::SyntaxHighlight, "Syntax Highlight", optionnotes::newDocumentsText());
+    check(Key::ConfirmUnfiltered, "Ask Before UPDATE/DELETE Without WHERE", optionnotes::nextRunText());
 
     auto* form = new QFormLayout;
     form->setContentsMargins(0, 8, 0, 0);

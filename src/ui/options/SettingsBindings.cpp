@@ -19,8 +19,11 @@ void SettingsBindings::bind(Key key, QWidget* control, std::function<void(const 
 }
 
 void SettingsBindings::bindFlag(Key key, QCheckBox* box) {
+    // a flag that is on unless "0" shows ticked for a missing value, so OK
+    // does not turn it off unasked
+    const bool onUnlessOff = settings::spec(key).kind == settings::Kind::FlagDefaultOn;
     bind(
-        key, box, [box](const QString& v) { box->setChecked(v == kOn); },
+        key, box, [box, onUnlessOff](const QString& v) { box->setChecked(onUnlessOff ? v != kOff : v == kOn); },
         [box] { return box->isChecked() ? kOn : kOff; });
 }
 

@@ -20,7 +20,8 @@ class QWidget;
 
 class SettingsBindings {
 public:
-    // Ticked exactly when the value is "1"; written as "1" or "0".
+    // Ticked exactly when the value is "1" (for a FlagDefaultOn key: unless
+    // it is "0"); written as "1" or "0".
     void bindFlag(settings::Key key, QCheckBox* box);
     // The text as stored, unchanged both ways (no validation).
     void bindText(settings::Key key, QLineEdit* field);

@@ -43,6 +43,7 @@ const std::vector<MenuEntry> kEntries = {
     SEP("mnuDocument"),
     {"mnuQCheck", "Query Check", "Ctrl+F5", "mnuDocument", DocumentCommand::QueryCheck},
     {"mnuQExecute", "Execute Query", "F5", "mnuDocument", DocumentCommand::Execute},
+    {"mnuQExecuteCaret", "Execute Statement at Caret", "Ctrl+Return", "mnuDocument", DocumentCommand::ExecuteStatement},
     {"mnuQueryStop", "Stop Query", "F4", "mnuDocument", DocumentCommand::Stop},
     SEP("mnuDocument"),
     {"mnuSerf", "Objects View", "", "mnuDocument"},

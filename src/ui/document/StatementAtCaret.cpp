@@ -1,0 +1,75 @@
+#include "document/StatementAtCaret.h"
+
+#include "document/UnfilteredQuestion.h"
+#include "editor/SqlEditor.h"
+
+#include <QKeyEvent>
+#include <QTimer>
+
+StatementAtCaret::StatementAtCaret(SqlEditor* editor, Hooks hooks, QObject* parent)
+    : QObject(parent), editor_(editor), hooks_(std::move(hooks)), unflash_(new QTimer(this)) {
+    unflash_->setSingleShot(true);
+    connect(unflash_, &QTimer::timeout, this, &StatementAtCaret::clearFlash);
+    editor_->indicatorDefine(QsciScintilla::StraightBoxIndicator, kFlashIndicator);
+    editor_->setIndicatorForegroundColor(QColor(255, 176, 0, 110), kFlashIndicator);
+    editor_->setIndicatorOutlineColor(QColor(230, 140, 0, 200), kFlashIndicator);
+    editor_->setIndicatorDrawUnder(true, kFlashIndicator);
+    editor_->installEventFilter(this);
+}
+
+bool StatementAtCaret::eventFilter(QObject* watched, QEvent* event) {
+    // Ctrl+Return, and Ctrl+Enter on the keypad. Where the main window's menu
+    // holds Ctrl+Return as a shortcut, that comes first and this never sees it.
+    if (watched == editor_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const auto mods = key->modifiers() & ~Qt::KeypadModifier;
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && mods == Qt::ControlModifier) {
+            runStatementAtCaret();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+std::optional<sqlscript::StatementRange> StatementAtCaret::statementIn(const QString& script) const {
+    int line = 0, index = 0;
+    editor_->getCursorPosition(&line, &index); // index counts characters, as the splitter's columns do
+    const auto statements = sqlscript::splitStatements(script, scriptDialect(hooks_.connectionString()));
+    const auto at = sqlscript::statementAt(statements, {line, index});
+    if (!at) return std::nullopt;
+    return statements[*at];
+}
+
+std::optional<sqlscript::StatementRange> StatementAtCaret::statementAtCaret() const {
+    return statementIn(editor_->text());
+}
+
+void StatementAtCaret::runStatementAtCaret() {
+    if (hooks_.isRunning()) return; // one run at a time, as for the whole script
+    const QString script = editor_->text();
+    const std::optional<sqlscript::StatementRange> statement = statementIn(script);
+    if (!statement) {
+        clearFlash();
+        hooks_.run(QString()); // "nothing to do", as for an empty script
+        return;
+    }
+    flash(*statement);
+    hooks_.run(statement->textIn(script).toString());
+    // The mark stays while a question about the statement is open, then goes.
+    unflash_->start(kFlashMs);
+}
+
+void StatementAtCaret::flash(const sqlscript::StatementRange& range) {
+    clearFlash();
+    editor_->fillIndicatorRange(range.from.line, range.from.column, range.to.line, range.to.column,
+                                kFlashIndicator);
+    flashed_ = true;
+}
+
+void StatementAtCaret::clearFlash() {
+    unflash_->stop();
+    if (!flashed_) return;
+    editor_->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, kFlashIndicator);
+    editor_->SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, 0, editor_->length());
+    flashed_ = false;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// Runs the statement under the caret (Ctrl+Enter in the script, "Execute
+// Statement at Caret" in the Query menu): the statement splitter finds its
+// bounds in the script, its range flashes in the editor, and its text goes
+// to the document's run. The selection and the caret stay as they are.
+//
+// A caret in the blanks or comments between statements takes the nearest
+// statement on its line or the line before (else the one starting on its
+// line or the line after); with none that close the run gets an empty text
+// and says there is nothing to do, as for an empty script.
+
+#include "script/StatementSplitter.h"
+
+#include <QObject>
+#include <functional>
+#include <optional>
+
+class QTimer;
+class SqlEditor;
+
+class StatementAtCaret : public QObject {
+    Q_OBJECT
+public:
+    struct Hooks {
+        std::function<void(const QString& text)> run; // runs text as the document runs a script
+        std::function<bool()> isRunning;
+        std::function<QString()> connectionString; // picks the lexer's dialect
+    };
+
+    // The indicator that marks the flashed statement, and for how long.
+    static constexpr int kFlashIndicator = 20;
+    static constexpr int kFlashMs = 450;
+
+    StatementAtCaret(SqlEditor* editor, Hooks hooks, QObject* parent = nullptr);
+
+    void runStatementAtCaret();
+    // The statement under the caret in the current script; nullopt when none.
+    std::optional<sqlscript::StatementRange> statementAtCaret() const;
+    // Whether a statement's range is marked in the editor now.
+    bool isFlashing() const { return flashed_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::optional<sqlscript::StatementRange> statementIn(const QString& script) const;
+    void flash(const sqlscript::StatementRange& range);
+    void clearFlash();
+
+    SqlEditor* editor_;
+    Hooks hooks_;
+    QTimer* unflash_;
+    bool flashed_ = false;
+};
