@@ -12,6 +12,7 @@ namespace settings {
 namespace {
 
 constexpr int kDefaultLoginTimeout = 15;
+constexpr qint64 kDefaultHistoryLimit = 5000;
 
 const std::vector<KeySpec> kKeys = {
     {Key::CodeSense, Section::Options, "codesense", Kind::Flag, "1"},
@@ -31,6 +32,7 @@ const std::vector<KeySpec> kKeys = {
     {Key::ExecutionPlan, Section::Options, "executionplan", Kind::Choice, "0"},
     {Key::ExecutionSelected, Section::Options, "executionselected", Kind::Text, "Other"},
     {Key::ResultsIn, Section::Options, "resultsin", Kind::Choice, "0"},
+    {Key::HistoryLimit, Section::Options, "historylimit", Kind::Number, "5000"},
 
     {Key::IsqlwServer, Section::Isqlw, "server", Kind::Text, ""},
     {Key::IsqlwDatabase, Section::Isqlw, "database", Kind::Text, ""},
@@ -132,6 +134,11 @@ std::optional<qint64> Snapshot::rowLimit() const {
 int Snapshot::loginTimeoutSeconds() const {
     const auto v = number(Key::LoginTimeout);
     return v && *v > 0 && *v <= 3600 ? int(*v) : kDefaultLoginTimeout;
+}
+
+qint64 Snapshot::historyLimit() const {
+    const auto v = number(Key::HistoryLimit);
+    return v && *v >= 0 ? *v : kDefaultHistoryLimit;
 }
 
 Snapshot readFrom(const QString& file) {

@@ -24,7 +24,7 @@ enum class Key {
     // OPTIONS
     CodeSense, CatalogSense, AutoCorrectSyntax, ConvertTabs, ParseComments, ShowSplash, StartupQuery, RowCount,
     RowCountValue, LoginTimeout, QueryTerminator, Font, FontSize, SyntaxHighlight, ExecutionPlan, ExecutionSelected,
-    ResultsIn,
+    ResultsIn, HistoryLimit,
     // ISQLW
     IsqlwServer, IsqlwDatabase, IsqlwUser, IsqlwPassword, IsqlwTrustedConnection, IsqlwInputFile, IsqlwOutputFile,
     IsqlwShellOpen,
@@ -70,6 +70,9 @@ public:
     bool resultsInText() const { return text(Key::ResultsIn) == QLatin1String("1"); }
     // Scripts are handed to an external tool (executionplan converts to 1).
     bool externalExecution() const { return number(Key::ExecutionPlan).value_or(0) == 1; }
+    // Runs the query history keeps: historylimit as a number, 0 keeps none;
+    // 5000 when missing, negative or not a number.
+    qint64 historyLimit() const;
 
     void set(Key key, QString value) { values_[size_t(key)] = std::move(value); }
 
