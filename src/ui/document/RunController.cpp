@@ -9,6 +9,8 @@
 #include "settings/Settings.h"
 #include "editor/SqlEditor.h"
 
+#include <utility>
+
 RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* parent)
     : QObject(parent), editor_(editor), panes_(panes), executor_(new Executor(this)),
       external_(new ExternalToolRun(editor, panes, this)) {
@@ -91,7 +93,9 @@ void RunController::execute(const QString& connectionString, const QString& data
         panes_->grid()->resultModel()->clear();
     panes_->setCurrentIndex(ResultPanes::ResultsTab);
     panes_->showResultsPane();
-    executor_->start(request);
+    request_ = request;
+    started_ = QDateTime::currentDateTimeUtc();
+    executor_->start(std::move(request));
     emit runningChanged(true);
 }
 
@@ -113,4 +117,6 @@ void RunController::finish(const RunResult& result) {
     emit rowsStatus(textlayout::rowsStatus(result.rows));
     emit mainStatus(false, QString());
     emit runningChanged(false);
+    const RunRequest request = std::exchange(request_, {}); // the script is not kept after its run
+    emit runFinished(request, result, started_);
 }

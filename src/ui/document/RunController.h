@@ -7,6 +7,7 @@
 #include "run/RunEngine.h"
 #include "script/ScriptText.h"
 
+#include <QDateTime>
 #include <QObject>
 
 class Executor;
@@ -38,6 +39,8 @@ signals:
     void resultsRatioWanted(double ratio);
     // An external tool writes file into folder: reload it when it does.
     void watchRequested(const QString& folder, const QString& file);
+    // A run through the document's connection ended (after the panes show it).
+    void runFinished(const RunRequest& request, const RunResult& result, const QDateTime& started);
 
 private:
     void finish(const RunResult& result);
@@ -50,4 +53,6 @@ private:
     bool lastRunFailed_ = false;
     bool sizedOnce_ = false;
     QString runNotes_; // "N Row(s) affected." lines of the current grid run
+    RunRequest request_; // the current run's, for runFinished
+    QDateTime started_;
 };
