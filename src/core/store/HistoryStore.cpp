@@ -14,19 +14,21 @@ const QString kColumns = QStringLiteral(
     "id, started, duration_ms, connection, database, rows, outcome, message, text_length, substr(sql_text, 1, ?)");
 
 qint64 number(const db::Cell& cell) { return cell ? cell->toLongLong() : 0; }
+QString take(db::Cell& cell) { return cell ? std::move(*cell) : QString(); }
 
-HistoryEntry entryFrom(const std::vector<db::Cell>& row) {
+// Moves the row's texts into the entry (the table is not used afterwards).
+HistoryEntry entryFrom(std::vector<db::Cell>& row) {
     HistoryEntry e;
     e.id = number(row[0]);
-    e.started = QDateTime::fromString(row[1].value_or(QString()), Qt::ISODateWithMs);
+    e.started = QDateTime::fromString(take(row[1]), Qt::ISODateWithMs);
     e.durationMs = number(row[2]);
-    e.connection = row[3].value_or(QString());
-    e.database = row[4].value_or(QString());
+    e.connection = take(row[3]);
+    e.database = take(row[4]);
     e.rows = number(row[5]);
-    e.outcome = row[6].value_or(QString());
-    e.message = row[7].value_or(QString());
+    e.outcome = take(row[6]);
+    e.message = take(row[7]);
     e.textLength = number(row[8]);
-    e.text = row[9].value_or(QString());
+    e.text = take(row[9]);
     return e;
 }
 
@@ -84,9 +86,9 @@ Result<std::vector<HistoryEntry>> HistoryStore::list(const QString& search) cons
             params.insert(params.end(), {pattern, pattern});
         }
         sql += QStringLiteral(" ORDER BY started DESC, id DESC");
-        const db::Table t = conn->query(sql, params);
+        db::Table t = conn->query(sql, params);
         out.reserve(t.rows.size());
-        for (const auto& row : t.rows) out.push_back(entryFrom(row));
+        for (auto& row : t.rows) out.push_back(entryFrom(row));
     } catch (const db::Error& err) {
         return fail(err.description());
     }
