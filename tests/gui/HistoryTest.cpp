@@ -134,13 +134,18 @@ TEST_F(HistoryTest, ARunOfTheDemoDatabaseSurvivesARestartAndDoubleClickInsertsIt
     EXPECT_EQ(doc()->editor()->text(), script);
     EXPECT_EQ(window->focusWidget(), doc()->editor()); // back to typing
 
-    // Enter inserts at the caret, over a selection
+    // Enter inserts at the caret, over a selection, on lines of its own
     doc()->editor()->setText(QStringLiteral("A--B"));
     doc()->editor()->setSelection(0, 1, 0, 3);
     pane->view()->setFocus();
     pane->view()->setCurrentIndex(pane->model()->index(1, 0));
     QTest::keyClick(pane->view(), Qt::Key_Return);
-    EXPECT_EQ(doc()->editor()->text(), QStringLiteral("A") + script + QStringLiteral("B"));
+    EXPECT_EQ(doc()->editor()->text(), QStringLiteral("A\r\n") + script + QStringLiteral("\r\nB"));
+    // on an empty line, only the script
+    doc()->editor()->setText(QStringLiteral("X\r\n  \r\nY"));
+    doc()->editor()->setCursorPosition(1, 2);
+    pane->insertCurrent();
+    EXPECT_EQ(doc()->editor()->text(), QStringLiteral("X\r\n  ") + script + QStringLiteral("\r\nY"));
 }
 
 TEST_F(HistoryTest, APasswordInTheConnectionStringNeverReachesTheHistory) {
@@ -239,4 +244,35 @@ TEST_F(HistoryTest, ALimitOfZeroKeepsNothing) {
     const auto kept = HistoryStore().list();
     ASSERT_EQ(kept->size(), 1u);
     EXPECT_EQ(kept->at(0).text, QStringLiteral("SELECT 3"));
+}
+
+TEST(HistoryModelTest, TheScriptComesSecondAndTheTooltipShowsItAsWritten) {
+    HistoryModel model;
+    QStringList headers;
+    for (int c = 0; c < model.columnCount(); ++c) headers << model.headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(headers, (QStringList{"Time", "Text", "Outcome", "Rows", "Duration", "Connection"}));
+
+    const QDate today(2024, 5, 2);
+    const QDateTime local(today, QTime(14, 5, 9));
+    EXPECT_EQ(HistoryModel::timeText(local.toUTC(), today), QStringLiteral("14:05:09"));
+    EXPECT_EQ(HistoryModel::timeText(local.toUTC(), today.addDays(1)), QStringLiteral("2024-05-02 14:05"));
+    EXPECT_EQ(HistoryModel::durationText(42), QStringLiteral("0.042 s"));
+    EXPECT_EQ(HistoryModel::durationText(3'723'000), QStringLiteral("01:02:03"));
+
+    HistoryEntry markup;
+    markup.started = local.toUTC();
+    markup.connection = QStringLiteral("Demo & <co>");
+    markup.text = QStringLiteral("\r\n  SELECT '<b>bold</b>' AS x\r\nFROM t");
+    markup.textLength = markup.text.size();
+    EXPECT_EQ(HistoryModel::firstLine(markup), QStringLiteral("SELECT '<b>bold</b>' AS x"));
+    const QString tip = HistoryModel::toolTip(markup);
+    EXPECT_TRUE(tip.contains(QStringLiteral("SELECT '&lt;b&gt;bold&lt;/b&gt;' AS x\nFROM t"))) << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("Demo &amp; &lt;co&gt;"))) << tip.toStdString();
+
+    HistoryEntry huge = markup;
+    huge.text.clear();
+    huge.textLength = HistoryStore::kMaxTextChars + 1;
+    EXPECT_TRUE(HistoryModel::firstLine(huge).contains(QStringLiteral("too long to keep")));
+    model.setEntries({markup, huge});
+    EXPECT_EQ(model.rowCount(), 2);
 }

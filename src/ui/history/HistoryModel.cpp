@@ -53,7 +53,7 @@ QVariant HistoryModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         switch (Column(index.column())) {
-        case TimeColumn: return e->started.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        case TimeColumn: return timeText(e->started);
         case ConnectionColumn: return e->connection;
         case DurationColumn: return durationText(e->durationMs);
         case RowsColumn: return QLocale().toString(e->rows);
@@ -75,13 +75,18 @@ QVariant HistoryModel::data(const QModelIndex& index, int role) const {
 
 QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const char* const kHeaders[] = {"Time", "Connection", "Duration", "Rows", "Outcome", "Text"};
+    static const char* const kHeaders[] = {"Time", "Text", "Outcome", "Rows", "Duration", "Connection"};
     return section >= 0 && section < ColumnCount ? QString::fromLatin1(kHeaders[section]) : QVariant();
 }
 
 QString HistoryModel::durationText(qint64 ms) {
     if (ms < 60'000) return QStringLiteral("%1 s").arg(double(ms) / 1000.0, 0, 'f', 3);
     return textlayout::elapsedText(ms);
+}
+
+QString HistoryModel::timeText(const QDateTime& started, const QDate& today) {
+    const QDateTime local = started.toLocalTime();
+    return local.toString(local.date() == today ? QStringLiteral("HH:mm:ss") : QStringLiteral("yyyy-MM-dd HH:mm"));
 }
 
 QString HistoryModel::firstLine(const HistoryEntry& e) {
@@ -95,7 +100,10 @@ QString HistoryModel::firstLine(const HistoryEntry& e) {
 }
 
 QString HistoryModel::toolTip(const HistoryEntry& e) {
-    if (!e.textKept()) return firstLine(e);
+    QStringList about = {e.started.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), e.connection};
+    if (!e.database.isEmpty()) about << e.database;
+    const QString heading = about.join(QStringLiteral(" \u00b7 ")).toHtmlEscaped();
+    if (!e.textKept()) return QStringLiteral("<p>%1</p><p>%2</p>").arg(heading, firstLine(e).toHtmlEscaped());
     QString text = e.text;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QStringList lines = text.split(QLatin1Char('\n'));
@@ -103,7 +111,7 @@ QString HistoryModel::toolTip(const HistoryEntry& e) {
     if (lines.size() > kToolTipLines) lines.resize(kToolTipLines);
     if (cut) lines << QString(QChar(0x2026));
     // as rich text, so a script that looks like markup shows as written
-    return QStringLiteral("<pre>%1</pre>").arg(lines.join(QLatin1Char('\n')).toHtmlEscaped());
+    return QStringLiteral("<p>%1</p><pre>%2</pre>").arg(heading, lines.join(QLatin1Char('\n')).toHtmlEscaped());
 }
 
 bool HistoryModel::isFailure(const HistoryEntry& e) { return runhistory::isErrorWord(e.outcome); }

@@ -1,7 +1,9 @@
 #pragma once
 // The rows of the History tab: one per run, newest first, with the time, the
-// connection, the duration, the rows, how the run ended and the script's
-// first line; the tooltip shows the script.
+// script's first line, how the run ended, the rows, the duration and the
+// connection (the script comes second so a narrow pane still shows it); the
+// tooltip shows the whole script under the run's date, connection and
+// database.
 
 #include "store/HistoryStore.h"
 
@@ -13,7 +15,7 @@
 class HistoryModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { TimeColumn, ConnectionColumn, DurationColumn, RowsColumn, OutcomeColumn, TextColumn, ColumnCount };
+    enum Column { TimeColumn, TextColumn, OutcomeColumn, RowsColumn, DurationColumn, ConnectionColumn, ColumnCount };
 
     explicit HistoryModel(QObject* parent = nullptr);
 
@@ -30,6 +32,8 @@ public:
 
     // What the cells show, for the view and for tests.
     static QString durationText(qint64 milliseconds);
+    // The start in local time: the time alone for a run of today.
+    static QString timeText(const QDateTime& started, const QDate& today = QDate::currentDate());
     static QString firstLine(const HistoryEntry& entry);
     static QString toolTip(const HistoryEntry& entry);
     static bool isFailure(const HistoryEntry& entry);

@@ -50,11 +50,11 @@ HistoryPane::HistoryPane(SqlEditor* editor, QWidget* parent)
     view_->header()->setStretchLastSection(true);
     const QFontMetrics fm(view_->font());
     const auto width = [&fm](const char* sample) { return fm.horizontalAdvance(QString::fromLatin1(sample)) + 16; };
-    view_->setColumnWidth(HistoryModel::TimeColumn, width("0000-00-00 00:00:00"));
-    view_->setColumnWidth(HistoryModel::ConnectionColumn, width("Connection name"));
-    view_->setColumnWidth(HistoryModel::DurationColumn, width("000.000 s"));
-    view_->setColumnWidth(HistoryModel::RowsColumn, width("000,000"));
+    view_->setColumnWidth(HistoryModel::TimeColumn, width("0000-00-00 00:00"));
+    view_->setColumnWidth(HistoryModel::TextColumn, width("SELECT name, email FROM customers WHERE"));
     view_->setColumnWidth(HistoryModel::OutcomeColumn, width("Error: #0 no such table"));
+    view_->setColumnWidth(HistoryModel::RowsColumn, width("000,000"));
+    view_->setColumnWidth(HistoryModel::DurationColumn, width("000.000 s"));
     view_->installEventFilter(this);
     setFocusProxy(view_);
 
@@ -163,9 +163,30 @@ void HistoryPane::insertCurrent() {
     const HistoryEntry* e = currentEntry();
     if (!e) return;
     withScript(*e, [this](const QString& script) {
-        editor_->replaceSelectedText(script); // at the caret, the caret after it
+        editor_->replaceSelectedText(onLinesOfItsOwn(script)); // at the caret, the caret after it
         editor_->setFocus();
     });
+}
+
+QString HistoryPane::onLinesOfItsOwn(const QString& script) const {
+    // Text before the selection on its line, or after it, would run into the
+    // script's first or last statement: a line break keeps them apart.
+    const auto at = [this](int message, long arg = 0) { return int(editor_->SendScintilla(message, arg)); };
+    const int start = at(QsciScintillaBase::SCI_GETSELECTIONSTART);
+    const int end = at(QsciScintillaBase::SCI_GETSELECTIONEND);
+    const int lineStart = at(QsciScintillaBase::SCI_POSITIONFROMLINE, at(QsciScintillaBase::SCI_LINEFROMPOSITION, start));
+    const int lineEnd = at(QsciScintillaBase::SCI_GETLINEENDPOSITION, at(QsciScintillaBase::SCI_LINEFROMPOSITION, end));
+    const QString eol = editor_->eolMode() == QsciScintilla::EolUnix ? QStringLiteral("\n")
+                        : editor_->eolMode() == QsciScintilla::EolMac ? QStringLiteral("\r")
+                                                                      : QStringLiteral("\r\n");
+    QString text = script;
+    if (!editor_->text(lineStart, start).trimmed().isEmpty() && !script.startsWith(QLatin1Char('\n')) &&
+        !script.startsWith(QLatin1Char('\r')))
+        text.prepend(eol);
+    if (!editor_->text(end, lineEnd).trimmed().isEmpty() && !script.endsWith(QLatin1Char('\n')) &&
+        !script.endsWith(QLatin1Char('\r')))
+        text.append(eol);
+    return text;
 }
 
 void HistoryPane::copyCurrent() {

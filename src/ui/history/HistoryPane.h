@@ -1,8 +1,9 @@
 #pragma once
 // The History tab of a query document: the runs of every document, newest
 // first, with a search box over the scripts and connections. Double-click or
-// Enter inserts an entry's script at the editor's caret; the pop-up offers
-// "Insert", "Copy", "Delete Entry" and "Clear History".
+// Enter inserts an entry's script at the editor's caret (over the selection;
+// on lines of its own when the caret's line holds other text); the pop-up
+// offers "Insert", "Copy", "Delete Entry" and "Clear History".
 //
 // The list is read in the background whenever it is shown after a change
 // (a run of any document, a deletion) or the search changes; the UI thread
@@ -58,6 +59,9 @@ private:
     // holds only its beginning; tells the user when it cannot be had.
     void withScript(const HistoryEntry& entry, std::function<void(const QString&)> use);
     void setNote(const QString& text);
+    // The script with the line breaks that put it on lines of its own at the
+    // editor's selection.
+    QString onLinesOfItsOwn(const QString& script) const;
     void dropPendingReading();
     const HistoryEntry* currentEntry() const;
 
