@@ -35,3 +35,19 @@ CREATE TABLE IF NOT EXISTS objects (
     tag_highlight TEXT,
     tag_end       TEXT
 );
+-- The query history: one row per run of a document's script. The connection
+-- is the saved connection's name or the connection string with its passwords
+-- masked; a password is never stored here. started is ISO 8601 in UTC.
+CREATE TABLE IF NOT EXISTS history (
+    id          INTEGER PRIMARY KEY AUTOINCREMENT,
+    started     TEXT,
+    duration_ms INTEGER,
+    connection  TEXT,
+    database    TEXT,
+    rows        INTEGER,
+    outcome     TEXT,
+    message     TEXT,
+    text_length INTEGER,
+    sql_text    TEXT
+);
+CREATE INDEX IF NOT EXISTS history_started ON history (started, id);

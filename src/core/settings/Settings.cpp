@@ -13,6 +13,7 @@ namespace settings {
 namespace {
 
 constexpr int kDefaultLoginTimeout = 15;
+constexpr qint64 kDefaultHistoryLimit = 5000;
 
 const std::vector<KeySpec> kKeys = {
     {Key::CodeSense, Section::Options, "codesense", Kind::Flag, "1"},
@@ -35,6 +36,7 @@ const std::vector<KeySpec> kKeys = {
     {Key::ResultMemoryLimit, Section::Options, "resultmemorylimit", Kind::Number, ""},
     // asks before a run sends an UPDATE or DELETE without WHERE
     {Key::ConfirmUnfiltered, Section::Options, "confirmunfiltered", Kind::FlagDefaultOn, "1"},
+    {Key::HistoryLimit, Section::Options, "historylimit", Kind::Number, "5000"},
 
     {Key::IsqlwServer, Section::Isqlw, "server", Kind::Text, ""},
     {Key::IsqlwDatabase, Section::Isqlw, "database", Kind::Text, ""},
@@ -148,6 +150,11 @@ qint64 Snapshot::resultMemoryLimitBytes() const {
     if (v && *v > 0 && *v < (qint64(1) << 40)) return *v * kMegabyte;
     const qint64 physical = memory::physicalBytes();
     return physical > 0 ? physical / 4 : 2048 * kMegabyte;
+}
+
+qint64 Snapshot::historyLimit() const {
+    const auto v = number(Key::HistoryLimit);
+    return v && *v >= 0 ? *v : kDefaultHistoryLimit;
 }
 
 Snapshot readFrom(const QString& file) {

@@ -24,7 +24,7 @@ enum class Key {
     // OPTIONS
     CodeSense, CatalogSense, AutoCorrectSyntax, ConvertTabs, ParseComments, ShowSplash, StartupQuery, RowCount,
     RowCountValue, LoginTimeout, QueryTerminator, Font, FontSize, SyntaxHighlight, ExecutionPlan, ExecutionSelected,
-    ResultsIn, ResultMemoryLimit, ConfirmUnfiltered,
+    ResultsIn, ResultMemoryLimit, ConfirmUnfiltered, HistoryLimit,
     // ISQLW
     IsqlwServer, IsqlwDatabase, IsqlwUser, IsqlwPassword, IsqlwTrustedConnection, IsqlwInputFile, IsqlwOutputFile,
     IsqlwShellOpen,
@@ -76,6 +76,9 @@ public:
     // to go on: resultmemorylimit in megabytes, else a quarter of the
     // machine's memory.
     qint64 resultMemoryLimitBytes() const;
+    // Runs the query history keeps: historylimit as a number, 0 keeps none;
+    // 5000 when missing, negative or not a number.
+    qint64 historyLimit() const;
 
     void set(Key key, QString value) { values_[size_t(key)] = std::move(value); }
 

@@ -14,7 +14,8 @@
 
 namespace {
 
-const char* const kTables[] = {"syntax", "providers", "connections", "template_types", "templates", "objects"};
+const char* const kTables[] = {"syntax",    "providers", "connections", "template_types",
+                               "templates", "objects",   "history"};
 
 QString resourceText(const char* name) {
     QFile f(QString::fromLatin1(name));

@@ -1,6 +1,6 @@
 #pragma once
 // The resource database vsql.db in the application home: keywords, provider
-// kinds, saved connections, templates and object snippets.
+// kinds, saved connections, templates, object snippets and the query history.
 //
 // Every operation opens its own connection, does its one piece of work with
 // bound parameters and closes it again; no connection is kept between

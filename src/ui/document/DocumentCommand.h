@@ -13,7 +13,7 @@ enum class DocumentCommand {
     // runs
     QueryCheck, Execute, ExecuteStatement, Stop, ResultsInGrid, ResultsInText,
     // views
-    FocusQuery, FocusResults, ShowObjectsTab, ShowTemplatesTab, ShowHelpTab, ToggleObjectBrowser,
+    FocusQuery, FocusResults, ShowObjectsTab, ShowTemplatesTab, ShowHelpTab, ShowHistoryTab, ToggleObjectBrowser,
     ObjectBrowserAll, ObjectBrowser75, ObjectBrowser50, ObjectBrowserDefault, ObjectBrowserHidden,
     ResultsAll, Results75, Results50, ResultsDefault, ResultsHidden,
     // assistance

@@ -12,6 +12,7 @@ NavigationPanes::NavigationPanes(QWidget* parent) : QTabWidget(parent) {
     addTab(new QWidget(this), QStringLiteral("Objects"));
     addTab(new QWidget(this), QStringLiteral("Templates"));
     addTab(browser_, QStringLiteral("Help"));
+    addTab(new QWidget(this), QStringLiteral("History"));
     showStartPage();
 }
 

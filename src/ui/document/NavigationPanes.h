@@ -1,8 +1,9 @@
 #pragma once
 // The navigation tab strip beside the editor: "Objects" (the object
-// browser), "Templates" (the template tree) and "Help" (a browser pane
-// showing the start page, and keyword help). The features that fill the
-// first two tabs install their own widget with setPane().
+// browser), "Templates" (the template tree), "Help" (a browser pane
+// showing the start page, and keyword help) and "History" (the runs of
+// every document). The features that fill the Objects, Templates and
+// History tabs install their own widget with setPane().
 
 #include <QTabWidget>
 
@@ -11,7 +12,7 @@ class QTextBrowser;
 class NavigationPanes : public QTabWidget {
     Q_OBJECT
 public:
-    enum Tab { ObjectsTab = 0, TemplatesTab = 1, HelpTab = 2 };
+    enum Tab { ObjectsTab = 0, TemplatesTab = 1, HelpTab = 2, HistoryTab = 3 };
 
     explicit NavigationPanes(QWidget* parent = nullptr);
 

@@ -16,6 +16,8 @@
 #include "document/RunController.h"
 #include "document/ScriptFileActions.h"
 #include "document/StatementAtCaret.h"
+#include "history/HistoryPane.h"
+#include "history/RunHistory.h"
 #include "run/GridExport.h"
 #include "run/ResultModel.h"
 #include "script/OutputWatch.h"
@@ -46,6 +48,7 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     nav_ = new NavigationPanes(this);
     templates_ = new TemplateBrowser(editor_, nav_);
     nav_->setPane(NavigationPanes::TemplatesTab, templates_);
+    nav_->setPane(NavigationPanes::HistoryTab, history_ = new HistoryPane(editor_, nav_));
     results_ = new ResultPanes(this);
     splUp_ = new RatioSplitter(Qt::Horizontal, this);
     splUp_->setObjectName(QStringLiteral("editorSplitter"));
@@ -144,6 +147,10 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     connect(runner_, &RunController::elapsedStatus, this,
             [this](const QString& t) { status_->setPanelText(ElapsedPanel, t); });
     connect(runner_, &RunController::resultsRatioWanted, splDown_, &RatioSplitter::setRatioFromTop);
+    connect(runner_, &RunController::runFinished, this,
+            [this](const RunRequest& request, const RunResult& result, const QDateTime& started) {
+                runhistory::record(request, result, started, connectionName_);
+            });
     connect(runner_, &RunController::watchRequested, this,
             [this](const QString& folder, const QString& file) { watchOutput(folder, file); });
     connect(check_, &QueryCheck::resultsRatioWanted, splDown_, &RatioSplitter::setRatioFromTop);
@@ -206,6 +213,7 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::ShowObjectsTab: showNavTab(NavigationPanes::ObjectsTab); break;
     case DocumentCommand::ShowTemplatesTab: showNavTab(NavigationPanes::TemplatesTab); break;
     case DocumentCommand::ShowHelpTab: showNavTab(NavigationPanes::HelpTab); break;
+    case DocumentCommand::ShowHistoryTab: showNavTab(NavigationPanes::HistoryTab); break;
     case DocumentCommand::ToggleObjectBrowser:
         splUp_->setRatioFromTop(qFuzzyCompare(splUp_->ratioFromTop(), kObjectBrowserDefault) ? 1.0
                                                                                             : kObjectBrowserDefault);

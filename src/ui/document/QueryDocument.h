@@ -14,6 +14,7 @@
 
 class CodeAssist;
 class DocumentToolbar;
+class HistoryPane;
 class NavigationPanes;
 class ObjectBrowser;
 class OutputWatch;
@@ -98,6 +99,7 @@ public:
     ScriptFileActions* files() const { return files_; }
     OutputWatch* outputWatch() const { return watch_; }
     TemplateBrowser* templateBrowser() const { return templates_; }
+    HistoryPane* historyPane() const { return history_; }
     CodeAssist* assist() const { return assist_; }
     StatementAtCaret* caretStatement() const { return caretStatement_; }
     EditorRange lastSelection() const { return lastSelection_; }
@@ -143,6 +145,7 @@ private:
     ScriptFileActions* files_;
     OutputWatch* watch_;
     TemplateBrowser* templates_;
+    HistoryPane* history_;
     CodeAssist* assist_;
 
     QString connectionString_;

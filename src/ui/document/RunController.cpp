@@ -16,6 +16,8 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 constexpr int kWidenIntervalMs = 1000; // how often a streaming grid widens its columns
 constexpr int kLastRowsSample = 400;   // rows at the end measured when a run finishes
@@ -158,7 +160,9 @@ void RunController::start(const QString& connectionString, const QString& databa
         clearGrid();
     panes_->setCurrentIndex(ResultPanes::ResultsTab);
     panes_->showResultsPane();
-    executor_->start(request);
+    request_ = request;
+    started_ = QDateTime::currentDateTimeUtc();
+    executor_->start(std::move(request));
     // the results come into sight with the first rows, not when the last is in
     emit resultsRatioWanted(0.7);
     emit runningChanged(true);
@@ -193,6 +197,8 @@ void RunController::finish(const RunResult& result) {
     emit rowsStatus(textlayout::rowsStatus(result.rows));
     emit mainStatus(false, QString());
     emit runningChanged(false);
+    const RunRequest request = std::exchange(request_, {}); // the script is not kept after its run
+    emit runFinished(request, result, started_);
 }
 
 void RunController::clearGrid() {

@@ -8,6 +8,7 @@
 #include "script/ScriptText.h"
 #include "settings/Settings.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
 
@@ -42,6 +43,8 @@ signals:
     void resultsRatioWanted(double ratio);
     // An external tool writes file into folder: reload it when it does.
     void watchRequested(const QString& folder, const QString& file);
+    // A run through the document's connection ended (after the panes show it).
+    void runFinished(const RunRequest& request, const RunResult& result, const QDateTime& started);
 
 private:
     void start(const QString& connectionString, const QString& database, const QString& text,
@@ -63,4 +66,6 @@ private:
     qint64 memoryLimit_ = 0;
     QString runNotes_; // "N Row(s) affected." lines of the current grid run
     QString notices_;  // the server's notices during the current run
+    RunRequest request_; // the current run's, for runFinished
+    QDateTime started_;
 };

@@ -72,6 +72,11 @@ QWidget* GeneralOptionsPage::buildChecks(SettingsBindings& bindings) {
     auto* terminator = new QLineEdit(box);
     bindings.bindText(Key::QueryTerminator, terminator);
     form->addRow(QStringLiteral("Query Termintator String:"), terminator);
+    auto* history = new QLineEdit(box);
+    history->setToolTip(QStringLiteral("Runs the query history keeps (newest first); 0 keeps none, "
+                                       "5000 when empty or not a number."));
+    bindings.bindText(Key::HistoryLimit, history);
+    form->addRow(QStringLiteral("History Entries Kept:"), withNote(history, optionnotes::nextRunText(), box));
     l->addLayout(form);
     l->addStretch(1);
     return box;

@@ -52,6 +52,7 @@ const std::vector<MenuEntry> kEntries = {
     {"mnuObjects2", "Objects (Tab)", "Ctrl+O", "mnuSerf", DocumentCommand::ShowObjectsTab},
     {"mnuSetTa", "Templates (Tab)", "Ctrl+T", "mnuSerf", DocumentCommand::ShowTemplatesTab},
     {"mnuSFHe", "Help (Tab)", "Ctrl+H", "mnuSerf", DocumentCommand::ShowHelpTab},
+    {"mnuSFHistory", "History (Tab)", "Ctrl+Shift+H", "mnuSerf", DocumentCommand::ShowHistoryTab},
     {"mnuQResu", "Results", "", "mnuDocument"},
     {"mnuGrid", "Grid", "", "mnuQResu", DocumentCommand::ResultsInGrid},
     {"mnuText", "Text", "", "mnuQResu", DocumentCommand::ResultsInText},
