@@ -21,6 +21,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace db {
@@ -112,6 +113,13 @@ public:
     virtual QString identifierQuote() const = 0;
 
     virtual Table schema(Schema kind, const SchemaFilter& filter = {}) = 0;
+
+    // Whether the connection still reaches its server, asked before a kept
+    // connection is used again (may cost a round trip). Never throws.
+    virtual bool isAlive() { return true; }
+    // Whether the session is inside a transaction (opened by the user, or
+    // autocommit turned off); nullopt where the backend cannot tell.
+    virtual std::optional<bool> inTransaction() { return std::nullopt; }
 
     // The server's own messages that are not errors (PostgreSQL's NOTICE)
     // go to handler as they come, on the thread using the connection.

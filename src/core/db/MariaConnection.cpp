@@ -182,6 +182,19 @@ void MariaConnection::setDefaultDatabase(const QString& name) {
     if (my().mysql_select_db(mysql_, name.toUtf8().constData()) != 0) throw lastError();
 }
 
+bool MariaConnection::isAlive() {
+    if (!mysql_) return false;
+    if (active_) active_->abandon();
+    return my().mysql_ping(mysql_) == 0; // reconnecting is off: a dropped connection fails the ping
+}
+
+std::optional<bool> MariaConnection::inTransaction() {
+    if (!mysql_) return false;
+    // the status the server sent with its last reply
+    const unsigned status = mysql_->server_status;
+    return (status & SERVER_STATUS_IN_TRANS) != 0 || (status & SERVER_STATUS_AUTOCOMMIT) == 0;
+}
+
 Table MariaConnection::runPrepared(const QString& sql, const Params& params, qint64* affected) {
     MYSQL_STMT* st = my().mysql_stmt_init(mysql_);
     auto failed = [&] {

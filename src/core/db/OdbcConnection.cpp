@@ -251,6 +251,12 @@ Table OdbcConnection::catalogCall(const std::function<SQLRETURN(SQLHSTMT)>& call
     return t;
 }
 
+bool OdbcConnection::isAlive() {
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const SQLRETURN rc = SQLGetConnectAttr(dbc_, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    return !SQL_SUCCEEDED(rc) || dead != SQL_CD_TRUE; // a driver that cannot tell is trusted
+}
+
 Table OdbcConnection::schema(Schema kind, const SchemaFilter& filter) {
     // PostgreSQL only knows its current database; other drivers take the catalogue.
     QString catalog = isPostgres_ ? QString() : filter.catalog;

@@ -37,6 +37,8 @@ public:
     void setDefaultDatabase(const QString& name) override;
     QString identifierQuote() const override { return identifierQuote_; }
     Table schema(Schema kind, const SchemaFilter& filter = {}) override;
+    // What the driver knows: a connection it has seen fail is dead.
+    bool isAlive() override;
 
     // Used by cursors.
     SQLHDBC handle() const { return dbc_; }

@@ -171,6 +171,27 @@ void PgConnection::setDefaultDatabase(const QString& name) {
     connect(name);
 }
 
+bool PgConnection::isAlive() {
+    if (!conn_ || pq().PQstatus(conn_) != CONNECTION_OK) return false;
+    setActive(nullptr);
+    // an empty query is the cheapest round trip; a dropped connection fails it
+    pg_result* r = pq().PQexec(conn_, "");
+    const bool answered = r && pq().PQresultStatus(r) == PGRES_EMPTY_QUERY;
+    pq().PQclear(r);
+    return answered && pq().PQstatus(conn_) == CONNECTION_OK;
+}
+
+std::optional<bool> PgConnection::inTransaction() {
+    if (!conn_) return false;
+    switch (pq().PQtransactionStatus(conn_)) {
+    case PQTRANS_INTRANS:
+    case PQTRANS_INERROR: // a failed transaction still waits for its ROLLBACK
+    case PQTRANS_ACTIVE: return true;
+    case PQTRANS_IDLE: return false;
+    default: return std::nullopt;
+    }
+}
+
 Table PgConnection::schema(Schema kind, const SchemaFilter& filter) {
     // Tables and columns of every schema but the system's; a table asked for
     // by name is the one the search path finds.

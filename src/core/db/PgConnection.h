@@ -41,6 +41,8 @@ public:
     QString defaultDatabase() override;
     void setDefaultDatabase(const QString& name) override;
     Table schema(Schema kind, const SchemaFilter& filter = {}) override;
+    bool isAlive() override;
+    std::optional<bool> inTransaction() override;
 
     // Used by cursors.
     pg_conn* handle() const { return conn_; }

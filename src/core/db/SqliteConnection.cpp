@@ -86,6 +86,8 @@ void SqliteConnection::setDefaultDatabase(const QString& name) {
     throw Error(SQLITE_ERROR, QStringLiteral("There is no database named \"%1\" in this file.").arg(name));
 }
 
+std::optional<bool> SqliteConnection::inTransaction() { return sqlite3_get_autocommit(db_) == 0; }
+
 Table SqliteConnection::schema(Schema kind, const SchemaFilter& filter) {
     Table out;
     QStringList dbs = databaseNames();

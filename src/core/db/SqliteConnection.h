@@ -26,6 +26,7 @@ public:
     void setDefaultDatabase(const QString& name) override;
     QString identifierQuote() const override { return QStringLiteral("\""); }
     Table schema(Schema kind, const SchemaFilter& filter = {}) override;
+    std::optional<bool> inTransaction() override;
 
     sqlite3* handle() const { return db_; }
     // The failure of the last call on this connection as an Error.

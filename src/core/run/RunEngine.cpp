@@ -67,15 +67,10 @@ RunResult RunEngine::execute() {
     if (plan.textToRun.isEmpty()) return finish(RunOutcome::NothingToDo, textlayout::nothingToDoMessage());
     if (request_.connectionString.isEmpty()) return finish(RunOutcome::NoConnection, textlayout::noConnectionMessage());
     RunResult result;
-    std::unique_ptr<db::Connection> conn;
+    std::unique_ptr<db::Connection> owned; // without a session: this run's own connection
+    db::Connection* conn = nullptr;
     try {
-        conn = db::Connection::open(request_.connectionString, {request_.loginTimeoutSeconds, false});
-        conn->setNoticeHandler([this](const QString& notice) { sink_.appendText(Pane::Notices, notice + QStringLiteral("\r\n")); });
-        {
-            std::lock_guard lock(connMutex_);
-            conn_ = conn.get();
-        }
-        if (!request_.database.isEmpty()) conn->setDefaultDatabase(request_.database);
+        conn = connect(owned);
         sink_.clearPane(request_.resultsInText ? Pane::Results : Pane::Extended);
         if (stop_) throw db::Error::cancelled(QStringLiteral("Operation cancelled."));
         auto cursor = conn->execute(plan.textToRun);
@@ -96,14 +91,55 @@ RunResult RunEngine::execute() {
         } else {
             result = finish(RunOutcome::Failed, textlayout::errorMessage(e.number(), e.description()));
         }
+        // A connection that broke during the run is not used again; the
+        // statement that failed is never sent again on its own.
+        if (request_.session) request_.session->checkAfterFailure();
     }
     sink_.flush();
     {
         std::lock_guard lock(connMutex_);
         conn_ = nullptr;
     }
-    conn.reset();
+    if (conn) conn->setNoticeHandler({});
+    owned.reset();
+    if (request_.session) {
+        result.sessionOpen = request_.session->isOpen();
+        result.inTransaction = request_.session->inTransaction();
+    }
     return result;
+}
+
+db::Connection* RunEngine::connect(std::unique_ptr<db::Connection>& owned) {
+    const db::OpenOptions options{request_.loginTimeoutSeconds, false};
+    db::Connection* conn = nullptr;
+    bool kept = false;
+    if (request_.session) {
+        const Session::Lease lease = request_.session->connectionFor(request_.connectionString, options);
+        conn = &lease.connection;
+        kept = lease.kept;
+        if (lease.lost)
+            sink_.appendText(Pane::Notices, QStringLiteral("The connection to the server was lost; this run uses a new "
+                                                           "one (temporary tables, settings and open transactions "
+                                                           "of the old one are gone).\r\n"));
+    } else {
+        owned = db::Connection::open(request_.connectionString, options);
+        conn = owned.get();
+    }
+    conn->setNoticeHandler([this](const QString& notice) { sink_.appendText(Pane::Notices, notice + QStringLiteral("\r\n")); });
+    {
+        std::lock_guard lock(connMutex_);
+        conn_ = conn;
+    }
+    if (!request_.database.isEmpty()) {
+        // A PostgreSQL connection belongs to one database: another one means a new session.
+        if (kept && conn->providerName() == QLatin1String("PostgreSQL") && request_.database != conn->defaultDatabase())
+            sink_.appendText(Pane::Notices,
+                             QStringLiteral("Changing to database %1 opens a new PostgreSQL session: temporary "
+                                            "tables, settings and open transactions of the old one are gone.\r\n")
+                                 .arg(request_.database));
+        conn->setDefaultDatabase(request_.database);
+    }
+    return conn;
 }
 
 void RunEngine::noteClosedResult(const db::Cursor& cursor) {

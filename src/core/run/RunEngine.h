@@ -1,5 +1,6 @@
 #pragma once
-// One run of a script against a database: opens a fresh connection, executes
+// One run of a script against a database: on the document's session (or a
+// connection of its own, closed at the end, when the request has none), executes
 // the text in one call and walks every result the call produces, honouring
 // the row limit and a stop request, and returns the closing message.
 //
@@ -15,6 +16,7 @@
 // server is still working, not only when rows arrive.
 
 #include "db/Connection.h"
+#include "run/Session.h"
 #include "script/ScriptText.h"
 
 #include <QString>
@@ -76,6 +78,9 @@ struct RunRequest {
     // Bytes the row blocks handed on may hold before the sink is asked
     // whether to go on; nullopt: never ask (a sink that keeps nothing).
     std::optional<qint64> memoryLimitBytes;
+    // The document's session: the run uses its connection and leaves it open.
+    // Null: the run opens a connection of its own and closes it at the end.
+    std::shared_ptr<Session> session;
 };
 
 // How a run ended.
@@ -97,6 +102,8 @@ struct RunResult {
     bool discarded = false;        // stopped at the memory limit, the rows fetched to be dropped
     qint64 rows = 0;               // the row count shown in the status bar
     qint64 elapsedMs = 0;
+    bool sessionOpen = false;            // the session keeps a connection after the run
+    std::optional<bool> inTransaction;   // the session is inside a transaction (nullopt: cannot tell)
 
     // The run ended without result rows to show (the message pane comes to the front).
     bool failed() const { return outcome != RunOutcome::Success && outcome != RunOutcome::Cancelled; }
@@ -116,6 +123,8 @@ public:
 
 private:
     RunResult execute();
+    // The connection of this run: the session's, or a new one kept in owned.
+    db::Connection* connect(std::unique_ptr<db::Connection>& owned);
     void walkResults(db::Cursor& cursor);
     void noteClosedResult(const db::Cursor& cursor);
     // Writes one result set as text into pane, counting on from counter.

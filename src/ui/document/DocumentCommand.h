@@ -11,7 +11,7 @@ enum class DocumentCommand {
     // editor commands
     Find, Replace, GoToLine, ToggleBookmark, NextBookmark, PreviousBookmark, ClearBookmarks,
     // runs
-    QueryCheck, Execute, ExecuteStatement, Stop, ResultsInGrid, ResultsInText,
+    QueryCheck, Execute, ExecuteStatement, Stop, Disconnect, ResultsInGrid, ResultsInText,
     // views
     FocusQuery, FocusResults, ShowObjectsTab, ShowTemplatesTab, ShowHelpTab, ShowHistoryTab, ToggleObjectBrowser,
     ObjectBrowserAll, ObjectBrowser75, ObjectBrowser50, ObjectBrowserDefault, ObjectBrowserHidden,

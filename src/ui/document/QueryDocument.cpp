@@ -6,6 +6,7 @@
 #include "common/PanelStatusBar.h"
 #include "common/RatioSplitter.h"
 #include "db/ConnectionString.h"
+#include "document/DocumentSession.h"
 #include "document/DocumentToolbar.h"
 #include "document/MessageLexer.h"
 #include "document/NavigationPanes.h"
@@ -58,11 +59,14 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     splDown_->setObjectName(QStringLiteral("resultsSplitter"));
     splDown_->addWidget(splUp_);
     splDown_->addWidget(results_);
-    status_ = new PanelStatusBar(7, 7, this);
+    status_ = new PanelStatusBar(8, 7, this);
     status_->setObjectName(QStringLiteral("documentStatus"));
     status_->setPanelMinimumWidth(ElapsedPanel, 60);
     status_->setPanelToolTip(ElapsedPanel, QStringLiteral("Elapsed time of the last run"));
     status_->setPanelToolTip(RowsPanel, QStringLiteral("Rows of the last run"));
+    status_->setPanelToolTip(SessionPanel, QStringLiteral("This window keeps its connection open between runs "
+                                                          "(temporary tables, settings, transactions); "
+                                                          "Query > Disconnect closes it"));
     layout->addWidget(toolbar_);
     layout->addWidget(splDown_, 1);
     layout->addWidget(status_);
@@ -85,6 +89,10 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     });
 
     runner_ = new RunController(editor_, results_, this);
+    session_ = new DocumentSession(
+        runner_, [this] { return DocumentSession::Target{connectionString_, browser_->currentDatabase()}; }, this);
+    connect(session_, &DocumentSession::stateChanged, this,
+            [this] { status_->setPanelText(SessionPanel, session_->panelText()); });
     caretStatement_ = new StatementAtCaret(
         editor_,
         {[this](const QString& text) { runner_->execute(connectionString_, browser_->currentDatabase(), text); },
@@ -206,6 +214,7 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::Execute: startExec(); break;
     case DocumentCommand::ExecuteStatement: runStatementAtCaret(); break;
     case DocumentCommand::Stop: stopQuery(); break;
+    case DocumentCommand::Disconnect: disconnectSession(); break;
     case DocumentCommand::ResultsInGrid: setResultsInText(false); break;
     case DocumentCommand::ResultsInText: setResultsInText(true); break;
     case DocumentCommand::FocusQuery: editor_->setFocus(); break;
@@ -302,6 +311,14 @@ void QueryDocument::setFile(const QString& path) { files_->setFile(path); }
 bool QueryDocument::isChanged() const { return files_->isChanged(); }
 void QueryDocument::setChanged(bool changed) { files_->setChanged(changed); }
 bool QueryDocument::confirmClose() { return files_->confirmClose(); }
+bool QueryDocument::confirmEndSession() { return session_->confirmClose(this); }
+
+void QueryDocument::disconnectSession() {
+    if (!session_->disconnectSession()) return; // not during a run
+    results_->setMessage(QStringLiteral("Disconnected. The next run opens a new connection."));
+    results_->setTabVisible(ResultPanes::MessagesTab, true);
+    results_->setCurrentIndex(ResultPanes::MessagesTab);
+}
 
 bool QueryDocument::isRunning() const { return runner_->isRunning(); }
 QString QueryDocument::statementType() const { return runner_->statementType(); }
@@ -386,6 +403,8 @@ void QueryDocument::connectWizard(ConnectionKind kind) {
 }
 
 void QueryDocument::setConnection(const QString& connectionString, const QString& displayName) {
+    // the session belongs to the old connection (a run still going ends it on its own)
+    if (connectionString != connectionString_) session_->disconnectSession();
     connectionString_ = connectionString;
     connectionName_ = displayName;
     browser_->setConnectionString(connectionString);

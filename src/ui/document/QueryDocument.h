@@ -13,6 +13,7 @@
 #include <QWidget>
 
 class CodeAssist;
+class DocumentSession;
 class DocumentToolbar;
 class HistoryPane;
 class NavigationPanes;
@@ -77,6 +78,12 @@ public:
     quint64 revision() const { return revision_; }
     // Whether the document may close now; asks to save a changed script.
     bool confirmClose();
+    // Whether the document may close as far as its session goes: asks what
+    // to do with an open transaction (Commit / Roll Back / Cancel).
+    bool confirmEndSession();
+    // Closes the connection the document keeps between runs ("Disconnect").
+    void disconnectSession();
+    DocumentSession* session() const { return session_; }
 
     // ---- layout ----
     void setObjectBrowserRatio(double ratio);
@@ -107,7 +114,7 @@ public:
 
     // The document's status panels.
     // Panels 1 to 4 belong to the object browser (state, provider, database, version).
-    enum StatusPanel { ElapsedPanel = 5, RowsPanel = 6, CaretPanel = 7 };
+    enum StatusPanel { ElapsedPanel = 5, RowsPanel = 6, CaretPanel = 7, SessionPanel = 8 };
 
 signals:
     void popupRequested(PopupMenu menu, const QPoint& globalPos);
@@ -141,6 +148,7 @@ private:
     PanelStatusBar* status_;
     RunController* runner_;
     StatementAtCaret* caretStatement_;
+    DocumentSession* session_;
     QueryCheck* check_;
     ScriptFileActions* files_;
     OutputWatch* watch_;

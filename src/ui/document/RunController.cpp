@@ -154,6 +154,7 @@ void RunController::start(const QString& connectionString, const QString& databa
     request.rowLimit = options.rowLimit();
     request.loginTimeoutSeconds = options.loginTimeoutSeconds();
     request.memoryLimitBytes = memoryLimit_ = options.resultMemoryLimitBytes();
+    request.session = session_;
     if (request.resultsInText)
         panes_->textPane()->clear();
     else

@@ -33,6 +33,8 @@ public:
     // The class of the script last summarised (a run records its own).
     void setStatementKind(scripttext::StatementKind kind) { statementKind_ = kind; }
     bool lastRunFailed() const { return lastRunFailed_; }
+    // The session every run of the document uses (kept open between runs).
+    void setSession(std::shared_ptr<Session> session) { session_ = std::move(session); }
 
 signals:
     void mainStatus(bool busy, const QString& text);
@@ -68,4 +70,5 @@ private:
     QString notices_;  // the server's notices during the current run
     RunRequest request_; // the current run's, for runFinished
     QDateTime started_;
+    std::shared_ptr<Session> session_;
 };

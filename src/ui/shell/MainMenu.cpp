@@ -45,6 +45,7 @@ const std::vector<MenuEntry> kEntries = {
     {"mnuQExecute", "Execute Query", "F5", "mnuDocument", DocumentCommand::Execute},
     {"mnuQExecuteCaret", "Execute Statement at Caret", "Ctrl+Return", "mnuDocument", DocumentCommand::ExecuteStatement},
     {"mnuQueryStop", "Stop Query", "F4", "mnuDocument", DocumentCommand::Stop},
+    {"mnuQDisconnect", "Disconnect", "", "mnuDocument", DocumentCommand::Disconnect},
     SEP("mnuDocument"),
     {"mnuSerf", "Objects View", "", "mnuDocument"},
     {"mnuSetfQ", "Query (Code)", "Ctrl+Q", "mnuSerf", WindowCommand::QueryOnly},

@@ -1,6 +1,7 @@
 #include "shell/MainWindow.h"
 
 #include "common/Dialogs.h"
+#include "document/DocumentSession.h"
 #include "document/QueryDocument.h"
 #include "document/ScriptFileActions.h"
 #include "editor/SqlEditor.h"
@@ -268,7 +269,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Close)
         if (auto* w = qobject_cast<QMdiSubWindow*>(watched))
             if (auto* doc = qobject_cast<QueryDocument*>(w->widget())) {
-                if (doc->isChanged() && doc->editor()->length() > 0 && !doc->confirmClose()) {
+                if ((doc->isChanged() && doc->editor()->length() > 0 && !doc->confirmClose()) ||
+                    !doc->confirmEndSession()) {
                     event->ignore();
                     return true;
                 }
@@ -286,7 +288,7 @@ void MainWindow::closeActiveDocument() {
 }
 
 bool MainWindow::closeDocument(QueryDocument* doc, bool ask) {
-    if (ask && !doc->confirmClose()) return false;
+    if (ask && (!doc->confirmClose() || !doc->confirmEndSession())) return false;
     journal_->forget(doc);
     if (auto* w = qobject_cast<QMdiSubWindow*>(doc->parentWidget())) {
         w->removeEventFilter(this);
@@ -338,10 +340,13 @@ void MainWindow::offerRecovery() { journal_->offerRecovery(); }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
     // Offer every changed, non-empty script for saving; Cancel keeps the program open.
+    // Then every open transaction: Commit, Roll Back, or Cancel.
     for (QueryDocument* doc : documents()) {
-        if (!doc->isChanged() || doc->editor()->length() == 0) continue;
+        const bool askSave = doc->isChanged() && doc->editor()->length() > 0;
+        const bool askSession = doc->session()->inTransaction();
+        if (!askSave && !askSession) continue;
         mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(doc->parentWidget()));
-        if (!doc->confirmClose()) {
+        if ((askSave && !doc->confirmClose()) || !doc->confirmEndSession()) {
             e->ignore();
             return;
         }

@@ -1,0 +1,53 @@
+#pragma once
+// The connection a query document keeps open between its runs, so that
+// temporary tables, SET, session variables and open transactions live on
+// from one run to the next.
+//
+// Threads: one run at a time uses it, on that run's thread; close() and the
+// destructor are for when no run uses it. The state the window shows
+// (open, in a transaction) reaches it through the RunResult.
+
+#include "db/Connection.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class Session {
+public:
+    Session() = default;
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+    ~Session();
+
+    // The connection for a run on connectionString: the kept one when it was
+    // opened with the same string and still answers, else a new one. When a
+    // kept connection no longer answers, a new one is opened once and the
+    // lease says so (the caller tells the user). Throws db::Error when opening fails (the
+    // session is then closed).
+    struct Lease {
+        db::Connection& connection;
+        bool kept = false; // the connection was open before this run
+        bool lost = false; // the kept one no longer answered: this is a new one
+    };
+    Lease connectionFor(const QString& connectionString, const db::OpenOptions& options);
+    // After a run that failed: forgets the connection when it no longer
+    // reaches its server, so the next run opens a new one (and never
+    // re-sends the failed statement on its own).
+    void checkAfterFailure();
+    // Closes the connection; the next run opens a new one.
+    void close();
+    bool isOpen() const { return conn_ != nullptr; }
+    // Whether the open connection is inside a transaction; nullopt when no
+    // connection is open or the backend cannot tell.
+    std::optional<bool> inTransaction() const;
+    // The database the session's connection was last set to (empty: its own).
+    const QString& database() const { return database_; }
+    void setDatabase(const QString& name) { database_ = name; }
+
+private:
+    std::unique_ptr<db::Connection> conn_;
+    QString connectionString_;
+    QString database_;
+};

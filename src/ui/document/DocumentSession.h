@@ -1,0 +1,59 @@
+#pragma once
+// A document's session as the window shows it: whether its connection is
+// kept open and whether it is inside a transaction, the "Disconnect"
+// command, and the question before a document with an open transaction
+// closes (Commit / Roll Back / Cancel). The connection itself is the core's
+// Session, used by the document's runs on their own thread.
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+class RunController;
+class Session;
+struct RunResult;
+
+class DocumentSession : public QObject {
+    Q_OBJECT
+public:
+    // runs: the document's run controller; target() gives the connection
+    // string and database a COMMIT or ROLLBACK runs on.
+    struct Target {
+        QString connectionString;
+        QString database;
+    };
+    DocumentSession(RunController* runs, std::function<Target()> target, QObject* parent = nullptr);
+    ~DocumentSession() override;
+
+    bool isOpen() const { return open_; }
+    bool inTransaction() const { return inTransaction_; }
+    // What the status panel shows: empty, "Connected" or "In Transaction".
+    QString panelText() const;
+
+    // Closes the kept connection (not during a run); an open transaction is
+    // rolled back by the server. Returns false when a run is going.
+    bool disconnectSession();
+    // Whether the document may close: asks what to do with an open
+    // transaction, and commits or rolls it back before saying yes. A failed
+    // COMMIT keeps the document open with the error shown.
+    bool confirmClose(QWidget* parent);
+
+signals:
+    void stateChanged();
+
+private:
+    void runFinished(const RunResult& result);
+    // Runs COMMIT or ROLLBACK through the document's runs and waits for it
+    // (the window keeps answering); true when it succeeded.
+    bool endTransaction(bool commit);
+
+    RunController* runs_;
+    std::function<Target()> target_;
+    std::shared_ptr<Session> session_;
+    bool open_ = false;
+    bool inTransaction_ = false;
+    bool lastRunOk_ = true; // the last run ended without an error or a stop
+};

@@ -1,0 +1,123 @@
+// A document keeps its connection between runs: what a run leaves (a
+// temporary table, an open transaction) is there for the next, the status
+// panel says so, "Disconnect" ends it, and closing a window inside a
+// transaction asks Commit / Roll Back / Cancel.
+#include "common/PanelStatusBar.h"
+#include "db/Connection.h"
+#include "db/Table.h"
+#include "document/DocumentSession.h"
+#include "document/QueryDocument.h"
+#include "document/ResultGrid.h"
+#include "document/ResultPanes.h"
+#include "run/ResultModel.h"
+#include "shell/MainWindow.h"
+#include "store/HomeSeeding.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempHome.h"
+#include "support/Typing.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void runScript(QueryDocument* doc, const QString& sql) {
+    replaceScript(doc->editor(), sql);
+    doc->startExec();
+    QTest::qWait(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->isRunning(); }, 15000));
+}
+
+QString sessionPanel(const QueryDocument* doc) {
+    auto* status = doc->findChild<PanelStatusBar*>(QStringLiteral("documentStatus"));
+    return status ? status->panelText(QueryDocument::SessionPanel) : QStringLiteral("(no status bar)");
+}
+
+QString messages(const QueryDocument* doc) { return doc->resultPanes()->messagePane()->text(); }
+
+QString demoCount(const QString& where) {
+    const db::Table t = db::Connection::open(homeseeding::demoConnectionString(), {15, false})
+                            ->query(QStringLiteral("SELECT count(*) FROM categories WHERE ") + where);
+    return t.rows.empty() ? QString() : t.rows[0][0].value_or(QString());
+}
+
+class DocumentSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override { homeseeding::ensureSeeded(); }
+    TempHome home;
+    ScriptedDialogs dialogs;
+};
+
+} // namespace
+
+TEST_F(DocumentSessionTest, RunsShareTheConnectionUntilDisconnect) {
+    QueryDocument doc;
+    doc.setConnection(homeseeding::demoConnectionString());
+    EXPECT_EQ(sessionPanel(&doc), QString());
+
+    runScript(&doc, QStringLiteral("CREATE TEMP TABLE tt (x INT)"));
+    EXPECT_EQ(sessionPanel(&doc), QStringLiteral("Connected"));
+    runScript(&doc, QStringLiteral("INSERT INTO tt VALUES (4)"));
+    runScript(&doc, QStringLiteral("SELECT x FROM tt"));
+    EXPECT_TRUE(messages(&doc).startsWith(QStringLiteral("Success"))) << messages(&doc).toStdString();
+    EXPECT_EQ(doc.resultPanes()->grid()->resultModel()->cellText(0, 0), QStringLiteral("4"));
+
+    runScript(&doc, QStringLiteral("BEGIN;\nINSERT INTO categories (name) VALUES ('in a transaction')"));
+    EXPECT_EQ(sessionPanel(&doc), QStringLiteral("In Transaction"));
+    runScript(&doc, QStringLiteral("ROLLBACK"));
+    EXPECT_EQ(sessionPanel(&doc), QStringLiteral("Connected"));
+    EXPECT_EQ(demoCount(QStringLiteral("name = 'in a transaction'")), QStringLiteral("0"));
+
+    doc.execute(DocumentCommand::Disconnect);
+    EXPECT_EQ(sessionPanel(&doc), QString());
+    EXPECT_EQ(messages(&doc), QStringLiteral("Disconnected. The next run opens a new connection."));
+    runScript(&doc, QStringLiteral("SELECT x FROM tt"));
+    EXPECT_TRUE(messages(&doc).contains(QStringLiteral("no such table: tt"))) << messages(&doc).toStdString();
+
+    // another connection string starts another session
+    runScript(&doc, QStringLiteral("CREATE TEMP TABLE tt2 (x INT)"));
+    doc.setConnection(homeseeding::demoConnectionString() + QStringLiteral(";"));
+    EXPECT_EQ(sessionPanel(&doc), QString());
+    doc.setChanged(false);
+}
+
+TEST_F(DocumentSessionTest, ClosingAWindowInsideATransactionAsksWhatToDoWithIt) {
+    MainWindow window;
+    window.resize(1100, 750);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(window.action(QStringLiteral("mnuQDisconnect"))->text(), QStringLiteral("Disconnect"));
+
+    QueryDocument* doc = window.activeDocument();
+    ASSERT_NE(doc, nullptr);
+    doc->setConnection(homeseeding::demoConnectionString());
+    runScript(doc, QStringLiteral("BEGIN;\nINSERT INTO categories (name) VALUES ('kept on close')"));
+    ASSERT_TRUE(doc->session()->inTransaction());
+    doc->setChanged(false); // the save question is not what this is about
+
+    // Cancel keeps the window and the transaction
+    dialogs.choices = {2};
+    window.runWindowCommand(WindowCommand::CloseDocument);
+    EXPECT_TRUE(window.documents().contains(doc));
+    EXPECT_EQ(dialogs.messages.size(), 0);
+    EXPECT_TRUE(doc->session()->inTransaction());
+
+    // Commit: the row is there for everyone, and the window goes
+    dialogs.choices = {0};
+    window.runWindowCommand(WindowCommand::CloseDocument);
+    QTest::qWait(0);
+    EXPECT_FALSE(window.documents().contains(doc));
+    EXPECT_EQ(demoCount(QStringLiteral("name = 'kept on close'")), QStringLiteral("1"));
+
+    // Roll Back on leaving the program: the row never lands
+    QueryDocument* other = window.newDocument();
+    other->setConnection(homeseeding::demoConnectionString());
+    runScript(other, QStringLiteral("BEGIN;\nINSERT INTO categories (name) VALUES ('dropped on exit')"));
+    other->setChanged(false);
+    dialogs.choices = {1};
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(demoCount(QStringLiteral("name = 'dropped on exit'")), QStringLiteral("0"));
+}
