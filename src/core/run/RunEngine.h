@@ -16,6 +16,7 @@
 
 #include "db/Connection.h"
 #include "script/ScriptText.h"
+#include "script/StatementSplitter.h"
 
 #include <QString>
 
@@ -67,6 +68,8 @@ struct RunRequest {
     // The script as the user wrote it: planned on the running thread (see
     // RunPlan) and sent to the server in one call.
     QString text;
+    // Where text begins in the editor, so an error's line is the editor's.
+    sqlscript::TextPoint origin;
     bool resultsInText = false;
     // Grid mode only: every result set goes to the grid sink (the headless
     // exports), not just the first.
@@ -97,6 +100,9 @@ struct RunResult {
     bool discarded = false;        // stopped at the memory limit, the rows fetched to be dropped
     qint64 rows = 0;               // the row count shown in the status bar
     qint64 elapsedMs = 0;
+    // Where a server error happened, in the editor's lines and columns
+    // (shifted by the request's origin); the closing message names its line.
+    std::optional<sqlscript::TextPoint> errorAt;
 
     // The run ended without result rows to show (the message pane comes to the front).
     bool failed() const { return outcome != RunOutcome::Success && outcome != RunOutcome::Cancelled; }
@@ -132,6 +138,8 @@ private:
     bool countShown(qint64 rows);
     void report(qint64 rows);
     RunResult finish(RunOutcome outcome, const QString& closing);
+    // Places a server error in the script and names its line in the closing message.
+    void placeError(RunResult& result, const db::Error& error, const QString& sentText, const db::Connection* conn) const;
     // The count the closing message and the status bar show: every row the
     // text pane got, or the grid's rows.
     qint64 rowCount() const { return discarded_ ? 0 : request_.resultsInText ? shown_ : gridRows_; }

@@ -14,6 +14,7 @@
 
 class CodeAssist;
 class DocumentToolbar;
+class ErrorLineMarker;
 class HistoryPane;
 class NavigationPanes;
 class ObjectBrowser;
@@ -140,6 +141,7 @@ private:
     RatioSplitter* splDown_;
     PanelStatusBar* status_;
     RunController* runner_;
+    ErrorLineMarker* errorLine_;
     StatementAtCaret* caretStatement_;
     QueryCheck* check_;
     ScriptFileActions* files_;
