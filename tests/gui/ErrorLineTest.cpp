@@ -43,13 +43,10 @@ protected:
             lines.push_back(l);
         return lines;
     }
-    // Double-clicks the last line of the message pane, as a user does.
+    // A double-click on the message pane's last line, as Scintilla reports it.
     void doubleClickLastMessageLine() {
         const int line = messages()->lines() - 1;
-        const int pos = int(messages()->positionFromLineIndex(line, 1));
-        const QPoint at(int(messages()->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, pos)),
-                        int(messages()->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, pos)) + 3);
-        QTest::mouseDClick(messages()->viewport(), Qt::LeftButton, {}, at);
+        emit messages()->SCN_DOUBLECLICK(int(messages()->positionFromLineIndex(line, 1)), line, 0);
     }
     std::pair<int, int> caret() const {
         int line = 0, index = 0;
@@ -65,6 +62,13 @@ protected:
 } // namespace
 
 TEST_F(ErrorLineTest, TheErrorLineIsMarkedAndADoubleClickOnTheMessageTakesTheCaretThere) {
+    // a double-click elsewhere than on the error does nothing
+    replaceScript(editor(), QStringLiteral("SELECT 1 AS a;\r\nSELECT 2 AS b;"));
+    run();
+    editor()->setCursorPosition(1, 3);
+    doubleClickLastMessageLine();
+    EXPECT_EQ(caret(), std::make_pair(1, 3));
+
     replaceScript(editor(), QStringLiteral("SELECT 1 AS a;\r\n"
                                            "SELECT 2 AS b;\r\n"
                                            "SELECT name,\r\n"
@@ -117,12 +121,12 @@ TEST_F(ErrorLineTest, ARunOfASelectionThatBeginsMidScriptCountsTheEditorsLines) 
 }
 
 TEST_F(ErrorLineTest, TheStatementAtTheCaretCountsFromWhereItBegins) {
-    replaceScript(editor(), QStringLiteral("SELECT 1 AS a;\n\nSELECT 2 AS b; SELECT\n  3 +;\n"));
+    replaceScript(editor(), QStringLiteral("SELECT 1 AS a;\n\nSELECT 2 AS b; SELECT\n  3 AS x FRM t;\n"));
     editor()->setCursorPosition(3, 2);
     QTest::keyClick(editor(), Qt::Key_Return, Qt::ControlModifier);
     QTest::qWait(0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->isRunning(); }, 15000));
     EXPECT_EQ(markedLines(), std::vector<int>{3});
     doubleClickLastMessageLine();
-    EXPECT_EQ(caret(), std::make_pair(3, 5));
+    EXPECT_EQ(caret(), std::make_pair(3, 9));
 }
