@@ -10,12 +10,30 @@
 #include <QString>
 
 #include <exception>
+#include <optional>
 #include <string>
 
 namespace db {
 
 // No native error number available.
 inline constexpr int kNoErrorNumber = -1;
+
+// Where in the text given to Connection::execute a failure happened, as far
+// as the backend tells. Offsets count QString characters (UTF-16 units) of
+// that text. Every member may be missing; a caller that cannot place the
+// failure shows no place rather than a wrong one.
+struct ErrorPosition {
+    std::optional<qsizetype> offset;          // the failing token (PostgreSQL, SQLite)
+    std::optional<qsizetype> statementOffset; // where the failing statement's text begins (SQLite)
+    std::optional<int> statementIndex;        // the failing statement of a batch, from 0 (PostgreSQL, MariaDB)
+    // MariaDB's "at line N": the line counted from the statement's first
+    // non-blank character, from 1; with the text it quotes from the failing
+    // token on ("near '…'").
+    std::optional<int> lineInStatement;
+    QString nearText;
+
+    bool isEmpty() const { return !offset && !statementOffset && !statementIndex; }
+};
 
 class Error : public std::exception {
 public:
@@ -38,6 +56,8 @@ public:
     bool isCancel() const { return kind_ == Kind::Cancelled; }
     // Marks a backend failure as the outcome of a cancel request.
     void setCancelled(bool c) { kind_ = c ? Kind::Cancelled : Kind::Backend; }
+    const ErrorPosition& position() const { return position_; }
+    void setPosition(ErrorPosition position) { position_ = std::move(position); }
 
     const char* what() const noexcept override { return what_.c_str(); }
 
@@ -47,6 +67,7 @@ private:
     QString description_;
     QString sqlState_;
     std::string what_;
+    ErrorPosition position_;
 };
 
 } // namespace db

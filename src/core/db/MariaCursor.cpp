@@ -5,13 +5,15 @@
 
 #include "db/ClientLibraries.h"
 
+#include <QRegularExpression>
+
 namespace db {
 
 MariaCursor::MariaCursor(MariaConnection& conn, const QString& sql) : conn_(conn), mysql_(conn.handle()) {
     const QByteArray text = sql.toUtf8();
     if (my().mysql_real_query(mysql_, text.constData(), static_cast<unsigned long>(text.size())) != 0) {
         callDone_ = true;
-        throw conn_.lastError();
+        throw placedError();
     }
     conn_.setActive(this);
     begin();
@@ -85,6 +87,7 @@ bool MariaCursor::nextResult() {
     }
     fields_.clear();
     if (callDone_) return false;
+    ++statement_; // an error now is the next statement's
     const int status = my().mysql_next_result(mysql_);
     if (status < 0) {
         callDone_ = true;
@@ -104,8 +107,24 @@ void MariaCursor::finishCall() {
     callDone_ = setDone_ = true;
 }
 
-void MariaCursor::fail() {
+Error MariaCursor::placedError() {
     Error e = conn_.lastError();
+    ErrorPosition at;
+    at.statementIndex = statement_;
+    // A syntax error quotes the text from the failing token on (cut short)
+    // and the line of that token within the statement.
+    static const QRegularExpression near(QStringLiteral("near '(.*)' at line (\\d+)$"),
+                                         QRegularExpression::DotMatchesEverythingOption);
+    if (const auto m = near.match(e.description()); m.hasMatch()) {
+        at.nearText = m.captured(1);
+        at.lineInStatement = m.captured(2).toInt();
+    }
+    e.setPosition(std::move(at));
+    return e;
+}
+
+void MariaCursor::fail() {
+    Error e = placedError();
     finishCall();
     conn_.release(this);
     throw e;

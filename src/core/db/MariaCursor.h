@@ -31,6 +31,8 @@ private:
     // Makes the connection's current result the cursor's set.
     void begin();
     [[noreturn]] void fail();
+    // The connection's last error, placed at the statement being run.
+    Error placedError();
 
     MariaConnection& conn_;
     st_mysql* mysql_;
@@ -38,6 +40,7 @@ private:
     bool setDone_ = true;   // the current set has no rows left on the server
     bool callDone_ = false; // the call has no results left
     std::vector<char> binary_; // per column: bytes shown as hex digits
+    int statement_ = 0;        // the statement of the call whose result is current
 };
 
 } // namespace db

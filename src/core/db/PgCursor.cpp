@@ -28,6 +28,15 @@ QString numberedPlaceholders(const QString& sql) {
     return out;
 }
 
+// The server counts an error's position in characters from 1; a QString
+// counts UTF-16 units, two for a character outside the BMP.
+qsizetype utf16Offset(const QString& text, qsizetype characters) {
+    qsizetype i = 0;
+    for (; i < text.size() && characters > 0; --characters)
+        i += text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+    return i;
+}
+
 } // namespace
 
 PgCursor::PgCursor(PgConnection& conn, const QString& sql, const Params& params) : conn_(conn), pg_(conn.handle()) {
@@ -61,6 +70,7 @@ void PgCursor::abandon() {
 void PgCursor::send(const QString& sql, const Params& params) {
     int sent;
     if (params.empty()) {
+        text_ = sql;
         sent = pq().PQsendQuery(pg_, sql.toUtf8().constData());
     } else {
         std::vector<QByteArray> values(params.size());
@@ -216,6 +226,7 @@ bool PgCursor::nextResult() {
         callDone_ = true;
         return false;
     }
+    ++statement_;
     begin(next);
     return true;
 }
@@ -228,6 +239,12 @@ void PgCursor::finishCall() {
 
 void PgCursor::fail(PGresult* result) {
     Error e = conn_.resultError(result);
+    ErrorPosition at;
+    at.statementIndex = statement_;
+    const QByteArray position = pq().PQresultErrorField(result, PG_DIAG_STATEMENT_POSITION);
+    if (bool ok = false; !text_.isEmpty() && position.toLongLong(&ok) > 0 && ok)
+        at.offset = utf16Offset(text_, position.toLongLong() - 1);
+    e.setPosition(std::move(at));
     pq().PQclear(result);
     finishCall();
     conn_.release(this);

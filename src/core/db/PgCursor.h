@@ -48,6 +48,8 @@ private:
     std::deque<pg_result*> readAhead_;
     std::vector<pg::ValueKind> kinds_;
     bool asSent_ = true;    // every column's values are written as sent
+    QString text_;          // the call's text when sent as written (for error positions)
+    int statement_ = 0;     // the statement of the call whose result is current
 };
 
 } // namespace db

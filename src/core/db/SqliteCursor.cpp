@@ -71,8 +71,20 @@ void SqliteCursor::finalize() {
     pendingRow_ = false;
 }
 
-void SqliteCursor::fail(int rc) {
+void SqliteCursor::fail(int rc, bool preparing) {
     Error e = conn_.lastError(rc);
+    if (statement_) {
+        // SQLite counts bytes of the UTF-8 text; the caller's offsets count characters.
+        auto characters = [this](qsizetype bytes) { return QString::fromUtf8(sql_.constData(), bytes).size(); };
+        ErrorPosition at;
+        const qsizetype start = statement_ - sql_.constData();
+        at.statementOffset = characters(start);
+#if SQLITE_VERSION_NUMBER >= 3038000
+        if (const int token = preparing ? sqlite3_error_offset(conn_.handle()) : -1; token >= 0)
+            at.offset = characters(start + token);
+#endif
+        e.setPosition(std::move(at));
+    }
     finalize();
     tail_ = sql_.constData() + sql_.size(); // nothing after a failure runs
     throw e;
@@ -86,10 +98,11 @@ bool SqliteCursor::startNext(const Params& params) {
     const char* end = sql_.constData() + sql_.size();
     while (tail_ < end) {
         const char* next = nullptr;
+        statement_ = tail_;
         const int rc = sqlite3_prepare_v2(db, tail_, int(end - tail_), &stmt_, &next);
         if (rc != SQLITE_OK) {
             tail_ = end;
-            fail(rc);
+            fail(rc, true);
         }
         if (!stmt_ && next == tail_) {
             // SQLite reads a text only up to a NUL character: refuse the rest

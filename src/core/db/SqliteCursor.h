@@ -27,11 +27,14 @@ private:
     // Prepares and starts the next non-empty statement; false at the end.
     bool startNext(const Params& params);
     void finalize();
-    [[noreturn]] void fail(int rc);
+    // Throws the connection's error, placed at the statement being run (and
+    // at the token SQLite names when preparing it failed).
+    [[noreturn]] void fail(int rc, bool preparing = false);
 
     SqliteConnection& conn_;
     QByteArray sql_;
     const char* tail_;
+    const char* statement_ = nullptr; // where the statement being run begins in sql_
     sqlite3_stmt* stmt_ = nullptr;
     bool pendingRow_ = false; // the statement has stepped onto a row not yet fetched
 };

@@ -1,5 +1,6 @@
 #include "run/RunEngine.h"
 
+#include "run/ErrorLocation.h"
 #include "run/RunPlan.h"
 #include "run/TextLayout.h"
 
@@ -90,6 +91,7 @@ RunResult RunEngine::execute() {
             result = finish(RunOutcome::Affected, textlayout::affectedMessage(0));
         } else {
             result = finish(RunOutcome::Failed, textlayout::errorMessage(e.number(), e.description()));
+            placeError(result, e, plan.textToRun, conn);
         }
         // A connection that broke during the run is not used again; the
         // statement that failed is never sent again on its own.
@@ -140,6 +142,20 @@ db::Connection* RunEngine::connect(std::unique_ptr<db::Connection>& owned) {
         conn->setDefaultDatabase(request_.database);
     }
     return conn;
+}
+
+void RunEngine::placeError(RunResult& result, const db::Error& error, const QString& sentText,
+                           const db::Connection* conn) const {
+    // A system procedure goes out rewritten: its positions are not the user's.
+    if (!conn || sentText != request_.text) return;
+    const QString provider = conn->providerName();
+    const bool mysql = provider.contains(QLatin1String("MariaDB"), Qt::CaseInsensitive) ||
+                       provider.contains(QLatin1String("MySQL"), Qt::CaseInsensitive);
+    const auto at = errorlocation::locate(error.position(), sentText,
+                                          mysql ? sqlscript::Dialect::MySql : sqlscript::Dialect::Generic);
+    if (!at) return;
+    result.errorAt = errorlocation::shifted(*at, request_.origin);
+    result.closingMessage += QStringLiteral("\r\n") + errorlocation::lineText(*result.errorAt);
 }
 
 void RunEngine::noteClosedResult(const db::Cursor& cursor) {

@@ -18,6 +18,7 @@
 #include "db/Connection.h"
 #include "run/Session.h"
 #include "script/ScriptText.h"
+#include "script/StatementSplitter.h"
 
 #include <QString>
 
@@ -69,6 +70,8 @@ struct RunRequest {
     // The script as the user wrote it: planned on the running thread (see
     // RunPlan) and sent to the server in one call.
     QString text;
+    // Where text begins in the editor, so an error's line is the editor's.
+    sqlscript::TextPoint origin;
     bool resultsInText = false;
     // Grid mode only: every result set goes to the grid sink (the headless
     // exports), not just the first.
@@ -104,6 +107,9 @@ struct RunResult {
     qint64 elapsedMs = 0;
     bool sessionOpen = false;            // the session keeps a connection after the run
     std::optional<bool> inTransaction;   // the session is inside a transaction (nullopt: cannot tell)
+    // Where a server error happened, in the editor's lines and columns
+    // (shifted by the request's origin); the closing message names its line.
+    std::optional<sqlscript::TextPoint> errorAt;
 
     // The run ended without result rows to show (the message pane comes to the front).
     bool failed() const { return outcome != RunOutcome::Success && outcome != RunOutcome::Cancelled; }
@@ -141,6 +147,8 @@ private:
     bool countShown(qint64 rows);
     void report(qint64 rows);
     RunResult finish(RunOutcome outcome, const QString& closing);
+    // Places a server error in the script and names its line in the closing message.
+    void placeError(RunResult& result, const db::Error& error, const QString& sentText, const db::Connection* conn) const;
     // The count the closing message and the status bar show: every row the
     // text pane got, or the grid's rows.
     qint64 rowCount() const { return discarded_ ? 0 : request_.resultsInText ? shown_ : gridRows_; }

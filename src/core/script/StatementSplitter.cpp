@@ -186,6 +186,10 @@ std::vector<StatementRange> splitStatements(QStringView script, Dialect dialect,
     return Splitter(script, dialect, visitor).run();
 }
 
+TextPoint pointAt(QStringView script, qsizetype offset) {
+    return PointCounter(script).at(std::clamp<qsizetype>(offset, 0, script.size()));
+}
+
 std::optional<size_t> statementAt(const std::vector<StatementRange>& statements, TextPoint caret) {
     // the last statement starting at or before the caret
     const auto after =

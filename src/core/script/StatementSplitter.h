@@ -58,6 +58,9 @@ public:
 std::vector<StatementRange> splitStatements(QStringView script, Dialect dialect = Dialect::Generic,
                                             StatementVisitor* visitor = nullptr);
 
+// Where offset is in script, counted as the statement ranges count.
+TextPoint pointAt(QStringView script, qsizetype offset);
+
 // The statement the caret at point belongs to: the one it is in (its end
 // included, so a caret just after the last character counts); else, in the
 // blanks and comments between statements, the nearest statement before it

@@ -8,6 +8,7 @@
 #include "db/ConnectionString.h"
 #include "document/DocumentSession.h"
 #include "document/DocumentToolbar.h"
+#include "document/ErrorLineMarker.h"
 #include "document/MessageLexer.h"
 #include "document/NavigationPanes.h"
 #include "document/QueryCheck.h"
@@ -93,9 +94,12 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
         runner_, [this] { return DocumentSession::Target{connectionString_, browser_->currentDatabase()}; }, this);
     connect(session_, &DocumentSession::stateChanged, this,
             [this] { status_->setPanelText(SessionPanel, session_->panelText()); });
+    errorLine_ = new ErrorLineMarker(editor_, results_->messagePane(), this);
     caretStatement_ = new StatementAtCaret(
         editor_,
-        {[this](const QString& text) { runner_->execute(connectionString_, browser_->currentDatabase(), text); },
+        {[this](const QString& text, sqlscript::TextPoint origin) {
+             runner_->execute(connectionString_, browser_->currentDatabase(), text, origin);
+         },
          [this] { return runner_->isRunning(); }, [this] { return connectionString_; }},
         this);
     check_ = new QueryCheck(editor_, results_, runner_,
@@ -158,7 +162,11 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     connect(runner_, &RunController::runFinished, this,
             [this](const RunRequest& request, const RunResult& result, const QDateTime& started) {
                 runhistory::record(request, result, started, connectionName_);
+                if (result.errorAt) errorLine_->mark(*result.errorAt);
             });
+    connect(runner_, &RunController::runningChanged, this, [this](bool running) {
+        if (running) errorLine_->clear();
+    });
     connect(runner_, &RunController::watchRequested, this,
             [this](const QString& folder, const QString& file) { watchOutput(folder, file); });
     connect(check_, &QueryCheck::resultsRatioWanted, splDown_, &RatioSplitter::setRatioFromTop);

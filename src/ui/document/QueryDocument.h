@@ -15,6 +15,7 @@
 class CodeAssist;
 class DocumentSession;
 class DocumentToolbar;
+class ErrorLineMarker;
 class HistoryPane;
 class NavigationPanes;
 class ObjectBrowser;
@@ -147,6 +148,7 @@ private:
     RatioSplitter* splDown_;
     PanelStatusBar* status_;
     RunController* runner_;
+    ErrorLineMarker* errorLine_;
     StatementAtCaret* caretStatement_;
     DocumentSession* session_;
     QueryCheck* check_;

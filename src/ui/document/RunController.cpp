@@ -120,17 +120,24 @@ void RunController::execute(const QString& connectionString, const QString& data
     // the whole script when nothing is selected (an empty selection counts
     // as none: the editor may report one after the selected text was typed over).
     const QString selected = editor_->hasSelectedText() ? editor_->selectedText() : QString();
-    const QString text = options.externalExecution() || selected.isEmpty() ? editor_->text() : selected;
-    start(connectionString, database, text, options);
+    const bool whole = options.externalExecution() || selected.isEmpty();
+    // an error's line is counted in the editor: from where the selection begins
+    sqlscript::TextPoint origin;
+    if (!whole) {
+        int lineTo = 0, indexTo = 0;
+        editor_->getSelection(&origin.line, &origin.column, &lineTo, &indexTo);
+    }
+    start(connectionString, database, whole ? editor_->text() : selected, options, origin);
 }
 
-void RunController::execute(const QString& connectionString, const QString& database, const QString& text) {
+void RunController::execute(const QString& connectionString, const QString& database, const QString& text,
+                            sqlscript::TextPoint origin) {
     if (executor_->isRunning()) return;
-    start(connectionString, database, text, settings::current());
+    start(connectionString, database, text, settings::current(), origin);
 }
 
 void RunController::start(const QString& connectionString, const QString& database, const QString& text,
-                          const settings::Snapshot& options) {
+                          const settings::Snapshot& options, sqlscript::TextPoint origin) {
     if (!confirmUnfilteredChanges(editor_, text, connectionString, options)) return;
     emit mainStatus(true, QStringLiteral("Working..."));
     if (options.externalExecution()) {
@@ -150,6 +157,7 @@ void RunController::start(const QString& connectionString, const QString& databa
     request.connectionString = connectionString;
     request.database = database;
     request.text = text;
+    request.origin = origin;
     request.resultsInText = panes_->resultsInText();
     request.rowLimit = options.rowLimit();
     request.loginTimeoutSeconds = options.loginTimeoutSeconds();

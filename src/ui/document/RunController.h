@@ -25,8 +25,10 @@ public:
 
     // The run of the current selection (or whole script).
     void execute(const QString& connectionString, const QString& database);
-    // The run of a given text (the statement at the caret), by the same path.
-    void execute(const QString& connectionString, const QString& database, const QString& text);
+    // The run of a given text (the statement at the caret) that begins at
+    // origin in the editor, by the same path.
+    void execute(const QString& connectionString, const QString& database, const QString& text,
+                 sqlscript::TextPoint origin = {});
     void stop();
     bool isRunning() const;
     QString statementType() const { return scripttext::statementKindText(statementKind_); }
@@ -50,7 +52,7 @@ signals:
 
 private:
     void start(const QString& connectionString, const QString& database, const QString& text,
-               const settings::Snapshot& options);
+               const settings::Snapshot& options, sqlscript::TextPoint origin = {});
     void finish(const RunResult& result);
     // Asks whether to go on when the rows of the run pass the memory limit.
     MemoryAnswer askMemoryLimit(qint64 heldBytes);

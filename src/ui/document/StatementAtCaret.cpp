@@ -50,11 +50,11 @@ void StatementAtCaret::runStatementAtCaret() {
     const std::optional<sqlscript::StatementRange> statement = statementIn(script);
     if (!statement) {
         clearFlash();
-        hooks_.run(QString()); // "nothing to do", as for an empty script
+        hooks_.run(QString(), {}); // "nothing to do", as for an empty script
         return;
     }
     flash(*statement);
-    hooks_.run(statement->textIn(script).toString());
+    hooks_.run(statement->textIn(script).toString(), statement->from);
     // The mark stays while a question about the statement is open, then goes.
     unflash_->start(kFlashMs);
 }

@@ -22,7 +22,8 @@ class StatementAtCaret : public QObject {
     Q_OBJECT
 public:
     struct Hooks {
-        std::function<void(const QString& text)> run; // runs text as the document runs a script
+        // runs text, which begins at origin in the editor, as the document runs a script
+        std::function<void(const QString& text, sqlscript::TextPoint origin)> run;
         std::function<bool()> isRunning;
         std::function<QString()> connectionString; // picks the lexer's dialect
     };

@@ -15,7 +15,7 @@
 
 namespace {
 constexpr int kBookmarkMarker = 1;
-constexpr int kBookmarkMargin = 1;
+constexpr int kBookmarkMargin = SqlEditor::kSymbolMargin;
 
 // Keys the main window's menus use; the editor's own bindings for them are
 // dropped so the menu command wins while the editor has the focus.

@@ -25,6 +25,8 @@ public:
                    NextBookmark = 206, ClearBookmarks = 207 };
     // Application-wide commands, fired by their keys in any script editor.
     enum AppCommand { CodeSense = 1000, CatalogSense = 1001, EscapeStop = 1002, TestCommand = 1003 };
+    // The margin of line symbols (bookmarks, and marks other features add to its mask).
+    static constexpr int kSymbolMargin = 1;
 
     explicit SqlEditor(QWidget* parent = nullptr);
     ~SqlEditor() override;
