@@ -121,3 +121,35 @@ TEST_F(DocumentSessionTest, ClosingAWindowInsideATransactionAsksWhatToDoWithIt) 
     EXPECT_TRUE(window.close());
     EXPECT_EQ(demoCount(QStringLiteral("name = 'dropped on exit'")), QStringLiteral("0"));
 }
+
+TEST_F(DocumentSessionTest, ACommitThatFailsKeepsTheWindowAndNamesNoEditorLine) {
+    MainWindow window;
+    window.resize(1100, 750);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QueryDocument* doc = window.activeDocument();
+    doc->setConnection(homeseeding::demoConnectionString());
+    // a deferred foreign key fails only at COMMIT; the PRAGMA lives in the session
+    runScript(doc, QStringLiteral("PRAGMA foreign_keys = ON;\n"
+                                  "CREATE TABLE IF NOT EXISTS parent_t (id INTEGER PRIMARY KEY);\n"
+                                  "CREATE TABLE IF NOT EXISTS child_t (p INTEGER REFERENCES parent_t (id) "
+                                  "DEFERRABLE INITIALLY DEFERRED);"));
+    runScript(doc, QStringLiteral("\n\n\nBEGIN;\nINSERT INTO child_t VALUES (42);"));
+    ASSERT_TRUE(doc->session()->inTransaction()) << messages(doc).toStdString();
+    doc->setChanged(false);
+
+    dialogs.choices = {0}; // Commit
+    window.runWindowCommand(WindowCommand::CloseDocument);
+    EXPECT_TRUE(window.documents().contains(doc));
+    EXPECT_TRUE(messages(doc).contains(QStringLiteral("FOREIGN KEY constraint failed"))) << messages(doc).toStdString();
+    EXPECT_FALSE(messages(doc).contains(QStringLiteral("Line "))) << "the COMMIT is not a line of the script";
+    EXPECT_TRUE(doc->session()->inTransaction());
+
+    dialogs.choices = {1}; // Roll Back
+    window.runWindowCommand(WindowCommand::CloseDocument);
+    QTest::qWait(0);
+    EXPECT_FALSE(window.documents().contains(doc));
+    const db::Table t = db::Connection::open(homeseeding::demoConnectionString(), {15, false})
+                            ->query(QStringLiteral("SELECT count(*) FROM child_t"));
+    EXPECT_EQ(t.rows[0][0].value_or(QString()), QStringLiteral("0"));
+}

@@ -147,7 +147,7 @@ db::Connection* RunEngine::connect(std::unique_ptr<db::Connection>& owned) {
 void RunEngine::placeError(RunResult& result, const db::Error& error, const QString& sentText,
                            const db::Connection* conn) const {
     // A system procedure goes out rewritten: its positions are not the user's.
-    if (!conn || sentText != request_.text) return;
+    if (!conn || sentText != request_.text || !request_.namesErrorLine) return;
     const QString provider = conn->providerName();
     const bool mysql = provider.contains(QLatin1String("MariaDB"), Qt::CaseInsensitive) ||
                        provider.contains(QLatin1String("MySQL"), Qt::CaseInsensitive);

@@ -72,6 +72,9 @@ struct RunRequest {
     QString text;
     // Where text begins in the editor, so an error's line is the editor's.
     sqlscript::TextPoint origin;
+    // False for a text the user does not see (the COMMIT of a closing
+    // window): its errors name no line.
+    bool namesErrorLine = true;
     bool resultsInText = false;
     // Grid mode only: every result set goes to the grid sink (the headless
     // exports), not just the first.

@@ -59,7 +59,8 @@ bool DocumentSession::endTransaction(bool commit) {
     const auto done = connect(runs_, &RunController::runningChanged, &wait, [&wait](bool running) {
         if (!running) wait.quit();
     });
-    runs_->execute(t.connectionString, t.database, commit ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+    runs_->executeOwnStatement(t.connectionString, t.database,
+                               commit ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
     if (runs_->isRunning()) wait.exec();
     QObject::disconnect(done);
     return lastRunOk_ && !runs_->isRunning();

@@ -136,8 +136,13 @@ void RunController::execute(const QString& connectionString, const QString& data
     start(connectionString, database, text, settings::current(), origin);
 }
 
+void RunController::executeOwnStatement(const QString& connectionString, const QString& database, const QString& sql) {
+    if (executor_->isRunning()) return;
+    start(connectionString, database, sql, settings::current(), std::nullopt);
+}
+
 void RunController::start(const QString& connectionString, const QString& database, const QString& text,
-                          const settings::Snapshot& options, sqlscript::TextPoint origin) {
+                          const settings::Snapshot& options, std::optional<sqlscript::TextPoint> origin) {
     if (!confirmUnfilteredChanges(editor_, text, connectionString, options)) return;
     emit mainStatus(true, QStringLiteral("Working..."));
     if (options.externalExecution()) {
@@ -157,7 +162,8 @@ void RunController::start(const QString& connectionString, const QString& databa
     request.connectionString = connectionString;
     request.database = database;
     request.text = text;
-    request.origin = origin;
+    request.origin = origin.value_or(sqlscript::TextPoint{});
+    request.namesErrorLine = origin.has_value();
     request.resultsInText = panes_->resultsInText();
     request.rowLimit = options.rowLimit();
     request.loginTimeoutSeconds = options.loginTimeoutSeconds();

@@ -29,6 +29,9 @@ public:
     // origin in the editor, by the same path.
     void execute(const QString& connectionString, const QString& database, const QString& text,
                  sqlscript::TextPoint origin = {});
+    // A statement of the program's own (the COMMIT or ROLLBACK of a closing
+    // window), run by the same path; its errors name no line of the editor.
+    void executeOwnStatement(const QString& connectionString, const QString& database, const QString& sql);
     void stop();
     bool isRunning() const;
     QString statementType() const { return scripttext::statementKindText(statementKind_); }
@@ -51,8 +54,9 @@ signals:
     void runFinished(const RunRequest& request, const RunResult& result, const QDateTime& started);
 
 private:
+    // origin: where text begins in the editor; nullopt for a text not in it.
     void start(const QString& connectionString, const QString& database, const QString& text,
-               const settings::Snapshot& options, sqlscript::TextPoint origin = {});
+               const settings::Snapshot& options, std::optional<sqlscript::TextPoint> origin);
     void finish(const RunResult& result);
     // Asks whether to go on when the rows of the run pass the memory limit.
     MemoryAnswer askMemoryLimit(qint64 heldBytes);
