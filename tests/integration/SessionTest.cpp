@@ -53,12 +53,13 @@ protected:
         db::Connection::open(cs)->exec(QStringLiteral("DROP TABLE IF EXISTS session_t"));
         db::Connection::open(cs)->exec(QStringLiteral("CREATE TABLE session_t (n INTEGER)"));
     }
-    RunResult run(const QString& sql) {
+    RunResult run(const QString& sql, bool keptOnly = false) {
         sink = Collecting();
         RunRequest r;
         r.connectionString = cs;
         r.text = sql;
         r.session = session;
+        r.keptSessionOnly = keptOnly;
         RunEngine engine(r, sink);
         return engine.run();
     }
@@ -126,7 +127,13 @@ TEST_P(SessionTest, TheTransactionStateFollowsBeginAndCommit) {
         EXPECT_EQ(rowsInTable(),
                   QStringLiteral("0"));
 
-    r = run(QStringLiteral("COMMIT"));
+    // a run that sends nothing leaves the state as it was
+    r = run(QString());
+    EXPECT_EQ(r.outcome, RunOutcome::NothingToDo);
+    EXPECT_TRUE(r.sessionOpen);
+    EXPECT_EQ(r.inTransaction, std::optional<bool>(true));
+
+    r = run(QStringLiteral("COMMIT"), true);
     EXPECT_FALSE(r.isError()) << r.closingMessage.toStdString();
     EXPECT_EQ(r.inTransaction, std::optional<bool>(false));
     EXPECT_EQ(rowsInTable(),
@@ -183,6 +190,50 @@ TEST_P(SessionTest, AConnectionDroppedDuringAStatementFailsItAndIsNotUsedAgain) 
     r = run(QStringLiteral("SELECT 3"));
     EXPECT_EQ(r.outcome, RunOutcome::Success) << r.closingMessage.toStdString();
     EXPECT_EQ(sink.firstCell(), QStringLiteral("3"));
+}
+
+TEST_P(SessionTest, AFailedTransactionIsToldApartWhereOnlyARollbackEndsIt) {
+    RunResult r = run(QLatin1String(GetParam().begin) + QStringLiteral(";\nINSERT INTO session_t VALUES (1)"));
+    ASSERT_EQ(r.inTransaction, std::optional<bool>(true));
+    EXPECT_FALSE(r.transactionAborted);
+    r = run(QStringLiteral("INSERT INTO no_such_table_here VALUES (1)"));
+    EXPECT_EQ(r.outcome, RunOutcome::Failed);
+    EXPECT_EQ(r.inTransaction, std::optional<bool>(true));
+    // PostgreSQL alone aborts the transaction on an error (its COMMIT would roll back)
+    EXPECT_EQ(r.transactionAborted, GetParam().server == &kPostgres);
+    r = run(QStringLiteral("ROLLBACK"), true);
+    EXPECT_FALSE(r.isError()) << r.closingMessage.toStdString();
+    EXPECT_EQ(r.inTransaction, std::optional<bool>(false));
+    EXPECT_FALSE(r.transactionAborted);
+}
+
+TEST_P(SessionTest, TheProgramsOwnCommitNeverRunsOnANewConnection) {
+    // nothing kept: nothing to end
+    RunResult r = run(QStringLiteral("COMMIT"), true);
+    EXPECT_EQ(r.outcome, RunOutcome::Failed);
+    EXPECT_TRUE(r.closingMessage.contains(QStringLiteral("no transaction to end"))) << r.closingMessage.toStdString();
+    EXPECT_FALSE(r.sessionOpen);
+    if (!GetParam().server) return;
+
+    // the connection holding the transaction is dropped: neither the COMMIT
+    // nor the rest of the user's transaction runs anywhere else
+    run(QLatin1String(GetParam().begin) + QStringLiteral(";\nINSERT INTO session_t VALUES (9)"));
+    killSessionConnection();
+    r = run(QStringLiteral("COMMIT"), true);
+    EXPECT_EQ(r.outcome, RunOutcome::Failed);
+    EXPECT_TRUE(r.closingMessage.contains(QStringLiteral("lost while a transaction was open")))
+        << r.closingMessage.toStdString();
+    EXPECT_EQ(rowsInTable(), QStringLiteral("0"));
+
+    run(QLatin1String(GetParam().begin) + QStringLiteral(";\nINSERT INTO session_t VALUES (10)"));
+    killSessionConnection();
+    r = run(QStringLiteral("INSERT INTO session_t VALUES (11)"));
+    EXPECT_EQ(r.outcome, RunOutcome::Failed) << "the rest of a lost transaction must not autocommit";
+    EXPECT_EQ(rowsInTable(), QStringLiteral("0"));
+    // the run after that starts afresh
+    r = run(QStringLiteral("INSERT INTO session_t VALUES (12)"));
+    EXPECT_FALSE(r.isError()) << r.closingMessage.toStdString();
+    EXPECT_EQ(rowsInTable(), QStringLiteral("1"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, SessionTest, ::testing::ValuesIn(kSessionBackends),

@@ -120,6 +120,12 @@ public:
     // Whether the session is inside a transaction (opened by the user, or
     // autocommit turned off); nullopt where the backend cannot tell.
     virtual std::optional<bool> inTransaction() { return std::nullopt; }
+    // Whether the open transaction failed and only a ROLLBACK can end it
+    // (PostgreSQL answers a COMMIT there with a rollback, not an error).
+    virtual bool transactionAborted() { return false; }
+    // Forgets a cancel that came after the last call had ended, so that it
+    // cannot cancel the next call on a connection kept for further runs.
+    virtual void clearPendingCancel() {}
 
     // The server's own messages that are not errors (PostgreSQL's NOTICE)
     // go to handler as they come, on the thread using the connection.

@@ -36,6 +36,7 @@ public:
     Table schema(Schema kind, const SchemaFilter& filter = {}) override;
     bool isAlive() override;
     std::optional<bool> inTransaction() override;
+    void clearPendingCancel() override { cancelPending_ = false; }
 
     // Used by cursors.
     st_mysql* handle() const { return mysql_; }

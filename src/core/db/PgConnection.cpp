@@ -192,6 +192,8 @@ std::optional<bool> PgConnection::inTransaction() {
     }
 }
 
+bool PgConnection::transactionAborted() { return conn_ && pq().PQtransactionStatus(conn_) == PQTRANS_INERROR; }
+
 Table PgConnection::schema(Schema kind, const SchemaFilter& filter) {
     // Tables and columns of every schema but the system's; a table asked for
     // by name is the one the search path finds.

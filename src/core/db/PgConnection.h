@@ -43,6 +43,8 @@ public:
     Table schema(Schema kind, const SchemaFilter& filter = {}) override;
     bool isAlive() override;
     std::optional<bool> inTransaction() override;
+    void clearPendingCancel() override { cancelPending_ = false; }
+    bool transactionAborted() override;
 
     // Used by cursors.
     pg_conn* handle() const { return conn_; }

@@ -55,6 +55,12 @@ RunResult RunEngine::run() {
     QElapsedTimer timer;
     timer.start();
     RunResult result = execute();
+    if (request_.session) { // every outcome reports the session as it now is
+        request_.session->noteState();
+        result.sessionOpen = request_.session->isOpen();
+        result.inTransaction = request_.session->inTransaction();
+        result.transactionAborted = request_.session->transactionAborted();
+    }
     result.statementKind = statementKind_;
     result.elapsedMs = timer.elapsed();
     return result;
@@ -70,6 +76,7 @@ RunResult RunEngine::execute() {
     RunResult result;
     std::unique_ptr<db::Connection> owned; // without a session: this run's own connection
     db::Connection* conn = nullptr;
+    bool failed = false;
     try {
         conn = connect(owned);
         sink_.clearPane(request_.resultsInText ? Pane::Results : Pane::Extended);
@@ -93,21 +100,20 @@ RunResult RunEngine::execute() {
             result = finish(RunOutcome::Failed, textlayout::errorMessage(e.number(), e.description()));
             placeError(result, e, plan.textToRun, conn);
         }
-        // A connection that broke during the run is not used again; the
-        // statement that failed is never sent again on its own.
-        if (request_.session) request_.session->checkAfterFailure();
+        failed = true;
     }
     sink_.flush();
+    db::Connection* used = nullptr; // set by connect() even when it failed after the lease
     {
         std::lock_guard lock(connMutex_);
-        conn_ = nullptr;
+        std::swap(used, conn_);
     }
-    if (conn) conn->setNoticeHandler({});
+    if (used) used->setNoticeHandler({}); // a kept connection outlives this engine
+    // A connection that broke during the run is not used again (this may
+    // close it: conn is not used after this); the statement that failed is
+    // never sent again on its own.
+    if (failed && request_.session) request_.session->checkAfterFailure();
     owned.reset();
-    if (request_.session) {
-        result.sessionOpen = request_.session->isOpen();
-        result.inTransaction = request_.session->inTransaction();
-    }
     return result;
 }
 
@@ -116,7 +122,8 @@ db::Connection* RunEngine::connect(std::unique_ptr<db::Connection>& owned) {
     db::Connection* conn = nullptr;
     bool kept = false;
     if (request_.session) {
-        const Session::Lease lease = request_.session->connectionFor(request_.connectionString, options);
+        const Session::Lease lease =
+            request_.session->connectionFor(request_.connectionString, options, request_.keptSessionOnly);
         conn = &lease.connection;
         kept = lease.kept;
         if (lease.lost)
@@ -124,6 +131,7 @@ db::Connection* RunEngine::connect(std::unique_ptr<db::Connection>& owned) {
                                                            "one (temporary tables, settings and open transactions "
                                                            "of the old one are gone).\r\n"));
     } else {
+        if (request_.keptSessionOnly) throw db::Error::usage(QStringLiteral("There is no session to end."));
         owned = db::Connection::open(request_.connectionString, options);
         conn = owned.get();
     }

@@ -87,6 +87,9 @@ struct RunRequest {
     // The document's session: the run uses its connection and leaves it open.
     // Null: the run opens a connection of its own and closes it at the end.
     std::shared_ptr<Session> session;
+    // The program's own COMMIT or ROLLBACK of the session's transaction: it
+    // runs on the kept connection or fails, never on a new one.
+    bool keptSessionOnly = false;
 };
 
 // How a run ended.
@@ -110,6 +113,7 @@ struct RunResult {
     qint64 elapsedMs = 0;
     bool sessionOpen = false;            // the session keeps a connection after the run
     std::optional<bool> inTransaction;   // the session is inside a transaction (nullopt: cannot tell)
+    bool transactionAborted = false;     // that transaction failed: only a ROLLBACK ends it
     // Where a server error happened, in the editor's lines and columns
     // (shifted by the request's origin); the closing message names its line.
     std::optional<sqlscript::TextPoint> errorAt;

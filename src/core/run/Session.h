@@ -31,7 +31,11 @@ public:
         bool kept = false; // the connection was open before this run
         bool lost = false; // the kept one no longer answered: this is a new one
     };
-    Lease connectionFor(const QString& connectionString, const db::OpenOptions& options);
+    // With keptOnly (the program's own COMMIT or ROLLBACK of the kept
+    // transaction) no new connection is opened: the lease fails instead.
+    // A kept connection that was inside a transaction when it was lost fails
+    // the lease too (the rest of the transaction must not run outside it).
+    Lease connectionFor(const QString& connectionString, const db::OpenOptions& options, bool keptOnly = false);
     // After a run that failed: forgets the connection when it no longer
     // reaches its server, so the next run opens a new one (and never
     // re-sends the failed statement on its own).
@@ -39,15 +43,16 @@ public:
     // Closes the connection; the next run opens a new one.
     void close();
     bool isOpen() const { return conn_ != nullptr; }
-    // Whether the open connection is inside a transaction; nullopt when no
-    // connection is open or the backend cannot tell.
-    std::optional<bool> inTransaction() const;
-    // The database the session's connection was last set to (empty: its own).
-    const QString& database() const { return database_; }
-    void setDatabase(const QString& name) { database_ = name; }
+    // Reads the transaction state after a run (on the run's thread).
+    void noteState();
+    // The state noteState() read: inside a transaction (nullopt: no
+    // connection, or the backend cannot tell), and whether it failed.
+    std::optional<bool> inTransaction() const { return inTransaction_; }
+    bool transactionAborted() const { return aborted_; }
 
 private:
     std::unique_ptr<db::Connection> conn_;
     QString connectionString_;
-    QString database_;
+    std::optional<bool> inTransaction_;
+    bool aborted_ = false;
 };

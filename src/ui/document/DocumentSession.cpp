@@ -6,8 +6,9 @@
 
 #include <QEventLoop>
 
-DocumentSession::DocumentSession(RunController* runs, std::function<Target()> target, QObject* parent)
-    : QObject(parent), runs_(runs), target_(std::move(target)), session_(std::make_shared<Session>()) {
+DocumentSession::DocumentSession(RunController* runs, std::function<QString()> connectionString, QObject* parent)
+    : QObject(parent), runs_(runs), connectionString_(std::move(connectionString)),
+      session_(std::make_shared<Session>()) {
     runs_->setSession(session_);
     connect(runs_, &RunController::runFinished, this,
             [this](const RunRequest&, const RunResult& result, const QDateTime&) { runFinished(result); });
@@ -17,6 +18,7 @@ DocumentSession::DocumentSession(RunController* runs, std::function<Target()> ta
 DocumentSession::~DocumentSession() = default;
 
 QString DocumentSession::panelText() const {
+    if (aborted_) return QStringLiteral("Transaction Failed");
     if (inTransaction_) return QStringLiteral("In Transaction");
     return open_ ? QStringLiteral("Connected") : QString();
 }
@@ -25,9 +27,11 @@ void DocumentSession::runFinished(const RunResult& result) {
     lastRunOk_ = !result.isError() && !result.cancelled();
     const bool open = result.sessionOpen;
     const bool inTransaction = open && result.inTransaction.value_or(false);
-    if (open == open_ && inTransaction == inTransaction_) return;
+    const bool aborted = inTransaction && result.transactionAborted;
+    if (open == open_ && inTransaction == inTransaction_ && aborted == aborted_) return;
     open_ = open;
     inTransaction_ = inTransaction;
+    aborted_ = aborted;
     emit stateChanged();
 }
 
@@ -35,14 +39,31 @@ bool DocumentSession::disconnectSession() {
     if (runs_->isRunning()) return false;
     session_->close();
     if (open_ || inTransaction_) {
-        open_ = inTransaction_ = false;
+        open_ = inTransaction_ = aborted_ = false;
         emit stateChanged();
     }
     return true;
 }
 
 bool DocumentSession::confirmClose(QWidget* parent) {
+    if (ending_) return false; // already ending it for an earlier close
     if (!inTransaction_) return true;
+    if (runs_->isRunning()) {
+        Dialogs::get().message(parent,
+                               QStringLiteral("A run is going in this window, inside a transaction. Stop it or let "
+                                              "it end, then close the window."),
+                               QStringLiteral("Open Transaction"));
+        return false;
+    }
+    if (aborted_) {
+        // A COMMIT would only roll back: offer what it would really do.
+        const int choice = Dialogs::get().choose(
+            parent,
+            QStringLiteral("This window's transaction failed: only a rollback can end it.\n\n"
+                           "Roll it back, or keep the window open?"),
+            QStringLiteral("Open Transaction"), {QStringLiteral("&Roll Back"), QStringLiteral("Cancel")});
+        return choice == 0 && endTransaction(false);
+    }
     const int choice = Dialogs::get().choose(
         parent,
         QStringLiteral("This window's session is inside a transaction that has not been committed.\n\n"
@@ -54,14 +75,15 @@ bool DocumentSession::confirmClose(QWidget* parent) {
 
 bool DocumentSession::endTransaction(bool commit) {
     if (runs_->isRunning()) return false;
-    const Target t = target_();
+    ending_ = true;
+    lastRunOk_ = false;
     QEventLoop wait;
     const auto done = connect(runs_, &RunController::runningChanged, &wait, [&wait](bool running) {
         if (!running) wait.quit();
     });
-    runs_->executeOwnStatement(t.connectionString, t.database,
-                               commit ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
-    if (runs_->isRunning()) wait.exec();
+    runs_->executeOwnStatement(connectionString_(), commit ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+    if (runs_->isRunning()) wait.exec(QEventLoop::ExcludeUserInputEvents);
     QObject::disconnect(done);
-    return lastRunOk_ && !runs_->isRunning();
+    ending_ = false;
+    return lastRunOk_;
 }

@@ -19,18 +19,15 @@ struct RunResult;
 class DocumentSession : public QObject {
     Q_OBJECT
 public:
-    // runs: the document's run controller; target() gives the connection
-    // string and database a COMMIT or ROLLBACK runs on.
-    struct Target {
-        QString connectionString;
-        QString database;
-    };
-    DocumentSession(RunController* runs, std::function<Target()> target, QObject* parent = nullptr);
+    // runs: the document's run controller; connectionString() gives the
+    // document's connection (a COMMIT or ROLLBACK runs on its kept session).
+    DocumentSession(RunController* runs, std::function<QString()> connectionString, QObject* parent = nullptr);
     ~DocumentSession() override;
 
     bool isOpen() const { return open_; }
     bool inTransaction() const { return inTransaction_; }
-    // What the status panel shows: empty, "Connected" or "In Transaction".
+    // What the status panel shows: empty, "Connected", "In Transaction" or
+    // "Transaction Failed" (only a rollback can end it).
     QString panelText() const;
 
     // Closes the kept connection (not during a run); an open transaction is
@@ -38,7 +35,9 @@ public:
     bool disconnectSession();
     // Whether the document may close: asks what to do with an open
     // transaction, and commits or rolls it back before saying yes. A failed
-    // COMMIT keeps the document open with the error shown.
+    // COMMIT keeps the document open with the error shown. While the COMMIT
+    // runs the window repaints but takes no input, so nothing can close or
+    // change the document meanwhile.
     bool confirmClose(QWidget* parent);
 
 signals:
@@ -51,9 +50,11 @@ private:
     bool endTransaction(bool commit);
 
     RunController* runs_;
-    std::function<Target()> target_;
+    std::function<QString()> connectionString_;
     std::shared_ptr<Session> session_;
     bool open_ = false;
     bool inTransaction_ = false;
+    bool aborted_ = false;  // the transaction failed
+    bool ending_ = false;   // a COMMIT or ROLLBACK of a close is running
     bool lastRunOk_ = true; // the last run ended without an error or a stop
 };

@@ -90,8 +90,7 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     });
 
     runner_ = new RunController(editor_, results_, this);
-    session_ = new DocumentSession(
-        runner_, [this] { return DocumentSession::Target{connectionString_, browser_->currentDatabase()}; }, this);
+    session_ = new DocumentSession(runner_, [this] { return connectionString_; }, this);
     connect(session_, &DocumentSession::stateChanged, this,
             [this] { status_->setPanelText(SessionPanel, session_->panelText()); });
     errorLine_ = new ErrorLineMarker(editor_, results_->messagePane(), this);
@@ -322,7 +321,8 @@ bool QueryDocument::confirmClose() { return files_->confirmClose(); }
 bool QueryDocument::confirmEndSession() { return session_->confirmClose(this); }
 
 void QueryDocument::disconnectSession() {
-    if (!session_->disconnectSession()) return; // not during a run
+    // an open transaction: Commit / Roll Back / Cancel first
+    if (!session_->confirmClose(this) || !session_->disconnectSession()) return; // not during a run
     results_->setMessage(QStringLiteral("Disconnected. The next run opens a new connection."));
     results_->setTabVisible(ResultPanes::MessagesTab, true);
     results_->setCurrentIndex(ResultPanes::MessagesTab);

@@ -136,16 +136,17 @@ void RunController::execute(const QString& connectionString, const QString& data
     start(connectionString, database, text, settings::current(), origin);
 }
 
-void RunController::executeOwnStatement(const QString& connectionString, const QString& database, const QString& sql) {
+void RunController::executeOwnStatement(const QString& connectionString, const QString& sql) {
     if (executor_->isRunning()) return;
-    start(connectionString, database, sql, settings::current(), std::nullopt);
+    start(connectionString, QString(), sql, settings::current(), std::nullopt);
 }
 
 void RunController::start(const QString& connectionString, const QString& database, const QString& text,
                           const settings::Snapshot& options, std::optional<sqlscript::TextPoint> origin) {
-    if (!confirmUnfilteredChanges(editor_, text, connectionString, options)) return;
+    const bool own = !origin; // the program's own statement, on the kept session only
+    if (!own && !confirmUnfilteredChanges(editor_, text, connectionString, options)) return;
     emit mainStatus(true, QStringLiteral("Working..."));
-    if (options.externalExecution()) {
+    if (!own && options.externalExecution()) {
         external_->start(options, text);
         emit mainStatus(false, QString());
         return;
@@ -169,6 +170,7 @@ void RunController::start(const QString& connectionString, const QString& databa
     request.loginTimeoutSeconds = options.loginTimeoutSeconds();
     request.memoryLimitBytes = memoryLimit_ = options.resultMemoryLimitBytes();
     request.session = session_;
+    request.keptSessionOnly = own;
     if (request.resultsInText)
         panes_->textPane()->clear();
     else

@@ -30,8 +30,9 @@ public:
     void execute(const QString& connectionString, const QString& database, const QString& text,
                  sqlscript::TextPoint origin = {});
     // A statement of the program's own (the COMMIT or ROLLBACK of a closing
-    // window), run by the same path; its errors name no line of the editor.
-    void executeOwnStatement(const QString& connectionString, const QString& database, const QString& sql);
+    // window), run by the same path but always here (never by an external
+    // tool), on the kept session only; its errors name no line of the editor.
+    void executeOwnStatement(const QString& connectionString, const QString& sql);
     void stop();
     bool isRunning() const;
     QString statementType() const { return scripttext::statementKindText(statementKind_); }
@@ -54,7 +55,7 @@ signals:
     void runFinished(const RunRequest& request, const RunResult& result, const QDateTime& started);
 
 private:
-    // origin: where text begins in the editor; nullopt for a text not in it.
+    // origin: where text begins in the editor; nullopt for the program's own statement.
     void start(const QString& connectionString, const QString& database, const QString& text,
                const settings::Snapshot& options, std::optional<sqlscript::TextPoint> origin);
     void finish(const RunResult& result);
