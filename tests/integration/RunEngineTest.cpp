@@ -276,6 +276,19 @@ TEST_P(RunEngineTest, ExecutorDeliversInOrderAndSurvivesItsOwnerClosingMidRun) {
     QCoreApplication::processEvents(); // nothing is delivered to the destroyed owner
 }
 
+TEST_P(RunEngineTest, BlanksAloneAreNothingToDoOnEveryServer) {
+    for (const QString& script : {QString(), QStringLiteral("  \r\n\t\n")}) {
+        SCOPED_TRACE(script.toStdString());
+        const RunResult r = run(script, true);
+        EXPECT_EQ(r.outcome, RunOutcome::NothingToDo) << r.closingMessage.toStdString();
+        EXPECT_EQ(r.closingMessage, textlayout::nothingToDoMessage());
+        EXPECT_FALSE(r.isError());
+    }
+    // a comment beside a statement still runs the statement
+    const RunResult r = run(QStringLiteral("-- the count\nSELECT count(*) FROM run_t"), true);
+    EXPECT_EQ(r.outcome, RunOutcome::Success) << r.closingMessage.toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, RunEngineTest, ::testing::ValuesIn(kBackends),
                          [](const auto& info) { return std::string(info.param.label); });
 

@@ -9,6 +9,9 @@ RunPlan planRun(const QString& sourceText) {
                            .arg(nul - lineStart + 1);
         return plan;
     }
+    // Blanks alone are nothing to run (a server would answer them with an
+    // error or an empty result).
+    if (sourceText.trimmed().isEmpty()) return plan;
     const QString prepared = scripttext::prepareScriptText(sourceText);
     plan.kind = scripttext::classifyStatement(prepared);
     plan.textToRun = plan.kind == scripttext::StatementKind::SystemProcedure ? QStringLiteral("master..") + prepared
