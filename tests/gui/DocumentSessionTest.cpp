@@ -67,15 +67,21 @@ TEST_F(DocumentSessionTest, RunsShareTheConnectionUntilDisconnect) {
 
     runScript(&doc, QStringLiteral("BEGIN;\nINSERT INTO categories (name) VALUES ('in a transaction')"));
     EXPECT_EQ(sessionPanel(&doc), QStringLiteral("In Transaction"));
-    runScript(&doc, QStringLiteral("ROLLBACK"));
-    EXPECT_EQ(sessionPanel(&doc), QStringLiteral("Connected"));
-    EXPECT_EQ(demoCount(QStringLiteral("name = 'in a transaction'")), QStringLiteral("0"));
-
+    // Disconnect inside the transaction asks first: Cancel stays connected
+    dialogs.choices = {2};
+    doc.execute(DocumentCommand::Disconnect);
+    EXPECT_EQ(sessionPanel(&doc), QStringLiteral("In Transaction"));
+    // Roll Back, then disconnect, and the message says both
+    dialogs.choices = {1};
     doc.execute(DocumentCommand::Disconnect);
     EXPECT_EQ(sessionPanel(&doc), QString());
-    EXPECT_EQ(messages(&doc), QStringLiteral("Disconnected. The next run opens a new connection."));
+    EXPECT_EQ(messages(&doc), QStringLiteral("The transaction was rolled back.\r\n"
+                                             "Disconnected. The next run opens a new connection."));
+    EXPECT_EQ(demoCount(QStringLiteral("name = 'in a transaction'")), QStringLiteral("0"));
     runScript(&doc, QStringLiteral("SELECT x FROM tt"));
     EXPECT_TRUE(messages(&doc).contains(QStringLiteral("no such table: tt"))) << messages(&doc).toStdString();
+    doc.execute(DocumentCommand::Disconnect); // nothing open: no question
+    EXPECT_EQ(messages(&doc), QStringLiteral("Disconnected. The next run opens a new connection."));
 
     // another connection string starts another session
     runScript(&doc, QStringLiteral("CREATE TEMP TABLE tt2 (x INT)"));

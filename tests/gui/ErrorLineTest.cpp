@@ -11,6 +11,7 @@
 #include "support/TempHome.h"
 #include "support/Typing.h"
 
+#include <QCoreApplication>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -88,6 +89,7 @@ TEST_F(ErrorLineTest, TheErrorLineIsMarkedAndADoubleClickOnTheMessageTakesTheCar
     // editing the marked line takes the mark away; the next run clears it too
     editor()->setCursorPosition(5, 2);
     editor()->insert(QStringLiteral("x"));
+    QCoreApplication::processEvents();
     EXPECT_TRUE(markedLines().empty());
     replaceScript(editor(), QStringLiteral("SELECT 1 +;"));
     run();
@@ -129,4 +131,34 @@ TEST_F(ErrorLineTest, TheStatementAtTheCaretCountsFromWhereItBegins) {
     EXPECT_EQ(markedLines(), std::vector<int>{3});
     doubleClickLastMessageLine();
     EXPECT_EQ(caret(), std::make_pair(3, 9));
+}
+
+TEST_F(ErrorLineTest, AMarkOnTheFirstLineGoesWhenTheScriptIsReplacedOrRunAgain) {
+    replaceScript(editor(), QStringLiteral("SELECT nosuch FROM products;"));
+    run();
+    ASSERT_EQ(markedLines(), std::vector<int>{0});
+    // the whole script typed over, then run: no mark is left
+    editor()->setFocus();
+    editor()->selectAll();
+    QTest::keyClick(editor(), Qt::Key_Delete);
+    QTest::keyClicks(editor(), QStringLiteral("SELECT 1;"));
+    QCoreApplication::processEvents(); // the mark goes once the change has been reported
+    EXPECT_TRUE(markedLines().empty());
+    run();
+    EXPECT_TRUE(markedLines().empty());
+
+    // typing on the marked first line takes the mark away too
+    replaceScript(editor(), QStringLiteral("SELECT nosuch FROM products;"));
+    run();
+    ASSERT_EQ(markedLines(), std::vector<int>{0});
+    editor()->setCursorPosition(0, 6);
+    QTest::keyClicks(editor(), QStringLiteral(" 1,"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(markedLines().empty());
+    // and a run after a mark whose handle was lost still clears the margin
+    replaceScript(editor(), QStringLiteral("SELECT nosuch FROM products;"));
+    run();
+    replaceScript(editor(), QStringLiteral("SELECT 2;"));
+    run();
+    EXPECT_TRUE(markedLines().empty());
 }

@@ -54,9 +54,15 @@ RunResult RunEngine::finish(RunOutcome outcome, const QString& closing) {
 RunResult RunEngine::run() {
     QElapsedTimer timer;
     timer.start();
+    // A failed transaction ends in a rollback whatever ends it (PostgreSQL
+    // answers COMMIT there with a rollback, not an error): say so.
+    const bool wasAborted = request_.session && request_.session->transactionAborted();
     RunResult result = execute();
     if (request_.session) { // every outcome reports the session as it now is
         request_.session->noteState();
+        if (wasAborted && !request_.session->transactionAborted() && !request_.session->inTransaction().value_or(false))
+            sink_.appendText(Pane::Notices, QStringLiteral("The transaction had failed, so the server rolled it back: "
+                                                           "nothing of it was committed.\r\n"));
         result.sessionOpen = request_.session->isOpen();
         result.inTransaction = request_.session->inTransaction();
         result.transactionAborted = request_.session->transactionAborted();

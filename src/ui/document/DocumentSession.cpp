@@ -45,7 +45,9 @@ bool DocumentSession::disconnectSession() {
     return true;
 }
 
-bool DocumentSession::confirmClose(QWidget* parent) {
+bool DocumentSession::confirmClose(QWidget* parent, Ending ending) {
+    const QString keep = ending == Ending::Disconnect ? QStringLiteral("stay connected")
+                                                      : QStringLiteral("keep the window open");
     if (ending_) return false; // already ending it for an earlier close
     if (!inTransaction_) return true;
     if (runs_->isRunning()) {
@@ -60,14 +62,16 @@ bool DocumentSession::confirmClose(QWidget* parent) {
         const int choice = Dialogs::get().choose(
             parent,
             QStringLiteral("This window's transaction failed: only a rollback can end it.\n\n"
-                           "Roll it back, or keep the window open?"),
+                           "Roll it back, or %1?")
+                .arg(keep),
             QStringLiteral("Open Transaction"), {QStringLiteral("&Roll Back"), QStringLiteral("Cancel")});
         return choice == 0 && endTransaction(false);
     }
     const int choice = Dialogs::get().choose(
         parent,
         QStringLiteral("This window's session is inside a transaction that has not been committed.\n\n"
-                       "Commit it, roll it back, or keep the window open?"),
+                       "Commit it, roll it back, or %1?")
+            .arg(keep),
         QStringLiteral("Open Transaction"), {QStringLiteral("&Commit"), QStringLiteral("&Roll Back"), QStringLiteral("Cancel")});
     if (choice != 0 && choice != 1) return false;
     return endTransaction(choice == 0);
@@ -85,5 +89,7 @@ bool DocumentSession::endTransaction(bool commit) {
     if (runs_->isRunning()) wait.exec(QEventLoop::ExcludeUserInputEvents);
     QObject::disconnect(done);
     ending_ = false;
+    if (lastRunOk_)
+        outcome_ = commit ? QStringLiteral("The transaction was committed.") : QStringLiteral("The transaction was rolled back.");
     return lastRunOk_;
 }

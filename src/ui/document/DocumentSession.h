@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QWidget;
 class RunController;
@@ -38,7 +39,12 @@ public:
     // COMMIT keeps the document open with the error shown. While the COMMIT
     // runs the window repaints but takes no input, so nothing can close or
     // change the document meanwhile.
-    bool confirmClose(QWidget* parent);
+    // For Disconnect the question offers to stay connected instead.
+    enum class Ending { CloseWindow, Disconnect };
+    bool confirmClose(QWidget* parent, Ending ending = Ending::CloseWindow);
+    // What the last confirmClose did with the transaction ("The transaction
+    // was committed."), or empty; cleared by reading it.
+    QString takeOutcome() { return std::exchange(outcome_, QString()); }
 
 signals:
     void stateChanged();
@@ -56,5 +62,6 @@ private:
     bool inTransaction_ = false;
     bool aborted_ = false;  // the transaction failed
     bool ending_ = false;   // a COMMIT or ROLLBACK of a close is running
+    QString outcome_;
     bool lastRunOk_ = true; // the last run ended without an error or a stop
 };

@@ -39,13 +39,15 @@ ErrorLineMarker::ErrorLineMarker(SqlEditor* editor, SqlEditor* messagePane, QObj
 
 void ErrorLineMarker::mark(sqlscript::TextPoint at) {
     clear();
+    ++generation_;
     at.line = std::clamp(at.line, 0, std::max(0, editor_->lines() - 1));
     error_ = at;
     handle_ = editor_->markerAdd(at.line, kMarker);
 }
 
 void ErrorLineMarker::clear() {
-    if (handle_ >= 0) editor_->markerDeleteHandle(handle_);
+    // by number, not handle: the error mark is the only marker of its number
+    editor_->markerDeleteAll(kMarker);
     handle_ = -1;
     error_.reset();
 }
@@ -76,13 +78,33 @@ void ErrorLineMarker::textModified(int position, int modificationType) {
     const int marked = editor_->markerLine(handle_);
     if (marked < 0) { // the text went (a new file, the whole script replaced)
         handle_ = -1;
+        removeAfterChange();
         return;
     }
     error_->line = marked;
     const int editedLine = int(editor_->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, position));
     if (editedLine != marked) return;
-    editor_->markerDeleteHandle(handle_);
     handle_ = -1;
+    removeAfterChange();
+}
+
+void ErrorLineMarker::removeAfterChange() {
+    // After Scintilla has reported the change. A marker that went with the
+    // text (the whole script replaced) stays painted in Scintilla's cached
+    // margin: changing the margin's width makes it draw the margin anew. A
+    // mark set again meanwhile is kept.
+    const quint64 generation = ++generation_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation] {
+            if (generation != generation_ || handle_ >= 0) return;
+            editor_->markerDeleteAll(kMarker);
+            const int margin = SqlEditor::kSymbolMargin;
+            const int width = editor_->marginWidth(margin);
+            editor_->setMarginWidth(margin, width + 1);
+            editor_->setMarginWidth(margin, width);
+        },
+        Qt::QueuedConnection);
 }
 
 void ErrorLineMarker::messageDoubleClicked(int line) {

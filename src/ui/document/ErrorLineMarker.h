@@ -35,9 +35,12 @@ public:
 private:
     void textModified(int position, int modificationType);
     void messageDoubleClicked(int line);
+    // Takes the mark away once the current text change has been reported.
+    void removeAfterChange();
 
     SqlEditor* editor_;
     SqlEditor* messages_;
     int handle_ = -1;                          // the marker's handle while it shows
     std::optional<sqlscript::TextPoint> error_; // its line as last seen
+    quint64 generation_ = 0;                    // counts marks and removals, so a late removal spares a new mark
 };

@@ -322,8 +322,11 @@ bool QueryDocument::confirmEndSession() { return session_->confirmClose(this); }
 
 void QueryDocument::disconnectSession() {
     // an open transaction: Commit / Roll Back / Cancel first
-    if (!session_->confirmClose(this) || !session_->disconnectSession()) return; // not during a run
-    results_->setMessage(QStringLiteral("Disconnected. The next run opens a new connection."));
+    if (!session_->confirmClose(this, DocumentSession::Ending::Disconnect) || !session_->disconnectSession())
+        return; // kept, or a run is going
+    const QString outcome = session_->takeOutcome();
+    results_->setMessage((outcome.isEmpty() ? QString() : outcome + QStringLiteral("\r\n")) +
+                         QStringLiteral("Disconnected. The next run opens a new connection."));
     results_->setTabVisible(ResultPanes::MessagesTab, true);
     results_->setCurrentIndex(ResultPanes::MessagesTab);
 }
