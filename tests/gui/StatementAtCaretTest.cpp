@@ -139,7 +139,7 @@ TEST_F(StatementAtCaretTest, AnUpdateWithoutWhereAsksFirstAndNoRunsNothing) {
     dialogs.answers = {Dialogs::Answer::No};
     ctrlEnter();
     EXPECT_EQ(dialogs.questions, QStringList{kQuestion});
-    EXPECT_EQ(messages(), QStringLiteral("earlier"));
+    EXPECT_EQ(messages(), QStringLiteral("Nothing was run.")); // said, not left to the last run's messages
     EXPECT_EQ(scalar(QStringLiteral("SELECT sum(price) FROM products")), before);
 
     // Ctrl+Enter elsewhere asks nothing
@@ -155,6 +155,7 @@ TEST_F(StatementAtCaretTest, AnUpdateWithoutWhereAsksFirstAndNoRunsNothing) {
     EXPECT_EQ(dialogs.questions.size(), 2);
     EXPECT_EQ(dialogs.questions.last(), kQuestion);
     EXPECT_EQ(scalar(QStringLiteral("SELECT sum(price) FROM products")), before);
+    EXPECT_EQ(messages(), QStringLiteral("Nothing was run.")); // not the last run's messages
 
     // a selection without the UPDATE asks nothing; with a WHERE nothing either
     doc->editor()->setSelection(0, 0, 0, 15);

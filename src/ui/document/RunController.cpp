@@ -144,7 +144,12 @@ void RunController::executeOwnStatement(const QString& connectionString, const Q
 void RunController::start(const QString& connectionString, const QString& database, const QString& text,
                           const settings::Snapshot& options, std::optional<sqlscript::TextPoint> origin) {
     const bool own = !origin; // the program's own statement, on the kept session only
-    if (!own && !confirmUnfilteredChanges(editor_, text, connectionString, options)) return;
+    if (!own && !confirmUnfilteredChanges(editor_, text, connectionString, options)) {
+        panes_->setMessage(QStringLiteral("Nothing was run."));
+        panes_->setTabVisible(ResultPanes::MessagesTab, true);
+        panes_->setCurrentIndex(ResultPanes::MessagesTab);
+        return;
+    }
     emit mainStatus(true, QStringLiteral("Working..."));
     if (!own && options.externalExecution()) {
         external_->start(options, text);
