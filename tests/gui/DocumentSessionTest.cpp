@@ -87,6 +87,19 @@ TEST_F(DocumentSessionTest, RunsShareTheConnectionUntilDisconnect) {
     runScript(&doc, QStringLiteral("CREATE TEMP TABLE tt2 (x INT)"));
     doc.setConnection(homeseeding::demoConnectionString() + QStringLiteral(";"));
     EXPECT_EQ(sessionPanel(&doc), QString());
+
+    // the user's change of connection inside a transaction asks first: Cancel keeps it all
+    runScript(&doc, QStringLiteral("BEGIN;\nINSERT INTO categories (name) VALUES ('before a change')"));
+    dialogs.choices = {2};
+    EXPECT_FALSE(doc.changeConnection(homeseeding::demoConnectionString()));
+    EXPECT_EQ(sessionPanel(&doc), QStringLiteral("In Transaction"));
+    EXPECT_EQ(doc.connectionString(), homeseeding::demoConnectionString() + QStringLiteral(";"));
+    // Commit: the row lands, then the connection changes
+    dialogs.choices = {0};
+    EXPECT_TRUE(doc.changeConnection(homeseeding::demoConnectionString()));
+    EXPECT_EQ(doc.connectionString(), homeseeding::demoConnectionString());
+    EXPECT_EQ(messages(&doc), QStringLiteral("The transaction was committed."));
+    EXPECT_EQ(demoCount(QStringLiteral("name = 'before a change'")), QStringLiteral("1"));
     doc.setChanged(false);
 }
 

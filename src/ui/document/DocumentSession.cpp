@@ -46,8 +46,9 @@ bool DocumentSession::disconnectSession() {
 }
 
 bool DocumentSession::confirmClose(QWidget* parent, Ending ending) {
-    const QString keep = ending == Ending::Disconnect ? QStringLiteral("stay connected")
-                                                      : QStringLiteral("keep the window open");
+    const QString keep = ending == Ending::CloseWindow        ? QStringLiteral("keep the window open")
+                         : ending == Ending::Disconnect       ? QStringLiteral("stay connected")
+                                                               : QStringLiteral("keep the current connection");
     if (ending_) return false; // already ending it for an earlier close
     if (!inTransaction_) return true;
     if (runs_->isRunning()) {

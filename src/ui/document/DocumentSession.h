@@ -39,8 +39,9 @@ public:
     // COMMIT keeps the document open with the error shown. While the COMMIT
     // runs the window repaints but takes no input, so nothing can close or
     // change the document meanwhile.
-    // For Disconnect the question offers to stay connected instead.
-    enum class Ending { CloseWindow, Disconnect };
+    // For Disconnect and a change of connection the question offers to
+    // stay connected instead.
+    enum class Ending { CloseWindow, Disconnect, ChangeConnection };
     bool confirmClose(QWidget* parent, Ending ending = Ending::CloseWindow);
     // What the last confirmClose did with the transaction ("The transaction
     // was committed."), or empty; cleared by reading it.

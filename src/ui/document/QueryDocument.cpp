@@ -410,7 +410,16 @@ void QueryDocument::addObjectText(const QString& text, bool select) {
 
 void QueryDocument::connectWizard(ConnectionKind kind) {
     // A cancelled dialog keeps the document's current connection.
-    if (const auto made = Dialogs::get().newConnection(this, kind)) setConnection(made->connectionString);
+    if (const auto made = Dialogs::get().newConnection(this, kind)) changeConnection(made->connectionString);
+}
+
+bool QueryDocument::changeConnection(const QString& connectionString, const QString& displayName) {
+    if (connectionString != connectionString_ &&
+        !session_->confirmClose(this, DocumentSession::Ending::ChangeConnection))
+        return false;
+    if (const QString outcome = session_->takeOutcome(); !outcome.isEmpty()) results_->setMessage(outcome);
+    setConnection(connectionString, displayName);
+    return true;
 }
 
 void QueryDocument::setConnection(const QString& connectionString, const QString& displayName) {

@@ -52,6 +52,9 @@ public:
     // Sets the document's connection; displayName (a saved connection's name)
     // is shown instead of the string when given.
     void setConnection(const QString& connectionString, const QString& displayName = QString());
+    // The user's change of connection: inside a transaction it asks first
+    // (Commit / Roll Back / Cancel); false when the current one is kept.
+    bool changeConnection(const QString& connectionString, const QString& displayName = QString());
     QString connectionString() const { return connectionString_; }
     QString connectionName() const { return connectionName_; }
     // Builds a new connection with the connection dialog; Cancel keeps the current one.

@@ -12,5 +12,5 @@ void ConnectionFlow::openManager(QueryDocument* doc) {
     if (!doc) return;
     ConnectionManager manager(window_);
     if (manager.exec() == QDialog::Accepted && !manager.chosenConnectionString().isEmpty())
-        doc->setConnection(manager.chosenConnectionString(), manager.chosenName());
+        doc->changeConnection(manager.chosenConnectionString(), manager.chosenName());
 }
