@@ -146,8 +146,15 @@ TEST_F(MainWindowTest, CommandsReachTheActiveDocument) {
     EXPECT_EQ(doc->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
     run("mnuText");
     EXPECT_TRUE(doc->resultPanes()->resultsInText());
+    // Query > Results marks the mode in force when it opens
+    emit window->menu(QStringLiteral("mnuQResu"))->aboutToShow();
+    EXPECT_TRUE(window->action(QStringLiteral("mnuText"))->isChecked());
+    EXPECT_FALSE(window->action(QStringLiteral("mnuGrid"))->isChecked());
     run("mnuGrid");
     EXPECT_FALSE(doc->resultPanes()->resultsInText());
+    emit window->menu(QStringLiteral("mnuQResu"))->aboutToShow();
+    EXPECT_TRUE(window->action(QStringLiteral("mnuGrid"))->isChecked());
+    EXPECT_FALSE(window->action(QStringLiteral("mnuText"))->isChecked());
     replaceScript(doc->editor(), QStringLiteral("select 1\r\nselect 2"));
     run("mnuBookmarkToogle");
     EXPECT_EQ(doc->editor()->bookmarkCount(), 1);

@@ -3,6 +3,7 @@
 #include "common/Dialogs.h"
 #include "document/DocumentSession.h"
 #include "document/QueryDocument.h"
+#include "document/ResultPanes.h"
 #include "document/ScriptFileActions.h"
 #include "editor/SqlEditor.h"
 #include "help/Help.h"
@@ -74,6 +75,18 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     buildStatusBar();
     journal_ = new JournalKeeper(this);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::onDocumentActivated);
+    // Query > Results marks the active document's result mode
+    if (QMenu* results = menu(QStringLiteral("mnuQResu")))
+        connect(results, &QMenu::aboutToShow, this, [this] {
+            const QueryDocument* doc = activeDocument();
+            const bool text = doc && doc->resultPanes()->resultsInText();
+            for (const auto& [id, on] : {std::pair{QStringLiteral("mnuGrid"), doc && !text},
+                                         std::pair{QStringLiteral("mnuText"), text}})
+                if (QAction* a = action(id)) {
+                    a->setCheckable(true);
+                    a->setChecked(on);
+                }
+        });
 
     windowCount_ = 1;
     QueryDocument* first = newDocument();
