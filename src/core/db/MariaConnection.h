@@ -43,7 +43,6 @@ public:
     // The error of the last call (a cancelled one when a cancel was asked for).
     Error lastError();
     void throwIfCancelPending();
-    void takeCancelPending() { cancelPending_ = false; }
     // One call at a time runs on a connection: a new one first ends the one
     // before (its cursor then has no further results).
     void setActive(MariaCursor* cursor);

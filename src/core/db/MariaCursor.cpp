@@ -27,7 +27,7 @@ MariaCursor::~MariaCursor() {
 void MariaCursor::abandon() {
     if (result_ && !setDone_) conn_.killRunning(); // rather than reading every row left
     finishCall();
-    conn_.takeCancelPending();
+    conn_.clearPendingCancel();
 }
 
 void MariaCursor::begin() {

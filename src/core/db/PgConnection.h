@@ -53,7 +53,6 @@ public:
     Error resultError(const pg_result* result) const;
     // Throws a cancelled Error when a cancel request is pending (and clears it).
     void throwIfCancelPending();
-    void takeCancelPending() { cancelPending_ = false; }
     void deliverNotice(const QString& text) { notify(text); }
     // One call at a time runs on a connection: a new one first ends the one
     // before (its cursor then has no further results).

@@ -64,7 +64,7 @@ void PgCursor::abandon() {
     // connection reading them all only to drop them.
     if (!setDone_) conn_.interrupt();
     finishCall();
-    conn_.takeCancelPending();
+    conn_.clearPendingCancel();
 }
 
 void PgCursor::send(const QString& sql, const Params& params) {
@@ -248,7 +248,7 @@ void PgCursor::fail(PGresult* result) {
     pq().PQclear(result);
     finishCall();
     conn_.release(this);
-    conn_.takeCancelPending();
+    conn_.clearPendingCancel();
     throw e;
 }
 
