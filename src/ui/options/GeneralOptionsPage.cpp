@@ -30,6 +30,16 @@ QWidget* withNote(QWidget* control, const QString& note, QWidget* parent) {
     l->addStretch(1);
     return row;
 }
+
+// A text box bound to key as a row of form, with its tool tip and, when
+// given, a note beside it.
+void addTextRow(QFormLayout* form, SettingsBindings& bindings, Key key, const char* label, const QString& tip,
+                const QString& note, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    if (!tip.isEmpty()) edit->setToolTip(tip);
+    bindings.bindText(key, edit);
+    form->addRow(QString::fromUtf8(label), note.isEmpty() ? static_cast<QWidget*>(edit) : withNote(edit, note, parent));
+}
 } // namespace
 
 GeneralOptionsPage::GeneralOptionsPage(SettingsBindings& bindings, QWidget* parent) : QWidget(parent) {
@@ -64,19 +74,14 @@ QWidget* GeneralOptionsPage::buildChecks(SettingsBindings& bindings) {
 
     auto* form = new QFormLayout;
     form->setContentsMargins(0, 8, 0, 0);
-    auto* timeout = new QLineEdit(box);
-    timeout->setToolTip(
-        QStringLiteral("Seconds to wait for a database login; 15 when empty or not a positive number."));
-    bindings.bindText(Key::LoginTimeout, timeout);
-    form->addRow(QStringLiteral("Login Timeout (secs):"), withNote(timeout, optionnotes::nextRunText(), box));
-    auto* terminator = new QLineEdit(box);
-    bindings.bindText(Key::QueryTerminator, terminator);
-    form->addRow(QStringLiteral("Query Termintator String:"), terminator);
-    auto* history = new QLineEdit(box);
-    history->setToolTip(QStringLiteral("Runs the query history keeps (newest first); 0 keeps none, "
-                                       "5000 when empty or not a number."));
-    bindings.bindText(Key::HistoryLimit, history);
-    form->addRow(QStringLiteral("History Entries Kept:"), withNote(history, optionnotes::nextRunText(), box));
+    addTextRow(form, bindings, Key::LoginTimeout, "Login Timeout (secs):",
+               QStringLiteral("Seconds to wait for a database login; 15 when empty or not a positive number."),
+               optionnotes::nextRunText(), box);
+    addTextRow(form, bindings, Key::QueryTerminator, "Query Termintator String:", QString(), QString(), box);
+    addTextRow(form, bindings, Key::HistoryLimit, "History Entries Kept:",
+               QStringLiteral("Runs the query history keeps (newest first); 0 keeps none, "
+                              "5000 when empty or not a number."),
+               optionnotes::nextRunText(), box);
     l->addLayout(form);
     l->addStretch(1);
     return box;
@@ -88,16 +93,14 @@ QWidget* GeneralOptionsPage::buildRowcount(SettingsBindings& bindings) {
     auto* on = new QCheckBox(QStringLiteral("Rowcount ON"), frame);
     bindings.bindFlag(Key::RowCount, on);
     form->addRow(withNote(on, optionnotes::nextRunText(), frame));
-    auto* rows = new QLineEdit(frame);
-    rows->setToolTip(QStringLiteral("Rows fetched per result set while Rowcount ON is ticked; "
-                                    "a value that is not a positive number fetches every row."));
-    bindings.bindText(Key::RowCountValue, rows);
-    form->addRow(QStringLiteral("Numbers:"), rows);
-    auto* memory = new QLineEdit(frame);
-    memory->setToolTip(QStringLiteral("Megabytes of result rows a run may hold before it asks whether to go on; "
-                                      "a quarter of the machine's memory when empty or not a positive number."));
-    bindings.bindText(Key::ResultMemoryLimit, memory);
-    form->addRow(QStringLiteral("Ask When Results Pass (MB):"), withNote(memory, optionnotes::nextRunText(), frame));
+    addTextRow(form, bindings, Key::RowCountValue, "Numbers:",
+               QStringLiteral("Rows fetched per result set while Rowcount ON is ticked; "
+                              "a value that is not a positive number fetches every row."),
+               QString(), frame);
+    addTextRow(form, bindings, Key::ResultMemoryLimit, "Ask When Results Pass (MB):",
+               QStringLiteral("Megabytes of result rows a run may hold before it asks whether to go on; "
+                              "a quarter of the machine's memory when empty or not a positive number."),
+               optionnotes::nextRunText(), frame);
     return frame;
 }
 
