@@ -319,6 +319,9 @@ bool QueryDocument::isChanged() const { return files_->isChanged(); }
 void QueryDocument::setChanged(bool changed) { files_->setChanged(changed); }
 bool QueryDocument::confirmClose() { return files_->confirmClose(); }
 bool QueryDocument::confirmEndSession() { return session_->confirmClose(this); }
+bool QueryDocument::asksOnClose() const { return hasUnsavedScript() || session_->inTransaction(); }
+bool QueryDocument::confirmWindowClose() { return (!hasUnsavedScript() || confirmClose()) && confirmEndSession(); }
+bool QueryDocument::hasUnsavedScript() const { return isChanged() && editor_->length() > 0; }
 
 void QueryDocument::disconnectSession() {
     // an open transaction: Commit / Roll Back / Cancel first

@@ -85,6 +85,11 @@ public:
     // Whether the document may close as far as its session goes: asks what
     // to do with an open transaction (Commit / Roll Back / Cancel).
     bool confirmEndSession();
+    // Whether closing the window asks anything: a changed, non-empty script
+    // (save?) or an open transaction (Commit / Roll Back / Cancel).
+    bool asksOnClose() const;
+    // Asks those questions in that order; false when one was cancelled.
+    bool confirmWindowClose();
     // Closes the connection the document keeps between runs ("Disconnect").
     void disconnectSession();
     DocumentSession* session() const { return session_; }
@@ -130,6 +135,8 @@ protected:
     void focusInEvent(QFocusEvent* e) override;
 
 private:
+    // A changed script with text in it (an emptied one is not offered for saving).
+    bool hasUnsavedScript() const;
     void applySettings();
     void onTextChanged();
     void onCursorMoved();

@@ -1,7 +1,6 @@
 #include "shell/MainWindow.h"
 
 #include "common/Dialogs.h"
-#include "document/DocumentSession.h"
 #include "document/QueryDocument.h"
 #include "document/ResultPanes.h"
 #include "document/ScriptFileActions.h"
@@ -278,12 +277,11 @@ void MainWindow::updateKeyPanels() {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // A document's own close box: a changed, non-empty script is offered for
-    // saving first; Cancel keeps the document open.
+    // saving first, then an open transaction; Cancel keeps the document open.
     if (event->type() == QEvent::Close)
         if (auto* w = qobject_cast<QMdiSubWindow*>(watched))
             if (auto* doc = qobject_cast<QueryDocument*>(w->widget())) {
-                if ((doc->isChanged() && doc->editor()->length() > 0 && !doc->confirmClose()) ||
-                    !doc->confirmEndSession()) {
+                if (!doc->confirmWindowClose()) {
                     event->ignore();
                     return true;
                 }
@@ -355,11 +353,9 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     // Offer every changed, non-empty script for saving; Cancel keeps the program open.
     // Then every open transaction: Commit, Roll Back, or Cancel.
     for (QueryDocument* doc : documents()) {
-        const bool askSave = doc->isChanged() && doc->editor()->length() > 0;
-        const bool askSession = doc->session()->inTransaction();
-        if (!askSave && !askSession) continue;
+        if (!doc->asksOnClose()) continue;
         mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(doc->parentWidget()));
-        if ((askSave && !doc->confirmClose()) || !doc->confirmEndSession()) {
+        if (!doc->confirmWindowClose()) {
             e->ignore();
             return;
         }
