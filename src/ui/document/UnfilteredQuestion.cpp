@@ -5,11 +5,10 @@
 #include "script/UnfilteredChanges.h"
 
 sqlscript::Dialect scriptDialect(const QString& connectionString) {
-    const QString driver =
-        db::ConnectionString(connectionString).value(QStringLiteral("Driver")).value_or(QString());
-    const bool mysql = driver.contains(QLatin1String("mariadb"), Qt::CaseInsensitive) ||
-                       driver.contains(QLatin1String("mysql"), Qt::CaseInsensitive);
-    return mysql ? sqlscript::Dialect::MySql : sqlscript::Dialect::Generic;
+    // the drivers the native MariaDB backend also serves
+    return db::ConnectionString(connectionString).server() == db::ConnectionString::Server::MariaDB
+               ? sqlscript::Dialect::MySql
+               : sqlscript::Dialect::Generic;
 }
 
 bool confirmUnfilteredChanges(QWidget* parent, const QString& script, const QString& connectionString,
