@@ -5,6 +5,7 @@
 #include "connections/ConnectionManager.h"
 #include "store/ConnectionStore.h"
 #include "db/ConnectionString.h"
+#include "db/ServerFamily.h"
 #include "document/QueryDocument.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
@@ -153,9 +154,9 @@ TEST_F(ConnectionManagerTest, CreatingAConnectionAsksNameAndStoreWithThePassword
     m.connectWizardAddon(ConnectionKind::OdbcDataSource);
     EXPECT_TRUE(dialogs.questions.last().contains(QStringLiteral("Type: ANSI SQL")));
     EXPECT_EQ(ConnectionStore::list().value().size(), 3u);
-    EXPECT_EQ(ConnectionStore::typeForDbms(QStringLiteral("MariaDB")), ConnectionType::MySql);
-    EXPECT_EQ(ConnectionStore::typeForDbms(QStringLiteral("Microsoft SQL Server")), ConnectionType::TSql);
-    EXPECT_EQ(ConnectionStore::typeForDbms(QStringLiteral("SQLite")), ConnectionType::Sqlite);
+    EXPECT_EQ(ConnectionStore::typeForServer(db::familyOfDbms(QStringLiteral("MariaDB"))), ConnectionType::MySql);
+    EXPECT_EQ(ConnectionStore::typeForServer(db::familyOfDbms(QStringLiteral("Microsoft SQL Server"))), ConnectionType::TSql);
+    EXPECT_EQ(ConnectionStore::typeForServer(db::familyOfDbms(QStringLiteral("SQLite"))), ConnectionType::Sqlite);
 }
 
 TEST_F(ConnectionManagerTest, WidthToggle) {

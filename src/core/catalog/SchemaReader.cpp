@@ -161,7 +161,7 @@ Result<ProcedureSignature> getProcedureSignature(const QString& cs, const QStrin
         for (size_t r = 0; r < procs.rows.size(); ++r)
             if (procs.text(r, QStringLiteral("PROCEDURE_NAME")) == procedure)
                 sig.isFunction = procs.text(r, QStringLiteral("PROCEDURE_TYPE")) == QLatin1String("2");
-        if (conn->providerName().contains(QLatin1String("PostgreSQL"), Qt::CaseInsensitive)) {
+        if (conn->serverFamily() == db::ServerFamily::PostgreSQL) {
             // the driver lists procedures as functions: ask the server which it is
             const db::Table kind = conn->query(
                 QStringLiteral("SELECT p.prokind FROM pg_catalog.pg_proc p JOIN pg_catalog.pg_namespace n"

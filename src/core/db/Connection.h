@@ -14,6 +14,7 @@
 #include "db/DbError.h"
 #include "db/Field.h"
 #include "db/RowBlock.h"
+#include "db/ServerFamily.h"
 #include "db/Table.h"
 
 #include <QString>
@@ -105,6 +106,8 @@ public:
     virtual void cancel() = 0;
 
     virtual QString providerName() const = 0;   // DBMS name, e.g. "PostgreSQL", "SQLite"
+    // The kind of server, from its own name for itself.
+    ServerFamily serverFamily() const { return familyOfDbms(providerName()); }
     virtual QString serverVersion() const = 0;
     virtual QString defaultDatabase() = 0;
     virtual void setDefaultDatabase(const QString& name) = 0;

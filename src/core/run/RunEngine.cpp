@@ -148,7 +148,7 @@ db::Connection* RunEngine::connect(std::unique_ptr<db::Connection>& owned) {
     }
     if (!request_.database.isEmpty()) {
         // A PostgreSQL connection belongs to one database: another one means a new session.
-        if (kept && conn->providerName() == QLatin1String("PostgreSQL") && request_.database != conn->defaultDatabase())
+        if (kept && conn->serverFamily() == db::ServerFamily::PostgreSQL && request_.database != conn->defaultDatabase())
             sink_.appendText(Pane::Notices,
                              QStringLiteral("Changing to database %1 opens a new PostgreSQL session: temporary "
                                             "tables, settings and open transactions of the old one are gone.\r\n")
@@ -162,11 +162,7 @@ void RunEngine::placeError(RunResult& result, const db::Error& error, const QStr
                            const db::Connection* conn) const {
     // A system procedure goes out rewritten: its positions are not the user's.
     if (!conn || sentText != request_.text || !request_.namesErrorLine) return;
-    const QString provider = conn->providerName();
-    const bool mysql = provider.contains(QLatin1String("MariaDB"), Qt::CaseInsensitive) ||
-                       provider.contains(QLatin1String("MySQL"), Qt::CaseInsensitive);
-    const auto at = errorlocation::locate(error.position(), sentText,
-                                          mysql ? sqlscript::Dialect::MySql : sqlscript::Dialect::Generic);
+    const auto at = errorlocation::locate(error.position(), sentText, sqlscript::dialectOf(conn->serverFamily()));
     if (!at) return;
     result.errorAt = errorlocation::shifted(*at, request_.origin);
     result.closingMessage += QStringLiteral("\r\n") + errorlocation::lineText(*result.errorAt);

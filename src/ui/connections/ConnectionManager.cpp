@@ -2,6 +2,7 @@
 
 #include "common/Dialogs.h"
 #include "db/ConnectionString.h"
+#include "db/ServerFamily.h"
 #include "help/Help.h"
 
 #include <QCheckBox>
@@ -244,7 +245,7 @@ void ConnectionManager::connectWizardAddon(ConnectionKind kind) {
                                            QStringLiteral("<%1 - %2>").arg(made->providerName, made->defaultDatabase));
     if (!name) return;
     // The type names the dialect of the database that answered.
-    const int type = int(ConnectionStore::typeForDbms(made->providerName));
+    const int type = int(ConnectionStore::typeForServer(db::familyOfDbms(made->providerName)));
     const QString question = QStringLiteral("Store %1?\r\nType: %2\r\nConnection String: \r\n%3")
                                  .arg(*name, ConnectionStore::typeText(type), db::maskPasswords(made->connectionString));
     if (Dialogs::get().question(this, question, QStringLiteral("Store Information"), Dialogs::Buttons::YesNo) !=

@@ -1,14 +1,11 @@
 #include "document/UnfilteredQuestion.h"
 
 #include "common/Dialogs.h"
-#include "db/ConnectionString.h"
+#include "db/ServerFamily.h"
 #include "script/UnfilteredChanges.h"
 
 sqlscript::Dialect scriptDialect(const QString& connectionString) {
-    // the drivers the native MariaDB backend also serves
-    return db::ConnectionString(connectionString).server() == db::ConnectionString::Server::MariaDB
-               ? sqlscript::Dialect::MySql
-               : sqlscript::Dialect::Generic;
+    return sqlscript::dialectOf(db::familyOfConnectionString(connectionString));
 }
 
 bool confirmUnfilteredChanges(QWidget* parent, const QString& script, const QString& connectionString,
