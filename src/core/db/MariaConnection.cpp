@@ -114,13 +114,13 @@ std::unique_ptr<MariaConnection> MariaConnection::open(const ConnectionString& c
 }
 
 MariaConnection::~MariaConnection() {
-    if (active_) active_->abandon();
+    calls_.endOpenCall();
     if (mysql_) my().mysql_close(mysql_);
 }
 
 std::unique_ptr<Cursor> MariaConnection::execute(const QString& sql, const Params& params) {
     throwIfCancelPending();
-    if (active_) active_->abandon();
+    calls_.endOpenCall();
     if (!params.empty()) {
         qint64 affected = -1;
         Table t = runPrepared(sql, params, &affected);
@@ -129,32 +129,22 @@ std::unique_ptr<Cursor> MariaConnection::execute(const QString& sql, const Param
     return std::make_unique<MariaCursor>(*this, sql);
 }
 
-void MariaConnection::setActive(MariaCursor* cursor) {
-    if (active_ && active_ != cursor) active_->abandon();
-    active_ = cursor;
-}
-
 void MariaConnection::cancel() {
-    cancelPending_ = true;
+    calls_.requestCancel();
     // Connecting takes a moment: not on the caller's (maybe the UI's) thread.
     std::thread([e = endpoint_, id = threadId_] { killStatement(e, id); }).detach();
 }
 
 void MariaConnection::killRunning() {
-    cancelPending_ = true;
+    calls_.requestCancel();
     killStatement(endpoint_, threadId_);
-}
-
-void MariaConnection::throwIfCancelPending() {
-    if (cancelPending_.exchange(false))
-        throw Error::cancelled(QStringLiteral("Operation cancelled."), QStringLiteral("70100"));
 }
 
 Error MariaConnection::lastError() {
     const unsigned number = my().mysql_errno(mysql_);
     const QString state = QString::fromLatin1(my().mysql_sqlstate(mysql_));
     Error e(int(number), QStringLiteral("[%1] %2").arg(state, QString::fromUtf8(my().mysql_error(mysql_))), state);
-    if (cancelPending_.exchange(false) || number == kInterrupted) e.setCancelled(true);
+    if (calls_.takeCancel() || number == kInterrupted) e.setCancelled(true);
     return e;
 }
 
@@ -178,13 +168,13 @@ QString MariaConnection::defaultDatabase() {
 
 void MariaConnection::setDefaultDatabase(const QString& name) {
     if (name.isEmpty()) return;
-    if (active_) active_->abandon();
+    calls_.endOpenCall();
     if (my().mysql_select_db(mysql_, name.toUtf8().constData()) != 0) throw lastError();
 }
 
 bool MariaConnection::isAlive() {
     if (!mysql_) return false;
-    if (active_) active_->abandon();
+    calls_.endOpenCall();
     return my().mysql_ping(mysql_) == 0; // reconnecting is off: a dropped connection fails the ping
 }
 

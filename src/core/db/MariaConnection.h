@@ -7,16 +7,14 @@
 // cancel() kills the running statement from a second connection, off the
 // caller's thread.
 
+#include "db/CallState.h"
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 
-#include <atomic>
 
 struct st_mysql;
 
 namespace db {
-
-class MariaCursor;
 
 class MariaConnection final : public Connection {
 public:
@@ -36,19 +34,15 @@ public:
     Table schema(Schema kind, const SchemaFilter& filter = {}) override;
     bool isAlive() override;
     std::optional<bool> inTransaction() override;
-    void clearPendingCancel() override { cancelPending_ = false; }
+    void clearPendingCancel() override { calls_.clearCancel(); }
 
     // Used by cursors.
     st_mysql* handle() const { return mysql_; }
     // The error of the last call (a cancelled one when a cancel was asked for).
     Error lastError();
-    void throwIfCancelPending();
-    // One call at a time runs on a connection: a new one first ends the one
-    // before (its cursor then has no further results).
-    void setActive(MariaCursor* cursor);
-    void release(MariaCursor* cursor) {
-        if (active_ == cursor) active_ = nullptr;
-    }
+    void throwIfCancelPending() { calls_.throwIfCancelled("70100"); }
+    // The pending cancel and the open call, shared with the cursors.
+    CallState& calls() { return calls_; }
 
     // How to reach the server: kept for the connection that cancels.
     struct Endpoint {
@@ -66,8 +60,7 @@ private:
     Endpoint endpoint_;
     st_mysql* mysql_ = nullptr;
     unsigned long threadId_ = 0;
-    std::atomic<bool> cancelPending_{false};
-    MariaCursor* active_ = nullptr;
+    CallState calls_;
 };
 
 } // namespace db

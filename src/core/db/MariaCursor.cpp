@@ -15,12 +15,12 @@ MariaCursor::MariaCursor(MariaConnection& conn, const QString& sql) : conn_(conn
         callDone_ = true;
         throw placedError();
     }
-    conn_.setActive(this);
+    conn_.calls().open(this);
     begin();
 }
 
 MariaCursor::~MariaCursor() {
-    conn_.release(this);
+    conn_.calls().release(this);
     abandon();
 }
 
@@ -126,7 +126,7 @@ Error MariaCursor::placedError() {
 void MariaCursor::fail() {
     Error e = placedError();
     finishCall();
-    conn_.release(this);
+    conn_.calls().release(this);
     throw e;
 }
 

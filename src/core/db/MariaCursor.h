@@ -5,6 +5,7 @@
 // caller keeps. Leaving a set early reads its remaining rows off the wire;
 // destroying the cursor while rows stream kills the statement first.
 
+#include "db/CallState.h"
 #include "db/Connection.h"
 
 struct st_mysql;
@@ -14,7 +15,7 @@ namespace db {
 
 class MariaConnection;
 
-class MariaCursor final : public Cursor {
+class MariaCursor final : public Cursor, public OpenCall {
 public:
     MariaCursor(MariaConnection& conn, const QString& sql);
     ~MariaCursor() override;
@@ -23,7 +24,7 @@ public:
     bool nextResult() override;
     // Ends the call: a statement still streaming rows is killed, what is left
     // is read and dropped. The cursor has no further results then.
-    void abandon();
+    void abandon() override;
 
 private:
     // Reads and drops everything left of the call.

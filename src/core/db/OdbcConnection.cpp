@@ -200,14 +200,8 @@ void OdbcConnection::unregisterStatement(SQLHSTMT stmt) {
 
 void OdbcConnection::cancel() {
     std::lock_guard lock(activeMutex_);
-    cancelPending_ = true;
+    calls_.requestCancel();
     if (active_ != SQL_NULL_HSTMT) SQLCancel(active_);
-}
-
-void OdbcConnection::throwIfCancelPending() {
-    if (cancelPending_.exchange(false)) {
-        throw Error::cancelled(QStringLiteral("Operation cancelled."), QStringLiteral("HY008"));
-    }
 }
 
 QString OdbcConnection::defaultDatabase() {

@@ -4,11 +4,11 @@
 // whose defaults would break multi-statement scripts or load whole results
 // into memory (see tunedConnectionString).
 
+#include "db/CallState.h"
 #include "db/Connection.h"
 
 #include <sql.h>
 
-#include <atomic>
 #include <functional>
 #include <mutex>
 
@@ -49,8 +49,9 @@ public:
     void registerStatement(SQLHSTMT stmt);
     void unregisterStatement(SQLHSTMT stmt);
     // Throws a cancelled Error when a cancel request is pending (and clears it).
-    void throwIfCancelPending();
-    bool takeCancelPending() { return cancelPending_.exchange(false); }
+    void throwIfCancelPending() { calls_.throwIfCancelled("HY008"); }
+    bool takeCancelPending() { return calls_.takeCancel(); }
+    void clearPendingCancel() override { calls_.clearCancel(); }
 
 private:
     OdbcConnection() = default;
@@ -70,9 +71,10 @@ private:
     bool isPostgres_ = false;
     bool narrowUtf8_ = false;
 
+    // The statement a cancel from another thread interrupts (SQLCancel).
     std::mutex activeMutex_;
     SQLHSTMT active_ = SQL_NULL_HSTMT;
-    std::atomic<bool> cancelPending_{false};
+    CallState calls_; // the pending cancel
 };
 
 } // namespace db

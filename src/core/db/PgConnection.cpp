@@ -98,8 +98,7 @@ void PgConnection::connect(const QString& database) {
 }
 
 void PgConnection::disconnect() {
-    if (active_) active_->abandon();
-    active_ = nullptr;
+    calls_.endOpenCall();
     {
         std::lock_guard lock(cancelKey_->mutex);
         if (cancelKey_->key) pq().PQfreeCancel(cancelKey_->key);
@@ -112,12 +111,8 @@ void PgConnection::disconnect() {
 std::unique_ptr<Cursor> PgConnection::execute(const QString& sql, const Params& params) {
     if (!conn_) throw Error::usage(QStringLiteral("The connection is closed."));
     throwIfCancelPending();
+    calls_.endOpenCall();
     return std::make_unique<PgCursor>(*this, sql, params);
-}
-
-void PgConnection::setActive(PgCursor* cursor) {
-    if (active_ && active_ != cursor) active_->abandon();
-    active_ = cursor;
 }
 
 void PgConnection::CancelKey::send() {
@@ -127,18 +122,13 @@ void PgConnection::CancelKey::send() {
 }
 
 void PgConnection::cancel() {
-    cancelPending_ = true;
+    calls_.requestCancel();
     std::thread([k = cancelKey_] { k->send(); }).detach();
 }
 
 void PgConnection::interrupt() {
-    cancelPending_ = true;
+    calls_.requestCancel();
     cancelKey_->send();
-}
-
-void PgConnection::throwIfCancelPending() {
-    if (cancelPending_.exchange(false))
-        throw Error::cancelled(QStringLiteral("Operation cancelled."), QStringLiteral("57014"));
 }
 
 Error PgConnection::lastError(const QString& fallback) const {
@@ -173,7 +163,7 @@ void PgConnection::setDefaultDatabase(const QString& name) {
 
 bool PgConnection::isAlive() {
     if (!conn_ || pq().PQstatus(conn_) != CONNECTION_OK) return false;
-    setActive(nullptr);
+    calls_.endOpenCall();
     // an empty query is the cheapest round trip; a dropped connection fails it
     pg_result* r = pq().PQexec(conn_, "");
     const bool answered = r && pq().PQresultStatus(r) == PGRES_EMPTY_QUERY;

@@ -7,10 +7,10 @@
 // messages go to the notice handler; cancel() is libpq's cancel request,
 // safe from any thread.
 
+#include "db/CallState.h"
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 
-#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -19,8 +19,6 @@ struct pg_cancel;
 struct pg_result;
 
 namespace db {
-
-class PgCursor;
 
 class PgConnection final : public Connection {
 public:
@@ -43,7 +41,7 @@ public:
     Table schema(Schema kind, const SchemaFilter& filter = {}) override;
     bool isAlive() override;
     std::optional<bool> inTransaction() override;
-    void clearPendingCancel() override { cancelPending_ = false; }
+    void clearPendingCancel() override { calls_.clearCancel(); }
     bool transactionAborted() override;
 
     // Used by cursors.
@@ -51,15 +49,11 @@ public:
     // The error of the last call as an Error (marked cancelled after a cancel request).
     Error lastError(const QString& fallback) const;
     Error resultError(const pg_result* result) const;
+    // The pending cancel and the open call, shared with the cursors.
+    CallState& calls() { return calls_; }
     // Throws a cancelled Error when a cancel request is pending (and clears it).
-    void throwIfCancelPending();
+    void throwIfCancelPending() { calls_.throwIfCancelled("57014"); }
     void deliverNotice(const QString& text) { notify(text); }
-    // One call at a time runs on a connection: a new one first ends the one
-    // before (its cursor then has no further results).
-    void setActive(PgCursor* cursor);
-    void release(PgCursor* cursor) {
-        if (active_ == cursor) active_ = nullptr;
-    }
 
 private:
     PgConnection(ConnectionString cs, OpenOptions options) : cs_(std::move(cs)), options_(options) {}
@@ -77,8 +71,7 @@ private:
         void send();
     };
     std::shared_ptr<CancelKey> cancelKey_ = std::make_shared<CancelKey>();
-    std::atomic<bool> cancelPending_{false};
-    PgCursor* active_ = nullptr;
+    CallState calls_;
 };
 
 } // namespace db

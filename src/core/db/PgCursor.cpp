@@ -40,7 +40,7 @@ qsizetype utf16Offset(const QString& text, qsizetype characters) {
 } // namespace
 
 PgCursor::PgCursor(PgConnection& conn, const QString& sql, const Params& params) : conn_(conn), pg_(conn.handle()) {
-    conn_.setActive(this);
+    conn_.calls().open(this);
     send(sql, params);
     PGresult* first = pq().PQgetResult(pg_);
     if (!first) {
@@ -52,7 +52,7 @@ PgCursor::PgCursor(PgConnection& conn, const QString& sql, const Params& params)
 }
 
 PgCursor::~PgCursor() {
-    conn_.release(this);
+    conn_.calls().release(this);
     abandon();
 }
 
@@ -87,7 +87,7 @@ void PgCursor::send(const QString& sql, const Params& params) {
     }
     if (!sent) {
         callDone_ = true;
-        conn_.release(this);
+        conn_.calls().release(this);
         throw conn_.lastError(QStringLiteral("The statement could not be sent."));
     }
     pq().PQsetSingleRowMode(pg_);
@@ -247,7 +247,7 @@ void PgCursor::fail(PGresult* result) {
     e.setPosition(std::move(at));
     pq().PQclear(result);
     finishCall();
-    conn_.release(this);
+    conn_.calls().release(this);
     conn_.clearPendingCancel();
     throw e;
 }

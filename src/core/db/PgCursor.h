@@ -7,6 +7,7 @@
 // ahead by the rows the ODBC driver would read first, so both describe them
 // alike.
 
+#include "db/CallState.h"
 #include "db/Connection.h"
 #include "db/PgTypes.h"
 
@@ -19,7 +20,7 @@ namespace db {
 
 class PgConnection;
 
-class PgCursor final : public Cursor {
+class PgCursor final : public Cursor, public OpenCall {
 public:
     PgCursor(PgConnection& conn, const QString& sql, const Params& params);
     ~PgCursor() override;
@@ -28,7 +29,7 @@ public:
     bool nextResult() override;
     // Ends the call: rows still streaming are stopped on the server, what is
     // left is read and dropped. The cursor has no further results then.
-    void abandon();
+    void abandon() override;
 
 private:
     // Reads and drops everything left of the call.
