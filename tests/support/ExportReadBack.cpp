@@ -1,5 +1,7 @@
 #include "support/ExportReadBack.h"
 
+#include "export/ValueText.h"
+
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -88,4 +90,40 @@ std::vector<ReadSet> readBack(const QString& format, const QString& path, const 
         sets.push_back(std::move(set));
     }
     return sets;
+}
+
+void expectReadsBack(const QString& format, const QString& path, const std::vector<db::Field>& fields,
+                     const Rows& rows, const QString& createTable) {
+    const bool keepsNull = format.startsWith(QLatin1String("json")) ||
+                           format == QLatin1String("sql-insert") || format == QLatin1String("xlsx");
+    const bool emptyIsNull = format == QLatin1String("xlsx");
+    const bool lineBreaksAsLf = format == QLatin1String("markdown");
+    const bool numbersAsDouble = format == QLatin1String("sql-insert") || format == QLatin1String("xlsx");
+    const auto sets = readBack(format, path, createTable);
+    ASSERT_EQ(sets.size(), 1u) << format.toStdString();
+    QStringList names;
+    for (const db::Field& f : fields)
+        names << f.name;
+    EXPECT_EQ(sets[0].header, names) << format.toStdString();
+    ASSERT_EQ(sets[0].rows.size(), rows.size()) << format.toStdString();
+    for (size_t r = 0; r < rows.size(); ++r) {
+        ASSERT_EQ(sets[0].rows[r].size(), fields.size()) << format.toStdString() << " row " << r;
+        for (size_t c = 0; c < fields.size(); ++c) {
+            Cell want = rows[r][c];
+            if (!keepsNull && !want) want = QString();
+            if (emptyIsNull && want && want->isEmpty()) want = Cell();
+            if (lineBreaksAsLf && want)
+                want = QString(*want)
+                           .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                           .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+            const Cell& got = sets[0].rows[r][c];
+            const bool number = exports::valueKind(fields[c]) == exports::ValueKind::Number;
+            if (numbersAsDouble && number && want && got && exports::exactDouble(want->toStdString())) {
+                EXPECT_EQ(want->toDouble(), got->toDouble())
+                    << format.toStdString() << " row " << r << " column " << c;
+                continue;
+            }
+            EXPECT_EQ(want, got) << format.toStdString() << " row " << r << " column " << c;
+        }
+    }
 }

@@ -39,3 +39,12 @@ std::vector<ReadSet> readBack(const QString& format, const QString& path, const 
 
 // True when the parsers can run here (Debian's python3 with openpyxl).
 bool canReadBack();
+
+// Reads the file at path back (as readBack) and expects one result set
+// with the fields' names and the rows, as far as the format can say them:
+// NULL reads as the empty text where the format has no NULL (CSV, TSV,
+// HTML, Markdown), the empty text as an empty cell in a workbook, every
+// line break as LF in Markdown, and numbers of number columns from SQL and
+// workbooks as doubles (compared by value where a double holds them).
+void expectReadsBack(const QString& format, const QString& path, const std::vector<db::Field>& fields,
+                     const Rows& rows, const QString& createTable = {});
