@@ -70,13 +70,15 @@ Status AtomicStreamFile::failed(const QString& why) {
 
 Status AtomicStreamFile::write(const char* data, qint64 size) {
     if (!tmp_) return fail(QStringLiteral("Cannot write %1: it is not open.").arg(path_));
-    if (size > 0 && tmp_->write(data, size) != size) return failed(tmp_->errorString());
+    errno = 0;
+    if (size > 0 && tmp_->write(data, size) != size) return failed(errno ? systemError() : tmp_->errorString());
     return {};
 }
 
 Status AtomicStreamFile::commit() {
     if (!tmp_) return fail(QStringLiteral("Cannot write %1: it is not open.").arg(path_));
-    if (!tmp_->flush()) return failed(tmp_->errorString());
+    errno = 0;
+    if (!tmp_->flush()) return failed(errno ? systemError() : tmp_->errorString());
     if (::fsync(tmp_->handle()) != 0) return failed(systemError());
     tmp_->setPermissions(permissions_);
     tmp_->close();
