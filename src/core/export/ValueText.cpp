@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <string>
 
 namespace exports {
 
@@ -66,62 +65,35 @@ std::optional<bool> booleanValue(std::string_view s) {
 
 namespace {
 
-// The decimal digits of a plain number without leading and trailing zeros,
-// and the power of ten of its last digit: "-0.0120" -> ("12", -4). Zero is ("", 0).
-struct Decimal {
-    bool negative = false;
-    std::string digits;
-    long exponent = 0;
-};
-
-Decimal decimalOf(std::string_view s) {
-    Decimal d;
-    size_t i = 0;
-    if (i < s.size() && s[i] == '-') {
-        d.negative = true;
-        ++i;
-    }
-    long fraction = 0;
-    bool afterPoint = false;
-    for (; i < s.size() && s[i] != 'e' && s[i] != 'E'; ++i) {
-        if (s[i] == '.') {
-            afterPoint = true;
+// The significant digits of a plain number: without the zeros before the
+// first digit that is not zero and after the last one ("-0.0120" has 2).
+int significantDigits(std::string_view s) {
+    int count = 0, zeros = 0;
+    bool started = false;
+    for (char c : s) {
+        if (c == 'e' || c == 'E') break;
+        if (!digit(c)) continue;
+        if (c == '0') {
+            if (started) ++zeros;
             continue;
         }
-        if (afterPoint) ++fraction;
-        if (d.digits.empty() && s[i] == '0') continue;
-        d.digits += s[i];
+        count += started ? zeros + 1 : 1;
+        started = true;
+        zeros = 0;
     }
-    long exponent = 0;
-    if (i < s.size()) {
-        std::string_view e = s.substr(i + 1);
-        if (!e.empty() && e.front() == '+') e.remove_prefix(1);
-        if (std::from_chars(e.data(), e.data() + e.size(), exponent).ec != std::errc()) exponent = 1L << 30;
-    }
-    d.exponent = exponent - fraction;
-    while (!d.digits.empty() && d.digits.back() == '0') {
-        d.digits.pop_back();
-        ++d.exponent;
-    }
-    if (d.digits.empty()) d = Decimal{}; // zero: no sign either
-    return d;
+    return count;
 }
 
 } // namespace
 
 std::optional<double> exactDouble(std::string_view text) {
-    if (!isPlainNumber(text)) return std::nullopt;
-    const Decimal want = decimalOf(text);
-    if (want.digits.size() > 15) return std::nullopt;
+    // A decimal of at most 15 significant digits comes back unchanged from the
+    // nearest double (printed to 15 digits), as long as that double is a
+    // normal one: the guarantee of the double format (DBL_DIG).
+    if (!isPlainNumber(text) || significantDigits(text) > 15) return std::nullopt;
     double value = 0;
-    if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc() ||
-        !std::isfinite(value))
-        return std::nullopt;
-    char shortest[40];
-    const auto r = std::to_chars(shortest, shortest + sizeof(shortest), value);
-    const Decimal got = decimalOf(std::string_view(shortest, size_t(r.ptr - shortest)));
-    if (got.digits != want.digits || got.exponent != want.exponent || got.negative != want.negative)
-        return std::nullopt;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (r.ec != std::errc() || !std::isfinite(value) || (value != 0 && !std::isnormal(value))) return std::nullopt;
     return value == 0 ? 0.0 : value; // no negative zero
 }
 
