@@ -46,6 +46,12 @@ enum class MemoryAnswer {
 class RunSink {
 public:
     virtual ~RunSink() = default;
+    // The run's connection is open: the server's DBMS name and the
+    // identifier quote of its driver (for writing statements in its dialect).
+    virtual void connected(const QString& providerName, const QString& identifierQuote) {
+        (void)providerName;
+        (void)identifierQuote;
+    }
     virtual void gridStarted(const std::vector<db::Field>& fields) = 0;
     virtual void gridRows(std::shared_ptr<db::RowBlock> rows) = 0;
     virtual void appendText(Pane pane, const QString& text) = 0;
