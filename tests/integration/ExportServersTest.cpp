@@ -89,7 +89,7 @@ protected:
                                    nulls ? QVariant() : QVariant(QString::fromUtf8(schema.time)), b});
         }
         server = fetch(*conn, QString::fromUtf8(kQuery));
-        options.dialect = SqlDialect::forProvider(conn->providerName(), conn->identifierQuote());
+        options.dialect = SqlDialect::forServer(conn->serverFamily(), conn->identifierQuote());
         options.tableName = tableNameFromQuery(QString::fromUtf8(kQuery));
         grid.reset(server.fields);
         grid.appendRows(server.block);

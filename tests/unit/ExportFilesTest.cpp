@@ -197,7 +197,7 @@ TEST(InsertTable, ReadFromAOneTableQuery) {
         (QStringList{"a", "", ""}));
     EXPECT_TRUE(tableNamesOfScript(QStringLiteral("SELECT * FROM a; CALL p()")).isEmpty());
 
-    const SqlDialect pg = SqlDialect::forProvider(QStringLiteral("PostgreSQL"), QStringLiteral("\""));
+    const SqlDialect pg = SqlDialect::forServer(db::familyOfDbms(QStringLiteral("PostgreSQL")), QStringLiteral("\""));
     EXPECT_EQ(tableReference(QStringLiteral("sales.\"Q1\""), pg), QStringLiteral("sales.\"Q1\""));
     EXPECT_EQ(tableReference(QStringLiteral("my table"), pg), QStringLiteral("\"my table\""));
     EXPECT_EQ(tableReference(QStringLiteral("select"), pg), QStringLiteral("\"select\""));

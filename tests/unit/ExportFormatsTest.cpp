@@ -52,7 +52,7 @@ const Rows kMixedRows = {
 
 ExportOptions withDialect(const char* provider, const char* quote) {
     ExportOptions o;
-    o.dialect = SqlDialect::forProvider(QString::fromUtf8(provider), QString::fromUtf8(quote));
+    o.dialect = SqlDialect::forServer(db::familyOfDbms(QString::fromUtf8(provider)), QString::fromUtf8(quote));
     o.tableName = QStringLiteral("Price List");
     return o;
 }
@@ -215,7 +215,7 @@ TEST_P(ExportReadBack, ParserGetsBackEveryValue) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.") + info(GetParam()).extension);
     ExportOptions options;
-    options.dialect = SqlDialect::forProvider(QStringLiteral("SQLite"), QStringLiteral("\""));
+    options.dialect = SqlDialect::forServer(db::familyOfDbms(QStringLiteral("SQLite")), QStringLiteral("\""));
     ASSERT_TRUE(writeResultFile(grid.model, path, GetParam(), options).ok());
     expectReadsBack(
         info(GetParam()).name, path, fields, rows,

@@ -46,10 +46,10 @@ enum class MemoryAnswer {
 class RunSink {
 public:
     virtual ~RunSink() = default;
-    // The run's connection is open: the server's DBMS name and the
-    // identifier quote of its driver (for writing statements in its dialect).
-    virtual void connected(const QString& providerName, const QString& identifierQuote) {
-        (void)providerName;
+    // The run's connection is open: the kind of server and the identifier
+    // quote of its driver (for writing statements in its dialect).
+    virtual void connected(db::ServerFamily server, const QString& identifierQuote) {
+        (void)server;
         (void)identifierQuote;
     }
     virtual void gridStarted(const std::vector<db::Field>& fields) = 0;

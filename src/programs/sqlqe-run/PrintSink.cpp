@@ -17,10 +17,8 @@ PrintSink::PrintSink(std::optional<exports::Format> format, const exports::Expor
 
 PrintSink::~PrintSink() { finish(); }
 
-void PrintSink::connected(const QString& providerName, const QString& identifierQuote) {
-    push([this, providerName, identifierQuote] {
-        options_.dialect = SqlDialect::forProvider(providerName, identifierQuote);
-    });
+void PrintSink::connected(db::ServerFamily server, const QString& identifierQuote) {
+    push([this, server, identifierQuote] { options_.dialect = SqlDialect::forServer(server, identifierQuote); });
 }
 
 exports::RowSink& PrintSink::rows() {

@@ -27,7 +27,7 @@ public:
               std::function<void()> onWriteFailure);
     ~PrintSink() override;
 
-    void connected(const QString& providerName, const QString& identifierQuote) override;
+    void connected(db::ServerFamily server, const QString& identifierQuote) override;
     void gridStarted(const std::vector<db::Field>& fields) override;
     void gridRows(std::shared_ptr<db::RowBlock> rows) override;
     void appendText(Pane pane, const QString& text) override;
