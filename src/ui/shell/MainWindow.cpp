@@ -150,7 +150,7 @@ void MainWindow::buildStatusBar() {
     setStatusBar(sb_);
     connect(sb_, &MainStatusBar::fileOpenRequested, this, [this](const QString& f) {
         if (!shell::shellExecuteFile(this, f))
-            sb_->setBusy(false, shell::lastError().description + QStringLiteral(": ") + f);
+            sb_->setBusy(false, launch::failureLine(shell::lastError(), f));
     });
     updateKeyPanels();
     auto* watcher = new KeyPanelWatcher(this);
