@@ -142,7 +142,13 @@ TEST_F(RunnerFault, BadInputIsRefusedAndNothingRuns) {
     EXPECT_TRUE(QString::fromUtf8(latin.out).contains(QStringLiteral("café")));
 
     // closed or unreadable input, a row limit of nothing
-    EXPECT_EQ(runShell(base + QStringLiteral(" - <&-")).code, 2);
+    const Outcome noInput = runShell(base + QStringLiteral(" - <&-"));
+    EXPECT_EQ(noInput.code, 2);
+    EXPECT_TRUE(noInput.err.contains(QStringLiteral("standard input is closed"))) << noInput.err.toStdString();
+    const Outcome noConnection = runShell(QStringLiteral("--home %1 --connect - %2 <&-").arg(quoted(dir.path()), quoted(db)));
+    EXPECT_EQ(noConnection.code, 2);
+    EXPECT_TRUE(noConnection.err.contains(QStringLiteral("cannot read the connection string: standard input is closed")))
+        << noConnection.err.toStdString();
     EXPECT_EQ(runShell(base + QStringLiteral(" /nonexistent/x.sql")).code, 2);
     EXPECT_EQ(runShell(base + QStringLiteral(" --max-rows 0 -"), "SELECT 1").code, 2);
     EXPECT_EQ(runShell(base + QStringLiteral(" --max-rows -3 -"), "SELECT 1").code, 2);

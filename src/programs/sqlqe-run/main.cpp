@@ -43,6 +43,7 @@ QString helpText() {
 } // namespace
 
 int main(int argc, char** argv) {
+    guardStandardInput(); // before anything can take descriptor 0
     SignalWatcher watcher; // first: the signals must be blocked before any thread starts
 
     QCoreApplication app(argc, argv);
