@@ -232,12 +232,15 @@ TEST_F(HistoryTest, TheTabComesFourthAndAnotherDocumentsRunRefreshesIt) {
     QTRY_COMPARE(pane->model()->rowCount(), 1); // the first document's list, while it was open
 }
 
-TEST_F(HistoryTest, ALimitOfZeroKeepsNothing) {
-    ASSERT_TRUE(settings::write(settings::Key::HistoryLimit, QStringLiteral("0")));
+TEST_F(HistoryTest, ALimitOfZeroAddsNothingAndDeletesNothing) {
     doc()->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
+    runAndWait(doc(), QStringLiteral("SELECT 0"));
+    ASSERT_TRUE(settings::write(settings::Key::HistoryLimit, QStringLiteral("0")));
     runAndWait(doc(), QStringLiteral("SELECT 1"));
     runAndWait(doc(), QString()); // nothing to do: never recorded
-    EXPECT_TRUE(HistoryStore().list()->empty());
+    HistoryPane* pane = showHistory(doc(), 1); // what was there before stays, and nobody was asked
+    EXPECT_EQ(pane->model()->entryAt(0)->text, QStringLiteral("SELECT 0"));
+    EXPECT_TRUE(dialogs.questions.isEmpty());
     ASSERT_TRUE(settings::write(settings::Key::HistoryLimit, QStringLiteral("1")));
     runAndWait(doc(), QStringLiteral("SELECT 2"));
     runAndWait(doc(), QStringLiteral("SELECT 3"));
