@@ -1,5 +1,6 @@
 #include "document/QueryDocument.h"
 
+#include "assist/CatalogCache.h"
 #include "assist/CodeAssist.h"
 #include "catalog/ObjectBrowser.h"
 #include "common/Dialogs.h"
@@ -118,6 +119,8 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     assist_ = new CodeAssist(editor_, this, nav_->browser(),
                              {[this] { return connectionString_; },
                               [this] { return toolbar_->databaseChooser()->currentText(); }});
+    // a rebuilt tree (Refresh, a new connection) makes the completion lists read again too
+    connect(browser_, &ObjectBrowser::listsBuilt, assist_->popup()->cache(), &CatalogCache::refresh);
     connect(watch_, &OutputWatch::reloaded, this, [this](const QString& text) {
         results_->textPane()->setText(text);
         setResultsInText(true);
