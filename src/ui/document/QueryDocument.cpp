@@ -16,6 +16,7 @@
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
+#include "document/ToolOutputView.h"
 #include "document/RunController.h"
 #include "document/ScriptFileActions.h"
 #include "document/StatementAtCaret.h"
@@ -121,8 +122,8 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
                               [this] { return toolbar_->databaseChooser()->currentText(); }});
     // a rebuilt tree (Refresh, a new connection) makes the completion lists read again too
     connect(browser_, &ObjectBrowser::listsBuilt, assist_->popup()->cache(), &CatalogCache::refresh);
-    connect(watch_, &OutputWatch::reloaded, this, [this](const QString& text) {
-        results_->textPane()->setText(text);
+    connect(watch_, &OutputWatch::reloaded, this, [this](const QString& file) {
+        ToolOutputView::of(results_->textPane())->showFile(file, QFileInfo(file).fileName());
         setResultsInText(true);
         results_->setCurrentIndex(ResultPanes::ResultsTab);
         results_->showResultsPane();
