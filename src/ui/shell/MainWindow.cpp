@@ -9,6 +9,7 @@
 #include "run/Executor.h"
 #include "shell/FeatureCommands.h"
 #include "shell/JournalKeeper.h"
+#include "shell/WriteFailureNotices.h"
 #include "shell/MainStatusBar.h"
 #include "shell/WindowArrangement.h"
 #include "shell/Shell.h"
@@ -73,6 +74,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     buildMenus();
     buildStatusBar();
     journal_ = new JournalKeeper(this);
+    new WriteFailureNotices(this);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::onDocumentActivated);
     // Query > Results marks the active document's result mode
     if (QMenu* results = menu(QStringLiteral("mnuQResu")))
