@@ -10,6 +10,7 @@
 #include "settings/Settings.h"
 #include "store/HomeSeeding.h"
 #include "support/Files.h"
+#include "support/PeakMemory.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/ToolOutput.h"
@@ -23,22 +24,6 @@
 using settings::Key;
 
 namespace {
-
-// The peak of this process's resident memory so far, in kB.
-qint64 peakKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return 0;
-}
-
-bool ended(qint64 pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) return true;
-    const QByteArray s = stat.readAll();
-    return s.mid(s.lastIndexOf(')') + 2, 1) == "Z";
-}
 
 class ToolOutputTest : public ::testing::Test {
 protected:
@@ -76,7 +61,7 @@ protected:
 } // namespace
 
 TEST_F(ToolOutputTest, AGigabyteOnOneLineShowsCutAndCostsLittle) {
-    const qint64 before = peakKb();
+    const qint64 before = ownPeakKb();
     useScript("head -c 1073741824 /dev/zero\necho\necho after\n");
     runAndWait();
     shownToolOutput(pane());
@@ -87,7 +72,7 @@ TEST_F(ToolOutputTest, AGigabyteOnOneLineShowsCutAndCostsLittle) {
         << first.right(80).toStdString();
     EXPECT_EQ(first.size(), 65536 + first.size() - first.indexOf(QChar(0x2026)));
     EXPECT_EQ(text.line(1), QStringLiteral("after"));
-    EXPECT_LT(peakKb() - before, 256 * 1024) << "the whole line was held";
+    EXPECT_LT(ownPeakKb() - before, 256 * 1024) << "the whole line was held";
     // the message pane has the hand-over and the end, nothing of the output
     EXPECT_LT(messages().size(), 2000);
     doc->resultPanes()->setCurrentIndex(ResultPanes::MessagesTab);
@@ -98,13 +83,13 @@ TEST_F(ToolOutputTest, AGigabyteSparseOutputFileIsReadInSlicesAndCut) {
     const QString out = home.file(QStringLiteral("out.txt"));
     useScript("truncate -s 1G \"$1\"\necho 'wrote it' >&2\n", out);
     ASSERT_TRUE(settings::write({{Key::OtherServer, out}})); // $1: the file
-    const qint64 before = peakKb();
+    const qint64 before = ownPeakKb();
     runAndWait();
     const QString shown = shownToolOutput(pane(), 60000);
     EXPECT_EQ(pane()->content().lineCount(), 1);
     EXPECT_TRUE(shown.endsWith(QStringLiteral("[line cut: 1,073,741,824 bytes, the first 65,536 shown]")));
     EXPECT_EQ(shown.front(), QChar(0)); // the file's NUL bytes, shown as they are
-    EXPECT_LT(peakKb() - before, 256 * 1024) << "the file was held whole";
+    EXPECT_LT(ownPeakKb() - before, 256 * 1024) << "the file was held whole";
     EXPECT_TRUE(messages().contains(QStringLiteral("wrote it"))) << messages().toStdString();
 }
 
@@ -151,7 +136,7 @@ TEST_F(ToolOutputTest, StopEndsTheToolAndWhatItStarted) {
     const qint64 child = pane()->content().line(0).toLongLong();
     ASSERT_GT(child, 0);
     doc->stopQuery(); // F4
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->isRunning() && ended(child); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->isRunning() && processEnded(child); }, 10000));
     EXPECT_TRUE(messages().endsWith(QStringLiteral("...") + home.file(QStringLiteral("tool.sh")) +
                                     QStringLiteral(" stopped by User...\r\n")))
         << messages().toStdString();

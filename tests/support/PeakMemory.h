@@ -1,8 +1,10 @@
 #pragma once
-// Runs a program to its end and reports its exit code and the peak of its
-// resident memory (the kernel's own count for that one child), for tests
-// that hold a program to a memory bound.
+// Processes as the kernel sees them, for tests that hold a program to a
+// memory bound or check that processes ended: a child run to its end with
+// the peak of its resident memory, this process's own peak, and whether a
+// process is gone.
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -43,4 +45,22 @@ inline MeasuredRun runMeasured(const QString& program, const QStringList& argume
     }
     posix_spawn_file_actions_destroy(&actions);
     return run;
+}
+
+// The peak of this process's resident memory so far, in kB.
+inline long ownPeakKb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+// Whether a process has ended (a zombie waiting for its parent counts as ended).
+inline bool processEnded(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return true;
+    const QByteArray s = stat.readAll();
+    const qsizetype close = s.lastIndexOf(')');
+    return close > 0 && s.mid(close + 2, 1) == "Z";
 }

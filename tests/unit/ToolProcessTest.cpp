@@ -4,6 +4,7 @@
 #include "external/ToolProcess.h"
 
 #include "support/Files.h"
+#include "support/PeakMemory.h"
 #include "support/TempHome.h"
 
 #include <QCoreApplication>
@@ -177,15 +178,6 @@ TEST(ToolProcess, StopEndsARunningTool) {
 }
 
 namespace {
-// A process that has ended (a zombie waiting for its parent counts as ended).
-bool ended(qint64 pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) return true;
-    const QByteArray s = stat.readAll();
-    const qsizetype close = s.lastIndexOf(')');
-    return close > 0 && s.mid(close + 2, 1) == "Z";
-}
-
 QString writeTool(TempHome& home, const QString& name, const QByteArray& script) {
     const QString tool = home.file(name);
     writeFile(tool, "#!/bin/sh\n" + script);
@@ -215,11 +207,11 @@ TEST(ToolProcess, StopEndsWhatTheToolStartedEvenWhatIgnoresTerm) {
     ASSERT_GT(stubborn, 0);
     p.stop();
     t.restart();
-    while ((!ended(child) || !ended(stubborn) || !r.ended) && t.elapsed() < 10000)
+    while ((!processEnded(child) || !processEnded(stubborn) || !r.ended) && t.elapsed() < 10000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_TRUE(r.ended);
-    EXPECT_TRUE(ended(child)) << "the tool's child was left running";
-    EXPECT_TRUE(ended(stubborn)) << "a child that ignores TERM was left running";
+    EXPECT_TRUE(processEnded(child)) << "the tool's child was left running";
+    EXPECT_TRUE(processEnded(stubborn)) << "a child that ignores TERM was left running";
     EXPECT_LT(t.elapsed(), ToolProcess::kGraceMs + 3000);
 }
 
