@@ -18,6 +18,7 @@
 #include "support/ToolOutput.h"
 #include "support/Typing.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -268,10 +269,18 @@ TEST_F(ExternalToolsTest, AnOutputFileLeftFromAnEarlierRunIsNotShownAsThisRunsOu
 }
 
 namespace {
-// Whether any process's arguments hold text (what `ps` shows every local user).
+// Whether the arguments of a program this test started (the tool) hold
+// text: what `ps` shows every local user. Other tests running meanwhile
+// may well have the same password in theirs.
 bool processListMentions(const QByteArray& text) {
+    const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
     for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
         if (!pid.front().isDigit()) continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly)) continue;
+        const QByteArray s = stat.readAll();
+        const QList<QByteArray> fields = s.mid(s.lastIndexOf(')') + 2).split(' ');
+        if (fields.value(1) != self) continue; // not a child of this test
         QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
         if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(text)) return true;
     }

@@ -29,8 +29,10 @@ QString recoveredText(WriteFailures::Store store) {
 } // namespace
 
 WriteFailures& WriteFailures::instance() {
-    static WriteFailures failures;
-    return failures;
+    // Never destroyed: the history writer records its last writes while the
+    // program's statics go away, in an order nobody controls.
+    static WriteFailures* failures = new WriteFailures;
+    return *failures;
 }
 
 bool WriteFailures::failing(Store store) const {
