@@ -132,9 +132,9 @@ TEST(ToolProcess, AProgramThatIsNotThereSaysSo) {
 TEST(ToolProcess, AFileThatIsNoProgramFailsToStart) {
     TempHome home;
     const QString fake = home.file(QStringLiteral("fake-tool"));
-    writeFile(fake, QByteArray("\x7f"
-                               "ELF\x02\x01\x01 garbage that is no program",
-                               40));
+    static const char kFakeElf[] = "\x7f"
+                                   "ELF\x02\x01\x01 garbage that is no program";
+    writeFile(fake, QByteArray(kFakeElf, sizeof(kFakeElf) - 1));
     QFile::setPermissions(fake, QFile::permissions(fake) | QFile::ExeOwner);
     ToolProcess p;
     const ToolRun r = runTool(p, other(home.path(), {{Key::OtherExecute, fake}}), QString());
