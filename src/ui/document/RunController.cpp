@@ -183,6 +183,7 @@ void RunController::finish(const RunResult& result) {
     panes_->setMessage(notices_ +
                        (result.outcome == RunOutcome::Affected ? result.closingMessage : runNotes_ + result.closingMessage));
     lastRunFailed_ = result.failed();
+    panes_->grid()->resultModel()->finishRows(); // a sort asked for during the run applies now
     if (result.discarded) { // stopped at the memory limit: the rows go
         clearGrid();
         panes_->textPane()->clear();
