@@ -8,6 +8,7 @@
 #include "document/ResultGrid.h"
 #include "run/ResultModel.h"
 #include "document/ResultPanes.h"
+#include "grid/MemoryBudget.h"
 #include "document/UnfilteredQuestion.h"
 #include "run/TextLayout.h"
 #include "settings/Settings.h"
@@ -161,6 +162,10 @@ void RunController::start(const QString& connectionString, const QString& databa
     request.rowLimit = options.rowLimit();
     request.loginTimeoutSeconds = options.loginTimeoutSeconds();
     request.memoryLimitBytes = memoryLimit_ = options.resultMemoryLimitBytes();
+    // Past gridmemory the grid moves rows to a temporary file: a grid run
+    // then only asks when the user keeps every row in memory.
+    grid::MemoryBudget::instance().setLimit(options.gridMemoryBytes());
+    if (!request.resultsInText && options.gridMemoryBytes() > 0) request.memoryLimitBytes.reset();
     request.session = session_;
     request.keptSessionOnly = own;
     if (request.resultsInText)
