@@ -64,6 +64,8 @@ public:
     grid::SortDirection sortDirection() const { return direction_; }
     // A sort is waiting for the last row or running in the background.
     bool sorting() const { return pendingSort_ || job_ != nullptr; }
+    // The sort asked for waits for the run's last row.
+    bool sortWaitsForRows() const { return pendingSort_; }
     void setFilter(const grid::RowFilter& filter);
     const grid::RowFilter& filter() const { return filter_; }
     // "N of M rows" while a filter hides rows, else "M rows".

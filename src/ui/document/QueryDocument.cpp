@@ -22,7 +22,10 @@
 #include "document/StatementAtCaret.h"
 #include "history/HistoryPane.h"
 #include "history/RunHistory.h"
-#include "run/GridExport.h"
+#include "document/GridExportActions.h"
+#include "document/ResultFind.h"
+#include "document/ResultSetTabs.h"
+#include "export/QueryTable.h"
 #include "run/ResultModel.h"
 #include "script/OutputWatch.h"
 #include "settings/Settings.h"
@@ -165,6 +168,7 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     connect(runner_, &RunController::runFinished, this,
             [this](const RunRequest& request, const RunResult& result, const QDateTime& started) {
                 runhistory::record(request, result, started, connectionName_);
+                runTables_ = exports::tableNamesOfScript(request.text);
                 if (result.errorAt) errorLine_->mark(*result.errorAt);
             });
     connect(runner_, &RunController::runningChanged, this, [this](bool running) {
@@ -214,7 +218,9 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::Cut:
     case DocumentCommand::Copy:
     case DocumentCommand::Paste: editFocusedPane(command); break;
-    case DocumentCommand::Find: editor_->executeCmd(SqlEditor::Find); break;
+    case DocumentCommand::Find:
+    case DocumentCommand::FindNext:
+    case DocumentCommand::FindPrevious: find(command); break;
     case DocumentCommand::Replace: editor_->executeCmd(SqlEditor::Replace); break;
     case DocumentCommand::GoToLine: editor_->executeCmd(SqlEditor::GoToLine, true); break;
     case DocumentCommand::ToggleBookmark: editor_->executeCmd(SqlEditor::ToggleBookmark); break;
@@ -248,9 +254,16 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::Results50: setResultsRatio(0.5); break;
     case DocumentCommand::ResultsDefault: setResultsRatio(0.7); break;
     case DocumentCommand::ResultsHidden: setResultsRatio(1.0); break;
-    case DocumentCommand::GridInsertObject: addObjectText(results_->grid()->currentCellText(), true); break;
-    case DocumentCommand::GridCopy: results_->grid()->copySelection(); break;
+    case DocumentCommand::GridInsertObject: addObjectText(results_->currentGrid()->currentCellText(), true); break;
+    case DocumentCommand::GridCopy: results_->currentGrid()->copySelection(); break;
     case DocumentCommand::GridSaveAs: gridSaveAs(); break;
+    case DocumentCommand::GridOpenValue: results_->currentGrid()->openCurrentValue(); break;
+    case DocumentCommand::GridCopyAsTsv: gridCopyAs(exports::Format::Tsv); break;
+    case DocumentCommand::GridCopyAsCsv: gridCopyAs(exports::Format::Csv); break;
+    case DocumentCommand::GridCopyAsMarkdown: gridCopyAs(exports::Format::Markdown); break;
+    case DocumentCommand::GridCopyAsJson: gridCopyAs(exports::Format::Json); break;
+    case DocumentCommand::GridCopyAsSql: gridCopyAs(exports::Format::SqlInsert); break;
+    case DocumentCommand::GridCopyHeaders: copyColumnNames_ = !copyColumnNames_; break;
     case DocumentCommand::CodeSense: assist_->showIntelli(); break;
     case DocumentCommand::CatalogSense: assist_->showCatalogSense(); break;
     case DocumentCommand::CatalogTableSense: assist_->showCatalogTableSense(); break;
@@ -277,8 +290,8 @@ void QueryDocument::editFocusedPane(DocumentCommand command) {
     // are read-only, so there only Copy does something, and never to the script.
     QWidget* focused = QApplication::focusWidget();
     auto within = [focused](QWidget* pane) { return focused && (focused == pane || pane->isAncestorOf(focused)); };
-    if (within(results_->grid())) {
-        if (command == DocumentCommand::Copy) results_->grid()->copySelection();
+    if (auto* grid = qobject_cast<ResultGrid*>(ResultFind::searchablePane(focused)); grid && within(results_)) {
+        if (command == DocumentCommand::Copy) grid->copySelection();
         return;
     }
     for (ResultTextView* pane : {results_->textPane(), results_->extendedPane()})
@@ -455,15 +468,30 @@ void QueryDocument::getTemplates() { templates_->getTemplates(); }
 
 // ---- grid pop-up ----
 
+QString QueryDocument::gridTable() const { return runTables_.value(results_->resultSets()->currentIndex()); }
+
 void QueryDocument::gridSaveAs() {
-    const QStringList filters = {QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.tab)")};
-    QString chosen;
     const QString folder = fileName().isEmpty() ? QDir::homePath() : QFileInfo(fileName()).absolutePath();
-    const QString path = Dialogs::get().saveFileName(this, QStringLiteral("Save as..."), filters, folder, &chosen);
-    if (path.isEmpty()) return;
-    const auto format = gridexport::formatFor(path, chosen == filters[1] ? gridexport::kTab : gridexport::kCsv);
-    const Status result = gridexport::writeFile(*results_->grid()->resultModel(), path, format);
-    if (!result)
-        Dialogs::get().message(this, QStringLiteral("The results were not saved to %1.\n%2").arg(path, result.error()),
-                               QStringLiteral("Save as..."));
+    gridactions::saveAs(this, results_->currentGrid(), folder, gridTable());
+}
+
+void QueryDocument::gridCopyAs(exports::Format format) {
+    gridactions::copyAs(this, results_->currentGrid(), format, copyColumnNames_, gridTable());
+}
+
+void QueryDocument::find(DocumentCommand command) {
+    QWidget* focused = QApplication::focusWidget();
+    if (!focused || !results_->isAncestorOf(focused)) { // the script's own Find
+        if (command == DocumentCommand::Find || !editor_->findNext()) editor_->executeCmd(SqlEditor::Find);
+        return;
+    }
+    ResultFind* finder = results_->finder();
+    // the pane with the focus, or the one the bar searches while it has the focus
+    QWidget* pane = finder->isAncestorOf(focused) ? finder->pane() : ResultFind::searchablePane(focused);
+    if (!pane) return;
+    if (command == DocumentCommand::Find) finder->open(pane);
+    else {
+        finder->setPane(pane);
+        finder->findNext(command == DocumentCommand::FindNext);
+    }
 }

@@ -9,6 +9,7 @@
 #include "catalog/ObjectScripter.h"
 #include "document/DocumentCommand.h"
 #include "editor/SqlEditor.h"
+#include "export/ExportFormat.h"
 
 #include <QWidget>
 
@@ -47,6 +48,8 @@ public:
     // The class of the script last run, as the query summary shows it.
     QString statementType() const;
     void setResultsInText(bool text);
+    // "Copy As" takes the column names too (Edit > Copy As > With Column Names).
+    bool copiesColumnNames() const { return copyColumnNames_; }
 
     // ---- connection ----
     // Sets the document's connection; displayName (a saved connection's name)
@@ -144,6 +147,12 @@ private:
     void onToolbarButton(const QString& tag);
     void onToolbarMenu(const QString& tag, const QString& key);
     void gridSaveAs();
+    // Find, Find Next and Find Previous: in the result pane that has the
+    // focus (the grid, text, extended or messages), else in the script.
+    void find(DocumentCommand command);
+    void gridCopyAs(exports::Format format);
+    // The table of the INSERTs made from the grid in front: read from the query that made it.
+    QString gridTable() const;
     void editFocusedPane(DocumentCommand command);
     // An application key pressed in the script; true when something took it.
     bool handleAppCommand(SqlEditor::AppCommand command);
@@ -174,5 +183,7 @@ private:
     QString wordAtCaret_;
     int number_;
     bool titleMarked_ = false;
+    bool copyColumnNames_ = true;
+    QStringList runTables_; // the table each result set of the last run read, where known
     quint64 revision_ = 0;
 };

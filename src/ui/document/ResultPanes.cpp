@@ -1,6 +1,8 @@
 #include "document/ResultPanes.h"
 
+#include "document/ResultFind.h"
 #include "document/ResultGrid.h"
+#include "document/ResultSetTabs.h"
 #include "document/ResultTextView.h"
 #include "editor/SqlEditor.h"
 
@@ -10,11 +12,10 @@ ResultPanes::ResultPanes(QWidget* parent) : QTabWidget(parent) {
     setObjectName(QStringLiteral("resultTabs"));
     setDocumentMode(true);
     stack_ = new QStackedWidget(this);
-    grid_ = new ResultGrid(stack_);
-    grid_->setObjectName(QStringLiteral("resultGrid"));
+    sets_ = new ResultSetTabs(stack_);
     text_ = new ResultTextView(stack_);
     text_->setObjectName(QStringLiteral("resultText"));
-    stack_->addWidget(grid_);
+    stack_->addWidget(sets_);
     stack_->addWidget(text_);
     messages_ = new SqlEditor(this);
     messages_->setObjectName(QStringLiteral("messagePane"));
@@ -29,6 +30,7 @@ ResultPanes::ResultPanes(QWidget* parent) : QTabWidget(parent) {
     addTab(messages_, QStringLiteral("&Messages"));
     addTab(extended_, QStringLiteral("&Extended Recordsets"));
     setTabVisible(ExtendedTab, false);
+    find_ = new ResultFind(this);
     connect(this, &QTabWidget::currentChanged, this, [this](int index) {
         if (tabText(index) == QLatin1String("&Results")) showResultsPane();
     });
@@ -40,7 +42,10 @@ void ResultPanes::setResultsInText(bool text) {
     emit modeChanged(inText_);
 }
 
-void ResultPanes::showResultsPane() { stack_->setCurrentWidget(inText_ ? static_cast<QWidget*>(text_) : grid_); }
+ResultGrid* ResultPanes::grid() const { return sets_->grid(0); }
+ResultGrid* ResultPanes::currentGrid() const { return sets_->currentGrid(); }
+
+void ResultPanes::showResultsPane() { stack_->setCurrentWidget(inText_ ? static_cast<QWidget*>(text_) : sets_); }
 
 void ResultPanes::setMessage(const QString& text) { messages_->setText(text); }
 

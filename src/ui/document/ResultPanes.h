@@ -1,12 +1,14 @@
 #pragma once
-// The result tab strip of a query document: "&Results" (the grid or the text
-// pane, by the result mode), "&Messages" and "&Extended Recordsets" (hidden
+// The result tab strip of a query document: "&Results" (the grids of the
+// result sets, one tab each, or the text pane, by the result mode), "&Messages" and "&Extended Recordsets" (hidden
 // until a grid run writes further result sets).
 
 #include <QTabWidget>
 
 class QStackedWidget;
+class ResultFind;
 class ResultGrid;
+class ResultSetTabs;
 class ResultTextView;
 class SqlEditor;
 
@@ -17,7 +19,12 @@ public:
 
     explicit ResultPanes(QWidget* parent = nullptr);
 
-    ResultGrid* grid() const { return grid_; }
+    // The grid of the first result set, and of the set whose tab is in front.
+    ResultGrid* grid() const;
+    ResultGrid* currentGrid() const;
+    ResultSetTabs* resultSets() const { return sets_; }
+    // The find bar over the panes.
+    ResultFind* finder() const { return find_; }
     ResultTextView* textPane() const { return text_; }  // results as text
     SqlEditor* messagePane() const { return messages_; }
     ResultTextView* extendedPane() const { return extended_; }
@@ -35,7 +42,8 @@ signals:
 
 private:
     QStackedWidget* stack_;
-    ResultGrid* grid_;
+    ResultSetTabs* sets_;
+    ResultFind* find_;
     ResultTextView* text_;
     SqlEditor* messages_;
     ResultTextView* extended_;

@@ -8,6 +8,7 @@
 #include "document/ResultGrid.h"
 #include "run/ResultModel.h"
 #include "document/ResultPanes.h"
+#include "document/ResultSetTabs.h"
 #include "grid/MemoryBudget.h"
 #include "document/UnfilteredQuestion.h"
 #include "run/TextLayout.h"
@@ -19,36 +20,14 @@
 
 #include <utility>
 
-namespace {
-constexpr int kWidenIntervalMs = 1000; // how often a streaming grid widens its columns
-constexpr int kLastRowsSample = 400;   // rows at the end measured when a run finishes
-} // namespace
-
 RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* parent)
     : QObject(parent), editor_(editor), panes_(panes), executor_(new Executor(this)),
       external_(new ExternalToolRun(panes, this)) {
     connect(external_, &ExternalToolRun::runningChanged, this, &RunController::runningChanged);
     connect(external_, &ExternalToolRun::resultsRatioWanted, this, &RunController::resultsRatioWanted);
     connect(external_, &ExternalToolRun::watchRequested, this, &RunController::watchRequested);
-    connect(executor_, &Executor::gridStarted, this, [this](const std::vector<db::Field>& fields) {
-        panes_->grid()->resultModel()->reset(fields);
-        sizedOnce_ = false;
-    });
-    connect(executor_, &Executor::gridRows, this, [this](const std::shared_ptr<db::RowBlock>& rows) {
-        ResultModel* model = panes_->grid()->resultModel();
-        const int first = model->rowCount();
-        model->appendRows(rows);
-        // Size the columns from the first rows while the rest arrive; widen
-        // them now and then from a sample of what came since.
-        if (!sizedOnce_) {
-            panes_->grid()->sizeColumns();
-            sizedOnce_ = true;
-            sinceWidened_.start();
-        } else if (sinceWidened_.elapsed() > kWidenIntervalMs) {
-            panes_->grid()->widenColumns(first, rows->rowCount());
-            sinceWidened_.restart();
-        }
-    });
+    connect(executor_, &Executor::gridStarted, panes_->resultSets(), &ResultSetTabs::startSet);
+    connect(executor_, &Executor::gridRows, panes_->resultSets(), &ResultSetTabs::appendRows);
     connect(executor_, &Executor::textAppended, this, [this](Pane pane, const QString& text) {
         switch (pane) {
         case Pane::Results: panes_->textPane()->append(text); break;
@@ -159,6 +138,7 @@ void RunController::start(const QString& connectionString, const QString& databa
     request.origin = origin.value_or(sqlscript::TextPoint{});
     request.namesErrorLine = origin.has_value();
     request.resultsInText = panes_->resultsInText();
+    request.furtherSetsToGrid = !request.resultsInText; // each set a grid tab; the extended text stays
     request.rowLimit = options.rowLimit();
     request.loginTimeoutSeconds = options.loginTimeoutSeconds();
     request.memoryLimitBytes = memoryLimit_ = options.resultMemoryLimitBytes();
@@ -188,17 +168,15 @@ void RunController::finish(const RunResult& result) {
     panes_->setMessage(notices_ +
                        (result.outcome == RunOutcome::Affected ? result.closingMessage : runNotes_ + result.closingMessage));
     lastRunFailed_ = result.failed();
-    panes_->grid()->resultModel()->finishRows(); // a sort asked for during the run applies now
     if (result.discarded) { // stopped at the memory limit: the rows go
         clearGrid();
         panes_->textPane()->clear();
         panes_->extendedPane()->clear();
     } else if (!panes_->resultsInText()) {
-        ResultModel* model = panes_->grid()->resultModel();
-        if (sizedOnce_) // widen for the last rows; never narrow what the user has been looking at
-            panes_->grid()->widenColumns(std::max(0, model->rowCount() - kLastRowsSample), kLastRowsSample);
-        else
-            panes_->grid()->sizeColumns();
+        panes_->resultSets()->finish(); // a sort asked for during the run applies now
+        if (const QString spill = panes_->grid()->resultModel()->spillError(); !spill.isEmpty())
+            panes_->setMessage(panes_->messagePane()->text() + QStringLiteral("\r\n") + spill +
+                               QStringLiteral("\r\nThe rows stay in memory."));
     }
     if (result.failed()) {
         panes_->setCurrentIndex(ResultPanes::MessagesTab);
@@ -216,9 +194,4 @@ void RunController::finish(const RunResult& result) {
     emit runFinished(request, result, started_);
 }
 
-void RunController::clearGrid() {
-    ResultModel* model = panes_->grid()->resultModel();
-    const bool large = model->memoryUse() > (size_t(1) << 20);
-    model->clear();
-    if (large) memory::releaseFreed();
-}
+void RunController::clearGrid() { panes_->resultSets()->clear(); }

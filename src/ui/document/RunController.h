@@ -70,8 +70,6 @@ private:
     ExternalToolRun* external_;
     scripttext::StatementKind statementKind_ = scripttext::StatementKind::None;
     bool lastRunFailed_ = false;
-    bool sizedOnce_ = false;
-    QElapsedTimer sinceWidened_;
     qint64 memoryLimit_ = 0;
     QString runNotes_; // "N Row(s) affected." lines of the current grid run
     QString notices_;  // the server's notices during the current run
