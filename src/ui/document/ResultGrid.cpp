@@ -55,7 +55,10 @@ ResultGrid::ResultGrid(QWidget* parent) : QTableView(parent), model_(new ResultM
     connect(this, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { emit popupRequested(viewport()->mapToGlobal(p)); });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &ResultGrid::cycleSort);
-    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { openCurrentValue(); });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        setCurrentIndex(index);
+        openCurrentValue();
+    });
     connect(model_, &QAbstractItemModel::modelReset, this, &ResultGrid::showSortIndicator);
     connect(model_, &ResultModel::sortingChanged, this, [this](bool sorting) {
         emit statusText(!sorting ? QString()
