@@ -108,8 +108,6 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
                             this);
     // the message pane's own language, coloured from the start
     auto* messages = new MessageLexer(results_->messagePane());
-    messages->setDefaultPaper(results_->messagePane()->paper());
-    messages->setPaper(results_->messagePane()->paper());
     results_->messagePane()->setLanguage(messages);
     results_->messagePane()->setSyntaxColouring(true);
     files_ = new ScriptFileActions(editor_, this);

@@ -1,7 +1,9 @@
 #include "editor/SqlEditor.h"
 
-#include "editor/FindReplaceDialog.h"
 #include "common/Dialogs.h"
+#include "common/Theme.h"
+#include "editor/FindReplaceDialog.h"
+#include "editor/SqlColours.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
@@ -34,22 +36,21 @@ SqlEditor::SqlEditor(QWidget* parent) : QsciScintilla(parent) {
     setUtf8(true);
     setEolMode(EolWindows);
     setMarginLineNumbers(0, true);
-    setMarginsForegroundColor(QColor(120, 120, 120));
-    setMarginsBackgroundColor(QColor(245, 245, 245));
     setMarginType(kBookmarkMargin, SymbolMargin);
     setMarginWidth(kBookmarkMargin, 14);
     setMarginMarkerMask(kBookmarkMargin, 1 << kBookmarkMarker);
     setMarginSensitivity(kBookmarkMargin, true);
     markerDefine(QsciScintilla::Bookmark, kBookmarkMarker);
-    setMarkerBackgroundColor(QColor(66, 133, 244), kBookmarkMarker);
     setCaretLineVisible(true);
-    setCaretLineBackgroundColor(QColor(245, 248, 255));
     setBraceMatching(SloppyBraceMatch);
     setTabWidth(4);
     setWrapMode(WrapNone);
     setScrollWidthTracking(true);
     setScrollWidth(200);
-    lexer_ = new QsciLexerSQL(this);
+    auto* stock = new QsciLexerSQL(this);
+    Theme::instance().onChange(stock, [stock] { sqlcolours::apply(stock); });
+    lexer_ = stock;
+    Theme::instance().onChange(this, [this] { applyTheme(); });
     setEditorFont(QString(), QString());
     setLexer(lexer_);
     releaseKeysTakenByMenus();
@@ -67,6 +68,23 @@ SqlEditor::SqlEditor(QWidget* parent) : QsciScintilla(parent) {
 }
 
 SqlEditor::~SqlEditor() { delete findDialog_; }
+
+void SqlEditor::applyTheme() {
+    using Role = Theme::Role;
+    setPaper(themeColour(Role::Paper)); // used while no lexer colours the text
+    setColor(themeColour(Role::Text));
+    setMarginsForegroundColor(themeColour(Role::MarginText));
+    setMarginsBackgroundColor(themeColour(Role::MarginPaper));
+    setFoldMarginColors(themeColour(Role::MarginPaper), themeColour(Role::MarginPaper));
+    setMarkerBackgroundColor(themeColour(Role::Bookmark), kBookmarkMarker);
+    setCaretLineBackgroundColor(themeColour(Role::CaretLine));
+    setCaretForegroundColor(themeColour(Role::Caret));
+    setSelectionBackgroundColor(themeColour(Role::Selection));
+    setMatchedBraceForegroundColor(themeColour(Role::BraceText));
+    setMatchedBraceBackgroundColor(themeColour(Role::BracePaper));
+    setUnmatchedBraceForegroundColor(themeColour(Role::BadBraceText));
+    setUnmatchedBraceBackgroundColor(themeColour(Role::Paper));
+}
 
 void SqlEditor::setMarginsVisible(bool on) {
     margins_ = on;
@@ -190,6 +208,7 @@ bool SqlEditor::canPaste() const {
 void SqlEditor::setSyntaxColouring(bool on) {
     colouring_ = on;
     setLexer(on ? lexer_ : nullptr);
+    applyTheme(); // a new lexer resets the margins' colours
     setEditorFont(font_.family(), QString::number(font_.pointSize()));
 }
 

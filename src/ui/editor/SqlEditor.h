@@ -90,6 +90,8 @@ private:
     void openFindDialog(bool withReplace);
     void goToLineDialog();
     void releaseKeysTakenByMenus();
+    // The theme's colours for the editor's own surfaces (margins, caret, selection, braces).
+    void applyTheme();
 
     QFont font_;
     bool autoCorrectCase_ = false;

@@ -38,6 +38,12 @@ const std::vector<MenuEntry> kEntries = {
     SEP("mnuEdit"),
     {"mnuTemplateNew2", "Insert Template", "", "mnuEdit", WindowCommand::InsertTemplate},
 
+    {"mnuView", "&View", "", nullptr},
+    {"mnuViewTheme", "&Theme", "", "mnuView"},
+    {"mnuThemeSystem", "&System", "", "mnuViewTheme", WindowCommand::ThemeSystem},
+    {"mnuThemeLight", "&Light", "", "mnuViewTheme", WindowCommand::ThemeLight},
+    {"mnuThemeDark", "&Dark", "", "mnuViewTheme", WindowCommand::ThemeDark},
+
     {"mnuDocument", "&Query", "", nullptr},
     {"mnuConnectionWizard", "Connection Manager", "Ctrl+U", "mnuDocument", WindowCommand::ConnectionManager},
     SEP("mnuDocument"),
@@ -79,6 +85,7 @@ const std::vector<MenuEntry> kEntries = {
     {"mnuCodeSenseVariable", "Code Sense Variables", "F7", "mnuToogleSense", DocumentCommand::VariableSense},
     SEP("mnuDocument"),
     {"mnuViewOptions", "&Options...", "", "mnuDocument", WindowCommand::Options},
+    {"mnuKeyboard", "&Keyboard Shortcuts...", "", "mnuDocument", WindowCommand::KeyboardShortcuts},
 
     {"mnuWindow", "&Window", "", nullptr},
     {"mnuWindowCascade", "&Cascade", "", "mnuWindow", WindowCommand::Cascade},

@@ -16,7 +16,7 @@ enum class WindowCommand {
     NewDocument, CloseDocument, Exit, ConnectionManager, QueryOnly, ResultsFullToggle, Cascade, TileHorizontal,
     TileVertical, ArrangeIcons, HelpContents, HelpOnline, About, Options, InsertTemplate, TemplateNew, TemplateEdit,
     TemplateDelete, ObjectInsert, ObjectBrowse, ObjectSelect, ObjectInsertScript, ObjectUpdate, ObjectDelete,
-    ObjectHelp, TemplateHelp, GridHelp,
+    ObjectHelp, TemplateHelp, GridHelp, ThemeSystem, ThemeLight, ThemeDark, KeyboardShortcuts,
 };
 
 // What an entry does: nothing (a menu or separator), a command of the active

@@ -1,6 +1,7 @@
 #include "shell/MainWindow.h"
 
 #include "common/Dialogs.h"
+#include "common/Theme.h"
 #include "document/QueryDocument.h"
 #include "document/ResultPanes.h"
 #include "document/ScriptFileActions.h"
@@ -12,6 +13,7 @@
 #include "shell/MainStatusBar.h"
 #include "shell/WindowArrangement.h"
 #include "shell/Shell.h"
+#include "shell/ThemeMenu.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,9 +70,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     mdi_ = new QMdiArea(this);
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    mdi_->setBackground(QColor(0x8d, 0x99, 0xae));
+    Theme::instance().onChange(mdi_, [this] { mdi_->setBackground(themeColour(Theme::Role::Workspace)); });
     setCentralWidget(mdi_);
     buildMenus();
+    thememenu::attach(this);
     buildStatusBar();
     journal_ = new JournalKeeper(this);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::onDocumentActivated);
