@@ -3,7 +3,7 @@
 // the value a new config.ini is seeded with, and what a missing value means
 // to the code that uses it. Readers take a Snapshot (parsed once, cached
 // until the file changes on disk) and ask it typed questions; nobody else
-// spells a key.
+// spells a key. (The keyboard shortcuts of [Keys] are KeySettings'.)
 
 #include "base/Result.h"
 

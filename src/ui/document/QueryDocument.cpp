@@ -205,6 +205,7 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::SaveAs: files_->saveAs(); break;
     case DocumentCommand::Print: files_->print(); break;
     case DocumentCommand::Undo:
+    case DocumentCommand::Redo:
     case DocumentCommand::Cut:
     case DocumentCommand::Copy:
     case DocumentCommand::Paste: editFocusedPane(command); break;
@@ -288,6 +289,7 @@ void QueryDocument::editFocusedPane(DocumentCommand command) {
     if (focused && within(nav_)) return; // the navigation panes have their own keys
     switch (command) {
     case DocumentCommand::Undo: editor_->undo(); break;
+    case DocumentCommand::Redo: editor_->redo(); break;
     case DocumentCommand::Cut: editor_->cut(); break;
     case DocumentCommand::Copy: editor_->copy(); break;
     case DocumentCommand::Paste: editor_->paste(); break;
