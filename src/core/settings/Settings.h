@@ -86,8 +86,8 @@ private:
     std::array<QString, kKeyCount> values_;
 };
 
-// The settings of config.ini in the application home, parsed when the file
-// changed since the last call (or the home moved). Thread-safe.
+// The settings of config.ini in the config folder, parsed when the file
+// changed since the last call (or the folder moved). Thread-safe.
 Snapshot current();
 // The same for a given file, always read afresh.
 Snapshot readFrom(const QString& file);

@@ -11,6 +11,7 @@
 #include "run/RunEngine.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
+#include "store/HomeMove.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -75,6 +76,7 @@ int main(int argc, char** argv) {
         return refuse(QStringLiteral("usage: sqlqe-run (--connect STRING|--connect -|--connect-file FILE|--connection NAME) "
                                      "[--database NAME] [--text|--grid-csv|--tsv] [--max-rows N] [--home DIR] FILE|-"));
     AppPaths::resolve(p.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
+    for (const QString& notice : homemove::moveOldHome()) writeErr(QStringLiteral("sqlqe-run: %1\n").arg(notice));
     const QString scriptPath = p.positionalArguments().first();
     const ConnectionSource source{p.value(QStringLiteral("connect")), p.value(QStringLiteral("connection")),
                                   p.value(QStringLiteral("connect-file"))};

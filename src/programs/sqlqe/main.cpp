@@ -8,6 +8,7 @@
 #include "shell/ConnectionFlow.h"
 #include "shell/MainWindow.h"
 #include "shell/SplashScreen.h"
+#include "store/HomeMove.h"
 #include "store/HomeSeeding.h"
 
 #include <QApplication>
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
     AppDialogs dialogs;
     Dialogs::install(&dialogs);
     AppPaths::resolve(parser.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
-    const QStringList notices = homeseeding::ensureSeeded();
+    const QStringList notices = homemove::moveOldHome() + homeseeding::ensureSeeded();
 
     SplashScreen splash;
     splash.show();
