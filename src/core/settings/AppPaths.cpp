@@ -39,6 +39,18 @@ AppFolders AppPaths::resolve(const QString& homeOption, const QString& executabl
     return folders();
 }
 
+QString AppPaths::environmentHelp() {
+    return QStringLiteral(
+        "Environment:\n"
+        "  SQLQE_HOME       keep every file in this folder (as --home does)\n"
+        "  XDG_CONFIG_HOME  settings: $XDG_CONFIG_HOME/sql-query-editor/config.ini\n"
+        "                   (default ~/.config/sql-query-editor)\n"
+        "  XDG_DATA_HOME    saved connections, history, templates, demo database:\n"
+        "                   $XDG_DATA_HOME/sql-query-editor (default ~/.local/share/...)\n"
+        "  XDG_STATE_HOME   unsaved scripts, the external tools' folder:\n"
+        "                   $XDG_STATE_HOME/sql-query-editor (default ~/.local/state/...)\n");
+}
+
 void AppPaths::set(const QString& dir) {
     set(AppFolders{dir, dir, dir});
 }

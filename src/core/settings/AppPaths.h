@@ -44,6 +44,9 @@ public:
     // Where external tools run and their relative file names point.
     static QString toolFolder() { return folders().state; }
 
+    // The "Environment" part of the programs' --help: the variables above.
+    static QString environmentHelp();
+
 private:
     static QString file(const QString& dir, const QString& name);
 };
