@@ -7,6 +7,7 @@
 #include "assist/TsqlLexer.h"
 #include "document/MessageLexer.h"
 #include "document/QueryDocument.h"
+#include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
 #include "editor/SqlEditor.h"
@@ -213,6 +214,11 @@ TEST_F(ThemedWindowTest, ViewThemeRecoloursOpenDocumentsAtOnceAndIsKept) {
     text->setText(QStringLiteral("a\r\n"));
     text->resize(200, 80);
     EXPECT_GT(lookOf(text->viewport()).darkShare, 0.9);
+    doc->setResultsRatio(0.5);
+    QApplication::processEvents();
+    ResultGrid* grid = doc->resultPanes()->grid();
+    ASSERT_GT(grid->viewport()->height(), 20);
+    EXPECT_GT(lookOf(grid->viewport()).darkShare, 0.9); // the grid's empty room too
     EXPECT_TRUE(readFile(AppPaths::configFile()).contains("theme=dark"));
 
     // the menu ticks the choice in use

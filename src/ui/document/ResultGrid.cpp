@@ -47,14 +47,13 @@ ResultGrid::ResultGrid(QWidget* parent) : QTableView(parent), model_(new ResultM
     verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
+    // One style sheet for every colour: a widget's style sheet outweighs a palette set on it.
     Theme::instance().onChange(this, [this] {
-        QPalette p = palette();
-        p.setColor(QPalette::Base, themeColour(Theme::Role::ResultPaper));
-        p.setColor(QPalette::AlternateBase, themeColour(Theme::Role::ResultAlternatePaper));
-        p.setColor(QPalette::Text, themeColour(Theme::Role::ResultText));
-        setPalette(p);
-        setStyleSheet(
-            QStringLiteral("QTableView { gridline-color: %1; }").arg(themeColour(Theme::Role::GridLine).name()));
+        using Role = Theme::Role;
+        setStyleSheet(QStringLiteral("QTableView { gridline-color: %1; background-color: %2; "
+                                     "alternate-background-color: %3; color: %4; }")
+                          .arg(themeColour(Role::GridLine).name(), themeColour(Role::ResultPaper).name(),
+                               themeColour(Role::ResultAlternatePaper).name(), themeColour(Role::ResultText).name()));
     });
     connect(this, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { emit popupRequested(viewport()->mapToGlobal(p)); });
