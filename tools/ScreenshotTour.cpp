@@ -135,7 +135,8 @@ int main(int argc, char** argv) {
                                         "GROUP BY c.id ORDER BY spent DESC LIMIT 12;\r\n"));
     t->startExec();
     waitRun(t);
-    for (const auto& [choice, name] : {std::pair{Theme::Choice::Light, "theme-light"}, std::pair{Theme::Choice::Dark, "theme-dark"}}) {
+    for (const auto& [choice, name] :
+         {std::pair{Theme::Choice::Light, "theme-light"}, std::pair{Theme::Choice::Dark, "theme-dark"}}) {
         Theme::instance().setChoice(choice);
         t->editor()->setCursorPosition(1, 14);
         shot(&w, out + QStringLiteral("/%1.png").arg(QLatin1String(name)));

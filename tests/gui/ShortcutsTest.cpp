@@ -11,6 +11,7 @@
 #include "shell/ShortcutsDialog.h"
 #include "store/HomeSeeding.h"
 #include "support/Files.h"
+#include "support/MainWindowFixture.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/Typing.h"
@@ -199,26 +200,8 @@ TEST_F(ShortcutsTest, KeysThatCannotBeSavedKeepTheDialogOpen) {
 
 namespace {
 
-class ShortcutsInWindowTest : public ShortcutsTest {
+class ShortcutsInWindowTest : public MainWindowFixture {
 protected:
-    void SetUp() override { homeseeding::ensureSeeded(); }
-    void TearDown() override {
-        if (window)
-            for (QueryDocument* d : window->documents())
-                d->setChanged(false);
-    }
-    void open() {
-        window = std::make_unique<MainWindow>();
-        window->resize(1000, 700);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        activate();
-    }
-    // Keys reach menu commands only in the active window (after a dialog, too).
-    void activate() {
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
     // Runs the Keyboard Shortcuts command and, inside its dialog, what the user does.
     void editKeys(const std::function<void(ShortcutsDialog&)>& user) {
         QTimer::singleShot(0, [&] {
@@ -232,13 +215,12 @@ protected:
         window->action(QStringLiteral("mnuKeyboard"))->trigger();
         activate();
     }
-    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace
 
 TEST_F(ShortcutsInWindowTest, TheDesktopPresetWorksAtOnceAndAtTheNextStart) {
-    open();
+    openWindow();
     // Classic: Ctrl+W in the script is Hide/Show Full (not the document window's own close)
     window->activeDocument()->editor()->setFocus();
     QTest::keyClick(window->activeDocument()->editor(), Qt::Key_W, Qt::ControlModifier);
@@ -262,9 +244,8 @@ TEST_F(ShortcutsInWindowTest, TheDesktopPresetWorksAtOnceAndAtTheNextStart) {
     EXPECT_EQ(editor->text(), QStringLiteral("SELECT 1"));
 
     // and the next start has the same keys: Ctrl+W closes the document
-    window->activeDocument()->setChanged(false);
-    window.reset();
-    open();
+    closeWindow();
+    openWindow();
     EXPECT_EQ(window->action(QStringLiteral("mnuFileExit"))->shortcut(), key("Ctrl+Q"));
     ASSERT_EQ(window->documents().size(), 1);
     window->activeDocument()->editor()->setFocus();
@@ -274,7 +255,7 @@ TEST_F(ShortcutsInWindowTest, TheDesktopPresetWorksAtOnceAndAtTheNextStart) {
 }
 
 TEST_F(ShortcutsInWindowTest, AKeyTheScriptEditorUsedGoesToTheMenuCommandGivenIt) {
-    open();
+    openWindow();
     // Ctrl+Shift+L deletes a line in the editor until a menu command takes it
     editKeys([](ShortcutsDialog& d) {
         d.assign(QStringLiteral("mnuWindowCascade"), key("Ctrl+Shift+L"));

@@ -16,6 +16,7 @@
 #include "shell/MainWindow.h"
 #include "store/HomeSeeding.h"
 #include "support/Files.h"
+#include "support/MainWindowFixture.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 
@@ -155,26 +156,13 @@ Look lookOf(QWidget* w) {
     return look;
 }
 
-class ThemedWindowTest : public ::testing::Test {
+class ThemedWindowTest : public MainWindowFixture {
 protected:
-    void SetUp() override { homeseeding::ensureSeeded(); }
     void TearDown() override {
-        if (window)
-            for (QueryDocument* d : window->documents())
-                d->setChanged(false);
-        window.reset();
+        MainWindowFixture::TearDown();
         Theme::instance().setChoice(Theme::Choice::System);
         qApp->setStyleSheet(QString());
     }
-    void open() {
-        window = std::make_unique<MainWindow>();
-        window->resize(900, 600);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-    TempHome home;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace
@@ -183,7 +171,7 @@ protected:
 // are dark with light text, not light text on near-white.
 TEST_F(ThemedWindowTest, UnderADarkStyleSheetTheResultPanesAreDarkWithLightText) {
     qApp->setStyleSheet(QStringLiteral("QWidget { background-color: #2b2b2b; color: #dddddd; }"));
-    open();
+    openWindow();
     EXPECT_TRUE(Theme::instance().isDark());
     ResultPanes* panes = window->activeDocument()->resultPanes();
     ResultTextView* extended = panes->extendedPane();
@@ -201,7 +189,7 @@ TEST_F(ThemedWindowTest, UnderADarkStyleSheetTheResultPanesAreDarkWithLightText)
 }
 
 TEST_F(ThemedWindowTest, ViewThemeRecoloursOpenDocumentsAtOnceAndIsKept) {
-    open();
+    openWindow();
     ASSERT_FALSE(Theme::instance().isDark()); // offscreen: a light palette
     QueryDocument* doc = window->activeDocument();
     doc->editor()->setText(QStringLiteral("SELECT 'x' -- note"));
@@ -229,9 +217,9 @@ TEST_F(ThemedWindowTest, ViewThemeRecoloursOpenDocumentsAtOnceAndIsKept) {
     EXPECT_FALSE(window->action(QStringLiteral("mnuThemeSystem"))->isChecked());
 
     // kept for the next start
-    window.reset();
+    closeWindow();
     Theme::instance().setChoice(Theme::Choice::System);
-    open();
+    openWindow();
     EXPECT_EQ(Theme::instance().choice(), Theme::Choice::Dark);
     EXPECT_LT(styleBack(window->activeDocument()->editor(), 0).lightness(), 128);
     EXPECT_LT(styleBack(window->activeDocument()->editor(), QsciScintillaBase::STYLE_LINENUMBER).lightness(),
@@ -246,7 +234,7 @@ TEST_F(ThemedWindowTest, ViewThemeRecoloursOpenDocumentsAtOnceAndIsKept) {
 }
 
 TEST_F(ThemedWindowTest, AThemeThatCannotBeKeptIsStillUsedAndSaysSo) {
-    open();
+    openWindow();
     // a folder where config.ini should be: no write can replace it
     QFile::remove(AppPaths::configFile());
     ASSERT_TRUE(QDir().mkpath(AppPaths::configFile()));

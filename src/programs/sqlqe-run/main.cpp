@@ -105,7 +105,8 @@ int main(int argc, char** argv) {
     if (p.isSet(QStringLiteral("version"))) p.showVersion(); // exits
 
     AppPaths::resolve(p.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
-    for (const QString& notice : homemove::moveOldHome()) writeErr(QStringLiteral("sqlqe-run: %1\n").arg(notice));
+    for (const QString& notice : homemove::moveOldHome())
+        writeErr(QStringLiteral("sqlqe-run: %1\n").arg(notice));
     if (p.isSet(QStringLiteral("list-connections"))) return listConnections();
     if (p.positionalArguments().size() != 1)
         return refuse(QStringLiteral("usage: sqlqe-run (--connect STRING|--connect -|--connect-file FILE|--connection NAME) "

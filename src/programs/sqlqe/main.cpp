@@ -23,7 +23,8 @@ void describeOptions(QCommandLineParser& parser) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption({QStringLiteral("home"),
-                      QStringLiteral("Keep every file (settings, connections, history) in DIR instead of the XDG folders."),
+                      QStringLiteral("Keep every file (settings, connections, history) in DIR instead of the "
+                                     "XDG folders."),
                       QStringLiteral("DIR")});
     parser.addOption({QStringLiteral("demo"), QStringLiteral("Connect the first document to the demo database.")});
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Scripts to open."), QStringLiteral("[FILE.sql...]"));

@@ -53,7 +53,8 @@ ResultGrid::ResultGrid(QWidget* parent) : QTableView(parent), model_(new ResultM
         setStyleSheet(QStringLiteral("QTableView { gridline-color: %1; background-color: %2; "
                                      "alternate-background-color: %3; color: %4; }")
                           .arg(themeColour(Role::GridLine).name(), themeColour(Role::ResultPaper).name(),
-                               themeColour(Role::ResultAlternatePaper).name(), themeColour(Role::ResultText).name()));
+                               themeColour(Role::ResultAlternatePaper).name(),
+                               themeColour(Role::ResultText).name()));
     });
     connect(this, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { emit popupRequested(viewport()->mapToGlobal(p)); });

@@ -127,7 +127,8 @@ void SqlEditor::releaseKeysTakenByMenus() {
             if (k[0].toCombined() == code) return true;
         for (const MenuKey& m : menuKeys())
             // a menu's Undo on the editor's Undo key may stay the editor's: it does the same
-            if (!m.key.isEmpty() && m.key[0].toCombined() == code && editorCommandFor(m.sameAs) != cmd->command())
+            if (!m.key.isEmpty() && m.key[0].toCombined() == code &&
+                editorCommandFor(m.sameAs) != cmd->command())
                 return true;
         return false;
     };

@@ -115,5 +115,6 @@ private:
     QPointer<FindReplaceDialog> findDialog_;
     std::function<bool(AppCommand)> appCommandHandler_;
     QsciLexer* lexer_ = nullptr;
-    QHash<QsciCommand*, std::pair<int, int>> ownKeys_; // each command's key and alternate key as the editor made them
+    // each command's key and alternate key as the editor made them
+    QHash<QsciCommand*, std::pair<int, int>> ownKeys_;
 };
