@@ -188,6 +188,23 @@ TEST_F(ThemedWindowTest, UnderADarkStyleSheetTheResultPanesAreDarkWithLightText)
     EXPECT_LT(styleBack(panes->messagePane(), 0).lightness(), 128);
 }
 
+// The desktop switching to a dark palette while the editor runs (System).
+TEST_F(ThemedWindowTest, UnderSystemTheEditorFollowsTheDesktopsPaletteAsItChanges) {
+    openWindow();
+    SqlEditor* editor = window->activeDocument()->editor();
+    ASSERT_GT(styleBack(editor, 0).lightness(), 128);
+    QPalette dark(QColor(0xe0, 0xe0, 0xe0), QColor(0x30, 0x30, 0x30));
+    QApplication::setPalette(dark);
+    QApplication::processEvents();
+    EXPECT_TRUE(Theme::instance().isDark());
+    EXPECT_LT(styleBack(editor, 0).lightness(), 128);
+    EXPECT_LT(styleBack(editor, QsciScintillaBase::STYLE_LINENUMBER).lightness(), 128);
+    QApplication::setPalette(QPalette());
+    QApplication::processEvents();
+    EXPECT_FALSE(Theme::instance().isDark());
+    EXPECT_GT(styleBack(editor, 0).lightness(), 128);
+}
+
 TEST_F(ThemedWindowTest, ViewThemeRecoloursOpenDocumentsAtOnceAndIsKept) {
     openWindow();
     ASSERT_FALSE(Theme::instance().isDark()); // offscreen: a light palette
