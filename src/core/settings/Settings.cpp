@@ -37,6 +37,8 @@ const std::vector<KeySpec> kKeys = {
     // asks before a run sends an UPDATE or DELETE without WHERE
     {Key::ConfirmUnfiltered, Section::Options, "confirmunfiltered", Kind::FlagDefaultOn, "1"},
     {Key::HistoryLimit, Section::Options, "historylimit", Kind::Number, "5000"},
+    // the colours: "system" (suit the desktop), "light" or "dark"
+    {Key::Theme, Section::Options, "theme", Kind::Text, "system"},
     // the grid's rows in memory, in megabytes, before older ones go to a temporary file (0: all in memory)
     {Key::GridMemory, Section::Options, "gridmemory", Kind::Number, "256"},
     // what NULL shows as in the grid, and what copies and exports of CSV/TSV/Markdown/HTML write for it
