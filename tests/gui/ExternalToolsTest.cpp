@@ -6,7 +6,7 @@
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
 #include "editor/SqlEditor.h"
-#include "script/OutputWatch.h"
+#include "external/OutputWatch.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
 #include "store/HomeSeeding.h"

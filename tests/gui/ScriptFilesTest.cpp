@@ -3,7 +3,7 @@
 #include "settings/AppPaths.h"
 #include "store/HomeSeeding.h"
 #include "shell/MainWindow.h"
-#include "script/OutputWatch.h"
+#include "external/OutputWatch.h"
 #include "document/QueryDocument.h"
 #include "store/RecoveryJournal.h"
 #include "document/ResultPanes.h"

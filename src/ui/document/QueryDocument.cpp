@@ -19,10 +19,10 @@
 #include "document/ScriptFileActions.h"
 #include "document/StatementAtCaret.h"
 #include "history/HistoryPane.h"
-#include "history/RunHistory.h"
+#include "store/RunHistory.h"
 #include "run/GridExport.h"
 #include "run/ResultModel.h"
-#include "script/OutputWatch.h"
+#include "external/OutputWatch.h"
 #include "settings/Settings.h"
 #include "templates/TemplateBrowser.h"
 

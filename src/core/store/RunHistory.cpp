@@ -1,4 +1,4 @@
-#include "history/RunHistory.h"
+#include "store/RunHistory.h"
 
 #include "settings/Settings.h"
 #include "store/HistoryWriter.h"
