@@ -3,7 +3,7 @@
 #include "base/Background.h"
 #include "catalog/CatalogSelection.h"
 #include "catalog/DatabaseChooser.h"
-#include "catalog/ObjectTree.h"
+#include "catalog/ObjectTree_p.h"
 #include "catalog/ObjectTreeModel.h"
 #include "common/Dialogs.h"
 #include "editor/SqlEditor.h"

@@ -1,4 +1,4 @@
-#include "catalog/ObjectTree.h"
+#include "catalog/ObjectTree_p.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
