@@ -2,9 +2,15 @@
 // classes, comments and strings, BEGIN/END folding, the case correction as
 // you type and typed tabs.
 #include "assist/TsqlLexer.h"
+#include "document/ResultPanes.h"
 #include "gui/AssistFixture.h"
+#include "options/OptionsDialog.h"
 #include "settings/Settings.h"
 #include "store/ResourceDb.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
 
 namespace {
 
@@ -135,4 +141,47 @@ TEST_F(CodeLanguageTest, TypedTabsBecomeBlanksWhenConverting) {
     type(QStringLiteral("a"));
     key(Qt::Key_Tab);
     EXPECT_EQ(e->editor()->text(), QStringLiteral("a\t"));
+}
+
+TEST_F(CodeLanguageTest, OptionsChangedInTheDialogReachAnOpenDocument) {
+    ASSERT_TRUE(settings::write({{settings::Key::AutoCorrectSyntax, QStringLiteral("0")},
+                                 {settings::Key::ConvertTabs, QStringLiteral("0")},
+                                 {settings::Key::SyntaxHighlight, QStringLiteral("1")},
+                                 {settings::Key::FontSize, QStringLiteral("10")}}));
+    auto d = makeDocument();
+    type(QStringLiteral("select 1 "));
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("select 1 "));
+    // the options dialog, as the user fills it in and presses OK
+    auto pressOk = [](const std::function<void(OptionsDialog&)>& edit) {
+        OptionsDialog options;
+        edit(options);
+        options.okButton()->click();
+    };
+    auto tick = [](OptionsDialog& o, settings::Key key, bool on) {
+        qobject_cast<QCheckBox*>(o.control(key))->setChecked(on);
+    };
+    pressOk([&](OptionsDialog& o) {
+        tick(o, settings::Key::AutoCorrectSyntax, true);
+        tick(o, settings::Key::ConvertTabs, true);
+        qobject_cast<QComboBox*>(o.control(settings::Key::FontSize))->setEditText(QStringLiteral("14"));
+    });
+    d->editor()->setFocus();
+    script(*d, QString());
+    type(QStringLiteral("select "));
+    key(Qt::Key_Tab);
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("SELECT  ")); // corrected, and the tab typed as a blank
+    EXPECT_DOUBLE_EQ(d->editor()->editorFont().pointSizeF(), 14.0);
+    EXPECT_DOUBLE_EQ(d->resultPanes()->messagePane()->editorFont().pointSizeF(), 14.0);
+    pressOk([&](OptionsDialog& o) { tick(o, settings::Key::SyntaxHighlight, false); });
+    EXPECT_EQ(d->editor()->lexer(), nullptr);
+    pressOk([&](OptionsDialog& o) {
+        tick(o, settings::Key::SyntaxHighlight, true);
+        tick(o, settings::Key::AutoCorrectSyntax, false);
+    });
+    EXPECT_NE(d->editor()->lexer(), nullptr);
+    d->editor()->setFocus();
+    script(*d, QString());
+    type(QStringLiteral("from "));
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("from ")); // switched off again
+    d->setChanged(false);
 }

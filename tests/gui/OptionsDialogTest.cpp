@@ -429,12 +429,15 @@ TEST_F(OptionsDialogTest, OddNumbersAreStoredAsTypedAndRunSettingsApplyAtOnce) {
         readFile(config()).startsWith("; Settings of SQL Query Editor. Edit them with Query > Options..."));
 }
 
-TEST_F(OptionsDialogTest, SettingsForNewDocumentsSaySo) {
+TEST_F(OptionsDialogTest, SettingsSayWhenTheyTakeEffect) {
     OptionsDialog d;
-    int newDocumentNotes = 0;
-    for (const QLabel* l : d.findChildren<QLabel*>(QStringLiteral("optionNote")))
+    int newDocumentNotes = 0, atOnceNotes = 0;
+    for (const QLabel* l : d.findChildren<QLabel*>(QStringLiteral("optionNote"))) {
         if (l->text() == QStringLiteral("(new documents)")) ++newDocumentNotes;
-    EXPECT_EQ(newDocumentNotes, 5); // case correction, tabs, colouring, font, default results
+        if (l->text() == QStringLiteral("(at once)")) ++atOnceNotes;
+    }
+    EXPECT_EQ(newDocumentNotes, 1); // default results
+    EXPECT_EQ(atOnceNotes, 4);      // case correction, tabs, colouring, font
     d.helpButton()->click();        // the help topic; nothing to answer, the dialog stays
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(d.result(), 0);

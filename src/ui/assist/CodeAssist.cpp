@@ -8,7 +8,7 @@
 
 CodeAssist::CodeAssist(SqlEditor* editor, QWidget* host, QTextBrowser* helpBrowser,
                        CompletionPopup::Sources sources)
-    : QObject(editor), editor_(editor), language_(new KeywordLanguage(editor)),
+    : EditorFeature(editor), editor_(editor), language_(new KeywordLanguage(editor)),
       corrector_(new KeywordCaseCorrector(editor, language_)),
       popup_(new CompletionPopup(editor, host, language_, std::move(sources))),
       help_(new SyntaxHelp(editor, helpBrowser)) {}

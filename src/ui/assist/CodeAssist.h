@@ -5,8 +5,7 @@
 // browser. The document constructs one and routes its commands here.
 
 #include "assist/CompletionPopup.h"
-
-#include <QObject>
+#include "editor/EditorFeature.h"
 
 class KeywordCaseCorrector;
 class KeywordLanguage;
@@ -14,7 +13,7 @@ class QTextBrowser;
 class SqlEditor;
 class SyntaxHelp;
 
-class CodeAssist : public QObject {
+class CodeAssist : public EditorFeature {
     Q_OBJECT
 public:
     // host: the widget the popup is shown in; helpBrowser shows the start page.

@@ -24,8 +24,8 @@ QImage errorSymbol() {
 
 } // namespace
 
-ErrorLineMarker::ErrorLineMarker(SqlEditor* editor, SqlEditor* messagePane, QObject* parent)
-    : QObject(parent), editor_(editor), messages_(messagePane) {
+ErrorLineMarker::ErrorLineMarker(SqlEditor* editor, SqlEditor* messagePane)
+    : EditorFeature(editor), editor_(editor), messages_(messagePane) {
     editor_->markerDefine(errorSymbol(), kMarker);
     const int margin = SqlEditor::kSymbolMargin;
     editor_->setMarginMarkerMask(margin, editor_->marginMarkerMask(margin) | (1 << kMarker));

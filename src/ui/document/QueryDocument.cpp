@@ -18,6 +18,7 @@
 #include "document/RunController.h"
 #include "document/ScriptFileActions.h"
 #include "document/StatementAtCaret.h"
+#include "editor/EditorLook.h"
 #include "history/HistoryPane.h"
 #include "store/RunHistory.h"
 #include "run/GridExport.h"
@@ -93,14 +94,13 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     session_ = new DocumentSession(runner_, [this] { return connectionString_; }, this);
     connect(session_, &DocumentSession::stateChanged, this,
             [this] { status_->setPanelText(SessionPanel, session_->panelText()); });
-    errorLine_ = new ErrorLineMarker(editor_, results_->messagePane(), this);
+    errorLine_ = new ErrorLineMarker(editor_, results_->messagePane());
     caretStatement_ = new StatementAtCaret(
         editor_,
         {[this](const QString& text, sqlscript::TextPoint origin) {
              runner_->execute(connectionString_, browser_->currentDatabase(), text, origin);
          },
-         [this] { return runner_->isRunning(); }, [this] { return connectionString_; }},
-        this);
+         [this] { return runner_->isRunning(); }, [this] { return connectionString_; }});
     check_ = new QueryCheck(editor_, results_, runner_,
                             {[this] { return connectionString_; },
                              [this] { return toolbar_->databaseChooser()->currentText(); },
@@ -127,7 +127,10 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
 
     splUp_->setRatioFromTop(kObjectBrowserDefault);
     splDown_->setRatioFromTop(1.0); // the result tabs are hidden at start
-    applySettings();
+    look_ = new EditorLook(editor_);
+    applyPaneFonts(editor_->editorFont());
+    connect(look_, &EditorLook::fontApplied, this, &QueryDocument::applyPaneFonts);
+    setResultsInText(settings::current().resultsInText());
 
     connect(toolbar_, &DocumentToolbar::buttonClicked, this, &QueryDocument::onToolbarButton);
     connect(toolbar_, &DocumentToolbar::menuItemChosen, this, &QueryDocument::onToolbarMenu);
@@ -186,17 +189,11 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
 
 QueryDocument::~QueryDocument() = default;
 
-void QueryDocument::applySettings() {
-    const settings::Snapshot s = settings::current();
-    editor_->setAutoCorrectCase(s.flag(settings::Key::AutoCorrectSyntax));
-    editor_->setConvertTabs(s.flag(settings::Key::ConvertTabs));
-    editor_->setEditorFont(s.text(settings::Key::Font), s.text(settings::Key::FontSize));
-    editor_->setSyntaxColouring(s.flag(settings::Key::SyntaxHighlight));
-    setResultsInText(s.resultsInText());
-    const QFont paneFont = editor_->editorFont();
-    results_->messagePane()->setEditorFont(paneFont.family(), QString::number(paneFont.pointSizeF()));
+void QueryDocument::applyPaneFonts(const QFont& font) {
+    const QString family = font.family(), size = QString::number(font.pointSizeF());
+    results_->messagePane()->setEditorFont(family, size);
     for (ResultTextView* pane : {results_->textPane(), results_->extendedPane()})
-        pane->setEditorFont(paneFont.family(), QString::number(paneFont.pointSizeF()));
+        pane->setEditorFont(family, size);
 }
 
 void QueryDocument::execute(DocumentCommand command) {

@@ -15,6 +15,7 @@
 class CodeAssist;
 class DocumentSession;
 class DocumentToolbar;
+class EditorLook;
 class ErrorLineMarker;
 class HistoryPane;
 class NavigationPanes;
@@ -137,7 +138,7 @@ protected:
 private:
     // A changed script with text in it (an emptied one is not offered for saving).
     bool hasUnsavedScript() const;
-    void applySettings();
+    void applyPaneFonts(const QFont& font);
     void onTextChanged();
     void onCursorMoved();
     void updateTitle();
@@ -167,6 +168,7 @@ private:
     TemplateBrowser* templates_;
     HistoryPane* history_;
     CodeAssist* assist_;
+    EditorLook* look_;
 
     QString connectionString_;
     QString connectionName_;

@@ -6,8 +6,8 @@
 #include <QKeyEvent>
 #include <QTimer>
 
-StatementAtCaret::StatementAtCaret(SqlEditor* editor, Hooks hooks, QObject* parent)
-    : QObject(parent), editor_(editor), hooks_(std::move(hooks)), unflash_(new QTimer(this)) {
+StatementAtCaret::StatementAtCaret(SqlEditor* editor, Hooks hooks)
+    : EditorFeature(editor), editor_(editor), hooks_(std::move(hooks)), unflash_(new QTimer(this)) {
     unflash_->setSingleShot(true);
     connect(unflash_, &QTimer::timeout, this, &StatementAtCaret::clearFlash);
     editor_->indicatorDefine(QsciScintilla::StraightBoxIndicator, kFlashIndicator);

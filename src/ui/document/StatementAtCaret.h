@@ -9,16 +9,15 @@
 // line or the line after); with none that close the run gets an empty text
 // and says there is nothing to do, as for an empty script.
 
+#include "editor/EditorFeature.h"
 #include "script/StatementSplitter.h"
 
-#include <QObject>
 #include <functional>
 #include <optional>
 
 class QTimer;
-class SqlEditor;
 
-class StatementAtCaret : public QObject {
+class StatementAtCaret : public EditorFeature {
     Q_OBJECT
 public:
     struct Hooks {
@@ -32,7 +31,7 @@ public:
     static constexpr int kFlashIndicator = 20;
     static constexpr int kFlashMs = 450;
 
-    StatementAtCaret(SqlEditor* editor, Hooks hooks, QObject* parent = nullptr);
+    StatementAtCaret(SqlEditor* editor, Hooks hooks);
 
     void runStatementAtCaret();
     // The statement under the caret in the current script; nullopt when none.

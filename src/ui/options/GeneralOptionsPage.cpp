@@ -64,12 +64,12 @@ QWidget* GeneralOptionsPage::buildChecks(SettingsBindings& bindings) {
     };
     check(Key::CodeSense, "Code Sense");
     check(Key::CatalogSense, "Catalog Sense");
-    check(Key::AutoCorrectSyntax, "Auto Correct Syntax", optionnotes::newDocumentsText());
-    check(Key::ConvertTabs, "Convert Tabs To Spaces", optionnotes::newDocumentsText());
+    check(Key::AutoCorrectSyntax, "Auto Correct Syntax", optionnotes::atOnceText());
+    check(Key::ConvertTabs, "Convert Tabs To Spaces", optionnotes::atOnceText());
     check(Key::ParseComments, "Parse Comments Localy");
     check(Key::ShowSplash, "Show Splash Screen ");
     check(Key::StartupQuery, "Show Startup Query");
-    check(Key::SyntaxHighlight, "Syntax Highlight", optionnotes::newDocumentsText());
+    check(Key::SyntaxHighlight, "Syntax Highlight", optionnotes::atOnceText());
     check(Key::ConfirmUnfiltered, "Ask Before UPDATE/DELETE Without WHERE", optionnotes::nextRunText());
 
     auto* form = new QFormLayout;
@@ -125,7 +125,7 @@ QWidget* GeneralOptionsPage::buildFont(SettingsBindings& bindings) {
     row->addWidget(caption);
     row->addWidget(font_, 1);
     row->addWidget(fontSize_);
-    row->addWidget(optionnotes::note(optionnotes::newDocumentsText(), frame));
+    row->addWidget(optionnotes::note(optionnotes::atOnceText(), frame));
     l->addLayout(row);
     bindings.bindText(Key::Font, font_);
     bindings.bindText(Key::FontSize, fontSize_);
