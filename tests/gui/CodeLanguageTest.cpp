@@ -37,7 +37,7 @@ protected:
 TEST_F(CodeLanguageTest, AScriptWithEveryClassIsColouredByTheCatalogue) {
     auto d = makeDocument();
     SqlEditor* e = d->editor();
-    ASSERT_EQ(e->lexer(), d->assist()->language()->lexer());
+    ASSERT_EQ(e->lexer(), d->parts().assist->language()->lexer());
     EXPECT_STREQ(e->lexer()->language(), "TSQL");
     e->setText(QStringLiteral("select Count(o.id) AS n -- counts\r\n"
                               "FROM orders o WHERE o.total > 10 AND o.note LIKE 'it''s' /* block\r\n"
@@ -90,12 +90,12 @@ TEST_F(CodeLanguageTest, WordsOfOtherClassesAreNotColouredAndAnEmptyCatalogueSti
         QStringLiteral("INSERT INTO syntax (syntax_name, type) VALUES ('FIVE', 5), ('TOP', 1)"));
     auto d = makeDocument();
     SqlEditor* e = d->editor();
-    EXPECT_EQ(d->assist()->language()->lists().keywords, QStringList{QStringLiteral("TOP")});
+    EXPECT_EQ(d->parts().assist->language()->lists().keywords, QStringList{QStringLiteral("TOP")});
     e->setText(QStringLiteral("SELECT top five -- c\r\n'text'"));
     EXPECT_EQ(styleOf(e, QStringLiteral("SELECT")), QsciLexerSQL::Identifier);
     EXPECT_EQ(styleOf(e, QStringLiteral("top")), TsqlLexer::KeywordStyle);
     EXPECT_EQ(styleOf(e, QStringLiteral("five")), QsciLexerSQL::Identifier);
-    d->assist()->language()->setLists({});
+    d->parts().assist->language()->setLists({});
     EXPECT_EQ(styleOf(e, QStringLiteral("top")), QsciLexerSQL::Identifier);
     EXPECT_EQ(styleOf(e, QStringLiteral("-- c")), QsciLexerSQL::CommentLine);
     EXPECT_EQ(styleOf(e, QStringLiteral("'text'")), QsciLexerSQL::SingleQuotedString);
@@ -171,7 +171,7 @@ TEST_F(CodeLanguageTest, OptionsChangedInTheDialogReachAnOpenDocument) {
     key(Qt::Key_Tab);
     EXPECT_EQ(d->editor()->text(), QStringLiteral("SELECT  ")); // corrected, and the tab typed as a blank
     EXPECT_DOUBLE_EQ(d->editor()->editorFont().pointSizeF(), 14.0);
-    EXPECT_DOUBLE_EQ(d->resultPanes()->messagePane()->editorFont().pointSizeF(), 14.0);
+    EXPECT_DOUBLE_EQ(d->parts().results->messagePane()->editorFont().pointSizeF(), 14.0);
     pressOk([&](OptionsDialog& o) { tick(o, settings::Key::SyntaxHighlight, false); });
     EXPECT_EQ(d->editor()->lexer(), nullptr);
     pressOk([&](OptionsDialog& o) {

@@ -6,6 +6,7 @@
 #include "db/Connection.h"
 #include "db/Table.h"
 #include "document/DocumentSession.h"
+#include "common/DocumentContext.h"
 #include "document/QueryDocument.h"
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
@@ -36,7 +37,7 @@ QString sessionPanel(const QueryDocument* doc) {
     return status ? status->panelText(QueryDocument::SessionPanel) : QStringLiteral("(no status bar)");
 }
 
-QString messages(const QueryDocument* doc) { return doc->resultPanes()->messagePane()->text(); }
+QString messages(const QueryDocument* doc) { return doc->parts().results->messagePane()->text(); }
 
 QString demoCount(const QString& where) {
     const db::Table t = db::Connection::open(homeseeding::demoConnectionString(), {15, false})
@@ -63,7 +64,7 @@ TEST_F(DocumentSessionTest, RunsShareTheConnectionUntilDisconnect) {
     runScript(&doc, QStringLiteral("INSERT INTO tt VALUES (4)"));
     runScript(&doc, QStringLiteral("SELECT x FROM tt"));
     EXPECT_TRUE(messages(&doc).startsWith(QStringLiteral("Success"))) << messages(&doc).toStdString();
-    EXPECT_EQ(doc.resultPanes()->grid()->resultModel()->cellText(0, 0), QStringLiteral("4"));
+    EXPECT_EQ(doc.parts().results->grid()->resultModel()->cellText(0, 0), QStringLiteral("4"));
 
     runScript(&doc, QStringLiteral("BEGIN;\nINSERT INTO categories (name) VALUES ('in a transaction')"));
     EXPECT_EQ(sessionPanel(&doc), QStringLiteral("In Transaction"));
@@ -93,11 +94,11 @@ TEST_F(DocumentSessionTest, RunsShareTheConnectionUntilDisconnect) {
     dialogs.choices = {2};
     EXPECT_FALSE(doc.changeConnection(homeseeding::demoConnectionString()));
     EXPECT_EQ(sessionPanel(&doc), QStringLiteral("In Transaction"));
-    EXPECT_EQ(doc.connectionString(), homeseeding::demoConnectionString() + QStringLiteral(";"));
+    EXPECT_EQ(doc.context().connectionString(), homeseeding::demoConnectionString() + QStringLiteral(";"));
     // Commit: the row lands, then the connection changes
     dialogs.choices = {0};
     EXPECT_TRUE(doc.changeConnection(homeseeding::demoConnectionString()));
-    EXPECT_EQ(doc.connectionString(), homeseeding::demoConnectionString());
+    EXPECT_EQ(doc.context().connectionString(), homeseeding::demoConnectionString());
     EXPECT_EQ(messages(&doc), QStringLiteral("The transaction was committed."));
     EXPECT_EQ(demoCount(QStringLiteral("name = 'before a change'")), QStringLiteral("1"));
     doc.setChanged(false);
@@ -114,7 +115,7 @@ TEST_F(DocumentSessionTest, ClosingAWindowInsideATransactionAsksWhatToDoWithIt) 
     ASSERT_NE(doc, nullptr);
     doc->setConnection(homeseeding::demoConnectionString());
     runScript(doc, QStringLiteral("BEGIN;\nINSERT INTO categories (name) VALUES ('kept on close')"));
-    ASSERT_TRUE(doc->session()->inTransaction());
+    ASSERT_TRUE(doc->parts().session->inTransaction());
     doc->setChanged(false); // the save question is not what this is about
 
     // Cancel keeps the window and the transaction
@@ -122,7 +123,7 @@ TEST_F(DocumentSessionTest, ClosingAWindowInsideATransactionAsksWhatToDoWithIt) 
     window.runWindowCommand(WindowCommand::CloseDocument);
     EXPECT_TRUE(window.documents().contains(doc));
     EXPECT_EQ(dialogs.messages.size(), 0);
-    EXPECT_TRUE(doc->session()->inTransaction());
+    EXPECT_TRUE(doc->parts().session->inTransaction());
 
     // Commit: the row is there for everyone, and the window goes
     dialogs.choices = {0};
@@ -154,7 +155,7 @@ TEST_F(DocumentSessionTest, ACommitThatFailsKeepsTheWindowAndNamesNoEditorLine) 
                                   "CREATE TABLE IF NOT EXISTS child_t (p INTEGER REFERENCES parent_t (id) "
                                   "DEFERRABLE INITIALLY DEFERRED);"));
     runScript(doc, QStringLiteral("\n\n\nBEGIN;\nINSERT INTO child_t VALUES (42);"));
-    ASSERT_TRUE(doc->session()->inTransaction()) << messages(doc).toStdString();
+    ASSERT_TRUE(doc->parts().session->inTransaction()) << messages(doc).toStdString();
     doc->setChanged(false);
 
     dialogs.choices = {0}; // Commit
@@ -162,7 +163,7 @@ TEST_F(DocumentSessionTest, ACommitThatFailsKeepsTheWindowAndNamesNoEditorLine) 
     EXPECT_TRUE(window.documents().contains(doc));
     EXPECT_TRUE(messages(doc).contains(QStringLiteral("FOREIGN KEY constraint failed"))) << messages(doc).toStdString();
     EXPECT_FALSE(messages(doc).contains(QStringLiteral("Line "))) << "the COMMIT is not a line of the script";
-    EXPECT_TRUE(doc->session()->inTransaction());
+    EXPECT_TRUE(doc->parts().session->inTransaction());
 
     dialogs.choices = {1}; // Roll Back
     window.runWindowCommand(WindowCommand::CloseDocument);

@@ -44,8 +44,8 @@ protected:
 
 TEST_F(TemplateBrowserTest, GroupsByTitleTemplatesInTableOrderAndStrandedOnesUnderNoGroup) {
     QueryDocument doc;
-    TemplateBrowser* tree = doc.templateBrowser();
-    EXPECT_EQ(doc.navigation()->pane(NavigationPanes::TemplatesTab), tree);
+    TemplateBrowser* tree = doc.parts().templates;
+    EXPECT_EQ(doc.parts().navigation->pane(NavigationPanes::TemplatesTab), tree);
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     QTreeWidgetItem* root = tree->topLevelItem(0);
     EXPECT_EQ(root->text(0), QStringLiteral("Templates"));
@@ -79,10 +79,10 @@ TEST_F(TemplateBrowserTest, ChoosingANodeIsRememberedProgramWideAndAGroupLeafIsN
     first.resize(900, 600);
     first.show();
     second.show();
-    TemplateBrowser* a = first.templateBrowser();
-    TemplateBrowser* b = second.templateBrowser();
-    first.navigation()->showTab(NavigationPanes::TemplatesTab);
-    second.navigation()->showTab(NavigationPanes::TemplatesTab);
+    TemplateBrowser* a = first.parts().templates;
+    TemplateBrowser* b = second.parts().templates;
+    first.parts().navigation->showTab(NavigationPanes::TemplatesTab);
+    second.parts().navigation->showTab(NavigationPanes::TemplatesTab);
     TemplateSelection& chosen = TemplateSelection::current();
 
     node(a, QStringLiteral("C12"))->setExpanded(true);
@@ -116,8 +116,8 @@ TEST_F(TemplateBrowserTest, DoubleClickAppendsAfterTheLastLineWhateverIsSelected
     QueryDocument doc;
     doc.resize(900, 600);
     doc.show();
-    doc.navigation()->showTab(NavigationPanes::TemplatesTab);
-    TemplateBrowser* tree = doc.templateBrowser();
+    doc.parts().navigation->showTab(NavigationPanes::TemplatesTab);
+    TemplateBrowser* tree = doc.parts().templates;
     SqlEditor* editor = doc.editor();
     editor->setText(QStringLiteral("SELECT 0\r\nFROM zero"));
     editor->setSelection(0, 0, 0, 6); // "SELECT" selected: not replaced
@@ -156,8 +156,8 @@ TEST_F(TemplateBrowserTest, RightClickChoosesTheNodeAndOpensTheTemplatesPopUp) {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QueryDocument* doc = window.activeDocument();
-    doc->navigation()->showTab(NavigationPanes::TemplatesTab);
-    TemplateBrowser* tree = doc->templateBrowser();
+    doc->parts().navigation->showTab(NavigationPanes::TemplatesTab);
+    TemplateBrowser* tree = doc->parts().templates;
     node(tree, QStringLiteral("C12"))->setExpanded(true);
     QTreeWidgetItem* item = node(tree, QStringLiteral("CC1"));
     tree->scrollToItem(item);
@@ -181,9 +181,9 @@ TEST_F(TemplateBrowserTest, RightClickChoosesTheNodeAndOpensTheTemplatesPopUp) {
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
     // "Templates (Tab)" brings the tree forward with the focus
-    doc->navigation()->showTab(NavigationPanes::ObjectsTab);
+    doc->parts().navigation->showTab(NavigationPanes::ObjectsTab);
     window.action(QStringLiteral("mnuSetTa"))->trigger();
-    EXPECT_EQ(doc->navigation()->currentWidget(), tree);
+    EXPECT_EQ(doc->parts().navigation->currentWidget(), tree);
     for (QueryDocument* d : window.documents())
         d->setChanged(false);
 }

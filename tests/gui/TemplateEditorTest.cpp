@@ -106,12 +106,12 @@ TEST_F(TemplateEditorTest, NewItemFromTheMenusStoresAndRebuildsOnlyTheActiveTree
     window->action(QStringLiteral("mnuTemplateNew2"))->trigger(); // "Insert Template" in the Edit menu
     ASSERT_TRUE(seen);
     EXPECT_EQ(count("SELECT count(*) FROM templates WHERE title = 'fresh' AND \"group\" = 45"), 1);
-    const QString key = TemplateBrowser::keyOf(first->templateBrowser()->currentItem());
+    const QString key = TemplateBrowser::keyOf(first->parts().templates->currentItem());
     EXPECT_TRUE(key.startsWith(QStringLiteral("CC"))) << key.toStdString(); // the new one is shown
-    EXPECT_EQ(first->templateBrowser()->currentItem()->text(0), QStringLiteral("fresh"));
-    EXPECT_EQ(second->templateBrowser()->itemForKey(key), nullptr); // until that tree is rebuilt
+    EXPECT_EQ(first->parts().templates->currentItem()->text(0), QStringLiteral("fresh"));
+    EXPECT_EQ(second->parts().templates->itemForKey(key), nullptr); // until that tree is rebuilt
     second->getTemplates();
-    EXPECT_NE(second->templateBrowser()->itemForKey(key), nullptr);
+    EXPECT_NE(second->parts().templates->itemForKey(key), nullptr);
 
     // "New Item" with Cancel stores nothing
     seen = false;
@@ -130,7 +130,7 @@ TEST_F(TemplateEditorTest, NewItemFromTheMenusStoresAndRebuildsOnlyTheActiveTree
 TEST_F(TemplateEditorTest, EditItemShowsAndKeepsTheTemplatesOwnGroup) {
     auto window = openWindow();
     QueryDocument* doc = window->activeDocument();
-    TemplateBrowser* tree = doc->templateBrowser();
+    TemplateBrowser* tree = doc->parts().templates;
     tree->choose(tree->itemForKey(QStringLiteral("C7")));  // a group chosen first...
     tree->choose(tree->itemForKey(QStringLiteral("CC1"))); // ...then a template of another group
     TemplateSelection::current().groupId = 7; // whatever the last group was, the template's own one counts
@@ -165,7 +165,7 @@ TEST_F(TemplateEditorTest, EditItemShowsAndKeepsTheTemplatesOwnGroup) {
 
 TEST_F(TemplateEditorTest, EditItemAfterChoosingAGroupMakesANewTemplate) {
     auto window = openWindow();
-    TemplateBrowser* tree = window->activeDocument()->templateBrowser();
+    TemplateBrowser* tree = window->activeDocument()->parts().templates;
     tree->choose(tree->itemForKey(QStringLiteral("C45")));
     bool seen = false;
     whenEditorShown([&](TemplateEditor* e) {
@@ -217,7 +217,7 @@ TEST_F(TemplateEditorTest, CommandsOnAMissingTemplateOrGroupAreRefusedAndChangeN
 
 TEST_F(TemplateEditorTest, DeleteItemAsksThenDeletesAndRebuildsTheTree) {
     auto window = openWindow();
-    TemplateBrowser* tree = window->activeDocument()->templateBrowser();
+    TemplateBrowser* tree = window->activeDocument()->parts().templates;
     tree->choose(tree->itemForKey(QStringLiteral("CC3")));
     dialogs.answers = {Dialogs::Answer::No, Dialogs::Answer::Yes};
     window->action(QStringLiteral("mnuTemplateDelete"))->trigger();
@@ -234,7 +234,7 @@ TEST_F(TemplateEditorTest, DeleteItemAsksThenDeletesAndRebuildsTheTree) {
 
 TEST_F(TemplateEditorTest, GroupsAreAddedAndRenamedByExactNameAndReachTheTreeOnlyWithOk) {
     auto window = openWindow();
-    TemplateBrowser* tree = window->activeDocument()->templateBrowser();
+    TemplateBrowser* tree = window->activeDocument()->parts().templates;
     bool seen = false;
     whenEditorShown([&](TemplateEditor* e) {
         seen = true;

@@ -6,11 +6,10 @@
 #include "editor/SqlEditor.h"
 
 
-CodeAssist::CodeAssist(SqlEditor* editor, QWidget* host, QTextBrowser* helpBrowser,
-                       CompletionPopup::Sources sources)
+CodeAssist::CodeAssist(SqlEditor* editor, QWidget* host, QTextBrowser* helpBrowser, const DocumentContext& context)
     : EditorFeature(editor), editor_(editor), language_(new KeywordLanguage(editor)),
       corrector_(new KeywordCaseCorrector(editor, language_)),
-      popup_(new CompletionPopup(editor, host, language_, std::move(sources))),
+      popup_(new CompletionPopup(editor, host, language_, context)),
       help_(new SyntaxHelp(editor, helpBrowser)) {}
 
 bool CodeAssist::codeSenseKey() {

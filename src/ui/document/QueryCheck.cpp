@@ -1,5 +1,6 @@
 #include "document/QueryCheck.h"
 
+#include "common/DocumentContext.h"
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
 #include "document/RunController.h"
@@ -10,9 +11,9 @@
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
 
-QueryCheck::QueryCheck(SqlEditor* editor, ResultPanes* panes, RunController* runner, Context context,
+QueryCheck::QueryCheck(SqlEditor* editor, ResultPanes* panes, RunController* runner, const DocumentContext& context,
                        QObject* parent)
-    : QObject(parent), editor_(editor), panes_(panes), runner_(runner), context_(std::move(context)) {}
+    : QObject(parent), editor_(editor), panes_(panes), runner_(runner), context_(context) {}
 
 QString QueryCheck::getValidationInformation() {
     QuerySummaryInput in;
@@ -20,7 +21,7 @@ QString QueryCheck::getValidationInformation() {
     in.source = selected.isEmpty() ? editor_->text() : selected;
     in.connectionString = context_.connectionString();
     in.database = context_.database();
-    in.sqlStyle = context_.sqlStyle();
+    in.sqlStyle = int(context_.providerKind());
     const QuerySummary summary = summarizeQuery(in);
     runner_->setStatementKind(summary.kind);
     return summary.text;
@@ -32,10 +33,7 @@ void QueryCheck::syntaxCheck() {
         return;
     }
     panes_->messagePane()->setSyntaxColouring(false);
-    panes_->setMessage(getValidationInformation());
-    panes_->setTabVisible(ResultPanes::ResultsTab, false);
-    panes_->setTabVisible(ResultPanes::MessagesTab, true);
-    panes_->setCurrentIndex(ResultPanes::MessagesTab);
+    panes_->showMessage(getValidationInformation(), true);
     emit resultsRatioWanted(0.7);
 }
 

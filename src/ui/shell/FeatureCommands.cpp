@@ -1,5 +1,6 @@
 #include "shell/FeatureCommands.h"
 
+#include "catalog/ObjectScripter.h"
 #include "common/Dialogs.h"
 #include "document/QueryDocument.h"
 #include "help/Help.h"

@@ -2,8 +2,6 @@
 
 #include "common/Dialogs.h"
 #include "document/QueryDocument.h"
-#include "document/ResultPanes.h"
-#include "document/ScriptFileActions.h"
 #include "editor/SqlEditor.h"
 #include "help/Help.h"
 #include "run/Executor.h"
@@ -78,7 +76,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     if (QMenu* results = menu(QStringLiteral("mnuQResu")))
         connect(results, &QMenu::aboutToShow, this, [this] {
             const QueryDocument* doc = activeDocument();
-            const bool text = doc && doc->resultPanes()->resultsInText();
+            const bool text = doc && doc->resultsInText();
             for (const auto& [id, on] : {std::pair{QStringLiteral("mnuGrid"), doc && !text},
                                          std::pair{QStringLiteral("mnuText"), text}})
                 if (QAction* a = action(id)) {
@@ -181,7 +179,11 @@ QueryDocument* MainWindow::newDocument() {
     // Opens fully inside the area (at the next cascade place when it fits).
     const QRect area = mdi_->viewport()->rect();
     w->resize(std::min(900, std::max(area.width(), 300)), std::min(600, std::max(area.height(), 200)));
-    connect(doc, &QueryDocument::popupRequested, this, &MainWindow::popup);
+    // a pop-up's commands act on the window it was opened in: that one becomes active
+    connect(doc, &QueryDocument::popupRequested, this, [this, w](PopupMenu menu, const QPoint& pos) {
+        mdi_->setActiveSubWindow(w);
+        popup(menu, pos);
+    });
     connect(doc, &QueryDocument::mainStatus, this, [this](bool busy, const QString& text) {
         sb_->setBusy(busy, text);
     });
@@ -214,7 +216,7 @@ QueryDocument* MainWindow::emptyDocument() {
 
 QueryDocument* MainWindow::openFile(const QString& path) {
     QueryDocument* target = emptyDocument();
-    if (!target->files()->load(path) && target->editor()->length() == 0 && documents().size() > 1) {
+    if (!target->loadFile(path) && target->editor()->length() == 0 && documents().size() > 1) {
         target->parentWidget()->close();
         return nullptr;
     }
