@@ -66,7 +66,7 @@ QWidget* GeneralOptionsPage::buildChecks(SettingsBindings& bindings) {
     check(Key::CatalogSense, "Catalog Sense");
     check(Key::AutoCorrectSyntax, "Auto Correct Syntax", optionnotes::atOnceText());
     check(Key::ConvertTabs, "Convert Tabs To Spaces", optionnotes::atOnceText());
-    check(Key::ParseComments, "Parse Comments Localy");
+    check(Key::ParseComments, "Parse Comments Locally");
     check(Key::ShowSplash, "Show Splash Screen ");
     check(Key::StartupQuery, "Show Startup Query");
     check(Key::SyntaxHighlight, "Syntax Highlight", optionnotes::atOnceText());
@@ -77,7 +77,7 @@ QWidget* GeneralOptionsPage::buildChecks(SettingsBindings& bindings) {
     addTextRow(form, bindings, Key::LoginTimeout, "Login Timeout (secs):",
                QStringLiteral("Seconds to wait for a database login; 15 when empty or not a positive number."),
                optionnotes::nextRunText(), box);
-    addTextRow(form, bindings, Key::QueryTerminator, "Query Termintator String:", QString(), QString(), box);
+    addTextRow(form, bindings, Key::QueryTerminator, "Query Terminator String:", QString(), QString(), box);
     addTextRow(form, bindings, Key::HistoryLimit, "History Entries Kept:",
                QStringLiteral("Runs the query history keeps (newest first); 0 keeps none, "
                               "5000 when empty or not a number."),
