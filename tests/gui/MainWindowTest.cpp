@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -125,8 +126,9 @@ TEST_F(MainWindowTest, WithoutADocumentEveryCommandDoesNothingAndShowsNothing) {
     run("mnuFileClose");
     ASSERT_TRUE(window->documents().isEmpty());
     dialogs.questions.clear();
-    const QStringList skip = {"mnuFileNew", "mnuFileExit", "mnuHelpAbout", "mnuHelpSearchForHelpOn",
-                              "mnuViewOptions"}; // these act without a document
+    const QStringList skip = {"mnuFileNew",     "mnuFileExit",     "mnuHelpAbout",      "mnuHelpSearchForHelpOn",
+                              "mnuViewOptions", "mnuTemplateNew",  "mnuTemplateNew2",   "mnuTemplateEdit",
+                              "mnuTemplateDelete"}; // these act without a document
     for (const MenuEntry& e : mainMenuEntries()) {
         const QString id = QString::fromLatin1(e.id);
         if (isSeparator(e) || window->menu(id) || skip.contains(id)) continue;
@@ -343,4 +345,25 @@ TEST_F(MainWindowTest, ClosingADocumentDuringItsRunLeavesNoWorkingBehind) {
     run("mnuFileClose");
     EXPECT_TRUE(window->documents().isEmpty());
     QTRY_COMPARE(window->statusPanels()->panelText(MainStatusBar::MessagePanel), QString());
+}
+
+TEST_F(MainWindowTest, ClosingTheLastDocumentEmptiesItsStatusPanels) {
+    const QString file = home.file(QStringLiteral("shown.sql"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("select 1\n");
+    }
+    ASSERT_NE(window->openFile(file), nullptr);
+    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::FilePanel), file);
+    run("mnuFileClose");
+    ASSERT_TRUE(window->documents().isEmpty());
+    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::FilePanel), QString());
+    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 0"));
+    // the same through a document's own close box
+    run("mnuFileNew");
+    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 1"));
+    window->mdiArea()->subWindowList().first()->close();
+    QTRY_COMPARE(window->statusPanels()->panelText(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 0"));
+    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::FilePanel), QString());
 }

@@ -8,6 +8,7 @@
 #include "shell/MainWindow.h"
 #include "templates/TemplateBrowser.h"
 #include "templates/TemplateCommands.h"
+#include "templates/TemplateSelection.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 class TemplateEditorTest : public TemplateFixture {
@@ -337,4 +339,37 @@ TEST_F(TemplateEditorTest, EnterInTheScriptIsANewLineAndInTheTitleIsOk) {
     EXPECT_EQ(count("SELECT count(*) FROM templates WHERE title = 'typed' AND \"group\" = 7 "
                     "AND code = 'SELECT 1' || char(13,10) || 'FROM t'"),
               1);
+}
+
+TEST_F(TemplateEditorTest, TemplateCommandsWorkWithNoDocumentOpen) {
+    auto window = openWindow();
+    dialogs.answers = {Dialogs::Answer::No};
+    window->action(QStringLiteral("mnuFileClose"))->trigger();
+    ASSERT_TRUE(window->documents().isEmpty());
+    bool seen = false;
+    whenEditorShown([&](TemplateEditor* e) {
+        seen = true;
+        e->titleField()->setText(QStringLiteral("without a window"));
+        showGroup(*e, QStringLiteral("Empty"));
+        e->codeEditor()->setText(QStringLiteral("SELECT 'lonely';"));
+        e->button(QStringLiteral("Ok"))->click();
+    });
+    window->action(QStringLiteral("mnuTemplateNew2"))->trigger(); // "Insert Template"
+    ASSERT_TRUE(seen); // the editor opened instead of nothing happening
+    EXPECT_EQ(count("SELECT count(*) FROM templates WHERE title = 'without a window'"), 1);
+    // the next document's tree has it
+    window->action(QStringLiteral("mnuFileNew"))->trigger();
+    QueryDocument* doc = window->activeDocument();
+    ASSERT_NE(doc, nullptr);
+    QStringList titles;
+    for (QTreeWidgetItemIterator it(doc->parts().templates); *it; ++it) titles << (*it)->text(0);
+    EXPECT_TRUE(titles.contains(QStringLiteral("without a window")));
+    // with nothing chosen, Delete Item says why it does nothing
+    TemplateSelection::current() = TemplateSelection{};
+    window->action(QStringLiteral("mnuFileClose"))->trigger();
+    ASSERT_TRUE(window->documents().isEmpty());
+    window->action(QStringLiteral("mnuTemplateDelete"))->trigger();
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("Choose a template in the template tree first.")});
+    EXPECT_EQ(dialogs.unexpected, 0);
+    closeWindow(window);
 }

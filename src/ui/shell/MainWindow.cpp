@@ -225,11 +225,8 @@ QueryDocument* MainWindow::openFile(const QString& path) {
 }
 
 void MainWindow::getQueryWindows() {
-    int count = 1 + int(documents().size());
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != this && w->isVisible() && qobject_cast<QDialog*>(w)) ++count;
-    windowCount_ = count;
-    sb_->setWindowCount(count);
+    windowCount_ = int(documents().size());
+    sb_->setWindowCount(windowCount_);
 }
 
 void MainWindow::runCommand(const MenuCommand& command) {
@@ -245,8 +242,8 @@ void MainWindow::runWindowCommand(WindowCommand command) {
     if (runFeatureCommand(this, command, doc, [this] { return activeDocument(); })) return;
     switch (command) {
     case WindowCommand::NewDocument:
-        getQueryWindows(); // counted before the new document exists
         newDocument();
+        getQueryWindows();
         break;
     case WindowCommand::CloseDocument: closeActiveDocument(); break;
     case WindowCommand::Exit: close(); break;
@@ -344,8 +341,10 @@ void MainWindow::popup(PopupMenu which, const QPoint& pos) {
 }
 
 void MainWindow::onDocumentActivated(QMdiSubWindow* w) {
-    if (!w) return;
-    if (auto* doc = qobject_cast<QueryDocument*>(w->widget())) sb_->setFileName(doc->fileName());
+    if (const auto* doc = w ? qobject_cast<QueryDocument*>(w->widget()) : nullptr)
+        sb_->setFileName(doc->fileName());
+    else if (documents().isEmpty())
+        sb_->setFileName(QString()); // the last document closed: no file to show
     updateKeyPanels();
 }
 
