@@ -18,7 +18,11 @@
 #include "support/Typing.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMdiArea>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -172,4 +176,45 @@ TEST_F(DocumentSessionTest, ACommitThatFailsKeepsTheWindowAndNamesNoEditorLine) 
     const db::Table t = db::Connection::open(homeseeding::demoConnectionString(), {15, false})
                             ->query(QStringLiteral("SELECT count(*) FROM child_t"));
     EXPECT_EQ(t.rows[0][0].value_or(QString()), QStringLiteral("0"));
+}
+
+TEST_F(DocumentSessionTest, EnterOrEscapeOnTheTransactionQuestionKeepsEverything) {
+    MainWindow window;
+    window.resize(1100, 750);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QueryDocument* doc = window.activeDocument();
+    doc->setConnection(homeseeding::demoConnectionString());
+    runScript(doc, QStringLiteral("BEGIN;\nINSERT INTO categories (name) VALUES ('not by Enter')"));
+    ASSERT_TRUE(doc->parts().session->inTransaction());
+    doc->setChanged(false);
+
+    // the real question box, answered from the keyboard
+    Dialogs::install(nullptr);
+    auto answerWith = [](Qt::Key key, QString* defaultText) {
+        auto* timer = new QTimer;
+        QObject::connect(timer, &QTimer::timeout, [timer, key, defaultText] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            timer->stop();
+            timer->deleteLater();
+            *defaultText = box->defaultButton() ? box->defaultButton()->text() : QString();
+            QTest::keyClick(box, key);
+        });
+        timer->start(20);
+    };
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        QString byDefault;
+        answerWith(key, &byDefault);
+        window.runWindowCommand(WindowCommand::CloseDocument);
+        EXPECT_EQ(byDefault, QStringLiteral("Cancel"));
+        EXPECT_TRUE(window.documents().contains(doc)) << key;
+        EXPECT_TRUE(doc->parts().session->inTransaction()) << key;
+        EXPECT_EQ(demoCount(QStringLiteral("name = 'not by Enter'")), QStringLiteral("0")) << key;
+    }
+    Dialogs::install(&dialogs);
+    dialogs.choices = {1}; // Roll Back, to leave the demo database as it was
+    window.runWindowCommand(WindowCommand::CloseDocument);
+    EXPECT_EQ(dialogs.defaultButtons, QStringList{QStringLiteral("Cancel")});
+    EXPECT_EQ(dialogs.escapeButtons, QStringList{QStringLiteral("Cancel")});
 }

@@ -63,7 +63,7 @@ bool DocumentSession::confirmClose(QWidget* parent, Ending ending) {
             QStringLiteral("This window's transaction failed: only a rollback can end it.\n\n"
                            "Roll it back, or %1?")
                 .arg(keep),
-            QStringLiteral("Open Transaction"), {QStringLiteral("&Roll Back"), QStringLiteral("Cancel")});
+            QStringLiteral("Open Transaction"), {QStringLiteral("&Roll Back"), QStringLiteral("Cancel")}, 1, 1);
         return choice == 0 && endTransaction(false);
     }
     const int choice = Dialogs::get().choose(
@@ -71,7 +71,8 @@ bool DocumentSession::confirmClose(QWidget* parent, Ending ending) {
         QStringLiteral("This window's session is inside a transaction that has not been committed.\n\n"
                        "Commit it, roll it back, or %1?")
             .arg(keep),
-        QStringLiteral("Open Transaction"), {QStringLiteral("&Commit"), QStringLiteral("&Roll Back"), QStringLiteral("Cancel")});
+        QStringLiteral("Open Transaction"), {QStringLiteral("&Commit"), QStringLiteral("&Roll Back"), QStringLiteral("Cancel")},
+        2, 2); // Enter and Escape keep everything as it is
     if (choice != 0 && choice != 1) return false;
     return endTransaction(choice == 0);
 }
