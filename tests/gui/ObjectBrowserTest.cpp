@@ -505,3 +505,25 @@ TEST(ObjectBrowserServer, TheChooserSwitchesThisDocumentsDatabase) {
         << a.parts().results->messagePane()->text().toStdString();
     EXPECT_EQ(b.context().database(), home_db);
 }
+
+TEST_F(ObjectBrowserTest, AGeneratedStatementStartsALineOfItsOwnAndANameGoesWhereTheCaretIs) {
+    auto d = document(cs);
+    SqlEditor* e = d->editor();
+    e->setText(QStringLiteral("SELECT 1;"));
+    e->setCursorPosition(0, 9);
+    rightClick(*d, node(*d, QStringLiteral("Citems")));
+    d->scriptObject(ObjectCommand::Select);
+    EXPECT_EQ(e->text(), QStringLiteral("SELECT 1;\r\nSELECT * FROM items "));
+    EXPECT_EQ(e->selectedText(), QStringLiteral("SELECT * FROM items ")); // the statement alone
+    // a name is part of a statement: it goes in at the caret
+    e->setText(QStringLiteral("SELECT * FROM "));
+    e->setCursorPosition(0, 14);
+    d->scriptObject(ObjectCommand::InsertObject);
+    EXPECT_EQ(e->text(), QStringLiteral("SELECT * FROM items "));
+    // blanks before the caret are no text: no empty line is made
+    e->setText(QStringLiteral("SELECT 1;\r\n    "));
+    e->setCursorPosition(1, 4);
+    d->scriptObject(ObjectCommand::Select);
+    EXPECT_EQ(e->text(), QStringLiteral("SELECT 1;\r\n    SELECT * FROM items "));
+    d->setChanged(false);
+}

@@ -137,7 +137,10 @@ TEST_F(TemplateBrowserTest, DoubleClickAppendsAfterTheLastLineWhateverIsSelected
     tree->setFocus();
     tree->setCurrentItem(node(tree, QStringLiteral("CC3")));
     QTest::keyClick(tree, Qt::Key_Return);
-    EXPECT_EQ(editor->text(), QStringLiteral("\r\nSELECT 3\r\nFROM lf_only;\r\n"));
+    EXPECT_EQ(editor->text(), QStringLiteral("SELECT 3\r\nFROM lf_only;\r\n")); // no blank line before it
+    // after a script that ends with a line break: straight on the empty last line
+    doubleClick(tree, node(tree, QStringLiteral("CC2")));
+    EXPECT_EQ(editor->text(), QStringLiteral("SELECT 3\r\nFROM lf_only;\r\nSELECT 2\r\nFROM two;\r\n"));
 
     // A template deleted since the tree was built: the script stays as it is.
     ResourceDb::open()->exec(QStringLiteral("DELETE FROM templates WHERE id = 4"));
