@@ -527,3 +527,49 @@ TEST_F(ObjectBrowserTest, AGeneratedStatementStartsALineOfItsOwnAndANameGoesWher
     EXPECT_EQ(e->text(), QStringLiteral("SELECT 1;\r\n    SELECT * FROM items "));
     d->setChanged(false);
 }
+
+TEST(ObjectTreeModelTest, TablesOfOneNameInTwoSchemasShowTheirSchema) {
+    ObjectTreeModel m;
+    const int folder = m.add(ObjectTreeModel::kTop, NodeKind::Folder, QStringLiteral("CCU|shop"),
+                             QStringLiteral("User Tables"), NodeImage::Folder);
+    m.addChildren(folder, NodeKind::Table,
+                  {TreeNode(QStringLiteral("XXXXX|CCU|shop|orders"), QStringLiteral("orders"), NodeImage::Table,
+                            QStringLiteral("public")),
+                   TreeNode(QStringLiteral("XXXXX|CCU|shop|orders|sales"), QStringLiteral("orders"), NodeImage::Table,
+                            QStringLiteral("sales")),
+                   TreeNode(QStringLiteral("XXXXX|CCU|shop|items"), QStringLiteral("items"), NodeImage::Table,
+                            QStringLiteral("public"))});
+    QStringList shown;
+    for (int c : m.childrenOf(folder)) shown << m.data(m.indexOf(c), Qt::DisplayRole).toString();
+    EXPECT_EQ(shown, (QStringList{"public.orders", "sales.orders", "items"}));
+    EXPECT_EQ(m.text(m.childrenOf(folder)[1]), QStringLiteral("orders")); // statements still take the name
+    EXPECT_EQ(m.refOf(m.childrenOf(folder)[1]).schema, QStringLiteral("sales"));
+}
+
+TEST(ObjectBrowserServer, TwoTablesOfOneNameShowTheirSchemas) {
+    QString pg;
+    SQLQE_REQUIRE_SERVER(kPostgres, pg);
+    TempHome home;
+    ScriptedDialogs dialogs;
+    homeseeding::ensureSeeded();
+    auto admin = db::Connection::open(pg);
+    admin->exec(QStringLiteral("CREATE SCHEMA IF NOT EXISTS sqlqe_sales"));
+    admin->exec(QStringLiteral("CREATE TABLE IF NOT EXISTS sqlqe_sales.twin_orders (id INTEGER)"));
+    admin->exec(QStringLiteral("CREATE TABLE IF NOT EXISTS public.twin_orders (id INTEGER)"));
+    QueryDocument d;
+    d.setConnection(pg);
+    ASSERT_TRUE(waitFor([&] { return !d.parts().objects->isBusy(); }));
+    ObjectBrowser* b = d.parts().objects;
+    const ObjectTreeModel* m = b->model();
+    const int folder = m->findKey(QStringLiteral("CCU|") + admin->defaultDatabase());
+    ASSERT_GE(folder, 0);
+    b->openNode(folder);
+    ASSERT_TRUE(waitFor([&] { return !b->isBusy(); }));
+    QStringList shown;
+    for (int c : m->childrenOf(folder))
+        if (m->text(c) == QLatin1String("twin_orders")) shown << m->data(m->indexOf(c), Qt::DisplayRole).toString();
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{"public.twin_orders", "sqlqe_sales.twin_orders"}));
+    admin->exec(QStringLiteral("DROP TABLE sqlqe_sales.twin_orders"));
+    admin->exec(QStringLiteral("DROP TABLE public.twin_orders"));
+}
