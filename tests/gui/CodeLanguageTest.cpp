@@ -185,3 +185,56 @@ TEST_F(CodeLanguageTest, OptionsChangedInTheDialogReachAnOpenDocument) {
     EXPECT_EQ(d->editor()->text(), QStringLiteral("from ")); // switched off again
     d->setChanged(false);
 }
+
+TEST_F(CodeLanguageTest, QuotedNamesEndWhereTheDocumentsServerEndsThem) {
+    auto d = makeDocument(false);
+    SqlEditor* e = d->editor();
+    // A name with a quote inside, in the quotes each server reads, on the
+    // first line; the lines after it must still be code.
+    struct Server {
+        const char* connection;
+        QString name;      // as written in the script
+        int nameStyle;     // how the name is coloured
+        QString notQuotes; // quote characters this server does not read as quotes
+    };
+    const Server servers[] = {
+        {"Driver={MariaDB Unicode};Server=127.0.0.1;Port=1;Database=shop;", QStringLiteral("`Ödd Täble's 🙂`"),
+         QsciLexerSQL::QuotedIdentifier, QStringLiteral("[1]")},
+        {"Driver={FreeTDS};Server=127.0.0.1;Port=1;Database=shop;", QStringLiteral("[Odd Table's]"),
+         QsciLexerSQL::QuotedIdentifier, QStringLiteral("`1`")},
+        {"Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=1;Database=shop;", QStringLiteral("\"Odd \"\"Table's\""),
+         QsciLexerSQL::QuotedIdentifier, QStringLiteral("[1]")},
+        // MariaDB reads double quotes as a string
+        {"Driver={MariaDB Unicode};Server=127.0.0.1;Port=1;Database=shop;", QStringLiteral("\"Odd Table's\""),
+         QsciLexerSQL::DoubleQuotedString, QStringLiteral("[1]")},
+    };
+    for (const Server& s : servers) {
+        SCOPED_TRACE(s.connection);
+        d->setConnection(QString::fromLatin1(s.connection));
+        e->setText(QStringLiteral("create table %1 (id int); -- first\r\nselect a%2 from t\r\nselect 'x' from u")
+                       .arg(s.name, s.notQuotes));
+        EXPECT_EQ(styleOf(e, s.name), s.nameStyle);
+        EXPECT_EQ(styleOf(e, s.name.right(3)), s.nameStyle); // the quote inside does not end it
+        EXPECT_EQ(styleOf(e, QStringLiteral("(id")), QsciLexerSQL::Operator); // the line goes on as code
+        EXPECT_EQ(styleOf(e, QStringLiteral("id int")), QsciLexerSQL::Identifier);
+        EXPECT_EQ(styleOf(e, QStringLiteral("-- first")), QsciLexerSQL::CommentLine);
+        EXPECT_EQ(styleOf(e, s.notQuotes), QsciLexerSQL::Operator); // other servers' quotes are operators
+        EXPECT_EQ(styleOf(e, s.notQuotes.mid(1)), QsciLexerSQL::Number);
+        EXPECT_EQ(styleOf(e, QStringLiteral("'x'")), QsciLexerSQL::SingleQuotedString);
+        EXPECT_EQ(styleOf(e, QStringLiteral("u")), QsciLexerSQL::Identifier); // the last line is code
+    }
+    d->setChanged(false);
+}
+
+TEST_F(CodeLanguageTest, TypingIntoAQuotedNameRecoloursOnlyWhatItChanges) {
+    auto d = makeDocument(false);
+    d->setConnection(QStringLiteral("Driver={MariaDB Unicode};Server=127.0.0.1;Port=1;Database=shop;"));
+    SqlEditor* e = d->editor();
+    script(*d, QStringLiteral("/* a\r\nlong\r\ncomment */ select `a"));
+    type(QStringLiteral("'b` from t"));
+    EXPECT_EQ(e->text(), QStringLiteral("/* a\r\nlong\r\ncomment */ select `a'b` from t"));
+    EXPECT_EQ(styleOf(e, QStringLiteral("long")), QsciLexerSQL::Comment);
+    EXPECT_EQ(styleOf(e, QStringLiteral("`a'b`")), QsciLexerSQL::QuotedIdentifier);
+    EXPECT_EQ(styleOf(e, QStringLiteral("from")), TsqlLexer::KeywordStyle);
+    d->setChanged(false);
+}

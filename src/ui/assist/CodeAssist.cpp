@@ -3,6 +3,8 @@
 #include "assist/KeywordCaseCorrector.h"
 #include "assist/KeywordLanguage.h"
 #include "assist/SyntaxHelp.h"
+#include "assist/TsqlLexer.h"
+#include "common/DocumentContext.h"
 #include "editor/SqlEditor.h"
 
 
@@ -10,7 +12,11 @@ CodeAssist::CodeAssist(SqlEditor* editor, QWidget* host, QTextBrowser* helpBrows
     : EditorFeature(editor), editor_(editor), language_(new KeywordLanguage(editor)),
       corrector_(new KeywordCaseCorrector(editor, language_)),
       popup_(new CompletionPopup(editor, host, language_, context)),
-      help_(new SyntaxHelp(editor, helpBrowser)) {}
+      help_(new SyntaxHelp(editor, helpBrowser)) {
+    // the colouring reads quotes and comments as the document's server does
+    language_->lexer()->setServerFamily(context.serverFamily());
+    connect(&context, &DocumentContext::serverFamilyChanged, language_->lexer(), &TsqlLexer::setServerFamily);
+}
 
 bool CodeAssist::codeSenseKey() {
     popup_->placeIntelliPopup();
