@@ -366,4 +366,7 @@ TEST_F(MainWindowTest, ClosingTheLastDocumentEmptiesItsStatusPanels) {
     window->mdiArea()->subWindowList().first()->close();
     QTRY_COMPARE(window->statusPanels()->panelText(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 0"));
     EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::FilePanel), QString());
+    // a document opened for a file counts as well as one made with New
+    ASSERT_NE(window->openFile(file), nullptr);
+    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 1"));
 }

@@ -49,6 +49,7 @@ TsqlLexer::TsqlLexer(QObject* parent) : QsciLexerSQL(parent) {
     setColor(QColor(0x2e, 0x7d, 0x32), CommentDoc);
     setColor(QColor(0xb0, 0x24, 0x24), SingleQuotedString);
     setColor(QColor(0x80, 0x50, 0x50), DoubleQuotedString);
+    setColor(QColor(0x80, 0x50, 0x50), QuotedIdentifier); // names in quotes, brackets or back-quotes
     setColor(QColor(0xd0, 0x6a, 0x00), Number);
     setColor(QColor(0x20, 0x20, 0x20), Identifier);
     setColor(QColor(0x20, 0x20, 0x20), Default);

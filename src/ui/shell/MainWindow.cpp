@@ -205,6 +205,7 @@ QueryDocument* MainWindow::newDocument() {
     w->show();
     if (!area.isEmpty() && !area.contains(w->geometry())) w->move(0, 0);
     doc->editor()->setFocus();
+    getQueryWindows(); // however the document came (New, a file given at start, a recovered script)
     return doc;
 }
 
@@ -241,10 +242,7 @@ void MainWindow::runWindowCommand(WindowCommand command) {
     QueryDocument* doc = activeDocument();
     if (runFeatureCommand(this, command, doc, [this] { return activeDocument(); })) return;
     switch (command) {
-    case WindowCommand::NewDocument:
-        newDocument();
-        getQueryWindows();
-        break;
+    case WindowCommand::NewDocument: newDocument(); break;
     case WindowCommand::CloseDocument: closeActiveDocument(); break;
     case WindowCommand::Exit: close(); break;
     case WindowCommand::ConnectionManager:
