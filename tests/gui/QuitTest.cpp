@@ -24,27 +24,28 @@ namespace {
 struct QuitCase {
     const char* name;
     const ServerUnderTest* server;
-    const char* update;  // changes the one row of sqlqe_quit_probe, slowly
-    const char* running; // counts our statements the server is still running
+    const char* update;  // changes the one row of %1 slowly (%1: the case's own table)
+    const char* running; // counts the statements on %1 the server is still running
     int signal;          // 0: the main window's close instead
 };
+void PrintTo(const QuitCase& c, std::ostream* os) { *os << c.name; }
+
+const char* kPgUpdate = "UPDATE %1 SET v = v + 1 WHERE pg_sleep(3) IS NOT NULL";
+const char* kPgRunning = "SELECT count(*) FROM pg_stat_activity WHERE state = 'active' AND query LIKE 'UPDATE %1 %'";
+const char* kMariaUpdate = "UPDATE %1 SET v = v + 1 WHERE SLEEP(3) IS NOT NULL";
+const char* kMariaRunning = "SELECT count(*) FROM information_schema.PROCESSLIST WHERE INFO LIKE 'UPDATE %1 %'";
 
 const QuitCase kCases[] = {
-    {"PostgreSQL_SIGTERM", &kPostgres, "UPDATE sqlqe_quit_probe SET v = v + 1 WHERE pg_sleep(3) IS NOT NULL",
-     "SELECT count(*) FROM pg_stat_activity WHERE state = 'active' AND query LIKE 'UPDATE sqlqe_quit_probe%'",
-     SIGTERM},
-    {"PostgreSQL_Close", &kPostgres, "UPDATE sqlqe_quit_probe SET v = v + 1 WHERE pg_sleep(3) IS NOT NULL",
-     "SELECT count(*) FROM pg_stat_activity WHERE state = 'active' AND query LIKE 'UPDATE sqlqe_quit_probe%'", 0},
-    {"MariaDB_SIGINT", &kMariaDb, "UPDATE sqlqe_quit_probe SET v = v + 1 WHERE SLEEP(3) IS NOT NULL",
-     "SELECT count(*) FROM information_schema.PROCESSLIST WHERE INFO LIKE 'UPDATE sqlqe_quit_probe%'", SIGINT},
-    {"MariaDB_Close", &kMariaDb, "UPDATE sqlqe_quit_probe SET v = v + 1 WHERE SLEEP(3) IS NOT NULL",
-     "SELECT count(*) FROM information_schema.PROCESSLIST WHERE INFO LIKE 'UPDATE sqlqe_quit_probe%'", 0},
+    {"PostgreSQL_SIGTERM", &kPostgres, kPgUpdate, kPgRunning, SIGTERM},
+    {"PostgreSQL_Close", &kPostgres, kPgUpdate, kPgRunning, 0},
+    {"MariaDB_SIGINT", &kMariaDb, kMariaUpdate, kMariaRunning, SIGINT},
+    {"MariaDB_Close", &kMariaDb, kMariaUpdate, kMariaRunning, 0},
 };
 
 class QuitTest : public ::testing::TestWithParam<QuitCase> {};
 
-QString scalar(db::Connection& c, const char* sql) {
-    const db::Table t = c.query(QString::fromLatin1(sql));
+QString scalar(db::Connection& c, const QString& sql) {
+    const db::Table t = c.query(sql);
     return t.rows.empty() ? QString() : t.rows[0][0].value_or(QString());
 }
 
@@ -57,22 +58,25 @@ TEST_P(QuitTest, ARunningStatementIsCancelledOnTheServerBeforeTheEditorGoes) {
     TempHome home;
     ScriptedDialogs dialogs;
     homeseeding::ensureSeeded();
+    // a table of the case's own: the cases may run side by side on one server
+    const QString table = QStringLiteral("sqlqe_quit_") + QString::fromLatin1(c.name).toLower();
+    const QString running = QString::fromLatin1(c.running).arg(table);
     auto admin = db::Connection::open(cs);
-    admin->exec(QStringLiteral("DROP TABLE IF EXISTS sqlqe_quit_probe"));
-    admin->exec(QStringLiteral("CREATE TABLE sqlqe_quit_probe (id INTEGER, v INTEGER)"));
-    admin->exec(QStringLiteral("INSERT INTO sqlqe_quit_probe VALUES (1, 0)"));
+    admin->exec(QStringLiteral("DROP TABLE IF EXISTS ") + table);
+    admin->exec(QStringLiteral("CREATE TABLE %1 (id INTEGER, v INTEGER)").arg(table));
+    admin->exec(QStringLiteral("INSERT INTO %1 VALUES (1, 0)").arg(table));
 
     auto window = std::make_unique<MainWindow>();
     std::optional<int> status;
     QuitOnSignal quit(window.get(), [&status](int s) { status = s; });
     QueryDocument* doc = window->activeDocument();
     doc->setConnection(cs);
-    replaceScript(doc->editor(), QString::fromLatin1(c.update));
+    replaceScript(doc->editor(), QString::fromLatin1(c.update).arg(table));
     doc->setChanged(false);
     QElapsedTimer sinceStart;
     sinceStart.start();
     doc->startExec();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return scalar(*admin, c.running) == QLatin1String("1"); }, 2500))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scalar(*admin, running) == QLatin1String("1"); }, 2500))
         << "the UPDATE never reached the server";
 
     QElapsedTimer quitting;
@@ -87,11 +91,11 @@ TEST_P(QuitTest, ARunningStatementIsCancelledOnTheServerBeforeTheEditorGoes) {
     EXPECT_LT(quitting.elapsed(), 2500) << "the exit waited for the statement instead of cancelling it";
     // Nothing of ours runs on the server any more, and after the time the
     // statement would have needed, it has changed nothing.
-    EXPECT_EQ(scalar(*admin, c.running), QStringLiteral("0"));
+    EXPECT_EQ(scalar(*admin, running), QStringLiteral("0"));
     while (sinceStart.elapsed() < 3500) QTest::qWait(50);
-    EXPECT_EQ(scalar(*admin, "SELECT v FROM sqlqe_quit_probe WHERE id = 1"), QStringLiteral("0"));
+    EXPECT_EQ(scalar(*admin, QStringLiteral("SELECT v FROM %1 WHERE id = 1").arg(table)), QStringLiteral("0"));
     window.reset();
-    admin->exec(QStringLiteral("DROP TABLE sqlqe_quit_probe"));
+    admin->exec(QStringLiteral("DROP TABLE ") + table);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, QuitTest, ::testing::ValuesIn(kCases),

@@ -14,6 +14,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/Typing.h"
 #include "support/TempHome.h"
+#include "support/ToolOutput.h"
 
 #include <Qsci/qsciprinter.h>
 
@@ -205,10 +206,10 @@ TEST_F(ScriptFilesTest, OutputWatchReloadsTwiceAndEndsOnATextChange) {
     QSignalSpy reloads(doc->parts().watch, &OutputWatch::reloaded);
     writeFile(out, "first output");
     ASSERT_TRUE(reloads.wait(3000));
-    EXPECT_EQ(doc->parts().results->textPane()->text(), QStringLiteral("first output"));
+    EXPECT_EQ(shownToolOutput(doc->parts().results->textPane()), QStringLiteral("first output"));
     writeFile(out, "second output");
     ASSERT_TRUE(reloads.wait(3000));
-    EXPECT_EQ(doc->parts().results->textPane()->text(), QStringLiteral("second output"));
+    EXPECT_EQ(shownToolOutput(doc->parts().results->textPane()), QStringLiteral("second output"));
     EXPECT_FALSE(doc->parts().watch->isActive()); // twice, then done
     doc->parts().watch->start(folder, out);
     replaceScript(doc->editor(), QStringLiteral("typing ends the watch"));

@@ -1,7 +1,5 @@
 #include "external/OutputWatch.h"
 
-#include "script/ScriptFile.h"
-
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
@@ -11,9 +9,8 @@ OutputWatch::OutputWatch(QObject* parent) : QObject(parent), settle_(new QTimer(
     settle_->setSingleShot(true);
     settle_->setInterval(100);
     connect(settle_, &QTimer::timeout, this, [this] {
-        const Result<ScriptContent> r = readScriptFile(file_);
         ++reloads_;
-        emit reloaded(r ? r->text : QString());
+        emit reloaded(file_);
         if (reloads_ >= 2) stop();
     });
 }

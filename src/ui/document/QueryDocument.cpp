@@ -1,5 +1,7 @@
 #include "document/QueryDocument.h"
 
+#include "assist/CatalogCache.h"
+#include "assist/CatalogCache.h"
 #include "assist/CodeAssist.h"
 #include "catalog/ObjectBrowser.h"
 #include "catalog/ObjectScripter.h"
@@ -17,9 +19,11 @@
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
+#include "document/ToolOutputView.h"
 #include "document/RunController.h"
 #include "document/ScriptFileActions.h"
 #include "document/StatementAtCaret.h"
+#include "document/ToolOutputView.h"
 #include "editor/EditorLook.h"
 #include "external/OutputWatch.h"
 #include "history/HistoryPane.h"
@@ -28,6 +32,7 @@
 #include "templates/TemplateBrowser.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QVBoxLayout>
 
 namespace {
@@ -126,14 +131,16 @@ void QueryDocument::wireParts() {
     connect(p.look, &EditorLook::fontApplied, this, &QueryDocument::applyPaneFonts);
     connect(p.objects, &ObjectBrowser::captionChanged, this, &QueryDocument::updateTitle);
     connect(p.objects, &ObjectBrowser::statusText, p.status, &PanelStatusBar::setPanelText);
+    // a rebuilt tree (Refresh, a new connection) makes the completion lists read again too
+    connect(p.objects, &ObjectBrowser::listsBuilt, p.assist->popup()->cache(), &CatalogCache::refresh);
     connect(p.objects, &ObjectBrowser::databaseMessage, this, [this](const QString& text) {
         parts_.results->showMessage(text, true);
         parts_.lowerSplitter->setRatioFromTop(0.7);
     });
     connect(p.session, &DocumentSession::stateChanged, this,
             [this] { parts_.status->setPanelText(SessionPanel, parts_.session->panelText()); });
-    connect(p.watch, &OutputWatch::reloaded, this, [this](const QString& text) {
-        parts_.results->textPane()->setText(text);
+    connect(p.watch, &OutputWatch::reloaded, this, [this](const QString& file) {
+        ToolOutputView::of(parts_.results->textPane())->showFile(file, QFileInfo(file).fileName());
         setResultsInText(true);
         parts_.results->setCurrentIndex(ResultPanes::ResultsTab);
         parts_.results->showResultsPane();
@@ -286,6 +293,8 @@ void QueryDocument::addStatement(const QString& text, bool select) {
     }
     addObjectText(text, select);
 }
+
+void QueryDocument::addMessage(const QString& line) { parts_.results->appendMessage(line); }
 
 // ---- connection ----
 

@@ -51,6 +51,9 @@ public:
     // The same for a generated statement, which starts a line of its own
     // when text stands before the caret on its line.
     void addStatement(const QString& text, bool select);
+    // Adds a line to the Messages tab (shown, not brought forward): a notice
+    // of the program's own.
+    void addMessage(const QString& line);
 
     // ---- file state ----
     QString fileName() const;

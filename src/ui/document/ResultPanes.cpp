@@ -60,6 +60,13 @@ void ResultPanes::showMessage(const QString& text, bool hideResults) {
     setCurrentIndex(MessagesTab);
 }
 
+void ResultPanes::appendMessage(const QString& line) {
+    const QString before = messages_->text();
+    const bool newLine = before.isEmpty() || before.endsWith(QLatin1Char('\n'));
+    messages_->appendText((newLine ? QString() : QStringLiteral("\r\n")) + line + QStringLiteral("\r\n"));
+    setTabVisible(MessagesTab, true);
+}
+
 void ResultPanes::startRun() {
     setTabVisible(ResultsTab, true);
     setTabVisible(MessagesTab, true);

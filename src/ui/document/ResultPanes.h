@@ -44,6 +44,9 @@ public:
     // Sets the message pane's text and brings it forward; with hideResults
     // the results tab goes (a summary, a note that is not a run's).
     void showMessage(const QString& text, bool hideResults = false);
+    // Adds a line under what the message pane shows; its tab is shown but
+    // not brought forward.
+    void appendMessage(const QString& line);
 
     // ---- a run ----
     // A run starts: results and messages shown, extended hidden, the message

@@ -3,11 +3,12 @@
 #include "run/Executor.h"
 #include "shell/JournalKeeper.h"
 #include "shell/MainWindow.h"
+#include "store/HistoryWriter.h"
 
-#include <QApplication>
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -27,7 +28,11 @@ void onEndingSignal(int sig) {
 
 QuitOnSignal::QuitOnSignal(MainWindow* window, std::function<void(int)> quit)
     : window_(window), quit_(std::move(quit)) {
-    if (!quit_) quit_ = [](int status) { QApplication::exit(status); };
+    if (!quit_)
+        quit_ = [](int status) {
+            std::fflush(nullptr);
+            _exit(status);
+        };
     if (pipe2(wakeUp, O_CLOEXEC | O_NONBLOCK) != 0) return; // without a pipe the default action stays
     received = 0;
     notifier_ = new QSocketNotifier(wakeUp[0], QSocketNotifier::Read, this);
@@ -59,5 +64,6 @@ void QuitOnSignal::onSignal() {
     window_->journal()->stop();
     // cancel on the servers, then wait for the runs to end (bounded)
     Executor::waitForAll(kCancelWaitMs);
+    HistoryWriter::instance().waitIdle(kCancelWaitMs); // the runs that ended before
     quit_(128 + number);
 }

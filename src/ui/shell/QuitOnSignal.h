@@ -8,7 +8,12 @@
 // A second signal ends the process at once.
 //
 // The signal handler only writes the signal's number to a pipe; the rest
-// happens on the UI thread when its event loop reads it.
+// happens on the UI thread when its event loop (or a dialog's) reads it.
+// Once the journal, the cancels and the queued history are done the process
+// ends there: every other file the editor keeps is written when it changes,
+// and a kept connection's open transaction is rolled back by its server.
+// (Leaving through the event loops could be undone by a dialog that is open
+// at that moment, and the teardown may touch a desktop bus that hangs.)
 
 #include <QObject>
 #include <functional>
@@ -20,7 +25,7 @@ class QuitOnSignal : public QObject {
     Q_OBJECT
 public:
     // quit ends the program with an exit status (128 + the signal's
-    // number); QApplication::exit by default. One at a time.
+    // number); by default the process ends at once. One at a time.
     explicit QuitOnSignal(MainWindow* window, std::function<void(int status)> quit = {});
     ~QuitOnSignal() override;
 
