@@ -52,6 +52,15 @@ QString demoCount(const QString& where) {
 class DocumentSessionTest : public ::testing::Test {
 protected:
     void SetUp() override { homeseeding::ensureSeeded(); }
+    // The main window, shown, with its document on the demo database.
+    QueryDocument* openDemoWindow(MainWindow& window) {
+        window.resize(1100, 750);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        QueryDocument* doc = window.activeDocument();
+        doc->setConnection(homeseeding::demoConnectionString());
+        return doc;
+    }
     TempHome home;
     ScriptedDialogs dialogs;
 };
@@ -148,11 +157,7 @@ TEST_F(DocumentSessionTest, ClosingAWindowInsideATransactionAsksWhatToDoWithIt) 
 
 TEST_F(DocumentSessionTest, ACommitThatFailsKeepsTheWindowAndNamesNoEditorLine) {
     MainWindow window;
-    window.resize(1100, 750);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QueryDocument* doc = window.activeDocument();
-    doc->setConnection(homeseeding::demoConnectionString());
+    QueryDocument* doc = openDemoWindow(window);
     // a deferred foreign key fails only at COMMIT; the PRAGMA lives in the session
     runScript(doc, QStringLiteral("PRAGMA foreign_keys = ON;\n"
                                   "CREATE TABLE IF NOT EXISTS parent_t (id INTEGER PRIMARY KEY);\n"
@@ -180,11 +185,7 @@ TEST_F(DocumentSessionTest, ACommitThatFailsKeepsTheWindowAndNamesNoEditorLine) 
 
 TEST_F(DocumentSessionTest, EnterOrEscapeOnTheTransactionQuestionKeepsEverything) {
     MainWindow window;
-    window.resize(1100, 750);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QueryDocument* doc = window.activeDocument();
-    doc->setConnection(homeseeding::demoConnectionString());
+    QueryDocument* doc = openDemoWindow(window);
     runScript(doc, QStringLiteral("BEGIN;\nINSERT INTO categories (name) VALUES ('not by Enter')"));
     ASSERT_TRUE(doc->parts().session->inTransaction());
     doc->setChanged(false);

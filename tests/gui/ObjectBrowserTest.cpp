@@ -434,13 +434,23 @@ TEST_F(ObjectBrowserTest, OnlyTheLastConnectionsListsAreShown) {
 
 // ---- a catalogue server ----
 
-TEST(ObjectBrowserServer, TheChooserSwitchesThisDocumentsDatabase) {
-    QString pg;
-    SQLQE_REQUIRE_SERVER(kPostgres, pg);
+namespace {
+// A document's home and dialogs, and the PostgreSQL test server.
+class ObjectBrowserServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SQLQE_REQUIRE_SERVER(kPostgres, pg);
+        homeseeding::ensureSeeded();
+        admin = db::Connection::open(pg);
+    }
     TempHome home;
     ScriptedDialogs dialogs;
-    homeseeding::ensureSeeded();
-    auto admin = db::Connection::open(pg);
+    QString pg;
+    std::unique_ptr<db::Connection> admin;
+};
+} // namespace
+
+TEST_F(ObjectBrowserServer, TheChooserSwitchesThisDocumentsDatabase) {
     const QString home_db = admin->defaultDatabase();
     const QString other = QStringLiteral("sqlqe_catalog_gui");
     if (admin->query(QStringLiteral("SELECT 1 FROM pg_database WHERE datname = ?"), {other}).rows.empty())
@@ -546,13 +556,7 @@ TEST(ObjectTreeModelTest, TablesOfOneNameInTwoSchemasShowTheirSchema) {
     EXPECT_EQ(m.refOf(m.childrenOf(folder)[1]).schema, QStringLiteral("sales"));
 }
 
-TEST(ObjectBrowserServer, TwoTablesOfOneNameShowTheirSchemas) {
-    QString pg;
-    SQLQE_REQUIRE_SERVER(kPostgres, pg);
-    TempHome home;
-    ScriptedDialogs dialogs;
-    homeseeding::ensureSeeded();
-    auto admin = db::Connection::open(pg);
+TEST_F(ObjectBrowserServer, TwoTablesOfOneNameShowTheirSchemas) {
     admin->exec(QStringLiteral("CREATE SCHEMA IF NOT EXISTS sqlqe_sales"));
     admin->exec(QStringLiteral("CREATE TABLE IF NOT EXISTS sqlqe_sales.twin_orders (id INTEGER)"));
     admin->exec(QStringLiteral("CREATE TABLE IF NOT EXISTS public.twin_orders (id INTEGER)"));
