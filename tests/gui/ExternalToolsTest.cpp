@@ -11,6 +11,7 @@
 #include "settings/Settings.h"
 #include "store/HomeSeeding.h"
 #include "support/Files.h"
+#include "support/PaneLines.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/Typing.h"
@@ -50,7 +51,7 @@ protected:
         ASSERT_FALSE(d.isRunning());
     }
     static QString messages(QueryDocument& d) { return d.resultPanes()->messagePane()->text(); }
-    static QString results(QueryDocument& d) { return d.resultPanes()->textPane()->text(); }
+    static QString results(QueryDocument& d) { return paneLines(*d.resultPanes()->textPane()); }
 
     TempHome home;
     ScriptedDialogs dialogs;
@@ -186,7 +187,7 @@ TEST_F(ExternalToolsTest, QueryCheckReloadsTheToolsOutputFile) {
     d->setResultsInText(false);
     const QString before = messages(*d);
     d->syntaxCheck();
-    EXPECT_EQ(results(*d), QStringLiteral("graphical tool output\r\n"));
+    EXPECT_EQ(results(*d), QStringLiteral("graphical tool output\n"));
     EXPECT_EQ(messages(*d), before); // nothing summarised, nothing sent
     EXPECT_TRUE(d->resultPanes()->resultsInText());
     EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::ResultsTab));

@@ -13,6 +13,7 @@
 #include "settings/Settings.h"
 #include "shell/MainWindow.h"
 #include "store/HomeSeeding.h"
+#include "support/PaneLines.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
@@ -208,7 +209,7 @@ TEST_F(StatementAtCaretTest, AnExternalToolGetsOnlyTheStatement) {
     QFile input(home.file(QStringLiteral("in.sql")));
     ASSERT_TRUE(input.open(QIODevice::ReadOnly));
     EXPECT_EQ(input.readAll(), QByteArray("select name from categories order by id limit 2"));
-    EXPECT_EQ(doc->resultPanes()->textPane()->text(), QStringLiteral("Beverages\nBakery\n"));
+    EXPECT_EQ(paneLines(*doc->resultPanes()->textPane()), QStringLiteral("Beverages\nBakery\n"));
 }
 
 TEST(StatementAtCaretWindow, CtrlReturnInTheMainWindowRunsTheStatementThroughTheQueryMenu) {

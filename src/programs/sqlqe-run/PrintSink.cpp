@@ -48,7 +48,7 @@ void PrintSink::appendText(Pane pane, const QString& text) {
 
 void PrintSink::textRows(Pane, std::shared_ptr<db::RowBlock> rows, const TextWidths& widths) {
     push([this, rows, widths] {
-        for (int r = 0; r < rows->rowCount(); ++r) textlayout::appendRowUtf8(out_, *rows, r, *widths);
+        textlayout::appendRowsUtf8(out_, *rows, *widths);
         if (out_.size() > (1 << 20)) writePending();
     });
 }
@@ -96,14 +96,14 @@ void PrintSink::writeLoop() {
 
 void PrintSink::writePending() {
     if (!failure_.isEmpty()) { // the output is gone: drop what comes
-        out_.clear();
+        out_.resize(0);
         return;
     }
     if (!out_.isEmpty() && std::fwrite(out_.constData(), 1, size_t(out_.size()), stdout) != size_t(out_.size())) {
         failWith(errno);
         return;
     }
-    out_.clear();
+    out_.resize(0); // keeps the capacity: clear() would free it and the next megabyte regrow it
     if (std::fflush(stdout) != 0) failWith(errno);
 }
 
