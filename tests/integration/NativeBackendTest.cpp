@@ -1,6 +1,7 @@
-// The native PostgreSQL and MariaDB backends against the real servers: the
-// same results as the ODBC path byte for byte, rows that stream, notices,
-// and calls left half read.
+// The native PostgreSQL and MariaDB backends against the real servers:
+// results shaped as the ODBC path shapes them (the values themselves are the
+// server's own text, see ValueTextTest), rows that stream, notices, and
+// calls left half read.
 #include "base/Memory.h"
 #include "db/Connection.h"
 #include "db/MariaConnection.h"
@@ -20,10 +21,10 @@ using namespace db;
 
 namespace {
 
-// Every result of a call as text: each field's name, type, precision and
-// sizing, then the rows (NULL apart from empty), or the count of a
-// statement without rows.
-QString dump(Connection& conn, const QString& sql) {
+// The shape of every result of a call: each field's name, type and sizing,
+// then per row which cells are NULL, or the count of a statement without
+// rows. The precisions go to precisions, in order.
+QString shape(Connection& conn, const QString& sql, std::vector<int>& precisions) {
     QString out;
     auto cursor = conn.execute(sql);
     do {
@@ -31,17 +32,17 @@ QString dump(Connection& conn, const QString& sql) {
             out += QStringLiteral("affected %1\n").arg(cursor->recordsAffected());
             continue;
         }
-        for (const Field& f : cursor->fields())
-            out += QStringLiteral("field %1 type %2 precision %3%4\n")
+        for (const Field& f : cursor->fields()) {
+            out += QStringLiteral("field %1 type %2%3\n")
                        .arg(f.name)
                        .arg(int(f.type))
-                       .arg(f.precision)
                        .arg(f.unsized ? QStringLiteral(" unsized") : QString());
+            precisions.push_back(f.precision);
+        }
         RowBlock b;
         while (cursor->fetch(b, 7))
             for (int r = 0; r < b.rowCount(); ++r) {
-                for (int c = 0; c < b.columnCount(); ++c)
-                    out += (b.isNull(r, c) ? QStringLiteral("<NULL>") : b.string(r, c)) + QLatin1Char('|');
+                for (int c = 0; c < b.columnCount(); ++c) out += b.isNull(r, c) ? QStringLiteral("<NULL>|") : QStringLiteral("v|");
                 out += QLatin1Char('\n');
             }
     } while (cursor->nextResult());
@@ -99,7 +100,7 @@ class NativeAndOdbc : public ::testing::TestWithParam<Case> {};
 
 } // namespace
 
-TEST_P(NativeAndOdbc, ResultsReadTheSameThroughEitherBackend) {
+TEST_P(NativeAndOdbc, ResultsAreShapedAlikeThroughEitherBackend) {
     QString cs;
     SQLQE_REQUIRE_SERVER(*GetParam().server, cs);
     auto native = Connection::open(cs);
@@ -113,9 +114,13 @@ TEST_P(NativeAndOdbc, ResultsReadTheSameThroughEitherBackend) {
     for (const QString& s : QString::fromUtf8(GetParam().setup).split(QStringLiteral(";;"))) native->exec(s);
     for (const char* q : GetParam().queries) {
         const QString sql = QString::fromUtf8(q);
-        const QString viaOdbc = dump(*odbc, sql);
-        EXPECT_EQ(dump(*native, sql), viaOdbc) << q;
+        std::vector<int> odbcWidths, nativeWidths;
+        const QString viaOdbc = shape(*odbc, sql, odbcWidths);
+        EXPECT_EQ(shape(*native, sql, nativeWidths), viaOdbc) << q;
         EXPECT_GT(viaOdbc.size(), 10);
+        // as wide as the driver's, or wider where the server's text is (offsets, fractions, 0x)
+        ASSERT_EQ(nativeWidths.size(), odbcWidths.size()) << q;
+        for (size_t i = 0; i < nativeWidths.size(); ++i) EXPECT_GE(nativeWidths[i], odbcWidths[i]) << q << " field " << i;
     }
     native->exec(QStringLiteral("DROP TABLE nb_types"));
 }

@@ -129,14 +129,21 @@ std::unique_ptr<Cursor> MariaConnection::execute(const QString& sql, const Param
     return std::make_unique<MariaCursor>(*this, sql);
 }
 
+std::unique_ptr<Cursor> MariaConnection::executeScript(const QString& script,
+                                                       const std::vector<ScriptStatement>& statements) {
+    throwIfCancelPending();
+    calls_.endOpenCall();
+    return std::make_unique<MariaCursor>(*this, script, statements);
+}
+
 void MariaConnection::cancel() {
     calls_.requestCancel();
     // Connecting takes a moment: not on the caller's (maybe the UI's) thread.
     std::thread([e = endpoint_, id = threadId_] { killStatement(e, id); }).detach();
 }
 
-void MariaConnection::killRunning() {
-    calls_.requestCancel();
+void MariaConnection::killRunning(bool asCancel) {
+    if (asCancel) calls_.requestCancel();
     killStatement(endpoint_, threadId_);
 }
 

@@ -22,9 +22,14 @@ public:
     ~MariaConnection() override;
 
     std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) override;
+    // The script goes in one call (each statement there commits or fails on
+    // its own); its statements tell the cursor which query a row limit may stop.
+    bool wantsStatements() const override { return true; }
+    std::unique_ptr<Cursor> executeScript(const QString& script, const std::vector<ScriptStatement>& statements) override;
     void cancel() override;
-    // Kills the running statement and waits until the kill is sent.
-    void killRunning();
+    // Kills the running statement and waits until the kill is sent; as a
+    // cancel (the call then fails as cancelled), or only to stop its rows.
+    void killRunning(bool asCancel = true);
 
     QString providerName() const override;
     QString serverVersion() const override;

@@ -5,6 +5,7 @@
 #include "db/OdbcDataSources.h"
 #include "db/OdbcSupport.h"
 #include "db/OdbcTypes.h"
+#include "db/StatementChain.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -186,6 +187,14 @@ void OdbcConnection::disconnect() {
 std::unique_ptr<Cursor> OdbcConnection::execute(const QString& sql, const Params& params) {
     if (dbc_ == SQL_NULL_HDBC) throw Error::usage(QStringLiteral("The connection is closed."));
     return std::make_unique<OdbcCursor>(*this, sql, params);
+}
+
+std::unique_ptr<Cursor> OdbcConnection::executeScript(const QString& script,
+                                                      const std::vector<ScriptStatement>& statements) {
+    // The PostgreSQL driver sends a script as one call, which the server runs
+    // as one transaction: one statement at a time instead.
+    if (!isPostgres_ || statements.empty()) return execute(script);
+    return std::make_unique<StatementChain>(*this, script, statements);
 }
 
 void OdbcConnection::registerStatement(SQLHSTMT stmt) {

@@ -26,6 +26,8 @@ public:
     ~OdbcConnection() override;
 
     std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) override;
+    bool wantsStatements() const override { return isPostgres_; }
+    std::unique_ptr<Cursor> executeScript(const QString& script, const std::vector<ScriptStatement>& statements) override;
     void cancel() override;
 
     QString providerName() const override { return dbmsName_; }

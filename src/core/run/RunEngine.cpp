@@ -2,6 +2,7 @@
 
 #include "run/ErrorLocation.h"
 #include "run/RunPlan.h"
+#include "run/ScriptStatements.h"
 #include "run/TextLayout.h"
 
 #include <QElapsedTimer>
@@ -87,7 +88,10 @@ RunResult RunEngine::execute() {
         conn = connect(owned);
         sink_.clearPane(request_.resultsInText ? Pane::Results : Pane::Extended);
         if (stop_) throw db::Error::cancelled(QStringLiteral("Operation cancelled."));
-        auto cursor = conn->execute(plan.textToRun);
+        auto cursor = conn->wantsStatements()
+                          ? conn->executeScript(plan.textToRun,
+                                                scriptStatements(plan.textToRun, sqlscript::dialectOf(conn->serverFamily())))
+                          : conn->execute(plan.textToRun);
         walkResults(*cursor);
         if (stop_)
             result = finish(RunOutcome::Cancelled, textlayout::cancelledMessage(rowCount()));
@@ -262,6 +266,7 @@ void RunEngine::writeTextSet(db::Cursor& cursor, Pane pane, qint64& counter) {
             counter += n;
             report(n);
             const bool reachedLimit = countShown(n);
+            if (reachedLimit) cursor.discardRestOfSet(); // before the rows go out: the server stops at once
             block->shrinkToFit();
             sink_.textRows(pane, block, widths);
             if (reachedLimit) sink_.appendText(pane, textlayout::rowLimitNotice(*request_.rowLimit));
@@ -286,9 +291,11 @@ void RunEngine::writeGridSet(db::Cursor& cursor) {
         if (got == 0) break;
         report(got);
         gridRows_ += got;
+        const bool reachedLimit = countShown(got);
+        if (reachedLimit) cursor.discardRestOfSet(); // before the rows go out: the server stops at once
         block->shrinkToFit();
         sink_.gridRows(block);
-        if (countShown(got)) sink_.appendText(Pane::Results, textlayout::rowLimitNotice(*request_.rowLimit));
+        if (reachedLimit) sink_.appendText(Pane::Results, textlayout::rowLimitNotice(*request_.rowLimit));
         sink_.flush();
         holdBlock(*block);
     }
