@@ -247,3 +247,57 @@ TEST(MariaDbNative, ARowLimitBoundsTheMemoryOfAHugeResult) {
     EXPECT_TRUE(sink.results.contains(QStringLiteral("...Rowcount = 10...")));
     EXPECT_LT(peak.growth(), 64 << 20); // the driver's way: two million rows held at once
 }
+
+// A query that makes its rows slowly: the first ones show while it runs,
+// not after the thousands the column sizing reads ahead or a full block.
+TEST(PostgresNative, ASlowProducersFirstRowsShowWhileItRuns) {
+    QString cs;
+    SQLQE_REQUIRE_SERVER(kPostgres, cs);
+    struct FirstRows : Collecting {
+        QElapsedTimer clock;
+        qint64 firstRowsAt = -1;
+        void textRows(Pane, std::shared_ptr<RowBlock>, const TextWidths&) override {
+            if (firstRowsAt < 0) firstRowsAt = clock.elapsed();
+        }
+    } sink;
+    RunRequest r;
+    r.connectionString = cs;
+    r.resultsInText = true;
+    // numeric without a declared precision: sized by the values of the first rows
+    r.text = QStringLiteral("SELECT x::numeric AS n, repeat('y', 3000) AS pad FROM generate_series(1, 150) x,"
+                            " LATERAL (SELECT pg_sleep(0.02 + x * 0)) s");
+    sink.clock.start();
+    const RunResult result = RunEngine(r, sink).run();
+    EXPECT_EQ(result.outcome, RunOutcome::Success) << qPrintable(result.closingMessage);
+    EXPECT_GE(sink.clock.elapsed(), 2500); // 150 rows at 20 ms each
+    EXPECT_GE(sink.firstRowsAt, 0);
+    EXPECT_LT(sink.firstRowsAt, 1000);
+}
+
+// The server's warnings reach the messages after their statement; one that
+// put NULL where a value was says so (a 100 MB value over the packet limit
+// used to read as an empty cell and plain Success).
+TEST(MariaDbNative, WarningsReachTheMessagesAndANulledValueIsFlagged) {
+    QString cs;
+    SQLQE_REQUIRE_SERVER(kMariaDb, cs);
+    Collecting sink;
+    RunRequest r;
+    r.connectionString = cs;
+    r.resultsInText = true;
+    r.text = QStringLiteral("SELECT concat(repeat('x', 100 * 1024 * 1024), 'END') AS big");
+    RunResult result = RunEngine(r, sink).run();
+    EXPECT_EQ(result.outcome, RunOutcome::Success);
+    EXPECT_TRUE(sink.notices.startsWith(QStringLiteral("Warning 1301: Result of repeat() was larger than max_allowed_packet")))
+        << qPrintable(sink.notices);
+    EXPECT_TRUE(sink.notices.contains(QStringLiteral("the server shows NULL for that value"))) << qPrintable(sink.notices);
+
+    // an earlier statement's texts are gone once the next one ran: its count is said
+    sink = Collecting();
+    r.text = QStringLiteral("SELECT 1 / 0 AS a; SELECT 2 AS b; SELECT 'x' + 1 AS c");
+    result = RunEngine(r, sink).run();
+    EXPECT_EQ(result.outcome, RunOutcome::Success);
+    const QStringList lines = sink.notices.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << qPrintable(sink.notices);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("1 warning(s)"))) << qPrintable(lines[0]);
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Warning 1292: Truncated incorrect DOUBLE value: 'x'"))) << qPrintable(lines[1]);
+}

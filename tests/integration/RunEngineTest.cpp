@@ -59,7 +59,6 @@ const Backend kBackends[] = {
     {"PostgreSQL", &kPostgres, "SELECT pg_sleep(30)"},
     {"MariaDB", &kMariaDb, "SELECT SLEEP(30)"},
     {"PostgreSQL_ODBC", &kPostgres, "SELECT pg_sleep(30)", "Backend=ODBC;"},
-    {"MariaDB_ODBC", &kMariaDb, "SELECT SLEEP(30)", "Backend=ODBC;"},
 };
 
 class RunEngineTest : public ::testing::TestWithParam<Backend> {

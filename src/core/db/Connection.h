@@ -123,6 +123,10 @@ public:
     static std::unique_ptr<Connection> open(const QString& connectionString, const OpenOptions& options = {});
 
     virtual std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) = 0;
+    // Why scripts are not run on this connection (its results cannot be
+    // streamed, so a large one would take minutes and gigabytes whatever the
+    // row limit); empty when they are.
+    virtual QString runRefusal() const { return {}; }
     // Whether executeScript wants the statements of a script found for it.
     virtual bool wantsStatements() const { return false; }
     // Runs a script of statements as the user expects a script to run: each

@@ -46,6 +46,12 @@ public:
     // The error of the last call (a cancelled one when a cancel was asked for).
     Error lastError();
     void throwIfCancelPending() { calls_.throwIfCancelled("70100"); }
+    // The server's warnings of the statement that just ended (SHOW WARNINGS)
+    // go to the notice handler, one line each; those that mean the server
+    // put NULL in place of a value say so.
+    void reportWarnings();
+    // Only how many there were, when the next statement already ran.
+    void reportWarningCount(unsigned count);
     // The pending cancel and the open call, shared with the cursors.
     CallState& calls() { return calls_; }
 

@@ -88,6 +88,7 @@ void MariaCursor::discardRestOfSet() {
     // the script's last statement's.
     if (!result_ || setDone_ || my().mysql_more_results(mysql_)) return;
     if (statements_.empty() || !statements_.back().onlyReads) return;
+    stopped_ = true;
     conn_.killRunning(false); // nextResult then reads what was sent before the kill
 }
 
@@ -99,6 +100,16 @@ bool MariaCursor::nextResult() {
     }
     fields_.clear();
     if (callDone_) return false;
+    // The statement's warnings: their texts while the server keeps them
+    // (after the call's last statement), else how many.
+    const unsigned warnings = stopped_ ? 0 : my().mysql_warning_count(mysql_);
+    if (!my().mysql_more_results(mysql_)) {
+        callDone_ = true;
+        conn_.calls().release(this);
+        if (warnings > 0) conn_.reportWarnings();
+        return false;
+    }
+    if (warnings > 0) conn_.reportWarningCount(warnings);
     ++statement_; // an error now is the next statement's
     const int status = my().mysql_next_result(mysql_);
     if (status < 0) {

@@ -46,6 +46,7 @@ private:
     std::vector<char> binary_; // per column: bytes shown as hex digits
     int statement_ = 0;        // the statement of the call whose result is current
     std::vector<ScriptStatement> statements_; // of a script, when the caller found them
+    bool stopped_ = false;     // its last statement was stopped for a row limit
 };
 
 } // namespace db

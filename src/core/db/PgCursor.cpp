@@ -4,6 +4,8 @@
 
 #include "db/ClientLibraries.h"
 
+#include <poll.h>
+
 namespace db {
 namespace {
 
@@ -204,7 +206,9 @@ void PgCursor::begin(PGresult* result) {
             readAhead_.push_back(result);
             if (readAhead) {
                 measure(result);
-                while (int(readAhead_.size()) < pg::kFirstFetchRows)
+                // a slow producer's first rows are not held back for the rest of the first fetch
+                const auto deadline = Clock::now() + kFirstRowsWait;
+                while (int(readAhead_.size()) < pg::kFirstFetchRows && !setDone_ && readyBy(deadline))
                     if (PGresult* r = readRow()) {
                         measure(r);
                         readAhead_.push_back(r);
@@ -282,16 +286,30 @@ void PgCursor::copyRow(const PGresult* row, RowBlock& block) const {
     }
 }
 
+bool PgCursor::readyBy(Clock::time_point deadline) {
+    if (!pq().PQisBusy(pg_)) return true; // a whole row is in the buffer already: no system call
+    for (;;) {
+        // a failed read is left for PQgetResult to report
+        if (!pq().PQconsumeInput(pg_) || !pq().PQisBusy(pg_)) return true;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return false;
+        pollfd wait{pq().PQsocket(pg_), POLLIN, 0};
+        ::poll(&wait, 1, int(std::min<long long>(left, 1000)));
+    }
+}
+
 int PgCursor::appendRows(RowBlock& block, int maxRows) {
     if (!hasRows()) throw Error::closedResult();
     conn_.throwIfCancelPending();
     int rows = 0;
+    // Rows in hand go out once a block has waited this long for more.
+    const auto deadline = Clock::now() + kFirstRowsWait;
     while (rows < maxRows && block.byteSize() < RowBlock::kFullBytes) {
         PGresult* r = nullptr;
         if (!readAhead_.empty()) {
             r = readAhead_.front();
             readAhead_.pop_front();
-        } else if (!(r = readRow())) {
+        } else if ((rows > 0 && !setDone_ && !readyBy(deadline)) || !(r = readRow())) {
             break;
         }
         copyRow(r, block);

@@ -17,6 +17,7 @@
 #include "db/PgBatch.h"
 #include "db/PgTypes.h"
 
+#include <chrono>
 #include <deque>
 #include <optional>
 
@@ -55,6 +56,11 @@ private:
     void statementDone();
     // The next row of the current set from the server; nullptr at its end.
     pg_result* readRow();
+    using Clock = std::chrono::steady_clock;
+    // Rows a slow producer has sent are handed on after this wait for more.
+    static constexpr std::chrono::milliseconds kFirstRowsWait{100};
+    // Whether the next result can be read without waiting past deadline.
+    bool readyBy(Clock::time_point deadline);
     void copyRow(const pg_result* row, RowBlock& block) const;
     // True when result is the error our own cancel (after discardRestOfSet)
     // caused: it is dropped, and the statements it kept from running are

@@ -138,6 +138,8 @@ public:
 
 private:
     RunResult execute();
+    // Runs the text on conn and walks its results; the outcome when nothing fails.
+    RunResult runScript(db::Connection& conn, const QString& text);
     // The connection of this run: the session's, or a new one kept in owned.
     db::Connection* connect(std::unique_ptr<db::Connection>& owned);
     void walkResults(db::Cursor& cursor);
