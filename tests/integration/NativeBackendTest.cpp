@@ -8,6 +8,7 @@
 #include "db/OdbcConnection.h"
 #include "db/PgConnection.h"
 #include "run/RunEngine.h"
+#include "support/RunCapture.h"
 #include "support/TestServers.h"
 
 #include <QElapsedTimer>
@@ -253,21 +254,18 @@ TEST(MariaDbNative, ARowLimitBoundsTheMemoryOfAHugeResult) {
 TEST(PostgresNative, ASlowProducersFirstRowsShowWhileItRuns) {
     QString cs;
     SQLQE_REQUIRE_SERVER(kPostgres, cs);
-    struct FirstRows : Collecting {
+    struct FirstRows : RunCapture {
         QElapsedTimer clock;
         qint64 firstRowsAt = -1;
         void textRows(Pane, std::shared_ptr<RowBlock>, const TextWidths&) override {
             if (firstRowsAt < 0) firstRowsAt = clock.elapsed();
         }
     } sink;
-    RunRequest r;
-    r.connectionString = cs;
-    r.resultsInText = true;
-    // numeric without a declared precision: sized by the values of the first rows
-    r.text = QStringLiteral("SELECT x::numeric AS n, repeat('y', 3000) AS pad FROM generate_series(1, 150) x,"
-                            " LATERAL (SELECT pg_sleep(0.02 + x * 0)) s");
     sink.clock.start();
-    const RunResult result = RunEngine(r, sink).run();
+    // numeric without a declared precision: sized by the values of the first rows
+    const RunResult result = runScript(sink, cs,
+                                       QStringLiteral("SELECT x::numeric AS n, repeat('y', 3000) AS pad FROM generate_series(1, 150) x,"
+                                                      " LATERAL (SELECT pg_sleep(0.02 + x * 0)) s"));
     EXPECT_EQ(result.outcome, RunOutcome::Success) << qPrintable(result.closingMessage);
     EXPECT_GE(sink.clock.elapsed(), 2500); // 150 rows at 20 ms each
     EXPECT_GE(sink.firstRowsAt, 0);
@@ -280,21 +278,16 @@ TEST(PostgresNative, ASlowProducersFirstRowsShowWhileItRuns) {
 TEST(MariaDbNative, WarningsReachTheMessagesAndANulledValueIsFlagged) {
     QString cs;
     SQLQE_REQUIRE_SERVER(kMariaDb, cs);
-    Collecting sink;
-    RunRequest r;
-    r.connectionString = cs;
-    r.resultsInText = true;
-    r.text = QStringLiteral("SELECT concat(repeat('x', 100 * 1024 * 1024), 'END') AS big");
-    RunResult result = RunEngine(r, sink).run();
+    RunCapture sink;
+    RunResult result = runScript(sink, cs, QStringLiteral("SELECT concat(repeat('x', 100 * 1024 * 1024), 'END') AS big"));
     EXPECT_EQ(result.outcome, RunOutcome::Success);
     EXPECT_TRUE(sink.notices.startsWith(QStringLiteral("Warning 1301: Result of repeat() was larger than max_allowed_packet")))
         << qPrintable(sink.notices);
     EXPECT_TRUE(sink.notices.contains(QStringLiteral("the server shows NULL for that value"))) << qPrintable(sink.notices);
 
     // an earlier statement's texts are gone once the next one ran: its count is said
-    sink = Collecting();
-    r.text = QStringLiteral("SELECT 1 / 0 AS a; SELECT 2 AS b; SELECT 'x' + 1 AS c");
-    result = RunEngine(r, sink).run();
+    sink = RunCapture();
+    result = runScript(sink, cs, QStringLiteral("SELECT 1 / 0 AS a; SELECT 2 AS b; SELECT 'x' + 1 AS c"));
     EXPECT_EQ(result.outcome, RunOutcome::Success);
     const QStringList lines = sink.notices.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2) << qPrintable(sink.notices);

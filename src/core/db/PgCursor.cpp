@@ -277,12 +277,13 @@ PGresult* PgCursor::readRow() {
 }
 
 void PgCursor::copyRow(const PGresult* row, RowBlock& block) const {
+    const LibPq& lib = pq(); // once per row: a function-local static is guarded on every call
     const int n = int(fields_.size());
     for (int c = 0; c < n; ++c) {
-        if (pq().PQgetisnull(row, 0, c))
+        if (lib.PQgetisnull(row, 0, c))
             block.appendNull();
         else // the server's text, as psql shows it
-            block.appendCell(pq().PQgetvalue(row, 0, c), size_t(pq().PQgetlength(row, 0, c)));
+            block.appendCell(lib.PQgetvalue(row, 0, c), size_t(lib.PQgetlength(row, 0, c)));
     }
 }
 

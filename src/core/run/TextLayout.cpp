@@ -1,6 +1,7 @@
 #include "run/TextLayout.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace textlayout {
@@ -38,11 +39,22 @@ int sequenceLength(unsigned char c) {
 
 // Strict UTF-8, as Qt decodes it: no overlong forms, no surrogates, nothing
 // past U+10FFFF (any of those would become U+FFFD in the text pane).
+bool isAscii(std::string_view s) {
+    // eight bytes at a time: the common cell is short and plain
+    std::uint64_t any = 0;
+    size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s.data() + i, 8);
+        any |= word;
+    }
+    for (; i < s.size(); ++i) any |= static_cast<unsigned char>(s[i]);
+    return (any & 0x8080808080808080ULL) == 0;
+}
+
 Measure measure(std::string_view s) {
     Measure m;
-    unsigned char any = 0;
-    for (char ch : s) any |= static_cast<unsigned char>(ch);
-    if (any < 0x80) {
+    if (isAscii(s)) {
         m.units = qsizetype(s.size());
         return m;
     }
