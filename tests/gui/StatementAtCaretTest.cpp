@@ -13,11 +13,11 @@
 #include "settings/Settings.h"
 #include "shell/MainWindow.h"
 #include "store/HomeSeeding.h"
-#include "support/PaneLines.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
 #include "support/Typing.h"
+#include "support/ToolOutput.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -209,7 +209,7 @@ TEST_F(StatementAtCaretTest, AnExternalToolGetsOnlyTheStatement) {
     QFile input(home.file(QStringLiteral("in.sql")));
     ASSERT_TRUE(input.open(QIODevice::ReadOnly));
     EXPECT_EQ(input.readAll(), QByteArray("select name from categories order by id limit 2"));
-    EXPECT_EQ(paneLines(*doc->resultPanes()->textPane()), QStringLiteral("Beverages\nBakery\n"));
+    EXPECT_EQ(shownToolOutput(doc->resultPanes()->textPane()), QStringLiteral("Beverages\r\nBakery\r\n"));
 }
 
 TEST(StatementAtCaretWindow, CtrlReturnInTheMainWindowRunsTheStatementThroughTheQueryMenu) {

@@ -85,6 +85,7 @@ Result<std::optional<exports::Format>> outputFormat(const QCommandLineParser& p)
 } // namespace
 
 int main(int argc, char** argv) {
+    guardStandardInput(); // before anything can take descriptor 0
     SignalWatcher watcher; // first: the signals must be blocked before any thread starts
 
     QCoreApplication app(argc, argv);
