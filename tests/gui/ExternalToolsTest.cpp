@@ -191,7 +191,7 @@ TEST_F(ExternalToolsTest, QueryCheckReloadsTheToolsOutputFile) {
     d->setResultsInText(false);
     const QString before = messages(*d);
     d->syntaxCheck();
-    EXPECT_EQ(results(*d), QStringLiteral("graphical tool output\n"));
+    EXPECT_EQ(results(*d), QStringLiteral("graphical tool output\r\n"));
     EXPECT_EQ(messages(*d), before); // nothing summarised, nothing sent
     EXPECT_TRUE(d->resultPanes()->resultsInText());
     EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::ResultsTab));
