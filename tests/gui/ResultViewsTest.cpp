@@ -24,6 +24,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+
+#include <functional>
 #include <optional>
 
 namespace {
@@ -241,4 +244,50 @@ TEST_F(ResultViewsTest, PostgresNoticesShowInTheMessagePane) {
     runAndWait(*d, QStringLiteral("DROP TABLE IF EXISTS sqlqe_no_such_table_at_all"));
     EXPECT_TRUE(d->parts().results->messagePane()->text().startsWith(QStringLiteral("NOTICE:  table")))
         << d->parts().results->messagePane()->text().toStdString();
+}
+
+namespace {
+
+// What a text pane of the given size draws for what was put into it.
+QImage drawn(const std::function<void(ResultTextView&)>& fill) {
+    ResultTextView view;
+    view.resize(480, 160);
+    fill(view);
+    return view.grab().toImage();
+}
+
+} // namespace
+
+// Tool output ends its lines with LF (Linux), CR LF or CR: the pane draws one
+// line per line whichever, never one long line of break marks.
+TEST(ResultTextPane, DrawsOneLinePerLineWhateverTheLineBreaks) {
+    const QImage crLf = drawn([](ResultTextView& v) { v.setText(QStringLiteral("6\r\nBeverages\r\nBakery\r\n")); });
+    for (const char* text : {"6\nBeverages\nBakery\n", "6\rBeverages\rBakery\r", "6\nBeverages\r\nBakery\r"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(drawn([&](ResultTextView& v) { v.setText(QString::fromUtf8(text)); }), crLf);
+        // and in pieces, as a running tool's output arrives
+        EXPECT_EQ(drawn([&](ResultTextView& v) {
+                      for (const QChar c : QString::fromUtf8(text)) v.append(QString(c));
+                  }),
+                  crLf);
+    }
+    EXPECT_NE(drawn([](ResultTextView& v) { v.setText(QStringLiteral("6 Beverages Bakery")); }), crLf);
+}
+
+// A value wider than its column shows its start and "...", and the columns
+// after it stay under their headers.
+TEST(ResultTextPane, AValueTooWideForItsColumnShowsItsStart) {
+    auto rows = std::make_shared<db::RowBlock>();
+    rows->reset(2);
+    const QByteArray wide = "start of a value" + QByteArray(2000, 'x');
+    rows->appendCell(std::string_view(wide.constData(), size_t(wide.size())));
+    rows->appendCell(std::string_view("1"));
+    const auto widths = std::make_shared<const std::vector<int>>(std::vector<int>{20, 6});
+    const QImage fromRows = drawn([&](ResultTextView& v) {
+        v.append(QStringLiteral("note                id    \r\n"));
+        v.appendRows(rows, widths);
+    });
+    EXPECT_EQ(fromRows, drawn([](ResultTextView& v) {
+                  v.setText(QStringLiteral("note                id    \r\nstart of a value... 1     \r\n"));
+              }));
 }
