@@ -25,9 +25,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTest>
@@ -238,6 +240,23 @@ TEST_F(ResultGridTest, EveryResultSetHasItsOwnGridTab) {
     run(QStringLiteral("SELECT name FROM cities"));
     EXPECT_EQ(sets->setCount(), 1);
     EXPECT_FALSE(sets->tabBar()->isVisible()); // one result looks as it always did
+}
+
+TEST_F(ResultGridTest, ARightClickOnTheGridOfAnySetAsksForTheGridPopup) {
+    open(cs);
+    run(QStringLiteral("SELECT name FROM cities; SELECT people FROM cities WHERE people > 500000"));
+    ResultSetTabs* sets = doc->parts().results->resultSets();
+    ASSERT_EQ(sets->setCount(), 2);
+    QSignalSpy popups(doc, &QueryDocument::popupRequested);
+    for (int set = 0; set < 2; ++set) {
+        QTest::mouseClick(sets->tabBar(), Qt::LeftButton, {}, sets->tabBar()->tabRect(set).center());
+        ASSERT_EQ(grid(), sets->grid(set));
+        const QPoint at = grid()->visualRect(grid()->model()->index(0, 0)).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, grid()->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(grid()->viewport(), &event);
+        ASSERT_EQ(popups.count(), set + 1);
+        EXPECT_EQ(popups[set][0].value<PopupMenu>(), PopupMenu::Grid);
+    }
 }
 
 TEST_F(ResultGridTest, NullEmptyTextAndBinaryReadApart) {

@@ -18,6 +18,7 @@
 #include "document/QueryCheck.h"
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
+#include "document/ResultSetTabs.h"
 #include "document/ResultTextView.h"
 #include "document/ToolOutputView.h"
 #include "document/RunController.h"
@@ -183,7 +184,8 @@ void QueryDocument::wireParts() {
 }
 
 // Right-click menus: the main window's "&Edit" over the script and text
-// results, its "&Query" over the messages, and each navigation pane's own.
+// results, its "&Query" over the messages, the grid's own over every result
+// set's grid, and each navigation pane's own.
 void QueryDocument::wirePopups() {
     const DocumentParts& p = parts_;
     for (QWidget* e : std::initializer_list<QWidget*>{p.editor, p.results->textPane(), p.results->messagePane(),
@@ -197,7 +199,7 @@ void QueryDocument::wirePopups() {
             [this](const QPoint& at) { emit popupRequested(PopupMenu::Objects, at); });
     connect(p.templates, &TemplateBrowser::popupRequested, this,
             [this](const QPoint& at) { emit popupRequested(PopupMenu::Templates, at); });
-    connect(p.results->grid(), &ResultGrid::popupRequested, this,
+    connect(p.results->resultSets(), &ResultSetTabs::popupRequested, this,
             [this](const QPoint& at) { emit popupRequested(PopupMenu::Grid, at); });
 }
 
