@@ -124,7 +124,9 @@ TEST_F(SqlFormatterTest, LaysOutClausesListsSubqueriesAndCase) {
         // a line comment ends its line; tokens written together stay together
         {"select a-- x\n,b::int from t", "SELECT\n    a-- x\n    , b::INT\nFROM t"},
         // table names, aliases, qualified parts and column aliases keep their case
-        {"select t.order, x AS Year from Orders o join date on true", "SELECT t.order, x AS Year\nFROM Orders o\nJOIN date ON TRUE"},
+        {"select t.order, x AS Year, count(*) total from Orders o join date on true",
+         "SELECT t.order, x AS Year, COUNT(*) total\nFROM Orders o\nJOIN date ON TRUE"},
+        {"select a from t order by a desc nulls last limit 1", "SELECT a\nFROM t\nORDER BY a DESC NULLS LAST\nLIMIT 1"},
         {"update t set a = 1, b = 2 where c = 3", "UPDATE t\nSET a = 1, b = 2\nWHERE c = 3"},
         {"insert into t (a, b) values (1, 2)", "INSERT INTO t (a, b)\nVALUES (1, 2)"},
         {"select 1\ngo\nselect 2", "SELECT 1\nGO\n\nSELECT 2"},

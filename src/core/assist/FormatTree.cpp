@@ -29,9 +29,10 @@ bool restOfGoLine(QStringView text, qsizetype j) {
 
 } // namespace
 
-FormatTree::FormatTree(QStringView text, sqlscript::Dialect dialect) : text_(text) {
+FormatTree::FormatTree(QStringView text, sqlscript::Dialect dialect, const QHash<QString, QString>& spellings)
+    : text_(text) {
     lex(dialect);
-    markRecase();
+    markRecase(spellings);
     size_t i = 0;
     roots_ = parse(i, 0);
 }
@@ -104,11 +105,28 @@ std::vector<Node> FormatTree::parse(size_t& i, int depth) {
     return out;
 }
 
-void FormatTree::markRecase() {
+void FormatTree::markRecase(const QHash<QString, QString>& spellings) {
     struct Level {
         bool query;
         bool fromList = false;
-        bool derived = false; // a subquery in a table's place: an alias follows it
+        bool derived = false;    // a subquery in a table's place: an alias follows it
+        bool selectList = false; // between SELECT and the end of its list
+    };
+    auto known = [&](const Token& t) {
+        return t.kind == TokenKind::Word && spellings.contains(text_.mid(t.start, t.end - t.start).toString().toLower());
+    };
+    // what ends a value ("count(*)", "a", "'x'", "CASE … END"): a word after one is its alias
+    auto endsValue = [&](const Token& t) {
+        return t.kind == TokenKind::Number || t.kind == TokenKind::String || t.kind == TokenKind::QuotedName ||
+               t.isPunct(text_, ')') || (t.kind == TokenKind::Word && !known(t)) ||
+               SqlLexer::isAnyWord(text_, t, {"END", "NULL", "TRUE", "FALSE"});
+    };
+    // …unless it is one of the words that go on after a value
+    auto goesOn = [&](const Token& t) {
+        return completion::continuesAfterTable(text_, t) ||
+               SqlLexer::isAnyWord(text_, t, {"ASC", "DESC", "NULLS", "IS", "IN", "LIKE", "ILIKE", "BETWEEN",
+                                              "COLLATE", "OVER", "FILTER", "WITHIN", "ESCAPE", "SIMILAR", "REGEXP",
+                                              "RLIKE", "GLOB", "MATCH", "DIV", "MOD", "XOR"});
     };
     std::vector<Level> levels{{true}};
     bool tableSlot = false, afterTable = false;
@@ -139,6 +157,7 @@ void FormatTree::markRecase() {
             afterTable = false;
             continue;
         }
+        if (t.kind == TokenKind::Semicolon) levels.back().selectList = levels.back().fromList = false;
         if (t.kind != TokenKind::Word) {
             if (t.kind == TokenKind::QuotedName && (tableSlot || afterTable)) {
                 afterTable = tableSlot; // a quoted table name, then perhaps its alias
@@ -149,6 +168,12 @@ void FormatTree::markRecase() {
             continue;
         }
         if (qualified(i)) continue;
+        if (tokens_[i].goLine) { // a batch ends: everything starts afresh
+            tokens_[i].recase = known(t);
+            levels = {{true}};
+            tableSlot = afterTable = false;
+            continue;
+        }
         if (tableSlot && !SqlLexer::isAnyWord(text_, t, {"ONLY", "LATERAL"})) {
             tableSlot = false; // a table's name keeps its spelling
             afterTable = true;
@@ -159,7 +184,12 @@ void FormatTree::markRecase() {
             if (!completion::continuesAfterTable(text_, t)) continue; // its alias
         }
         if (before && SqlLexer::isWord(text_, *before, "AS") && levels.back().query) continue; // a column alias
-        tokens_[i].recase = true;
+        if (levels.back().selectList && before && endsValue(*before) && !goesOn(t)) continue;   // one without AS
+        if (SqlLexer::isWord(text_, t, "SELECT")) levels.back().selectList = true;
+        if (SqlLexer::isAnyWord(text_, t, {"FROM", "INTO", "WHERE", "GROUP", "ORDER", "HAVING", "LIMIT", "UNION",
+                                           "INTERSECT", "EXCEPT", "WINDOW", "FETCH", "OFFSET", "FOR"}))
+            levels.back().selectList = false;
+        tokens_[i].recase = known(t);
         if (SqlLexer::isWord(text_, t, "FROM")) {
             levels.back().fromList = tableSlot = true;
         } else if (SqlLexer::isAnyWord(text_, t, {"JOIN", "INTO", "TABLE", "STRAIGHT_JOIN"}) ||

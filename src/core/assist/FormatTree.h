@@ -2,11 +2,13 @@
 // The shape of SQL text as the formatter sees it: its tokens (comments
 // included) with the blanks that stood before each, parentheses and CASE …
 // END as nested nodes, which words start a clause, and which words may take
-// the keyword catalogue's spelling (not a table's name or alias, not a part
-// of a qualified name, not a column alias).
+// the keyword catalogue's spelling (a word of the catalogue that is not a
+// table's name or alias, not a part of a qualified name, not a column alias
+// with or without AS).
 
 #include "script/SqlLexer.h"
 
+#include <QHash>
 #include <QString>
 #include <string_view>
 #include <vector>
@@ -34,7 +36,8 @@ struct Node {
 
 class FormatTree {
 public:
-    FormatTree(QStringView text, sqlscript::Dialect dialect);
+    // spellings: the catalogue's words, by their lower case.
+    FormatTree(QStringView text, sqlscript::Dialect dialect, const QHash<QString, QString>& spellings);
 
     QStringView text() const { return text_; }
     const std::vector<FormatToken>& tokens() const { return tokens_; }
@@ -61,7 +64,7 @@ private:
     void lex(sqlscript::Dialect dialect);
     std::vector<Node> parse(size_t& i, int stop);
     bool qualified(size_t i) const; // a word glued to a '.'
-    void markRecase();
+    void markRecase(const QHash<QString, QString>& spellings);
 
     QStringView text_;
     std::vector<FormatToken> tokens_;

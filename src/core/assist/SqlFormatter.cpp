@@ -353,7 +353,7 @@ private:
 
 QString formatSql(QStringView text, const QHash<QString, QString>& spellings, sqlscript::Dialect dialect,
                   const Options& options) {
-    const FormatTree tree(text, dialect);
+    const FormatTree tree(text, dialect, spellings);
     return Renderer(tree, spellings, options).run();
 }
 
