@@ -156,6 +156,16 @@ TEST(StatementContext, OnlyTheStatementAroundTheCaretCounts) {
     EXPECT_EQ(open.prefix, QStringLiteral("Odd Ta"));
     EXPECT_EQ(open.quote, QLatin1Char('"'));
     EXPECT_EQ(int(open.expect), int(Expect::Tables));
+    // …and so does one opened before the rest of a line
+    const StatementContext midLine = at("SELECT m.\"Od| FROM \"Mixed Case\" m");
+    EXPECT_EQ(midLine.prefix, QStringLiteral("Od"));
+    EXPECT_EQ(describe(midLine.tables), QStringList{QStringLiteral("Mixed Case m")});
+    // the word before, for the keywords that go with it
+    EXPECT_EQ(at("SELECT * FROM t ORDER |").previousWord, QStringLiteral("ORDER"));
+    EXPECT_EQ(at("SELECT * FROM t WHERE a IS NOT |").previousWord, QStringLiteral("IS NOT"));
+    EXPECT_EQ(int(at("SELECT * FROM t WHERE a IS |").expect), int(Expect::Keywords));
+    // a call still being typed hides nothing of the statement after it
+    EXPECT_EQ(describe(at("SELECT count(| FROM orders o").tables), QStringList{QStringLiteral("orders o")});
     EXPECT_EQ(unquotedName(u"\"a\"\"b\""), QStringLiteral("a\"b"));
     EXPECT_EQ(unquotedName(u"[x]]y]"), QStringLiteral("x]y"));
     EXPECT_EQ(unquotedName(u"`a``b`"), QStringLiteral("a`b"));

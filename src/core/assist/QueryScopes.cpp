@@ -100,7 +100,7 @@ void QueryScopes::readCtes(Scope& scope, size_t& i) {
         QStringList listed;
         if (t_.punct(i, '(')) {
             listed = namesInParentheses(t_, i);
-            i = t_.closing(i) + 1;
+            i = t_.after(i);
         }
         if (t_.word(i, "AS")) ++i;
         while (t_.anyWord(i, {"NOT", "MATERIALIZED"}))
@@ -111,7 +111,7 @@ void QueryScopes::readCtes(Scope& scope, size_t& i) {
                 cte.columns = query.columns;
                 cte.starSources = query.starSources;
             }
-            i = t_.closing(i) + 1;
+            i = t_.after(i);
         }
         if (!listed.isEmpty()) cte.columns = listed;
         scope.ctes.push_back(std::move(cte));
@@ -123,7 +123,7 @@ void QueryScopes::readCtes(Scope& scope, size_t& i) {
 void QueryScopes::readTables(Scope& scope, size_t from) {
     for (size_t i = from; i < scope.end;) {
         if (t_.punct(i, '(')) {
-            i = t_.closing(i) + 1; // not this query's level
+            i = t_.after(i); // not this query's level
             continue;
         }
         const bool list = t_.word(i, "FROM");
@@ -151,10 +151,9 @@ bool QueryScopes::readTableRef(const Scope& scope, size_t& i, TableRef& out) {
         ++i;
     if (i >= scope.end) return false;
     if (t_.punct(i, '(')) {
-        const size_t close = t_.closing(i);
         const bool query = t_.opensQuery(i);
-        if (query) out = derivedFrom(i + 1, close);
-        i = close + 1;
+        if (query) out = derivedFrom(i + 1, t_.closing(i));
+        i = t_.after(i);
         if (!query) return false; // a parenthesised join: its tables are not read
         readAlias(i, out);
         return true;
@@ -166,7 +165,7 @@ bool QueryScopes::readTableRef(const Scope& scope, size_t& i, TableRef& out) {
         out.path << t_.name(i + 1);
         i += 2;
     }
-    if (t_.punct(i, '(')) i = t_.closing(i) + 1; // a table function's arguments, INSERT's column list
+    if (t_.punct(i, '(')) i = t_.after(i); // a table function's arguments, INSERT's column list
     readAlias(i, out);
     return true;
 }
@@ -178,7 +177,7 @@ void QueryScopes::readAlias(size_t& i, TableRef& ref) {
     ref.alias = t_.name(i++);
     if (ref.derived && t_.punct(i, '(')) { // AS x (a, b): the columns renamed
         ref.columns = namesInParentheses(t_, i);
-        i = t_.closing(i) + 1;
+        i = t_.after(i);
     }
 }
 
@@ -194,13 +193,13 @@ TableRef QueryScopes::derivedFrom(size_t begin, size_t end) {
     readCtes(inner, i);
     readTables(inner, i);
     while (i < end && !t_.word(i, "SELECT"))
-        i = t_.punct(i, '(') ? t_.closing(i) + 1 : i + 1;
+        i = t_.punct(i, '(') ? t_.after(i) : i + 1;
     if (i >= end) return d; // VALUES: unnamed columns
     ++i;
     while (t_.anyWord(i, {"DISTINCT", "ALL", "TOP", "SQL_CALC_FOUND_ROWS", "STRAIGHT_JOIN", "HIGH_PRIORITY"})) {
         const bool takesValue = t_.word(i, "TOP") || (t_.word(i, "DISTINCT") && t_.word(i + 1, "ON"));
         i += t_.word(i, "DISTINCT") && t_.word(i + 1, "ON") ? 2 : 1;
-        if (takesValue) i = t_.punct(i, '(') ? t_.closing(i) + 1 : i + 1;
+        if (takesValue) i = t_.punct(i, '(') ? t_.after(i) : i + 1;
     }
     auto item = [&](size_t a, size_t b) {
         const size_t n = b - a;
@@ -228,7 +227,7 @@ TableRef QueryScopes::derivedFrom(size_t begin, size_t end) {
     size_t itemStart = i;
     for (; i < end; ++i) {
         if (t_.punct(i, '(')) {
-            i = t_.closing(i);
+            i = t_.after(i) - 1;
             continue;
         }
         if (t_.punct(i, ',')) {

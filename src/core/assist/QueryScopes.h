@@ -32,6 +32,9 @@ public:
     size_t closing(size_t i) const { return match_[i]; }
     // The index of the '(' matching a ')' at i (size() when it was never opened).
     size_t opening(size_t i) const { return match_[i]; }
+    // Where reading goes on after the group opened at i: past its ')', or,
+    // when it is never closed (a call still being typed), just past the '('.
+    size_t after(size_t i) const { return match_[i] < tokens_.size() ? match_[i] + 1 : i + 1; }
     // Whether the parenthesis at i holds a query (SELECT, WITH, VALUES).
     bool opensQuery(size_t i) const;
 

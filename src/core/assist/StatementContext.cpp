@@ -69,11 +69,13 @@ Expect expectAfter(const StatementTokens& t, size_t prev) {
             return prev > 0 && t.word(prev - 1, "KEY") ? Expect::Columns
                    : prev > 0 && t.word(prev - 1, "FOR") ? Expect::Keywords
                                                           : Expect::Tables;
+        if (t.word(prev, "IS") || (t.word(prev, "NOT") && prev > 0 && t.word(prev - 1, "IS")))
+            return Expect::Keywords; // IS NULL, IS NOT NULL
         if (t.anyWord(prev, {"FROM", "JOIN", "INTO", "TABLE", "VIEW", "USING", "TRUNCATE", "DESCRIBE",
                              "STRAIGHT_JOIN", "ONLY", "LATERAL"}))
             return Expect::Tables;
         if (t.anyWord(prev, {"SELECT", "WHERE", "ON", "BY", "SET", "HAVING", "AND", "OR", "NOT", "WHEN", "THEN",
-                             "ELSE", "CASE", "DISTINCT", "RETURNING", "IN", "BETWEEN", "LIKE", "ILIKE", "IS",
+                             "ELSE", "CASE", "DISTINCT", "RETURNING", "IN", "BETWEEN", "LIKE", "ILIKE",
                              "ALL", "ANY", "SOME", "EXISTS", "ESCAPE", "RLIKE", "REGEXP", "DIV", "MOD", "XOR"}))
             return Expect::Columns;
         return Expect::Keywords;
@@ -123,9 +125,11 @@ StatementContext analyzeStatement(QStringView script, const sqlscript::Statement
                 ctx.prefix = unquotedName(script.mid(t.start, caret - t.start));
                 ctx.wordStart = t.start;
                 word = significant.size();
-                // a name opened here and never closed on its line ends at the caret
+                // a name opened here and not closed before a blank or a line's end
+                // ends at the caret ("Od| FROM "Mixed Case" is "Od, then FROM …)
                 const QStringView rest = script.mid(caret, t.end - caret);
-                if (t.end >= script.size() || rest.contains(QLatin1Char('\n')) || rest.contains(QLatin1Char('\r'))) {
+                if (t.end >= script.size() || rest.contains(QLatin1Char('\n')) || rest.contains(QLatin1Char('\r')) ||
+                    rest.contains(QLatin1Char(' ')) || rest.contains(QLatin1Char('\t'))) {
                     t.end = caret;
                     lex.setPosition(caret);
                 }
@@ -161,6 +165,11 @@ StatementContext analyzeStatement(QStringView script, const sqlscript::Statement
         prev -= 2;
     }
     ctx.expect = expectAfter(tokens, prev);
+    if (prev != size_t(-1) && tokens.at(prev).kind == TokenKind::Word) {
+        ctx.previousWord = tokens.name(prev).toUpper();
+        if (ctx.previousWord == QLatin1String("NOT") && prev > 0 && tokens.word(prev - 1, "IS"))
+            ctx.previousWord = QStringLiteral("IS NOT");
+    }
     if (!ctx.qualifier.isEmpty() && ctx.expect != Expect::Tables) ctx.expect = Expect::Columns;
 
     // the tables of the caret's query and of the queries around it

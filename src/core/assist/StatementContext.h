@@ -45,6 +45,7 @@ struct StatementContext {
     QString prefix;          // what is typed of the word, without an opening quote
     qsizetype wordStart = 0; // where the word begins in the script (an opening quote included)
     QChar quote;             // the quote the word was opened with; null when none
+    QString previousWord;    // the word before it (and its qualifier) in upper case, if a word; "IS NOT" for two
     // The tables the caret's query sees: its own first, then those of the
     // queries around it (a correlated subquery sees the outer tables).
     std::vector<TableRef> tables;
