@@ -34,10 +34,10 @@ StatementRange expectedAround(QStringView script, qsizetype caret, Dialect diale
     const StatementRange* last = nullptr;
     for (const StatementRange& r : all)
         if (r.start <= caret) last = &r;
-    StatementRange empty;
-    empty.start = empty.end = empty.stop = caret;
-    if (!last || (last->terminated && last->stop <= caret)) return empty;
-    return *last;
+    if (last && !(last->terminated && last->stop <= caret)) return *last;
+    StatementRange empty; // after the terminator before the caret, or at the top
+    empty.start = empty.end = empty.stop = last ? last->stop : 0;
+    return empty;
 }
 
 // The token holding offset, lexing from `from`.

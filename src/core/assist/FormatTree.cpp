@@ -1,6 +1,7 @@
 #include "assist/FormatTree.h"
 
 #include "assist/SqlWords.h"
+#include "catalog/SqlDialect.h"
 
 namespace sqlformat {
 
@@ -189,7 +190,19 @@ void FormatTree::markRecase(const QHash<QString, QString>& spellings) {
         if (SqlLexer::isAnyWord(text_, t, {"FROM", "INTO", "WHERE", "GROUP", "ORDER", "HAVING", "LIMIT", "UNION",
                                            "INTERSECT", "EXCEPT", "WINDOW", "FETCH", "OFFSET", "FOR"}))
             levels.back().selectList = false;
-        tokens_[i].recase = known(t);
+        // a reserved word is a keyword; any other word of the catalogue only
+        // where a name cannot stand: a call "total(", a type after "::" or
+        // AS, or after a column's name in a definition ("note text")
+        size_t next = i + 1;
+        while (next < tokens_.size() && tokens_[next].token.isComment())
+            ++next;
+        const bool call = next < tokens_.size() && tokens_[next].token.isPunct(text_, '(');
+        const bool typePlace =
+            before && (before->isPunct(text_, ':') ||
+                       (!levels.back().query && (SqlLexer::isWord(text_, *before, "AS") ||
+                                                 before->kind == TokenKind::QuotedName ||
+                                                 (before->kind == TokenKind::Word && !known(*before)))));
+        tokens_[i].recase = known(t) && (isReservedWord(text_.mid(t.start, t.end - t.start).toString()) || call || typePlace);
         if (SqlLexer::isWord(text_, t, "FROM")) {
             levels.back().fromList = tableSlot = true;
         } else if (SqlLexer::isAnyWord(text_, t, {"JOIN", "INTO", "TABLE", "STRAIGHT_JOIN"}) ||

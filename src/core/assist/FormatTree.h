@@ -2,9 +2,10 @@
 // The shape of SQL text as the formatter sees it: its tokens (comments
 // included) with the blanks that stood before each, parentheses and CASE …
 // END as nested nodes, which words start a clause, and which words may take
-// the keyword catalogue's spelling (a word of the catalogue that is not a
-// table's name or alias, not a part of a qualified name, not a column alias
-// with or without AS).
+// the keyword catalogue's spelling: a reserved word, or a word of the
+// catalogue where no name can stand (a call, a type after "::" or AS or a
+// column's name), but never a table's name or alias, a part of a qualified
+// name or a column alias with or without AS.
 
 #include "script/SqlLexer.h"
 

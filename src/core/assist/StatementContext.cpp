@@ -54,6 +54,13 @@ bool caretInside(QStringView text, const Token& t, qsizetype caret) {
         const QChar close = text[t.start] == QLatin1Char('[') ? QLatin1Char(']') : text[t.start];
         return t.end - t.start < 2 || text[t.end - 1] != close;
     }
+    case TokenKind::BlockComment: // "/*" never closed
+        return t.end - t.start < 4 || !text.mid(t.start, t.end - t.start).endsWith(QLatin1String("*/"));
+    case TokenKind::DollarBody: { // "$tag$" never closed
+        const QStringView body = text.mid(t.start, t.end - t.start);
+        const QStringView tag = body.left(body.indexOf(QLatin1Char('$'), 1) + 1);
+        return body.size() < 2 * tag.size() || !body.endsWith(tag);
+    }
     default:
         return false;
     }

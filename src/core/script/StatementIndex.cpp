@@ -43,16 +43,14 @@ StatementRange StatementIndex::statementAround(QStringView script, qsizetype car
     caret = std::clamp<qsizetype>(caret, 0, script.size());
     const Found found = find(script, caret);
     if (found.last && !(found.last->terminated && found.last->stop <= caret)) return *found.last;
+    // between statements: empty, where only blanks and comments lie up to the caret
     StatementRange empty; // its points are not counted: nobody reads them
-    empty.start = empty.end = empty.stop = caret;
+    empty.start = empty.end = empty.stop = found.last ? found.last->stop : found.from;
     return empty;
 }
 
 qsizetype StatementIndex::lexStart(QStringView script, qsizetype offset) {
-    offset = std::clamp<qsizetype>(offset, 0, script.size());
-    const Found found = find(script, offset);
-    if (!found.last) return found.from;
-    return found.last->terminated && found.last->stop <= offset ? found.last->stop : found.last->start;
+    return statementAround(script, offset).start;
 }
 
 } // namespace sqlscript

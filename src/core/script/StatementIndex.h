@@ -27,14 +27,15 @@ public:
 
     // The statement the caret (an offset into script) belongs to: the last
     // one whose first token starts at or before the caret, unless its ';' or
-    // GO line ends at or before the caret; then (and before the first
-    // statement) an empty range at the caret, whose points are not set. The
-    // caret may lie past the statement's end, in the blanks and comments
-    // before its terminator.
+    // GO line ends at or before the caret. The caret may lie past the
+    // statement's end, in the blanks and comments before its terminator.
+    // Between statements (and before the first) the range is empty and lies
+    // where that terminator ends (or where the script's first statement may
+    // begin): only blanks and comments stand between it and the caret. The
+    // points of an empty range are not set.
     StatementRange statementAround(QStringView script, qsizetype caret);
     // Where lexing may start to read the tokens up to offset as a lexing of
-    // the whole script reads them: the start of the statement around it, or
-    // the end of the ';' or GO line before it.
+    // the whole script reads them (the start of statementAround()).
     qsizetype lexStart(QStringView script, qsizetype offset);
 
     // How many statement starts are known (for tests and benchmarks).
