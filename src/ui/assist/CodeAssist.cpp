@@ -1,17 +1,18 @@
 #include "assist/CodeAssist.h"
 
+#include "assist/CompletionTrigger.h"
+#include "assist/EditorStatements.h"
 #include "assist/KeywordCaseCorrector.h"
 #include "assist/KeywordLanguage.h"
 #include "assist/SyntaxHelp.h"
 #include "editor/SqlEditor.h"
 
-
 CodeAssist::CodeAssist(SqlEditor* editor, QWidget* host, QTextBrowser* helpBrowser,
                        CompletionPopup::Sources sources)
-    : QObject(editor), editor_(editor), language_(new KeywordLanguage(editor)),
-      corrector_(new KeywordCaseCorrector(editor, language_)),
-      popup_(new CompletionPopup(editor, host, language_, std::move(sources))),
-      help_(new SyntaxHelp(editor, helpBrowser)) {}
+    : QObject(editor), editor_(editor), statements_(new EditorStatements(editor, sources.connectionString)),
+      language_(new KeywordLanguage(editor)), corrector_(new KeywordCaseCorrector(editor, language_, statements_)),
+      popup_(new CompletionPopup(editor, host, language_, statements_, sources)),
+      trigger_(new CompletionTrigger(editor, popup_)), help_(new SyntaxHelp(editor, helpBrowser)) {}
 
 bool CodeAssist::codeSenseKey() {
     popup_->placeIntelliPopup();
@@ -39,3 +40,4 @@ void CodeAssist::showCatalogTableSense() {
 void CodeAssist::showVariableSense() {
     popup_->showVariables();
 }
+

@@ -1,13 +1,16 @@
 #pragma once
 // The code assistance of a query document, attached to its editor: the
 // language built from the keyword catalogue (colouring and case
-// correction), the completion popup and the keyword help in the help
-// browser. The document constructs one and routes its commands here.
+// correction), the completion popup and what opens it by itself, and the
+// keyword help in the help browser. The document constructs one and routes
+// its commands here.
 
 #include "assist/CompletionPopup.h"
 
 #include <QObject>
 
+class CompletionTrigger;
+class EditorStatements;
 class KeywordCaseCorrector;
 class KeywordLanguage;
 class QTextBrowser;
@@ -36,11 +39,14 @@ public:
     KeywordLanguage* language() const { return language_; }
     CompletionPopup* popup() const { return popup_; }
     SyntaxHelp* help() const { return help_; }
+    EditorStatements* statements() const { return statements_; }
 
 private:
     SqlEditor* editor_;
+    EditorStatements* statements_;
     KeywordLanguage* language_;
     KeywordCaseCorrector* corrector_;
     CompletionPopup* popup_;
+    CompletionTrigger* trigger_;
     SyntaxHelp* help_;
 };

@@ -1,5 +1,6 @@
 #include "assist/KeywordCaseCorrector.h"
 
+#include "assist/EditorStatements.h"
 #include "assist/KeywordLanguage.h"
 #include "editor/SqlEditor.h"
 
@@ -40,13 +41,14 @@ bool isCodeStyle(int style) {
 
 } // namespace
 
-KeywordCaseCorrector::KeywordCaseCorrector(SqlEditor* editor, const KeywordLanguage* language)
-    : QObject(editor), editor_(editor), language_(language) {
+KeywordCaseCorrector::KeywordCaseCorrector(SqlEditor* editor, const KeywordLanguage* language,
+                                           EditorStatements* statements)
+    : QObject(editor), editor_(editor), language_(language), statements_(statements) {
     connect(editor_, &QsciScintillaBase::SCN_CHARADDED, this, &KeywordCaseCorrector::onCharAdded);
 }
 
 void KeywordCaseCorrector::onCharAdded(int ch) {
-    if (!editor_->autoCorrectCase() || !editor_->lexer() || !language_->isLoaded()) return;
+    if (!editor_->autoCorrectCase() || !language_->isLoaded()) return;
     const QChar typed(ch);
     if (ch <= 0 || isWordChar(typed) || isQualifier(typed)) return;
     const int caret = int(editor_->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
@@ -73,13 +75,18 @@ void KeywordCaseCorrector::correctWordBefore(int end) {
     const QString spelling = language_->spellingOf(word);
     if (spelling.isEmpty() || spelling == word) return;
     const int start = lineStart + int(before.left(from).toUtf8().size());
-    // the styles up to the word must be current to tell code from comments and strings
-    const int styled = int(editor_->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED));
-    if (styled <= start) editor_->SendScintilla(QsciScintillaBase::SCI_COLOURISE, styled, end);
-    if (!isCodeStyle(int(editor_->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, start)))) return;
+    if (!isCode(start, end)) return;
     const QByteArray replacement = spelling.toUtf8();
     editor_->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
     editor_->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, start, end);
     editor_->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, replacement.size(), replacement.constData());
     editor_->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
+}
+
+bool KeywordCaseCorrector::isCode(int position, int end) {
+    if (!editor_->lexer()) return statements_->isCodeAt(position); // no colouring: the tokens say
+    // the styles up to the word must be current to tell code from comments and strings
+    const int styled = int(editor_->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED));
+    if (styled <= position) editor_->SendScintilla(QsciScintillaBase::SCI_COLOURISE, styled, end);
+    return isCodeStyle(int(editor_->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, position)));
 }

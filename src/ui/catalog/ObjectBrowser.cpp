@@ -1,5 +1,6 @@
 #include "catalog/ObjectBrowser.h"
 
+#include "assist/CatalogCache.h"
 #include "base/Background.h"
 #include "catalog/CatalogSelection.h"
 #include "catalog/DatabaseChooser.h"
@@ -91,6 +92,7 @@ ObjectBrowser::ObjectBrowser(SqlEditor* editor, QComboBox* chooser, QWidget* par
     connect(chooser_, &DatabaseChooser::message, this, &ObjectBrowser::databaseMessage);
     connect(chooser_, &DatabaseChooser::tableChosen, this, &ObjectBrowser::showTable);
     connect(chooser_, &DatabaseChooser::databaseChanged, this, [this](const QString& database) {
+        CatalogCache::forgetEverywhere(connectionString_); // completion reads the new database's names
         emit statusText(DatabasePanel, database);
         if (!providerName_.isEmpty()) setCaption(providerName_ + QStringLiteral(" - ") + database);
     });
@@ -160,6 +162,7 @@ void ObjectBrowser::showFailure(const QString& text) {
 
 void ObjectBrowser::addLists() {
     ++generation_; // answers for the old tree are dropped from now on
+    if (!connectionString_.isEmpty()) CatalogCache::forgetEverywhere(connectionString_); // Refresh: completion too
     changeBusy(-pending_);
     emit statusText(StatePanel, QStringLiteral("Working..."));
     for (int panel : {ProviderPanel, DatabasePanel, VersionPanel})

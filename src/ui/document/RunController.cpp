@@ -1,5 +1,6 @@
 #include "document/RunController.h"
 
+#include "assist/CatalogCache.h"
 #include "base/Memory.h"
 #include "common/Dialogs.h"
 #include "document/ResultTextView.h"
@@ -10,6 +11,7 @@
 #include "document/ResultPanes.h"
 #include "document/UnfilteredQuestion.h"
 #include "run/TextLayout.h"
+#include "script/SchemaChanges.h"
 #include "settings/Settings.h"
 #include "editor/SqlEditor.h"
 
@@ -220,6 +222,9 @@ void RunController::finish(const RunResult& result) {
     emit mainStatus(false, QString());
     emit runningChanged(false);
     const RunRequest request = std::exchange(request_, {}); // the script is not kept after its run
+    // names completion has cached may be gone or new
+    if (sqlscript::changesSchema(request.text, scriptDialect(request.connectionString)))
+        CatalogCache::forgetEverywhere(request.connectionString);
     emit runFinished(request, result, started_);
 }
 

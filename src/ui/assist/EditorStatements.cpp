@@ -1,0 +1,87 @@
+#include "assist/EditorStatements.h"
+
+#include "db/ConnectionString.h"
+#include "editor/SqlEditor.h"
+
+namespace {
+long sci(const SqlEditor* e, unsigned int message, unsigned long w = 0, long l = 0) {
+    return const_cast<SqlEditor*>(e)->SendScintilla(message, w, l);
+}
+} // namespace
+
+EditorStatements::EditorStatements(SqlEditor* editor, std::function<QString()> connectionString)
+    : QObject(editor), editor_(editor), connectionString_(std::move(connectionString)) {
+    // UTF-16 offsets of line starts, kept by the editor as the text changes
+    sci(editor_, QsciScintillaBase::SCI_ALLOCATELINECHARACTERINDEX, QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
+    connect(editor_, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char*, int, int, int, int, int, int, int) {
+                onModified(position, type);
+            });
+}
+
+void EditorStatements::onModified(int position, int type) {
+    if (!(type & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT))) return;
+    textValid_ = false;
+    // the text before position is as it was, and so is its length in UTF-16
+    index_.textChangedAt(offsetOf(position));
+}
+
+const QString& EditorStatements::text() {
+    if (!textValid_) {
+        text_ = editor_->text();
+        textValid_ = true;
+    }
+    return text_;
+}
+
+qsizetype EditorStatements::offsetOf(int position) const {
+    const long line = sci(editor_, QsciScintillaBase::SCI_LINEFROMPOSITION, position);
+    const long lineStart = sci(editor_, QsciScintillaBase::SCI_POSITIONFROMLINE, line);
+    return sci(editor_, QsciScintillaBase::SCI_INDEXPOSITIONFROMLINE, line,
+               QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16) +
+           sci(editor_, QsciScintillaBase::SCI_COUNTCODEUNITS, lineStart, position);
+}
+
+int EditorStatements::positionOf(qsizetype offset) const {
+    const long line = sci(editor_, QsciScintillaBase::SCI_LINEFROMINDEXPOSITION, offset,
+                          QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
+    const long lineOffset = sci(editor_, QsciScintillaBase::SCI_INDEXPOSITIONFROMLINE, line,
+                                QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
+    const long lineStart = sci(editor_, QsciScintillaBase::SCI_POSITIONFROMLINE, line);
+    return int(sci(editor_, QsciScintillaBase::SCI_POSITIONRELATIVECODEUNITS, lineStart, long(offset - lineOffset)));
+}
+
+sqlscript::Dialect EditorStatements::dialect() const {
+    // the drivers the native MariaDB backend also serves
+    const QString cs = connectionString_ ? connectionString_() : QString();
+    return db::ConnectionString(cs).server() == db::ConnectionString::Server::MariaDB ? sqlscript::Dialect::MySql
+                                                                                      : sqlscript::Dialect::Generic;
+}
+
+void EditorStatements::prepare() {
+    index_.setDialect(dialect());
+    text();
+}
+
+completion::StatementContext EditorStatements::contextAt(int position) {
+    prepare();
+    const qsizetype caret = offsetOf(position);
+    return completion::analyzeStatement(text_, index_.statementAround(text_, caret), caret, index_.dialect());
+}
+
+sqlscript::StatementRange EditorStatements::statementAt(int position) {
+    prepare();
+    return index_.statementAround(text_, offsetOf(position));
+}
+
+bool EditorStatements::isCodeAt(int position) {
+    prepare();
+    const qsizetype offset = offsetOf(position);
+    sqlscript::SqlLexer lex(text_, index_.dialect(), index_.lexStart(text_, offset));
+    for (sqlscript::Token t = lex.next(); t.kind != sqlscript::TokenKind::End && t.start <= offset; t = lex.next()) {
+        if (offset >= t.end || offset == t.start) continue;
+        return t.kind == sqlscript::TokenKind::Word || t.kind == sqlscript::TokenKind::Number ||
+               t.kind == sqlscript::TokenKind::Punct || t.kind == sqlscript::TokenKind::Semicolon;
+    }
+    return true;
+}
