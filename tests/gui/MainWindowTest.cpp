@@ -344,3 +344,14 @@ TEST_F(MainWindowTest, ClosingADocumentDuringItsRunLeavesNoWorkingBehind) {
     EXPECT_TRUE(window->documents().isEmpty());
     QTRY_COMPARE(window->statusPanels()->panelText(MainStatusBar::MessagePanel), QString());
 }
+
+TEST_F(MainWindowTest, CtrlShiftFFormatsTheStatementAtTheCaret) {
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QueryDocument* doc = window->activeDocument();
+    replaceScript(doc->editor(), QStringLiteral("select a,b from t where a=1"));
+    doc->editor()->setFocus();
+    QTest::keyClick(doc->editor(), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(doc->editor()->text(), QStringLiteral("SELECT a, b\r\nFROM t\r\nWHERE a=1"));
+    EXPECT_EQ(window->action(QStringLiteral("mnuQFormat"))->text(), QStringLiteral("Format SQL"));
+}

@@ -1,7 +1,8 @@
 // Suggestions that open by themselves while typing: after "name." and at a
 // word's second letter, following the typing with the focus left in the
 // editor, switched off by their settings, never in comments and strings;
-// functions show their signature.
+// functions show their signature. And Query > Format SQL on the statement at
+// the caret and on a selection.
 #include "gui/AssistFixture.h"
 #include "settings/Settings.h"
 
@@ -100,4 +101,25 @@ TEST_F(SuggestionsTest, NotInCommentsStringsOrVariablesNorWhenSwitchedOff) {
     key(Qt::Key_Space, Qt::ControlModifier);
     EXPECT_EQ(popup(*d)->currentList(), CompletionPopup::Keywords);
     EXPECT_EQ(shown(*d)->currentText(), QStringLiteral("SELECT"));
+}
+
+TEST_F(SuggestionsTest, FormatSqlLaysOutTheStatementAtTheCaretOrTheSelection) {
+    auto d = makeDocument();
+    const QString first = QStringLiteral("select id,total from Orders where total>10 order by id");
+    const QString second = QStringLiteral("update orders set total=0");
+    script(*d, first + QStringLiteral(";\r\n\r\n") + second);
+    d->editor()->setCursorPosition(0, 3);
+    d->execute(DocumentCommand::FormatSql);
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("SELECT id, total\r\nFROM Orders\r\nWHERE total>10\r\nORDER BY id;\r\n\r\n") +
+                                       second);
+    d->editor()->undo(); // one step
+    EXPECT_EQ(d->editor()->text(), first + QStringLiteral(";\r\n\r\n") + second);
+    // a selection is formatted alone
+    d->editor()->setSelection(2, 0, 2, int(second.size()));
+    d->execute(DocumentCommand::FormatSql);
+    EXPECT_EQ(d->editor()->text(), first + QStringLiteral(";\r\n\r\nUPDATE orders\r\nSET total=0"));
+    // an empty script: nothing happens
+    script(*d, QString());
+    d->execute(DocumentCommand::FormatSql);
+    EXPECT_EQ(d->editor()->text(), QString());
 }

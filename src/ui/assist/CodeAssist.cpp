@@ -4,6 +4,7 @@
 #include "assist/EditorStatements.h"
 #include "assist/KeywordCaseCorrector.h"
 #include "assist/KeywordLanguage.h"
+#include "assist/SqlFormatCommand.h"
 #include "assist/SyntaxHelp.h"
 #include "editor/SqlEditor.h"
 
@@ -12,7 +13,8 @@ CodeAssist::CodeAssist(SqlEditor* editor, QWidget* host, QTextBrowser* helpBrows
     : QObject(editor), editor_(editor), statements_(new EditorStatements(editor, sources.connectionString)),
       language_(new KeywordLanguage(editor)), corrector_(new KeywordCaseCorrector(editor, language_, statements_)),
       popup_(new CompletionPopup(editor, host, language_, statements_, sources)),
-      trigger_(new CompletionTrigger(editor, popup_)), help_(new SyntaxHelp(editor, helpBrowser)) {}
+      trigger_(new CompletionTrigger(editor, popup_)),
+      formatter_(new SqlFormatCommand(editor, language_, statements_)), help_(new SyntaxHelp(editor, helpBrowser)) {}
 
 bool CodeAssist::codeSenseKey() {
     popup_->placeIntelliPopup();
@@ -40,4 +42,7 @@ void CodeAssist::showCatalogTableSense() {
 void CodeAssist::showVariableSense() {
     popup_->showVariables();
 }
-
+void CodeAssist::formatSql() {
+    popup_->dismiss();
+    formatter_->formatSql();
+}

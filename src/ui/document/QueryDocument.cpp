@@ -251,6 +251,7 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::CatalogSense: assist_->showCatalogSense(); break;
     case DocumentCommand::CatalogTableSense: assist_->showCatalogTableSense(); break;
     case DocumentCommand::VariableSense: assist_->showVariableSense(); break;
+    case DocumentCommand::FormatSql: assist_->formatSql(); break;
     case DocumentCommand::RefreshObjects: addLists(); break;
     }
 }
