@@ -38,8 +38,9 @@ public:
     // the whole script reads them (the start of statementAround()).
     qsizetype lexStart(QStringView script, qsizetype offset);
 
-    // How many statement starts are known (for tests and benchmarks).
+    // How many statement starts are known, and the last (0 when none).
     size_t knownStarts() const { return starts_.size(); }
+    qsizetype lastKnownStart() const { return starts_.empty() ? 0 : starts_.back().offset; }
 
 private:
     struct Found {

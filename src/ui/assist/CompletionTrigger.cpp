@@ -23,7 +23,7 @@ CompletionTrigger::CompletionTrigger(SqlEditor* editor, CompletionPopup* popup)
 }
 
 void CompletionTrigger::onCharAdded(int ch) {
-    if (popup_->isOpen() || !editor_->hasFocus() || editor_->isReadOnly()) return;
+    if (popup_->isOpen() || editor_->isReadOnly()) return;
     const QChar typed(ch);
     const bool dot = typed == QLatin1Char('.');
     if (!dot && !(typed.isLetter() || typed == QLatin1Char('_'))) return;

@@ -3,14 +3,22 @@
 #include "db/ConnectionString.h"
 #include "editor/SqlEditor.h"
 
+#include <QTimer>
+
 namespace {
+constexpr int kPauseMs = 400;        // typing has paused
+constexpr qsizetype kSlice = 200000; // characters indexed between two events (about a millisecond)
+
 long sci(const SqlEditor* e, unsigned int message, unsigned long w = 0, long l = 0) {
     return const_cast<SqlEditor*>(e)->SendScintilla(message, w, l);
 }
 } // namespace
 
 EditorStatements::EditorStatements(SqlEditor* editor, std::function<QString()> connectionString)
-    : QObject(editor), editor_(editor), connectionString_(std::move(connectionString)) {
+    : QObject(editor), editor_(editor), connectionString_(std::move(connectionString)), pause_(new QTimer(this)) {
+    pause_->setSingleShot(true);
+    pause_->setInterval(kPauseMs);
+    connect(pause_, &QTimer::timeout, this, &EditorStatements::indexSlice);
     // UTF-16 offsets of line starts, kept by the editor as the text changes
     sci(editor_, QsciScintillaBase::SCI_ALLOCATELINECHARACTERINDEX, QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
     connect(editor_, &QsciScintillaBase::SCN_MODIFIED, this,
@@ -24,6 +32,22 @@ void EditorStatements::onModified(int position, int type) {
     textValid_ = false;
     // the text before position is as it was, and so is its length in UTF-16
     index_.textChangedAt(offsetOf(position));
+    pause_->start();
+}
+
+void EditorStatements::indexSlice() {
+    if (!editor_->isVisible()) return;
+    prepare();
+    const qsizetype until = std::min(text_.size(), index_.lastKnownStart() + kSlice);
+    const size_t known = index_.knownStarts();
+    index_.statementAround(text_, until);
+    // the next slice after other events; a change stops it (and starts the
+    // pause again), and so does a slice that found no statement start (one
+    // statement longer than a slice: it is read whole when asked about)
+    if (until < text_.size() && index_.knownStarts() > known)
+        QTimer::singleShot(0, this, [this] {
+            if (textValid_ && !pause_->isActive()) indexSlice();
+        });
 }
 
 const QString& EditorStatements::text() {

@@ -5,6 +5,9 @@
 // a position expects there. The statement is found from the nearest start
 // known before it (see StatementIndex): the editor's changes tell the index
 // what to forget, so a long script is not lexed from the top at every key.
+// After a pause in the typing the rest of the script is indexed in slices,
+// between other events, so the first question after opening a long script
+// is as quick as the others.
 
 #include "assist/StatementContext.h"
 #include "script/StatementIndex.h"
@@ -12,6 +15,7 @@
 #include <QObject>
 #include <functional>
 
+class QTimer;
 class SqlEditor;
 
 class EditorStatements : public QObject {
@@ -40,10 +44,12 @@ public:
 private:
     void onModified(int position, int type);
     void prepare(); // the dialect and text of now
+    void indexSlice(); // the next slice of the script after the last known start
 
     SqlEditor* editor_;
     std::function<QString()> connectionString_;
     sqlscript::StatementIndex index_;
     QString text_;
     bool textValid_ = false;
+    QTimer* pause_;
 };
