@@ -12,6 +12,7 @@
 #include "assist/CompletionList.h"
 #include "assist/KeywordLanguage.h"
 #include "catalog/SchemaReader.h"
+#include "BenchDocument.h"
 #include "db/ProcessLocale.h"
 #include "document/QueryDocument.h"
 #include "settings/AppPaths.h"
@@ -81,15 +82,7 @@ int main(int argc, char** argv) {
     const double read = *std::min_element(reads.begin(), reads.end());
 
     QueryDocument d;
-    d.resize(1100, 750);
-    d.show();
-    d.setConnection(cs);
-    QApplication::setActiveWindow(&d);
-    if (!QTest::qWaitForWindowActive(&d) ||
-        !QTest::qWaitFor([&] { return d.assist()->language()->isLoaded(); }, 10000)) {
-        std::fprintf(stderr, "the document did not come up\n");
-        return 1;
-    }
+    if (!openBenchDocument(d, cs)) return 1;
     CompletionPopup* popup = d.assist()->popup();
     d.editor()->setFocus();
     d.editor()->setText(QStringLiteral("SELECT * FROM "));

@@ -62,6 +62,17 @@ public:
 private:
     QString quoted(const QString& name) const { return dialect_.quotedName(name); }
 
+    // The i-th table in the order of its listed text (sorted here when the
+    // catalogue did not say).
+    size_t byText(size_t i) {
+        if (tables_->byText.size() == tables_->tables.size()) return tables_->byText[i];
+        if (sorted_.tables.size() != tables_->tables.size()) {
+            sorted_.tables = tables_->tables;
+            sorted_.sortByText();
+        }
+        return sorted_.byText[i];
+    }
+
     void add(const QString& text, const QString& insert, Kind kind) {
         out_.items.push_back({text, insert, kind, QString(), QString()});
     }
@@ -186,17 +197,13 @@ private:
             out_.needsTables = true;
             return;
         }
-        std::vector<Candidate> user, system;
-        for (const CatalogTable& t : tables_->tables) {
+        out_.items.reserve(out_.items.size() + tables_->tables.size() + size_t(tables_->schemas.size()));
+        for (size_t i = 0; i < tables_->tables.size(); ++i) {
+            const CatalogTable& t = tables_->tables[byText(i)];
             const bool bare = t.onPath || t.schema.isEmpty();
-            Candidate c{bare ? t.name : t.schema + QLatin1Char('.') + t.name,
-                        bare ? quoted(t.name) : quoted(t.schema) + QLatin1Char('.') + quoted(t.name), t.kind,
-                        QString(), QString()};
-            (t.kind == Kind::SystemTable ? system : user).push_back(std::move(c));
-        }
-        for (auto* group : {&user, &system}) {
-            sortByText(*group);
-            out_.items.insert(out_.items.end(), group->begin(), group->end());
+            out_.items.push_back({t.listedText(),
+                                  bare ? quoted(t.name) : quoted(t.schema) + QLatin1Char('.') + quoted(t.name),
+                                  t.kind, QString(), QString()});
         }
         for (const QString& s : tables_->schemas)
             add(s, quoted(s), Kind::Schema);
@@ -208,28 +215,28 @@ private:
             out_.needsTables = true;
             return;
         }
-        std::vector<Candidate> found;
-        for (const CatalogTable& t : tables_->tables)
-            if (same(t.schema, schema)) found.push_back({t.name, quoted(t.name), t.kind, QString(), QString()});
-        if (found.empty() && tables_->schemasAreDatabases() &&
-            std::any_of(tables_->schemas.begin(), tables_->schemas.end(),
-                        [&](const QString& s) { return same(s, schema); })) {
-            const std::vector<CatalogTable>* other = catalog_.tablesIn(schema);
-            if (!other) {
-                out_.needsTablesIn << schema;
-                return;
-            }
-            for (const CatalogTable& t : *other)
-                found.push_back({t.name, quoted(t.name), t.kind, QString(), QString()});
+        bool found = false;
+        for (size_t i = 0; i < tables_->tables.size(); ++i) {
+            const CatalogTable& t = tables_->tables[byText(i)];
+            if (!same(t.schema, schema)) continue;
+            found = true;
+            add(t.name, quoted(t.name), t.kind);
         }
-        sortByText(found);
-        out_.items.insert(out_.items.end(), found.begin(), found.end());
-    }
-
-    static void sortByText(std::vector<Candidate>& list) {
-        std::stable_sort(list.begin(), list.end(), [](const Candidate& a, const Candidate& b) {
-            return a.text.compare(b.text, Qt::CaseInsensitive) < 0;
-        });
+        if (found || !tables_->schemasAreDatabases() ||
+            std::none_of(tables_->schemas.begin(), tables_->schemas.end(),
+                         [&](const QString& s) { return same(s, schema); }))
+            return;
+        if (const std::vector<CatalogTable>* other = catalog_.tablesIn(schema)) {
+            std::vector<Candidate> names;
+            for (const CatalogTable& t : *other)
+                names.push_back({t.name, quoted(t.name), t.kind, QString(), QString()});
+            std::stable_sort(names.begin(), names.end(), [](const Candidate& a, const Candidate& b) {
+                return a.text.compare(b.text, Qt::CaseInsensitive) < 0;
+            });
+            out_.items.insert(out_.items.end(), names.begin(), names.end());
+        } else {
+            out_.needsTablesIn << schema;
+        }
     }
 
     // After "name." or "schema.table.": the columns of what the names mean.
@@ -258,6 +265,7 @@ private:
     QString database_;
     const CatalogTables* tables_;
     SqlDialect dialect_;
+    CatalogTables sorted_; // a catalogue's order by text, when it came without one
     Candidates out_;
 };
 

@@ -7,7 +7,23 @@
 
 #include <algorithm>
 
-namespace completion::completioncatalog {
+namespace completion {
+
+void CatalogTables::sortByText() {
+    std::vector<std::pair<QString, size_t>> keys;
+    keys.reserve(tables.size());
+    for (size_t i = 0; i < tables.size(); ++i)
+        keys.push_back({(tables[i].kind == Kind::SystemTable ? QStringLiteral("1") : QStringLiteral("0")) +
+                            tables[i].listedText().toCaseFolded(),
+                        i});
+    std::stable_sort(keys.begin(), keys.end());
+    byText.clear();
+    byText.reserve(keys.size());
+    for (const auto& k : keys)
+        byText.push_back(k.second);
+}
+
+namespace completioncatalog {
 
 namespace {
 
@@ -57,6 +73,12 @@ std::vector<CatalogTable> listedTables(db::Connection& conn, const QString& data
     return out;
 }
 
+// User tables and views first, then the system's.
+void partitionSystem(std::vector<CatalogTable>& tables) {
+    std::stable_partition(tables.begin(), tables.end(),
+                          [](const CatalogTable& t) { return t.kind != Kind::SystemTable; });
+}
+
 SqlDialect dialectOf(db::Connection& conn) {
     return SqlDialect::forProvider(conn.providerName(), conn.identifierQuote());
 }
@@ -70,6 +92,7 @@ Result<CatalogTables> readTables(const QString& cs) {
         out.dialect = dialectOf(*conn);
         if (out.dialect.family == DialectFamily::PostgreSql) {
             out.tables = pgTables(*conn);
+            out.sortByText();
             for (const auto& row : conn->query(kPgSchemas).rows)
                 out.schemas << row[0].value_or(QString());
             return out;
@@ -77,9 +100,8 @@ Result<CatalogTables> readTables(const QString& cs) {
         // MariaDB lists every database's tables unless one is named
         out.tables = listedTables(
             *conn, out.dialect.family == DialectFamily::MySql ? conn->defaultDatabase() : QString());
-        // user tables and views first, then the system's
-        std::stable_partition(out.tables.begin(), out.tables.end(),
-                              [](const CatalogTable& t) { return t.kind != Kind::SystemTable; });
+        partitionSystem(out.tables);
+        out.sortByText();
         if (out.schemasAreDatabases()) {
             const db::Table catalogs = conn->schema(db::Schema::Catalogs);
             for (size_t r = 0; r < catalogs.rows.size(); ++r)
@@ -106,6 +128,7 @@ Result<std::vector<CatalogTable>> readTablesIn(const QString& cs, const QString&
         std::vector<CatalogTable> out;
         for (CatalogTable& t : all)
             if (t.schema.compare(schema, Qt::CaseInsensitive) == 0) out.push_back(std::move(t));
+        partitionSystem(out);
         return out;
     } catch (const db::Error& e) {
         return fail(schemareader::errorReport(e.description()));
@@ -117,4 +140,5 @@ Result<QStringList> readColumns(const QString& cs, const QString& database, cons
     return schemareader::getColumnList(cs, table, database, schema);
 }
 
-} // namespace completion::completioncatalog
+} // namespace completioncatalog
+} // namespace completion

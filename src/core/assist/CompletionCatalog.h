@@ -37,12 +37,25 @@ struct CatalogTable {
     // Found by its bare name (on PostgreSQL's search path; elsewhere a name
     // no other schema uses); otherwise it is written with its schema.
     bool onPath = true;
+
+    // As completion lists it: the bare name, or schema.name.
+    QString listedText() const {
+        return onPath || schema.isEmpty() ? name : schema + QLatin1Char('.') + name;
+    }
 };
 
 struct CatalogTables {
     SqlDialect dialect;
-    std::vector<CatalogTable> tables; // in the order the server lists them
+    // User tables and views, then system tables, each in the order the
+    // server lists them.
+    std::vector<CatalogTable> tables;
     QStringList schemas;
+    // The same tables by their listed text (the name, or schema.name) without
+    // regard to case: indexes into tables, user tables and views first.
+    std::vector<size_t> byText;
+
+    // Fills byText (readTables does; a catalogue made by hand may call it).
+    void sortByText();
 
     // Whether a schema part of a qualified name means a database (MariaDB,
     // SQLite) rather than a schema of the current database.
@@ -56,7 +69,7 @@ namespace completioncatalog {
 // The tables of the connection's current database (on PostgreSQL, of every
 // schema but the system's) and its schemas or databases.
 Result<CatalogTables> readTables(const QString& connectionString);
-// The tables of one schema, or on MariaDB of another database.
+// The tables of one schema, or on MariaDB of another database, by name.
 Result<std::vector<CatalogTable>> readTablesIn(const QString& connectionString, const QString& schema);
 // The columns of one table in table order; database (when not empty) becomes
 // the default database first; schema (when not empty) picks the table of that schema.
