@@ -164,6 +164,8 @@ bool CompletionPopup::showSuggestions(bool automatic) {
 
 void CompletionPopup::showSuggestionList(const completion::Candidates& candidates, const QString& error) {
     if (!isOpen() || current_ != Suggestions) return;
+    // a popup opened by the typing says nothing when it has nothing
+    if (following_ && (!error.isEmpty() || candidates.items.empty())) return dismiss();
     CompletionList* l = list(Suggestions);
     if (!error.isEmpty())
         l->setPlaceholder(error.trimmed());

@@ -49,5 +49,8 @@ bool SqlFormatCommand::formatSql() {
     editor_->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, bytes.size(), bytes.constData());
     editor_->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
     editor_->SendScintilla(QsciScintillaBase::SCI_SETSEL, start + int(bytes.size()), start + int(bytes.size()));
+    // the lines start at the left again: show them from there
+    editor_->SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, 0);
+    editor_->SendScintilla(QsciScintillaBase::SCI_SCROLLCARET);
     return true;
 }
