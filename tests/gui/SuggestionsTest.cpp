@@ -86,6 +86,12 @@ TEST_F(SuggestionsTest, NotInCommentsStringsOrVariablesNorWhenSwitchedOff) {
         EXPECT_FALSE(popup(*d)->isOpen()) << typed;
         EXPECT_EQ(d->editor()->text(), QString::fromUtf8(typed));
     }
+    // a name nothing in the statement or the catalogue answers to: it closes once the names are read
+    script(*d, QStringLiteral("SELECT "));
+    type(QStringLiteral("zz."));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !popup(*d)->isOpen(); }, 5000));
+    type(QStringLiteral("a"));
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("SELECT zz.a"));
     // each setting turns its own off, in an open document at once
     ASSERT_TRUE(settings::write(settings::Key::AutoCompleteDot, QStringLiteral("0")));
     script(*d, QStringLiteral("SELECT "));
