@@ -15,8 +15,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <memory>
-#include <optional>
 #include <utility>
 
 namespace {

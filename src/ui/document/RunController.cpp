@@ -222,8 +222,8 @@ void RunController::finish(const RunResult& result) {
     emit mainStatus(false, QString());
     emit runningChanged(false);
     const RunRequest request = std::exchange(request_, {}); // the script is not kept after its run
-    // names completion has cached may be gone or new
-    if (sqlscript::changesSchema(request.text, scriptDialect(request.connectionString)))
+    // names completion has cached may be gone or new (a script of megabytes is not read for it)
+    if (request.text.size() > (1 << 20) || sqlscript::changesSchema(request.text, scriptDialect(request.connectionString)))
         CatalogCache::forgetEverywhere(request.connectionString);
     emit runFinished(request, result, started_);
 }
