@@ -10,6 +10,7 @@
 // follows it. The target for a filled popup is 50 ms.
 //
 //   bench_completion_cached [runs]
+#include "BenchTiming.h"
 #include "assist/CatalogCache.h"
 #include "BenchDocument.h"
 #include "assist/CodeAssist.h"
@@ -62,15 +63,6 @@ CatalogCache::Readers fakeCatalogue() {
         return c;
     };
     return r;
-}
-
-double ms(const QElapsedTimer& t) {
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 void line(const char* label, double value, const char* against, double baseline) {

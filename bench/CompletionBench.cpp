@@ -7,6 +7,7 @@
 // opening is 100 ms.
 //
 //   bench_completion "<connection string>" [runs]
+#include "BenchTiming.h"
 #include "assist/CatalogCache.h"
 #include "assist/CodeAssist.h"
 #include "assist/CompletionList.h"
@@ -28,15 +29,6 @@
 #include <vector>
 
 namespace {
-
-double ms(const QElapsedTimer& t) {
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 void line(const char* label, double value, const char* against, double baseline) {
     std::printf("%-44s %9.1f ms  vs %-24s %9.1f ms   ratio %.2fx\n", label, value, against, baseline,

@@ -8,6 +8,7 @@
 //   - the same at a caret in the middle of the script.
 //
 //   bench_statement_context [runs]
+#include "BenchTiming.h"
 #include "assist/StatementContext.h"
 #include "script/StatementIndex.h"
 
@@ -42,16 +43,11 @@ QString makeScript(int lines) {
     return s;
 }
 
-double ms(const std::function<void()>& f) {
+double timed(const std::function<void()>& f) {
     QElapsedTimer t;
     t.start();
     f();
     return double(t.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 void line(const char* label, double value, const char* against, double baseline) {
@@ -70,17 +66,17 @@ int main(int argc, char** argv) {
     std::vector<double> lexing, cold, typing, typingMiddle;
     completion::StatementContext last;
     for (int r = 0; r < runs; ++r) {
-        lexing.push_back(ms([&] {
+        lexing.push_back(timed([&] {
             sqlscript::SqlLexer lex(script);
             for (sqlscript::Token t = lex.next(); t.kind != sqlscript::TokenKind::End; t = lex.next()) {
             }
         }));
         sqlscript::StatementIndex index;
-        cold.push_back(ms([&] { last = completion::analyzeStatement(script, index.statementAround(script, nearEnd), nearEnd); }));
+        cold.push_back(timed([&] { last = completion::analyzeStatement(script, index.statementAround(script, nearEnd), nearEnd); }));
         // a character typed at the caret: everything from there on is forgotten
         script.insert(nearEnd, QLatin1Char('x'));
         index.textChangedAt(nearEnd);
-        typing.push_back(ms([&] {
+        typing.push_back(timed([&] {
             last = completion::analyzeStatement(script, index.statementAround(script, nearEnd + 1), nearEnd + 1);
         }));
         script.remove(nearEnd, 1);
@@ -88,7 +84,7 @@ int main(int argc, char** argv) {
         index.statementAround(script, middle); // known up to the middle, as after working there
         script.insert(middle, QLatin1Char('x'));
         index.textChangedAt(middle);
-        typingMiddle.push_back(ms([&] {
+        typingMiddle.push_back(timed([&] {
             last = completion::analyzeStatement(script, index.statementAround(script, middle + 1), middle + 1);
         }));
         script.remove(middle, 1);
