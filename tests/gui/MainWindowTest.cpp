@@ -1,5 +1,7 @@
 // The main window as a user meets it: start-up, the full menu table, routing
 // to the active document (and nothing without one), layout toggles, windows.
+#include "assist/CodeAssist.h"
+#include "assist/KeywordLanguage.h"
 #include "settings/AppPaths.h"
 #include "store/HomeSeeding.h"
 #include "shell/MainMenu.h"
@@ -349,6 +351,7 @@ TEST_F(MainWindowTest, CtrlShiftFFormatsTheStatementAtTheCaret) {
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QueryDocument* doc = window->activeDocument();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return doc->assist()->language()->isLoaded(); }, 5000)); // its spellings
     replaceScript(doc->editor(), QStringLiteral("select a,b from t where a=1"));
     doc->editor()->setFocus();
     QTest::keyClick(doc->editor(), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
