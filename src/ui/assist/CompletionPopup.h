@@ -27,10 +27,11 @@
 //   F5              reads the tables or columns of the connection again
 //   arrows, pages   move in the list
 //   Tab, other keys close the popup; a printable character is then typed
-// A double-click accepts like Enter. A word that matches no entry never
-// accepts one, and a placeholder entry ("[No Connection]", "Not Supported", a
-// read in progress or its error) is never inserted: Enter or Space then
-// close the popup and type the key.
+// In the suggestions, Enter and Tab insert the entry alone, and Space and
+// "." close the popup and are typed. A double-click accepts like Enter. A
+// word that matches no entry never accepts one, and a placeholder entry
+// ("[No Connection]", "Not Supported", a read in progress or its error) is
+// never inserted: Enter or Space then close the popup and type the key.
 //
 // Table and column names come from the catalogue cache, read off the UI
 // thread: the popup opens at once and fills the list when the names arrive.

@@ -4,8 +4,9 @@
 // that schema) and when a word reaches its second letter. Each is switched
 // off by its setting (autocompletedot, autocompleteword in config.ini, read
 // as the key is typed, so the options dialog reaches open documents). Never
-// inside a comment, string or quoted name, nor after a variable's "@"; the
-// popup opens only when it has something that matches the word.
+// inside a comment, a string or a $$ body, in a number, nor after a
+// variable's "@"; in a quoted name being typed ("Mi) it offers the names that
+// begin so. The popup opens only when it has something that matches the word.
 
 #include <QObject>
 
