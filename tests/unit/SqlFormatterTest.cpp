@@ -8,6 +8,7 @@
 #include "support/TempHome.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 using sqlscript::Dialect;
@@ -145,4 +146,26 @@ TEST_F(SqlFormatterTest, KeepsTheEditorsLineBreaksAndIndentation) {
     const QString body = QStringLiteral("$$\nBEGIN\n   RETURN 1 ;\nEND;\n$$");
     EXPECT_TRUE(format(QStringLiteral("create function f() returns int as ") + body + QStringLiteral(" language plpgsql"))
                     .contains(body));
+}
+
+// Text stuck together from awkward pieces (unclosed quotes and comments,
+// MariaDB's "--" that needs a blank, GO inside other words' lines, prefixed
+// strings): the layout may change, the tokens never, and a second pass
+// changes nothing.
+TEST_F(SqlFormatterTest, AwkwardTextKeepsItsTokens) {
+    const char* const pieces[] = {
+        "SELECT ", "FROM ", "WHERE ", "JOIN ", " ON ", "(", ")", ",", ".", "'", "\"", "`", "[", "]", "--", "/*",
+        "*/", "$$", "$a$", ";", "\n", " ", "CASE ", "WHEN ", "THEN ", "END ", "BEGIN ", "GO\n", "x", "t1 ", "AS ",
+        "WITH ", "UNION ", "1", "=", "-", "::", "@v", "#", "E'", "N'", "ORDER BY ", "INSERT INTO ", "VALUES ",
+        "SET ", "AND ", "BETWEEN ", "go", "🎉", "é"};
+    QRandomGenerator random(7);
+    for (int i = 0; i < 3000; ++i) {
+        QString text;
+        for (int n = random.bounded(1, 30); n > 0; --n)
+            text += QString::fromUtf8(pieces[random.bounded(int(std::size(pieces)))]);
+        const Dialect dialect = i % 2 ? Dialect::MySql : Dialect::Generic;
+        const QString once = format(text, dialect);
+        ASSERT_TRUE(sameTokens(text, once, dialect, spellings)) << text.toStdString() << "\n=>\n" << once.toStdString();
+        ASSERT_EQ(format(once, dialect), once) << text.toStdString();
+    }
 }

@@ -46,11 +46,17 @@ private:
         lineEmpty_ = true;
     }
 
+    // The layout wants token that comes next on a new line at indent; put()
+    // breaks the line there unless that could change what the tokens are.
     void newline(int indent) {
+        wantBreak_ = true;
+        lineIndent_ = indent;
+    }
+
+    void breakLine(int indent) {
         endLine();
         line_ = QString(indent * options_.indentWidth, QLatin1Char(' '));
         lineIndent_ = indent;
-        breakPending_ = false;
     }
 
     // ---- tokens ----
@@ -78,18 +84,47 @@ private:
                tree_.at(previous).token.kind == TokenKind::String;
     }
 
-    bool endsLine(size_t i) const {
-        const FormatToken& f = tree_.at(i);
-        return f.token.kind == TokenKind::LineComment || f.ownLine || f.goLine;
+    bool isGoWord(size_t i) const {
+        return sqlscript::SqlLexer::isWord(tree_.text(), tree_.at(i).token, "GO");
+    }
+
+    // Whether a line break may stand between two tokens: where they were
+    // written apart (two strings only where a line break parted them:
+    // PostgreSQL joins those), or where nothing can join or part them
+    // otherwise ("-" "-" would become a comment in MariaDB, N'x' a name and a
+    // string, count( a name before a parenthesis). Never next to a word GO
+    // that did not stand alone on its line: that would make it a batch's end.
+    bool breakAllowed(size_t previous, size_t next) const {
+        if (previous == kNone) return true;
+        const FormatToken& p = tree_.at(previous);
+        const FormatToken& n = tree_.at(next);
+        if ((isGoWord(previous) && !p.goLine) || (isGoWord(next) && !n.goLine)) return false;
+        if (p.token.kind == TokenKind::String && n.token.kind == TokenKind::String) return n.lineBefore;
+        if (n.spaceBefore) return true;
+        const QStringView text = tree_.text();
+        if (p.token.isPunct(text, ',') || p.token.isPunct(text, '(') || p.token.kind == TokenKind::Semicolon) return true;
+        if (n.token.isPunct(text, '(')) return false;
+        if (p.token.kind == TokenKind::Punct) return p.token.isPunct(text, ')');
+        return n.token.kind != TokenKind::String && n.token.kind != TokenKind::QuotedName &&
+               n.token.kind != TokenKind::DollarBody;
     }
 
     void put(size_t i) {
-        if (breakPending_ || (!lineEmpty_ && mustStartLine(i, last_))) newline(lineIndent_);
+        const FormatToken& f = tree_.at(i);
+        // a GO line keeps its count and a comment; the rest goes below it
+        const bool onGoLine = afterGo_ && !f.lineBefore && (f.token.kind == TokenKind::Number || f.token.isComment());
+        const bool forced = breakPending_ || (afterGo_ && !onGoLine) || (!lineEmpty_ && mustStartLine(i, last_));
+        if (forced || (wantBreak_ && !lineEmpty_ && breakAllowed(last_, i)))
+            breakLine(lineIndent_);
+        else if (wantBreak_ && lineEmpty_)
+            line_ = QString(lineIndent_ * options_.indentWidth, QLatin1Char(' '));
+        wantBreak_ = false;
         if (!lineEmpty_) line_ += separator(i, last_);
         line_ += textOf(i);
         lineEmpty_ = false;
         last_ = i;
-        breakPending_ = endsLine(i) && !tree_.at(i).goLine;
+        breakPending_ = f.token.kind == TokenKind::LineComment || f.ownLine || onGoLine;
+        afterGo_ = f.goLine;
     }
 
     // ---- measuring ----
@@ -270,9 +305,7 @@ private:
         size_t start = 0;
         auto flush = [&](size_t end) {
             if (end > start) {
-                if (!lineEmpty_) newline(depth);
-                lineIndent_ = depth;
-                if (line_.isEmpty()) line_ = QString(depth * options_.indentWidth, QLatin1Char(' '));
+                newline(depth);
                 renderStatement(nodes, {start, end}, depth);
             }
             start = end;
@@ -343,7 +376,9 @@ private:
     QString line_;
     int lineIndent_ = 0;
     bool lineEmpty_ = true;
-    bool breakPending_ = false;
+    bool breakPending_ = false; // the next token starts a line (after a line comment)
+    bool wantBreak_ = false;    // the layout asks for a line break before the next token
+    bool afterGo_ = false;      // the last token was a GO standing alone on its line
     bool blankPending_ = false;
     int pendingBreaks_ = 0; // line breaks owed before the next line
     size_t last_ = kNone;
