@@ -12,6 +12,13 @@ int Candidates::firstMatch(const QString& prefix) const {
     return -1;
 }
 
+Candidate tableCandidate(const CatalogTable& t, const SqlDialect& dialect) {
+    const bool bare = t.onPath || t.schema.isEmpty();
+    const QString name = dialect.quotedName(t.name);
+    return {t.listedText(), bare ? name : dialect.quotedName(t.schema) + QLatin1Char('.') + name, t.kind,
+            QString(), QString()};
+}
+
 namespace {
 
 bool same(const QString& a, const QString& b) {
@@ -198,13 +205,8 @@ private:
             return;
         }
         out_.items.reserve(out_.items.size() + tables_->tables.size() + size_t(tables_->schemas.size()));
-        for (size_t i = 0; i < tables_->tables.size(); ++i) {
-            const CatalogTable& t = tables_->tables[byText(i)];
-            const bool bare = t.onPath || t.schema.isEmpty();
-            out_.items.push_back({t.listedText(),
-                                  bare ? quoted(t.name) : quoted(t.schema) + QLatin1Char('.') + quoted(t.name),
-                                  t.kind, QString(), QString()});
-        }
+        for (size_t i = 0; i < tables_->tables.size(); ++i)
+            out_.items.push_back(tableCandidate(tables_->tables[byText(i)], dialect_));
         for (const QString& s : tables_->schemas)
             add(s, quoted(s), Kind::Schema);
     }

@@ -31,6 +31,10 @@ struct Candidate {
     QString help;   // its description from the keyword catalogue (HTML fragment)
 };
 
+// A table as completion lists it (with its schema where a bare name does
+// not find it) and writes it (each part quoted as the dialect needs).
+Candidate tableCandidate(const CatalogTable& table, const SqlDialect& dialect);
+
 // Which table's columns: the database to read them from (empty: the
 // connection's), the schema (empty: the one a bare name finds) and the table.
 struct ColumnSource {

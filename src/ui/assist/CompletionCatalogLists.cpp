@@ -41,12 +41,9 @@ void CompletionPopup::fillTables(const completion::CatalogTables& tables) {
     tableRows_.clear();
     schemasAreDatabases_ = tables.schemasAreDatabases();
     std::vector<completion::Candidate> rows;
+    rows.reserve(tables.tables.size());
     for (const completion::CatalogTable& t : tables.tables) {
-        const bool bare = t.onPath || t.schema.isEmpty();
-        const QString quoted = tables.dialect.quotedName(t.name);
-        rows.push_back({bare ? t.name : t.schema + QLatin1Char('.') + t.name,
-                        bare ? quoted : tables.dialect.quotedName(t.schema) + QLatin1Char('.') + quoted, t.kind,
-                        QString(), QString()});
+        rows.push_back(completion::tableCandidate(t, tables.dialect));
         tableRows_.push_back(t);
     }
     list(Tables)->setEntries(std::move(rows));
