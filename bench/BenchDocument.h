@@ -15,7 +15,7 @@ inline bool openBenchDocument(QueryDocument& d, const QString& connectionString)
     d.setConnection(connectionString);
     QApplication::setActiveWindow(&d);
     if (QTest::qWaitForWindowActive(&d) &&
-        QTest::qWaitFor([&] { return d.assist()->language()->isLoaded(); }, 10000))
+        QTest::qWaitFor([&] { return d.parts().assist->language()->isLoaded(); }, 10000))
         return true;
     std::fprintf(stderr, "the document did not come up\n");
     return false;

@@ -17,15 +17,14 @@
 #include "assist/CompletionList.h"
 #include "assist/KeywordLanguage.h"
 #include "catalog/ObjectBrowser.h"
+#include "common/DocumentContext.h"
 #include "db/Connection.h"
 #include "db/ProcessLocale.h"
-#include "document/DocumentToolbar.h"
 #include "document/QueryDocument.h"
 #include "settings/AppPaths.h"
 #include "store/HomeSeeding.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QListView>
 #include <QStringListModel>
@@ -48,7 +47,7 @@ CatalogCache::Readers fakeCatalogue() {
     CatalogCache::Readers r;
     r.tables = [](const QString&) -> Result<CatalogCache::Tables> {
         CatalogCache::Tables t;
-        t.dialect = SqlDialect::forProvider(QStringLiteral("PostgreSQL"), QStringLiteral("\""));
+        t.dialect = SqlDialect::forServer(db::ServerFamily::PostgreSQL, QStringLiteral("\""));
         t.schemas = QStringList{QStringLiteral("public")};
         for (int i = 0; i < kTables; ++i)
             t.tables.push_back({QStringLiteral("public"), tableName(i), completion::Kind::Table, true});
@@ -83,12 +82,12 @@ int main(int argc, char** argv) {
 
     QueryDocument d;
     if (!openBenchDocument(d, cs)) return 1;
-    CompletionPopup* popup = d.assist()->popup();
+    CompletionPopup* popup = d.parts().assist->popup();
     CatalogCache* cache = popup->cache();
     cache->setReaders(fakeCatalogue());
     // every table and every table's columns in the cache, read from the database the document uses
-    if (!QTest::qWaitFor([&] { return !d.objectBrowser()->isBusy(); }, 10000)) return 1;
-    const QString database = d.toolbar()->databaseChooser()->currentText();
+    if (!QTest::qWaitFor([&] { return !d.parts().objects->isBusy(); }, 10000)) return 1;
+    const QString database = d.context().database();
     int answered = 0;
     cache->requestTables(cs, [&](const auto&) { ++answered; });
     if (!QTest::qWaitFor([&] { return answered == 1; }, 30000)) return 1;

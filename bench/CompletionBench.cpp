@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
 
     QueryDocument d;
     if (!openBenchDocument(d, cs)) return 1;
-    CompletionPopup* popup = d.assist()->popup();
+    CompletionPopup* popup = d.parts().assist->popup();
     d.editor()->setFocus();
     d.editor()->setText(QStringLiteral("SELECT * FROM "));
     d.editor()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);

@@ -2,22 +2,27 @@
 // database, and tools that fail), and the Query Check in both execution
 // plans: the summary and the reload of the tool's output.
 #include "common/RatioSplitter.h"
+#include "db/ConnectionString.h"
 #include "document/QueryDocument.h"
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
 #include "editor/SqlEditor.h"
-#include "script/OutputWatch.h"
+#include "external/OutputWatch.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
 #include "store/HomeSeeding.h"
 #include "support/Files.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
+#include "support/TestServers.h"
+#include "support/ToolOutput.h"
 #include "support/Typing.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -49,8 +54,8 @@ protected:
             QTest::qWait(10);
         ASSERT_FALSE(d.isRunning());
     }
-    static QString messages(QueryDocument& d) { return d.resultPanes()->messagePane()->text(); }
-    static QString results(QueryDocument& d) { return d.resultPanes()->textPane()->text(); }
+    static QString messages(QueryDocument& d) { return d.parts().results->messagePane()->text(); }
+    static QString results(QueryDocument& d) { return shownToolOutput(d.parts().results->textPane()); }
 
     TempHome home;
     ScriptedDialogs dialogs;
@@ -71,15 +76,15 @@ TEST_F(ExternalToolsTest, Sqlite3OnTheDemoDatabaseWritesItsOutputIntoTheTextPane
     d->setResultsInText(false);
     runAndWait(*d);
     EXPECT_EQ(readFile(home.file(QStringLiteral("in.sql"))), QByteArray(kScript));
-    EXPECT_EQ(results(*d), QStringLiteral("6\nBeverages\nBakery\n"));
+    EXPECT_EQ(results(*d), QStringLiteral("6\r\nBeverages\r\nBakery\r\n")); // line by line
     EXPECT_EQ(messages(*d), QStringLiteral("sqlite3 ") + homeseeding::demoDatabaseFile() +
                                 QStringLiteral("    <in.sql >out.txt \r\n\r\n"
                                                "Click on Syntax Check to reload the file!\r\n"
                                                "sqlite3 ended with exit code 0.\r\n"));
-    ResultPanes* panes = d->resultPanes();
+    ResultPanes* panes = d->parts().results;
     EXPECT_TRUE(panes->resultsInText());
     EXPECT_EQ(panes->currentIndex(), int(ResultPanes::ResultsTab));
-    EXPECT_NEAR(d->lowerSplitter()->ratioFromTop(), 0.7, 0.05);
+    EXPECT_NEAR(d->parts().lowerSplitter->ratioFromTop(), 0.7, 0.05);
 }
 
 TEST_F(ExternalToolsTest, WithoutAnOutputFileWhatTheToolPrintsIsTheResult) {
@@ -92,7 +97,7 @@ TEST_F(ExternalToolsTest, WithoutAnOutputFileWhatTheToolPrintsIsTheResult) {
         QStringLiteral("select id, name from categories where id = 3;\nselect * from nosuch;\n"));
     runAndWait(*d);
     const QString out = results(*d);
-    EXPECT_TRUE(out.startsWith(QLatin1String("id|name\n3|Dairy\n"))) << out.toStdString();
+    EXPECT_TRUE(out.startsWith(QLatin1String("id|name\r\n3|Dairy\r\n"))) << out.toStdString();
     EXPECT_TRUE(out.contains(QLatin1String("no such table: nosuch")))
         << out.toStdString(); // its error, in place
     EXPECT_TRUE(messages(*d).endsWith(QLatin1String("sqlite3 ended with exit code 1.\r\n")));
@@ -121,7 +126,7 @@ TEST_F(ExternalToolsTest, AToolThatCannotStartSaysSoOnTheMessagesTab) {
         messages(*d).endsWith(QLatin1String("Error: The program \"no-such-query-tool\" could not be started: "
                                             "File not found (error 53).\r\n")))
         << messages(*d).toStdString();
-    EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
+    EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::MessagesTab));
 
     // A tool that is not chosen correctly starts nothing and says why.
     ASSERT_TRUE(settings::write(Key::ExecutionSelected, QStringLiteral("isql")));
@@ -139,7 +144,7 @@ TEST_F(ExternalToolsTest, StopEndsTheTool) {
     EXPECT_TRUE(messages(*d).contains(QLatin1String("Error: sleep is still running for this document")));
     QElapsedTimer t;
     t.start();
-    d->stopQuery();
+    d->execute(DocumentCommand::Stop);
     while (d->isRunning() && t.elapsed() < 10000)
         QTest::qWait(10);
     EXPECT_FALSE(d->isRunning());
@@ -150,17 +155,17 @@ TEST_F(ExternalToolsTest, QueryCheckSummarisesWithoutTheDatabase) {
     ASSERT_TRUE(settings::write(Key::ExecutionPlan, QStringLiteral("0")));
     auto d = makeDocument(QStringLiteral("-- first\r\nselect id\r\nfrom t\r\n-- note\r\nupdate t set a = 1"));
     d->editor()->setSelection(1, 0, 3, 7); // "select id" to the end of the comment
-    d->syntaxCheck();
+    d->execute(DocumentCommand::QueryCheck);
     EXPECT_EQ(messages(*d), QStringLiteral("Query Information\r\n-------------------------------------\r\n"
                                            "Connection: Driver={SQLite3};Database=x.db;PWD=****;\r\n"
                                            "Catalog: \r\nSQL Style: 0\r\nSQL Type: SELECT\r\n"
                                            "SQL Query: select id from t\r\n"));
     EXPECT_EQ(d->statementType(), QStringLiteral("SELECT"));
-    ResultPanes* panes = d->resultPanes();
+    ResultPanes* panes = d->parts().results;
     EXPECT_FALSE(panes->isTabVisible(ResultPanes::ResultsTab));
     EXPECT_EQ(panes->currentIndex(), int(ResultPanes::MessagesTab));
     EXPECT_EQ(panes->messagePane()->lexer(), nullptr); // the summary is shown uncoloured
-    EXPECT_NEAR(d->lowerSplitter()->ratioFromTop(), 0.7, 0.05);
+    EXPECT_NEAR(d->parts().lowerSplitter->ratioFromTop(), 0.7, 0.05);
 
     // nothing selected: the whole script, classified by its first statement (also
     // after typing over a selection, which the editor still reports as selected)
@@ -170,7 +175,7 @@ TEST_F(ExternalToolsTest, QueryCheckSummarisesWithoutTheDatabase) {
     QTest::keyClicks(d->editor(), QStringLiteral("select id"));
     QTest::keyClick(d->editor(), Qt::Key_Return);
     QTest::keyClicks(d->editor(), QStringLiteral("from t update t set a = 1"));
-    d->syntaxCheck();
+    d->execute(DocumentCommand::QueryCheck);
     EXPECT_TRUE(messages(*d).contains(
         QLatin1String("\r\nSQL Type: SELECT\r\nSQL Query: select id from t update t set a = 1\r\n")));
 }
@@ -185,21 +190,21 @@ TEST_F(ExternalToolsTest, QueryCheckReloadsTheToolsOutputFile) {
     auto d = makeDocument(QStringLiteral("select 1"));
     d->setResultsInText(false);
     const QString before = messages(*d);
-    d->syntaxCheck();
+    d->execute(DocumentCommand::QueryCheck);
     EXPECT_EQ(results(*d), QStringLiteral("graphical tool output\r\n"));
     EXPECT_EQ(messages(*d), before); // nothing summarised, nothing sent
-    EXPECT_TRUE(d->resultPanes()->resultsInText());
-    EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::ResultsTab));
-    EXPECT_FALSE(d->resultPanes()->isTabVisible(ResultPanes::ExtendedTab));
+    EXPECT_TRUE(d->parts().results->resultsInText());
+    EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::ResultsTab));
+    EXPECT_FALSE(d->parts().results->isTabVisible(ResultPanes::ExtendedTab));
 
     ASSERT_TRUE(settings::write(Key::ExecutionSelected, QStringLiteral("Other")));
-    d->syntaxCheck();
-    EXPECT_EQ(results(*d), QStringLiteral("other tool output\n"));
+    d->execute(DocumentCommand::QueryCheck);
+    EXPECT_EQ(results(*d), QStringLiteral("other tool output\r\n"));
 
     // a file that is not there leaves the pane as it was
     ASSERT_TRUE(settings::write(Key::OtherOutputFile, home.file(QStringLiteral("gone.txt"))));
-    d->syntaxCheck();
-    EXPECT_EQ(results(*d), QStringLiteral("other tool output\n"));
+    d->execute(DocumentCommand::QueryCheck);
+    EXPECT_EQ(results(*d), QStringLiteral("other tool output\r\n"));
 }
 
 TEST_F(ExternalToolsTest, TypingOverASelectionThenRunningRunsTheScript) {
@@ -239,14 +244,14 @@ TEST_F(ExternalToolsTest, TheGraphicalToolsOutputIsWatchedAndReloaded) {
     ASSERT_TRUE(QDir().mkpath(home.file(QStringLiteral("out dir"))));
     auto d = makeDocument(QStringLiteral("select 1"));
     d->startExec();
-    EXPECT_TRUE(d->outputWatch()->isActive());
+    EXPECT_TRUE(d->parts().watch->isActive());
     QElapsedTimer t;
     t.start();
     while (d->isRunning() && t.elapsed() < 15000)
         QTest::qWait(10);
     qputenv("PATH", path);
-    EXPECT_EQ(results(*d), QStringLiteral("select 1(1 row affected)\n"));
-    EXPECT_GE(d->outputWatch()->reloads(), 1);
+    EXPECT_EQ(results(*d), QStringLiteral("select 1(1 row affected)\r\n"));
+    EXPECT_GE(d->parts().watch->reloads(), 1);
     EXPECT_TRUE(
         messages(*d).startsWith(QLatin1String("ISQLW  -Sdb1 -d -U -P**** -i in.sql -o out dir/out.txt\r\n")));
     EXPECT_TRUE(messages(*d).endsWith(QLatin1String("isqlw ended with exit code 0.\r\n")));
@@ -261,4 +266,71 @@ TEST_F(ExternalToolsTest, AnOutputFileLeftFromAnEarlierRunIsNotShownAsThisRunsOu
     runAndWait(*d);
     EXPECT_TRUE(results(*d).isEmpty()) << results(*d).toStdString();
     EXPECT_TRUE(messages(*d).contains(QLatin1String("true did not write "))) << messages(*d).toStdString();
+}
+
+namespace {
+// Whether the arguments of a program this test started (the tool) hold
+// text: what `ps` shows every local user. Other tests running meanwhile
+// may well have the same password in theirs.
+bool processListMentions(const QByteArray& text) {
+    const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        if (!pid.front().isDigit()) continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly)) continue;
+        const QByteArray s = stat.readAll();
+        const QList<QByteArray> fields = s.mid(s.lastIndexOf(')') + 2).split(' ');
+        if (fields.value(1) != self) continue; // not a child of this test
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(text)) return true;
+    }
+    return false;
+}
+} // namespace
+
+TEST_F(ExternalToolsTest, TheRealClientsGetThePasswordOutsideTheProcessList) {
+    struct Client {
+        const ServerUnderTest* server;
+        const char* program;
+        const char* script;
+    };
+    QString pgString, mariaString;
+    SQLQE_REQUIRE_SERVER(kPostgres, pgString);
+    SQLQE_REQUIRE_SERVER(kMariaDb, mariaString);
+    for (const Client& c : {Client{&kPostgres, "psql", "SELECT current_user AS who, pg_sleep(1.5);\n"},
+                            Client{&kMariaDb, "mariadb", "SELECT CURRENT_USER() AS who, SLEEP(1.5);\n"}}) {
+        SCOPED_TRACE(c.program);
+        const QString cs = serverConnectionString(*c.server);
+        ASSERT_FALSE(QStandardPaths::findExecutable(QLatin1String(c.program)).isEmpty())
+            << c.program << " is missing: scripts/install-deps installs it with the servers";
+        const db::ConnectionString parts(cs);
+        const QString password = parts.value(QStringLiteral("Pwd")).value_or(QString());
+        const bool pg = c.server == &kPostgres;
+        useTool({{Key::OtherExecute, QLatin1String(c.program)},
+                 {Key::OtherServerFlag, QStringLiteral("-h")},
+                 {Key::OtherServer, parts.value(QStringLiteral("Server")).value_or(QString())},
+                 {Key::OtherDatabaseFlag, (pg ? QStringLiteral("-p %1 -d") : QStringLiteral("--port=%1 -D"))
+                                              .arg(parts.value(QStringLiteral("Port")).value_or(QString()))},
+                 {Key::OtherDatabase, parts.value(QStringLiteral("Database")).value_or(QString())},
+                 {Key::OtherUserFlag, pg ? QStringLiteral("-U") : QStringLiteral("-u")},
+                 {Key::OtherUser, parts.value(QStringLiteral("Uid")).value_or(QString())},
+                 {Key::OtherPasswordFlag, pg ? QStringLiteral("-W") : QStringLiteral("-p")},
+                 {Key::OtherPassword, password},
+                 {Key::OtherInputFileFlag, QStringLiteral("<")},
+                 {Key::OtherInputFile, QStringLiteral("in.sql")}});
+        auto d = makeDocument(QString::fromLatin1(c.script));
+        d->startExec();
+        bool seen = false;
+        QElapsedTimer t;
+        t.start();
+        while (d->isRunning() && t.elapsed() < 15000) {
+            seen |= processListMentions(password.toUtf8());
+            QTest::qWait(20);
+        }
+        ASSERT_FALSE(d->isRunning());
+        EXPECT_FALSE(seen) << "the password was in the process list";
+        EXPECT_TRUE(results(*d).contains(QLatin1String("sqlqe_test"))) << results(*d).toStdString() << messages(*d).toStdString();
+        EXPECT_TRUE(messages(*d).contains(QLatin1String("The password went to "))) << messages(*d).toStdString();
+        EXPECT_FALSE(messages(*d).contains(password));
+    }
 }

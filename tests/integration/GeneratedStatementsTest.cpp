@@ -68,7 +68,7 @@ protected:
         SQLQE_REQUIRE_BACKEND(GetParam(), dir.filePath(QStringLiteral("odd.db")), cs);
         conn = db::Connection::open(cs);
         quote = conn->identifierQuote();
-        dialect = SqlDialect::forProvider(conn->providerName(), quote);
+        dialect = SqlDialect::forServer(conn->serverFamily(), quote);
         catalog = isSqlite() ? QString() : conn->defaultDatabase();
         if (isPostgres()) {
             conn->exec(QStringLiteral("DROP SCHEMA IF EXISTS \"Sales Dept\" CASCADE"));

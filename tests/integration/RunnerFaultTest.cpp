@@ -4,6 +4,7 @@
 // showed a password.
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
+#include "support/PeakMemory.h"
 #include "support/TestServers.h"
 
 #include <QElapsedTimer>
@@ -119,6 +120,39 @@ TEST_F(RunnerFault, ABrokenPipeStopsTheRunOnEveryBackend) {
     }
 }
 
+// --max-rows on a join that would stream rows for minutes: the runner ends
+// with its rows and leaves nothing running on the server.
+TEST_F(RunnerFault, TheRowLimitEndsTheRunAndTheServersStatement) {
+    struct Endless {
+        const ServerUnderTest* server;
+        const char* query;
+        const char* running; // the server's sessions still running it
+    };
+    const Endless cases[] = {
+        {&kPostgres, "SELECT a AS max_rows_probe FROM generate_series(1, 100000) a, generate_series(1, 100000) b",
+         "SELECT count(*) FROM pg_stat_activity WHERE state = 'active' AND query LIKE '%max_rows_probe%'"
+         " AND pid <> pg_backend_pid()"},
+        {&kMariaDb, "SELECT a.seq AS max_rows_probe FROM seq_1_to_100000 a, seq_1_to_100000 b",
+         "SELECT count(*) FROM information_schema.PROCESSLIST WHERE COMMAND = 'Query' AND INFO LIKE"
+         " '%max_rows_probe%' AND ID <> CONNECTION_ID()"},
+    };
+    for (const Endless& e : cases) {
+        SCOPED_TRACE(e.server->label);
+        const QString cs = serverConnectionString(*e.server);
+        if (cs.isEmpty()) continue; // reported by the server tests
+        const Outcome o = runShell(QStringLiteral("--home %1 --connect %2 --max-rows 10 -").arg(quoted(dir.path()), quoted(cs)),
+                                   e.query, 60000);
+        EXPECT_EQ(o.code, 0) << o.err.toStdString();
+        EXPECT_EQ(o.out.count("\r\n") - 7, 10) << o.out.toStdString(); // header, dashes, notice and trailer
+        EXPECT_TRUE(o.err.contains(QStringLiteral("10  Row(s) affected"))) << o.err.toStdString();
+        // the server may take a moment to note the end of a statement it stopped
+        QString left;
+        for (int look = 0; look < 30 && left != QLatin1String("0"); ++look, QThread::msleep(100))
+            left = db::Connection::open(cs)->query(QLatin1String(e.running)).rows.at(0).at(0).value_or(QString());
+        EXPECT_EQ(left, QStringLiteral("0"));
+    }
+}
+
 TEST_F(RunnerFault, BadInputIsRefusedAndNothingRuns) {
     // a NUL byte: the text after it would be lost, so nothing is sent
     Outcome nul = runShell(base + QStringLiteral(" -"), QByteArray("CREATE TABLE made (a INTEGER);\0DROP TABLE big;", 46));
@@ -142,10 +176,39 @@ TEST_F(RunnerFault, BadInputIsRefusedAndNothingRuns) {
     EXPECT_TRUE(QString::fromUtf8(latin.out).contains(QStringLiteral("café")));
 
     // closed or unreadable input, a row limit of nothing
-    EXPECT_EQ(runShell(base + QStringLiteral(" - <&-")).code, 2);
+    const Outcome noInput = runShell(base + QStringLiteral(" - <&-"));
+    EXPECT_EQ(noInput.code, 2);
+    EXPECT_TRUE(noInput.err.contains(QStringLiteral("standard input is closed"))) << noInput.err.toStdString();
+    const Outcome noConnection = runShell(QStringLiteral("--home %1 --connect - %2 <&-").arg(quoted(dir.path()), quoted(db)));
+    EXPECT_EQ(noConnection.code, 2);
+    EXPECT_TRUE(noConnection.err.contains(QStringLiteral("cannot read the connection string: standard input is closed")))
+        << noConnection.err.toStdString();
     EXPECT_EQ(runShell(base + QStringLiteral(" /nonexistent/x.sql")).code, 2);
     EXPECT_EQ(runShell(base + QStringLiteral(" --max-rows 0 -"), "SELECT 1").code, 2);
     EXPECT_EQ(runShell(base + QStringLiteral(" --max-rows -3 -"), "SELECT 1").code, 2);
+}
+
+TEST_F(RunnerFault, PlanningAScriptOfCommentsStaysWithinAFewTimesItsSize) {
+    // 200 MB of distinct line comments (CR LF, and LF only), then one statement
+    for (const QByteArray& eol : {QByteArray("\r\n"), QByteArray("\n")}) {
+        SCOPED_TRACE(eol.size());
+        const QString path = dir.filePath(QStringLiteral("comments.sql"));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        const QByteArray start = "-- " + QByteArray(300, '=');
+        qint64 size = 0;
+        for (int i = 0; size < 200 * 1024 * 1024; ++i) size += f.write(start + QByteArray::number(i) + eol);
+        size += f.write("SELECT 1;" + eol);
+        f.close();
+        const MeasuredRun run = runMeasured(QStringLiteral(SQLQE_RUN_PATH),
+                                            {QStringLiteral("--home"), dir.path(), QStringLiteral("--connect"),
+                                             db::sqliteConnectionString(db), path});
+        EXPECT_EQ(run.exitCode, 0);
+        // the text itself takes twice the file (UTF-16); sending it, the UTF-8
+        // copy for the driver and SQLite's own take about two more
+        EXPECT_LT(run.peakKb * 1024, 5 * size) << run.peakKb << " KB for a script of " << size / 1024 << " KB";
+        QFile::remove(path);
+    }
 }
 
 TEST_F(RunnerFault, SignalsEndTheRunAtEveryStage) {

@@ -5,6 +5,7 @@
 #include "support/TestServers.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -292,4 +293,30 @@ TEST(OdbcBackend, SqliteDriverRunsScriptsStatementByStatement) {
     ASSERT_TRUE(c->nextResult());
     EXPECT_EQ(rows(*c), QStringLiteral("2"));
     EXPECT_FALSE(c->nextResult());
+}
+
+// A MariaDB data source that names only its driver gets the driver options a
+// string naming the driver gets: a script of several statements runs.
+TEST(DataSourceBackend, AMariaDbDsnRunsMultiStatementScripts) {
+    QString cs;
+    SQLQE_REQUIRE_SERVER(kMariaDb, cs);
+    const ConnectionString server(cs);
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("odbc.ini"));
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("[sqlqe_maria]\nDriver=%1\nServer=%2\nPort=%3\nDatabase=%4\n")
+                   .arg(*server.value("Driver"), *server.value("Server"), *server.value("Port"),
+                        *server.value("Database"))
+                   .toUtf8());
+    file.close();
+    qputenv("ODBCINI", ini.toLocal8Bit());
+
+    auto conn = Connection::open(
+        QStringLiteral("DSN=sqlqe_maria;Uid=%1;Pwd=%2").arg(*server.value("Uid"), quoteValue(*server.value("Pwd"))));
+    EXPECT_EQ(conn->serverFamily(), ServerFamily::MariaDB);
+    auto cursor = conn->execute(QStringLiteral("SELECT 1 AS a; SELECT 2 AS b"));
+    EXPECT_EQ(readTable(*cursor).text(0, QStringLiteral("a")), QStringLiteral("1"));
+    ASSERT_TRUE(cursor->nextResult());
+    EXPECT_EQ(readTable(*cursor).text(0, QStringLiteral("b")), QStringLiteral("2"));
 }

@@ -11,10 +11,10 @@ using namespace statements;
 namespace {
 
 const SqlDialect kTSql =
-    SqlDialect::forProvider(QStringLiteral("Microsoft SQL Server"), QStringLiteral("\""));
-const SqlDialect kPg = SqlDialect::forProvider(QStringLiteral("PostgreSQL"), QStringLiteral("\""));
-const SqlDialect kMaria = SqlDialect::forProvider(QStringLiteral("MariaDB"), QStringLiteral("`"));
-const SqlDialect kSqlite = SqlDialect::forProvider(QStringLiteral("SQLite"), QStringLiteral("\""));
+    SqlDialect::forServer(db::familyOfDbms(QStringLiteral("Microsoft SQL Server")), QStringLiteral("\""));
+const SqlDialect kPg = SqlDialect::forServer(db::familyOfDbms(QStringLiteral("PostgreSQL")), QStringLiteral("\""));
+const SqlDialect kMaria = SqlDialect::forServer(db::familyOfDbms(QStringLiteral("MariaDB")), QStringLiteral("`"));
+const SqlDialect kSqlite = SqlDialect::forServer(db::familyOfDbms(QStringLiteral("SQLite")), QStringLiteral("\""));
 
 ObjectRef table(const QString& catalog, const QString& name, const QString& schema = QString()) {
     ObjectRef r;
@@ -133,7 +133,7 @@ TEST(DialectStatements, EachDialectLimitsAndQualifiesItsOwnWay) {
     EXPECT_EQ(browse(kSqlite, table("", "orders")), QStringLiteral("SELECT * FROM orders LIMIT 20"));
     EXPECT_EQ(browse(kSqlite, table("main", "orders")), QStringLiteral("SELECT * FROM orders LIMIT 20"));
     EXPECT_EQ(browse(kSqlite, table("aux", "orders")), QStringLiteral("SELECT * FROM aux.orders LIMIT 20"));
-    const SqlDialect other = SqlDialect::forProvider(QStringLiteral("Firebird"), QStringLiteral("\""));
+    const SqlDialect other = SqlDialect::forServer(db::familyOfDbms(QStringLiteral("Firebird")), QStringLiteral("\""));
     EXPECT_EQ(other.family, DialectFamily::Standard);
     EXPECT_EQ(browse(other, table("", "T", "S")),
               QStringLiteral("SELECT * FROM S.T FETCH FIRST 20 ROWS ONLY"));
@@ -164,7 +164,7 @@ TEST(SqlDialectTest, QuotesOnlyWhatNeedsIt) {
     EXPECT_EQ(kPg.quotedName(QStringLiteral("public")), QStringLiteral("public"));
     EXPECT_EQ(kTSql.quotedName(QStringLiteral("public")), QStringLiteral("[public]"));
     // a driver without a quote character gets names as they are
-    const SqlDialect none = SqlDialect::forProvider(QStringLiteral("Something"), QStringLiteral(" "));
+    const SqlDialect none = SqlDialect::forServer(db::familyOfDbms(QStringLiteral("Something")), QStringLiteral(" "));
     EXPECT_EQ(none.quotedName(QStringLiteral("my table")), QStringLiteral("my table"));
     EXPECT_EQ(kMaria.literal(QStringLiteral("it's \\")), QStringLiteral("'it''s \\\\'"));
     EXPECT_EQ(kPg.literal(QStringLiteral("it's \\")), QStringLiteral("'it''s \\'"));
@@ -173,7 +173,7 @@ TEST(SqlDialectTest, QuotesOnlyWhatNeedsIt) {
 TEST(SqlDialectTest, FamiliesFromProviderNames) {
     EXPECT_EQ(kTSql.family, DialectFamily::TransactSql);
     EXPECT_EQ(kTSql.quote, QStringLiteral("["));
-    EXPECT_EQ(SqlDialect::forProvider(QStringLiteral("MySQL"), QString()).quote, QStringLiteral("`"));
+    EXPECT_EQ(SqlDialect::forServer(db::familyOfDbms(QStringLiteral("MySQL")), QString()).quote, QStringLiteral("`"));
     EXPECT_EQ(kPg.family, DialectFamily::PostgreSql);
     EXPECT_EQ(kMaria.family, DialectFamily::MySql);
     EXPECT_EQ(kSqlite.family, DialectFamily::Sqlite);

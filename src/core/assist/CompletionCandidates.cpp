@@ -145,6 +145,33 @@ private:
         return loose;
     }
 
+    // A bare name that no table on the search path answers to may still be
+    // the one table of that name in another schema (the object browser
+    // lists it there): that table, when exactly one has the name.
+    const CatalogTable* findTableElsewhere(const QString& name) const {
+        if (!tables_) return nullptr;
+        const CatalogTable* exact = nullptr;
+        const CatalogTable* loose = nullptr;
+        int exacts = 0, looses = 0;
+        for (const CatalogTable& t : tables_->tables) {
+            if (t.onPath || t.schema.isEmpty()) continue;
+            if (t.name == name) {
+                exact = &t;
+                ++exacts;
+            } else if (same(t.name, name)) {
+                loose = &t;
+                ++looses;
+            }
+        }
+        if (exacts) return exacts == 1 ? exact : nullptr;
+        return looses == 1 ? loose : nullptr;
+    }
+
+    bool isSchema(const QString& name) const {
+        return tables_ && std::any_of(tables_->schemas.begin(), tables_->schemas.end(),
+                                      [&](const QString& s) { return same(s, name); });
+    }
+
     ColumnSource sourceOf(const QStringList& path) const {
         ColumnSource s;
         s.database = database_;
@@ -161,6 +188,9 @@ private:
         if (const CatalogTable* t = findTable(schema, s.table)) {
             s.table = t->name;
             if (!s.schema.isEmpty()) s.schema = t->schema;
+        } else if (const CatalogTable* other = path.size() == 1 ? findTableElsewhere(s.table) : nullptr) {
+            s.table = other->name;
+            (tables_->schemasAreDatabases() ? s.database : s.schema) = other->schema;
         }
         return s;
     }
@@ -251,7 +281,8 @@ private:
                 out_.needsTables = true;
                 return;
             }
-            if (findTable(QString(), q[0])) return addColumnsOf(TableRef{q, {}, false, {}, {}}, seen, 0);
+            if (findTable(QString(), q[0]) || (!isSchema(q[0]) && findTableElsewhere(q[0])))
+                return addColumnsOf(TableRef{q, {}, false, {}, {}}, seen, 0);
             return addTablesOf(q[0]);
         }
         for (const TableRef& t : ctx_.tables) // written the same way in the statement

@@ -80,7 +80,7 @@ void partitionSystem(std::vector<CatalogTable>& tables) {
 }
 
 SqlDialect dialectOf(db::Connection& conn) {
-    return SqlDialect::forProvider(conn.providerName(), conn.identifierQuote());
+    return SqlDialect::forServer(conn.serverFamily(), conn.identifierQuote());
 }
 
 } // namespace

@@ -93,22 +93,28 @@ bool isReservedWord(const QString& word) {
     return std::binary_search(words.begin(), words.end(), std::string_view(upper, size_t(word.size())));
 }
 
-SqlDialect SqlDialect::forProvider(const QString& providerName, const QString& driverQuote) {
+SqlDialect SqlDialect::forServer(db::ServerFamily server, const QString& driverQuote) {
+    using db::ServerFamily;
     SqlDialect d;
     d.quote = driverQuote.trimmed();
-    auto has = [&](const char* s) { return providerName.contains(QLatin1String(s), Qt::CaseInsensitive); };
-    if (has("SQL Server") || has("Sybase") || has("Adaptive Server")) {
+    switch (server) {
+    case ServerFamily::SqlServer:
         d.family = DialectFamily::TransactSql;
         d.quote = QStringLiteral("[");
-    } else if (has("PostgreSQL")) {
+        break;
+    case ServerFamily::PostgreSQL:
         d.family = DialectFamily::PostgreSql;
         if (d.quote.isEmpty()) d.quote = QStringLiteral("\"");
-    } else if (has("MariaDB") || has("MySQL")) {
+        break;
+    case ServerFamily::MariaDB:
         d.family = DialectFamily::MySql;
         if (d.quote.isEmpty()) d.quote = QStringLiteral("`");
-    } else if (has("SQLite")) {
+        break;
+    case ServerFamily::SQLite:
         d.family = DialectFamily::Sqlite;
         if (d.quote.isEmpty()) d.quote = QStringLiteral("\"");
+        break;
+    case ServerFamily::Other: break;
     }
     return d;
 }

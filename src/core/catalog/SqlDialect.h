@@ -5,6 +5,8 @@
 // with a blank, a quote, upper-case letters where the server folds case, or a
 // reserved word still makes a valid statement, while plain names stay bare.
 
+#include "db/ServerFamily.h"
+
 #include <QString>
 
 enum class DialectFamily {
@@ -21,9 +23,8 @@ struct SqlDialect {
     // are then written bare). T-SQL quotes with brackets whatever the driver says.
     QString quote = QStringLiteral("\"");
 
-    // The dialect of a DBMS name (as the connection reports it) with the
-    // quote character of its driver.
-    static SqlDialect forProvider(const QString& providerName, const QString& driverQuote);
+    // The dialect of a kind of server with the quote character of its driver.
+    static SqlDialect forServer(db::ServerFamily server, const QString& driverQuote);
 
     // True when name must be quoted to be read back as exactly this name.
     bool needsQuoting(const QString& name) const;

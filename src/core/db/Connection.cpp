@@ -4,6 +4,7 @@
 #include "db/MariaConnection.h"
 #include "db/OdbcConnection.h"
 #include "db/PgConnection.h"
+#include "db/ServerFamily.h"
 #include "db/SqliteConnection.h"
 
 namespace db {
@@ -13,9 +14,12 @@ std::unique_ptr<Connection> Connection::open(const QString& connectionString, co
     if (connectionString.trimmed().isEmpty())
         throw Error::usage(QStringLiteral("The connection string is empty."));
     if (cs.isSqlite()) return SqliteConnection::open(cs, options);
-    if (!cs.wantsOdbc()) {
-        if (cs.server() == ConnectionString::Server::PostgreSQL) return PgConnection::open(cs, options);
-        if (cs.server() == ConnectionString::Server::MariaDB) return MariaConnection::open(cs, options);
+    // The native clients read the server's address from the string itself; a
+    // DSN keeps it in the data source files, so it goes to its ODBC driver.
+    if (!cs.wantsOdbc() && cs.has(QStringLiteral("Driver"))) {
+        const ServerFamily family = familyOfConnectionString(cs);
+        if (family == ServerFamily::PostgreSQL) return PgConnection::open(cs, options);
+        if (family == ServerFamily::MariaDB) return MariaConnection::open(cs, options);
     }
     return OdbcConnection::open(connectionString, options);
 }
@@ -35,6 +39,10 @@ Table readTable(Cursor& cursor) {
         }
     }
     return table;
+}
+
+std::unique_ptr<Cursor> Connection::executeScript(const QString& script, const std::vector<ScriptStatement>&) {
+    return execute(script);
 }
 
 Table Connection::query(const QString& sql, const Params& params) {

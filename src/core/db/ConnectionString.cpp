@@ -112,14 +112,6 @@ bool ConnectionString::isSqlite() const {
     return p && p->trimmed().compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0;
 }
 
-ConnectionString::Server ConnectionString::server() const {
-    const QString driver = value(QStringLiteral("Driver")).value_or(QString());
-    auto named = [&](const char* n) { return driver.contains(QLatin1String(n), Qt::CaseInsensitive); };
-    if (named("PostgreSQL") || named("psqlodbc")) return Server::PostgreSQL;
-    if (named("MariaDB") || named("MySQL")) return Server::MariaDB;
-    return Server::Other;
-}
-
 bool ConnectionString::wantsOdbc() const {
     const auto b = value(QStringLiteral("Backend"));
     return b && b->trimmed().compare(QLatin1String("ODBC"), Qt::CaseInsensitive) == 0;

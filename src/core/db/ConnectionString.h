@@ -47,9 +47,6 @@ public:
 
     // True for strings the native SQLite backend serves (Provider=SQLite).
     bool isSqlite() const;
-    // The server a string's ODBC driver talks to, by the driver's name.
-    enum class Server { Other, PostgreSQL, MariaDB };
-    Server server() const;
     // "Backend=ODBC": the string goes to the ODBC driver even where a native
     // backend serves its server.
     bool wantsOdbc() const;

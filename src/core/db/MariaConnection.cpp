@@ -114,13 +114,13 @@ std::unique_ptr<MariaConnection> MariaConnection::open(const ConnectionString& c
 }
 
 MariaConnection::~MariaConnection() {
-    if (active_) active_->abandon();
+    calls_.endOpenCall();
     if (mysql_) my().mysql_close(mysql_);
 }
 
 std::unique_ptr<Cursor> MariaConnection::execute(const QString& sql, const Params& params) {
     throwIfCancelPending();
-    if (active_) active_->abandon();
+    calls_.endOpenCall();
     if (!params.empty()) {
         qint64 affected = -1;
         Table t = runPrepared(sql, params, &affected);
@@ -129,32 +129,47 @@ std::unique_ptr<Cursor> MariaConnection::execute(const QString& sql, const Param
     return std::make_unique<MariaCursor>(*this, sql);
 }
 
-void MariaConnection::setActive(MariaCursor* cursor) {
-    if (active_ && active_ != cursor) active_->abandon();
-    active_ = cursor;
+std::unique_ptr<Cursor> MariaConnection::executeScript(const QString& script,
+                                                       const std::vector<ScriptStatement>& statements) {
+    throwIfCancelPending();
+    calls_.endOpenCall();
+    return std::make_unique<MariaCursor>(*this, script, statements);
+}
+
+void MariaConnection::reportWarnings() {
+    // the warnings after which the server shows NULL for the value they concern
+    static const QStringList kNulledValue = {QStringLiteral("1301"), QStringLiteral("1365"), QStringLiteral("1411"),
+                                             QStringLiteral("1441")};
+    const Table warnings = query(QStringLiteral("SHOW WARNINGS"));
+    for (const auto& w : warnings.rows) {
+        const QString code = w.at(1).value_or(QString());
+        QString line = QStringLiteral("%1 %2: %3").arg(w.at(0).value_or(QString()), code, w.at(2).value_or(QString()));
+        if (kNulledValue.contains(code)) line += QStringLiteral(" (the server shows NULL for that value)");
+        notify(line);
+    }
+}
+
+void MariaConnection::reportWarningCount(unsigned count) {
+    notify(QStringLiteral("%1 warning(s); the server kept no text for them, as the next statement of the script ran at once")
+               .arg(count));
 }
 
 void MariaConnection::cancel() {
-    cancelPending_ = true;
+    calls_.requestCancel();
     // Connecting takes a moment: not on the caller's (maybe the UI's) thread.
     std::thread([e = endpoint_, id = threadId_] { killStatement(e, id); }).detach();
 }
 
-void MariaConnection::killRunning() {
-    cancelPending_ = true;
+void MariaConnection::killRunning(bool asCancel) {
+    if (asCancel) calls_.requestCancel();
     killStatement(endpoint_, threadId_);
-}
-
-void MariaConnection::throwIfCancelPending() {
-    if (cancelPending_.exchange(false))
-        throw Error::cancelled(QStringLiteral("Operation cancelled."), QStringLiteral("70100"));
 }
 
 Error MariaConnection::lastError() {
     const unsigned number = my().mysql_errno(mysql_);
     const QString state = QString::fromLatin1(my().mysql_sqlstate(mysql_));
     Error e(int(number), QStringLiteral("[%1] %2").arg(state, QString::fromUtf8(my().mysql_error(mysql_))), state);
-    if (cancelPending_.exchange(false) || number == kInterrupted) e.setCancelled(true);
+    if (calls_.takeCancel() || number == kInterrupted) e.setCancelled(true);
     return e;
 }
 
@@ -178,13 +193,13 @@ QString MariaConnection::defaultDatabase() {
 
 void MariaConnection::setDefaultDatabase(const QString& name) {
     if (name.isEmpty()) return;
-    if (active_) active_->abandon();
+    calls_.endOpenCall();
     if (my().mysql_select_db(mysql_, name.toUtf8().constData()) != 0) throw lastError();
 }
 
 bool MariaConnection::isAlive() {
     if (!mysql_) return false;
-    if (active_) active_->abandon();
+    calls_.endOpenCall();
     return my().mysql_ping(mysql_) == 0; // reconnecting is off: a dropped connection fails the ping
 }
 

@@ -7,16 +7,14 @@
 // cancel() kills the running statement from a second connection, off the
 // caller's thread.
 
+#include "db/CallState.h"
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 
-#include <atomic>
 
 struct st_mysql;
 
 namespace db {
-
-class MariaCursor;
 
 class MariaConnection final : public Connection {
 public:
@@ -24,9 +22,14 @@ public:
     ~MariaConnection() override;
 
     std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) override;
+    // The script goes in one call (each statement there commits or fails on
+    // its own); its statements tell the cursor which query a row limit may stop.
+    bool wantsStatements() const override { return true; }
+    std::unique_ptr<Cursor> executeScript(const QString& script, const std::vector<ScriptStatement>& statements) override;
     void cancel() override;
-    // Kills the running statement and waits until the kill is sent.
-    void killRunning();
+    // Kills the running statement and waits until the kill is sent; as a
+    // cancel (the call then fails as cancelled), or only to stop its rows.
+    void killRunning(bool asCancel = true);
 
     QString providerName() const override;
     QString serverVersion() const override;
@@ -36,19 +39,21 @@ public:
     Table schema(Schema kind, const SchemaFilter& filter = {}) override;
     bool isAlive() override;
     std::optional<bool> inTransaction() override;
-    void clearPendingCancel() override { cancelPending_ = false; }
+    void clearPendingCancel() override { calls_.clearCancel(); }
 
     // Used by cursors.
     st_mysql* handle() const { return mysql_; }
     // The error of the last call (a cancelled one when a cancel was asked for).
     Error lastError();
-    void throwIfCancelPending();
-    // One call at a time runs on a connection: a new one first ends the one
-    // before (its cursor then has no further results).
-    void setActive(MariaCursor* cursor);
-    void release(MariaCursor* cursor) {
-        if (active_ == cursor) active_ = nullptr;
-    }
+    void throwIfCancelPending() { calls_.throwIfCancelled("70100"); }
+    // The server's warnings of the statement that just ended (SHOW WARNINGS)
+    // go to the notice handler, one line each; those that mean the server
+    // put NULL in place of a value say so.
+    void reportWarnings();
+    // Only how many there were, when the next statement already ran.
+    void reportWarningCount(unsigned count);
+    // The pending cancel and the open call, shared with the cursors.
+    CallState& calls() { return calls_; }
 
     // How to reach the server: kept for the connection that cancels.
     struct Endpoint {
@@ -66,8 +71,7 @@ private:
     Endpoint endpoint_;
     st_mysql* mysql_ = nullptr;
     unsigned long threadId_ = 0;
-    std::atomic<bool> cancelPending_{false};
-    MariaCursor* active_ = nullptr;
+    CallState calls_;
 };
 
 } // namespace db

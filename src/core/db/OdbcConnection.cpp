@@ -1,9 +1,12 @@
 #include "db/OdbcConnection.h"
 
+#include "db/ClientLibraries.h"
 #include "db/ConnectionString.h"
 #include "db/OdbcCursor.h"
+#include "db/OdbcDataSources.h"
 #include "db/OdbcSupport.h"
 #include "db/OdbcTypes.h"
+#include "db/StatementChain.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -83,9 +86,7 @@ SQLRETURN connectWithin(SQLHDBC dbc, const QString& connectionString, int timeou
 } // namespace
 
 int OdbcConnection::lastServerErrorCode() {
-    const bool mysqlFamily = dbmsName_.contains(QLatin1String("MariaDB"), Qt::CaseInsensitive) ||
-                             dbmsName_.contains(QLatin1String("MySQL"), Qt::CaseInsensitive);
-    if (!mysqlFamily || dbc_ == SQL_NULL_HDBC) return 0;
+    if (serverFamily() != ServerFamily::MariaDB || dbc_ == SQL_NULL_HDBC) return 0;
     try {
         const Table t = query(QStringLiteral("SHOW ERRORS"));
         const int code = t.column(QStringLiteral("Code"));
@@ -98,8 +99,10 @@ int OdbcConnection::lastServerErrorCode() {
 QString tunedConnectionString(const QString& connectionString, int loginTimeoutSeconds) {
     ConnectionString cs(connectionString);
     bool changed = false;
+    // A key the string or its data source sets stays as the user chose it.
+    const QString dsn = cs.value(QStringLiteral("DSN")).value_or(QString());
     auto add = [&](const char* key, const QString& value) {
-        if (!cs.has(QLatin1String(key))) {
+        if (!cs.has(QLatin1String(key)) && odbc::dataSourceValue(dsn, key).isEmpty()) {
             cs.set(QLatin1String(key), value);
             changed = true;
         }
@@ -108,11 +111,11 @@ QString tunedConnectionString(const QString& connectionString, int loginTimeoutS
         cs.remove(QStringLiteral("Backend"));
         changed = true;
     }
-    const QString driver = cs.value(QStringLiteral("Driver")).value_or(QString());
-    if (cs.server() == ConnectionString::Server::MariaDB) {
+    const ServerFamily family = familyOfConnectionString(cs); // a DSN's driver included
+    if (family == ServerFamily::MariaDB) {
         // multi-statement scripts, and affected counts of rows matched
         add("OPTION", QStringLiteral("67108866"));
-    } else if (cs.server() == ConnectionString::Server::PostgreSQL) {
+    } else if (family == ServerFamily::PostgreSQL) {
         // stream results through a server cursor instead of loading them whole
         add("UseDeclareFetch", QStringLiteral("1"));
         add("Fetch", QStringLiteral("5000"));
@@ -121,7 +124,7 @@ QString tunedConnectionString(const QString& connectionString, int loginTimeoutS
         add("Debug", QStringLiteral("0"));
         if (loginTimeoutSeconds > 0)
             add("pqopt", QStringLiteral("connect_timeout=%1").arg(loginTimeoutSeconds));
-    } else if (driver.contains(QLatin1String("SQLite"), Qt::CaseInsensitive)) {
+    } else if (family == ServerFamily::SQLite) {
         add("StepAPI", QStringLiteral("1"));
     }
     return changed ? cs.toString() : connectionString;
@@ -166,14 +169,13 @@ void OdbcConnection::connect(const QString& connectionString) {
     SQLGetInfoW(dbc, SQL_GETDATA_EXTENSIONS, &ext, sizeof(ext), nullptr);
     // MariaDB Connector/ODBC claims block SQLGetData but returns no data for
     // the second positioned row of a rowset: read its long values row by row.
-    const bool brokenBlockGetData = dbmsName_.contains(QLatin1String("MariaDB"), Qt::CaseInsensitive) ||
-                                    dbmsName_.contains(QLatin1String("MySQL"), Qt::CaseInsensitive);
-    getDataBlock_ = (ext & SQL_GD_BLOCK) && (ext & SQL_GD_BOUND) && !brokenBlockGetData;
-    isPostgres_ = dbmsName_.contains(QLatin1String("PostgreSQL"), Qt::CaseInsensitive);
+    const ServerFamily family = serverFamily();
+    getDataBlock_ = (ext & SQL_GD_BLOCK) && (ext & SQL_GD_BOUND) && family != ServerFamily::MariaDB;
+    isPostgres_ = family == ServerFamily::PostgreSQL;
     // The PostgreSQL driver converts narrow text by the process codeset; with
     // UTF-8 that is a plain copy, cheaper than a round trip through UTF-16.
     narrowUtf8_ = isPostgres_ && processCodesetIsUtf8();
-    splitScripts_ = dbmsName_.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0;
+    splitScripts_ = family == ServerFamily::SQLite;
 }
 
 void OdbcConnection::disconnect() {
@@ -188,6 +190,27 @@ std::unique_ptr<Cursor> OdbcConnection::execute(const QString& sql, const Params
     return std::make_unique<OdbcCursor>(*this, sql, params);
 }
 
+QString OdbcConnection::runRefusal() const {
+    if (serverFamily() != ServerFamily::MariaDB) return {};
+    try {
+        my(); // without the native client the driver is the only way: it is used as it is
+    } catch (const Error&) {
+        return {};
+    }
+    return QStringLiteral("Nothing was run: MariaDB's ODBC driver (Backend=ODBC) reads every row of a result into "
+                          "memory before showing the first, so a large result takes minutes and gigabytes whatever "
+                          "the row limit. Remove Backend=ODBC from the connection string: the native MariaDB client "
+                          "streams the rows.");
+}
+
+std::unique_ptr<Cursor> OdbcConnection::executeScript(const QString& script,
+                                                      const std::vector<ScriptStatement>& statements) {
+    // The PostgreSQL driver sends a script as one call, which the server runs
+    // as one transaction: one statement at a time instead.
+    if (!isPostgres_ || statements.empty()) return execute(script);
+    return std::make_unique<StatementChain>(*this, script, statements);
+}
+
 void OdbcConnection::registerStatement(SQLHSTMT stmt) {
     std::lock_guard lock(activeMutex_);
     active_ = stmt;
@@ -200,14 +223,8 @@ void OdbcConnection::unregisterStatement(SQLHSTMT stmt) {
 
 void OdbcConnection::cancel() {
     std::lock_guard lock(activeMutex_);
-    cancelPending_ = true;
+    calls_.requestCancel();
     if (active_ != SQL_NULL_HSTMT) SQLCancel(active_);
-}
-
-void OdbcConnection::throwIfCancelPending() {
-    if (cancelPending_.exchange(false)) {
-        throw Error::cancelled(QStringLiteral("Operation cancelled."), QStringLiteral("HY008"));
-    }
 }
 
 QString OdbcConnection::defaultDatabase() {

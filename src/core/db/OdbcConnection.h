@@ -4,11 +4,11 @@
 // whose defaults would break multi-statement scripts or load whole results
 // into memory (see tunedConnectionString).
 
+#include "db/CallState.h"
 #include "db/Connection.h"
 
 #include <sql.h>
 
-#include <atomic>
 #include <functional>
 #include <mutex>
 
@@ -26,6 +26,12 @@ public:
     ~OdbcConnection() override;
 
     std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) override;
+    bool wantsStatements() const override { return isPostgres_; }
+    // MariaDB's driver reads every row of a result before the first shows
+    // (measured: forward-only, the no-cache option, prefetch and row arrays
+    // of one change nothing): runs go to the native client instead.
+    QString runRefusal() const override;
+    std::unique_ptr<Cursor> executeScript(const QString& script, const std::vector<ScriptStatement>& statements) override;
     void cancel() override;
 
     QString providerName() const override { return dbmsName_; }
@@ -49,8 +55,9 @@ public:
     void registerStatement(SQLHSTMT stmt);
     void unregisterStatement(SQLHSTMT stmt);
     // Throws a cancelled Error when a cancel request is pending (and clears it).
-    void throwIfCancelPending();
-    bool takeCancelPending() { return cancelPending_.exchange(false); }
+    void throwIfCancelPending() { calls_.throwIfCancelled("HY008"); }
+    bool takeCancelPending() { return calls_.takeCancel(); }
+    void clearPendingCancel() override { calls_.clearCancel(); }
 
 private:
     OdbcConnection() = default;
@@ -70,9 +77,10 @@ private:
     bool isPostgres_ = false;
     bool narrowUtf8_ = false;
 
+    // The statement a cancel from another thread interrupts (SQLCancel).
     std::mutex activeMutex_;
     SQLHSTMT active_ = SQL_NULL_HSTMT;
-    std::atomic<bool> cancelPending_{false};
+    CallState calls_; // the pending cancel
 };
 
 } // namespace db

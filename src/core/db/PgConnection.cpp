@@ -15,7 +15,8 @@ constexpr int kServerErrorNumber = 1; // the number the ODBC driver gives server
 
 void receiveNotice(void* self, const PGresult* result) {
     const QString text = QString::fromUtf8(pq().PQresultErrorMessage(result)).trimmed();
-    if (!text.isEmpty()) static_cast<PgConnection*>(self)->deliverNotice(text);
+    if (!text.isEmpty())
+        static_cast<PgConnection*>(self)->deliverNotice(text, pq().PQresultErrorField(result, PG_DIAG_SQLSTATE));
 }
 
 // libpq's keywords for the ODBC driver's connection keys.
@@ -98,8 +99,7 @@ void PgConnection::connect(const QString& database) {
 }
 
 void PgConnection::disconnect() {
-    if (active_) active_->abandon();
-    active_ = nullptr;
+    calls_.endOpenCall();
     {
         std::lock_guard lock(cancelKey_->mutex);
         if (cancelKey_->key) pq().PQfreeCancel(cancelKey_->key);
@@ -112,12 +112,22 @@ void PgConnection::disconnect() {
 std::unique_ptr<Cursor> PgConnection::execute(const QString& sql, const Params& params) {
     if (!conn_) throw Error::usage(QStringLiteral("The connection is closed."));
     throwIfCancelPending();
+    calls_.endOpenCall();
     return std::make_unique<PgCursor>(*this, sql, params);
 }
 
-void PgConnection::setActive(PgCursor* cursor) {
-    if (active_ && active_ != cursor) active_->abandon();
-    active_ = cursor;
+std::unique_ptr<Cursor> PgConnection::executeScript(const QString& script, const std::vector<ScriptStatement>& statements) {
+    if (statements.empty()) return execute(script); // nothing but comments: the server says what it makes of them
+    if (!conn_) throw Error::usage(QStringLiteral("The connection is closed."));
+    throwIfCancelPending();
+    calls_.endOpenCall();
+    return std::make_unique<PgCursor>(*this, script, statements);
+}
+
+void PgConnection::deliverNotice(const QString& text, const QByteArray& sqlState) {
+    constexpr char kNoActiveTransaction[] = "25P01";
+    if (quietCommits_ && sqlState == kNoActiveTransaction) return;
+    notify(text);
 }
 
 void PgConnection::CancelKey::send() {
@@ -127,18 +137,13 @@ void PgConnection::CancelKey::send() {
 }
 
 void PgConnection::cancel() {
-    cancelPending_ = true;
+    calls_.requestCancel();
     std::thread([k = cancelKey_] { k->send(); }).detach();
 }
 
 void PgConnection::interrupt() {
-    cancelPending_ = true;
+    calls_.requestCancel();
     cancelKey_->send();
-}
-
-void PgConnection::throwIfCancelPending() {
-    if (cancelPending_.exchange(false))
-        throw Error::cancelled(QStringLiteral("Operation cancelled."), QStringLiteral("57014"));
 }
 
 Error PgConnection::lastError(const QString& fallback) const {
@@ -173,7 +178,7 @@ void PgConnection::setDefaultDatabase(const QString& name) {
 
 bool PgConnection::isAlive() {
     if (!conn_ || pq().PQstatus(conn_) != CONNECTION_OK) return false;
-    setActive(nullptr);
+    calls_.endOpenCall();
     // an empty query is the cheapest round trip; a dropped connection fails it
     pg_result* r = pq().PQexec(conn_, "");
     const bool answered = r && pq().PQresultStatus(r) == PGRES_EMPTY_QUERY;

@@ -200,4 +200,8 @@ Token SqlLexer::nextSignificant() {
     return t;
 }
 
+Dialect dialectOf(db::ServerFamily server) {
+    return server == db::ServerFamily::MariaDB ? Dialect::MySql : Dialect::Generic;
+}
+
 } // namespace sqlscript

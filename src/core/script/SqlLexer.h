@@ -22,6 +22,8 @@
 // Every character is looked at a bounded number of times: lexing is linear
 // in the text length.
 
+#include "db/ServerFamily.h"
+
 #include <QString>
 #include <QStringView>
 #include <initializer_list>
@@ -30,6 +32,9 @@
 namespace sqlscript {
 
 enum class Dialect { Generic, MySql };
+
+// The lexer dialect of a kind of server.
+Dialect dialectOf(db::ServerFamily server);
 
 enum class TokenKind {
     End,  // no more tokens (start == end == text length)

@@ -143,12 +143,13 @@ int ConnectionStore::typeNumber(const QString& text) {
     return 1;
 }
 
-ConnectionType ConnectionStore::typeForDbms(const QString& dbms) {
-    if (dbms.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) return ConnectionType::Sqlite;
-    if (dbms.compare(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) == 0) return ConnectionType::PostgreSql;
-    if (dbms.contains(QLatin1String("MariaDB"), Qt::CaseInsensitive) ||
-        dbms.contains(QLatin1String("MySQL"), Qt::CaseInsensitive))
-        return ConnectionType::MySql;
-    if (dbms.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive)) return ConnectionType::TSql;
+ConnectionType ConnectionStore::typeForServer(db::ServerFamily server) {
+    switch (server) {
+    case db::ServerFamily::SQLite: return ConnectionType::Sqlite;
+    case db::ServerFamily::PostgreSQL: return ConnectionType::PostgreSql;
+    case db::ServerFamily::MariaDB: return ConnectionType::MySql;
+    case db::ServerFamily::SqlServer: return ConnectionType::TSql;
+    case db::ServerFamily::Other: break;
+    }
     return ConnectionType::AnsiSql;
 }

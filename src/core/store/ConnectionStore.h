@@ -12,6 +12,7 @@
 // its password to the keyring.
 
 #include "base/Result.h"
+#include "db/ServerFamily.h"
 
 #include <QString>
 
@@ -65,7 +66,7 @@ public:
     static constexpr int kTypeCount = 6;
     // A type box text back to its number; anything else is 1.
     static int typeNumber(const QString& text);
-    // The type of a connection by the DBMS that answered it
-    // (db::Connection::providerName()); ANSI SQL for any other.
-    static ConnectionType typeForDbms(const QString& dbmsName);
+    // The type of a connection by the kind of server that answered it; ANSI
+    // SQL for any other.
+    static ConnectionType typeForServer(db::ServerFamily server);
 };

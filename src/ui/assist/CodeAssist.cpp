@@ -6,15 +6,21 @@
 #include "assist/KeywordLanguage.h"
 #include "assist/SqlFormatCommand.h"
 #include "assist/SyntaxHelp.h"
+#include "assist/TsqlLexer.h"
+#include "common/DocumentContext.h"
 #include "editor/SqlEditor.h"
 
-CodeAssist::CodeAssist(SqlEditor* editor, QWidget* host, QTextBrowser* helpBrowser,
-                       CompletionPopup::Sources sources)
-    : QObject(editor), editor_(editor), statements_(new EditorStatements(editor, sources.connectionString)),
+
+CodeAssist::CodeAssist(SqlEditor* editor, QWidget* host, QTextBrowser* helpBrowser, const DocumentContext& context)
+    : EditorFeature(editor), editor_(editor), statements_(new EditorStatements(editor, context)),
       language_(new KeywordLanguage(editor)), corrector_(new KeywordCaseCorrector(editor, language_, statements_)),
-      popup_(new CompletionPopup(editor, host, language_, statements_, sources)),
+      popup_(new CompletionPopup(editor, host, language_, statements_, context)),
       trigger_(new CompletionTrigger(editor, popup_)),
-      formatter_(new SqlFormatCommand(editor, language_, statements_)), help_(new SyntaxHelp(editor, helpBrowser)) {}
+      formatter_(new SqlFormatCommand(editor, language_, statements_)), help_(new SyntaxHelp(editor, helpBrowser)) {
+    // the colouring reads quotes and comments as the document's server does
+    language_->lexer()->setServerFamily(context.serverFamily());
+    connect(&context, &DocumentContext::serverFamilyChanged, language_->lexer(), &TsqlLexer::setServerFamily);
+}
 
 bool CodeAssist::codeSenseKey() {
     popup_->placeIntelliPopup();

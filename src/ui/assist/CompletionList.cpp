@@ -1,5 +1,7 @@
 #include "assist/CompletionList.h"
 
+#include "common/Theme.h"
+
 #include <QHash>
 #include <algorithm>
 #include <QIcon>
@@ -40,7 +42,7 @@ QVariant CompletionModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
         return CompletionList::iconFor(e.kind);
     case Qt::ForegroundRole:
-        return placeholder_ ? QVariant(QColor(110, 110, 110)) : QVariant();
+        return placeholder_ ? QVariant(themeColour(Theme::Role::DimText)) : QVariant();
     default:
         return {};
     }

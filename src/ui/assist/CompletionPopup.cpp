@@ -6,6 +6,8 @@
 #include "assist/EditorStatements.h"
 #include "assist/KeywordLanguage.h"
 #include "assist/ScriptVariables.h"
+#include "common/Theme.h"
+#include "common/DocumentContext.h"
 #include "editor/SqlEditor.h"
 
 #include <QApplication>
@@ -39,10 +41,9 @@ long sci(SqlEditor* e, unsigned int message, unsigned long w = 0, long l = 0) {
 } // namespace
 
 CompletionPopup::CompletionPopup(SqlEditor* editor, QWidget* host, const KeywordLanguage* language,
-                                 EditorStatements* statements, Sources sources)
-    : QFrame(host), editor_(editor), host_(host), language_(language), statements_(statements),
-      sources_(std::move(sources)), cache_(new CatalogCache(this)),
-      suggestions_(new ContextSuggestions(cache_, language, this)) {
+                                 EditorStatements* statements, const DocumentContext& context)
+    : QFrame(host), editor_(editor), host_(host), language_(language), statements_(statements), context_(context),
+      cache_(new CatalogCache(this)), suggestions_(new ContextSuggestions(cache_, language, this)) {
     setObjectName(QStringLiteral("completionPopup"));
     setFrameShape(QFrame::Box);
     setFrameShadow(QFrame::Plain);
@@ -60,7 +61,11 @@ CompletionPopup::CompletionPopup(SqlEditor* editor, QWidget* host, const Keyword
     hint_->setContentsMargins(4, 2, 4, 2);
     hint_->setTextFormat(Qt::RichText);
     hint_->setWordWrap(true);
-    hint_->setStyleSheet(QStringLiteral("color: #555; background: #f1f1f1;"));
+    Theme::instance().onChange(hint_, [this] {
+        hint_->setStyleSheet(QStringLiteral("color: %1; background: %2;")
+                                 .arg(themeColour(Theme::Role::HintText).name(),
+                                      themeColour(Theme::Role::HintPaper).name()));
+    });
     layout->addWidget(hint_);
     const char* names[] = {"keywordList", "tableList", "columnList", "variableList", "suggestionList"};
     for (size_t i = 0; i < lists_.size(); ++i) {
@@ -110,11 +115,11 @@ CompletionPopup::CompletionPopup(SqlEditor* editor, QWidget* host, const Keyword
 }
 
 QString CompletionPopup::connection() const {
-    return sources_.connectionString ? sources_.connectionString() : QString();
+    return context_.connectionString();
 }
 
 QString CompletionPopup::database() const {
-    return sources_.database ? sources_.database() : QString();
+    return context_.database();
 }
 
 // ---- opening ----

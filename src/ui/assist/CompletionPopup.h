@@ -47,6 +47,7 @@
 class CatalogCache;
 class CompletionList;
 class ContextSuggestions;
+class DocumentContext;
 class EditorStatements;
 class KeywordLanguage;
 class QKeyEvent;
@@ -59,15 +60,11 @@ class CompletionPopup : public QFrame {
 public:
     enum List { Keywords = 0, Tables = 1, Columns = 2, Variables = 3, Suggestions = 4 };
 
-    // Where the popup finds the document's connection and chosen database.
-    struct Sources {
-        std::function<QString()> connectionString;
-        std::function<QString()> database;
-    };
-
-    // host: the widget the popup is shown in (the document).
+    // host: the widget the popup is shown in (the document); statements: the
+    // script as code assistance reads it; context: the document's connection
+    // and chosen database.
     CompletionPopup(SqlEditor* editor, QWidget* host, const KeywordLanguage* language,
-                    EditorStatements* statements, Sources sources);
+                    EditorStatements* statements, const DocumentContext& context);
 
     // Opens the popup at the caret with the keyword list.
     void placeIntelliPopup();
@@ -135,7 +132,7 @@ private:
     QWidget* host_;
     const KeywordLanguage* language_;
     EditorStatements* statements_;
-    Sources sources_;
+    const DocumentContext& context_;
     CatalogCache* cache_;
     ContextSuggestions* suggestions_;
     QStackedWidget* stack_;

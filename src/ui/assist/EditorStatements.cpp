@@ -1,6 +1,6 @@
 #include "assist/EditorStatements.h"
 
-#include "db/ConnectionString.h"
+#include "common/DocumentContext.h"
 #include "editor/SqlEditor.h"
 
 #include <QTimer>
@@ -14,8 +14,8 @@ long sci(const SqlEditor* e, unsigned int message, unsigned long w = 0, long l =
 }
 } // namespace
 
-EditorStatements::EditorStatements(SqlEditor* editor, std::function<QString()> connectionString)
-    : QObject(editor), editor_(editor), connectionString_(std::move(connectionString)), pause_(new QTimer(this)) {
+EditorStatements::EditorStatements(SqlEditor* editor, const DocumentContext& context)
+    : QObject(editor), editor_(editor), context_(context), pause_(new QTimer(this)) {
     pause_->setSingleShot(true);
     pause_->setInterval(kPauseMs);
     connect(pause_, &QTimer::timeout, this, &EditorStatements::indexSlice);
@@ -76,10 +76,7 @@ int EditorStatements::positionOf(qsizetype offset) const {
 }
 
 sqlscript::Dialect EditorStatements::dialect() const {
-    // the drivers the native MariaDB backend also serves
-    const QString cs = connectionString_ ? connectionString_() : QString();
-    return db::ConnectionString(cs).server() == db::ConnectionString::Server::MariaDB ? sqlscript::Dialect::MySql
-                                                                                      : sqlscript::Dialect::Generic;
+    return sqlscript::dialectOf(context_.serverFamily());
 }
 
 void EditorStatements::prepare() {

@@ -13,17 +13,17 @@
 #include "script/StatementIndex.h"
 
 #include <QObject>
-#include <functional>
 
+class DocumentContext;
 class QTimer;
 class SqlEditor;
 
 class EditorStatements : public QObject {
     Q_OBJECT
 public:
-    // connectionString tells which server the script is for (MariaDB reads
-    // '#' comments and backslashes in strings).
-    EditorStatements(SqlEditor* editor, std::function<QString()> connectionString);
+    // context tells which server the script is for (MariaDB reads '#'
+    // comments and backslashes in strings).
+    EditorStatements(SqlEditor* editor, const DocumentContext& context);
 
     const QString& text();
     // The offset in text() of an editor position (a byte position), and back.
@@ -47,7 +47,7 @@ private:
     void indexSlice(); // the next slice of the script after the last known start
 
     SqlEditor* editor_;
-    std::function<QString()> connectionString_;
+    const DocumentContext& context_;
     sqlscript::StatementIndex index_;
     QString text_;
     bool textValid_ = false;

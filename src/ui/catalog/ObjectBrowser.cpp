@@ -2,11 +2,12 @@
 
 #include "assist/CatalogCache.h"
 #include "base/Background.h"
-#include "catalog/CatalogSelection.h"
 #include "catalog/DatabaseChooser.h"
-#include "catalog/ObjectTree.h"
-#include "catalog/ObjectTreeModel.h"
+#include "catalog/NodeKey.h"
+#include "catalog/ObjectTree_p.h"
 #include "common/Dialogs.h"
+#include "common/DocumentContext.h"
+#include "common/Theme.h"
 #include "editor/SqlEditor.h"
 
 #include <QComboBox>
@@ -27,8 +28,9 @@ struct FolderSpec {
 constexpr FolderSpec kFolders[] = {
     {"CCU|", "User Tables"}, {"CCS|", "System Tables"}, {"CCV|", "Views"}, {"CCP|", "Procedures"}};
 
-// The catalogue read that gives the children of a node, by the key grammar.
-NodeList readNode(NodeKind kind, const QString& cs, const QString& key, const QString& text) {
+// The catalogue read that gives the children of a node, by the key grammar;
+// schema is the one the node (or its table) was listed with.
+NodeList readNode(NodeKind kind, const QString& cs, const QString& key, const QString& text, const QString& schema) {
     switch (kind) {
     case NodeKind::Folder: {
         const QString letter = key.mid(2, 1); // "CCU|…": U, S, V or P
@@ -36,13 +38,13 @@ NodeList readNode(NodeKind kind, const QString& cs, const QString& key, const QS
                                             : schemareader::addTableNodes(cs, key, letter);
     }
     case NodeKind::Table:
-        return schemareader::addColumnNodes(cs, key);
+        return schemareader::addColumnNodes(cs, key, schema);
     case NodeKind::Column:
-        return schemareader::addColumnInfoNodes(cs, key, text);
+        return schemareader::addColumnInfoNodes(cs, key, text, schema);
     case NodeKind::FlatTable:
-        return schemareader::addFlatColumnNodes(cs, key);
+        return schemareader::addFlatColumnNodes(cs, key, schema);
     case NodeKind::FlatColumn:
-        return schemareader::addFlatColumnInfoNodes(cs, key, text);
+        return schemareader::addFlatColumnInfoNodes(cs, key, text, schema);
     default:
         return {};
     }
@@ -63,8 +65,8 @@ NodeKind childKind(NodeKind kind, const QString& key) {
 
 } // namespace
 
-ObjectBrowser::ObjectBrowser(SqlEditor* editor, QComboBox* chooser, QWidget* parent)
-    : QWidget(parent), editor_(editor) {
+ObjectBrowser::ObjectBrowser(DocumentContext& context, SqlEditor* editor, QComboBox* chooser, QWidget* parent)
+    : QWidget(parent), context_(context), editor_(editor) {
     setObjectName(QStringLiteral("objectBrowser"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -76,7 +78,7 @@ ObjectBrowser::ObjectBrowser(SqlEditor* editor, QComboBox* chooser, QWidget* par
     failure_->setObjectName(QStringLiteral("objectReadFailure"));
     failure_->setWordWrap(true);
     failure_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    failure_->setStyleSheet(QStringLiteral("color: #b00020;"));
+    Theme::setTextRole(failure_, Theme::Role::FailureText);
     failure_->hide();
     busyBar_ = new QProgressBar(this);
     busyBar_->setObjectName(QStringLiteral("objectBusyBar"));
@@ -88,11 +90,11 @@ ObjectBrowser::ObjectBrowser(SqlEditor* editor, QComboBox* chooser, QWidget* par
     layout->addWidget(failure_);
     layout->addWidget(busyBar_);
 
-    chooser_ = new DatabaseChooser(chooser, this);
+    chooser_ = new DatabaseChooser(context_, chooser, this);
     connect(chooser_, &DatabaseChooser::message, this, &ObjectBrowser::databaseMessage);
     connect(chooser_, &DatabaseChooser::tableChosen, this, &ObjectBrowser::showTable);
     connect(chooser_, &DatabaseChooser::databaseChanged, this, [this](const QString& database) {
-        CatalogCache::forgetEverywhere(connectionString_); // completion reads the new database's names
+        CatalogCache::forgetEverywhere(context_.connectionString()); // completion reads the new database's names
         emit statusText(DatabasePanel, database);
         if (!providerName_.isEmpty()) setCaption(providerName_ + QStringLiteral(" - ") + database);
     });
@@ -114,6 +116,11 @@ ObjectBrowser::ObjectBrowser(SqlEditor* editor, QComboBox* chooser, QWidget* par
     // an expanded node that has not been read yet is read now
     connect(model_, &ObjectTreeModel::readRequested, this, &ObjectBrowser::readChildren,
             Qt::QueuedConnection);
+    connect(&context_, &DocumentContext::connectionChanged, this, [this] {
+        chooser_->reset();
+        setCaption(QString());
+        addLists();
+    });
 }
 
 ObjectBrowser::~ObjectBrowser() = default;
@@ -125,21 +132,14 @@ QString ObjectBrowser::lastFailure() const {
     return failure_->isHidden() ? QString() : failure_->text();
 }
 
-QString ObjectBrowser::currentDatabase() const {
-    const QString chosen = chooser_->currentDatabase();
-    return chosen.isEmpty() ? requestedDatabase_ : chosen;
-}
-
 void ObjectBrowser::chooseDatabase(const QString& name) {
     chooser_->choose(name);
 }
 
-void ObjectBrowser::setConnectionString(const QString& connectionString) {
-    connectionString_ = connectionString;
-    requestedDatabase_.clear();
-    chooser_->reset();
-    setCaption(QString());
-    addLists();
+std::optional<ObjectBrowser::Node> ObjectBrowser::commandTarget() const {
+    const int id = model_->idOf(tree_->currentIndex());
+    if (id <= ObjectTreeModel::kTop || id > model_->count()) return std::nullopt;
+    return Node{id, model_->key(id), model_->text(id), model_->kind(id), model_->refOf(id)};
 }
 
 void ObjectBrowser::changeBusy(int delta) {
@@ -162,19 +162,18 @@ void ObjectBrowser::showFailure(const QString& text) {
 
 void ObjectBrowser::addLists() {
     ++generation_; // answers for the old tree are dropped from now on
-    if (!connectionString_.isEmpty()) CatalogCache::forgetEverywhere(connectionString_); // Refresh: completion too
+    if (context_.hasConnection()) CatalogCache::forgetEverywhere(context_.connectionString()); // Refresh: completion too
     changeBusy(-pending_);
     emit statusText(StatePanel, QStringLiteral("Working..."));
     for (int panel : {ProviderPanel, DatabasePanel, VersionPanel})
         emit statusText(panel, QString());
-    const QString wanted = currentDatabase();
+    const QString wanted = context_.database(); // kept by a rebuild
     model_->clear();
     chooser_->reset();
     showFailure(QString());
-    kind_ = ProviderKind::None;
+    context_.setCatalogue(ProviderKind::None, context_.sqlDialect(), context_.serverFamily());
     providerName_.clear();
-    if (connectionString_.isEmpty()) {
-        requestedDatabase_.clear();
+    if (!context_.hasConnection()) {
         chooser_->showNoConnection();
         model_->add(ObjectTreeModel::kTop, NodeKind::NoConnection, QString(),
                     QStringLiteral("[NO CONNECTION]"), NodeImage::Root);
@@ -182,10 +181,9 @@ void ObjectBrowser::addLists() {
         emit listsBuilt();
         return;
     }
-    requestedDatabase_ = wanted;
     changeBusy(+1);
     const quint64 generation = generation_;
-    const QString cs = connectionString_;
+    const QString cs = context_.connectionString();
     runInBackground<Result<ConnectionSummary>>(
         this, [cs, wanted] { return connectionsummary::read(cs, wanted); },
         [this, generation](Result<ConnectionSummary> r) {
@@ -193,7 +191,7 @@ void ObjectBrowser::addLists() {
             changeBusy(-1);
             if (!r.ok()) {
                 // a database that has gone is not asked for again by the next Refresh
-                requestedDatabase_.clear();
+                context_.setDatabase(QString());
                 emit statusText(StatePanel, QStringLiteral("Not connected"));
                 Dialogs::get().message(this, QStringLiteral("Error: ") + r.error() + kListsTrailer);
             } else {
@@ -206,9 +204,8 @@ void ObjectBrowser::addLists() {
 
 void ObjectBrowser::applySummary(const ConnectionSummary& s) {
     providerName_ = s.providerName;
-    dialect_ = s.dialect;
-    kind_ = s.kind;
-    requestedDatabase_.clear();
+    context_.setCatalogue(s.kind, s.dialect, s.server);
+    context_.setDatabase(s.defaultDatabase);
     if (s.providerName.isEmpty()) {
         setCaption(QStringLiteral("[NO CONNECTION]"));
         chooser_->showNoConnection();
@@ -234,23 +231,23 @@ void ObjectBrowser::applySummary(const ConnectionSummary& s) {
     if (s.kind == ProviderKind::CatalogServer) {
         for (const QString& cat : s.names) {
             const int c =
-                model_->add(root, NodeKind::Catalog, QLatin1Char('C') + cat, cat, NodeImage::Catalog);
+                model_->add(root, NodeKind::Catalog, QLatin1Char('C') + nodekey::piece(cat), cat, NodeImage::Catalog);
             if (c < 0) {
                 refused << cat;
                 continue;
             }
             for (const auto& [prefix, caption] : kFolders)
-                model_->add(c, NodeKind::Folder, QLatin1String(prefix) + cat, QLatin1String(caption),
+                model_->add(c, NodeKind::Folder, QLatin1String(prefix) + nodekey::piece(cat), QLatin1String(caption),
                             NodeImage::Folder);
         }
-        chooser_->setCatalogues(connectionString_, s.names, s.defaultDatabase);
+        chooser_->setCatalogues(s.names, s.defaultDatabase);
     } else if (s.kind == ProviderKind::SingleDatabase) {
         std::vector<TreeNode> tables;
         tables.reserve(size_t(s.names.size()));
         for (const QString& t : s.names)
-            tables.emplace_back(QLatin1Char('C') + t, t, NodeImage::Table);
+            tables.emplace_back(QLatin1Char('C') + nodekey::piece(t), t, NodeImage::Table);
         for (const QString& key : model_->addChildren(root, NodeKind::FlatTable, tables))
-            refused << key.mid(1);
+            refused << nodekey::split(key).value(0).mid(1);
         chooser_->setTables(s.defaultDatabase, s.names);
     } else {
         chooser_->setTables(s.defaultDatabase, {});
@@ -288,14 +285,6 @@ void ObjectBrowser::addSnippets(const ConnectionSummary& s, int commonObjects, Q
 
 void ObjectBrowser::openNode(int id) {
     if (id <= ObjectTreeModel::kTop || id > model_->count()) return;
-    SelectedObject selected;
-    selected.key = model_->key(id);
-    selected.text = model_->text(id);
-    selected.kind = model_->kind(id);
-    selected.ref = model_->refOf(id);
-    selected.dialect = dialect_;
-    selected.connectionString = connectionString_;
-    catalogselection::set(std::move(selected));
     if (model_->opensFromCatalog(id) && model_->loadState(id) == ObjectTreeModel::LoadState::Unread)
         readChildren(id);
 }
@@ -306,10 +295,11 @@ void ObjectBrowser::readChildren(int id) {
     model_->setLoadState(id, ObjectTreeModel::LoadState::Reading);
     changeBusy(+1);
     const NodeKind kind = model_->kind(id);
-    const QString key = model_->key(id), text = model_->text(id), cs = connectionString_;
+    const QString key = model_->key(id), text = model_->text(id), schema = model_->schema(id),
+                  cs = context_.connectionString();
     const quint64 generation = generation_;
     runInBackground<NodeList>(
-        this, [kind, cs, key, text] { return readNode(kind, cs, key, text); },
+        this, [kind, cs, key, text, schema] { return readNode(kind, cs, key, text, schema); },
         [this, id, kind, key, generation](NodeList r) {
             if (generation != generation_) return; // the tree was rebuilt meanwhile
             changeBusy(-1);
@@ -342,7 +332,7 @@ void ObjectBrowser::insertSnippet(int id) {
 }
 
 void ObjectBrowser::showTable(const QString& table) {
-    const int id = model_->findKey(QLatin1Char('C') + table);
+    const int id = model_->findKey(QLatin1Char('C') + nodekey::piece(table));
     if (id < 0) return;
     const QModelIndex index = model_->indexOf(id);
     tree_->setCurrentIndex(index);

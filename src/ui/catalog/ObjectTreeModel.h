@@ -6,7 +6,8 @@
 // widget items; the view asks only for the rows it shows.
 //
 // Keys follow the browser's grammar (SchemaReader.h) and are unique: a node
-// whose key is already in the tree is refused.
+// whose key is already in the tree is refused. Tables of one name in several
+// schemas show as "schema.name"; text() stays the name.
 
 #include "catalog/SchemaReader.h"
 #include "catalog/StatementGenerator.h"
@@ -57,6 +58,9 @@ public:
     NodeKind kind(int id) const { return nodes_[size_t(id)].kind; }
     QString key(int id) const { return nodes_[size_t(id)].key; }
     QString text(int id) const { return nodes_[size_t(id)].text; }
+    // The schema a table was listed with (a column's: its table's); empty
+    // when the backend has none.
+    QString schema(int id) const { return nodes_[size_t(id)].schema; }
 
     // Nodes whose children are read from the catalogue when first opened.
     bool opensFromCatalog(int id) const;
@@ -91,6 +95,7 @@ private:
         NodeImage image = NodeImage::None;
         NodeImage selectedImage = NodeImage::None;
         LoadState state = LoadState::Read;
+        bool showSchema = false; // a sibling has the same name in another schema
         int parent = kTop;
         int row = 0;
         std::vector<int> children;

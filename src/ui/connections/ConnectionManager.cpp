@@ -1,7 +1,9 @@
 #include "connections/ConnectionManager.h"
 
 #include "common/Dialogs.h"
+#include "common/Theme.h"
 #include "db/ConnectionString.h"
+#include "db/ServerFamily.h"
 #include "help/Help.h"
 
 #include <QCheckBox>
@@ -86,7 +88,7 @@ ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
     connect(cs_, &QLineEdit::textEdited, this, [this](const QString& t) { connectionText_ = t; });
     key_ = new QLabel(this);
     key_->setObjectName(QStringLiteral("connectionKey"));
-    key_->setStyleSheet(QStringLiteral("color: #777"));
+    Theme::setTextRole(key_, Theme::Role::DimText);
     form->addRow(QStringLiteral("Name:"), name_);
     form->addRow(QStringLiteral("Type:"), type_);
     form->addRow(QStringLiteral("Connection string:"), cs_);
@@ -106,7 +108,7 @@ ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
     cancel->setObjectName(QStringLiteral("cancelButton"));
     passwordStore_ = new QLabel(this);
     passwordStore_->setObjectName(QStringLiteral("passwordStore"));
-    passwordStore_->setStyleSheet(QStringLiteral("color: #777"));
+    Theme::setTextRole(passwordStore_, Theme::Role::DimText);
     buttons->addWidget(width_);
     buttons->addWidget(passwordStore_);
     buttons->addStretch();
@@ -244,7 +246,7 @@ void ConnectionManager::connectWizardAddon(ConnectionKind kind) {
                                            QStringLiteral("<%1 - %2>").arg(made->providerName, made->defaultDatabase));
     if (!name) return;
     // The type names the dialect of the database that answered.
-    const int type = int(ConnectionStore::typeForDbms(made->providerName));
+    const int type = int(ConnectionStore::typeForServer(db::familyOfDbms(made->providerName)));
     const QString question = QStringLiteral("Store %1?\r\nType: %2\r\nConnection String: \r\n%3")
                                  .arg(*name, ConnectionStore::typeText(type), db::maskPasswords(made->connectionString));
     if (Dialogs::get().question(this, question, QStringLiteral("Store Information"), Dialogs::Buttons::YesNo) !=

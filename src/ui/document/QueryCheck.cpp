@@ -1,18 +1,21 @@
 #include "document/QueryCheck.h"
 
+#include "common/DocumentContext.h"
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
 #include "document/RunController.h"
+#include "document/ToolOutputView.h"
 #include "editor/SqlEditor.h"
 #include "external/ToolCommand.h"
 #include "run/QuerySummary.h"
-#include "script/ScriptFile.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
 
-QueryCheck::QueryCheck(SqlEditor* editor, ResultPanes* panes, RunController* runner, Context context,
+#include <QFileInfo>
+
+QueryCheck::QueryCheck(SqlEditor* editor, ResultPanes* panes, RunController* runner, const DocumentContext& context,
                        QObject* parent)
-    : QObject(parent), editor_(editor), panes_(panes), runner_(runner), context_(std::move(context)) {}
+    : QObject(parent), editor_(editor), panes_(panes), runner_(runner), context_(context) {}
 
 QString QueryCheck::getValidationInformation() {
     QuerySummaryInput in;
@@ -20,7 +23,7 @@ QString QueryCheck::getValidationInformation() {
     in.source = selected.isEmpty() ? editor_->text() : selected;
     in.connectionString = context_.connectionString();
     in.database = context_.database();
-    in.sqlStyle = context_.sqlStyle();
+    in.sqlStyle = int(context_.providerKind());
     const QuerySummary summary = summarizeQuery(in);
     runner_->setStatementKind(summary.kind);
     return summary.text;
@@ -32,10 +35,7 @@ void QueryCheck::syntaxCheck() {
         return;
     }
     panes_->messagePane()->setSyntaxColouring(false);
-    panes_->setMessage(getValidationInformation());
-    panes_->setTabVisible(ResultPanes::ResultsTab, false);
-    panes_->setTabVisible(ResultPanes::MessagesTab, true);
-    panes_->setCurrentIndex(ResultPanes::MessagesTab);
+    panes_->showMessage(getValidationInformation(), true);
     emit resultsRatioWanted(0.7);
 }
 
@@ -47,9 +47,8 @@ void QueryCheck::reloadOutput() {
     panes_->setResultsInText(true);
     panes_->showResultsPane();
     emit resultsRatioWanted(0.7);
-    const QString file = external::chosenOutputFile(settings::current(), AppPaths::home());
+    const QString file = external::chosenOutputFile(settings::current(), AppPaths::toolFolder());
     if (file.isEmpty()) return; // the tool writes no file: nothing to reload
-    const Result<ScriptContent> content = readScriptFile(file);
     // A file that is not there (yet) leaves the text pane as it was.
-    if (content) panes_->textPane()->setText(content->text);
+    ToolOutputView::of(panes_->textPane())->showFile(file, QFileInfo(file).fileName());
 }
