@@ -18,24 +18,30 @@ bool endsName(QChar c) {
 } // namespace
 
 CompletionTrigger::CompletionTrigger(SqlEditor* editor, CompletionPopup* popup)
-    : QObject(editor), editor_(editor), popup_(popup) {
-    connect(editor_, &QsciScintillaBase::SCN_CHARADDED, this, &CompletionTrigger::onCharAdded);
+    : EditorFeature(editor), popup_(popup) {
+    settingsChanged(settings::current());
+    connect(editor, &QsciScintillaBase::SCN_CHARADDED, this, &CompletionTrigger::onCharAdded);
+}
+
+void CompletionTrigger::settingsChanged(const settings::Snapshot& s) {
+    afterDot_ = s.flag(settings::Key::AutoCompleteDot);
+    afterWord_ = s.flag(settings::Key::AutoCompleteWord);
 }
 
 void CompletionTrigger::onCharAdded(int ch) {
-    if (popup_->isOpen() || editor_->isReadOnly()) return;
+    SqlEditor* e = editor();
+    if (popup_->isOpen() || e->isReadOnly()) return;
     const QChar typed(ch);
     const bool dot = typed == QLatin1Char('.');
     if (!dot && !(typed.isLetter() || typed == QLatin1Char('_'))) return;
-    const settings::Snapshot s = settings::current();
-    if (!s.flag(dot ? settings::Key::AutoCompleteDot : settings::Key::AutoCompleteWord)) return;
+    if (!(dot ? afterDot_ : afterWord_)) return;
 
     // the line up to the caret, and what follows it
-    const int caret = int(editor_->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
-    const int line = int(editor_->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, caret));
-    const int lineStart = int(editor_->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line));
-    const QString before = editor_->text(lineStart, caret);
-    const int next = int(editor_->SendScintilla(QsciScintillaBase::SCI_GETCHARAT, caret));
+    const int caret = int(e->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    const int line = int(e->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, caret));
+    const int lineStart = int(e->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line));
+    const QString before = e->text(lineStart, caret);
+    const int next = int(e->SendScintilla(QsciScintillaBase::SCI_GETCHARAT, caret));
     if (next > 0 && isNameChar(QChar(next))) return; // inside a word being edited
     if (dot) {
         if (before.size() < 2 || !endsName(before[before.size() - 2])) return;

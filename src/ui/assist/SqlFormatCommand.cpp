@@ -6,7 +6,7 @@
 #include "editor/SqlEditor.h"
 
 SqlFormatCommand::SqlFormatCommand(SqlEditor* editor, const KeywordLanguage* language, EditorStatements* statements)
-    : QObject(editor), editor_(editor), language_(language), statements_(statements) {}
+    : EditorFeature(editor), editor_(editor), language_(language), statements_(statements) {}
 
 bool SqlFormatCommand::formatSql() {
     const QString& script = statements_->text();

@@ -5,13 +5,12 @@
 // after the first take the first line's indentation; the text's line breaks
 // are the editor's.
 
-#include <QObject>
+#include "editor/EditorFeature.h"
 
 class EditorStatements;
 class KeywordLanguage;
-class SqlEditor;
 
-class SqlFormatCommand : public QObject {
+class SqlFormatCommand : public EditorFeature {
     Q_OBJECT
 public:
     SqlFormatCommand(SqlEditor* editor, const KeywordLanguage* language, EditorStatements* statements);
