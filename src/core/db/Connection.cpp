@@ -1,5 +1,7 @@
 #include "db/Connection.h"
 
+#include "db/BackendChoice.h"
+#include "db/ConnectionProfile.h"
 #include "db/ConnectionString.h"
 #include "db/MariaConnection.h"
 #include "db/OdbcConnection.h"
@@ -10,18 +12,29 @@
 namespace db {
 
 std::unique_ptr<Connection> Connection::open(const QString& connectionString, const OpenOptions& options) {
-    const ConnectionString cs(connectionString);
     if (connectionString.trimmed().isEmpty())
         throw Error::usage(QStringLiteral("The connection string is empty."));
-    if (cs.isSqlite()) return SqliteConnection::open(cs, options);
-    // The native clients read the server's address from the string itself; a
-    // DSN keeps it in the data source files, so it goes to its ODBC driver.
-    if (!cs.wantsOdbc() && cs.has(QStringLiteral("Driver"))) {
-        const ServerFamily family = familyOfConnectionString(cs);
-        if (family == ServerFamily::PostgreSQL) return PgConnection::open(cs, options);
-        if (family == ServerFamily::MariaDB) return MariaConnection::open(cs, options);
+    const ConnectionString given(connectionString);
+    const ConnectionProfile profile = ConnectionProfile::of(given);
+    OpenOptions opts = options;
+    opts.readOnly = options.readOnly || profile.readOnly;
+    const ConnectionString cs = withoutEditorKeys(given);
+    const BackendChoice choice = chooseBackend(cs, given.wantsOdbc());
+    switch (choice.backend) {
+    case Backend::Sqlite: return SqliteConnection::open(cs, opts);
+    case Backend::NativePostgres: return PgConnection::open(cs, opts);
+    case Backend::NativeMaria: return MariaConnection::open(cs, opts);
+    case Backend::Odbc: break;
     }
-    return OdbcConnection::open(connectionString, options);
+    try {
+        return OdbcConnection::open(cs.toString(), opts);
+    } catch (const Error& e) {
+        // A string sent to the driver for a key the native client does not
+        // read: say so when the driver itself is missing.
+        const bool driverMissing = e.sqlState().startsWith(QLatin1String("IM")) || e.sqlState() == QLatin1String("01000");
+        if (choice.keysForDriver.isEmpty() || !driverMissing) throw;
+        throw Error(e.number(), backendNote(choice) + QLatin1Char(' ') + e.description(), e.sqlState());
+    }
 }
 
 Table readTable(Cursor& cursor) {

@@ -31,6 +31,8 @@ struct OpenOptions {
     int loginTimeoutSeconds = 15;
     // Native SQLite only: create the file when it does not exist.
     bool createIfMissing = false;
+    // The session refuses writes (set by Connection::open from ReadOnly=1).
+    bool readOnly = false;
 };
 
 // The schema rowsets callers ask for; numbers as the catalogue code knows them.

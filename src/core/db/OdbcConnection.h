@@ -6,6 +6,7 @@
 
 #include "db/CallState.h"
 #include "db/Connection.h"
+#include "db/ConnectionString.h"
 
 #include <sql.h>
 
@@ -56,6 +57,9 @@ public:
 private:
     OdbcConnection() = default;
     void connect(const QString& connectionString);
+    // After connecting: refuses a session without the TLS the string asked
+    // for, and makes a read-only one so (options_.readOnly).
+    void secureSession(const ConnectionString& cs);
     void disconnect();
     Table catalogCall(const std::function<SQLRETURN(SQLHSTMT)>& call, const QStringList& names);
 

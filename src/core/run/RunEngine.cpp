@@ -74,7 +74,7 @@ RunResult RunEngine::run() {
 
 RunResult RunEngine::execute() {
     // Planning reads the whole script: it happens here, off the UI thread.
-    const RunPlan plan = planRun(request_.text);
+    const RunPlan plan = planRun(request_.text, request_.connectionString);
     statementKind_ = plan.kind;
     if (!plan.refusal.isEmpty()) return finish(RunOutcome::Refused, plan.refusal);
     if (plan.textToRun.isEmpty()) return finish(RunOutcome::NothingToDo, textlayout::nothingToDoMessage());

@@ -1,6 +1,8 @@
 #include "run/RunPlan.h"
 
-RunPlan planRun(const QString& sourceText) {
+#include "script/ParameterMarkers.h"
+
+RunPlan planRun(const QString& sourceText, const QString& connectionString) {
     RunPlan plan;
     if (const qsizetype nul = sourceText.indexOf(QChar(0)); nul >= 0) {
         const qsizetype lineStart = sourceText.lastIndexOf(QLatin1Char('\n'), nul) + 1;
@@ -12,6 +14,14 @@ RunPlan planRun(const QString& sourceText) {
     // Blanks alone are nothing to run (a server would answer them with an
     // error or an empty result).
     if (sourceText.trimmed().isEmpty()) return plan;
+    if (!connectionString.isEmpty()) {
+        const auto markers =
+            sqlscript::findParameterMarkers(sourceText, db::familyOfConnectionString(connectionString));
+        if (!markers.empty()) {
+            plan.refusal = sqlscript::parameterRefusal(markers) + QStringLiteral(" Nothing was run.");
+            return plan;
+        }
+    }
     const QString prepared = scripttext::prepareScriptText(sourceText);
     plan.kind = scripttext::classifyStatement(prepared);
     plan.textToRun = plan.kind == scripttext::StatementKind::SystemProcedure ? QStringLiteral("master..") + prepared

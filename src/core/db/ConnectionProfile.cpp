@@ -1,0 +1,48 @@
+#include "db/ConnectionProfile.h"
+
+#include "db/ConnectionString.h"
+
+namespace db {
+
+const QStringList& ConnectionProfile::keys() {
+    static const QStringList k{
+        QStringLiteral("ReadOnly"),       QStringLiteral("Environment"), QStringLiteral("EnvironmentColor"),
+        QStringLiteral("ConfirmChanges"), QStringLiteral("SshHost"),     QStringLiteral("SshPort"),
+        QStringLiteral("SshUser"),        QStringLiteral("SshKey"),      QStringLiteral("SshConfig")};
+    return k;
+}
+
+bool ConnectionProfile::isEditorKey(const QString& key) {
+    return keys().contains(key.trimmed(), Qt::CaseInsensitive);
+}
+
+ConnectionProfile ConnectionProfile::of(const ConnectionString& cs) {
+    auto text = [&](const char* key) { return cs.value(QLatin1String(key)).value_or(QString()).trimmed(); };
+    ConnectionProfile p;
+    p.readOnly = isTrueValue(text("ReadOnly"));
+    p.environment = text("Environment");
+    p.environmentColor = text("EnvironmentColor");
+    const auto confirm = cs.value(QStringLiteral("ConfirmChanges"));
+    p.confirmChanges = confirm && !confirm->trimmed().isEmpty()
+                           ? isTrueValue(*confirm)
+                           : p.environment.compare(QLatin1String("production"), Qt::CaseInsensitive) == 0;
+    p.ssh.host = text("SshHost");
+    p.ssh.port = text("SshPort").toInt();
+    p.ssh.user = text("SshUser");
+    p.ssh.keyFile = text("SshKey");
+    p.ssh.configFile = text("SshConfig");
+    return p;
+}
+
+ConnectionProfile ConnectionProfile::of(const QString& connectionString) {
+    return of(ConnectionString(connectionString));
+}
+
+ConnectionString withoutEditorKeys(ConnectionString cs) {
+    for (const QString& k : ConnectionProfile::keys())
+        cs.remove(k);
+    cs.remove(QStringLiteral("Backend"));
+    return cs;
+}
+
+} // namespace db
