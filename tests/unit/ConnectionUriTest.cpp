@@ -68,9 +68,11 @@ TEST(ConnectionUri, EveryFormReadsAsTheKeyValueString) {
         }
         // the key form says the same
         const ConnectionString again(cs.toString());
-        for (const auto& [key, value] : c.keys)
-            if (*value)
+        for (const auto& [key, value] : c.keys) {
+            if (*value) {
                 EXPECT_EQ(again.value(QLatin1String(key)), QString::fromUtf8(value)) << c.uri << " " << key;
+            }
+        }
     }
     EXPECT_FALSE(db::isConnectionUri(QStringLiteral("Driver={PostgreSQL Unicode};Server=h")));
     EXPECT_FALSE(db::isConnectionUri(QStringLiteral("Provider=SQLite;Data Source=file.db")));

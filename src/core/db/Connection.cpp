@@ -8,6 +8,7 @@
 #include "db/PgConnection.h"
 #include "db/ServerFamily.h"
 #include "db/SqliteConnection.h"
+#include "net/SshTunnel.h"
 
 namespace db {
 
@@ -18,8 +19,24 @@ std::unique_ptr<Connection> Connection::open(const QString& connectionString, co
     const ConnectionProfile profile = ConnectionProfile::of(given);
     OpenOptions opts = options;
     opts.readOnly = options.readOnly || profile.readOnly;
-    const ConnectionString cs = withoutEditorKeys(given);
+    ConnectionString cs = withoutEditorKeys(given);
     const BackendChoice choice = chooseBackend(cs, given.wantsOdbc());
+    std::shared_ptr<net::SshTunnel> tunnel;
+    if (profile.ssh.isSet()) {
+        const Result<net::TunnelTarget> target = tunnelTarget(cs, profile.ssh, choice.family);
+        if (!target) throw Error::usage(target.error());
+        const auto made = net::SshTunnel::acquire(*target, opts.loginTimeoutSeconds > 0 ? opts.loginTimeoutSeconds : 15);
+        if (!made) throw Error::usage(made.error());
+        tunnel = *made;
+        cs = throughTunnel(cs, tunnel->localPort());
+    }
+    std::unique_ptr<Connection> conn = openBackend(cs, choice, opts);
+    conn->tunnel_ = std::move(tunnel); // the tunnel runs while the connection does
+    return conn;
+}
+
+std::unique_ptr<Connection> Connection::openBackend(const ConnectionString& cs, const BackendChoice& choice,
+                                                    const OpenOptions& opts) {
     switch (choice.backend) {
     case Backend::Sqlite: return SqliteConnection::open(cs, opts);
     case Backend::NativePostgres: return PgConnection::open(cs, opts);

@@ -25,7 +25,14 @@
 #include <optional>
 #include <vector>
 
+namespace net {
+class SshTunnel;
+}
+
 namespace db {
+
+class ConnectionString;
+struct BackendChoice;
 
 struct OpenOptions {
     int loginTimeoutSeconds = 15;
@@ -98,10 +105,13 @@ class Connection {
 public:
     virtual ~Connection() = default;
 
-    // Opens the backend named by the string: "Provider=SQLite;Data Source=FILE"
-    // goes to native SQLite; strings for the PostgreSQL and MariaDB (MySQL)
-    // ODBC drivers go to the native PostgreSQL and MariaDB backends unless
-    // they say "Backend=ODBC"; anything else to the ODBC driver manager.
+    // Opens the backend named by the string (see BackendChoice.h):
+    // "Provider=SQLite;Data Source=FILE" goes to native SQLite; strings for
+    // the PostgreSQL and MariaDB (MySQL) ODBC drivers go to the native
+    // PostgreSQL and MariaDB backends unless they say "Backend=ODBC" or hold
+    // a key those do not read; anything else to the ODBC driver manager. The
+    // editor's own keys (ConnectionProfile.h) are taken out first: ReadOnly
+    // makes a read-only session, SshHost opens (or shares) an SSH tunnel.
     static std::unique_ptr<Connection> open(const QString& connectionString, const OpenOptions& options = {});
 
     virtual std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) = 0;
@@ -148,7 +158,10 @@ protected:
     }
 
 private:
+    static std::unique_ptr<Connection> openBackend(const ConnectionString& cs, const BackendChoice& choice,
+                                                   const OpenOptions& options);
     std::function<void(const QString&)> noticeHandler_;
+    std::shared_ptr<net::SshTunnel> tunnel_; // the SSH tunnel the connection goes through, if any
 };
 
 } // namespace db

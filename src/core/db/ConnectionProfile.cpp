@@ -46,3 +46,32 @@ ConnectionString withoutEditorKeys(ConnectionString cs) {
 }
 
 } // namespace db
+
+namespace db {
+namespace {
+const char* const kHostKeys[] = {"Server", "Host", "Servername"};
+}
+
+Result<net::TunnelTarget> tunnelTarget(const ConnectionString& cs, const net::SshJump& jump, ServerFamily family) {
+    net::TunnelTarget t{jump, {}, 0};
+    for (const char* k : kHostKeys)
+        if (const auto v = cs.value(QLatin1String(k)); v && !v->trimmed().isEmpty()) {
+            t.host = v->trimmed();
+            break;
+        }
+    if (t.host.isEmpty() || cs.isSqlite())
+        return fail(QStringLiteral("An SSH jump host needs the server in the connection string itself (Server=…); "
+                                   "this string names none."));
+    t.port = cs.value(QStringLiteral("Port")).value_or(QString()).trimmed().toInt();
+    if (t.port <= 0) t.port = family == ServerFamily::PostgreSQL ? 5432 : family == ServerFamily::MariaDB ? 3306 : 1433;
+    return t;
+}
+
+ConnectionString throughTunnel(ConnectionString cs, int localPort) {
+    for (const char* k : kHostKeys) cs.remove(QLatin1String(k));
+    cs.set(QStringLiteral("Server"), QStringLiteral("127.0.0.1"));
+    cs.set(QStringLiteral("Port"), QString::number(localPort));
+    return cs;
+}
+
+} // namespace db

@@ -14,29 +14,24 @@
 //                           file; without it the agent and the usual keys), SshConfig
 //                           (an ssh configuration file instead of ~/.ssh/config)
 
+#include "db/ServerFamily.h"
+#include "net/SshTunnel.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace db {
 
 class ConnectionString;
-
-struct SshJump {
-    QString host; // empty: no tunnel
-    int port = 0; // 0: ssh's own default (or the alias's)
-    QString user;
-    QString keyFile;
-    QString configFile;
-    bool isSet() const { return !host.isEmpty(); }
-    bool operator==(const SshJump&) const = default;
-};
 
 struct ConnectionProfile {
     bool readOnly = false;
     QString environment;
     QString environmentColor;
     bool confirmChanges = false;
-    SshJump ssh;
+    net::SshJump ssh;
 
     static ConnectionProfile of(const ConnectionString& cs);
     static ConnectionProfile of(const QString& connectionString);
@@ -47,5 +42,13 @@ struct ConnectionProfile {
 
 // The string without the editor's keys (and Backend), for a driver.
 ConnectionString withoutEditorKeys(ConnectionString cs);
+
+// The server a tunnel through the profile's jump host leads to: the
+// string's host (Server, Host or Servername) and port (the family's usual
+// one when it gives none). A failure for a string without a server of its
+// own (a DSN, a SQLite file).
+Result<net::TunnelTarget> tunnelTarget(const ConnectionString& cs, const net::SshJump& jump, ServerFamily family);
+// The string pointed at the tunnel's local end.
+ConnectionString throughTunnel(ConnectionString cs, int localPort);
 
 } // namespace db
