@@ -1,6 +1,7 @@
 // sqlqe: the SQL Query Editor.
 
 #include "common/Dialogs.h"
+#include "connections/SshQuestions.h"
 #include "db/ProcessLocale.h"
 #include "document/QueryDocument.h"
 #include "settings/AppPaths.h"
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
 
     MainWindow window;
     ConnectionFlow connections(&window);
+    SshQuestions sshQuestions(&window); // asked when a tunnel's jump host or key needs the user
     window.show();
     splash.close();
     app.processEvents();

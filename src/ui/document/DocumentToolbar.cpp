@@ -11,7 +11,9 @@ DocumentToolbar::DocumentToolbar(QWidget* parent) : QToolBar(parent) {
     setMovable(false);
     setToolButtonStyle(Qt::ToolButtonIconOnly);
     addButton(QStringLiteral("New"), QStringLiteral("connect"), QStringLiteral("Connect"),
-              {{QStringLiteral("SQLite File"), QStringLiteral("SQLITE")},
+              {{QStringLiteral("PostgreSQL"), QStringLiteral("PGSQL")},
+               {QStringLiteral("MariaDB / MySQL"), QStringLiteral("MARIADB")},
+               {QStringLiteral("SQLite File"), QStringLiteral("SQLITE")},
                {QStringLiteral("ODBC Driver"), QStringLiteral("ODBC")},
                {QStringLiteral("ODBC Data Source"), QStringLiteral("DSN")}});
     addButton(QStringLiteral("Open"), QStringLiteral("open"), QStringLiteral("Open"),
