@@ -2,6 +2,7 @@
 // database, and tools that fail), and the Query Check in both execution
 // plans: the summary and the reload of the tool's output.
 #include "common/RatioSplitter.h"
+#include "db/ConnectionString.h"
 #include "document/QueryDocument.h"
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
@@ -13,11 +14,15 @@
 #include "support/Files.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
+#include "support/TestServers.h"
+#include "support/ToolOutput.h"
 #include "support/Typing.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -50,7 +55,7 @@ protected:
         ASSERT_FALSE(d.isRunning());
     }
     static QString messages(QueryDocument& d) { return d.resultPanes()->messagePane()->text(); }
-    static QString results(QueryDocument& d) { return d.resultPanes()->textPane()->text(); }
+    static QString results(QueryDocument& d) { return shownToolOutput(d.resultPanes()->textPane()); }
 
     TempHome home;
     ScriptedDialogs dialogs;
@@ -71,7 +76,7 @@ TEST_F(ExternalToolsTest, Sqlite3OnTheDemoDatabaseWritesItsOutputIntoTheTextPane
     d->setResultsInText(false);
     runAndWait(*d);
     EXPECT_EQ(readFile(home.file(QStringLiteral("in.sql"))), QByteArray(kScript));
-    EXPECT_EQ(results(*d), QStringLiteral("6\nBeverages\nBakery\n"));
+    EXPECT_EQ(results(*d), QStringLiteral("6\r\nBeverages\r\nBakery\r\n")); // line by line
     EXPECT_EQ(messages(*d), QStringLiteral("sqlite3 ") + homeseeding::demoDatabaseFile() +
                                 QStringLiteral("    <in.sql >out.txt \r\n\r\n"
                                                "Click on Syntax Check to reload the file!\r\n"
@@ -92,7 +97,7 @@ TEST_F(ExternalToolsTest, WithoutAnOutputFileWhatTheToolPrintsIsTheResult) {
         QStringLiteral("select id, name from categories where id = 3;\nselect * from nosuch;\n"));
     runAndWait(*d);
     const QString out = results(*d);
-    EXPECT_TRUE(out.startsWith(QLatin1String("id|name\n3|Dairy\n"))) << out.toStdString();
+    EXPECT_TRUE(out.startsWith(QLatin1String("id|name\r\n3|Dairy\r\n"))) << out.toStdString();
     EXPECT_TRUE(out.contains(QLatin1String("no such table: nosuch")))
         << out.toStdString(); // its error, in place
     EXPECT_TRUE(messages(*d).endsWith(QLatin1String("sqlite3 ended with exit code 1.\r\n")));
@@ -194,12 +199,12 @@ TEST_F(ExternalToolsTest, QueryCheckReloadsTheToolsOutputFile) {
 
     ASSERT_TRUE(settings::write(Key::ExecutionSelected, QStringLiteral("Other")));
     d->syntaxCheck();
-    EXPECT_EQ(results(*d), QStringLiteral("other tool output\n"));
+    EXPECT_EQ(results(*d), QStringLiteral("other tool output\r\n"));
 
     // a file that is not there leaves the pane as it was
     ASSERT_TRUE(settings::write(Key::OtherOutputFile, home.file(QStringLiteral("gone.txt"))));
     d->syntaxCheck();
-    EXPECT_EQ(results(*d), QStringLiteral("other tool output\n"));
+    EXPECT_EQ(results(*d), QStringLiteral("other tool output\r\n"));
 }
 
 TEST_F(ExternalToolsTest, TypingOverASelectionThenRunningRunsTheScript) {
@@ -245,7 +250,7 @@ TEST_F(ExternalToolsTest, TheGraphicalToolsOutputIsWatchedAndReloaded) {
     while (d->isRunning() && t.elapsed() < 15000)
         QTest::qWait(10);
     qputenv("PATH", path);
-    EXPECT_EQ(results(*d), QStringLiteral("select 1(1 row affected)\n"));
+    EXPECT_EQ(results(*d), QStringLiteral("select 1(1 row affected)\r\n"));
     EXPECT_GE(d->outputWatch()->reloads(), 1);
     EXPECT_TRUE(
         messages(*d).startsWith(QLatin1String("ISQLW  -Sdb1 -d -U -P**** -i in.sql -o out dir/out.txt\r\n")));
@@ -261,4 +266,71 @@ TEST_F(ExternalToolsTest, AnOutputFileLeftFromAnEarlierRunIsNotShownAsThisRunsOu
     runAndWait(*d);
     EXPECT_TRUE(results(*d).isEmpty()) << results(*d).toStdString();
     EXPECT_TRUE(messages(*d).contains(QLatin1String("true did not write "))) << messages(*d).toStdString();
+}
+
+namespace {
+// Whether the arguments of a program this test started (the tool) hold
+// text: what `ps` shows every local user. Other tests running meanwhile
+// may well have the same password in theirs.
+bool processListMentions(const QByteArray& text) {
+    const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        if (!pid.front().isDigit()) continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly)) continue;
+        const QByteArray s = stat.readAll();
+        const QList<QByteArray> fields = s.mid(s.lastIndexOf(')') + 2).split(' ');
+        if (fields.value(1) != self) continue; // not a child of this test
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(text)) return true;
+    }
+    return false;
+}
+} // namespace
+
+TEST_F(ExternalToolsTest, TheRealClientsGetThePasswordOutsideTheProcessList) {
+    struct Client {
+        const ServerUnderTest* server;
+        const char* program;
+        const char* script;
+    };
+    QString pgString, mariaString;
+    SQLQE_REQUIRE_SERVER(kPostgres, pgString);
+    SQLQE_REQUIRE_SERVER(kMariaDb, mariaString);
+    for (const Client& c : {Client{&kPostgres, "psql", "SELECT current_user AS who, pg_sleep(1.5);\n"},
+                            Client{&kMariaDb, "mariadb", "SELECT CURRENT_USER() AS who, SLEEP(1.5);\n"}}) {
+        SCOPED_TRACE(c.program);
+        const QString cs = serverConnectionString(*c.server);
+        ASSERT_FALSE(QStandardPaths::findExecutable(QLatin1String(c.program)).isEmpty())
+            << c.program << " is missing: scripts/install-deps installs it with the servers";
+        const db::ConnectionString parts(cs);
+        const QString password = parts.value(QStringLiteral("Pwd")).value_or(QString());
+        const bool pg = c.server == &kPostgres;
+        useTool({{Key::OtherExecute, QLatin1String(c.program)},
+                 {Key::OtherServerFlag, QStringLiteral("-h")},
+                 {Key::OtherServer, parts.value(QStringLiteral("Server")).value_or(QString())},
+                 {Key::OtherDatabaseFlag, (pg ? QStringLiteral("-p %1 -d") : QStringLiteral("--port=%1 -D"))
+                                              .arg(parts.value(QStringLiteral("Port")).value_or(QString()))},
+                 {Key::OtherDatabase, parts.value(QStringLiteral("Database")).value_or(QString())},
+                 {Key::OtherUserFlag, pg ? QStringLiteral("-U") : QStringLiteral("-u")},
+                 {Key::OtherUser, parts.value(QStringLiteral("Uid")).value_or(QString())},
+                 {Key::OtherPasswordFlag, pg ? QStringLiteral("-W") : QStringLiteral("-p")},
+                 {Key::OtherPassword, password},
+                 {Key::OtherInputFileFlag, QStringLiteral("<")},
+                 {Key::OtherInputFile, QStringLiteral("in.sql")}});
+        auto d = makeDocument(QString::fromLatin1(c.script));
+        d->startExec();
+        bool seen = false;
+        QElapsedTimer t;
+        t.start();
+        while (d->isRunning() && t.elapsed() < 15000) {
+            seen |= processListMentions(password.toUtf8());
+            QTest::qWait(20);
+        }
+        ASSERT_FALSE(d->isRunning());
+        EXPECT_FALSE(seen) << "the password was in the process list";
+        EXPECT_TRUE(results(*d).contains(QLatin1String("sqlqe_test"))) << results(*d).toStdString() << messages(*d).toStdString();
+        EXPECT_TRUE(messages(*d).contains(QLatin1String("The password went to "))) << messages(*d).toStdString();
+        EXPECT_FALSE(messages(*d).contains(password));
+    }
 }

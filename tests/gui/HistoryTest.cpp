@@ -3,6 +3,7 @@
 // the pop-up, and no password anywhere in the table.
 #include "document/NavigationPanes.h"
 #include "document/QueryDocument.h"
+#include "document/ResultPanes.h"
 #include "editor/SqlEditor.h"
 #include "history/HistoryModel.h"
 #include "history/HistoryPane.h"
@@ -14,6 +15,7 @@
 #include "store/ResourceDb.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
+#include "support/TestServers.h"
 #include "support/Typing.h"
 
 #include <QAction>
@@ -166,6 +168,43 @@ TEST_F(HistoryTest, APasswordInTheConnectionStringNeverReachesTheHistory) {
         << pane->model()->entryAt(0)->connection.toStdString();
 }
 
+TEST_F(HistoryTest, PasswordsTypedInTheScriptAreKeptMaskedOnTheRealServers) {
+    QString pg, maria;
+    SQLQE_REQUIRE_SERVER(kPostgres, pg);
+    SQLQE_REQUIRE_SERVER(kMariaDb, maria);
+    struct Run {
+        QString connection, script, stored;
+    };
+    const Run runs[] = {
+        {pg, QStringLiteral("ALTER USER sqlqe_nobody PASSWORD 'S3cretHist'"),
+         QStringLiteral("ALTER USER sqlqe_nobody PASSWORD '****'")},
+        {pg, QStringLiteral("ALTER USER sqlqe_nobody WITH PASSWORD 'S3cretSyntax' oops"),
+         QStringLiteral("ALTER USER sqlqe_nobody WITH PASSWORD '****' oops")},
+        {maria, QStringLiteral("SET PASSWORD FOR 'sqlqe_nobody'@'%' = PASSWORD('S3cretMaria')"),
+         QStringLiteral("SET PASSWORD FOR 'sqlqe_nobody'@'%' = PASSWORD('****')")},
+        {maria, QStringLiteral("ALTER USER 'sqlqe_nobody'@'%' IDENTIFIED BY 'S3cretIdent'"),
+         QStringLiteral("ALTER USER 'sqlqe_nobody'@'%' IDENTIFIED BY '****'")},
+    };
+    for (const Run& r : runs) {
+        doc()->setConnection(r.connection);
+        runAndWait(doc(), r.script);
+    }
+    HistoryPane* pane = showHistory(doc(), 4);
+    QStringList stored;
+    for (int i = 3; i >= 0; --i) stored << pane->model()->entryAt(i)->text;
+    EXPECT_EQ(stored, (QStringList{runs[0].stored, runs[1].stored, runs[2].stored, runs[3].stored}));
+    QFile file(ResourceDb::path());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    for (const char* secret : {"S3cretHist", "S3cretSyntax", "S3cretMaria", "S3cretIdent"}) EXPECT_FALSE(bytes.contains(secret)) << secret;
+
+    // a connection whose history is off adds nothing
+    doc()->setConnection(pg + QStringLiteral("History=Off;"));
+    runAndWait(doc(), QStringLiteral("SELECT 'not kept' AS x"));
+    EXPECT_EQ(HistoryStore().list()->size(), 4u);
+    EXPECT_TRUE(doc()->resultPanes()->messagePane()->text().startsWith(QStringLiteral("Success")));
+}
+
 TEST_F(HistoryTest, SearchPopupDeleteAndClear) {
     addEntries({QStringLiteral("SELECT 1 AS a_b"), QStringLiteral("SELECT 'at 100%'"), QStringLiteral("SELECT 1 AS axb")});
     HistoryPane* pane = showHistory(doc(), 3);
@@ -232,12 +271,15 @@ TEST_F(HistoryTest, TheTabComesFourthAndAnotherDocumentsRunRefreshesIt) {
     QTRY_COMPARE(pane->model()->rowCount(), 1); // the first document's list, while it was open
 }
 
-TEST_F(HistoryTest, ALimitOfZeroKeepsNothing) {
-    ASSERT_TRUE(settings::write(settings::Key::HistoryLimit, QStringLiteral("0")));
+TEST_F(HistoryTest, ALimitOfZeroAddsNothingAndDeletesNothing) {
     doc()->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
+    runAndWait(doc(), QStringLiteral("SELECT 0"));
+    ASSERT_TRUE(settings::write(settings::Key::HistoryLimit, QStringLiteral("0")));
     runAndWait(doc(), QStringLiteral("SELECT 1"));
     runAndWait(doc(), QString()); // nothing to do: never recorded
-    EXPECT_TRUE(HistoryStore().list()->empty());
+    HistoryPane* pane = showHistory(doc(), 1); // what was there before stays, and nobody was asked
+    EXPECT_EQ(pane->model()->entryAt(0)->text, QStringLiteral("SELECT 0"));
+    EXPECT_TRUE(dialogs.questions.isEmpty());
     ASSERT_TRUE(settings::write(settings::Key::HistoryLimit, QStringLiteral("1")));
     runAndWait(doc(), QStringLiteral("SELECT 2"));
     runAndWait(doc(), QStringLiteral("SELECT 3"));

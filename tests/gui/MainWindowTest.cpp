@@ -243,8 +243,10 @@ TEST_F(MainWindowTest, CloseAsksForChangedScriptsAndCancelKeepsThem) {
     dialogs.answers = {Dialogs::Answer::Cancel};
     run("mnuFileClose");
     EXPECT_EQ(window->documents().size(), 1);
+    // the untitled script's name: "Query" and its number (counted over the whole program)
     EXPECT_EQ(dialogs.questions.value(0),
-              QStringLiteral("The code has changed, do you want to save the code first?\n\nQuery1"));
+              QStringLiteral("The code has changed, do you want to save the code first?\n\n") + doc->windowTitle().remove(QLatin1Char('*')).trimmed());
+    EXPECT_TRUE(dialogs.questions.value(0).contains(QStringLiteral("\n\nQuery")));
     dialogs.answers = {Dialogs::Answer::No};
     run("mnuFileClose");
     EXPECT_TRUE(window->documents().isEmpty());

@@ -370,6 +370,30 @@ TEST_F(OptionsDialogTest, PasswordsAreMaskedAndSwitchesAreNot) {
             << settings::spec(key).name;
 }
 
+TEST_F(OptionsDialogTest, APasswordSaysWhereItGoesAndWarnsWhenEveryoneCanReadIt) {
+    OptionsDialog d;
+    // the note under a password box, found from the box's page
+    auto noteFor = [&d](Key password) {
+        QWidget* page = d.control(password)->parentWidget();
+        for (QLabel* l : page->findChildren<QLabel*>(QStringLiteral("passwordNote")))
+            if (!l->isHidden()) return l->text();
+        return QString();
+    };
+    auto* other = qobject_cast<QLineEdit*>(d.control(Key::OtherPassword));
+    auto* execute = qobject_cast<QLineEdit*>(d.control(Key::OtherExecute));
+    EXPECT_EQ(noteFor(Key::OtherPassword), QString()); // no password, nothing to say
+    execute->setText(QStringLiteral("/usr/bin/psql"));
+    other->setText(QStringLiteral("S3cret"));
+    EXPECT_EQ(noteFor(Key::OtherPassword),
+              QStringLiteral("The password goes to psql in its environment (PGPASSWORD), not on its command line."));
+    execute->setText(QStringLiteral("tsql"));
+    EXPECT_EQ(noteFor(Key::OtherPassword),
+              QStringLiteral("tsql takes the password only on its command line: every user of this computer can read "
+                             "it there while the tool runs."));
+    qobject_cast<QLineEdit*>(d.control(Key::IsqlwPassword))->setText(QStringLiteral("pw"));
+    EXPECT_TRUE(noteFor(Key::IsqlwPassword).startsWith(QStringLiteral("isqlw takes the password only on its command line")));
+}
+
 TEST_F(OptionsDialogTest, DescriptionsShowTheToolsUsage) {
     OptionsDialog d;
     d.findChild<QPushButton*>(QStringLiteral("isqlDescription"))->click();

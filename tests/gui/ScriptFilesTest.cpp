@@ -14,6 +14,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/Typing.h"
 #include "support/TempHome.h"
+#include "support/ToolOutput.h"
 
 #include <Qsci/qsciprinter.h>
 
@@ -205,10 +206,10 @@ TEST_F(ScriptFilesTest, OutputWatchReloadsTwiceAndEndsOnATextChange) {
     QSignalSpy reloads(doc->outputWatch(), &OutputWatch::reloaded);
     writeFile(out, "first output");
     ASSERT_TRUE(reloads.wait(3000));
-    EXPECT_EQ(doc->resultPanes()->textPane()->text(), QStringLiteral("first output"));
+    EXPECT_EQ(shownToolOutput(doc->resultPanes()->textPane()), QStringLiteral("first output"));
     writeFile(out, "second output");
     ASSERT_TRUE(reloads.wait(3000));
-    EXPECT_EQ(doc->resultPanes()->textPane()->text(), QStringLiteral("second output"));
+    EXPECT_EQ(shownToolOutput(doc->resultPanes()->textPane()), QStringLiteral("second output"));
     EXPECT_FALSE(doc->outputWatch()->isActive()); // twice, then done
     doc->watchOutput(folder, out);
     replaceScript(doc->editor(), QStringLiteral("typing ends the watch"));

@@ -51,4 +51,15 @@ TEST(Shell, TheFilePanelSaysWhyAFileDidNotOpen) {
     emit sb->panelDoubleClicked(MainStatusBar::FilePanel);
     EXPECT_EQ(sb->panelText(MainStatusBar::MessagePanel), QStringLiteral("File not found: ") + gone);
     EXPECT_TRUE(dialogs.messages.isEmpty()); // said in the status bar, not in a box
+
+    // a file there but nothing to open it with (no desktop handler on PATH)
+    const QString report = home.file(QStringLiteral("report.xyz"));
+    writeFile(report, "data");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", home.path().toLocal8Bit());
+    sb->setFileName(report);
+    emit sb->panelDoubleClicked(MainStatusBar::FilePanel);
+    qputenv("PATH", path);
+    EXPECT_EQ(sb->panelText(MainStatusBar::MessagePanel),
+              QStringLiteral("No application is associated with this file type: ") + report);
 }

@@ -17,6 +17,7 @@
 #include "support/TempHome.h"
 #include "support/TestServers.h"
 #include "support/Typing.h"
+#include "support/ToolOutput.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -208,7 +209,7 @@ TEST_F(StatementAtCaretTest, AnExternalToolGetsOnlyTheStatement) {
     QFile input(home.file(QStringLiteral("in.sql")));
     ASSERT_TRUE(input.open(QIODevice::ReadOnly));
     EXPECT_EQ(input.readAll(), QByteArray("select name from categories order by id limit 2"));
-    EXPECT_EQ(doc->resultPanes()->textPane()->text(), QStringLiteral("Beverages\nBakery\n"));
+    EXPECT_EQ(shownToolOutput(doc->resultPanes()->textPane()), QStringLiteral("Beverages\r\nBakery\r\n"));
 }
 
 TEST(StatementAtCaretWindow, CtrlReturnInTheMainWindowRunsTheStatementThroughTheQueryMenu) {

@@ -140,7 +140,7 @@ TEST(ConnectUri, UrisConnectAndKeepTheirPasswordOutOfMessages) {
                                 uri("mysql", m, password)}) {
         const RunnerOutcome o = runRunner({QStringLiteral("--connect"), good}, "SELECT 40 + 2 AS answer");
         EXPECT_EQ(o.code, 0) << o.err.toStdString();
-        EXPECT_TRUE(o.out.contains(QStringLiteral("42"))) << o.out.toStdString();
+        EXPECT_TRUE(o.out.contains("42")) << o.out.toStdString();
     }
     const RunnerOutcome bad = runRunner(
         {QStringLiteral("--connect"), uri("postgres", p, QStringLiteral("Wr0ng%2Fpass"))}, "SELECT 1");
@@ -181,7 +181,7 @@ TEST(ConnectDefaults, PostgresTakesThePasswordFromPgpass) {
         const RunnerOutcome with = runRunner({QStringLiteral("--connect"), noPassword + QLatin1String(way)},
                                              "SELECT current_user AS who", withHome(home.path()));
         EXPECT_EQ(with.code, 0) << way << with.err.toStdString();
-        EXPECT_TRUE(with.out.contains(*cs.value("Uid"))) << with.out.toStdString();
+        EXPECT_TRUE(with.out.contains(cs.value("Uid")->toUtf8())) << with.out.toStdString();
     }
 }
 
@@ -202,7 +202,7 @@ TEST(ConnectDefaults, MariaDbReadsMyCnfUnlessTheStringSaysOtherwise) {
     const RunnerOutcome fromFile = runRunner({QStringLiteral("--connect"), hostOnly},
                                              "SELECT CURRENT_USER() AS who", withHome(home.path()));
     EXPECT_EQ(fromFile.code, 0) << fromFile.err.toStdString();
-    EXPECT_TRUE(fromFile.out.contains(*cs.value("Uid"))) << fromFile.out.toStdString();
+    EXPECT_TRUE(fromFile.out.contains(cs.value("Uid")->toUtf8())) << fromFile.out.toStdString();
     // the string's own values win over the file's
     writeMyCnf(QStringLiteral("[client]\nuser=nobody-here\npassword=wrong\nport=1\n"));
     const RunnerOutcome own =

@@ -1,5 +1,6 @@
 // sqlqe-run as a user calls it: output, closing message, exit status, Ctrl+C.
 #include "db/Connection.h"
+#include "support/RunnerProcess.h"
 #include "support/TestServers.h"
 
 #include <QElapsedTimer>
@@ -13,25 +14,17 @@
 
 #include <csignal>
 
-#ifndef SQLQE_RUN_PATH
-#error "SQLQE_RUN_PATH must name the sqlqe-run executable"
-#endif
-
 namespace {
 
+// The runner's output as text.
 struct Outcome {
     QString out, err;
     int code = -1;
 };
 
 Outcome runCli(const QStringList& args, const QByteArray& script) {
-    QTemporaryDir home;
-    QProcess p;
-    p.start(QStringLiteral(SQLQE_RUN_PATH), QStringList{QStringLiteral("--home"), home.path()} + args + QStringList{"-"});
-    p.write(script);
-    p.closeWriteChannel();
-    p.waitForFinished(60000);
-    return {QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()), p.exitCode()};
+    const RunnerOutcome o = runRunner(args, script);
+    return {QString::fromUtf8(o.out), o.err, o.code};
 }
 
 

@@ -4,6 +4,7 @@
 // showed a password.
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
+#include "support/PeakMemory.h"
 #include "support/TestServers.h"
 
 #include <QElapsedTimer>
@@ -142,10 +143,39 @@ TEST_F(RunnerFault, BadInputIsRefusedAndNothingRuns) {
     EXPECT_TRUE(QString::fromUtf8(latin.out).contains(QStringLiteral("café")));
 
     // closed or unreadable input, a row limit of nothing
-    EXPECT_EQ(runShell(base + QStringLiteral(" - <&-")).code, 2);
+    const Outcome noInput = runShell(base + QStringLiteral(" - <&-"));
+    EXPECT_EQ(noInput.code, 2);
+    EXPECT_TRUE(noInput.err.contains(QStringLiteral("standard input is closed"))) << noInput.err.toStdString();
+    const Outcome noConnection = runShell(QStringLiteral("--home %1 --connect - %2 <&-").arg(quoted(dir.path()), quoted(db)));
+    EXPECT_EQ(noConnection.code, 2);
+    EXPECT_TRUE(noConnection.err.contains(QStringLiteral("cannot read the connection string: standard input is closed")))
+        << noConnection.err.toStdString();
     EXPECT_EQ(runShell(base + QStringLiteral(" /nonexistent/x.sql")).code, 2);
     EXPECT_EQ(runShell(base + QStringLiteral(" --max-rows 0 -"), "SELECT 1").code, 2);
     EXPECT_EQ(runShell(base + QStringLiteral(" --max-rows -3 -"), "SELECT 1").code, 2);
+}
+
+TEST_F(RunnerFault, PlanningAScriptOfCommentsStaysWithinAFewTimesItsSize) {
+    // 200 MB of distinct line comments (CR LF, and LF only), then one statement
+    for (const QByteArray& eol : {QByteArray("\r\n"), QByteArray("\n")}) {
+        SCOPED_TRACE(eol.size());
+        const QString path = dir.filePath(QStringLiteral("comments.sql"));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        const QByteArray start = "-- " + QByteArray(300, '=');
+        qint64 size = 0;
+        for (int i = 0; size < 200 * 1024 * 1024; ++i) size += f.write(start + QByteArray::number(i) + eol);
+        size += f.write("SELECT 1;" + eol);
+        f.close();
+        const MeasuredRun run = runMeasured(QStringLiteral(SQLQE_RUN_PATH),
+                                            {QStringLiteral("--home"), dir.path(), QStringLiteral("--connect"),
+                                             db::sqliteConnectionString(db), path});
+        EXPECT_EQ(run.exitCode, 0);
+        // the text itself takes twice the file (UTF-16); sending it, the UTF-8
+        // copy for the driver and SQLite's own take about two more
+        EXPECT_LT(run.peakKb * 1024, 5 * size) << run.peakKb << " KB for a script of " << size / 1024 << " KB";
+        QFile::remove(path);
+    }
 }
 
 TEST_F(RunnerFault, SignalsEndTheRunAtEveryStage) {

@@ -1,7 +1,8 @@
 #pragma once
-// sqlqe-run started as a user starts it, for the tests that check what it
-// prints and how it ends. The including target defines SQLQE_RUN_PATH.
+// sqlqe-run as a user calls it, for tests that define SQLQE_RUN_PATH: the
+// arguments, the script on standard input, and what came back.
 
+#include <QByteArray>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -13,12 +14,13 @@
 #endif
 
 struct RunnerOutcome {
-    QString out, err;
+    QByteArray out; // standard output, as bytes
+    QString err;
     int code = -1;
 };
 
-// Runs sqlqe-run with a throwaway home, args, and the script on standard
-// input; env: the program's environment (HOME for ~/.pgpass, ~/.my.cnf).
+// Runs sqlqe-run with a fresh home, args and "-" (the script from standard
+// input); env: the program's environment (HOME for ~/.pgpass, ~/.my.cnf).
 inline RunnerOutcome runRunner(const QStringList& args, const QByteArray& script,
                                const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     QTemporaryDir home;
@@ -28,7 +30,6 @@ inline RunnerOutcome runRunner(const QStringList& args, const QByteArray& script
             QStringList{QStringLiteral("--home"), home.path()} + args + QStringList{"-"});
     p.write(script);
     p.closeWriteChannel();
-    p.waitForFinished(60000);
-    return {QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()),
-            p.exitCode()};
+    p.waitForFinished(120000);
+    return {p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError()), p.exitCode()};
 }

@@ -50,6 +50,19 @@ TEST(LaunchFailure, EveryCodeHasItsNumberAndText) {
     EXPECT_EQ(launch::errorFor(42).number, 0);
 }
 
+TEST(LaunchFailure, TheLineForTheUserHasOneColonAndNoDoubledStop) {
+    const QString file = QStringLiteral("/tmp/report.xyz");
+    EXPECT_EQ(launch::failureLine(launch::errorFor(launch::kNoAssociation), file),
+              QStringLiteral("No application is associated with this file type: /tmp/report.xyz"));
+    EXPECT_EQ(launch::failureLine(launch::errorFor(launch::kFileNotFound), file),
+              QStringLiteral("File not found: /tmp/report.xyz"));
+    EXPECT_EQ(launch::failureLine(launch::errorFor(launch::kApplicationBusy), file),
+              QStringLiteral("The file could not be opened because the target application is busy. Please try "
+                             "again in a moment: /tmp/report.xyz"));
+    EXPECT_EQ(launch::failureLine(launch::errorFor(launch::kNoAssociation), QString()),
+              QStringLiteral("No application is associated with this file type."));
+}
+
 TEST(LaunchFailure, ProgramsAreJudgedBeforeTheStart) {
     TempHome home;
     const QString script = home.file(QStringLiteral("plain.txt"));

@@ -134,7 +134,7 @@ TEST(ToolCommand, OtherWithoutProgramStartsIsql) {
 }
 
 TEST(ToolCommand, OtherPairsFlagsAndValues) {
-    const ToolCommand c = build(tool("Other", {{Key::OtherExecute, "/usr/bin/psql"},
+    const ToolCommand c = build(tool("Other", {{Key::OtherExecute, "/usr/bin/qtool"},
                                                {Key::OtherServerFlag, "-h "},
                                                {Key::OtherServer, "db host"},
                                                {Key::OtherDatabaseFlag, "--dbname="},
@@ -147,8 +147,8 @@ TEST(ToolCommand, OtherPairsFlagsAndValues) {
                                                {Key::OtherInputFile, "in file.sql"},
                                                {Key::OtherOutputFileFlag, "-o "},
                                                {Key::OtherOutputFile, "out.txt"}}));
-    EXPECT_EQ(c.program, QStringLiteral("/usr/bin/psql"));
-    EXPECT_EQ(c.label, QStringLiteral("/usr/bin/psql "));
+    EXPECT_EQ(c.program, QStringLiteral("/usr/bin/qtool"));
+    EXPECT_EQ(c.label, QStringLiteral("/usr/bin/qtool "));
     EXPECT_EQ(c.commandLine, QStringLiteral("-h db host --dbname=my shop -Ume --password=s3cr;et "
                                             "-X -f in file.sql -o out.txt "));
     EXPECT_EQ(c.shownCommandLine, QStringLiteral("-h db host --dbname=my shop -Ume --password=**** "
@@ -160,6 +160,25 @@ TEST(ToolCommand, OtherPairsFlagsAndValues) {
     EXPECT_TRUE(c.standardInputFile.isEmpty());
     EXPECT_TRUE(c.standardOutputFile.isEmpty());
     EXPECT_FALSE(c.watchOutput);
+}
+
+TEST(ToolCommand, APasswordGoesToTheEnvironmentOfAToolThatReadsItThere) {
+    const ToolCommand c = build(tool("Other", {{Key::OtherExecute, "/usr/bin/psql"},
+                                               {Key::OtherUserFlag, "-U"},
+                                               {Key::OtherUser, "me"},
+                                               {Key::OtherPasswordFlag, "--password="},
+                                               {Key::OtherPassword, "s3cr;et"},
+                                               {Key::OtherInputFileFlag, "-f "},
+                                               {Key::OtherInputFile, "in.sql"}}));
+    EXPECT_EQ(c.arguments, QStringList({"-Ume", "-f", "in.sql"}));
+    EXPECT_EQ(c.commandLine, QStringLiteral("  -Ume  -f in.sql  "));
+    EXPECT_EQ(c.environment.value(QStringLiteral("PGPASSWORD")), QStringLiteral("s3cr;et"));
+    EXPECT_TRUE(external::handOverMessage(c).endsWith(
+        QStringLiteral("The password went to /usr/bin/psql in PGPASSWORD, not on its command line.\r\n")));
+    // without a password nothing goes anywhere, and the switch stays as written
+    const ToolCommand none = build(tool("Other", {{Key::OtherExecute, "mysql"}, {Key::OtherPasswordFlag, "-p"}}));
+    EXPECT_TRUE(none.environment.isEmpty());
+    EXPECT_EQ(none.arguments, QStringList({"-p"}));
 }
 
 TEST(ToolCommand, OtherRedirectsAndQuotedSwitches) {

@@ -4,9 +4,11 @@
 #include "external/ToolProcess.h"
 
 #include "support/Files.h"
+#include "support/PeakMemory.h"
 #include "support/TempHome.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
@@ -36,15 +38,16 @@ struct ToolRun {
 
 ToolRun runTool(ToolProcess& p, const ToolCommand& c, const QString& script, int timeoutMs = 15000) {
     ToolRun r;
-    QObject::connect(&p, &ToolProcess::output, [&r](const QString& t) { r.printed += t; });
+    QObject::connect(&p, &ToolProcess::output, [&r](const QByteArray& bytes, bool errorChannel) {
+        (errorChannel ? r.errors : r.printed) += QString::fromUtf8(bytes);
+    });
     QObject::connect(&p, &ToolProcess::failed, [&r](const QString& m) {
         r.failure = m;
         r.ended = true;
     });
-    QObject::connect(&p, &ToolProcess::finished, [&r](int code, bool crashed, const QString& errors) {
+    QObject::connect(&p, &ToolProcess::finished, [&r](int code, bool crashed) {
         r.exitCode = code;
         r.crashed = crashed;
-        r.errors = errors;
         r.ended = true;
     });
     const Status started = p.start(c, script);
@@ -129,9 +132,9 @@ TEST(ToolProcess, AProgramThatIsNotThereSaysSo) {
 TEST(ToolProcess, AFileThatIsNoProgramFailsToStart) {
     TempHome home;
     const QString fake = home.file(QStringLiteral("fake-tool"));
-    writeFile(fake, QByteArray("\x7f"
-                               "ELF\x02\x01\x01 garbage that is no program",
-                               40));
+    static const char kFakeElf[] = "\x7f"
+                                   "ELF\x02\x01\x01 garbage that is no program";
+    writeFile(fake, QByteArray(kFakeElf, sizeof(kFakeElf) - 1));
     QFile::setPermissions(fake, QFile::permissions(fake) | QFile::ExeOwner);
     ToolProcess p;
     const ToolRun r = runTool(p, other(home.path(), {{Key::OtherExecute, fake}}), QString());
@@ -156,7 +159,7 @@ TEST(ToolProcess, StopEndsARunningTool) {
     QElapsedTimer t;
     t.start();
     ToolRun r;
-    QObject::connect(&p, &ToolProcess::finished, [&r](int, bool crashed, const QString&) {
+    QObject::connect(&p, &ToolProcess::finished, [&r](int, bool crashed) {
         r.crashed = crashed;
         r.ended = true;
     });
@@ -172,4 +175,77 @@ TEST(ToolProcess, StopEndsARunningTool) {
     EXPECT_TRUE(r.ended);
     EXPECT_LT(t.elapsed(), 5000);
     EXPECT_FALSE(p.isRunning());
+}
+
+namespace {
+QString writeTool(TempHome& home, const QString& name, const QByteArray& script) {
+    const QString tool = home.file(name);
+    writeFile(tool, "#!/bin/sh\n" + script);
+    QFile::setPermissions(tool, QFile::permissions(tool) | QFile::ExeOwner);
+    return tool;
+}
+} // namespace
+
+TEST(ToolProcess, StopEndsWhatTheToolStartedEvenWhatIgnoresTerm) {
+    TempHome home;
+    const QString tool = writeTool(home, QStringLiteral("forks.sh"),
+                                   "sleep 300 &\necho child $!\n"
+                                   "(trap '' TERM; exec sleep 301) &\necho stubborn $!\nwait\n");
+    ToolProcess p;
+    ToolRun r;
+    QObject::connect(&p, &ToolProcess::output, [&r](const QByteArray& b, bool) { r.printed += QString::fromUtf8(b); });
+    QObject::connect(&p, &ToolProcess::finished, [&r](int, bool) { r.ended = true; });
+    ASSERT_TRUE(p.start(other(home.path(), {{Key::OtherExecute, tool}}), QString()));
+    QElapsedTimer t;
+    t.start();
+    while (r.printed.count(QLatin1Char('\n')) < 2 && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    const QStringList lines = r.printed.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << r.printed.toStdString();
+    const qint64 child = lines[0].section(QLatin1Char(' '), 1).toLongLong();
+    const qint64 stubborn = lines[1].section(QLatin1Char(' '), 1).toLongLong();
+    ASSERT_GT(child, 0);
+    ASSERT_GT(stubborn, 0);
+    p.stop();
+    t.restart();
+    while ((!processEnded(child) || !processEnded(stubborn) || !r.ended) && t.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(r.ended);
+    EXPECT_TRUE(processEnded(child)) << "the tool's child was left running";
+    EXPECT_TRUE(processEnded(stubborn)) << "a child that ignores TERM was left running";
+    EXPECT_LT(t.elapsed(), ToolProcess::kGraceMs + 3000);
+}
+
+TEST(ToolProcess, APasswordGoesToTheEnvironmentOfToolsThatReadItThere) {
+    TempHome home;
+    ASSERT_TRUE(QDir().mkpath(home.file(QStringLiteral("bin"))));
+    // stand-ins that print what they were given: arguments, and the variables they read
+    const QByteArray body = "for a in \"$@\"; do echo \"arg=$a\"; done\n"
+                            "echo \"PGPASSWORD=$PGPASSWORD MYSQL_PWD=$MYSQL_PWD SQLCMDPASSWORD=$SQLCMDPASSWORD\"\n";
+    struct Case {
+        const char* program;
+        const char* variable; // empty: the tool gets it as its switch
+    };
+    for (const Case c : {Case{"psql", "PGPASSWORD"}, Case{"mariadb", "MYSQL_PWD"}, Case{"sqlcmd", "SQLCMDPASSWORD"},
+                         Case{"tsql", ""}}) {
+        SCOPED_TRACE(c.program);
+        const QString tool = writeTool(home, QStringLiteral("bin/") + QLatin1String(c.program), body);
+        ToolProcess p;
+        const ToolCommand command = other(home.path(), {{Key::OtherExecute, tool},
+                                                        {Key::OtherUserFlag, QStringLiteral("-U")},
+                                                        {Key::OtherUser, QStringLiteral("me")},
+                                                        {Key::OtherPasswordFlag, QStringLiteral("-P")},
+                                                        {Key::OtherPassword, QStringLiteral("S3cret pw")}});
+        const ToolRun r = runTool(p, command, QString());
+        ASSERT_TRUE(r.failure.isEmpty()) << r.failure.toStdString();
+        if (*c.variable) {
+            EXPECT_FALSE(r.printed.contains(QLatin1String("arg=-P"))) << r.printed.toStdString();
+            EXPECT_TRUE(r.printed.contains(QLatin1String(c.variable) + QStringLiteral("=S3cret pw ")) ||
+                        r.printed.endsWith(QLatin1String(c.variable) + QStringLiteral("=S3cret pw\n")))
+                << r.printed.toStdString();
+            EXPECT_FALSE(command.commandLine.contains(QLatin1String("S3cret")));
+        } else {
+            EXPECT_TRUE(r.printed.contains(QLatin1String("arg=-PS3cret pw"))) << r.printed.toStdString();
+        }
+        EXPECT_TRUE(r.printed.startsWith(QLatin1String("arg=-Ume\n"))) << r.printed.toStdString();
+    }
 }

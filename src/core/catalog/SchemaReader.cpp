@@ -1,5 +1,6 @@
 #include "catalog/SchemaReader.h"
 
+#include "catalog/NodeKey.h"
 #include "store/ResourceDb.h"
 #include "db/Connection.h"
 #include "db/FieldType.h"
@@ -47,18 +48,46 @@ QString tableTypeFor(const QString& letter) {
 void addUnique(NodeList& list, QSet<QString>& keys, const QString& key, const QString& qualifier,
                const QString& text, NodeImage image) {
     QString k = key;
-    if (keys.contains(k)) k += QLatin1Char('|') + (qualifier.isEmpty() ? QString::number(list.nodes.size()) : qualifier);
+    if (keys.contains(k))
+        k += QLatin1Char('|') + (qualifier.isEmpty() ? QString::number(list.nodes.size()) : nodekey::piece(qualifier));
     if (keys.contains(k)) return;
     keys.insert(k);
     list.nodes.push_back({k, text, image, qualifier});
 }
 
+// The schema of the first table of that name, of any schema; empty when
+// there is none or the backend has no schemas. A table asked for without
+// its schema is looked for where the connection's search path finds it;
+// one outside that path (a schema created later, or never on the path) is
+// found here.
+QString schemaHolding(db::Connection& conn, const QString& catalog, const QString& table) {
+    const db::Table t = conn.schema(db::Schema::Tables, {catalog});
+    for (size_t r = 0; r < t.rows.size(); ++r)
+        if (t.text(r, QStringLiteral("TABLE_NAME")) == table) return t.text(r, QStringLiteral("TABLE_SCHEMA"));
+    return {};
+}
+
+bool listsTable(const db::Table& t, const QString& table) {
+    for (size_t r = 0; r < t.rows.size(); ++r)
+        if (t.text(r, QStringLiteral("TABLE_NAME")) == table) return true;
+    return false;
+}
+
+// The columns rowset of one table; without a schema, the table the search
+// path finds or, when it finds none, the one schemaHolding() names.
+db::Table columnsOf(db::Connection& conn, const QString& catalog, const QString& table, QString& schemaName) {
+    db::Table t = conn.schema(db::Schema::Columns, {catalog, table, schemaName});
+    if (!schemaName.isEmpty() || table.isEmpty() || listsTable(t, table)) return t;
+    schemaName = schemaHolding(conn, catalog, table);
+    return schemaName.isEmpty() ? t : conn.schema(db::Schema::Columns, {catalog, table, schemaName});
+}
+
 NodeList columnDetails(const QString& cs, const QString& parentKey, const QString& database, const QString& table,
-                       const QString& schemaName, const QString& column) {
+                       QString schemaName, const QString& column) {
     NodeList out;
     try {
         auto conn = openFor(cs, database);
-        const db::Table t = conn->schema(db::Schema::Columns, {database, table, schemaName});
+        const db::Table t = columnsOf(*conn, database, table, schemaName);
         for (size_t r = 0; r < t.rows.size(); ++r) {
             if (t.text(r, QStringLiteral("TABLE_NAME")) != table || t.text(r, QStringLiteral("COLUMN_NAME")) != column)
                 continue;
@@ -82,14 +111,14 @@ NodeList folderNodes(const QString& cs, const QString& parentKey, db::Schema row
                      const QString& prefix, NodeImage image) {
     NodeList out;
     try {
-        const QString catalog = parentKey.mid(4);
+        const QString catalog = nodekey::split(parentKey).value(1); // "CCU|" + catalogue
         const db::Table t = openFor(cs, catalog)->schema(rowset, {catalog, QString()});
         QSet<QString> keys;
         for (size_t r = 0; r < t.rows.size(); ++r) {
             if (!keep(t, r)) continue;
             const QString name = t.text(r, nameColumn);
-            addUnique(out, keys, prefix + QLatin1Char('|') + parentKey + QLatin1Char('|') + name, t.text(r, schemaColumn),
-                      name, image);
+            addUnique(out, keys, prefix + QLatin1Char('|') + parentKey + QLatin1Char('|') + nodekey::piece(name),
+                      t.text(r, schemaColumn), name, image);
         }
     } catch (const db::Error& e) {
         out.status = fail(errorReport(e.description()));
@@ -100,16 +129,16 @@ NodeList folderNodes(const QString& cs, const QString& parentKey, db::Schema row
 // The columns of one table (of one schema, when given) as nodes keyed
 // prefix + "|" + parentKey + "|" + column.
 NodeList tableColumnNodes(const QString& cs, const QString& parentKey, const QString& catalog, const QString& table,
-                          const QString& schemaName, const QString& prefix) {
+                          QString schemaName, const QString& prefix) {
     NodeList out;
     try {
-        const db::Table t = openFor(cs, catalog)->schema(db::Schema::Columns, {catalog, table, schemaName});
+        const db::Table t = columnsOf(*openFor(cs, catalog), catalog, table, schemaName);
         QSet<QString> keys;
         for (size_t r = 0; r < t.rows.size(); ++r) {
             if (t.text(r, QStringLiteral("TABLE_NAME")) != table) continue;
             if (!schemaName.isEmpty() && t.text(r, QStringLiteral("TABLE_SCHEMA")) != schemaName) continue;
             const QString col = t.text(r, QStringLiteral("COLUMN_NAME"));
-            addUnique(out, keys, prefix + QLatin1Char('|') + parentKey + QLatin1Char('|') + col,
+            addUnique(out, keys, prefix + QLatin1Char('|') + parentKey + QLatin1Char('|') + nodekey::piece(col),
                       t.text(r, QStringLiteral("TABLE_SCHEMA")), col, NodeImage::Column);
         }
     } catch (const db::Error& e) {
@@ -136,10 +165,10 @@ Result<QStringList> getCatalogList(const QString& cs) {
 }
 
 Result<QStringList> getColumnList(const QString& cs, const QString& table, const QString& currentDatabase,
-                                  const QString& schema) {
+                                  QString schema) {
     try {
         auto conn = openFor(cs, currentDatabase);
-        const db::Table t = conn->schema(db::Schema::Columns, {currentDatabase, table, schema});
+        const db::Table t = columnsOf(*conn, currentDatabase, table, schema);
         QStringList out;
         for (size_t r = 0; r < t.rows.size(); ++r) {
             if (t.text(r, QStringLiteral("TABLE_NAME")) != table) continue;
@@ -227,28 +256,31 @@ NodeList addProcedureNodes(const QString& cs, const QString& parentKey, const QS
         [](const db::Table&, size_t) { return true; }, QStringLiteral("ZZZZZ"), NodeImage::Table);
 }
 
-NodeList addColumnNodes(const QString& cs, const QString& parentKey) {
+NodeList addColumnNodes(const QString& cs, const QString& parentKey, const QString& schema) {
     // "XXXXX|CCU|catalogue|table" (+ "|schema" for a second table of the same name)
-    const QStringList p = parentKey.split(QLatin1Char('|'));
-    return tableColumnNodes(cs, parentKey, p.value(2), p.value(3), p.value(4), QStringLiteral("YYYYYY"));
+    const QStringList p = nodekey::split(parentKey);
+    return tableColumnNodes(cs, parentKey, p.value(2), p.value(3), schema.isEmpty() ? p.value(4) : schema,
+                            QStringLiteral("YYYYYY"));
 }
 
-NodeList addFlatColumnNodes(const QString& cs, const QString& parentKey) {
+NodeList addFlatColumnNodes(const QString& cs, const QString& parentKey, const QString& schema) {
     // "C" + table
-    return tableColumnNodes(cs, parentKey, QString(), parentKey.mid(1), QString(), QStringLiteral("ZZZZZZ"));
+    return tableColumnNodes(cs, parentKey, QString(), nodekey::split(parentKey).value(0).mid(1), schema,
+                            QStringLiteral("ZZZZZZ"));
 }
 
-NodeList addColumnInfoNodes(const QString& cs, const QString& parentKey, const QString& columnName) {
+NodeList addColumnInfoNodes(const QString& cs, const QString& parentKey, const QString& columnName,
+                            const QString& schema) {
     // "YYYYYY|XXXXX|CCU|catalogue|table|column" (a schema piece may follow the table)
-    const QStringList p = parentKey.split(QLatin1Char('|'));
-    const QString schemaName = p.size() > 6 ? p.value(5) : QString();
+    const QStringList p = nodekey::split(parentKey);
+    const QString schemaName = !schema.isEmpty() ? schema : p.size() > 6 ? p.value(5) : QString();
     return columnDetails(cs, parentKey, p.value(3), p.value(4), schemaName, columnName);
 }
 
-NodeList addFlatColumnInfoNodes(const QString& cs, const QString& parentKey, const QString& columnName) {
+NodeList addFlatColumnInfoNodes(const QString& cs, const QString& parentKey, const QString& columnName,
+                                const QString& schema) {
     // "ZZZZZZ|Ctable|column"
-    const QStringList p = parentKey.split(QLatin1Char('|'));
-    return columnDetails(cs, parentKey, QString(), p.value(1).mid(1), QString(), columnName);
+    return columnDetails(cs, parentKey, QString(), nodekey::split(parentKey).value(1).mid(1), schema, columnName);
 }
 
 } // namespace schemareader

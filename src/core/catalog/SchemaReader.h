@@ -11,6 +11,11 @@
 // layout) or "ZZZZZZ|…" (single database), column details "QQQQQQQQQQS|" and
 // "QQQQQQQQQQT|" + column key. Keys stay unique: a second table of the same
 // name (another schema) gets its schema appended as one more "|" piece.
+// Names inside keys are escaped (NodeKey.h), so a "|" in a name is kept.
+//
+// A table read without its schema is the one the connection's search path
+// finds, else the first of that name in any schema: the browser passes the
+// schema it listed the table with, so tables off the path read as well.
 
 #include "base/Result.h"
 #include "catalog/StatementGenerator.h"
@@ -72,7 +77,7 @@ Result<QStringList> getCatalogList(const QString& connectionString);
 // currentDatabase, when not empty, becomes the default database first; a
 // schema, when given, picks the table of that schema alone.
 Result<QStringList> getColumnList(const QString& connectionString, const QString& table,
-                                  const QString& currentDatabase, const QString& schema = QString());
+                                  const QString& currentDatabase, QString schema = QString());
 
 // The parameters of a procedure or function (in call order) and whether it
 // is called as a function.
@@ -86,9 +91,13 @@ Result<ProviderKind> getProviderKind(const QString& providerName);
 // (catalogue from the fifth character) or "" for the connection's default.
 NodeList addTableNodes(const QString& connectionString, const QString& parentKey, const QString& type);
 NodeList addProcedureNodes(const QString& connectionString, const QString& parentKey, const QString& type);
-NodeList addColumnNodes(const QString& connectionString, const QString& parentKey);
-NodeList addFlatColumnNodes(const QString& connectionString, const QString& parentKey);
-NodeList addColumnInfoNodes(const QString& connectionString, const QString& parentKey, const QString& columnName);
-NodeList addFlatColumnInfoNodes(const QString& connectionString, const QString& parentKey, const QString& columnName);
+// schema: the table's, as its node was listed with (for a column node, its
+// table's); empty reads the schema from the key or looks the table up.
+NodeList addColumnNodes(const QString& connectionString, const QString& parentKey, const QString& schema = {});
+NodeList addFlatColumnNodes(const QString& connectionString, const QString& parentKey, const QString& schema = {});
+NodeList addColumnInfoNodes(const QString& connectionString, const QString& parentKey, const QString& columnName,
+                            const QString& schema = {});
+NodeList addFlatColumnInfoNodes(const QString& connectionString, const QString& parentKey, const QString& columnName,
+                                const QString& schema = {});
 
 } // namespace schemareader

@@ -84,6 +84,13 @@ LaunchError errorFor(int code) {
     return e;
 }
 
+QString failureLine(const LaunchError& error, const QString& target) {
+    if (target.isEmpty()) return error.description;
+    QString why = error.description;
+    if (why.endsWith(QLatin1Char('.'))) why.chop(1);
+    return why + QStringLiteral(": ") + target;
+}
+
 int programProblem(const QString& program, const QString& folder) {
     if (!folder.isEmpty() && !QFileInfo(folder).isDir()) return kPathNotFound;
     if (program.trimmed().isEmpty()) return kFileNotFound;

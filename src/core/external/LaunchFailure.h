@@ -42,6 +42,11 @@ struct LaunchError {
 // the launch service reports it. A value above 32 is no failure.
 LaunchError errorFor(int code);
 
+// One line for the user: why, then what could not be opened ("No
+// application is associated with this file type: /x/a.pdf"). A closing
+// period of the description gives way to the colon.
+QString failureLine(const LaunchError& error, const QString& target);
+
 // What stands in the way of starting program in folder, judged before the
 // attempt: 0 when nothing does. A name without '/' is looked up on PATH;
 // a relative path is taken from folder.

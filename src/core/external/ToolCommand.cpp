@@ -1,5 +1,7 @@
 #include "external/ToolCommand.h"
 
+#include "external/ToolPassword.h"
+
 #include <QDir>
 
 namespace external {
@@ -179,9 +181,16 @@ ToolCommand other(const settings::Snapshot& s, const QString& folder) {
                                          {Key::OtherDatabaseFlag, Key::OtherDatabase},
                                          {Key::OtherUserFlag, Key::OtherUser},
                                          {Key::OtherPasswordFlag, Key::OtherPassword}};
+    const QString password = s.text(Key::OtherPassword);
+    const QString variable = password.isEmpty() ? QString() : passwordVariable(c.program);
     for (const auto& [flag, value] : pairs) {
-        b.switchText(s.text(flag));
-        b.value(s.text(value), value == Key::OtherPassword);
+        if (value == Key::OtherPassword && !variable.isEmpty()) {
+            c.environment.insert(variable, password);
+            c.passwordVariable = variable;
+        } else {
+            b.switchText(s.text(flag));
+            b.value(s.text(value), value == Key::OtherPassword);
+        }
         b.textOnly(QStringLiteral(" "));
     }
     const QString inputFlag = s.text(Key::OtherInputFileFlag);
@@ -231,8 +240,12 @@ std::optional<ToolCommand> buildToolCommand(const settings::Snapshot& s, const Q
 }
 
 QString handOverMessage(const ToolCommand& command) {
-    return command.label + command.shownCommandLine + QStringLiteral("\r\n\r\n") +
-           QStringLiteral("Click on Syntax Check to reload the file!\r\n");
+    QString text = command.label + command.shownCommandLine + QStringLiteral("\r\n\r\n") +
+                   QStringLiteral("Click on Syntax Check to reload the file!\r\n");
+    if (!command.passwordVariable.isEmpty())
+        text += QStringLiteral("The password went to %1 in %2, not on its command line.\r\n")
+                    .arg(command.program, command.passwordVariable);
+    return text;
 }
 
 QString chosenOutputFile(const settings::Snapshot& s, const QString& workingFolder) {

@@ -15,9 +15,14 @@
 // as its own argument. The input and output file switches may also be "<"
 // and ">": the program then reads the input file as its standard input,
 // and its standard output goes to the output file.
+//
+// The password of the "Other" tool goes into the environment variable the
+// program reads, when it is known to read one (ToolPassword.h): its switch
+// and value are then neither in the argument list nor in the text.
 
 #include "settings/Settings.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -34,6 +39,10 @@ struct ToolCommand {
     QString shownCommandLine; // the same with every password as "****"
     QStringList arguments;
     QString workingFolder; // where the tool starts; relative file names are taken from here
+    // Variables set for the tool alone: the password, for a tool that reads
+    // it from its environment (ToolPassword.h); its switch is then left out.
+    QHash<QString, QString> environment;
+    QString passwordVariable; // the variable that carries the password; empty: none does
 
     // Files, as full paths (empty when not used).
     QString inputFile;          // the script is written here before the start
@@ -48,7 +57,8 @@ struct ToolCommand {
 std::optional<ToolCommand> buildToolCommand(const settings::Snapshot& s, const QString& workingFolder);
 
 // The message pane's text after the hand-over: the label, the command line
-// (passwords masked), two line breaks and the hint to reload the output.
+// (passwords masked), two line breaks and the hint to reload the output;
+// then, when the password went into the environment, a line that says so.
 QString handOverMessage(const ToolCommand& command);
 
 // The output file of the tool chosen in the settings (the "ISQLW" one when

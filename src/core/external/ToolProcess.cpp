@@ -8,6 +8,9 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <csignal>
+#include <unistd.h>
+
 namespace external {
 
 ToolProcess::ToolProcess(QObject* parent) : QObject(parent) {}
@@ -15,6 +18,7 @@ ToolProcess::ToolProcess(QObject* parent) : QObject(parent) {}
 ToolProcess::~ToolProcess() {
     if (!process_) return;
     process_->disconnect(this);
+    signalGroup(SIGKILL);
     if (process_->state() != QProcess::NotRunning) {
         process_->kill();
         process_->waitForFinished(2000);
@@ -23,6 +27,11 @@ ToolProcess::~ToolProcess() {
 
 bool ToolProcess::isRunning() const {
     return process_ && process_->state() != QProcess::NotRunning;
+}
+
+void ToolProcess::signalGroup(int sig) const {
+    if (group_ <= 1) return;
+    ::kill(-pid_t(group_), sig);
 }
 
 QString ToolProcess::startFailure(int code) const {
@@ -48,13 +57,18 @@ Status ToolProcess::start(const ToolCommand& command, const QString& script) {
 
     if (process_) process_->deleteLater();
     process_ = new QProcess(this);
-    decoder_ = QStringDecoder(QStringDecoder::Utf8);
-    errorDecoder_ = QStringDecoder(QStringDecoder::Utf8);
-    errors_.clear();
-    passedOn_ = 0;
+    group_ = 0;
     process_->setProgram(command.program);
     process_->setArguments(command.arguments);
     process_->setWorkingDirectory(command.workingFolder);
+    if (!command.environment.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (auto it = command.environment.cbegin(); it != command.environment.cend(); ++it)
+            env.insert(it.key(), it.value());
+        process_->setProcessEnvironment(env);
+    }
+    // a session (and so a process group) of its own, ended as a whole by Stop
+    process_->setChildProcessModifier([] { ::setsid(); });
     if (!command.standardInputFile.isEmpty()) process_->setStandardInputFile(command.standardInputFile);
     if (!command.standardOutputFile.isEmpty()) {
         process_->setStandardOutputFile(command.standardOutputFile, QIODevice::Truncate);
@@ -64,11 +78,12 @@ Status ToolProcess::start(const ToolCommand& command, const QString& script) {
     QProcess* p = process_;
     connect(p, &QProcess::readyReadStandardOutput, this, &ToolProcess::readOutput);
     connect(p, &QProcess::readyReadStandardError, this, &ToolProcess::readOutput);
-    if (command.standardInputFile.isEmpty()) {
+    connect(p, &QProcess::started, this, [this, p] {
+        if (p == process_) group_ = p->processId();
         // Without an input file the tool sees the end of its input at once
         // rather than waiting for a terminal that is not there.
-        connect(p, &QProcess::started, this, [p] { p->closeWriteChannel(); });
-    }
+        if (command_.standardInputFile.isEmpty()) p->closeWriteChannel();
+    });
     connect(p, &QProcess::errorOccurred, this, [this, p](QProcess::ProcessError error) {
         if (p != process_ || error != QProcess::FailedToStart) return;
         emit failed(startFailure(launch::processFailure(error, command_.program, command_.workingFolder)));
@@ -76,7 +91,7 @@ Status ToolProcess::start(const ToolCommand& command, const QString& script) {
     connect(p, &QProcess::finished, this, [this, p](int exitCode, QProcess::ExitStatus status) {
         if (p != process_) return;
         readOutput();
-        emit finished(exitCode, status == QProcess::CrashExit, errors_);
+        emit finished(exitCode, status == QProcess::CrashExit);
     });
     p->start(QIODevice::ReadWrite);
     return {};
@@ -84,26 +99,27 @@ Status ToolProcess::start(const ToolCommand& command, const QString& script) {
 
 void ToolProcess::readOutput() {
     if (!process_) return;
-    auto pass = [this](const QString& text) {
-        if (text.isEmpty() || passedOn_ > kOutputLimit) return;
-        passedOn_ += text.size();
-        emit output(passedOn_ > kOutputLimit
-                        ? QStringLiteral("\n...output cut: the tool printed more than %1 MB...\n")
-                              .arg(kOutputLimit / (1024 * 1024))
-                        : text);
-    };
     const QByteArray out = process_->readAllStandardOutput();
-    if (!out.isEmpty()) pass(decoder_.decode(out));
-    if (process_->processChannelMode() == QProcess::MergedChannels) return;
+    if (!out.isEmpty()) emit output(out, false);
+    if (!process_ || process_->processChannelMode() == QProcess::MergedChannels) return;
     const QByteArray err = process_->readAllStandardError();
-    if (!err.isEmpty() && errors_.size() < kOutputLimit) errors_ += errorDecoder_.decode(err);
+    if (!err.isEmpty()) emit output(err, true);
+}
+
+void ToolProcess::pause(bool paused) {
+    if (isRunning()) signalGroup(paused ? SIGSTOP : SIGCONT);
 }
 
 void ToolProcess::stop() {
     if (!isRunning()) return;
+    signalGroup(SIGCONT); // a held group could not act on TERM
+    signalGroup(SIGTERM);
     process_->terminate();
     QPointer<QProcess> p = process_;
-    QTimer::singleShot(3000, this, [p] {
+    const qint64 group = group_;
+    QTimer::singleShot(kGraceMs, this, [p, group] {
+        // whatever of the group is still there, the tool's children included
+        if (group > 1) ::kill(-pid_t(group), SIGKILL);
         if (p && p->state() != QProcess::NotRunning) p->kill();
     });
 }

@@ -3,14 +3,18 @@
 // input file (atomically, before the start), starts the program with its
 // argument list (never through a shell), passes on what it prints, and
 // reports how it ended. Nothing here waits: the tool runs on its own while
-// the window stays usable. A tool still running when this object goes
-// (its document closed) is ended.
+// the window stays usable.
+//
+// The tool runs in a process group of its own: Stop ends the group (TERM,
+// then KILL after a grace period), so a tool that started programs of its
+// own takes them along, and a tool still running when this object goes
+// (its document closed) is ended with them. A password the command hands
+// over in the environment is set there for the tool alone.
 
 #include "base/Result.h"
 #include "external/ToolCommand.h"
 
 #include <QObject>
-#include <QStringDecoder>
 
 class QProcess;
 
@@ -19,6 +23,8 @@ namespace external {
 class ToolProcess : public QObject {
     Q_OBJECT
 public:
+    static constexpr int kGraceMs = 3000; // between TERM and KILL
+
     explicit ToolProcess(QObject* parent = nullptr);
     ~ToolProcess() override;
 
@@ -26,34 +32,31 @@ public:
     // the start (the input file cannot be written, the program is not there)
     // comes back at once; one the start itself reports comes as failed().
     Status start(const ToolCommand& command, const QString& script);
-    // Ends the running tool (asks first, then forces it after a moment).
+    // Ends the running tool and everything it started.
     void stop();
+    // Holds the tool and its group where they are (SIGSTOP), and lets them go on.
+    void pause(bool paused);
     bool isRunning() const;
 
-    // At most this much printed text is passed on per run; the rest is
-    // dropped with a note (a tool printing without end must not fill memory).
-    static constexpr qint64 kOutputLimit = 64 * 1024 * 1024;
-
 signals:
-    // Text the tool printed: its standard output (with its errors, unless
-    // the output goes to a file), as it arrives.
-    void output(const QString& text);
+    // Bytes the tool printed, as they arrive: its standard output (with its
+    // errors, unless the output goes to a file), or, with errorChannel, its
+    // error output while its standard output goes to a file.
+    void output(const QByteArray& bytes, bool errorChannel);
     // The program could not be started; message says why.
     void failed(const QString& message);
-    // The tool ended. errors: what it printed on its error channel while its
-    // standard output went to a file.
-    void finished(int exitCode, bool crashed, const QString& errors);
+    // The tool ended.
+    void finished(int exitCode, bool crashed);
 
 private:
     void readOutput();
     QString startFailure(int code) const;
+    // Sends sig to the tool's group (while any member of it is left).
+    void signalGroup(int sig) const;
 
     QProcess* process_ = nullptr;
     ToolCommand command_;
-    QStringDecoder decoder_;
-    QStringDecoder errorDecoder_;
-    QString errors_;
-    qint64 passedOn_ = 0;
+    qint64 group_ = 0; // the tool's process group (its own pid)
 };
 
 } // namespace external

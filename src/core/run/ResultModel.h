@@ -36,6 +36,10 @@ public:
         for (const auto& b : blocks_)
             for (int r = 0; r < b->rowCount(); ++r) f(++n, *b, r);
     }
+    // Visits the row blocks in order, as fetched: f(block).
+    template <typename F> void forEachBlock(F&& f) const {
+        for (const auto& b : blocks_) f(*b);
+    }
     // Memory held for the cells.
     size_t memoryUse() const;
     // The selection of rows r1..r2 and columns c1..c2 as tab-separated text,

@@ -142,6 +142,7 @@ db::Connection* RunEngine::connect(std::unique_ptr<db::Connection>& owned) {
         conn = owned.get();
     }
     conn->setNoticeHandler([this](const QString& notice) { sink_.appendText(Pane::Notices, notice + QStringLiteral("\r\n")); });
+    sink_.connected(conn->serverFamily(), conn->identifierQuote());
     {
         std::lock_guard lock(connMutex_);
         conn_ = conn;

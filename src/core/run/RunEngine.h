@@ -46,6 +46,12 @@ enum class MemoryAnswer {
 class RunSink {
 public:
     virtual ~RunSink() = default;
+    // The run's connection is open: the kind of server and the identifier
+    // quote of its driver (for writing statements in its dialect).
+    virtual void connected(db::ServerFamily server, const QString& identifierQuote) {
+        (void)server;
+        (void)identifierQuote;
+    }
     virtual void gridStarted(const std::vector<db::Field>& fields) = 0;
     virtual void gridRows(std::shared_ptr<db::RowBlock> rows) = 0;
     virtual void appendText(Pane pane, const QString& text) = 0;

@@ -2,6 +2,8 @@
 
 #include "script/ParameterMarkers.h"
 
+#include <algorithm>
+
 RunPlan planRun(const QString& sourceText, const QString& connectionString) {
     RunPlan plan;
     if (const qsizetype nul = sourceText.indexOf(QChar(0)); nul >= 0) {
@@ -12,8 +14,9 @@ RunPlan planRun(const QString& sourceText, const QString& connectionString) {
         return plan;
     }
     // Blanks alone are nothing to run (a server would answer them with an
-    // error or an empty result).
-    if (sourceText.trimmed().isEmpty()) return plan;
+    // error or an empty result). (Asked without trimming: a trimmed copy of a
+    // large script would double it.)
+    if (std::all_of(sourceText.cbegin(), sourceText.cend(), [](QChar c) { return c.isSpace(); })) return plan;
     if (!connectionString.isEmpty()) {
         const auto markers =
             sqlscript::findParameterMarkers(sourceText, db::familyOfConnectionString(connectionString));

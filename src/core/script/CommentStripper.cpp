@@ -1,8 +1,8 @@
 #include "script/CommentStripper.h"
 
+#include "script/LivePositions.h"
+
 #include <algorithm>
-#include <memory>
-#include <numeric>
 #include <set>
 #include <string_view>
 #include <unordered_map>
@@ -22,10 +22,7 @@ uint32_t bigram(char16_t a, char16_t b) { return (uint32_t(a) << 16) | b; }
 class Stripper {
 public:
     explicit Stripper(const QString& text)
-        : t_(reinterpret_cast<const char16_t*>(text.utf16())), n_(int(text.size())), dead_(size_t(n_), 0),
-          next_(new int[size_t(n_) + 1]), prev_(new int[size_t(n_) + 1]) {
-        std::iota(next_.get(), next_.get() + n_ + 1, 0);
-        std::iota(prev_.get(), prev_.get() + n_ + 1, 0); // char i lives at i + 1; 0 means "none before"
+        : t_(reinterpret_cast<const char16_t*>(text.utf16())), n_(int(text.size())), live_(n_) {
         indexTokens();
     }
 
@@ -52,45 +49,28 @@ public:
             const int last = lineEnd >= 0 ? prevAlive(lineEnd - 1) : prevAlive(n_ - 1);
             removeEverywhere(collect(dash, last), Dash, dash);
         }
-        QString out(n_, Qt::Uninitialized);
+        // sized to what is left: a script of comments gives a short text
+        QString out(live_.countBelow(n_), Qt::Uninitialized);
         auto* w = reinterpret_cast<char16_t*>(out.data());
-        qsizetype kept = 0;
-        for (int i = 0; i < n_; ++i)
-            if (!dead_[size_t(i)]) w[kept++] = t_[i];
-        out.truncate(kept);
+        for (int i = nextAlive(0); i < n_;) { // run by run of living characters
+            const int end = int(std::min<int64_t>(live_.nextKilled(i), n_));
+            w = std::copy(t_ + i, t_ + end, w);
+            i = nextAlive(end);
+        }
         return out;
     }
 
 private:
     // ---- which characters are still there -------------------------------
-    int nextAlive(int i) { // smallest living position >= i, n_ when none
+    int nextAlive(int i) const { // smallest living position >= i, n_ when none
         if (i >= n_) return n_;
-        int r = i;
-        while (next_[(r)] != r) r = next_[(r)];
-        while (next_[(i)] != r) {
-            const int up = next_[(i)];
-            next_[(i)] = r;
-            i = up;
-        }
-        return r;
+        return int(std::min<int64_t>(live_.next(i), n_));
     }
-    int prevAlive(int i) { // largest living position <= i, -1 when none
-        if (i < 0) return -1;
-        int r = i + 1;
-        while (prev_[(r)] != r) r = prev_[(r)];
-        int k = i + 1;
-        while (prev_[(k)] != r) {
-            const int up = prev_[(k)];
-            prev_[(k)] = r;
-            k = up;
-        }
-        return r - 1;
+    int prevAlive(int i) const { // largest living position <= i, -1 when none
+        return int(live_.previous(i));
     }
-    void kill(int i) {
-        dead_[size_t(i)] = 1;
-        next_[(i)] = i + 1;
-        prev_[(i) + 1] = i;
-    }
+    bool dead(int i) const { return !live_.alive(i); }
+    void kill(int i) { live_.kill(i); }
 
     // ---- tokens: "/*", "*/", "--", CR LF in the current text -------------
     struct TokenList {
@@ -138,7 +118,7 @@ private:
     }
 
     bool isToken(int q, int type) {
-        if (q < 0 || q >= n_ || dead_[size_t(q)] || t_[q] != kFirstChar[type]) return false;
+        if (q < 0 || q >= n_ || dead(q) || t_[q] != kFirstChar[type]) return false;
         const int j = nextAlive(q + 1);
         return j < n_ && t_[j] == kSecondChar[type];
     }
@@ -152,7 +132,7 @@ private:
              k = findSkip(l, k)) {
             const int q = l.original[size_t(k)];
             if (q + 1 >= n_) break; // past the end of the (cut) text
-            if (!dead_[size_t(q)] && !dead_[size_t(q) + 1]) {
+            if (!dead(q) && !dead(q + 1)) {
                 best = q;
                 break;
             }
@@ -201,7 +181,7 @@ private:
     // Does the current text hold c at position q? Returns the position of its
     // last character, or -1.
     int matchAt(int q, const std::u16string& c) {
-        if (q < 0 || q >= n_ || dead_[size_t(q)]) return -1;
+        if (q < 0 || q >= n_ || dead(q)) return -1;
         int i = q, last = -1;
         for (char16_t ch : c) {
             if (i >= n_ || t_[i] != ch) return -1;
@@ -250,7 +230,7 @@ private:
             std::set<int>& at = found->second;
             for (auto j = at.upper_bound(from); j != at.end();) {
                 const int right = *j;
-                const int left = dead_[size_t(right)] ? -1 : prevAlive(right - 1);
+                const int left = dead(right) ? -1 : prevAlive(right - 1);
                 if (left < 0 || bigram(t_[left], t_[right]) != pair) {
                     j = at.erase(j); // no longer a junction with this pair
                     continue;
@@ -293,9 +273,7 @@ private:
 
     const char16_t* t_;
     int n_;
-    std::vector<char> dead_;
-    std::unique_ptr<int[]> next_; // union-find: next living position
-    std::unique_ptr<int[]> prev_; // union-find: previous living position, shifted by one
+    LivePositions live_; // the characters not deleted yet
     std::vector<int> candidates_;
     TokenList tokens_[kTokenTypes];
     std::vector<Span> sorted_[2]; // 0: block candidates, 1: line candidates

@@ -1,6 +1,5 @@
 #include "script/OutputWatch.h"
 
-#include "script/ScriptFile.h"
 #include "settings/Settings.h"
 
 #include <QFileInfo>
@@ -12,10 +11,8 @@ OutputWatch::OutputWatch(QObject* parent) : QObject(parent), settle_(new QTimer(
     settle_->setSingleShot(true);
     settle_->setInterval(100);
     connect(settle_, &QTimer::timeout, this, [this] {
-        const QString file = watchedFile();
-        const Result<ScriptContent> r = readScriptFile(file);
         ++reloads_;
-        emit reloaded(r ? r->text : QString());
+        emit reloaded(watchedFile());
         if (reloads_ >= 2) stop();
     });
 }

@@ -22,8 +22,9 @@ public:
     int reloads() const { return reloads_; }
 
 signals:
-    // The output file's content, to put into the text result pane.
-    void reloaded(const QString& text);
+    // The output file was written: file is to be read into the text result
+    // pane (the reader takes it a slice at a time; nothing is read here).
+    void reloaded(const QString& file);
 
 private:
     // The file to read: the one given to start(), else the ISQLW setting.

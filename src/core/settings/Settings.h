@@ -76,7 +76,7 @@ public:
     // to go on: resultmemorylimit in megabytes, else a quarter of the
     // machine's memory.
     qint64 resultMemoryLimitBytes() const;
-    // Runs the query history keeps: historylimit as a number, 0 keeps none;
+    // Runs the query history keeps: historylimit as a number, 0 turns adding off;
     // 5000 when missing, negative or not a number.
     qint64 historyLimit() const;
 

@@ -48,11 +48,10 @@ std::unique_ptr<db::Connection> openStore(const QString& file) {
 
 Result<qint64> HistoryStore::add(HistoryEntry e, qint64 limit) const {
     try {
+        // A limit of 0 turns the history off: nothing is added and, as
+        // nobody asked for it, nothing already kept is deleted.
+        if (limit <= 0) return qint64(0);
         auto conn = openStore(file_);
-        if (limit <= 0) {
-            conn->exec(QStringLiteral("DELETE FROM history"));
-            return qint64(0);
-        }
         const qint64 length = e.text.size();
         const QVariant text = length <= kMaxTextChars ? QVariant(e.text) : QVariant();
         // One transaction: the entry and the trim land together, with one sync.

@@ -50,7 +50,7 @@ public:
     const QString& file() const { return file_; }
 
     // Adds the entry and keeps only the newest limit entries; a limit of 0
-    // keeps none. The entry's connection is masked again on the way in.
+    // adds nothing and leaves the entries already kept alone. The entry's connection is masked again on the way in.
     // Returns the new entry's id (0 when nothing was kept).
     Result<qint64> add(HistoryEntry entry, qint64 limit) const;
     // The entries whose script or connection contains search (as typed: "%",

@@ -6,6 +6,10 @@
 //
 // Each change goes to the history of the home that was current when it was
 // queued. Pending changes are written before the writer goes away at exit.
+//
+// A change that cannot be written (a full disk, a locked file) is kept and
+// tried again every few seconds, and at once after any later change was
+// written; the failure and the recovery are told through WriteFailures.
 
 #include "store/HistoryStore.h"
 
@@ -34,6 +38,10 @@ public:
     // Why the last change could not be written; empty after a change that was.
     QString lastError() const;
 
+    static constexpr int kRetryMs = 2000;
+    static constexpr size_t kMaxFailed = 1000; // changes kept for another try
+    static constexpr int kMaxTries = 300;      // ten minutes of tries, then a change is given up
+
 signals:
     // The queue ran empty after changes were written (or failed: lastError()).
     // Emitted on the thread that made the writer.
@@ -43,10 +51,18 @@ private:
     HistoryWriter();
     void enqueue(std::function<Status()> job);
     void loop();
+    struct Job {
+        std::function<Status()> write;
+        int tries = 0;
+    };
+    // Puts the failed changes back in front of the queue, in their order.
+    void retryFailed();
+    void keepFailed(Job job);
 
     mutable std::mutex mutex_;
     std::condition_variable wake_, idle_;
-    std::deque<std::function<Status()>> queue_;
+    std::deque<Job> queue_;
+    std::deque<Job> failed_; // to be tried again
     bool busy_ = false;
     bool stopping_ = false;
     QString lastError_;

@@ -8,14 +8,17 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <unistd.h>
 
 namespace {
+
+bool standardInputClosed = false;
 
 Result<QByteArray> readAllOf(const QString& pathOrDash, const QString& what) {
     QFile f;
     if (pathOrDash == QLatin1String("-")) {
-        if (::fcntl(0, F_GETFD) == -1)
-            return fail(QStringLiteral("cannot read %1 from standard input: it is closed").arg(what));
+        if (standardInputClosed || ::fcntl(0, F_GETFD) == -1)
+            return fail(QStringLiteral("cannot read %1: standard input is closed").arg(what));
         if (!f.open(stdin, QIODevice::ReadOnly))
             return fail(QStringLiteral("cannot read %1 from standard input: %2").arg(what, f.errorString()));
     } else {
@@ -30,6 +33,14 @@ Result<QByteArray> readAllOf(const QString& pathOrDash, const QString& what) {
 }
 
 } // namespace
+
+void guardStandardInput() {
+    if (::fcntl(0, F_GETFD) != -1 || errno != EBADF) return;
+    standardInputClosed = true;
+    // open() takes the lowest free descriptor: 0
+    const int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (fd > 0) ::close(fd); // 0 was taken meanwhile after all
+}
 
 Result<ScriptInput> readScriptInput(const QString& pathOrDash) {
     const Result<QByteArray> bytes = readAllOf(pathOrDash, QStringLiteral("the script"));

@@ -8,6 +8,12 @@
 
 #include <QString>
 
+// Call first thing in main, before any thread or descriptor exists: when
+// the program was started with its standard input closed, that is noted
+// and /dev/null takes descriptor 0, so no descriptor made later (an event
+// or signal descriptor) is mistaken for the input.
+void guardStandardInput();
+
 // A script decoded for sending: valid UTF-8 as it is, a file without any
 // UTF-8 sequence as Latin-1 (with a notice), anything else refused with the
 // offset of its first byte that is not UTF-8.

@@ -10,22 +10,31 @@ void writeErr(const QString& text) {
     std::fflush(stderr);
 }
 
-PrintSink::PrintSink(OutputMode mode, std::function<void()> onWriteFailure)
-    : mode_(mode), onWriteFailure_(std::move(onWriteFailure)), writer_([this] { writeLoop(); }) {}
+PrintSink::PrintSink(std::optional<exports::Format> format, const exports::ExportOptions& options,
+                     std::function<void()> onWriteFailure)
+    : format_(format), options_(options), onWriteFailure_(std::move(onWriteFailure)),
+      writer_([this] { writeLoop(); }) {}
 
 PrintSink::~PrintSink() { finish(); }
 
+void PrintSink::connected(db::ServerFamily server, const QString& identifierQuote) {
+    push([this, server, identifierQuote] { options_.dialect = SqlDialect::forServer(server, identifierQuote); });
+}
+
+exports::RowSink& PrintSink::rows() {
+    if (!rows_) rows_ = exports::openStream(*format_, stdout, options_);
+    return *rows_;
+}
+
 void PrintSink::gridStarted(const std::vector<db::Field>& fields) {
     push([this, fields] {
-        gridexport::appendHeader(out_, fields, format());
-        record_ = 0;
+        if (failure_.isEmpty()) check(rows().beginSet(fields));
     });
 }
 
-void PrintSink::gridRows(std::shared_ptr<db::RowBlock> rows) {
-    push([this, rows] {
-        for (int r = 0; r < rows->rowCount(); ++r) gridexport::appendRow(out_, ++record_, *rows, r, format());
-        if (out_.size() > (1 << 20)) writePending();
+void PrintSink::gridRows(std::shared_ptr<db::RowBlock> block) {
+    push([this, block] {
+        if (failure_.isEmpty()) check(rows().writeRows(*block));
     });
 }
 
@@ -33,8 +42,8 @@ void PrintSink::appendText(Pane pane, const QString& text) {
     // The messages of statements without rows and the server's notices go to
     // stderr, and so does the row-limit notice in the export modes (the editor
     // keeps it behind the grid).
-    const bool toStderr = pane == Pane::Messages || pane == Pane::Notices ||
-                          (mode_ != OutputMode::Text && pane == Pane::Results);
+    const bool toStderr =
+        pane == Pane::Messages || pane == Pane::Notices || (format_ && pane == Pane::Results);
     push([this, text, toStderr] {
         if (toStderr) {
             writePending();
@@ -48,17 +57,22 @@ void PrintSink::appendText(Pane pane, const QString& text) {
 
 void PrintSink::textRows(Pane, std::shared_ptr<db::RowBlock> rows, const TextWidths& widths) {
     push([this, rows, widths] {
-        for (int r = 0; r < rows->rowCount(); ++r) textlayout::appendRowUtf8(out_, *rows, r, *widths);
+        for (int r = 0; r < rows->rowCount(); ++r)
+            textlayout::appendRowUtf8(out_, *rows, r, *widths);
         if (out_.size() > (1 << 20)) writePending();
     });
 }
 
 QString PrintSink::finish() {
     if (writer_.joinable()) {
-        push([this] {
-            writePending();
-            if (failure_.isEmpty() && std::fclose(stdout) != 0) failWith(errno);
-        }, true);
+        push(
+            [this] {
+                writePending();
+                if (format_ && failure_.isEmpty()) check(rows().finish());
+                if (failure_.isEmpty() && std::fclose(stdout) != 0)
+                    failWith(QString::fromLocal8Bit(std::strerror(errno)));
+            },
+            true);
         writer_.join();
     }
     return failure_;
@@ -90,7 +104,7 @@ void PrintSink::writeLoop() {
             std::lock_guard lock(mutex_);
             idle = queue_.empty();
         }
-        if (idle && !out_.isEmpty()) writePending();
+        if (idle) writePending();
     }
 }
 
@@ -99,16 +113,22 @@ void PrintSink::writePending() {
         out_.clear();
         return;
     }
-    if (!out_.isEmpty() && std::fwrite(out_.constData(), 1, size_t(out_.size()), stdout) != size_t(out_.size())) {
-        failWith(errno);
+    if (rows_) check(rows_->flush());
+    if (out_.isEmpty()) return;
+    if (std::fwrite(out_.constData(), 1, size_t(out_.size()), stdout) != size_t(out_.size()) ||
+        std::fflush(stdout) != 0) {
+        failWith(QString::fromLocal8Bit(std::strerror(errno ? errno : EIO)));
         return;
     }
     out_.clear();
-    if (std::fflush(stdout) != 0) failWith(errno);
 }
 
-void PrintSink::failWith(int error) {
-    failure_ = QString::fromLocal8Bit(std::strerror(error ? error : EIO));
+void PrintSink::check(const Status& status) {
+    if (!status && failure_.isEmpty()) failWith(status.error());
+}
+
+void PrintSink::failWith(const QString& why) {
+    failure_ = why;
     out_.clear();
     if (onWriteFailure_) onWriteFailure_();
 }

@@ -8,6 +8,7 @@
 #include "PrintSink.h"
 #include "SignalWatcher.h"
 #include "db/ProcessLocale.h"
+#include "export/QueryTable.h"
 #include "run/RunEngine.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
@@ -40,9 +41,51 @@ QString helpText() {
         "                         in the desktop keyring where one runs).\n");
 }
 
+// The formats --format takes: every text export but the grid's own (--grid-csv, --tsv).
+bool offeredByFormat(exports::Format f) {
+    return exports::info(f).text && f != exports::Format::GridCsv && f != exports::Format::GridTab;
+}
+
+QString formatNames() {
+    QStringList names;
+    for (const exports::FormatInfo& f : exports::formats())
+        if (offeredByFormat(f.format)) names << f.name;
+    return (names << QStringLiteral("text")).join(QLatin1Char('|'));
+}
+
+QString formatHelp() {
+    return QStringLiteral("Results as %1 (text, the aligned layout, is the default). Only the data goes to "
+                          "standard output.")
+        .arg(formatNames());
+}
+
+// The export format the options ask for; nullopt for the text layout.
+Result<std::optional<exports::Format>> outputFormat(const QCommandLineParser& p) {
+    const int given = int(p.isSet(QStringLiteral("format"))) + int(p.isSet(QStringLiteral("text"))) +
+                      int(p.isSet(QStringLiteral("grid-csv"))) + int(p.isSet(QStringLiteral("tsv")));
+    if (given > 1) return fail(QStringLiteral("give only one of --format, --text, --grid-csv and --tsv"));
+    if (p.isSet(QStringLiteral("tsv"))) return std::optional(exports::Format::GridTab);
+    if (p.isSet(QStringLiteral("grid-csv"))) return std::optional(exports::Format::GridCsv);
+    if (!p.isSet(QStringLiteral("format"))) {
+        if (p.isSet(QStringLiteral("table")))
+            return fail(QStringLiteral("--table goes with --format sql-insert"));
+        return std::optional<exports::Format>();
+    }
+    const QString name = p.value(QStringLiteral("format"));
+    if (name.trimmed().compare(QLatin1String("text"), Qt::CaseInsensitive) == 0)
+        return std::optional<exports::Format>();
+    const auto format = exports::formatNamed(name);
+    if (!format || !offeredByFormat(*format))
+        return fail(QStringLiteral("unknown --format \"%1\"; give one of %2").arg(name, formatNames()));
+    if (p.isSet(QStringLiteral("table")) && *format != exports::Format::SqlInsert)
+        return fail(QStringLiteral("--table goes with --format sql-insert"));
+    return std::optional(*format);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    guardStandardInput(); // before anything can take descriptor 0
     SignalWatcher watcher; // first: the signals must be blocked before any thread starts
 
     QCoreApplication app(argc, argv);
@@ -61,6 +104,11 @@ int main(int argc, char** argv) {
     p.addOption({QStringLiteral("connect-file"), QStringLiteral("A file holding the connection string."),
                  QStringLiteral("FILE")});
     p.addOption({QStringLiteral("database"), QStringLiteral("Default database for the run."), QStringLiteral("NAME")});
+    p.addOption({QStringLiteral("format"), formatHelp(), QStringLiteral("FORMAT")});
+    p.addOption({QStringLiteral("table"),
+                 QStringLiteral(
+                     "The table of --format sql-insert (default: the one the query reads, else \"result\")."),
+                 QStringLiteral("NAME")});
     p.addOption({QStringLiteral("text"), QStringLiteral("Results as aligned text (default).")});
     p.addOption({QStringLiteral("grid-csv"), QStringLiteral("Results in the grid's CSV export format.")});
     p.addOption({QStringLiteral("tsv"), QStringLiteral("Results in the grid's tab-separated export format.")});
@@ -72,8 +120,12 @@ int main(int argc, char** argv) {
     p.process(app);
 
     if (p.positionalArguments().size() != 1)
-        return refuse(QStringLiteral("usage: sqlqe-run (--connect STRING|--connect -|--connect-file FILE|--connection NAME) "
-                                     "[--database NAME] [--text|--grid-csv|--tsv] [--max-rows N] [--home DIR] FILE|-"));
+        return refuse(QStringLiteral(
+            "usage: sqlqe-run (--connect STRING|--connect -|--connect-file FILE|--connection NAME) "
+            "[--database NAME] [--format FORMAT [--table NAME]|--text|--grid-csv|--tsv] "
+            "[--max-rows N] [--home DIR] FILE|-"));
+    const Result<std::optional<exports::Format>> format = outputFormat(p);
+    if (!format) return refuse(format.error());
     AppPaths::resolve(p.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
     const QString scriptPath = p.positionalArguments().first();
     const ConnectionSource source{p.value(QStringLiteral("connect")), p.value(QStringLiteral("connection")),
@@ -96,18 +148,30 @@ int main(int argc, char** argv) {
     if (!script) return refuse(script.error());
     if (!script->notice.isEmpty()) writeErr(QStringLiteral("sqlqe-run: %1\n").arg(script->notice));
 
-    const OutputMode mode = p.isSet(QStringLiteral("tsv"))        ? OutputMode::Tsv
-                            : p.isSet(QStringLiteral("grid-csv")) ? OutputMode::Csv
-                                                                  : OutputMode::Text;
     request.connectionString = *connection;
     request.database = p.value(QStringLiteral("database"));
     request.text = script->text;
-    request.resultsInText = mode == OutputMode::Text;
-    request.everySetToGrid = mode != OutputMode::Text; // each result set in the export format
+    request.resultsInText = !*format;
+    request.everySetToGrid = format->has_value(); // each result set in the export format
     request.loginTimeoutSeconds = settings::current().loginTimeoutSeconds();
 
+    // The runner's exports take the export defaults (a header row, no row
+    // numbers, LF, NULL as nothing), so they match a file the editor saves.
+    exports::ExportOptions options;
+    if (*format == exports::Format::SqlInsert) {
+        options.tableName = p.value(QStringLiteral("table"));
+        if (options.tableName.isEmpty()) {
+            options.setTableNames = exports::tableNamesOfScript(script->text);
+            if (options.setTableNames.isEmpty() || options.setTableNames.contains(QString()))
+                writeErr(QStringLiteral(
+                             "sqlqe-run: the table of some result sets is not known from the script; their "
+                             "INSERT statements name the table \"%1\" (give --table NAME).\n")
+                             .arg(exports::kDefaultTable));
+        }
+    }
+
     RunEngine* running = nullptr;
-    PrintSink sink(mode, [&running] {
+    PrintSink sink(*format, options, [&running] {
         if (running) running->stop(); // nobody reads the output any more: stop the server's work too
     });
     RunEngine engine(request, sink);

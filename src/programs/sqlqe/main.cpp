@@ -8,6 +8,7 @@
 #include "shell/AppDialogs.h"
 #include "shell/ConnectionFlow.h"
 #include "shell/MainWindow.h"
+#include "shell/SessionBusProbe.h"
 #include "shell/SplashScreen.h"
 #include "store/HomeSeeding.h"
 
@@ -15,6 +16,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace {
 void describeOptions(QCommandLineParser& parser) {
@@ -41,6 +44,11 @@ int main(int argc, char** argv) {
         }
     }
 
+    // Before the application object: a session bus that never answers would
+    // hold the UI thread for good the first time anything touched it.
+    const QString busNotice = sessionbus::disableWhenSilent();
+    if (!busNotice.isEmpty()) std::fprintf(stderr, "sqlqe: %s\n", qPrintable(busNotice));
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("SQL Query Editor"));
     QApplication::setApplicationVersion(QStringLiteral(SQLQE_VERSION));
@@ -54,7 +62,8 @@ int main(int argc, char** argv) {
     AppDialogs dialogs;
     Dialogs::install(&dialogs);
     AppPaths::resolve(parser.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
-    const QStringList notices = homeseeding::ensureSeeded();
+    QStringList notices = homeseeding::ensureSeeded();
+    if (!busNotice.isEmpty()) notices << busNotice;
 
     SplashScreen splash;
     splash.show();

@@ -3,6 +3,7 @@
 #include "base/Background.h"
 #include "catalog/CatalogSelection.h"
 #include "catalog/DatabaseChooser.h"
+#include "catalog/NodeKey.h"
 #include "catalog/ObjectTree.h"
 #include "catalog/ObjectTreeModel.h"
 #include "common/Dialogs.h"
@@ -26,8 +27,9 @@ struct FolderSpec {
 constexpr FolderSpec kFolders[] = {
     {"CCU|", "User Tables"}, {"CCS|", "System Tables"}, {"CCV|", "Views"}, {"CCP|", "Procedures"}};
 
-// The catalogue read that gives the children of a node, by the key grammar.
-NodeList readNode(NodeKind kind, const QString& cs, const QString& key, const QString& text) {
+// The catalogue read that gives the children of a node, by the key grammar;
+// schema is the one the node (or its table) was listed with.
+NodeList readNode(NodeKind kind, const QString& cs, const QString& key, const QString& text, const QString& schema) {
     switch (kind) {
     case NodeKind::Folder: {
         const QString letter = key.mid(2, 1); // "CCU|…": U, S, V or P
@@ -35,13 +37,13 @@ NodeList readNode(NodeKind kind, const QString& cs, const QString& key, const QS
                                             : schemareader::addTableNodes(cs, key, letter);
     }
     case NodeKind::Table:
-        return schemareader::addColumnNodes(cs, key);
+        return schemareader::addColumnNodes(cs, key, schema);
     case NodeKind::Column:
-        return schemareader::addColumnInfoNodes(cs, key, text);
+        return schemareader::addColumnInfoNodes(cs, key, text, schema);
     case NodeKind::FlatTable:
-        return schemareader::addFlatColumnNodes(cs, key);
+        return schemareader::addFlatColumnNodes(cs, key, schema);
     case NodeKind::FlatColumn:
-        return schemareader::addFlatColumnInfoNodes(cs, key, text);
+        return schemareader::addFlatColumnInfoNodes(cs, key, text, schema);
     default:
         return {};
     }
@@ -231,13 +233,13 @@ void ObjectBrowser::applySummary(const ConnectionSummary& s) {
     if (s.kind == ProviderKind::CatalogServer) {
         for (const QString& cat : s.names) {
             const int c =
-                model_->add(root, NodeKind::Catalog, QLatin1Char('C') + cat, cat, NodeImage::Catalog);
+                model_->add(root, NodeKind::Catalog, QLatin1Char('C') + nodekey::piece(cat), cat, NodeImage::Catalog);
             if (c < 0) {
                 refused << cat;
                 continue;
             }
             for (const auto& [prefix, caption] : kFolders)
-                model_->add(c, NodeKind::Folder, QLatin1String(prefix) + cat, QLatin1String(caption),
+                model_->add(c, NodeKind::Folder, QLatin1String(prefix) + nodekey::piece(cat), QLatin1String(caption),
                             NodeImage::Folder);
         }
         chooser_->setCatalogues(connectionString_, s.names, s.defaultDatabase);
@@ -245,9 +247,9 @@ void ObjectBrowser::applySummary(const ConnectionSummary& s) {
         std::vector<TreeNode> tables;
         tables.reserve(size_t(s.names.size()));
         for (const QString& t : s.names)
-            tables.emplace_back(QLatin1Char('C') + t, t, NodeImage::Table);
+            tables.emplace_back(QLatin1Char('C') + nodekey::piece(t), t, NodeImage::Table);
         for (const QString& key : model_->addChildren(root, NodeKind::FlatTable, tables))
-            refused << key.mid(1);
+            refused << nodekey::split(key).value(0).mid(1);
         chooser_->setTables(s.defaultDatabase, s.names);
     } else {
         chooser_->setTables(s.defaultDatabase, {});
@@ -303,10 +305,10 @@ void ObjectBrowser::readChildren(int id) {
     model_->setLoadState(id, ObjectTreeModel::LoadState::Reading);
     changeBusy(+1);
     const NodeKind kind = model_->kind(id);
-    const QString key = model_->key(id), text = model_->text(id), cs = connectionString_;
+    const QString key = model_->key(id), text = model_->text(id), schema = model_->schema(id), cs = connectionString_;
     const quint64 generation = generation_;
     runInBackground<NodeList>(
-        this, [kind, cs, key, text] { return readNode(kind, cs, key, text); },
+        this, [kind, cs, key, text, schema] { return readNode(kind, cs, key, text, schema); },
         [this, id, kind, key, generation](NodeList r) {
             if (generation != generation_) return; // the tree was rebuilt meanwhile
             changeBusy(-1);
@@ -339,7 +341,7 @@ void ObjectBrowser::insertSnippet(int id) {
 }
 
 void ObjectBrowser::showTable(const QString& table) {
-    const int id = model_->findKey(QLatin1Char('C') + table);
+    const int id = model_->findKey(QLatin1Char('C') + nodekey::piece(table));
     if (id < 0) return;
     const QModelIndex index = model_->indexOf(id);
     tree_->setCurrentIndex(index);

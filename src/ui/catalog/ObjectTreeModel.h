@@ -57,6 +57,9 @@ public:
     NodeKind kind(int id) const { return nodes_[size_t(id)].kind; }
     QString key(int id) const { return nodes_[size_t(id)].key; }
     QString text(int id) const { return nodes_[size_t(id)].text; }
+    // The schema a table was listed with (a column's: its table's); empty
+    // when the backend has none.
+    QString schema(int id) const { return nodes_[size_t(id)].schema; }
 
     // Nodes whose children are read from the catalogue when first opened.
     bool opensFromCatalog(int id) const;

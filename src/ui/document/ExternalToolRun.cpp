@@ -1,28 +1,29 @@
 #include "document/ExternalToolRun.h"
 
 #include "document/ResultPanes.h"
-#include "document/ResultTextView.h"
+#include "document/ToolOutputView.h"
 #include "editor/SqlEditor.h"
+#include "external/OutputShaper.h"
 #include "external/ToolProcess.h"
-#include "script/ScriptFile.h"
 #include "settings/AppPaths.h"
 
 #include <QFileInfo>
 
 ExternalToolRun::ExternalToolRun(ResultPanes* panes, QObject* parent)
-    : QObject(parent), panes_(panes), process_(new external::ToolProcess(this)) {
-    connect(process_, &external::ToolProcess::output, this, [this](const QString& text) {
-        if (printsToTextPane_)
-            panes_->textPane()->append(text);
-        else
-            printed_ += text;
-    });
+    : QObject(parent), panes_(panes), view_(ToolOutputView::of(panes->textPane())),
+      process_(new external::ToolProcess(this)) {
+    connect(process_, &external::ToolProcess::output, this, &ExternalToolRun::onOutput);
     connect(process_, &external::ToolProcess::failed, this, [this](const QString& message) {
         report(QStringLiteral("Error: ") + message, true);
         emit runningChanged(false);
     });
     connect(process_, &external::ToolProcess::finished, this, &ExternalToolRun::onFinished);
+    // the memory question holds the tool while it is open, and its Stop ends it
+    connect(view_, &ToolOutputView::holdWanted, process_, &external::ToolProcess::pause);
+    connect(view_, &ToolOutputView::stopWanted, this, &ExternalToolRun::stop);
 }
+
+ExternalToolRun::~ExternalToolRun() = default;
 
 bool ExternalToolRun::isRunning() const {
     return process_->isRunning();
@@ -71,11 +72,15 @@ void ExternalToolRun::start(const settings::Snapshot& options, const QString& sc
     command_ = *command;
     stopped_ = false;
     printsToTextPane_ = command_.outputFile.isEmpty();
-    printed_.clear();
+    using external::OutputShaper;
+    printed_ = std::make_unique<OutputShaper>(kMessageLineLimit, kMessageLimit);
+    errors_ = std::make_unique<OutputShaper>(kMessageLineLimit, kMessageLimit);
+    printedText_.clear();
+    errorText_.clear();
     const QFileInfo before(command_.outputFile);
     outputWrittenBefore_ = before.exists() ? before.lastModified() : QDateTime();
     outputSizeBefore_ = before.exists() ? before.size() : -1;
-    panes_->textPane()->clear();
+    view_->beginPrinted(QFileInfo(command_.program).fileName());
     panes_->setMessage(external::handOverMessage(command_));
     showTextPanes();
     const Status started = process_->start(command_, script);
@@ -88,28 +93,40 @@ void ExternalToolRun::start(const settings::Snapshot& options, const QString& sc
         emit watchRequested(QFileInfo(command_.outputFile).absolutePath(), command_.outputFile);
 }
 
-void ExternalToolRun::onFinished(int exitCode, bool crashed, const QString& errors) {
+void ExternalToolRun::onOutput(const QByteArray& bytes, bool errorChannel) {
+    if (errorChannel)
+        errorText_ += errors_->feed(bytes);
+    else if (printsToTextPane_)
+        view_->appendPrinted(bytes);
+    else
+        printedText_ += printed_->feed(bytes);
+}
+
+void ExternalToolRun::onFinished(int exitCode, bool crashed) {
+    if (printsToTextPane_) view_->endPrinted();
     // The output file as the tool left it (the watch may have missed a tool
     // that ended quickly).
     const QFileInfo output(command_.outputFile);
     if (!command_.outputFile.isEmpty() && output.exists()) {
         if (output.lastModified() != outputWrittenBefore_ || output.size() != outputSizeBefore_) {
-            const Result<ScriptContent> content = readScriptFile(command_.outputFile);
-            if (content)
-                panes_->textPane()->setText(content->text);
-            else
-                report(QStringLiteral("Error: ") + content.error(), false);
+            QString error;
+            if (!view_->showFile(command_.outputFile, QFileInfo(command_.program).fileName(), &error))
+                report(QStringLiteral("Error: ") + error, false);
         } else {
             report(
                 QStringLiteral("%1 did not write %2 this time.").arg(command_.program, command_.outputFile),
                 false);
         }
     }
-    for (const QString& text : {printed_, errors}) {
-        if (text.trimmed().isEmpty()) continue;
-        report(text.endsWith(QLatin1Char('\n')) ? text.chopped(1) : text, false);
+    printedText_ += printed_->finish();
+    errorText_ += errors_->finish();
+    for (QString* text : {&printedText_, &errorText_}) {
+        if (text->trimmed().isEmpty()) continue;
+        text->replace(QChar(0), QChar(0x2400)); // a NUL would end the message pane's text where it stands
+        report(text->endsWith(QLatin1String("\r\n")) ? text->chopped(2) : *text, false);
     }
-    printed_.clear();
+    printedText_.clear();
+    errorText_.clear();
     if (stopped_)
         report(QStringLiteral("...%1 stopped by User...").arg(command_.program), false);
     else if (crashed)

@@ -3,12 +3,14 @@
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
 #include "document/RunController.h"
+#include "document/ToolOutputView.h"
 #include "editor/SqlEditor.h"
 #include "external/ToolCommand.h"
 #include "run/QuerySummary.h"
-#include "script/ScriptFile.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
+
+#include <QFileInfo>
 
 QueryCheck::QueryCheck(SqlEditor* editor, ResultPanes* panes, RunController* runner, Context context,
                        QObject* parent)
@@ -49,7 +51,6 @@ void QueryCheck::reloadOutput() {
     emit resultsRatioWanted(0.7);
     const QString file = external::chosenOutputFile(settings::current(), AppPaths::home());
     if (file.isEmpty()) return; // the tool writes no file: nothing to reload
-    const Result<ScriptContent> content = readScriptFile(file);
     // A file that is not there (yet) leaves the text pane as it was.
-    if (content) panes_->textPane()->setText(content->text);
+    ToolOutputView::of(panes_->textPane())->showFile(file, QFileInfo(file).fileName());
 }

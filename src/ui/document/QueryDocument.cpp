@@ -1,5 +1,6 @@
 #include "document/QueryDocument.h"
 
+#include "assist/CatalogCache.h"
 #include "assist/CodeAssist.h"
 #include "catalog/ObjectBrowser.h"
 #include "common/Dialogs.h"
@@ -15,6 +16,7 @@
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
+#include "document/ToolOutputView.h"
 #include "document/RunController.h"
 #include "document/ScriptFileActions.h"
 #include "document/StatementAtCaret.h"
@@ -118,8 +120,10 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     assist_ = new CodeAssist(editor_, this, nav_->browser(),
                              {[this] { return connectionString_; },
                               [this] { return toolbar_->databaseChooser()->currentText(); }});
-    connect(watch_, &OutputWatch::reloaded, this, [this](const QString& text) {
-        results_->textPane()->setText(text);
+    // a rebuilt tree (Refresh, a new connection) makes the completion lists read again too
+    connect(browser_, &ObjectBrowser::listsBuilt, assist_->popup()->cache(), &CatalogCache::refresh);
+    connect(watch_, &OutputWatch::reloaded, this, [this](const QString& file) {
+        ToolOutputView::of(results_->textPane())->showFile(file, QFileInfo(file).fileName());
         setResultsInText(true);
         results_->setCurrentIndex(ResultPanes::ResultsTab);
         results_->showResultsPane();

@@ -1,10 +1,10 @@
 #include "document/RunController.h"
 
 #include "base/Memory.h"
-#include "common/Dialogs.h"
 #include "document/ResultTextView.h"
 #include "run/Executor.h"
 #include "document/ExternalToolRun.h"
+#include "document/MemoryQuestion.h"
 #include "document/ResultGrid.h"
 #include "run/ResultModel.h"
 #include "document/ResultPanes.h"
@@ -84,20 +84,7 @@ RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* par
 }
 
 MemoryAnswer RunController::askMemoryLimit(qint64 heldBytes) {
-    const auto megabytes = [](qint64 bytes) { return QString::number((bytes + (1 << 19)) >> 20); };
-    const QString text =
-        QStringLiteral("The rows of this run take %1 MB of memory, past the limit of %2 MB (resultmemorylimit in the "
-                       "[OPTIONS] section of config.ini).\n\nKeep fetching, stop the run and drop the rows, or stop "
-                       "and keep the rows fetched so far?")
-            .arg(megabytes(heldBytes), megabytes(memoryLimit_));
-    const int choice = Dialogs::get().choose(panes_, text, QStringLiteral("Memory limit reached"),
-                                             {QStringLiteral("Keep &Fetching"), QStringLiteral("&Stop"),
-                                              QStringLiteral("Stop and &Keep Rows")});
-    switch (choice) {
-    case 0: return MemoryAnswer::KeepFetching;
-    case 1: return MemoryAnswer::Stop;
-    default: return MemoryAnswer::StopAndKeep; // closing the question keeps what is there and grows no further
-    }
+    return memoryquestion::ask(panes_, memoryquestion::runRows(), heldBytes, memoryLimit_);
 }
 
 RunController::~RunController() {

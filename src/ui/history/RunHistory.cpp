@@ -1,5 +1,7 @@
 #include "history/RunHistory.h"
 
+#include "db/ConnectionString.h"
+#include "script/SecretRedaction.h"
 #include "settings/Settings.h"
 #include "store/HistoryWriter.h"
 
@@ -24,8 +26,18 @@ bool isErrorWord(const QString& word) {
     return false;
 }
 
+bool historyWanted(const QString& connectionString) {
+    const std::optional<QString> history = db::ConnectionString(connectionString).value(QStringLiteral("History"));
+    if (!history) return true;
+    const QString v = history->trimmed().toLower();
+    return !(v == QLatin1String("off") || v == QLatin1String("0") || v == QLatin1String("no") ||
+             v == QLatin1String("false"));
+}
+
 HistoryEntry entryFor(const RunRequest& request, const RunResult& result, const QDateTime& started,
                       const QString& savedName) {
+    // a password typed into the script is kept as '****', here and in the message
+    const sqlscript::RedactedScript script = sqlscript::redactSecrets(request.text);
     HistoryEntry e;
     e.started = started.toUTC();
     e.durationMs = result.elapsedMs;
@@ -33,14 +45,15 @@ HistoryEntry entryFor(const RunRequest& request, const RunResult& result, const 
     e.database = request.database;
     e.rows = result.rows;
     e.outcome = outcomeWord(result.outcome);
-    e.message = HistoryStore::messageLine(result.closingMessage, request.connectionString);
-    e.text = request.text;
-    e.textLength = request.text.size();
+    e.message = db::scrubSecrets(HistoryStore::messageLine(result.closingMessage, request.connectionString),
+                                 script.secrets);
+    e.text = script.text;
+    e.textLength = script.text.size();
     return e;
 }
 
 void record(const RunRequest& request, const RunResult& result, const QDateTime& started, const QString& savedName) {
-    if (result.outcome == RunOutcome::NothingToDo) return;
+    if (result.outcome == RunOutcome::NothingToDo || !historyWanted(request.connectionString)) return;
     HistoryWriter::instance().add(entryFor(request, result, started, savedName), settings::current().historyLimit());
 }
 

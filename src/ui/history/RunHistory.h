@@ -15,7 +15,12 @@ QString outcomeWord(RunOutcome outcome);
 // An entry stored under that word reports an error.
 bool isErrorWord(const QString& word);
 
-// The entry of a run. savedName is the document's saved connection's name
+// Whether runs on a connection go into the history: not when its string
+// says History=Off (or 0, no, false), a key the drivers ignore.
+bool historyWanted(const QString& connectionString);
+
+// The entry of a run, with every password typed into the script masked
+// (SecretRedaction.h). savedName is the document's saved connection's name
 // (empty when its string was made by hand); the request's connection string
 // is used only to name the connection without passwords and to scrub them
 // from the message.
@@ -23,7 +28,8 @@ HistoryEntry entryFor(const RunRequest& request, const RunResult& result, const 
                       const QString& savedName);
 
 // Queues the run for the history, trimmed to the historylimit setting. A run
-// that had nothing to do (an empty script) is not recorded.
+// that had nothing to do (an empty script), or on a connection whose
+// history is off, is not recorded.
 void record(const RunRequest& request, const RunResult& result, const QDateTime& started, const QString& savedName);
 
 } // namespace runhistory

@@ -79,8 +79,8 @@ QWidget* GeneralOptionsPage::buildChecks(SettingsBindings& bindings) {
                optionnotes::nextRunText(), box);
     addTextRow(form, bindings, Key::QueryTerminator, "Query Termintator String:", QString(), QString(), box);
     addTextRow(form, bindings, Key::HistoryLimit, "History Entries Kept:",
-               QStringLiteral("Runs the query history keeps (newest first); 0 keeps none, "
-                              "5000 when empty or not a number."),
+               QStringLiteral("Runs the query history keeps (newest first); 0 adds no more runs and "
+                              "keeps those already there, 5000 when empty or not a number."),
                optionnotes::nextRunText(), box);
     l->addLayout(form);
     l->addStretch(1);

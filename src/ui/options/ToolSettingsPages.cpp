@@ -1,6 +1,7 @@
 #include "options/ToolSettingsPages.h"
 
 #include "common/Dialogs.h"
+#include "external/ToolPassword.h"
 #include "options/PathField.h"
 #include "options/SettingsBindings.h"
 #include "options/ToolUsageTexts.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <functional>
 #include <optional>
 
 using settings::Key;
@@ -56,17 +58,41 @@ QPushButton* descriptionLink(const QString& name, QString (*title)(), QString (*
     return link;
 }
 
+// Says under a tool's password where it goes (its environment), or warns
+// that the tool takes it only on its command line, as the password and the
+// program change.
+QLabel* passwordNote(QLineEdit* password, QLineEdit* programField, const std::function<QString()>& program,
+                     QWidget* page) {
+    auto* note = new QLabel(page);
+    note->setObjectName(QStringLiteral("passwordNote"));
+    note->setWordWrap(true);
+    auto update = [note, password, program] {
+        const QString name = program();
+        const QString text = external::passwordNote(name, password->text());
+        note->setText(text);
+        note->setVisible(!text.isEmpty());
+        const bool warning = !text.isEmpty() && external::passwordVariable(name).isEmpty();
+        note->setStyleSheet(warning ? QStringLiteral("color: #b00020;") : QString());
+    };
+    QObject::connect(password, &QLineEdit::textChanged, note, update);
+    if (programField) QObject::connect(programField, &QLineEdit::textChanged, note, update);
+    update();
+    return note;
+}
+
 // Server, database, user, password and trusted connection: what both tools share.
 struct LoginKeys {
     Key server, database, user, password, trusted;
 };
 
-QFormLayout* loginForm(SettingsBindings& bindings, const LoginKeys& keys, QWidget* page) {
+QFormLayout* loginForm(SettingsBindings& bindings, const LoginKeys& keys, const QString& program, QWidget* page) {
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Server:"), textBox(bindings, keys.server, page));
     form->addRow(QStringLiteral("Database:"), textBox(bindings, keys.database, page));
     form->addRow(QStringLiteral("User:"), textBox(bindings, keys.user, page));
-    form->addRow(QStringLiteral("Password:"), textBox(bindings, keys.password, page, true));
+    QLineEdit* password = textBox(bindings, keys.password, page, true);
+    form->addRow(QStringLiteral("Password:"), password);
+    form->addRow(QString(), passwordNote(password, nullptr, [program] { return program; }, page));
     form->addRow(QString(), checkBox(bindings, keys.trusted, QStringLiteral("Trusted Connection"), page));
     return form;
 }
@@ -87,7 +113,7 @@ QWidget* isqlwPage(SettingsBindings& bindings, QWidget* parent) {
     auto* form = loginForm(bindings,
                            {Key::IsqlwServer, Key::IsqlwDatabase, Key::IsqlwUser, Key::IsqlwPassword,
                             Key::IsqlwTrustedConnection},
-                           page);
+                           QStringLiteral("isqlw"), page);
     form->addRow(QStringLiteral("Input file: "),
                  pathBox(bindings, Key::IsqlwInputFile, QStringLiteral("Input file"), page));
     form->addRow(QStringLiteral("Output file:"),
@@ -106,7 +132,7 @@ QWidget* isqlPage(SettingsBindings& bindings, QWidget* parent) {
     auto* form = loginForm(
         bindings,
         {Key::IsqlServer, Key::IsqlDatabase, Key::IsqlUser, Key::IsqlPassword, Key::IsqlTrustedConnection},
-        page);
+        QStringLiteral("isql"), page);
     form->addRow(QStringLiteral("Input file: "),
                  pathBox(bindings, Key::IsqlInputFile, QStringLiteral("Input file"), page));
     form->addRow(QStringLiteral("Output file:"),
@@ -142,10 +168,16 @@ QWidget* otherPage(SettingsBindings& bindings, QWidget* parent) {
     line(QStringLiteral("Server:"), Key::OtherServerFlag, textBox(bindings, Key::OtherServer, page));
     line(QStringLiteral("Database:"), Key::OtherDatabaseFlag, textBox(bindings, Key::OtherDatabase, page));
     line(QStringLiteral("User:"), Key::OtherUserFlag, textBox(bindings, Key::OtherUser, page));
-    line(QStringLiteral("Password:"), Key::OtherPasswordFlag,
-         textBox(bindings, Key::OtherPassword, page, true));
-    line(QStringLiteral("Executable "), std::nullopt,
-         pathBox(bindings, Key::OtherExecute, QStringLiteral("Executable"), page));
+    QLineEdit* password = textBox(bindings, Key::OtherPassword, page, true);
+    line(QStringLiteral("Password:"), Key::OtherPasswordFlag, password);
+    PathField* executable = pathBox(bindings, Key::OtherExecute, QStringLiteral("Executable"), page);
+    QLineEdit* program = executable->field();
+    // an empty executable starts isql
+    QLabel* note = passwordNote(
+        password, program,
+        [program] { return program->text().trimmed().isEmpty() ? QStringLiteral("isql") : program->text(); }, page);
+    grid->addWidget(note, row++, 2);
+    line(QStringLiteral("Executable "), std::nullopt, executable);
     line(QStringLiteral("Input file: "), Key::OtherInputFileFlag,
          pathBox(bindings, Key::OtherInputFile, QStringLiteral("Input file"), page));
     line(QStringLiteral("Output file:"), Key::OtherOutputFileFlag,

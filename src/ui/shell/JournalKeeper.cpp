@@ -4,8 +4,11 @@
 #include "document/QueryDocument.h"
 #include "shell/MainWindow.h"
 #include "store/RecoveryJournal.h"
+#include "store/WriteFailures.h"
 
 #include <QTimer>
+
+#include <optional>
 
 namespace {
 constexpr int kJournalIntervalMs = 3000;
@@ -35,13 +38,18 @@ void JournalKeeper::forget(QueryDocument* doc) {
 void JournalKeeper::stop() { timer_->stop(); }
 
 void JournalKeeper::writeNow() {
+    std::optional<Status> outcome; // of this round: its first failure, else a success
     for (QueryDocument* doc : window_->documents()) {
         if (!doc->isChanged() || doc->editor()->length() == 0) continue;
         if (written_.contains(doc) && written_[doc] == doc->revision()) continue;
-        // A failed write is tried again on the next tick.
-        if (RecoveryJournal::write(ids_.value(doc), doc->fileName(), doc->windowTitle(), doc->editor()->text()))
+        // A failed write leaves the entry written last, and is tried again on the next tick.
+        const Status written =
+            RecoveryJournal::write(ids_.value(doc), doc->fileName(), doc->windowTitle(), doc->editor()->text());
+        if (written.ok())
             written_[doc] = doc->revision();
+        if (!outcome || (outcome->ok() && !written.ok())) outcome = written;
     }
+    if (outcome) WriteFailures::instance().record(WriteFailures::Store::Journal, *outcome);
 }
 
 void JournalKeeper::offerRecovery() {

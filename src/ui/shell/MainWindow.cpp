@@ -9,6 +9,7 @@
 #include "run/Executor.h"
 #include "shell/FeatureCommands.h"
 #include "shell/JournalKeeper.h"
+#include "shell/WriteFailureNotices.h"
 #include "shell/MainStatusBar.h"
 #include "shell/WindowArrangement.h"
 #include "shell/Shell.h"
@@ -73,6 +74,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     buildMenus();
     buildStatusBar();
     journal_ = new JournalKeeper(this);
+    new WriteFailureNotices(this);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::onDocumentActivated);
     // Query > Results marks the active document's result mode
     if (QMenu* results = menu(QStringLiteral("mnuQResu")))
@@ -150,7 +152,7 @@ void MainWindow::buildStatusBar() {
     setStatusBar(sb_);
     connect(sb_, &MainStatusBar::fileOpenRequested, this, [this](const QString& f) {
         if (!shell::shellExecuteFile(this, f))
-            sb_->setBusy(false, shell::lastError().description + QStringLiteral(": ") + f);
+            sb_->setBusy(false, launch::failureLine(shell::lastError(), f));
     });
     updateKeyPanels();
     auto* watcher = new KeyPanelWatcher(this);

@@ -1,0 +1,19 @@
+#pragma once
+// The object browser's node keys are pieces joined by "|" (SchemaReader.h
+// has the grammar). A name put into a key is escaped so that any name
+// survives the way back: "\" becomes "\\" and "|" becomes "\|". A name
+// without either is written as it is, so the keys of ordinary names read
+// exactly as the grammar shows them ("XXXXX|CCU|pubs|authors").
+
+#include <QString>
+#include <QStringList>
+
+namespace nodekey {
+
+// A name as one piece of a key.
+QString piece(const QString& name);
+// The pieces of a key, split at every "|" that is not escaped, each with
+// its escapes undone: split(piece(a) + "|" + piece(b)) == {a, b}.
+QStringList split(const QString& key);
+
+} // namespace nodekey

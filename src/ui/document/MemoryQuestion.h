@@ -1,0 +1,27 @@
+#pragma once
+// The question asked when what a document holds passes the memory limit
+// (resultmemorylimit): keep going, stop and drop it, or stop and keep what
+// is there. The rows of a run and an external tool's output ask it alike.
+
+#include "run/RunEngine.h"
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace memoryquestion {
+
+struct Subject {
+    QString holder;      // what takes the memory, with its verb: "The rows of this run take"
+    QString choices;     // the question's last sentence
+    QStringList buttons; // keep going, stop, stop and keep
+};
+
+Subject runRows();
+Subject toolOutput(const QString& program);
+
+// Closing the question keeps what is there and takes no more.
+MemoryAnswer ask(QWidget* parent, const Subject& subject, qint64 heldBytes, qint64 limitBytes);
+
+} // namespace memoryquestion
