@@ -1,7 +1,10 @@
 #include "assist/TsqlLexer.h"
 
-#include <QColor>
+#include "common/Theme.h"
+#include "editor/SqlColours.h"
+
 #include <QFont>
+#include <Qsci/qsciscintilla.h>
 
 namespace {
 
@@ -36,21 +39,7 @@ TsqlLexer::TsqlLexer(QObject* parent) : QsciLexerSQL(parent) {
     setBackslashEscapes(false);
     setHashComments(false);
 
-    const QColor keyword(0x1f, 0x3f, 0xbf), op(0x8a, 0x4b, 0x08), function(0xa0, 0x1c, 0xb0),
-        type(0x1e, 0x7f, 0x8c);
-    setColor(keyword, KeywordStyle);
-    setColor(op, Operator);
-    setColor(op, OperatorWordStyle);
-    setColor(type, DataTypeStyle);
-    setColor(function, FunctionStyle);
-    setColor(QColor(0x2e, 0x7d, 0x32), Comment);
-    setColor(QColor(0x2e, 0x7d, 0x32), CommentLine);
-    setColor(QColor(0x2e, 0x7d, 0x32), CommentDoc);
-    setColor(QColor(0xb0, 0x24, 0x24), SingleQuotedString);
-    setColor(QColor(0x80, 0x50, 0x50), DoubleQuotedString);
-    setColor(QColor(0xd0, 0x6a, 0x00), Number);
-    setColor(QColor(0x20, 0x20, 0x20), Identifier);
-    setColor(QColor(0x20, 0x20, 0x20), Default);
+    Theme::instance().onChange(this, [this] { sqlcolours::apply(this); });
     QFont bold = font(KeywordStyle);
     bold.setBold(true);
     setFont(bold, KeywordStyle);
@@ -69,6 +58,34 @@ void TsqlLexer::setWordLists(const WordLists& lists) {
     sets_[kOperatorSet] = keywordSet(lists.operators);
     sets_[kDataTypeSet] = keywordSet(lists.dataTypes);
     sets_[kFunctionSet] = keywordSet(lists.functions);
+    // a word of two classes takes the first: keyword, word operator, data type, function
+    styler_.wordStyles.clear();
+    for (const auto& [words, style] : {std::pair{&lists.functions, int(FunctionStyle)},
+                                       std::pair{&lists.dataTypes, int(DataTypeStyle)},
+                                       std::pair{&lists.operators, int(OperatorWordStyle)},
+                                       std::pair{&lists.keywords, int(KeywordStyle)}})
+        for (const QString& w : *words)
+            if (isLexerWord(w)) styler_.wordStyles.insert(w.toLower(), style);
+}
+
+void TsqlLexer::setServerFamily(db::ServerFamily family) {
+    if (styler_.server == family) return;
+    styler_.server = family;
+    if (QsciScintilla* e = editor(); e && e->lexer() == this) e->recolor();
+}
+
+int TsqlLexer::lexerId() const { return QsciScintillaBase::SCLEX_CONTAINER; }
+
+void TsqlLexer::setEditor(QsciScintilla* editor) {
+    disconnect(styleNeeded_);
+    QsciLexerSQL::setEditor(editor);
+    if (editor) styleNeeded_ = connect(editor, &QsciScintillaBase::SCN_STYLENEEDED, this, &TsqlLexer::styleNeeded);
+}
+
+void TsqlLexer::styleNeeded(int position) {
+    QsciScintilla* e = editor();
+    if (!e || e->lexer() != this) return;
+    styler_.style(e, int(e->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED)), position);
 }
 
 int TsqlLexer::styleOf(WordClass c) {

@@ -4,6 +4,7 @@
 #include "connections/ConnectionForm.h"
 #include "connections/ConnectionPages.h"
 #include "db/BackendChoice.h"
+#include "common/Theme.h"
 #include "db/Connection.h"
 #include "db/ConnectionProfile.h"
 #include "db/ConnectionString.h"
@@ -282,19 +283,16 @@ void ConnectionDialog::runProbe(QPushButton* button, const std::function<void(co
     if (busy_) return;
     busy_ = true;
     button->setEnabled(false);
-    status_->setStyleSheet(QString());
+    Theme::setTextRole(status_, std::nullopt);
     status_->setText(QStringLiteral("Connecting..."));
     const QString cs = connectionString();
-    runInBackground<Probe>(
-        this, [cs] { return probe(cs); },
-        [this, button, done](Probe p) {
-            busy_ = false;
-            button->setEnabled(true);
-            status_->setStyleSheet(p.ok ? QStringLiteral("color: #1d7434")
-                                        : QStringLiteral("color: #b02a20"));
-            status_->setText(p.message);
-            done(p);
-        });
+    runInBackground<Probe>(this, [cs] { return probe(cs); }, [this, button, done](Probe p) {
+        busy_ = false;
+        button->setEnabled(true);
+        Theme::setTextRole(status_, p.ok ? Theme::Role::SuccessText : Theme::Role::FailureText);
+        status_->setText(p.message);
+        done(p);
+    });
 }
 
 void ConnectionDialog::testConnection() {

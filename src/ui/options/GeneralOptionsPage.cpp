@@ -1,5 +1,6 @@
 #include "options/GeneralOptionsPage.h"
 
+#include "common/Theme.h"
 #include "options/OptionNotes.h"
 #include "options/SettingsBindings.h"
 
@@ -64,12 +65,12 @@ QWidget* GeneralOptionsPage::buildChecks(SettingsBindings& bindings) {
     };
     check(Key::CodeSense, "Code Sense");
     check(Key::CatalogSense, "Catalog Sense");
-    check(Key::AutoCorrectSyntax, "Auto Correct Syntax", optionnotes::newDocumentsText());
-    check(Key::ConvertTabs, "Convert Tabs To Spaces", optionnotes::newDocumentsText());
-    check(Key::ParseComments, "Parse Comments Localy");
+    check(Key::AutoCorrectSyntax, "Auto Correct Syntax", optionnotes::atOnceText());
+    check(Key::ConvertTabs, "Convert Tabs To Spaces", optionnotes::atOnceText());
+    check(Key::ParseComments, "Parse Comments Locally");
     check(Key::ShowSplash, "Show Splash Screen ");
     check(Key::StartupQuery, "Show Startup Query");
-    check(Key::SyntaxHighlight, "Syntax Highlight", optionnotes::newDocumentsText());
+    check(Key::SyntaxHighlight, "Syntax Highlight", optionnotes::atOnceText());
     check(Key::ConfirmUnfiltered, "Ask Before UPDATE/DELETE Without WHERE", optionnotes::nextRunText());
 
     auto* form = new QFormLayout;
@@ -77,14 +78,34 @@ QWidget* GeneralOptionsPage::buildChecks(SettingsBindings& bindings) {
     addTextRow(form, bindings, Key::LoginTimeout, "Login Timeout (secs):",
                QStringLiteral("Seconds to wait for a database login; 15 when empty or not a positive number."),
                optionnotes::nextRunText(), box);
-    addTextRow(form, bindings, Key::QueryTerminator, "Query Termintator String:", QString(), QString(), box);
+    addTextRow(form, bindings, Key::QueryTerminator, "Query Terminator String:", QString(), QString(), box);
     addTextRow(form, bindings, Key::HistoryLimit, "History Entries Kept:",
                QStringLiteral("Runs the query history keeps (newest first); 0 adds no more runs and "
                               "keeps those already there, 5000 when empty or not a number."),
                optionnotes::nextRunText(), box);
+    form->addRow(QStringLiteral("Theme:"), buildTheme(bindings));
     l->addLayout(form);
     l->addStretch(1);
     return box;
+}
+
+QWidget* GeneralOptionsPage::buildTheme(SettingsBindings& bindings) {
+    theme_ = new QComboBox(this);
+    theme_->setObjectName(QStringLiteral("themeBox"));
+    theme_->setToolTip(QStringLiteral("The colours of the editor and the result panes; System suits the "
+                                      "desktop's light or dark look. Also under View > Theme."));
+    const std::pair<Theme::Choice, const char*> choices[] = {
+        {Theme::Choice::System, "System"}, {Theme::Choice::Light, "Light"}, {Theme::Choice::Dark, "Dark"}};
+    for (const auto& [choice, caption] : choices)
+        theme_->addItem(QString::fromLatin1(caption), Theme::choiceName(choice));
+    // anything but "light" or "dark" shows (and is saved) as System
+    bindings.bind(
+        Key::Theme, theme_,
+        [this](const QString& v) {
+            theme_->setCurrentIndex(theme_->findData(Theme::choiceName(Theme::choiceFromName(v))));
+        },
+        [this] { return theme_->currentData().toString(); });
+    return theme_;
 }
 
 QWidget* GeneralOptionsPage::buildRowcount(SettingsBindings& bindings) {
@@ -125,7 +146,7 @@ QWidget* GeneralOptionsPage::buildFont(SettingsBindings& bindings) {
     row->addWidget(caption);
     row->addWidget(font_, 1);
     row->addWidget(fontSize_);
-    row->addWidget(optionnotes::note(optionnotes::newDocumentsText(), frame));
+    row->addWidget(optionnotes::note(optionnotes::atOnceText(), frame));
     l->addLayout(row);
     bindings.bindText(Key::Font, font_);
     bindings.bindText(Key::FontSize, fontSize_);

@@ -1,10 +1,12 @@
 #include "shell/FeatureCommands.h"
 
+#include "catalog/ObjectScripter.h"
 #include "common/Dialogs.h"
 #include "document/QueryDocument.h"
 #include "help/Help.h"
 #include "options/OptionsDialog.h"
 #include "shell/Shell.h"
+#include "shell/ThemeMenu.h"
 #include "templates/TemplateCommands.h"
 
 #include <QApplication>
@@ -31,9 +33,10 @@ bool runFeatureCommand(QWidget* window, WindowCommand command, QueryDocument* do
         if (doc) doc->scriptObject(*object);
         return true;
     }
-    // A template command works from a document's tree and rebuilds only the active document's tree.
+    // A template command edits the library, with or without a document; it
+    // rebuilds only the active document's tree (a new document reads it afresh).
     auto templateCommand = [&](bool (*run)(QWidget*)) {
-        if (doc && run(window))
+        if (run(window))
             if (QueryDocument* active = activeNow()) active->getTemplates();
     };
     switch (command) {
@@ -54,9 +57,12 @@ bool runFeatureCommand(QWidget* window, WindowCommand command, QueryDocument* do
     case WindowCommand::TemplateDelete: templateCommand(&templatecommands::deleteItem); return true;
     case WindowCommand::Options: {
         OptionsDialog options(window);
-        options.exec();
+        if (options.exec() == QDialog::Accepted) thememenu::applySaved();
         return true;
     }
+    case WindowCommand::ThemeSystem: thememenu::choose(window, Theme::Choice::System); return true;
+    case WindowCommand::ThemeLight: thememenu::choose(window, Theme::Choice::Light); return true;
+    case WindowCommand::ThemeDark: thememenu::choose(window, Theme::Choice::Dark); return true;
     default: return false;
     }
 }

@@ -1,18 +1,20 @@
 #include "shell/MainWindow.h"
 
 #include "common/Dialogs.h"
+#include "common/Theme.h"
 #include "document/QueryDocument.h"
-#include "document/ResultPanes.h"
-#include "document/ScriptFileActions.h"
 #include "editor/SqlEditor.h"
 #include "help/Help.h"
 #include "run/Executor.h"
 #include "shell/FeatureCommands.h"
 #include "shell/JournalKeeper.h"
+#include "shell/KeyMap.h"
 #include "shell/WriteFailureNotices.h"
 #include "shell/MainStatusBar.h"
 #include "shell/WindowArrangement.h"
 #include "shell/Shell.h"
+#include "shell/ShortcutsDialog.h"
+#include "shell/ThemeMenu.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,6 +31,7 @@ const QHash<QString, const char*>& menuIcons() {
         {QStringLiteral("mnuFileSave"), "save"},    {QStringLiteral("mnuEditCut"), "cut"},
         {QStringLiteral("mnuEditCopy"), "copy"},    {QStringLiteral("mnuEditPaste"), "paste"},
         {QStringLiteral("mnuEditUndo"), "undo"},    {QStringLiteral("mnuQSearch"), "search"},
+        {QStringLiteral("mnuEditRedo"), "redo"},
         {QStringLiteral("mnuQExecute"), "execute"}, {QStringLiteral("mnuQueryStop"), "stop"},
         {QStringLiteral("mnuQCheck"), "check"},     {QStringLiteral("mnuGrid"), "grid"},
         {QStringLiteral("mnuText"), "text"},        {QStringLiteral("mnuConnectionWizard"), "connect"},
@@ -69,9 +72,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     mdi_ = new QMdiArea(this);
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    mdi_->setBackground(QColor(0x8d, 0x99, 0xae));
+    Theme::instance().onChange(mdi_, [this] { mdi_->setBackground(themeColour(Theme::Role::Workspace)); });
     setCentralWidget(mdi_);
     buildMenus();
+    KeyMap::saved().applyTo(*this);
+    thememenu::attach(this);
     buildStatusBar();
     journal_ = new JournalKeeper(this);
     new WriteFailureNotices(this);
@@ -80,7 +85,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     if (QMenu* results = menu(QStringLiteral("mnuQResu")))
         connect(results, &QMenu::aboutToShow, this, [this] {
             const QueryDocument* doc = activeDocument();
-            const bool text = doc && doc->resultPanes()->resultsInText();
+            const bool text = doc && doc->resultsInText();
             for (const auto& [id, on] : {std::pair{QStringLiteral("mnuGrid"), doc && !text},
                                          std::pair{QStringLiteral("mnuText"), text}})
                 if (QAction* a = action(id)) {
@@ -132,7 +137,6 @@ void MainWindow::buildMenus() {
             id == QLatin1String("mnuHelpSearchForHelpOn") ? onlineHelpCaption() : QString::fromUtf8(e.caption);
         QAction* a = parentMenu->addAction(caption);
         a->setObjectName(id);
-        if (*e.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut)));
         a->setShortcutContext(Qt::ApplicationShortcut);
         if (const char* icon = menuIcons().value(id)) a->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))));
         actions_.insert(id, a);
@@ -179,11 +183,18 @@ QueryDocument* MainWindow::newDocument() {
     auto* doc = new QueryDocument;
     QMdiSubWindow* w = mdi_->addSubWindow(doc);
     w->setAttribute(Qt::WA_DeleteOnClose);
+    // The window's own Close answers Ctrl+F4 only: Ctrl+W belongs to the menus (Hide/Show Full, or Close).
+    for (QAction* a : w->systemMenu()->actions())
+        if (!a->shortcuts().isEmpty()) a->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F4)});
     w->setWindowIcon(QIcon(QStringLiteral(":/icons/database.svg")));
     // Opens fully inside the area (at the next cascade place when it fits).
     const QRect area = mdi_->viewport()->rect();
     w->resize(std::min(900, std::max(area.width(), 300)), std::min(600, std::max(area.height(), 200)));
-    connect(doc, &QueryDocument::popupRequested, this, &MainWindow::popup);
+    // a pop-up's commands act on the window it was opened in: that one becomes active
+    connect(doc, &QueryDocument::popupRequested, this, [this, w](PopupMenu menu, const QPoint& pos) {
+        mdi_->setActiveSubWindow(w);
+        popup(menu, pos);
+    });
     connect(doc, &QueryDocument::mainStatus, this, [this](bool busy, const QString& text) {
         sb_->setBusy(busy, text);
     });
@@ -205,6 +216,7 @@ QueryDocument* MainWindow::newDocument() {
     w->show();
     if (!area.isEmpty() && !area.contains(w->geometry())) w->move(0, 0);
     doc->editor()->setFocus();
+    getQueryWindows(); // however the document came (New, a file given at start, a recovered script)
     return doc;
 }
 
@@ -216,7 +228,7 @@ QueryDocument* MainWindow::emptyDocument() {
 
 QueryDocument* MainWindow::openFile(const QString& path) {
     QueryDocument* target = emptyDocument();
-    if (!target->files()->load(path) && target->editor()->length() == 0 && documents().size() > 1) {
+    if (!target->loadFile(path) && target->editor()->length() == 0 && documents().size() > 1) {
         target->parentWidget()->close();
         return nullptr;
     }
@@ -225,11 +237,8 @@ QueryDocument* MainWindow::openFile(const QString& path) {
 }
 
 void MainWindow::getQueryWindows() {
-    int count = 1 + int(documents().size());
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != this && w->isVisible() && qobject_cast<QDialog*>(w)) ++count;
-    windowCount_ = count;
-    sb_->setWindowCount(count);
+    windowCount_ = int(documents().size());
+    sb_->setWindowCount(windowCount_);
 }
 
 void MainWindow::runCommand(const MenuCommand& command) {
@@ -244,10 +253,7 @@ void MainWindow::runWindowCommand(WindowCommand command) {
     QueryDocument* doc = activeDocument();
     if (runFeatureCommand(this, command, doc, [this] { return activeDocument(); })) return;
     switch (command) {
-    case WindowCommand::NewDocument:
-        getQueryWindows(); // counted before the new document exists
-        newDocument();
-        break;
+    case WindowCommand::NewDocument: newDocument(); break;
     case WindowCommand::CloseDocument: closeActiveDocument(); break;
     case WindowCommand::Exit: close(); break;
     case WindowCommand::ConnectionManager:
@@ -268,6 +274,11 @@ void MainWindow::runWindowCommand(WindowCommand command) {
     case WindowCommand::TileHorizontal:
     case WindowCommand::TileVertical:
     case WindowCommand::ArrangeIcons: arrangeSubWindows(mdi_, command); break;
+    case WindowCommand::KeyboardShortcuts: {
+        ShortcutsDialog keys(KeyMap::saved(), this); // saves on OK
+        if (keys.exec() == QDialog::Accepted) keys.keyMap().applyTo(*this);
+        break;
+    }
     default: break;
     }
 }
@@ -344,8 +355,10 @@ void MainWindow::popup(PopupMenu which, const QPoint& pos) {
 }
 
 void MainWindow::onDocumentActivated(QMdiSubWindow* w) {
-    if (!w) return;
-    if (auto* doc = qobject_cast<QueryDocument*>(w->widget())) sb_->setFileName(doc->fileName());
+    if (const auto* doc = w ? qobject_cast<QueryDocument*>(w->widget()) : nullptr)
+        sb_->setFileName(doc->fileName());
+    else if (documents().isEmpty())
+        sb_->setFileName(QString()); // the last document closed: no file to show
     updateKeyPanels();
 }
 
