@@ -3,6 +3,8 @@
 // ~/.my.cnf, read-only sessions, and scripts with parameters refused.
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
+#include "run/RunEngine.h"
+#include "support/RunCapture.h"
 #include "support/RunnerProcess.h"
 #include "support/TestServers.h"
 
@@ -275,3 +277,63 @@ TEST_P(ConnectParameters, AScriptWithParametersIsRefusedBeforeAnythingRuns) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ConnectParameters, ::testing::ValuesIn(kTestBackends));
+
+namespace {
+
+RunResult runOn(const std::shared_ptr<Session>& session, const QString& cs, const QString& sql, bool autoCommit,
+                bool own = false) {
+    RunRequest r;
+    r.connectionString = cs;
+    r.text = sql;
+    r.resultsInText = true;
+    r.session = session;
+    r.autoCommit = autoCommit;
+    r.keptSessionOnly = own;
+    RunCapture sink;
+    return RunEngine(r, sink).run();
+}
+
+} // namespace
+
+class ConnectAutoCommit : public ::testing::TestWithParam<TestBackend> {};
+
+// Auto-commit off: the session's first statement opens a transaction that
+// others do not see until it is committed, and a rollback takes it back.
+TEST_P(ConnectAutoCommit, OffOpensATransactionThatCommitOrRollbackEnds) {
+    QTemporaryDir dir;
+    QString cs;
+    SQLQE_REQUIRE_BACKEND(GetParam(), dir.filePath(QStringLiteral("ac.db")), cs);
+    for (const char* way : kWays) {
+        // runs through MariaDB's ODBC driver are refused (it reads whole results)
+        if (*way && (!GetParam().server || GetParam().server == &kMariaDb)) continue;
+        SCOPED_TRACE(*way ? way : "native");
+        const QString conn = cs + QStringLiteral(";") + QLatin1String(way);
+        {
+            auto setup = db::Connection::open(conn);
+            setup->exec(QStringLiteral("DROP TABLE IF EXISTS ac_probe"));
+            setup->exec(QStringLiteral("CREATE TABLE ac_probe (a INTEGER)"));
+        }
+        auto others = [&] { return firstValue(*db::Connection::open(conn), QStringLiteral("SELECT count(*) FROM ac_probe")); };
+        auto session = std::make_shared<Session>();
+        RunResult r = runOn(session, conn, QStringLiteral("INSERT INTO ac_probe VALUES (1)"), false);
+        ASSERT_FALSE(r.isError()) << r.closingMessage.toStdString();
+        EXPECT_EQ(r.inTransaction, std::optional<bool>(true));
+        EXPECT_EQ(others(), QStringLiteral("0"));
+        r = runOn(session, conn, QStringLiteral("ROLLBACK"), false, true);
+        ASSERT_FALSE(r.isError()) << r.closingMessage.toStdString();
+        EXPECT_EQ(others(), QStringLiteral("0"));
+        // the next run opens the next one; COMMIT makes it seen
+        r = runOn(session, conn, QStringLiteral("INSERT INTO ac_probe VALUES (2)"), false);
+        EXPECT_EQ(r.inTransaction, std::optional<bool>(true));
+        r = runOn(session, conn, QStringLiteral("COMMIT"), false, true);
+        ASSERT_FALSE(r.isError()) << r.closingMessage.toStdString();
+        EXPECT_EQ(others(), QStringLiteral("1"));
+        // back on: each statement is committed by itself
+        r = runOn(session, conn, QStringLiteral("INSERT INTO ac_probe VALUES (3)"), true);
+        EXPECT_EQ(others(), QStringLiteral("2"));
+        session->close();
+        db::Connection::open(conn)->exec(QStringLiteral("DROP TABLE ac_probe"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ConnectAutoCommit, ::testing::ValuesIn(kTestBackends));

@@ -174,6 +174,12 @@ public:
     // Forgets a cancel that came after the last call had ended, so that it
     // cannot cancel the next call on a connection kept for further runs.
     virtual void clearPendingCancel() {}
+    // The driver's own auto-commit, for a backend that cannot tell whether
+    // it is inside a transaction (ODBC): off, every statement joins a
+    // transaction that COMMIT or ROLLBACK ends (and inTransaction() says
+    // yes); back on, the driver commits what is open. The other backends
+    // keep auto-commit and are given a BEGIN instead (run/Session).
+    virtual void setAutoCommit(bool) {}
 
     // The server's own messages that are not errors (PostgreSQL's NOTICE)
     // go to handler as they come, on the thread using the connection.

@@ -67,6 +67,14 @@ Result<net::TunnelTarget> tunnelTarget(const ConnectionString& cs, const net::Ss
     return t;
 }
 
+std::shared_ptr<void> holdTunnel(const QString& connectionString) {
+    const ConnectionString cs(connectionString);
+    const ConnectionProfile profile = ConnectionProfile::of(cs);
+    if (!profile.ssh.isSet()) return nullptr;
+    const auto target = tunnelTarget(cs, profile.ssh, familyOfConnectionString(connectionString));
+    return target ? net::SshTunnel::hold(*target) : nullptr;
+}
+
 ConnectionString throughTunnel(ConnectionString cs, int localPort) {
     for (const char* k : kHostKeys) cs.remove(QLatin1String(k));
     cs.set(QStringLiteral("Server"), QStringLiteral("127.0.0.1"));

@@ -20,6 +20,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 namespace db {
@@ -50,5 +51,9 @@ ConnectionString withoutEditorKeys(ConnectionString cs);
 Result<net::TunnelTarget> tunnelTarget(const ConnectionString& cs, const net::SshJump& jump, ServerFamily family);
 // The string pointed at the tunnel's local end.
 ConnectionString throughTunnel(ConnectionString cs, int localPort);
+// For a document connected through a jump host: keeps the string's tunnel
+// running between its connections (once one started it) while the hold
+// lives. Null for a string without SshHost.
+std::shared_ptr<void> holdTunnel(const QString& connectionString);
 
 } // namespace db

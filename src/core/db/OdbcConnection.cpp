@@ -215,6 +215,19 @@ void OdbcConnection::secureSession(const ConnectionString& cs) {
     }
 }
 
+void OdbcConnection::setAutoCommit(bool on) {
+    if (on == autoCommit_ || dbc_ == SQL_NULL_HDBC) return;
+    const SQLRETURN rc = SQLSetConnectAttrW(dbc_, SQL_ATTR_AUTOCOMMIT,
+                                            reinterpret_cast<SQLPOINTER>(SQLULEN(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)), 0);
+    if (!succeeded(rc)) throw diagnostics(SQL_HANDLE_DBC, dbc_, QStringLiteral("Cannot change auto-commit"));
+    autoCommit_ = on;
+}
+
+std::optional<bool> OdbcConnection::inTransaction() {
+    if (autoCommit_) return std::nullopt;
+    return true;
+}
+
 void OdbcConnection::disconnect() {
     if (dbc_ == SQL_NULL_HDBC) return;
     SQLDisconnect(dbc_);

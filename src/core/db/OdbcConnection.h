@@ -46,6 +46,9 @@ public:
     Table schema(Schema kind, const SchemaFilter& filter = {}) override;
     // What the driver knows: a connection it has seen fail is dead.
     bool isAlive() override;
+    void setAutoCommit(bool on) override;
+    // Unknown with auto-commit on; with it off, always inside one.
+    std::optional<bool> inTransaction() override;
 
     // Used by cursors.
     SQLHDBC handle() const { return dbc_; }
@@ -80,6 +83,7 @@ private:
     bool splitScripts_ = false;
     bool isPostgres_ = false;
     bool narrowUtf8_ = false;
+    bool autoCommit_ = true;
 
     // The statement a cancel from another thread interrupts (SQLCancel).
     std::mutex activeMutex_;

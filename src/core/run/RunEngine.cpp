@@ -163,6 +163,7 @@ db::Connection* RunEngine::connect(std::unique_ptr<db::Connection>& owned) {
                                  .arg(request_.database));
         conn->setDefaultDatabase(request_.database);
     }
+    if (request_.session && !request_.keptSessionOnly) request_.session->applyAutoCommit(request_.autoCommit);
     return conn;
 }
 

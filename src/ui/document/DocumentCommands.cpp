@@ -137,6 +137,7 @@ void QueryDocument::onToolbarButton(const QString& tag) {
     else if (tag == QLatin1String("Syntax Check")) parts_.check->syntaxCheck();
     else if (tag == QLatin1String("EXECUTE")) startExec();
     else if (tag == QLatin1String("STOP")) parts_.runs->stop();
+    else onTransactionButton(tag);
 }
 
 void QueryDocument::onToolbarMenu(const QString&, const QString& key) {
