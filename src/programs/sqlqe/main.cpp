@@ -1,5 +1,6 @@
 // sqlqe: the SQL Query Editor.
 
+#include "base/Background.h"
 #include "common/Dialogs.h"
 #include "connections/SshQuestions.h"
 #include "db/ProcessLocale.h"
@@ -110,5 +111,5 @@ int main(int argc, char** argv) {
             doc->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
     const int status = app.exec();
     Dialogs::install(nullptr);
-    return status;
+    return background::finishProcess(status);
 }
