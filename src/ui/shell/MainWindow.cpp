@@ -217,6 +217,9 @@ QueryDocument* MainWindow::newDocument() {
     });
     journal_->track(doc);
     w->installEventFilter(this);
+    // QMdiArea placed it for its size hint; where the size above does not fit
+    // it starts in the corner (also when it opens maximized: its normal place)
+    if (!area.isEmpty() && !area.contains(w->geometry())) w->move(0, 0);
     w->show();
     if (!area.isEmpty() && !area.contains(w->geometry())) w->move(0, 0);
     doc->editor()->setFocus();
