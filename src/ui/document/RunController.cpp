@@ -1,5 +1,6 @@
 #include "document/RunController.h"
 
+#include "assist/CatalogCache.h"
 #include "base/Memory.h"
 #include "common/DocumentContext.h"
 #include "document/ExternalToolRun.h"
@@ -7,8 +8,10 @@
 #include "document/ResultPanes.h"
 #include "document/UnfilteredQuestion_p.h"
 #include "editor/SqlEditor.h"
+#include "grid/MemoryBudget.h"
 #include "run/Executor.h"
 #include "run/TextLayout.h"
+#include "script/SchemaChanges.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
@@ -125,9 +128,14 @@ void RunController::start(const QString& text, const settings::Snapshot& options
     request.origin = origin.value_or(sqlscript::TextPoint{});
     request.namesErrorLine = origin.has_value();
     request.resultsInText = panes_->resultsInText();
+    request.furtherSetsToGrid = !request.resultsInText; // each set a grid tab; the extended text stays
     request.rowLimit = options.rowLimit();
     request.loginTimeoutSeconds = options.loginTimeoutSeconds();
     request.memoryLimitBytes = memoryLimit_ = options.resultMemoryLimitBytes();
+    // Past gridmemory the grid moves rows to a temporary file: a grid run
+    // then only asks when the user keeps every row in memory.
+    grid::MemoryBudget::instance().setLimit(options.gridMemoryBytes());
+    if (!request.resultsInText && options.gridMemoryBytes() > 0) request.memoryLimitBytes.reset();
     request.session = context_.session();
     request.keptSessionOnly = own;
     request.autoCommit = context_.autoCommit();
@@ -154,5 +162,9 @@ void RunController::finish(const RunResult& result) {
     emit mainStatus(false, QString());
     emit runningChanged(false);
     const RunRequest request = std::exchange(request_, {}); // the script is not kept after its run
+    // names completion has cached may be gone or new (a script of megabytes is not read for it)
+    if (request.text.size() > (1 << 20) ||
+        sqlscript::changesSchema(request.text, sqlscript::dialectOf(context_.serverFamily())))
+        CatalogCache::forgetEverywhere(request.connectionString);
     emit runFinished(request, result, started_);
 }
