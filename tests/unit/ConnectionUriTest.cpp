@@ -51,6 +51,10 @@ TEST(ConnectionUri, EveryFormReadsAsTheKeyValueString) {
         {"sqlite:////abs/x.db", {{"Data Source", "/abs/x.db"}}},
         {"sqlite:relative.db", {{"Data Source", "relative.db"}}},
         {"sqlite:///x.db?mode=ro", {{"Data Source", "file:/x.db?mode=ro"}, {"ReadOnly", "1"}}},
+        // the editor's own keys are taken out of the query SQLite would read
+        {"sqlite:///x.db?ReadOnly=1&Environment=production",
+         {{"Data Source", "/x.db"}, {"ReadOnly", "1"}, {"Environment", "production"}}},
+        {"file:/x.db?cache=shared&readonly=1", {{"Data Source", "file:/x.db?cache=shared"}, {"ReadOnly", "1"}}},
         {"file:///tmp/a.db?cache=shared",
          {{"Provider", "SQLite"}, {"Data Source", "file:///tmp/a.db?cache=shared"}, {"ReadOnly", ""}}},
         {"  FILE:data.db?mode=ro", {{"Data Source", "file:data.db?mode=ro"}, {"ReadOnly", "1"}}},

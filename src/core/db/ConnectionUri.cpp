@@ -1,5 +1,6 @@
 #include "db/ConnectionUri.h"
 
+#include "db/ConnectionProfile.h"
 #include "db/MariaOptions.h"
 
 #include <QUrl>
@@ -157,10 +158,30 @@ bool readsOnly(const QString& query) {
     return false;
 }
 
+// The editor's own keys in a SQLite URI's query (ReadOnly=1, Environment=…)
+// are taken out into pairs; SQLite would ignore them without a word.
+QString takeEditorKeys(const QString& query, Pairs& out) {
+    QStringList kept;
+    for (const QString& item : query.split(QLatin1Char('&'), Qt::SkipEmptyParts)) {
+        const qsizetype eq = item.indexOf(QLatin1Char('='));
+        const QString key = decoded(eq < 0 ? QStringView(item) : QStringView(item).left(eq));
+        if (ConnectionProfile::isEditorKey(key) || key.compare(QLatin1String("Backend"), Qt::CaseInsensitive) == 0)
+            out.emplace_back(key, eq < 0 ? QString() : decoded(QStringView(item).mid(eq + 1)));
+        else
+            kept << item;
+    }
+    return kept.join(QLatin1Char('&'));
+}
+
 Pairs sqlitePairs(const QString& text, qsizetype from, Scheme scheme) {
     QString rest = text.mid(from).trimmed();
-    const qsizetype q = rest.indexOf(QLatin1Char('?'));
-    const QString query = q >= 0 ? rest.mid(q + 1) : QString();
+    qsizetype q = rest.indexOf(QLatin1Char('?'));
+    Pairs editorKeys;
+    QString query = q >= 0 ? takeEditorKeys(rest.mid(q + 1), editorKeys) : QString();
+    if (q >= 0) {
+        rest = query.isEmpty() ? rest.left(q) : rest.left(q + 1) + query;
+        if (query.isEmpty()) q = -1;
+    }
     Pairs out{{QStringLiteral("Provider"), QStringLiteral("SQLite")}};
     if (scheme == Scheme::File) {
         out.emplace_back(QStringLiteral("Data Source"),
@@ -175,6 +196,7 @@ Pairs sqlitePairs(const QString& text, qsizetype from, Scheme scheme) {
                          q >= 0 ? QStringLiteral("file:") + path + QLatin1Char('?') + query : decoded(path));
     }
     if (readsOnly(query)) out.emplace_back(QStringLiteral("ReadOnly"), QStringLiteral("1"));
+    out.insert(out.end(), editorKeys.begin(), editorKeys.end());
     return out;
 }
 
