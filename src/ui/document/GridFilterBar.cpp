@@ -126,7 +126,12 @@ void GridFilterBar::clear() {
 
 QString GridFilterBar::rowsText() const { return model_->rowsShownText(); }
 
+void GridFilterBar::setActivity(const QString& text) {
+    activity_ = text;
+    updateCount();
+}
+
 void GridFilterBar::updateCount() {
-    count_->setText(rowsText());
+    count_->setText(activity_.isEmpty() ? rowsText() : rowsText() + QStringLiteral(" · ") + activity_);
     emit rowsTextChanged(rowsText());
 }
