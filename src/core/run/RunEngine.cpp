@@ -11,6 +11,10 @@
 
 namespace {
 constexpr int kFetchRows = 1024;
+// A script refused before anything of it was sent (its parameters).
+struct Refusal {
+    QString message;
+};
 } // namespace
 
 void RunSink::textRows(Pane pane, std::shared_ptr<db::RowBlock> rows, const TextWidths& widths) {
@@ -87,8 +91,7 @@ RunResult RunEngine::execute() {
         conn = connect(owned);
         sink_.clearPane(request_.resultsInText ? Pane::Results : Pane::Extended);
         if (stop_) throw db::Error::cancelled(QStringLiteral("Operation cancelled."));
-        auto cursor = conn->execute(plan.textToRun);
-        walkResults(*cursor);
+        send(*conn, plan.textToRun);
         if (stop_)
             result = finish(RunOutcome::Cancelled, textlayout::cancelledMessage(rowCount()));
         else if (!anyRowSet_ && !notes_.isEmpty())
@@ -107,6 +110,8 @@ RunResult RunEngine::execute() {
             placeError(result, e, plan.textToRun, conn);
         }
         failed = true;
+    } catch (const Refusal& r) {
+        result = finish(RunOutcome::Refused, r.message);
     }
     sink_.flush();
     db::Connection* used = nullptr; // set by connect() even when it failed after the lease
@@ -159,8 +164,41 @@ db::Connection* RunEngine::connect(std::unique_ptr<db::Connection>& owned) {
     return conn;
 }
 
-void RunEngine::placeError(RunResult& result, const db::Error& error, const QString& sentText,
+void RunEngine::send(db::Connection& conn, const QString& text) {
+    const db::ServerFamily server = conn.serverFamily();
+    const sqlscript::ScriptParameters found = sqlscript::findParameters(text, server);
+    if (found.empty()) {
+        auto cursor = conn.execute(text);
+        walkResults(*cursor);
+        return;
+    }
+    const auto* values = request_.parameters ? &*request_.parameters : nullptr;
+    auto bound = sqlscript::bindScript(text, found, values, server);
+    if (!bound) throw Refusal{bound.error()};
+    for (const sqlscript::BoundStatement& statement : bound.value()) {
+        if (stop_) return;
+        try {
+            auto cursor = conn.execute(statement.text, statement.params);
+            walkResults(*cursor);
+        } catch (const db::Error&) {
+            failedStatement_ = statement;
+            throw;
+        }
+    }
+}
+
+void RunEngine::placeError(RunResult& result, db::Error error, const QString& sentText,
                            const db::Connection* conn) const {
+    // A statement sent on its own counts its positions from its own start,
+    // in its rewritten text: back into the script's.
+    if (failedStatement_) {
+        db::ErrorPosition at;
+        if (error.position().offset)
+            at.offset = failedStatement_->scriptOffsetOf(*error.position().offset);
+        else
+            at.statementOffset = failedStatement_->scriptOffset;
+        error.setPosition(at);
+    }
     // A system procedure goes out rewritten: its positions are not the user's.
     if (!conn || sentText != request_.text || !request_.namesErrorLine) return;
     const auto at = errorlocation::locate(error.position(), sentText, sqlscript::dialectOf(conn->serverFamily()));
@@ -178,7 +216,6 @@ void RunEngine::noteClosedResult(const db::Cursor& cursor) {
 }
 
 void RunEngine::walkResults(db::Cursor& cursor) {
-    bool firstSet = true;
     for (;;) {
         if (!cursor.hasRows()) {
             noteClosedResult(cursor);
@@ -189,14 +226,14 @@ void RunEngine::walkResults(db::Cursor& cursor) {
             anyRowSet_ = true;
             if (request_.resultsInText) {
                 writeTextSet(cursor, Pane::Results, counter_);
-            } else if (firstSet || request_.everySetToGrid) {
+            } else if (!gridTaken_ || request_.everySetToGrid) {
+                gridTaken_ = true;
                 writeGridSet(cursor);
             } else {
                 qint64 own = 1;
                 writeTextSet(cursor, Pane::Extended, own);
                 extended_ = true;
             }
-            firstSet = false;
         }
         sink_.flush();
         if (stop_) return; // no further results after a stop

@@ -82,6 +82,31 @@ Result<std::optional<exports::Format>> outputFormat(const QCommandLineParser& p)
     return std::optional(*format);
 }
 
+// The values of --param NAME=VALUE (sent as text: the server reads each as
+// the type its statement needs) and --param-null NAME. A name may keep its
+// marker (:id, @id, $1, ?1).
+Result<sqlscript::ParameterValues> parameterValues(const QCommandLineParser& p) {
+    sqlscript::ParameterValues values;
+    auto bare = [](QString name) {
+        name = name.trimmed();
+        if (!name.isEmpty() && QStringLiteral(":@$?").contains(name.front())) name.remove(0, 1);
+        return name;
+    };
+    for (const QString& given : p.values(QStringLiteral("param"))) {
+        const qsizetype eq = given.indexOf(QLatin1Char('='));
+        const QString name = bare(given.left(eq));
+        if (eq < 0 || name.isEmpty())
+            return fail(QStringLiteral("--param needs NAME=VALUE, not \"%1\"").arg(given));
+        values[name] = {sqlscript::ParameterType::Text, given.mid(eq + 1), false};
+    }
+    for (const QString& given : p.values(QStringLiteral("param-null"))) {
+        const QString name = bare(given);
+        if (name.isEmpty()) return fail(QStringLiteral("--param-null needs a parameter name"));
+        values[name] = {sqlscript::ParameterType::Text, QString(), true};
+    }
+    return values;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -114,6 +139,12 @@ int main(int argc, char** argv) {
     p.addOption({QStringLiteral("tsv"), QStringLiteral("Results in the grid's tab-separated export format.")});
     p.addOption({QStringLiteral("max-rows"), QStringLiteral("Row limit for the whole run, 1 or more (overrides the settings)."),
                  QStringLiteral("N")});
+    p.addOption({QStringLiteral("param"),
+                 QStringLiteral("A value for the script's parameter NAME (:NAME, @NAME, $N, the Nth ?); repeatable. "
+                                "A parameter without a value stops the run before anything is sent."),
+                 QStringLiteral("NAME=VALUE")});
+    p.addOption({QStringLiteral("param-null"), QStringLiteral("Binds NULL to the parameter NAME; repeatable."),
+                 QStringLiteral("NAME")});
     p.addOption({QStringLiteral("home"), QStringLiteral("Application home with config.ini and vsql.db."),
                  QStringLiteral("DIR")});
     p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Script file, or - for standard input."));
@@ -123,7 +154,7 @@ int main(int argc, char** argv) {
         return refuse(QStringLiteral(
             "usage: sqlqe-run (--connect STRING|--connect -|--connect-file FILE|--connection NAME) "
             "[--database NAME] [--format FORMAT [--table NAME]|--text|--grid-csv|--tsv] "
-            "[--max-rows N] [--home DIR] FILE|-"));
+            "[--max-rows N] [--param NAME=VALUE]... [--home DIR] FILE|-"));
     const Result<std::optional<exports::Format>> format = outputFormat(p);
     if (!format) return refuse(format.error());
     AppPaths::resolve(p.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
@@ -151,6 +182,9 @@ int main(int argc, char** argv) {
     request.connectionString = *connection;
     request.database = p.value(QStringLiteral("database"));
     request.text = script->text;
+    const Result<sqlscript::ParameterValues> values = parameterValues(p);
+    if (!values) return refuse(values.error());
+    request.parameters = *values;
     request.resultsInText = !*format;
     request.everySetToGrid = format->has_value(); // each result set in the export format
     request.loginTimeoutSeconds = settings::current().loginTimeoutSeconds();
