@@ -243,8 +243,8 @@ TEST_F(ObjectBrowserTest, CommandsScriptTheNodeSelectedInAnyDocument) {
     other->scriptObject(ObjectCommand::Insert); // reads the columns first
     ASSERT_TRUE(waitFor([&] { return !other->objectScripter()->isBusy(); }));
     EXPECT_EQ(other->editor()->text(),
-              QStringLiteral("INSERT INTO orders\r\n\t(id, \"Total Due\", note)\r\nVALUES\r\n\t('id', 'Total "
-                             "Due', 'note')\r\n "));
+              QStringLiteral("INSERT INTO orders\r\n\t(id, \"Total Due\", note)\r\nVALUES\r\n\t(:id, :Total_Due, "
+                             ":note)\r\n "));
     EXPECT_FALSE(other->editor()->hasSelectedText());
 
     // a column: no read, the column forms
@@ -253,7 +253,7 @@ TEST_F(ObjectBrowserTest, CommandsScriptTheNodeSelectedInAnyDocument) {
     other->editor()->setText(QString());
     other->scriptObject(ObjectCommand::Delete);
     EXPECT_EQ(other->editor()->text(),
-              QStringLiteral("DELETE FROM orders\r\n\tWHERE \"Total Due\" = 'Total Due' "));
+              QStringLiteral("DELETE FROM orders\r\n\tWHERE \"Total Due\" = :Total_Due "));
     other->editor()->setText(QString());
     other->scriptObject(ObjectCommand::InsertObject);
     EXPECT_EQ(other->editor()->text(), QStringLiteral("\"Total Due\" "));

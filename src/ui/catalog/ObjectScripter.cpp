@@ -4,22 +4,51 @@
 #include "catalog/CatalogSelection.h"
 #include "catalog/ObjectBrowser.h"
 #include "catalog/SchemaReader.h"
+#include "catalog/TableKey.h"
 #include "common/Dialogs.h"
 
 namespace {
 
-QString tableForm(ObjectCommand command, const SqlDialect& d, const ObjectRef& ref,
-                  const QStringList& columns) {
+// What a skeleton is written from: the table's columns and the key its row is found by.
+struct TableShape {
+    QStringList columns;
+    QStringList key;
+};
+
+QString tableForm(ObjectCommand command, const SqlDialect& d, const ObjectRef& ref, const TableShape& shape) {
     switch (command) {
     case ObjectCommand::Insert:
-        return statements::insert(d, ref, columns);
+        return statements::insert(d, ref, shape.columns);
     case ObjectCommand::Update:
-        return statements::update(d, ref, columns);
+        return statements::update(d, ref, shape.columns, shape.key);
     case ObjectCommand::Delete:
-        return statements::remove(d, ref, columns);
+        return statements::remove(d, ref, shape.columns, shape.key);
     default:
         return {};
     }
+}
+
+// Reads what the command's skeleton needs of the table (off the UI thread).
+Result<TableShape> readShape(const SelectedObject& s, ObjectCommand command) {
+    TableShape shape;
+    const ObjectRef& ref = s.ref;
+    if (statements::needsColumns(ref)) {
+        Result<QStringList> columns = schemareader::getColumnList(s.connectionString, ref.table, ref.catalog, ref.schema);
+        if (!columns) return fail(columns.error());
+        shape.columns = std::move(columns).value();
+    }
+    if (command != ObjectCommand::Insert && statements::usesKey(s.dialect, ref)) {
+        Result<QStringList> key = schemareader::getKeyColumnList(s.connectionString, ref.table, ref.catalog, ref.schema);
+        if (!key) return fail(key.error());
+        shape.key = std::move(key).value();
+    }
+    return shape;
+}
+
+// Whether the command's skeleton for the node needs the catalogue.
+bool readsCatalog(const SelectedObject& s, ObjectCommand command) {
+    return statements::needsColumns(s.ref) ||
+           (command == ObjectCommand::Update && statements::usesKey(s.dialect, s.ref));
 }
 
 // "Insert Object": names of tables, columns and databases as a statement
@@ -75,9 +104,9 @@ void ObjectScripter::run(ObjectCommand command) {
     case ObjectCommand::Insert:
     case ObjectCommand::Update:
     case ObjectCommand::Delete:
-        if (s.ref.kind == ObjectKind::Column)
+        if (s.ref.kind == ObjectKind::Column && !readsCatalog(s, command))
             target_.addObjectText(tableForm(command, s.dialect, s.ref, {}), false);
-        else if (s.ref.kind == ObjectKind::Table)
+        else if (s.ref.kind == ObjectKind::Table || s.ref.kind == ObjectKind::Column)
             scriptTable(command);
         return;
     }
@@ -86,17 +115,13 @@ void ObjectScripter::run(ObjectCommand command) {
 void ObjectScripter::scriptTable(ObjectCommand command) {
     const SelectedObject s = catalogselection::current();
     ++pending_;
-    runInBackground<Result<QStringList>>(
-        this,
-        [s] {
-            return schemareader::getColumnList(s.connectionString, s.ref.table, s.ref.catalog, s.ref.schema);
-        },
-        [this, s, command](Result<QStringList> columns) {
+    runInBackground<Result<TableShape>>(
+        this, [s, command] { return readShape(s, command); },
+        [this, s, command](Result<TableShape> shape) {
             --pending_;
-            const QString text =
-                columns.ok() ? tableForm(command, s.dialect, s.ref, columns.value()) : QString();
-            if (!columns.ok())
-                report(columns.error());
+            const QString text = shape.ok() ? tableForm(command, s.dialect, s.ref, shape.value()) : QString();
+            if (!shape.ok())
+                report(shape.error());
             else if (text.isEmpty())
                 report(
                     QStringLiteral("No columns of \"%1\" could be read, so there is nothing to script.\r\n"
