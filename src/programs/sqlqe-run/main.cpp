@@ -4,6 +4,7 @@
 // run failed or its output could not be written, 2 bad arguments or input,
 // 130 after SIGINT and 143 after SIGTERM.
 
+#include "ImportCommand.h"
 #include "Inputs.h"
 #include "PrintSink.h"
 #include "SignalWatcher.h"
@@ -67,7 +68,7 @@ Result<std::optional<exports::Format>> outputFormat(const QCommandLineParser& p)
     if (p.isSet(QStringLiteral("tsv"))) return std::optional(exports::Format::GridTab);
     if (p.isSet(QStringLiteral("grid-csv"))) return std::optional(exports::Format::GridCsv);
     if (!p.isSet(QStringLiteral("format"))) {
-        if (p.isSet(QStringLiteral("table")))
+        if (p.isSet(QStringLiteral("table")) && !p.isSet(QStringLiteral("import")))
             return fail(QStringLiteral("--table goes with --format sql-insert"));
         return std::optional<exports::Format>();
     }
@@ -131,8 +132,8 @@ int main(int argc, char** argv) {
     p.addOption({QStringLiteral("database"), QStringLiteral("Default database for the run."), QStringLiteral("NAME")});
     p.addOption({QStringLiteral("format"), formatHelp(), QStringLiteral("FORMAT")});
     p.addOption({QStringLiteral("table"),
-                 QStringLiteral(
-                     "The table of --format sql-insert (default: the one the query reads, else \"result\")."),
+                 QStringLiteral("The table of --format sql-insert (default: the one the query reads, else "
+                                "\"result\"), or the table --import fills."),
                  QStringLiteral("NAME")});
     p.addOption({QStringLiteral("text"), QStringLiteral("Results as aligned text (default).")});
     p.addOption({QStringLiteral("grid-csv"), QStringLiteral("Results in the grid's CSV export format.")});
@@ -147,14 +148,26 @@ int main(int argc, char** argv) {
                  QStringLiteral("NAME")});
     p.addOption({QStringLiteral("home"), QStringLiteral("Application home with config.ini and vsql.db."),
                  QStringLiteral("DIR")});
+    addImportOptions(p);
     p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Script file, or - for standard input."));
     p.process(app);
 
+    const bool importing = p.isSet(QStringLiteral("import"));
+    if (importing) {
+        if (!p.positionalArguments().isEmpty()) return refuse(QStringLiteral("--import takes no script"));
+        AppPaths::resolve(p.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
+        const Result<QString> connection = readConnectionString(
+            {p.value(QStringLiteral("connect")), p.value(QStringLiteral("connection")), p.value(QStringLiteral("connect-file"))});
+        if (!connection) return refuse(connection.error());
+        return runImport(p, *connection, watcher);
+    }
     if (p.positionalArguments().size() != 1)
         return refuse(QStringLiteral(
             "usage: sqlqe-run (--connect STRING|--connect -|--connect-file FILE|--connection NAME) "
             "[--database NAME] [--format FORMAT [--table NAME]|--text|--grid-csv|--tsv] "
-            "[--max-rows N] [--param NAME=VALUE]... [--home DIR] FILE|-"));
+            "[--max-rows N] [--param NAME=VALUE]... [--home DIR] FILE|-\n"
+            "       sqlqe-run (--connect …) --import FILE.csv --table NAME [--delimiter C] [--quote C] "
+            "[--header|--no-header] [--encoding NAME] [--null TEXT] [--skip-bad-rows]"));
     const Result<std::optional<exports::Format>> format = outputFormat(p);
     if (!format) return refuse(format.error());
     AppPaths::resolve(p.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
