@@ -11,6 +11,10 @@
 #include "editor/SqlEditor.h"
 #include "connections/ConnectionDialog.h"
 #include "connections/ConnectionManager.h"
+#include "common/Theme.h"
+#include "options/OptionsDialog.h"
+#include "shell/KeyMap.h"
+#include "shell/ShortcutsDialog.h"
 
 #include <QListWidget>
 
@@ -115,6 +119,41 @@ int main(int argc, char** argv) {
         d.show();
         settle(200);
         d.grab().save(out + QStringLiteral("/connection-dialog.png"));
+    }
+    // the user guide's pictures of both themes, the keyboard shortcuts and the options
+    for (QueryDocument* d : w.documents()) d->setChanged(false); // closed without a question
+    for (QMdiSubWindow* sub : w.mdiArea()->subWindowList()) sub->close();
+    QApplication::processEvents();
+    w.resize(1000, 640);
+    QueryDocument* t = w.newDocument();
+    qobject_cast<QMdiSubWindow*>(t->parentWidget())->showMaximized();
+    t->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
+    t->editor()->setText(QStringLiteral("-- The best customers, with a NULL where nobody left an e-mail\r\n"
+                                        "SELECT c.name, c.email, count(o.id) AS orders, sum(t.total) AS spent\r\n"
+                                        "FROM customers c JOIN orders o ON o.customer_id = c.id\r\n"
+                                        "JOIN order_totals t ON t.order_id = o.id\r\n"
+                                        "GROUP BY c.id ORDER BY spent DESC LIMIT 12;\r\n"));
+    t->startExec();
+    waitRun(t);
+    for (const auto& [choice, name] :
+         {std::pair{Theme::Choice::Light, "theme-light"}, std::pair{Theme::Choice::Dark, "theme-dark"}}) {
+        Theme::instance().setChoice(choice);
+        t->editor()->setCursorPosition(1, 14);
+        shot(&w, out + QStringLiteral("/%1.png").arg(QLatin1String(name)));
+    }
+    Theme::instance().setChoice(Theme::Choice::System);
+    {
+        ShortcutsDialog keys{KeyMap(KeyPreset::Desktop)};
+        keys.resize(640, 460);
+        keys.show();
+        keys.select(QStringLiteral("mnuFileClose"));
+        shot(&keys, out + QStringLiteral("/keyboard-shortcuts.png"));
+    }
+    {
+        OptionsDialog options(&w);
+        options.resize(720, 440);
+        options.show();
+        shot(&options, out + QStringLiteral("/options-general.png"));
     }
     for (QueryDocument* d : w.documents()) d->setChanged(false);
     return 0;

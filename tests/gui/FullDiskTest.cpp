@@ -53,7 +53,7 @@ void runAndWait(QueryDocument* d, const QString& script) {
 TEST(FullDisk, JournalAndHistoryFailuresAreToldOnceKeptAndWrittenLater) {
     SmallDisk disk;
     if (!disk.mounted()) GTEST_SKIP() << disk.reason().toStdString();
-    const QString previous = AppPaths::home();
+    const AppFolders previous = AppPaths::folders();
     AppPaths::set(disk.path());
     ScriptedDialogs dialogs;
     ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty());

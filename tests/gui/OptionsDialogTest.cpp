@@ -71,12 +71,13 @@ QStringList tabTexts(const QTabWidget* tabs) {
 // What "OK" writes into a file created from nothing, every control at its
 // first-start state: the keys in the dialog's order, flags "0" (a flag that
 // a missing value leaves on, "1"), the plan "User Specific", the "Other"
-// tool and "Text" results.
+// tool, "Text" results and the System theme.
 const QByteArray kFirstStartFile =
     "[OPTIONS]\ncodesense=0\ncatalogsense=0\nautocorrsyntax=0\nconverttabs=0\n"
     "parsecomments=0\nshowsplash=0\nstartupquery=0\nrowcount=0\nrowcountvalue=\n"
     "logintimeout=\nqueryterminator=\nfont=\nfontsize=\nsyntaxhighlight=0\n"
     "executionplan=1\nexecutionselected=Other\nresultsin=1\nresultmemorylimit=\nconfirmunfiltered=1\nhistorylimit=\n"
+    "theme=system\n"
     "\n[ISQLW]\nserver=\ndatabase=\nuser=\npassword=\ntrustedconnection=0\n"
     "inputfile=\noutputfile=\nshellopen=0\n"
     "\n[ISQL]\nserver=\ndatabase=\nuser=\npassword=\ntrustedconnection=0\n"
@@ -104,7 +105,7 @@ TEST_F(OptionsDialogTest, WithoutASettingsFileEveryBoxIsEmptyAndOkWritesAComplet
             EXPECT_FALSE(checkOf(d, k.key)->isChecked()) << k.name;
         } else if (k.kind == Kind::FlagDefaultOn) {
             EXPECT_TRUE(checkOf(d, k.key)->isChecked()) << k.name;
-        } else if (k.kind != Kind::Choice && k.key != Key::ExecutionSelected) {
+        } else if (k.kind != Kind::Choice && k.key != Key::ExecutionSelected && k.key != Key::Theme) {
             EXPECT_EQ(textOf(d.control(k.key)), QString()) << k.name; // font and size too
         }
     }
@@ -145,7 +146,7 @@ TEST_F(OptionsDialogTest, EverySectionReadsBackExactlyAsWritten) {
                 checkOf(d, k.key)->setChecked(i % 2 == 0);
                 expected[k.key] = i % 2 == 0 ? "1" : "0";
             } else if (k.kind == Kind::Text || k.kind == Kind::Number) {
-                if (k.key == Key::ExecutionSelected) continue;
+                if (k.key == Key::ExecutionSelected || k.key == Key::Theme) continue;
                 const QString v = QStringLiteral("%1 %2 'o''k' 100% \"q\" a=b;c #%3")
                                       .arg(settings::sectionName(k.section), k.name)
                                       .arg(variant);
@@ -160,9 +161,11 @@ TEST_F(OptionsDialogTest, EverySectionReadsBackExactlyAsWritten) {
         d.executionPage()->defaultPlanButton()->click();
         d.executionPage()->toolChooser()->setCurrentText(QStringLiteral("ISQL")); // kept while unavailable
         d.generalPage()->gridButton()->click();
+        d.generalPage()->themeBox()->setCurrentText(QStringLiteral("Dark"));
         expected[Key::ExecutionPlan] = "0";
         expected[Key::ExecutionSelected] = "ISQL";
         expected[Key::ResultsIn] = "0";
+        expected[Key::Theme] = "dark";
         d.okButton()->click();
         ASSERT_EQ(d.result(), QDialog::Accepted);
     }
@@ -185,9 +188,11 @@ TEST_F(OptionsDialogTest, EverySectionReadsBackExactlyAsWritten) {
         d.executionPage()->userSpecificButton()->click();
         d.executionPage()->toolTabs()->setCurrentIndex(0);
         d.generalPage()->textButton()->click();
+        d.generalPage()->themeBox()->setCurrentText(QStringLiteral("Light"));
         expected[Key::ExecutionPlan] = "1";
         expected[Key::ExecutionSelected] = "ISQLW";
         expected[Key::ResultsIn] = "1";
+        expected[Key::Theme] = "light";
         d.okButton()->click();
     }
     const QByteArray once = readFile(config());

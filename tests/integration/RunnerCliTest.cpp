@@ -1,8 +1,13 @@
 // sqlqe-run as a user calls it: output, closing message, exit status, Ctrl+C.
 #include "db/Connection.h"
+#include "settings/AppPaths.h"
+#include "store/ConnectionStore.h"
+#include "store/HomeSeeding.h"
+#include "support/TempHome.h"
 #include "support/RunnerProcess.h"
 #include "support/TestServers.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
@@ -64,6 +69,46 @@ TEST(RunnerCliBasics, TextModeMatchesTheEditorsTextPane) {
     EXPECT_TRUE(bad.err.startsWith(QStringLiteral("Error: #")));
     const Outcome empty = runCli({QStringLiteral("--connect"), cs}, "");
     EXPECT_EQ(empty.err, QStringLiteral("Nothing to do but wait for something to execute :/\n"));
+}
+
+// What shell completion and a user at the prompt ask of it: the saved
+// names, the options; a wrong option is bad arguments (2), not a crash.
+TEST(RunnerCliBasics, ListsSavedConnectionsAndTellsItsOptions) {
+    auto cli = [](const QStringList& args) {
+        QProcess p;
+        p.start(QStringLiteral(SQLQE_RUN_PATH), args);
+        p.closeWriteChannel();
+        p.waitForFinished(60000);
+        return Outcome{QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()),
+                       p.exitCode()};
+    };
+    QTemporaryDir home;
+    const Outcome none = cli({QStringLiteral("--home"), home.path(), QStringLiteral("--list-connections")});
+    EXPECT_EQ(none.code, 0) << none.err.toStdString();
+    EXPECT_EQ(none.out, QString());
+    EXPECT_TRUE(QDir(home.path()).isEmpty()); // asking creates nothing
+
+    {
+        TempHome seeded;
+        AppPaths::set(home.path());
+        ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty());
+        ASSERT_TRUE(ConnectionStore::insertConnection(QStringLiteral("it's 100% \"mine\""), QStringLiteral("DSN=x"), 1));
+    }
+    const Outcome names = cli({QStringLiteral("--list-connections"), QStringLiteral("--home"), home.path()});
+    EXPECT_EQ(names.code, 0) << names.err.toStdString();
+    QStringList listed = names.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("Demo (SQLite)"), QStringLiteral("it's 100% \"mine\"")}));
+
+    const Outcome help = cli({QStringLiteral("--help")});
+    EXPECT_EQ(help.code, 0);
+    for (const char* option : {"--connect ", "--connect-file", "--connection", "--database", "--text", "--grid-csv",
+                               "--tsv", "--max-rows", "--home", "--list-connections", "Exit status:", "XDG_DATA_HOME"})
+        EXPECT_TRUE(help.out.contains(QLatin1String(option))) << option;
+
+    const Outcome wrong = cli({QStringLiteral("--no-such-option"), QStringLiteral("-")});
+    EXPECT_EQ(wrong.code, 2);
+    EXPECT_TRUE(wrong.err.contains(QStringLiteral("no-such-option"))) << wrong.err.toStdString();
 }
 
 TEST(RunnerCliBasics, InterruptCancelsALongStatementOnTheServer) {

@@ -3,6 +3,6 @@
 #include "settings/AppPaths.h"
 #include "store/HomeSeeding.h"
 
-TempHome::TempHome() : previous_(AppPaths::home()) { AppPaths::set(dir_.path()); }
+TempHome::TempHome() : previous_(AppPaths::folders()) { AppPaths::set(dir_.path()); }
 
 TempHome::~TempHome() { AppPaths::set(previous_); }

@@ -2,6 +2,8 @@
 // A throwaway application home for one test: created empty, made current,
 // removed afterwards.
 
+#include "settings/AppPaths.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
@@ -14,5 +16,5 @@ public:
 
 private:
     QTemporaryDir dir_;
-    QString previous_;
+    AppFolders previous_;
 };

@@ -4,7 +4,9 @@
 #include "store/HomeSeeding.h"
 #include "settings/Settings.h"
 #include "store/ResourceDb.h"
+#include "store/RecoveryJournal.h"
 #include "support/FileMode.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempHome.h"
 
 #include <QDir>
@@ -19,20 +21,73 @@ namespace {
 qint64 count(db::Connection& c, const QString& sql) { return c.query(sql).rows.at(0).at(0)->toLongLong(); }
 } // namespace
 
-TEST(AppHome, ResolvesOptionThenEnvironmentThenPortableThenXdg) {
+TEST(AppHome, AGivenHomeIsOneFolderAndOtherwiseTheXdgFoldersAreUsed) {
     QTemporaryDir a, exe, xdg;
-    const QString before = AppPaths::home();
-    qputenv("SQLQE_HOME", QFile::encodeName(a.path() + QStringLiteral("/env")));
-    EXPECT_EQ(AppPaths::resolve(a.path() + QStringLiteral("/opt"), exe.path()), a.path() + QStringLiteral("/opt"));
-    EXPECT_EQ(AppPaths::resolve(QString(), exe.path()), a.path() + QStringLiteral("/env"));
-    qunsetenv("SQLQE_HOME");
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(xdg.path()));
-    EXPECT_EQ(AppPaths::resolve(QString(), exe.path()), xdg.path() + QStringLiteral("/sql-query-editor"));
+    const AppFolders before = AppPaths::folders();
+    ScopedEnvironment env;
+    env.set("SQLQE_HOME", QFile::encodeName(a.path() + QStringLiteral("/env")));
+    env.set("XDG_CONFIG_HOME", QFile::encodeName(xdg.path() + QStringLiteral("/c")));
+    env.set("XDG_DATA_HOME", QFile::encodeName(xdg.path() + QStringLiteral("/d")));
+    env.set("XDG_STATE_HOME", QFile::encodeName(xdg.path() + QStringLiteral("/s")));
+    const QString opt = a.path() + QStringLiteral("/opt");
+    EXPECT_EQ(AppPaths::resolve(opt, exe.path()), (AppFolders{opt, opt, opt}));
+    const QString fromEnv = a.path() + QStringLiteral("/env");
+    EXPECT_EQ(AppPaths::resolve(QString(), exe.path()), (AppFolders{fromEnv, fromEnv, fromEnv}));
+    env.set("SQLQE_HOME", std::nullopt);
+    const AppFolders xdgFolders{xdg.path() + QStringLiteral("/c/sql-query-editor"),
+                                xdg.path() + QStringLiteral("/d/sql-query-editor"),
+                                xdg.path() + QStringLiteral("/s/sql-query-editor")};
+    EXPECT_EQ(AppPaths::resolve(QString(), exe.path()), xdgFolders);
+    EXPECT_EQ(AppPaths::configFile(), xdgFolders.config + QStringLiteral("/config.ini"));
+    EXPECT_EQ(ResourceDb::path(), xdgFolders.data + QStringLiteral("/vsql.db"));
+    EXPECT_EQ(homeseeding::demoDatabaseFile(), xdgFolders.data + QStringLiteral("/demo.db"));
+    EXPECT_EQ(RecoveryJournal::folder(), xdgFolders.state + QStringLiteral("/recovery"));
+    EXPECT_EQ(AppPaths::toolFolder(), xdgFolders.state);
     QFile portable(exe.filePath(QStringLiteral("config.ini")));
     ASSERT_TRUE(portable.open(QIODevice::WriteOnly));
     portable.close();
-    EXPECT_EQ(AppPaths::resolve(QString(), exe.path()), exe.path());
-    qunsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(AppPaths::resolve(QString(), exe.path()), (AppFolders{exe.path(), exe.path(), exe.path()}));
+    AppPaths::set(before);
+}
+
+// Each XDG variable set, unset, empty, relative (invalid, so ignored) and
+// untidy, the others unset.
+TEST(AppHome, EveryXdgVariableSetOrUnsetGivesItsFolder) {
+    QTemporaryDir home;
+    const AppFolders before = AppPaths::folders();
+    const struct {
+        const char* variable;
+        QString AppFolders::*folder;
+        const char* fallback; // under $HOME
+    } variables[] = {{"XDG_CONFIG_HOME", &AppFolders::config, "/.config"},
+                     {"XDG_DATA_HOME", &AppFolders::data, "/.local/share"},
+                     {"XDG_STATE_HOME", &AppFolders::state, "/.local/state"}};
+    const QString mine = home.path() + QStringLiteral("/mine");
+    const struct {
+        std::optional<QByteArray> value;
+        QString expected; // "" for the fallback under $HOME
+    } cases[] = {{std::nullopt, QString()},
+                 {QByteArray(), QString()},
+                 {QByteArray("relative/dir"), QString()},
+                 {QFile::encodeName(mine), mine},
+                 {QFile::encodeName(mine + QStringLiteral("//x/../")), mine}};
+    for (const auto& v : variables)
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(v.variable) + "=" + (c.value ? c.value->toStdString() : "(unset)"));
+            ScopedEnvironment env;
+            env.set("HOME", QFile::encodeName(home.path()));
+            env.set("SQLQE_HOME", std::nullopt);
+            for (const auto& other : variables) env.set(other.variable, std::nullopt);
+            env.set(v.variable, c.value);
+            const AppFolders f = AppPaths::resolve(QString(), QString());
+            for (const auto& other : variables) {
+                const QString base = &other == &v && !c.expected.isEmpty()
+                                         ? c.expected
+                                         : home.path() + QLatin1String(other.fallback);
+                EXPECT_EQ(f.*other.folder, base + QStringLiteral("/sql-query-editor")) << other.variable;
+            }
+            EXPECT_FALSE(f.isOneFolder());
+        }
     AppPaths::set(before);
 }
 

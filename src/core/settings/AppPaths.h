@@ -1,22 +1,52 @@
 #pragma once
-// The application home: the folder holding config.ini, the resource database
-// vsql.db, the demo database and the recovery journal.
+// Where the editor keeps its files.
 //
-// Chosen, in order, by the --home option, $SQLQE_HOME, the executable's
-// folder when it holds a config.ini (a portable install), and finally
-// $XDG_CONFIG_HOME/sql-query-editor (~/.config/sql-query-editor).
-// What the home is seeded with is the store's business (HomeSeeding).
+// In one folder, the application home, when one is given: the --home
+// option, $SQLQE_HOME, or the executable's folder when it holds a
+// config.ini (a portable install). Otherwise in the XDG base directories,
+// each in a sql-query-editor folder:
+//   config  $XDG_CONFIG_HOME (~/.config)        config.ini
+//   data    $XDG_DATA_HOME (~/.local/share)     vsql.db (connections, history,
+//                                               templates), the demo database
+//   state   $XDG_STATE_HOME (~/.local/state)    the unsaved-work journal, the
+//                                               external tools' working folder
+// so a synced ~/.config carries settings, not history and scripts. A
+// variable that is unset, empty or not an absolute path is ignored, as the
+// XDG rules say. What the folders are seeded with is the store's business
+// (HomeSeeding); moving an older single-folder home is HomeMove's.
 
 #include <QString>
 
+struct AppFolders {
+    QString config;
+    QString data;
+    QString state;
+    bool isOneFolder() const { return config == data && data == state; }
+    bool operator==(const AppFolders&) const = default;
+};
+
 class AppPaths {
 public:
-    // Resolves the home from an explicit --home value (may be empty) and the
-    // environment, and makes it current.
-    static QString resolve(const QString& homeOption, const QString& executableDir);
+    // Resolves the folders from an explicit --home value (may be empty) and
+    // the environment, and makes them current.
+    static AppFolders resolve(const QString& homeOption, const QString& executableDir);
+    // The XDG folders as the environment gives them now.
+    static AppFolders xdgFolders();
+    // One folder for everything.
     static void set(const QString& dir);
-    static QString home();
-    // A file of the home; empty when no home is set.
-    static QString file(const QString& name);
-    static QString configFile() { return file(QStringLiteral("config.ini")); }
+    static void set(const AppFolders& folders);
+    static AppFolders folders();
+
+    // A file of the config, data or state folder; empty when none is set.
+    static QString configFile() { return file(folders().config, QStringLiteral("config.ini")); }
+    static QString dataFile(const QString& name) { return file(folders().data, name); }
+    static QString stateFile(const QString& name) { return file(folders().state, name); }
+    // Where external tools run and their relative file names point.
+    static QString toolFolder() { return folders().state; }
+
+    // The "Environment" part of the programs' --help: the variables above.
+    static QString environmentHelp();
+
+private:
+    static QString file(const QString& dir, const QString& name);
 };

@@ -37,6 +37,8 @@ const std::vector<KeySpec> kKeys = {
     // asks before a run sends an UPDATE or DELETE without WHERE
     {Key::ConfirmUnfiltered, Section::Options, "confirmunfiltered", Kind::FlagDefaultOn, "1"},
     {Key::HistoryLimit, Section::Options, "historylimit", Kind::Number, "5000"},
+    // the colours: "system" (suit the desktop), "light" or "dark"
+    {Key::Theme, Section::Options, "theme", Kind::Text, "system"},
 
     {Key::IsqlwServer, Section::Isqlw, "server", Kind::Text, ""},
     {Key::IsqlwDatabase, Section::Isqlw, "database", Kind::Text, ""},

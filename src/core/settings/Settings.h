@@ -3,7 +3,7 @@
 // the value a new config.ini is seeded with, and what a missing value means
 // to the code that uses it. Readers take a Snapshot (parsed once, cached
 // until the file changes on disk) and ask it typed questions; nobody else
-// spells a key.
+// spells a key. (The keyboard shortcuts of [Keys] are KeySettings'.)
 
 #include "base/Result.h"
 
@@ -24,7 +24,7 @@ enum class Key {
     // OPTIONS
     CodeSense, CatalogSense, AutoCorrectSyntax, ConvertTabs, ParseComments, ShowSplash, StartupQuery, RowCount,
     RowCountValue, LoginTimeout, QueryTerminator, Font, FontSize, SyntaxHighlight, ExecutionPlan, ExecutionSelected,
-    ResultsIn, ResultMemoryLimit, ConfirmUnfiltered, HistoryLimit,
+    ResultsIn, ResultMemoryLimit, ConfirmUnfiltered, HistoryLimit, Theme,
     // ISQLW
     IsqlwServer, IsqlwDatabase, IsqlwUser, IsqlwPassword, IsqlwTrustedConnection, IsqlwInputFile, IsqlwOutputFile,
     IsqlwShellOpen,
@@ -86,8 +86,8 @@ private:
     std::array<QString, kKeyCount> values_;
 };
 
-// The settings of config.ini in the application home, parsed when the file
-// changed since the last call (or the home moved). Thread-safe.
+// The settings of config.ini in the config folder, parsed when the file
+// changed since the last call (or the folder moved). Thread-safe.
 Snapshot current();
 // The same for a given file, always read afresh.
 Snapshot readFrom(const QString& file);

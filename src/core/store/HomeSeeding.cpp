@@ -44,17 +44,18 @@ Status createDemoDatabase(const QString& target) {
 
 } // namespace
 
-QString demoDatabaseFile() { return AppPaths::file(QStringLiteral("demo.db")); }
+QString demoDatabaseFile() { return AppPaths::dataFile(QStringLiteral("demo.db")); }
 QString demoConnectionString() { return db::sqliteConnectionString(demoDatabaseFile()); }
 QString demoConnectionName() { return QStringLiteral("Demo (SQLite)"); }
 
 QStringList ensureSeeded() {
     QStringList notices;
-    const QString dir = AppPaths::home();
-    if (!QDir().mkpath(dir)) {
-        notices << QStringLiteral("The settings folder %1 could not be created.").arg(dir);
-        return notices;
-    }
+    const AppFolders folders = AppPaths::folders();
+    for (const QString& dir : {folders.config, folders.data, folders.state})
+        if (!QDir().mkpath(dir)) {
+            notices << QStringLiteral("The folder %1 could not be created.").arg(dir);
+            return notices;
+        }
     const QString config = AppPaths::configFile();
     if (!QFileInfo::exists(config)) {
         const Status s = fsutil::writeFileAtomically(config, settings::firstStartFile(), fsutil::kPrivate);

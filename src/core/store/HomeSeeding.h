@@ -1,5 +1,5 @@
 #pragma once
-// What a new application home is seeded with: config.ini with every setting,
+// What new folders (AppPaths) are seeded with: config.ini with every setting,
 // the resource database vsql.db and the demo database, and the saved
 // connection to the demo database. Existing files are never overwritten.
 
@@ -8,7 +8,7 @@
 
 namespace homeseeding {
 
-// Creates the folder, config.ini, vsql.db and the demo database where they
+// Creates the folders, config.ini, vsql.db and the demo database where they
 // are missing. Returns notices for the user (e.g. a damaged resource
 // database that was set aside); empty when there is nothing to tell.
 QStringList ensureSeeded();

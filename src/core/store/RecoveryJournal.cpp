@@ -71,7 +71,7 @@ bool instanceAlive(const QString& folder, const QString& name) {
 
 } // namespace
 
-QString RecoveryJournal::folder() { return AppPaths::file(QStringLiteral("recovery")); }
+QString RecoveryJournal::folder() { return AppPaths::stateFile(QStringLiteral("recovery")); }
 
 QString RecoveryJournal::newId() {
     return QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(QUuid::createUuid().toString(QUuid::Id128));
@@ -79,7 +79,7 @@ QString RecoveryJournal::newId() {
 
 Status RecoveryJournal::write(const QString& id, const QString& fileName, const QString& title, const QString& text) {
     const QString dir = folder();
-    if (dir.isEmpty()) return fail(QStringLiteral("No application home is set."));
+    if (dir.isEmpty()) return fail(QStringLiteral("No folder for unsaved scripts is set."));
     if (!QDir().mkpath(dir)) return fail(QStringLiteral("The folder %1 could not be created.").arg(dir));
     QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QJsonObject o;

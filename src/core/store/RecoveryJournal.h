@@ -1,9 +1,9 @@
 #pragma once
 // The unsaved-work journal: every few seconds the text of each changed
-// document is written to <home>/recovery (owner-only), with its file name.
-// A clean close or a save removes the document's entry; after a crash or a
-// kill, the next start finds the entries of the dead process and offers them
-// back.
+// document is written to recovery/ in the state folder (owner-only), with
+// its file name. A clean close or a save removes the document's entry; after
+// a crash or a kill, the next start finds the entries of the dead process
+// and offers them back.
 
 #include "base/Result.h"
 

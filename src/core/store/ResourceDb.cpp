@@ -56,7 +56,7 @@ constexpr int kBusyAttempts = 3; // each open waits up to 5 s for the lock
 
 } // namespace
 
-QString ResourceDb::path() { return AppPaths::file(QStringLiteral("vsql.db")); }
+QString ResourceDb::path() { return AppPaths::dataFile(QStringLiteral("vsql.db")); }
 
 std::unique_ptr<db::Connection> ResourceDb::open() {
     return db::Connection::open(db::sqliteConnectionString(path()));

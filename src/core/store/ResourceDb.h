@@ -1,5 +1,5 @@
 #pragma once
-// The resource database vsql.db in the application home: keywords, provider
+// The resource database vsql.db in the data folder: keywords, provider
 // kinds, saved connections, templates, object snippets and the query history.
 //
 // Every operation opens its own connection, does its one piece of work with

@@ -13,9 +13,14 @@
 #include "run/RunEngine.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
+#include "store/ConnectionStore.h"
+#include "store/HomeMove.h"
+#include "store/ResourceDb.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextStream>
 
 #include <csignal>
 
@@ -38,7 +43,7 @@ QString helpText() {
         "                         must then come from a file).\n"
         "  --connect-file FILE    read the connection string from FILE (keep it mode 0600).\n"
         "  --connection NAME      a connection saved in the editor's connection manager\n"
-        "                         (in the application home's vsql.db, mode 0600; its password\n"
+        "                         (in vsql.db of the data folder, mode 0600; its password\n"
         "                         in the desktop keyring where one runs).\n");
 }
 
@@ -108,6 +113,26 @@ Result<sqlscript::ParameterValues> parameterValues(const QCommandLineParser& p) 
     return values;
 }
 
+// After the options: exit status and environment.
+QString epilog() {
+    return QStringLiteral("\nExit status:\n"
+                          "  0    the run succeeded\n"
+                          "  1    the run failed, or its output could not be written\n"
+                          "  2    bad arguments or input\n"
+                          "  130  interrupted (Ctrl+C); 143 after SIGTERM\n\n") +
+           AppPaths::environmentHelp();
+}
+
+// --list-connections: the saved names, one a line (for shell completion).
+int listConnections() {
+    if (!QFileInfo::exists(ResourceDb::path())) return 0; // none saved yet; nothing is created
+    const auto saved = ConnectionStore::list();
+    if (!saved) return refuse(saved.error());
+    QTextStream out(stdout);
+    for (const StoredConnection& c : *saved) out << c.name << '\n';
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -146,16 +171,26 @@ int main(int argc, char** argv) {
                  QStringLiteral("NAME=VALUE")});
     p.addOption({QStringLiteral("param-null"), QStringLiteral("Binds NULL to the parameter NAME; repeatable."),
                  QStringLiteral("NAME")});
-    p.addOption({QStringLiteral("home"), QStringLiteral("Application home with config.ini and vsql.db."),
-                 QStringLiteral("DIR")});
     addImportOptions(p);
+    p.addOption({QStringLiteral("home"),
+                 QStringLiteral("Keep every file (config.ini, vsql.db) in DIR instead of the XDG folders."),
+                 QStringLiteral("DIR")});
+    p.addOption({QStringLiteral("list-connections"),
+                 QStringLiteral("Print the names of the saved connections, one a line, and exit.")});
     p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Script file, or - for standard input."));
-    p.process(app);
+    if (!p.parse(app.arguments())) return refuse(p.errorText());
+    if (p.isSet(QStringLiteral("help")) || p.isSet(QStringLiteral("help-all"))) {
+        QTextStream(stdout) << p.helpText() << epilog();
+        return 0;
+    }
+    if (p.isSet(QStringLiteral("version"))) p.showVersion(); // exits
 
-    const bool importing = p.isSet(QStringLiteral("import"));
-    if (importing) {
+    AppPaths::resolve(p.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
+    for (const QString& notice : homemove::moveOldHome())
+        writeErr(QStringLiteral("sqlqe-run: %1\n").arg(notice));
+    if (p.isSet(QStringLiteral("list-connections"))) return listConnections();
+    if (p.isSet(QStringLiteral("import"))) {
         if (!p.positionalArguments().isEmpty()) return refuse(QStringLiteral("--import takes no script"));
-        AppPaths::resolve(p.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
         const Result<QString> connection = readConnectionString(
             {p.value(QStringLiteral("connect")), p.value(QStringLiteral("connection")), p.value(QStringLiteral("connect-file"))});
         if (!connection) return refuse(connection.error());
@@ -170,7 +205,6 @@ int main(int argc, char** argv) {
             "[--header|--no-header] [--encoding NAME] [--null TEXT] [--skip-bad-rows]"));
     const Result<std::optional<exports::Format>> format = outputFormat(p);
     if (!format) return refuse(format.error());
-    AppPaths::resolve(p.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
     const QString scriptPath = p.positionalArguments().first();
     const ConnectionSource source{p.value(QStringLiteral("connect")), p.value(QStringLiteral("connection")),
                                   p.value(QStringLiteral("connect-file"))};

@@ -9,11 +9,13 @@
 #include "shell/MainWindow.h"
 #include "shell/SessionBusProbe.h"
 #include "shell/SplashScreen.h"
+#include "store/HomeMove.h"
 #include "store/HomeSeeding.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QTextStream>
 #include <QTimer>
 
 #include <cstdio>
@@ -23,9 +25,28 @@ void describeOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral("SQL Query Editor: write SQL, run it, read the results."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOption({QStringLiteral("home"), QStringLiteral("Use DIR as the application home."), QStringLiteral("DIR")});
+    parser.addOption({QStringLiteral("home"),
+                      QStringLiteral("Keep every file (settings, connections, history) in DIR instead of the "
+                                     "XDG folders."),
+                      QStringLiteral("DIR")});
     parser.addOption({QStringLiteral("demo"), QStringLiteral("Connect the first document to the demo database.")});
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Scripts to open."), QStringLiteral("[FILE.sql...]"));
+}
+// After the options: the window system's options every Qt program takes, and the environment.
+QString epilog() {
+    return QStringLiteral(
+               "\nOptions of the window system (one dash):\n"
+               "  -platform NAME         the display plugin: xcb (X11), wayland, offscreen, ...\n"
+               "  -style NAME            the widget style, e.g. Fusion\n"
+               "  -stylesheet FILE       a Qt style sheet for every window\n"
+               "  -reverse               right-to-left layout\n"
+               "  -display DISPLAY       the X server (xcb only)\n"
+               "  -geometry WxH+X+Y      the main window's place and size\n"
+               "  -qwindowtitle TITLE    the main window's title\n"
+               "  -platformtheme NAME    the desktop integration, e.g. gtk3\n\n"
+               "The colours follow View > Theme (System, Light, Dark); System suits the\n"
+               "desktop's palette or the style sheet.\n\n") +
+           AppPaths::environmentHelp();
 }
 } // namespace
 
@@ -33,13 +54,16 @@ int main(int argc, char** argv) {
     // --help and --version answer without a display (a terminal, a package check).
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
-        if (a == "--help" || a == "-h" || a == "--version" || a == "-v") {
+        if (a == "--help" || a == "-h" || a == "--help-all" || a == "--version" || a == "-v") {
             QCoreApplication core(argc, argv);
             QCoreApplication::setApplicationName(QStringLiteral("sqlqe"));
             QCoreApplication::setApplicationVersion(QStringLiteral(SQLQE_VERSION));
             QCommandLineParser parser;
             describeOptions(parser);
-            parser.process(core); // prints and exits
+            parser.parse(core.arguments());
+            if (parser.isSet(QStringLiteral("version"))) parser.showVersion(); // exits
+            QTextStream(stdout) << parser.helpText() << epilog();
+            return 0;
         }
     }
 
@@ -61,7 +85,7 @@ int main(int argc, char** argv) {
     AppDialogs dialogs;
     Dialogs::install(&dialogs);
     AppPaths::resolve(parser.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
-    QStringList notices = homeseeding::ensureSeeded();
+    QStringList notices = homemove::moveOldHome() + homeseeding::ensureSeeded();
     if (!busNotice.isEmpty()) notices << busNotice;
 
     SplashScreen splash;

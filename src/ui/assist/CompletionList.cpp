@@ -1,5 +1,7 @@
 #include "assist/CompletionList.h"
 
+#include "common/Theme.h"
+
 #include <QHash>
 #include <QIcon>
 #include <QPainter>
@@ -38,7 +40,7 @@ QVariant CompletionModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
         return CompletionList::iconFor(kinds_[row]);
     case Qt::ForegroundRole:
-        return placeholder_ ? QVariant(QColor(110, 110, 110)) : QVariant();
+        return placeholder_ ? QVariant(themeColour(Theme::Role::DimText)) : QVariant();
     default:
         return {};
     }

@@ -4,6 +4,7 @@
 #include "assist/CompletionList.h"
 #include "assist/KeywordLanguage.h"
 #include "assist/ScriptVariables.h"
+#include "common/Theme.h"
 #include "editor/SqlEditor.h"
 
 #include <QApplication>
@@ -59,7 +60,11 @@ CompletionPopup::CompletionPopup(SqlEditor* editor, QWidget* host, const Keyword
     hint_->setFont(small);
     hint_->setContentsMargins(4, 2, 4, 2);
     hint_->setTextFormat(Qt::RichText);
-    hint_->setStyleSheet(QStringLiteral("color: #555; background: #f1f1f1;"));
+    Theme::instance().onChange(hint_, [this] {
+        hint_->setStyleSheet(QStringLiteral("color: %1; background: %2;")
+                                 .arg(themeColour(Theme::Role::HintText).name(),
+                                      themeColour(Theme::Role::HintPaper).name()));
+    });
     layout->addWidget(hint_);
     const char* names[] = {"keywordList", "tableList", "columnList", "variableList"};
     for (size_t i = 0; i < lists_.size(); ++i) {

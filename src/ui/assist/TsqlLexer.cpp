@@ -1,6 +1,8 @@
 #include "assist/TsqlLexer.h"
 
-#include <QColor>
+#include "common/Theme.h"
+#include "editor/SqlColours.h"
+
 #include <QFont>
 
 namespace {
@@ -36,21 +38,7 @@ TsqlLexer::TsqlLexer(QObject* parent) : QsciLexerSQL(parent) {
     setBackslashEscapes(false);
     setHashComments(false);
 
-    const QColor keyword(0x1f, 0x3f, 0xbf), op(0x8a, 0x4b, 0x08), function(0xa0, 0x1c, 0xb0),
-        type(0x1e, 0x7f, 0x8c);
-    setColor(keyword, KeywordStyle);
-    setColor(op, Operator);
-    setColor(op, OperatorWordStyle);
-    setColor(type, DataTypeStyle);
-    setColor(function, FunctionStyle);
-    setColor(QColor(0x2e, 0x7d, 0x32), Comment);
-    setColor(QColor(0x2e, 0x7d, 0x32), CommentLine);
-    setColor(QColor(0x2e, 0x7d, 0x32), CommentDoc);
-    setColor(QColor(0xb0, 0x24, 0x24), SingleQuotedString);
-    setColor(QColor(0x80, 0x50, 0x50), DoubleQuotedString);
-    setColor(QColor(0xd0, 0x6a, 0x00), Number);
-    setColor(QColor(0x20, 0x20, 0x20), Identifier);
-    setColor(QColor(0x20, 0x20, 0x20), Default);
+    Theme::instance().onChange(this, [this] { sqlcolours::apply(this); });
     QFont bold = font(KeywordStyle);
     bold.setBold(true);
     setFont(bold, KeywordStyle);

@@ -3,8 +3,8 @@
 // Keywords (class 1), word operators (class 2, in the colour of the symbol
 // operators), functions (class 3) and data types (class 4) each get their own
 // colour; "--" and "/* */" comments, '...' strings (no escape character) and
-// numbers are coloured too. Words match without regard to case. BEGIN and
-// END are the only words that open and close a fold.
+// numbers are coloured too, all in the theme's colours. Words match without
+// regard to case. BEGIN and END are the only words that open and close a fold.
 
 #include "assist/KeywordCatalogue.h"
 

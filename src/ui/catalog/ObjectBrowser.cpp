@@ -7,6 +7,7 @@
 #include "catalog/ObjectTree.h"
 #include "catalog/ObjectTreeModel.h"
 #include "common/Dialogs.h"
+#include "common/Theme.h"
 #include "editor/SqlEditor.h"
 
 #include <QComboBox>
@@ -77,7 +78,7 @@ ObjectBrowser::ObjectBrowser(SqlEditor* editor, QComboBox* chooser, QWidget* par
     failure_->setObjectName(QStringLiteral("objectReadFailure"));
     failure_->setWordWrap(true);
     failure_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    failure_->setStyleSheet(QStringLiteral("color: #b00020;"));
+    Theme::setTextRole(failure_, Theme::Role::FailureText);
     failure_->hide();
     busyBar_ = new QProgressBar(this);
     busyBar_->setObjectName(QStringLiteral("objectBusyBar"));

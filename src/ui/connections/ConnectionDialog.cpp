@@ -1,6 +1,7 @@
 #include "connections/ConnectionDialog.h"
 
 #include "base/Background.h"
+#include "common/Theme.h"
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 #include "db/OdbcSupport.h"
@@ -90,7 +91,7 @@ ConnectionDialog::ConnectionDialog(QWidget* parent, ConnectionKind initial) : QD
     preview_ = new QLabel(this);
     preview_->setWordWrap(true);
     preview_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    preview_->setStyleSheet(QStringLiteral("color: #555"));
+    Theme::setTextRole(preview_, Theme::Role::DimText);
     more->addRow(QStringLiteral("Connection string:"), preview_);
     layout->addLayout(more);
 
@@ -190,13 +191,13 @@ void ConnectionDialog::runProbe(QPushButton* button, const std::function<void(co
     if (busy_) return;
     busy_ = true;
     button->setEnabled(false);
-    status_->setStyleSheet(QString());
+    Theme::setTextRole(status_, std::nullopt);
     status_->setText(QStringLiteral("Connecting..."));
     const QString cs = connectionString();
     runInBackground<Probe>(this, [cs] { return probe(cs); }, [this, button, done](Probe p) {
         busy_ = false;
         button->setEnabled(true);
-        status_->setStyleSheet(p.ok ? QStringLiteral("color: #1d7434") : QStringLiteral("color: #b02a20"));
+        Theme::setTextRole(status_, p.ok ? Theme::Role::SuccessText : Theme::Role::FailureText);
         status_->setText(p.message);
         done(p);
     });

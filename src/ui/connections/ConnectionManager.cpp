@@ -1,6 +1,7 @@
 #include "connections/ConnectionManager.h"
 
 #include "common/Dialogs.h"
+#include "common/Theme.h"
 #include "db/ConnectionString.h"
 #include "db/ServerFamily.h"
 #include "help/Help.h"
@@ -87,7 +88,7 @@ ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
     connect(cs_, &QLineEdit::textEdited, this, [this](const QString& t) { connectionText_ = t; });
     key_ = new QLabel(this);
     key_->setObjectName(QStringLiteral("connectionKey"));
-    key_->setStyleSheet(QStringLiteral("color: #777"));
+    Theme::setTextRole(key_, Theme::Role::DimText);
     form->addRow(QStringLiteral("Name:"), name_);
     form->addRow(QStringLiteral("Type:"), type_);
     form->addRow(QStringLiteral("Connection string:"), cs_);
@@ -107,7 +108,7 @@ ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
     cancel->setObjectName(QStringLiteral("cancelButton"));
     passwordStore_ = new QLabel(this);
     passwordStore_->setObjectName(QStringLiteral("passwordStore"));
-    passwordStore_->setStyleSheet(QStringLiteral("color: #777"));
+    Theme::setTextRole(passwordStore_, Theme::Role::DimText);
     buttons->addWidget(width_);
     buttons->addWidget(passwordStore_);
     buttons->addStretch();

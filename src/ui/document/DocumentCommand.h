@@ -7,7 +7,7 @@ enum class DocumentCommand {
     // files
     OpenNew, OpenAppend, Save, SaveAs, Print,
     // editing (act on the pane that has the focus)
-    Undo, Cut, Copy, Paste,
+    Undo, Redo, Cut, Copy, Paste,
     // editor commands
     Find, Replace, GoToLine, ToggleBookmark, NextBookmark, PreviousBookmark, ClearBookmarks,
     // runs

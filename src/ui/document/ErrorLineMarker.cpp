@@ -1,5 +1,6 @@
 #include "document/ErrorLineMarker.h"
 
+#include "common/Theme.h"
 #include "editor/SqlEditor.h"
 
 #include <QImage>
@@ -8,13 +9,13 @@
 namespace {
 
 // A red disc with a white bar and dot: "error here".
-QImage errorSymbol() {
+QImage errorSymbol(const QColor& disc) {
     QImage image(14, 14, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(210, 40, 40));
+    p.setBrush(disc);
     p.drawEllipse(QRectF(1, 1, 12, 12));
     p.setBrush(Qt::white);
     p.drawRect(QRectF(6.2, 3.5, 1.6, 4.8));
@@ -26,7 +27,8 @@ QImage errorSymbol() {
 
 ErrorLineMarker::ErrorLineMarker(SqlEditor* editor, SqlEditor* messagePane, QObject* parent)
     : QObject(parent), editor_(editor), messages_(messagePane) {
-    editor_->markerDefine(errorSymbol(), kMarker);
+    Theme::instance().onChange(
+        this, [this] { editor_->markerDefine(errorSymbol(themeColour(Theme::Role::ErrorMark)), kMarker); });
     const int margin = SqlEditor::kSymbolMargin;
     editor_->setMarginMarkerMask(margin, editor_->marginMarkerMask(margin) | (1 << kMarker));
     connect(editor_, &QsciScintillaBase::SCN_MODIFIED, this,

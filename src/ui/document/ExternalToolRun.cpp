@@ -51,7 +51,7 @@ void ExternalToolRun::report(const QString& line, bool bringForward) {
 
 void ExternalToolRun::start(const settings::Snapshot& options, const QString& script) {
     const std::optional<external::ToolCommand> command =
-        external::buildToolCommand(options, AppPaths::home());
+        external::buildToolCommand(options, AppPaths::toolFolder());
     if (!command) {
         // Nothing is started; say why instead of doing nothing silently.
         panes_->setMessage(QStringLiteral("No external tool was started: executionselected in the [OPTIONS] "

@@ -1,6 +1,7 @@
 #include "document/MessageLexer.h"
 
-#include <QColor>
+#include "common/Theme.h"
+
 #include <QFont>
 #include <Qsci/qsciscintilla.h>
 
@@ -26,19 +27,33 @@ bool startsWithNoCase(const QByteArray& text, qsizetype at, const char* word) {
 } // namespace
 
 MessageLexer::MessageLexer(QObject* parent) : QsciLexerCustom(parent) {
-    const QColor navy(0, 0, 128);
-    setColor(QColor(0x20, 0x20, 0x20), Default);
-    setColor(QColor(255, 0, 0), Error);
-    setColor(navy, Keyword);
-    setColor(navy, LineWord);
-    setColor(QColor(0, 128, 0), String);
-    setColor(QColor(0, 128, 0), Comment);
+    Theme::instance().onChange(this, [this] { applyTheme(); });
     QFont bold = font(Keyword);
     bold.setBold(true);
     setFont(bold, Keyword);
     QFont error = font(Error);
     error.setBold(true);
     setFont(error, Error);
+}
+
+Theme::Role MessageLexer::roleOf(int style) {
+    using Role = Theme::Role;
+    switch (style) {
+    case Error: return Role::MessageError;
+    case Keyword: return Role::MessageKeyword;
+    case LineWord: return Role::MessageLineWord;
+    case String: return Role::MessageString;
+    case Comment: return Role::MessageComment;
+    default: return Role::MessageText;
+    }
+}
+
+void MessageLexer::applyTheme() {
+    const QColor paper = themeColour(Theme::Role::Paper);
+    setDefaultPaper(paper);
+    setDefaultColor(themeColour(Theme::Role::MessageText));
+    setPaper(paper, -1); // every style
+    for (int style = Default; style <= Comment; ++style) setColor(themeColour(roleOf(style)), style);
 }
 
 QString MessageLexer::description(int style) const {

@@ -3,7 +3,10 @@
 // there stands out by kind. From "ERROR:" (in any case, so also "Error: #")
 // to the end of the line is an error; "/* */" encloses a comment, '...' a
 // string; the word "Line:" is a keyword, and "line" and ":" elsewhere form
-// a word class of their own. Words match without regard to case.
+// a word class of their own. Words match without regard to case. The
+// colours are the theme's.
+
+#include "common/Theme.h"
 
 #include <QByteArray>
 #include <Qsci/qscilexercustom.h>
@@ -22,4 +25,9 @@ public:
     // The style of every byte of one line (without its line break);
     // inComment says whether a "/*" comment is open before it and after it.
     static QByteArray lineStyles(const QByteArray& line, bool& inComment);
+    // The theme role that colours a style.
+    static Theme::Role roleOf(int style);
+
+private:
+    void applyTheme();
 };

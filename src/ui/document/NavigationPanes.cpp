@@ -1,5 +1,7 @@
 #include "document/NavigationPanes.h"
 
+#include "common/Theme.h"
+
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -9,6 +11,7 @@ NavigationPanes::NavigationPanes(QWidget* parent) : QTabWidget(parent) {
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("helpBrowser"));
     browser_->setOpenExternalLinks(true);
+    Theme::usePageColours(browser_);
     addTab(new QWidget(this), QStringLiteral("Objects"));
     addTab(new QWidget(this), QStringLiteral("Templates"));
     addTab(browser_, QStringLiteral("Help"));

@@ -49,7 +49,7 @@ void QueryCheck::reloadOutput() {
     panes_->setResultsInText(true);
     panes_->showResultsPane();
     emit resultsRatioWanted(0.7);
-    const QString file = external::chosenOutputFile(settings::current(), AppPaths::home());
+    const QString file = external::chosenOutputFile(settings::current(), AppPaths::toolFolder());
     if (file.isEmpty()) return; // the tool writes no file: nothing to reload
     // A file that is not there (yet) leaves the text pane as it was.
     ToolOutputView::of(panes_->textPane())->showFile(file, QFileInfo(file).fileName());

@@ -110,8 +110,6 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
                             this);
     // the message pane's own language, coloured from the start
     auto* messages = new MessageLexer(results_->messagePane());
-    messages->setDefaultPaper(results_->messagePane()->paper());
-    messages->setPaper(results_->messagePane()->paper());
     results_->messagePane()->setLanguage(messages);
     results_->messagePane()->setSyntaxColouring(true);
     files_ = new ScriptFileActions(editor_, this);
@@ -211,6 +209,7 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::SaveAs: files_->saveAs(); break;
     case DocumentCommand::Print: files_->print(); break;
     case DocumentCommand::Undo:
+    case DocumentCommand::Redo:
     case DocumentCommand::Cut:
     case DocumentCommand::Copy:
     case DocumentCommand::Paste: editFocusedPane(command); break;
@@ -294,6 +293,7 @@ void QueryDocument::editFocusedPane(DocumentCommand command) {
     if (focused && within(nav_)) return; // the navigation panes have their own keys
     switch (command) {
     case DocumentCommand::Undo: editor_->undo(); break;
+    case DocumentCommand::Redo: editor_->redo(); break;
     case DocumentCommand::Cut: editor_->cut(); break;
     case DocumentCommand::Copy: editor_->copy(); break;
     case DocumentCommand::Paste: editor_->paste(); break;

@@ -1,5 +1,6 @@
 #include "document/ResultGrid.h"
 
+#include "common/Theme.h"
 #include "run/ResultModel.h"
 
 #include <QApplication>
@@ -23,7 +24,7 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         if (index.data(ResultModel::IsNullRole).toBool()) {
             option->font.setItalic(true);
-            option->palette.setColor(QPalette::Text, QColor(150, 150, 150));
+            option->palette.setColor(QPalette::Text, themeColour(Theme::Role::NullText));
         }
     }
 };
@@ -46,7 +47,15 @@ ResultGrid::ResultGrid(QWidget* parent) : QTableView(parent), model_(new ResultM
     verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
-    setStyleSheet(QStringLiteral("QTableView { gridline-color: #e0e0e0; }"));
+    // One style sheet for every colour: a widget's style sheet outweighs a palette set on it.
+    Theme::instance().onChange(this, [this] {
+        using Role = Theme::Role;
+        setStyleSheet(QStringLiteral("QTableView { gridline-color: %1; background-color: %2; "
+                                     "alternate-background-color: %3; color: %4; }")
+                          .arg(themeColour(Role::GridLine).name(), themeColour(Role::ResultPaper).name(),
+                               themeColour(Role::ResultAlternatePaper).name(),
+                               themeColour(Role::ResultText).name()));
+    });
     connect(this, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { emit popupRequested(viewport()->mapToGlobal(p)); });
 }

@@ -22,7 +22,6 @@ ResultPanes::ResultPanes(QWidget* parent) : QTabWidget(parent) {
     messages_->setSyntaxColouring(false);
     messages_->setMarginsVisible(false);
     messages_->setCaretLineVisible(false);
-    messages_->setPaper(QColor(252, 252, 252));
     extended_ = new ResultTextView(this);
     extended_->setObjectName(QStringLiteral("extendedPane"));
     addTab(stack_, QIcon(QStringLiteral(":/icons/grid.svg")), QStringLiteral("&Results"));

@@ -1,6 +1,7 @@
 #include "document/ResultTextView.h"
 
 #include "base/Memory.h"
+#include "common/Theme.h"
 #include "editor/SqlEditor.h"
 
 #include <QApplication>
@@ -44,6 +45,7 @@ ResultTextView::ResultTextView(QWidget* parent) : QAbstractScrollArea(parent), d
     connect(dragTimer_, &QTimer::timeout, this, &ResultTextView::dragScroll);
     setEditorFont(QString(), QString());
     updateScrollBars();
+    connect(&Theme::instance(), &Theme::changed, viewport(), [this] { viewport()->update(); });
 }
 
 void ResultTextView::setEditorFont(const QString& family, const QString& pointSize) {
@@ -140,7 +142,7 @@ ResultText::Position ResultTextView::clampedTo(Position p) const {
 
 void ResultTextView::paintEvent(QPaintEvent*) {
     QPainter p(viewport());
-    p.fillRect(viewport()->rect(), QColor(252, 252, 252));
+    p.fillRect(viewport()->rect(), themeColour(Theme::Role::ResultPaper));
     p.setFont(font());
     const int lh = lineHeight();
     const int ascent = fontMetrics().ascent();
@@ -150,7 +152,7 @@ void ResultTextView::paintEvent(QPaintEvent*) {
     const qint64 last = std::min(text_.lineCount() - 1, first + visibleLines());
     const QColor selection = palette().color(QPalette::Highlight);
     const QColor selectedText = palette().color(QPalette::HighlightedText);
-    const QColor normal = palette().color(QPalette::Text);
+    const QColor normal = themeColour(Theme::Role::ResultText);
     const int charWidth = std::max(1, fontMetrics().horizontalAdvance(QLatin1Char('M')));
     for (qint64 l = first; l <= last; ++l) {
         const QString s = shown(text_.line(l));

@@ -1,5 +1,6 @@
 #include "document/StatementAtCaret.h"
 
+#include "common/Theme.h"
 #include "document/UnfilteredQuestion.h"
 #include "editor/SqlEditor.h"
 
@@ -11,8 +12,13 @@ StatementAtCaret::StatementAtCaret(SqlEditor* editor, Hooks hooks, QObject* pare
     unflash_->setSingleShot(true);
     connect(unflash_, &QTimer::timeout, this, &StatementAtCaret::clearFlash);
     editor_->indicatorDefine(QsciScintilla::StraightBoxIndicator, kFlashIndicator);
-    editor_->setIndicatorForegroundColor(QColor(255, 176, 0, 110), kFlashIndicator);
-    editor_->setIndicatorOutlineColor(QColor(230, 140, 0, 200), kFlashIndicator);
+    Theme::instance().onChange(this, [this] {
+        QColor fill = themeColour(Theme::Role::StatementFlash), outline = fill;
+        fill.setAlpha(110);
+        outline.setAlpha(200);
+        editor_->setIndicatorForegroundColor(fill, kFlashIndicator);
+        editor_->setIndicatorOutlineColor(outline, kFlashIndicator);
+    });
     editor_->setIndicatorDrawUnder(true, kFlashIndicator);
     editor_->installEventFilter(this);
 }

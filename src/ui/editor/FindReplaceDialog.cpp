@@ -1,5 +1,6 @@
 #include "editor/FindReplaceDialog.h"
 
+#include "common/Theme.h"
 #include "editor/SqlEditor.h"
 
 #include <QCheckBox>
@@ -31,7 +32,7 @@ FindReplaceDialog::FindReplaceDialog(SqlEditor* editor) : QDialog(editor->window
     replaceAllButton_ = new QPushButton(QStringLiteral("Replace &All"), this);
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     status_ = new QLabel(this);
-    status_->setStyleSheet(QStringLiteral("color: #666"));
+    Theme::setTextRole(status_, Theme::Role::DimText);
 
     grid->addWidget(findLabel, 0, 0);
     grid->addWidget(find_, 0, 1);

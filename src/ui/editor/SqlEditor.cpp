@@ -1,7 +1,9 @@
 #include "editor/SqlEditor.h"
 
-#include "editor/FindReplaceDialog.h"
 #include "common/Dialogs.h"
+#include "common/Theme.h"
+#include "editor/FindReplaceDialog.h"
+#include "editor/SqlColours.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
@@ -17,39 +19,62 @@ namespace {
 constexpr int kBookmarkMarker = 1;
 constexpr int kBookmarkMargin = SqlEditor::kSymbolMargin;
 
-// Keys the main window's menus use; the editor's own bindings for them are
-// dropped so the menu command wins while the editor has the focus.
-const QKeySequence kMenuKeys[] = {
+// Keys the main window's menus use until it says otherwise (setMenuKeys);
+// the editor's own bindings for them are dropped so the menu command wins
+// while the editor has the focus.
+const QKeySequence kClassicMenuKeys[] = {
     QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_F),
     QKeySequence(Qt::CTRL | Qt::Key_R), QKeySequence(Qt::CTRL | Qt::Key_G), QKeySequence(Qt::CTRL | Qt::Key_B),
     QKeySequence(Qt::SHIFT | Qt::Key_F2), QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F2),
     QKeySequence(Qt::CTRL | Qt::Key_U), QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_P),
     QKeySequence(Qt::CTRL | Qt::Key_O), QKeySequence(Qt::CTRL | Qt::Key_T), QKeySequence(Qt::CTRL | Qt::Key_H),
     QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_E), QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F1),
-    QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::CTRL | Qt::Key_D),
 };
+// The editor's line cut and line duplicate are not offered: the keys stay free for the menus.
+const QKeySequence kDroppedKeys[] = {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::CTRL | Qt::Key_D)};
+
+QList<SqlEditor::MenuKey>& menuKeys() {
+    static QList<SqlEditor::MenuKey> keys = [] {
+        QList<SqlEditor::MenuKey> k;
+        for (const QKeySequence& s : kClassicMenuKeys) k.append({s, SqlEditor::EditAction::None});
+        return k;
+    }();
+    return keys;
+}
+
+// The editor command that does what a menu's edit command does.
+QsciCommand::Command editorCommandFor(SqlEditor::EditAction a) {
+    switch (a) {
+    case SqlEditor::EditAction::Undo: return QsciCommand::Undo;
+    case SqlEditor::EditAction::Redo: return QsciCommand::Redo;
+    case SqlEditor::EditAction::Cut: return QsciCommand::SelectionCut;
+    case SqlEditor::EditAction::Copy: return QsciCommand::SelectionCopy;
+    case SqlEditor::EditAction::Paste: return QsciCommand::Paste;
+    case SqlEditor::EditAction::None: break;
+    }
+    return QsciCommand::Cancel; // never the same as a menu command
+}
 } // namespace
 
 SqlEditor::SqlEditor(QWidget* parent) : QsciScintilla(parent) {
     setUtf8(true);
     setEolMode(EolWindows);
     setMarginLineNumbers(0, true);
-    setMarginsForegroundColor(QColor(120, 120, 120));
-    setMarginsBackgroundColor(QColor(245, 245, 245));
     setMarginType(kBookmarkMargin, SymbolMargin);
     setMarginWidth(kBookmarkMargin, 14);
     setMarginMarkerMask(kBookmarkMargin, 1 << kBookmarkMarker);
     setMarginSensitivity(kBookmarkMargin, true);
     markerDefine(QsciScintilla::Bookmark, kBookmarkMarker);
-    setMarkerBackgroundColor(QColor(66, 133, 244), kBookmarkMarker);
     setCaretLineVisible(true);
-    setCaretLineBackgroundColor(QColor(245, 248, 255));
     setBraceMatching(SloppyBraceMatch);
     setTabWidth(4);
     setWrapMode(WrapNone);
     setScrollWidthTracking(true);
     setScrollWidth(200);
-    lexer_ = new QsciLexerSQL(this);
+    auto* stock = new QsciLexerSQL(this);
+    Theme::instance().onChange(stock, [stock] { sqlcolours::apply(stock); });
+    lexer_ = stock;
+    Theme::instance().onChange(this, [this] { applyTheme(); });
     setEditorFont(QString(), QString());
     setLexer(lexer_);
     releaseKeysTakenByMenus();
@@ -68,6 +93,23 @@ SqlEditor::SqlEditor(QWidget* parent) : QsciScintilla(parent) {
 
 SqlEditor::~SqlEditor() { delete findDialog_; }
 
+void SqlEditor::applyTheme() {
+    using Role = Theme::Role;
+    setPaper(themeColour(Role::Paper)); // used while no lexer colours the text
+    setColor(themeColour(Role::Text));
+    setMarginsForegroundColor(themeColour(Role::MarginText));
+    setMarginsBackgroundColor(themeColour(Role::MarginPaper));
+    setFoldMarginColors(themeColour(Role::MarginPaper), themeColour(Role::MarginPaper));
+    setMarkerBackgroundColor(themeColour(Role::Bookmark), kBookmarkMarker);
+    setCaretLineBackgroundColor(themeColour(Role::CaretLine));
+    setCaretForegroundColor(themeColour(Role::Caret));
+    setSelectionBackgroundColor(themeColour(Role::Selection));
+    setMatchedBraceForegroundColor(themeColour(Role::BraceText));
+    setMatchedBraceBackgroundColor(themeColour(Role::BracePaper));
+    setUnmatchedBraceForegroundColor(themeColour(Role::BadBraceText));
+    setUnmatchedBraceBackgroundColor(themeColour(Role::Paper));
+}
+
 void SqlEditor::setMarginsVisible(bool on) {
     margins_ = on;
     setMarginWidth(0, on ? QStringLiteral("0%1").arg(lines()) : QString());
@@ -76,13 +118,31 @@ void SqlEditor::setMarginsVisible(bool on) {
 }
 
 void SqlEditor::releaseKeysTakenByMenus() {
-    for (QsciCommand* cmd : standardCommands()->commands()) {
-        for (const QKeySequence& k : kMenuKeys) {
-            const int code = k[0].toCombined();
-            if (cmd->key() == code) cmd->setKey(0);
-            if (cmd->alternateKey() == code) cmd->setAlternateKey(0);
-        }
+    const QList<QsciCommand*> commands = standardCommands()->commands();
+    if (ownKeys_.isEmpty())
+        for (QsciCommand* cmd : commands) ownKeys_.insert(cmd, {cmd->key(), cmd->alternateKey()});
+    auto taken = [](QsciCommand* cmd, int code) {
+        if (code == 0) return false;
+        for (const QKeySequence& k : kDroppedKeys)
+            if (k[0].toCombined() == code) return true;
+        for (const MenuKey& m : menuKeys())
+            // a menu's Undo on the editor's Undo key may stay the editor's: it does the same
+            if (!m.key.isEmpty() && m.key[0].toCombined() == code &&
+                editorCommandFor(m.sameAs) != cmd->command())
+                return true;
+        return false;
+    };
+    for (QsciCommand* cmd : commands) {
+        const auto [key, alternate] = ownKeys_.value(cmd);
+        cmd->setKey(taken(cmd, key) ? 0 : key);
+        cmd->setAlternateKey(taken(cmd, alternate) ? 0 : alternate);
     }
+}
+
+void SqlEditor::setMenuKeys(const QList<MenuKey>& keys) {
+    menuKeys() = keys;
+    for (QWidget* w : QApplication::allWidgets())
+        if (auto* editor = qobject_cast<SqlEditor*>(w)) editor->releaseKeysTakenByMenus();
 }
 
 QKeySequence SqlEditor::appCommandKey(AppCommand command) {
@@ -190,6 +250,7 @@ bool SqlEditor::canPaste() const {
 void SqlEditor::setSyntaxColouring(bool on) {
     colouring_ = on;
     setLexer(on ? lexer_ : nullptr);
+    applyTheme(); // a new lexer resets the margins' colours
     setEditorFont(font_.family(), QString::number(font_.pointSize()));
 }
 

@@ -6,11 +6,14 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QHash>
 #include <QPointer>
 
 #include <functional>
 
 #include "editor/FindReplaceDialog.h"
+
+class QsciCommand;
 
 // A selection as the editor counts it: lines and columns from 0.
 struct EditorRange {
@@ -73,6 +76,18 @@ public:
     // The keys of the application commands, for menus and tests.
     static QKeySequence appCommandKey(AppCommand command);
 
+    // What a menu command on a key does, when it is one the editor has too.
+    enum class EditAction { None, Undo, Redo, Cut, Copy, Paste };
+    struct MenuKey {
+        QKeySequence key;
+        EditAction sameAs = EditAction::None;
+    };
+    // The keys the main window's menus hold now, in every editor: the
+    // editor's own binding of such a key is dropped so the menu command
+    // wins, unless it does the same edit. Until this is called the menus'
+    // classic keys are taken.
+    static void setMenuKeys(const QList<MenuKey>& keys);
+
     // Who carries out the application commands fired in this editor; it
     // answers whether it did. A command nobody carries out (no handler, or a
     // feature that is not available now) lets the key type what it types:
@@ -90,6 +105,8 @@ private:
     void openFindDialog(bool withReplace);
     void goToLineDialog();
     void releaseKeysTakenByMenus();
+    // The theme's colours for the editor's own surfaces (margins, caret, selection, braces).
+    void applyTheme();
 
     QFont font_;
     bool autoCorrectCase_ = false;
@@ -98,4 +115,6 @@ private:
     QPointer<FindReplaceDialog> findDialog_;
     std::function<bool(AppCommand)> appCommandHandler_;
     QsciLexer* lexer_ = nullptr;
+    // each command's key and alternate key as the editor made them
+    QHash<QsciCommand*, std::pair<int, int>> ownKeys_;
 };

@@ -19,6 +19,7 @@ inline constexpr const char* kTemplatesTopic = "f_templates.htm";
 inline constexpr const char* kSettingsTopic = "f_settings.htm";
 inline constexpr const char* kAdvancedSettingsTopic = "f_settings_adv.htm";
 inline constexpr const char* kConnectionTopic = "f_connection.htm";
+inline constexpr const char* kKeysTopic = "f_keys.htm";
 inline constexpr const char* kContentsPage = "contents.htm";
 
 // The page of topic ("" for the contents); an empty URL when the help has

@@ -1,5 +1,6 @@
 #include "help/HelpWindow.h"
 
+#include "common/Theme.h"
 #include "help/Help.h"
 
 #include <QAction>
@@ -61,6 +62,7 @@ HelpWindow::HelpWindow(QWidget* host) : QWidget(host, Qt::Window) {
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("helpBrowser"));
     browser_->setOpenExternalLinks(true);
+    Theme::usePageColours(browser_);
     // The pages' style sheet: the browser does not follow their <link>.
     QFile css(QStringLiteral(":/help/help.css"));
     if (css.open(QIODevice::ReadOnly))
@@ -202,7 +204,8 @@ void HelpWindow::showSearchResults() {
 void HelpWindow::markHits() {
     QList<QTextEdit::ExtraSelection> marks;
     QTextCharFormat format;
-    format.setBackground(QColor(255, 230, 120));
+    format.setBackground(Theme::colour(Theme::Role::SearchMatchPaper, false));
+    format.setForeground(Theme::colour(Theme::Role::SearchMatchText, false));
     for (const QString& w : queryWords(search_->text())) {
         QTextCursor c(browser_->document());
         while (!(c = browser_->document()->find(w, c)).isNull()) {

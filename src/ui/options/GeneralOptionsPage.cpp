@@ -1,5 +1,6 @@
 #include "options/GeneralOptionsPage.h"
 
+#include "common/Theme.h"
 #include "options/OptionNotes.h"
 #include "options/SettingsBindings.h"
 
@@ -82,9 +83,29 @@ QWidget* GeneralOptionsPage::buildChecks(SettingsBindings& bindings) {
                QStringLiteral("Runs the query history keeps (newest first); 0 adds no more runs and "
                               "keeps those already there, 5000 when empty or not a number."),
                optionnotes::nextRunText(), box);
+    form->addRow(QStringLiteral("Theme:"), buildTheme(bindings));
     l->addLayout(form);
     l->addStretch(1);
     return box;
+}
+
+QWidget* GeneralOptionsPage::buildTheme(SettingsBindings& bindings) {
+    theme_ = new QComboBox(this);
+    theme_->setObjectName(QStringLiteral("themeBox"));
+    theme_->setToolTip(QStringLiteral("The colours of the editor and the result panes; System suits the "
+                                      "desktop's light or dark look. Also under View > Theme."));
+    const std::pair<Theme::Choice, const char*> choices[] = {
+        {Theme::Choice::System, "System"}, {Theme::Choice::Light, "Light"}, {Theme::Choice::Dark, "Dark"}};
+    for (const auto& [choice, caption] : choices)
+        theme_->addItem(QString::fromLatin1(caption), Theme::choiceName(choice));
+    // anything but "light" or "dark" shows (and is saved) as System
+    bindings.bind(
+        Key::Theme, theme_,
+        [this](const QString& v) {
+            theme_->setCurrentIndex(theme_->findData(Theme::choiceName(Theme::choiceFromName(v))));
+        },
+        [this] { return theme_->currentData().toString(); });
+    return theme_;
 }
 
 QWidget* GeneralOptionsPage::buildRowcount(SettingsBindings& bindings) {

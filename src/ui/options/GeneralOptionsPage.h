@@ -21,12 +21,14 @@ public:
     QLabel* fontPreview() const { return preview_; }
     QRadioButton* gridButton() const { return grid_; }
     QRadioButton* textButton() const { return text_; }
+    QComboBox* themeBox() const { return theme_; }
 
 private:
     QWidget* buildChecks(SettingsBindings& bindings);
     QWidget* buildRowcount(SettingsBindings& bindings);
     QWidget* buildFont(SettingsBindings& bindings);
     QWidget* buildResults(SettingsBindings& bindings);
+    QWidget* buildTheme(SettingsBindings& bindings);
     // Shows "name - size" in that font at that size; a size that is not a
     // number keeps the family only.
     void updatePreview();
@@ -36,4 +38,5 @@ private:
     QLabel* preview_ = nullptr;
     QRadioButton* grid_ = nullptr;
     QRadioButton* text_ = nullptr;
+    QComboBox* theme_ = nullptr;
 };

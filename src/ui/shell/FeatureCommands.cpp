@@ -5,6 +5,7 @@
 #include "help/Help.h"
 #include "options/OptionsDialog.h"
 #include "shell/Shell.h"
+#include "shell/ThemeMenu.h"
 #include "templates/TemplateCommands.h"
 
 #include <QApplication>
@@ -54,9 +55,12 @@ bool runFeatureCommand(QWidget* window, WindowCommand command, QueryDocument* do
     case WindowCommand::TemplateDelete: templateCommand(&templatecommands::deleteItem); return true;
     case WindowCommand::Options: {
         OptionsDialog options(window);
-        options.exec();
+        if (options.exec() == QDialog::Accepted) thememenu::applySaved();
         return true;
     }
+    case WindowCommand::ThemeSystem: thememenu::choose(window, Theme::Choice::System); return true;
+    case WindowCommand::ThemeLight: thememenu::choose(window, Theme::Choice::Light); return true;
+    case WindowCommand::ThemeDark: thememenu::choose(window, Theme::Choice::Dark); return true;
     default: return false;
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The main window's commands that belong to a feature rather than to the
 // window itself: the object pop-up, the template commands, the options
-// dialog, help and about.
+// dialog, the theme, help and about.
 
 #include "shell/MainMenu.h"
 

@@ -1,6 +1,7 @@
 #include "shell/MainWindow.h"
 
 #include "common/Dialogs.h"
+#include "common/Theme.h"
 #include "document/QueryDocument.h"
 #include "document/ResultPanes.h"
 #include "document/ScriptFileActions.h"
@@ -9,10 +10,13 @@
 #include "run/Executor.h"
 #include "shell/FeatureCommands.h"
 #include "shell/JournalKeeper.h"
+#include "shell/KeyMap.h"
 #include "shell/WriteFailureNotices.h"
 #include "shell/MainStatusBar.h"
 #include "shell/WindowArrangement.h"
 #include "shell/Shell.h"
+#include "shell/ShortcutsDialog.h"
+#include "shell/ThemeMenu.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,6 +33,7 @@ const QHash<QString, const char*>& menuIcons() {
         {QStringLiteral("mnuFileSave"), "save"},    {QStringLiteral("mnuEditCut"), "cut"},
         {QStringLiteral("mnuEditCopy"), "copy"},    {QStringLiteral("mnuEditPaste"), "paste"},
         {QStringLiteral("mnuEditUndo"), "undo"},    {QStringLiteral("mnuQSearch"), "search"},
+        {QStringLiteral("mnuEditRedo"), "redo"},
         {QStringLiteral("mnuQExecute"), "execute"}, {QStringLiteral("mnuQueryStop"), "stop"},
         {QStringLiteral("mnuQCheck"), "check"},     {QStringLiteral("mnuGrid"), "grid"},
         {QStringLiteral("mnuText"), "text"},        {QStringLiteral("mnuConnectionWizard"), "connect"},
@@ -69,9 +74,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     mdi_ = new QMdiArea(this);
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    mdi_->setBackground(QColor(0x8d, 0x99, 0xae));
+    Theme::instance().onChange(mdi_, [this] { mdi_->setBackground(themeColour(Theme::Role::Workspace)); });
     setCentralWidget(mdi_);
     buildMenus();
+    KeyMap::saved().applyTo(*this);
+    thememenu::attach(this);
     buildStatusBar();
     journal_ = new JournalKeeper(this);
     new WriteFailureNotices(this);
@@ -132,7 +139,6 @@ void MainWindow::buildMenus() {
             id == QLatin1String("mnuHelpSearchForHelpOn") ? onlineHelpCaption() : QString::fromUtf8(e.caption);
         QAction* a = parentMenu->addAction(caption);
         a->setObjectName(id);
-        if (*e.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut)));
         a->setShortcutContext(Qt::ApplicationShortcut);
         if (const char* icon = menuIcons().value(id)) a->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))));
         actions_.insert(id, a);
@@ -179,6 +185,9 @@ QueryDocument* MainWindow::newDocument() {
     auto* doc = new QueryDocument;
     QMdiSubWindow* w = mdi_->addSubWindow(doc);
     w->setAttribute(Qt::WA_DeleteOnClose);
+    // The window's own Close answers Ctrl+F4 only: Ctrl+W belongs to the menus (Hide/Show Full, or Close).
+    for (QAction* a : w->systemMenu()->actions())
+        if (!a->shortcuts().isEmpty()) a->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F4)});
     w->setWindowIcon(QIcon(QStringLiteral(":/icons/database.svg")));
     // Opens fully inside the area (at the next cascade place when it fits).
     const QRect area = mdi_->viewport()->rect();
@@ -268,6 +277,11 @@ void MainWindow::runWindowCommand(WindowCommand command) {
     case WindowCommand::TileHorizontal:
     case WindowCommand::TileVertical:
     case WindowCommand::ArrangeIcons: arrangeSubWindows(mdi_, command); break;
+    case WindowCommand::KeyboardShortcuts: {
+        ShortcutsDialog keys(KeyMap::saved(), this); // saves on OK
+        if (keys.exec() == QDialog::Accepted) keys.keyMap().applyTo(*this);
+        break;
+    }
     default: break;
     }
 }
