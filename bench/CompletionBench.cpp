@@ -86,11 +86,11 @@ int main(int argc, char** argv) {
     d.setConnection(cs);
     QApplication::setActiveWindow(&d);
     if (!QTest::qWaitForWindowActive(&d) ||
-        !QTest::qWaitFor([&] { return d.assist()->language()->isLoaded(); }, 10000)) {
+        !QTest::qWaitFor([&] { return d.parts().assist->language()->isLoaded(); }, 10000)) {
         std::fprintf(stderr, "the document did not come up\n");
         return 1;
     }
-    CompletionPopup* popup = d.assist()->popup();
+    CompletionPopup* popup = d.parts().assist->popup();
     d.editor()->setFocus();
     d.editor()->setText(QStringLiteral("SELECT * FROM "));
     d.editor()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);

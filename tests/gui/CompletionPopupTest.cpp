@@ -239,14 +239,14 @@ TEST_F(CompletionPopupTest, AFailingReadShowsItsErrorAsThePlaceholder) {
 TEST_F(CompletionPopupTest, TheKeywordListHoldsEveryClassInOrder) {
     auto d = makeDocument();
     CompletionList* kw = popup(*d)->list(CompletionPopup::Keywords);
-    const WordLists& lists = d->assist()->language()->lists();
+    const WordLists& lists = d->parts().assist->language()->lists();
     ASSERT_EQ(kw->count(), int(lists.keywords.size() + lists.operators.size() + lists.functions.size() +
                                lists.dataTypes.size()));
     EXPECT_EQ(kw->textAt(0), lists.keywords.first());
     EXPECT_EQ(kw->textAt(int(lists.keywords.size())), lists.operators.first());
     EXPECT_EQ(kw->textAt(kw->count() - 1), lists.dataTypes.last());
     // no words at all: the list says so
-    d->assist()->language()->setLists({});
+    d->parts().assist->language()->setLists({});
     EXPECT_EQ(kw->count(), 1);
     EXPECT_EQ(kw->textAt(0), QStringLiteral("Not Supported"));
 }

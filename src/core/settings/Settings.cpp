@@ -3,6 +3,7 @@
 #include "base/Memory.h"
 #include "settings/AppPaths.h"
 #include "settings/Ini.h"
+#include "settings/SettingsChanges.h"
 
 #include <QFile>
 #include <QMutex>
@@ -188,8 +189,11 @@ Status write(const std::vector<std::pair<Key, QString>>& values) {
     for (const auto& [key, value] : values)
         entries.push_back({sectionName(spec(key).section), QLatin1String(spec(key).name), value});
     const Status s = ini::writeKeys(AppPaths::configFile(), entries);
-    QMutexLocker lock(&cacheMutex);
-    cacheValid = false;
+    {
+        QMutexLocker lock(&cacheMutex);
+        cacheValid = false;
+    }
+    if (s) emit Changes::instance().changed();
     return s;
 }
 

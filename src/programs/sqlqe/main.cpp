@@ -7,6 +7,7 @@
 #include "shell/AppDialogs.h"
 #include "shell/ConnectionFlow.h"
 #include "shell/MainWindow.h"
+#include "shell/QuitOnSignal.h"
 #include "shell/SessionBusProbe.h"
 #include "shell/SplashScreen.h"
 #include "store/HomeMove.h"
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
     app.processEvents();
 
     MainWindow window;
+    QuitOnSignal quitOnSignal(&window); // SIGTERM, SIGINT: cancel running statements, then exit
     ConnectionFlow connections(&window);
     window.show();
     splash.close();

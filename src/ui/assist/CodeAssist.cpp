@@ -3,15 +3,20 @@
 #include "assist/KeywordCaseCorrector.h"
 #include "assist/KeywordLanguage.h"
 #include "assist/SyntaxHelp.h"
+#include "assist/TsqlLexer.h"
+#include "common/DocumentContext.h"
 #include "editor/SqlEditor.h"
 
 
-CodeAssist::CodeAssist(SqlEditor* editor, QWidget* host, QTextBrowser* helpBrowser,
-                       CompletionPopup::Sources sources)
-    : QObject(editor), editor_(editor), language_(new KeywordLanguage(editor)),
+CodeAssist::CodeAssist(SqlEditor* editor, QWidget* host, QTextBrowser* helpBrowser, const DocumentContext& context)
+    : EditorFeature(editor), editor_(editor), language_(new KeywordLanguage(editor)),
       corrector_(new KeywordCaseCorrector(editor, language_)),
-      popup_(new CompletionPopup(editor, host, language_, std::move(sources))),
-      help_(new SyntaxHelp(editor, helpBrowser)) {}
+      popup_(new CompletionPopup(editor, host, language_, context)),
+      help_(new SyntaxHelp(editor, helpBrowser)) {
+    // the colouring reads quotes and comments as the document's server does
+    language_->lexer()->setServerFamily(context.serverFamily());
+    connect(&context, &DocumentContext::serverFamilyChanged, language_->lexer(), &TsqlLexer::setServerFamily);
+}
 
 bool CodeAssist::codeSenseKey() {
     popup_->placeIntelliPopup();

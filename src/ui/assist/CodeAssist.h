@@ -5,8 +5,7 @@
 // browser. The document constructs one and routes its commands here.
 
 #include "assist/CompletionPopup.h"
-
-#include <QObject>
+#include "editor/EditorFeature.h"
 
 class KeywordCaseCorrector;
 class KeywordLanguage;
@@ -14,11 +13,12 @@ class QTextBrowser;
 class SqlEditor;
 class SyntaxHelp;
 
-class CodeAssist : public QObject {
+class CodeAssist : public EditorFeature {
     Q_OBJECT
 public:
-    // host: the widget the popup is shown in; helpBrowser shows the start page.
-    CodeAssist(SqlEditor* editor, QWidget* host, QTextBrowser* helpBrowser, CompletionPopup::Sources sources);
+    // host: the widget the popup is shown in; helpBrowser shows the start
+    // page; context: the document's connection and database.
+    CodeAssist(SqlEditor* editor, QWidget* host, QTextBrowser* helpBrowser, const DocumentContext& context);
 
     // The editor's keys: Ctrl+Space opens the keyword list; Shift+Space the
     // table list. Each answers whether it took the key: Shift+Space with no

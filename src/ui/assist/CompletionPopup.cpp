@@ -5,6 +5,7 @@
 #include "assist/KeywordLanguage.h"
 #include "assist/ScriptVariables.h"
 #include "common/Theme.h"
+#include "common/DocumentContext.h"
 #include "editor/SqlEditor.h"
 
 #include <QApplication>
@@ -41,8 +42,8 @@ long sci(SqlEditor* e, unsigned int message, unsigned long w = 0, long l = 0) {
 } // namespace
 
 CompletionPopup::CompletionPopup(SqlEditor* editor, QWidget* host, const KeywordLanguage* language,
-                                 Sources sources)
-    : QFrame(host), editor_(editor), host_(host), language_(language), sources_(std::move(sources)),
+                                 const DocumentContext& context)
+    : QFrame(host), editor_(editor), host_(host), language_(language), context_(context),
       cache_(new CatalogCache(this)) {
     setObjectName(QStringLiteral("completionPopup"));
     setFrameShape(QFrame::Box);
@@ -93,7 +94,7 @@ CompletionPopup::CompletionPopup(SqlEditor* editor, QWidget* host, const Keyword
 }
 
 QString CompletionPopup::connection() const {
-    return sources_.connectionString ? sources_.connectionString() : QString();
+    return context_.connectionString();
 }
 
 // ---- opening ----
@@ -182,7 +183,7 @@ void CompletionPopup::showColumnsOf(const QString& table) {
         return locate();
     }
     const int request = ++columnsRequest_;
-    const QString database = sources_.database ? sources_.database() : QString();
+    const QString database = context_.database();
     const bool ready =
         cache_->requestColumns(cs, database, table, [this, request](const Result<QStringList>& r) {
             if (request != columnsRequest_) return;

@@ -30,6 +30,7 @@
 
 class CatalogCache;
 class CompletionList;
+class DocumentContext;
 class KeywordLanguage;
 class QKeyEvent;
 class QLabel;
@@ -41,14 +42,10 @@ class CompletionPopup : public QFrame {
 public:
     enum List { Keywords = 0, Tables = 1, Columns = 2, Variables = 3 };
 
-    // Where the popup finds the document's connection and chosen database.
-    struct Sources {
-        std::function<QString()> connectionString;
-        std::function<QString()> database;
-    };
-
-    // host: the widget the popup is shown in (the document).
-    CompletionPopup(SqlEditor* editor, QWidget* host, const KeywordLanguage* language, Sources sources);
+    // host: the widget the popup is shown in (the document); context: the
+    // document's connection and chosen database.
+    CompletionPopup(SqlEditor* editor, QWidget* host, const KeywordLanguage* language,
+                    const DocumentContext& context);
 
     // Opens the popup at the caret with the keyword list.
     void placeIntelliPopup();
@@ -96,7 +93,7 @@ private:
     SqlEditor* editor_;
     QWidget* host_;
     const KeywordLanguage* language_;
-    Sources sources_;
+    const DocumentContext& context_;
     CatalogCache* cache_;
     QStackedWidget* stack_;
     QLabel* hint_;

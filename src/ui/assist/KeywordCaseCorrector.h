@@ -4,16 +4,15 @@
 // it takes its spelling from the keyword catalogue ("select" becomes
 // "SELECT"). Words in comments, strings and quoted names, variables
 // ("@select"), qualified names ("t.date") and words the catalogue does not
-// know are left alone. Works while the editor's autoCorrectCase is on and
-// its colouring (which tells code from comments and strings) is on; a
-// correction is one undo step of its own.
+// know are left alone. Switched by the autocorrsyntax setting; works while
+// the editor's colouring (which tells code from comments and strings) is
+// on; a correction is one undo step of its own.
 
-#include <QObject>
+#include "editor/EditorFeature.h"
 
 class KeywordLanguage;
-class SqlEditor;
 
-class KeywordCaseCorrector : public QObject {
+class KeywordCaseCorrector : public EditorFeature {
     Q_OBJECT
 public:
     KeywordCaseCorrector(SqlEditor* editor, const KeywordLanguage* language);
@@ -23,6 +22,5 @@ private:
     // Corrects the word that ends at position end (a byte position).
     void correctWordBefore(int end);
 
-    SqlEditor* editor_;
     const KeywordLanguage* language_;
 };

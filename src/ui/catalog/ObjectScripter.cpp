@@ -1,11 +1,11 @@
 #include "catalog/ObjectScripter.h"
 
 #include "base/Background.h"
-#include "catalog/CatalogSelection.h"
-#include "catalog/ObjectBrowser.h"
 #include "catalog/SchemaReader.h"
+#include "catalog/StatementGenerator.h"
 #include "catalog/TableKey.h"
 #include "common/Dialogs.h"
+#include "common/DocumentContext.h"
 
 namespace {
 
@@ -29,16 +29,16 @@ QString tableForm(ObjectCommand command, const SqlDialect& d, const ObjectRef& r
 }
 
 // Reads what the command's skeleton needs of the table (off the UI thread).
-Result<TableShape> readShape(const SelectedObject& s, ObjectCommand command) {
+Result<TableShape> readShape(const QString& connectionString, const SqlDialect& dialect, const ObjectRef& ref,
+                             ObjectCommand command) {
     TableShape shape;
-    const ObjectRef& ref = s.ref;
     if (statements::needsColumns(ref)) {
-        Result<QStringList> columns = schemareader::getColumnList(s.connectionString, ref.table, ref.catalog, ref.schema);
+        Result<QStringList> columns = schemareader::getColumnList(connectionString, ref.table, ref.catalog, ref.schema);
         if (!columns) return fail(columns.error());
         shape.columns = std::move(columns).value();
     }
-    if (command != ObjectCommand::Insert && statements::usesKey(s.dialect, ref)) {
-        Result<QStringList> key = schemareader::getKeyColumnList(s.connectionString, ref.table, ref.catalog, ref.schema);
+    if (command != ObjectCommand::Insert && statements::usesKey(dialect, ref)) {
+        Result<QStringList> key = schemareader::getKeyColumnList(connectionString, ref.table, ref.catalog, ref.schema);
         if (!key) return fail(key.error());
         shape.key = std::move(key).value();
     }
@@ -46,107 +46,110 @@ Result<TableShape> readShape(const SelectedObject& s, ObjectCommand command) {
 }
 
 // Whether the command's skeleton for the node needs the catalogue.
-bool readsCatalog(const SelectedObject& s, ObjectCommand command) {
-    return statements::needsColumns(s.ref) ||
-           (command == ObjectCommand::Update && statements::usesKey(s.dialect, s.ref));
+bool readsCatalog(const SqlDialect& dialect, const ObjectRef& ref, ObjectCommand command) {
+    return statements::needsColumns(ref) || (command == ObjectCommand::Update && statements::usesKey(dialect, ref));
 }
 
 // "Insert Object": names of tables, columns and databases as a statement
 // would write them; any other node's text as shown.
-QString objectText(const SelectedObject& s) {
-    switch (s.ref.kind) {
+QString objectText(const ObjectBrowser::Node& n, const SqlDialect& d) {
+    switch (n.ref.kind) {
     case ObjectKind::Table:
     case ObjectKind::Column:
     case ObjectKind::Catalog:
-        return s.dialect.quotedName(s.text);
+        return d.quotedName(n.text);
     default:
-        return s.text;
+        return n.text;
     }
 }
 
 } // namespace
 
-ObjectScripter::ObjectScripter(Target target, QObject* parent)
-    : QObject(parent), target_(std::move(target)) {}
+ObjectScripter::ObjectScripter(DocumentContext& context, Target target, QObject* parent)
+    : QObject(parent), context_(context), target_(std::move(target)) {}
 
 void ObjectScripter::report(const QString& text) {
-    Dialogs::get().message(target_.browser, text);
+    Dialogs::get().message(target_.browser, text, QStringLiteral("Objects"));
 }
 
 void ObjectScripter::run(ObjectCommand command) {
-    const SelectedObject& s = catalogselection::current();
-    if (s.text.isEmpty() && s.key.isEmpty()) return; // nothing selected yet
+    const std::optional<ObjectBrowser::Node> node = target_.browser ? target_.browser->commandTarget() : std::nullopt;
+    if (!node) {
+        report(QStringLiteral("No object is chosen, so nothing was scripted.\r\n"
+                              "Right-click a table, view, column or procedure in the Objects tab and choose "
+                              "the command from its menu."));
+        return;
+    }
+    const Job job{*node, context_.sqlDialect(), context_.connectionString()};
+    const ObjectRef& ref = job.node.ref;
     switch (command) {
     case ObjectCommand::InsertObject:
-        target_.addObjectText(objectText(s), true);
+        target_.addObjectText(objectText(job.node, job.dialect), true);
         return;
     case ObjectCommand::Browse: {
-        if (s.ref.kind == ObjectKind::Procedure) {
-            callProcedure();
+        if (ref.kind == ObjectKind::Procedure) {
+            callProcedure(job);
             return;
         }
-        const QString text = statements::browse(s.dialect, s.ref);
+        const QString text = statements::browse(job.dialect, ref);
         if (text.isEmpty()) return; // folders, snippets and the like have nothing to browse
         // PostgreSQL reads one database per connection: run in the table's
-        if (s.dialect.family == DialectFamily::PostgreSql && target_.browser && !s.ref.catalog.isEmpty() &&
-            target_.browser->connectionString() == s.connectionString &&
-            target_.browser->currentDatabase() != s.ref.catalog)
-            target_.browser->chooseDatabase(s.ref.catalog);
-        target_.addObjectText(text, true);
+        if (job.dialect.family == DialectFamily::PostgreSql && !ref.catalog.isEmpty() &&
+            context_.database() != ref.catalog)
+            target_.browser->chooseDatabase(ref.catalog);
+        target_.addStatement(text, true);
         target_.quickSelect();
         return;
     }
     case ObjectCommand::Select: {
-        const QString text = statements::select(s.dialect, s.ref);
-        if (!text.isEmpty()) target_.addObjectText(text, true);
+        const QString text = statements::select(job.dialect, ref);
+        if (!text.isEmpty()) target_.addStatement(text, true);
         return;
     }
     case ObjectCommand::Insert:
     case ObjectCommand::Update:
     case ObjectCommand::Delete:
-        if (s.ref.kind == ObjectKind::Column && !readsCatalog(s, command))
-            target_.addObjectText(tableForm(command, s.dialect, s.ref, {}), false);
-        else if (s.ref.kind == ObjectKind::Table || s.ref.kind == ObjectKind::Column)
-            scriptTable(command);
+        if (ref.kind == ObjectKind::Column && !readsCatalog(job.dialect, ref, command))
+            target_.addStatement(tableForm(command, job.dialect, ref, {}), false);
+        else if (ref.kind == ObjectKind::Table || ref.kind == ObjectKind::Column)
+            scriptTable(command, job);
         return;
     }
 }
 
-void ObjectScripter::scriptTable(ObjectCommand command) {
-    const SelectedObject s = catalogselection::current();
+void ObjectScripter::scriptTable(ObjectCommand command, const Job& job) {
     ++pending_;
     runInBackground<Result<TableShape>>(
-        this, [s, command] { return readShape(s, command); },
-        [this, s, command](Result<TableShape> shape) {
+        this, [job, command] { return readShape(job.connectionString, job.dialect, job.node.ref, command); },
+        [this, job, command](Result<TableShape> shape) {
             --pending_;
-            const QString text = shape.ok() ? tableForm(command, s.dialect, s.ref, shape.value()) : QString();
+            const QString text = shape.ok() ? tableForm(command, job.dialect, job.node.ref, shape.value()) : QString();
             if (!shape.ok())
                 report(shape.error());
             else if (text.isEmpty())
                 report(
                     QStringLiteral("No columns of \"%1\" could be read, so there is nothing to script.\r\n"
                                    "The table may have been dropped; use Refresh to read the objects again.")
-                        .arg(s.ref.table));
+                        .arg(job.node.ref.table));
             else
-                target_.addObjectText(text, false);
+                target_.addStatement(text, false);
             emit finished();
         });
 }
 
-void ObjectScripter::callProcedure() {
-    const SelectedObject s = catalogselection::current();
+void ObjectScripter::callProcedure(const Job& job) {
     ++pending_;
     runInBackground<Result<ProcedureSignature>>(
         this,
-        [s] {
-            return schemareader::getProcedureSignature(s.connectionString, s.ref.catalog, s.ref.schema,
-                                                       s.ref.table);
+        [job] {
+            const ObjectRef& r = job.node.ref;
+            return schemareader::getProcedureSignature(job.connectionString, r.catalog, r.schema, r.table);
         },
-        [this, s](Result<ProcedureSignature> signature) {
+        [this, job](Result<ProcedureSignature> signature) {
             --pending_;
             // the call is left selected, not run: its placeholders need values first
             if (signature.ok())
-                target_.addObjectText(statements::callSkeleton(s.dialect, s.ref, signature.value()), true);
+                target_.addStatement(statements::callSkeleton(job.dialect, job.node.ref, signature.value()), true);
             else
                 report(signature.error());
             emit finished();

@@ -31,9 +31,12 @@ public:
 
     virtual void message(QWidget* parent, const QString& text, const QString& title = QString()) = 0;
     virtual Answer question(QWidget* parent, const QString& text, const QString& title, Buttons buttons) = 0;
-    // A question answered by one of the given buttons (the first is the
-    // default): the index of the one chosen, or -1 when the dialog was closed.
-    virtual int choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons) = 0;
+    // A question answered by one of the given buttons: the index of the one
+    // chosen, or -1 when the dialog was closed. Enter presses the button at
+    // defaultButton; Escape presses the one at escapeButton (-1: Escape
+    // closes the question).
+    virtual int choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons,
+                       int defaultButton = 0, int escapeButton = -1) = 0;
     // nullopt when cancelled
     virtual std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title,
                                          const QString& defaultText) = 0;
@@ -63,7 +66,8 @@ class QtDialogs : public Dialogs {
 public:
     void message(QWidget* parent, const QString& text, const QString& title) override;
     Answer question(QWidget* parent, const QString& text, const QString& title, Buttons buttons) override;
-    int choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons) override;
+    int choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons,
+               int defaultButton, int escapeButton) override;
     std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
     std::optional<int> inputNumber(QWidget* parent, const QString& prompt, const QString& title, int value, int min,

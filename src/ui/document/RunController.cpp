@@ -1,76 +1,48 @@
 #include "document/RunController.h"
 
 #include "base/Memory.h"
-#include "document/ResultTextView.h"
-#include "run/Executor.h"
+#include "common/DocumentContext.h"
 #include "document/ExternalToolRun.h"
 #include "document/MemoryQuestion.h"
-#include "document/ResultGrid.h"
-#include "run/ResultModel.h"
 #include "document/ResultPanes.h"
-#include "document/UnfilteredQuestion.h"
+#include "document/UnfilteredQuestion_p.h"
+#include "editor/SqlEditor.h"
+#include "run/Executor.h"
 #include "run/TextLayout.h"
 #include "settings/Settings.h"
-#include "editor/SqlEditor.h"
 
 #include <QApplication>
 #include <QTimer>
 
 #include <utility>
 
-namespace {
-constexpr int kWidenIntervalMs = 1000; // how often a streaming grid widens its columns
-constexpr int kLastRowsSample = 400;   // rows at the end measured when a run finishes
-} // namespace
-
-RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* parent)
-    : QObject(parent), editor_(editor), panes_(panes), executor_(new Executor(this)),
+RunController::RunController(SqlEditor* editor, ResultPanes* panes, DocumentContext& context, QObject* parent)
+    : QObject(parent), editor_(editor), panes_(panes), context_(context), executor_(new Executor(this)),
       external_(new ExternalToolRun(panes, this)) {
     connect(external_, &ExternalToolRun::runningChanged, this, &RunController::runningChanged);
     connect(external_, &ExternalToolRun::resultsRatioWanted, this, &RunController::resultsRatioWanted);
     connect(external_, &ExternalToolRun::watchRequested, this, &RunController::watchRequested);
-    connect(executor_, &Executor::gridStarted, this, [this](const std::vector<db::Field>& fields) {
-        panes_->grid()->resultModel()->reset(fields);
-        sizedOnce_ = false;
-    });
-    connect(executor_, &Executor::gridRows, this, [this](const std::shared_ptr<db::RowBlock>& rows) {
-        ResultModel* model = panes_->grid()->resultModel();
-        const int first = model->rowCount();
-        model->appendRows(rows);
-        // Size the columns from the first rows while the rest arrive; widen
-        // them now and then from a sample of what came since.
-        if (!sizedOnce_) {
-            panes_->grid()->sizeColumns();
-            sizedOnce_ = true;
-            sinceWidened_.start();
-        } else if (sinceWidened_.elapsed() > kWidenIntervalMs) {
-            panes_->grid()->widenColumns(first, rows->rowCount());
-            sinceWidened_.restart();
-        }
-    });
+    connect(executor_, &Executor::gridStarted, panes_, &ResultPanes::startGrid);
+    connect(executor_, &Executor::gridRows, panes_, &ResultPanes::appendRows);
     connect(executor_, &Executor::textAppended, this, [this](Pane pane, const QString& text) {
         switch (pane) {
-        case Pane::Results: panes_->textPane()->append(text); break;
-        case Pane::Extended: panes_->extendedPane()->append(text); break;
-        case Pane::Messages:
-            // statements without rows of a grid run: shown before the closing message
+        case Pane::Results:
+        case Pane::Extended: panes_->appendText(pane, text); break;
+        case Pane::Messages: // statements without rows of a grid run: shown before the closing message
             runNotes_ += text;
-            panes_->setMessage(QStringLiteral("Working...\r\n") + notices_ + runNotes_);
+            showProgressNotes();
             break;
         case Pane::Notices:
             notices_ += text;
-            panes_->setMessage(QStringLiteral("Working...\r\n") + notices_ + runNotes_);
+            showProgressNotes();
             break;
         }
     });
-    connect(executor_, &Executor::textRows, this,
-            [this](Pane pane, const std::shared_ptr<db::RowBlock>& rows, const TextWidths& widths) {
-                (pane == Pane::Extended ? panes_->extendedPane() : panes_->textPane())->appendRows(rows, widths);
-            });
+    connect(executor_, &Executor::textRows, panes_, &ResultPanes::appendTextRows);
     connect(executor_, &Executor::paneCleared, this, [this](Pane pane) {
         switch (pane) {
-        case Pane::Results: panes_->textPane()->clear(); break;
-        case Pane::Extended: panes_->extendedPane()->clear(); break;
+        case Pane::Results:
+        case Pane::Extended: panes_->clearPane(pane); break;
         case Pane::Messages: runNotes_.clear(); break;
         case Pane::Notices: notices_.clear(); break;
         }
@@ -82,6 +54,8 @@ RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* par
     connect(executor_, &Executor::finished, this, &RunController::finish);
     executor_->setMemoryQuestion([this](qint64 held) { return askMemoryLimit(held); });
 }
+
+void RunController::showProgressNotes() { panes_->setMessage(QStringLiteral("Working...\r\n") + notices_ + runNotes_); }
 
 MemoryAnswer RunController::askMemoryLimit(qint64 heldBytes) {
     return memoryquestion::ask(panes_, memoryquestion::runRows(), heldBytes, memoryLimit_);
@@ -100,7 +74,7 @@ void RunController::stop() {
     external_->stop();
 }
 
-void RunController::execute(const QString& connectionString, const QString& database) {
+void RunController::execute() {
     if (executor_->isRunning()) return; // one run at a time per document
     const settings::Snapshot options = settings::current();
     // An external tool gets the whole script; a run here the selection, or
@@ -114,27 +88,25 @@ void RunController::execute(const QString& connectionString, const QString& data
         int lineTo = 0, indexTo = 0;
         editor_->getSelection(&origin.line, &origin.column, &lineTo, &indexTo);
     }
-    start(connectionString, database, whole ? editor_->text() : selected, options, origin);
+    start(whole ? editor_->text() : selected, options, origin);
 }
 
-void RunController::execute(const QString& connectionString, const QString& database, const QString& text,
-                            sqlscript::TextPoint origin) {
+void RunController::execute(const QString& text, sqlscript::TextPoint origin) {
     if (executor_->isRunning()) return;
-    start(connectionString, database, text, settings::current(), origin);
+    start(text, settings::current(), origin);
 }
 
-void RunController::executeOwnStatement(const QString& connectionString, const QString& sql) {
+void RunController::executeOwnStatement(const QString& sql) {
     if (executor_->isRunning()) return;
-    start(connectionString, QString(), sql, settings::current(), std::nullopt);
+    start(sql, settings::current(), std::nullopt);
 }
 
-void RunController::start(const QString& connectionString, const QString& database, const QString& text,
-                          const settings::Snapshot& options, std::optional<sqlscript::TextPoint> origin) {
+void RunController::start(const QString& text, const settings::Snapshot& options,
+                          std::optional<sqlscript::TextPoint> origin) {
     const bool own = !origin; // the program's own statement, on the kept session only
-    if (!own && !confirmUnfilteredChanges(editor_, text, connectionString, options)) {
-        panes_->setMessage(QStringLiteral("Nothing was run."));
-        panes_->setTabVisible(ResultPanes::MessagesTab, true);
-        panes_->setCurrentIndex(ResultPanes::MessagesTab);
+    if (!own &&
+        !confirmUnfilteredChanges(editor_, text, sqlscript::dialectOf(context_.serverFamily()), options)) {
+        panes_->showMessage(QStringLiteral("Nothing was run."));
         return;
     }
     emit mainStatus(true, QStringLiteral("Working..."));
@@ -143,17 +115,11 @@ void RunController::start(const QString& connectionString, const QString& databa
         emit mainStatus(false, QString());
         return;
     }
-    panes_->setTabVisible(ResultPanes::ResultsTab, true);
-    panes_->setTabVisible(ResultPanes::MessagesTab, true);
-    panes_->setExtendedVisible(false);
-    panes_->messagePane()->setSyntaxColouring(true);
-
-    panes_->setMessage(QStringLiteral("Working..."));
     runNotes_.clear();
     notices_.clear();
     RunRequest request;
-    request.connectionString = connectionString;
-    request.database = database;
+    request.connectionString = context_.connectionString();
+    request.database = own ? QString() : context_.database();
     request.text = text;
     request.origin = origin.value_or(sqlscript::TextPoint{});
     request.namesErrorLine = origin.has_value();
@@ -161,14 +127,9 @@ void RunController::start(const QString& connectionString, const QString& databa
     request.rowLimit = options.rowLimit();
     request.loginTimeoutSeconds = options.loginTimeoutSeconds();
     request.memoryLimitBytes = memoryLimit_ = options.resultMemoryLimitBytes();
-    request.session = session_;
+    request.session = context_.session();
     request.keptSessionOnly = own;
-    if (request.resultsInText)
-        panes_->textPane()->clear();
-    else
-        clearGrid();
-    panes_->setCurrentIndex(ResultPanes::ResultsTab);
-    panes_->showResultsPane();
+    panes_->startRun();
     request_ = request;
     started_ = QDateTime::currentDateTimeUtc();
     executor_->start(std::move(request));
@@ -183,24 +144,8 @@ void RunController::finish(const RunResult& result) {
     panes_->setMessage(notices_ +
                        (result.outcome == RunOutcome::Affected ? result.closingMessage : runNotes_ + result.closingMessage));
     lastRunFailed_ = result.failed();
-    if (result.discarded) { // stopped at the memory limit: the rows go
-        clearGrid();
-        panes_->textPane()->clear();
-        panes_->extendedPane()->clear();
-    } else if (!panes_->resultsInText()) {
-        ResultModel* model = panes_->grid()->resultModel();
-        if (sizedOnce_) // widen for the last rows; never narrow what the user has been looking at
-            panes_->grid()->widenColumns(std::max(0, model->rowCount() - kLastRowsSample), kLastRowsSample);
-        else
-            panes_->grid()->sizeColumns();
-    }
-    if (result.failed()) {
-        panes_->setCurrentIndex(ResultPanes::MessagesTab);
-    } else {
-        panes_->setCurrentIndex(ResultPanes::ResultsTab);
-        panes_->showResultsPane();
-    }
-    if (result.extendedResults) panes_->setExtendedVisible(true);
+    if (result.discarded) panes_->clearResults(); // stopped at the memory limit: the rows go
+    panes_->finishRun(result.failed(), result.extendedResults);
     emit resultsRatioWanted(0.7);
     emit elapsedStatus(textlayout::elapsedText(result.elapsedMs));
     emit rowsStatus(textlayout::rowsStatus(result.rows));
@@ -208,11 +153,4 @@ void RunController::finish(const RunResult& result) {
     emit runningChanged(false);
     const RunRequest request = std::exchange(request_, {}); // the script is not kept after its run
     emit runFinished(request, result, started_);
-}
-
-void RunController::clearGrid() {
-    ResultModel* model = panes_->grid()->resultModel();
-    const bool large = model->memoryUse() > (size_t(1) << 20);
-    model->clear();
-    if (large) memory::releaseFreed();
 }
