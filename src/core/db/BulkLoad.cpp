@@ -81,4 +81,11 @@ void appendLoadText(QByteArray& out, const RowBlock& block, int row) {
     out += '\n';
 }
 
+void rowFromBlockStart(Error& e, int first) {
+    if (!e.position().row) return;
+    ErrorPosition at = e.position();
+    at.row = *at.row + first;
+    e.setPosition(at);
+}
+
 } // namespace db

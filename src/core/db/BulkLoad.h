@@ -39,4 +39,8 @@ std::unique_ptr<BulkLoad> insertingLoad(Connection& conn, const QString& table, 
 // after each row.
 void appendLoadText(QByteArray& out, const RowBlock& block, int row);
 
+// An error of a load that sent rows from first on names its row counted
+// from there: counts it from the block's start instead.
+void rowFromBlockStart(Error& e, int first);
+
 } // namespace db

@@ -265,11 +265,7 @@ public:
                 fallback_ = insertingLoad(conn_, table_, columns_);
                 return fallback_->load(block, first, count);
             }
-            if (e.position().row) {
-                ErrorPosition at = e.position();
-                at.row = *at.row + first;
-                e.setPosition(at);
-            }
+            rowFromBlockStart(e, first);
             throw;
         }
     }

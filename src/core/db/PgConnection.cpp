@@ -234,11 +234,7 @@ public:
         try {
             conn_.copyIn(statement_, data_);
         } catch (Error& e) {
-            if (e.position().row) {
-                ErrorPosition at = e.position();
-                at.row = *at.row + first;
-                e.setPosition(at);
-            }
+            rowFromBlockStart(e, first);
             throw;
         }
     }

@@ -1,5 +1,7 @@
 #include "import/ColumnTypes.h"
 
+#include "base/NameTable.h"
+
 #include <QDate>
 
 #include <algorithm>
@@ -8,11 +10,7 @@
 namespace csv {
 namespace {
 
-struct TypeInfo {
-    ColumnType type;
-    const char* name;
-};
-const TypeInfo kTypes[] = {{ColumnType::Integer, "Integer"}, {ColumnType::BigInt, "BigInt"},
+const Named<ColumnType> kTypes[] = {{ColumnType::Integer, "Integer"}, {ColumnType::BigInt, "BigInt"},
                            {ColumnType::Decimal, "Decimal"}, {ColumnType::Double, "Double"},
                            {ColumnType::Boolean, "Boolean"}, {ColumnType::Date, "Date"},
                            {ColumnType::Timestamp, "Timestamp"}, {ColumnType::Text, "Text"}};
@@ -106,24 +104,14 @@ ColumnType widen(ColumnType a, ColumnType b) {
 } // namespace
 
 const std::vector<ColumnType>& columnTypes() {
-    static const std::vector<ColumnType> all = [] {
-        std::vector<ColumnType> t;
-        for (const TypeInfo& i : kTypes) t.push_back(i.type);
-        return t;
-    }();
+    static const std::vector<ColumnType> all = valuesOf(kTypes);
     return all;
 }
 
-QString columnTypeName(ColumnType type) {
-    for (const TypeInfo& i : kTypes)
-        if (i.type == type) return QString::fromLatin1(i.name);
-    return {};
-}
+QString columnTypeName(ColumnType type) { return nameIn(kTypes, type); }
 
 std::optional<ColumnType> columnTypeNamed(const QString& name) {
-    for (const TypeInfo& i : kTypes)
-        if (name.trimmed().compare(QLatin1String(i.name), Qt::CaseInsensitive) == 0) return i.type;
-    return std::nullopt;
+    return valueNamed(kTypes, name);
 }
 
 ColumnType typeOfValue(std::string_view v) {

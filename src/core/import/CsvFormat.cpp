@@ -1,5 +1,6 @@
 #include "import/CsvFormat.h"
 
+#include "base/NameTable.h"
 #include "import/ColumnTypes.h"
 #include "import/CsvReader.h"
 
@@ -13,11 +14,7 @@ namespace {
 
 constexpr int kSampleRecords = 200;
 
-struct EncodingInfo {
-    Encoding encoding;
-    const char* name;
-};
-const EncodingInfo kEncodings[] = {{Encoding::Utf8, "UTF-8"},
+const Named<Encoding> kEncodings[] = {{Encoding::Utf8, "UTF-8"},
                                    {Encoding::Utf16LE, "UTF-16LE"},
                                    {Encoding::Utf16BE, "UTF-16BE"},
                                    {Encoding::Latin1, "Latin-1"}};
@@ -104,26 +101,18 @@ bool looksLikeHeader(const std::vector<Record>& rs) {
 } // namespace
 
 const std::vector<Encoding>& encodings() {
-    static const std::vector<Encoding> all = [] {
-        std::vector<Encoding> e;
-        for (const EncodingInfo& i : kEncodings) e.push_back(i.encoding);
-        return e;
-    }();
+    static const std::vector<Encoding> all = valuesOf(kEncodings);
     return all;
 }
 
-QString encodingName(Encoding e) {
-    for (const EncodingInfo& i : kEncodings)
-        if (i.encoding == e) return QString::fromLatin1(i.name);
-    return {};
-}
+QString encodingName(Encoding e) { return nameIn(kEncodings, e); }
 
 std::optional<Encoding> encodingNamed(const QString& name) {
     QString n = name.trimmed().toUpper();
     n.remove(QLatin1Char('-')).remove(QLatin1Char('_'));
     if (n == QLatin1String("LATIN1") || n == QLatin1String("ISO88591")) return Encoding::Latin1;
-    for (const EncodingInfo& i : kEncodings)
-        if (QString::fromLatin1(i.name).remove(QLatin1Char('-')) == n) return i.encoding;
+    for (const Named<Encoding>& i : kEncodings)
+        if (QString::fromLatin1(i.name).remove(QLatin1Char('-')) == n) return i.value;
     return std::nullopt;
 }
 

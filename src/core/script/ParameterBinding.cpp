@@ -1,5 +1,7 @@
 #include "script/ParameterBinding.h"
 
+#include "base/NameTable.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QRegularExpression>
@@ -10,11 +12,7 @@ namespace {
 
 using db::ServerFamily;
 
-struct TypeInfo {
-    ParameterType type;
-    const char* name;
-};
-const TypeInfo kTypes[] = {
+const Named<ParameterType> kTypes[] = {
     {ParameterType::Text, "Text"},       {ParameterType::Integer, "Integer"}, {ParameterType::Decimal, "Decimal"},
     {ParameterType::Boolean, "Boolean"}, {ParameterType::Date, "Date"},       {ParameterType::Timestamp, "Timestamp"},
 };
@@ -55,24 +53,14 @@ bool numbersNames(ServerFamily server) { return server == ServerFamily::PostgreS
 } // namespace
 
 const std::vector<ParameterType>& parameterTypes() {
-    static const std::vector<ParameterType> types = [] {
-        std::vector<ParameterType> t;
-        for (const TypeInfo& i : kTypes) t.push_back(i.type);
-        return t;
-    }();
+    static const std::vector<ParameterType> types = valuesOf(kTypes);
     return types;
 }
 
-QString typeName(ParameterType type) {
-    for (const TypeInfo& i : kTypes)
-        if (i.type == type) return QString::fromLatin1(i.name);
-    return {};
-}
+QString typeName(ParameterType type) { return nameIn(kTypes, type); }
 
 std::optional<ParameterType> typeNamed(const QString& name) {
-    for (const TypeInfo& i : kTypes)
-        if (name.trimmed().compare(QLatin1String(i.name), Qt::CaseInsensitive) == 0) return i.type;
-    return std::nullopt;
+    return valueNamed(kTypes, name);
 }
 
 Result<QVariant> boundValue(const ParameterValue& value, ServerFamily server, const QString& shown) {

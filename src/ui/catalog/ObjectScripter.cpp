@@ -1,6 +1,7 @@
 #include "catalog/ObjectScripter.h"
 
 #include "base/Background.h"
+#include "catalog/ObjectDefinition.h"
 #include "catalog/SchemaReader.h"
 #include "catalog/StatementGenerator.h"
 #include "catalog/TableKey.h"
@@ -106,6 +107,13 @@ void ObjectScripter::run(ObjectCommand command) {
         if (!text.isEmpty()) target_.addStatement(text, true);
         return;
     }
+    case ObjectCommand::ShowDefinition:
+        if (ref.kind == ObjectKind::Table || ref.kind == ObjectKind::Procedure)
+            showDefinition(job);
+        else
+            report(QStringLiteral("Only tables, views and procedures have a definition to show.\r\n"
+                                  "Right-click one of them in the Objects tab and choose Show Definition."));
+        return;
     case ObjectCommand::Insert:
     case ObjectCommand::Update:
     case ObjectCommand::Delete:
@@ -152,6 +160,20 @@ void ObjectScripter::callProcedure(const Job& job) {
                 target_.addStatement(statements::callSkeleton(job.dialect, job.node.ref, signature.value()), true);
             else
                 report(signature.error());
+            emit finished();
+        });
+}
+
+void ObjectScripter::showDefinition(const Job& job) {
+    ++pending_;
+    runInBackground<Result<QString>>(
+        this, [job] { return schemareader::getDefinition(job.connectionString, job.node.ref); },
+        [this](Result<QString> text) {
+            --pending_;
+            if (!text.ok())
+                report(text.error());
+            else if (target_.openDocument)
+                target_.openDocument(text.value());
             emit finished();
         });
 }

@@ -11,7 +11,7 @@ enum class DocumentCommand {
     // editor commands
     Find, Replace, GoToLine, ToggleBookmark, NextBookmark, PreviousBookmark, ClearBookmarks,
     // runs
-    QueryCheck, Execute, ExecuteStatement, Stop, Disconnect, ResultsInGrid, ResultsInText,
+    QueryCheck, Execute, ExecuteStatement, Stop, Disconnect, ResultsInGrid, ResultsInText, Explain, ExplainAnalyze,
     // views
     FocusQuery, FocusResults, ShowObjectsTab, ShowTemplatesTab, ShowHelpTab, ShowHistoryTab, ToggleObjectBrowser,
     ObjectBrowserAll, ObjectBrowser75, ObjectBrowser50, ObjectBrowserDefault, ObjectBrowserHidden,
@@ -20,6 +20,8 @@ enum class DocumentCommand {
     CodeSense, CatalogSense, CatalogTableSense, VariableSense,
     // object browser and grid pop-ups
     RefreshObjects, GridInsertObject, GridCopy, GridSaveAs,
+    // tools
+    ImportCsv,
 };
 
 // The main window's menus a document shows as pop-ups.

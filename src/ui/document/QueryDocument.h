@@ -94,6 +94,9 @@ signals:
     void mainStatus(bool busy, const QString& text);
     void fileNameChanged(const QString& fileName);
     void connectionManagerRequested();
+    // Asks for a new document on this document's connection, holding text
+    // (an object's definition).
+    void documentRequested(const QString& text);
 
 protected:
     void focusInEvent(QFocusEvent* e) override;
@@ -118,6 +121,7 @@ private:
     void connectWizard(ConnectionKind kind);
     void disconnectSession();
     void gridSaveAs();
+    void importCsv();
     void editFocusedPane(DocumentCommand command);
     // An application key pressed in the script; true when something took it.
     bool handleAppCommand(SqlEditor::AppCommand command);

@@ -1,6 +1,7 @@
 #include "document/ResultPanes.h"
 
 #include "base/Memory.h"
+#include "document/PlanView.h"
 #include "document/ResultGrid.h"
 #include "document/ResultTextView.h"
 #include "editor/SqlEditor.h"
@@ -35,6 +36,9 @@ ResultPanes::ResultPanes(QWidget* parent) : QTabWidget(parent) {
     addTab(messages_, QStringLiteral("&Messages"));
     addTab(extended_, QStringLiteral("&Extended Recordsets"));
     setTabVisible(ExtendedTab, false);
+    plan_ = new PlanView(this);
+    addTab(plan_, QStringLiteral("&Plan"));
+    setTabVisible(PlanTab, false);
     connect(this, &QTabWidget::currentChanged, this, [this](int index) {
         if (tabText(index) == QLatin1String("&Results")) showResultsPane();
     });
@@ -147,4 +151,10 @@ void ResultPanes::finishRun(bool failed, bool extendedResults) {
         showResultsPane();
     }
     if (extendedResults) setExtendedVisible(true);
+}
+
+void ResultPanes::showPlan(PlanTree plan) {
+    plan_->setPlan(std::move(plan));
+    setTabVisible(PlanTab, true);
+    setCurrentIndex(PlanTab);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The result tab strip of a query document: "&Results" (the grid or the text
 // pane, by the result mode), "&Messages" and "&Extended Recordsets" (hidden
-// until a grid run writes further result sets).
+// until a grid run writes further result sets), and "Plan" (hidden until a
+// plan is read by Explain).
 //
 // Who fills it speaks in intents: a run starts, a grid starts, rows or text
 // arrive for a pane, a pane is cleared, the run ends, a message is shown.
@@ -9,11 +10,13 @@
 // here. The panes themselves are reachable for the document's commands
 // (copy, fonts, pop-ups) and for tests.
 
+#include "plan/PlanTree.h"
 #include "run/RunEngine.h"
 
 #include <QElapsedTimer>
 #include <QTabWidget>
 
+class PlanView;
 class QStackedWidget;
 class ResultGrid;
 class ResultTextView;
@@ -22,7 +25,7 @@ class SqlEditor;
 class ResultPanes : public QTabWidget {
     Q_OBJECT
 public:
-    enum Tab { ResultsTab = 0, MessagesTab = 1, ExtendedTab = 2 };
+    enum Tab { ResultsTab = 0, MessagesTab = 1, ExtendedTab = 2, PlanTab = 3 };
 
     explicit ResultPanes(QWidget* parent = nullptr);
 
@@ -30,6 +33,7 @@ public:
     ResultTextView* textPane() const { return text_; }  // results as text
     SqlEditor* messagePane() const { return messages_; }
     ResultTextView* extendedPane() const { return extended_; }
+    PlanView* planView() const { return plan_; }
 
     bool resultsInText() const { return inText_; }
     // How the next run shows its results; results already shown stay.
@@ -69,6 +73,10 @@ public:
     // run wrote further result sets.
     void finishRun(bool failed, bool extendedResults);
 
+    // ---- a plan ----
+    // Shows plan on the "Plan" tab and brings it forward.
+    void showPlan(PlanTree plan);
+
 signals:
     void modeChanged(bool text);
 
@@ -82,6 +90,7 @@ private:
     ResultTextView* text_;
     SqlEditor* messages_;
     ResultTextView* extended_;
+    PlanView* plan_;
     bool inText_ = false;
     bool sizedOnce_ = false;    // the grid's columns were sized from its first rows
     QElapsedTimer sinceWidened_;

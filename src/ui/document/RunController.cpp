@@ -18,7 +18,7 @@
 
 RunController::RunController(SqlEditor* editor, ResultPanes* panes, DocumentContext& context, QObject* parent)
     : QObject(parent), editor_(editor), panes_(panes), context_(context), executor_(new Executor(this)),
-      external_(new ExternalToolRun(panes, this)) {
+      external_(new ExternalToolRun(panes, this)), parameters_(editor) {
     connect(external_, &ExternalToolRun::runningChanged, this, &RunController::runningChanged);
     connect(external_, &ExternalToolRun::resultsRatioWanted, this, &RunController::resultsRatioWanted);
     connect(external_, &ExternalToolRun::watchRequested, this, &RunController::watchRequested);
@@ -109,6 +109,12 @@ void RunController::start(const QString& text, const settings::Snapshot& options
         panes_->showMessage(QStringLiteral("Nothing was run."));
         return;
     }
+    // an external tool is handed the text as it stands
+    std::optional<sqlscript::ParameterValues> values;
+    if (!own && !options.externalExecution() && !parameters_.ask(text, context_.serverFamily(), values)) {
+        panes_->showMessage(QStringLiteral("Nothing was run."));
+        return;
+    }
     emit mainStatus(true, QStringLiteral("Working..."));
     if (!own && options.externalExecution()) {
         external_->start(options, text);
@@ -129,6 +135,7 @@ void RunController::start(const QString& text, const settings::Snapshot& options
     request.memoryLimitBytes = memoryLimit_ = options.resultMemoryLimitBytes();
     request.session = context_.session();
     request.keptSessionOnly = own;
+    request.parameters = std::move(values);
     panes_->startRun();
     request_ = request;
     started_ = QDateTime::currentDateTimeUtc();

@@ -1,6 +1,7 @@
 #include "shell/MainWindow.h"
 
 #include "common/Dialogs.h"
+#include "common/DocumentContext.h"
 #include "common/Theme.h"
 #include "document/QueryDocument.h"
 #include "editor/SqlEditor.h"
@@ -203,6 +204,11 @@ QueryDocument* MainWindow::newDocument() {
         journal_->markSaved(doc); // the saved text needs no journal entry until it changes again
     });
     connect(doc, &QueryDocument::connectionManagerRequested, this, [this, doc] { emit connectionManagerRequested(doc); });
+    connect(doc, &QueryDocument::documentRequested, this, [this, doc](const QString& text) {
+        QueryDocument* shown = newDocument();
+        shown->setConnection(doc->context().connectionString(), doc->context().connectionName());
+        shown->addStatement(text, false);
+    });
     // A document closed during its run leaves no "Working..." behind.
     connect(doc, &QObject::destroyed, this, [this] {
         QTimer::singleShot(0, this, [this] {
