@@ -276,10 +276,13 @@ TEST_F(CompletionPopupTest, AwkwardNamesFromARealServer) {
     for (const QString& n : names)
         EXPECT_GE(shown(*d)->entries()->find(n), 0) << n.toStdString();
     ASSERT_EQ(shown(*d)->currentText(), names[0]); // the first name that begins with "it"
-    key(Qt::Key_Space);
-    EXPECT_EQ(d->editor()->text(), QStringLiteral("SELECT * FROM %1.").arg(names[0]));
+    key(Qt::Key_Space); // inserted as PostgreSQL reads it back: quoted
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("SELECT * FROM \"%1\".").arg(names[0]));
     ASSERT_TRUE(filled(*d));
     ASSERT_EQ(shown(*d)->count(), 2);
     EXPECT_EQ(shown(*d)->textAt(0), QStringLiteral("o'clock"));
     EXPECT_EQ(shown(*d)->textAt(1), QStringLiteral("50%"));
+    type(QStringLiteral("5"));
+    key(Qt::Key_Return);
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("SELECT * FROM \"%1\".\"50%\" ").arg(names[0]));
 }

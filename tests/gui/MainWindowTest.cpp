@@ -1,5 +1,7 @@
 // The main window as a user meets it: start-up, the full menu table, routing
 // to the active document (and nothing without one), layout toggles, windows.
+#include "assist/CodeAssist.h"
+#include "assist/KeywordLanguage.h"
 #include "settings/AppPaths.h"
 #include "store/HomeSeeding.h"
 #include "shell/MainMenu.h"
@@ -348,6 +350,18 @@ TEST_F(MainWindowTest, ClosingADocumentDuringItsRunLeavesNoWorkingBehind) {
     run("mnuFileClose");
     EXPECT_TRUE(window->documents().isEmpty());
     QTRY_COMPARE(window->statusPanels()->panelText(MainStatusBar::MessagePanel), QString());
+}
+
+TEST_F(MainWindowTest, CtrlShiftFFormatsTheStatementAtTheCaret) {
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QueryDocument* doc = window->activeDocument();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return doc->parts().assist->language()->isLoaded(); }, 5000)); // its spellings
+    replaceScript(doc->editor(), QStringLiteral("select a,b from t where a=1"));
+    doc->editor()->setFocus();
+    QTest::keyClick(doc->editor(), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(doc->editor()->text(), QStringLiteral("SELECT a, b\r\nFROM t\r\nWHERE a=1"));
+    EXPECT_EQ(window->action(QStringLiteral("mnuQFormat"))->text(), QStringLiteral("Format SQL"));
 }
 
 TEST_F(MainWindowTest, ClosingTheLastDocumentEmptiesItsStatusPanels) {

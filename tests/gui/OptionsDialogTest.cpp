@@ -79,6 +79,7 @@ const QByteArray kFirstStartFile =
     "parsecomments=0\nshowsplash=0\nstartupquery=0\nrowcount=0\nrowcountvalue=\n"
     "logintimeout=\nqueryterminator=\nfont=\nfontsize=\nsyntaxhighlight=0\n"
     "executionplan=1\nexecutionselected=Other\nresultsin=1\nresultmemorylimit=\nconfirmunfiltered=1\nhistorylimit=\n"
+    "autocompletedot=1\nautocompleteword=1\n"
     "theme=system\n"
     "\n[ISQLW]\nserver=\ndatabase=\nuser=\npassword=\ntrustedconnection=0\n"
     "inputfile=\noutputfile=\nshellopen=0\n"

@@ -38,6 +38,9 @@ const std::vector<KeySpec> kKeys = {
     // asks before a run sends an UPDATE or DELETE without WHERE
     {Key::ConfirmUnfiltered, Section::Options, "confirmunfiltered", Kind::FlagDefaultOn, "1"},
     {Key::HistoryLimit, Section::Options, "historylimit", Kind::Number, "5000"},
+    // completion opens by itself after a "." and at a word's second letter
+    {Key::AutoCompleteDot, Section::Options, "autocompletedot", Kind::FlagDefaultOn, "1"},
+    {Key::AutoCompleteWord, Section::Options, "autocompleteword", Kind::FlagDefaultOn, "1"},
     // the colours: "system" (suit the desktop), "light" or "dark"
     {Key::Theme, Section::Options, "theme", Kind::Text, "system"},
 

@@ -1,5 +1,6 @@
 // sqlqe: the SQL Query Editor.
 
+#include "base/Background.h"
 #include "common/Dialogs.h"
 #include "db/ProcessLocale.h"
 #include "document/QueryDocument.h"
@@ -108,5 +109,5 @@ int main(int argc, char** argv) {
             doc->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
     const int status = app.exec();
     Dialogs::install(nullptr);
-    return status;
+    return background::finishProcess(status);
 }

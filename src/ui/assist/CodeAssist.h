@@ -1,14 +1,18 @@
 #pragma once
 // The code assistance of a query document, attached to its editor: the
 // language built from the keyword catalogue (colouring and case
-// correction), the completion popup and the keyword help in the help
-// browser. The document constructs one and routes its commands here.
+// correction), the completion popup and what opens it by itself, the SQL
+// formatter and the keyword help in the help browser. The document
+// constructs one and routes its commands here.
 
 #include "assist/CompletionPopup.h"
 #include "editor/EditorFeature.h"
 
+class CompletionTrigger;
+class EditorStatements;
 class KeywordCaseCorrector;
 class KeywordLanguage;
+class SqlFormatCommand;
 class QTextBrowser;
 class SqlEditor;
 class SyntaxHelp;
@@ -32,15 +36,20 @@ public:
     void showCatalogSense();      // Catalog Sense
     void showCatalogTableSense(); // Catalog Table Sense
     void showVariableSense();     // Code Sense Variables
+    void formatSql();             // Format SQL
 
     KeywordLanguage* language() const { return language_; }
     CompletionPopup* popup() const { return popup_; }
     SyntaxHelp* help() const { return help_; }
+    EditorStatements* statements() const { return statements_; }
 
 private:
     SqlEditor* editor_;
+    EditorStatements* statements_;
     KeywordLanguage* language_;
     KeywordCaseCorrector* corrector_;
     CompletionPopup* popup_;
+    CompletionTrigger* trigger_;
+    SqlFormatCommand* formatter_;
     SyntaxHelp* help_;
 };

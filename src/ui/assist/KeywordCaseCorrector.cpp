@@ -1,5 +1,6 @@
 #include "assist/KeywordCaseCorrector.h"
 
+#include "assist/EditorStatements.h"
 #include "assist/KeywordLanguage.h"
 #include "editor/SqlEditor.h"
 
@@ -40,13 +41,14 @@ bool isCodeStyle(int style) {
 
 } // namespace
 
-KeywordCaseCorrector::KeywordCaseCorrector(SqlEditor* editor, const KeywordLanguage* language)
-    : EditorFeature(editor, settings::Key::AutoCorrectSyntax), language_(language) {
+KeywordCaseCorrector::KeywordCaseCorrector(SqlEditor* editor, const KeywordLanguage* language,
+                                           EditorStatements* statements)
+    : EditorFeature(editor, settings::Key::AutoCorrectSyntax), language_(language), statements_(statements) {
     connect(editor, &QsciScintillaBase::SCN_CHARADDED, this, &KeywordCaseCorrector::onCharAdded);
 }
 
 void KeywordCaseCorrector::onCharAdded(int ch) {
-    if (!isOn() || !editor()->lexer() || !language_->isLoaded()) return;
+    if (!isOn() || !language_->isLoaded()) return;
     SqlEditor* e = editor();
     const QChar typed(ch);
     if (ch <= 0 || isWordChar(typed) || isQualifier(typed)) return;
@@ -75,13 +77,19 @@ void KeywordCaseCorrector::correctWordBefore(int end) {
     const QString spelling = language_->spellingOf(word);
     if (spelling.isEmpty() || spelling == word) return;
     const int start = lineStart + int(before.left(from).toUtf8().size());
-    // the styles up to the word must be current to tell code from comments and strings
-    const int styled = int(e->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED));
-    if (styled <= start) e->SendScintilla(QsciScintillaBase::SCI_COLOURISE, styled, end);
-    if (!isCodeStyle(int(e->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, start)))) return;
+    if (!isCode(start, end)) return;
     const QByteArray replacement = spelling.toUtf8();
     e->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
     e->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, start, end);
     e->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, replacement.size(), replacement.constData());
     e->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
+}
+
+bool KeywordCaseCorrector::isCode(int position, int end) {
+    SqlEditor* e = editor();
+    if (!e->lexer()) return statements_->isCodeAt(position); // no colouring: the tokens say
+    // the styles up to the word must be current to tell code from comments and strings
+    const int styled = int(e->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED));
+    if (styled <= position) e->SendScintilla(QsciScintillaBase::SCI_COLOURISE, styled, end);
+    return isCodeStyle(int(e->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, position)));
 }

@@ -1,5 +1,6 @@
 #include "catalog/ObjectBrowser.h"
 
+#include "assist/CatalogCache.h"
 #include "base/Background.h"
 #include "catalog/DatabaseChooser.h"
 #include "catalog/NodeKey.h"
@@ -96,6 +97,7 @@ ObjectBrowser::ObjectBrowser(DocumentContext& context, SqlEditor* editor, QCombo
     connect(chooser_, &DatabaseChooser::message, this, &ObjectBrowser::databaseMessage);
     connect(chooser_, &DatabaseChooser::tableChosen, this, &ObjectBrowser::showTable);
     connect(chooser_, &DatabaseChooser::databaseChanged, this, [this](const QString& database) {
+        CatalogCache::forgetEverywhere(context_.connectionString()); // completion reads the new database's names
         emit statusText(DatabasePanel, database);
         if (!providerName_.isEmpty()) setCaption(providerName_ + QStringLiteral(" - ") + database);
     });
@@ -163,6 +165,7 @@ void ObjectBrowser::showFailure(const QString& text) {
 
 void ObjectBrowser::addLists() {
     ++generation_; // answers for the old tree are dropped from now on
+    if (context_.hasConnection()) CatalogCache::forgetEverywhere(context_.connectionString()); // Refresh: completion too
     changeBusy(-pending_);
     emit statusText(StatePanel, QStringLiteral("Working..."));
     for (int panel : {ProviderPanel, DatabasePanel, VersionPanel})

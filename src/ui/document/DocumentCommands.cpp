@@ -81,6 +81,7 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::CatalogSense: parts_.assist->showCatalogSense(); break;
     case DocumentCommand::CatalogTableSense: parts_.assist->showCatalogTableSense(); break;
     case DocumentCommand::VariableSense: parts_.assist->showVariableSense(); break;
+    case DocumentCommand::FormatSql: parts_.assist->formatSql(); break;
     case DocumentCommand::RefreshObjects: parts_.objects->addLists(); break;
     }
 }

@@ -1,5 +1,6 @@
 #include "document/RunController.h"
 
+#include "assist/CatalogCache.h"
 #include "base/Memory.h"
 #include "common/DocumentContext.h"
 #include "document/ExternalToolRun.h"
@@ -9,6 +10,7 @@
 #include "editor/SqlEditor.h"
 #include "run/Executor.h"
 #include "run/TextLayout.h"
+#include "script/SchemaChanges.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
@@ -159,5 +161,9 @@ void RunController::finish(const RunResult& result) {
     emit mainStatus(false, QString());
     emit runningChanged(false);
     const RunRequest request = std::exchange(request_, {}); // the script is not kept after its run
+    // names completion has cached may be gone or new (a script of megabytes is not read for it)
+    if (request.text.size() > (1 << 20) ||
+        sqlscript::changesSchema(request.text, sqlscript::dialectOf(context_.serverFamily())))
+        CatalogCache::forgetEverywhere(request.connectionString);
     emit runFinished(request, result, started_);
 }

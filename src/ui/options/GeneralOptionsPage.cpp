@@ -72,6 +72,8 @@ QWidget* GeneralOptionsPage::buildChecks(SettingsBindings& bindings) {
     check(Key::StartupQuery, "Show Startup Query");
     check(Key::SyntaxHighlight, "Syntax Highlight", optionnotes::atOnceText());
     check(Key::ConfirmUnfiltered, "Ask Before UPDATE/DELETE Without WHERE", optionnotes::nextRunText());
+    check(Key::AutoCompleteDot, "Suggest Names After \".\"");
+    check(Key::AutoCompleteWord, "Suggest Words After Two Letters");
 
     auto* form = new QFormLayout;
     form->setContentsMargins(0, 8, 0, 0);

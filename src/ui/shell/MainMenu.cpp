@@ -55,6 +55,7 @@ const std::vector<MenuEntry> kEntries = {
     {"mnuQExplain", "Explain", "Ctrl+L", "mnuDocument", DocumentCommand::Explain},
     {"mnuQExplainAnalyze", "Explain Analyze", "Ctrl+Shift+L", "mnuDocument", DocumentCommand::ExplainAnalyze},
     {"mnuQDisconnect", "Disconnect", "", "mnuDocument", DocumentCommand::Disconnect},
+    {"mnuQFormat", "Format SQL", "Ctrl+Shift+F", "mnuDocument", DocumentCommand::FormatSql},
     SEP("mnuDocument"),
     {"mnuSerf", "Objects View", "", "mnuDocument"},
     {"mnuSetfQ", "Query (Code)", "Ctrl+Q", "mnuSerf", WindowCommand::QueryOnly, "Ctrl+1"},
