@@ -85,7 +85,7 @@ TEST_F(MainWindowTest, StartsWithOneEmptyDocumentAndCountsOneConnection) {
 TEST_F(MainWindowTest, EveryMenuEntryHasItsCaptionShortcutAndPlace) {
     QStringList topLevel;
     for (QAction* a : window->menuBar()->actions()) topLevel << a->text();
-    EXPECT_EQ(topLevel, (QStringList{"&File", "&Edit", "&View", "&Query", "&Window", "&Help"}));
+    EXPECT_EQ(topLevel, (QStringList{"&File", "&Edit", "&View", "&Query", "&Tools", "&Window", "&Help"}));
     QHash<QString, int> separators;
     for (const MenuEntry& e : mainMenuEntries()) {
         if (isSeparator(e)) {

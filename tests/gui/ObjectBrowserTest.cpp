@@ -271,8 +271,8 @@ TEST_F(ObjectBrowserTest, CommandsScriptTheNodeRightClickedNotTheOneClickedBefor
     d->scriptObject(ObjectCommand::Insert); // reads the columns first
     ASSERT_TRUE(waitFor([&] { return !d->parts().scripter->isBusy(); }));
     EXPECT_EQ(d->editor()->text(),
-              QStringLiteral("INSERT INTO orders\r\n\t(id, \"Total Due\", note)\r\nVALUES\r\n\t('id', 'Total "
-                             "Due', 'note')\r\n "));
+              QStringLiteral("INSERT INTO orders\r\n\t(id, \"Total Due\", note)\r\nVALUES\r\n\t(:id, :Total_Due, "
+                             ":note)\r\n "));
     EXPECT_FALSE(d->editor()->hasSelectedText());
 
     // a column: no read, the column forms
@@ -280,7 +280,7 @@ TEST_F(ObjectBrowserTest, CommandsScriptTheNodeRightClickedNotTheOneClickedBefor
     rightClick(*d, node(*d, QStringLiteral("ZZZZZZ|Corders|Total Due")));
     d->editor()->setText(QString());
     d->scriptObject(ObjectCommand::Delete);
-    EXPECT_EQ(d->editor()->text(), QStringLiteral("DELETE FROM orders\r\n\tWHERE \"Total Due\" = 'Total Due' "));
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("DELETE FROM orders\r\n\tWHERE \"Total Due\" = :Total_Due "));
     d->editor()->setText(QString());
     d->scriptObject(ObjectCommand::InsertObject);
     EXPECT_EQ(d->editor()->text(), QStringLiteral("\"Total Due\" "));

@@ -256,16 +256,16 @@ TEST_F(ShortcutsInWindowTest, TheDesktopPresetWorksAtOnceAndAtTheNextStart) {
 
 TEST_F(ShortcutsInWindowTest, AKeyTheScriptEditorUsedGoesToTheMenuCommandGivenIt) {
     openWindow();
-    // Ctrl+Shift+L deletes a line in the editor until a menu command takes it
+    // Ctrl+D duplicates a line in the editor until a menu command takes it
     editKeys([](ShortcutsDialog& d) {
-        d.assign(QStringLiteral("mnuWindowCascade"), key("Ctrl+Shift+L"));
+        d.assign(QStringLiteral("mnuWindowCascade"), key("Ctrl+D"));
         d.accept();
     });
     SqlEditor* editor = window->activeDocument()->editor();
     editor->setFocus();
     replaceScript(editor, QStringLiteral("SELECT 1"));
     QSignalSpy cascade(window->action(QStringLiteral("mnuWindowCascade")), &QAction::triggered);
-    QTest::keyClick(editor, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(editor, Qt::Key_D, Qt::ControlModifier);
     EXPECT_EQ(cascade.count(), 1);
     EXPECT_EQ(editor->text(), QStringLiteral("SELECT 1"));
 

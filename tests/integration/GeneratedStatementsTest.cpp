@@ -1,9 +1,12 @@
 // Every statement the generator writes for a table with awkward names runs
-// on each backend once its placeholders hold values; procedure calls too.
+// on each backend once its parameters (or, for calls, placeholders) hold
+// values; UPDATE and DELETE find a keyed table's row by its key.
 #include "catalog/SchemaReader.h"
 #include "catalog/SqlDialect.h"
 #include "catalog/StatementGenerator.h"
+#include "catalog/TableKey.h"
 #include "db/Connection.h"
+#include "script/ParameterBinding.h"
 #include "store/HomeSeeding.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
@@ -106,15 +109,29 @@ protected:
         return ref;
     }
 
-    void run(const QString& statement) {
+    // Runs a statement as written, its parameters bound to value (and its
+    // string placeholders, of calls, filled); returns the rows it changed.
+    qint64 run(const QString& statement, const QString& value = QStringLiteral("1")) {
         SCOPED_TRACE(statement.toStdString());
-        ASSERT_FALSE(statement.isEmpty());
+        EXPECT_FALSE(statement.isEmpty());
+        const db::ServerFamily server = conn->serverFamily();
+        const QString text = filled(statement, quote, dialect.family == DialectFamily::MySql);
+        const auto found = sqlscript::findParameters(text, server);
+        sqlscript::ParameterValues values;
+        for (const auto& n : found.names()) values[n.name] = {sqlscript::ParameterType::Text, value, false};
+        const auto bound = sqlscript::bindScript(text, found, &values, server);
+        EXPECT_TRUE(bound.ok()) << bound.error().toStdString();
+        qint64 changed = 0;
         try {
-            auto cursor = conn->execute(filled(statement, quote, dialect.family == DialectFamily::MySql));
-            db::readTable(*cursor);
+            for (const auto& b : bound.valueOr({})) {
+                auto cursor = conn->execute(b.text, b.params);
+                db::readTable(*cursor);
+                changed += std::max<qint64>(0, cursor->recordsAffected());
+            }
         } catch (const db::Error& e) {
             ADD_FAILURE() << e.description().toStdString();
         }
+        return changed;
     }
 
     // Writes and runs every statement for the table and each of its columns
@@ -187,6 +204,34 @@ TEST_P(GeneratedStatementsTest, TablesOutsideTheDefaultPlaceAreQualified) {
         EXPECT_EQ(statements::objectName(dialect, ref), QStringLiteral("`sqlqe catalog c`.`Odd Table's`"));
         runEverything(ref);
     }
+}
+
+TEST_P(GeneratedStatementsTest, AKeyedRowIsFoundByItsKey) {
+    const QString t = q(quote, QStringLiteral("Keyed Row"));
+    conn->exec(QStringLiteral("DROP TABLE IF EXISTS ") + t);
+    conn->exec(QStringLiteral("CREATE TABLE ") + t + QStringLiteral(" (k1 INTEGER NOT NULL, ") + q(quote, "K 2") +
+               QStringLiteral(" INTEGER NOT NULL, v VARCHAR(20), PRIMARY KEY (k1, ") + q(quote, "K 2") +
+               QStringLiteral("))"));
+    conn->exec(QStringLiteral("INSERT INTO ") + t + QStringLiteral(" VALUES (1, 1, 'a'), (1, 2, 'b'), (2, 1, 'c')"));
+    ObjectRef ref;
+    ref.kind = ObjectKind::Table;
+    ref.catalog = catalog;
+    ref.table = QStringLiteral("Keyed Row");
+    ref.schema = isPostgres() ? QStringLiteral("public") : QString();
+    const auto key = schemareader::getKeyColumnList(cs, ref.table, ref.catalog, ref.schema);
+    ASSERT_TRUE(key.ok()) << key.error().toStdString();
+    EXPECT_EQ(key.value(), (QStringList{"k1", "K 2"}));
+    const QStringList columns = {QStringLiteral("k1"), QStringLiteral("K 2"), QStringLiteral("v")};
+    const QString update = statements::update(dialect, ref, columns, key.value());
+    EXPECT_FALSE(update.contains(QLatin1String("v = :old"))) << update.toStdString();
+    EXPECT_EQ(run(update), 1); // (1, 1) only, not every row with a 1 in it
+    EXPECT_EQ(run(statements::remove(dialect, ref, columns, key.value())), 1);
+    EXPECT_EQ(conn->query(QStringLiteral("SELECT count(*) FROM ") + t).rows[0][0], QStringLiteral("2"));
+    // a table without a key has none
+    const auto none = schemareader::getKeyColumnList(cs, kTable, catalog, ref.schema);
+    ASSERT_TRUE(none.ok());
+    EXPECT_TRUE(none->isEmpty());
+    conn->exec(QStringLiteral("DROP TABLE ") + t);
 }
 
 TEST_P(GeneratedStatementsTest, ProcedureCallsRunWithTheirParameters) {

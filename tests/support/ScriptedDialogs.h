@@ -26,6 +26,10 @@ public:
     std::deque<QString> chosenFilters;
     std::deque<std::optional<NewConnection>> connections; // for newConnection(); empty cancels
     std::vector<ConnectionKind> connectionKinds;
+    // for parameterValues(); an empty deque cancels
+    std::deque<sqlscript::ParameterValues> parameterAnswers;
+    std::vector<QStringList> parameterAsks;              // the names shown, per ask
+    std::vector<sqlscript::ParameterValues> rememberedSeen; // what each ask started from
 
     QStringList messages;   // texts shown
     QStringList questions;  // texts asked
@@ -98,6 +102,19 @@ public:
             if (!chosenFilters.empty()) chosenFilters.pop_front();
         }
         return nextFile(title);
+    }
+
+    std::optional<sqlscript::ParameterValues>
+    parameterValues(QWidget*, const std::vector<sqlscript::ScriptParameters::Name>& names,
+                    const sqlscript::ParameterValues& remembered) override {
+        QStringList shown;
+        for (const auto& n : names) shown << n.shown;
+        parameterAsks.push_back(shown);
+        rememberedSeen.push_back(remembered);
+        if (parameterAnswers.empty()) return std::nullopt;
+        sqlscript::ParameterValues v = std::move(parameterAnswers.front());
+        parameterAnswers.pop_front();
+        return v;
     }
 
     std::optional<NewConnection> newConnection(QWidget*, ConnectionKind kind) override {

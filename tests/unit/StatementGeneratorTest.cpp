@@ -141,13 +141,40 @@ TEST(DialectStatements, EachDialectLimitsAndQualifiesItsOwnWay) {
         EXPECT_FALSE(browse(d, table("pubs", "t")).contains(QLatin1String("..")));
 }
 
-TEST(DialectStatements, ColumnFormsWriteTheColumnAlone) {
-    const ObjectRef c = column("shop", "Orders", "Total", "public");
-    EXPECT_EQ(update(kPg, c, {}),
-              QStringLiteral(
-                  "UPDATE public.\"Orders\"\r\n\tSET \"Total\" = 'Total'\r\n\tWHERE \"Total\" = 'Total'"));
-    EXPECT_EQ(remove(kMaria, column("shop", "t", "a\\b"), {}),
-              QStringLiteral("DELETE FROM shop.t\r\n\tWHERE `a\\b` = 'a\\\\b'"));
+TEST(DialectStatements, SkeletonsTakeNamedParametersAndFindTheRowByItsKey) {
+    const ObjectRef orders = table("shop", "Orders", "public");
+    const QStringList columns = {QStringLiteral("id"), QStringLiteral("Order Date"), QStringLiteral("total")};
+    EXPECT_EQ(insert(kPg, orders, columns),
+              QStringLiteral("INSERT INTO public.\"Orders\"\r\n\t(id, \"Order Date\", total)\r\nVALUES\r\n\t"
+                             "(:id, :Order_Date, :total)\r\n"));
+    // by the key: the other columns are set
+    EXPECT_EQ(update(kPg, orders, columns, {QStringLiteral("id")}),
+              QStringLiteral("UPDATE public.\"Orders\"\r\n\tSET \"Order Date\" = :Order_Date,\r\n\ttotal = :total"
+                             "\r\n\tWHERE id = :id\r\n\t"));
+    EXPECT_EQ(remove(kMaria, table("shop", "orders"), columns, {QStringLiteral("id"), QStringLiteral("total")}),
+              QStringLiteral("DELETE FROM shop.orders\r\n\tWHERE id = :id\r\n\tAND total = :total\r\n\t"));
+    // without a key: every column, the old values apart from the new
+    EXPECT_EQ(update(kSqlite, table("", "t"), {QStringLiteral("a"), QStringLiteral("b")}),
+              QStringLiteral("UPDATE t\r\n\tSET a = :a,\r\n\tb = :b\r\n\tWHERE a = :old_a\r\n\tAND b = :old_b\r\n\t"));
+    EXPECT_EQ(remove(kSqlite, table("", "t"), {QStringLiteral("a"), QStringLiteral("b")}),
+              QStringLiteral("DELETE FROM t\r\n\tWHERE a = :a\r\n\tAND b = :b\r\n\t"));
+    // column forms
+    const ObjectRef total = column("shop", "Orders", "Total", "public");
+    EXPECT_TRUE(usesKey(kPg, total));
+    EXPECT_FALSE(usesKey(kTSql, total));
+    EXPECT_EQ(update(kPg, total, {}, {QStringLiteral("id")}),
+              QStringLiteral("UPDATE public.\"Orders\"\r\n\tSET \"Total\" = :Total\r\n\tWHERE id = :id"));
+    EXPECT_EQ(update(kPg, total, {}, {}),
+              QStringLiteral("UPDATE public.\"Orders\"\r\n\tSET \"Total\" = :Total\r\n\tWHERE \"Total\" = :old_Total"));
+    EXPECT_EQ(remove(kMaria, column("shop", "t", "a\\b"), {}), QStringLiteral("DELETE FROM shop.t\r\n\tWHERE `a\\b` = :a_b"));
+    EXPECT_EQ(insert(kSqlite, column("", "t", "x"), {}), QStringLiteral("INSERT INTO t\r\n\t(x) \r\nVALUES \r\n\t(:x)"));
+}
+
+TEST(DialectStatements, ParameterNamesAreWordsAndUnique) {
+    EXPECT_EQ(parameterNames({QStringLiteral("id"), QStringLiteral("say \"hi\""), QStringLiteral("it's"),
+                              QStringLiteral("2nd"), QStringLiteral("naïve"), QStringLiteral("say_hi_"),
+                              QStringLiteral("!"), QStringLiteral("old_id")}),
+              (QStringList{"id", "say_hi_", "it_s", "p2nd", "naïve", "say_hi__2", "_", "old_id"}));
 }
 
 TEST(SqlDialectTest, QuotesOnlyWhatNeedsIt) {

@@ -87,14 +87,52 @@ bool needsColumns(const ObjectRef& ref) {
     return ref.kind == ObjectKind::Table;
 }
 
-QString insert(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns) {
-    if (!servesStatements(ref)) return {};
-    const QString head = QStringLiteral("INSERT INTO ") + objectName(d, ref) + kBreakTab;
+bool usesKey(const SqlDialect& d, const ObjectRef& ref) {
+    return servesStatements(ref) && !isTSql(d);
+}
+
+QStringList parameterNames(const QStringList& columns) {
+    QStringList out;
+    for (const QString& c : columns) {
+        QString name;
+        for (QChar ch : c) {
+            const bool fits = ch.isLetterOrNumber() || ch == QLatin1Char('_');
+            if (fits)
+                name += ch;
+            else if (!name.endsWith(QLatin1Char('_')))
+                name += QLatin1Char('_');
+        }
+        if (name.isEmpty() || name.front().isDigit()) name.prepend(QLatin1Char('p'));
+        const QString base = name;
+        for (int n = 2; out.contains(name); ++n) name = base + QLatin1Char('_') + QString::number(n);
+        out << name;
+    }
+    return out;
+}
+
+namespace {
+
+// "name = :param" for each column, with the parameters of paramNames.
+QStringList comparisons(const SqlDialect& d, const QStringList& columns, const QStringList& all,
+                        const QStringList& paramNames) {
+    QStringList out;
+    for (const QString& c : columns)
+        out << d.quotedName(c) + QStringLiteral(" = :") + paramNames.value(int(all.indexOf(c)));
+    return out;
+}
+
+// The key columns that are columns of the table; every column without one.
+QStringList rowFinder(const QStringList& columns, const QStringList& key) {
+    QStringList found;
+    for (const QString& k : key)
+        if (columns.contains(k)) found << k;
+    return found.isEmpty() ? columns : found;
+}
+
+QString tsqlInsert(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns, const QString& head) {
     if (ref.kind == ObjectKind::Column)
         return head + QLatin1Char('(') + d.quotedName(ref.column) + QStringLiteral(") ") + kBreak +
-               QStringLiteral("VALUES ") + kBreakTab + QLatin1Char('(') + d.literal(ref.column) +
-               QLatin1Char(')');
-    if (columns.isEmpty()) return {};
+               QStringLiteral("VALUES ") + kBreakTab + QLatin1Char('(') + d.literal(ref.column) + QLatin1Char(')');
     QStringList names, values;
     for (const QString& c : columns) {
         names << d.quotedName(c);
@@ -105,31 +143,79 @@ QString insert(const SqlDialect& d, const ObjectRef& ref, const QStringList& col
            QLatin1Char(')') + kBreak;
 }
 
-QString update(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns) {
+} // namespace
+
+QString insert(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns) {
     if (!servesStatements(ref)) return {};
-    const QString head = QStringLiteral("UPDATE ") + objectName(d, ref) + kBreakTab + QStringLiteral("SET ");
-    if (ref.kind == ObjectKind::Column)
-        return head + clauseColumn(d, ref) + QStringLiteral(" = ") + d.literal(ref.column) + kBreakTab +
-               QStringLiteral("WHERE ") + assignment(d, ref.column);
-    if (columns.isEmpty()) return {};
-    // one assignment a line, each but the last ending with its comma
-    QStringList assignments;
-    for (const QString& c : columns)
-        assignments << assignment(d, c);
-    return head + assignments.join(QStringLiteral(",") + kBreakTab) + kBreakTab + kBreakTab;
+    const QString head = QStringLiteral("INSERT INTO ") + objectName(d, ref) + kBreakTab;
+    if (ref.kind == ObjectKind::Table && columns.isEmpty()) return {};
+    if (isTSql(d)) return tsqlInsert(d, ref, columns, head);
+    const QStringList cols = ref.kind == ObjectKind::Column ? QStringList{ref.column} : columns;
+    const QStringList params = parameterNames(cols);
+    QStringList names, values;
+    for (qsizetype i = 0; i < cols.size(); ++i) {
+        names << d.quotedName(cols[i]);
+        values << QLatin1Char(':') + params[i];
+    }
+    const bool one = ref.kind == ObjectKind::Column;
+    return head + QLatin1Char('(') + names.join(QStringLiteral(", ")) + QLatin1Char(')') +
+           (one ? QStringLiteral(" ") : QString()) + kBreak + QStringLiteral("VALUES") +
+           (one ? QStringLiteral(" ") : QString()) + kBreakTab + QLatin1Char('(') +
+           values.join(QStringLiteral(", ")) + QLatin1Char(')') + (one ? QString() : kBreak);
 }
 
-QString remove(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns) {
+QString update(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns, const QStringList& key) {
     if (!servesStatements(ref)) return {};
-    const QString head =
-        QStringLiteral("DELETE FROM ") + objectName(d, ref) + kBreakTab + QStringLiteral("WHERE ");
+    const QString head = QStringLiteral("UPDATE ") + objectName(d, ref) + kBreakTab + QStringLiteral("SET ");
+    if (isTSql(d)) {
+        if (ref.kind == ObjectKind::Column)
+            return head + clauseColumn(d, ref) + QStringLiteral(" = ") + d.literal(ref.column) + kBreakTab +
+                   QStringLiteral("WHERE ") + assignment(d, ref.column);
+        if (columns.isEmpty()) return {};
+        // one assignment a line, each but the last ending with its comma
+        QStringList assignments;
+        for (const QString& c : columns)
+            assignments << assignment(d, c);
+        return head + assignments.join(QStringLiteral(",") + kBreakTab) + kBreakTab + kBreakTab;
+    }
+    // The columns set get new values; the row is found by its key, a
+    // column that is also set by its old value (":old_…").
+    const bool one = ref.kind == ObjectKind::Column;
+    if (!one && columns.isEmpty()) return {};
+    QStringList set = one ? QStringList{ref.column} : columns;
+    QStringList keyColumns;
+    for (const QString& k : key)
+        if (one || columns.contains(k)) keyColumns << k;
+    if (!one && keyColumns.size() < set.size()) set.removeIf([&](const QString& c) { return keyColumns.contains(c); });
+    const QStringList where = keyColumns.isEmpty() ? set : keyColumns;
+    QStringList labels = set; // the parameters: new values, then the WHERE's
+    for (const QString& w : where) labels << (set.contains(w) ? QStringLiteral("old_") + w : w);
+    const QStringList params = parameterNames(labels);
+    QStringList assignments, conditions;
+    for (qsizetype i = 0; i < set.size(); ++i)
+        assignments << d.quotedName(set[i]) + QStringLiteral(" = :") + params[i];
+    for (qsizetype i = 0; i < where.size(); ++i)
+        conditions << d.quotedName(where[i]) + QStringLiteral(" = :") + params[set.size() + i];
+    return head + assignments.join(QStringLiteral(",") + kBreakTab) + kBreakTab + QStringLiteral("WHERE ") +
+           conditions.join(kBreakTab + QStringLiteral("AND ")) + (one ? QString() : kBreakTab);
+}
+
+QString remove(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns, const QStringList& key) {
+    if (!servesStatements(ref)) return {};
+    const QString head = QStringLiteral("DELETE FROM ") + objectName(d, ref) + kBreakTab + QStringLiteral("WHERE ");
     if (ref.kind == ObjectKind::Column)
-        return head + clauseColumn(d, ref) + QStringLiteral(" = ") + d.literal(ref.column);
+        return head + clauseColumn(d, ref) + QStringLiteral(" = ") +
+               (isTSql(d) ? d.literal(ref.column) : QLatin1Char(':') + parameterNames({ref.column}).front());
     if (columns.isEmpty()) return {};
-    QStringList conditions;
-    for (const QString& c : columns)
-        conditions << assignment(d, c);
-    return head + conditions.join(kBreakTab + QStringLiteral("AND ")) + kBreakTab + kBreakTab;
+    if (isTSql(d)) {
+        QStringList conditions;
+        for (const QString& c : columns)
+            conditions << assignment(d, c);
+        return head + conditions.join(kBreakTab + QStringLiteral("AND ")) + kBreakTab + kBreakTab;
+    }
+    const QStringList params = parameterNames(columns);
+    return head + comparisons(d, rowFinder(columns, key), columns, params).join(kBreakTab + QStringLiteral("AND ")) +
+           kBreakTab;
 }
 
 QString callSkeleton(const SqlDialect& d, const ObjectRef& ref, const ProcedureSignature& signature) {

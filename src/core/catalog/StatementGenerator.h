@@ -1,14 +1,17 @@
 #pragma once
 // The statements the object browser writes into a script for a table, view,
 // column or procedure: a quick look at the first 20 rows, a SELECT, and
-// INSERT, UPDATE and DELETE skeletons whose value placeholders are the
-// column names as string literals, for the user to fill in.
+// INSERT, UPDATE and DELETE skeletons.
 //
 // T-SQL keeps the long-standing layout byte for byte ("SELECT TOP 20 * FROM
-// pubs..authors"); the other dialects get the same layouts in their own
-// syntax (LIMIT 20, schema- or database-qualified names). Every name goes
-// through SqlDialect::quotedName, every placeholder through literal(). Lines
-// end with CR LF; continuation lines start with a tab.
+// pubs..authors"), its value placeholders the column names as string
+// literals. The other dialects write the same layouts in their own syntax
+// (LIMIT 20, schema- or database-qualified names) with a named parameter
+// (:id, :name, …) for each value, so a skeleton runs as it stands and asks
+// for its values; their UPDATE and DELETE find the row by the table's key
+// (every column when it has none). Every name goes through
+// SqlDialect::quotedName. Lines end with CR LF; continuation lines start
+// with a tab.
 
 #include "catalog/SqlDialect.h"
 
@@ -60,12 +63,22 @@ QString select(const SqlDialect& d, const ObjectRef& ref);
 // True when the skeleton of a table needs its column names (the table forms
 // of INSERT, UPDATE and DELETE); column nodes need none.
 bool needsColumns(const ObjectRef& ref);
+// True when the UPDATE or DELETE of the node finds its row by the table's
+// key (every dialect but T-SQL), which must then be read.
+bool usesKey(const SqlDialect& d, const ObjectRef& ref);
 // INSERT, UPDATE and DELETE skeletons. For a table, columns are its column
 // names in table order; the result is empty when there are none. For a
-// column node, columns is not used.
+// column node, columns is not used. key: the columns of the table's primary
+// key (or of a unique index), empty when it has none.
 QString insert(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns);
-QString update(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns);
-QString remove(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns);
+QString update(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns, const QStringList& key = {});
+QString remove(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns, const QStringList& key = {});
+
+// The parameter names the skeletons give the columns' values, in the same
+// order: the name with every character that cannot be in a parameter's
+// name made '_' (once for a run of them), "p" before a leading digit, a number
+// after a repeat.
+QStringList parameterNames(const QStringList& columns);
 
 // A call of a procedure or function with a placeholder for each input.
 QString callSkeleton(const SqlDialect& d, const ObjectRef& ref, const ProcedureSignature& signature);

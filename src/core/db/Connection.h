@@ -11,6 +11,7 @@
 // cancel() alone may be called from any thread while that thread is inside
 // execute(), fetch() or nextResult().
 
+#include "db/BulkLoad.h"
 #include "db/DbError.h"
 #include "db/Field.h"
 #include "db/RowBlock.h"
@@ -40,6 +41,10 @@ struct OpenOptions {
     bool createIfMissing = false;
     // The session refuses writes (set by Connection::open from ReadOnly=1).
     bool readOnly = false;
+    // Native MariaDB only: the connection may send rows with LOAD DATA
+    // LOCAL (bulkLoad). It only ever sends the program's own rows, whatever
+    // file the server asks for.
+    bool localData = false;
 };
 
 // The schema rowsets callers ask for; numbers as the catalogue code knows them.
@@ -161,6 +166,13 @@ public:
     virtual QString identifierQuote() const = 0;
 
     virtual Table schema(Schema kind, const SchemaFilter& filter = {}) = 0;
+
+    // A load of many rows into table (columns in the order the rows hold
+    // them; both quoted for this connection's dialect). By default INSERT
+    // statements of many rows; backends with a faster way override it.
+    virtual std::unique_ptr<BulkLoad> bulkLoad(const QString& table, const QStringList& columns) {
+        return insertingLoad(*this, table, columns);
+    }
 
     // Whether the connection still reaches its server, asked before a kept
     // connection is used again (may cost a round trip). Never throws.

@@ -31,6 +31,8 @@ struct ErrorPosition {
     // token on ("near '…'").
     std::optional<int> lineInStatement;
     QString nearText;
+    // The failing row of a bulk load (BulkLoad.h), its index in the rows sent.
+    std::optional<int> row;
 
     bool isEmpty() const { return !offset && !statementOffset && !statementIndex; }
 };

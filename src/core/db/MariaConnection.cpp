@@ -6,6 +6,9 @@
 
 #include "db/ClientLibraries.h"
 
+#include <QRegularExpression>
+
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -25,8 +28,8 @@ MYSQL* connectTo(const MariaConnection::Endpoint& e, QString* error, unsigned* e
     my().mysql_optionsv(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
     const unsigned timeout = unsigned(std::max(1, e.timeoutSeconds));
     my().mysql_optionsv(m, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
-    const unsigned noLocalFiles = 0;
-    my().mysql_optionsv(m, MYSQL_OPT_LOCAL_INFILE, &noLocalFiles);
+    const unsigned localFiles = e.localData ? 1 : 0;
+    my().mysql_optionsv(m, MYSQL_OPT_LOCAL_INFILE, &localFiles);
     maria::applyTls(m, e.tls);
     if (e.readOnly) my().mysql_optionsv(m, MYSQL_INIT_COMMAND, "SET SESSION TRANSACTION READ ONLY");
     auto orNull = [](const QByteArray& b) { return b.isEmpty() ? nullptr : b.constData(); };
@@ -55,6 +58,7 @@ MYSQL* connectTo(const MariaConnection::Endpoint& e, QString* error, unsigned* e
 void killStatement(const MariaConnection::Endpoint& e, unsigned long threadId) {
     MariaConnection::Endpoint killer = e;
     killer.flags = 0;
+    killer.localData = false;
     killer.timeoutSeconds = std::min(e.timeoutSeconds, 5);
     if (MYSQL* k = connectTo(killer, nullptr, nullptr, nullptr)) {
         const QByteArray kill = "KILL QUERY " + QByteArray::number(qulonglong(threadId));
@@ -131,6 +135,7 @@ MariaConnection::Endpoint MariaConnection::endpointOf(const ConnectionString& gi
     e.timeoutSeconds = options.loginTimeoutSeconds > 0 ? options.loginTimeoutSeconds : 15;
     e.tls = maria::tlsOf(cs);
     e.readOnly = options.readOnly;
+    e.localData = options.localData;
     // As the ODBC backend asks of the driver: scripts of several statements,
     // and counts of the rows matched; the user's own OPTION decides if given.
     bool ok = false;
@@ -251,6 +256,109 @@ std::optional<bool> MariaConnection::inTransaction() {
     // the status the server sent with its last reply
     const unsigned status = mysql_->server_status;
     return (status & SERVER_STATUS_IN_TRANS) != 0 || (status & SERVER_STATUS_AUTOCOMMIT) == 0;
+}
+
+namespace {
+
+// The "file" LOAD DATA LOCAL reads: the caller's rows, from memory.
+struct LocalData {
+    const QByteArray* data;
+    qsizetype at = 0;
+};
+int localInit(void** state, const char*, void* userData) {
+    *state = userData;
+    return 0;
+}
+int localRead(void* state, char* buffer, unsigned int length) {
+    auto* d = static_cast<LocalData*>(state);
+    const qsizetype n = std::min<qsizetype>(length, d->data->size() - d->at);
+    memcpy(buffer, d->data->constData() + d->at, size_t(n));
+    d->at += n;
+    return int(n);
+}
+void localEnd(void*) {}
+int localError(void*, char* message, unsigned int length) {
+    qstrncpy(message, "The rows could not be read.", length);
+    return 2000; // CR_UNKNOWN_ERROR
+}
+
+// "… at row 3": the row counted from 1.
+std::optional<int> rowOf(const QString& message) {
+    static const QRegularExpression re(QStringLiteral("\\bat row (\\d+)"));
+    const auto m = re.match(message);
+    return m.hasMatch() ? std::optional<int>(m.captured(1).toInt()) : std::nullopt;
+}
+
+class LocalLoad final : public BulkLoad {
+public:
+    LocalLoad(MariaConnection& conn, const QString& table, const QStringList& columns)
+        : conn_(conn), table_(table), columns_(columns),
+          statement_(QStringLiteral("LOAD DATA LOCAL INFILE 'rows' INTO TABLE %1 CHARACTER SET utf8mb4 FIELDS "
+                                    "TERMINATED BY '\\t' ESCAPED BY '\\\\' LINES TERMINATED BY '\\n' (%2)")
+                         .arg(table, columns.join(QStringLiteral(", ")))) {}
+    void load(const RowBlock& block, int first, int count) override {
+        if (fallback_) return fallback_->load(block, first, count);
+        data_.clear();
+        for (int r = first; r < first + count; ++r) appendLoadText(data_, block, r);
+        try {
+            conn_.loadLocal(statement_, data_);
+        } catch (Error& e) {
+            // ER_NOT_ALLOWED_COMMAND, ER_LOAD_INFILE_CAPABILITY_DISABLED: the server takes no LOCAL data
+            if (e.number() == 1148 || e.number() == 4166) {
+                fallback_ = insertingLoad(conn_, table_, columns_);
+                return fallback_->load(block, first, count);
+            }
+            rowFromBlockStart(e, first);
+            throw;
+        }
+    }
+
+private:
+    MariaConnection& conn_;
+    QString table_;
+    QStringList columns_;
+    QString statement_;
+    QByteArray data_;
+    std::unique_ptr<BulkLoad> fallback_;
+};
+
+} // namespace
+
+std::unique_ptr<BulkLoad> MariaConnection::bulkLoad(const QString& table, const QStringList& columns) {
+    if (!canLoadLocal()) return insertingLoad(*this, table, columns);
+    return std::make_unique<LocalLoad>(*this, table, columns);
+}
+
+qint64 MariaConnection::loadLocal(const QString& statement, const QByteArray& data) {
+    throwIfCancelPending();
+    calls_.endOpenCall();
+    LocalData source{&data};
+    my().mysql_set_local_infile_handler(mysql_, localInit, localRead, localEnd, localError, &source);
+    const QByteArray text = statement.toUtf8();
+    if (my().mysql_real_query(mysql_, text.constData(), static_cast<unsigned long>(text.size())) != 0) {
+        Error e = lastError();
+        if (const auto row = rowOf(e.description())) {
+            ErrorPosition at;
+            at.row = *row - 1;
+            e.setPosition(at);
+        }
+        throw e;
+    }
+    const qint64 rows = qint64(my().mysql_affected_rows(mysql_));
+    if (my().mysql_warning_count(mysql_) == 0) return rows;
+    const Table warnings = query(QStringLiteral("SHOW WARNINGS"));
+    for (const auto& w : warnings.rows) {
+        if (w.size() < 3 || w[0] == QStringLiteral("Note")) continue;
+        const QString message = w[2].value_or(QString());
+        Error e(w[1].value_or(QString()).toInt(), QStringLiteral("[HY000] %1").arg(message), QStringLiteral("HY000"));
+        if (const auto row = rowOf(message)) {
+            ErrorPosition at;
+            at.row = *row - 1;
+            e.setPosition(at);
+        }
+        throw e;
+    }
+    return rows;
 }
 
 Table MariaConnection::runPrepared(const QString& sql, const Params& params, qint64* affected) {

@@ -42,6 +42,15 @@ public:
     QString defaultDatabase() override;
     void setDefaultDatabase(const QString& name) override;
     Table schema(Schema kind, const SchemaFilter& filter = {}) override;
+    // LOAD DATA LOCAL when the connection was opened with localData and the
+    // server allows it; INSERT statements of many rows otherwise.
+    std::unique_ptr<BulkLoad> bulkLoad(const QString& table, const QStringList& columns) override;
+    // Runs statement, a LOAD DATA LOCAL INFILE, serving data as the file
+    // whatever its name. The server's warnings (LOCAL data turns errors
+    // into warnings) fail it; a failure in a row names it (Error
+    // position().row, counted from 0 in data).
+    qint64 loadLocal(const QString& statement, const QByteArray& data);
+    bool canLoadLocal() const { return endpoint_.localData; }
     bool isAlive() override;
     std::optional<bool> inTransaction() override;
     void clearPendingCancel() override { calls_.clearCancel(); }
@@ -69,6 +78,7 @@ public:
         int timeoutSeconds = 15;
         maria::Tls tls;
         bool readOnly = false;
+        bool localData = false; // LOAD DATA LOCAL allowed (bulk loads only)
     };
     // The endpoint a string describes, with the option files' values where
     // it gives none.

@@ -6,6 +6,8 @@
 
 #include "db/ClientLibraries.h"
 
+#include <QRegularExpression>
+
 #include <thread>
 #include <vector>
 
@@ -146,6 +148,79 @@ void PgConnection::setDefaultDatabase(const QString& name) {
     // a PostgreSQL session belongs to one database: connect anew
     disconnect();
     connect(name);
+}
+
+qint64 PgConnection::copyIn(const QString& statement, const QByteArray& data) {
+    if (!conn_) throw Error::usage(QStringLiteral("The connection is closed."));
+    throwIfCancelPending();
+    calls_.endOpenCall();
+    PGresult* start = pq().PQexec(conn_, statement.toUtf8().constData());
+    if (pq().PQresultStatus(start) != PGRES_COPY_IN) {
+        const Error e = start ? resultError(start) : lastError(QStringLiteral("The copy could not be started."));
+        pq().PQclear(start);
+        throw e;
+    }
+    pq().PQclear(start);
+    // in pieces, so that a stop gets in between them
+    constexpr qsizetype kPiece = qsizetype(1) << 20;
+    const char* stopped = nullptr;
+    for (qsizetype at = 0; at < data.size() && !stopped; at += kPiece) {
+        if (calls_.takeCancel())
+            stopped = "Operation cancelled.";
+        else if (pq().PQputCopyData(conn_, data.constData() + at, int(std::min(kPiece, data.size() - at))) != 1)
+            stopped = "The rows could not be sent.";
+    }
+    pq().PQputCopyEnd(conn_, stopped);
+    std::optional<Error> failure;
+    qint64 rows = -1;
+    while (PGresult* r = pq().PQgetResult(conn_)) {
+        if (pq().PQresultStatus(r) == PGRES_COMMAND_OK) {
+            rows = QByteArray(pq().PQcmdTuples(r)).toLongLong();
+        } else if (!failure) {
+            failure = resultError(r);
+            // "COPY t, line 3, column id: …": the third line sent
+            static const QRegularExpression line(QStringLiteral("\\bline (\\d+)"));
+            const auto m = line.match(QString::fromUtf8(pq().PQresultErrorField(r, PG_DIAG_CONTEXT)));
+            if (m.hasMatch()) {
+                ErrorPosition at;
+                at.row = m.captured(1).toInt() - 1;
+                failure->setPosition(at);
+            }
+        }
+        pq().PQclear(r);
+    }
+    if (failure) throw *failure;
+    if (stopped) throw Error::cancelled(QString::fromLatin1(stopped), QStringLiteral("57014"));
+    return rows;
+}
+
+namespace {
+
+class CopyLoad final : public BulkLoad {
+public:
+    CopyLoad(PgConnection& conn, const QString& table, const QStringList& columns)
+        : conn_(conn), statement_(QStringLiteral("COPY %1 (%2) FROM STDIN").arg(table, columns.join(QStringLiteral(", ")))) {}
+    void load(const RowBlock& block, int first, int count) override {
+        data_.clear();
+        for (int r = first; r < first + count; ++r) appendLoadText(data_, block, r);
+        try {
+            conn_.copyIn(statement_, data_);
+        } catch (Error& e) {
+            rowFromBlockStart(e, first);
+            throw;
+        }
+    }
+
+private:
+    PgConnection& conn_;
+    QString statement_;
+    QByteArray data_;
+};
+
+} // namespace
+
+std::unique_ptr<BulkLoad> PgConnection::bulkLoad(const QString& table, const QStringList& columns) {
+    return std::make_unique<CopyLoad>(*this, table, columns);
 }
 
 bool PgConnection::isAlive() {

@@ -44,6 +44,12 @@ public:
     QString defaultDatabase() override;
     void setDefaultDatabase(const QString& name) override;
     Table schema(Schema kind, const SchemaFilter& filter = {}) override;
+    // COPY FROM STDIN in the text format.
+    std::unique_ptr<BulkLoad> bulkLoad(const QString& table, const QStringList& columns) override;
+    // Runs statement, a COPY … FROM STDIN, with data as its input; returns
+    // the rows copied. A failure in a row names it (Error position().row,
+    // counted from 0 in data). A cancel ends the copy.
+    qint64 copyIn(const QString& statement, const QByteArray& data);
     bool isAlive() override;
     std::optional<bool> inTransaction() override;
     void clearPendingCancel() override { calls_.clearCancel(); }

@@ -29,7 +29,54 @@ QString quoteIdent(const QString& name) {
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
+class PreparedLoad final : public BulkLoad {
+public:
+    PreparedLoad(SqliteConnection& conn, const QString& table, const QStringList& columns) : conn_(conn) {
+        QStringList marks;
+        for (qsizetype i = 1; i <= columns.size(); ++i) marks << QStringLiteral("?%1").arg(i);
+        const QByteArray sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                   .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")))
+                                   .toUtf8();
+        const int rc = sqlite3_prepare_v3(conn.handle(), sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT,
+                                          &stmt_, nullptr);
+        if (rc != SQLITE_OK) throw conn.lastError(rc);
+    }
+    ~PreparedLoad() override { sqlite3_finalize(stmt_); }
+
+    void load(const RowBlock& block, int first, int count) override {
+        const int columns = block.columnCount();
+        for (int r = first; r < first + count; ++r) {
+            for (int c = 0; c < columns; ++c) {
+                if (block.isNull(r, c)) {
+                    sqlite3_bind_null(stmt_, c + 1);
+                } else {
+                    const std::string_view v = block.text(r, c);
+                    sqlite3_bind_text64(stmt_, c + 1, v.data(), v.size(), SQLITE_STATIC, SQLITE_UTF8);
+                }
+            }
+            const int rc = sqlite3_step(stmt_);
+            if (rc != SQLITE_DONE) {
+                Error e = conn_.lastError(rc); // before the reset, which may change the message
+                sqlite3_reset(stmt_);
+                ErrorPosition at;
+                at.row = r;
+                e.setPosition(at);
+                throw e;
+            }
+            sqlite3_reset(stmt_);
+        }
+    }
+
+private:
+    SqliteConnection& conn_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
 } // namespace
+
+std::unique_ptr<BulkLoad> SqliteConnection::bulkLoad(const QString& table, const QStringList& columns) {
+    return std::make_unique<PreparedLoad>(*this, table, columns);
+}
 
 std::unique_ptr<SqliteConnection> SqliteConnection::open(const ConnectionString& cs, const OpenOptions& options) {
     QString file = cs.sqliteFile().trimmed();

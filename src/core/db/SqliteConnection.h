@@ -26,6 +26,8 @@ public:
     void setDefaultDatabase(const QString& name) override;
     QString identifierQuote() const override { return QStringLiteral("\""); }
     Table schema(Schema kind, const SchemaFilter& filter = {}) override;
+    // One prepared INSERT, bound and stepped once per row.
+    std::unique_ptr<BulkLoad> bulkLoad(const QString& table, const QStringList& columns) override;
     std::optional<bool> inTransaction() override;
 
     sqlite3* handle() const { return db_; }

@@ -12,6 +12,10 @@
 
 namespace {
 constexpr int kFetchRows = 1024;
+// A script refused before anything of it was sent (its parameters).
+struct Refusal {
+    QString message;
+};
 } // namespace
 
 void RunSink::textRows(Pane pane, std::shared_ptr<db::RowBlock> rows, const TextWidths& widths) {
@@ -75,7 +79,7 @@ RunResult RunEngine::run() {
 
 RunResult RunEngine::execute() {
     // Planning reads the whole script: it happens here, off the UI thread.
-    const RunPlan plan = planRun(request_.text, request_.connectionString);
+    const RunPlan plan = planRun(request_.text, request_.connectionString, request_.parameters.has_value());
     statementKind_ = plan.kind;
     if (!plan.refusal.isEmpty()) return finish(RunOutcome::Refused, plan.refusal);
     if (plan.textToRun.isEmpty()) return finish(RunOutcome::NothingToDo, textlayout::nothingToDoMessage());
@@ -102,6 +106,8 @@ RunResult RunEngine::execute() {
             placeError(result, e, plan.textToRun, conn);
         }
         failed = true;
+    } catch (const Refusal& r) {
+        result = finish(RunOutcome::Refused, r.message);
     }
     sink_.flush();
     db::Connection* used = nullptr; // set by connect() even when it failed after the lease
@@ -121,10 +127,7 @@ RunResult RunEngine::execute() {
 RunResult RunEngine::runScript(db::Connection& conn, const QString& text) {
     sink_.clearPane(request_.resultsInText ? Pane::Results : Pane::Extended);
     if (stop_) throw db::Error::cancelled(QStringLiteral("Operation cancelled."));
-    auto cursor = conn.wantsStatements()
-                      ? conn.executeScript(text, scriptStatements(text, sqlscript::dialectOf(conn.serverFamily())))
-                      : conn.execute(text);
-    walkResults(*cursor);
+    send(conn, text);
     if (stop_) return finish(RunOutcome::Cancelled, textlayout::cancelledMessage(rowCount()));
     if (!anyRowSet_ && !notes_.isEmpty()) return finish(RunOutcome::Affected, notes_.join(QStringLiteral("\r\n")));
     return finish(RunOutcome::Success, textlayout::successMessage(rowCount()));
@@ -167,8 +170,43 @@ db::Connection* RunEngine::connect(std::unique_ptr<db::Connection>& owned) {
     return conn;
 }
 
-void RunEngine::placeError(RunResult& result, const db::Error& error, const QString& sentText,
+void RunEngine::send(db::Connection& conn, const QString& text) {
+    const db::ServerFamily server = conn.serverFamily();
+    const sqlscript::ScriptParameters found = sqlscript::findParameters(text, server);
+    if (found.empty()) {
+        auto cursor = conn.wantsStatements()
+                          ? conn.executeScript(text, scriptStatements(text, sqlscript::dialectOf(server)))
+                          : conn.execute(text);
+        walkResults(*cursor);
+        return;
+    }
+    const auto* values = request_.parameters ? &*request_.parameters : nullptr;
+    auto bound = sqlscript::bindScript(text, found, values, server);
+    if (!bound) throw Refusal{bound.error()};
+    for (const sqlscript::BoundStatement& statement : bound.value()) {
+        if (stop_) return;
+        try {
+            auto cursor = conn.execute(statement.text, statement.params);
+            walkResults(*cursor);
+        } catch (const db::Error&) {
+            failedStatement_ = statement;
+            throw;
+        }
+    }
+}
+
+void RunEngine::placeError(RunResult& result, db::Error error, const QString& sentText,
                            const db::Connection* conn) const {
+    // A statement sent on its own counts its positions from its own start,
+    // in its rewritten text: back into the script's.
+    if (failedStatement_) {
+        db::ErrorPosition at;
+        if (error.position().offset)
+            at.offset = failedStatement_->scriptOffsetOf(*error.position().offset);
+        else
+            at.statementOffset = failedStatement_->scriptOffset;
+        error.setPosition(at);
+    }
     // A system procedure goes out rewritten: its positions are not the user's.
     if (!conn || sentText != request_.text || !request_.namesErrorLine) return;
     const auto at = errorlocation::locate(error.position(), sentText, sqlscript::dialectOf(conn->serverFamily()));
@@ -186,7 +224,6 @@ void RunEngine::noteClosedResult(const db::Cursor& cursor) {
 }
 
 void RunEngine::walkResults(db::Cursor& cursor) {
-    bool firstSet = true;
     for (;;) {
         if (!cursor.hasRows()) {
             noteClosedResult(cursor);
@@ -197,14 +234,14 @@ void RunEngine::walkResults(db::Cursor& cursor) {
             anyRowSet_ = true;
             if (request_.resultsInText) {
                 writeTextSet(cursor, Pane::Results, counter_);
-            } else if (firstSet || request_.everySetToGrid) {
+            } else if (!gridTaken_ || request_.everySetToGrid) {
+                gridTaken_ = true;
                 writeGridSet(cursor);
             } else {
                 qint64 own = 1;
                 writeTextSet(cursor, Pane::Extended, own, request_.furtherSetsToGrid);
                 extended_ = true;
             }
-            firstSet = false;
         }
         sink_.flush();
         if (stop_) return; // no further results after a stop

@@ -19,6 +19,7 @@
 
 #include "db/Connection.h"
 #include "run/Session.h"
+#include "script/ParameterBinding.h"
 #include "script/ScriptText.h"
 #include "script/StatementSplitter.h"
 
@@ -78,6 +79,11 @@ struct RunRequest {
     // The script as the user wrote it: planned on the running thread (see
     // RunPlan) and sent to the server as the backend runs scripts.
     QString text;
+    // Values for the script's parameters (ScriptParameters.h), by name. A
+    // script with parameters and no values (nullopt), or without a value for
+    // one of them, is refused before anything is sent; with values it is
+    // sent a statement at a time, each with its values bound.
+    std::optional<sqlscript::ParameterValues> parameters;
     // Where text begins in the editor, so an error's line is the editor's.
     sqlscript::TextPoint origin;
     // False for a text the user does not see (the COMMIT of a closing
@@ -154,6 +160,8 @@ private:
     RunResult runScript(db::Connection& conn, const QString& text);
     // The connection of this run: the session's, or a new one kept in owned.
     db::Connection* connect(std::unique_ptr<db::Connection>& owned);
+    // Sends the script: in one call, or a statement at a time when it has parameters.
+    void send(db::Connection& conn, const QString& text);
     void walkResults(db::Cursor& cursor);
     void noteClosedResult(const db::Cursor& cursor);
     // Writes one result set as text into pane, counting on from counter.
@@ -172,7 +180,7 @@ private:
     void report(qint64 rows);
     RunResult finish(RunOutcome outcome, const QString& closing);
     // Places a server error in the script and names its line in the closing message.
-    void placeError(RunResult& result, const db::Error& error, const QString& sentText, const db::Connection* conn) const;
+    void placeError(RunResult& result, db::Error error, const QString& sentText, const db::Connection* conn) const;
     // The count the closing message and the status bar show: every row the
     // text pane got, or the grid's rows.
     qint64 rowCount() const { return discarded_ ? 0 : request_.resultsInText ? shown_ : gridRows_; }
@@ -191,6 +199,10 @@ private:
     qint64 shown_ = 0;        // rows shown anywhere, for the row limit
     bool limitHit_ = false;
     bool anyRowSet_ = false;
+    bool gridTaken_ = false;  // the first result set went to the grid
+    // The statement sent on its own that failed (a script with parameters):
+    // its error positions are translated back into the script.
+    std::optional<sqlscript::BoundStatement> failedStatement_;
     bool extended_ = false;
     bool discarded_ = false;
     qint64 held_ = 0;         // bytes of the row blocks handed on

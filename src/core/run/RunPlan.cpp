@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-RunPlan planRun(const QString& sourceText, const QString& connectionString) {
+RunPlan planRun(const QString& sourceText, const QString& connectionString, bool valuesGiven) {
     RunPlan plan;
     if (const qsizetype nul = sourceText.indexOf(QChar(0)); nul >= 0) {
         const qsizetype lineStart = sourceText.lastIndexOf(QLatin1Char('\n'), nul) + 1;
@@ -17,7 +17,7 @@ RunPlan planRun(const QString& sourceText, const QString& connectionString) {
     // error or an empty result). (Asked without trimming: a trimmed copy of a
     // large script would double it.)
     if (std::all_of(sourceText.cbegin(), sourceText.cend(), [](QChar c) { return c.isSpace(); })) return plan;
-    if (!connectionString.isEmpty()) {
+    if (!connectionString.isEmpty() && !valuesGiven) {
         const auto markers =
             sqlscript::findParameterMarkers(sourceText, db::familyOfConnectionString(connectionString));
         if (!markers.empty()) {

@@ -4,8 +4,9 @@
 // else exactly as the user wrote it (comments and terminators included).
 // A script holding a NUL character is refused whole: drivers would send only
 // the text before it. So is a script with parameter markers (":id", "?", …,
-// see ParameterMarkers.h) for the server the connection string reaches: a
-// run supplies no values, and none is sent as a silent NULL.
+// see ParameterMarkers.h) for the server the connection string reaches,
+// unless the run brings values (they are bound statement by statement, see
+// ParameterBinding.h): none is ever sent as a silent NULL.
 
 #include "script/ScriptText.h"
 
@@ -18,4 +19,5 @@ struct RunPlan {
 };
 
 // connectionString: where the run goes (empty: nowhere yet, no parameter check).
-RunPlan planRun(const QString& sourceText, const QString& connectionString = QString());
+// valuesGiven: the run carries parameter values; the binding checks them.
+RunPlan planRun(const QString& sourceText, const QString& connectionString = QString(), bool valuesGiven = false);

@@ -1,5 +1,7 @@
 #include "script/UnfilteredChanges.h"
 
+#include "script/StatementHead.h"
+
 #include <QStringList>
 #include <optional>
 
@@ -127,9 +129,9 @@ public:
     explicit ChangeFinder(QStringView text) : text_(text) {}
 
     void token(const Token& t) override {
-        if (skipStatement_) return;
-        if (count_++ < kHead) head(t);
-        if (skipStatement_) return;
+        if (head_.defersItsBody()) return;
+        head_.feed(text_, t);
+        if (head_.defersItsBody()) return;
         if (pendingVerb_) {
             // UPDATE(column) is T-SQL's test in a trigger; UPDATE STATISTICS changes no rows
             const bool update = SqlLexer::isWord(text_, *pendingVerb_, "UPDATE");
@@ -161,8 +163,8 @@ public:
     void statementEnded(const StatementRange&) override {
         if (reader_) conclude(reader_->atEnd());
         ++statement_;
-        count_ = 0;
-        skipStatement_ = explain_ = analyze_ = merge_ = conflict_ = false;
+        head_.reset();
+        merge_ = conflict_ = false;
         pendingVerb_.reset();
         prev_ = Token();
     }
@@ -170,28 +172,12 @@ public:
     std::vector<UnfilteredChange> changes;
 
 private:
-    static constexpr int kHead = 12; // tokens that can say what a statement defines
-
-    // CREATE PROCEDURE/FUNCTION/TRIGGER/RULE/EVENT (their bodies run later),
-    // GRANT, REVOKE, PREPARE, COMMENT ON, and EXPLAIN without ANALYZE are
-    // not looked into.
-    void head(const Token& t) {
-        if (count_ == 1) {
-            creates_ = SqlLexer::isAnyWord(text_, t, {"CREATE", "ALTER"});
-            explain_ = SqlLexer::isWord(text_, t, "EXPLAIN");
-            skipStatement_ = SqlLexer::isAnyWord(text_, t, {"GRANT", "REVOKE", "PREPARE", "COMMENT"});
-        } else if (creates_) {
-            skipStatement_ = SqlLexer::isAnyWord(
-                text_, t, {"PROCEDURE", "PROC", "FUNCTION", "TRIGGER", "RULE", "EVENT", "PACKAGE"});
-        } else if (explain_) {
-            analyze_ = analyze_ || SqlLexer::isAnyWord(text_, t, {"ANALYZE", "ANALYSE"});
-        }
-    }
-
+    // Routine bodies, prepared texts, GRANT, REVOKE and COMMENT ON (StatementHead),
+    // and EXPLAIN without ANALYZE are not looked into.
     // Whether the UPDATE or DELETE is a statement of its own rather than a
     // word of another one.
     bool startsStatement(const Token&) const {
-        if (explain_ && !analyze_) return false;
+        if (head_.isExplain() && !head_.explainAnalyzes()) return false;
         if (prev_.kind == TokenKind::End) return true;
         if (prev_.isPunct(text_, '.') || prev_.isPunct(text_, ',')) return false;
         if (SqlLexer::isAnyWord(text_, prev_,
@@ -213,8 +199,7 @@ private:
 
     QStringView text_;
     size_t statement_ = 0;
-    int count_ = 0; // significant tokens of the statement so far
-    bool skipStatement_ = false, creates_ = false, explain_ = false, analyze_ = false;
+    StatementHead head_;
     bool merge_ = false, conflict_ = false; // inside a MERGE, after ON CONFLICT
     Token prev_;
     std::optional<Token> pendingVerb_; // an UPDATE or DELETE waiting for the token after it

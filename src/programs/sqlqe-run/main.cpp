@@ -4,6 +4,7 @@
 // run failed or its output could not be written, 2 bad arguments or input,
 // 130 after SIGINT and 143 after SIGTERM.
 
+#include "ImportCommand.h"
 #include "Inputs.h"
 #include "PrintSink.h"
 #include "SignalWatcher.h"
@@ -72,7 +73,7 @@ Result<std::optional<exports::Format>> outputFormat(const QCommandLineParser& p)
     if (p.isSet(QStringLiteral("tsv"))) return std::optional(exports::Format::GridTab);
     if (p.isSet(QStringLiteral("grid-csv"))) return std::optional(exports::Format::GridCsv);
     if (!p.isSet(QStringLiteral("format"))) {
-        if (p.isSet(QStringLiteral("table")))
+        if (p.isSet(QStringLiteral("table")) && !p.isSet(QStringLiteral("import")))
             return fail(QStringLiteral("--table goes with --format sql-insert"));
         return std::optional<exports::Format>();
     }
@@ -85,6 +86,31 @@ Result<std::optional<exports::Format>> outputFormat(const QCommandLineParser& p)
     if (p.isSet(QStringLiteral("table")) && *format != exports::Format::SqlInsert)
         return fail(QStringLiteral("--table goes with --format sql-insert"));
     return std::optional(*format);
+}
+
+// The values of --param NAME=VALUE (sent as text: the server reads each as
+// the type its statement needs) and --param-null NAME. A name may keep its
+// marker (:id, @id, $1, ?1).
+Result<sqlscript::ParameterValues> parameterValues(const QCommandLineParser& p) {
+    sqlscript::ParameterValues values;
+    auto bare = [](QString name) {
+        name = name.trimmed();
+        if (!name.isEmpty() && QStringLiteral(":@$?").contains(name.front())) name.remove(0, 1);
+        return name;
+    };
+    for (const QString& given : p.values(QStringLiteral("param"))) {
+        const qsizetype eq = given.indexOf(QLatin1Char('='));
+        const QString name = bare(given.left(eq));
+        if (eq < 0 || name.isEmpty())
+            return fail(QStringLiteral("--param needs NAME=VALUE, not \"%1\"").arg(given));
+        values[name] = {sqlscript::ParameterType::Text, given.mid(eq + 1), false};
+    }
+    for (const QString& given : p.values(QStringLiteral("param-null"))) {
+        const QString name = bare(given);
+        if (name.isEmpty()) return fail(QStringLiteral("--param-null needs a parameter name"));
+        values[name] = {sqlscript::ParameterType::Text, QString(), true};
+    }
+    return values;
 }
 
 // After the options: exit status and environment.
@@ -131,14 +157,21 @@ int main(int argc, char** argv) {
     p.addOption({QStringLiteral("database"), QStringLiteral("Default database for the run."), QStringLiteral("NAME")});
     p.addOption({QStringLiteral("format"), formatHelp(), QStringLiteral("FORMAT")});
     p.addOption({QStringLiteral("table"),
-                 QStringLiteral(
-                     "The table of --format sql-insert (default: the one the query reads, else \"result\")."),
+                 QStringLiteral("The table of --format sql-insert (default: the one the query reads, else "
+                                "\"result\"), or the table --import fills."),
                  QStringLiteral("NAME")});
     p.addOption({QStringLiteral("text"), QStringLiteral("Results as aligned text (default).")});
     p.addOption({QStringLiteral("grid-csv"), QStringLiteral("Results in the grid's CSV export format.")});
     p.addOption({QStringLiteral("tsv"), QStringLiteral("Results in the grid's tab-separated export format.")});
     p.addOption({QStringLiteral("max-rows"), QStringLiteral("Row limit for the whole run, 1 or more (overrides the settings)."),
                  QStringLiteral("N")});
+    p.addOption({QStringLiteral("param"),
+                 QStringLiteral("A value for the script's parameter NAME (:NAME, @NAME, $N, the Nth ?); repeatable. "
+                                "A parameter without a value stops the run before anything is sent."),
+                 QStringLiteral("NAME=VALUE")});
+    p.addOption({QStringLiteral("param-null"), QStringLiteral("Binds NULL to the parameter NAME; repeatable."),
+                 QStringLiteral("NAME")});
+    addImportOptions(p);
     p.addOption({QStringLiteral("home"),
                  QStringLiteral("Keep every file (config.ini, vsql.db) in DIR instead of the XDG folders."),
                  QStringLiteral("DIR")});
@@ -156,11 +189,20 @@ int main(int argc, char** argv) {
     for (const QString& notice : homemove::moveOldHome())
         writeErr(QStringLiteral("sqlqe-run: %1\n").arg(notice));
     if (p.isSet(QStringLiteral("list-connections"))) return listConnections();
+    if (p.isSet(QStringLiteral("import"))) {
+        if (!p.positionalArguments().isEmpty()) return refuse(QStringLiteral("--import takes no script"));
+        const Result<QString> connection = readConnectionString(
+            {p.value(QStringLiteral("connect")), p.value(QStringLiteral("connection")), p.value(QStringLiteral("connect-file"))});
+        if (!connection) return refuse(connection.error());
+        return runImport(p, *connection, watcher);
+    }
     if (p.positionalArguments().size() != 1)
         return refuse(QStringLiteral(
             "usage: sqlqe-run (--connect STRING|--connect -|--connect-file FILE|--connection NAME) "
             "[--database NAME] [--format FORMAT [--table NAME]|--text|--grid-csv|--tsv] "
-            "[--max-rows N] [--home DIR] FILE|-"));
+            "[--max-rows N] [--param NAME=VALUE]... [--home DIR] FILE|-\n"
+            "       sqlqe-run (--connect …) --import FILE.csv --table NAME [--delimiter C] [--quote C] "
+            "[--header|--no-header] [--encoding NAME] [--null TEXT] [--skip-bad-rows]"));
     const Result<std::optional<exports::Format>> format = outputFormat(p);
     if (!format) return refuse(format.error());
     const QString scriptPath = p.positionalArguments().first();
@@ -187,6 +229,9 @@ int main(int argc, char** argv) {
     request.connectionString = *connection;
     request.database = p.value(QStringLiteral("database"));
     request.text = script->text;
+    const Result<sqlscript::ParameterValues> values = parameterValues(p);
+    if (!values) return refuse(values.error());
+    request.parameters = *values;
     request.resultsInText = !*format;
     request.everySetToGrid = format->has_value(); // each result set in the export format
     request.loginTimeoutSeconds = settings::current().loginTimeoutSeconds();

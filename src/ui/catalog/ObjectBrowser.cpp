@@ -4,6 +4,7 @@
 #include "base/Background.h"
 #include "catalog/DatabaseChooser.h"
 #include "catalog/NodeKey.h"
+#include "catalog/ObjectFilter.h"
 #include "catalog/ObjectTree_p.h"
 #include "common/Dialogs.h"
 #include "common/DocumentContext.h"
@@ -86,6 +87,8 @@ ObjectBrowser::ObjectBrowser(DocumentContext& context, SqlEditor* editor, QCombo
     busyBar_->setTextVisible(false);
     busyBar_->setMaximumHeight(5);
     busyBar_->hide();
+    filter_ = new ObjectFilter(tree_, model_, this);
+    layout->addWidget(filter_);
     layout->addWidget(tree_, 1);
     layout->addWidget(failure_);
     layout->addWidget(busyBar_);

@@ -16,6 +16,8 @@
 // The pop-up's commands act on the node the tree marks as current: a
 // right-click makes the node under the pointer current (or none, off the
 // nodes), and a rebuild leaves none.
+//
+// A filter box above the tree narrows the objects shown by name.
 
 #include "catalog/ConnectionSummary.h"
 #include "catalog/ObjectTreeModel.h"
@@ -25,6 +27,7 @@
 
 class DatabaseChooser;
 class DocumentContext;
+class ObjectFilter;
 class ObjectTree;
 class QComboBox;
 class QLabel;
@@ -74,6 +77,7 @@ public:
     QTreeView* tree() const;
     ObjectTreeModel* model() const { return model_; }
     DatabaseChooser* chooser() const { return chooser_; }
+    ObjectFilter* filter() const { return filter_; }
 
 signals:
     void captionChanged(const QString& caption);
@@ -101,6 +105,7 @@ private:
     SqlEditor* editor_;
     ObjectTree* tree_;
     ObjectTreeModel* model_;
+    ObjectFilter* filter_;
     DatabaseChooser* chooser_;
     QLabel* failure_;
     QProgressBar* busyBar_;

@@ -1,25 +1,54 @@
 #include "catalog/ObjectScripter.h"
 
 #include "base/Background.h"
+#include "catalog/ObjectDefinition.h"
 #include "catalog/SchemaReader.h"
 #include "catalog/StatementGenerator.h"
+#include "catalog/TableKey.h"
 #include "common/Dialogs.h"
 #include "common/DocumentContext.h"
 
 namespace {
 
-QString tableForm(ObjectCommand command, const SqlDialect& d, const ObjectRef& ref,
-                  const QStringList& columns) {
+// What a skeleton is written from: the table's columns and the key its row is found by.
+struct TableShape {
+    QStringList columns;
+    QStringList key;
+};
+
+QString tableForm(ObjectCommand command, const SqlDialect& d, const ObjectRef& ref, const TableShape& shape) {
     switch (command) {
     case ObjectCommand::Insert:
-        return statements::insert(d, ref, columns);
+        return statements::insert(d, ref, shape.columns);
     case ObjectCommand::Update:
-        return statements::update(d, ref, columns);
+        return statements::update(d, ref, shape.columns, shape.key);
     case ObjectCommand::Delete:
-        return statements::remove(d, ref, columns);
+        return statements::remove(d, ref, shape.columns, shape.key);
     default:
         return {};
     }
+}
+
+// Reads what the command's skeleton needs of the table (off the UI thread).
+Result<TableShape> readShape(const QString& connectionString, const SqlDialect& dialect, const ObjectRef& ref,
+                             ObjectCommand command) {
+    TableShape shape;
+    if (statements::needsColumns(ref)) {
+        Result<QStringList> columns = schemareader::getColumnList(connectionString, ref.table, ref.catalog, ref.schema);
+        if (!columns) return fail(columns.error());
+        shape.columns = std::move(columns).value();
+    }
+    if (command != ObjectCommand::Insert && statements::usesKey(dialect, ref)) {
+        Result<QStringList> key = schemareader::getKeyColumnList(connectionString, ref.table, ref.catalog, ref.schema);
+        if (!key) return fail(key.error());
+        shape.key = std::move(key).value();
+    }
+    return shape;
+}
+
+// Whether the command's skeleton for the node needs the catalogue.
+bool readsCatalog(const SqlDialect& dialect, const ObjectRef& ref, ObjectCommand command) {
+    return statements::needsColumns(ref) || (command == ObjectCommand::Update && statements::usesKey(dialect, ref));
 }
 
 // "Insert Object": names of tables, columns and databases as a statement
@@ -78,12 +107,19 @@ void ObjectScripter::run(ObjectCommand command) {
         if (!text.isEmpty()) target_.addStatement(text, true);
         return;
     }
+    case ObjectCommand::ShowDefinition:
+        if (ref.kind == ObjectKind::Table || ref.kind == ObjectKind::Procedure)
+            showDefinition(job);
+        else
+            report(QStringLiteral("Only tables, views and procedures have a definition to show.\r\n"
+                                  "Right-click one of them in the Objects tab and choose Show Definition."));
+        return;
     case ObjectCommand::Insert:
     case ObjectCommand::Update:
     case ObjectCommand::Delete:
-        if (ref.kind == ObjectKind::Column)
+        if (ref.kind == ObjectKind::Column && !readsCatalog(job.dialect, ref, command))
             target_.addStatement(tableForm(command, job.dialect, ref, {}), false);
-        else if (ref.kind == ObjectKind::Table)
+        else if (ref.kind == ObjectKind::Table || ref.kind == ObjectKind::Column)
             scriptTable(command, job);
         return;
     }
@@ -91,18 +127,13 @@ void ObjectScripter::run(ObjectCommand command) {
 
 void ObjectScripter::scriptTable(ObjectCommand command, const Job& job) {
     ++pending_;
-    runInBackground<Result<QStringList>>(
-        this,
-        [job] {
-            const ObjectRef& r = job.node.ref;
-            return schemareader::getColumnList(job.connectionString, r.table, r.catalog, r.schema);
-        },
-        [this, job, command](Result<QStringList> columns) {
+    runInBackground<Result<TableShape>>(
+        this, [job, command] { return readShape(job.connectionString, job.dialect, job.node.ref, command); },
+        [this, job, command](Result<TableShape> shape) {
             --pending_;
-            const QString text =
-                columns.ok() ? tableForm(command, job.dialect, job.node.ref, columns.value()) : QString();
-            if (!columns.ok())
-                report(columns.error());
+            const QString text = shape.ok() ? tableForm(command, job.dialect, job.node.ref, shape.value()) : QString();
+            if (!shape.ok())
+                report(shape.error());
             else if (text.isEmpty())
                 report(
                     QStringLiteral("No columns of \"%1\" could be read, so there is nothing to script.\r\n"
@@ -129,6 +160,20 @@ void ObjectScripter::callProcedure(const Job& job) {
                 target_.addStatement(statements::callSkeleton(job.dialect, job.node.ref, signature.value()), true);
             else
                 report(signature.error());
+            emit finished();
+        });
+}
+
+void ObjectScripter::showDefinition(const Job& job) {
+    ++pending_;
+    runInBackground<Result<QString>>(
+        this, [job] { return schemareader::getDefinition(job.connectionString, job.node.ref); },
+        [this](Result<QString> text) {
+            --pending_;
+            if (!text.ok())
+                report(text.error());
+            else if (target_.openDocument)
+                target_.openDocument(text.value());
             emit finished();
         });
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The object pop-up's commands: "Insert Object", "Browse Object" and
-// "Script Object To..." Select, Insert, Update and Delete. Each works on the
+// "Script Object To..." Select, Insert, Update and Delete, and "Show
+// Definition" (the object's CREATE statements, read from the catalogue and
+// opened in a new document, never run). Each works on the
 // node its document's object browser marks as current (the one right-clicked
 // for the pop-up), with that document's connection and dialect, and writes
 // into the same document. A command with no node is refused with a
@@ -15,7 +17,7 @@
 class DocumentContext;
 class QWidget;
 
-enum class ObjectCommand { InsertObject, Browse, Select, Insert, Update, Delete };
+enum class ObjectCommand { InsertObject, Browse, Select, Insert, Update, Delete, ShowDefinition };
 
 class ObjectScripter : public QObject {
     Q_OBJECT
@@ -32,6 +34,8 @@ public:
         // switched when a PostgreSQL table of another database is browsed;
         // it parents the messages.
         ObjectBrowser* browser = nullptr;
+        // Opens text in a new document on the same connection.
+        std::function<void(const QString& text)> openDocument;
     };
 
     ObjectScripter(DocumentContext& context, Target target, QObject* parent = nullptr);
@@ -53,6 +57,7 @@ private:
     };
     void scriptTable(ObjectCommand command, const Job& job);
     void callProcedure(const Job& job);
+    void showDefinition(const Job& job);
     void report(const QString& text);
 
     DocumentContext& context_;

@@ -42,7 +42,7 @@ void ObjectTreeModel::clear() {
     beginResetModel();
     nodes_.clear();
     nodes_.emplace_back();
-    byKey_.clear();
+    byKey_.clear(); // the filter stays: a rebuilt tree is filtered as it fills
     endResetModel();
 }
 
@@ -58,7 +58,12 @@ int ObjectTreeModel::append(int parent, NodeKind kind, const QString& key, const
     n.parent = parent;
     n.row = int(nodes_[size_t(parent)].children.size());
     n.state = LoadState::Read;
+    n.passes = passesFilter(n);
     const int id = int(nodes_.size());
+    if (filtering() && n.passes) {
+        n.shownRow = int(nodes_[size_t(parent)].shown.size());
+        nodes_[size_t(parent)].shown.push_back(id);
+    }
     nodes_.push_back(std::move(n));
     nodes_[size_t(parent)].children.push_back(id);
     if (opensFromCatalog(id)) nodes_.back().state = LoadState::Unread;
@@ -69,10 +74,15 @@ int ObjectTreeModel::append(int parent, NodeKind kind, const QString& key, const
 int ObjectTreeModel::add(int parent, NodeKind kind, const QString& key, const QString& text, NodeImage image,
                          NodeImage selectedImage, const QString& schema) {
     if (!key.isEmpty() && byKey_.contains(key)) return -1;
-    const int row = int(nodes_[size_t(parent)].children.size());
-    beginInsertRows(indexOf(parent), row, row);
+    Node probe;
+    probe.kind = kind;
+    probe.text = text;
+    // rows under a hidden parent, or hidden rows, are not the view's business
+    const bool visible = isShown(parent) && passesFilter(probe);
+    const int row = int(rowsOf(nodes_[size_t(parent)]).size());
+    if (visible) beginInsertRows(indexOf(parent), row, row);
     const int id = append(parent, kind, key, text, image, selectedImage, schema);
-    endInsertRows();
+    if (visible) endInsertRows();
     return id;
 }
 
@@ -90,8 +100,17 @@ QStringList ObjectTreeModel::addChildren(int parent, NodeKind kind, const std::v
         fresh.push_back(&n);
     }
     if (fresh.empty()) return refused;
-    const int first = int(nodes_[size_t(parent)].children.size());
-    beginInsertRows(indexOf(parent), first, first + int(fresh.size()) - 1);
+    int visible = 0;
+    if (isShown(parent)) {
+        Node probe;
+        probe.kind = kind;
+        for (const TreeNode* n : fresh) {
+            probe.text = n->text;
+            visible += passesFilter(probe) ? 1 : 0;
+        }
+    }
+    const int first = int(rowsOf(nodes_[size_t(parent)]).size());
+    if (visible) beginInsertRows(indexOf(parent), first, first + visible - 1);
     nodes_.reserve(nodes_.size() + fresh.size());
     nodes_[size_t(parent)].children.reserve(size_t(first) + fresh.size());
     byKey_.reserve(byKey_.size() + qsizetype(fresh.size()));
@@ -104,13 +123,51 @@ QStringList ObjectTreeModel::addChildren(int parent, NodeKind kind, const std::v
         Node& c = nodes_[size_t(child)];
         c.showSchema = !c.schema.isEmpty() && named.value(c.text) > 1;
     }
-    endInsertRows();
+    if (visible) endInsertRows();
     return refused;
 }
 
+bool ObjectTreeModel::passesFilter(const Node& n) const {
+    if (!filtering()) return true;
+    switch (n.kind) {
+    case NodeKind::Table:
+    case NodeKind::Procedure:
+    case NodeKind::FlatTable:
+        return n.text.contains(filter_, Qt::CaseInsensitive);
+    default:
+        return true;
+    }
+}
+
+void ObjectTreeModel::setFilter(const QString& text) {
+    if (text == filter_) return;
+    beginResetModel();
+    filter_ = text;
+    // parents come before their children in the array, so one pass in id
+    // order fills every shown list in its children's order
+    for (Node& n : nodes_) n.shown.clear();
+    for (size_t id = 1; id < nodes_.size(); ++id) {
+        Node& n = nodes_[id];
+        n.passes = passesFilter(n);
+        if (!filtering() || !n.passes) continue;
+        Node& p = nodes_[size_t(n.parent)];
+        n.shownRow = int(p.shown.size());
+        p.shown.push_back(int(id));
+    }
+    endResetModel();
+}
+
+bool ObjectTreeModel::isShown(int id) const {
+    if (!filtering()) return true;
+    for (int p = id; p > kTop; p = nodes_[size_t(p)].parent)
+        if (!nodes_[size_t(p)].passes) return false;
+    return true;
+}
+
 QModelIndex ObjectTreeModel::indexOf(int id) const {
-    if (id <= kTop || id >= int(nodes_.size())) return {};
-    return createIndex(nodes_[size_t(id)].row, 0, quintptr(id));
+    if (id <= kTop || id >= int(nodes_.size()) || !isShown(id)) return {};
+    const Node& n = nodes_[size_t(id)];
+    return createIndex(filtering() ? n.shownRow : n.row, 0, quintptr(id));
 }
 
 bool ObjectTreeModel::opensFromCatalog(int id) const {
@@ -131,13 +188,13 @@ void ObjectTreeModel::setLoadState(int id, LoadState state) {
     if (n.state == state) return;
     n.state = state;
     const QModelIndex i = indexOf(id);
-    emit dataChanged(i, i, {Qt::DecorationRole, Qt::ToolTipRole});
+    if (i.isValid()) emit dataChanged(i, i, {Qt::DecorationRole, Qt::ToolTipRole});
 }
 
 void ObjectTreeModel::setToolTip(int id, const QString& tip) {
     nodes_[size_t(id)].toolTip = tip;
     const QModelIndex i = indexOf(id);
-    emit dataChanged(i, i, {Qt::ToolTipRole});
+    if (i.isValid()) emit dataChanged(i, i, {Qt::ToolTipRole});
 }
 
 ObjectRef ObjectTreeModel::refOf(int id) const {
@@ -182,7 +239,7 @@ ObjectRef ObjectTreeModel::refOf(int id) const {
 
 QModelIndex ObjectTreeModel::index(int row, int column, const QModelIndex& parent) const {
     if (column != 0 || row < 0) return {};
-    const auto& children = nodes_[size_t(idOf(parent))].children;
+    const auto& children = rowsOf(nodes_[size_t(idOf(parent))]);
     if (row >= int(children.size())) return {};
     return createIndex(row, 0, quintptr(children[size_t(row)]));
 }
@@ -194,7 +251,7 @@ QModelIndex ObjectTreeModel::parent(const QModelIndex& child) const {
 
 int ObjectTreeModel::rowCount(const QModelIndex& parent) const {
     if (parent.column() > 0) return 0;
-    return int(nodes_[size_t(idOf(parent))].children.size());
+    return int(rowsOf(nodes_[size_t(idOf(parent))]).size());
 }
 
 int ObjectTreeModel::columnCount(const QModelIndex&) const {
@@ -204,7 +261,7 @@ int ObjectTreeModel::columnCount(const QModelIndex&) const {
 bool ObjectTreeModel::hasChildren(const QModelIndex& parent) const {
     const int id = idOf(parent);
     const Node& n = nodes_[size_t(id)];
-    return !n.children.empty() || (id != kTop && n.state != LoadState::Read);
+    return !rowsOf(n).empty() || (id != kTop && n.state != LoadState::Read);
 }
 
 bool ObjectTreeModel::canFetchMore(const QModelIndex& parent) const {

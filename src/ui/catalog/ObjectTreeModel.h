@@ -8,6 +8,11 @@
 // Keys follow the browser's grammar (SchemaReader.h) and are unique: a node
 // whose key is already in the tree is refused. Tables of one name in several
 // schemas show as "schema.name"; text() stays the name.
+//
+// A filter narrows the tables, views and procedures shown to those whose
+// name holds the filter text (case-insensitive); every other node stays.
+// Hidden nodes keep their place and children: they have no index while
+// hidden and come back as they were when the filter changes.
 
 #include "catalog/SchemaReader.h"
 #include "catalog/StatementGenerator.h"
@@ -50,6 +55,12 @@ public:
     QStringList addChildren(int parent, NodeKind kind, const std::vector<TreeNode>& nodes);
 
     int count() const { return int(nodes_.size()) - 1; }
+    // Shows only the objects whose name contains text (all when empty). The
+    // view is reset: its owner expands again what was expanded.
+    void setFilter(const QString& text);
+    QString filter() const { return filter_; }
+    // False for a node the filter hides (or one under it).
+    bool isShown(int id) const;
     int findKey(const QString& key) const { return byKey_.value(key, -1); }
     QModelIndex indexOf(int id) const;
     int idOf(const QModelIndex& index) const { return index.isValid() ? int(index.internalId()) : kTop; }
@@ -96,10 +107,16 @@ private:
         NodeImage selectedImage = NodeImage::None;
         LoadState state = LoadState::Read;
         bool showSchema = false; // a sibling has the same name in another schema
+        bool passes = true;      // the filter lets it through (itself, not its parents)
         int parent = kTop;
-        int row = 0;
+        int row = 0;             // among all children
+        int shownRow = 0;        // among the children shown, while filtering
         std::vector<int> children;
+        std::vector<int> shown;  // the children the filter lets through, while filtering
     };
+    bool filtering() const { return !filter_.isEmpty(); }
+    bool passesFilter(const Node& n) const;
+    const std::vector<int>& rowsOf(const Node& n) const { return filtering() ? n.shown : n.children; }
     int append(int parent, NodeKind kind, const QString& key, const QString& text, NodeImage image,
                NodeImage selectedImage, const QString& schema);
     QIcon iconFor(const Node& n) const;
@@ -107,4 +124,5 @@ private:
     std::vector<Node> nodes_;
     QHash<QString, int> byKey_;
     mutable QHash<int, QIcon> icons_; // by image pair
+    QString filter_;
 };

@@ -1,5 +1,7 @@
 #include "common/Dialogs.h"
 
+#include "common/ParameterDialog.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -83,3 +85,11 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& title, const QSt
 }
 
 std::optional<NewConnection> QtDialogs::newConnection(QWidget*, ConnectionKind) { return std::nullopt; }
+
+std::optional<sqlscript::ParameterValues>
+QtDialogs::parameterValues(QWidget* parent, const std::vector<sqlscript::ScriptParameters::Name>& names,
+                           const sqlscript::ParameterValues& remembered) {
+    ParameterDialog dialog(names, remembered, parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.values();
+}

@@ -4,6 +4,8 @@
 // AppDialogs, which adds the connection dialog to QtDialogs); tests install
 // scripted answers, so no test ever waits on a real dialog.
 
+#include "script/ParameterBinding.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -57,6 +59,12 @@ public:
     // The connection dialog, starting on the given kind. nullopt when cancelled.
     virtual std::optional<NewConnection> newConnection(QWidget* parent, ConnectionKind kind) = 0;
 
+    // Values for a statement's parameters (names in order of first use),
+    // starting from those given last time. nullopt when cancelled.
+    virtual std::optional<sqlscript::ParameterValues>
+    parameterValues(QWidget* parent, const std::vector<sqlscript::ScriptParameters::Name>& names,
+                    const sqlscript::ParameterValues& remembered) = 0;
+
     // The installed implementation (QtDialogs when nothing was installed).
     static Dialogs& get();
     // Installs d (not owned); nullptr restores QtDialogs.
@@ -82,4 +90,7 @@ public:
     QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters, const QString& startIn,
                          QString* selectedFilter) override;
     std::optional<NewConnection> newConnection(QWidget* parent, ConnectionKind kind) override;
+    std::optional<sqlscript::ParameterValues>
+    parameterValues(QWidget* parent, const std::vector<sqlscript::ScriptParameters::Name>& names,
+                    const sqlscript::ParameterValues& remembered) override;
 };

@@ -11,7 +11,7 @@ enum class DocumentCommand {
     // editor commands
     Find, FindNext, FindPrevious, Replace, GoToLine, ToggleBookmark, NextBookmark, PreviousBookmark, ClearBookmarks,
     // runs
-    QueryCheck, Execute, ExecuteStatement, Stop, Disconnect, ResultsInGrid, ResultsInText,
+    QueryCheck, Execute, ExecuteStatement, Stop, Disconnect, ResultsInGrid, ResultsInText, Explain, ExplainAnalyze,
     // views
     FocusQuery, FocusResults, ShowObjectsTab, ShowTemplatesTab, ShowHelpTab, ShowHistoryTab, ToggleObjectBrowser,
     ObjectBrowserAll, ObjectBrowser75, ObjectBrowser50, ObjectBrowserDefault, ObjectBrowserHidden,
@@ -22,6 +22,8 @@ enum class DocumentCommand {
     RefreshObjects, GridInsertObject, GridCopy, GridSaveAs, GridOpenValue,
     // copying the grid's selection in a format; the toggle of the column names
     GridCopyAsTsv, GridCopyAsCsv, GridCopyAsMarkdown, GridCopyAsJson, GridCopyAsSql, GridCopyHeaders,
+    // tools
+    ImportCsv,
 };
 
 // The main window's menus a document shows as pop-ups.

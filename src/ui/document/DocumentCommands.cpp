@@ -7,10 +7,13 @@
 #include "assist/CodeAssist.h"
 #include "catalog/ObjectBrowser.h"
 #include "common/Dialogs.h"
+#include "common/DocumentContext.h"
 #include "common/RatioSplitter.h"
+#include "document/CsvImportDialog.h"
 #include "document/NavigationPanes.h"
 #include "document/QueryCheck.h"
 #include "document/GridExportActions.h"
+#include "document/QueryPlanRun.h"
 #include "document/ResultFind.h"
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
@@ -49,6 +52,9 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::Execute: startExec(); break;
     case DocumentCommand::ExecuteStatement: parts_.caretStatement->runStatementAtCaret(); break;
     case DocumentCommand::Stop: parts_.runs->stop(); break;
+    case DocumentCommand::Explain: parts_.plans->explain(false); break;
+    case DocumentCommand::ImportCsv: importCsv(); break;
+    case DocumentCommand::ExplainAnalyze: parts_.plans->explain(true); break;
     case DocumentCommand::Disconnect: disconnectSession(); break;
     case DocumentCommand::ResultsInGrid: setResultsInText(false); break;
     case DocumentCommand::ResultsInText: setResultsInText(true); break;
@@ -200,4 +206,18 @@ void QueryDocument::find(DocumentCommand command) {
         finder->setPane(pane);
         finder->findNext(command == DocumentCommand::FindNext);
     }
+}
+
+void QueryDocument::importCsv() {
+    if (!parts_.context->hasConnection()) {
+        Dialogs::get().message(this, QStringLiteral("Connect first: the rows go into a table of the document's connection."),
+                               QStringLiteral("Import CSV"));
+        return;
+    }
+    CsvImportDialog dialog(parts_.context->connectionString(), parts_.context->database(), this);
+    // a new table shows in the object tree
+    connect(&dialog, &CsvImportDialog::importFinished, this, [this](const csv::ImportResult& result) {
+        if (result.ok()) parts_.objects->addLists();
+    });
+    dialog.exec();
 }

@@ -16,6 +16,7 @@ class ObjectBrowser;
 class ObjectScripter;
 class OutputWatch;
 class PanelStatusBar;
+class QueryPlanRun;
 class QueryCheck;
 class RatioSplitter;
 class ResultPanes;
@@ -45,6 +46,7 @@ struct DocumentParts {
     ErrorLineMarker* errorLine = nullptr;
     StatementAtCaret* caretStatement = nullptr;
     QueryCheck* check = nullptr;
+    QueryPlanRun* plans = nullptr;
     ScriptFileActions* files = nullptr;
     OutputWatch* watch = nullptr;
     CodeAssist* assist = nullptr;

@@ -17,6 +17,7 @@
 #include "document/MessageLexer.h"
 #include "document/NavigationPanes.h"
 #include "document/QueryCheck.h"
+#include "document/QueryPlanRun.h"
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
 #include "document/ResultSetTabs.h"
@@ -109,13 +110,15 @@ void QueryDocument::buildParts() {
     p.scripter = new ObjectScripter(context,
                                     {[this](const QString& text, bool select) { addObjectText(text, select); },
                                      [this](const QString& text, bool select) { addStatement(text, select); },
-                                     [this] { startExec(); }, p.objects},
+                                     [this] { startExec(); }, p.objects,
+                                     [this](const QString& text) { emit documentRequested(text); }},
                                     this);
     p.runs = new RunController(p.editor, p.results, context, this);
     p.session = new DocumentSession(p.runs, context, this);
     p.errorLine = new ErrorLineMarker(p.editor, p.results->messagePane());
     p.caretStatement = new StatementAtCaret(p.editor, context, p.runs);
     p.check = new QueryCheck(p.editor, p.results, p.runs, context, this);
+    p.plans = new QueryPlanRun(p.editor, p.results, context, p.caretStatement, p.runs, this);
     // the message pane's own language, coloured from the start
     auto* messages = new MessageLexer(p.results->messagePane());
     p.results->messagePane()->setLanguage(messages);
@@ -161,12 +164,14 @@ void QueryDocument::wireParts() {
     });
     p.editor->setAppCommandHandler([this](SqlEditor::AppCommand command) { return handleAppCommand(command); });
     connect(p.runs, &RunController::mainStatus, this, &QueryDocument::mainStatus);
+    connect(p.plans, &QueryPlanRun::mainStatus, this, &QueryDocument::mainStatus);
     connect(p.runs, &RunController::runningChanged, p.toolbar, &DocumentToolbar::setRunning);
     connect(p.runs, &RunController::rowsStatus, this,
             [this](const QString& t) { parts_.status->setPanelText(RowsPanel, t); });
     connect(p.runs, &RunController::elapsedStatus, this,
             [this](const QString& t) { parts_.status->setPanelText(ElapsedPanel, t); });
     connect(p.runs, &RunController::resultsRatioWanted, p.lowerSplitter, &RatioSplitter::setRatioFromTop);
+    connect(p.plans, &QueryPlanRun::resultsRatioWanted, p.lowerSplitter, &RatioSplitter::setRatioFromTop);
     connect(p.runs, &RunController::runFinished, this,
             [this](const RunRequest& request, const RunResult& result, const QDateTime& started) {
                 runhistory::record(request, result, started, parts_.context->connectionName());

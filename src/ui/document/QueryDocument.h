@@ -98,6 +98,9 @@ signals:
     void mainStatus(bool busy, const QString& text);
     void fileNameChanged(const QString& fileName);
     void connectionManagerRequested();
+    // Asks for a new document on this document's connection, holding text
+    // (an object's definition).
+    void documentRequested(const QString& text);
 
 protected:
     void focusInEvent(QFocusEvent* e) override;
@@ -126,6 +129,7 @@ private:
     // Shows what ending a transaction did ("The transaction was committed.").
     void showSessionOutcome();
     void gridSaveAs();
+    void importCsv();
     // Find, Find Next and Find Previous: in the result pane that has the
     // focus (the grid, text, extended or messages), else in the script.
     void find(DocumentCommand command);

@@ -1,5 +1,6 @@
 #include "document/ResultPanes.h"
 
+#include "document/PlanView.h"
 #include "document/ResultFind.h"
 #include "document/ResultGrid.h"
 #include "document/ResultSetTabs.h"
@@ -30,6 +31,9 @@ ResultPanes::ResultPanes(QWidget* parent) : QTabWidget(parent) {
     addTab(messages_, QStringLiteral("&Messages"));
     addTab(extended_, QStringLiteral("&Extended Recordsets"));
     setTabVisible(ExtendedTab, false);
+    plan_ = new PlanView(this);
+    addTab(plan_, QStringLiteral("&Plan"));
+    setTabVisible(PlanTab, false);
     find_ = new ResultFind(this);
     connect(this, &QTabWidget::currentChanged, this, [this](int index) {
         if (tabText(index) == QLatin1String("&Results")) showResultsPane();
@@ -129,4 +133,10 @@ void ResultPanes::finishRun(bool failed, bool extendedResults) {
         showResultsPane();
     }
     if (extendedResults) setExtendedVisible(true);
+}
+
+void ResultPanes::showPlan(PlanTree plan) {
+    plan_->setPlan(std::move(plan));
+    setTabVisible(PlanTab, true);
+    setCurrentIndex(PlanTab);
 }

@@ -2,7 +2,8 @@
 // The result tab strip of a query document: "&Results" (the grids of the
 // result sets, one tab each, or the text pane, by the result mode),
 // "&Messages" and "&Extended Recordsets" (hidden until a run writes text
-// result sets there), and the find bar over them.
+// result sets there), "&Plan" (hidden until Explain reads a plan), and the
+// find bar over them.
 //
 // Who fills it speaks in intents: a run starts, a grid starts, rows or text
 // arrive for a pane, a pane is cleared, the run ends, a message is shown.
@@ -10,10 +11,12 @@
 // here. The panes themselves are reachable for the document's commands
 // (copy, fonts, pop-ups) and for tests.
 
+#include "plan/PlanTree.h"
 #include "run/RunEngine.h"
 
 #include <QTabWidget>
 
+class PlanView;
 class QStackedWidget;
 class ResultFind;
 class ResultGrid;
@@ -24,7 +27,7 @@ class SqlEditor;
 class ResultPanes : public QTabWidget {
     Q_OBJECT
 public:
-    enum Tab { ResultsTab = 0, MessagesTab = 1, ExtendedTab = 2 };
+    enum Tab { ResultsTab = 0, MessagesTab = 1, ExtendedTab = 2, PlanTab = 3 };
 
     explicit ResultPanes(QWidget* parent = nullptr);
 
@@ -37,6 +40,7 @@ public:
     ResultTextView* textPane() const { return text_; }  // results as text
     SqlEditor* messagePane() const { return messages_; }
     ResultTextView* extendedPane() const { return extended_; }
+    PlanView* planView() const { return plan_; }
 
     bool resultsInText() const { return inText_; }
     // How the next run shows its results; results already shown stay.
@@ -79,6 +83,10 @@ public:
     // run wrote further result sets.
     void finishRun(bool failed, bool extendedResults);
 
+    // ---- a plan ----
+    // Shows plan on the "Plan" tab and brings it forward.
+    void showPlan(PlanTree plan);
+
 signals:
     void modeChanged(bool text);
 
@@ -93,5 +101,6 @@ private:
     ResultTextView* text_;
     SqlEditor* messages_;
     ResultTextView* extended_;
+    PlanView* plan_;
     bool inText_ = false;
 };

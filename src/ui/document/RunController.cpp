@@ -21,7 +21,7 @@
 
 RunController::RunController(SqlEditor* editor, ResultPanes* panes, DocumentContext& context, QObject* parent)
     : QObject(parent), editor_(editor), panes_(panes), context_(context), executor_(new Executor(this)),
-      external_(new ExternalToolRun(panes, this)) {
+      external_(new ExternalToolRun(panes, this)), parameters_(editor) {
     connect(external_, &ExternalToolRun::runningChanged, this, &RunController::runningChanged);
     connect(external_, &ExternalToolRun::resultsRatioWanted, this, &RunController::resultsRatioWanted);
     connect(external_, &ExternalToolRun::watchRequested, this, &RunController::watchRequested);
@@ -113,6 +113,12 @@ void RunController::start(const QString& text, const settings::Snapshot& options
         panes_->showMessage(QStringLiteral("Nothing was run."));
         return;
     }
+    // an external tool is handed the text as it stands
+    std::optional<sqlscript::ParameterValues> values;
+    if (!own && !options.externalExecution() && !parameters_.ask(text, context_.serverFamily(), values)) {
+        panes_->showMessage(QStringLiteral("Nothing was run."));
+        return;
+    }
     emit mainStatus(true, QStringLiteral("Working..."));
     if (!own && options.externalExecution()) {
         external_->start(options, text);
@@ -139,6 +145,7 @@ void RunController::start(const QString& text, const settings::Snapshot& options
     request.session = context_.session();
     request.keptSessionOnly = own;
     request.autoCommit = context_.autoCommit();
+    request.parameters = std::move(values);
     panes_->startRun();
     request_ = request;
     started_ = QDateTime::currentDateTimeUtc();

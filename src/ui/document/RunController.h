@@ -5,6 +5,7 @@
 // batches; it never waits for the database. The connection, the database and
 // the session a run uses are the document context's at the run's start.
 
+#include "document/ParameterPrompt.h"
 #include "run/RunEngine.h"
 #include "script/ScriptText.h"
 #include "settings/Settings.h"
@@ -39,6 +40,8 @@ public:
     // The class of the script last summarised (a run records its own).
     void setStatementKind(scripttext::StatementKind kind) { statementKind_ = kind; }
     bool lastRunFailed() const { return lastRunFailed_; }
+    // The document's parameter values, asked before a run with parameters.
+    ParameterPrompt& parameters() { return parameters_; }
 
 signals:
     void mainStatus(bool busy, const QString& text);
@@ -71,6 +74,7 @@ private:
     qint64 memoryLimit_ = 0;
     QString runNotes_; // "N Row(s) affected." lines of the current grid run
     QString notices_;  // the server's notices during the current run
+    ParameterPrompt parameters_;
     RunRequest request_; // the current run's, for runFinished
     QDateTime started_;
 };

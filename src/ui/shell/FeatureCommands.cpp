@@ -22,6 +22,7 @@ std::optional<ObjectCommand> objectCommand(WindowCommand command) {
     case WindowCommand::ObjectInsertScript: return ObjectCommand::Insert;
     case WindowCommand::ObjectUpdate: return ObjectCommand::Update;
     case WindowCommand::ObjectDelete: return ObjectCommand::Delete;
+    case WindowCommand::ObjectDefinition: return ObjectCommand::ShowDefinition;
     default: return std::nullopt;
     }
 }

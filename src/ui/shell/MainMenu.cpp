@@ -62,6 +62,8 @@ const std::vector<MenuEntry> kEntries = {
     {"mnuQExecute", "Execute Query", "F5", "mnuDocument", DocumentCommand::Execute},
     {"mnuQExecuteCaret", "Execute Statement at Caret", "Ctrl+Return", "mnuDocument", DocumentCommand::ExecuteStatement},
     {"mnuQueryStop", "Stop Query", "F4", "mnuDocument", DocumentCommand::Stop},
+    {"mnuQExplain", "Explain", "Ctrl+L", "mnuDocument", DocumentCommand::Explain},
+    {"mnuQExplainAnalyze", "Explain Analyze", "Ctrl+Shift+L", "mnuDocument", DocumentCommand::ExplainAnalyze},
     {"mnuQDisconnect", "Disconnect", "", "mnuDocument", DocumentCommand::Disconnect},
     {"mnuQFormat", "Format SQL", "Ctrl+Shift+F", "mnuDocument", DocumentCommand::FormatSql},
     SEP("mnuDocument"),
@@ -99,6 +101,9 @@ const std::vector<MenuEntry> kEntries = {
     {"mnuViewOptions", "&Options...", "", "mnuDocument", WindowCommand::Options},
     {"mnuKeyboard", "&Keyboard Shortcuts...", "", "mnuDocument", WindowCommand::KeyboardShortcuts},
 
+    {"mnuTools", "&Tools", "", nullptr},
+    {"mnuToolsImportCsv", "Import CSV...", "", "mnuTools", DocumentCommand::ImportCsv},
+
     {"mnuWindow", "&Window", "", nullptr},
     {"mnuWindowCascade", "&Cascade", "", "mnuWindow", WindowCommand::Cascade},
     {"mnuWindowTileHorizontal", "Tile &Horizontal", "", "mnuWindow", WindowCommand::TileHorizontal},
@@ -122,6 +127,8 @@ const std::vector<MenuEntry> kEntries = {
     SEP("mnuObjects"),
     {"mnuObjRefresh", "Refresh", "", "mnuObjects", DocumentCommand::RefreshObjects},
     {"mnuObjHelp", "Help", "", "mnuObjects", WindowCommand::ObjectHelp},
+    SEP("mnuObjects"),
+    {"mnuObjDefinition", "Show Definition", "", "mnuObjects", WindowCommand::ObjectDefinition},
 
     {"mnuTemplate", "NOVIS_TEMPLATE", "", nullptr},
     {"mnuTemplateNew", "New Item", "", "mnuTemplate", WindowCommand::TemplateNew},

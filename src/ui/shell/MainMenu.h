@@ -16,7 +16,7 @@
 enum class WindowCommand {
     NewDocument, CloseDocument, Exit, ConnectionManager, QueryOnly, ResultsFullToggle, Cascade, TileHorizontal,
     TileVertical, ArrangeIcons, HelpContents, HelpOnline, About, Options, InsertTemplate, TemplateNew, TemplateEdit,
-    TemplateDelete, ObjectInsert, ObjectBrowse, ObjectSelect, ObjectInsertScript, ObjectUpdate, ObjectDelete,
+    TemplateDelete, ObjectInsert, ObjectBrowse, ObjectSelect, ObjectInsertScript, ObjectUpdate, ObjectDelete, ObjectDefinition,
     ObjectHelp, TemplateHelp, GridHelp, ThemeSystem, ThemeLight, ThemeDark, KeyboardShortcuts,
 };
 

@@ -1,6 +1,7 @@
 #include "shell/MainWindow.h"
 
 #include "common/Dialogs.h"
+#include "common/DocumentContext.h"
 #include "common/Theme.h"
 #include "document/QueryDocument.h"
 #include "editor/SqlEditor.h"
@@ -11,6 +12,7 @@
 #include "shell/KeyMap.h"
 #include "shell/WriteFailureNotices.h"
 #include "shell/MainStatusBar.h"
+#include "shell/MenuIcons.h"
 #include "shell/WindowArrangement.h"
 #include "shell/Shell.h"
 #include "shell/ShortcutsDialog.h"
@@ -25,20 +27,6 @@
 #include <QTimer>
 
 namespace {
-// Toolbar-style icons of some menu entries.
-const QHash<QString, const char*>& menuIcons() {
-    static const QHash<QString, const char*> icons = {
-        {QStringLiteral("mnuFileSave"), "save"},    {QStringLiteral("mnuEditCut"), "cut"},
-        {QStringLiteral("mnuEditCopy"), "copy"},    {QStringLiteral("mnuEditPaste"), "paste"},
-        {QStringLiteral("mnuEditUndo"), "undo"},    {QStringLiteral("mnuQSearch"), "search"},
-        {QStringLiteral("mnuEditRedo"), "redo"},
-        {QStringLiteral("mnuQExecute"), "execute"}, {QStringLiteral("mnuQueryStop"), "stop"},
-        {QStringLiteral("mnuQCheck"), "check"},     {QStringLiteral("mnuGrid"), "grid"},
-        {QStringLiteral("mnuText"), "text"},        {QStringLiteral("mnuConnectionWizard"), "connect"},
-        {QStringLiteral("mnuOpenNew"), "open"},
-    };
-    return icons;
-}
 // Refreshes the lock-key and insert-mode panels after keys pressed in the
 // window (the state changes with the key) and when the window comes back.
 class KeyPanelWatcher : public QObject {
@@ -218,6 +206,11 @@ QueryDocument* MainWindow::newDocument() {
         journal_->markSaved(doc); // the saved text needs no journal entry until it changes again
     });
     connect(doc, &QueryDocument::connectionManagerRequested, this, [this, doc] { emit connectionManagerRequested(doc); });
+    connect(doc, &QueryDocument::documentRequested, this, [this, doc](const QString& text) {
+        QueryDocument* shown = newDocument();
+        shown->setConnection(doc->context().connectionString(), doc->context().connectionName());
+        shown->addStatement(text, false);
+    });
     // A document closed during its run leaves no "Working..." behind.
     connect(doc, &QObject::destroyed, this, [this] {
         QTimer::singleShot(0, this, [this] {

@@ -1,0 +1,20 @@
+#pragma once
+// Each server's reader of object definitions (ObjectDefinition.h). Each
+// returns the statements without their final ";", empty when the object is
+// not found; db::Error passes through.
+
+#include "catalog/StatementGenerator.h"
+#include "db/Connection.h"
+
+#include <QStringList>
+
+namespace definitions {
+
+QStringList postgres(db::Connection& conn, const ObjectRef& ref);
+QStringList maria(db::Connection& conn, const ObjectRef& ref);
+QStringList sqlite(db::Connection& conn, const ObjectRef& ref);
+
+// The first cell of every row, NULLs left out.
+QStringList firstCells(const db::Table& t, int column = 0);
+
+} // namespace definitions
