@@ -34,6 +34,13 @@ public:
     // A question answered by one of the given buttons (the first is the
     // default): the index of the one chosen, or -1 when the dialog was closed.
     virtual int choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons) = 0;
+    // choose() about a long text to read first (statements to be run): the
+    // index of the button chosen, or -1 when closed. By default a choose()
+    // with the text below the intro.
+    virtual int review(QWidget* parent, const QString& title, const QString& intro, const QString& text,
+                       const QStringList& buttons) {
+        return choose(parent, intro + QStringLiteral("\n\n") + text, title, buttons);
+    }
     // nullopt when cancelled
     virtual std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title,
                                          const QString& defaultText) = 0;
@@ -64,6 +71,8 @@ public:
     void message(QWidget* parent, const QString& text, const QString& title) override;
     Answer question(QWidget* parent, const QString& text, const QString& title, Buttons buttons) override;
     int choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons) override;
+    int review(QWidget* parent, const QString& title, const QString& intro, const QString& text,
+               const QStringList& buttons) override;
     std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
     std::optional<int> inputNumber(QWidget* parent, const QString& prompt, const QString& title, int value, int min,

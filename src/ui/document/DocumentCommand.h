@@ -22,6 +22,9 @@ enum class DocumentCommand {
     RefreshObjects, GridInsertObject, GridCopy, GridSaveAs, GridOpenValue,
     // copying the grid's selection in a format; the toggle of the column names
     GridCopyAsTsv, GridCopyAsCsv, GridCopyAsMarkdown, GridCopyAsJson, GridCopyAsSql, GridCopyHeaders,
+    // editing the grid's rows
+    GridSetNull, GridInsertRow, GridDuplicateRow, GridDeleteRows, GridLoadValue, GridSaveValue, GridSaveChanges,
+    GridDiscardChanges,
 };
 
 // The main window's menus a document shows as pop-ups.

@@ -26,6 +26,8 @@ public:
     ~DocumentSession() override;
 
     bool isOpen() const { return open_; }
+    // The session itself, for work of the window's own on it between runs.
+    std::shared_ptr<Session> sharedSession() const { return session_; }
     bool inTransaction() const { return inTransaction_; }
     // What the status panel shows: empty, "Connected", "In Transaction" or
     // "Transaction Failed" (only a rollback can end it).

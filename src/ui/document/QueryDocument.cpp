@@ -13,6 +13,7 @@
 #include "document/MessageLexer.h"
 #include "document/NavigationPanes.h"
 #include "document/QueryCheck.h"
+#include "document/ResultEditing.h"
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
@@ -98,11 +99,16 @@ QueryDocument::QueryDocument(QWidget* parent) : QWidget(parent), number_(++docum
     session_ = new DocumentSession(runner_, [this] { return connectionString_; }, this);
     connect(session_, &DocumentSession::stateChanged, this,
             [this] { status_->setPanelText(SessionPanel, session_->panelText()); });
+    editing_ = new ResultEditing(runner_, session_, results_, this);
+    connect(editing_, &ResultEditing::message, this, [this](const QString& text) {
+        results_->setMessage(text);
+        emit mainStatus(false, text);
+    });
     errorLine_ = new ErrorLineMarker(editor_, results_->messagePane(), this);
     caretStatement_ = new StatementAtCaret(
         editor_,
         {[this](const QString& text, sqlscript::TextPoint origin) {
-             runner_->execute(connectionString_, browser_->currentDatabase(), text, origin);
+             if (editing_->confirmLeave()) runner_->execute(connectionString_, browser_->currentDatabase(), text, origin);
          },
          [this] { return runner_->isRunning(); }, [this] { return connectionString_; }},
         this);
@@ -257,6 +263,14 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::GridCopy: results_->currentGrid()->copySelection(); break;
     case DocumentCommand::GridSaveAs: gridSaveAs(); break;
     case DocumentCommand::GridOpenValue: results_->currentGrid()->openCurrentValue(); break;
+    case DocumentCommand::GridSetNull:
+    case DocumentCommand::GridInsertRow:
+    case DocumentCommand::GridDuplicateRow:
+    case DocumentCommand::GridDeleteRows:
+    case DocumentCommand::GridLoadValue:
+    case DocumentCommand::GridSaveValue:
+    case DocumentCommand::GridSaveChanges:
+    case DocumentCommand::GridDiscardChanges: editing_->execute(command, results_->resultSets()->currentIndex()); break;
     case DocumentCommand::GridCopyAsTsv: gridCopyAs(exports::Format::Tsv); break;
     case DocumentCommand::GridCopyAsCsv: gridCopyAs(exports::Format::Csv); break;
     case DocumentCommand::GridCopyAsMarkdown: gridCopyAs(exports::Format::Markdown); break;
@@ -336,8 +350,12 @@ bool QueryDocument::isChanged() const { return files_->isChanged(); }
 void QueryDocument::setChanged(bool changed) { files_->setChanged(changed); }
 bool QueryDocument::confirmClose() { return files_->confirmClose(); }
 bool QueryDocument::confirmEndSession() { return session_->confirmClose(this); }
-bool QueryDocument::asksOnClose() const { return hasUnsavedScript() || session_->inTransaction(); }
-bool QueryDocument::confirmWindowClose() { return (!hasUnsavedScript() || confirmClose()) && confirmEndSession(); }
+bool QueryDocument::asksOnClose() const {
+    return hasUnsavedScript() || editing_->hasChanges() || session_->inTransaction();
+}
+bool QueryDocument::confirmWindowClose() {
+    return (!hasUnsavedScript() || confirmClose()) && editing_->confirmLeave() && confirmEndSession();
+}
 bool QueryDocument::hasUnsavedScript() const { return isChanged() && editor_->length() > 0; }
 
 void QueryDocument::disconnectSession() {
@@ -406,7 +424,9 @@ void QueryDocument::onToolbarMenu(const QString&, const QString& key) {
 
 // ---- runs ----
 
-void QueryDocument::startExec() { runner_->execute(connectionString_, browser_->currentDatabase()); }
+void QueryDocument::startExec() {
+    if (editing_->confirmLeave()) runner_->execute(connectionString_, browser_->currentDatabase());
+}
 void QueryDocument::runStatementAtCaret() { caretStatement_->runStatementAtCaret(); }
 void QueryDocument::stopQuery() { runner_->stop(); }
 void QueryDocument::syntaxCheck() { check_->syntaxCheck(); }

@@ -24,6 +24,7 @@ class OutputWatch;
 class PanelStatusBar;
 class QueryCheck;
 class RatioSplitter;
+class ResultEditing;
 class ResultPanes;
 class RunController;
 class ScriptFileActions;
@@ -96,6 +97,8 @@ public:
     // Closes the connection the document keeps between runs ("Disconnect").
     void disconnectSession();
     DocumentSession* session() const { return session_; }
+    // Editing of the result grids (save, discard, the unsaved-edits question).
+    ResultEditing* resultEditing() const { return editing_; }
 
     // ---- layout ----
     void setObjectBrowserRatio(double ratio);
@@ -170,6 +173,7 @@ private:
     ErrorLineMarker* errorLine_;
     StatementAtCaret* caretStatement_;
     DocumentSession* session_;
+    ResultEditing* editing_;
     QueryCheck* check_;
     ScriptFileActions* files_;
     OutputWatch* watch_;

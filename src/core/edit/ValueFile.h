@@ -1,0 +1,18 @@
+#pragma once
+// A cell's value from a file and to a file: a binary column takes the
+// file's bytes (held as hex digits, as fetched binary values are), any other
+// column its text as UTF-8. Writing goes through an atomic write, so an
+// existing file is replaced whole or not at all.
+
+#include "base/Result.h"
+#include "edit/ChangeSet.h"
+
+namespace edit {
+
+// Files above this size are refused rather than held in memory as one cell.
+inline constexpr qint64 kMaxValueFileBytes = qint64(64) << 20;
+
+Result<Value> readValueFile(const QString& path, bool binary);
+Status writeValueFile(const QString& path, const Value& value, bool binary);
+
+} // namespace edit
