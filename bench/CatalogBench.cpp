@@ -9,6 +9,7 @@
 // so the test database stays small.
 #include "catalog/ObjectBrowser.h"
 #include "catalog/ObjectTreeModel.h"
+#include "common/DocumentContext.h"
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 #include "db/ProcessLocale.h"
@@ -88,10 +89,11 @@ int main(int argc, char** argv) {
     }
 
     QComboBox chooser;
-    ObjectBrowser browser(nullptr, &chooser);
+    DocumentContext context;
+    ObjectBrowser browser(context, nullptr, &chooser);
     browser.resize(400, 800);
     browser.show();
-    browser.setConnectionString(cs);
+    context.setConnection(cs);
     double best = 1e9, scroll = 1e9;
     for (int i = 0; i < runs; ++i) {
         browser.addLists();

@@ -7,11 +7,13 @@
 // opening is 100 ms.
 //
 //   bench_completion "<connection string>" [runs]
+#include "BenchTiming.h"
 #include "assist/CatalogCache.h"
 #include "assist/CodeAssist.h"
 #include "assist/CompletionList.h"
 #include "assist/KeywordLanguage.h"
 #include "catalog/SchemaReader.h"
+#include "BenchDocument.h"
 #include "db/ProcessLocale.h"
 #include "document/QueryDocument.h"
 #include "settings/AppPaths.h"
@@ -27,15 +29,6 @@
 #include <vector>
 
 namespace {
-
-double ms(const QElapsedTimer& t) {
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 void line(const char* label, double value, const char* against, double baseline) {
     std::printf("%-44s %9.1f ms  vs %-24s %9.1f ms   ratio %.2fx\n", label, value, against, baseline,
@@ -81,16 +74,8 @@ int main(int argc, char** argv) {
     const double read = *std::min_element(reads.begin(), reads.end());
 
     QueryDocument d;
-    d.resize(1100, 750);
-    d.show();
-    d.setConnection(cs);
-    QApplication::setActiveWindow(&d);
-    if (!QTest::qWaitForWindowActive(&d) ||
-        !QTest::qWaitFor([&] { return d.assist()->language()->isLoaded(); }, 10000)) {
-        std::fprintf(stderr, "the document did not come up\n");
-        return 1;
-    }
-    CompletionPopup* popup = d.assist()->popup();
+    if (!openBenchDocument(d, cs)) return 1;
+    CompletionPopup* popup = d.parts().assist->popup();
     d.editor()->setFocus();
     d.editor()->setText(QStringLiteral("SELECT * FROM "));
     d.editor()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);

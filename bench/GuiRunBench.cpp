@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     idleKeys.stop();
 
     QElapsedTimer clock;
-    ResultPanes* panes = doc->resultPanes();
+    ResultPanes* panes = doc->parts().results;
     QAbstractScrollArea* pane = text ? static_cast<QAbstractScrollArea*>(panes->textPane()) : panes->grid();
     FirstPaint first(pane->viewport(),
                      text ? std::function<bool()>([panes] { return panes->textPane()->content().lineCount() > 3; })

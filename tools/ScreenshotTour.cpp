@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
     t->editor()->setText(QStringLiteral("SELECT * FROM customers ORDER BY id LIMIT 12;\r\n"));
     t->startExec();
     waitRun(t);
-    if (GridEditor* e = t->resultEditing()->editor(0); e && e->isEditable()) {
+    if (GridEditor* e = t->parts().editing->editor(0); e && e->isEditable()) {
         QTableView* g = e->view();
         g->setCurrentIndex(g->model()->index(1, 4));
         e->setCurrentValue(QStringLiteral("orders@example.org"));

@@ -35,7 +35,7 @@ protected:
         if (connected) d->setConnection(cs);
         QApplication::setActiveWindow(d.get());
         EXPECT_TRUE(QTest::qWaitForWindowActive(d.get()));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return d->assist()->language()->isLoaded(); }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d->parts().assist->language()->isLoaded(); }, 5000));
         d->editor()->setFocus();
         return d;
     }
@@ -55,7 +55,7 @@ protected:
         ASSERT_NE(w, nullptr);
         QTest::keyClicks(w, text);
     }
-    static CompletionPopup* popup(QueryDocument& d) { return d.assist()->popup(); }
+    static CompletionPopup* popup(QueryDocument& d) { return d.parts().assist->popup(); }
     static CompletionList* shown(QueryDocument& d) { return popup(d)->list(popup(d)->currentList()); }
     // Waits until the shown list holds words (a catalogue read has answered).
     static bool filled(QueryDocument& d) {

@@ -5,7 +5,6 @@
 #include "assist/CodeAssist.h"
 #include "assist/CompletionList.h"
 #include "assist/CompletionPopup.h"
-#include "catalog/CatalogSelection.h"
 #include "catalog/ObjectBrowser.h"
 #include "catalog/ObjectTreeModel.h"
 #include "db/Connection.h"
@@ -23,10 +22,7 @@ namespace {
 
 class CatalogNamesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        homeseeding::ensureSeeded();
-        catalogselection::clear();
-    }
+    void SetUp() override { homeseeding::ensureSeeded(); }
     void connect(const QString& cs) {
         doc = std::make_unique<QueryDocument>();
         doc->resize(1000, 700);
@@ -35,7 +31,7 @@ protected:
         settle();
     }
     void settle() { ASSERT_TRUE(QTest::qWaitFor([&] { return !browser()->isBusy(); }, 15000)); }
-    ObjectBrowser* browser() const { return doc->objectBrowser(); }
+    ObjectBrowser* browser() const { return doc->parts().objects; }
     const ObjectTreeModel& model() const { return *browser()->model(); }
     // The child of parent shown as text (-1 when there is none).
     int child(int parent, const QString& text) const {
@@ -73,8 +69,8 @@ protected:
     QStringList completedColumns(const QString& table) {
         doc->editor()->setText(QStringLiteral("SELECT ") + table + QLatin1Char('.'));
         doc->editor()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
-        CompletionPopup* popup = doc->assist()->popup();
-        doc->assist()->showCatalogTableSense();
+        CompletionPopup* popup = doc->parts().assist->popup();
+        doc->parts().assist->showCatalogTableSense();
         CompletionList* list = popup->list(CompletionPopup::Columns);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !list->textAt(0).endsWith(QStringLiteral("…")); }, 10000));
         QStringList out;
@@ -146,7 +142,7 @@ TEST_F(CatalogNamesTest, ATableMadeAfterConnectingShowsItsColumnsAfterRefresh) {
     EXPECT_EQ(completedColumns(QStringLiteral("late_t")), QStringList()); // not there yet
     admin->exec(QStringLiteral("CREATE SCHEMA late_s"));
     admin->exec(QStringLiteral("CREATE TABLE late_s.late_t (z INTEGER, y CHAR(2))"));
-    doc->addLists(); // Refresh
+    doc->execute(DocumentCommand::RefreshObjects); // Refresh
     settle();
     const int folder = model().findKey(QStringLiteral("CCU|") + admin->defaultDatabase());
     open(folder);

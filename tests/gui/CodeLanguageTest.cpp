@@ -2,9 +2,15 @@
 // classes, comments and strings, BEGIN/END folding, the case correction as
 // you type and typed tabs.
 #include "assist/TsqlLexer.h"
+#include "document/ResultPanes.h"
 #include "gui/AssistFixture.h"
+#include "options/OptionsDialog.h"
 #include "settings/Settings.h"
 #include "store/ResourceDb.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
 
 namespace {
 
@@ -31,7 +37,7 @@ protected:
 TEST_F(CodeLanguageTest, AScriptWithEveryClassIsColouredByTheCatalogue) {
     auto d = makeDocument();
     SqlEditor* e = d->editor();
-    ASSERT_EQ(e->lexer(), d->assist()->language()->lexer());
+    ASSERT_EQ(e->lexer(), d->parts().assist->language()->lexer());
     EXPECT_STREQ(e->lexer()->language(), "TSQL");
     e->setText(QStringLiteral("select Count(o.id) AS n -- counts\r\n"
                               "FROM orders o WHERE o.total > 10 AND o.note LIKE 'it''s' /* block\r\n"
@@ -84,12 +90,12 @@ TEST_F(CodeLanguageTest, WordsOfOtherClassesAreNotColouredAndAnEmptyCatalogueSti
         QStringLiteral("INSERT INTO syntax (syntax_name, type) VALUES ('FIVE', 5), ('TOP', 1)"));
     auto d = makeDocument();
     SqlEditor* e = d->editor();
-    EXPECT_EQ(d->assist()->language()->lists().keywords, QStringList{QStringLiteral("TOP")});
+    EXPECT_EQ(d->parts().assist->language()->lists().keywords, QStringList{QStringLiteral("TOP")});
     e->setText(QStringLiteral("SELECT top five -- c\r\n'text'"));
     EXPECT_EQ(styleOf(e, QStringLiteral("SELECT")), QsciLexerSQL::Identifier);
     EXPECT_EQ(styleOf(e, QStringLiteral("top")), TsqlLexer::KeywordStyle);
     EXPECT_EQ(styleOf(e, QStringLiteral("five")), QsciLexerSQL::Identifier);
-    d->assist()->language()->setLists({});
+    d->parts().assist->language()->setLists({});
     EXPECT_EQ(styleOf(e, QStringLiteral("top")), QsciLexerSQL::Identifier);
     EXPECT_EQ(styleOf(e, QStringLiteral("-- c")), QsciLexerSQL::CommentLine);
     EXPECT_EQ(styleOf(e, QStringLiteral("'text'")), QsciLexerSQL::SingleQuotedString);
@@ -135,4 +141,100 @@ TEST_F(CodeLanguageTest, TypedTabsBecomeBlanksWhenConverting) {
     type(QStringLiteral("a"));
     key(Qt::Key_Tab);
     EXPECT_EQ(e->editor()->text(), QStringLiteral("a\t"));
+}
+
+TEST_F(CodeLanguageTest, OptionsChangedInTheDialogReachAnOpenDocument) {
+    ASSERT_TRUE(settings::write({{settings::Key::AutoCorrectSyntax, QStringLiteral("0")},
+                                 {settings::Key::ConvertTabs, QStringLiteral("0")},
+                                 {settings::Key::SyntaxHighlight, QStringLiteral("1")},
+                                 {settings::Key::FontSize, QStringLiteral("10")}}));
+    auto d = makeDocument();
+    type(QStringLiteral("select 1 "));
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("select 1 "));
+    // the options dialog, as the user fills it in and presses OK
+    auto pressOk = [](const std::function<void(OptionsDialog&)>& edit) {
+        OptionsDialog options;
+        edit(options);
+        options.okButton()->click();
+    };
+    auto tick = [](OptionsDialog& o, settings::Key key, bool on) {
+        qobject_cast<QCheckBox*>(o.control(key))->setChecked(on);
+    };
+    pressOk([&](OptionsDialog& o) {
+        tick(o, settings::Key::AutoCorrectSyntax, true);
+        tick(o, settings::Key::ConvertTabs, true);
+        qobject_cast<QComboBox*>(o.control(settings::Key::FontSize))->setEditText(QStringLiteral("14"));
+    });
+    d->editor()->setFocus();
+    script(*d, QString());
+    type(QStringLiteral("select "));
+    key(Qt::Key_Tab);
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("SELECT  ")); // corrected, and the tab typed as a blank
+    EXPECT_DOUBLE_EQ(d->editor()->editorFont().pointSizeF(), 14.0);
+    EXPECT_DOUBLE_EQ(d->parts().results->messagePane()->editorFont().pointSizeF(), 14.0);
+    pressOk([&](OptionsDialog& o) { tick(o, settings::Key::SyntaxHighlight, false); });
+    EXPECT_EQ(d->editor()->lexer(), nullptr);
+    pressOk([&](OptionsDialog& o) {
+        tick(o, settings::Key::SyntaxHighlight, true);
+        tick(o, settings::Key::AutoCorrectSyntax, false);
+    });
+    EXPECT_NE(d->editor()->lexer(), nullptr);
+    d->editor()->setFocus();
+    script(*d, QString());
+    type(QStringLiteral("from "));
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("from ")); // switched off again
+    d->setChanged(false);
+}
+
+TEST_F(CodeLanguageTest, QuotedNamesEndWhereTheDocumentsServerEndsThem) {
+    auto d = makeDocument(false);
+    SqlEditor* e = d->editor();
+    // A name with a quote inside, in the quotes each server reads, on the
+    // first line; the lines after it must still be code.
+    struct Server {
+        const char* connection;
+        QString name;      // as written in the script
+        int nameStyle;     // how the name is coloured
+        QString notQuotes; // quote characters this server does not read as quotes
+    };
+    const Server servers[] = {
+        {"Driver={MariaDB Unicode};Server=127.0.0.1;Port=1;Database=shop;", QStringLiteral("`Ödd Täble's 🙂`"),
+         QsciLexerSQL::QuotedIdentifier, QStringLiteral("[1]")},
+        {"Driver={FreeTDS};Server=127.0.0.1;Port=1;Database=shop;", QStringLiteral("[Odd Table's]"),
+         QsciLexerSQL::QuotedIdentifier, QStringLiteral("`1`")},
+        {"Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=1;Database=shop;", QStringLiteral("\"Odd \"\"Table's\""),
+         QsciLexerSQL::QuotedIdentifier, QStringLiteral("[1]")},
+        // MariaDB reads double quotes as a string
+        {"Driver={MariaDB Unicode};Server=127.0.0.1;Port=1;Database=shop;", QStringLiteral("\"Odd Table's\""),
+         QsciLexerSQL::DoubleQuotedString, QStringLiteral("[1]")},
+    };
+    for (const Server& s : servers) {
+        SCOPED_TRACE(s.connection);
+        d->setConnection(QString::fromLatin1(s.connection));
+        e->setText(QStringLiteral("create table %1 (id int); -- first\r\nselect a%2 from t\r\nselect 'x' from u")
+                       .arg(s.name, s.notQuotes));
+        EXPECT_EQ(styleOf(e, s.name), s.nameStyle);
+        EXPECT_EQ(styleOf(e, s.name.right(3)), s.nameStyle); // the quote inside does not end it
+        EXPECT_EQ(styleOf(e, QStringLiteral("(id")), QsciLexerSQL::Operator); // the line goes on as code
+        EXPECT_EQ(styleOf(e, QStringLiteral("id int")), QsciLexerSQL::Identifier);
+        EXPECT_EQ(styleOf(e, QStringLiteral("-- first")), QsciLexerSQL::CommentLine);
+        EXPECT_EQ(styleOf(e, s.notQuotes), QsciLexerSQL::Operator); // other servers' quotes are operators
+        EXPECT_EQ(styleOf(e, s.notQuotes.mid(1)), QsciLexerSQL::Number);
+        EXPECT_EQ(styleOf(e, QStringLiteral("'x'")), QsciLexerSQL::SingleQuotedString);
+        EXPECT_EQ(styleOf(e, QStringLiteral("u")), QsciLexerSQL::Identifier); // the last line is code
+    }
+    d->setChanged(false);
+}
+
+TEST_F(CodeLanguageTest, TypingIntoAQuotedNameRecoloursOnlyWhatItChanges) {
+    auto d = makeDocument(false);
+    d->setConnection(QStringLiteral("Driver={MariaDB Unicode};Server=127.0.0.1;Port=1;Database=shop;"));
+    SqlEditor* e = d->editor();
+    script(*d, QStringLiteral("/* a\r\nlong\r\ncomment */ select `a"));
+    type(QStringLiteral("'b` from t"));
+    EXPECT_EQ(e->text(), QStringLiteral("/* a\r\nlong\r\ncomment */ select `a'b` from t"));
+    EXPECT_EQ(styleOf(e, QStringLiteral("long")), QsciLexerSQL::Comment);
+    EXPECT_EQ(styleOf(e, QStringLiteral("`a'b`")), QsciLexerSQL::QuotedIdentifier);
+    EXPECT_EQ(styleOf(e, QStringLiteral("from")), TsqlLexer::KeywordStyle);
+    d->setChanged(false);
 }

@@ -239,14 +239,14 @@ TEST_F(CompletionPopupTest, AFailingReadShowsItsErrorAsThePlaceholder) {
 TEST_F(CompletionPopupTest, TheKeywordListHoldsEveryClassInOrder) {
     auto d = makeDocument();
     CompletionList* kw = popup(*d)->list(CompletionPopup::Keywords);
-    const WordLists& lists = d->assist()->language()->lists();
+    const WordLists& lists = d->parts().assist->language()->lists();
     ASSERT_EQ(kw->count(), int(lists.keywords.size() + lists.operators.size() + lists.functions.size() +
                                lists.dataTypes.size()));
     EXPECT_EQ(kw->textAt(0), lists.keywords.first());
     EXPECT_EQ(kw->textAt(int(lists.keywords.size())), lists.operators.first());
     EXPECT_EQ(kw->textAt(kw->count() - 1), lists.dataTypes.last());
     // no words at all: the list says so
-    d->assist()->language()->setLists({});
+    d->parts().assist->language()->setLists({});
     EXPECT_EQ(kw->count(), 1);
     EXPECT_EQ(kw->textAt(0), QStringLiteral("Not Supported"));
 }
@@ -276,10 +276,13 @@ TEST_F(CompletionPopupTest, AwkwardNamesFromARealServer) {
     for (const QString& n : names)
         EXPECT_GE(shown(*d)->entries()->find(n), 0) << n.toStdString();
     ASSERT_EQ(shown(*d)->currentText(), names[0]); // the first name that begins with "it"
-    key(Qt::Key_Space);
-    EXPECT_EQ(d->editor()->text(), QStringLiteral("SELECT * FROM %1.").arg(names[0]));
+    key(Qt::Key_Space); // inserted as PostgreSQL reads it back: quoted
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("SELECT * FROM \"%1\".").arg(names[0]));
     ASSERT_TRUE(filled(*d));
     ASSERT_EQ(shown(*d)->count(), 2);
     EXPECT_EQ(shown(*d)->textAt(0), QStringLiteral("o'clock"));
     EXPECT_EQ(shown(*d)->textAt(1), QStringLiteral("50%"));
+    type(QStringLiteral("5"));
+    key(Qt::Key_Return);
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("SELECT * FROM \"%1\".\"50%\" ").arg(names[0]));
 }

@@ -6,6 +6,8 @@
 #include "store/ConnectionStore.h"
 #include "db/ConnectionString.h"
 #include "db/ServerFamily.h"
+#include "common/DocumentContext.h"
+#include "document/DocumentToolbar.h"
 #include "document/QueryDocument.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
@@ -174,11 +176,11 @@ TEST_F(ConnectionManagerTest, WidthToggle) {
 TEST_F(ConnectionManagerTest, TheDocumentsConnectWizardKeepsItsConnectionOnCancel) {
     QueryDocument doc;
     doc.setConnection(QStringLiteral("Provider=SQLite;Data Source=/tmp/a.db"), QStringLiteral("A"));
-    doc.connectWizard(ConnectionKind::SqliteFile);
-    EXPECT_EQ(doc.connectionString(), QStringLiteral("Provider=SQLite;Data Source=/tmp/a.db"));
+    emit doc.parts().toolbar->menuItemChosen(QStringLiteral("New"), QStringLiteral("SQLITE"));
+    EXPECT_EQ(doc.context().connectionString(), QStringLiteral("Provider=SQLite;Data Source=/tmp/a.db"));
     dialogs.connections = {NewConnection{QStringLiteral("Provider=SQLite;Data Source=/tmp/b.db"), {}, {}}};
-    doc.connectWizard(ConnectionKind::OdbcDriver);
-    EXPECT_EQ(doc.connectionString(), QStringLiteral("Provider=SQLite;Data Source=/tmp/b.db"));
+    emit doc.parts().toolbar->menuItemChosen(QStringLiteral("New"), QStringLiteral("ODBC"));
+    EXPECT_EQ(doc.context().connectionString(), QStringLiteral("Provider=SQLite;Data Source=/tmp/b.db"));
     doc.setConnection(QStringLiteral("Driver={X};Pwd=TopSecret99;"));
     EXPECT_FALSE(doc.windowTitle().contains(QStringLiteral("TopSecret99")));
     doc.setChanged(false);

@@ -6,6 +6,7 @@
 #include "db/Connection.h"
 #include "db/Table.h"
 #include "document/DocumentSession.h"
+#include "common/DocumentContext.h"
 #include "document/QueryDocument.h"
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
@@ -17,7 +18,11 @@
 #include "support/Typing.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMdiArea>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -36,7 +41,7 @@ QString sessionPanel(const QueryDocument* doc) {
     return status ? status->panelText(QueryDocument::SessionPanel) : QStringLiteral("(no status bar)");
 }
 
-QString messages(const QueryDocument* doc) { return doc->resultPanes()->messagePane()->text(); }
+QString messages(const QueryDocument* doc) { return doc->parts().results->messagePane()->text(); }
 
 QString demoCount(const QString& where) {
     const db::Table t = db::Connection::open(homeseeding::demoConnectionString(), {15, false})
@@ -47,6 +52,15 @@ QString demoCount(const QString& where) {
 class DocumentSessionTest : public ::testing::Test {
 protected:
     void SetUp() override { homeseeding::ensureSeeded(); }
+    // The main window, shown, with its document on the demo database.
+    QueryDocument* openDemoWindow(MainWindow& window) {
+        window.resize(1100, 750);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        QueryDocument* doc = window.activeDocument();
+        doc->setConnection(homeseeding::demoConnectionString());
+        return doc;
+    }
     TempHome home;
     ScriptedDialogs dialogs;
 };
@@ -63,7 +77,7 @@ TEST_F(DocumentSessionTest, RunsShareTheConnectionUntilDisconnect) {
     runScript(&doc, QStringLiteral("INSERT INTO tt VALUES (4)"));
     runScript(&doc, QStringLiteral("SELECT x FROM tt"));
     EXPECT_TRUE(messages(&doc).startsWith(QStringLiteral("Success"))) << messages(&doc).toStdString();
-    EXPECT_EQ(doc.resultPanes()->grid()->resultModel()->cellText(0, 0), QStringLiteral("4"));
+    EXPECT_EQ(doc.parts().results->grid()->resultModel()->cellText(0, 0), QStringLiteral("4"));
 
     runScript(&doc, QStringLiteral("BEGIN;\nINSERT INTO categories (name) VALUES ('in a transaction')"));
     EXPECT_EQ(sessionPanel(&doc), QStringLiteral("In Transaction"));
@@ -93,11 +107,11 @@ TEST_F(DocumentSessionTest, RunsShareTheConnectionUntilDisconnect) {
     dialogs.choices = {2};
     EXPECT_FALSE(doc.changeConnection(homeseeding::demoConnectionString()));
     EXPECT_EQ(sessionPanel(&doc), QStringLiteral("In Transaction"));
-    EXPECT_EQ(doc.connectionString(), homeseeding::demoConnectionString() + QStringLiteral(";"));
+    EXPECT_EQ(doc.context().connectionString(), homeseeding::demoConnectionString() + QStringLiteral(";"));
     // Commit: the row lands, then the connection changes
     dialogs.choices = {0};
     EXPECT_TRUE(doc.changeConnection(homeseeding::demoConnectionString()));
-    EXPECT_EQ(doc.connectionString(), homeseeding::demoConnectionString());
+    EXPECT_EQ(doc.context().connectionString(), homeseeding::demoConnectionString());
     EXPECT_EQ(messages(&doc), QStringLiteral("The transaction was committed."));
     EXPECT_EQ(demoCount(QStringLiteral("name = 'before a change'")), QStringLiteral("1"));
     doc.setChanged(false);
@@ -114,7 +128,7 @@ TEST_F(DocumentSessionTest, ClosingAWindowInsideATransactionAsksWhatToDoWithIt) 
     ASSERT_NE(doc, nullptr);
     doc->setConnection(homeseeding::demoConnectionString());
     runScript(doc, QStringLiteral("BEGIN;\nINSERT INTO categories (name) VALUES ('kept on close')"));
-    ASSERT_TRUE(doc->session()->inTransaction());
+    ASSERT_TRUE(doc->parts().session->inTransaction());
     doc->setChanged(false); // the save question is not what this is about
 
     // Cancel keeps the window and the transaction
@@ -122,7 +136,7 @@ TEST_F(DocumentSessionTest, ClosingAWindowInsideATransactionAsksWhatToDoWithIt) 
     window.runWindowCommand(WindowCommand::CloseDocument);
     EXPECT_TRUE(window.documents().contains(doc));
     EXPECT_EQ(dialogs.messages.size(), 0);
-    EXPECT_TRUE(doc->session()->inTransaction());
+    EXPECT_TRUE(doc->parts().session->inTransaction());
 
     // Commit: the row is there for everyone, and the window goes
     dialogs.choices = {0};
@@ -143,18 +157,14 @@ TEST_F(DocumentSessionTest, ClosingAWindowInsideATransactionAsksWhatToDoWithIt) 
 
 TEST_F(DocumentSessionTest, ACommitThatFailsKeepsTheWindowAndNamesNoEditorLine) {
     MainWindow window;
-    window.resize(1100, 750);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QueryDocument* doc = window.activeDocument();
-    doc->setConnection(homeseeding::demoConnectionString());
+    QueryDocument* doc = openDemoWindow(window);
     // a deferred foreign key fails only at COMMIT; the PRAGMA lives in the session
     runScript(doc, QStringLiteral("PRAGMA foreign_keys = ON;\n"
                                   "CREATE TABLE IF NOT EXISTS parent_t (id INTEGER PRIMARY KEY);\n"
                                   "CREATE TABLE IF NOT EXISTS child_t (p INTEGER REFERENCES parent_t (id) "
                                   "DEFERRABLE INITIALLY DEFERRED);"));
     runScript(doc, QStringLiteral("\n\n\nBEGIN;\nINSERT INTO child_t VALUES (42);"));
-    ASSERT_TRUE(doc->session()->inTransaction()) << messages(doc).toStdString();
+    ASSERT_TRUE(doc->parts().session->inTransaction()) << messages(doc).toStdString();
     doc->setChanged(false);
 
     dialogs.choices = {0}; // Commit
@@ -162,7 +172,7 @@ TEST_F(DocumentSessionTest, ACommitThatFailsKeepsTheWindowAndNamesNoEditorLine) 
     EXPECT_TRUE(window.documents().contains(doc));
     EXPECT_TRUE(messages(doc).contains(QStringLiteral("FOREIGN KEY constraint failed"))) << messages(doc).toStdString();
     EXPECT_FALSE(messages(doc).contains(QStringLiteral("Line "))) << "the COMMIT is not a line of the script";
-    EXPECT_TRUE(doc->session()->inTransaction());
+    EXPECT_TRUE(doc->parts().session->inTransaction());
 
     dialogs.choices = {1}; // Roll Back
     window.runWindowCommand(WindowCommand::CloseDocument);
@@ -171,4 +181,41 @@ TEST_F(DocumentSessionTest, ACommitThatFailsKeepsTheWindowAndNamesNoEditorLine) 
     const db::Table t = db::Connection::open(homeseeding::demoConnectionString(), {15, false})
                             ->query(QStringLiteral("SELECT count(*) FROM child_t"));
     EXPECT_EQ(t.rows[0][0].value_or(QString()), QStringLiteral("0"));
+}
+
+TEST_F(DocumentSessionTest, EnterOrEscapeOnTheTransactionQuestionKeepsEverything) {
+    MainWindow window;
+    QueryDocument* doc = openDemoWindow(window);
+    runScript(doc, QStringLiteral("BEGIN;\nINSERT INTO categories (name) VALUES ('not by Enter')"));
+    ASSERT_TRUE(doc->parts().session->inTransaction());
+    doc->setChanged(false);
+
+    // the real question box, answered from the keyboard
+    Dialogs::install(nullptr);
+    auto answerWith = [](Qt::Key key, QString* defaultText) {
+        auto* timer = new QTimer;
+        QObject::connect(timer, &QTimer::timeout, [timer, key, defaultText] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            timer->stop();
+            timer->deleteLater();
+            *defaultText = box->defaultButton() ? box->defaultButton()->text() : QString();
+            QTest::keyClick(box, key);
+        });
+        timer->start(20);
+    };
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        QString byDefault;
+        answerWith(key, &byDefault);
+        window.runWindowCommand(WindowCommand::CloseDocument);
+        EXPECT_EQ(byDefault, QStringLiteral("Cancel"));
+        EXPECT_TRUE(window.documents().contains(doc)) << key;
+        EXPECT_TRUE(doc->parts().session->inTransaction()) << key;
+        EXPECT_EQ(demoCount(QStringLiteral("name = 'not by Enter'")), QStringLiteral("0")) << key;
+    }
+    Dialogs::install(&dialogs);
+    dialogs.choices = {1}; // Roll Back, to leave the demo database as it was
+    window.runWindowCommand(WindowCommand::CloseDocument);
+    EXPECT_EQ(dialogs.defaultButtons, QStringList{QStringLiteral("Cancel")});
+    EXPECT_EQ(dialogs.escapeButtons, QStringList{QStringLiteral("Cancel")});
 }

@@ -30,7 +30,7 @@ protected:
     void TearDown() override { doc->setChanged(false); }
 
     SqlEditor* editor() const { return doc->editor(); }
-    SqlEditor* messages() const { return doc->resultPanes()->messagePane(); }
+    SqlEditor* messages() const { return doc->parts().results->messagePane(); }
     void run() {
         doc->startExec();
         QTest::qWait(0);

@@ -7,7 +7,7 @@
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
 #include "editor/SqlEditor.h"
-#include "script/OutputWatch.h"
+#include "external/OutputWatch.h"
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
 #include "store/HomeSeeding.h"
@@ -54,8 +54,8 @@ protected:
             QTest::qWait(10);
         ASSERT_FALSE(d.isRunning());
     }
-    static QString messages(QueryDocument& d) { return d.resultPanes()->messagePane()->text(); }
-    static QString results(QueryDocument& d) { return shownToolOutput(d.resultPanes()->textPane()); }
+    static QString messages(QueryDocument& d) { return d.parts().results->messagePane()->text(); }
+    static QString results(QueryDocument& d) { return shownToolOutput(d.parts().results->textPane()); }
 
     TempHome home;
     ScriptedDialogs dialogs;
@@ -81,10 +81,10 @@ TEST_F(ExternalToolsTest, Sqlite3OnTheDemoDatabaseWritesItsOutputIntoTheTextPane
                                 QStringLiteral("    <in.sql >out.txt \r\n\r\n"
                                                "Click on Syntax Check to reload the file!\r\n"
                                                "sqlite3 ended with exit code 0.\r\n"));
-    ResultPanes* panes = d->resultPanes();
+    ResultPanes* panes = d->parts().results;
     EXPECT_TRUE(panes->resultsInText());
     EXPECT_EQ(panes->currentIndex(), int(ResultPanes::ResultsTab));
-    EXPECT_NEAR(d->lowerSplitter()->ratioFromTop(), 0.7, 0.05);
+    EXPECT_NEAR(d->parts().lowerSplitter->ratioFromTop(), 0.7, 0.05);
 }
 
 TEST_F(ExternalToolsTest, WithoutAnOutputFileWhatTheToolPrintsIsTheResult) {
@@ -126,7 +126,7 @@ TEST_F(ExternalToolsTest, AToolThatCannotStartSaysSoOnTheMessagesTab) {
         messages(*d).endsWith(QLatin1String("Error: The program \"no-such-query-tool\" could not be started: "
                                             "File not found (error 53).\r\n")))
         << messages(*d).toStdString();
-    EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
+    EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::MessagesTab));
 
     // A tool that is not chosen correctly starts nothing and says why.
     ASSERT_TRUE(settings::write(Key::ExecutionSelected, QStringLiteral("isql")));
@@ -144,7 +144,7 @@ TEST_F(ExternalToolsTest, StopEndsTheTool) {
     EXPECT_TRUE(messages(*d).contains(QLatin1String("Error: sleep is still running for this document")));
     QElapsedTimer t;
     t.start();
-    d->stopQuery();
+    d->execute(DocumentCommand::Stop);
     while (d->isRunning() && t.elapsed() < 10000)
         QTest::qWait(10);
     EXPECT_FALSE(d->isRunning());
@@ -155,17 +155,17 @@ TEST_F(ExternalToolsTest, QueryCheckSummarisesWithoutTheDatabase) {
     ASSERT_TRUE(settings::write(Key::ExecutionPlan, QStringLiteral("0")));
     auto d = makeDocument(QStringLiteral("-- first\r\nselect id\r\nfrom t\r\n-- note\r\nupdate t set a = 1"));
     d->editor()->setSelection(1, 0, 3, 7); // "select id" to the end of the comment
-    d->syntaxCheck();
+    d->execute(DocumentCommand::QueryCheck);
     EXPECT_EQ(messages(*d), QStringLiteral("Query Information\r\n-------------------------------------\r\n"
                                            "Connection: Driver={SQLite3};Database=x.db;PWD=****;\r\n"
                                            "Catalog: \r\nSQL Style: 0\r\nSQL Type: SELECT\r\n"
                                            "SQL Query: select id from t\r\n"));
     EXPECT_EQ(d->statementType(), QStringLiteral("SELECT"));
-    ResultPanes* panes = d->resultPanes();
+    ResultPanes* panes = d->parts().results;
     EXPECT_FALSE(panes->isTabVisible(ResultPanes::ResultsTab));
     EXPECT_EQ(panes->currentIndex(), int(ResultPanes::MessagesTab));
     EXPECT_EQ(panes->messagePane()->lexer(), nullptr); // the summary is shown uncoloured
-    EXPECT_NEAR(d->lowerSplitter()->ratioFromTop(), 0.7, 0.05);
+    EXPECT_NEAR(d->parts().lowerSplitter->ratioFromTop(), 0.7, 0.05);
 
     // nothing selected: the whole script, classified by its first statement (also
     // after typing over a selection, which the editor still reports as selected)
@@ -175,7 +175,7 @@ TEST_F(ExternalToolsTest, QueryCheckSummarisesWithoutTheDatabase) {
     QTest::keyClicks(d->editor(), QStringLiteral("select id"));
     QTest::keyClick(d->editor(), Qt::Key_Return);
     QTest::keyClicks(d->editor(), QStringLiteral("from t update t set a = 1"));
-    d->syntaxCheck();
+    d->execute(DocumentCommand::QueryCheck);
     EXPECT_TRUE(messages(*d).contains(
         QLatin1String("\r\nSQL Type: SELECT\r\nSQL Query: select id from t update t set a = 1\r\n")));
 }
@@ -190,20 +190,20 @@ TEST_F(ExternalToolsTest, QueryCheckReloadsTheToolsOutputFile) {
     auto d = makeDocument(QStringLiteral("select 1"));
     d->setResultsInText(false);
     const QString before = messages(*d);
-    d->syntaxCheck();
+    d->execute(DocumentCommand::QueryCheck);
     EXPECT_EQ(results(*d), QStringLiteral("graphical tool output\r\n"));
     EXPECT_EQ(messages(*d), before); // nothing summarised, nothing sent
-    EXPECT_TRUE(d->resultPanes()->resultsInText());
-    EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::ResultsTab));
-    EXPECT_FALSE(d->resultPanes()->isTabVisible(ResultPanes::ExtendedTab));
+    EXPECT_TRUE(d->parts().results->resultsInText());
+    EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::ResultsTab));
+    EXPECT_FALSE(d->parts().results->isTabVisible(ResultPanes::ExtendedTab));
 
     ASSERT_TRUE(settings::write(Key::ExecutionSelected, QStringLiteral("Other")));
-    d->syntaxCheck();
+    d->execute(DocumentCommand::QueryCheck);
     EXPECT_EQ(results(*d), QStringLiteral("other tool output\r\n"));
 
     // a file that is not there leaves the pane as it was
     ASSERT_TRUE(settings::write(Key::OtherOutputFile, home.file(QStringLiteral("gone.txt"))));
-    d->syntaxCheck();
+    d->execute(DocumentCommand::QueryCheck);
     EXPECT_EQ(results(*d), QStringLiteral("other tool output\r\n"));
 }
 
@@ -244,14 +244,14 @@ TEST_F(ExternalToolsTest, TheGraphicalToolsOutputIsWatchedAndReloaded) {
     ASSERT_TRUE(QDir().mkpath(home.file(QStringLiteral("out dir"))));
     auto d = makeDocument(QStringLiteral("select 1"));
     d->startExec();
-    EXPECT_TRUE(d->outputWatch()->isActive());
+    EXPECT_TRUE(d->parts().watch->isActive());
     QElapsedTimer t;
     t.start();
     while (d->isRunning() && t.elapsed() < 15000)
         QTest::qWait(10);
     qputenv("PATH", path);
     EXPECT_EQ(results(*d), QStringLiteral("select 1(1 row affected)\r\n"));
-    EXPECT_GE(d->outputWatch()->reloads(), 1);
+    EXPECT_GE(d->parts().watch->reloads(), 1);
     EXPECT_TRUE(
         messages(*d).startsWith(QLatin1String("ISQLW  -Sdb1 -d -U -P**** -i in.sql -o out dir/out.txt\r\n")));
     EXPECT_TRUE(messages(*d).endsWith(QLatin1String("isqlw ended with exit code 0.\r\n")));

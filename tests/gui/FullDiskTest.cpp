@@ -79,7 +79,7 @@ TEST(FullDisk, JournalAndHistoryFailuresAreToldOnceKeptAndWrittenLater) {
         journal->writeNow(); // the same failure again: told once
         replaceScript(doc->editor(), QStringLiteral("SELECT 'typed while still full'"));
         journal->writeNow();
-        const QString messages = doc->resultPanes()->messagePane()->text();
+        const QString messages = doc->parts().results->messagePane()->text();
         EXPECT_EQ(messages.count(QStringLiteral("Unsaved scripts could not be kept for recovery")), 1) << messages.toStdString();
         EXPECT_TRUE(messages.contains(QStringLiteral("A run could not be added to the query history"))) << messages.toStdString();
         EXPECT_TRUE(status().startsWith(QStringLiteral("Unsaved scripts could not be kept for recovery")));
@@ -94,9 +94,9 @@ TEST(FullDisk, JournalAndHistoryFailuresAreToldOnceKeptAndWrittenLater) {
         EXPECT_TRUE(QTest::qWaitFor(
             [] { return historyTexts().contains(QStringLiteral("SELECT 'while full' AS w")); }, 10000));
         EXPECT_TRUE(QTest::qWaitFor(
-            [doc] { return doc->resultPanes()->messagePane()->text().contains(QStringLiteral("The query history is written again")); },
+            [doc] { return doc->parts().results->messagePane()->text().contains(QStringLiteral("The query history is written again")); },
             5000));
-        EXPECT_TRUE(doc->resultPanes()->messagePane()->text().contains(QStringLiteral("Unsaved scripts are kept for recovery again.")));
+        EXPECT_TRUE(doc->parts().results->messagePane()->text().contains(QStringLiteral("Unsaved scripts are kept for recovery again.")));
         for (QueryDocument* d : window.documents()) d->setChanged(false);
     }
     ASSERT_TRUE(HistoryWriter::instance().waitIdle(10000));

@@ -43,7 +43,7 @@ protected:
         doc->startExec();
         QTRY_VERIFY_WITH_TIMEOUT(!doc->isRunning(), 10000);
     }
-    ResultGrid* grid() const { return doc->resultPanes()->grid(); }
+    ResultGrid* grid() const { return doc->parts().results->grid(); }
     EditBar* bar() const { return grid()->parentWidget()->findChild<EditBar*>(); }
     QString shown(int row, int column) const { return grid()->model()->index(row, column).data().toString(); }
     // F2 on a cell, the text typed over it, Enter.
@@ -144,7 +144,7 @@ TEST_F(GridEditingTest, UndoTakesAnEditBackAndDiscardRestoresTheValuesRead) {
     bar()->findChild<QToolButton*>(QStringLiteral("discardEdits"))->click();
     EXPECT_EQ(shown(0, 1), QStringLiteral("Ann"));
     EXPECT_EQ(shown(2, 1), QStringLiteral("Cy"));
-    EXPECT_FALSE(doc->resultEditing()->hasChanges());
+    EXPECT_FALSE(doc->parts().editing->hasChanges());
     EXPECT_TRUE(dialogs.questions.isEmpty());
 }
 
@@ -183,5 +183,5 @@ TEST_F(GridEditingTest, AFailedSaveShowsTheErrorNamesTheRowAndKeepsTheEdits) {
     EXPECT_TRUE(dialogs.messages[0].endsWith(QStringLiteral("nothing was saved")));
     EXPECT_EQ(grid()->currentIndex().row(), 2);
     EXPECT_EQ(shown(2, 0), QStringLiteral("1"));
-    EXPECT_TRUE(doc->resultEditing()->hasChanges());
+    EXPECT_TRUE(doc->parts().editing->hasChanges());
 }

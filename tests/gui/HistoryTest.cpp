@@ -65,9 +65,9 @@ protected:
     }
     // Shows the History tab of the document and waits for its list.
     static HistoryPane* showHistory(QueryDocument* d, int rows) {
-        d->showNavTab(NavigationPanes::HistoryTab);
-        HistoryPane* pane = d->historyPane();
-        EXPECT_EQ(d->navigation()->currentWidget(), pane);
+        d->execute(DocumentCommand::ShowHistoryTab);
+        HistoryPane* pane = d->parts().history;
+        EXPECT_EQ(d->parts().navigation->currentWidget(), pane);
         QElapsedTimer t;
         t.start();
         while ((pane->isLoading() || pane->model()->rowCount() != rows) && t.elapsed() < 5000) QTest::qWait(10);
@@ -202,7 +202,7 @@ TEST_F(HistoryTest, PasswordsTypedInTheScriptAreKeptMaskedOnTheRealServers) {
     doc()->setConnection(pg + QStringLiteral("History=Off;"));
     runAndWait(doc(), QStringLiteral("SELECT 'not kept' AS x"));
     EXPECT_EQ(HistoryStore().list()->size(), 4u);
-    EXPECT_TRUE(doc()->resultPanes()->messagePane()->text().startsWith(QStringLiteral("Success")));
+    EXPECT_TRUE(doc()->parts().results->messagePane()->text().startsWith(QStringLiteral("Success")));
 }
 
 TEST_F(HistoryTest, SearchPopupDeleteAndClear) {
@@ -249,7 +249,7 @@ TEST_F(HistoryTest, SearchPopupDeleteAndClear) {
 }
 
 TEST_F(HistoryTest, TheTabComesFourthAndAnotherDocumentsRunRefreshesIt) {
-    NavigationPanes* nav = doc()->navigation();
+    NavigationPanes* nav = doc()->parts().navigation;
     QStringList tabs;
     for (int i = 0; i < nav->count(); ++i) tabs << nav->tabText(i);
     EXPECT_EQ(tabs, (QStringList{"Objects", "Templates", "Help", "History"}));

@@ -1,5 +1,7 @@
 // The main window as a user meets it: start-up, the full menu table, routing
 // to the active document (and nothing without one), layout toggles, windows.
+#include "assist/CodeAssist.h"
+#include "assist/KeywordLanguage.h"
 #include "settings/AppPaths.h"
 #include "store/HomeSeeding.h"
 #include "shell/MainMenu.h"
@@ -22,6 +24,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -74,9 +77,9 @@ TEST_F(MainWindowTest, StartsWithOneEmptyDocumentAndCountsOneConnection) {
     EXPECT_EQ(opened.count(), 0);
     EXPECT_EQ(window->statusPanels()->toolTip(),
               QStringLiteral("The status bar displays current status and informs you of errors."));
-    EXPECT_DOUBLE_EQ(doc->upperSplitter()->ratioFromTop(), 0.7);
-    EXPECT_DOUBLE_EQ(doc->lowerSplitter()->ratioFromTop(), 1.0);
-    EXPECT_FALSE(doc->resultPanes()->isTabVisible(ResultPanes::ExtendedTab));
+    EXPECT_DOUBLE_EQ(doc->parts().upperSplitter->ratioFromTop(), 0.7);
+    EXPECT_DOUBLE_EQ(doc->parts().lowerSplitter->ratioFromTop(), 1.0);
+    EXPECT_FALSE(doc->parts().results->isTabVisible(ResultPanes::ExtendedTab));
 }
 
 TEST_F(MainWindowTest, EveryMenuEntryHasItsCaptionShortcutAndPlace) {
@@ -125,9 +128,10 @@ TEST_F(MainWindowTest, WithoutADocumentEveryCommandDoesNothingAndShowsNothing) {
     run("mnuFileClose");
     ASSERT_TRUE(window->documents().isEmpty());
     dialogs.questions.clear();
-    const QStringList skip = {"mnuFileNew", "mnuFileExit", "mnuHelpAbout", "mnuHelpSearchForHelpOn",
-                              "mnuViewOptions", "mnuKeyboard", "mnuThemeSystem", "mnuThemeLight",
-                              "mnuThemeDark"}; // these act without a document
+    const QStringList skip = {"mnuFileNew",     "mnuFileExit",     "mnuHelpAbout",    "mnuHelpSearchForHelpOn",
+                              "mnuViewOptions", "mnuKeyboard",     "mnuThemeSystem",  "mnuThemeLight",
+                              "mnuThemeDark",   "mnuTemplateNew",  "mnuTemplateNew2", "mnuTemplateEdit",
+                              "mnuTemplateDelete"}; // these act without a document
     for (const MenuEntry& e : mainMenuEntries()) {
         const QString id = QString::fromLatin1(e.id);
         if (isSeparator(e) || window->menu(id) || skip.contains(id)) continue;
@@ -143,16 +147,16 @@ TEST_F(MainWindowTest, WithoutADocumentEveryCommandDoesNothingAndShowsNothing) {
 TEST_F(MainWindowTest, CommandsReachTheActiveDocument) {
     QueryDocument* doc = window->activeDocument();
     run("mnuQExecute"); // an empty script (planned off the UI thread)
-    QTRY_COMPARE(doc->resultPanes()->messagePane()->text(), QStringLiteral("Nothing to do but wait for something to execute :/"));
-    EXPECT_EQ(doc->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
+    QTRY_COMPARE(doc->parts().results->messagePane()->text(), QStringLiteral("Nothing to do but wait for something to execute :/"));
+    EXPECT_EQ(doc->parts().results->currentIndex(), int(ResultPanes::MessagesTab));
     run("mnuText");
-    EXPECT_TRUE(doc->resultPanes()->resultsInText());
+    EXPECT_TRUE(doc->parts().results->resultsInText());
     // Query > Results marks the mode in force when it opens
     emit window->menu(QStringLiteral("mnuQResu"))->aboutToShow();
     EXPECT_TRUE(window->action(QStringLiteral("mnuText"))->isChecked());
     EXPECT_FALSE(window->action(QStringLiteral("mnuGrid"))->isChecked());
     run("mnuGrid");
-    EXPECT_FALSE(doc->resultPanes()->resultsInText());
+    EXPECT_FALSE(doc->parts().results->resultsInText());
     emit window->menu(QStringLiteral("mnuQResu"))->aboutToShow();
     EXPECT_TRUE(window->action(QStringLiteral("mnuGrid"))->isChecked());
     EXPECT_FALSE(window->action(QStringLiteral("mnuText"))->isChecked());
@@ -172,50 +176,50 @@ TEST_F(MainWindowTest, CommandsReachTheActiveDocument) {
     doc->editor()->getCursorPosition(&line, &index);
     EXPECT_EQ(line, 1);
     run("mnuSFHe");
-    EXPECT_EQ(doc->navigation()->currentIndex(), 2);
+    EXPECT_EQ(doc->parts().navigation->currentIndex(), 2);
     run("mnuSetTa");
-    EXPECT_EQ(doc->navigation()->currentIndex(), 1);
+    EXPECT_EQ(doc->parts().navigation->currentIndex(), 1);
 }
 
 TEST_F(MainWindowTest, SplitterCommandsSetRatiosAndToggle) {
     QueryDocument* doc = window->activeDocument();
     run("mnuO30");
-    EXPECT_DOUBLE_EQ(doc->upperSplitter()->ratioFromTop(), 1.0);
+    EXPECT_DOUBLE_EQ(doc->parts().upperSplitter->ratioFromTop(), 1.0);
     run("mnuO30");
-    EXPECT_DOUBLE_EQ(doc->upperSplitter()->ratioFromTop(), 0.7);
+    EXPECT_DOUBLE_EQ(doc->parts().upperSplitter->ratioFromTop(), 0.7);
     run("mnuO100");
-    EXPECT_DOUBLE_EQ(doc->upperSplitter()->ratioFromTop(), 0.1);
+    EXPECT_DOUBLE_EQ(doc->parts().upperSplitter->ratioFromTop(), 0.1);
     run("mnuO75");
-    EXPECT_DOUBLE_EQ(doc->upperSplitter()->ratioFromTop(), 0.25);
+    EXPECT_DOUBLE_EQ(doc->parts().upperSplitter->ratioFromTop(), 0.25);
     run("mnuO30"); // not 0.7: back to the default
-    EXPECT_DOUBLE_EQ(doc->upperSplitter()->ratioFromTop(), 0.7);
+    EXPECT_DOUBLE_EQ(doc->parts().upperSplitter->ratioFromTop(), 0.7);
     const std::pair<const char*, double> results[] = {{"mnu100", 0.0}, {"mnuR70", 0.25}, {"mnuR50", 0.5},
                                                       {"mnuR30", 0.7}, {"mnuR0", 1.0}};
     for (const auto& [id, ratio] : results) {
         run(id);
-        EXPECT_DOUBLE_EQ(doc->lowerSplitter()->ratioFromTop(), ratio) << id;
+        EXPECT_DOUBLE_EQ(doc->parts().lowerSplitter->ratioFromTop(), ratio) << id;
     }
     // the splitter really gives the panes that share
     run("mnuR50");
     QTest::qWait(20);
-    const QList<int> sizes = doc->lowerSplitter()->sizes();
+    const QList<int> sizes = doc->parts().lowerSplitter->sizes();
     EXPECT_NEAR(double(sizes[0]) / (sizes[0] + sizes[1]), 0.5, 0.02);
 }
 
 TEST_F(MainWindowTest, HideShowFullIsSharedByAllDocuments) {
     QueryDocument* a = window->activeDocument();
     run("mnuResHideShow");
-    EXPECT_DOUBLE_EQ(a->lowerSplitter()->ratioFromTop(), 0.0);
+    EXPECT_DOUBLE_EQ(a->parts().lowerSplitter->ratioFromTop(), 0.0);
     EXPECT_TRUE(window->resultsFullView());
     run("mnuFileNew");
     QueryDocument* b = window->activeDocument();
     ASSERT_NE(a, b);
     run("mnuResHideShow"); // the shared state says "full": this hides b's results
-    EXPECT_DOUBLE_EQ(b->lowerSplitter()->ratioFromTop(), 1.0);
+    EXPECT_DOUBLE_EQ(b->parts().lowerSplitter->ratioFromTop(), 1.0);
     EXPECT_FALSE(window->resultsFullView());
     run("mnuResHideShow");
     run("mnuSetfQ"); // "Query (Code)" hides the results and resets the alternation
-    EXPECT_DOUBLE_EQ(b->lowerSplitter()->ratioFromTop(), 1.0);
+    EXPECT_DOUBLE_EQ(b->parts().lowerSplitter->ratioFromTop(), 1.0);
     EXPECT_FALSE(window->resultsFullView());
 }
 
@@ -280,7 +284,7 @@ TEST_F(MainWindowTest, EditKeysActOnTheFocusedPaneAndLeaveTheScriptAlone) {
     replaceScript(doc->editor(), script);
     doc->startExec();
     QTRY_VERIFY_WITH_TIMEOUT(!doc->isRunning(), 10000);
-    ResultGrid* grid = doc->resultPanes()->grid();
+    ResultGrid* grid = doc->parts().results->grid();
     ASSERT_EQ(grid->resultModel()->rowCount(), 3);
 
     auto press = [&](QWidget* w, Qt::Key key) { QTest::keyClick(w, key, Qt::ControlModifier); };
@@ -296,8 +300,8 @@ TEST_F(MainWindowTest, EditKeysActOnTheFocusedPaneAndLeaveTheScriptAlone) {
     press(grid, Qt::Key_Z);
     EXPECT_EQ(doc->editor()->text(), script);
 
-    SqlEditor* messages = doc->resultPanes()->messagePane();
-    doc->resultPanes()->setCurrentIndex(ResultPanes::MessagesTab);
+    SqlEditor* messages = doc->parts().results->messagePane();
+    doc->parts().results->setCurrentIndex(ResultPanes::MessagesTab);
     messages->setFocus();
     messages->selectAll();
     press(messages, Qt::Key_C);
@@ -346,4 +350,40 @@ TEST_F(MainWindowTest, ClosingADocumentDuringItsRunLeavesNoWorkingBehind) {
     run("mnuFileClose");
     EXPECT_TRUE(window->documents().isEmpty());
     QTRY_COMPARE(window->statusPanels()->panelText(MainStatusBar::MessagePanel), QString());
+}
+
+TEST_F(MainWindowTest, CtrlShiftFFormatsTheStatementAtTheCaret) {
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QueryDocument* doc = window->activeDocument();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return doc->parts().assist->language()->isLoaded(); }, 5000)); // its spellings
+    replaceScript(doc->editor(), QStringLiteral("select a,b from t where a=1"));
+    doc->editor()->setFocus();
+    QTest::keyClick(doc->editor(), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(doc->editor()->text(), QStringLiteral("SELECT a, b\r\nFROM t\r\nWHERE a=1"));
+    EXPECT_EQ(window->action(QStringLiteral("mnuQFormat"))->text(), QStringLiteral("Format SQL"));
+}
+
+TEST_F(MainWindowTest, ClosingTheLastDocumentEmptiesItsStatusPanels) {
+    const QString file = home.file(QStringLiteral("shown.sql"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("select 1\n");
+    }
+    ASSERT_NE(window->openFile(file), nullptr);
+    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::FilePanel), file);
+    run("mnuFileClose");
+    ASSERT_TRUE(window->documents().isEmpty());
+    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::FilePanel), QString());
+    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 0"));
+    // the same through a document's own close box
+    run("mnuFileNew");
+    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 1"));
+    window->mdiArea()->subWindowList().first()->close();
+    QTRY_COMPARE(window->statusPanels()->panelText(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 0"));
+    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::FilePanel), QString());
+    // a document opened for a file counts as well as one made with New
+    ASSERT_NE(window->openFile(file), nullptr);
+    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 1"));
 }

@@ -68,14 +68,14 @@ TEST(MessageLexer, ADocumentsMessagesAreColouredAfterAFailedRun) {
     d.show();
     d.setConnection(homeseeding::demoConnectionString());
     replaceScript(d.editor(), QStringLiteral("select * from no_such_table"));
-    d.syntaxCheck(); // the summary switches colouring off ...
-    EXPECT_EQ(d.resultPanes()->messagePane()->lexer(), nullptr);
+    d.execute(DocumentCommand::QueryCheck); // the summary switches colouring off ...
+    EXPECT_EQ(d.parts().results->messagePane()->lexer(), nullptr);
     d.startExec(); // ... a run switches it back on
     QElapsedTimer t;
     t.start();
     while (d.isRunning() && t.elapsed() < 15000)
         QTest::qWait(10);
-    SqlEditor* pane = d.resultPanes()->messagePane();
+    SqlEditor* pane = d.parts().results->messagePane();
     ASSERT_TRUE(pane->text().startsWith(QLatin1String("Error: #"))) << pane->text().toStdString();
     ASSERT_NE(qobject_cast<MessageLexer*>(pane->lexer()), nullptr);
     EXPECT_STREQ(pane->lexer()->language(), "MYMESSAGE");

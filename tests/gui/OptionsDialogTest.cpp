@@ -24,6 +24,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTabWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -77,6 +79,7 @@ const QByteArray kFirstStartFile =
     "parsecomments=0\nshowsplash=0\nstartupquery=0\nrowcount=0\nrowcountvalue=\n"
     "logintimeout=\nqueryterminator=\nfont=\nfontsize=\nsyntaxhighlight=0\n"
     "executionplan=1\nexecutionselected=Other\nresultsin=1\nresultmemorylimit=\nconfirmunfiltered=1\nhistorylimit=\n"
+    "autocompletedot=1\nautocompleteword=1\n"
     "theme=system\n"
     "gridmemory=\nnullmarker=\nexportnulltext=\n"
     "\n[ISQLW]\nserver=\ndatabase=\nuser=\npassword=\ntrustedconnection=0\n"
@@ -344,7 +347,7 @@ TEST_F(OptionsDialogTest, EachCheckBoxEditsItsKey) {
         {Key::CatalogSense, "Catalog Sense"},
         {Key::AutoCorrectSyntax, "Auto Correct Syntax"},
         {Key::ConvertTabs, "Convert Tabs To Spaces"},
-        {Key::ParseComments, "Parse Comments Localy"},
+        {Key::ParseComments, "Parse Comments Locally"},
         {Key::ShowSplash, "Show Splash Screen "},
         {Key::StartupQuery, "Show Startup Query"},
         {Key::RowCount, "Rowcount ON"},
@@ -459,12 +462,15 @@ TEST_F(OptionsDialogTest, OddNumbersAreStoredAsTypedAndRunSettingsApplyAtOnce) {
         readFile(config()).startsWith("; Settings of SQL Query Editor. Edit them with Query > Options..."));
 }
 
-TEST_F(OptionsDialogTest, SettingsForNewDocumentsSaySo) {
+TEST_F(OptionsDialogTest, SettingsSayWhenTheyTakeEffect) {
     OptionsDialog d;
-    int newDocumentNotes = 0;
-    for (const QLabel* l : d.findChildren<QLabel*>(QStringLiteral("optionNote")))
+    int newDocumentNotes = 0, atOnceNotes = 0;
+    for (const QLabel* l : d.findChildren<QLabel*>(QStringLiteral("optionNote"))) {
         if (l->text() == QStringLiteral("(new documents)")) ++newDocumentNotes;
-    EXPECT_EQ(newDocumentNotes, 5); // case correction, tabs, colouring, font, default results
+        if (l->text() == QStringLiteral("(at once)")) ++atOnceNotes;
+    }
+    EXPECT_EQ(newDocumentNotes, 1); // default results
+    EXPECT_EQ(atOnceNotes, 4);      // case correction, tabs, colouring, font
     d.helpButton()->click();        // the help topic; nothing to answer, the dialog stays
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(d.result(), 0);
@@ -486,4 +492,41 @@ TEST_F(OptionsDialogTest, TheQueryMenuOpensTheDialogModally) {
     EXPECT_EQ(seen, QStringLiteral("Options"));
     EXPECT_EQ(settings::current().text(Key::QueryTerminator), QStringLiteral("END"));
     EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(OptionsDialogTest, CaptionsAreSpelledRightAndTheKeysStay) {
+    OptionsDialog d;
+    QStringList texts;
+    for (const QLabel* l : d.findChildren<QLabel*>()) texts << l->text();
+    for (const QCheckBox* c : d.findChildren<QCheckBox*>()) texts << c->text();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Query Terminator String:")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Parse Comments Locally")));
+    for (const QString& t : texts)
+        EXPECT_FALSE(t.contains(QLatin1String("Termintator")) || t.contains(QLatin1String("Localy"))) << t.toStdString();
+    EXPECT_STREQ(settings::spec(Key::ParseComments).name, "parsecomments");
+    EXPECT_STREQ(settings::spec(Key::QueryTerminator).name, "queryterminator");
+}
+
+TEST_F(OptionsDialogTest, SwitchBoxesShowTheSwitchesTheGuideRecommends) {
+    OptionsDialog d;
+    d.show();
+    d.tabs()->setCurrentIndex(1);
+    d.executionPage()->toolTabs()->setCurrentIndex(2); // "Other Settings"
+    QApplication::processEvents();
+    for (const QString& sw : {QStringLiteral("-header -column"), QStringLiteral("-X -v ON_ERROR_STOP=1 -p 5432 -d")}) {
+        for (Key k : {Key::OtherServerFlag, Key::OtherDatabaseFlag, Key::OtherUserFlag, Key::OtherPasswordFlag,
+                      Key::OtherInputFileFlag, Key::OtherOutputFileFlag}) {
+            auto* box = qobject_cast<QLineEdit*>(d.control(k));
+            ASSERT_NE(box, nullptr);
+            box->setText(sw);
+            box->setCursorPosition(0);
+            QApplication::processEvents();
+            // the whole switch fits between the box's frame and margins
+            QStyleOptionFrame frame;
+            frame.initFrom(box);
+            const QRect inside = box->style()->subElementRect(QStyle::SE_LineEditContents, &frame, box);
+            EXPECT_GE(inside.width() - 4, box->fontMetrics().horizontalAdvance(sw))
+                << settings::spec(k).name << " " << sw.toStdString();
+        }
+    }
 }

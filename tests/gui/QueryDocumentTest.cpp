@@ -1,5 +1,6 @@
 // A query document against a real SQLite file: settings at creation, runs of
 // the selection or the script, which tab comes forward, the grid, export.
+#include "catalog/ObjectBrowser.h"
 #include "settings/AppPaths.h"
 #include "store/HomeSeeding.h"
 #include "settings/Settings.h"
@@ -62,7 +63,7 @@ TEST_F(QueryDocumentTest, SettingsApplyAtCreation) {
     ASSERT_TRUE(settings::write(settings::Key::SyntaxHighlight, QStringLiteral("0")));
     ASSERT_TRUE(settings::write(settings::Key::ConvertTabs, QStringLiteral("1")));
     auto d = makeDocument();
-    EXPECT_TRUE(d->resultPanes()->resultsInText());
+    EXPECT_TRUE(d->parts().results->resultsInText());
     EXPECT_DOUBLE_EQ(d->editor()->editorFont().pointSizeF(), 14.0);
     EXPECT_EQ(d->editor()->lexer(), nullptr);
     EXPECT_FALSE(d->editor()->indentationsUseTabs());
@@ -70,7 +71,7 @@ TEST_F(QueryDocumentTest, SettingsApplyAtCreation) {
     ASSERT_TRUE(settings::write(settings::Key::FontSize, QString()));
     ASSERT_TRUE(settings::write(settings::Key::SyntaxHighlight, QStringLiteral("1")));
     auto e = makeDocument();
-    EXPECT_FALSE(e->resultPanes()->resultsInText());
+    EXPECT_FALSE(e->parts().results->resultsInText());
     EXPECT_DOUBLE_EQ(e->editor()->editorFont().pointSizeF(), 10.0);
     EXPECT_NE(e->editor()->lexer(), nullptr);
 }
@@ -80,7 +81,7 @@ TEST_F(QueryDocumentTest, ASelectionRunsAloneAndFillsTheGrid) {
     replaceScript(d->editor(), QStringLiteral("SELECT name FROM t WHERE id = 1;\r\nSELECT id, name, note FROM t ORDER BY id"));
     d->editor()->setSelection(1, 0, 1, 40);
     runAndWait(*d);
-    ResultModel* m = d->resultPanes()->grid()->resultModel();
+    ResultModel* m = d->parts().results->grid()->resultModel();
     ASSERT_EQ(m->columnCount(), 3);
     EXPECT_EQ(m->rowCount(), 3);
     EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("id"));
@@ -89,11 +90,11 @@ TEST_F(QueryDocumentTest, ASelectionRunsAloneAndFillsTheGrid) {
     EXPECT_TRUE(m->data(m->index(0, 2), ResultModel::IsNullRole).toBool());
     EXPECT_EQ(m->cellText(0, 2), QString());
     EXPECT_FALSE(m->isNull(2, 2));
-    EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::ResultsTab));
-    EXPECT_EQ(d->resultPanes()->messagePane()->text(), QStringLiteral("Success\r\n\r\n3  Row(s) affected"));
-    EXPECT_EQ(d->statusBar()->panelText(6), QStringLiteral("3 Rows"));
-    EXPECT_EQ(d->statusBar()->panelText(5), QStringLiteral("00:00:00"));
-    EXPECT_DOUBLE_EQ(d->lowerSplitter()->ratioFromTop(), 0.7);
+    EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::ResultsTab));
+    EXPECT_EQ(d->parts().results->messagePane()->text(), QStringLiteral("Success\r\n\r\n3  Row(s) affected"));
+    EXPECT_EQ(d->parts().status->panelText(6), QStringLiteral("3 Rows"));
+    EXPECT_EQ(d->parts().status->panelText(5), QStringLiteral("00:00:00"));
+    EXPECT_DOUBLE_EQ(d->parts().lowerSplitter->ratioFromTop(), 0.7);
     EXPECT_EQ(d->statementType(), QStringLiteral("SELECT"));
 }
 
@@ -101,34 +102,34 @@ TEST_F(QueryDocumentTest, TheRightTabComesForward) {
     auto d = makeDocument();
     replaceScript(d->editor(), QStringLiteral("SELECT nope FROM t"));
     runAndWait(*d);
-    EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
-    EXPECT_TRUE(d->resultPanes()->messagePane()->text().startsWith(QStringLiteral("Error: #")));
+    EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::MessagesTab));
+    EXPECT_TRUE(d->parts().results->messagePane()->text().startsWith(QStringLiteral("Error: #")));
 
     replaceScript(d->editor(), QStringLiteral("UPDATE t SET name = name"));
     dialogs.answers = {Dialogs::Answer::Yes}; // it changes every row: asked first
     runAndWait(*d);
-    EXPECT_EQ(d->resultPanes()->messagePane()->text(), QStringLiteral("3 Row(s) affected."));
-    EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
+    EXPECT_EQ(d->parts().results->messagePane()->text(), QStringLiteral("3 Row(s) affected."));
+    EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::MessagesTab));
 
     replaceScript(d->editor(), QStringLiteral("SELECT id FROM t; SELECT name FROM t WHERE id = 2"));
     runAndWait(*d);
-    EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::ResultsTab));
-    EXPECT_TRUE(d->resultPanes()->isTabVisible(ResultPanes::ExtendedTab));
-    EXPECT_TRUE(d->resultPanes()->extendedPane()->text().contains(QStringLiteral("two")));
+    EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::ResultsTab));
+    EXPECT_TRUE(d->parts().results->isTabVisible(ResultPanes::ExtendedTab));
+    EXPECT_TRUE(d->parts().results->extendedPane()->text().contains(QStringLiteral("two")));
 
     d->setResultsInText(true);
     replaceScript(d->editor(), QStringLiteral("SELECT id FROM t"));
     runAndWait(*d);
-    EXPECT_FALSE(d->resultPanes()->isTabVisible(ResultPanes::ExtendedTab));
-    EXPECT_TRUE(d->resultPanes()->textPane()->text().contains(QStringLiteral("3  Row(s) affected")));
-    d->resultPanes()->setCurrentIndex(ResultPanes::MessagesTab);
-    d->resultPanes()->setCurrentIndex(ResultPanes::ResultsTab);
-    EXPECT_TRUE(d->resultPanes()->textPane()->isVisible()); // the text pane, not the grid
+    EXPECT_FALSE(d->parts().results->isTabVisible(ResultPanes::ExtendedTab));
+    EXPECT_TRUE(d->parts().results->textPane()->text().contains(QStringLiteral("3  Row(s) affected")));
+    d->parts().results->setCurrentIndex(ResultPanes::MessagesTab);
+    d->parts().results->setCurrentIndex(ResultPanes::ResultsTab);
+    EXPECT_TRUE(d->parts().results->textPane()->isVisible()); // the text pane, not the grid
 
     d->setConnection(QString());
     runAndWait(*d);
-    EXPECT_EQ(d->resultPanes()->messagePane()->text(), QStringLiteral("Error: No Connection..."));
-    EXPECT_EQ(d->resultPanes()->currentIndex(), int(ResultPanes::MessagesTab));
+    EXPECT_EQ(d->parts().results->messagePane()->text(), QStringLiteral("Error: No Connection..."));
+    EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::MessagesTab));
 }
 
 TEST_F(QueryDocumentTest, ExportFilesAreByteExact) {
@@ -177,7 +178,7 @@ TEST_F(QueryDocumentTest, CopyTakesTheSelectedCellsAsTabSeparatedRows) {
     auto d = makeDocument();
     replaceScript(d->editor(), QStringLiteral("SELECT id, name FROM t ORDER BY id"));
     runAndWait(*d);
-    ResultGrid* g = d->resultPanes()->grid();
+    ResultGrid* g = d->parts().results->grid();
     g->setCurrentIndex(g->model()->index(1, 1));
     EXPECT_EQ(g->selectionText(), QStringLiteral("two\r\n"));
     g->selectionModel()->select(QItemSelection(g->model()->index(0, 0), g->model()->index(1, 1)),
@@ -196,14 +197,37 @@ TEST_F(QueryDocumentTest, StopAndClosingDuringARunAreQuickAndClean) {
     d->startExec(); // a second run does not start while one is going
     QElapsedTimer t;
     t.start();
-    d->stopQuery();
+    d->execute(DocumentCommand::Stop);
     while (d->isRunning() && t.elapsed() < 5000) QTest::qWait(10);
     EXPECT_LT(t.elapsed(), 2000);
-    EXPECT_TRUE(d->resultPanes()->messagePane()->text().contains(QStringLiteral("...Query cancelled by User...")));
+    EXPECT_TRUE(d->parts().results->messagePane()->text().contains(QStringLiteral("...Query cancelled by User...")));
 
     d->startExec();
     QTest::qWait(200);
     t.restart();
     d.reset(); // the document closes during the run
     EXPECT_LT(t.elapsed(), 1000);
+}
+
+TEST_F(QueryDocumentTest, TheQuerySummarySaysWhatTheDocumentIsConnectedTo) {
+    // the summary's lines as the message pane shows them
+    auto summaryLine = [](QueryDocument& d, const QString& start) {
+        d.execute(DocumentCommand::QueryCheck);
+        for (const QString& line : d.parts().results->messagePane()->text().split(QStringLiteral("\r\n")))
+            if (line.startsWith(start)) return line;
+        return QString();
+    };
+    auto d = makeDocument();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !d->parts().objects->isBusy(); }, 15000));
+    replaceScript(d->editor(), QStringLiteral("SELECT id FROM t"));
+    EXPECT_EQ(summaryLine(*d, QStringLiteral("Catalog:")), QStringLiteral("Catalog: main"));
+    EXPECT_EQ(summaryLine(*d, QStringLiteral("SQL Style:")), QStringLiteral("SQL Style: 2")); // a single database
+
+    // without a connection there is no database to name, and no provider kind
+    d->setConnection(QString());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !d->parts().objects->isBusy(); }, 15000));
+    EXPECT_EQ(summaryLine(*d, QStringLiteral("Catalog:")), QStringLiteral("Catalog: "));
+    EXPECT_EQ(summaryLine(*d, QStringLiteral("SQL Style:")), QStringLiteral("SQL Style: 0"));
+    EXPECT_EQ(summaryLine(*d, QStringLiteral("Connection:")), QStringLiteral("Connection: "));
+    d->setChanged(false);
 }

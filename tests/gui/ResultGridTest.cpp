@@ -25,9 +25,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTest>
@@ -68,7 +70,7 @@ protected:
         doc->startExec();
         QTRY_VERIFY_WITH_TIMEOUT(!doc->isRunning(), 10000);
     }
-    ResultGrid* grid() const { return doc->resultPanes()->currentGrid(); }
+    ResultGrid* grid() const { return doc->parts().results->currentGrid(); }
     // What a column shows, top to bottom.
     QStringList column(int c) const {
         QStringList out;
@@ -138,12 +140,12 @@ TEST_F(ResultGridTest, NumericSortsExactlyByItsDigits) {
 TEST_F(ResultGridTest, FilterBarNarrowsTheRowsAndSaysHowMany) {
     open(cs);
     run(QStringLiteral("SELECT name, people, note FROM cities"));
-    GridFilterBar* bar = doc->resultPanes()->resultSets()->filterBar(0);
+    GridFilterBar* bar = doc->parts().results->resultSets()->filterBar(0);
     QTest::keyClicks(bar->quickFilter(), QStringLiteral("GH"));
     QTRY_COMPARE(grid()->model()->rowCount(), 1);
     EXPECT_EQ(column(0), QStringList{"Ghent"});
     EXPECT_EQ(bar->findChild<QLabel*>(QStringLiteral("filterCount"))->text(), QStringLiteral("1 of 5 rows"));
-    EXPECT_EQ(doc->resultPanes()->resultSets()->tabText(0), QStringLiteral("Result 1 (1 of 5 rows)"));
+    EXPECT_EQ(doc->parts().results->resultSets()->tabText(0), QStringLiteral("Result 1 (1 of 5 rows)"));
     bar->quickFilter()->clear();
 
     QTest::mouseClick(bar->findChild<QToolButton*>(QStringLiteral("addCondition")), Qt::LeftButton);
@@ -166,7 +168,7 @@ TEST_F(ResultGridTest, FindKeysSearchThePaneWithTheFocus) {
     clickCell(0, 0);
     ASSERT_TRUE(grid()->hasFocus());
     press(grid(), Qt::Key_F, Qt::ControlModifier);
-    ResultFind* finder = doc->resultPanes()->finder();
+    ResultFind* finder = doc->parts().results->finder();
     ASSERT_TRUE(finder->isVisible());
     EXPECT_FALSE(doc->editor()->findDialog() && doc->editor()->findDialog()->isVisible()); // not the script's
     QTest::keyClicks(finder->textBox(), QStringLiteral("R"));
@@ -183,8 +185,8 @@ TEST_F(ResultGridTest, FindKeysSearchThePaneWithTheFocus) {
     EXPECT_TRUE(grid()->hasFocus());
 
     // the messages pane
-    doc->resultPanes()->setCurrentIndex(ResultPanes::MessagesTab);
-    SqlEditor* messages = doc->resultPanes()->messagePane();
+    doc->parts().results->setCurrentIndex(ResultPanes::MessagesTab);
+    SqlEditor* messages = doc->parts().results->messagePane();
     messages->setFocus();
     press(messages, Qt::Key_F, Qt::ControlModifier);
     QTest::keyClicks(finder->textBox(), QStringLiteral("affected"));
@@ -194,7 +196,7 @@ TEST_F(ResultGridTest, FindKeysSearchThePaneWithTheFocus) {
     // the text results
     doc->setResultsInText(true);
     run(QStringLiteral("SELECT name FROM cities"));
-    ResultTextView* text = doc->resultPanes()->textPane();
+    ResultTextView* text = doc->parts().results->textPane();
     text->setFocus();
     press(text, Qt::Key_F, Qt::ControlModifier);
     finder->textBox()->setText(QStringLiteral("zür")); // (QTest types ASCII only)
@@ -216,14 +218,14 @@ TEST_F(ResultGridTest, FindKeysSearchThePaneWithTheFocus) {
 TEST_F(ResultGridTest, EveryResultSetHasItsOwnGridTab) {
     open(cs);
     run(QStringLiteral("SELECT name FROM cities; SELECT people FROM cities WHERE people > 500000"));
-    ResultSetTabs* sets = doc->resultPanes()->resultSets();
+    ResultSetTabs* sets = doc->parts().results->resultSets();
     ASSERT_EQ(sets->setCount(), 2);
     EXPECT_EQ(sets->tabText(0), QStringLiteral("Result 1 (5 rows)"));
     EXPECT_EQ(sets->tabText(1), QStringLiteral("Result 2 (2 rows)"));
     EXPECT_TRUE(sets->tabBar()->isVisible());
     // the extended recordsets keep their text
-    EXPECT_TRUE(doc->resultPanes()->isTabVisible(ResultPanes::ExtendedTab));
-    EXPECT_TRUE(doc->resultPanes()->extendedPane()->text().contains(QStringLiteral("1222637")));
+    EXPECT_TRUE(doc->parts().results->isTabVisible(ResultPanes::ExtendedTab));
+    EXPECT_TRUE(doc->parts().results->extendedPane()->text().contains(QStringLiteral("1222637")));
 
     QTest::mouseClick(sets->tabBar(), Qt::LeftButton, {}, sets->tabBar()->tabRect(1).center());
     ASSERT_EQ(grid(), sets->grid(1));
@@ -238,6 +240,23 @@ TEST_F(ResultGridTest, EveryResultSetHasItsOwnGridTab) {
     run(QStringLiteral("SELECT name FROM cities"));
     EXPECT_EQ(sets->setCount(), 1);
     EXPECT_FALSE(sets->tabBar()->isVisible()); // one result looks as it always did
+}
+
+TEST_F(ResultGridTest, ARightClickOnTheGridOfAnySetAsksForTheGridPopup) {
+    open(cs);
+    run(QStringLiteral("SELECT name FROM cities; SELECT people FROM cities WHERE people > 500000"));
+    ResultSetTabs* sets = doc->parts().results->resultSets();
+    ASSERT_EQ(sets->setCount(), 2);
+    QSignalSpy popups(doc, &QueryDocument::popupRequested);
+    for (int set = 0; set < 2; ++set) {
+        QTest::mouseClick(sets->tabBar(), Qt::LeftButton, {}, sets->tabBar()->tabRect(set).center());
+        ASSERT_EQ(grid(), sets->grid(set));
+        const QPoint at = grid()->visualRect(grid()->model()->index(0, 0)).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, grid()->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(grid()->viewport(), &event);
+        ASSERT_EQ(popups.count(), set + 1);
+        EXPECT_EQ(popups[set][0].value<PopupMenu>(), PopupMenu::Grid);
+    }
 }
 
 TEST_F(ResultGridTest, NullEmptyTextAndBinaryReadApart) {

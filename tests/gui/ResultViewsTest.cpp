@@ -24,6 +24,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+
+#include <functional>
 #include <optional>
 
 namespace {
@@ -96,7 +99,7 @@ TEST_F(ResultViewsTest, TheTextViewHoldsAndCopiesExactlyTheTextOfTheRun) {
     const QString script = QStringLiteral("SELECT * FROM t ORDER BY id; UPDATE t SET id = id WHERE id > 3;"
                                           " SELECT name AS n, note FROM t WHERE id > 1 ORDER BY id");
     runAndWait(*d, script);
-    ResultTextView* view = d->resultPanes()->textPane();
+    ResultTextView* view = d->parts().results->textPane();
     const QString expected = plainText(script);
     ASSERT_FALSE(expected.isEmpty());
     EXPECT_EQ(view->text(), expected);
@@ -147,27 +150,27 @@ TEST_F(ResultViewsTest, ResultsShowAndCountWhileTheRunGoesOnAndMemoryComesBack) 
         t.start();
         while (d->isRunning() && t.elapsed() < 60000) {
             QTest::qWait(5);
-            const qint64 shown = text ? d->resultPanes()->textPane()->content().lineCount() - 3
-                                      : d->resultPanes()->grid()->resultModel()->totalRows();
+            const qint64 shown = text ? d->parts().results->textPane()->content().lineCount() - 3
+                                      : d->parts().results->grid()->resultModel()->totalRows();
             if (d->isRunning() && shown > 0 && !seenDuringRun) {
                 seenDuringRun = shown;
-                statusDuringRun = d->statusBar()->panelText(QueryDocument::RowsPanel);
+                statusDuringRun = d->parts().status->panelText(QueryDocument::RowsPanel);
             }
         }
         ASSERT_FALSE(d->isRunning());
         EXPECT_GT(seenDuringRun, 0) << "text " << text;
         EXPECT_LT(seenDuringRun, 600000) << "text " << text;
         EXPECT_TRUE(statusDuringRun.endsWith(QStringLiteral(" Rows"))) << statusDuringRun.toStdString();
-        EXPECT_EQ(d->statusBar()->panelText(QueryDocument::RowsPanel), QStringLiteral("600000 Rows"));
+        EXPECT_EQ(d->parts().status->panelText(QueryDocument::RowsPanel), QStringLiteral("600000 Rows"));
         if (text) {
-            const ResultText& content = d->resultPanes()->textPane()->content();
+            const ResultText& content = d->parts().results->textPane()->content();
             EXPECT_EQ(content.line(600001).left(6), QStringLiteral("600000"));
             // the blocks, not the laid-out text: the text would take 2 bytes a character
             EXPECT_LT(content.memoryUse(), size_t(600000) * 40);
-            d->resultPanes()->textPane()->clear();
+            d->parts().results->textPane()->clear();
             EXPECT_LT(content.memoryUse(), size_t(4096));
         } else {
-            EXPECT_GT(d->resultPanes()->grid()->columnWidth(0), 10); // sized from the first block
+            EXPECT_GT(d->parts().results->grid()->columnWidth(0), 10); // sized from the first block
         }
     }
 }
@@ -176,7 +179,7 @@ TEST_F(ResultViewsTest, PastTheMemoryLimitTheRunAsksAndDoesAsTold) {
     ASSERT_TRUE(settings::write(settings::Key::ResultMemoryLimit, QStringLiteral("1")));
     EXPECT_EQ(settings::current().resultMemoryLimitBytes(), 1024 * 1024);
     auto d = makeDocument(false);
-    ResultModel* grid = d->resultPanes()->grid()->resultModel();
+    ResultModel* grid = d->parts().results->grid()->resultModel();
 
     // the grid moves rows to disk past gridmemory: nobody is asked
     runAndWait(*d, countTo(400000));
@@ -192,10 +195,10 @@ TEST_F(ResultViewsTest, PastTheMemoryLimitTheRunAsksAndDoesAsTold) {
     EXPECT_TRUE(dialogs.questions.value(0).contains(QStringLiteral("past the limit of 1 MB")));
     EXPECT_GT(grid->totalRows(), 0);
     EXPECT_LT(grid->totalRows(), 400000);
-    QString messages = d->resultPanes()->messagePane()->text();
+    QString messages = d->parts().results->messagePane()->text();
     EXPECT_TRUE(messages.contains(QStringLiteral("are kept"))) << messages.toStdString();
     EXPECT_TRUE(messages.contains(QStringLiteral("...Query cancelled by User...")));
-    EXPECT_EQ(d->statusBar()->panelText(QueryDocument::RowsPanel), QStringLiteral("%1 Rows").arg(grid->totalRows()));
+    EXPECT_EQ(d->parts().status->panelText(QueryDocument::RowsPanel), QStringLiteral("%1 Rows").arg(grid->totalRows()));
 
     // stop: the rows go
     dialogs.questions.clear();
@@ -203,8 +206,8 @@ TEST_F(ResultViewsTest, PastTheMemoryLimitTheRunAsksAndDoesAsTold) {
     runAndWait(*d, countTo(400000));
     EXPECT_EQ(dialogs.questions.size(), 1);
     EXPECT_EQ(grid->totalRows(), 0);
-    EXPECT_EQ(d->statusBar()->panelText(QueryDocument::RowsPanel), QStringLiteral("0 Rows"));
-    EXPECT_TRUE(d->resultPanes()->messagePane()->text().contains(QStringLiteral("were dropped")));
+    EXPECT_EQ(d->parts().status->panelText(QueryDocument::RowsPanel), QStringLiteral("0 Rows"));
+    EXPECT_TRUE(d->parts().results->messagePane()->text().contains(QStringLiteral("were dropped")));
 
     // a closed question stops and keeps what is there; text mode asks as well
     d->setResultsInText(true);
@@ -212,8 +215,8 @@ TEST_F(ResultViewsTest, PastTheMemoryLimitTheRunAsksAndDoesAsTold) {
     runAndWait(*d, countTo(400000));
     EXPECT_EQ(dialogs.questions.size(), 1);
     EXPECT_EQ(dialogs.unexpected, 1);
-    EXPECT_GT(d->resultPanes()->textPane()->content().lineCount(), 3);
-    EXPECT_TRUE(d->resultPanes()->textPane()->text().contains(QStringLiteral("...Query cancelled by User...")));
+    EXPECT_GT(d->parts().results->textPane()->content().lineCount(), 3);
+    EXPECT_TRUE(d->parts().results->textPane()->text().contains(QStringLiteral("...Query cancelled by User...")));
 
     // under the limit nobody is asked
     dialogs.questions.clear();
@@ -233,8 +236,8 @@ TEST_F(ResultViewsTest, AScriptTypedOverASelectionRuns) {
     QElapsedTimer t;
     t.start();
     while (d->isRunning() && t.elapsed() < 10000) QTest::qWait(5);
-    EXPECT_EQ(d->resultPanes()->messagePane()->text(), QStringLiteral("Success\r\n\r\n4  Row(s) affected"));
-    EXPECT_EQ(d->resultPanes()->grid()->resultModel()->totalRows(), 4);
+    EXPECT_EQ(d->parts().results->messagePane()->text(), QStringLiteral("Success\r\n\r\n4  Row(s) affected"));
+    EXPECT_EQ(d->parts().results->grid()->resultModel()->totalRows(), 4);
 }
 
 // The server's notices come to the message pane, before the closing message.
@@ -242,10 +245,56 @@ TEST_F(ResultViewsTest, PostgresNoticesShowInTheMessagePane) {
     SQLQE_REQUIRE_SERVER(kPostgres, cs);
     auto d = makeDocument(false);
     runAndWait(*d, QStringLiteral("DO $$ BEGIN RAISE NOTICE 'counted %', 3; END $$; SELECT 1 AS one"));
-    EXPECT_EQ(d->resultPanes()->messagePane()->text(),
+    EXPECT_EQ(d->parts().results->messagePane()->text(),
               QStringLiteral("NOTICE:  counted 3\r\n0 Row(s) affected.\r\nSuccess\r\n\r\n1  Row(s) affected"));
     // a script without rows keeps its notices too
     runAndWait(*d, QStringLiteral("DROP TABLE IF EXISTS sqlqe_no_such_table_at_all"));
-    EXPECT_TRUE(d->resultPanes()->messagePane()->text().startsWith(QStringLiteral("NOTICE:  table")))
-        << d->resultPanes()->messagePane()->text().toStdString();
+    EXPECT_TRUE(d->parts().results->messagePane()->text().startsWith(QStringLiteral("NOTICE:  table")))
+        << d->parts().results->messagePane()->text().toStdString();
+}
+
+namespace {
+
+// What a text pane of the given size draws for what was put into it.
+QImage drawn(const std::function<void(ResultTextView&)>& fill) {
+    ResultTextView view;
+    view.resize(480, 160);
+    fill(view);
+    return view.grab().toImage();
+}
+
+} // namespace
+
+// Tool output ends its lines with LF (Linux), CR LF or CR: the pane draws one
+// line per line whichever, never one long line of break marks.
+TEST(ResultTextPane, DrawsOneLinePerLineWhateverTheLineBreaks) {
+    const QImage crLf = drawn([](ResultTextView& v) { v.setText(QStringLiteral("6\r\nBeverages\r\nBakery\r\n")); });
+    for (const char* text : {"6\nBeverages\nBakery\n", "6\rBeverages\rBakery\r", "6\nBeverages\r\nBakery\r"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(drawn([&](ResultTextView& v) { v.setText(QString::fromUtf8(text)); }), crLf);
+        // and in pieces, as a running tool's output arrives
+        EXPECT_EQ(drawn([&](ResultTextView& v) {
+                      for (const QChar c : QString::fromUtf8(text)) v.append(QString(c));
+                  }),
+                  crLf);
+    }
+    EXPECT_NE(drawn([](ResultTextView& v) { v.setText(QStringLiteral("6 Beverages Bakery")); }), crLf);
+}
+
+// A value wider than its column shows its start and "...", and the columns
+// after it stay under their headers.
+TEST(ResultTextPane, AValueTooWideForItsColumnShowsItsStart) {
+    auto rows = std::make_shared<db::RowBlock>();
+    rows->reset(2);
+    const QByteArray wide = "start of a value" + QByteArray(2000, 'x');
+    rows->appendCell(std::string_view(wide.constData(), size_t(wide.size())));
+    rows->appendCell(std::string_view("1"));
+    const auto widths = std::make_shared<const std::vector<int>>(std::vector<int>{20, 6});
+    const QImage fromRows = drawn([&](ResultTextView& v) {
+        v.append(QStringLiteral("note                id    \r\n"));
+        v.appendRows(rows, widths);
+    });
+    EXPECT_EQ(fromRows, drawn([](ResultTextView& v) {
+                  v.setText(QStringLiteral("note                id    \r\nstart of a value... 1     \r\n"));
+              }));
 }

@@ -3,7 +3,7 @@
 #include "settings/AppPaths.h"
 #include "store/HomeSeeding.h"
 #include "shell/MainWindow.h"
-#include "script/OutputWatch.h"
+#include "external/OutputWatch.h"
 #include "document/QueryDocument.h"
 #include "store/RecoveryJournal.h"
 #include "document/ResultPanes.h"
@@ -76,32 +76,32 @@ TEST_F(ScriptFilesTest, OpenReplacesTheScriptAndAppendWrapsTheLines) {
 
 TEST_F(ScriptFilesTest, EncodingsLineBreaksAndBadFiles) {
     writeFile(file("bom.sql"), "\xEF\xBB\xBFselect 'ü'\nfrom t\n");
-    ASSERT_TRUE(doc->files()->load(file("bom.sql")));
+    ASSERT_TRUE(doc->parts().files->load(file("bom.sql")));
     EXPECT_EQ(doc->editor()->text(), QStringLiteral("select 'ü'\nfrom t\n"));
-    EXPECT_TRUE(doc->files()->lineFeedsOnly());
+    EXPECT_TRUE(doc->parts().files->lineFeedsOnly());
     doc->editor()->append(QStringLiteral("where 1 = 1\n"));
     dialogs.fileNames = {file("bom-out.sql")};
     doc->execute(DocumentCommand::SaveAs);
     EXPECT_EQ(readFile(file("bom-out.sql")), QByteArray("\xEF\xBB\xBFselect '\xC3\xBC'\nfrom t\nwhere 1 = 1\n"));
 
     writeFile(file("latin1.sql"), "select 'caf\xE9'");
-    ASSERT_TRUE(doc->files()->load(file("latin1.sql")));
+    ASSERT_TRUE(doc->parts().files->load(file("latin1.sql")));
     EXPECT_EQ(doc->editor()->text(), QStringLiteral("select 'café'"));
 
     writeFile(file("binary.sql"), QByteArray("ab\0cd", 5));
     replaceScript(doc->editor(), QStringLiteral("kept"));
-    EXPECT_FALSE(doc->files()->load(file("binary.sql")));
+    EXPECT_FALSE(doc->parts().files->load(file("binary.sql")));
     EXPECT_EQ(doc->editor()->text(), QStringLiteral("kept"));
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("binary")));
-    EXPECT_FALSE(doc->files()->load(file("does-not-exist.sql")));
+    EXPECT_FALSE(doc->parts().files->load(file("does-not-exist.sql")));
     EXPECT_EQ(dialogs.messages.size(), 2);
 }
 
 TEST_F(ScriptFilesTest, EverySaveClearsTheChangedMarkAndUndoingToTheSavedTextToo) {
     replaceScript(doc->editor(), QStringLiteral("select 1"));
     dialogs.fileNames = {file("t.sql")};
-    doc->files()->toolbarSave();
+    doc->parts().files->toolbarSave();
     EXPECT_EQ(readFile(file("t.sql")), QByteArray("select 1"));
     EXPECT_FALSE(doc->isChanged());
     EXPECT_TRUE(doc->confirmClose()); // nothing to ask
@@ -131,11 +131,11 @@ TEST_F(ScriptFilesTest, EverySaveClearsTheChangedMarkAndUndoingToTheSavedTextToo
 
 TEST_F(ScriptFilesTest, AFailedSaveIsReportedAndChangesNothing) {
     writeFile(file("old.sql"), "old text");
-    ASSERT_TRUE(doc->files()->load(file("old.sql")));
+    ASSERT_TRUE(doc->parts().files->load(file("old.sql")));
     replaceScript(doc->editor(), QStringLiteral("new text"));
     // the target's folder is gone
     dialogs.fileNames = {file("gone/x.sql")};
-    EXPECT_FALSE(doc->files()->saveAs());
+    EXPECT_FALSE(doc->parts().files->saveAs());
     EXPECT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].startsWith(QStringLiteral("The script was not saved.")));
     EXPECT_EQ(doc->fileTitle(), QStringLiteral("old.sql"));
@@ -143,7 +143,7 @@ TEST_F(ScriptFilesTest, AFailedSaveIsReportedAndChangesNothing) {
     // a folder in the way of the file: the save fails and the folder stays
     QDir(home.path()).mkdir(QStringLiteral("blocked.sql"));
     dialogs.fileNames = {file("blocked.sql")};
-    EXPECT_FALSE(doc->files()->saveAs());
+    EXPECT_FALSE(doc->parts().files->saveAs());
     EXPECT_TRUE(QFileInfo(file("blocked.sql")).isDir());
     EXPECT_EQ(readFile(file("old.sql")), QByteArray("old text"));
 }
@@ -188,13 +188,13 @@ TEST_F(ScriptFilesTest, PrintsToPdf) {
     QsciPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file("script.pdf"));
-    doc->files()->printTo(printer, false);
+    doc->parts().files->printTo(printer, false);
     const QByteArray pdf = readFile(file("script.pdf"));
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_GT(pdf.size(), 500);
     doc->editor()->setSelection(1, 0, 1, 5);
     printer.setOutputFileName(file("selection.pdf"));
-    doc->files()->printTo(printer, true);
+    doc->parts().files->printTo(printer, true);
     EXPECT_TRUE(readFile(file("selection.pdf")).startsWith("%PDF"));
 }
 
@@ -202,18 +202,18 @@ TEST_F(ScriptFilesTest, OutputWatchReloadsTwiceAndEndsOnATextChange) {
     const QString folder = file("out");
     QDir().mkpath(folder);
     const QString out = folder + QStringLiteral("/result.txt");
-    doc->watchOutput(folder, out);
-    QSignalSpy reloads(doc->outputWatch(), &OutputWatch::reloaded);
+    doc->parts().watch->start(folder, out);
+    QSignalSpy reloads(doc->parts().watch, &OutputWatch::reloaded);
     writeFile(out, "first output");
     ASSERT_TRUE(reloads.wait(3000));
-    EXPECT_EQ(shownToolOutput(doc->resultPanes()->textPane()), QStringLiteral("first output"));
+    EXPECT_EQ(shownToolOutput(doc->parts().results->textPane()), QStringLiteral("first output"));
     writeFile(out, "second output");
     ASSERT_TRUE(reloads.wait(3000));
-    EXPECT_EQ(shownToolOutput(doc->resultPanes()->textPane()), QStringLiteral("second output"));
-    EXPECT_FALSE(doc->outputWatch()->isActive()); // twice, then done
-    doc->watchOutput(folder, out);
+    EXPECT_EQ(shownToolOutput(doc->parts().results->textPane()), QStringLiteral("second output"));
+    EXPECT_FALSE(doc->parts().watch->isActive()); // twice, then done
+    doc->parts().watch->start(folder, out);
     replaceScript(doc->editor(), QStringLiteral("typing ends the watch"));
-    EXPECT_FALSE(doc->outputWatch()->isActive());
+    EXPECT_FALSE(doc->parts().watch->isActive());
     writeFile(out, "third output");
     EXPECT_FALSE(reloads.wait(500));
 }
@@ -231,7 +231,7 @@ TEST_F(ScriptFilesTest, SaveThenOpenGivesTheSameTextForRandomScripts) {
         const QString path = file("round.sql");
         ASSERT_TRUE(writeScriptFile(path, doc->editor()->text()).ok());
         auto fresh = std::make_unique<QueryDocument>();
-        ASSERT_TRUE(fresh->files()->load(path));
+        ASSERT_TRUE(fresh->parts().files->load(path));
         ASSERT_EQ(fresh->editor()->text(), text);
     }
 }
@@ -322,16 +322,16 @@ TEST_F(ScriptFilesTest, SavingKeepsTheBytesOfEveryEncodingItRead) {
     for (const QByteArray& bytes : samples) {
         const QString name = QStringLiteral("enc%1.sql").arg(n++);
         writeFile(file(name.toUtf8().constData()), bytes);
-        ASSERT_TRUE(doc->files()->load(file(name.toUtf8().constData())));
+        ASSERT_TRUE(doc->parts().files->load(file(name.toUtf8().constData())));
         doc->execute(DocumentCommand::Save);
         EXPECT_EQ(readFile(file(name.toUtf8().constData())), bytes) << name.toStdString();
     }
     // the stray byte is kept apart from the valid UTF-8 around it
-    ASSERT_TRUE(doc->files()->load(file("enc3.sql")));
+    ASSERT_TRUE(doc->parts().files->load(file("enc3.sql")));
     EXPECT_TRUE(doc->editor()->text().startsWith(QStringLiteral("select '\u00e9t")));
 
     // a character Latin-1 cannot hold: asked, and saved as UTF-8 on Yes
-    ASSERT_TRUE(doc->files()->load(file("enc0.sql")));
+    ASSERT_TRUE(doc->parts().files->load(file("enc0.sql")));
     doc->editor()->append(QStringLiteral("-- \u20ac\r\n"));
     dialogs.answers = {Dialogs::Answer::No};
     doc->execute(DocumentCommand::Save);

@@ -8,7 +8,7 @@
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
 #include "document/StatementAtCaret.h"
-#include "document/UnfilteredQuestion.h"
+#include "common/DocumentContext.h"
 #include "run/ResultModel.h"
 #include "settings/Settings.h"
 #include "shell/MainWindow.h"
@@ -51,8 +51,8 @@ protected:
         QTest::keyClick(doc->editor(), key, mods);
         waitForRun();
     }
-    ResultModel* grid() const { return doc->resultPanes()->grid()->resultModel(); }
-    QString messages() const { return doc->resultPanes()->messagePane()->text(); }
+    ResultModel* grid() const { return doc->parts().results->grid()->resultModel(); }
+    QString messages() const { return doc->parts().results->messagePane()->text(); }
     // One value read straight from the demo database, past the editor.
     static QString scalar(const QString& sql) {
         const db::Table t = db::Connection::open(homeseeding::demoConnectionString(), {15, false})->query(sql);
@@ -79,7 +79,7 @@ TEST_F(StatementAtCaretTest, CtrlEnterRunsOnlyTheStatementUnderTheCaretAndFlashe
     doc->editor()->setCursorPosition(3, 8);
     QTest::keyClick(doc->editor(), Qt::Key_Return, Qt::ControlModifier);
     // the statement is marked from its first to its last character, nothing else
-    EXPECT_TRUE(doc->caretStatement()->isFlashing());
+    EXPECT_TRUE(doc->parts().caretStatement->isFlashing());
     EXPECT_TRUE(flashedAt(2, 0));
     EXPECT_TRUE(flashedAt(3, 40));
     EXPECT_FALSE(flashedAt(3, 41)); // its ;
@@ -91,7 +91,7 @@ TEST_F(StatementAtCaretTest, CtrlEnterRunsOnlyTheStatementUnderTheCaretAndFlashe
     EXPECT_EQ(grid()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("name"));
     EXPECT_EQ(messages(), QStringLiteral("Success\r\n\r\n3  Row(s) affected"));
     EXPECT_EQ(doc->statementType(), QStringLiteral("SELECT"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->caretStatement()->isFlashing(); }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->parts().caretStatement->isFlashing(); }, 3000));
     EXPECT_FALSE(flashedAt(2, 0));
     int line = -1, index = -1;
     doc->editor()->getCursorPosition(&line, &index);
@@ -125,7 +125,7 @@ TEST_F(StatementAtCaretTest, TheMenuCommandTakesTheNearestStatementOrSaysThereIs
     doc->execute(DocumentCommand::ExecuteStatement);
     waitForRun();
     EXPECT_EQ(messages(), QStringLiteral("Nothing to do but wait for something to execute :/"));
-    EXPECT_FALSE(doc->caretStatement()->isFlashing());
+    EXPECT_FALSE(doc->parts().caretStatement->isFlashing());
 }
 
 TEST_F(StatementAtCaretTest, AnUpdateWithoutWhereAsksFirstAndNoRunsNothing) {
@@ -133,7 +133,7 @@ TEST_F(StatementAtCaretTest, AnUpdateWithoutWhereAsksFirstAndNoRunsNothing) {
     ASSERT_FALSE(before.isEmpty());
     const QString script = QStringLiteral("SELECT 1 AS one;\r\nUPDATE products SET price = 0;\r\nSELECT 2 AS two");
     replaceScript(doc->editor(), script);
-    doc->resultPanes()->setMessage(QStringLiteral("earlier"));
+    doc->parts().results->setMessage(QStringLiteral("earlier"));
 
     // Ctrl+Enter on the UPDATE: asked while it is marked; No sends nothing
     doc->editor()->setCursorPosition(1, 3);
@@ -190,7 +190,7 @@ TEST_F(StatementAtCaretTest, TheSettingTurnsTheQuestionOffAndAnEmptyValueKeepsIt
     ASSERT_TRUE(settings::write(settings::Key::ConfirmUnfiltered, QString())); // emptied by hand: still asks
     dialogs.answers = {Dialogs::Answer::No};
     doc->editor()->setCursorPosition(0, 0);
-    doc->runStatementAtCaret();
+    doc->execute(DocumentCommand::ExecuteStatement);
     waitForRun();
     EXPECT_EQ(dialogs.questions.size(), 1);
 }
@@ -209,7 +209,7 @@ TEST_F(StatementAtCaretTest, AnExternalToolGetsOnlyTheStatement) {
     QFile input(home.file(QStringLiteral("in.sql")));
     ASSERT_TRUE(input.open(QIODevice::ReadOnly));
     EXPECT_EQ(input.readAll(), QByteArray("select name from categories order by id limit 2"));
-    EXPECT_EQ(shownToolOutput(doc->resultPanes()->textPane()), QStringLiteral("Beverages\r\nBakery\r\n"));
+    EXPECT_EQ(shownToolOutput(doc->parts().results->textPane()), QStringLiteral("Beverages\r\nBakery\r\n"));
 }
 
 TEST(StatementAtCaretWindow, CtrlReturnInTheMainWindowRunsTheStatementThroughTheQueryMenu) {
@@ -235,7 +235,7 @@ TEST(StatementAtCaretWindow, CtrlReturnInTheMainWindowRunsTheStatementThroughThe
     doc->editor()->setFocus();
     QTest::keyClick(doc->editor(), Qt::Key_Return, Qt::ControlModifier);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->isRunning(); }, 15000));
-    ResultModel* m = doc->resultPanes()->grid()->resultModel();
+    ResultModel* m = doc->parts().results->grid()->resultModel();
     EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("name"));
     EXPECT_EQ(m->cellText(0, 0), QStringLiteral("Beverages"));
     EXPECT_EQ(doc->editor()->text(), QStringLiteral("SELECT 1 AS a;\nSELECT name FROM categories ORDER BY id"));
@@ -243,12 +243,16 @@ TEST(StatementAtCaretWindow, CtrlReturnInTheMainWindowRunsTheStatementThroughThe
 }
 
 TEST(StatementAtCaretDialect, MariaDbAndMySqlDriversReadBackslashEscapes) {
-    EXPECT_EQ(scriptDialect(QStringLiteral("Driver={MariaDB Unicode};Server=db;Database=shop")),
-              sqlscript::Dialect::MySql);
-    EXPECT_EQ(scriptDialect(QStringLiteral("DRIVER={MySQL ODBC 8.0 Unicode Driver};SERVER=db")),
-              sqlscript::Dialect::MySql);
-    EXPECT_EQ(scriptDialect(QStringLiteral("Driver={PostgreSQL Unicode};Server=db")), sqlscript::Dialect::Generic);
-    EXPECT_EQ(scriptDialect(homeseeding::demoConnectionString()), sqlscript::Dialect::Generic);
+    // the document's context names the server; the lexer dialect follows it
+    auto dialectFor = [](const QString& cs) {
+        DocumentContext context;
+        context.setConnection(cs);
+        return sqlscript::dialectOf(context.serverFamily());
+    };
+    EXPECT_EQ(dialectFor(QStringLiteral("Driver={MariaDB Unicode};Server=db;Database=shop")), sqlscript::Dialect::MySql);
+    EXPECT_EQ(dialectFor(QStringLiteral("DRIVER={MySQL ODBC 8.0 Unicode Driver};SERVER=db")), sqlscript::Dialect::MySql);
+    EXPECT_EQ(dialectFor(QStringLiteral("Driver={PostgreSQL Unicode};Server=db")), sqlscript::Dialect::Generic);
+    EXPECT_EQ(dialectFor(homeseeding::demoConnectionString()), sqlscript::Dialect::Generic);
 }
 
 namespace {
@@ -267,10 +271,10 @@ struct ServerDocument {
     // Runs the statement at (line, index) and returns what the message pane says.
     QString runAt(int line, int index) {
         doc.editor()->setCursorPosition(line, index);
-        doc.runStatementAtCaret();
+        doc.execute(DocumentCommand::ExecuteStatement);
         QTest::qWait(0);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !doc.isRunning(); }, 30000));
-        return doc.resultPanes()->messagePane()->text();
+        return doc.parts().results->messagePane()->text();
     }
 
     TempHome home;
@@ -292,7 +296,7 @@ TEST(StatementAtCaretServers, APostgreSqlFunctionBodyGoesToTheServerWhole) {
                                       .arg(ServerDocument::unique("caret_add")));
     EXPECT_FALSE(s.runAt(3, 4).startsWith(QStringLiteral("Error"))); // inside the body
     EXPECT_EQ(s.runAt(7, 3), QStringLiteral("Success\r\n\r\n1  Row(s) affected"));
-    EXPECT_EQ(s.doc.resultPanes()->grid()->resultModel()->cellText(0, 0), QStringLiteral("5"));
+    EXPECT_EQ(s.doc.parts().results->grid()->resultModel()->cellText(0, 0), QStringLiteral("5"));
     EXPECT_FALSE(s.runAt(8, 0).startsWith(QStringLiteral("Error")));
     EXPECT_TRUE(s.runAt(7, 3).startsWith(QStringLiteral("Error"))); // dropped
 }
@@ -309,7 +313,7 @@ TEST(StatementAtCaretServers, AMariaDbProcedureWithBeginEndGoesToTheServerWhole)
                                       .arg(ServerDocument::unique("caret_count")));
     EXPECT_FALSE(s.runAt(2, 4).startsWith(QStringLiteral("Error")));
     EXPECT_FALSE(s.runAt(6, 2).startsWith(QStringLiteral("Error")));
-    ResultModel* m = s.doc.resultPanes()->grid()->resultModel();
+    ResultModel* m = s.doc.parts().results->grid()->resultModel();
     EXPECT_EQ(m->cellText(0, 0), QStringLiteral("4"));
     EXPECT_EQ(m->cellText(0, 1), QStringLiteral("it's; done"));
     EXPECT_FALSE(s.runAt(7, 0).startsWith(QStringLiteral("Error")));

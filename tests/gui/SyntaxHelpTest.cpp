@@ -13,8 +13,8 @@ namespace {
 
 class SyntaxHelpTest : public AssistFixture {
 protected:
-    static SyntaxHelp* help(QueryDocument& d) { return d.assist()->help(); }
-    static QString shownText(QueryDocument& d) { return d.navigation()->browser()->toPlainText(); }
+    static SyntaxHelp* help(QueryDocument& d) { return d.parts().assist->help(); }
+    static QString shownText(QueryDocument& d) { return d.parts().navigation->browser()->toPlainText(); }
     static bool helpFor(QueryDocument& d, const QString& word) {
         return QTest::qWaitFor([&] { return help(d)->shownWord() == word; }, 5000);
     }
@@ -38,7 +38,7 @@ TEST_F(SyntaxHelpTest, TheStartPageHasTheThreePlaceholders) {
 
 TEST_F(SyntaxHelpTest, NothingIsLookedUpWhileTheHelpTabIsHidden) {
     auto d = makeDocument();
-    d->showNavTab(NavigationPanes::ObjectsTab);
+    d->execute(DocumentCommand::ShowObjectsTab);
     d->editor()->setFocus();
     type(QStringLiteral("select name from t"));
     EXPECT_EQ(d->editor()->text(), QStringLiteral("select name from t"));
@@ -50,7 +50,7 @@ TEST_F(SyntaxHelpTest, NothingIsLookedUpWhileTheHelpTabIsHidden) {
 TEST_F(SyntaxHelpTest, TheHelpFollowsTheTyping) {
     addWord(QStringLiteral("SELECTIVITY"), QStringLiteral("<b>Bold</b> title"));
     auto d = makeDocument();
-    d->showNavTab(NavigationPanes::HelpTab);
+    d->execute(DocumentCommand::ShowHelpTab);
     EXPECT_EQ(help(*d)->lookupsStarted(), 0);
     type(QStringLiteral("sel"));
     ASSERT_TRUE(helpFor(*d, QStringLiteral("SELECT")));
@@ -85,7 +85,7 @@ TEST_F(SyntaxHelpTest, QuotesAndPercentInTheWordAreLookedUpAsTyped) {
     // words that hold quotes and percent signs (as some editors' word characters allow)
     d->editor()->SendScintilla(QsciScintillaBase::SCI_SETWORDCHARS, 0UL,
                                "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_'%");
-    d->showNavTab(NavigationPanes::HelpTab);
+    d->execute(DocumentCommand::ShowHelpTab);
     type(QStringLiteral("it's%"));
     ASSERT_TRUE(helpFor(*d, QStringLiteral("it's%done")));
     EXPECT_TRUE(shownText(*d).contains(QStringLiteral("quoted word")));
@@ -98,9 +98,9 @@ TEST_F(SyntaxHelpTest, QuotesAndPercentInTheWordAreLookedUpAsTyped) {
 
 TEST_F(SyntaxHelpTest, ShowingTheTabLooksUpTheWordAtTheCaret) {
     auto d = makeDocument();
-    d->showNavTab(NavigationPanes::ObjectsTab);
+    d->execute(DocumentCommand::ShowObjectsTab);
     d->editor()->setFocus();
     type(QStringLiteral("coalesce"));
-    d->showNavTab(NavigationPanes::HelpTab);
+    d->execute(DocumentCommand::ShowHelpTab);
     ASSERT_TRUE(helpFor(*d, QStringLiteral("COALESCE")));
 }

@@ -44,8 +44,8 @@ protected:
 
 TEST_F(TemplateBrowserTest, GroupsByTitleTemplatesInTableOrderAndStrandedOnesUnderNoGroup) {
     QueryDocument doc;
-    TemplateBrowser* tree = doc.templateBrowser();
-    EXPECT_EQ(doc.navigation()->pane(NavigationPanes::TemplatesTab), tree);
+    TemplateBrowser* tree = doc.parts().templates;
+    EXPECT_EQ(doc.parts().navigation->pane(NavigationPanes::TemplatesTab), tree);
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     QTreeWidgetItem* root = tree->topLevelItem(0);
     EXPECT_EQ(root->text(0), QStringLiteral("Templates"));
@@ -79,10 +79,10 @@ TEST_F(TemplateBrowserTest, ChoosingANodeIsRememberedProgramWideAndAGroupLeafIsN
     first.resize(900, 600);
     first.show();
     second.show();
-    TemplateBrowser* a = first.templateBrowser();
-    TemplateBrowser* b = second.templateBrowser();
-    first.navigation()->showTab(NavigationPanes::TemplatesTab);
-    second.navigation()->showTab(NavigationPanes::TemplatesTab);
+    TemplateBrowser* a = first.parts().templates;
+    TemplateBrowser* b = second.parts().templates;
+    first.parts().navigation->showTab(NavigationPanes::TemplatesTab);
+    second.parts().navigation->showTab(NavigationPanes::TemplatesTab);
     TemplateSelection& chosen = TemplateSelection::current();
 
     node(a, QStringLiteral("C12"))->setExpanded(true);
@@ -116,8 +116,8 @@ TEST_F(TemplateBrowserTest, DoubleClickAppendsAfterTheLastLineWhateverIsSelected
     QueryDocument doc;
     doc.resize(900, 600);
     doc.show();
-    doc.navigation()->showTab(NavigationPanes::TemplatesTab);
-    TemplateBrowser* tree = doc.templateBrowser();
+    doc.parts().navigation->showTab(NavigationPanes::TemplatesTab);
+    TemplateBrowser* tree = doc.parts().templates;
     SqlEditor* editor = doc.editor();
     editor->setText(QStringLiteral("SELECT 0\r\nFROM zero"));
     editor->setSelection(0, 0, 0, 6); // "SELECT" selected: not replaced
@@ -137,7 +137,10 @@ TEST_F(TemplateBrowserTest, DoubleClickAppendsAfterTheLastLineWhateverIsSelected
     tree->setFocus();
     tree->setCurrentItem(node(tree, QStringLiteral("CC3")));
     QTest::keyClick(tree, Qt::Key_Return);
-    EXPECT_EQ(editor->text(), QStringLiteral("\r\nSELECT 3\r\nFROM lf_only;\r\n"));
+    EXPECT_EQ(editor->text(), QStringLiteral("SELECT 3\r\nFROM lf_only;\r\n")); // no blank line before it
+    // after a script that ends with a line break: straight on the empty last line
+    doubleClick(tree, node(tree, QStringLiteral("CC2")));
+    EXPECT_EQ(editor->text(), QStringLiteral("SELECT 3\r\nFROM lf_only;\r\nSELECT 2\r\nFROM two;\r\n"));
 
     // A template deleted since the tree was built: the script stays as it is.
     ResourceDb::open()->exec(QStringLiteral("DELETE FROM templates WHERE id = 4"));
@@ -156,8 +159,8 @@ TEST_F(TemplateBrowserTest, RightClickChoosesTheNodeAndOpensTheTemplatesPopUp) {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QueryDocument* doc = window.activeDocument();
-    doc->navigation()->showTab(NavigationPanes::TemplatesTab);
-    TemplateBrowser* tree = doc->templateBrowser();
+    doc->parts().navigation->showTab(NavigationPanes::TemplatesTab);
+    TemplateBrowser* tree = doc->parts().templates;
     node(tree, QStringLiteral("C12"))->setExpanded(true);
     QTreeWidgetItem* item = node(tree, QStringLiteral("CC1"));
     tree->scrollToItem(item);
@@ -181,9 +184,9 @@ TEST_F(TemplateBrowserTest, RightClickChoosesTheNodeAndOpensTheTemplatesPopUp) {
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
     // "Templates (Tab)" brings the tree forward with the focus
-    doc->navigation()->showTab(NavigationPanes::ObjectsTab);
+    doc->parts().navigation->showTab(NavigationPanes::ObjectsTab);
     window.action(QStringLiteral("mnuSetTa"))->trigger();
-    EXPECT_EQ(doc->navigation()->currentWidget(), tree);
+    EXPECT_EQ(doc->parts().navigation->currentWidget(), tree);
     for (QueryDocument* d : window.documents())
         d->setChanged(false);
 }

@@ -8,6 +8,7 @@
 #include "shell/MainWindow.h"
 #include "templates/TemplateBrowser.h"
 #include "templates/TemplateCommands.h"
+#include "templates/TemplateSelection.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 class TemplateEditorTest : public TemplateFixture {
@@ -106,12 +108,12 @@ TEST_F(TemplateEditorTest, NewItemFromTheMenusStoresAndRebuildsOnlyTheActiveTree
     window->action(QStringLiteral("mnuTemplateNew2"))->trigger(); // "Insert Template" in the Edit menu
     ASSERT_TRUE(seen);
     EXPECT_EQ(count("SELECT count(*) FROM templates WHERE title = 'fresh' AND \"group\" = 45"), 1);
-    const QString key = TemplateBrowser::keyOf(first->templateBrowser()->currentItem());
+    const QString key = TemplateBrowser::keyOf(first->parts().templates->currentItem());
     EXPECT_TRUE(key.startsWith(QStringLiteral("CC"))) << key.toStdString(); // the new one is shown
-    EXPECT_EQ(first->templateBrowser()->currentItem()->text(0), QStringLiteral("fresh"));
-    EXPECT_EQ(second->templateBrowser()->itemForKey(key), nullptr); // until that tree is rebuilt
+    EXPECT_EQ(first->parts().templates->currentItem()->text(0), QStringLiteral("fresh"));
+    EXPECT_EQ(second->parts().templates->itemForKey(key), nullptr); // until that tree is rebuilt
     second->getTemplates();
-    EXPECT_NE(second->templateBrowser()->itemForKey(key), nullptr);
+    EXPECT_NE(second->parts().templates->itemForKey(key), nullptr);
 
     // "New Item" with Cancel stores nothing
     seen = false;
@@ -130,7 +132,7 @@ TEST_F(TemplateEditorTest, NewItemFromTheMenusStoresAndRebuildsOnlyTheActiveTree
 TEST_F(TemplateEditorTest, EditItemShowsAndKeepsTheTemplatesOwnGroup) {
     auto window = openWindow();
     QueryDocument* doc = window->activeDocument();
-    TemplateBrowser* tree = doc->templateBrowser();
+    TemplateBrowser* tree = doc->parts().templates;
     tree->choose(tree->itemForKey(QStringLiteral("C7")));  // a group chosen first...
     tree->choose(tree->itemForKey(QStringLiteral("CC1"))); // ...then a template of another group
     TemplateSelection::current().groupId = 7; // whatever the last group was, the template's own one counts
@@ -165,7 +167,7 @@ TEST_F(TemplateEditorTest, EditItemShowsAndKeepsTheTemplatesOwnGroup) {
 
 TEST_F(TemplateEditorTest, EditItemAfterChoosingAGroupMakesANewTemplate) {
     auto window = openWindow();
-    TemplateBrowser* tree = window->activeDocument()->templateBrowser();
+    TemplateBrowser* tree = window->activeDocument()->parts().templates;
     tree->choose(tree->itemForKey(QStringLiteral("C45")));
     bool seen = false;
     whenEditorShown([&](TemplateEditor* e) {
@@ -217,7 +219,7 @@ TEST_F(TemplateEditorTest, CommandsOnAMissingTemplateOrGroupAreRefusedAndChangeN
 
 TEST_F(TemplateEditorTest, DeleteItemAsksThenDeletesAndRebuildsTheTree) {
     auto window = openWindow();
-    TemplateBrowser* tree = window->activeDocument()->templateBrowser();
+    TemplateBrowser* tree = window->activeDocument()->parts().templates;
     tree->choose(tree->itemForKey(QStringLiteral("CC3")));
     dialogs.answers = {Dialogs::Answer::No, Dialogs::Answer::Yes};
     window->action(QStringLiteral("mnuTemplateDelete"))->trigger();
@@ -234,7 +236,7 @@ TEST_F(TemplateEditorTest, DeleteItemAsksThenDeletesAndRebuildsTheTree) {
 
 TEST_F(TemplateEditorTest, GroupsAreAddedAndRenamedByExactNameAndReachTheTreeOnlyWithOk) {
     auto window = openWindow();
-    TemplateBrowser* tree = window->activeDocument()->templateBrowser();
+    TemplateBrowser* tree = window->activeDocument()->parts().templates;
     bool seen = false;
     whenEditorShown([&](TemplateEditor* e) {
         seen = true;
@@ -337,4 +339,37 @@ TEST_F(TemplateEditorTest, EnterInTheScriptIsANewLineAndInTheTitleIsOk) {
     EXPECT_EQ(count("SELECT count(*) FROM templates WHERE title = 'typed' AND \"group\" = 7 "
                     "AND code = 'SELECT 1' || char(13,10) || 'FROM t'"),
               1);
+}
+
+TEST_F(TemplateEditorTest, TemplateCommandsWorkWithNoDocumentOpen) {
+    auto window = openWindow();
+    dialogs.answers = {Dialogs::Answer::No};
+    window->action(QStringLiteral("mnuFileClose"))->trigger();
+    ASSERT_TRUE(window->documents().isEmpty());
+    bool seen = false;
+    whenEditorShown([&](TemplateEditor* e) {
+        seen = true;
+        e->titleField()->setText(QStringLiteral("without a window"));
+        showGroup(*e, QStringLiteral("Empty"));
+        e->codeEditor()->setText(QStringLiteral("SELECT 'lonely';"));
+        e->button(QStringLiteral("Ok"))->click();
+    });
+    window->action(QStringLiteral("mnuTemplateNew2"))->trigger(); // "Insert Template"
+    ASSERT_TRUE(seen); // the editor opened instead of nothing happening
+    EXPECT_EQ(count("SELECT count(*) FROM templates WHERE title = 'without a window'"), 1);
+    // the next document's tree has it
+    window->action(QStringLiteral("mnuFileNew"))->trigger();
+    QueryDocument* doc = window->activeDocument();
+    ASSERT_NE(doc, nullptr);
+    QStringList titles;
+    for (QTreeWidgetItemIterator it(doc->parts().templates); *it; ++it) titles << (*it)->text(0);
+    EXPECT_TRUE(titles.contains(QStringLiteral("without a window")));
+    // with nothing chosen, Delete Item says why it does nothing
+    TemplateSelection::current() = TemplateSelection{};
+    window->action(QStringLiteral("mnuFileClose"))->trigger();
+    ASSERT_TRUE(window->documents().isEmpty());
+    window->action(QStringLiteral("mnuTemplateDelete"))->trigger();
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("Choose a template in the template tree first.")});
+    EXPECT_EQ(dialogs.unexpected, 0);
+    closeWindow(window);
 }

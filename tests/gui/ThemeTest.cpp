@@ -175,7 +175,7 @@ TEST_F(ThemedWindowTest, UnderADarkStyleSheetTheResultPanesAreDarkWithLightText)
     qApp->setStyleSheet(QStringLiteral("QWidget { background-color: #2b2b2b; color: #dddddd; }"));
     openWindow();
     EXPECT_TRUE(Theme::instance().isDark());
-    ResultPanes* panes = window->activeDocument()->resultPanes();
+    ResultPanes* panes = window->activeDocument()->parts().results;
     ResultTextView* extended = panes->extendedPane();
     extended->setText(QStringLiteral("id  name\r\n--  ----\r\n 1  Ann\r\n 2  Bob\r\n"));
     panes->setExtendedVisible(true);
@@ -215,15 +215,15 @@ TEST_F(ThemedWindowTest, ViewThemeRecoloursOpenDocumentsAtOnceAndIsKept) {
     window->action(QStringLiteral("mnuThemeDark"))->trigger();
     EXPECT_LT(styleBack(doc->editor(), 0).lightness(), 128);
     EXPECT_LT(styleBack(doc->editor(), QsciScintillaBase::STYLE_LINENUMBER).lightness(), 128);
-    EXPECT_LT(styleBack(doc->resultPanes()->messagePane(), 0).lightness(), 128);
+    EXPECT_LT(styleBack(doc->parts().results->messagePane(), 0).lightness(), 128);
     EXPECT_LT(QApplication::palette().color(QPalette::Window).lightness(), 128); // the rest of the window too
-    ResultTextView* text = doc->resultPanes()->textPane();
+    ResultTextView* text = doc->parts().results->textPane();
     text->setText(QStringLiteral("a\r\n"));
     text->resize(200, 80);
     EXPECT_GT(lookOf(text->viewport()).darkShare, 0.9);
     doc->setResultsRatio(0.5);
     QApplication::processEvents();
-    ResultGrid* grid = doc->resultPanes()->grid();
+    ResultGrid* grid = doc->parts().results->grid();
     ASSERT_GT(grid->viewport()->height(), 20);
     EXPECT_GT(lookOf(grid->viewport()).darkShare, 0.9); // the grid's empty room too
     EXPECT_TRUE(readFile(AppPaths::configFile()).contains("theme=dark"));

@@ -50,8 +50,8 @@ protected:
         while (doc->isRunning() && t.elapsed() < ms) QTest::qWait(10);
         ASSERT_FALSE(doc->isRunning());
     }
-    ResultTextView* pane() const { return doc->resultPanes()->textPane(); }
-    QString messages() const { return doc->resultPanes()->messagePane()->text(); }
+    ResultTextView* pane() const { return doc->parts().results->textPane(); }
+    QString messages() const { return doc->parts().results->messagePane()->text(); }
 
     TempHome home;
     ScriptedDialogs dialogs;
@@ -75,7 +75,7 @@ TEST_F(ToolOutputTest, AGigabyteOnOneLineShowsCutAndCostsLittle) {
     EXPECT_LT(ownPeakKb() - before, 256 * 1024) << "the whole line was held";
     // the message pane has the hand-over and the end, nothing of the output
     EXPECT_LT(messages().size(), 2000);
-    doc->resultPanes()->setCurrentIndex(ResultPanes::MessagesTab);
+    doc->parts().results->setCurrentIndex(ResultPanes::MessagesTab);
     EXPECT_TRUE(messages().endsWith(QStringLiteral("ended with exit code 0.\r\n"))) << messages().toStdString();
 }
 
@@ -135,7 +135,7 @@ TEST_F(ToolOutputTest, StopEndsTheToolAndWhatItStarted) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return pane()->text().contains(QStringLiteral("\r\n")); }, 5000));
     const qint64 child = pane()->content().line(0).toLongLong();
     ASSERT_GT(child, 0);
-    doc->stopQuery(); // F4
+    doc->execute(DocumentCommand::Stop); // F4
     ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->isRunning() && processEnded(child); }, 10000));
     EXPECT_TRUE(messages().endsWith(QStringLiteral("...") + home.file(QStringLiteral("tool.sh")) +
                                     QStringLiteral(" stopped by User...\r\n")))

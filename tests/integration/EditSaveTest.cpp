@@ -3,6 +3,7 @@
 // deletions, NULL, a key change, hostile names and awkward types, a row
 // changed by someone else (nothing saved, the row named), a failing
 // constraint, and a save inside the user's own transaction.
+#include "edit/ValueFile.h"
 #include "support/EditFixture.h"
 #include "support/TestServers.h"
 
@@ -34,7 +35,7 @@ const EditBackend kEditBackends[] = {
     {"PostgreSQL", &kPostgres,
      "CREATE TABLE \"Odd Table's\" (\"select\" SERIAL PRIMARY KEY, \"Mixed Case\" TEXT, \"%1\" TEXT, "
      "n NUMERIC(40,20), ts TIMESTAMPTZ, b BYTEA, j JSON, f BOOLEAN, d INTEGER DEFAULT 42, u TEXT UNIQUE)",
-     "😀", "BEGIN", "12345678901234567890.12345678901234567890", "12345678901234567890.12345678901234567890", "1"},
+     "😀", "BEGIN", "12345678901234567890.12345678901234567890", "12345678901234567890.12345678901234567890", "t"},
     {"MariaDB", &kMariaDb,
      "CREATE TABLE `Odd Table's` (`select` INT AUTO_INCREMENT PRIMARY KEY, `Mixed Case` TEXT, `%1` TEXT, "
      "n DECIMAL(40,20), ts TIMESTAMP(6) NULL, b BLOB, j JSON, f BOOLEAN, d INTEGER DEFAULT 42, u VARCHAR(20) UNIQUE) DEFAULT CHARSET=utf8mb4",
@@ -127,7 +128,8 @@ TEST_P(EditSaveTest, AwkwardTypesGoInAsBoundValuesAndComeBackAsTheServerShowsThe
     ASSERT_TRUE(out.saved) << out.message.toStdString();
     EXPECT_EQ(cellNow(1, QStringLiteral("n")), QString::fromUtf8(GetParam().numberOut));
     EXPECT_TRUE(cellNow(1, QStringLiteral("ts")).value_or(QString()).startsWith(QStringLiteral("2024-02-29 23:59:58")));
-    EXPECT_EQ(cellNow(1, QStringLiteral("b")), QStringLiteral("00FF27"));
+    // each backend shows bytes its own way (00FF27, 0x00FF27, \x00ff27): the bytes are the same
+    EXPECT_EQ(edit::binaryBytes(cellNow(1, QStringLiteral("b")).value_or(QString())), QByteArray("\x00\xff\x27", 3));
     EXPECT_EQ(cellNow(1, QStringLiteral("j")), QStringLiteral("{\"a\": [1, \"it's\"]}"));
     EXPECT_EQ(cellNow(1, QStringLiteral("f")), QString::fromUtf8(GetParam().boolTrue));
 

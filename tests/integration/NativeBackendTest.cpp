@@ -1,12 +1,14 @@
-// The native PostgreSQL and MariaDB backends against the real servers: the
-// same results as the ODBC path byte for byte, rows that stream, notices,
-// and calls left half read.
+// The native PostgreSQL and MariaDB backends against the real servers:
+// results shaped as the ODBC path shapes them (the values themselves are the
+// server's own text, see ValueTextTest), rows that stream, notices, and
+// calls left half read.
 #include "base/Memory.h"
 #include "db/Connection.h"
 #include "db/MariaConnection.h"
 #include "db/OdbcConnection.h"
 #include "db/PgConnection.h"
 #include "run/RunEngine.h"
+#include "support/RunCapture.h"
 #include "support/TestServers.h"
 
 #include <QElapsedTimer>
@@ -20,10 +22,10 @@ using namespace db;
 
 namespace {
 
-// Every result of a call as text: each field's name, type, precision and
-// sizing, then the rows (NULL apart from empty), or the count of a
-// statement without rows.
-QString dump(Connection& conn, const QString& sql) {
+// The shape of every result of a call: each field's name, type and sizing,
+// then per row which cells are NULL, or the count of a statement without
+// rows. The precisions go to precisions, in order.
+QString shape(Connection& conn, const QString& sql, std::vector<int>& precisions) {
     QString out;
     auto cursor = conn.execute(sql);
     do {
@@ -31,17 +33,17 @@ QString dump(Connection& conn, const QString& sql) {
             out += QStringLiteral("affected %1\n").arg(cursor->recordsAffected());
             continue;
         }
-        for (const Field& f : cursor->fields())
-            out += QStringLiteral("field %1 type %2 precision %3%4\n")
+        for (const Field& f : cursor->fields()) {
+            out += QStringLiteral("field %1 type %2%3\n")
                        .arg(f.name)
                        .arg(int(f.type))
-                       .arg(f.precision)
                        .arg(f.unsized ? QStringLiteral(" unsized") : QString());
+            precisions.push_back(f.precision);
+        }
         RowBlock b;
         while (cursor->fetch(b, 7))
             for (int r = 0; r < b.rowCount(); ++r) {
-                for (int c = 0; c < b.columnCount(); ++c)
-                    out += (b.isNull(r, c) ? QStringLiteral("<NULL>") : b.string(r, c)) + QLatin1Char('|');
+                for (int c = 0; c < b.columnCount(); ++c) out += b.isNull(r, c) ? QStringLiteral("<NULL>|") : QStringLiteral("v|");
                 out += QLatin1Char('\n');
             }
     } while (cursor->nextResult());
@@ -99,7 +101,7 @@ class NativeAndOdbc : public ::testing::TestWithParam<Case> {};
 
 } // namespace
 
-TEST_P(NativeAndOdbc, ResultsReadTheSameThroughEitherBackend) {
+TEST_P(NativeAndOdbc, ResultsAreShapedAlikeThroughEitherBackend) {
     QString cs;
     SQLQE_REQUIRE_SERVER(*GetParam().server, cs);
     auto native = Connection::open(cs);
@@ -113,9 +115,13 @@ TEST_P(NativeAndOdbc, ResultsReadTheSameThroughEitherBackend) {
     for (const QString& s : QString::fromUtf8(GetParam().setup).split(QStringLiteral(";;"))) native->exec(s);
     for (const char* q : GetParam().queries) {
         const QString sql = QString::fromUtf8(q);
-        const QString viaOdbc = dump(*odbc, sql);
-        EXPECT_EQ(dump(*native, sql), viaOdbc) << q;
+        std::vector<int> odbcWidths, nativeWidths;
+        const QString viaOdbc = shape(*odbc, sql, odbcWidths);
+        EXPECT_EQ(shape(*native, sql, nativeWidths), viaOdbc) << q;
         EXPECT_GT(viaOdbc.size(), 10);
+        // as wide as the driver's, or wider where the server's text is (offsets, fractions, 0x)
+        ASSERT_EQ(nativeWidths.size(), odbcWidths.size()) << q;
+        for (size_t i = 0; i < nativeWidths.size(); ++i) EXPECT_GE(nativeWidths[i], odbcWidths[i]) << q << " field " << i;
     }
     native->exec(QStringLiteral("DROP TABLE nb_types"));
 }
@@ -241,4 +247,50 @@ TEST(MariaDbNative, ARowLimitBoundsTheMemoryOfAHugeResult) {
     EXPECT_EQ(result.rows, 10);
     EXPECT_TRUE(sink.results.contains(QStringLiteral("...Rowcount = 10...")));
     EXPECT_LT(peak.growth(), 64 << 20); // the driver's way: two million rows held at once
+}
+
+// A query that makes its rows slowly: the first ones show while it runs,
+// not after the thousands the column sizing reads ahead or a full block.
+TEST(PostgresNative, ASlowProducersFirstRowsShowWhileItRuns) {
+    QString cs;
+    SQLQE_REQUIRE_SERVER(kPostgres, cs);
+    struct FirstRows : RunCapture {
+        QElapsedTimer clock;
+        qint64 firstRowsAt = -1;
+        void textRows(Pane, std::shared_ptr<RowBlock>, const TextWidths&) override {
+            if (firstRowsAt < 0) firstRowsAt = clock.elapsed();
+        }
+    } sink;
+    sink.clock.start();
+    // numeric without a declared precision: sized by the values of the first rows
+    const RunResult result = runScript(sink, cs,
+                                       QStringLiteral("SELECT x::numeric AS n, repeat('y', 3000) AS pad FROM generate_series(1, 150) x,"
+                                                      " LATERAL (SELECT pg_sleep(0.02 + x * 0)) s"));
+    EXPECT_EQ(result.outcome, RunOutcome::Success) << qPrintable(result.closingMessage);
+    EXPECT_GE(sink.clock.elapsed(), 2500); // 150 rows at 20 ms each
+    EXPECT_GE(sink.firstRowsAt, 0);
+    EXPECT_LT(sink.firstRowsAt, 1000);
+}
+
+// The server's warnings reach the messages after their statement; one that
+// put NULL where a value was says so (a 100 MB value over the packet limit
+// used to read as an empty cell and plain Success).
+TEST(MariaDbNative, WarningsReachTheMessagesAndANulledValueIsFlagged) {
+    QString cs;
+    SQLQE_REQUIRE_SERVER(kMariaDb, cs);
+    RunCapture sink;
+    RunResult result = runScript(sink, cs, QStringLiteral("SELECT concat(repeat('x', 100 * 1024 * 1024), 'END') AS big"));
+    EXPECT_EQ(result.outcome, RunOutcome::Success);
+    EXPECT_TRUE(sink.notices.startsWith(QStringLiteral("Warning 1301: Result of repeat() was larger than max_allowed_packet")))
+        << qPrintable(sink.notices);
+    EXPECT_TRUE(sink.notices.contains(QStringLiteral("the server shows NULL for that value"))) << qPrintable(sink.notices);
+
+    // an earlier statement's texts are gone once the next one ran: its count is said
+    sink = RunCapture();
+    result = runScript(sink, cs, QStringLiteral("SELECT 1 / 0 AS a; SELECT 2 AS b; SELECT 'x' + 1 AS c"));
+    EXPECT_EQ(result.outcome, RunOutcome::Success);
+    const QStringList lines = sink.notices.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << qPrintable(sink.notices);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("1 warning(s)"))) << qPrintable(lines[0]);
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Warning 1292: Truncated incorrect DOUBLE value: 'x'"))) << qPrintable(lines[1]);
 }

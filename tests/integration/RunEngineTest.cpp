@@ -59,7 +59,6 @@ const Backend kBackends[] = {
     {"PostgreSQL", &kPostgres, "SELECT pg_sleep(30)"},
     {"MariaDB", &kMariaDb, "SELECT SLEEP(30)"},
     {"PostgreSQL_ODBC", &kPostgres, "SELECT pg_sleep(30)", "Backend=ODBC;"},
-    {"MariaDB_ODBC", &kMariaDb, "SELECT SLEEP(30)", "Backend=ODBC;"},
 };
 
 class RunEngineTest : public ::testing::TestWithParam<Backend> {
@@ -303,7 +302,7 @@ TEST(TextLayoutTexts, ElapsedTimeAndMessages) {
     b.appendCell(std::string_view("toolongvalue"));
     QString line;
     textlayout::appendRow(line, b, 0, {7, 5});
-    EXPECT_EQ(line, QStringLiteral("héllo  ...\r\n"));
+    EXPECT_EQ(line, QStringLiteral("héllo  t... \r\n")); // as much as fits, then ...
     EXPECT_EQ(textlayout::headerBlock({db::Field{QStringLiteral(" a "), db::FieldType::Integer, 1, 4}}),
               QStringLiteral("a     \r\n------\r\n"));
 }

@@ -123,9 +123,9 @@ TEST_P(SessionTest, TheTransactionStateFollowsBeginAndCommit) {
     EXPECT_FALSE(r.isError()) << r.closingMessage.toStdString();
     EXPECT_EQ(r.inTransaction, std::optional<bool>(true));
     // uncommitted: another connection does not see the row yet (SQLite: the file is locked for writing)
-    if (GetParam().server)
-        EXPECT_EQ(rowsInTable(),
-                  QStringLiteral("0"));
+    if (GetParam().server) {
+        EXPECT_EQ(rowsInTable(), QStringLiteral("0"));
+    }
 
     // a run that sends nothing leaves the state as it was
     r = run(QString());

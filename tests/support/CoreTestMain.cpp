@@ -1,5 +1,6 @@
 // gtest main for core tests: a QCoreApplication must exist for resources,
 // queued signals and QThread use.
+#include "base/Background.h"
 #include "db/ProcessLocale.h"
 #include "support/MemorySecretStore.h"
 
@@ -12,5 +13,5 @@ int main(int argc, char** argv) {
     db::useUtf8Ctype();
     secrets::replace(std::make_unique<MemorySecretStore>(false)); // never the real keyring
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return background::finishProcess(RUN_ALL_TESTS());
 }

@@ -1,5 +1,6 @@
 // gtest main for widget tests: an offscreen QApplication and a throwaway
 // application home for the whole run (each test may make its own).
+#include "base/Background.h"
 #include "db/ProcessLocale.h"
 #include "support/MemorySecretStore.h"
 
@@ -14,5 +15,5 @@ int main(int argc, char** argv) {
     db::useUtf8Ctype();
     secrets::replace(std::make_unique<MemorySecretStore>(false)); // never the real keyring
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return background::finishProcess(RUN_ALL_TESTS());
 }

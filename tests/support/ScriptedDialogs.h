@@ -28,6 +28,7 @@ public:
 
     QStringList messages;   // texts shown
     QStringList questions;  // texts asked
+    QStringList defaultButtons, escapeButtons; // of each choose(): what Enter and Escape press ("" for none)
     QStringList fileDialogs; // titles of file dialogs shown
     QStringList startFolders; // where each file dialog opened
     int unexpected = 0;
@@ -43,8 +44,11 @@ public:
         answers.pop_front();
         return a;
     }
-    int choose(QWidget*, const QString& text, const QString&, const QStringList&) override {
+    int choose(QWidget*, const QString& text, const QString&, const QStringList& buttons, int defaultButton,
+               int escapeButton) override {
         questions << text;
+        defaultButtons << buttons.value(defaultButton);
+        escapeButtons << buttons.value(escapeButton);
         if (choices.empty()) {
             ++unexpected;
             return -1;

@@ -1,7 +1,10 @@
-// The completion popup's catalogue cache: one read per connection until a
-// refresh, failures not kept, answers of overtaken reads dropped.
+// The completion popup's catalogue cache: one read per list until the
+// connection's lists are forgotten, failures not kept, answers of overtaken
+// reads dropped, stale lists served while they are read again, and
+// forgetEverywhere reaching every cache.
 #include "assist/CatalogCache.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -16,18 +19,20 @@ struct Fake {
 
     CatalogCache::Readers readers() const {
         CatalogCache::Readers r;
-        r.tables = [n = tableReads, failing = failing](const QString& cs) -> Result<QStringList> {
+        r.tables = [n = tableReads, failing = failing](const QString& cs) -> Result<CatalogCache::Tables> {
             const int read = ++*n;
             if (*failing) return fail(QStringLiteral("Error: cannot connect"));
-            return QStringList{cs + QStringLiteral(".t"), QStringLiteral("read%1").arg(read)};
+            CatalogCache::Tables t;
+            t.tables = {{QString(), cs + QStringLiteral(".t")}, {QString(), QStringLiteral("read%1").arg(read)}};
+            return t;
         };
-        r.systemTables = [](const QString&) -> Result<QStringList> {
-            return QStringList{QStringLiteral("sys")};
+        r.tablesIn = [](const QString&, const QString& schema) -> Result<CatalogCache::TableList> {
+            return CatalogCache::TableList{{schema, QStringLiteral("in_") + schema}};
         };
-        r.columns = [n = columnReads](const QString&, const QString& table,
-                                      const QString& database) -> Result<QStringList> {
+        r.columns = [n = columnReads](const QString&, const QString& database, const QString& schema,
+                                      const QString& table) -> Result<QStringList> {
             ++*n;
-            return QStringList{database + QLatin1Char('.') + table + QStringLiteral(".id")};
+            return QStringList{database + QLatin1Char('.') + schema + QLatin1Char('.') + table + QStringLiteral(".id")};
         };
         return r;
     }
@@ -36,7 +41,12 @@ struct Fake {
 struct Answer {
     int calls = 0;
     std::optional<Result<CatalogCache::Tables>> last;
+    QString secondName() const { return last && last->ok() ? last->value().tables.at(1).name : QString(); }
 };
+
+completion::ColumnSource source(const QString& database, const QString& schema, const QString& table) {
+    return {database, schema, table};
+}
 
 } // namespace
 
@@ -51,9 +61,8 @@ TEST(CatalogCache, TablesAreReadOnceAndServedAtOnceAfterwards) {
     EXPECT_EQ(cache.cachedTables(QStringLiteral("cs1")), nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return a.calls == 1 && b.calls == 1; }, 5000));
     EXPECT_EQ(*fake.tableReads, 1);
-    ASSERT_TRUE(a.last->ok());
-    EXPECT_EQ(a.last->value().user, (QStringList{QStringLiteral("cs1.t"), QStringLiteral("read1")}));
-    EXPECT_EQ(a.last->value().system, QStringList{QStringLiteral("sys")});
+    EXPECT_EQ(a.last->value().tables.at(0).name, QStringLiteral("cs1.t"));
+    EXPECT_EQ(a.secondName(), QStringLiteral("read1"));
     ASSERT_NE(cache.cachedTables(QStringLiteral("cs1")), nullptr);
 
     int sync = 0;
@@ -70,7 +79,7 @@ TEST(CatalogCache, TablesAreReadOnceAndServedAtOnceAfterwards) {
     Answer c;
     EXPECT_FALSE(cache.requestTables(QStringLiteral("cs1"), [&](const auto& r) { ++c.calls, c.last = r; }));
     ASSERT_TRUE(QTest::qWaitFor([&] { return c.calls == 1; }, 5000));
-    EXPECT_EQ(c.last->value().user.at(1), QStringLiteral("read3"));
+    EXPECT_EQ(c.secondName(), QStringLiteral("read3"));
 }
 
 TEST(CatalogCache, FailuresAreReportedButReadAgainNextTime) {
@@ -104,19 +113,80 @@ TEST(CatalogCache, ARefreshDuringAReadDropsTheOlderAnswer) {
     EXPECT_EQ(cache.readsStarted(), 2);
 }
 
-TEST(CatalogCache, ColumnsAreKeptPerDatabaseAndTable) {
+TEST(CatalogCache, ColumnsAreKeptPerDatabaseSchemaAndTable) {
     Fake fake;
     CatalogCache cache;
     cache.setReaders(fake.readers());
     QStringList got;
     auto keep = [&](const Result<QStringList>& r) { got << r.valueOr({}); };
-    cache.requestColumns(QStringLiteral("cs"), QString(), QStringLiteral("Orders"), keep);
-    cache.requestColumns(QStringLiteral("cs"), QStringLiteral("db2"), QStringLiteral("Orders"), keep);
-    cache.requestColumns(QStringLiteral("cs"), QString(), QStringLiteral("orders"), keep);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return got.size() == 3; }, 5000));
-    EXPECT_TRUE(got.contains(QStringLiteral("db2.Orders.id")));
-    EXPECT_TRUE(got.contains(QStringLiteral(".orders.id")));
-    EXPECT_TRUE(cache.requestColumns(QStringLiteral("cs"), QString(), QStringLiteral("Orders"), keep));
-    EXPECT_EQ(got.last(), QStringLiteral(".Orders.id"));
-    EXPECT_EQ(*fake.columnReads, 3);
+    cache.requestColumns(QStringLiteral("cs"), source({}, {}, QStringLiteral("Orders")), keep);
+    cache.requestColumns(QStringLiteral("cs"), source(QStringLiteral("db2"), {}, QStringLiteral("Orders")), keep);
+    cache.requestColumns(QStringLiteral("cs"), source({}, QStringLiteral("sales"), QStringLiteral("Orders")), keep);
+    cache.requestColumns(QStringLiteral("cs"), source({}, {}, QStringLiteral("orders")), keep);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return got.size() == 4; }, 5000));
+    EXPECT_TRUE(got.contains(QStringLiteral("db2..Orders.id")));
+    EXPECT_TRUE(got.contains(QStringLiteral(".sales.Orders.id")));
+    EXPECT_TRUE(got.contains(QStringLiteral("..orders.id")));
+    EXPECT_TRUE(cache.requestColumns(QStringLiteral("cs"), source({}, QStringLiteral("sales"), QStringLiteral("Orders")), keep));
+    EXPECT_EQ(got.last(), QStringLiteral(".sales.Orders.id"));
+    EXPECT_EQ(*fake.columnReads, 4);
+    // the candidate builder's view of the same lists
+    const completion::CatalogView& view = cache.viewOf(QStringLiteral("cs"));
+    ASSERT_NE(view.columns(source({}, QStringLiteral("sales"), QStringLiteral("Orders"))), nullptr);
+    EXPECT_EQ(view.columns(source({}, QStringLiteral("public"), QStringLiteral("Orders"))), nullptr);
+    EXPECT_EQ(view.tables(), nullptr);
+}
+
+TEST(CatalogCache, ForgettingAConnectionLeavesTheOthers) {
+    Fake fake;
+    CatalogCache first, second;
+    first.setReaders(fake.readers());
+    second.setReaders(fake.readers());
+    int answers = 0;
+    for (CatalogCache* cache : {&first, &second})
+        for (const char* cs : {"a", "b"}) {
+            cache->requestTables(QLatin1String(cs), [&](const auto&) { ++answers; });
+            cache->requestTablesIn(QLatin1String(cs), QStringLiteral("s"), [&](const auto&) { ++answers; });
+            cache->requestColumns(QLatin1String(cs), source({}, {}, QStringLiteral("t")), [&](const auto&) { ++answers; });
+        }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answers == 12; }, 5000));
+    // a run that changed the schema on "a", in whichever document
+    CatalogCache::forgetEverywhere(QStringLiteral("a"));
+    for (CatalogCache* cache : {&first, &second}) {
+        EXPECT_EQ(cache->cachedTables(QStringLiteral("a")), nullptr);
+        EXPECT_EQ(cache->viewOf(QStringLiteral("a")).tablesIn(QStringLiteral("s")), nullptr);
+        EXPECT_EQ(cache->viewOf(QStringLiteral("a")).columns(source({}, {}, QStringLiteral("t"))), nullptr);
+        EXPECT_NE(cache->cachedTables(QStringLiteral("b")), nullptr);
+        EXPECT_NE(cache->viewOf(QStringLiteral("b")).columns(source({}, {}, QStringLiteral("t"))), nullptr);
+    }
+}
+
+TEST(CatalogCache, AStaleListIsServedAndReadAgainBehindIt) {
+    Fake fake;
+    CatalogCache cache;
+    cache.setReaders(fake.readers());
+    Answer a;
+    cache.requestTables(QStringLiteral("cs"), [&](const auto& r) { ++a.calls, a.last = r; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return a.calls == 1; }, 5000));
+    QSignalSpy updated(&cache, &CatalogCache::updated);
+    // fresh: served without a read
+    EXPECT_TRUE(cache.requestTables(QStringLiteral("cs"), [&](const auto& r) { ++a.calls, a.last = r; }));
+    EXPECT_EQ(*fake.tableReads, 1);
+    cache.setMaxAge(0);
+    QTest::qWait(5);
+    // stale: the old list at once, the new one read behind it
+    EXPECT_TRUE(cache.requestTables(QStringLiteral("cs"), [&](const auto& r) { ++a.calls, a.last = r; }));
+    EXPECT_EQ(a.secondName(), QStringLiteral("read1"));
+    ASSERT_TRUE(updated.wait(5000));
+    EXPECT_EQ(updated.at(0).at(0).toString(), QStringLiteral("cs"));
+    EXPECT_EQ(*fake.tableReads, 2);
+    EXPECT_EQ(cache.cachedTables(QStringLiteral("cs"))->tables.at(1).name, QStringLiteral("read2"));
+    // a stale list whose new read fails is kept
+    *fake.failing = true;
+    QTest::qWait(5);
+    EXPECT_TRUE(cache.requestTables(QStringLiteral("cs"), [](const auto&) {}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return *fake.tableReads == 3; }, 5000));
+    QTest::qWait(50);
+    ASSERT_NE(cache.cachedTables(QStringLiteral("cs")), nullptr);
+    EXPECT_EQ(cache.cachedTables(QStringLiteral("cs"))->tables.at(1).name, QStringLiteral("read2"));
 }

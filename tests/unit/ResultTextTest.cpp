@@ -52,7 +52,7 @@ TEST(ResultText, ReadsAsTheTextThatWasAppended) {
     EXPECT_EQ(t.text(), ref.text);
     EXPECT_EQ(t.lineCount(), ref.text.count(QStringLiteral("\r\n")) + 1);
     EXPECT_EQ(t.line(2), QStringLiteral("1     one     "));
-    EXPECT_EQ(t.line(4), QStringLiteral("3     ...")); // blanks trimmed, long value shown as ...
+    EXPECT_EQ(t.line(4), QStringLiteral("3     a va... ")); // blanks trimmed, a long value cut to its column
     EXPECT_EQ(t.line(5), QStringLiteral("é     東京      "));
     EXPECT_GE(t.longestLine(), 14);
     // any range reads as the same range of the text
@@ -77,6 +77,42 @@ TEST(ResultText, RowsAfterAnUnfinishedLineAndLineBreaksSplitBetweenPieces) {
     EXPECT_TRUE(t.isEmpty());
     EXPECT_EQ(t.lineCount(), 1);
     EXPECT_EQ(t.text(), QString());
+}
+
+// Every Linux tool ends its lines with LF alone; old Mac files with CR.
+TEST(ResultText, LinesBreakAtLfCrLfAndCrHoweverThePiecesArrive) {
+    struct Case {
+        const char* label;
+        std::vector<const char*> pieces;
+        std::vector<const char*> lines;
+    };
+    const Case cases[] = {
+        {"LF", {"one\ntwo\n"}, {"one", "two", ""}},
+        {"CR LF", {"one\r\ntwo"}, {"one", "two"}},
+        {"CR", {"one\rtwo\r"}, {"one", "two", ""}},
+        {"mixed", {"a\nb\r\nc\rd"}, {"a", "b", "c", "d"}},
+        {"empty lines", {"\n\r\n\r"}, {"", "", "", ""}},
+        {"CR LF split between pieces", {"a\r", "\nb"}, {"a", "b"}},
+        {"CR then CR", {"a\r", "\rb"}, {"a", "", "b"}},
+        {"LF first in a later piece", {"a", "\nb"}, {"a", "b"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        ResultText t;
+        for (const char* p : c.pieces) t.append(QString::fromUtf8(p));
+        ASSERT_EQ(t.lineCount(), qint64(c.lines.size()));
+        for (size_t i = 0; i < c.lines.size(); ++i) EXPECT_EQ(t.line(qint64(i)), QString::fromUtf8(c.lines[i])) << i;
+        // copied text joins the lines with CR LF
+        QStringList joined;
+        for (const char* l : c.lines) joined << QString::fromUtf8(l);
+        EXPECT_EQ(t.text(), joined.join(QStringLiteral("\r\n")));
+    }
+    // a CR that ended the text before rows does not swallow anything after them
+    ResultText t;
+    t.append(QStringLiteral("head\r"));
+    t.appendRows(block({{"x"}}), widths({3}));
+    t.append(QStringLiteral("\ntail"));
+    EXPECT_EQ(t.text(), QStringLiteral("head\r\nx  \r\n\r\ntail"));
 }
 
 TEST(ResultText, HoldsTheBlocksNotTheLaidOutText) {
@@ -116,8 +152,51 @@ TEST(TextLayoutWidths, UnsizedColumnsTakeTheWidestOfNameAndFirstRowsUpTo255) {
     EXPECT_TRUE(textlayout::headerBlock(fields, w).startsWith(QStringLiteral("id             note       a_long_name     big")));
 }
 
+// A value wider than its column shows its start, "..." and a blank: the
+// columns after it stay where the header puts them.
+TEST(TextLayoutWidths, AValueTooWideShowsWhatFitsAndKeepsTheColumnsAligned) {
+    const QByteArray long2000(2000, 'v');
+    struct Case {
+        const char* label;
+        QByteArray value;
+        int width;
+        const char* cell;
+    };
+    const Case cases[] = {
+        {"fits exactly", "abcdef", 6, "abcdef"},
+        {"one too many", "abcdefg", 6, "ab... "},
+        {"2,000 characters", long2000, 10, "vvvvvv... "},
+        {"blanks trimmed first", "   abcdef   ", 6, "abcdef"},
+        {"non-ASCII", "ééééééé", 6, "éé... "},
+        {"never half a surrogate pair", "a\U0001F600bcdef", 6, "a... "},
+        {"a pair that fits whole", "\U0001F600bcdefg", 7, "\U0001F600b... "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        auto rows = std::make_shared<db::RowBlock>();
+        rows->reset(2);
+        rows->appendCell(std::string_view(c.value.constData(), size_t(c.value.size())));
+        rows->appendCell(std::string_view("next"));
+        const std::vector<int> w = {c.width, 6};
+        QString line;
+        textlayout::appendLine(line, *rows, 0, w);
+        const QString cell = QString::fromUtf8(c.cell);
+        EXPECT_EQ(line, cell + QString(c.width - cell.size(), QLatin1Char(' ')) + QStringLiteral("next  "));
+        EXPECT_EQ(line.indexOf(QStringLiteral("next")), c.width); // under its header
+        QByteArray utf8;
+        textlayout::appendRowUtf8(utf8, *rows, 0, w);
+        EXPECT_EQ(utf8, (line + QStringLiteral("\r\n")).toUtf8());
+    }
+    // a header name too long for its column is cut the same way
+    const std::vector<db::Field> fields = {{QStringLiteral("is_a_long_flag"), db::FieldType::Boolean, 1, 2},
+                                           {QStringLiteral("b"), db::FieldType::Integer, 1, 4}};
+    EXPECT_EQ(textlayout::headerBlock(fields), QStringLiteral("is... b     \r\n------------\r\n"));
+}
+
 TEST(TextLayoutWidths, TheUtf8RowIsTheTextRowsBytes) {
-    auto rows = block({{"1", " é ", nullptr, "\xff"}, {"123456789", "東京", "", "x"}});
+    auto rows = block({{"1", " é ", nullptr, "\xff"},
+                       {"123456789", "東京", "", "x"},
+                       {"12\xff" "45678", "東京東京東", "\xed\xa0\x80", "\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xc3"}});
     const std::vector<int> w = {5, 6, 6, 8};
     for (int r = 0; r < rows->rowCount(); ++r) {
         QString text;

@@ -207,3 +207,28 @@ TEST(SqliteOpen, ClearErrorsForMissingWrongAndEmptyTargets) {
     junk.close();
     expectError(QStringLiteral("Provider=SQLite;Data Source=") + junk.fileName(), "not a database");
 }
+
+// Numbers are written by the backend itself: the text must be SQLite's own
+// (CAST(x AS TEXT) is SQLite's conversion) for every kind of value.
+TEST_F(SqliteBackend, NumbersReadAsSqliteWritesThem) {
+    conn->exec(QStringLiteral("CREATE TABLE n(x)"));
+    const char* literals[] = {
+        "0", "-0.0", "1", "-1", "9223372036854775807", "-9223372036854775808", "1.0", "0.5", "-2.25", "0.1", "1e15",
+        "1e14", "123456789012345.0", "123456789012345.5", "1234567890123456.0", "0.0001", "0.00001", "1e-300",
+        "4.9e-324", "1.7976931348623157e308", "1e999", "-1e999", "1e100", "2.5e-5", "100.0", "1.0/3", "2.0/3",
+        "12345678.9", "0.30000000000000004", "999999999999999.5", "99999999999999.95", "1.05", "1.005"};
+    for (const char* l : literals) conn->exec(QStringLiteral("INSERT INTO n VALUES (%1)").arg(QLatin1String(l)));
+    // and a sweep of magnitudes and digits, halves and thirds among them
+    conn->exec(QStringLiteral("WITH RECURSIVE s(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM s WHERE i < 20000)"
+                              " INSERT INTO n SELECT CASE i % 6 WHEN 0 THEN i * 0.5 WHEN 1 THEN i / 3.0"
+                              " WHEN 2 THEN (random() % 1000000000) * power(10.0, (i % 40) - 20)"
+                              " WHEN 3 THEN i * 1.25e-7 WHEN 4 THEN 123456789012345.0 + i * 0.5"
+                              " ELSE random() * 1.0 / (i + 7) END FROM s"));
+    auto cursor = conn->execute(QStringLiteral("SELECT x, CAST(x AS TEXT), typeof(x) FROM n"));
+    RowBlock b;
+    int compared = 0;
+    while (cursor->fetch(b, 1000))
+        for (int r = 0; r < b.rowCount(); ++r, ++compared)
+            ASSERT_EQ(b.string(r, 0), b.string(r, 1)) << "a value of type " << b.string(r, 2).toStdString();
+    EXPECT_EQ(compared, 20000 + int(std::size(literals)));
+}

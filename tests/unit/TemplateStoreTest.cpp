@@ -5,6 +5,8 @@
 #include "store/TemplateStore.h"
 #include "support/TempHome.h"
 
+#include <QLocale>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -117,4 +119,36 @@ TEST(TemplateStoreWithoutHome, FailsWithAReasonInsteadOfThrowing) {
     EXPECT_FALSE(TemplateStore::groups().ok());
     EXPECT_FALSE(TemplateStore::insertGroup(QStringLiteral("x")).ok());
     EXPECT_FALSE(TemplateStore::objectSnippet(1).ok());
+}
+
+TEST_F(TemplateStoreTest, GroupTitlesCompareWithUnicodeCaseFoldingAndSortByTheLocale) {
+    const QLocale before;
+    const QString decomposed = QStringLiteral("U\u0308bersicht"); // "Übersicht" as U + combining diaeresis
+    struct Case {
+        QLocale locale;
+        QStringList sorted;
+    };
+    // the C locale would put the accented titles after "Zeilen"
+    for (const Case& c : {Case{QLocale(QLocale::German, QLocale::Germany), {"abfragen", "Éclair", "Übersicht", "Zeilen"}},
+                          Case{QLocale::c(), {"abfragen", "Éclair", "Übersicht", "Zeilen"}}}) {
+        SetUp();
+        QLocale::setDefault(c.locale);
+        const qint64 over = group(QStringLiteral("Übersicht"));
+        group(QStringLiteral("Zeilen"));
+        group(QStringLiteral("abfragen"));
+        group(QStringLiteral("Éclair"));
+        QStringList titles;
+        for (const TemplateGroup& g : TemplateStore::groups().valueOr({})) titles << g.title;
+        EXPECT_EQ(titles, c.sorted) << c.locale.name().toStdString();
+        // one title, whatever its case or Unicode form
+        for (const QString& same : {QStringLiteral("übersicht"), QStringLiteral("ÜBERSICHT"), decomposed}) {
+            EXPECT_EQ(TemplateStore::groupId(same).valueOr(0), over) << same.toStdString();
+            const auto again = TemplateStore::insertGroup(same);
+            ASSERT_FALSE(again.ok()) << same.toStdString();
+            EXPECT_TRUE(again.error().contains(QStringLiteral("already exists")));
+        }
+        EXPECT_TRUE(TemplateStore::renameGroup(over, QStringLiteral("ÜBERSICHT")).ok()); // its own title, recased
+        EXPECT_FALSE(TemplateStore::renameGroup(over, QStringLiteral("zeilen")).ok());
+    }
+    QLocale::setDefault(before);
 }

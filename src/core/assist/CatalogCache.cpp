@@ -1,29 +1,59 @@
 #include "assist/CatalogCache.h"
 
 #include "base/Background.h"
-#include "catalog/SchemaReader.h"
+
+#include <QList>
 
 namespace {
-// Key of a column list: connection, database and table, joined by a
-// character no name contains.
-QString columnKey(const QString& cs, const QString& database, const QString& table) {
-    return cs + QChar(0x1f) + database + QChar(0x1f) + table;
+
+// Keys join the connection and the names with a character no name contains.
+const QChar kSeparator(0x1f);
+
+QString keyOf(const QString& cs, std::initializer_list<QString> names) {
+    QString key = cs;
+    for (const QString& n : names)
+        key += kSeparator + n;
+    return key;
 }
+
+QString connectionOf(const QString& key) {
+    const qsizetype at = key.indexOf(kSeparator);
+    return at < 0 ? key : key.left(at);
+}
+
+QString columnKey(const QString& cs, const completion::ColumnSource& s) {
+    return keyOf(cs, {s.database, s.schema, s.table});
+}
+
+// Every cache of the program; all live on the UI thread.
+QList<CatalogCache*>& allCaches() {
+    static QList<CatalogCache*> caches;
+    return caches;
+}
+
 } // namespace
 
 CatalogCache::CatalogCache(QObject* parent) : QObject(parent) {
-    readers_.tables = schemareader::getTableList;
-    readers_.systemTables = schemareader::getSystemTableList;
-    readers_.columns = [](const QString& cs, const QString& table, const QString& database) {
-        return schemareader::getColumnList(cs, table, database);
-    };
+    readers_.tables = completion::completioncatalog::readTables;
+    readers_.tablesIn = completion::completioncatalog::readTablesIn;
+    readers_.columns = completion::completioncatalog::readColumns;
+    clock_.start();
+    allCaches().append(this);
+}
+
+CatalogCache::~CatalogCache() {
+    allCaches().removeOne(this);
 }
 
 template <typename T>
-bool CatalogCache::request(QHash<QString, Slot<T>>& store, const QString& key,
-                           std::function<Result<T>()> read, std::function<void(const Result<T>&)> done) {
+bool CatalogCache::request(Store<T>& store, const QString& key, std::function<Result<T>()> read,
+                           std::function<void(const Result<T>&)> done) {
     Slot<T>& slot = store[key];
     if (slot.value) {
+        if (!slot.loading && clock_.elapsed() - slot.readAt > maxAgeMs_) {
+            slot.read = std::move(read); // stale: served now, read again behind it
+            startRead(store, key);
+        }
         done(*slot.value);
         return true;
     }
@@ -35,7 +65,7 @@ bool CatalogCache::request(QHash<QString, Slot<T>>& store, const QString& key,
     return false;
 }
 
-template <typename T> void CatalogCache::startRead(QHash<QString, Slot<T>>& store, const QString& key) {
+template <typename T> void CatalogCache::startRead(Store<T>& store, const QString& key) {
     Slot<T>& slot = store[key];
     slot.loading = true;
     slot.generation = ++generation_;
@@ -44,21 +74,30 @@ template <typename T> void CatalogCache::startRead(QHash<QString, Slot<T>>& stor
     runInBackground<Result<T>>(this, slot.read, [this, &store, key, generation](Result<T> r) {
         auto it = store.find(key);
         if (it == store.end() || !it->loading || it->generation != generation)
-            return; // a refresh overtook it
+            return; // forgotten meanwhile: a newer read answers
         it->loading = false;
-        if (r.ok()) it->value = r.value(); // failures are not kept
+        const bool replaced = it->value.has_value();
+        if (r.ok()) { // failures are not kept (a stale list stays until a read succeeds)
+            it->value = r.value();
+            it->readAt = clock_.elapsed();
+        }
         auto waiting = std::move(it->waiting);
         it->waiting.clear();
         if (!it->value) store.erase(it);
         for (auto& done : waiting)
             done(r);
+        if (replaced && r.ok()) emit updated(connectionOf(key));
     });
 }
 
-template <typename T> void CatalogCache::restartLoading(QHash<QString, Slot<T>>& store) {
+template <typename T>
+void CatalogCache::forgetIn(Store<T>& store, const std::function<bool(const QString&)>& which) {
     QStringList reload;
     for (auto it = store.begin(); it != store.end();) {
-        if (it->loading) {
+        if (!which(it.key())) {
+            ++it;
+        } else if (it->loading) {
+            it->value.reset();
             reload << it.key();
             ++it;
         } else {
@@ -69,29 +108,60 @@ template <typename T> void CatalogCache::restartLoading(QHash<QString, Slot<T>>&
         startRead(store, key);
 }
 
+template <typename T> const T* CatalogCache::cached(const Store<T>& store, const QString& key) const {
+    const auto it = store.constFind(key);
+    return it != store.cend() && it->value ? &*it->value : nullptr;
+}
+
 bool CatalogCache::requestTables(const QString& cs, TablesDone done) {
-    auto read = [readers = readers_, cs]() -> Result<Tables> {
-        Result<QStringList> user = readers.tables(cs);
-        if (!user) return fail(user.error());
-        Result<QStringList> system = readers.systemTables(cs);
-        if (!system) return fail(system.error());
-        return Tables{std::move(user).value(), std::move(system).value()};
-    };
+    auto read = [reader = readers_.tables, cs] { return reader(cs); };
     return request<Tables>(tables_, cs, read, std::move(done));
 }
 
-bool CatalogCache::requestColumns(const QString& cs, const QString& database, const QString& table,
-                                  NamesDone done) {
-    auto read = [readers = readers_, cs, database, table]() { return readers.columns(cs, table, database); };
-    return request<QStringList>(columns_, columnKey(cs, database, table), read, std::move(done));
+bool CatalogCache::requestTablesIn(const QString& cs, const QString& schema, TableListDone done) {
+    auto read = [reader = readers_.tablesIn, cs, schema] { return reader(cs, schema); };
+    return request<TableList>(tablesIn_, keyOf(cs, {schema.toLower()}), read, std::move(done));
+}
+
+bool CatalogCache::requestColumns(const QString& cs, const completion::ColumnSource& source, NamesDone done) {
+    auto read = [reader = readers_.columns, cs, source] {
+        return reader(cs, source.database, source.schema, source.table);
+    };
+    return request<QStringList>(columns_, columnKey(cs, source), read, std::move(done));
 }
 
 const CatalogCache::Tables* CatalogCache::cachedTables(const QString& cs) const {
-    const auto it = tables_.constFind(cs);
-    return it != tables_.cend() && it->value ? &*it->value : nullptr;
+    return cached(tables_, cs);
+}
+
+const completion::CatalogView& CatalogCache::viewOf(const QString& cs) {
+    viewed_ = cs;
+    return *this;
+}
+
+const CatalogCache::TableList* CatalogCache::tablesIn(const QString& schema) const {
+    return cached(tablesIn_, keyOf(viewed_, {schema.toLower()}));
+}
+
+const QStringList* CatalogCache::columns(const completion::ColumnSource& source) const {
+    return cached(columns_, columnKey(viewed_, source));
+}
+
+void CatalogCache::forgetWhere(const std::function<bool(const QString&)>& which) {
+    forgetIn(tables_, which);
+    forgetIn(tablesIn_, which);
+    forgetIn(columns_, which);
 }
 
 void CatalogCache::refresh() {
-    restartLoading(tables_);
-    restartLoading(columns_);
+    forgetWhere([](const QString&) { return true; });
+}
+
+void CatalogCache::forget(const QString& cs) {
+    forgetWhere([&cs](const QString& key) { return connectionOf(key) == cs; });
+}
+
+void CatalogCache::forgetEverywhere(const QString& cs) {
+    for (CatalogCache* cache : allCaches())
+        cache->forget(cs);
 }

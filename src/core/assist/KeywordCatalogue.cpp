@@ -82,6 +82,25 @@ Result<WordLists> loadWordLists() {
     }
 }
 
+Result<QHash<QString, KeywordHelp>> loadHelp(WordClass wordClass) {
+    try {
+        const db::Table t = ResourceDb::open()->query(
+            QStringLiteral("SELECT syntax_name, syntax_title, description, example FROM syntax WHERE type = ? "
+                           "ORDER BY rowid"),
+            {int(wordClass)});
+        QHash<QString, KeywordHelp> out;
+        for (const auto& r : t.rows) {
+            const QString name = r[0].value_or(QString()).trimmed();
+            if (name.isEmpty() || out.contains(name.toLower())) continue;
+            out.insert(name.toLower(), KeywordHelp{name, r[1].value_or(QString()), r[2].value_or(QString()),
+                                                   r[3].value_or(QString())});
+        }
+        return out;
+    } catch (const db::Error& e) {
+        return fail(e.description());
+    }
+}
+
 Result<bool> bLocateKeyword(const QString& word) {
     try {
         const db::Table t = ResourceDb::open()->query(

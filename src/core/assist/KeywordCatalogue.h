@@ -52,6 +52,9 @@ inline constexpr WordClass kAllClasses[] = {WordClass::Keyword, WordClass::Opera
 
 // Reads the whole syntax table into the four lists.
 Result<WordLists> loadWordLists();
+// The help of every word of one class, keyed by the word in lower case (the
+// first stored row of a word wins).
+Result<QHash<QString, KeywordHelp>> loadHelp(WordClass wordClass);
 
 // Whether some stored word begins with word (without regard to case for
 // ASCII letters). "%", "_" and quotes in word are ordinary characters.

@@ -12,7 +12,8 @@ Result<ConnectionSummary> read(const QString& connectionString, const QString& d
         s.providerName = conn->providerName();
         s.defaultDatabase = conn->defaultDatabase();
         s.serverVersion = conn->serverVersion();
-        s.dialect = SqlDialect::forServer(conn->serverFamily(), conn->identifierQuote());
+        s.server = conn->serverFamily();
+        s.dialect = SqlDialect::forServer(s.server, conn->identifierQuote());
     } catch (const db::Error& e) {
         return fail(e.description());
     }

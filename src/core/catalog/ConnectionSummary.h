@@ -17,6 +17,7 @@ struct ConnectionSummary {
     QString providerName; // the DBMS name; empty when the backend gives none
     QString defaultDatabase;
     QString serverVersion;
+    db::ServerFamily server = db::ServerFamily::Other; // as the server names itself
     SqlDialect dialect;
 
     ProviderKind kind = ProviderKind::None;

@@ -1,7 +1,11 @@
 #include "catalog/SqlDialect.h"
 
-#include <QSet>
 #include <QStringList>
+
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -71,13 +75,22 @@ bool isPlainName(const QString& name) {
 } // namespace
 
 bool isReservedWord(const QString& word) {
-    static const QSet<QString> words = [] {
-        QSet<QString> s;
-        for (const char* w : kReserved)
-            s.insert(QString::fromLatin1(w));
-        return s;
+    // compared in upper case without building a string: completion asks for
+    // every name of a catalogue of thousands
+    static const std::vector<std::string_view> words = [] {
+        std::vector<std::string_view> w(std::begin(kReserved), std::end(kReserved));
+        std::sort(w.begin(), w.end());
+        return w;
     }();
-    return words.contains(word.toUpper());
+    constexpr qsizetype kLongest = 32;
+    if (word.isEmpty() || word.size() > kLongest) return false;
+    char upper[kLongest];
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        const char16_t c = word[i].unicode();
+        if (c >= 128) return false; // every reserved word is ASCII
+        upper[i] = c >= 'a' && c <= 'z' ? char(c - 32) : char(c);
+    }
+    return std::binary_search(words.begin(), words.end(), std::string_view(upper, size_t(word.size())));
 }
 
 SqlDialect SqlDialect::forServer(db::ServerFamily server, const QString& driverQuote) {
@@ -113,7 +126,8 @@ bool SqlDialect::needsQuoting(const QString& name) const {
         name.compare(QLatin1String("public"), Qt::CaseInsensitive) == 0)
         return true;
     // PostgreSQL folds bare names to lower case: any upper-case letter needs quotes
-    return family == DialectFamily::PostgreSql && name != name.toLower();
+    return family == DialectFamily::PostgreSql &&
+           std::any_of(name.begin(), name.end(), [](QChar c) { return c >= QLatin1Char('A') && c <= QLatin1Char('Z'); });
 }
 
 QString SqlDialect::quotedName(const QString& name) const {

@@ -32,6 +32,7 @@ public:
     // The cancel half; safe from any thread.
     void requestCancel() { cancelPending_ = true; }
     void clearCancel() { cancelPending_ = false; }
+    bool cancelRequested() const { return cancelPending_; }
     // True (once) when a cancel was asked for.
     bool takeCancel() { return cancelPending_.exchange(false); }
     // Throws a cancelled Error with the backend's SQLSTATE when a cancel was

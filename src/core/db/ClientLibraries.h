@@ -16,7 +16,7 @@ namespace db {
     X(PQftype) X(PQgetCancel) X(PQgetCopyData) X(PQgetResult) X(PQgetisnull) X(PQgetlength) X(PQgetvalue)         \
     X(PQnfields) X(PQputCopyEnd) X(PQresultErrorField) X(PQresultErrorMessage) X(PQresultStatus) X(PQsendQuery)    \
     X(PQsendQueryParams) X(PQserverVersion) X(PQsetNoticeReceiver) X(PQsetSingleRowMode) X(PQstatus)       \
-    X(PQtransactionStatus)
+    X(PQtransactionStatus) X(PQconsumeInput) X(PQisBusy) X(PQsocket)
 
 #define SQLQE_MARIADB_FUNCTIONS(X)                                                                                 \
     X(mariadb_connection) X(mariadb_get_charset_by_nr) X(mysql_affected_rows) X(mysql_close) X(mysql_errno)         \
@@ -27,7 +27,7 @@ namespace db {
     X(mysql_stmt_bind_param) X(mysql_stmt_bind_result) X(mysql_stmt_close) X(mysql_stmt_errno) X(mysql_stmt_error)  \
     X(mysql_stmt_execute) X(mysql_stmt_fetch) X(mysql_stmt_init) X(mysql_stmt_prepare)                              \
     X(mysql_stmt_result_metadata) X(mysql_stmt_sqlstate) X(mysql_stmt_store_result) X(mysql_thread_id)              \
-    X(mysql_use_result) X(mysql_ping)
+    X(mysql_use_result) X(mysql_ping) X(mysql_warning_count)
 
 #define SQLQE_DECLARE_FUNCTION(name) decltype(&::name) name = nullptr;
 

@@ -41,6 +41,10 @@ Table readTable(Cursor& cursor) {
     return table;
 }
 
+std::unique_ptr<Cursor> Connection::executeScript(const QString& script, const std::vector<ScriptStatement>&) {
+    return execute(script);
+}
+
 Table Connection::query(const QString& sql, const Params& params) {
     auto cursor = execute(sql, params);
     return readTable(*cursor);

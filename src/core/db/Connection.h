@@ -60,6 +60,19 @@ struct SchemaFilter {
 
 using Params = std::vector<QVariant>;
 
+// One statement of a script, as the caller's statement splitter found it.
+struct ScriptStatement {
+    qsizetype start = 0; // [start, end) in the script's text, terminator and comments around it outside
+    qsizetype end = 0;
+    // Its first words, upper case, comments skipped (up to four), for
+    // backends that send statements differently by kind.
+    QStringList leadingWords;
+    // A query that only reads (SELECT, VALUES, SHOW …, with no INSERT,
+    // UPDATE, DELETE or INTO in it): stopping it before its last row undoes
+    // nothing the user asked for.
+    bool onlyReads = false;
+};
+
 class Cursor {
 public:
     virtual ~Cursor() = default;
@@ -82,6 +95,13 @@ public:
     virtual int appendRows(RowBlock& block, int maxRows) = 0;
     // Moves to the next result set of the same call; false when there is none.
     virtual bool nextResult() = 0;
+    // The caller wants no further rows of the current set (a row limit was
+    // reached). Where the backend can stop the statement on the server
+    // without changing what it does (a query that only reads, not inside a
+    // transaction a cancel would break), it does, and what was sent is
+    // dropped; otherwise nextResult() reads the rest and drops it. Either
+    // way the script goes on with the statements after it.
+    virtual void discardRestOfSet() {}
 
 protected:
     std::vector<Field> fields_;
@@ -103,6 +123,19 @@ public:
     static std::unique_ptr<Connection> open(const QString& connectionString, const OpenOptions& options = {});
 
     virtual std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) = 0;
+    // Why scripts are not run on this connection (its results cannot be
+    // streamed, so a large one would take minutes and gigabytes whatever the
+    // row limit); empty when they are.
+    virtual QString runRefusal() const { return {}; }
+    // Whether executeScript wants the statements of a script found for it.
+    virtual bool wantsStatements() const { return false; }
+    // Runs a script of statements as the user expects a script to run: each
+    // statement outside a transaction the user opened commits or fails on
+    // its own, the first failure ends the script, and no statement after it
+    // runs. The cursor walks the results of every statement in order; an
+    // error's position is in the script's text. By default the script goes
+    // in one call, which behaves so on backends other than PostgreSQL.
+    virtual std::unique_ptr<Cursor> executeScript(const QString& script, const std::vector<ScriptStatement>& statements);
     virtual void cancel() = 0;
 
     virtual QString providerName() const = 0;   // DBMS name, e.g. "PostgreSQL", "SQLite"

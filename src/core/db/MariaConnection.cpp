@@ -129,14 +129,39 @@ std::unique_ptr<Cursor> MariaConnection::execute(const QString& sql, const Param
     return std::make_unique<MariaCursor>(*this, sql);
 }
 
+std::unique_ptr<Cursor> MariaConnection::executeScript(const QString& script,
+                                                       const std::vector<ScriptStatement>& statements) {
+    throwIfCancelPending();
+    calls_.endOpenCall();
+    return std::make_unique<MariaCursor>(*this, script, statements);
+}
+
+void MariaConnection::reportWarnings() {
+    // the warnings after which the server shows NULL for the value they concern
+    static const QStringList kNulledValue = {QStringLiteral("1301"), QStringLiteral("1365"), QStringLiteral("1411"),
+                                             QStringLiteral("1441")};
+    const Table warnings = query(QStringLiteral("SHOW WARNINGS"));
+    for (const auto& w : warnings.rows) {
+        const QString code = w.at(1).value_or(QString());
+        QString line = QStringLiteral("%1 %2: %3").arg(w.at(0).value_or(QString()), code, w.at(2).value_or(QString()));
+        if (kNulledValue.contains(code)) line += QStringLiteral(" (the server shows NULL for that value)");
+        notify(line);
+    }
+}
+
+void MariaConnection::reportWarningCount(unsigned count) {
+    notify(QStringLiteral("%1 warning(s); the server kept no text for them, as the next statement of the script ran at once")
+               .arg(count));
+}
+
 void MariaConnection::cancel() {
     calls_.requestCancel();
     // Connecting takes a moment: not on the caller's (maybe the UI's) thread.
     std::thread([e = endpoint_, id = threadId_] { killStatement(e, id); }).detach();
 }
 
-void MariaConnection::killRunning() {
-    calls_.requestCancel();
+void MariaConnection::killRunning(bool asCancel) {
+    if (asCancel) calls_.requestCancel();
     killStatement(endpoint_, threadId_);
 }
 

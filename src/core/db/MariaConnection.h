@@ -22,9 +22,14 @@ public:
     ~MariaConnection() override;
 
     std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) override;
+    // The script goes in one call (each statement there commits or fails on
+    // its own); its statements tell the cursor which query a row limit may stop.
+    bool wantsStatements() const override { return true; }
+    std::unique_ptr<Cursor> executeScript(const QString& script, const std::vector<ScriptStatement>& statements) override;
     void cancel() override;
-    // Kills the running statement and waits until the kill is sent.
-    void killRunning();
+    // Kills the running statement and waits until the kill is sent; as a
+    // cancel (the call then fails as cancelled), or only to stop its rows.
+    void killRunning(bool asCancel = true);
 
     QString providerName() const override;
     QString serverVersion() const override;
@@ -41,6 +46,12 @@ public:
     // The error of the last call (a cancelled one when a cancel was asked for).
     Error lastError();
     void throwIfCancelPending() { calls_.throwIfCancelled("70100"); }
+    // The server's warnings of the statement that just ended (SHOW WARNINGS)
+    // go to the notice handler, one line each; those that mean the server
+    // put NULL in place of a value say so.
+    void reportWarnings();
+    // Only how many there were, when the next statement already ran.
+    void reportWarningCount(unsigned count);
     // The pending cancel and the open call, shared with the cursors.
     CallState& calls() { return calls_; }
 

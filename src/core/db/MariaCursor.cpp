@@ -9,7 +9,8 @@
 
 namespace db {
 
-MariaCursor::MariaCursor(MariaConnection& conn, const QString& sql) : conn_(conn), mysql_(conn.handle()) {
+MariaCursor::MariaCursor(MariaConnection& conn, const QString& sql, std::vector<ScriptStatement> statements)
+    : conn_(conn), mysql_(conn.handle()), statements_(std::move(statements)) {
     const QByteArray text = sql.toUtf8();
     if (my().mysql_real_query(mysql_, text.constData(), static_cast<unsigned long>(text.size())) != 0) {
         callDone_ = true;
@@ -79,6 +80,9 @@ int MariaCursor::appendRows(RowBlock& block, int maxRows) {
             if (!row[c]) {
                 block.appendNull();
             } else if (binary_[size_t(c)]) {
+                // bytes as the mariadb client shows them with --binary-as-hex
+                block.bytes().push_back('0');
+                block.bytes().push_back('x');
                 block.appendHex(reinterpret_cast<const unsigned char*>(row[c]), lengths[c]);
                 block.closeCell();
             } else {
@@ -90,6 +94,15 @@ int MariaCursor::appendRows(RowBlock& block, int maxRows) {
     return rows;
 }
 
+void MariaCursor::discardRestOfSet() {
+    // The last result of the call (the server says whether more follow) is
+    // the script's last statement's.
+    if (!result_ || setDone_ || my().mysql_more_results(mysql_)) return;
+    if (statements_.empty() || !statements_.back().onlyReads) return;
+    stopped_ = true;
+    conn_.killRunning(false); // nextResult then reads what was sent before the kill
+}
+
 bool MariaCursor::nextResult() {
     conn_.throwIfCancelPending();
     if (result_) {
@@ -98,6 +111,16 @@ bool MariaCursor::nextResult() {
     }
     fields_.clear();
     if (callDone_) return false;
+    // The statement's warnings: their texts while the server keeps them
+    // (after the call's last statement), else how many.
+    const unsigned warnings = stopped_ ? 0 : my().mysql_warning_count(mysql_);
+    if (!my().mysql_more_results(mysql_)) {
+        callDone_ = true;
+        conn_.calls().release(this);
+        if (warnings > 0) conn_.reportWarnings();
+        return false;
+    }
+    if (warnings > 0) conn_.reportWarningCount(warnings);
     ++statement_; // an error now is the next statement's
     const int status = my().mysql_next_result(mysql_);
     if (status < 0) {

@@ -3,7 +3,9 @@
 // the server whole (several statements in one call) and each result set
 // streams row by row (mysql_use_result): nothing is held but the rows the
 // caller keeps. Leaving a set early reads its remaining rows off the wire;
-// destroying the cursor while rows stream kills the statement first.
+// destroying the cursor while rows stream kills the statement first, and so
+// does discarding the rest of the script's last statement when it is a query
+// that only reads (killing an earlier one would end the whole call).
 
 #include "db/CallState.h"
 #include "db/Connection.h"
@@ -17,11 +19,12 @@ class MariaConnection;
 
 class MariaCursor final : public Cursor, public OpenCall {
 public:
-    MariaCursor(MariaConnection& conn, const QString& sql);
+    MariaCursor(MariaConnection& conn, const QString& sql, std::vector<ScriptStatement> statements = {});
     ~MariaCursor() override;
 
     int appendRows(RowBlock& block, int maxRows) override;
     bool nextResult() override;
+    void discardRestOfSet() override;
     // Ends the call: a statement still streaming rows is killed, what is left
     // is read and dropped. The cursor has no further results then.
     void abandon() override;
@@ -42,6 +45,8 @@ private:
     bool callDone_ = false; // the call has no results left
     std::vector<char> binary_; // per column: bytes shown as hex digits
     int statement_ = 0;        // the statement of the call whose result is current
+    std::vector<ScriptStatement> statements_; // of a script, when the caller found them
+    bool stopped_ = false;     // its last statement was stopped for a row limit
 };
 
 } // namespace db

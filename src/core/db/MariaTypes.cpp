@@ -9,6 +9,7 @@ namespace db::maria {
 namespace {
 
 constexpr unsigned kBinaryCharset = 63;
+constexpr SQLLEN kHexPrefix = 2; // bytes show as "0x" and two hex digits each
 
 bool isStringType(enum_field_types t) {
     switch (t) {
@@ -84,24 +85,24 @@ odbc::ColumnDescription describe(const MYSQL_FIELD& f) {
         const SQLLEN size = 19 + fraction(f.decimals);
         return number(SQL_TYPE_TIMESTAMP, SQLULEN(size), size, 16);
     }
-    case MYSQL_TYPE_BIT: return number(SQL_BINARY, SQLULEN(length), (length + 7) / 8 * 2, (length + 7) / 8);
-    case MYSQL_TYPE_GEOMETRY: return number(SQL_LONGVARBINARY, SQLULEN(length), length * 2, length);
+    case MYSQL_TYPE_BIT: return number(SQL_BINARY, SQLULEN(length), kHexPrefix + (length + 7) / 8 * 2, (length + 7) / 8);
+    case MYSQL_TYPE_GEOMETRY: return number(SQL_LONGVARBINARY, SQLULEN(length), kHexPrefix + length * 2, length);
     case MYSQL_TYPE_TINY_BLOB:
     case MYSQL_TYPE_MEDIUM_BLOB:
     case MYSQL_TYPE_LONG_BLOB:
     case MYSQL_TYPE_BLOB:
     case MYSQL_TYPE_JSON:
-        if (binary) return number(SQL_LONGVARBINARY, SQLULEN(length), length * 2, length);
+        if (binary) return number(SQL_LONGVARBINARY, SQLULEN(length), kHexPrefix + length * 2, length);
         return number(SQL_WLONGVARCHAR, SQLULEN(chars), chars, length);
     case MYSQL_TYPE_STRING:
-        if (binary) return number(SQL_BINARY, SQLULEN(length), length * 2, length);
+        if (binary) return number(SQL_BINARY, SQLULEN(length), kHexPrefix + length * 2, length);
         return number(SQL_WCHAR, SQLULEN(chars), chars, length);
     case MYSQL_TYPE_ENUM:
     case MYSQL_TYPE_SET: return number(SQL_WCHAR, SQLULEN(chars), chars, length);
     case MYSQL_TYPE_VARCHAR:
     case MYSQL_TYPE_VAR_STRING:
     default:
-        if (binary) return number(SQL_VARBINARY, SQLULEN(length), length * 2, length);
+        if (binary) return number(SQL_VARBINARY, SQLULEN(length), kHexPrefix + length * 2, length);
         return number(SQL_WVARCHAR, SQLULEN(chars), chars, length);
     }
 }

@@ -1,8 +1,10 @@
 #pragma once
 // MariaDB (and MySQL) columns as the native backend presents them: each is
 // described the way MariaDB Connector/ODBC describes it, so a result lays
-// out the same through either backend. Values are the server's text, with
-// binary data as upper-case hex digits, as the ODBC backend reads them.
+// out the same through either backend (but for the room binary values
+// need). Values are the server's text, with binary data as "0x" and
+// upper-case hex digits, as the mariadb client shows them with
+// --binary-as-hex.
 
 #include "db/OdbcTypes.h"
 

@@ -1,10 +1,12 @@
 #include "db/OdbcConnection.h"
 
+#include "db/ClientLibraries.h"
 #include "db/ConnectionString.h"
 #include "db/OdbcCursor.h"
 #include "db/OdbcDataSources.h"
 #include "db/OdbcSupport.h"
 #include "db/OdbcTypes.h"
+#include "db/StatementChain.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -186,6 +188,27 @@ void OdbcConnection::disconnect() {
 std::unique_ptr<Cursor> OdbcConnection::execute(const QString& sql, const Params& params) {
     if (dbc_ == SQL_NULL_HDBC) throw Error::usage(QStringLiteral("The connection is closed."));
     return std::make_unique<OdbcCursor>(*this, sql, params);
+}
+
+QString OdbcConnection::runRefusal() const {
+    if (serverFamily() != ServerFamily::MariaDB) return {};
+    try {
+        my(); // without the native client the driver is the only way: it is used as it is
+    } catch (const Error&) {
+        return {};
+    }
+    return QStringLiteral("Nothing was run: MariaDB's ODBC driver (Backend=ODBC) reads every row of a result into "
+                          "memory before showing the first, so a large result takes minutes and gigabytes whatever "
+                          "the row limit. Remove Backend=ODBC from the connection string: the native MariaDB client "
+                          "streams the rows.");
+}
+
+std::unique_ptr<Cursor> OdbcConnection::executeScript(const QString& script,
+                                                      const std::vector<ScriptStatement>& statements) {
+    // The PostgreSQL driver sends a script as one call, which the server runs
+    // as one transaction: one statement at a time instead.
+    if (!isPostgres_ || statements.empty()) return execute(script);
+    return std::make_unique<StatementChain>(*this, script, statements);
 }
 
 void OdbcConnection::registerStatement(SQLHSTMT stmt) {

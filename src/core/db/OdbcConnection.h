@@ -26,6 +26,12 @@ public:
     ~OdbcConnection() override;
 
     std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) override;
+    bool wantsStatements() const override { return isPostgres_; }
+    // MariaDB's driver reads every row of a result before the first shows
+    // (measured: forward-only, the no-cache option, prefetch and row arrays
+    // of one change nothing): runs go to the native client instead.
+    QString runRefusal() const override;
+    std::unique_ptr<Cursor> executeScript(const QString& script, const std::vector<ScriptStatement>& statements) override;
     void cancel() override;
 
     QString providerName() const override { return dbmsName_; }

@@ -84,12 +84,20 @@ void OdbcCursor::allocate() {
 void OdbcCursor::fail(const char* context) {
     Error e = diagnostics(SQL_HANDLE_STMT, stmt_, QString::fromLatin1(context));
     if (conn_.takeCancelPending()) e.setCancelled(true);
+    // Results count statements where every statement gives one result: a
+    // script split here, or MariaDB's multi-statement call.
+    if (conn_.splitsScripts() || conn_.serverFamily() == ServerFamily::MariaDB) {
+        ErrorPosition at;
+        at.statementIndex = statement_;
+        e.setPosition(std::move(at));
+    }
     pending_.clear();
     if (e.number() <= 0 && !e.isCancel()) {
         // The MariaDB driver gives no native number for an error of a later
         // statement of a script; the server still knows it.
         if (const int code = conn_.lastServerErrorCode(); code > 0) {
             Error numbered(code, e.description(), e.sqlState());
+            numbered.setPosition(e.position());
             throw numbered;
         }
     }
@@ -341,6 +349,7 @@ bool OdbcCursor::nextResult() {
     conn_.throwIfCancelPending();
     unbind();
     fields_.clear();
+    ++statement_; // a failure now is the next statement's
     const SQLRETURN rc = SQLMoreResults(stmt_);
     if (rc == SQL_NO_DATA) {
         if (pending_.isEmpty()) return false;

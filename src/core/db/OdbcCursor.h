@@ -57,6 +57,7 @@ private:
     std::vector<SQLUSMALLINT> rowStatus_;
     std::vector<char> scratch_;
     QStringList pending_; // further statements of a script the driver takes one at a time
+    int statement_ = 0;   // the statement of the call whose result is current
 
     // parameter storage, alive until the statement has run
     std::vector<QString> paramText_;

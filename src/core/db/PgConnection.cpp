@@ -15,7 +15,8 @@ constexpr int kServerErrorNumber = 1; // the number the ODBC driver gives server
 
 void receiveNotice(void* self, const PGresult* result) {
     const QString text = QString::fromUtf8(pq().PQresultErrorMessage(result)).trimmed();
-    if (!text.isEmpty()) static_cast<PgConnection*>(self)->deliverNotice(text);
+    if (!text.isEmpty())
+        static_cast<PgConnection*>(self)->deliverNotice(text, pq().PQresultErrorField(result, PG_DIAG_SQLSTATE));
 }
 
 // libpq's keywords for the ODBC driver's connection keys.
@@ -113,6 +114,20 @@ std::unique_ptr<Cursor> PgConnection::execute(const QString& sql, const Params& 
     throwIfCancelPending();
     calls_.endOpenCall();
     return std::make_unique<PgCursor>(*this, sql, params);
+}
+
+std::unique_ptr<Cursor> PgConnection::executeScript(const QString& script, const std::vector<ScriptStatement>& statements) {
+    if (statements.empty()) return execute(script); // nothing but comments: the server says what it makes of them
+    if (!conn_) throw Error::usage(QStringLiteral("The connection is closed."));
+    throwIfCancelPending();
+    calls_.endOpenCall();
+    return std::make_unique<PgCursor>(*this, script, statements);
+}
+
+void PgConnection::deliverNotice(const QString& text, const QByteArray& sqlState) {
+    constexpr char kNoActiveTransaction[] = "25P01";
+    if (quietCommits_ && sqlState == kNoActiveTransaction) return;
+    notify(text);
 }
 
 void PgConnection::CancelKey::send() {

@@ -1,11 +1,11 @@
 #pragma once
 // Native PostgreSQL backend over libpq, for the PostgreSQL ODBC connection
 // strings ("Driver={PostgreSQL Unicode};Server=…;Port=…;Database=…;Uid=…;
-// Pwd=…"). Rows stream one by one from the server (single-row mode), with
-// no per-cell conversion but the few the ODBC driver makes, so a result
-// reads the same as through the driver at a fraction of its cost. NOTICE
-// messages go to the notice handler; cancel() is libpq's cancel request,
-// safe from any thread.
+// Pwd=…"). Rows stream one by one from the server (single-row mode), each
+// value the server's own text as psql shows it; columns are described as
+// the ODBC driver describes them. A script runs statement by statement (see
+// PgBatch). NOTICE messages go to the notice handler; cancel() is libpq's
+// cancel request, safe from any thread.
 
 #include "db/CallState.h"
 #include "db/Connection.h"
@@ -26,12 +26,17 @@ public:
     ~PgConnection() override;
 
     std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) override;
+    bool wantsStatements() const override { return true; }
+    std::unique_ptr<Cursor> executeScript(const QString& script, const std::vector<ScriptStatement>& statements) override;
     // Asks the server to cancel the running statement, from a thread of its
     // own: the request is a connection of its own and must not hold the
     // caller (maybe the UI) when the server is slow to answer.
     void cancel() override;
     // The same, done before returning (for the thread that runs the call).
     void interrupt();
+    // Stops the running statement without ending the call as cancelled
+    // (the cursor takes the error for its own); done before returning.
+    void sendCancel() { cancelKey_->send(); }
 
     QString providerName() const override { return QStringLiteral("PostgreSQL"); }
     QString serverVersion() const override;
@@ -53,7 +58,10 @@ public:
     CallState& calls() { return calls_; }
     // Throws a cancelled Error when a cancel request is pending (and clears it).
     void throwIfCancelPending() { calls_.throwIfCancelled("57014"); }
-    void deliverNotice(const QString& text) { notify(text); }
+    void deliverNotice(const QString& text, const QByteArray& sqlState);
+    // While a script's statements go with COMMITs of ours between them, the
+    // server's warning that each finds no transaction open is not shown.
+    void setQuietCommits(bool quiet) { quietCommits_ = quiet; }
 
 private:
     PgConnection(ConnectionString cs, OpenOptions options) : cs_(std::move(cs)), options_(options) {}
@@ -72,6 +80,7 @@ private:
     };
     std::shared_ptr<CancelKey> cancelKey_ = std::make_shared<CancelKey>();
     CallState calls_;
+    bool quietCommits_ = false;
 };
 
 } // namespace db

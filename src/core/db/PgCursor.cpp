@@ -4,6 +4,8 @@
 
 #include "db/ClientLibraries.h"
 
+#include <poll.h>
+
 namespace db {
 namespace {
 
@@ -42,10 +44,21 @@ qsizetype utf16Offset(const QString& text, qsizetype characters) {
 PgCursor::PgCursor(PgConnection& conn, const QString& sql, const Params& params) : conn_(conn), pg_(conn.handle()) {
     conn_.calls().open(this);
     send(sql, params);
-    PGresult* first = pq().PQgetResult(pg_);
+    PGresult* first = nextStatementResult();
     if (!first) {
-        callDone_ = true;
         recordsAffected_ = 0; // nothing but blanks and comments
+        return;
+    }
+    begin(first);
+}
+
+PgCursor::PgCursor(PgConnection& conn, const QString& script, std::vector<ScriptStatement> statements)
+    : conn_(conn), pg_(conn.handle()), script_(true), scriptText_(script), statements_(std::move(statements)) {
+    conn_.calls().open(this);
+    sendNextBatch();
+    PGresult* first = nextStatementResult();
+    if (!first) {
+        recordsAffected_ = 0;
         return;
     }
     begin(first);
@@ -90,15 +103,89 @@ void PgCursor::send(const QString& sql, const Params& params) {
     }
     if (!sent) {
         callDone_ = true;
+        conn_.setQuietCommits(false);
         conn_.calls().release(this);
         throw conn_.lastError(QStringLiteral("The statement could not be sent."));
     }
     pq().PQsetSingleRowMode(pg_);
 }
 
+bool PgCursor::sendNextBatch() {
+    if (nextStatement_ >= statements_.size()) return false;
+    if (ownCancelCalls_ > 0) --ownCancelCalls_;
+    const bool inTransaction = pq().PQtransactionStatus(pg_) != PQTRANS_IDLE;
+    batch_ = pg::nextBatch(scriptText_, statements_, nextStatement_, inTransaction);
+    nextStatement_ = batch_.first + batch_.count;
+    inBatch_ = 0;
+    awaitingCommit_ = false;
+    // the server warns that each COMMIT of ours finds no transaction it opened
+    conn_.setQuietCommits(batch_.commits);
+    send(batch_.text, {});
+    return true;
+}
+
+PGresult* PgCursor::nextStatementResult() {
+    for (;;) {
+        if (callDone_) return nullptr;
+        PGresult* r = pq().PQgetResult(pg_);
+        if (!r) {
+            if (script_ && sendNextBatch()) continue;
+            callDone_ = true;
+            conn_.setQuietCommits(false);
+            return nullptr;
+        }
+        const ExecStatusType status = pq().PQresultStatus(r);
+        if (awaitingCommit_) {
+            awaitingCommit_ = false;
+            if (status == PGRES_COMMAND_OK) {
+                pq().PQclear(r);
+                ++inBatch_;
+                continue;
+            }
+            // a COMMIT that failed (a deferred check) is its statement's failure
+        }
+        if (status == PGRES_FATAL_ERROR && takeOwnCancel(r)) continue;
+        return r;
+    }
+}
+
+void PgCursor::statementDone() {
+    if (!script_) return;
+    if (batch_.commits)
+        awaitingCommit_ = true;
+    else
+        ++inBatch_;
+}
+
+size_t PgCursor::currentStatement() const { return batch_.first + std::min(inBatch_, batch_.count - 1); }
+
+void PgCursor::discardRestOfSet() {
+    // Outside a script the statements are unknown: nextResult reads the rest.
+    // A cancel would abort a transaction the user opened, and undo what a
+    // statement that changes data did: those are read to their end too.
+    if (!script_ || setDone_ || batch_.inTransaction || !statements_[currentStatement()].onlyReads) return;
+    cancelled_ = currentStatement();
+    ownCancelCalls_ = 2; // this call, and the next should the cancel come late
+    conn_.sendCancel();
+}
+
+bool PgCursor::takeOwnCancel(PGresult* result) {
+    if (!script_ || ownCancelCalls_ == 0 || conn_.calls().cancelRequested()) return false;
+    if (QByteArray(pq().PQresultErrorField(result, PG_DIAG_SQLSTATE)) != "57014") return false;
+    pq().PQclear(result);
+    // The statement the cancel met, and every one after it in this call,
+    // never took effect: they go again, but for the query cut short.
+    const size_t at = currentStatement();
+    nextStatement_ = cancelled_ && *cancelled_ == at ? at + 1 : at;
+    cancelled_.reset();
+    ownCancelCalls_ = 0;
+    awaitingCommit_ = false;
+    setDone_ = true;
+    return true;
+}
+
 void PgCursor::begin(PGresult* result) {
     fields_.clear();
-    kinds_.clear();
     recordsAffected_ = -1;
     setDone_ = true;
     switch (pq().PQresultStatus(result)) {
@@ -122,7 +209,9 @@ void PgCursor::begin(PGresult* result) {
             readAhead_.push_back(result);
             if (readAhead) {
                 measure(result);
-                while (int(readAhead_.size()) < pg::kFirstFetchRows)
+                // a slow producer's first rows are not held back for the rest of the first fetch
+                const auto deadline = Clock::now() + kFirstRowsWait;
+                while (int(readAhead_.size()) < pg::kFirstFetchRows && !setDone_ && readyBy(deadline))
                     if (PGresult* r = readRow()) {
                         measure(r);
                         readAhead_.push_back(r);
@@ -144,10 +233,11 @@ void PgCursor::begin(PGresult* result) {
                 origin.typeId = type;
                 fields_.back().origin = origin;
             }
-            kinds_.push_back(pg::valueKind(type));
         }
-        asSent_ = std::all_of(kinds_.begin(), kinds_.end(), [](pg::ValueKind k) { return k == pg::ValueKind::AsSent; });
-        if (!rows) pq().PQclear(result);
+        if (!rows) {
+            pq().PQclear(result);
+            statementDone();
+        }
         return;
     }
     case PGRES_COMMAND_OK:
@@ -155,6 +245,7 @@ void PgCursor::begin(PGresult* result) {
         const char* count = pq().PQcmdTuples(result);
         recordsAffected_ = count && *count ? QByteArray(count).toLongLong() : -1;
         pq().PQclear(result);
+        statementDone();
         return;
     }
     case PGRES_COPY_OUT: {
@@ -177,8 +268,8 @@ void PgCursor::begin(PGresult* result) {
 PGresult* PgCursor::readRow() {
     if (setDone_) return nullptr;
     PGresult* r = pq().PQgetResult(pg_);
-    if (!r) {
-        setDone_ = callDone_ = true;
+    if (!r) { // the call ended (nextStatementResult sees it too)
+        setDone_ = true;
         return nullptr;
     }
     switch (pq().PQresultStatus(r)) {
@@ -186,22 +277,35 @@ PGresult* PgCursor::readRow() {
     case PGRES_TUPLES_OK:
         pq().PQclear(r);
         setDone_ = true;
+        statementDone();
         return nullptr;
-    default: setDone_ = true; fail(r);
+    default:
+        setDone_ = true;
+        if (takeOwnCancel(r)) return nullptr;
+        fail(r);
     }
 }
 
 void PgCursor::copyRow(const PGresult* row, RowBlock& block) const {
-    const int n = int(kinds_.size());
+    const LibPq& lib = pq(); // once per row: a function-local static is guarded on every call
+    const int n = int(fields_.size());
     for (int c = 0; c < n; ++c) {
-        if (pq().PQgetisnull(row, 0, c)) {
+        if (lib.PQgetisnull(row, 0, c))
             block.appendNull();
-        } else if (asSent_) {
-            block.appendCell(pq().PQgetvalue(row, 0, c), size_t(pq().PQgetlength(row, 0, c)));
-        } else {
-            pg::appendValue(block, kinds_[size_t(c)],
-                            std::string_view(pq().PQgetvalue(row, 0, c), size_t(pq().PQgetlength(row, 0, c))));
-        }
+        else // the server's text, as psql shows it
+            block.appendCell(lib.PQgetvalue(row, 0, c), size_t(lib.PQgetlength(row, 0, c)));
+    }
+}
+
+bool PgCursor::readyBy(Clock::time_point deadline) {
+    if (!pq().PQisBusy(pg_)) return true; // a whole row is in the buffer already: no system call
+    for (;;) {
+        // a failed read is left for PQgetResult to report
+        if (!pq().PQconsumeInput(pg_) || !pq().PQisBusy(pg_)) return true;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return false;
+        pollfd wait{pq().PQsocket(pg_), POLLIN, 0};
+        ::poll(&wait, 1, int(std::min<long long>(left, 1000)));
     }
 }
 
@@ -209,12 +313,14 @@ int PgCursor::appendRows(RowBlock& block, int maxRows) {
     if (!hasRows()) throw Error::closedResult();
     conn_.throwIfCancelPending();
     int rows = 0;
+    // Rows in hand go out once a block has waited this long for more.
+    const auto deadline = Clock::now() + kFirstRowsWait;
     while (rows < maxRows && block.byteSize() < RowBlock::kFullBytes) {
         PGresult* r = nullptr;
         if (!readAhead_.empty()) {
             r = readAhead_.front();
             readAhead_.pop_front();
-        } else if (!(r = readRow())) {
+        } else if ((rows > 0 && !setDone_ && !readyBy(deadline)) || !(r = readRow())) {
             break;
         }
         copyRow(r, block);
@@ -230,12 +336,8 @@ bool PgCursor::nextResult() {
     readAhead_.clear();
     while (PGresult* r = readRow()) pq().PQclear(r); // the rest of the current set goes unread
     fields_.clear();
-    if (callDone_) return false;
-    PGresult* next = pq().PQgetResult(pg_);
-    if (!next) {
-        callDone_ = true;
-        return false;
-    }
+    PGresult* next = nextStatementResult();
+    if (!next) return false;
     ++statement_;
     begin(next);
     return true;
@@ -245,15 +347,25 @@ void PgCursor::finishCall() {
     if (!callDone_)
         while (PGresult* r = pq().PQgetResult(pg_)) pq().PQclear(r);
     callDone_ = setDone_ = true;
+    conn_.setQuietCommits(false);
 }
 
 void PgCursor::fail(PGresult* result) {
     Error e = conn_.resultError(result);
     ErrorPosition at;
-    at.statementIndex = statement_;
     const QByteArray position = pq().PQresultErrorField(result, PG_DIAG_STATEMENT_POSITION);
-    if (bool ok = false; !text_.isEmpty() && position.toLongLong(&ok) > 0 && ok)
-        at.offset = utf16Offset(text_, position.toLongLong() - 1);
+    bool ok = false;
+    const qlonglong characters = position.toLongLong(&ok);
+    ok = ok && characters > 0;
+    if (script_) {
+        const size_t s = currentStatement();
+        at.statementOffset = statements_[s].start;
+        if (const qsizetype o = ok ? batch_.scriptOffset(statements_, utf16Offset(batch_.text, characters - 1)) : -1; o >= 0)
+            at.offset = o;
+    } else {
+        at.statementIndex = statement_;
+        if (!text_.isEmpty() && ok) at.offset = utf16Offset(text_, characters - 1);
+    }
     e.setPosition(std::move(at));
     pq().PQclear(result);
     finishCall();

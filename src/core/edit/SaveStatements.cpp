@@ -1,5 +1,7 @@
 #include "edit/SaveStatements.h"
 
+#include "edit/ValueFile.h"
+
 #include <QStringList>
 
 namespace edit {
@@ -43,14 +45,16 @@ public:
 private:
     static QVariant param(const Value& v, const db::Field& field) {
         if (!v) return {};
-        if (isBinary(field.type)) return QByteArray::fromHex(v->toLatin1());
+        if (isBinary(field.type)) return binaryBytes(*v);
         return *v;
     }
     QString literal(const Value& v, const db::Field& field) const {
         if (!v) return QStringLiteral("NULL");
-        if (isBinary(field.type))
-            return server_ == db::ServerFamily::PostgreSQL ? dialect_.literal(QStringLiteral("\\x") + *v)
-                                                           : QStringLiteral("X'%1'").arg(*v);
+        if (isBinary(field.type)) {
+            const QString hex = QString::fromLatin1(binaryBytes(*v).toHex().toUpper());
+            return server_ == db::ServerFamily::PostgreSQL ? dialect_.literal(QStringLiteral("\\x") + hex)
+                                                           : QStringLiteral("X'%1'").arg(hex);
+        }
         bool number = false;
         if (db::isNumberType(field.type)) v->toDouble(&number);
         return number ? *v : dialect_.literal(*v);

@@ -8,6 +8,11 @@
 
 namespace edit {
 
+QByteArray binaryBytes(const QString& text) {
+    const bool prefixed = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) || text.startsWith(QLatin1String("\\x"));
+    return QByteArray::fromHex(QStringView(text).mid(prefixed ? 2 : 0).toLatin1());
+}
+
 Result<Value> readValueFile(const QString& path, bool binary) {
     QFile file(path);
     if (QFileInfo(path).size() > kMaxValueFileBytes)
@@ -23,7 +28,7 @@ Result<Value> readValueFile(const QString& path, bool binary) {
 
 Status writeValueFile(const QString& path, const Value& value, bool binary) {
     if (!value) return fail(QStringLiteral("The value is NULL: there is nothing to write."));
-    const QByteArray bytes = binary ? QByteArray::fromHex(value->toLatin1()) : value->toUtf8();
+    const QByteArray bytes = binary ? binaryBytes(*value) : value->toUtf8();
     return fsutil::writeFileAtomically(path, bytes, fsutil::kShared);
 }
 

@@ -76,10 +76,14 @@ char* SqlInsertFormat::putValue(char* p, ValueKind kind, std::string_view text) 
         if (const auto b = booleanValue(text)) return put(p, *b ? true_ : false_);
         break;
     case ValueKind::Binary: {
-        bool hex = text.size() % 2 == 0;
-        for (size_t i = 0; hex && i < text.size(); ++i)
-            hex = std::isxdigit(static_cast<unsigned char>(text[i]));
-        if (hex) return putBinary(p, text);
+        // hex digits, after the "0x" (MariaDB) or "\\x" (PostgreSQL) the backends write before them
+        std::string_view digits = text;
+        if (digits.size() >= 2 && (digits[0] == '0' || digits[0] == '\\') && (digits[1] == 'x' || digits[1] == 'X'))
+            digits.remove_prefix(2);
+        bool hex = digits.size() % 2 == 0;
+        for (size_t i = 0; hex && i < digits.size(); ++i)
+            hex = std::isxdigit(static_cast<unsigned char>(digits[i]));
+        if (hex) return putBinary(p, digits);
         break;
     }
     case ValueKind::Text:

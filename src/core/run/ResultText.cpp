@@ -11,6 +11,7 @@ void ResultText::clear() {
     segments_.shrink_to_fit();
     pushLiteralSegment();
     longest_ = 0;
+    afterCr_ = false;
 }
 
 void ResultText::pushLiteralSegment() {
@@ -25,24 +26,29 @@ void ResultText::append(const QString& text) {
     std::vector<QString>& lines = segments_.back().lines;
     qsizetype from = 0;
     // a CR LF split between two appends is still one line break
-    if (text.front() == QLatin1Char('\n') && lines.back().endsWith(QLatin1Char('\r'))) {
-        lines.back().chop(1);
-        lines.emplace_back();
-        from = 1;
-    }
-    for (;;) {
-        const qsizetype brk = text.indexOf(QLatin1String("\r\n"), from);
+    if (afterCr_ && text.front() == QLatin1Char('\n')) from = 1;
+    afterCr_ = false;
+    const QChar* data = text.constData();
+    const qsizetype n = text.size();
+    while (from <= n) {
+        qsizetype brk = from;
+        while (brk < n && data[brk] != QLatin1Char('\n') && data[brk] != QLatin1Char('\r')) ++brk;
         QString& open = lines.back();
-        open += QStringView(text).mid(from, (brk < 0 ? text.size() : brk) - from);
+        open += QStringView(text).mid(from, brk - from);
         longest_ = std::max(longest_, open.size());
-        if (brk < 0) break;
+        if (brk == n) break;
         lines.emplace_back();
-        from = brk + 2;
+        from = brk + 1;
+        if (data[brk] == QLatin1Char('\r')) {
+            if (from < n && data[from] == QLatin1Char('\n')) ++from;
+            else if (from == n) afterCr_ = true; // its LF may come with the next piece
+        }
     }
 }
 
 void ResultText::appendRows(std::shared_ptr<const db::RowBlock> rows, TextWidths widths) {
     if (!rows || rows->rowCount() == 0) return;
+    afterCr_ = false;
     int first = 0;
     if (!openLine().isEmpty()) {
         // rows after text that has not ended its line: the first row continues that line

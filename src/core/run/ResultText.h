@@ -5,9 +5,10 @@
 // column widths. A million rows cost their blocks, not a hundred megabytes
 // of padded text; a line's text is made when somebody looks at it.
 //
-// The content reads exactly as the concatenation of everything appended:
-// lines are what lies between CR LF pairs, row lines are the text layout's
-// row lines, and text(from, to) gives back the bytes between two positions.
+// Lines are what lies between line breaks of the appended text (CR LF, a
+// lone LF as every Linux tool writes, or a lone CR), and the text layout's
+// row lines; text(from, to) gives back the text between two positions with
+// its lines joined by CR LF.
 
 #include "run/RunEngine.h"
 
@@ -35,7 +36,7 @@ public:
     // Appends the rows of a block as lines laid out with widths.
     void appendRows(std::shared_ptr<const db::RowBlock> rows, TextWidths widths);
 
-    // Lines: one more than the CR LF pairs (the last may be empty).
+    // Lines: one more than the line breaks (the last may be empty).
     qint64 lineCount() const;
     // A line without its CR LF.
     QString line(qint64 index) const;
@@ -68,4 +69,5 @@ private:
 
     std::vector<Segment> segments_; // never empty; the last is literal
     qsizetype longest_ = 0;
+    bool afterCr_ = false; // the last text ended with a CR: an LF first in the next is the same break
 };

@@ -2,6 +2,7 @@
 
 #include "run/ErrorLocation.h"
 #include "run/RunPlan.h"
+#include "run/ScriptStatements.h"
 #include "run/TextLayout.h"
 
 #include <QElapsedTimer>
@@ -85,16 +86,10 @@ RunResult RunEngine::execute() {
     bool failed = false;
     try {
         conn = connect(owned);
-        sink_.clearPane(request_.resultsInText ? Pane::Results : Pane::Extended);
-        if (stop_) throw db::Error::cancelled(QStringLiteral("Operation cancelled."));
-        auto cursor = conn->execute(plan.textToRun);
-        walkResults(*cursor);
-        if (stop_)
-            result = finish(RunOutcome::Cancelled, textlayout::cancelledMessage(rowCount()));
-        else if (!anyRowSet_ && !notes_.isEmpty())
-            result = finish(RunOutcome::Affected, notes_.join(QStringLiteral("\r\n")));
+        if (const QString refusal = conn->runRefusal(); !refusal.isEmpty())
+            result = finish(RunOutcome::Refused, refusal);
         else
-            result = finish(RunOutcome::Success, textlayout::successMessage(rowCount()));
+            result = runScript(*conn, plan.textToRun);
     } catch (const db::Error& e) {
         if (stop_ && (e.isCancel() || !conn)) {
             // The server gave up on our cancel: the run ends as a stopped run.
@@ -121,6 +116,18 @@ RunResult RunEngine::execute() {
     if (failed && request_.session) request_.session->checkAfterFailure();
     owned.reset();
     return result;
+}
+
+RunResult RunEngine::runScript(db::Connection& conn, const QString& text) {
+    sink_.clearPane(request_.resultsInText ? Pane::Results : Pane::Extended);
+    if (stop_) throw db::Error::cancelled(QStringLiteral("Operation cancelled."));
+    auto cursor = conn.wantsStatements()
+                      ? conn.executeScript(text, scriptStatements(text, sqlscript::dialectOf(conn.serverFamily())))
+                      : conn.execute(text);
+    walkResults(*cursor);
+    if (stop_) return finish(RunOutcome::Cancelled, textlayout::cancelledMessage(rowCount()));
+    if (!anyRowSet_ && !notes_.isEmpty()) return finish(RunOutcome::Affected, notes_.join(QStringLiteral("\r\n")));
+    return finish(RunOutcome::Success, textlayout::successMessage(rowCount()));
 }
 
 db::Connection* RunEngine::connect(std::unique_ptr<db::Connection>& owned) {
@@ -264,6 +271,7 @@ void RunEngine::writeTextSet(db::Cursor& cursor, Pane pane, qint64& counter, boo
             counter += n;
             report(n);
             const bool reachedLimit = countShown(n);
+            if (reachedLimit) cursor.discardRestOfSet(); // before the rows go out: the server stops at once
             block->shrinkToFit();
             if (alsoToGrid) sink_.gridRows(block);
             sink_.textRows(pane, block, widths);
@@ -289,9 +297,11 @@ void RunEngine::writeGridSet(db::Cursor& cursor) {
         if (got == 0) break;
         report(got);
         gridRows_ += got;
+        const bool reachedLimit = countShown(got);
+        if (reachedLimit) cursor.discardRestOfSet(); // before the rows go out: the server stops at once
         block->shrinkToFit();
         sink_.gridRows(block);
-        if (countShown(got)) sink_.appendText(Pane::Results, textlayout::rowLimitNotice(*request_.rowLimit));
+        if (reachedLimit) sink_.appendText(Pane::Results, textlayout::rowLimitNotice(*request_.rowLimit));
         sink_.flush();
         holdBlock(*block);
     }

@@ -1,8 +1,10 @@
 #pragma once
 // One run of a script against a database: on the document's session (or a
-// connection of its own, closed at the end, when the request has none), executes
-// the text in one call and walks every result the call produces, honouring
-// the row limit and a stop request, and returns the closing message.
+// connection of its own, closed at the end, when the request has none),
+// executes the script (statement by statement where the backend asks for
+// it: PostgreSQL) and walks every result it produces, honouring the row
+// limit (the statement that reaches it is stopped on the server where that
+// changes nothing else) and a stop request, and returns the closing message.
 //
 // Result sets with rows go to the text pane (text mode) or, in grid mode, the
 // first to the grid and every further one, each with its header, as text to
@@ -74,7 +76,7 @@ struct RunRequest {
     QString connectionString;
     QString database;          // default database for the run; empty: the connection's own
     // The script as the user wrote it: planned on the running thread (see
-    // RunPlan) and sent to the server in one call.
+    // RunPlan) and sent to the server as the backend runs scripts.
     QString text;
     // Where text begins in the editor, so an error's line is the editor's.
     sqlscript::TextPoint origin;
@@ -145,6 +147,8 @@ public:
 
 private:
     RunResult execute();
+    // Runs the text on conn and walks its results; the outcome when nothing fails.
+    RunResult runScript(db::Connection& conn, const QString& text);
     // The connection of this run: the session's, or a new one kept in owned.
     db::Connection* connect(std::unique_ptr<db::Connection>& owned);
     void walkResults(db::Cursor& cursor);

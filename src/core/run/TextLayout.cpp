@@ -1,8 +1,8 @@
 #include "run/TextLayout.h"
 
-#include "script/ScriptText.h"
-
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace textlayout {
 
@@ -15,6 +15,165 @@ std::vector<int> columnWidths(const std::vector<db::Field>& fields) {
     return w;
 }
 
+namespace {
+
+// What a cell's value is made of: its length in UTF-16 units (as the text
+// pane counts), and whether it is plain ASCII or valid UTF-8 (whose bytes
+// are then the bytes of its text as they are).
+struct Measure {
+    qsizetype units = 0;
+    bool ascii = true;
+    bool valid = true;
+};
+
+// The length of a valid UTF-8 sequence starting with lead byte c (0 if c
+// cannot lead one).
+int sequenceLength(unsigned char c) {
+    if (c < 0x80) return 1;
+    if (c < 0xC2) return 0;
+    if (c < 0xE0) return 2;
+    if (c < 0xF0) return 3;
+    if (c < 0xF5) return 4;
+    return 0;
+}
+
+// Strict UTF-8, as Qt decodes it: no overlong forms, no surrogates, nothing
+// past U+10FFFF (any of those would become U+FFFD in the text pane).
+bool isAscii(std::string_view s) {
+    // eight bytes at a time: the common cell is short and plain
+    std::uint64_t any = 0;
+    size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s.data() + i, 8);
+        any |= word;
+    }
+    for (; i < s.size(); ++i) any |= static_cast<unsigned char>(s[i]);
+    return (any & 0x8080808080808080ULL) == 0;
+}
+
+Measure measure(std::string_view s) {
+    Measure m;
+    if (isAscii(s)) {
+        m.units = qsizetype(s.size());
+        return m;
+    }
+    m.ascii = false;
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const size_t n = s.size();
+    for (size_t i = 0; i < n;) {
+        const unsigned char c = p[i];
+        const int len = sequenceLength(c);
+        bool ok = len > 0 && i + size_t(len) <= n;
+        for (int k = 1; ok && k < len; ++k) ok = (p[i + size_t(k)] & 0xC0) == 0x80;
+        if (ok && len >= 3) {
+            const unsigned char d = p[i + 1];
+            ok = !(c == 0xE0 && d < 0xA0) && !(c == 0xED && d >= 0xA0) && !(c == 0xF0 && d < 0x90) &&
+                 !(c == 0xF4 && d >= 0x90);
+        }
+        if (!ok) {
+            m.valid = false;
+            ++m.units; // Qt's U+FFFD for the byte; measured exactly below when it matters
+            ++i;
+            continue;
+        }
+        m.units += len == 4 ? 2 : 1;
+        i += size_t(len);
+    }
+    return m;
+}
+
+std::string_view trimBlanks(std::string_view v) {
+    while (!v.empty() && v.front() == ' ') v.remove_prefix(1);
+    while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
+    return v;
+}
+
+// A cell as the layout shows it: the value without leading and trailing blanks.
+std::string_view trimmedCell(const db::RowBlock& block, int row, int column) {
+    return trimBlanks(block.isNull(row, column) ? std::string_view() : block.text(row, column));
+}
+
+constexpr std::string_view kCut = "... "; // after the part of a value that fits, then the next column
+
+// How many bytes of valid UTF-8 text make at most `units` UTF-16 units
+// (never half a character).
+size_t bytesForUnits(std::string_view s, qsizetype units) {
+    size_t i = 0;
+    while (i < s.size()) {
+        const int len = std::max(1, sequenceLength(static_cast<unsigned char>(s[i])));
+        const qsizetype u = len == 4 ? 2 : 1;
+        if (units < u) break;
+        units -= u;
+        i += size_t(len);
+    }
+    return std::min(i, s.size());
+}
+
+// The units of a cut value that fit before the "..." of a column w wide.
+qsizetype keptUnits(int w) { return std::max<qsizetype>(0, w - qsizetype(kCut.size())); }
+
+void appendBlanks(QString& out, qsizetype n) {
+    if (n <= 0) return;
+    const qsizetype at = out.size();
+    out.resize(at + n);
+    std::fill(out.begin() + at, out.end(), QLatin1Char(' '));
+}
+
+// Lays out one cell of width w into UTF-16 text: the value padded with
+// blanks, or as much of it as fits and "...".
+void appendCell(QString& out, std::string_view v, int w) {
+    const Measure m = measure(v);
+    if (m.ascii) {
+        const qsizetype shown = std::min<qsizetype>(m.units, m.units > w ? keptUnits(w) : w);
+        out.append(QLatin1StringView(v.data(), shown));
+        if (m.units > w) {
+            out.append(QLatin1StringView(kCut.data(), qsizetype(kCut.size())));
+            appendBlanks(out, w - shown - qsizetype(kCut.size()));
+            return;
+        }
+        appendBlanks(out, w - m.units);
+        return;
+    }
+    QString text = QString::fromUtf8(v.data(), qsizetype(v.size()));
+    if (text.size() > w) {
+        qsizetype keep = keptUnits(w);
+        if (keep > 0 && text[keep - 1].isHighSurrogate()) --keep; // never half a character
+        text.truncate(keep);
+        text += QLatin1StringView(kCut.data(), qsizetype(kCut.size()));
+    }
+    out += text;
+    appendBlanks(out, w - text.size());
+}
+
+// The same cell as UTF-8, written at p (room for v.size() + w + kCut.size()
+// bytes of valid text); returns the end. Text that is not valid UTF-8 goes
+// the way of the UTF-16 text, so both read the same.
+char* writeCellUtf8(char* p, std::string_view v, int w, const Measure& m) {
+    size_t shownBytes = v.size();
+    qsizetype units = m.units;
+    const bool cut = units > w;
+    if (cut) {
+        const qsizetype keep = keptUnits(w);
+        shownBytes = m.ascii ? size_t(keep) : bytesForUnits(v, keep);
+        units = m.ascii ? keep : measure(v.substr(0, shownBytes)).units;
+    }
+    std::memcpy(p, v.data(), shownBytes);
+    p += shownBytes;
+    if (cut) {
+        std::memcpy(p, kCut.data(), kCut.size());
+        p += kCut.size();
+        units += qsizetype(kCut.size());
+    }
+    if (units < w) {
+        std::memset(p, ' ', size_t(w - units));
+        p += w - units;
+    }
+    return p;
+}
+
+} // namespace
+
 QString headerBlock(const std::vector<db::Field>& fields) { return headerBlock(fields, columnWidths(fields)); }
 
 QString headerBlock(const std::vector<db::Field>& fields, const std::vector<int>& widths) {
@@ -22,49 +181,12 @@ QString headerBlock(const std::vector<db::Field>& fields, const std::vector<int>
     for (size_t i = 0; i < fields.size(); ++i) {
         const auto& f = fields[i];
         const int w = widths[i];
-        names += scripttext::padText(f.name, QStringLiteral("L"), w, QStringLiteral(" "));
-        dashes += scripttext::padText(QStringLiteral("-"), QStringLiteral("L"), w, QStringLiteral("-"));
+        const QByteArray name = f.name.toUtf8();
+        appendCell(names, trimBlanks(std::string_view(name.constData(), size_t(name.size()))), w);
+        dashes += QString(w, QLatin1Char('-'));
     }
     return names + QStringLiteral("\r\n") + dashes + QStringLiteral("\r\n");
 }
-
-namespace {
-
-// Appends UTF-8 text as UTF-16 (the text is known to be valid UTF-8 or is
-// decoded leniently by Qt for the rare odd byte).
-bool isAscii(std::string_view s) {
-    for (char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-}
-
-void appendUtf8(QString& out, std::string_view s) {
-    if (isAscii(s))
-        out.append(QLatin1StringView(s.data(), qsizetype(s.size())));
-    else
-        out.append(QString::fromUtf8(s.data(), qsizetype(s.size())));
-}
-
-// UTF-16 length of valid UTF-8 text.
-qsizetype utf16Length(std::string_view s) {
-    qsizetype n = 0;
-    for (char ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
-        if ((c & 0xC0) != 0x80) ++n;  // a character starts here
-        if (c >= 0xF0) ++n;           // outside the BMP: a surrogate pair
-    }
-    return n;
-}
-
-// A cell as the layout shows it: the value without leading and trailing blanks.
-std::string_view trimmedCell(const db::RowBlock& block, int row, int column) {
-    std::string_view v = block.isNull(row, column) ? std::string_view() : block.text(row, column);
-    while (!v.empty() && v.front() == ' ') v.remove_prefix(1);
-    while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
-    return v;
-}
-
-} // namespace
 
 std::vector<int> columnWidths(const std::vector<db::Field>& fields, const db::RowBlock& firstRows) {
     std::vector<int> w = columnWidths(fields);
@@ -76,26 +198,14 @@ std::vector<int> columnWidths(const std::vector<db::Field>& fields, const db::Ro
         while (e > b && name[e - 1] == QLatin1Char(' ')) --e;
         qsizetype widest = e - b;
         for (int r = 0; r < firstRows.rowCount() && widest < 255; ++r)
-            widest = std::max(widest, utf16Length(trimmedCell(firstRows, r, int(c))));
+            widest = std::max(widest, measure(trimmedCell(firstRows, r, int(c))).units);
         w[c] = int(std::clamp<qsizetype>(widest, 1, 255)) + 5;
     }
     return w;
 }
 
 void appendLine(QString& out, const db::RowBlock& block, int row, const std::vector<int>& widths) {
-    for (int c = 0; c < block.columnCount(); ++c) {
-        const int w = widths[size_t(c)];
-        const std::string_view v = trimmedCell(block, row, c);
-        const qsizetype len = utf16Length(v);
-        if (len > w) {
-            out += QLatin1String("...");
-            continue;
-        }
-        appendUtf8(out, v);
-        const qsizetype at = out.size();
-        out.resize(at + (w - len));
-        std::fill(out.begin() + at, out.end(), QLatin1Char(' '));
-    }
+    for (int c = 0; c < block.columnCount(); ++c) appendCell(out, trimmedCell(block, row, c), widths[size_t(c)]);
 }
 
 void appendRow(QString& out, const db::RowBlock& block, int row, const std::vector<int>& widths) {
@@ -104,21 +214,40 @@ void appendRow(QString& out, const db::RowBlock& block, int row, const std::vect
 }
 
 void appendRowUtf8(QByteArray& out, const db::RowBlock& block, int row, const std::vector<int>& widths) {
-    for (int c = 0; c < block.columnCount(); ++c) {
+    // Every cell is written in place into room made once for the row: the
+    // room is an upper bound, and the array keeps its capacity, so a long
+    // result allocates nothing per row.
+    const int columns = block.columnCount();
+    qsizetype room = 2;
+    for (int c = 0; c < columns; ++c)
+        room += qsizetype(block.isNull(row, c) ? 0 : block.text(row, c).size()) + widths[size_t(c)] +
+                qsizetype(kCut.size());
+    qsizetype at = out.size();
+    out.resize(at + room);
+    char* p = out.data() + at;
+    for (int c = 0; c < columns; ++c) {
         const int w = widths[size_t(c)];
         const std::string_view v = trimmedCell(block, row, c);
-        const qsizetype len = utf16Length(v);
-        if (len > w) {
-            out += "...";
+        const Measure m = measure(v);
+        if (m.valid) {
+            p = writeCellUtf8(p, v, w, m);
             continue;
         }
-        if (isAscii(v))
-            out.append(v.data(), qsizetype(v.size()));
-        else // the odd invalid byte turns into U+FFFD here as it does in the text pane
-            out += QString::fromUtf8(v.data(), qsizetype(v.size())).toUtf8();
-        out.append(w - len, ' ');
+        // the odd invalid byte turns into U+FFFD here as it does in the text pane
+        QString cell;
+        appendCell(cell, v, w);
+        const QByteArray bytes = cell.toUtf8();
+        at = p - out.data();
+        out.resize(out.size() + bytes.size()); // the original bytes' room may be too small
+        p = std::copy(bytes.begin(), bytes.end(), out.data() + at);
     }
-    out += "\r\n";
+    *p++ = '\r';
+    *p++ = '\n';
+    out.resize(p - out.data());
+}
+
+void appendRowsUtf8(QByteArray& out, const db::RowBlock& block, const std::vector<int>& widths) {
+    for (int r = 0; r < block.rowCount(); ++r) appendRowUtf8(out, block, r, widths);
 }
 
 qsizetype maxLineLength(const std::vector<int>& widths) {

@@ -1,9 +1,10 @@
 #pragma once
 // The text form of results and the texts a run writes: each result set as a
 // header line of field names, a line of dashes, and one line per row, every
-// cell padded to the field's precision + 5 characters (padText rules: a value
-// longer than that becomes "..."), plus the trailers and closing messages.
-// Lines end with CR LF.
+// cell padded to the field's precision + 5 characters; a value longer than
+// that shows as much of itself as fits, then "..." and a blank, so the
+// columns stay aligned. Plus the trailers and closing messages. Lines end
+// with CR LF.
 
 #include "db/Field.h"
 #include "db/RowBlock.h"
@@ -28,7 +29,11 @@ void appendRow(QString& out, const db::RowBlock& block, int row, const std::vect
 // The same line without its CR LF.
 void appendLine(QString& out, const db::RowBlock& block, int row, const std::vector<int>& widths);
 // The same line, CR LF included, as UTF-8: the bytes of appendRow's text.
+// Written in place: out keeps its capacity, so a reused array allocates
+// nothing per row.
 void appendRowUtf8(QByteArray& out, const db::RowBlock& block, int row, const std::vector<int>& widths);
+// Every row of the block that way.
+void appendRowsUtf8(QByteArray& out, const db::RowBlock& block, const std::vector<int>& widths);
 // The longest a row line of these widths can be (UTF-16 units, no CR LF).
 qsizetype maxLineLength(const std::vector<int>& widths);
 

@@ -20,7 +20,9 @@ bool isLineBlank(QChar c) {
 // halves of surrogate pairs.
 class PointCounter {
 public:
-    explicit PointCounter(QStringView text) : text_(text.utf16()) {}
+    explicit PointCounter(QStringView text, SplitStart from = {})
+        : text_(text.utf16()), offset_(from.offset), line_(from.point.line),
+          lineStart_(from.offset - from.point.column) {}
 
     TextPoint at(qsizetype offset) {
         for (; offset_ < offset; ++offset_) {
@@ -50,23 +52,26 @@ private:
 
 class Splitter {
 public:
-    Splitter(QStringView text, Dialect dialect, StatementVisitor* visitor)
-        : text_(text), lex_(text, dialect), points_(text), visitor_(visitor) {}
+    Splitter(QStringView text, Dialect dialect, StatementVisitor* visitor, SplitStart from = {},
+             qsizetype stopAfter = -1)
+        : text_(text), lex_(text, dialect, from.offset), points_(text, from), visitor_(visitor),
+          stopAfter_(stopAfter < 0 ? text.size() : stopAfter) {}
 
     std::vector<StatementRange> run() {
         for (;;) {
             const Token t = lex_.next();
             if (t.kind == TokenKind::End) break;
             if (t.isComment()) continue;
+            if (stmtStart_ < 0 && t.start > stopAfter_) break; // the next statement begins past the limit
             if (t.kind == TokenKind::Word) {
                 if (const qsizetype lineEnd = goLineEnd(t); lineEnd >= 0) {
-                    close(true);
+                    close(true, lineEnd);
                     lex_.setPosition(lineEnd);
                     continue;
                 }
             }
             if (t.kind == TokenKind::Semicolon && depth_ == 0) {
-                close(true);
+                close(true, t.end);
                 continue;
             }
             if (stmtStart_ < 0) stmtStart_ = t.start;
@@ -154,7 +159,7 @@ private:
         return j >= n || isLineBreak(text_[j]) ? j : -1;
     }
 
-    void close(bool terminated) {
+    void close(bool terminated, qsizetype stop = -1) {
         prev_ = Token();
         depth_ = 0;
         if (stmtStart_ < 0) return;
@@ -164,6 +169,7 @@ private:
         r.from = points_.at(r.start);
         r.to = points_.at(r.end);
         r.terminated = terminated;
+        r.stop = terminated ? stop : r.end;
         out_.push_back(r);
         if (visitor_) visitor_->statementEnded(r);
         stmtStart_ = -1;
@@ -173,6 +179,7 @@ private:
     SqlLexer lex_;
     PointCounter points_;
     StatementVisitor* visitor_;
+    qsizetype stopAfter_;
     std::vector<StatementRange> out_;
     qsizetype stmtStart_ = -1;
     qsizetype lastEnd_ = 0;
@@ -184,6 +191,12 @@ private:
 
 std::vector<StatementRange> splitStatements(QStringView script, Dialect dialect, StatementVisitor* visitor) {
     return Splitter(script, dialect, visitor).run();
+}
+
+std::vector<StatementRange> splitStatementsFrom(QStringView script, SplitStart from, qsizetype stopAfter,
+                                                Dialect dialect, StatementVisitor* visitor) {
+    from.offset = std::clamp<qsizetype>(from.offset, 0, script.size());
+    return Splitter(script, dialect, visitor, from, std::max<qsizetype>(stopAfter, 0)).run();
 }
 
 TextPoint pointAt(QStringView script, qsizetype offset) {

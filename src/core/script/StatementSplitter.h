@@ -42,6 +42,7 @@ struct StatementRange {
     TextPoint from;          // where start is
     TextPoint to;            // where end is (just after the last character)
     bool terminated = false; // ended by ';' or a GO line, not by the end of the text
+    qsizetype stop = 0;      // where its ';' or GO line ends (end when not terminated)
 
     QStringView textIn(QStringView script) const { return script.mid(start, end - start); }
 };
@@ -57,6 +58,21 @@ public:
 
 std::vector<StatementRange> splitStatements(QStringView script, Dialect dialect = Dialect::Generic,
                                             StatementVisitor* visitor = nullptr);
+
+// Where a split may begin instead of the top: the start of a statement that a
+// split of the same text found, as offset and point. The splitter's state
+// there is that of the top (nothing open), and it depends only on the text
+// before it, so it stays right while that text is unchanged.
+struct SplitStart {
+    qsizetype offset = 0;
+    TextPoint point;
+};
+
+// The statements from a known start on, up to the last one that begins at or
+// before stopAfter (the split ends where the next one would begin).
+std::vector<StatementRange> splitStatementsFrom(QStringView script, SplitStart from, qsizetype stopAfter,
+                                                Dialect dialect = Dialect::Generic,
+                                                StatementVisitor* visitor = nullptr);
 
 // Where offset is in script, counted as the statement ranges count.
 TextPoint pointAt(QStringView script, qsizetype offset);

@@ -3,6 +3,7 @@
 #include "base/Memory.h"
 #include "settings/AppPaths.h"
 #include "settings/Ini.h"
+#include "settings/SettingsChanges.h"
 
 #include <QFile>
 #include <QMutex>
@@ -37,6 +38,9 @@ const std::vector<KeySpec> kKeys = {
     // asks before a run sends an UPDATE or DELETE without WHERE
     {Key::ConfirmUnfiltered, Section::Options, "confirmunfiltered", Kind::FlagDefaultOn, "1"},
     {Key::HistoryLimit, Section::Options, "historylimit", Kind::Number, "5000"},
+    // completion opens by itself after a "." and at a word's second letter
+    {Key::AutoCompleteDot, Section::Options, "autocompletedot", Kind::FlagDefaultOn, "1"},
+    {Key::AutoCompleteWord, Section::Options, "autocompleteword", Kind::FlagDefaultOn, "1"},
     // the colours: "system" (suit the desktop), "light" or "dark"
     {Key::Theme, Section::Options, "theme", Kind::Text, "system"},
     // the grid's rows in memory, in megabytes, before older ones go to a temporary file (0: all in memory)
@@ -204,8 +208,11 @@ Status write(const std::vector<std::pair<Key, QString>>& values) {
     for (const auto& [key, value] : values)
         entries.push_back({sectionName(spec(key).section), QLatin1String(spec(key).name), value});
     const Status s = ini::writeKeys(AppPaths::configFile(), entries);
-    QMutexLocker lock(&cacheMutex);
-    cacheValid = false;
+    {
+        QMutexLocker lock(&cacheMutex);
+        cacheValid = false;
+    }
+    if (s) emit Changes::instance().changed();
     return s;
 }
 

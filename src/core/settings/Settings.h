@@ -24,7 +24,8 @@ enum class Key {
     // OPTIONS
     CodeSense, CatalogSense, AutoCorrectSyntax, ConvertTabs, ParseComments, ShowSplash, StartupQuery, RowCount,
     RowCountValue, LoginTimeout, QueryTerminator, Font, FontSize, SyntaxHighlight, ExecutionPlan, ExecutionSelected,
-    ResultsIn, ResultMemoryLimit, ConfirmUnfiltered, HistoryLimit, Theme, GridMemory, NullMarker, ExportNullText,
+    ResultsIn, ResultMemoryLimit, ConfirmUnfiltered, HistoryLimit, AutoCompleteDot, AutoCompleteWord, Theme,
+    GridMemory, NullMarker, ExportNullText,
     // ISQLW
     IsqlwServer, IsqlwDatabase, IsqlwUser, IsqlwPassword, IsqlwTrustedConnection, IsqlwInputFile, IsqlwOutputFile,
     IsqlwShellOpen,

@@ -2,6 +2,11 @@
 
 #include "store/ResourceDb.h"
 
+#include <QCollator>
+#include <QLocale>
+
+#include <algorithm>
+
 namespace {
 
 qint64 number(const db::Cell& c) { return c ? c->toLongLong() : 0; }
@@ -31,14 +36,39 @@ Result<qint64> insert(const QString& sql, const db::Params& params) {
 const QString kNoTemplate = QStringLiteral("The template does not exist (any more).");
 const QString kNoGroup = QStringLiteral("The template group does not exist (any more).");
 
+// Group titles are one title when they are equal after Unicode case
+// folding ("Übersicht", "übersicht" and "ÜBERSICHT", in either Unicode form).
+QString titleKey(const QString& title) {
+    return title.normalized(QString::NormalizationForm_C).toCaseFolded();
+}
+
+// Group titles sort by the user's locale, without regard to case. The C
+// locale would order by code point (accented letters after "z"): it gets
+// Unicode's default order instead.
+QCollator titleOrder() {
+    const QLocale locale;
+    QCollator c(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
+    c.setCaseSensitivity(Qt::CaseInsensitive);
+    return c;
+}
+
+// Every group, in the order they were made.
+std::vector<TemplateGroup> allGroups() {
+    const db::Table t = ResourceDb::open()->query(QStringLiteral("SELECT id, title FROM template_types ORDER BY id"));
+    std::vector<TemplateGroup> out;
+    for (const auto& r : t.rows) out.push_back({number(r[0]), text(r[1])});
+    return out;
+}
+
 } // namespace
 
 Result<std::vector<TemplateGroup>> TemplateStore::groups() {
     try {
-        const db::Table t =
-            ResourceDb::open()->query(QStringLiteral("SELECT id, title FROM template_types ORDER BY title COLLATE NOCASE, id"));
-        std::vector<TemplateGroup> out;
-        for (const auto& r : t.rows) out.push_back({number(r[0]), text(r[1])});
+        std::vector<TemplateGroup> out = allGroups();
+        const QCollator order = titleOrder();
+        std::stable_sort(out.begin(), out.end(), [&order](const TemplateGroup& a, const TemplateGroup& b) {
+            return order.compare(a.title, b.title) < 0;
+        });
         return out;
     } catch (const db::Error& e) {
         return fail(e.description());
@@ -97,10 +127,10 @@ Status TemplateStore::deleteTemplate(qint64 id) {
 Result<qint64> TemplateStore::groupId(const QString& title) {
     try {
         // Equality, not LIKE: "%" and "_" in a title are ordinary characters.
-        const db::Table t = ResourceDb::open()->query(
-            QStringLiteral("SELECT id FROM template_types WHERE title = ? COLLATE NOCASE ORDER BY id LIMIT 1"), {title});
-        if (t.rows.empty()) return fail(QStringLiteral("There is no template group named \"%1\".").arg(title));
-        return number(t.rows[0][0]);
+        const QString key = titleKey(title);
+        for (const TemplateGroup& g : allGroups())
+            if (titleKey(g.title) == key) return g.id;
+        return fail(QStringLiteral("There is no template group named \"%1\".").arg(title));
     } catch (const db::Error& e) {
         return fail(e.description());
     }
@@ -134,10 +164,10 @@ Status TemplateStore::titleFree(const QString& title, std::optional<qint64> exce
     if (title.isEmpty()) return fail(QStringLiteral("A template group needs a name."));
     try {
         // the same comparison as groupId(), so a name always finds one group
-        const db::Table t = ResourceDb::open()->query(
-            QStringLiteral("SELECT id FROM template_types WHERE title = ? COLLATE NOCASE AND id <> ? LIMIT 1"),
-            {title, except.value_or(-1)});
-        if (!t.rows.empty()) return fail(QStringLiteral("A template group named \"%1\" already exists.").arg(title));
+        const QString key = titleKey(title);
+        for (const TemplateGroup& g : allGroups())
+            if (g.id != except && titleKey(g.title) == key)
+                return fail(QStringLiteral("A template group named \"%1\" already exists.").arg(g.title));
         return {};
     } catch (const db::Error& e) {
         return fail(e.description());

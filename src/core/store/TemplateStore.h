@@ -48,7 +48,7 @@ struct SnippetParts {
 class TemplateStore {
 public:
     // ---- templates ----
-    static Result<std::vector<TemplateGroup>> groups();       // by title, without regard to case
+    static Result<std::vector<TemplateGroup>> groups();       // by title in the locale's order, without regard to case
     static Result<std::vector<TemplateEntry>> templates();    // in table order
     static Result<QString> templateCode(qint64 id);          // fails for a missing row or NULL code
     static Result<TemplateRecord> loadTemplate(qint64 id);

@@ -57,8 +57,7 @@ void PrintSink::appendText(Pane pane, const QString& text) {
 
 void PrintSink::textRows(Pane, std::shared_ptr<db::RowBlock> rows, const TextWidths& widths) {
     push([this, rows, widths] {
-        for (int r = 0; r < rows->rowCount(); ++r)
-            textlayout::appendRowUtf8(out_, *rows, r, *widths);
+        textlayout::appendRowsUtf8(out_, *rows, *widths);
         if (out_.size() > (1 << 20)) writePending();
     });
 }
@@ -110,7 +109,7 @@ void PrintSink::writeLoop() {
 
 void PrintSink::writePending() {
     if (!failure_.isEmpty()) { // the output is gone: drop what comes
-        out_.clear();
+        out_.resize(0);
         return;
     }
     if (rows_) check(rows_->flush());
@@ -120,7 +119,7 @@ void PrintSink::writePending() {
         failWith(QString::fromLocal8Bit(std::strerror(errno ? errno : EIO)));
         return;
     }
-    out_.clear();
+    out_.resize(0); // keeps the capacity: clear() would free it and the next megabyte regrow it
 }
 
 void PrintSink::check(const Status& status) {

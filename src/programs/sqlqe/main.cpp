@@ -1,5 +1,6 @@
 // sqlqe: the SQL Query Editor.
 
+#include "base/Background.h"
 #include "common/Dialogs.h"
 #include "db/ProcessLocale.h"
 #include "document/QueryDocument.h"
@@ -7,6 +8,7 @@
 #include "shell/AppDialogs.h"
 #include "shell/ConnectionFlow.h"
 #include "shell/MainWindow.h"
+#include "shell/QuitOnSignal.h"
 #include "shell/SessionBusProbe.h"
 #include "shell/SplashScreen.h"
 #include "store/HomeMove.h"
@@ -93,6 +95,7 @@ int main(int argc, char** argv) {
     app.processEvents();
 
     MainWindow window;
+    QuitOnSignal quitOnSignal(&window); // SIGTERM, SIGINT: cancel running statements, then exit
     ConnectionFlow connections(&window);
     window.show();
     splash.close();
@@ -106,5 +109,5 @@ int main(int argc, char** argv) {
             doc->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
     const int status = app.exec();
     Dialogs::install(nullptr);
-    return status;
+    return background::finishProcess(status);
 }

@@ -3,6 +3,7 @@
 #include "common/Theme.h"
 
 #include <QHash>
+#include <algorithm>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
@@ -30,15 +31,16 @@ QIcon badge(QChar letter, const QColor& colour) {
 } // namespace
 
 QVariant CompletionModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= int(texts_.size())) return {};
-    const size_t row = size_t(index.row());
+    if (!index.isValid() || index.row() >= int(entries_.size())) return {};
+    const completion::Candidate& e = entries_[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-        return texts_[row];
+        return e.text;
     case Qt::ToolTipRole:
-        return placeholder_ ? QVariant(texts_[row]) : QVariant();
+        if (placeholder_) return e.text;
+        return e.detail.isEmpty() ? QVariant() : QVariant(e.detail + (e.help.isEmpty() ? QString() : QStringLiteral("<br>") + e.help));
     case Qt::DecorationRole:
-        return CompletionList::iconFor(kinds_[row]);
+        return CompletionList::iconFor(e.kind);
     case Qt::ForegroundRole:
         return placeholder_ ? QVariant(themeColour(Theme::Role::DimText)) : QVariant();
     default:
@@ -46,41 +48,52 @@ QVariant CompletionModel::data(const QModelIndex& index, int role) const {
     }
 }
 
+const completion::Candidate& CompletionModel::at(int row) const {
+    static const completion::Candidate none;
+    return row >= 0 && row < int(entries_.size()) ? entries_[size_t(row)] : none;
+}
+
 void CompletionModel::clear() {
     beginResetModel();
-    texts_.clear();
-    kinds_.clear();
+    entries_.clear();
     placeholder_ = false;
     endResetModel();
 }
 
 void CompletionModel::append(const QStringList& texts, EntryKind kind) {
-    if (placeholder_) clear();
-    QStringList words;
+    std::vector<completion::Candidate> entries;
+    entries.reserve(size_t(texts.size()));
     for (const QString& t : texts)
-        if (!t.isEmpty()) words << t;
-    if (words.isEmpty()) return;
-    beginInsertRows({}, int(texts_.size()), int(texts_.size() + size_t(words.size())) - 1);
-    texts_.reserve(texts_.size() + size_t(words.size()));
-    for (const QString& t : words) {
-        texts_.push_back(t);
-        kinds_.push_back(kind);
-    }
+        entries.push_back({t, t, kind, QString(), QString()});
+    append(std::move(entries));
+}
+
+void CompletionModel::append(std::vector<completion::Candidate> entries) {
+    if (placeholder_) clear();
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                 [](const completion::Candidate& c) { return c.text.isEmpty(); }),
+                  entries.end());
+    if (entries.empty()) return;
+    beginInsertRows({}, int(entries_.size()), int(entries_.size() + entries.size()) - 1);
+    if (entries_.empty())
+        entries_ = std::move(entries);
+    else
+        entries_.insert(entries_.end(), std::make_move_iterator(entries.begin()),
+                        std::make_move_iterator(entries.end()));
     endInsertRows();
 }
 
 void CompletionModel::setPlaceholder(const QString& text) {
     beginResetModel();
-    texts_.assign(1, text);
-    kinds_.assign(1, EntryKind::Placeholder);
+    entries_.assign(1, {text, QString(), EntryKind::Placeholder, QString(), QString()});
     placeholder_ = true;
     endResetModel();
 }
 
 int CompletionModel::find(const QString& prefix) const {
-    if (placeholder_) return texts_.empty() ? -1 : 0;
-    for (size_t i = 0; i < texts_.size(); ++i)
-        if (texts_[i].startsWith(prefix, Qt::CaseInsensitive)) return int(i);
+    if (placeholder_) return entries_.empty() ? -1 : 0;
+    for (size_t i = 0; i < entries_.size(); ++i)
+        if (entries_[i].text.startsWith(prefix, Qt::CaseInsensitive)) return int(i);
     return -1;
 }
 
@@ -96,12 +109,25 @@ CompletionList::CompletionList(QWidget* parent) : QListView(parent), model_(new 
 }
 
 QString CompletionList::currentText() const {
-    return currentIndex().isValid() ? model_->textAt(currentIndex().row()) : QString();
+    return currentEntry().text;
+}
+
+QString CompletionList::currentInsert() const {
+    return currentEntry().insert;
+}
+
+const completion::Candidate& CompletionList::currentEntry() const {
+    return model_->at(currentIndex().isValid() ? currentIndex().row() : -1);
 }
 
 void CompletionList::setEntries(const QStringList& texts, EntryKind kind) {
     model_->clear();
     model_->append(texts, kind);
+}
+
+void CompletionList::setEntries(std::vector<completion::Candidate> entries) {
+    model_->clear();
+    model_->append(std::move(entries));
 }
 
 void CompletionList::addEntries(const QStringList& texts, EntryKind kind) {
@@ -115,7 +141,10 @@ void CompletionList::setPlaceholder(const QString& text) {
 
 bool CompletionList::locate(const QString& prefix) {
     const int row = model_->find(prefix);
-    if (row < 0) return false;
+    if (row < 0) {
+        setCurrentIndex({});
+        return false;
+    }
     const QModelIndex index = model_->index(row);
     setCurrentIndex(index);
     scrollTo(index, QAbstractItemView::PositionAtTop);
@@ -129,6 +158,8 @@ QIcon CompletionList::iconFor(EntryKind kind) {
         {int(EntryKind::Function), badge(QLatin1Char('F'), QColor(0xa0, 0x1c, 0xb0))},
         {int(EntryKind::DataType), badge(QLatin1Char('T'), QColor(0x1e, 0x7f, 0x8c))},
         {int(EntryKind::Table), badge(QLatin1Char('U'), QColor(0x2e, 0x7d, 0x32))},
+        {int(EntryKind::View), badge(QLatin1Char('V'), QColor(0x55, 0x8b, 0x2f))},
+        {int(EntryKind::Schema), badge(QLatin1Char('N'), QColor(0x45, 0x5a, 0x64))},
         {int(EntryKind::SystemTable), badge(QLatin1Char('S'), QColor(0x6d, 0x6d, 0x6d))},
         {int(EntryKind::Column), badge(QLatin1Char('C'), QColor(0xc0, 0x6a, 0x00))},
         {int(EntryKind::Variable), badge(QLatin1Char('@'), QColor(0x5a, 0x3e, 0xa8))},

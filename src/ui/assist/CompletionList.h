@@ -5,22 +5,14 @@
 // progress or its error), which names the state of the list and is never
 // inserted into the script.
 
+#include "assist/CompletionCandidates.h"
+
 #include <QAbstractListModel>
 #include <QListView>
 #include <vector>
 
 // The kinds of entry, each with its own picture.
-enum class EntryKind : quint8 {
-    Keyword,
-    Operator,
-    Function,
-    DataType,
-    Table,
-    SystemTable,
-    Column,
-    Variable,
-    Placeholder
-};
+using EntryKind = completion::Kind;
 
 class CompletionModel : public QAbstractListModel {
     Q_OBJECT
@@ -28,23 +20,23 @@ public:
     using QAbstractListModel::QAbstractListModel;
 
     int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : int(texts_.size());
+        return parent.isValid() ? 0 : int(entries_.size());
     }
     QVariant data(const QModelIndex& index, int role) const override;
 
     void clear();
+    // Entries inserted as they are listed.
     void append(const QStringList& texts, EntryKind kind);
+    void append(std::vector<completion::Candidate> entries);
     void setPlaceholder(const QString& text);
     bool isPlaceholder() const { return placeholder_; }
-    QString textAt(int row) const {
-        return row >= 0 && row < int(texts_.size()) ? texts_[size_t(row)] : QString();
-    }
+    QString textAt(int row) const { return at(row).text; }
+    const completion::Candidate& at(int row) const;
     // The first row whose text begins with prefix (ignoring case), or -1.
     int find(const QString& prefix) const;
 
 private:
-    std::vector<QString> texts_;
-    std::vector<EntryKind> kinds_;
+    std::vector<completion::Candidate> entries_;
     bool placeholder_ = false;
 };
 
@@ -57,16 +49,20 @@ public:
     int count() const { return model_->rowCount(); }
     QString textAt(int row) const { return model_->textAt(row); }
     bool isPlaceholder() const { return model_->isPlaceholder(); }
-    // The text of the selected entry (empty when none).
+    // The text of the selected entry (empty when none), and what it inserts.
     QString currentText() const;
+    QString currentInsert() const;
+    const completion::Candidate& currentEntry() const;
     bool hasWord() const { return !isPlaceholder() && currentIndex().isValid(); }
 
     // Fills the list: replaces its entries by texts, all of one kind.
     void setEntries(const QStringList& texts, EntryKind kind);
+    void setEntries(std::vector<completion::Candidate> entries);
     void addEntries(const QStringList& texts, EntryKind kind);
     void setPlaceholder(const QString& text);
     // Selects the first entry that begins with prefix and scrolls it into
-    // view; false (and the selection kept) when none does.
+    // view; false when none does, and then nothing is selected: a word that
+    // matches nothing must not stand for an entry chosen before.
     bool locate(const QString& prefix);
 
     static QIcon iconFor(EntryKind kind);

@@ -2,21 +2,25 @@
 
 #include "assist/CatalogCache.h"
 #include "assist/CompletionList.h"
+#include "assist/ContextSuggestions.h"
+#include "assist/EditorStatements.h"
 #include "assist/KeywordLanguage.h"
 #include "assist/ScriptVariables.h"
 #include "common/Theme.h"
+#include "common/DocumentContext.h"
 #include "editor/SqlEditor.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
-const QString kNoConnection = QStringLiteral("[No Connection]");
 const QString kNotSupported = QStringLiteral("Not Supported");
 constexpr QSize kPopupSize(330, 250);
 
@@ -26,12 +30,8 @@ bool isWordChar(QChar c) {
            c == QLatin1Char('$');
 }
 
-// Characters that, typed in a list, extend the word.
-bool extendsWord(QChar c, CompletionPopup::List list) {
-    if (c.isLetterOrNumber() || c == QLatin1Char('.') || c == QLatin1Char('_') || c == QLatin1Char('#') ||
-        c == QLatin1Char(':'))
-        return true;
-    return c == QLatin1Char('@') && list == CompletionPopup::Variables;
+bool isOpeningQuote(QChar c) {
+    return c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('[');
 }
 
 long sci(SqlEditor* e, unsigned int message, unsigned long w = 0, long l = 0) {
@@ -41,9 +41,9 @@ long sci(SqlEditor* e, unsigned int message, unsigned long w = 0, long l = 0) {
 } // namespace
 
 CompletionPopup::CompletionPopup(SqlEditor* editor, QWidget* host, const KeywordLanguage* language,
-                                 Sources sources)
-    : QFrame(host), editor_(editor), host_(host), language_(language), sources_(std::move(sources)),
-      cache_(new CatalogCache(this)) {
+                                 EditorStatements* statements, const DocumentContext& context)
+    : QFrame(host), editor_(editor), host_(host), language_(language), statements_(statements), context_(context),
+      cache_(new CatalogCache(this)), suggestions_(new ContextSuggestions(cache_, language, this)) {
     setObjectName(QStringLiteral("completionPopup"));
     setFrameShape(QFrame::Box);
     setFrameShadow(QFrame::Plain);
@@ -60,13 +60,14 @@ CompletionPopup::CompletionPopup(SqlEditor* editor, QWidget* host, const Keyword
     hint_->setFont(small);
     hint_->setContentsMargins(4, 2, 4, 2);
     hint_->setTextFormat(Qt::RichText);
+    hint_->setWordWrap(true);
     Theme::instance().onChange(hint_, [this] {
         hint_->setStyleSheet(QStringLiteral("color: %1; background: %2;")
                                  .arg(themeColour(Theme::Role::HintText).name(),
                                       themeColour(Theme::Role::HintPaper).name()));
     });
     layout->addWidget(hint_);
-    const char* names[] = {"keywordList", "tableList", "columnList", "variableList"};
+    const char* names[] = {"keywordList", "tableList", "columnList", "variableList", "suggestionList"};
     for (size_t i = 0; i < lists_.size(); ++i) {
         lists_[i] = new CompletionList(stack_);
         lists_[i]->setObjectName(QLatin1String(names[i]));
@@ -75,12 +76,33 @@ CompletionPopup::CompletionPopup(SqlEditor* editor, QWidget* host, const Keyword
         connect(lists_[i], &QAbstractItemView::doubleClicked, this, [this, i](const QModelIndex& index) {
             lists_[i]->setCurrentIndex(index);
             if (!lists_[i]->hasWord()) return dismiss();
-            acceptEntry(lists_[i]->currentText(), QStringLiteral(" "));
+            acceptEntry(lists_[i]->currentEntry(), i == Suggestions ? QString() : QStringLiteral(" "));
         });
     }
+    connect(list(Suggestions)->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &CompletionPopup::showHint);
+    // an unfocused list (a popup that follows the typing) shows its choice as a focused one does
+    QPalette palette = list(Suggestions)->palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    list(Suggestions)->setPalette(palette);
+    // a popup that follows the typing looks again after every typed
+    // character, caret move and (once the editor has applied it) deletion
+    editor_->installEventFilter(this);
+    connect(editor_, &QsciScintillaBase::SCN_CHARADDED, this, &CompletionPopup::follow);
+    connect(editor_, &QsciScintilla::cursorPositionChanged, this, &CompletionPopup::follow);
+    connect(editor_, &QsciScintilla::textChanged, this, [this] {
+        if (isFollowing()) QTimer::singleShot(0, this, &CompletionPopup::follow);
+    });
     hide();
     fillKeywords();
     connect(language_, &KeywordLanguage::loaded, this, &CompletionPopup::fillKeywords);
+    // a list read again behind a stale one replaces it in the open popup
+    connect(cache_, &CatalogCache::updated, this, [this](const QString& cs) {
+        if (!isOpen() || cs != connection()) return;
+        if (current_ == Tables) showCatalogs();
+        else if (current_ == Suggestions) showSuggestions(following_);
+    });
     // a click anywhere else (the focus leaves the popup) closes it; it
     // follows the word when the editor scrolls
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
@@ -93,7 +115,11 @@ CompletionPopup::CompletionPopup(SqlEditor* editor, QWidget* host, const Keyword
 }
 
 QString CompletionPopup::connection() const {
-    return sources_.connectionString ? sources_.connectionString() : QString();
+    return context_.connectionString();
+}
+
+QString CompletionPopup::database() const {
+    return context_.database();
 }
 
 // ---- opening ----
@@ -108,26 +134,35 @@ void CompletionPopup::fillKeywords() {
     if (l->count() == 0) l->setPlaceholder(kNotSupported);
 }
 
-void CompletionPopup::placeIntelliPopup() {
-    // the word in front of the caret (a selection collapses to the caret)
-    const int caret = int(sci(editor_, QsciScintillaBase::SCI_GETCURRENTPOS));
+// The word in front of the caret, with a quote that opens it.
+std::pair<int, int> CompletionPopup::wordBefore(int caret) const {
     const int line = int(sci(editor_, QsciScintillaBase::SCI_LINEFROMPOSITION, caret));
     const int lineStart = int(sci(editor_, QsciScintillaBase::SCI_POSITIONFROMLINE, line));
     const QString before = editor_->text(lineStart, caret);
     qsizetype from = before.size();
     while (from > 0 && isWordChar(before[from - 1]))
         --from;
-    wordStart_ = lineStart + int(before.left(from).toUtf8().size());
-    wordEnd_ = caret;
-    selectWord();
+    if (from > 0 && isOpeningQuote(before[from - 1])) --from;
+    return {lineStart + int(before.left(from).toUtf8().size()), caret};
+}
+
+void CompletionPopup::openAtCaret(bool follow) {
+    // a selection collapses to the caret
+    std::tie(wordStart_, wordEnd_) = wordBefore(int(sci(editor_, QsciScintillaBase::SCI_GETCURRENTPOS)));
+    following_ = follow;
+    if (!following_) selectWord();
     // a choice left from an earlier opening must not stand for a word that
     // matches nothing; the table list keeps its choice for the column list
-    for (List which : {Keywords, Columns, Variables})
+    for (List which : {Keywords, Columns, Variables, Suggestions})
         list(which)->setCurrentIndex({});
-    switchTo(Keywords);
     place();
     show();
     raise();
+}
+
+void CompletionPopup::placeIntelliPopup() {
+    openAtCaret(false);
+    switchTo(Keywords);
     locate();
 }
 
@@ -135,67 +170,6 @@ void CompletionPopup::showKeywords() {
     if (!isOpen()) placeIntelliPopup();
     switchTo(Keywords);
     locate();
-}
-
-void CompletionPopup::showCatalogs() {
-    if (!isOpen()) placeIntelliPopup();
-    switchTo(Tables);
-    const QString cs = connection();
-    if (cs.isEmpty()) {
-        list(Tables)->setPlaceholder(kNoConnection);
-        return locate();
-    }
-    const int request = ++tablesRequest_;
-    const bool ready = cache_->requestTables(cs, [this, request](const Result<CatalogCache::Tables>& r) {
-        if (request != tablesRequest_) return; // a newer request took over
-        CompletionList* l = list(Tables);
-        if (!r) {
-            l->setPlaceholder(r.error().trimmed());
-        } else {
-            l->setEntries(r->user, EntryKind::Table);
-            l->addEntries(r->system, EntryKind::SystemTable);
-            if (l->count() == 0) l->setPlaceholder(QStringLiteral("(no tables)"));
-        }
-        if (isOpen() && current_ == Tables) locate();
-    });
-    if (!ready) list(Tables)->setPlaceholder(QStringLiteral("Reading tables…"));
-}
-
-void CompletionPopup::showCatalogItems() {
-    if (!isOpen()) placeIntelliPopup();
-    QString table = tableBeforeWord();
-    if (table.isEmpty() && list(Tables)->hasWord()) table = list(Tables)->currentText();
-    showColumnsOf(table);
-}
-
-void CompletionPopup::showColumnsOf(const QString& table) {
-    CompletionList* l = list(Columns);
-    const QString cs = connection();
-    columnsTable_ = table;
-    switchTo(Columns); // after columnsTable_: the hint names the table
-    if (cs.isEmpty()) {
-        l->setPlaceholder(kNoConnection);
-        return locate();
-    }
-    if (table.isEmpty()) {
-        l->setPlaceholder(QStringLiteral("(no table chosen: F2 lists the tables)"));
-        return locate();
-    }
-    const int request = ++columnsRequest_;
-    const QString database = sources_.database ? sources_.database() : QString();
-    const bool ready =
-        cache_->requestColumns(cs, database, table, [this, request](const Result<QStringList>& r) {
-            if (request != columnsRequest_) return;
-            CompletionList* cl = list(Columns);
-            if (!r)
-                cl->setPlaceholder(r.error().trimmed());
-            else if (r->isEmpty())
-                cl->setPlaceholder(QStringLiteral("(no columns)"));
-            else
-                cl->setEntries(*r, EntryKind::Column);
-            if (isOpen() && current_ == Columns) locate();
-        });
-    if (!ready) l->setPlaceholder(QStringLiteral("Reading columns…"));
 }
 
 void CompletionPopup::showVariables() {
@@ -210,53 +184,49 @@ void CompletionPopup::showVariables() {
     locate();
 }
 
-bool CompletionPopup::catalogIsEmpty() const {
-    const QString cs = connection();
-    if (cs.isEmpty()) return true;
-    const CatalogCache::Tables* t = cache_->cachedTables(cs);
-    return t && t->user.isEmpty() && t->system.isEmpty();
-}
-
-// The table named before a "." in front of the word ("orders." or
-// "dbo.orders." give orders; quoted names lose their quotes).
-QString CompletionPopup::tableBeforeWord() const {
-    const int line = int(sci(editor_, QsciScintillaBase::SCI_LINEFROMPOSITION, wordStart_));
-    const int lineStart = int(sci(editor_, QsciScintillaBase::SCI_POSITIONFROMLINE, line));
-    const QString before = editor_->text(lineStart, wordStart_);
-    if (!before.endsWith(QLatin1Char('.'))) return {};
-    qsizetype end = before.size() - 1, from = end;
-    const QChar last = end > 0 ? before[end - 1] : QChar();
-    if (last == QLatin1Char('"') || last == QLatin1Char(']') || last == QLatin1Char('`')) {
-        const QChar open = last == QLatin1Char(']') ? QLatin1Char('[') : last;
-        from = before.lastIndexOf(open, end - 2);
-        return from < 0 ? QString() : before.mid(from + 1, end - 2 - from);
-    }
-    while (from > 0 && isWordChar(before[from - 1]))
-        --from;
-    return before.mid(from, end - from);
-}
-
 void CompletionPopup::switchTo(List which) {
     current_ = which;
     stack_->setCurrentWidget(list(which));
+    showHint();
+    if (isOpen() && !following_) list(which)->setFocus();
+}
+
+void CompletionPopup::showHint() {
     static const char* const hints[] = {
         "<b>Keywords</b> &nbsp; F2 tables · F3 variables",
         "<b>Tables</b> &nbsp; Space/F2 columns · F3 keywords · F5 reread",
         "<b>Columns of %1</b> &nbsp; F2 tables · F3 keywords",
         "<b>Variables</b> &nbsp; F3 keywords",
+        "<b>Suggestions</b> &nbsp; Enter/Tab insert · F2 tables · F3 keywords",
     };
-    QString hint = QString::fromUtf8(hints[which]);
-    if (which == Columns)
-        hint = hint.arg(columnsTable_.isEmpty() ? QStringLiteral("?") : columnsTable_.toHtmlEscaped());
+    QString hint = QString::fromUtf8(hints[current_]);
+    if (current_ == Columns)
+        hint = hint.arg(columnsLabel_.isEmpty() ? QStringLiteral("?") : columnsLabel_.toHtmlEscaped());
+    const completion::Candidate& entry = list(current_)->currentEntry();
+    if (current_ == Suggestions && !entry.detail.isEmpty())
+        hint = QStringLiteral("<b>%1</b><br>%2").arg(entry.detail, entry.help);
     hint_->setText(hint);
-    if (isOpen()) list(which)->setFocus();
 }
 
 // Selects the first entry that begins with the word, and focuses the list.
 void CompletionPopup::locate() {
     CompletionList* l = list(current_);
     l->locate(word());
-    if (isOpen()) l->setFocus();
+    if (isOpen() && !following_) l->setFocus();
+}
+
+void CompletionPopup::follow() {
+    if (!isFollowing()) return;
+    const int caret = int(sci(editor_, QsciScintillaBase::SCI_GETCURRENTPOS));
+    if (wordBefore(caret).first != wordStart_ || editor_->hasSelectedText()) return dismiss(); // left the word
+    wordEnd_ = caret;
+    CompletionList* l = list(current_);
+    locate();
+    if (l->isPlaceholder()) return; // still reading
+    const int row = l->currentIndex().row();
+    const bool complete = l->hasWord() && l->currentText().compare(word(), Qt::CaseInsensitive) == 0 &&
+                          !l->textAt(row + 1).startsWith(word(), Qt::CaseInsensitive);
+    if (!l->hasWord() || complete) dismiss(); // nothing left to complete
 }
 
 void CompletionPopup::place() {
@@ -278,7 +248,14 @@ void CompletionPopup::place() {
 // ---- the word in the editor ----
 
 QString CompletionPopup::word() const {
-    return wordEnd_ > wordStart_ ? editor_->text(wordStart_, wordEnd_) : QString();
+    return typedWord(wordStart_, wordEnd_);
+}
+
+QString CompletionPopup::typedWord(int start, int end) const {
+    if (end <= start) return QString();
+    QString w = editor_->text(start, end);
+    if (!w.isEmpty() && isOpeningQuote(w[0])) w.remove(0, 1); // the name is matched without it
+    return w;
 }
 
 void CompletionPopup::selectWord() {
@@ -305,144 +282,26 @@ void CompletionPopup::shortenWord() {
     locate();
 }
 
-void CompletionPopup::acceptEntry(const QString& text, const QString& suffix) {
+void CompletionPopup::acceptEntry(const completion::Candidate& entry, const QString& suffix) {
+    following_ = false; // the replacement moves the caret: nothing to follow
+    const bool columnsNext = current_ == Tables && suffix == QLatin1String(".");
+    const completion::ColumnSource source = columnsNext ? sourceOfRow(list(Tables)->currentIndex().row())
+                                                        : completion::ColumnSource();
+    const QString label = entry.text;
     selectWord();
-    editor_->replaceSelectedText(text + suffix);
+    editor_->replaceSelectedText((entry.insert.isEmpty() ? entry.text : entry.insert) + suffix);
     wordStart_ = wordEnd_ = int(sci(editor_, QsciScintillaBase::SCI_GETCURRENTPOS));
-    if (suffix == QLatin1String(".")) return showColumnsOf(text); // the popup stays open with the columns
+    if (columnsNext) return showColumnsOf(source, label); // the popup stays open with the columns
     hide();
     editor_->setFocus();
 }
 
 void CompletionPopup::dismiss() {
     if (!isOpen()) return;
+    suggestions_->cancel();
     hide();
+    if (std::exchange(following_, false)) return; // the editor kept its caret and focus
     selectWord();
     sci(editor_, QsciScintillaBase::SCI_SETEMPTYSELECTION, wordEnd_);
     editor_->setFocus();
-}
-
-void CompletionPopup::typeIntoEditor(QKeyEvent* e) {
-    // the key as typed, without modifiers, so no editor command fires again
-    QKeyEvent key(QEvent::KeyPress, e->key(), Qt::NoModifier, e->text(), e->isAutoRepeat(), e->count());
-    QCoreApplication::sendEvent(editor_, &key);
-}
-
-// ---- keys ----
-
-bool CompletionPopup::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != list(current_)) return QFrame::eventFilter(watched, event);
-    if (event->type() == QEvent::ShortcutOverride) {
-        // keys the popup uses win over the main window's shortcuts (F5 runs the script there)
-        // (other function keys and Ctrl/Alt combinations keep their menu commands)
-        auto* k = static_cast<QKeyEvent*>(event);
-        const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
-        const bool functionKey = k->key() >= Qt::Key_F1 && k->key() <= Qt::Key_F35;
-        const bool ours =
-            functionKey ? mods == Qt::NoModifier &&
-                              (k->key() == Qt::Key_F2 || k->key() == Qt::Key_F3 || k->key() == Qt::Key_F5)
-                        : !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-        if (ours) event->accept();
-        return ours;
-    }
-    if (event->type() == QEvent::KeyPress) return handleKey(static_cast<QKeyEvent*>(event));
-    return QFrame::eventFilter(watched, event);
-}
-
-bool CompletionPopup::handleKey(QKeyEvent* e) {
-    const Qt::KeyboardModifiers mods =
-        e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    switch (e->key()) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_Meta:
-    case Qt::Key_AltGr:
-    case Qt::Key_CapsLock:
-    case Qt::Key_NumLock:
-        return true; // a modifier on its own does nothing
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-        return false; // the list moves
-    case Qt::Key_F2:
-    case Qt::Key_F3:
-    case Qt::Key_F5:
-        if (e->modifiers() & ~Qt::KeypadModifier) break;
-        functionKey(e->key());
-        return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (mods) break;
-        acceptWithKey(e, QStringLiteral(" "));
-        return true;
-    case Qt::Key_Backspace:
-        if (mods) break;
-        shortenWord();
-        return true;
-    case Qt::Key_Escape:
-        dismiss();
-        return true;
-    case Qt::Key_Space:
-        if (mods) break;
-        acceptWithKey(e, current_ == Tables ? QStringLiteral(".") : QStringLiteral(" "));
-        return true;
-    default:
-        break;
-    }
-    const QString text = e->text();
-    if (!mods && text.size() == 1 && extendsWord(text[0], current_)) {
-        extendWord(text);
-        return true;
-    }
-    // any other key closes the popup; a printable character is typed as usual
-    dismiss();
-    if (!mods && !text.isEmpty() && text[0].isPrint()) typeIntoEditor(e);
-    return true;
-}
-
-void CompletionPopup::functionKey(int key) {
-    if (key == Qt::Key_F5) {
-        cache_->refresh();
-        if (current_ == Tables)
-            showCatalogs();
-        else if (current_ == Columns)
-            showColumnsOf(columnsTable_);
-        return;
-    }
-    if (key == Qt::Key_F3) {
-        if (current_ == Keywords)
-            showVariables();
-        else
-            showKeywords();
-        return;
-    }
-    switch (current_) { // F2
-    case Keywords:
-        showCatalogs();
-        break;
-    case Tables:
-        if (list(Tables)->hasWord() || connection().isEmpty()) showColumnsOf(list(Tables)->currentText());
-        break;
-    case Columns:
-        switchTo(Tables); // the same tables as before
-        break;
-    case Variables:
-        break;
-    }
-}
-
-// Enter and Space: the chosen entry goes in followed by suffix; with a
-// placeholder (or nothing chosen) the popup closes and the key is typed.
-void CompletionPopup::acceptWithKey(QKeyEvent* e, const QString& suffix) {
-    CompletionList* l = list(current_);
-    if (!l->hasWord()) {
-        dismiss();
-        typeIntoEditor(e);
-        return;
-    }
-    acceptEntry(l->currentText(), suffix);
 }

@@ -1,5 +1,6 @@
 #include "assist/KeywordCaseCorrector.h"
 
+#include "assist/EditorStatements.h"
 #include "assist/KeywordLanguage.h"
 #include "editor/SqlEditor.h"
 
@@ -40,31 +41,34 @@ bool isCodeStyle(int style) {
 
 } // namespace
 
-KeywordCaseCorrector::KeywordCaseCorrector(SqlEditor* editor, const KeywordLanguage* language)
-    : QObject(editor), editor_(editor), language_(language) {
-    connect(editor_, &QsciScintillaBase::SCN_CHARADDED, this, &KeywordCaseCorrector::onCharAdded);
+KeywordCaseCorrector::KeywordCaseCorrector(SqlEditor* editor, const KeywordLanguage* language,
+                                           EditorStatements* statements)
+    : EditorFeature(editor, settings::Key::AutoCorrectSyntax), language_(language), statements_(statements) {
+    connect(editor, &QsciScintillaBase::SCN_CHARADDED, this, &KeywordCaseCorrector::onCharAdded);
 }
 
 void KeywordCaseCorrector::onCharAdded(int ch) {
-    if (!editor_->autoCorrectCase() || !editor_->lexer() || !language_->isLoaded()) return;
+    if (!isOn() || !language_->isLoaded()) return;
+    SqlEditor* e = editor();
     const QChar typed(ch);
     if (ch <= 0 || isWordChar(typed) || isQualifier(typed)) return;
-    const int caret = int(editor_->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    const int caret = int(e->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
     if (ch == '\r' || ch == '\n') {
         // a line break: the word ends the line before the caret's
-        const int line = int(editor_->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, caret));
+        const int line = int(e->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, caret));
         if (line > 0)
             correctWordBefore(
-                int(editor_->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, line - 1)));
+                int(e->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, line - 1)));
         return;
     }
-    correctWordBefore(int(editor_->SendScintilla(QsciScintillaBase::SCI_POSITIONBEFORE, caret)));
+    correctWordBefore(int(e->SendScintilla(QsciScintillaBase::SCI_POSITIONBEFORE, caret)));
 }
 
 void KeywordCaseCorrector::correctWordBefore(int end) {
-    const int line = int(editor_->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, end));
-    const int lineStart = int(editor_->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line));
-    const QString before = editor_->text(lineStart, end);
+    SqlEditor* e = editor();
+    const int line = int(e->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, end));
+    const int lineStart = int(e->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line));
+    const QString before = e->text(lineStart, end);
     qsizetype from = before.size();
     while (from > 0 && isWordChar(before[from - 1]))
         --from;
@@ -73,13 +77,19 @@ void KeywordCaseCorrector::correctWordBefore(int end) {
     const QString spelling = language_->spellingOf(word);
     if (spelling.isEmpty() || spelling == word) return;
     const int start = lineStart + int(before.left(from).toUtf8().size());
-    // the styles up to the word must be current to tell code from comments and strings
-    const int styled = int(editor_->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED));
-    if (styled <= start) editor_->SendScintilla(QsciScintillaBase::SCI_COLOURISE, styled, end);
-    if (!isCodeStyle(int(editor_->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, start)))) return;
+    if (!isCode(start, end)) return;
     const QByteArray replacement = spelling.toUtf8();
-    editor_->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
-    editor_->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, start, end);
-    editor_->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, replacement.size(), replacement.constData());
-    editor_->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
+    e->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
+    e->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, start, end);
+    e->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, replacement.size(), replacement.constData());
+    e->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
+}
+
+bool KeywordCaseCorrector::isCode(int position, int end) {
+    SqlEditor* e = editor();
+    if (!e->lexer()) return statements_->isCodeAt(position); // no colouring: the tokens say
+    // the styles up to the word must be current to tell code from comments and strings
+    const int styled = int(e->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED));
+    if (styled <= position) e->SendScintilla(QsciScintillaBase::SCI_COLOURISE, styled, end);
+    return isCodeStyle(int(e->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, position)));
 }

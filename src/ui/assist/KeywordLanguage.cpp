@@ -8,15 +8,24 @@ KeywordLanguage::KeywordLanguage(SqlEditor* editor)
     : QObject(editor), editor_(editor), lexer_(new TsqlLexer(this)) {
     editor_->setLanguage(lexer_);
     editor_->setFolding(QsciScintilla::BoxedTreeFoldStyle);
-    runInBackground<Result<WordLists>>(this, keywordcatalogue::loadWordLists, [this](Result<WordLists> r) {
-        if (!loaded_) setLists(r.valueOr(WordLists{}));
-    });
+    using Loaded = std::pair<WordLists, QHash<QString, KeywordHelp>>;
+    runInBackground<Loaded>(
+        this,
+        [] {
+            return Loaded{keywordcatalogue::loadWordLists().valueOr({}),
+                          keywordcatalogue::loadHelp(WordClass::Function).valueOr({})};
+        },
+        [this](Loaded r) {
+            if (loaded_) return;
+            vocabulary_.functionHelp = std::move(r.second);
+            setLists(r.first);
+        });
 }
 
 void KeywordLanguage::setLists(const WordLists& lists) {
-    lists_ = lists;
-    spellings_ = lists_.spellings();
-    lexer_->setWordLists(lists_);
+    vocabulary_.words = lists;
+    spellings_ = lists.spellings();
+    lexer_->setWordLists(lists);
     editor_->setLanguage(lexer_); // hands the new keyword sets to the editor and recolours
     loaded_ = true;
     emit loaded();

@@ -4,6 +4,7 @@
 #include "editor/SqlColours.h"
 
 #include <QFont>
+#include <Qsci/qsciscintilla.h>
 
 namespace {
 
@@ -57,6 +58,34 @@ void TsqlLexer::setWordLists(const WordLists& lists) {
     sets_[kOperatorSet] = keywordSet(lists.operators);
     sets_[kDataTypeSet] = keywordSet(lists.dataTypes);
     sets_[kFunctionSet] = keywordSet(lists.functions);
+    // a word of two classes takes the first: keyword, word operator, data type, function
+    styler_.wordStyles.clear();
+    for (const auto& [words, style] : {std::pair{&lists.functions, int(FunctionStyle)},
+                                       std::pair{&lists.dataTypes, int(DataTypeStyle)},
+                                       std::pair{&lists.operators, int(OperatorWordStyle)},
+                                       std::pair{&lists.keywords, int(KeywordStyle)}})
+        for (const QString& w : *words)
+            if (isLexerWord(w)) styler_.wordStyles.insert(w.toLower(), style);
+}
+
+void TsqlLexer::setServerFamily(db::ServerFamily family) {
+    if (styler_.server == family) return;
+    styler_.server = family;
+    if (QsciScintilla* e = editor(); e && e->lexer() == this) e->recolor();
+}
+
+int TsqlLexer::lexerId() const { return QsciScintillaBase::SCLEX_CONTAINER; }
+
+void TsqlLexer::setEditor(QsciScintilla* editor) {
+    disconnect(styleNeeded_);
+    QsciLexerSQL::setEditor(editor);
+    if (editor) styleNeeded_ = connect(editor, &QsciScintillaBase::SCN_STYLENEEDED, this, &TsqlLexer::styleNeeded);
+}
+
+void TsqlLexer::styleNeeded(int position) {
+    QsciScintilla* e = editor();
+    if (!e || e->lexer() != this) return;
+    styler_.style(e, int(e->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED)), position);
 }
 
 int TsqlLexer::styleOf(WordClass c) {

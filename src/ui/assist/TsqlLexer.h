@@ -5,8 +5,13 @@
 // colour; "--" and "/* */" comments, '...' strings (no escape character) and
 // numbers are coloured too, all in the theme's colours. Words match without
 // regard to case. BEGIN and END are the only words that open and close a fold.
+//
+// Strings, comments and quoted names end where the document's server ends
+// them (ScriptStyler_p.h): back-quoted names on MariaDB/MySQL, bracketed
+// names on SQL Server, double-quoted names everywhere.
 
 #include "assist/KeywordCatalogue.h"
+#include "assist/ScriptStyler_p.h"
 
 #include <QByteArray>
 #include <Qsci/qscilexersql.h>
@@ -30,10 +35,22 @@ public:
     // Takes the words to colour; an editor using this lexer must be given it
     // again (setLexer) to pick them up.
     void setWordLists(const WordLists& lists);
+    // Colours by the rules of this kind of server; the attached editor is
+    // recoloured.
+    void setServerFamily(db::ServerFamily family);
 
     // The style of each word class.
     static int styleOf(WordClass c);
 
+    // The colouring is done here, not by Scintilla's own SQL lexer.
+    const char* lexer() const override { return nullptr; }
+    int lexerId() const override;
+    void setEditor(QsciScintilla* editor) override;
+
 private:
+    void styleNeeded(int position);
+
     QByteArray sets_[9]; // the keyword sets 1-8, lower case, blank-separated
+    ScriptStyler styler_;
+    QMetaObject::Connection styleNeeded_;
 };

@@ -2,6 +2,7 @@
 
 #include "base/Background.h"
 #include "catalog/ConnectionSummary.h"
+#include "common/DocumentContext.h"
 
 #include <QAbstractListModel>
 #include <QComboBox>
@@ -42,8 +43,8 @@ EntryModel* model(QAbstractListModel* m) {
 
 } // namespace
 
-DatabaseChooser::DatabaseChooser(QComboBox* combo, QObject* parent)
-    : QObject(parent), combo_(combo), entries_(new EntryModel(this)) {
+DatabaseChooser::DatabaseChooser(DocumentContext& context, QComboBox* combo, QObject* parent)
+    : QObject(parent), context_(context), combo_(combo), entries_(new EntryModel(this)) {
     combo_->setModel(entries_);
     connect(combo_, &QComboBox::activated, this, &DatabaseChooser::onActivated);
 }
@@ -51,24 +52,20 @@ DatabaseChooser::DatabaseChooser(QComboBox* combo, QObject* parent)
 void DatabaseChooser::reset() {
     ++generation_;
     switching_ = 0;
-    current_.clear();
-    connectionString_.clear();
     catalogueServer_ = false;
     model(entries_)->set({}, {}, {});
 }
 
 void DatabaseChooser::showNoConnection() {
-    current_.clear();
+    context_.setDatabase(QString());
     catalogueServer_ = false;
     model(entries_)->set({QStringLiteral("[NO CONNECTION]")}, {}, {});
     combo_->setCurrentIndex(0);
 }
 
-void DatabaseChooser::setCatalogues(const QString& connectionString, const QStringList& catalogues,
-                                    const QString& current) {
-    connectionString_ = connectionString;
+void DatabaseChooser::setCatalogues(const QStringList& catalogues, const QString& current) {
     catalogueServer_ = true;
-    current_ = current;
+    context_.setDatabase(current);
     QStringList names = catalogues;
     if (!current.isEmpty() && !names.contains(current)) names << current;
     const QIcon icon(QStringLiteral(":/icons/database.svg"));
@@ -78,7 +75,7 @@ void DatabaseChooser::setCatalogues(const QString& connectionString, const QStri
 
 void DatabaseChooser::setTables(const QString& database, const QStringList& tables) {
     catalogueServer_ = false;
-    current_ = database;
+    context_.setDatabase(database);
     model(entries_)->set(QStringList{database} + tables, QIcon(QStringLiteral(":/icons/database.svg")),
                          QIcon(QStringLiteral(":/icons/obj-table.svg")));
     combo_->setCurrentIndex(0);
@@ -109,30 +106,30 @@ void DatabaseChooser::onActivated(int row) {
         combo_->setCurrentIndex(0);
         return;
     }
-    if (chosen.isEmpty() || connectionString_.isEmpty()) return;
-    const QString previous = current_;
-    current_ = chosen; // runs started from now on use it
+    if (chosen.isEmpty() || !context_.hasConnection()) return;
+    const QString previous = context_.database();
+    context_.setDatabase(chosen); // runs started from now on use it
     emit message(QStringLiteral("Changing Default Database to: ") + chosen);
     ++switching_;
     const quint64 generation = generation_;
-    const QString cs = connectionString_;
+    const QString cs = context_.connectionString();
     runInBackground<Result<QString>>(
         this, [cs, chosen] { return connectionsummary::switchDatabase(cs, chosen); },
         [this, generation, chosen, previous](Result<QString> r) {
             if (generation != generation_) return;
             --switching_;
-            if (current_ != chosen) return; // a later choice wins
+            if (context_.database() != chosen) return; // a later choice wins
             if (r.ok() && !r.value().isEmpty()) {
-                current_ = r.value();
+                context_.setDatabase(r.value());
             } else if (!r.ok()) {
-                current_ = previous;
+                context_.setDatabase(previous);
                 emit message(QStringLiteral("Changing Default Database to: ") + chosen +
                              QStringLiteral("\r\nError: ") + r.error() +
                              QStringLiteral("\r\nThe database stays ") +
                              (previous.isEmpty() ? QStringLiteral("the connection's default.")
                                                  : previous + QLatin1Char('.')));
             }
-            selectText(current_);
-            emit databaseChanged(current_);
+            selectText(context_.database());
+            emit databaseChanged(context_.database());
         });
 }

@@ -8,33 +8,32 @@
 // nothing and asks the browser to show that table.
 //
 // The entries live in a list model, so thousands of tables fill the combo
-// box in one step.
+// box in one step. The chosen database is the document context's.
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+class DocumentContext;
 class QComboBox;
 class QAbstractListModel;
 
 class DatabaseChooser : public QObject {
     Q_OBJECT
 public:
-    explicit DatabaseChooser(QComboBox* combo, QObject* parent = nullptr);
+    DatabaseChooser(DocumentContext& context, QComboBox* combo, QObject* parent = nullptr);
 
-    // Forgets the entries and the chosen database (a new connection).
+    // Forgets the entries (a new connection, a rebuild); the chosen database
+    // stays in the context.
     void reset();
     // The single entry "[NO CONNECTION]"; no database is current.
     void showNoConnection();
     // Catalogue server: the catalogues, with current selected (added as an
-    // entry when it is not among them).
-    void setCatalogues(const QString& connectionString, const QStringList& catalogues,
-                       const QString& current);
+    // entry when it is not among them) and made the context's database.
+    void setCatalogues(const QStringList& catalogues, const QString& current);
     // Single database: the database first, then its tables.
     void setTables(const QString& database, const QStringList& tables);
 
-    // The database runs and catalogue reads use; empty for the connection's default.
-    QString currentDatabase() const { return current_; }
     // Switches to name as if the user had chosen it (an entry is added when missing).
     void choose(const QString& name);
     bool isSwitching() const { return switching_ > 0; }
@@ -52,10 +51,9 @@ private:
     void onActivated(int row);
     void selectText(const QString& text);
 
+    DocumentContext& context_;
     QComboBox* combo_;
     QAbstractListModel* entries_;
-    QString connectionString_;
-    QString current_;
     bool catalogueServer_ = false;
     int switching_ = 0;
     quint64 generation_ = 0; // a reset drops the answers of earlier switches

@@ -1,12 +1,12 @@
 #include "catalog/ObjectBrowser.h"
 
+#include "assist/CatalogCache.h"
 #include "base/Background.h"
-#include "catalog/CatalogSelection.h"
 #include "catalog/DatabaseChooser.h"
 #include "catalog/NodeKey.h"
-#include "catalog/ObjectTree.h"
-#include "catalog/ObjectTreeModel.h"
+#include "catalog/ObjectTree_p.h"
 #include "common/Dialogs.h"
+#include "common/DocumentContext.h"
 #include "common/Theme.h"
 #include "editor/SqlEditor.h"
 
@@ -65,8 +65,8 @@ NodeKind childKind(NodeKind kind, const QString& key) {
 
 } // namespace
 
-ObjectBrowser::ObjectBrowser(SqlEditor* editor, QComboBox* chooser, QWidget* parent)
-    : QWidget(parent), editor_(editor) {
+ObjectBrowser::ObjectBrowser(DocumentContext& context, SqlEditor* editor, QComboBox* chooser, QWidget* parent)
+    : QWidget(parent), context_(context), editor_(editor) {
     setObjectName(QStringLiteral("objectBrowser"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -90,10 +90,11 @@ ObjectBrowser::ObjectBrowser(SqlEditor* editor, QComboBox* chooser, QWidget* par
     layout->addWidget(failure_);
     layout->addWidget(busyBar_);
 
-    chooser_ = new DatabaseChooser(chooser, this);
+    chooser_ = new DatabaseChooser(context_, chooser, this);
     connect(chooser_, &DatabaseChooser::message, this, &ObjectBrowser::databaseMessage);
     connect(chooser_, &DatabaseChooser::tableChosen, this, &ObjectBrowser::showTable);
     connect(chooser_, &DatabaseChooser::databaseChanged, this, [this](const QString& database) {
+        CatalogCache::forgetEverywhere(context_.connectionString()); // completion reads the new database's names
         emit statusText(DatabasePanel, database);
         if (!providerName_.isEmpty()) setCaption(providerName_ + QStringLiteral(" - ") + database);
     });
@@ -115,6 +116,11 @@ ObjectBrowser::ObjectBrowser(SqlEditor* editor, QComboBox* chooser, QWidget* par
     // an expanded node that has not been read yet is read now
     connect(model_, &ObjectTreeModel::readRequested, this, &ObjectBrowser::readChildren,
             Qt::QueuedConnection);
+    connect(&context_, &DocumentContext::connectionChanged, this, [this] {
+        chooser_->reset();
+        setCaption(QString());
+        addLists();
+    });
 }
 
 ObjectBrowser::~ObjectBrowser() = default;
@@ -126,21 +132,14 @@ QString ObjectBrowser::lastFailure() const {
     return failure_->isHidden() ? QString() : failure_->text();
 }
 
-QString ObjectBrowser::currentDatabase() const {
-    const QString chosen = chooser_->currentDatabase();
-    return chosen.isEmpty() ? requestedDatabase_ : chosen;
-}
-
 void ObjectBrowser::chooseDatabase(const QString& name) {
     chooser_->choose(name);
 }
 
-void ObjectBrowser::setConnectionString(const QString& connectionString) {
-    connectionString_ = connectionString;
-    requestedDatabase_.clear();
-    chooser_->reset();
-    setCaption(QString());
-    addLists();
+std::optional<ObjectBrowser::Node> ObjectBrowser::commandTarget() const {
+    const int id = model_->idOf(tree_->currentIndex());
+    if (id <= ObjectTreeModel::kTop || id > model_->count()) return std::nullopt;
+    return Node{id, model_->key(id), model_->text(id), model_->kind(id), model_->refOf(id)};
 }
 
 void ObjectBrowser::changeBusy(int delta) {
@@ -163,18 +162,18 @@ void ObjectBrowser::showFailure(const QString& text) {
 
 void ObjectBrowser::addLists() {
     ++generation_; // answers for the old tree are dropped from now on
+    if (context_.hasConnection()) CatalogCache::forgetEverywhere(context_.connectionString()); // Refresh: completion too
     changeBusy(-pending_);
     emit statusText(StatePanel, QStringLiteral("Working..."));
     for (int panel : {ProviderPanel, DatabasePanel, VersionPanel})
         emit statusText(panel, QString());
-    const QString wanted = currentDatabase();
+    const QString wanted = context_.database(); // kept by a rebuild
     model_->clear();
     chooser_->reset();
     showFailure(QString());
-    kind_ = ProviderKind::None;
+    context_.setCatalogue(ProviderKind::None, context_.sqlDialect(), context_.serverFamily());
     providerName_.clear();
-    if (connectionString_.isEmpty()) {
-        requestedDatabase_.clear();
+    if (!context_.hasConnection()) {
         chooser_->showNoConnection();
         model_->add(ObjectTreeModel::kTop, NodeKind::NoConnection, QString(),
                     QStringLiteral("[NO CONNECTION]"), NodeImage::Root);
@@ -182,10 +181,9 @@ void ObjectBrowser::addLists() {
         emit listsBuilt();
         return;
     }
-    requestedDatabase_ = wanted;
     changeBusy(+1);
     const quint64 generation = generation_;
-    const QString cs = connectionString_;
+    const QString cs = context_.connectionString();
     runInBackground<Result<ConnectionSummary>>(
         this, [cs, wanted] { return connectionsummary::read(cs, wanted); },
         [this, generation](Result<ConnectionSummary> r) {
@@ -193,7 +191,7 @@ void ObjectBrowser::addLists() {
             changeBusy(-1);
             if (!r.ok()) {
                 // a database that has gone is not asked for again by the next Refresh
-                requestedDatabase_.clear();
+                context_.setDatabase(QString());
                 emit statusText(StatePanel, QStringLiteral("Not connected"));
                 Dialogs::get().message(this, QStringLiteral("Error: ") + r.error() + kListsTrailer);
             } else {
@@ -206,9 +204,8 @@ void ObjectBrowser::addLists() {
 
 void ObjectBrowser::applySummary(const ConnectionSummary& s) {
     providerName_ = s.providerName;
-    dialect_ = s.dialect;
-    kind_ = s.kind;
-    requestedDatabase_.clear();
+    context_.setCatalogue(s.kind, s.dialect, s.server);
+    context_.setDatabase(s.defaultDatabase);
     if (s.providerName.isEmpty()) {
         setCaption(QStringLiteral("[NO CONNECTION]"));
         chooser_->showNoConnection();
@@ -243,7 +240,7 @@ void ObjectBrowser::applySummary(const ConnectionSummary& s) {
                 model_->add(c, NodeKind::Folder, QLatin1String(prefix) + nodekey::piece(cat), QLatin1String(caption),
                             NodeImage::Folder);
         }
-        chooser_->setCatalogues(connectionString_, s.names, s.defaultDatabase);
+        chooser_->setCatalogues(s.names, s.defaultDatabase);
     } else if (s.kind == ProviderKind::SingleDatabase) {
         std::vector<TreeNode> tables;
         tables.reserve(size_t(s.names.size()));
@@ -288,14 +285,6 @@ void ObjectBrowser::addSnippets(const ConnectionSummary& s, int commonObjects, Q
 
 void ObjectBrowser::openNode(int id) {
     if (id <= ObjectTreeModel::kTop || id > model_->count()) return;
-    SelectedObject selected;
-    selected.key = model_->key(id);
-    selected.text = model_->text(id);
-    selected.kind = model_->kind(id);
-    selected.ref = model_->refOf(id);
-    selected.dialect = dialect_;
-    selected.connectionString = connectionString_;
-    catalogselection::set(std::move(selected));
     if (model_->opensFromCatalog(id) && model_->loadState(id) == ObjectTreeModel::LoadState::Unread)
         readChildren(id);
 }
@@ -306,7 +295,8 @@ void ObjectBrowser::readChildren(int id) {
     model_->setLoadState(id, ObjectTreeModel::LoadState::Reading);
     changeBusy(+1);
     const NodeKind kind = model_->kind(id);
-    const QString key = model_->key(id), text = model_->text(id), schema = model_->schema(id), cs = connectionString_;
+    const QString key = model_->key(id), text = model_->text(id), schema = model_->schema(id),
+                  cs = context_.connectionString();
     const quint64 generation = generation_;
     runInBackground<NodeList>(
         this, [kind, cs, key, text, schema] { return readNode(kind, cs, key, text, schema); },

@@ -8,15 +8,24 @@
 // opened (selected, or expanded). Every read runs off the UI thread; the
 // node being read shows the busy picture and a busy bar runs under the tree.
 // Answers that arrive after a rebuild are dropped.
+//
+// The connection, the chosen database and what the catalogue said about it
+// (provider kind, dialect, server family) are the document's context: the
+// browser reads the connection from it and writes the rest into it.
+//
+// The pop-up's commands act on the node the tree marks as current: a
+// right-click makes the node under the pointer current (or none, off the
+// nodes), and a rebuild leaves none.
 
 #include "catalog/ConnectionSummary.h"
-#include "catalog/SqlDialect.h"
+#include "catalog/ObjectTreeModel.h"
 
 #include <QWidget>
+#include <optional>
 
 class DatabaseChooser;
+class DocumentContext;
 class ObjectTree;
-class ObjectTreeModel;
 class QComboBox;
 class QLabel;
 class QProgressBar;
@@ -29,26 +38,32 @@ public:
     // The document's status panels the browser writes.
     enum StatusPanel { StatePanel = 1, ProviderPanel = 2, DatabasePanel = 3, VersionPanel = 4 };
 
-    // editor receives the snippets; chooser is the toolbar's combo box.
-    ObjectBrowser(SqlEditor* editor, QComboBox* chooser, QWidget* parent = nullptr);
+    // A node as the pop-up's commands see it.
+    struct Node {
+        int id = -1;
+        QString key;
+        QString text;
+        NodeKind kind = NodeKind::NoConnection;
+        ObjectRef ref;
+    };
+
+    // editor receives the snippets; chooser is the toolbar's combo box. A
+    // new connection in the context forgets the chosen database and rebuilds
+    // the lists.
+    ObjectBrowser(DocumentContext& context, SqlEditor* editor, QComboBox* chooser, QWidget* parent = nullptr);
     ~ObjectBrowser() override;
 
-    // A new connection: the chosen database is forgotten and the lists rebuilt.
-    void setConnectionString(const QString& connectionString);
-    QString connectionString() const { return connectionString_; }
     // Rebuilds the first levels of the tree and the chooser.
     void addLists();
 
-    // Node opening: records the node as the program's selected object and,
-    // the first time, reads its children.
+    // Node opening (a click, or a key released on it): the first time, reads
+    // its children.
     void openNode(int id);
-    // The database that runs use (empty: the connection's default).
-    QString currentDatabase() const;
     // Switches the current database as the chooser would.
     void chooseDatabase(const QString& name);
 
-    ProviderKind sqlStyle() const { return kind_; }
-    const SqlDialect& dialect() const { return dialect_; }
+    // The node the pop-up's commands act on; nullopt when none is current.
+    std::optional<Node> commandTarget() const;
     // "provider - database" once the lists are built; "[NO CONNECTION]"
     // when the backend names no provider; empty without a connection.
     QString caption() const { return caption_; }
@@ -82,6 +97,7 @@ private:
     void setCaption(const QString& caption);
     void showFailure(const QString& text);
 
+    DocumentContext& context_;
     SqlEditor* editor_;
     ObjectTree* tree_;
     ObjectTreeModel* model_;
@@ -89,12 +105,8 @@ private:
     QLabel* failure_;
     QProgressBar* busyBar_;
 
-    QString connectionString_;
-    QString requestedDatabase_; // the database a rebuild asks for, until it is built
     QString caption_;
     QString providerName_;
-    ProviderKind kind_ = ProviderKind::None;
-    SqlDialect dialect_;
     int pending_ = 0;
     quint64 generation_ = 0;
 };

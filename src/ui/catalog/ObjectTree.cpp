@@ -1,4 +1,4 @@
-#include "catalog/ObjectTree.h"
+#include "catalog/ObjectTree_p.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -15,7 +15,17 @@ ObjectTree::ObjectTree(QWidget* parent) : QTreeView(parent) {
 }
 
 void ObjectTree::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::RightButton) return; // keep the selection for the pop-up menu
+    if (e->button() == Qt::RightButton) {
+        // the pop-up acts on what is under the pointer: mark it, read nothing
+        const QModelIndex under = indexAt(e->position().toPoint());
+        if (under.isValid()) {
+            setCurrentIndex(under);
+        } else {
+            clearSelection();
+            setCurrentIndex(QModelIndex());
+        }
+        return;
+    }
     QTreeView::mousePressEvent(e);
 }
 

@@ -97,6 +97,13 @@ QStringList ObjectTreeModel::addChildren(int parent, NodeKind kind, const std::v
     byKey_.reserve(byKey_.size() + qsizetype(fresh.size()));
     for (const TreeNode* n : fresh)
         append(parent, kind, n->key, n->text, n->image, NodeImage::None, n->schema);
+    // names that appear in more than one schema are told apart by their schema
+    QHash<QString, int> named;
+    for (int child : nodes_[size_t(parent)].children) ++named[nodes_[size_t(child)].text];
+    for (int child : nodes_[size_t(parent)].children) {
+        Node& c = nodes_[size_t(child)];
+        c.showSchema = !c.schema.isEmpty() && named.value(c.text) > 1;
+    }
     endInsertRows();
     return refused;
 }
@@ -227,7 +234,7 @@ QVariant ObjectTreeModel::data(const QModelIndex& index, int role) const {
     const Node& n = nodes_[size_t(idOf(index))];
     switch (role) {
     case Qt::DisplayRole:
-        return n.text;
+        return n.showSchema ? n.schema + QLatin1Char('.') + n.text : n.text;
     case Qt::DecorationRole: {
         // the busy picture while the node's children are being read
         static const QIcon busy(QStringLiteral(":/icons/busy.svg"));

@@ -6,7 +6,8 @@
 // widget items; the view asks only for the rows it shows.
 //
 // Keys follow the browser's grammar (SchemaReader.h) and are unique: a node
-// whose key is already in the tree is refused.
+// whose key is already in the tree is refused. Tables of one name in several
+// schemas show as "schema.name"; text() stays the name.
 
 #include "catalog/SchemaReader.h"
 #include "catalog/StatementGenerator.h"
@@ -94,6 +95,7 @@ private:
         NodeImage image = NodeImage::None;
         NodeImage selectedImage = NodeImage::None;
         LoadState state = LoadState::Read;
+        bool showSchema = false; // a sibling has the same name in another schema
         int parent = kTop;
         int row = 0;
         std::vector<int> children;

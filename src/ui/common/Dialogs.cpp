@@ -39,11 +39,13 @@ Dialogs::Answer QtDialogs::question(QWidget* parent, const QString& text, const 
     }
 }
 
-int QtDialogs::choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons) {
+int QtDialogs::choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons,
+                      int defaultButton, int escapeButton) {
     QMessageBox box(QMessageBox::Question, appTitle(title), text, QMessageBox::NoButton, parent);
     std::vector<QPushButton*> made;
     for (const QString& label : buttons) made.push_back(box.addButton(label, QMessageBox::AcceptRole));
-    if (!made.empty()) box.setDefaultButton(made.front());
+    if (defaultButton >= 0 && size_t(defaultButton) < made.size()) box.setDefaultButton(made[size_t(defaultButton)]);
+    if (escapeButton >= 0 && size_t(escapeButton) < made.size()) box.setEscapeButton(made[size_t(escapeButton)]);
     box.exec();
     for (size_t i = 0; i < made.size(); ++i)
         if (box.clickedButton() == made[i]) return int(i);

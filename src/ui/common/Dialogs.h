@@ -31,12 +31,15 @@ public:
 
     virtual void message(QWidget* parent, const QString& text, const QString& title = QString()) = 0;
     virtual Answer question(QWidget* parent, const QString& text, const QString& title, Buttons buttons) = 0;
-    // A question answered by one of the given buttons (the first is the
-    // default): the index of the one chosen, or -1 when the dialog was closed.
-    virtual int choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons) = 0;
+    // A question answered by one of the given buttons: the index of the one
+    // chosen, or -1 when the dialog was closed. Enter presses the button at
+    // defaultButton; Escape presses the one at escapeButton (-1: Escape
+    // closes the question).
+    virtual int choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons,
+                       int defaultButton = 0, int escapeButton = -1) = 0;
     // choose() about a long text to read first (statements to be run): the
-    // index of the button chosen, or -1 when closed. By default a choose()
-    // with the text below the intro.
+    // index of the button chosen, or -1 when closed (Esc). By default a
+    // choose() with the text below the intro.
     virtual int review(QWidget* parent, const QString& title, const QString& intro, const QString& text,
                        const QStringList& buttons) {
         return choose(parent, intro + QStringLiteral("\n\n") + text, title, buttons);
@@ -70,7 +73,8 @@ class QtDialogs : public Dialogs {
 public:
     void message(QWidget* parent, const QString& text, const QString& title) override;
     Answer question(QWidget* parent, const QString& text, const QString& title, Buttons buttons) override;
-    int choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons) override;
+    int choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons,
+               int defaultButton, int escapeButton) override;
     int review(QWidget* parent, const QString& title, const QString& intro, const QString& text,
                const QStringList& buttons) override;
     std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title,

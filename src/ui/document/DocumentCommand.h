@@ -17,7 +17,7 @@ enum class DocumentCommand {
     ObjectBrowserAll, ObjectBrowser75, ObjectBrowser50, ObjectBrowserDefault, ObjectBrowserHidden,
     ResultsAll, Results75, Results50, ResultsDefault, ResultsHidden,
     // assistance
-    CodeSense, CatalogSense, CatalogTableSense, VariableSense,
+    CodeSense, CatalogSense, CatalogTableSense, VariableSense, FormatSql,
     // object browser and grid pop-ups
     RefreshObjects, GridInsertObject, GridCopy, GridSaveAs, GridOpenValue,
     // copying the grid's selection in a format; the toggle of the column names

@@ -1,20 +1,18 @@
 #include "document/DocumentSession.h"
 
 #include "common/Dialogs.h"
+#include "common/DocumentContext.h"
 #include "document/RunController.h"
 #include "run/Session.h"
 
 #include <QEventLoop>
 
-DocumentSession::DocumentSession(RunController* runs, std::function<QString()> connectionString, QObject* parent)
-    : QObject(parent), runs_(runs), connectionString_(std::move(connectionString)),
-      session_(std::make_shared<Session>()) {
-    runs_->setSession(session_);
+DocumentSession::DocumentSession(RunController* runs, DocumentContext& context, QObject* parent)
+    : QObject(parent), runs_(runs), context_(context) {
     connect(runs_, &RunController::runFinished, this,
             [this](const RunRequest&, const RunResult& result, const QDateTime&) { runFinished(result); });
 }
 
-// A run still going holds the session and closes it on its own thread when it ends.
 DocumentSession::~DocumentSession() = default;
 
 QString DocumentSession::panelText() const {
@@ -37,7 +35,7 @@ void DocumentSession::runFinished(const RunResult& result) {
 
 bool DocumentSession::disconnectSession() {
     if (runs_->isRunning()) return false;
-    session_->close();
+    context_.session()->close();
     if (open_ || inTransaction_) {
         open_ = inTransaction_ = aborted_ = false;
         emit stateChanged();
@@ -65,7 +63,7 @@ bool DocumentSession::confirmClose(QWidget* parent, Ending ending) {
             QStringLiteral("This window's transaction failed: only a rollback can end it.\n\n"
                            "Roll it back, or %1?")
                 .arg(keep),
-            QStringLiteral("Open Transaction"), {QStringLiteral("&Roll Back"), QStringLiteral("Cancel")});
+            QStringLiteral("Open Transaction"), {QStringLiteral("&Roll Back"), QStringLiteral("Cancel")}, 1, 1);
         return choice == 0 && endTransaction(false);
     }
     const int choice = Dialogs::get().choose(
@@ -73,7 +71,8 @@ bool DocumentSession::confirmClose(QWidget* parent, Ending ending) {
         QStringLiteral("This window's session is inside a transaction that has not been committed.\n\n"
                        "Commit it, roll it back, or %1?")
             .arg(keep),
-        QStringLiteral("Open Transaction"), {QStringLiteral("&Commit"), QStringLiteral("&Roll Back"), QStringLiteral("Cancel")});
+        QStringLiteral("Open Transaction"), {QStringLiteral("&Commit"), QStringLiteral("&Roll Back"), QStringLiteral("Cancel")},
+        2, 2); // Enter and Escape keep everything as it is
     if (choice != 0 && choice != 1) return false;
     return endTransaction(choice == 0);
 }
@@ -86,7 +85,7 @@ bool DocumentSession::endTransaction(bool commit) {
     const auto done = connect(runs_, &RunController::runningChanged, &wait, [&wait](bool running) {
         if (!running) wait.quit();
     });
-    runs_->executeOwnStatement(connectionString_(), commit ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+    runs_->executeOwnStatement(commit ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
     if (runs_->isRunning()) wait.exec(QEventLoop::ExcludeUserInputEvents);
     QObject::disconnect(done);
     ending_ = false;

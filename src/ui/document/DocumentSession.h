@@ -8,26 +8,22 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-#include <memory>
 #include <utility>
 
+class DocumentContext;
 class QWidget;
 class RunController;
-class Session;
 struct RunResult;
 
 class DocumentSession : public QObject {
     Q_OBJECT
 public:
-    // runs: the document's run controller; connectionString() gives the
-    // document's connection (a COMMIT or ROLLBACK runs on its kept session).
-    DocumentSession(RunController* runs, std::function<QString()> connectionString, QObject* parent = nullptr);
+    // runs: the document's run controller (a COMMIT or ROLLBACK runs on the
+    // context's kept session).
+    DocumentSession(RunController* runs, DocumentContext& context, QObject* parent = nullptr);
     ~DocumentSession() override;
 
     bool isOpen() const { return open_; }
-    // The session itself, for work of the window's own on it between runs.
-    std::shared_ptr<Session> sharedSession() const { return session_; }
     bool inTransaction() const { return inTransaction_; }
     // What the status panel shows: empty, "Connected", "In Transaction" or
     // "Transaction Failed" (only a rollback can end it).
@@ -59,8 +55,7 @@ private:
     bool endTransaction(bool commit);
 
     RunController* runs_;
-    std::function<QString()> connectionString_;
-    std::shared_ptr<Session> session_;
+    DocumentContext& context_;
     bool open_ = false;
     bool inTransaction_ = false;
     bool aborted_ = false;  // the transaction failed

@@ -25,8 +25,8 @@ QImage errorSymbol(const QColor& disc) {
 
 } // namespace
 
-ErrorLineMarker::ErrorLineMarker(SqlEditor* editor, SqlEditor* messagePane, QObject* parent)
-    : QObject(parent), editor_(editor), messages_(messagePane) {
+ErrorLineMarker::ErrorLineMarker(SqlEditor* editor, SqlEditor* messagePane)
+    : EditorFeature(editor), editor_(editor), messages_(messagePane) {
     Theme::instance().onChange(
         this, [this] { editor_->markerDefine(errorSymbol(themeColour(Theme::Role::ErrorMark)), kMarker); });
     const int margin = SqlEditor::kSymbolMargin;

@@ -8,19 +8,17 @@
 // follows it); it goes at the next run, and when the marked line itself is
 // edited. A jump after that goes to where the line was last.
 
+#include "editor/EditorFeature.h"
 #include "script/StatementSplitter.h"
 
-#include <QObject>
 #include <optional>
 
-class SqlEditor;
-
-class ErrorLineMarker : public QObject {
+class ErrorLineMarker : public EditorFeature {
     Q_OBJECT
 public:
     static constexpr int kMarker = 2; // the margin symbol's marker number (1 is the bookmark)
 
-    ErrorLineMarker(SqlEditor* editor, SqlEditor* messagePane, QObject* parent = nullptr);
+    ErrorLineMarker(SqlEditor* editor, SqlEditor* messagePane);
 
     // Marks the error at (the editor's line and column); a point past the
     // script's end marks its last line.

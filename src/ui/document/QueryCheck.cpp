@@ -1,5 +1,6 @@
 #include "document/QueryCheck.h"
 
+#include "common/DocumentContext.h"
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
 #include "document/RunController.h"
@@ -12,9 +13,9 @@
 
 #include <QFileInfo>
 
-QueryCheck::QueryCheck(SqlEditor* editor, ResultPanes* panes, RunController* runner, Context context,
+QueryCheck::QueryCheck(SqlEditor* editor, ResultPanes* panes, RunController* runner, const DocumentContext& context,
                        QObject* parent)
-    : QObject(parent), editor_(editor), panes_(panes), runner_(runner), context_(std::move(context)) {}
+    : QObject(parent), editor_(editor), panes_(panes), runner_(runner), context_(context) {}
 
 QString QueryCheck::getValidationInformation() {
     QuerySummaryInput in;
@@ -22,7 +23,7 @@ QString QueryCheck::getValidationInformation() {
     in.source = selected.isEmpty() ? editor_->text() : selected;
     in.connectionString = context_.connectionString();
     in.database = context_.database();
-    in.sqlStyle = context_.sqlStyle();
+    in.sqlStyle = int(context_.providerKind());
     const QuerySummary summary = summarizeQuery(in);
     runner_->setStatementKind(summary.kind);
     return summary.text;
@@ -34,10 +35,7 @@ void QueryCheck::syntaxCheck() {
         return;
     }
     panes_->messagePane()->setSyntaxColouring(false);
-    panes_->setMessage(getValidationInformation());
-    panes_->setTabVisible(ResultPanes::ResultsTab, false);
-    panes_->setTabVisible(ResultPanes::MessagesTab, true);
-    panes_->setCurrentIndex(ResultPanes::MessagesTab);
+    panes_->showMessage(getValidationInformation(), true);
     emit resultsRatioWanted(0.7);
 }
 

@@ -3,10 +3,12 @@
 // document's own execution it shows the "Query Information" summary of what
 // a run would send, and records the statement class a run would use; with
 // an external tool it reloads that tool's output file into the text pane.
+// The connection, database and provider kind it shows are the document
+// context's.
 
 #include <QObject>
-#include <functional>
 
+class DocumentContext;
 class ResultPanes;
 class RunController;
 class SqlEditor;
@@ -14,14 +16,7 @@ class SqlEditor;
 class QueryCheck : public QObject {
     Q_OBJECT
 public:
-    // What the summary needs to know of the document.
-    struct Context {
-        std::function<QString()> connectionString;
-        std::function<QString()> database;
-        std::function<int()> sqlStyle;
-    };
-
-    QueryCheck(SqlEditor* editor, ResultPanes* panes, RunController* runner, Context context,
+    QueryCheck(SqlEditor* editor, ResultPanes* panes, RunController* runner, const DocumentContext& context,
                QObject* parent = nullptr);
 
     void syntaxCheck();
@@ -38,5 +33,5 @@ private:
     SqlEditor* editor_;
     ResultPanes* panes_;
     RunController* runner_;
-    Context context_;
+    const DocumentContext& context_;
 };

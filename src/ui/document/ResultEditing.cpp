@@ -2,6 +2,7 @@
 
 #include "base/Background.h"
 #include "common/Dialogs.h"
+#include "common/DocumentContext.h"
 #include "document/DocumentSession.h"
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
@@ -23,8 +24,9 @@ constexpr int kReviewedStatements = 2000; // the review lists this many; the res
 const QString kTitle = QStringLiteral("Save Changes");
 } // namespace
 
-ResultEditing::ResultEditing(RunController* runs, DocumentSession* session, ResultPanes* panes, QWidget* window)
-    : QObject(window), runs_(runs), session_(session), panes_(panes), window_(window) {
+ResultEditing::ResultEditing(RunController* runs, DocumentSession* session, ResultPanes* panes, DocumentContext& context,
+                             QWidget* window)
+    : QObject(window), runs_(runs), session_(session), panes_(panes), context_(context), window_(window) {
     connect(runs_, &RunController::runningChanged, this, [this](bool running) {
         if (running) runStarted();
     });
@@ -79,7 +81,7 @@ void ResultEditing::runFinished(const RunRequest& request, const RunResult& resu
             editor->clear(QStringLiteral("read-only: the result is not complete"));
             continue;
         }
-        std::shared_ptr<Session> session = session_->sharedSession();
+        std::shared_ptr<Session> session = context_.session();
         const QString cs = connectionString_;
         editor->setTarget(onSession<edit::EditTarget>([session, cs, fields] {
             try {
@@ -135,7 +137,7 @@ bool ResultEditing::runSave(GridEditor* editor) {
     auto statements = edit::buildSaveStatements(target, editor->fields(), changes, target.dialect);
     QHash<qint64, QString> names; // named here: the change set stays on this thread
     for (const auto& s : statements) names.insert(s.row, edit::rowName(target, changes, s.row));
-    std::shared_ptr<Session> session = session_->sharedSession();
+    std::shared_ptr<Session> session = context_.session();
     const QString cs = connectionString_;
     const edit::SaveOutcome out = onSession<edit::SaveOutcome>([session, cs, statements, names] {
         try {

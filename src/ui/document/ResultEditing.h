@@ -22,6 +22,7 @@
 #include <memory>
 #include <vector>
 
+class DocumentContext;
 class DocumentSession;
 class GridEditor;
 class ResultPanes;
@@ -32,7 +33,8 @@ struct RunResult;
 class ResultEditing : public QObject {
     Q_OBJECT
 public:
-    ResultEditing(RunController* runs, DocumentSession* session, ResultPanes* panes, QWidget* window);
+    ResultEditing(RunController* runs, DocumentSession* session, ResultPanes* panes, DocumentContext& context,
+                  QWidget* window);
     ~ResultEditing() override;
 
     // The editor of a result set's grid (null before the first grid run).
@@ -65,6 +67,7 @@ private:
     RunController* runs_;
     DocumentSession* session_;
     ResultPanes* panes_;
+    DocumentContext& context_;
     QWidget* window_;
     QString connectionString_; // the last grid run's, on which its session is kept
     std::vector<QPointer<GridEditor>> editors_;

@@ -1,7 +1,16 @@
 #pragma once
 // The result tab strip of a query document: "&Results" (the grids of the
-// result sets, one tab each, or the text pane, by the result mode), "&Messages" and "&Extended Recordsets" (hidden
-// until a grid run writes further result sets).
+// result sets, one tab each, or the text pane, by the result mode),
+// "&Messages" and "&Extended Recordsets" (hidden until a run writes text
+// result sets there), and the find bar over them.
+//
+// Who fills it speaks in intents: a run starts, a grid starts, rows or text
+// arrive for a pane, a pane is cleared, the run ends, a message is shown.
+// Which tab comes forward and how the grid's columns are sized is decided
+// here. The panes themselves are reachable for the document's commands
+// (copy, fonts, pop-ups) and for tests.
+
+#include "run/RunEngine.h"
 
 #include <QTabWidget>
 
@@ -34,13 +43,50 @@ public:
     void setResultsInText(bool text);
     // Shows the grid or the text pane on the results tab, by the mode.
     void showResultsPane();
-    void setMessage(const QString& text);
     void setExtendedVisible(bool visible);
+
+    // ---- messages ----
+    // Sets the message pane's text, leaving the tabs as they are.
+    void setMessage(const QString& text);
+    // Sets the message pane's text and brings it forward; with hideResults
+    // the results tab goes (a summary, a note that is not a run's).
+    void showMessage(const QString& text, bool hideResults = false);
+    // Adds a line under what the message pane shows; its tab is shown but
+    // not brought forward.
+    void appendMessage(const QString& line);
+
+    // ---- a run ----
+    // A run starts: results and messages shown, extended hidden, the message
+    // pane coloured and saying "Working...", the results of the run's mode
+    // emptied and in front.
+    void startRun();
+    // A result set starts in a grid of its own (the first set in the first
+    // grid tab, each further one in a new tab): its columns, no rows yet.
+    void startGrid(const std::vector<db::Field>& fields);
+    // Rows for the grid of the set started last. Its columns are sized from
+    // the first rows and widened now and then from what came since.
+    void appendRows(const std::shared_ptr<db::RowBlock>& rows);
+    // Text, or rows laid out as text, for the text or the extended pane.
+    void appendText(Pane pane, const QString& text);
+    void appendTextRows(Pane pane, const std::shared_ptr<db::RowBlock>& rows, const TextWidths& widths);
+    void clearPane(Pane pane);
+    // Drops every row shown (a run stopped at the memory limit).
+    void clearResults();
+    // The run ended: every grid takes its last rows (a sort waiting for
+    // them runs) and is widened for them; a failed move of rows to the
+    // temporary file is noted under the messages; the messages in
+    // front after a failure, else the results; the extended tab when the
+    // run wrote further result sets.
+    void finishRun(bool failed, bool extendedResults);
 
 signals:
     void modeChanged(bool text);
 
 private:
+    ResultTextView* textPaneFor(Pane pane) const;
+    // Drops every grid tab but the first, empties that and gives the memory back.
+    void clearGrid();
+
     QStackedWidget* stack_;
     ResultSetTabs* sets_;
     ResultFind* find_;

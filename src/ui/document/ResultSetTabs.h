@@ -41,6 +41,8 @@ public:
 signals:
     // What the grid in front is doing ("Sorting…"), or "" when nothing.
     void statusText(const QString& text);
+    // A right-click on the grid of any set (globalPos on the screen).
+    void popupRequested(const QPoint& globalPos);
 
 private:
     struct SetState {

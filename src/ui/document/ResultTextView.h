@@ -3,7 +3,7 @@
 // them from a ResultText (row blocks laid out on demand), so a million rows
 // scroll and stream without a multi-hundred-megabyte document behind them.
 // Caret, selection with mouse and keys, select all and copy work on the laid
-// out text; the copied text is exactly the text appended, CR LF and all.
+// out text; the copied text is the text appended, its lines joined by CR LF.
 // Control characters inside values show as visible symbols, one for one.
 
 #include "run/ResultText.h"

@@ -1,56 +1,51 @@
 #include "document/RunController.h"
 
+#include "assist/CatalogCache.h"
 #include "base/Memory.h"
-#include "document/ResultTextView.h"
-#include "run/Executor.h"
+#include "common/DocumentContext.h"
 #include "document/ExternalToolRun.h"
 #include "document/MemoryQuestion.h"
-#include "document/ResultGrid.h"
-#include "run/ResultModel.h"
 #include "document/ResultPanes.h"
-#include "document/ResultSetTabs.h"
-#include "grid/MemoryBudget.h"
-#include "document/UnfilteredQuestion.h"
-#include "run/TextLayout.h"
-#include "settings/Settings.h"
+#include "document/UnfilteredQuestion_p.h"
 #include "editor/SqlEditor.h"
+#include "grid/MemoryBudget.h"
+#include "run/Executor.h"
+#include "run/TextLayout.h"
+#include "script/SchemaChanges.h"
+#include "settings/Settings.h"
 
 #include <QApplication>
 #include <QTimer>
 
 #include <utility>
 
-RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* parent)
-    : QObject(parent), editor_(editor), panes_(panes), executor_(new Executor(this)),
+RunController::RunController(SqlEditor* editor, ResultPanes* panes, DocumentContext& context, QObject* parent)
+    : QObject(parent), editor_(editor), panes_(panes), context_(context), executor_(new Executor(this)),
       external_(new ExternalToolRun(panes, this)) {
     connect(external_, &ExternalToolRun::runningChanged, this, &RunController::runningChanged);
     connect(external_, &ExternalToolRun::resultsRatioWanted, this, &RunController::resultsRatioWanted);
     connect(external_, &ExternalToolRun::watchRequested, this, &RunController::watchRequested);
-    connect(executor_, &Executor::gridStarted, panes_->resultSets(), &ResultSetTabs::startSet);
-    connect(executor_, &Executor::gridRows, panes_->resultSets(), &ResultSetTabs::appendRows);
+    connect(executor_, &Executor::gridStarted, panes_, &ResultPanes::startGrid);
+    connect(executor_, &Executor::gridRows, panes_, &ResultPanes::appendRows);
     connect(executor_, &Executor::textAppended, this, [this](Pane pane, const QString& text) {
         switch (pane) {
-        case Pane::Results: panes_->textPane()->append(text); break;
-        case Pane::Extended: panes_->extendedPane()->append(text); break;
-        case Pane::Messages:
-            // statements without rows of a grid run: shown before the closing message
+        case Pane::Results:
+        case Pane::Extended: panes_->appendText(pane, text); break;
+        case Pane::Messages: // statements without rows of a grid run: shown before the closing message
             runNotes_ += text;
-            panes_->setMessage(QStringLiteral("Working...\r\n") + notices_ + runNotes_);
+            showProgressNotes();
             break;
         case Pane::Notices:
             notices_ += text;
-            panes_->setMessage(QStringLiteral("Working...\r\n") + notices_ + runNotes_);
+            showProgressNotes();
             break;
         }
     });
-    connect(executor_, &Executor::textRows, this,
-            [this](Pane pane, const std::shared_ptr<db::RowBlock>& rows, const TextWidths& widths) {
-                (pane == Pane::Extended ? panes_->extendedPane() : panes_->textPane())->appendRows(rows, widths);
-            });
+    connect(executor_, &Executor::textRows, panes_, &ResultPanes::appendTextRows);
     connect(executor_, &Executor::paneCleared, this, [this](Pane pane) {
         switch (pane) {
-        case Pane::Results: panes_->textPane()->clear(); break;
-        case Pane::Extended: panes_->extendedPane()->clear(); break;
+        case Pane::Results:
+        case Pane::Extended: panes_->clearPane(pane); break;
         case Pane::Messages: runNotes_.clear(); break;
         case Pane::Notices: notices_.clear(); break;
         }
@@ -62,6 +57,8 @@ RunController::RunController(SqlEditor* editor, ResultPanes* panes, QObject* par
     connect(executor_, &Executor::finished, this, &RunController::finish);
     executor_->setMemoryQuestion([this](qint64 held) { return askMemoryLimit(held); });
 }
+
+void RunController::showProgressNotes() { panes_->setMessage(QStringLiteral("Working...\r\n") + notices_ + runNotes_); }
 
 MemoryAnswer RunController::askMemoryLimit(qint64 heldBytes) {
     return memoryquestion::ask(panes_, memoryquestion::runRows(), heldBytes, memoryLimit_);
@@ -80,8 +77,9 @@ void RunController::stop() {
     external_->stop();
 }
 
-void RunController::execute(const QString& connectionString, const QString& database) {
+void RunController::execute() {
     if (executor_->isRunning()) return; // one run at a time per document
+    if (gate_ && !gate_()) return;
     const settings::Snapshot options = settings::current();
     // An external tool gets the whole script; a run here the selection, or
     // the whole script when nothing is selected (an empty selection counts
@@ -94,27 +92,25 @@ void RunController::execute(const QString& connectionString, const QString& data
         int lineTo = 0, indexTo = 0;
         editor_->getSelection(&origin.line, &origin.column, &lineTo, &indexTo);
     }
-    start(connectionString, database, whole ? editor_->text() : selected, options, origin);
+    start(whole ? editor_->text() : selected, options, origin);
 }
 
-void RunController::execute(const QString& connectionString, const QString& database, const QString& text,
-                            sqlscript::TextPoint origin) {
+void RunController::execute(const QString& text, sqlscript::TextPoint origin) {
+    if (executor_->isRunning() || (gate_ && !gate_())) return;
+    start(text, settings::current(), origin);
+}
+
+void RunController::executeOwnStatement(const QString& sql) {
     if (executor_->isRunning()) return;
-    start(connectionString, database, text, settings::current(), origin);
+    start(sql, settings::current(), std::nullopt);
 }
 
-void RunController::executeOwnStatement(const QString& connectionString, const QString& sql) {
-    if (executor_->isRunning()) return;
-    start(connectionString, QString(), sql, settings::current(), std::nullopt);
-}
-
-void RunController::start(const QString& connectionString, const QString& database, const QString& text,
-                          const settings::Snapshot& options, std::optional<sqlscript::TextPoint> origin) {
+void RunController::start(const QString& text, const settings::Snapshot& options,
+                          std::optional<sqlscript::TextPoint> origin) {
     const bool own = !origin; // the program's own statement, on the kept session only
-    if (!own && !confirmUnfilteredChanges(editor_, text, connectionString, options)) {
-        panes_->setMessage(QStringLiteral("Nothing was run."));
-        panes_->setTabVisible(ResultPanes::MessagesTab, true);
-        panes_->setCurrentIndex(ResultPanes::MessagesTab);
+    if (!own &&
+        !confirmUnfilteredChanges(editor_, text, sqlscript::dialectOf(context_.serverFamily()), options)) {
+        panes_->showMessage(QStringLiteral("Nothing was run."));
         return;
     }
     emit mainStatus(true, QStringLiteral("Working..."));
@@ -123,17 +119,11 @@ void RunController::start(const QString& connectionString, const QString& databa
         emit mainStatus(false, QString());
         return;
     }
-    panes_->setTabVisible(ResultPanes::ResultsTab, true);
-    panes_->setTabVisible(ResultPanes::MessagesTab, true);
-    panes_->setExtendedVisible(false);
-    panes_->messagePane()->setSyntaxColouring(true);
-
-    panes_->setMessage(QStringLiteral("Working..."));
     runNotes_.clear();
     notices_.clear();
     RunRequest request;
-    request.connectionString = connectionString;
-    request.database = database;
+    request.connectionString = context_.connectionString();
+    request.database = own ? QString() : context_.database();
     request.text = text;
     request.origin = origin.value_or(sqlscript::TextPoint{});
     request.namesErrorLine = origin.has_value();
@@ -146,14 +136,9 @@ void RunController::start(const QString& connectionString, const QString& databa
     // then only asks when the user keeps every row in memory.
     grid::MemoryBudget::instance().setLimit(options.gridMemoryBytes());
     if (!request.resultsInText && options.gridMemoryBytes() > 0) request.memoryLimitBytes.reset();
-    request.session = session_;
+    request.session = context_.session();
     request.keptSessionOnly = own;
-    if (request.resultsInText)
-        panes_->textPane()->clear();
-    else
-        clearGrid();
-    panes_->setCurrentIndex(ResultPanes::ResultsTab);
-    panes_->showResultsPane();
+    panes_->startRun();
     request_ = request;
     started_ = QDateTime::currentDateTimeUtc();
     executor_->start(std::move(request));
@@ -168,30 +153,17 @@ void RunController::finish(const RunResult& result) {
     panes_->setMessage(notices_ +
                        (result.outcome == RunOutcome::Affected ? result.closingMessage : runNotes_ + result.closingMessage));
     lastRunFailed_ = result.failed();
-    if (result.discarded) { // stopped at the memory limit: the rows go
-        clearGrid();
-        panes_->textPane()->clear();
-        panes_->extendedPane()->clear();
-    } else if (!panes_->resultsInText()) {
-        panes_->resultSets()->finish(); // a sort asked for during the run applies now
-        if (const QString spill = panes_->grid()->resultModel()->spillError(); !spill.isEmpty())
-            panes_->setMessage(panes_->messagePane()->text() + QStringLiteral("\r\n") + spill +
-                               QStringLiteral("\r\nThe rows stay in memory."));
-    }
-    if (result.failed()) {
-        panes_->setCurrentIndex(ResultPanes::MessagesTab);
-    } else {
-        panes_->setCurrentIndex(ResultPanes::ResultsTab);
-        panes_->showResultsPane();
-    }
-    if (result.extendedResults) panes_->setExtendedVisible(true);
+    if (result.discarded) panes_->clearResults(); // stopped at the memory limit: the rows go
+    panes_->finishRun(result.failed(), result.extendedResults);
     emit resultsRatioWanted(0.7);
     emit elapsedStatus(textlayout::elapsedText(result.elapsedMs));
     emit rowsStatus(textlayout::rowsStatus(result.rows));
     emit mainStatus(false, QString());
     emit runningChanged(false);
     const RunRequest request = std::exchange(request_, {}); // the script is not kept after its run
+    // names completion has cached may be gone or new (a script of megabytes is not read for it)
+    if (request.text.size() > (1 << 20) ||
+        sqlscript::changesSchema(request.text, sqlscript::dialectOf(context_.serverFamily())))
+        CatalogCache::forgetEverywhere(request.connectionString);
     emit runFinished(request, result, started_);
 }
-
-void RunController::clearGrid() { panes_->resultSets()->clear(); }

@@ -2,16 +2,19 @@
 // Runs a document's script: takes the selection or the whole script, plans
 // the run, hands it to an Executor and puts what comes back into the result
 // panes, the message pane and the status bars. The UI thread only applies
-// batches; it never waits for the database.
+// batches; it never waits for the database. The connection, the database and
+// the session a run uses are the document context's at the run's start.
 
 #include "run/RunEngine.h"
 #include "script/ScriptText.h"
 #include "settings/Settings.h"
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QObject>
 
+#include <functional>
+
+class DocumentContext;
 class Executor;
 class ExternalToolRun;
 class ResultPanes;
@@ -20,27 +23,27 @@ class SqlEditor;
 class RunController : public QObject {
     Q_OBJECT
 public:
-    RunController(SqlEditor* editor, ResultPanes* panes, QObject* parent = nullptr);
+    RunController(SqlEditor* editor, ResultPanes* panes, DocumentContext& context, QObject* parent = nullptr);
     ~RunController() override;
 
     // The run of the current selection (or whole script).
-    void execute(const QString& connectionString, const QString& database);
+    void execute();
     // The run of a given text (the statement at the caret) that begins at
     // origin in the editor, by the same path.
-    void execute(const QString& connectionString, const QString& database, const QString& text,
-                 sqlscript::TextPoint origin = {});
+    void execute(const QString& text, sqlscript::TextPoint origin);
     // A statement of the program's own (the COMMIT or ROLLBACK of a closing
     // window), run by the same path but always here (never by an external
     // tool), on the kept session only; its errors name no line of the editor.
-    void executeOwnStatement(const QString& connectionString, const QString& sql);
+    void executeOwnStatement(const QString& sql);
     void stop();
     bool isRunning() const;
+    // Asked before a run of the user's (not the program's own statement)
+    // replaces the results; a false answer leaves everything as it is.
+    void setRunGate(std::function<bool()> gate) { gate_ = std::move(gate); }
     QString statementType() const { return scripttext::statementKindText(statementKind_); }
     // The class of the script last summarised (a run records its own).
     void setStatementKind(scripttext::StatementKind kind) { statementKind_ = kind; }
     bool lastRunFailed() const { return lastRunFailed_; }
-    // The session every run of the document uses (kept open between runs).
-    void setSession(std::shared_ptr<Session> session) { session_ = std::move(session); }
 
 signals:
     void mainStatus(bool busy, const QString& text);
@@ -56,16 +59,16 @@ signals:
 
 private:
     // origin: where text begins in the editor; nullopt for the program's own statement.
-    void start(const QString& connectionString, const QString& database, const QString& text,
-               const settings::Snapshot& options, std::optional<sqlscript::TextPoint> origin);
+    void start(const QString& text, const settings::Snapshot& options, std::optional<sqlscript::TextPoint> origin);
     void finish(const RunResult& result);
     // Asks whether to go on when the rows of the run pass the memory limit.
     MemoryAnswer askMemoryLimit(qint64 heldBytes);
-    // Empties the grid and gives its memory back.
-    void clearGrid();
+    // The message pane during a run: its notes so far under "Working...".
+    void showProgressNotes();
 
     SqlEditor* editor_;
     ResultPanes* panes_;
+    DocumentContext& context_;
     Executor* executor_;
     ExternalToolRun* external_;
     scripttext::StatementKind statementKind_ = scripttext::StatementKind::None;
@@ -75,5 +78,5 @@ private:
     QString notices_;  // the server's notices during the current run
     RunRequest request_; // the current run's, for runFinished
     QDateTime started_;
-    std::shared_ptr<Session> session_;
+    std::function<bool()> gate_;
 };

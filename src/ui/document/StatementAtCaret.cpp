@@ -1,14 +1,15 @@
 #include "document/StatementAtCaret.h"
 
 #include "common/Theme.h"
-#include "document/UnfilteredQuestion.h"
+#include "common/DocumentContext.h"
+#include "document/RunController.h"
 #include "editor/SqlEditor.h"
 
 #include <QKeyEvent>
 #include <QTimer>
 
-StatementAtCaret::StatementAtCaret(SqlEditor* editor, Hooks hooks, QObject* parent)
-    : QObject(parent), editor_(editor), hooks_(std::move(hooks)), unflash_(new QTimer(this)) {
+StatementAtCaret::StatementAtCaret(SqlEditor* editor, const DocumentContext& context, RunController* runs)
+    : EditorFeature(editor), editor_(editor), context_(context), runs_(runs), unflash_(new QTimer(this)) {
     unflash_->setSingleShot(true);
     connect(unflash_, &QTimer::timeout, this, &StatementAtCaret::clearFlash);
     editor_->indicatorDefine(QsciScintilla::StraightBoxIndicator, kFlashIndicator);
@@ -40,7 +41,7 @@ bool StatementAtCaret::eventFilter(QObject* watched, QEvent* event) {
 std::optional<sqlscript::StatementRange> StatementAtCaret::statementIn(const QString& script) const {
     int line = 0, index = 0;
     editor_->getCursorPosition(&line, &index); // index counts characters, as the splitter's columns do
-    const auto statements = sqlscript::splitStatements(script, scriptDialect(hooks_.connectionString()));
+    const auto statements = sqlscript::splitStatements(script, sqlscript::dialectOf(context_.serverFamily()));
     const auto at = sqlscript::statementAt(statements, {line, index});
     if (!at) return std::nullopt;
     return statements[*at];
@@ -51,16 +52,16 @@ std::optional<sqlscript::StatementRange> StatementAtCaret::statementAtCaret() co
 }
 
 void StatementAtCaret::runStatementAtCaret() {
-    if (hooks_.isRunning()) return; // one run at a time, as for the whole script
+    if (runs_->isRunning()) return; // one run at a time, as for the whole script
     const QString script = editor_->text();
     const std::optional<sqlscript::StatementRange> statement = statementIn(script);
     if (!statement) {
         clearFlash();
-        hooks_.run(QString(), {}); // "nothing to do", as for an empty script
+        runs_->execute(QString(), {}); // "nothing to do", as for an empty script
         return;
     }
     flash(*statement);
-    hooks_.run(statement->textIn(script).toString(), statement->from);
+    runs_->execute(statement->textIn(script).toString(), statement->from);
     // The mark stays while a question about the statement is open, then goes.
     unflash_->start(kFlashMs);
 }

@@ -8,31 +8,27 @@
 // statement on its line or the line before (else the one starting on its
 // line or the line after); with none that close the run gets an empty text
 // and says there is nothing to do, as for an empty script.
+//
+// Statements are split in the lexer dialect of the document's server.
 
+#include "editor/EditorFeature.h"
 #include "script/StatementSplitter.h"
 
-#include <QObject>
-#include <functional>
 #include <optional>
 
+class DocumentContext;
 class QTimer;
-class SqlEditor;
+class RunController;
 
-class StatementAtCaret : public QObject {
+class StatementAtCaret : public EditorFeature {
     Q_OBJECT
 public:
-    struct Hooks {
-        // runs text, which begins at origin in the editor, as the document runs a script
-        std::function<void(const QString& text, sqlscript::TextPoint origin)> run;
-        std::function<bool()> isRunning;
-        std::function<QString()> connectionString; // picks the lexer's dialect
-    };
-
     // The indicator that marks the flashed statement, and for how long.
     static constexpr int kFlashIndicator = 20;
     static constexpr int kFlashMs = 450;
 
-    StatementAtCaret(SqlEditor* editor, Hooks hooks, QObject* parent = nullptr);
+    // runs: the document's runs, which run the statement as they run a script.
+    StatementAtCaret(SqlEditor* editor, const DocumentContext& context, RunController* runs);
 
     void runStatementAtCaret();
     // The statement under the caret in the current script; nullopt when none.
@@ -49,7 +45,8 @@ private:
     void clearFlash();
 
     SqlEditor* editor_;
-    Hooks hooks_;
+    const DocumentContext& context_;
+    RunController* runs_;
     QTimer* unflash_;
     bool flashed_ = false;
 };

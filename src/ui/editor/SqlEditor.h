@@ -45,10 +45,6 @@ public:
 
     void setSyntaxColouring(bool on);
     void setConvertTabs(bool on);
-    // Whether known words get their catalogue spelling as they are typed
-    // (carried out by the language's case correction).
-    void setAutoCorrectCase(bool on) { autoCorrectCase_ = on; }
-    bool autoCorrectCase() const { return autoCorrectCase_; }
     // The lexer used while syntax colouring is on (the stock SQL lexer until
     // a document gives its own; the editor does not take ownership).
     void setLanguage(QsciLexer* language);
@@ -109,7 +105,6 @@ private:
     void applyTheme();
 
     QFont font_;
-    bool autoCorrectCase_ = false;
     bool colouring_ = true;
     bool margins_ = true;
     QPointer<FindReplaceDialog> findDialog_;

@@ -1,6 +1,6 @@
 #include "history/HistoryModel.h"
 
-#include "history/RunHistory.h"
+#include "store/RunHistory.h"
 #include "run/TextLayout.h"
 
 #include <QApplication>

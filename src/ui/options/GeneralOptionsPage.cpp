@@ -65,20 +65,22 @@ QWidget* GeneralOptionsPage::buildChecks(SettingsBindings& bindings) {
     };
     check(Key::CodeSense, "Code Sense");
     check(Key::CatalogSense, "Catalog Sense");
-    check(Key::AutoCorrectSyntax, "Auto Correct Syntax", optionnotes::newDocumentsText());
-    check(Key::ConvertTabs, "Convert Tabs To Spaces", optionnotes::newDocumentsText());
-    check(Key::ParseComments, "Parse Comments Localy");
+    check(Key::AutoCorrectSyntax, "Auto Correct Syntax", optionnotes::atOnceText());
+    check(Key::ConvertTabs, "Convert Tabs To Spaces", optionnotes::atOnceText());
+    check(Key::ParseComments, "Parse Comments Locally");
     check(Key::ShowSplash, "Show Splash Screen ");
     check(Key::StartupQuery, "Show Startup Query");
-    check(Key::SyntaxHighlight, "Syntax Highlight", optionnotes::newDocumentsText());
+    check(Key::SyntaxHighlight, "Syntax Highlight", optionnotes::atOnceText());
     check(Key::ConfirmUnfiltered, "Ask Before UPDATE/DELETE Without WHERE", optionnotes::nextRunText());
+    check(Key::AutoCompleteDot, "Suggest Names After \".\"");
+    check(Key::AutoCompleteWord, "Suggest Words After Two Letters");
 
     auto* form = new QFormLayout;
     form->setContentsMargins(0, 8, 0, 0);
     addTextRow(form, bindings, Key::LoginTimeout, "Login Timeout (secs):",
                QStringLiteral("Seconds to wait for a database login; 15 when empty or not a positive number."),
                optionnotes::nextRunText(), box);
-    addTextRow(form, bindings, Key::QueryTerminator, "Query Termintator String:", QString(), QString(), box);
+    addTextRow(form, bindings, Key::QueryTerminator, "Query Terminator String:", QString(), QString(), box);
     addTextRow(form, bindings, Key::HistoryLimit, "History Entries Kept:",
                QStringLiteral("Runs the query history keeps (newest first); 0 adds no more runs and "
                               "keeps those already there, 5000 when empty or not a number."),
@@ -156,7 +158,7 @@ QWidget* GeneralOptionsPage::buildFont(SettingsBindings& bindings) {
     row->addWidget(caption);
     row->addWidget(font_, 1);
     row->addWidget(fontSize_);
-    row->addWidget(optionnotes::note(optionnotes::newDocumentsText(), frame));
+    row->addWidget(optionnotes::note(optionnotes::atOnceText(), frame));
     l->addLayout(row);
     bindings.bindText(Key::Font, font_);
     bindings.bindText(Key::FontSize, fontSize_);

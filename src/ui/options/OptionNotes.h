@@ -10,6 +10,10 @@ namespace optionnotes {
 inline QString newDocumentsText() {
     return QStringLiteral("(new documents)");
 }
+// For the editor's settings, which every document follows as soon as they change.
+inline QString atOnceText() {
+    return QStringLiteral("(at once)");
+}
 // For settings read each time a script runs.
 inline QString nextRunText() {
     return QStringLiteral("(next run)");
@@ -20,9 +24,9 @@ inline QLabel* note(const QString& text, QWidget* parent) {
     l->setObjectName(QStringLiteral("optionNote"));
     l->setForegroundRole(QPalette::PlaceholderText);
     l->setToolTip(
-        text == newDocumentsText()
-            ? QStringLiteral("Takes effect in query documents opened after OK; open documents keep theirs.")
-            : QStringLiteral("Takes effect from the next run after OK, also in open documents."));
+        text == newDocumentsText() ? QStringLiteral("Takes effect in query documents opened after OK; open documents keep theirs.")
+        : text == atOnceText()     ? QStringLiteral("Takes effect on OK in every query document, open ones included.")
+                                   : QStringLiteral("Takes effect from the next run after OK, also in open documents."));
     return l;
 }
 

@@ -22,6 +22,8 @@ namespace toolpages {
 namespace {
 
 const QStringList kAllFiles = {QStringLiteral("All Files (*)")};
+// The longest switches the user guide writes into one switch box.
+const QString kLongSwitches = QStringLiteral("-X -v ON_ERROR_STOP=1 -p 5432 -d");
 
 QLineEdit* textBox(SettingsBindings& bindings, Key key, QWidget* parent, bool secret = false) {
     auto* field = new QLineEdit(parent);
@@ -159,7 +161,8 @@ QWidget* otherPage(SettingsBindings& bindings, QWidget* parent) {
         grid->addWidget(new QLabel(caption, page), row, 0);
         if (flag) {
             QLineEdit* sw = textBox(bindings, *flag, page);
-            sw->setMaximumWidth(sw->fontMetrics().horizontalAdvance(QStringLiteral("--database=")) + 12);
+            // wide enough for the several switches the user guide suggests in one box
+            sw->setMinimumWidth(sw->fontMetrics().horizontalAdvance(kLongSwitches) + 16);
             grid->addWidget(sw, row, 1);
         }
         grid->addWidget(value, row, 2);

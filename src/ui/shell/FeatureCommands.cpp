@@ -1,5 +1,6 @@
 #include "shell/FeatureCommands.h"
 
+#include "catalog/ObjectScripter.h"
 #include "common/Dialogs.h"
 #include "document/QueryDocument.h"
 #include "help/Help.h"
@@ -32,9 +33,10 @@ bool runFeatureCommand(QWidget* window, WindowCommand command, QueryDocument* do
         if (doc) doc->scriptObject(*object);
         return true;
     }
-    // A template command works from a document's tree and rebuilds only the active document's tree.
+    // A template command edits the library, with or without a document; it
+    // rebuilds only the active document's tree (a new document reads it afresh).
     auto templateCommand = [&](bool (*run)(QWidget*)) {
-        if (doc && run(window))
+        if (run(window))
             if (QueryDocument* active = activeNow()) active->getTemplates();
     };
     switch (command) {

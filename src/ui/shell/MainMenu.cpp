@@ -63,6 +63,7 @@ const std::vector<MenuEntry> kEntries = {
     {"mnuQExecuteCaret", "Execute Statement at Caret", "Ctrl+Return", "mnuDocument", DocumentCommand::ExecuteStatement},
     {"mnuQueryStop", "Stop Query", "F4", "mnuDocument", DocumentCommand::Stop},
     {"mnuQDisconnect", "Disconnect", "", "mnuDocument", DocumentCommand::Disconnect},
+    {"mnuQFormat", "Format SQL", "Ctrl+Shift+F", "mnuDocument", DocumentCommand::FormatSql},
     SEP("mnuDocument"),
     {"mnuSerf", "Objects View", "", "mnuDocument"},
     {"mnuSetfQ", "Query (Code)", "Ctrl+Q", "mnuSerf", WindowCommand::QueryOnly, "Ctrl+1"},

@@ -3,8 +3,6 @@
 #include "common/Dialogs.h"
 #include "common/Theme.h"
 #include "document/QueryDocument.h"
-#include "document/ResultPanes.h"
-#include "document/ScriptFileActions.h"
 #include "editor/SqlEditor.h"
 #include "help/Help.h"
 #include "run/Executor.h"
@@ -87,7 +85,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     if (QMenu* results = menu(QStringLiteral("mnuQResu")))
         connect(results, &QMenu::aboutToShow, this, [this] {
             const QueryDocument* doc = activeDocument();
-            const bool text = doc && doc->resultPanes()->resultsInText();
+            const bool text = doc && doc->resultsInText();
             for (const auto& [id, on] : {std::pair{QStringLiteral("mnuGrid"), doc && !text},
                                          std::pair{QStringLiteral("mnuText"), text}})
                 if (QAction* a = action(id)) {
@@ -203,7 +201,11 @@ QueryDocument* MainWindow::newDocument() {
     // Opens fully inside the area (at the next cascade place when it fits).
     const QRect area = mdi_->viewport()->rect();
     w->resize(std::min(900, std::max(area.width(), 300)), std::min(600, std::max(area.height(), 200)));
-    connect(doc, &QueryDocument::popupRequested, this, &MainWindow::popup);
+    // a pop-up's commands act on the window it was opened in: that one becomes active
+    connect(doc, &QueryDocument::popupRequested, this, [this, w](PopupMenu menu, const QPoint& pos) {
+        mdi_->setActiveSubWindow(w);
+        popup(menu, pos);
+    });
     connect(doc, &QueryDocument::mainStatus, this, [this](bool busy, const QString& text) {
         sb_->setBusy(busy, text);
     });
@@ -225,6 +227,7 @@ QueryDocument* MainWindow::newDocument() {
     w->show();
     if (!area.isEmpty() && !area.contains(w->geometry())) w->move(0, 0);
     doc->editor()->setFocus();
+    getQueryWindows(); // however the document came (New, a file given at start, a recovered script)
     return doc;
 }
 
@@ -236,7 +239,7 @@ QueryDocument* MainWindow::emptyDocument() {
 
 QueryDocument* MainWindow::openFile(const QString& path) {
     QueryDocument* target = emptyDocument();
-    if (!target->files()->load(path) && target->editor()->length() == 0 && documents().size() > 1) {
+    if (!target->loadFile(path) && target->editor()->length() == 0 && documents().size() > 1) {
         target->parentWidget()->close();
         return nullptr;
     }
@@ -245,11 +248,8 @@ QueryDocument* MainWindow::openFile(const QString& path) {
 }
 
 void MainWindow::getQueryWindows() {
-    int count = 1 + int(documents().size());
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != this && w->isVisible() && qobject_cast<QDialog*>(w)) ++count;
-    windowCount_ = count;
-    sb_->setWindowCount(count);
+    windowCount_ = int(documents().size());
+    sb_->setWindowCount(windowCount_);
 }
 
 void MainWindow::runCommand(const MenuCommand& command) {
@@ -264,10 +264,7 @@ void MainWindow::runWindowCommand(WindowCommand command) {
     QueryDocument* doc = activeDocument();
     if (runFeatureCommand(this, command, doc, [this] { return activeDocument(); })) return;
     switch (command) {
-    case WindowCommand::NewDocument:
-        getQueryWindows(); // counted before the new document exists
-        newDocument();
-        break;
+    case WindowCommand::NewDocument: newDocument(); break;
     case WindowCommand::CloseDocument: closeActiveDocument(); break;
     case WindowCommand::Exit: close(); break;
     case WindowCommand::ConnectionManager:
@@ -369,8 +366,10 @@ void MainWindow::popup(PopupMenu which, const QPoint& pos) {
 }
 
 void MainWindow::onDocumentActivated(QMdiSubWindow* w) {
-    if (!w) return;
-    if (auto* doc = qobject_cast<QueryDocument*>(w->widget())) sb_->setFileName(doc->fileName());
+    if (const auto* doc = w ? qobject_cast<QueryDocument*>(w->widget()) : nullptr)
+        sb_->setFileName(doc->fileName());
+    else if (documents().isEmpty())
+        sb_->setFileName(QString()); // the last document closed: no file to show
     updateKeyPanels();
 }
 

@@ -38,7 +38,8 @@ public:
     bool resultsFullView() const { return resultsFullView_; }
     JournalKeeper* journal() const { return journal_; }
 
-    // Counts the application's windows into the windows panel ("Connections: N").
+    // Counts the open query documents, each with its own connection, into
+    // the windows panel ("Connections: N").
     void getQueryWindows();
     // Runs one menu entry's command (what the menu entry does).
     void runCommand(const MenuCommand& command);

@@ -151,7 +151,11 @@ void TemplateBrowser::appendTemplate(qint64 id) {
         Dialogs::get().message(this, code.error(), QStringLiteral("Templates"));
         return;
     }
-    editor_->appendText(QStringLiteral("\r\n") + withEditorLineBreaks(*code) + QStringLiteral("\r\n"));
+    // on a line of its own: after a line break only where the script's last line has text
+    const QString script = editor_->text();
+    const bool onItsOwnLine = script.isEmpty() || script.endsWith(QLatin1Char('\n')) || script.endsWith(QLatin1Char('\r'));
+    editor_->appendText((onItsOwnLine ? QString() : QStringLiteral("\r\n")) + withEditorLineBreaks(*code) +
+                        QStringLiteral("\r\n"));
     const int last = editor_->lines() - 1; // the empty line after the inserted text
     editor_->setCursorPosition(last, 0);
     editor_->ensureLineVisible(last);

@@ -35,7 +35,6 @@ TemplateEditor::TemplateEditor(QWidget* parent) : QDialog(parent) {
     code_ = new SqlEditor(this);
     code_->setObjectName(QStringLiteral("templateCode"));
     code_->setSyntaxColouring(true);
-    code_->setAutoCorrectCase(false);
     code_->setConvertTabs(true);
     code_->setEditorFont(QStringLiteral("Courier New"), QString());
 

@@ -1,4 +1,4 @@
-#include "history/RunHistory.h"
+#include "store/RunHistory.h"
 
 #include "db/ConnectionString.h"
 #include "script/SecretRedaction.h"

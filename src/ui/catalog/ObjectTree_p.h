@@ -1,8 +1,10 @@
 #pragma once
-// The object browser's tree view. A right-button press does not move the
-// selection (the pop-up menu acts on the node selected before); releasing a
-// key reports it, so moving with the arrow keys opens each node reached;
-// Enter on a node reports it for insertion.
+// The object browser's tree view (private to the object browser). A
+// right-button press makes the node under the pointer current without
+// opening it, or leaves no node current off the nodes: the pop-up's
+// commands act on the current node. Releasing a key reports it, so moving
+// with the arrow keys opens each node reached; Enter on a node reports it
+// for insertion.
 
 #include <QTreeView>
 

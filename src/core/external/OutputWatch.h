@@ -1,7 +1,8 @@
 #pragma once
 // Watches the folder of an external tool's output file and reloads that file
 // into the text result pane when the tool writes it: at most twice, then the
-// watch ends. A text change in the editor ends it early. Never blocks.
+// watch ends. A text change in the editor ends it early. Never blocks. The
+// file to read is the one the tool's command names (ToolCommand).
 
 #include <QObject>
 #include <QString>
@@ -14,9 +15,8 @@ class OutputWatch : public QObject {
 public:
     explicit OutputWatch(QObject* parent = nullptr);
 
-    // Starts watching folder; outputFile is read on each change (the
-    // "outputfile" setting of the ISQLW section when empty).
-    void start(const QString& folder, const QString& outputFile = QString());
+    // Starts watching folder; outputFile is read on each change.
+    void start(const QString& folder, const QString& outputFile);
     void stop();
     bool isActive() const;
     int reloads() const { return reloads_; }
@@ -27,8 +27,6 @@ signals:
     void reloaded(const QString& file);
 
 private:
-    // The file to read: the one given to start(), else the ISQLW setting.
-    QString watchedFile() const;
     void onFolderChanged();
     QFileSystemWatcher* watcher_ = nullptr;
     QTimer* settle_;

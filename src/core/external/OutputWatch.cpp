@@ -1,6 +1,4 @@
-#include "script/OutputWatch.h"
-
-#include "settings/Settings.h"
+#include "external/OutputWatch.h"
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -12,13 +10,9 @@ OutputWatch::OutputWatch(QObject* parent) : QObject(parent), settle_(new QTimer(
     settle_->setInterval(100);
     connect(settle_, &QTimer::timeout, this, [this] {
         ++reloads_;
-        emit reloaded(watchedFile());
+        emit reloaded(file_);
         if (reloads_ >= 2) stop();
     });
-}
-
-QString OutputWatch::watchedFile() const {
-    return file_.isEmpty() ? settings::current().text(settings::Key::IsqlwOutputFile) : file_;
 }
 
 void OutputWatch::start(const QString& folder, const QString& outputFile) {
@@ -29,16 +23,14 @@ void OutputWatch::start(const QString& folder, const QString& outputFile) {
     watcher_ = new QFileSystemWatcher(this);
     watcher_->addPath(folder);
     // The folder reports new and renamed files, the file itself a rewrite in place.
-    const QString file = watchedFile();
-    if (!file.isEmpty() && QFileInfo::exists(file)) watcher_->addPath(file);
+    if (!file_.isEmpty() && QFileInfo::exists(file_)) watcher_->addPath(file_);
     connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &OutputWatch::onFolderChanged);
     connect(watcher_, &QFileSystemWatcher::fileChanged, this, &OutputWatch::onFolderChanged);
 }
 
 void OutputWatch::onFolderChanged() {
     if (!watcher_) return;
-    const QString file = watchedFile();
-    if (!file.isEmpty() && QFileInfo::exists(file) && !watcher_->files().contains(file)) watcher_->addPath(file);
+    if (!file_.isEmpty() && QFileInfo::exists(file_) && !watcher_->files().contains(file_)) watcher_->addPath(file_);
     settle_->start();
 }
 
