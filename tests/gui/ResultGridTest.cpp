@@ -292,3 +292,39 @@ TEST_F(ResultGridTest, NullEmptyTextAndBinaryReadApart) {
     EXPECT_TRUE(viewer->findChild<QPlainTextEdit*>()->toPlainText().startsWith(QStringLiteral("0x0001020304")));
     viewer->close();
 }
+
+TEST_F(ResultGridTest, AHeaderClickWhileRowsArriveSaysItWaitsThenSorts) {
+    open(cs);
+    replaceScript(doc->editor(), QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                                "WHERE i < 2000000) SELECT (i * 7919) % 1000003 AS v FROM n"));
+    doc->startExec();
+    QTRY_VERIFY_WITH_TIMEOUT(grid()->resultModel()->rowCount() > 0, 10000);
+    ASSERT_TRUE(doc->isRunning()) << "the run ended before the header was clicked; make the query longer";
+    clickHeader(0);
+    auto* count = doc->parts().results->resultSets()->filterBar(0)->findChild<QLabel*>(QStringLiteral("filterCount"));
+    ASSERT_NE(count, nullptr);
+    EXPECT_TRUE(count->text().endsWith(QStringLiteral("Sorted when all rows are in"))) << count->text().toStdString();
+    QTRY_VERIFY_WITH_TIMEOUT(!doc->isRunning(), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!grid()->resultModel()->sorting(), 20000);
+    EXPECT_FALSE(count->text().contains(QStringLiteral("Sorted"))) << count->text().toStdString();
+    const ResultModel* m = grid()->resultModel();
+    EXPECT_EQ(m->data(m->index(0, 0), Qt::DisplayRole).toString(), QStringLiteral("0"))
+        << "sorted ascending once all rows were in";
+}
+
+TEST_F(ResultGridTest, AFilterTypedWhileRowsArriveKeepsCountingThem) {
+    open(cs);
+    replaceScript(doc->editor(), QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                                "WHERE i < 2000000) SELECT i, (i * 7919) % 100003 AS v FROM n"));
+    doc->startExec();
+    QTRY_VERIFY_WITH_TIMEOUT(grid()->resultModel()->rowCount() > 0, 10000);
+    ASSERT_TRUE(doc->isRunning()) << "the run ended before the filter was typed; make the query longer";
+    GridFilterBar* bar = doc->parts().results->resultSets()->filterBar(0);
+    bar->quickFilter()->setText(QStringLiteral("99999"));
+    bar->apply();
+    QTRY_VERIFY_WITH_TIMEOUT(!doc->isRunning(), 60000);
+    const ResultModel* m = grid()->resultModel();
+    auto* count = bar->findChild<QLabel*>(QStringLiteral("filterCount"));
+    EXPECT_EQ(count->text(), QStringLiteral("%1 of %2 rows").arg(m->rowCount()).arg(m->totalRows()));
+    EXPECT_GT(m->totalRows(), 1000000);
+}

@@ -50,7 +50,7 @@ GridFilterBar::GridFilterBar(ResultModel* model, QWidget* parent) : QWidget(pare
     connect(delay_, &QTimer::timeout, this, &GridFilterBar::apply);
     connect(quick_, &QLineEdit::textChanged, this, &GridFilterBar::schedule);
     connect(add, &QToolButton::clicked, this, [this] { addCondition(); });
-    connect(model_, &QAbstractItemModel::rowsInserted, this, &GridFilterBar::updateCount);
+    connect(model_, &ResultModel::totalRowsChanged, this, &GridFilterBar::updateCount);
     connect(model_, &QAbstractItemModel::modelReset, this, &GridFilterBar::updateCount);
     updateCount();
 }
@@ -126,7 +126,12 @@ void GridFilterBar::clear() {
 
 QString GridFilterBar::rowsText() const { return model_->rowsShownText(); }
 
+void GridFilterBar::setActivity(const QString& text) {
+    activity_ = text;
+    updateCount();
+}
+
 void GridFilterBar::updateCount() {
-    count_->setText(rowsText());
+    count_->setText(activity_.isEmpty() ? rowsText() : rowsText() + QStringLiteral(" · ") + activity_);
     emit rowsTextChanged(rowsText());
 }

@@ -36,6 +36,9 @@ public:
     void apply();
     // Empties the boxes (a new result set has other columns).
     void clear();
+    // What the grid is doing ("Sorting…", "Sorted when all rows are in"),
+    // shown after the row count; "" when nothing.
+    void setActivity(const QString& text);
 
 signals:
     void rowsTextChanged(const QString& text);
@@ -48,6 +51,7 @@ private:
     ResultModel* model_;
     QLineEdit* quick_;
     QLabel* count_;
+    QString activity_;
     QVBoxLayout* rows_;
     std::vector<ConditionRow> conditions_;
     QTimer* delay_;

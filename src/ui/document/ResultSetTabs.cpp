@@ -41,6 +41,7 @@ int ResultSetTabs::addSetTab() {
     connect(g, &ResultGrid::statusText, this, [this, g](const QString& text) {
         if (g == currentGrid()) emit statusText(text);
     });
+    connect(g, &ResultGrid::statusText, bar, &GridFilterBar::setActivity); // each set says it beside its count
     connect(g, &ResultGrid::popupRequested, this, &ResultSetTabs::popupRequested);
     connect(bar, &GridFilterBar::rowsTextChanged, this, [this, page] { updateTitle(indexOf(page)); });
     updateTitle(set);
