@@ -8,6 +8,7 @@
 #include "document/ResultPanes.h"
 #include "document/ResultSetTabs.h"
 #include "document/RunController.h"
+#include "db/ConnectionProfile.h"
 #include "edit/ChangeSaver.h"
 #include "edit/ValueFile.h"
 #include "editing/EditBar.h"
@@ -79,6 +80,10 @@ void ResultEditing::runFinished(const RunRequest& request, const RunResult& resu
         }
         if (!result.sessionOpen || result.cancelled()) {
             editor->clear(QStringLiteral("read-only: the result is not complete"));
+            continue;
+        }
+        if (db::ConnectionProfile::of(connectionString_).readOnly) { // the server would refuse the save
+            editor->clear(QStringLiteral("read-only: the connection is read-only"));
             continue;
         }
         std::shared_ptr<Session> session = context_.session();
