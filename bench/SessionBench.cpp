@@ -4,6 +4,7 @@
 // between them (a check that the server still answers, then the query).
 //
 //   bench_session CONNECTION_STRING [RUNS]
+#include "DiscardSink.h"
 #include "run/RunEngine.h"
 #include "run/Session.h"
 
@@ -14,17 +15,9 @@
 
 namespace {
 
-struct Discard : RunSink {
-    void gridStarted(const std::vector<db::Field>&) override {}
-    void gridRows(std::shared_ptr<db::RowBlock>) override {}
-    void appendText(Pane, const QString&) override {}
-    void clearPane(Pane) override {}
-    void progress(qint64) override {}
-};
-
 // Milliseconds of `runs` runs; false when one failed.
 bool timeRuns(const QString& cs, int runs, const std::shared_ptr<Session>& session, double* ms) {
-    Discard sink;
+    DiscardSink sink;
     QElapsedTimer t;
     t.start();
     for (int i = 0; i < runs; ++i) {

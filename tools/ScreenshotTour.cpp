@@ -11,12 +11,18 @@
 #include "editor/SqlEditor.h"
 #include "connections/ConnectionDialog.h"
 #include "connections/ConnectionManager.h"
+#include "common/ReviewDialog.h"
 #include "common/Theme.h"
+#include "document/ResultEditing.h"
+#include "document/ResultGrid.h"
+#include "edit/SaveStatements.h"
+#include "editing/GridEditor.h"
 #include "options/OptionsDialog.h"
 #include "shell/KeyMap.h"
 #include "shell/ShortcutsDialog.h"
 
 #include <QListWidget>
+#include <QTableView>
 
 #include <QApplication>
 #include <QDir>
@@ -162,6 +168,35 @@ int main(int argc, char** argv) {
         shot(&w, out + QStringLiteral("/%1.png").arg(QLatin1String(name)));
     }
     Theme::instance().setChoice(Theme::Choice::System);
+    // editing: an edited cell, a row marked for deletion, an inserted row; then the review of the save
+    t->editor()->setText(QStringLiteral("SELECT * FROM customers ORDER BY id LIMIT 12;\r\n"));
+    t->startExec();
+    waitRun(t);
+    if (GridEditor* e = t->parts().editing->editor(0); e && e->isEditable()) {
+        QTableView* g = e->view();
+        g->setCurrentIndex(g->model()->index(1, 4));
+        e->setCurrentValue(QStringLiteral("orders@example.org"));
+        g->setCurrentIndex(g->model()->index(3, 1));
+        e->deleteRows();
+        e->insertRow();
+        g->setCurrentIndex(g->model()->index(12, 1));
+        e->setCurrentValue(QStringLiteral("Ada's Books"));
+        g->setCurrentIndex(g->model()->index(12, 2));
+        e->setCurrentValue(QStringLiteral("Ghent"));
+        t->setResultsRatio(0.2);
+        g->scrollToTop();
+        shot(&w, out + QStringLiteral("/editing-grid.png"));
+        QStringList review;
+        for (const auto& s : edit::buildSaveStatements(e->target(), e->fields(), *e->changes(), e->target().dialect))
+            review << s.review + QLatin1Char(';');
+        ReviewDialog d(QStringLiteral("Save Changes"),
+                       e->changes()->summary() + QStringLiteral(": these statements run in one transaction, all or nothing."),
+                       review.join(QLatin1Char('\n')), {QStringLiteral("&Save"), QStringLiteral("&Discard"), QStringLiteral("Cancel")});
+        d.resize(760, 300);
+        d.show();
+        shot(&d, out + QStringLiteral("/editing-review.png"));
+        e->discard();
+    }
     {
         // a window on a connection marked production, asked before it changes data
         QueryDocument* prod = w.newDocument();

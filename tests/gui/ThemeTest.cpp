@@ -117,6 +117,8 @@ TEST_P(ThemeTest, EveryOtherTextIsReadableOnWhatItIsDrawnOn) {
         {Role::NullText, Role::ResultPaper},
         {Role::NullText, Role::ResultAlternatePaper},
         {Role::ResultText, Role::EditedCellPaper},
+        {Role::ResultText, Role::InsertedRowPaper},
+        {Role::ResultText, Role::DeletedRowPaper},
         {Role::BraceText, Role::BracePaper},
         {Role::BadBraceText, Role::Paper},
         {Role::DimText, Role::Window},

@@ -12,7 +12,7 @@ namespace db {
 
 #define SQLQE_LIBPQ_FUNCTIONS(X)                                                                                   \
     X(PQcancel) X(PQclear) X(PQcmdTuples) X(PQconnectdbParams) X(PQconninfoFree) X(PQconninfoParse) X(PQdb)        \
-    X(PQerrorMessage) X(PQexec) X(PQfinish) X(PQfmod) X(PQfname) X(PQfreeCancel) X(PQfreemem) X(PQftable)         \
+    X(PQerrorMessage) X(PQexec) X(PQfinish) X(PQfmod) X(PQfname) X(PQfreeCancel) X(PQfreemem) X(PQftable) X(PQftablecol)       \
     X(PQftype) X(PQgetCancel) X(PQgetCopyData) X(PQgetResult) X(PQgetisnull) X(PQgetlength) X(PQgetvalue)         \
     X(PQnfields) X(PQputCopyData) X(PQputCopyEnd) X(PQresultErrorField) X(PQresultErrorMessage) X(PQresultStatus) X(PQsendQuery)    \
     X(PQsendQueryParams) X(PQserverVersion) X(PQsetNoticeReceiver) X(PQsetSingleRowMode) X(PQstatus)       \

@@ -382,9 +382,10 @@ Table MariaConnection::runPrepared(const QString& sql, const Params& params, qin
             b.buffer_type = MYSQL_TYPE_NULL;
             continue;
         }
-        values[i] = params[i].toString().toUtf8();
+        const bool bytes = params[i].typeId() == QMetaType::QByteArray; // a BLOB's bytes as they are
+        values[i] = bytes ? params[i].toByteArray() : params[i].toString().toUtf8();
         lengths[i] = static_cast<unsigned long>(values[i].size());
-        b.buffer_type = MYSQL_TYPE_STRING;
+        b.buffer_type = bytes ? MYSQL_TYPE_BLOB : MYSQL_TYPE_STRING;
         b.buffer = values[i].data();
         b.buffer_length = lengths[i];
         b.length = &lengths[i];

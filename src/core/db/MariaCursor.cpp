@@ -49,6 +49,17 @@ void MariaCursor::begin() {
     for (unsigned i = 0; i < n; ++i) {
         fields_.push_back(odbc::describedField(QString::fromUtf8(f[i].name, int(f[i].name_length)), maria::describe(f[i])));
         binary_.push_back(maria::isBinary(f[i]));
+        if (f[i].org_table_length > 0 && f[i].org_name_length > 0) {
+            FieldOrigin origin;
+            origin.catalog = QString::fromUtf8(f[i].db, int(f[i].db_length));
+            origin.table = QString::fromUtf8(f[i].org_table, int(f[i].org_table_length));
+            origin.column = QString::fromUtf8(f[i].org_name, int(f[i].org_name_length));
+            origin.primaryKey = f[i].flags & PRI_KEY_FLAG;
+            origin.uniqueKey = f[i].flags & UNIQUE_KEY_FLAG;
+            origin.notNull = f[i].flags & NOT_NULL_FLAG;
+            origin.autoIncrement = f[i].flags & AUTO_INCREMENT_FLAG;
+            fields_.back().origin = origin;
+        }
     }
 }
 

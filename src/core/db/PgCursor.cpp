@@ -90,8 +90,11 @@ void PgCursor::send(const QString& sql, const Params& params) {
         std::vector<const char*> pointers(params.size(), nullptr);
         for (size_t i = 0; i < params.size(); ++i) {
             if (params[i].isNull()) continue;
-            values[i] = params[i].typeId() == QMetaType::Bool ? QByteArray(params[i].toBool() ? "true" : "false")
-                                                              : params[i].toString().toUtf8();
+            if (params[i].typeId() == QMetaType::QByteArray) // bytes in bytea's hex input form
+                values[i] = "\\x" + params[i].toByteArray().toHex();
+            else
+                values[i] = params[i].typeId() == QMetaType::Bool ? QByteArray(params[i].toBool() ? "true" : "false")
+                                                                  : params[i].toString().toUtf8();
             pointers[i] = values[i].constData();
         }
         const QString text = sql.contains(QLatin1String("$1")) ? sql : numberedPlaceholders(sql);
@@ -223,6 +226,13 @@ void PgCursor::begin(PGresult* result) {
             // the driver gives a table's columns the octet length of a bound value
             if (pq().PQftable(result, c) != 0) d.octetLength = pg::catalogLength(d);
             fields_.push_back(odbc::describedField(QString::fromUtf8(pq().PQfname(result, c)), d));
+            if (const pg::Oid table = pq().PQftable(result, c)) {
+                FieldOrigin origin; // named from the catalogue by whoever needs the names
+                origin.tableId = table;
+                origin.columnNumber = pq().PQftablecol(result, c);
+                origin.typeId = type;
+                fields_.back().origin = origin;
+            }
         }
         if (!rows) {
             pq().PQclear(result);

@@ -154,6 +154,14 @@ bool SqliteCursor::startNext(const Params& params) {
         const char* decl = sqlite3_column_decltype(stmt_, c);
         fields_.push_back(decl ? sqliteDeclaredField(name, QString::fromUtf8(decl))
                                : fromValueType(name, pendingRow_ ? sqlite3_column_type(stmt_, c) : SQLITE_NULL));
+        // Debian's library is built with the column metadata functions.
+        if (const char* table = sqlite3_column_table_name(stmt_, c)) {
+            FieldOrigin origin;
+            origin.catalog = QString::fromUtf8(sqlite3_column_database_name(stmt_, c));
+            origin.table = QString::fromUtf8(table);
+            origin.column = QString::fromUtf8(sqlite3_column_origin_name(stmt_, c));
+            fields_.back().origin = origin;
+        }
     }
     return true;
 }

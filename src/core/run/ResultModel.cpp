@@ -174,6 +174,11 @@ QString ResultModel::cellText(int row, int column) const {
     return store_->cellText(view_.storeRow(row), column);
 }
 
+std::optional<QString> ResultModel::storedCell(qint64 storeRow, int column) const {
+    if (!store_ || storeRow < 0 || storeRow >= store_->rowCount() || store_->isNull(storeRow, column)) return std::nullopt;
+    return store_->cellText(storeRow, column);
+}
+
 bool ResultModel::isNull(int row, int column) const {
     if (!store_ || row < 0 || row >= rowCount()) return false;
     return store_->isNull(view_.storeRow(row), column);

@@ -25,6 +25,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace grid {
@@ -56,6 +57,8 @@ public:
     bool isNull(int row, int column) const;
     // The fetched row a shown row is (from 0).
     qint64 storeRow(int row) const { return view_.storeRow(row); }
+    // A fetched cell by its fetched row (std::nullopt for NULL), whatever the order shown.
+    std::optional<QString> storedCell(qint64 storeRow, int column) const;
 
     // ---- order ----
     // Sorts by column (-1: back to the fetched order).

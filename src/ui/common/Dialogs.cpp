@@ -1,6 +1,7 @@
 #include "common/Dialogs.h"
 
 #include "common/ParameterDialog.h"
+#include "common/ReviewDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -50,6 +51,13 @@ int QtDialogs::choose(QWidget* parent, const QString& text, const QString& title
     for (size_t i = 0; i < made.size(); ++i)
         if (box.clickedButton() == made[i]) return int(i);
     return -1;
+}
+
+int QtDialogs::review(QWidget* parent, const QString& title, const QString& intro, const QString& text,
+                      const QStringList& buttons) {
+    ReviewDialog dialog(appTitle(title), intro, text, buttons, parent);
+    dialog.exec();
+    return dialog.choice();
 }
 
 std::optional<QString> QtDialogs::input(QWidget* parent, const QString& prompt, const QString& title,

@@ -41,6 +41,13 @@ public:
     // closes the question).
     virtual int choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons,
                        int defaultButton = 0, int escapeButton = -1) = 0;
+    // choose() about a long text to read first (statements to be run): the
+    // index of the button chosen, or -1 when closed (Esc). By default a
+    // choose() with the text below the intro.
+    virtual int review(QWidget* parent, const QString& title, const QString& intro, const QString& text,
+                       const QStringList& buttons) {
+        return choose(parent, intro + QStringLiteral("\n\n") + text, title, buttons);
+    }
     // nullopt when cancelled
     virtual std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title,
                                          const QString& defaultText) = 0;
@@ -80,6 +87,8 @@ public:
     Answer question(QWidget* parent, const QString& text, const QString& title, Buttons buttons) override;
     int choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons,
                int defaultButton, int escapeButton) override;
+    int review(QWidget* parent, const QString& title, const QString& intro, const QString& text,
+               const QStringList& buttons) override;
     std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
     std::optional<int> inputNumber(QWidget* parent, const QString& prompt, const QString& title, int value, int min,

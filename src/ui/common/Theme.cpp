@@ -52,6 +52,8 @@ constexpr std::array<Pair, size_t(Role::Count)> kColours = {{
     /* NullText */ {"#6e6e6e", "#9b9b9b"},
     /* GridLine */ {"#e0e0e0", "#3a3c42"},
     /* EditedCellPaper */ {"#fff2c2", "#4a3f1c"},
+    /* InsertedRowPaper */ {"#dcf5dc", "#1f3f26"},
+    /* DeletedRowPaper */ {"#f6d8d8", "#4a2226"},
     /* Window */ {"#efefef", "#2d2e32"},
     /* DimText */ {"#5f5f5f", "#a8a8a8"},
     /* FailureText */ {"#b00020", "#ff8a80"},

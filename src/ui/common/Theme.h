@@ -61,6 +61,8 @@ public:
         NullText,
         GridLine,
         EditedCellPaper,
+        InsertedRowPaper,
+        DeletedRowPaper,
         // notes and states in dialogs (on Window), hints, the document area
         Window,
         DimText,

@@ -24,6 +24,9 @@ enum class DocumentCommand {
     GridCopyAsTsv, GridCopyAsCsv, GridCopyAsMarkdown, GridCopyAsJson, GridCopyAsSql, GridCopyHeaders,
     // tools
     ImportCsv,
+    // editing the grid's rows
+    GridSetNull, GridInsertRow, GridDuplicateRow, GridDeleteRows, GridLoadValue, GridSaveValue, GridSaveChanges,
+    GridDiscardChanges,
 };
 
 // The main window's menus a document shows as pop-ups.

@@ -15,6 +15,7 @@
 #include "document/GridExportActions.h"
 #include "document/QueryPlanRun.h"
 #include "document/ResultFind.h"
+#include "document/ResultEditing.h"
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
 #include "document/ResultSetTabs.h"
@@ -84,6 +85,16 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::GridCopy: parts_.results->currentGrid()->copySelection(); break;
     case DocumentCommand::GridSaveAs: gridSaveAs(); break;
     case DocumentCommand::GridOpenValue: parts_.results->currentGrid()->openCurrentValue(); break;
+    case DocumentCommand::GridSetNull:
+    case DocumentCommand::GridInsertRow:
+    case DocumentCommand::GridDuplicateRow:
+    case DocumentCommand::GridDeleteRows:
+    case DocumentCommand::GridLoadValue:
+    case DocumentCommand::GridSaveValue:
+    case DocumentCommand::GridSaveChanges:
+    case DocumentCommand::GridDiscardChanges:
+        parts_.editing->execute(command, parts_.results->resultSets()->currentIndex());
+        break;
     case DocumentCommand::GridCopyAsTsv: gridCopyAs(exports::Format::Tsv); break;
     case DocumentCommand::GridCopyAsCsv: gridCopyAs(exports::Format::Csv); break;
     case DocumentCommand::GridCopyAsMarkdown: gridCopyAs(exports::Format::Markdown); break;

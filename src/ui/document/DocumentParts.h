@@ -19,6 +19,7 @@ class PanelStatusBar;
 class QueryPlanRun;
 class QueryCheck;
 class RatioSplitter;
+class ResultEditing;
 class ResultPanes;
 class RunController;
 class ScriptFileActions;
@@ -43,6 +44,7 @@ struct DocumentParts {
     ConnectionBadge* badge = nullptr; // the connection's environment and read-only state
     RunController* runs = nullptr;
     DocumentSession* session = nullptr;
+    ResultEditing* editing = nullptr; // editing of the result grids
     ErrorLineMarker* errorLine = nullptr;
     StatementAtCaret* caretStatement = nullptr;
     QueryCheck* check = nullptr;

@@ -12,6 +12,7 @@
 #include "db/ConnectionString.h"
 #include "document/ConnectionBadge.h"
 #include "document/DocumentSession.h"
+#include "document/ResultEditing.h"
 #include "document/DocumentToolbar.h"
 #include "document/ErrorLineMarker.h"
 #include "document/MessageLexer.h"
@@ -115,6 +116,12 @@ void QueryDocument::buildParts() {
                                     this);
     p.runs = new RunController(p.editor, p.results, context, this);
     p.session = new DocumentSession(p.runs, context, this);
+    p.editing = new ResultEditing(p.runs, p.session, p.results, context, this);
+    p.runs->setRunGate([this] { return parts_.editing->confirmLeave(); }); // unsaved grid edits: ask first
+    connect(p.editing, &ResultEditing::message, this, [this](const QString& text) {
+        parts_.results->setMessage(text);
+        emit mainStatus(false, text);
+    });
     p.errorLine = new ErrorLineMarker(p.editor, p.results->messagePane());
     p.caretStatement = new StatementAtCaret(p.editor, context, p.runs);
     p.check = new QueryCheck(p.editor, p.results, p.runs, context, this);
@@ -246,8 +253,12 @@ bool QueryDocument::isChanged() const { return parts_.files->isChanged(); }
 void QueryDocument::setChanged(bool changed) { parts_.files->setChanged(changed); }
 bool QueryDocument::confirmClose() { return parts_.files->confirmClose(); }
 bool QueryDocument::confirmEndSession() { return parts_.session->confirmClose(this); }
-bool QueryDocument::asksOnClose() const { return hasUnsavedScript() || parts_.session->inTransaction(); }
-bool QueryDocument::confirmWindowClose() { return (!hasUnsavedScript() || confirmClose()) && confirmEndSession(); }
+bool QueryDocument::asksOnClose() const {
+    return hasUnsavedScript() || parts_.editing->hasChanges() || parts_.session->inTransaction();
+}
+bool QueryDocument::confirmWindowClose() {
+    return (!hasUnsavedScript() || confirmClose()) && parts_.editing->confirmLeave() && confirmEndSession();
+}
 bool QueryDocument::hasUnsavedScript() const { return isChanged() && parts_.editor->length() > 0; }
 
 void QueryDocument::focusInEvent(QFocusEvent* e) {

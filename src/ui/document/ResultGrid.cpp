@@ -65,6 +65,7 @@ ResultGrid::ResultGrid(QWidget* parent) : QTableView(parent), model_(new ResultM
             [this](const QPoint& p) { emit popupRequested(viewport()->mapToGlobal(p)); });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &ResultGrid::cycleSort);
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (editTriggers() & QAbstractItemView::DoubleClicked) return; // an editable grid edits the cell instead
         setCurrentIndex(index);
         openCurrentValue();
     });
@@ -99,7 +100,7 @@ bool ResultGrid::findNext(const QString& text, bool forward) {
                                                   : grid::CellPosition{-1, 0};
     const auto found = model_->find(from, text, forward);
     if (!found) return false;
-    const QModelIndex at = model_->index(int(found->row), found->column);
+    const QModelIndex at = model()->index(int(found->row), found->column); // the view's model: editing lays one over model_
     setCurrentIndex(at);
     scrollTo(at);
     return true;
@@ -146,7 +147,7 @@ void ResultGrid::widenColumns(int first, int count) {
 void ResultGrid::selectedRange(int& r1, int& r2, int& c1, int& c2) const {
     const QModelIndexList selected = selectionModel()->selectedIndexes();
     if (selected.isEmpty()) {
-        const QModelIndex cur = currentIndex().isValid() ? currentIndex() : model_->index(0, 0);
+        const QModelIndex cur = currentIndex().isValid() ? currentIndex() : model()->index(0, 0);
         r1 = r2 = cur.row();
         c1 = c2 = cur.column();
         return;

@@ -79,6 +79,7 @@ void RunController::stop() {
 
 void RunController::execute() {
     if (executor_->isRunning()) return; // one run at a time per document
+    if (gate_ && !gate_()) return;
     const settings::Snapshot options = settings::current();
     // An external tool gets the whole script; a run here the selection, or
     // the whole script when nothing is selected (an empty selection counts
@@ -95,7 +96,7 @@ void RunController::execute() {
 }
 
 void RunController::execute(const QString& text, sqlscript::TextPoint origin) {
-    if (executor_->isRunning()) return;
+    if (executor_->isRunning() || (gate_ && !gate_())) return;
     start(text, settings::current(), origin);
 }
 

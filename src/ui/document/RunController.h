@@ -13,6 +13,8 @@
 #include <QDateTime>
 #include <QObject>
 
+#include <functional>
+
 class DocumentContext;
 class Executor;
 class ExternalToolRun;
@@ -36,6 +38,9 @@ public:
     void executeOwnStatement(const QString& sql);
     void stop();
     bool isRunning() const;
+    // Asked before a run of the user's (not the program's own statement)
+    // replaces the results; a false answer leaves everything as it is.
+    void setRunGate(std::function<bool()> gate) { gate_ = std::move(gate); }
     QString statementType() const { return scripttext::statementKindText(statementKind_); }
     // The class of the script last summarised (a run records its own).
     void setStatementKind(scripttext::StatementKind kind) { statementKind_ = kind; }
@@ -77,4 +82,5 @@ private:
     ParameterPrompt parameters_;
     RunRequest request_; // the current run's, for runFinished
     QDateTime started_;
+    std::function<bool()> gate_;
 };

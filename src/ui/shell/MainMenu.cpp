@@ -152,6 +152,16 @@ const std::vector<MenuEntry> kEntries = {
     {"mnuGridSaveAs", "Save as...", "", "mnuNovisGrid", DocumentCommand::GridSaveAs},
     {"mnuGridOpenValue", "Open Value...", "", "mnuNovisGrid", DocumentCommand::GridOpenValue},
     SEP("mnuNovisGrid"),
+    // the grid handles their keys itself (Ctrl+0, Ins, Del, Ctrl+S) while it has the focus
+    {"mnuGridSetNull", "Set NULL", "", "mnuNovisGrid", DocumentCommand::GridSetNull},
+    {"mnuGridInsertRow", "Insert Row", "", "mnuNovisGrid", DocumentCommand::GridInsertRow},
+    {"mnuGridDuplicateRow", "Duplicate Row", "", "mnuNovisGrid", DocumentCommand::GridDuplicateRow},
+    {"mnuGridDeleteRows", "Delete Rows", "", "mnuNovisGrid", DocumentCommand::GridDeleteRows},
+    {"mnuGridLoadValue", "Load Value from File...", "", "mnuNovisGrid", DocumentCommand::GridLoadValue},
+    {"mnuGridSaveValue", "Save Value to File...", "", "mnuNovisGrid", DocumentCommand::GridSaveValue},
+    {"mnuGridSaveChanges", "Save changes", "", "mnuNovisGrid", DocumentCommand::GridSaveChanges},
+    {"mnuGridDiscardChanges", "Discard Changes", "", "mnuNovisGrid", DocumentCommand::GridDiscardChanges},
+    SEP("mnuNovisGrid"),
     {"mnuGridHelp", "Help", "", "mnuNovisGrid", WindowCommand::GridHelp},
 };
 #undef SEP
