@@ -81,6 +81,7 @@ const QByteArray kFirstStartFile =
     "executionplan=1\nexecutionselected=Other\nresultsin=1\nresultmemorylimit=\nconfirmunfiltered=1\nhistorylimit=\n"
     "autocompletedot=1\nautocompleteword=1\n"
     "theme=system\n"
+    "gridmemory=\nnullmarker=\nexportnulltext=\n"
     "\n[ISQLW]\nserver=\ndatabase=\nuser=\npassword=\ntrustedconnection=0\n"
     "inputfile=\noutputfile=\nshellopen=0\n"
     "\n[ISQL]\nserver=\ndatabase=\nuser=\npassword=\ntrustedconnection=0\n"

@@ -136,27 +136,42 @@ TEST_F(QueryDocumentTest, ExportFilesAreByteExact) {
     auto d = makeDocument();
     replaceScript(d->editor(), QStringLiteral("SELECT id AS a, note AS b FROM t ORDER BY id"));
     runAndWait(*d);
+    // .csv is CSV: NULL is nothing, the empty text "", LF line ends, no row numbers
     const QString csv = home.file(QStringLiteral("result.csv"));
     dialogs.fileNames = {csv};
     d->execute(DocumentCommand::GridSaveAs);
-    EXPECT_EQ(readFile(csv), QByteArray("\"\",\"a\",\"b\"\r\n\"1\",\"1\",\"\"\r\n\"2\",\"2\",\"say \"\"hi\"\"\"\r\n"
-                                        "\"3\",\"3\",\"\"\r\n"));
+    EXPECT_EQ(readFile(csv), QByteArray("a,b\n1,\n2,\"say \"\"hi\"\"\"\n3,\"\"\n"));
+    // the grid's own formats under their own filters: every cell quoted, record numbers, CR LF
+    const QString own = home.file(QStringLiteral("own.csv"));
     const QString upper = home.file(QStringLiteral("result.CSV"));
     const QString tab = home.file(QStringLiteral("result.tab"));
     const QString other = home.file(QStringLiteral("result.txt"));
-    dialogs.fileNames = {upper, tab, other};
-    dialogs.chosenFilters = {QStringLiteral("Tab Separated (*.tab)"), QStringLiteral("Comma Separated (*.csv)"),
-                             QStringLiteral("Tab Separated (*.tab)")};
-    d->execute(DocumentCommand::GridSaveAs);
-    d->execute(DocumentCommand::GridSaveAs);
-    d->execute(DocumentCommand::GridSaveAs);
+    const QString crlf = home.file(QStringLiteral("crlf.csv"));
+    dialogs.fileNames = {own, upper, tab, other, crlf};
+    dialogs.chosenFilters = {QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.tab)"),
+                             QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.tab)"),
+                             QStringLiteral("CSV, CR LF line ends (*.csv)")};
+    for (int i = 0; i < 5; ++i) d->execute(DocumentCommand::GridSaveAs);
+    EXPECT_EQ(readFile(own), QByteArray("\"\",\"a\",\"b\"\r\n\"1\",\"1\",\"\"\r\n\"2\",\"2\",\"say \"\"hi\"\"\"\r\n"
+                                        "\"3\",\"3\",\"\"\r\n"));
     EXPECT_EQ(readFile(upper), readFile(csv)); // the ending decides, in any case
     EXPECT_TRUE(readFile(tab).startsWith("\"\"\t\"a\"\t\"b\"\r\n"));
     EXPECT_EQ(readFile(other), readFile(tab)); // another ending takes the chosen filter
+    EXPECT_EQ(readFile(crlf), QByteArray("a,b\r\n1,\r\n2,\"say \"\"hi\"\"\"\r\n3,\"\"\r\n"));
+    // JSON tells NULL apart; SQL INSERT asks for its table, offering the query's
+    const QString json = home.file(QStringLiteral("result.json"));
+    const QString sql = home.file(QStringLiteral("result.sql"));
+    dialogs.fileNames = {json, sql};
+    dialogs.inputs = {QStringLiteral("copy_of_t")};
+    d->execute(DocumentCommand::GridSaveAs);
+    d->execute(DocumentCommand::GridSaveAs);
+    EXPECT_EQ(readFile(json), QByteArray("[\n{\"a\":1,\"b\":null},\n{\"a\":2,\"b\":\"say \\\"hi\\\"\"},\n{\"a\":3,\"b\":\"\"}\n]\n"));
+    EXPECT_TRUE(readFile(sql).startsWith("INSERT INTO copy_of_t (a, b) VALUES (1, NULL);\n")) << readFile(sql).toStdString();
     // a write that cannot happen says so and leaves no file
     dialogs.fileNames = {home.file(QStringLiteral("missing/folder/x.csv"))};
     d->execute(DocumentCommand::GridSaveAs);
     EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.unexpected, 0);
 }
 
 TEST_F(QueryDocumentTest, CopyTakesTheSelectedCellsAsTabSeparatedRows) {

@@ -181,6 +181,13 @@ TEST_F(ResultViewsTest, PastTheMemoryLimitTheRunAsksAndDoesAsTold) {
     auto d = makeDocument(false);
     ResultModel* grid = d->parts().results->grid()->resultModel();
 
+    // the grid moves rows to disk past gridmemory: nobody is asked
+    runAndWait(*d, countTo(400000));
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+    EXPECT_EQ(grid->totalRows(), 400000);
+    // with every row kept in memory (gridmemory 0) the question comes back
+    ASSERT_TRUE(settings::write(settings::Key::GridMemory, QStringLiteral("0")));
+
     // keep fetching once, then stop and keep the rows
     dialogs.choices = {0, 2};
     runAndWait(*d, countTo(400000));

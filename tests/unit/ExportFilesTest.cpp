@@ -77,15 +77,13 @@ TEST_P(ExportFailures, FullDiskSaysSoAndLeavesTheOldFile) {
 
 TEST_P(ExportFailures, StoppedExportLeavesTheOldFile) {
     ResultModel grid;
-    grid.reset({db::Field{QStringLiteral("n"), db::FieldType::Integer}});
-    for (int i = 0; i < 3; ++i)
-        grid.appendRows(rowsOf({{QString::number(i)}}));
+    fill(grid, 3000); // written 1,024 rows at a time
     writeFile(target(), "old content");
     qint64 seen = 0;
     const Status s =
-        writeResultFile(grid, target(), GetParam(), {}, [&](qint64 rows) { return (seen = rows) < 2; });
+        writeResultFile(grid, target(), GetParam(), {}, [&](qint64 rows) { return (seen = rows) < 2048; });
     EXPECT_FALSE(s.ok());
-    EXPECT_EQ(seen, 2);
+    EXPECT_EQ(seen, 2048);
     expectOnlyTheOldFile();
 }
 

@@ -200,7 +200,7 @@ void RunEngine::walkResults(db::Cursor& cursor) {
                 writeGridSet(cursor);
             } else {
                 qint64 own = 1;
-                writeTextSet(cursor, Pane::Extended, own);
+                writeTextSet(cursor, Pane::Extended, own, request_.furtherSetsToGrid);
                 extended_ = true;
             }
             firstSet = false;
@@ -243,8 +243,9 @@ void RunEngine::holdBlock(const db::RowBlock& block) {
     }
 }
 
-void RunEngine::writeTextSet(db::Cursor& cursor, Pane pane, qint64& counter) {
+void RunEngine::writeTextSet(db::Cursor& cursor, Pane pane, qint64& counter, bool alsoToGrid) {
     const auto& fields = cursor.fields();
+    if (alsoToGrid) sink_.gridStarted(fields);
     const int columns = int(fields.size());
     TextWidths widths;
     // The header waits for the first rows: columns without a declared size
@@ -272,6 +273,7 @@ void RunEngine::writeTextSet(db::Cursor& cursor, Pane pane, qint64& counter) {
             const bool reachedLimit = countShown(n);
             if (reachedLimit) cursor.discardRestOfSet(); // before the rows go out: the server stops at once
             block->shrinkToFit();
+            if (alsoToGrid) sink_.gridRows(block);
             sink_.textRows(pane, block, widths);
             if (reachedLimit) sink_.appendText(pane, textlayout::rowLimitNotice(*request_.rowLimit));
             sink_.flush();

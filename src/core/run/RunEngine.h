@@ -87,6 +87,9 @@ struct RunRequest {
     // Grid mode only: every result set goes to the grid sink (the headless
     // exports), not just the first.
     bool everySetToGrid = false;
+    // Grid mode only: every further result set goes to the grid sink as a
+    // set of its own (a grid tab) as well as, as text, to the extended pane.
+    bool furtherSetsToGrid = false;
     std::optional<qint64> rowLimit; // rows shown in the whole run; nullopt: no limit
     int loginTimeoutSeconds = 15;
     // Bytes the row blocks handed on may hold before the sink is asked
@@ -151,7 +154,8 @@ private:
     void walkResults(db::Cursor& cursor);
     void noteClosedResult(const db::Cursor& cursor);
     // Writes one result set as text into pane, counting on from counter.
-    void writeTextSet(db::Cursor& cursor, Pane pane, qint64& counter);
+    // alsoToGrid: the rows go to the grid sink as a set of their own too.
+    void writeTextSet(db::Cursor& cursor, Pane pane, qint64& counter, bool alsoToGrid = false);
     void writeGridSet(db::Cursor& cursor);
     // A new block for a result set of `columns` columns, sized like the last one.
     std::shared_ptr<db::RowBlock> newBlock(int columns) const;

@@ -43,6 +43,11 @@ const std::vector<KeySpec> kKeys = {
     {Key::AutoCompleteWord, Section::Options, "autocompleteword", Kind::FlagDefaultOn, "1"},
     // the colours: "system" (suit the desktop), "light" or "dark"
     {Key::Theme, Section::Options, "theme", Kind::Text, "system"},
+    // the grid's rows in memory, in megabytes, before older ones go to a temporary file (0: all in memory)
+    {Key::GridMemory, Section::Options, "gridmemory", Kind::Number, "256"},
+    // what NULL shows as in the grid, and what copies and exports of CSV/TSV/Markdown/HTML write for it
+    {Key::NullMarker, Section::Options, "nullmarker", Kind::Text, "NULL"},
+    {Key::ExportNullText, Section::Options, "exportnulltext", Kind::Text, ""},
 
     {Key::IsqlwServer, Section::Isqlw, "server", Kind::Text, ""},
     {Key::IsqlwDatabase, Section::Isqlw, "database", Kind::Text, ""},
@@ -156,6 +161,17 @@ qint64 Snapshot::resultMemoryLimitBytes() const {
     if (v && *v > 0 && *v < (qint64(1) << 40)) return *v * kMegabyte;
     const qint64 physical = memory::physicalBytes();
     return physical > 0 ? physical / 4 : 2048 * kMegabyte;
+}
+
+qint64 Snapshot::gridMemoryBytes() const {
+    constexpr qint64 kDefaultMegabytes = 256;
+    const auto v = number(Key::GridMemory);
+    return (v && *v >= 0 && *v < (qint64(1) << 40) ? *v : kDefaultMegabytes) << 20;
+}
+
+QString Snapshot::nullMarker() const {
+    const QString marker = text(Key::NullMarker);
+    return marker.isEmpty() ? QStringLiteral("NULL") : marker;
 }
 
 qint64 Snapshot::historyLimit() const {

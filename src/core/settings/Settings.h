@@ -25,6 +25,7 @@ enum class Key {
     CodeSense, CatalogSense, AutoCorrectSyntax, ConvertTabs, ParseComments, ShowSplash, StartupQuery, RowCount,
     RowCountValue, LoginTimeout, QueryTerminator, Font, FontSize, SyntaxHighlight, ExecutionPlan, ExecutionSelected,
     ResultsIn, ResultMemoryLimit, ConfirmUnfiltered, HistoryLimit, AutoCompleteDot, AutoCompleteWord, Theme,
+    GridMemory, NullMarker, ExportNullText,
     // ISQLW
     IsqlwServer, IsqlwDatabase, IsqlwUser, IsqlwPassword, IsqlwTrustedConnection, IsqlwInputFile, IsqlwOutputFile,
     IsqlwShellOpen,
@@ -76,6 +77,12 @@ public:
     // to go on: resultmemorylimit in megabytes, else a quarter of the
     // machine's memory.
     qint64 resultMemoryLimitBytes() const;
+    // Bytes the grids' rows may hold in memory before older ones move to a
+    // temporary file: gridmemory in megabytes, 256 when missing or not a
+    // number; 0 keeps every row in memory (resultmemorylimit then asks).
+    qint64 gridMemoryBytes() const;
+    // What a NULL cell of the grid shows: nullmarker, "NULL" when missing.
+    QString nullMarker() const;
     // Runs the query history keeps: historylimit as a number, 0 turns adding off;
     // 5000 when missing, negative or not a number.
     qint64 historyLimit() const;

@@ -9,7 +9,7 @@ enum class DocumentCommand {
     // editing (act on the pane that has the focus)
     Undo, Redo, Cut, Copy, Paste,
     // editor commands
-    Find, Replace, GoToLine, ToggleBookmark, NextBookmark, PreviousBookmark, ClearBookmarks,
+    Find, FindNext, FindPrevious, Replace, GoToLine, ToggleBookmark, NextBookmark, PreviousBookmark, ClearBookmarks,
     // runs
     QueryCheck, Execute, ExecuteStatement, Stop, Disconnect, ResultsInGrid, ResultsInText,
     // views
@@ -19,7 +19,9 @@ enum class DocumentCommand {
     // assistance
     CodeSense, CatalogSense, CatalogTableSense, VariableSense, FormatSql,
     // object browser and grid pop-ups
-    RefreshObjects, GridInsertObject, GridCopy, GridSaveAs,
+    RefreshObjects, GridInsertObject, GridCopy, GridSaveAs, GridOpenValue,
+    // copying the grid's selection in a format; the toggle of the column names
+    GridCopyAsTsv, GridCopyAsCsv, GridCopyAsMarkdown, GridCopyAsJson, GridCopyAsSql, GridCopyHeaders,
 };
 
 // The main window's menus a document shows as pop-ups.

@@ -1,6 +1,7 @@
 // The document's commands: the main window's menus and keys, the toolbar's
 // buttons and drop-downs, the application keys of the script, the edit
-// commands on whichever pane has the focus, and the grid's "Save as...".
+// commands on whichever pane has the focus, find in the script or the result
+// pane that has the focus, and the grid's "Save as..." and "Copy As".
 #include "document/QueryDocument.h"
 
 #include "assist/CodeAssist.h"
@@ -9,14 +10,15 @@
 #include "common/RatioSplitter.h"
 #include "document/NavigationPanes.h"
 #include "document/QueryCheck.h"
+#include "document/GridExportActions.h"
+#include "document/ResultFind.h"
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
+#include "document/ResultSetTabs.h"
 #include "document/ResultTextView.h"
 #include "document/RunController.h"
 #include "document/ScriptFileActions.h"
 #include "document/StatementAtCaret.h"
-#include "run/GridExport.h"
-#include "run/ResultModel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,7 +36,9 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::Cut:
     case DocumentCommand::Copy:
     case DocumentCommand::Paste: editFocusedPane(command); break;
-    case DocumentCommand::Find: parts_.editor->executeCmd(SqlEditor::Find); break;
+    case DocumentCommand::Find:
+    case DocumentCommand::FindNext:
+    case DocumentCommand::FindPrevious: find(command); break;
     case DocumentCommand::Replace: parts_.editor->executeCmd(SqlEditor::Replace); break;
     case DocumentCommand::GoToLine: parts_.editor->executeCmd(SqlEditor::GoToLine, true); break;
     case DocumentCommand::ToggleBookmark: parts_.editor->executeCmd(SqlEditor::ToggleBookmark); break;
@@ -68,9 +72,18 @@ void QueryDocument::execute(DocumentCommand command) {
     case DocumentCommand::Results50: setResultsRatio(0.5); break;
     case DocumentCommand::ResultsDefault: setResultsRatio(0.7); break;
     case DocumentCommand::ResultsHidden: setResultsRatio(1.0); break;
-    case DocumentCommand::GridInsertObject: addObjectText(parts_.results->grid()->currentCellText(), true); break;
-    case DocumentCommand::GridCopy: parts_.results->grid()->copySelection(); break;
+    case DocumentCommand::GridInsertObject:
+        addObjectText(parts_.results->currentGrid()->currentCellText(), true);
+        break;
+    case DocumentCommand::GridCopy: parts_.results->currentGrid()->copySelection(); break;
     case DocumentCommand::GridSaveAs: gridSaveAs(); break;
+    case DocumentCommand::GridOpenValue: parts_.results->currentGrid()->openCurrentValue(); break;
+    case DocumentCommand::GridCopyAsTsv: gridCopyAs(exports::Format::Tsv); break;
+    case DocumentCommand::GridCopyAsCsv: gridCopyAs(exports::Format::Csv); break;
+    case DocumentCommand::GridCopyAsMarkdown: gridCopyAs(exports::Format::Markdown); break;
+    case DocumentCommand::GridCopyAsJson: gridCopyAs(exports::Format::Json); break;
+    case DocumentCommand::GridCopyAsSql: gridCopyAs(exports::Format::SqlInsert); break;
+    case DocumentCommand::GridCopyHeaders: copyColumnNames_ = !copyColumnNames_; break;
     case DocumentCommand::CodeSense: parts_.assist->showIntelli(); break;
     case DocumentCommand::CatalogSense: parts_.assist->showCatalogSense(); break;
     case DocumentCommand::CatalogTableSense: parts_.assist->showCatalogTableSense(); break;
@@ -98,8 +111,8 @@ void QueryDocument::editFocusedPane(DocumentCommand command) {
     // are read-only, so there only Copy does something, and never to the script.
     QWidget* focused = QApplication::focusWidget();
     auto within = [focused](QWidget* pane) { return focused && (focused == pane || pane->isAncestorOf(focused)); };
-    if (within(parts_.results->grid())) {
-        if (command == DocumentCommand::Copy) parts_.results->grid()->copySelection();
+    if (auto* grid = qobject_cast<ResultGrid*>(ResultFind::searchablePane(focused)); grid && within(parts_.results)) {
+        if (command == DocumentCommand::Copy) grid->copySelection();
         return;
     }
     for (ResultTextView* pane : {parts_.results->textPane(), parts_.results->extendedPane()})
@@ -153,15 +166,35 @@ void QueryDocument::onToolbarMenu(const QString&, const QString& key) {
 
 // ---- grid pop-up ----
 
+QString QueryDocument::gridTable() const {
+    return runTables_.value(parts_.results->resultSets()->currentIndex());
+}
+
 void QueryDocument::gridSaveAs() {
-    const QStringList filters = {QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.tab)")};
-    QString chosen;
     const QString folder = fileName().isEmpty() ? QDir::homePath() : QFileInfo(fileName()).absolutePath();
-    const QString path = Dialogs::get().saveFileName(this, QStringLiteral("Save as..."), filters, folder, &chosen);
-    if (path.isEmpty()) return;
-    const auto format = gridexport::formatFor(path, chosen == filters[1] ? gridexport::kTab : gridexport::kCsv);
-    const Status result = gridexport::writeFile(*parts_.results->grid()->resultModel(), path, format);
-    if (!result)
-        Dialogs::get().message(this, QStringLiteral("The results were not saved to %1.\n%2").arg(path, result.error()),
-                               QStringLiteral("Save as..."));
+    gridactions::saveAs(this, parts_.results->currentGrid(), folder, gridTable());
+}
+
+void QueryDocument::gridCopyAs(exports::Format format) {
+    gridactions::copyAs(this, parts_.results->currentGrid(), format, copyColumnNames_, gridTable());
+}
+
+// ---- find ----
+
+void QueryDocument::find(DocumentCommand command) {
+    QWidget* focused = QApplication::focusWidget();
+    ResultPanes* results = parts_.results;
+    if (!focused || !results->isAncestorOf(focused)) { // the script's own Find
+        if (command == DocumentCommand::Find || !parts_.editor->findNext()) parts_.editor->executeCmd(SqlEditor::Find);
+        return;
+    }
+    ResultFind* finder = results->finder();
+    // the pane with the focus, or the one the bar searches while it has the focus
+    QWidget* pane = finder->isAncestorOf(focused) ? finder->pane() : ResultFind::searchablePane(focused);
+    if (!pane) return;
+    if (command == DocumentCommand::Find) finder->open(pane);
+    else {
+        finder->setPane(pane);
+        finder->findNext(command == DocumentCommand::FindNext);
+    }
 }

@@ -18,6 +18,7 @@
 #include "document/QueryCheck.h"
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
+#include "document/ResultSetTabs.h"
 #include "document/ResultTextView.h"
 #include "document/ToolOutputView.h"
 #include "document/RunController.h"
@@ -25,6 +26,7 @@
 #include "document/StatementAtCaret.h"
 #include "document/ToolOutputView.h"
 #include "editor/EditorLook.h"
+#include "export/QueryTable.h"
 #include "external/OutputWatch.h"
 #include "history/HistoryPane.h"
 #include "settings/Settings.h"
@@ -163,6 +165,7 @@ void QueryDocument::wireParts() {
     connect(p.runs, &RunController::runFinished, this,
             [this](const RunRequest& request, const RunResult& result, const QDateTime& started) {
                 runhistory::record(request, result, started, parts_.context->connectionName());
+                runTables_ = exports::tableNamesOfScript(request.text);
                 if (result.errorAt) parts_.errorLine->mark(*result.errorAt);
             });
     connect(p.runs, &RunController::runningChanged, this, [this](bool running) {
@@ -181,7 +184,8 @@ void QueryDocument::wireParts() {
 }
 
 // Right-click menus: the main window's "&Edit" over the script and text
-// results, its "&Query" over the messages, and each navigation pane's own.
+// results, its "&Query" over the messages, the grid's own over every result
+// set's grid, and each navigation pane's own.
 void QueryDocument::wirePopups() {
     const DocumentParts& p = parts_;
     for (QWidget* e : std::initializer_list<QWidget*>{p.editor, p.results->textPane(), p.results->messagePane(),
@@ -195,7 +199,7 @@ void QueryDocument::wirePopups() {
             [this](const QPoint& at) { emit popupRequested(PopupMenu::Objects, at); });
     connect(p.templates, &TemplateBrowser::popupRequested, this,
             [this](const QPoint& at) { emit popupRequested(PopupMenu::Templates, at); });
-    connect(p.results->grid(), &ResultGrid::popupRequested, this,
+    connect(p.results->resultSets(), &ResultSetTabs::popupRequested, this,
             [this](const QPoint& at) { emit popupRequested(PopupMenu::Grid, at); });
 }
 

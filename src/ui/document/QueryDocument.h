@@ -9,6 +9,7 @@
 #include "document/DocumentCommand.h"
 #include "document/DocumentParts.h"
 #include "editor/SqlEditor.h"
+#include "export/ExportFormat.h"
 
 #include <QWidget>
 
@@ -33,6 +34,8 @@ public:
     QString statementType() const;
     bool resultsInText() const;
     void setResultsInText(bool text);
+    // "Copy As" takes the column names too (Edit > Copy As > With Column Names).
+    bool copiesColumnNames() const { return copyColumnNames_; }
 
     // ---- connection ----
     // Sets the document's connection; displayName (a saved connection's name)
@@ -118,6 +121,12 @@ private:
     void connectWizard(ConnectionKind kind);
     void disconnectSession();
     void gridSaveAs();
+    // Find, Find Next and Find Previous: in the result pane that has the
+    // focus (the grid, text, extended or messages), else in the script.
+    void find(DocumentCommand command);
+    void gridCopyAs(exports::Format format);
+    // The table of the INSERTs made from the grid in front: read from the query that made it.
+    QString gridTable() const;
     void editFocusedPane(DocumentCommand command);
     // An application key pressed in the script; true when something took it.
     bool handleAppCommand(SqlEditor::AppCommand command);
@@ -126,5 +135,7 @@ private:
     EditorRange lastSelection_;
     int number_;
     bool titleMarked_ = false;
+    bool copyColumnNames_ = true;
+    QStringList runTables_; // the table each result set of the last run read, where known
     quint64 revision_ = 0;
 };

@@ -1,13 +1,16 @@
 #include "document/ResultGrid.h"
 
 #include "common/Theme.h"
+#include "document/ValueViewer.h"
+#include "export/ResultExport.h"
 #include "run/ResultModel.h"
+#include "settings/Settings.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
-#include <QStyledItemDelegate>
 #include <QKeyEvent>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 #include <climits>
@@ -36,6 +39,7 @@ constexpr int kMaxColumnPx = 640;  // a very long value does not push the rest a
 
 ResultGrid::ResultGrid(QWidget* parent) : QTableView(parent), model_(new ResultModel(this)) {
     setModel(model_);
+    model_->setNullText(settings::current().nullMarker());
     setItemDelegate(new NullAwareDelegate(this));
     setWordWrap(false);
     setAlternatingRowColors(true);
@@ -47,6 +51,7 @@ ResultGrid::ResultGrid(QWidget* parent) : QTableView(parent), model_(new ResultM
     verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(true);
     // One style sheet for every colour: a widget's style sheet outweighs a palette set on it.
     Theme::instance().onChange(this, [this] {
         using Role = Theme::Role;
@@ -58,6 +63,54 @@ ResultGrid::ResultGrid(QWidget* parent) : QTableView(parent), model_(new ResultM
     });
     connect(this, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { emit popupRequested(viewport()->mapToGlobal(p)); });
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &ResultGrid::cycleSort);
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        setCurrentIndex(index);
+        openCurrentValue();
+    });
+    connect(model_, &QAbstractItemModel::modelReset, this, &ResultGrid::showSortIndicator);
+    connect(model_, &ResultModel::sortingChanged, this, [this](bool sorting) {
+        emit statusText(!sorting ? QString()
+                        : model_->sortWaitsForRows() ? QStringLiteral("Sorted when all rows are in")
+                                                     : QStringLiteral("Sorting…"));
+    });
+}
+
+void ResultGrid::cycleSort(int column) {
+    using grid::SortDirection;
+    if (model_->sortColumn() != column) model_->sortBy(column, SortDirection::Ascending);
+    else if (model_->sortDirection() == SortDirection::Ascending) model_->sortBy(column, SortDirection::Descending);
+    else model_->sortBy(-1, SortDirection::Ascending);
+    showSortIndicator();
+}
+
+void ResultGrid::showSortIndicator() {
+    QHeaderView* header = horizontalHeader();
+    const int column = model_->sortColumn();
+    header->setSortIndicatorShown(column >= 0);
+    if (column >= 0)
+        header->setSortIndicator(column, model_->sortDirection() == grid::SortDirection::Ascending ? Qt::AscendingOrder
+                                                                                                : Qt::DescendingOrder);
+}
+
+bool ResultGrid::findNext(const QString& text, bool forward) {
+    const QModelIndex cur = currentIndex();
+    const grid::CellPosition from = cur.isValid() ? grid::CellPosition{cur.row(), cur.column()}
+                                                  : grid::CellPosition{-1, 0};
+    const auto found = model_->find(from, text, forward);
+    if (!found) return false;
+    const QModelIndex at = model_->index(int(found->row), found->column);
+    setCurrentIndex(at);
+    scrollTo(at);
+    return true;
+}
+
+void ResultGrid::openCurrentValue() {
+    const QModelIndex cur = currentIndex();
+    if (!cur.isValid()) return;
+    const QVariant value = cur.data(ResultModel::FullTextRole);
+    const QString column = model_->headerData(cur.column(), Qt::Horizontal, Qt::DisplayRole).toString();
+    ValueViewer::show(this, column, value.isNull() ? std::nullopt : std::optional<QString>(value.toString()));
 }
 
 void ResultGrid::sizeColumns() {
@@ -66,7 +119,8 @@ void ResultGrid::sizeColumns() {
     const QFontMetrics fm = fontMetrics();
     const QFontMetrics headerFm = horizontalHeader()->fontMetrics();
     for (int c = 0; c < columns - 1; ++c) {
-        int widest = headerFm.horizontalAdvance(model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+        // room for the sort arrow beside the name
+        int widest = headerFm.horizontalAdvance(model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()) + 12;
         auto measure = [&](int r) {
             widest = std::max(widest, fm.horizontalAdvance(model_->data(model_->index(r, c), Qt::DisplayRole).toString()));
         };
@@ -89,21 +143,40 @@ void ResultGrid::widenColumns(int first, int count) {
     }
 }
 
-QString ResultGrid::selectionText() const {
-    if (model_->rowCount() == 0 || model_->columnCount() == 0) return {};
+void ResultGrid::selectedRange(int& r1, int& r2, int& c1, int& c2) const {
     const QModelIndexList selected = selectionModel()->selectedIndexes();
     if (selected.isEmpty()) {
         const QModelIndex cur = currentIndex().isValid() ? currentIndex() : model_->index(0, 0);
-        return model_->selectionText(cur.row(), cur.row(), cur.column(), cur.column());
+        r1 = r2 = cur.row();
+        c1 = c2 = cur.column();
+        return;
     }
-    int r1 = INT_MAX, r2 = -1, c1 = INT_MAX, c2 = -1;
+    r1 = c1 = INT_MAX;
+    r2 = c2 = -1;
     for (const QModelIndex& i : selected) {
         r1 = std::min(r1, i.row());
         r2 = std::max(r2, i.row());
         c1 = std::min(c1, i.column());
         c2 = std::max(c2, i.column());
     }
+}
+
+QString ResultGrid::selectionText() const {
+    if (model_->rowCount() == 0 || model_->columnCount() == 0) return {};
+    int r1, r2, c1, c2;
+    selectedRange(r1, r2, c1, c2);
     return model_->selectionText(r1, r2, c1, c2);
+}
+
+QString ResultGrid::selectionText(exports::Format format, bool headers, const QString& table) const {
+    if (model_->rowCount() == 0 || model_->columnCount() == 0) return {};
+    int r1, r2, c1, c2;
+    selectedRange(r1, r2, c1, c2);
+    exports::ExportOptions options;
+    options.header = headers;
+    options.tableName = table;
+    options.nullText = settings::current().text(settings::Key::ExportNullText);
+    return exports::selectionText(*model_, exports::CellSelection::rectangle(r1, r2, c1, c2), format, options);
 }
 
 void ResultGrid::copySelection() {
@@ -119,6 +192,10 @@ QString ResultGrid::currentCellText() const {
 void ResultGrid::keyPressEvent(QKeyEvent* e) {
     if (e->matches(QKeySequence::Copy)) {
         copySelection();
+        return;
+    }
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == Qt::ShiftModifier) {
+        openCurrentValue();
         return;
     }
     QTableView::keyPressEvent(e);

@@ -1,27 +1,22 @@
 #include "document/ResultPanes.h"
 
-#include "base/Memory.h"
+#include "document/ResultFind.h"
 #include "document/ResultGrid.h"
+#include "document/ResultSetTabs.h"
 #include "document/ResultTextView.h"
 #include "editor/SqlEditor.h"
 #include "run/ResultModel.h"
 
 #include <QStackedWidget>
 
-namespace {
-constexpr int kWidenIntervalMs = 1000; // how often a streaming grid widens its columns
-constexpr int kLastRowsSample = 400;   // rows at the end measured when a run finishes
-} // namespace
-
 ResultPanes::ResultPanes(QWidget* parent) : QTabWidget(parent) {
     setObjectName(QStringLiteral("resultTabs"));
     setDocumentMode(true);
     stack_ = new QStackedWidget(this);
-    grid_ = new ResultGrid(stack_);
-    grid_->setObjectName(QStringLiteral("resultGrid"));
+    sets_ = new ResultSetTabs(stack_);
     text_ = new ResultTextView(stack_);
     text_->setObjectName(QStringLiteral("resultText"));
-    stack_->addWidget(grid_);
+    stack_->addWidget(sets_);
     stack_->addWidget(text_);
     messages_ = new SqlEditor(this);
     messages_->setObjectName(QStringLiteral("messagePane"));
@@ -35,6 +30,7 @@ ResultPanes::ResultPanes(QWidget* parent) : QTabWidget(parent) {
     addTab(messages_, QStringLiteral("&Messages"));
     addTab(extended_, QStringLiteral("&Extended Recordsets"));
     setTabVisible(ExtendedTab, false);
+    find_ = new ResultFind(this);
     connect(this, &QTabWidget::currentChanged, this, [this](int index) {
         if (tabText(index) == QLatin1String("&Results")) showResultsPane();
     });
@@ -46,7 +42,10 @@ void ResultPanes::setResultsInText(bool text) {
     emit modeChanged(inText_);
 }
 
-void ResultPanes::showResultsPane() { stack_->setCurrentWidget(inText_ ? static_cast<QWidget*>(text_) : grid_); }
+ResultGrid* ResultPanes::grid() const { return sets_->grid(0); }
+ResultGrid* ResultPanes::currentGrid() const { return sets_->currentGrid(); }
+
+void ResultPanes::showResultsPane() { stack_->setCurrentWidget(inText_ ? static_cast<QWidget*>(text_) : sets_); }
 
 void ResultPanes::setExtendedVisible(bool visible) { setTabVisible(ExtendedTab, visible); }
 
@@ -80,24 +79,11 @@ void ResultPanes::startRun() {
     showResultsPane();
 }
 
-void ResultPanes::startGrid(const std::vector<db::Field>& fields) {
-    grid_->resultModel()->reset(fields);
-    sizedOnce_ = false;
-}
+// Each result set of a grid run gets its own tab: the first in the first
+// tab, every further one in a tab of its own; the tabs size its columns.
+void ResultPanes::startGrid(const std::vector<db::Field>& fields) { sets_->startSet(fields); }
 
-void ResultPanes::appendRows(const std::shared_ptr<db::RowBlock>& rows) {
-    ResultModel* model = grid_->resultModel();
-    const int first = model->rowCount();
-    model->appendRows(rows);
-    if (!sizedOnce_) {
-        grid_->sizeColumns();
-        sizedOnce_ = true;
-        sinceWidened_.start();
-    } else if (sinceWidened_.elapsed() > kWidenIntervalMs) {
-        grid_->widenColumns(first, rows->rowCount());
-        sinceWidened_.restart();
-    }
-}
+void ResultPanes::appendRows(const std::shared_ptr<db::RowBlock>& rows) { sets_->appendRows(rows); }
 
 ResultTextView* ResultPanes::textPaneFor(Pane pane) const {
     switch (pane) {
@@ -125,20 +111,16 @@ void ResultPanes::clearResults() {
     extended_->clear();
 }
 
-void ResultPanes::clearGrid() {
-    ResultModel* model = grid_->resultModel();
-    const bool large = model->memoryUse() > (size_t(1) << 20);
-    model->clear();
-    if (large) memory::releaseFreed();
-}
+void ResultPanes::clearGrid() { sets_->clear(); }
 
 void ResultPanes::finishRun(bool failed, bool extendedResults) {
     if (!inText_) {
-        ResultModel* model = grid_->resultModel();
-        if (sizedOnce_) // widen for the last rows; never narrow what the user has been looking at
-            grid_->widenColumns(std::max(0, model->rowCount() - kLastRowsSample), kLastRowsSample);
-        else
-            grid_->sizeColumns();
+        sets_->finish(); // every set widened for its last rows; a sort asked for during the run applies now
+        for (int set = 0; set < sets_->setCount(); ++set)
+            if (const QString spill = sets_->grid(set)->resultModel()->spillError(); !spill.isEmpty()) {
+                appendMessage(spill + QStringLiteral("\r\nThe rows stay in memory."));
+                break;
+            }
     }
     if (failed) {
         setCurrentIndex(MessagesTab);

@@ -1,7 +1,8 @@
 #pragma once
-// The result tab strip of a query document: "&Results" (the grid or the text
-// pane, by the result mode), "&Messages" and "&Extended Recordsets" (hidden
-// until a grid run writes further result sets).
+// The result tab strip of a query document: "&Results" (the grids of the
+// result sets, one tab each, or the text pane, by the result mode),
+// "&Messages" and "&Extended Recordsets" (hidden until a run writes text
+// result sets there), and the find bar over them.
 //
 // Who fills it speaks in intents: a run starts, a grid starts, rows or text
 // arrive for a pane, a pane is cleared, the run ends, a message is shown.
@@ -11,11 +12,12 @@
 
 #include "run/RunEngine.h"
 
-#include <QElapsedTimer>
 #include <QTabWidget>
 
 class QStackedWidget;
+class ResultFind;
 class ResultGrid;
+class ResultSetTabs;
 class ResultTextView;
 class SqlEditor;
 
@@ -26,7 +28,12 @@ public:
 
     explicit ResultPanes(QWidget* parent = nullptr);
 
-    ResultGrid* grid() const { return grid_; }
+    // The grid of the first result set, and of the set whose tab is in front.
+    ResultGrid* grid() const;
+    ResultGrid* currentGrid() const;
+    ResultSetTabs* resultSets() const { return sets_; }
+    // The find bar over the panes.
+    ResultFind* finder() const { return find_; }
     ResultTextView* textPane() const { return text_; }  // results as text
     SqlEditor* messagePane() const { return messages_; }
     ResultTextView* extendedPane() const { return extended_; }
@@ -53,10 +60,11 @@ public:
     // pane coloured and saying "Working...", the results of the run's mode
     // emptied and in front.
     void startRun();
-    // A result set starts in the grid: its columns, no rows yet.
+    // A result set starts in a grid of its own (the first set in the first
+    // grid tab, each further one in a new tab): its columns, no rows yet.
     void startGrid(const std::vector<db::Field>& fields);
-    // Rows for the grid. The columns are sized from the first rows and
-    // widened now and then from what came since.
+    // Rows for the grid of the set started last. Its columns are sized from
+    // the first rows and widened now and then from what came since.
     void appendRows(const std::shared_ptr<db::RowBlock>& rows);
     // Text, or rows laid out as text, for the text or the extended pane.
     void appendText(Pane pane, const QString& text);
@@ -64,7 +72,9 @@ public:
     void clearPane(Pane pane);
     // Drops every row shown (a run stopped at the memory limit).
     void clearResults();
-    // The run ended: the grid widened for its last rows; the messages in
+    // The run ended: every grid takes its last rows (a sort waiting for
+    // them runs) and is widened for them; a failed move of rows to the
+    // temporary file is noted under the messages; the messages in
     // front after a failure, else the results; the extended tab when the
     // run wrote further result sets.
     void finishRun(bool failed, bool extendedResults);
@@ -74,15 +84,14 @@ signals:
 
 private:
     ResultTextView* textPaneFor(Pane pane) const;
-    // Empties the grid and gives its memory back.
+    // Drops every grid tab but the first, empties that and gives the memory back.
     void clearGrid();
 
     QStackedWidget* stack_;
-    ResultGrid* grid_;
+    ResultSetTabs* sets_;
+    ResultFind* find_;
     ResultTextView* text_;
     SqlEditor* messages_;
     ResultTextView* extended_;
     bool inText_ = false;
-    bool sizedOnce_ = false;    // the grid's columns were sized from its first rows
-    QElapsedTimer sinceWidened_;
 };

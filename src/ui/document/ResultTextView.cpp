@@ -210,6 +210,30 @@ void ResultTextView::setSelection(Position anchor, Position caret) {
     viewport()->update();
 }
 
+bool ResultTextView::find(const QString& text, bool forward) {
+    const qint64 lines = text_.lineCount();
+    if (text.isEmpty() || lines == 0) return false;
+    // forward from the selection's end, backward from its start
+    const Position from = forward ? std::max(anchor_, caret_) : std::min(anchor_, caret_);
+    for (qint64 step = 0; step <= lines; ++step) {
+        const qint64 line = ((forward ? from.line + step : from.line - step) % lines + lines) % lines;
+        const QString shown = text_.line(line);
+        qsizetype at = -1;
+        if (forward) {
+            at = shown.indexOf(text, step == 0 ? from.column : 0, Qt::CaseInsensitive);
+        } else if (step > 0 || from.column > 0) {
+            const qsizetype start = step == 0 ? from.column - 1 : shown.size();
+            at = start < 0 ? -1 : shown.lastIndexOf(text, start, Qt::CaseInsensitive);
+            if (step == 0 && at >= 0 && at + text.size() > from.column) at = -1;
+        }
+        if (at >= 0) {
+            setSelection({line, at}, {line, at + text.size()});
+            return true;
+        }
+    }
+    return false;
+}
+
 void ResultTextView::selectAll() {
     anchor_ = {};
     caret_ = text_.end();

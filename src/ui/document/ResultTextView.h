@@ -35,6 +35,9 @@ public:
     Position caret() const { return caret_; }
     // Puts the selected text on the clipboard (nothing when none is selected).
     void copy();
+    // Selects the next (or previous) place of text after (before) the
+    // selection, ignoring case and wrapping around once; false when none.
+    bool find(const QString& text, bool forward);
 
     // The font as the script editor takes it (SqlEditor::fontFromSettings).
     void setEditorFont(const QString& family, const QString& pointSize);

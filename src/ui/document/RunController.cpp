@@ -8,6 +8,7 @@
 #include "document/ResultPanes.h"
 #include "document/UnfilteredQuestion_p.h"
 #include "editor/SqlEditor.h"
+#include "grid/MemoryBudget.h"
 #include "run/Executor.h"
 #include "run/TextLayout.h"
 #include "script/SchemaChanges.h"
@@ -126,9 +127,14 @@ void RunController::start(const QString& text, const settings::Snapshot& options
     request.origin = origin.value_or(sqlscript::TextPoint{});
     request.namesErrorLine = origin.has_value();
     request.resultsInText = panes_->resultsInText();
+    request.furtherSetsToGrid = !request.resultsInText; // each set a grid tab; the extended text stays
     request.rowLimit = options.rowLimit();
     request.loginTimeoutSeconds = options.loginTimeoutSeconds();
     request.memoryLimitBytes = memoryLimit_ = options.resultMemoryLimitBytes();
+    // Past gridmemory the grid moves rows to a temporary file: a grid run
+    // then only asks when the user keeps every row in memory.
+    grid::MemoryBudget::instance().setLimit(options.gridMemoryBytes());
+    if (!request.resultsInText && options.gridMemoryBytes() > 0) request.memoryLimitBytes.reset();
     request.session = context_.session();
     request.keptSessionOnly = own;
     panes_->startRun();

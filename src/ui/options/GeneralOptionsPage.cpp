@@ -124,6 +124,16 @@ QWidget* GeneralOptionsPage::buildRowcount(SettingsBindings& bindings) {
                QStringLiteral("Megabytes of result rows a run may hold before it asks whether to go on; "
                               "a quarter of the machine's memory when empty or not a positive number."),
                optionnotes::nextRunText(), frame);
+    addTextRow(form, bindings, Key::GridMemory, "Grid Rows In Memory (MB):",
+               QStringLiteral("Megabytes the grids' rows may take in memory; older rows move to a temporary "
+                              "file past it. 0 keeps every row in memory; 256 when empty or not a number."),
+               optionnotes::nextRunText(), frame);
+    addTextRow(form, bindings, Key::NullMarker, "NULL Shows As:",
+               QStringLiteral("What a NULL cell of the grid shows (greyed); NULL when empty."), QString(), frame);
+    addTextRow(form, bindings, Key::ExportNullText, "NULL In CSV Exports:",
+               QStringLiteral("What copies and saves in CSV, TSV, Markdown and HTML write for NULL; "
+                              "nothing when empty (an empty text is then written as \"\")."),
+               QString(), frame);
     return frame;
 }
 

@@ -93,6 +93,17 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
                     a->setChecked(on);
                 }
         });
+    // Copy As marks whether copies take the column names
+    for (const QString& id : {QStringLiteral("mnuEditCopyAs"), QStringLiteral("mnuGridCopyAs")})
+        if (QMenu* copyAs = menu(id))
+            connect(copyAs, &QMenu::aboutToShow, this, [this, copyAs] {
+                const QueryDocument* doc = activeDocument();
+                for (QAction* a : copyAs->actions())
+                    if (a->objectName().endsWith(QLatin1String("CopyHeaders"))) {
+                        a->setCheckable(true);
+                        a->setChecked(doc && doc->copiesColumnNames());
+                    }
+            });
 
     windowCount_ = 1;
     QueryDocument* first = newDocument();
