@@ -132,6 +132,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     Display* d = XOpenDisplay(nullptr);
+    for (int attempt = 0; !d && attempt < 20; ++attempt) { // a busy Xvfb may refuse a moment
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        d = XOpenDisplay(nullptr);
+    }
     if (!d) {
         std::fprintf(stderr, "no X display\n");
         return 2;
