@@ -224,6 +224,9 @@ int main(int argc, char** argv) {
     doc->setChanged(false);
     doc->parentWidget()->close(); // the document closes: its results go
     for (int i = 0; i < 10; ++i) {
+        // processEvents() alone leaves deleteLater() to the event loop that
+        // asked for it: the closed window would still be alive here
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QApplication::processEvents();
         QThread::msleep(10);
     }
