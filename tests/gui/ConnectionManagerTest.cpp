@@ -149,13 +149,18 @@ TEST_F(ConnectionManagerTest, CreatingAConnectionAsksNameAndStoreWithThePassword
     EXPECT_EQ(m.list()->currentItem()->text(), QStringLiteral("Shop on db")); // the new one is selected
     EXPECT_EQ(m.typeBox()->currentText(), QStringLiteral("PostgreSQL"));
 
-    // another DBMS is stored as ANSI SQL, and No stores nothing
-    dialogs.connections = {NewConnection{QStringLiteral("DSN=odd;"), QString(), QStringLiteral("OddDB")}};
+    // another DBMS is stored as ANSI SQL; No stores nothing but connects
+    // with what the user built
+    EXPECT_EQ(m.result(), 0);
+    dialogs.connections = {NewConnection{QStringLiteral("DSN=odd;Pwd=x1;"), QString(), QStringLiteral("OddDB")}};
     dialogs.inputs = {QStringLiteral("odd")};
     dialogs.answers = {Dialogs::Answer::No};
     m.connectWizardAddon(ConnectionKind::OdbcDataSource);
     EXPECT_TRUE(dialogs.questions.last().contains(QStringLiteral("Type: ANSI SQL")));
     EXPECT_EQ(ConnectionStore::list().value().size(), 3u);
+    EXPECT_EQ(m.result(), int(QDialog::Accepted));
+    EXPECT_EQ(m.chosenConnectionString(), QStringLiteral("DSN=odd;Pwd=x1;"));
+    EXPECT_EQ(m.chosenName(), QStringLiteral("odd"));
     EXPECT_EQ(ConnectionStore::typeForServer(db::familyOfDbms(QStringLiteral("MariaDB"))), ConnectionType::MySql);
     EXPECT_EQ(ConnectionStore::typeForServer(db::familyOfDbms(QStringLiteral("Microsoft SQL Server"))), ConnectionType::TSql);
     EXPECT_EQ(ConnectionStore::typeForServer(db::familyOfDbms(QStringLiteral("SQLite"))), ConnectionType::Sqlite);
@@ -203,7 +208,7 @@ TEST_F(ConnectionManagerTest, DialogBuildsStringsAndTestsThemOffTheUiThread) {
     d.setField(QStringLiteral("user"), QStringLiteral("me"));
     d.setField(QStringLiteral("password"), QStringLiteral("pa;ss-Word1"));
     d.setField(QStringLiteral("advanced"), QStringLiteral("sslmode=disable"));
-    EXPECT_EQ(d.connectionString(), QStringLiteral("Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=1;Uid=me;"
+    EXPECT_EQ(d.connectionString(), QStringLiteral("Driver=PostgreSQL Unicode;Server=127.0.0.1;Port=1;Uid=me;"
                                                    "Pwd={pa;ss-Word1};sslmode=disable;"));
     d.testConnection();
     ASSERT_TRUE(done.wait(20000));

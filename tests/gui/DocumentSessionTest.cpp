@@ -15,7 +15,7 @@
 #include "store/HomeSeeding.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
-#include "support/Typing.h"
+#include "support/DocumentRun.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,13 +28,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-void runScript(QueryDocument* doc, const QString& sql) {
-    replaceScript(doc->editor(), sql);
-    doc->startExec();
-    QTest::qWait(0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->isRunning(); }, 15000));
-}
 
 QString sessionPanel(const QueryDocument* doc) {
     auto* status = doc->findChild<PanelStatusBar*>(QStringLiteral("documentStatus"));

@@ -111,7 +111,7 @@ TEST(Help, TheWindowGoesBackForwardAndSearches) {
     EXPECT_TRUE(found.contains(QStringLiteral("f_tools.htm")));
     EXPECT_TRUE(found.contains(QStringLiteral("f_settings_adv.htm")));
     EXPECT_FALSE(found.contains(QStringLiteral("f_keys.htm")));
-    EXPECT_EQ(w->search(QStringLiteral("pgpass mariadb")),
+    EXPECT_EQ(w->search(QStringLiteral("pgpass pgpassword")),
               QStringList{QStringLiteral("f_tools.htm")}); // every word
     EXPECT_TRUE(w->search(QStringLiteral("xyzzy")).isEmpty());
     EXPECT_TRUE(w->search(QStringLiteral("  ")).isEmpty());

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -18,10 +19,13 @@ struct RunnerOutcome {
     int code = -1;
 };
 
-// Runs sqlqe-run with a fresh home, args and "-" (the script from standard input).
-inline RunnerOutcome runRunner(const QStringList& args, const QByteArray& script) {
+// Runs sqlqe-run with a fresh home, args and "-" (the script from standard
+// input); env: the program's environment (HOME for ~/.pgpass, ~/.my.cnf).
+inline RunnerOutcome runRunner(const QStringList& args, const QByteArray& script,
+                               const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     QTemporaryDir home;
     QProcess p;
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(SQLQE_RUN_PATH),
             QStringList{QStringLiteral("--home"), home.path()} + args + QStringList{"-"});
     p.write(script);

@@ -21,6 +21,7 @@ public:
     std::deque<int> choices;        // for choose(); an empty deque closes the dialog (-1)
     std::deque<QString> inputs;     // for input(); an empty deque cancels
     std::deque<int> numbers;        // for inputNumber()
+    std::deque<QString> secrets;    // for secret(); an empty deque cancels
     std::deque<QString> fileNames;  // for open/save dialogs; "" cancels
     std::deque<QString> chosenFilters;
     std::deque<std::optional<NewConnection>> connections; // for newConnection(); empty cancels
@@ -73,6 +74,16 @@ public:
         }
         const int v = numbers.front();
         numbers.pop_front();
+        return v;
+    }
+    std::optional<QString> secret(QWidget*, const QString& prompt, const QString&) override {
+        questions << prompt;
+        if (secrets.empty()) {
+            ++unexpected;
+            return std::nullopt;
+        }
+        QString v = secrets.front();
+        secrets.pop_front();
         return v;
     }
     QString openFileName(QWidget*, const QString& title, const QStringList&, const QString& startIn) override {

@@ -15,6 +15,13 @@ struct ServerUnderTest {
 
 inline const ServerUnderTest kPostgres{"PostgreSQL", "SQLQE_TEST_PG"};
 inline const ServerUnderTest kMariaDb{"MariaDB", "SQLQE_TEST_MARIADB"};
+// The servers of each kind that offer TLS, with a certificate signed by the
+// test CA in testTlsFile("ca.pem") (client.pem/client.key: a client
+// certificate for the test user from the same CA).
+inline const ServerUnderTest kPostgresTls{"PostgreSQL with TLS", "SQLQE_TEST_PG_TLS"};
+inline const ServerUnderTest kMariaDbTls{"MariaDB with TLS", "SQLQE_TEST_MARIADB_TLS"};
+// A file of the test CA's folder (SQLQE_TEST_TLS_DIR); empty when not set.
+QString testTlsFile(const char* name);
 
 // The connection string, or empty when the variable is not set.
 QString serverConnectionString(const ServerUnderTest& server);

@@ -27,7 +27,7 @@ namespace db {
     X(mysql_stmt_bind_param) X(mysql_stmt_bind_result) X(mysql_stmt_close) X(mysql_stmt_errno) X(mysql_stmt_error)  \
     X(mysql_stmt_execute) X(mysql_stmt_fetch) X(mysql_stmt_init) X(mysql_stmt_prepare)                              \
     X(mysql_stmt_result_metadata) X(mysql_stmt_sqlstate) X(mysql_stmt_store_result) X(mysql_thread_id)              \
-    X(mysql_use_result) X(mysql_ping) X(mysql_warning_count)
+    X(mysql_use_result) X(mysql_ping) X(mysql_get_ssl_cipher) X(mysql_warning_count)
 
 #define SQLQE_DECLARE_FUNCTION(name) decltype(&::name) name = nullptr;
 

@@ -1,27 +1,57 @@
 #include "db/Connection.h"
 
+#include "db/BackendChoice.h"
+#include "db/ConnectionProfile.h"
 #include "db/ConnectionString.h"
 #include "db/MariaConnection.h"
 #include "db/OdbcConnection.h"
 #include "db/PgConnection.h"
 #include "db/ServerFamily.h"
 #include "db/SqliteConnection.h"
+#include "net/SshTunnel.h"
 
 namespace db {
 
 std::unique_ptr<Connection> Connection::open(const QString& connectionString, const OpenOptions& options) {
-    const ConnectionString cs(connectionString);
     if (connectionString.trimmed().isEmpty())
         throw Error::usage(QStringLiteral("The connection string is empty."));
-    if (cs.isSqlite()) return SqliteConnection::open(cs, options);
-    // The native clients read the server's address from the string itself; a
-    // DSN keeps it in the data source files, so it goes to its ODBC driver.
-    if (!cs.wantsOdbc() && cs.has(QStringLiteral("Driver"))) {
-        const ServerFamily family = familyOfConnectionString(cs);
-        if (family == ServerFamily::PostgreSQL) return PgConnection::open(cs, options);
-        if (family == ServerFamily::MariaDB) return MariaConnection::open(cs, options);
+    const ConnectionString given(connectionString);
+    const ConnectionProfile profile = ConnectionProfile::of(given);
+    OpenOptions opts = options;
+    opts.readOnly = options.readOnly || profile.readOnly;
+    ConnectionString cs = withoutEditorKeys(given);
+    const BackendChoice choice = chooseBackend(cs, given.wantsOdbc());
+    std::shared_ptr<net::SshTunnel> tunnel;
+    if (profile.ssh.isSet()) {
+        const Result<net::TunnelTarget> target = tunnelTarget(cs, profile.ssh, choice.family);
+        if (!target) throw Error::usage(target.error());
+        const auto made = net::SshTunnel::acquire(*target, opts.loginTimeoutSeconds > 0 ? opts.loginTimeoutSeconds : 15);
+        if (!made) throw Error::usage(made.error());
+        tunnel = *made;
+        cs = throughTunnel(cs, tunnel->localPort());
     }
-    return OdbcConnection::open(connectionString, options);
+    std::unique_ptr<Connection> conn = openBackend(cs, choice, opts);
+    conn->tunnel_ = std::move(tunnel); // the tunnel runs while the connection does
+    return conn;
+}
+
+std::unique_ptr<Connection> Connection::openBackend(const ConnectionString& cs, const BackendChoice& choice,
+                                                    const OpenOptions& opts) {
+    switch (choice.backend) {
+    case Backend::Sqlite: return SqliteConnection::open(cs, opts);
+    case Backend::NativePostgres: return PgConnection::open(cs, opts);
+    case Backend::NativeMaria: return MariaConnection::open(cs, opts);
+    case Backend::Odbc: break;
+    }
+    try {
+        return OdbcConnection::open(cs.toString(), opts);
+    } catch (const Error& e) {
+        // A string sent to the driver for a key the native client does not
+        // read: say so when the driver itself is missing.
+        const bool driverMissing = e.sqlState().startsWith(QLatin1String("IM")) || e.sqlState() == QLatin1String("01000");
+        if (choice.keysForDriver.isEmpty() || !driverMissing) throw;
+        throw Error(e.number(), backendNote(choice) + QLatin1Char(' ') + e.description(), e.sqlState());
+    }
 }
 
 Table readTable(Cursor& cursor) {

@@ -25,12 +25,21 @@
 #include <optional>
 #include <vector>
 
+namespace net {
+class SshTunnel;
+}
+
 namespace db {
+
+class ConnectionString;
+struct BackendChoice;
 
 struct OpenOptions {
     int loginTimeoutSeconds = 15;
     // Native SQLite only: create the file when it does not exist.
     bool createIfMissing = false;
+    // The session refuses writes (set by Connection::open from ReadOnly=1).
+    bool readOnly = false;
 };
 
 // The schema rowsets callers ask for; numbers as the catalogue code knows them.
@@ -116,10 +125,13 @@ class Connection {
 public:
     virtual ~Connection() = default;
 
-    // Opens the backend named by the string: "Provider=SQLite;Data Source=FILE"
-    // goes to native SQLite; strings for the PostgreSQL and MariaDB (MySQL)
-    // ODBC drivers go to the native PostgreSQL and MariaDB backends unless
-    // they say "Backend=ODBC"; anything else to the ODBC driver manager.
+    // Opens the backend named by the string (see BackendChoice.h):
+    // "Provider=SQLite;Data Source=FILE" goes to native SQLite; strings for
+    // the PostgreSQL and MariaDB (MySQL) ODBC drivers go to the native
+    // PostgreSQL and MariaDB backends unless they say "Backend=ODBC" or hold
+    // a key those do not read; anything else to the ODBC driver manager. The
+    // editor's own keys (ConnectionProfile.h) are taken out first: ReadOnly
+    // makes a read-only session, SshHost opens (or shares) an SSH tunnel.
     static std::unique_ptr<Connection> open(const QString& connectionString, const OpenOptions& options = {});
 
     virtual std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) = 0;
@@ -162,6 +174,12 @@ public:
     // Forgets a cancel that came after the last call had ended, so that it
     // cannot cancel the next call on a connection kept for further runs.
     virtual void clearPendingCancel() {}
+    // The driver's own auto-commit, for a backend that cannot tell whether
+    // it is inside a transaction (ODBC): off, every statement joins a
+    // transaction that COMMIT or ROLLBACK ends (and inTransaction() says
+    // yes); back on, the driver commits what is open. The other backends
+    // keep auto-commit and are given a BEGIN instead (run/Session).
+    virtual void setAutoCommit(bool) {}
 
     // The server's own messages that are not errors (PostgreSQL's NOTICE)
     // go to handler as they come, on the thread using the connection.
@@ -179,7 +197,10 @@ protected:
     }
 
 private:
+    static std::unique_ptr<Connection> openBackend(const ConnectionString& cs, const BackendChoice& choice,
+                                                   const OpenOptions& options);
     std::function<void(const QString&)> noticeHandler_;
+    std::shared_ptr<net::SshTunnel> tunnel_; // the SSH tunnel the connection goes through, if any
 };
 
 } // namespace db

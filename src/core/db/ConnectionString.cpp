@@ -1,5 +1,7 @@
 #include "db/ConnectionString.h"
 
+#include "db/ConnectionUri.h"
+
 #include <QRegularExpression>
 
 namespace db {
@@ -71,11 +73,23 @@ QString sqliteConnectionString(const QString& path) {
 }
 
 bool isPasswordKey(const QString& key) {
-    return key.compare(QLatin1String("PWD"), Qt::CaseInsensitive) == 0 ||
-           key.compare(QLatin1String("Password"), Qt::CaseInsensitive) == 0;
+    for (const char* k : {"PWD", "Password", "TLSKEYPWD", "sslpassword"})
+        if (key.compare(QLatin1String(k), Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
+bool isTrueValue(const QString& value) {
+    const QString v = value.trimmed();
+    for (const char* yes : {"1", "yes", "true", "on"})
+        if (v.compare(QLatin1String(yes), Qt::CaseInsensitive) == 0) return true;
+    return false;
 }
 
 ConnectionString::ConnectionString(const QString& text) {
+    if (isConnectionUri(text)) {
+        for (auto& [key, value] : uriPairs(text)) pairs_.push_back({std::move(key), std::move(value)});
+        return;
+    }
     for (ConnectionStringPiece& p : scanConnectionString(text)) pairs_.push_back({std::move(p.key), std::move(p.value)});
 }
 
@@ -124,11 +138,12 @@ QString ConnectionString::sqliteFile() const {
 }
 
 QStringList passwordValues(const QString& connectionString) {
+    if (isConnectionUri(connectionString)) return uriPasswords(connectionString);
     QStringList out;
     for (const ConnectionStringPiece& p : scanConnectionString(connectionString))
         if (isPasswordKey(p.key) && !p.value.isEmpty()) out << p.value;
     // values hidden inside a broken (unclosed) brace
-    static const QRegularExpression loose(QStringLiteral("(?:^|[;{\\s])(?:pwd|password)\\s*=\\s*([^;}]*)"),
+    static const QRegularExpression loose(QStringLiteral("(?:^|[;{\\s])(?:pwd|password|tlskeypwd|sslpassword)\\s*=\\s*([^;}]*)"),
                                           QRegularExpression::CaseInsensitiveOption);
     for (auto it = loose.globalMatch(connectionString); it.hasNext();) {
         const QString v = it.next().captured(1).trimmed();
@@ -140,6 +155,7 @@ QStringList passwordValues(const QString& connectionString) {
 QString maskPasswords(const QString& connectionString) {
     // Replace the raw value text of password keys, so everything else stays
     // exactly as written.
+    if (isConnectionUri(connectionString)) return maskUriPassword(connectionString);
     QString out = connectionString;
     const auto pieces = scanConnectionString(connectionString);
     for (auto it = pieces.rbegin(); it != pieces.rend(); ++it)
@@ -147,7 +163,7 @@ QString maskPasswords(const QString& connectionString) {
             out.replace(it->valueBegin, it->valueEnd - it->valueBegin, QStringLiteral("****"));
     // A password inside a broken string (an unclosed brace took the rest of
     // the text as one value) is masked wherever it stands.
-    static const QRegularExpression loose(QStringLiteral("((?:^|[;{\\s])(?:pwd|password)\\s*=\\s*)([^;}]*)"),
+    static const QRegularExpression loose(QStringLiteral("((?:^|[;{\\s])(?:pwd|password|tlskeypwd|sslpassword)\\s*=\\s*)([^;}]*)"),
                                           QRegularExpression::CaseInsensitiveOption);
     QString result;
     qsizetype last = 0;

@@ -61,8 +61,12 @@ private:
     std::vector<Pair> pairs_;
 };
 
-// True for the keys whose values are secrets (PWD, Password).
+// True for the keys whose values are secrets (PWD, Password, and the
+// passphrases of TLS keys: TLSKEYPWD, sslpassword).
 bool isPasswordKey(const QString& key);
+
+// A yes/no value as the drivers write it: "1", "yes", "true", "on" (any case) are yes.
+bool isTrueValue(const QString& value);
 
 // The text with the values of every password key (PWD, Password) replaced by
 // "****", everything else as written. A broken string (an unclosed brace

@@ -2,6 +2,7 @@
 
 #include "db/MariaCursor.h"
 #include "db/MariaTypes.h"
+#include "db/OptionFiles.h"
 
 #include "db/ClientLibraries.h"
 
@@ -12,6 +13,7 @@ namespace db {
 namespace {
 
 constexpr unsigned kInterrupted = 1317; // ER_QUERY_INTERRUPTED
+constexpr unsigned kTlsUnavailable = 2026; // CR_SSL_CONNECTION_ERROR, as Connector/C reports a missing TLS
 constexpr unsigned long kOdbcFoundRows = 2;              // the ODBC driver's OPTION bits
 constexpr unsigned long kOdbcMultiStatements = 67108864;
 
@@ -25,10 +27,23 @@ MYSQL* connectTo(const MariaConnection::Endpoint& e, QString* error, unsigned* e
     my().mysql_optionsv(m, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
     const unsigned noLocalFiles = 0;
     my().mysql_optionsv(m, MYSQL_OPT_LOCAL_INFILE, &noLocalFiles);
+    maria::applyTls(m, e.tls);
+    if (e.readOnly) my().mysql_optionsv(m, MYSQL_INIT_COMMAND, "SET SESSION TRANSACTION READ ONLY");
     auto orNull = [](const QByteArray& b) { return b.isEmpty() ? nullptr : b.constData(); };
-    if (my().mysql_real_connect(m, orNull(e.host), e.user.constData(), e.password.constData(), orNull(e.database), e.port,
-                           orNull(e.socket), e.flags))
-        return m;
+    if (my().mysql_real_connect(m, orNull(e.host), orNull(e.user), e.passwordGiven ? e.password.constData() : nullptr,
+                                orNull(e.database), e.port, orNull(e.socket), e.flags)) {
+        // Connector/C falls back to a plain session when the server has no
+        // TLS, unless it verifies the certificate: a string that asked for
+        // TLS gets an encrypted session or none.
+        if (!e.tls.required() || my().mysql_get_ssl_cipher(m)) return m;
+        if (error)
+            *error = QStringLiteral("TLS was required (FORCETLS=1) but the server does not offer it; the "
+                                    "connection was closed unencrypted, before any use.");
+        if (errorNumber) *errorNumber = kTlsUnavailable;
+        if (state) *state = QStringLiteral("08004");
+        my().mysql_close(m);
+        return nullptr;
+    }
     if (error) *error = QString::fromUtf8(my().mysql_error(m));
     if (errorNumber) *errorNumber = my().mysql_errno(m);
     if (state) *state = QString::fromLatin1(my().mysql_sqlstate(m));
@@ -76,9 +91,30 @@ private:
     size_t next_ = 0;
 };
 
+// The string with the option files' values added where it gives none (under
+// any of its names for the key), unless it says USE_MYCNF=0.
+ConnectionString withOptionFiles(const ConnectionString& given) {
+    const auto useFiles = given.value(QStringLiteral("USE_MYCNF"));
+    if (useFiles && !isTrueValue(*useFiles)) return given;
+    static const std::pair<const char*, const char*> kAliases[] = {
+        {"Server", "Host"}, {"Uid", "User"}, {"Pwd", "Password"}, {"Database", "DB"}, {"TLSPEERFP", "SSLFP"},
+        {"TLSPEERFPLIST", "SSLFPLIST"}};
+    auto gives = [&](const QString& key) {
+        if (given.has(key)) return true;
+        for (const auto& [name, alias] : kAliases)
+            if (key == QLatin1String(name)) return given.has(QLatin1String(alias));
+        return false;
+    };
+    ConnectionString cs = given;
+    for (const auto& [key, value] : optionfiles::clientConnectionKeys())
+        if (!gives(key)) cs.set(key, value);
+    return cs;
+}
+
 } // namespace
 
-std::unique_ptr<MariaConnection> MariaConnection::open(const ConnectionString& cs, const OpenOptions& options) {
+MariaConnection::Endpoint MariaConnection::endpointOf(const ConnectionString& given, const OpenOptions& options) {
+    const ConnectionString cs = withOptionFiles(given);
     auto text = [&](std::initializer_list<const char*> keys) {
         for (const char* k : keys)
             if (const auto v = cs.value(QLatin1String(k))) return v->toUtf8();
@@ -88,10 +124,13 @@ std::unique_ptr<MariaConnection> MariaConnection::open(const ConnectionString& c
     e.host = text({"Server", "Host"});
     e.user = text({"Uid", "User"});
     e.password = text({"Pwd", "Password"});
+    e.passwordGiven = cs.has(QStringLiteral("Pwd")) || cs.has(QStringLiteral("Password"));
     e.database = text({"Database", "DB"});
     e.socket = text({"Socket"});
     e.port = text({"Port"}).toUInt();
     e.timeoutSeconds = options.loginTimeoutSeconds > 0 ? options.loginTimeoutSeconds : 15;
+    e.tls = maria::tlsOf(cs);
+    e.readOnly = options.readOnly;
     // As the ODBC backend asks of the driver: scripts of several statements,
     // and counts of the rows matched; the user's own OPTION decides if given.
     bool ok = false;
@@ -99,13 +138,17 @@ std::unique_ptr<MariaConnection> MariaConnection::open(const ConnectionString& c
     const unsigned long wanted = ok ? odbcOptions : kOdbcFoundRows | kOdbcMultiStatements;
     e.flags = CLIENT_MULTI_RESULTS | ((wanted & kOdbcFoundRows) ? CLIENT_FOUND_ROWS : 0) |
               ((wanted & kOdbcMultiStatements) ? CLIENT_MULTI_STATEMENTS : 0);
+    return e;
+}
 
+std::unique_ptr<MariaConnection> MariaConnection::open(const ConnectionString& cs, const OpenOptions& options) {
+    Endpoint e = endpointOf(cs, options);
     QString error, state;
     unsigned number = 0;
     MYSQL* m = connectTo(e, &error, &number, &state);
     if (!m)
         throw Error(int(number), scrubSecrets(QStringLiteral("Cannot connect: [%1] %2").arg(state, error),
-                                             passwordValues(cs.toString())),
+                                             passwordValues(cs.toString()) << QString::fromUtf8(e.password)),
                     state);
     std::unique_ptr<MariaConnection> c(new MariaConnection(std::move(e)));
     c->mysql_ = m;

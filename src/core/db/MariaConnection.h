@@ -1,7 +1,11 @@
 #pragma once
 // Native MariaDB (and MySQL) backend over MariaDB Connector/C, for the
 // MariaDB and MySQL ODBC connection strings ("Driver={MariaDB Unicode};
-// Server=…;Port=…;Database=…;Uid=…;Pwd=…"). Results stream from the server
+// Server=…;Port=…;Database=…;Uid=…;Pwd=…", TLS keys as MariaOptions.h lists
+// them). What the string leaves out comes from the option files the
+// mariadb client reads (~/.my.cnf, see OptionFiles.h) unless it says
+// USE_MYCNF=0. A string that asks for TLS gets an encrypted session or
+// none. Results stream from the server
 // (mysql_use_result): the first rows come at once and a row limit bounds
 // memory, where the ODBC driver reads every row before the first is seen.
 // cancel() kills the running statement from a second connection, off the
@@ -10,6 +14,7 @@
 #include "db/CallState.h"
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
+#include "db/MariaOptions.h"
 
 
 struct st_mysql;
@@ -58,10 +63,16 @@ public:
     // How to reach the server: kept for the connection that cancels.
     struct Endpoint {
         QByteArray host, user, password, database, socket;
+        bool passwordGiven = false; // an empty password given is not a missing one
         unsigned port = 0;
         unsigned long flags = 0;
         int timeoutSeconds = 15;
+        maria::Tls tls;
+        bool readOnly = false;
     };
+    // The endpoint a string describes, with the option files' values where
+    // it gives none.
+    static Endpoint endpointOf(const ConnectionString& cs, const OpenOptions& options);
 
 private:
     explicit MariaConnection(Endpoint endpoint) : endpoint_(std::move(endpoint)) {}

@@ -6,6 +6,8 @@
 #include "db/OdbcDataSources.h"
 #include "db/OdbcSupport.h"
 #include "db/OdbcTypes.h"
+#include "db/MariaOptions.h"
+#include "db/PgOptions.h"
 #include "db/StatementChain.h"
 
 #include <chrono>
@@ -124,6 +126,10 @@ QString tunedConnectionString(const QString& connectionString, int loginTimeoutS
         add("Debug", QStringLiteral("0"));
         if (loginTimeoutSeconds > 0)
             add("pqopt", QStringLiteral("connect_timeout=%1").arg(loginTimeoutSeconds));
+        // libpq's own parameters (sslrootcert, …) reach the driver only through pqopt
+        const QString before = cs.toString();
+        cs = pg::withLibpqKeysInPqopt(cs);
+        changed = changed || cs.toString() != before;
     } else if (family == ServerFamily::SQLite) {
         add("StepAPI", QStringLiteral("1"));
     }
@@ -176,6 +182,50 @@ void OdbcConnection::connect(const QString& connectionString) {
     // UTF-8 that is a plain copy, cheaper than a round trip through UTF-16.
     narrowUtf8_ = isPostgres_ && processCodesetIsUtf8();
     splitScripts_ = family == ServerFamily::SQLite;
+    try {
+        secureSession(ConnectionString(connectionString));
+    } catch (const Error&) {
+        disconnect();
+        throw;
+    }
+}
+
+void OdbcConnection::secureSession(const ConnectionString& cs) {
+    const ServerFamily family = serverFamily();
+    // The MariaDB driver, like Connector/C beneath it, goes on unencrypted
+    // with FORCETLS=1 when the server has no TLS (it refuses only when it
+    // verifies the certificate): ask the server.
+    if (family == ServerFamily::MariaDB && maria::tlsOf(cs).required()) {
+        const Table t = query(QStringLiteral("SHOW SESSION STATUS LIKE 'Ssl_cipher'"));
+        if (t.rows.empty() || t.rows[0].size() < 2 || t.rows[0][1].value_or(QString()).isEmpty())
+            throw Error(2026, QStringLiteral("TLS was required (FORCETLS=1) but the server does not offer it; the "
+                                             "connection was closed unencrypted, before any use."),
+                        QStringLiteral("08004"));
+    }
+    if (!options_.readOnly) return;
+    // The server's own read-only mode, so that a write is refused by it.
+    switch (family) {
+    case ServerFamily::PostgreSQL: exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY")); break;
+    case ServerFamily::MariaDB: exec(QStringLiteral("SET SESSION TRANSACTION READ ONLY")); break;
+    case ServerFamily::SQLite: exec(QStringLiteral("PRAGMA query_only = ON")); break;
+    default:
+        throw Error::usage(QStringLiteral("ReadOnly=1 is offered for PostgreSQL, MariaDB/MySQL and SQLite; this "
+                                          "connection reaches %1, which the editor cannot make read-only.")
+                               .arg(providerName().isEmpty() ? QStringLiteral("another server") : providerName()));
+    }
+}
+
+void OdbcConnection::setAutoCommit(bool on) {
+    if (on == autoCommit_ || dbc_ == SQL_NULL_HDBC) return;
+    const SQLRETURN rc = SQLSetConnectAttrW(dbc_, SQL_ATTR_AUTOCOMMIT,
+                                            reinterpret_cast<SQLPOINTER>(SQLULEN(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)), 0);
+    if (!succeeded(rc)) throw diagnostics(SQL_HANDLE_DBC, dbc_, QStringLiteral("Cannot change auto-commit"));
+    autoCommit_ = on;
+}
+
+std::optional<bool> OdbcConnection::inTransaction() {
+    if (autoCommit_) return std::nullopt;
+    return true;
 }
 
 void OdbcConnection::disconnect() {

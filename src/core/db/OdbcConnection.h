@@ -6,6 +6,7 @@
 
 #include "db/CallState.h"
 #include "db/Connection.h"
+#include "db/ConnectionString.h"
 
 #include <sql.h>
 
@@ -45,6 +46,9 @@ public:
     Table schema(Schema kind, const SchemaFilter& filter = {}) override;
     // What the driver knows: a connection it has seen fail is dead.
     bool isAlive() override;
+    void setAutoCommit(bool on) override;
+    // Unknown with auto-commit on; with it off, always inside one.
+    std::optional<bool> inTransaction() override;
 
     // Used by cursors.
     SQLHDBC handle() const { return dbc_; }
@@ -62,6 +66,9 @@ public:
 private:
     OdbcConnection() = default;
     void connect(const QString& connectionString);
+    // After connecting: refuses a session without the TLS the string asked
+    // for, and makes a read-only one so (options_.readOnly).
+    void secureSession(const ConnectionString& cs);
     void disconnect();
     Table catalogCall(const std::function<SQLRETURN(SQLHSTMT)>& call, const QStringList& names);
 
@@ -76,6 +83,7 @@ private:
     bool splitScripts_ = false;
     bool isPostgres_ = false;
     bool narrowUtf8_ = false;
+    bool autoCommit_ = true;
 
     // The statement a cancel from another thread interrupts (SQLCancel).
     std::mutex activeMutex_;

@@ -1,6 +1,7 @@
 #include "db/PgConnection.h"
 
 #include "db/PgCursor.h"
+#include "db/PgOptions.h"
 #include "db/PgTypes.h"
 
 #include "db/ClientLibraries.h"
@@ -18,20 +19,6 @@ void receiveNotice(void* self, const PGresult* result) {
     if (!text.isEmpty())
         static_cast<PgConnection*>(self)->deliverNotice(text, pq().PQresultErrorField(result, PG_DIAG_SQLSTATE));
 }
-
-// libpq's keywords for the ODBC driver's connection keys.
-struct KeyMap {
-    const char* libpq;
-    std::initializer_list<const char*> odbc;
-};
-const KeyMap kKeys[] = {
-    {"host", {"Server", "Servername", "Host"}},
-    {"port", {"Port"}},
-    {"dbname", {"Database", "DB", "Dbname"}},
-    {"user", {"Uid", "UserName", "User"}},
-    {"password", {"Pwd", "Password"}},
-    {"sslmode", {"SSLmode"}},
-};
 
 } // namespace
 
@@ -56,22 +43,7 @@ void PgConnection::connect(const QString& database) {
     };
     put("client_encoding", QStringLiteral("UTF8"));
     if (options_.loginTimeoutSeconds > 0) put("connect_timeout", QString::number(options_.loginTimeoutSeconds));
-    // the driver's "pqopt" passes libpq options through
-    if (const auto pqopt = cs_.value(QStringLiteral("pqopt"))) {
-        char* error = nullptr;
-        if (PQconninfoOption* parsed = pq().PQconninfoParse(pqopt->toUtf8().constData(), &error)) {
-            for (PQconninfoOption* o = parsed; o->keyword; ++o)
-                if (o->val) put(o->keyword, QString::fromUtf8(o->val));
-            pq().PQconninfoFree(parsed);
-        }
-        pq().PQfreemem(error);
-    }
-    for (const KeyMap& k : kKeys)
-        for (const char* name : k.odbc)
-            if (const auto v = cs_.value(QLatin1String(name))) {
-                put(k.libpq, *v);
-                break;
-            }
+    for (const auto& [key, value] : pg::libpqParameters(cs_, options_.readOnly)) put(key.constData(), QString::fromUtf8(value));
     if (!database.isEmpty()) put("dbname", database);
     std::vector<const char*> kw, vals;
     for (size_t i = 0; i < keys.size(); ++i) {

@@ -5,11 +5,23 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
 
 #include <sqlite3.h>
 
 namespace db {
 namespace {
+
+// The file a "file:" URI names: without "//" or "//localhost", query and
+// fragment, percent-decoded.
+QString uriPath(const QString& uri) {
+    QString rest = uri.mid(5);
+    if (rest.startsWith(QLatin1String("//localhost/"))) rest = rest.mid(11);
+    else if (rest.startsWith(QLatin1String("//"))) rest = rest.mid(2);
+    const qsizetype end = rest.indexOf(QRegularExpression(QStringLiteral("[?#]")));
+    return QUrl::fromPercentEncoding((end < 0 ? rest : rest.left(end)).toUtf8());
+}
 
 QString quoteIdent(const QString& name) {
     QString q = name;
@@ -24,15 +36,19 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const ConnectionString&
     if (file.isEmpty())
         throw Error::usage(QStringLiteral("No database file given: use Provider=SQLite;Data Source=<file>."));
     if (file.startsWith(QLatin1String("~/"))) file = QDir::homePath() + file.mid(1);
-    if (file != QLatin1String(":memory:") && !options.createIfMissing && !QFileInfo::exists(file))
-        throw Error(SQLITE_CANTOPEN, QStringLiteral("The database file \"%1\" does not exist.").arg(file));
+    // A file: URI goes to SQLite whole: it reads its query (mode=ro, cache=shared, …) itself.
+    const bool uri = file.startsWith(QLatin1String("file:"), Qt::CaseInsensitive);
+    const QString path = uri ? uriPath(file) : file;
+    if (path != QLatin1String(":memory:") && !path.isEmpty() && !options.createIfMissing && !QFileInfo::exists(path))
+        throw Error(SQLITE_CANTOPEN, QStringLiteral("The database file \"%1\" does not exist.").arg(path));
 
     sqlite3* db = nullptr;
     // One thread uses a connection at a time; the only cross-thread call is
     // sqlite3_interrupt, which needs no lock. Skipping SQLite's per-call
     // mutex saves a lock per column read.
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
-    if (options.createIfMissing) flags |= SQLITE_OPEN_CREATE;
+    int flags = (options.readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    if (options.createIfMissing && !options.readOnly) flags |= SQLITE_OPEN_CREATE;
+    if (uri) flags |= SQLITE_OPEN_URI;
     const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");

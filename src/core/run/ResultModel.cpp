@@ -56,6 +56,12 @@ void ResultModel::appendRows(std::shared_ptr<db::RowBlock> rows) {
     if (!store_ || !rows || rows->rowCount() == 0 || store_->sealed()) return;
     const qint64 before = store_->rowCount();
     store_->append(*rows);
+    showAppended(before);
+    emit totalRowsChanged();
+}
+
+// Shows the rows from `before` on: all of them, or those that pass the filter.
+void ResultModel::showAppended(qint64 before) {
     const qint64 after = store_->rowCount();
     const qint64 shown = view_.count();
     if (view_.isIdentity()) {
@@ -65,7 +71,6 @@ void ResultModel::appendRows(std::shared_ptr<db::RowBlock> rows) {
         if (last >= shown) endInsertRows();
         return;
     }
-    // a filtered view takes the new rows that pass
     std::vector<uint32_t> passed = grid::filterRows(*store_, filter_, before);
     if (passed.empty() || shown >= INT_MAX) return;
     const qint64 last = std::min<qint64>(shown + qint64(passed.size()), INT_MAX) - 1;
@@ -147,8 +152,10 @@ void ResultModel::apply(std::vector<uint32_t> order, bool identity) {
 }
 
 QString ResultModel::rowsShownText() const {
-    if (filter_.isEmpty()) return QStringLiteral("%1 rows").arg(totalRows());
-    return QStringLiteral("%1 of %2 rows").arg(view_.count()).arg(totalRows());
+    const qint64 total = totalRows();
+    const QString unit = total == 1 ? QStringLiteral("row") : QStringLiteral("rows");
+    if (filter_.isEmpty()) return QStringLiteral("%1 %2").arg(total).arg(unit);
+    return QStringLiteral("%1 of %2 %3").arg(view_.count()).arg(total).arg(unit);
 }
 
 std::optional<grid::CellPosition> ResultModel::find(grid::CellPosition from, const QString& text, bool forward) const {

@@ -103,10 +103,14 @@ signals:
     // The shown rows changed order or number (a sort or filter applied).
     void orderChanged();
     void sortingChanged(bool sorting);
+    // Rows arrived (or the last one did): totalRows() and rowsShownText()
+    // may say something new even when no shown row was added.
+    void totalRowsChanged();
 
 private:
     struct Job;
     void reorder();
+    void showAppended(qint64 before);
     void apply(std::vector<uint32_t> order, bool identity);
     QString displayText(int row, int column) const;
 

@@ -75,7 +75,7 @@ RunResult RunEngine::run() {
 
 RunResult RunEngine::execute() {
     // Planning reads the whole script: it happens here, off the UI thread.
-    const RunPlan plan = planRun(request_.text);
+    const RunPlan plan = planRun(request_.text, request_.connectionString);
     statementKind_ = plan.kind;
     if (!plan.refusal.isEmpty()) return finish(RunOutcome::Refused, plan.refusal);
     if (plan.textToRun.isEmpty()) return finish(RunOutcome::NothingToDo, textlayout::nothingToDoMessage());
@@ -163,6 +163,7 @@ db::Connection* RunEngine::connect(std::unique_ptr<db::Connection>& owned) {
                                  .arg(request_.database));
         conn->setDefaultDatabase(request_.database);
     }
+    if (request_.session && !request_.keptSessionOnly) request_.session->applyAutoCommit(request_.autoCommit);
     return conn;
 }
 

@@ -101,6 +101,9 @@ struct RunRequest {
     // The program's own COMMIT or ROLLBACK of the session's transaction: it
     // runs on the kept connection or fails, never on a new one.
     bool keptSessionOnly = false;
+    // Off: the session opens a transaction at the run's first statement
+    // (when none is open), which the user ends with COMMIT or ROLLBACK.
+    bool autoCommit = true;
 };
 
 // How a run ended.

@@ -1,8 +1,10 @@
 #include "run/RunPlan.h"
 
+#include "script/ParameterMarkers.h"
+
 #include <algorithm>
 
-RunPlan planRun(const QString& sourceText) {
+RunPlan planRun(const QString& sourceText, const QString& connectionString) {
     RunPlan plan;
     if (const qsizetype nul = sourceText.indexOf(QChar(0)); nul >= 0) {
         const qsizetype lineStart = sourceText.lastIndexOf(QLatin1Char('\n'), nul) + 1;
@@ -12,9 +14,17 @@ RunPlan planRun(const QString& sourceText) {
         return plan;
     }
     // Blanks alone are nothing to run (a server would answer them with an
-    // error or an empty result).
-    // (Asked without trimming: a trimmed copy of a large script would double it.)
+    // error or an empty result). (Asked without trimming: a trimmed copy of a
+    // large script would double it.)
     if (std::all_of(sourceText.cbegin(), sourceText.cend(), [](QChar c) { return c.isSpace(); })) return plan;
+    if (!connectionString.isEmpty()) {
+        const auto markers =
+            sqlscript::findParameterMarkers(sourceText, db::familyOfConnectionString(connectionString));
+        if (!markers.empty()) {
+            plan.refusal = sqlscript::parameterRefusal(markers) + QStringLiteral(" Nothing was run.");
+            return plan;
+        }
+    }
     const QString prepared = scripttext::prepareScriptText(sourceText);
     plan.kind = scripttext::classifyStatement(prepared);
     plan.textToRun = plan.kind == scripttext::StatementKind::SystemProcedure ? QStringLiteral("master..") + prepared

@@ -3,7 +3,9 @@
 // procedure call ("sp_…") is sent through the master database, everything
 // else exactly as the user wrote it (comments and terminators included).
 // A script holding a NUL character is refused whole: drivers would send only
-// the text before it.
+// the text before it. So is a script with parameter markers (":id", "?", …,
+// see ParameterMarkers.h) for the server the connection string reaches: a
+// run supplies no values, and none is sent as a silent NULL.
 
 #include "script/ScriptText.h"
 
@@ -15,4 +17,5 @@ struct RunPlan {
     QString refusal;   // why the script cannot be sent at all; empty when it can
 };
 
-RunPlan planRun(const QString& sourceText);
+// connectionString: where the run goes (empty: nowhere yet, no parameter check).
+RunPlan planRun(const QString& sourceText, const QString& connectionString = QString());

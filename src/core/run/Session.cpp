@@ -30,6 +30,19 @@ Session::Lease Session::connectionFor(const QString& connectionString, const db:
     return {*conn_, kept, lost};
 }
 
+void Session::applyAutoCommit(bool autoCommit) {
+    if (!conn_) return;
+    if (autoCommit) {
+        conn_->setAutoCommit(true);
+        return;
+    }
+    const std::optional<bool> inTransaction = conn_->inTransaction();
+    if (!inTransaction) conn_->setAutoCommit(false);
+    else if (!*inTransaction)
+        conn_->exec(conn_->serverFamily() == db::ServerFamily::MariaDB ? QStringLiteral("START TRANSACTION")
+                                                                       : QStringLiteral("BEGIN"));
+}
+
 void Session::checkAfterFailure() {
     if (conn_ && !conn_->isAlive()) close();
 }

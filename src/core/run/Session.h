@@ -36,6 +36,11 @@ public:
     // A kept connection that was inside a transaction when it was lost fails
     // the lease too (the rest of the transaction must not run outside it).
     Lease connectionFor(const QString& connectionString, const db::OpenOptions& options, bool keptOnly = false);
+    // Before a run's first statement, on the leased connection: with
+    // auto-commit off a transaction is opened when none is (BEGIN, or the
+    // driver's own auto-commit turned off where the backend cannot tell);
+    // with it on, the driver's auto-commit is turned back on.
+    void applyAutoCommit(bool autoCommit);
     // After a run that failed: forgets the connection when it no longer
     // reaches its server, so the next run opens a new one (and never
     // re-sends the failed statement on its own).

@@ -1,6 +1,7 @@
 #include "store/SavedPasswords.h"
 
 #include "db/ConnectionString.h"
+#include "db/ConnectionUri.h"
 #include "store/SecretStore.h"
 
 #include <QRegularExpression>
@@ -73,7 +74,10 @@ Result<QString> resolve(const QString& connectionString, SecretStore& store) {
     return applied(connectionString, replacements);
 }
 
-Result<Sealed> seal(const QString& connectionString, const QStringList& ownIds, SecretStore& store) {
+Result<Sealed> seal(const QString& given, const QStringList& ownIds, SecretStore& store) {
+    // A URI is stored in its key=value form: its password then has a key of
+    // its own, which a reference can take the place of.
+    const QString connectionString = db::isConnectionUri(given) ? db::ConnectionString(given).toString() : given;
     Sealed out;
     std::vector<Replacement> replacements;
     std::optional<bool> available; // asked once, and only when a password is to be stored

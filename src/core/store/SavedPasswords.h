@@ -39,7 +39,8 @@ struct Sealed {
     QString notice;           // for the user when a password stayed in vsql.db against the rule
 };
 // Moves every plain password of the string into the store (when it is
-// available) and puts references in their place. References to ownIds (the
+// available; a URI is written in its key=value form first)
+// and puts references in their place. References to ownIds (the
 // entries of the row being saved) stay as they are; any other reference is
 // read and stored again under a new id, so no two rows share an entry.
 // Where the store is not available the passwords stay in the string; where

@@ -3,6 +3,7 @@
 #include "base/Background.h"
 #include "base/Memory.h"
 #include "common/Dialogs.h"
+#include "connections/SshQuestions.h"
 #include "db/ProcessLocale.h"
 #include "document/QueryDocument.h"
 #include "settings/AppPaths.h"
@@ -99,6 +100,7 @@ int main(int argc, char** argv) {
     MainWindow window;
     QuitOnSignal quitOnSignal(&window); // SIGTERM, SIGINT: cancel running statements, then exit
     ConnectionFlow connections(&window);
+    SshQuestions sshQuestions(&window); // asked when a tunnel's jump host or key needs the user
     window.show();
     splash.close();
     app.processEvents();

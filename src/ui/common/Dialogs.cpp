@@ -57,6 +57,12 @@ std::optional<QString> QtDialogs::input(QWidget* parent, const QString& prompt, 
     return ok ? std::optional<QString>(v) : std::nullopt;
 }
 
+std::optional<QString> QtDialogs::secret(QWidget* parent, const QString& prompt, const QString& title) {
+    bool ok = false;
+    const QString v = QInputDialog::getText(parent, appTitle(title), prompt, QLineEdit::Password, QString(), &ok);
+    return ok ? std::optional<QString>(v) : std::nullopt;
+}
+
 std::optional<int> QtDialogs::inputNumber(QWidget* parent, const QString& prompt, const QString& title, int value,
                                           int min, int max) {
     bool ok = false;

@@ -11,8 +11,10 @@
 
 class QWidget;
 
-// What the connection dialog starts on.
-enum class ConnectionKind { SqliteFile, OdbcDriver, OdbcDataSource };
+// What the connection dialog starts on: a SQLite file, a PostgreSQL or
+// MariaDB/MySQL server (the native clients, with TLS), any installed ODBC
+// driver, or an ODBC data source.
+enum class ConnectionKind { SqliteFile, OdbcDriver, OdbcDataSource, PostgreSql, MariaDb };
 
 // A connection the user has built: the string, and what the opened
 // connection reported (empty when it could not be opened).
@@ -42,6 +44,8 @@ public:
                                          const QString& defaultText) = 0;
     virtual std::optional<int> inputNumber(QWidget* parent, const QString& prompt, const QString& title, int value,
                                            int min, int max) = 0;
+    // A secret (a passphrase), typed without being shown; nullopt when cancelled.
+    virtual std::optional<QString> secret(QWidget* parent, const QString& prompt, const QString& title) = 0;
     // Empty when cancelled. filters are Qt name filters ("SQL Files (*.sql)");
     // startIn is the folder (or, for saving, the suggested file) the dialog
     // opens at; selectedFilter receives the filter the user picked.
@@ -72,6 +76,7 @@ public:
                                  const QString& defaultText) override;
     std::optional<int> inputNumber(QWidget* parent, const QString& prompt, const QString& title, int value, int min,
                                    int max) override;
+    std::optional<QString> secret(QWidget* parent, const QString& prompt, const QString& title) override;
     QString openFileName(QWidget* parent, const QString& title, const QStringList& filters,
                          const QString& startIn) override;
     QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters, const QString& startIn,

@@ -1,5 +1,6 @@
 #include "common/DocumentContext.h"
 
+#include "db/ConnectionProfile.h"
 #include "run/Session.h"
 
 DocumentContext::DocumentContext(QObject* parent) : QObject(parent), session_(std::make_shared<Session>()) {}
@@ -8,6 +9,7 @@ DocumentContext::DocumentContext(QObject* parent) : QObject(parent), session_(st
 DocumentContext::~DocumentContext() = default;
 
 void DocumentContext::setConnection(const QString& connectionString, const QString& name) {
+    if (connectionString != connectionString_) tunnelHold_ = db::holdTunnel(connectionString);
     connectionString_ = connectionString;
     connectionName_ = name;
     database_.clear();

@@ -39,6 +39,10 @@ public:
     db::ServerFamily serverFamily() const { return family_; }
     // The connection the document's runs keep open between them.
     const std::shared_ptr<Session>& session() const { return session_; }
+    // Auto-commit of the document's runs (on by default; DocumentSession
+    // switches it). Off, a run opens a transaction when none is open.
+    bool autoCommit() const { return autoCommit_; }
+    void setAutoCommit(bool on) { autoCommit_ = on; }
 
     // A new connection: the database, provider kind and dialect are
     // forgotten and the server family taken from the string.
@@ -62,4 +66,6 @@ private:
     SqlDialect dialect_;
     db::ServerFamily family_ = db::ServerFamily::Other;
     std::shared_ptr<Session> session_;
+    bool autoCommit_ = true;
+    std::shared_ptr<void> tunnelHold_; // an SSH tunnel lives while the document uses it
 };

@@ -1,103 +1,106 @@
 #include "connections/ConnectionDialog.h"
 
 #include "base/Background.h"
+#include "connections/ConnectionForm.h"
+#include "connections/ConnectionPages.h"
+#include "db/BackendChoice.h"
 #include "common/Theme.h"
 #include "db/Connection.h"
+#include "db/ConnectionProfile.h"
 #include "db/ConnectionString.h"
-#include "db/OdbcSupport.h"
+#include "db/ConnectionUri.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
 constexpr int kTestTimeoutSeconds = 10;
+enum Page { ServerPageIndex, SqlitePageIndex, DataSourcePageIndex };
+
+bool isServerKind(ConnectionKind k) {
+    return k == ConnectionKind::PostgreSql || k == ConnectionKind::MariaDb || k == ConnectionKind::OdbcDriver;
+}
+
+// The kind a string stands for; the current one while it fits. A URI says
+// its server outright. Another driver than the current server's means the
+// ODBC kind only once the string is settled (Enter, or the focus gone):
+// while "Driver=PostgreSQL Unicode" is typed, "Driver=Postg" is no other one.
+ConnectionKind kindOf(const QString& text, const db::ConnectionString& cs, ConnectionKind current,
+                      bool settled) {
+    if (cs.isSqlite()) return ConnectionKind::SqliteFile;
+    if (!cs.has(QStringLiteral("Driver")))
+        return cs.has(QStringLiteral("DSN")) ? ConnectionKind::OdbcDataSource : current;
+    if (current == ConnectionKind::OdbcDriver && !db::isConnectionUri(text)) return current; // any driver
+    switch (db::familyOfConnectionString(cs)) {
+    case db::ServerFamily::PostgreSQL:
+        return ConnectionKind::PostgreSql;
+    case db::ServerFamily::MariaDB:
+        return ConnectionKind::MariaDb;
+    default:
+        return settled ? ConnectionKind::OdbcDriver : current;
+    }
+}
 
 } // namespace
 
-ConnectionDialog::ConnectionDialog(QWidget* parent, ConnectionKind initial) : QDialog(parent) {
+ConnectionDialog::ConnectionDialog(QWidget* parent, ConnectionKind initial)
+    : QDialog(parent), form_(new ConnectionForm(this)) {
     setWindowTitle(QStringLiteral("New Connection"));
-    setMinimumWidth(520);
+    setMinimumWidth(560);
     auto* layout = new QVBoxLayout(this);
 
     auto* top = new QFormLayout;
     kind_ = new QComboBox(this);
-    kind_->addItems({QStringLiteral("SQLite file"), QStringLiteral("ODBC driver"), QStringLiteral("ODBC data source (DSN)")});
-    top->addRow(QStringLiteral("Connect with:"), kind_);
+    kind_->setObjectName(QStringLiteral("kind"));
+    const std::pair<const char*, ConnectionKind> kinds[] = {
+        {"PostgreSQL", ConnectionKind::PostgreSql},
+        {"MariaDB / MySQL", ConnectionKind::MariaDb},
+        {"SQLite file", ConnectionKind::SqliteFile},
+        {"ODBC driver", ConnectionKind::OdbcDriver},
+        {"ODBC data source (DSN)", ConnectionKind::OdbcDataSource}};
+    for (const auto& [text, k] : kinds)
+        kind_->addItem(QLatin1String(text), int(k));
+    top->addRow(QStringLiteral("Connect to:"), kind_);
     layout->addLayout(top);
 
-    pages_ = new QStackedWidget(this);
-    // SQLite file
-    auto* sqlitePage = new QWidget(pages_);
-    auto* sqliteForm = new QFormLayout(sqlitePage);
-    auto* fileRow = new QHBoxLayout;
-    file_ = new QLineEdit(sqlitePage);
-    file_->setPlaceholderText(QStringLiteral("/path/to/database.db"));
-    auto* browse = new QPushButton(QStringLiteral("Browse..."), sqlitePage);
-    fileRow->addWidget(file_, 1);
-    fileRow->addWidget(browse);
-    sqliteForm->addRow(QStringLiteral("Database file:"), fileRow);
-    connect(browse, &QPushButton::clicked, this, [this] {
-        const QString f = QFileDialog::getOpenFileName(this, QStringLiteral("SQLite Database"), file_->text(),
-                                                       QStringLiteral("SQLite databases (*.db *.sqlite *.sqlite3);;All Files (*)"));
-        if (!f.isEmpty()) file_->setText(f);
-    });
-    // ODBC driver
-    auto* driverPage = new QWidget(pages_);
-    auto* driverForm = new QFormLayout(driverPage);
-    drivers_ = new QComboBox(driverPage);
-    drivers_->addItems(db::odbc::installedDrivers());
-    server_ = new QLineEdit(driverPage);
-    port_ = new QLineEdit(driverPage);
-    database_ = new QLineEdit(driverPage);
-    user_ = new QLineEdit(driverPage);
-    password_ = new QLineEdit(driverPage);
-    password_->setEchoMode(QLineEdit::Password);
-    server_->setPlaceholderText(QStringLiteral("localhost"));
-    driverForm->addRow(QStringLiteral("Driver:"), drivers_);
-    driverForm->addRow(QStringLiteral("Server:"), server_);
-    driverForm->addRow(QStringLiteral("Port:"), port_);
-    driverForm->addRow(QStringLiteral("Database:"), database_);
-    driverForm->addRow(QStringLiteral("User:"), user_);
-    driverForm->addRow(QStringLiteral("Password:"), password_);
-    // ODBC data source
-    auto* dsnPage = new QWidget(pages_);
-    auto* dsnForm = new QFormLayout(dsnPage);
-    dataSources_ = new QComboBox(dsnPage);
-    dataSources_->addItems(db::odbc::dataSources());
-    dataSources_->setEditable(true);
-    dsnUser_ = new QLineEdit(dsnPage);
-    dsnPassword_ = new QLineEdit(dsnPage);
-    dsnPassword_->setEchoMode(QLineEdit::Password);
-    dsnForm->addRow(QStringLiteral("Data source:"), dataSources_);
-    dsnForm->addRow(QStringLiteral("User:"), dsnUser_);
-    dsnForm->addRow(QStringLiteral("Password:"), dsnPassword_);
-    pages_->addWidget(sqlitePage);
-    pages_->addWidget(driverPage);
-    pages_->addWidget(dsnPage);
-    layout->addWidget(pages_);
+    tabs_ = new QTabWidget(this);
+    pages_ = new QStackedWidget(tabs_);
+    server_ = std::make_unique<ServerPage>(makeServerPage(pages_, form_));
+    pages_->addWidget(server_->page);
+    pages_->addWidget(makeSqlitePage(pages_, form_));
+    const DataSourcePage dsn = makeDataSourcePage(pages_, form_);
+    dataSources_ = dsn.dataSources;
+    pages_->addWidget(dsn.page);
+    tabs_->addTab(pages_, QStringLiteral("Connection"));
+    tabs_->addTab(makeSshPage(tabs_, form_), QStringLiteral("SSH Tunnel"));
+    tabs_->addTab(makeSafetyPage(tabs_, form_), QStringLiteral("Safety"));
+    layout->addWidget(tabs_);
 
-    auto* more = new QFormLayout;
-    advanced_ = new QLineEdit(this);
-    advanced_->setPlaceholderText(QStringLiteral("further keys, e.g. sslmode=require;"));
-    more->addRow(QStringLiteral("Advanced:"), advanced_);
-    preview_ = new QLabel(this);
-    preview_->setWordWrap(true);
-    preview_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Theme::setTextRole(preview_, Theme::Role::DimText);
-    more->addRow(QStringLiteral("Connection string:"), preview_);
-    layout->addLayout(more);
+    auto* rawRow = new QFormLayout;
+    raw_ = new QLineEdit(this);
+    raw_->setObjectName(QStringLiteral("connectionString"));
+    raw_->setPlaceholderText(
+        QStringLiteral("key=value;… or a URI: postgresql://user@host/db, mysql://…, sqlite:///file.db"));
+    raw_->setToolTip(
+        QStringLiteral("The connection string the fields make; edit it, or paste one, and the fields "
+                       "follow. The password shows as ****."));
+    rawRow->addRow(QStringLiteral("Connection string:"), raw_);
+    layout->addLayout(rawRow);
 
     auto* testRow = new QHBoxLayout;
     test_ = new QPushButton(QStringLiteral("&Test Connection"), this);
     status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("testStatus"));
     status_->setWordWrap(true);
     testRow->addWidget(test_);
     testRow->addWidget(status_, 1);
@@ -109,69 +112,154 @@ ConnectionDialog::ConnectionDialog(QWidget* parent, ConnectionKind initial) : QD
     connect(buttons, &QDialogButtonBox::accepted, this, &ConnectionDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(test_, &QPushButton::clicked, this, &ConnectionDialog::testConnection);
-    connect(kind_, &QComboBox::currentIndexChanged, this, [this](int i) {
-        pages_->setCurrentIndex(i);
-        updatePreview();
+    connect(kind_, &QComboBox::currentIndexChanged, this, &ConnectionDialog::kindChosen);
+    connect(form_, &ConnectionForm::edited, this, [this] {
+        rememberPassword();
+        showConnectionText();
     });
-    for (QLineEdit* e : {file_, server_, port_, database_, user_, password_, dsnUser_, dsnPassword_, advanced_})
-        connect(e, &QLineEdit::textChanged, this, &ConnectionDialog::updatePreview);
-    connect(drivers_, &QComboBox::currentTextChanged, this, &ConnectionDialog::updatePreview);
-    connect(dataSources_, &QComboBox::currentTextChanged, this, &ConnectionDialog::updatePreview);
+    connect(raw_, &QLineEdit::textEdited, this, &ConnectionDialog::connectionTextEdited);
+    connect(raw_, &QLineEdit::editingFinished, this, &ConnectionDialog::connectionTextSettled);
     setKind(initial);
-    updatePreview();
+}
+
+ConnectionDialog::~ConnectionDialog() = default;
+
+ConnectionKind ConnectionDialog::kind() const {
+    return ConnectionKind(kind_->currentData().toInt());
 }
 
 void ConnectionDialog::setKind(ConnectionKind k) {
-    kind_->setCurrentIndex(int(k)); // the items are in the order of ConnectionKind
-    pages_->setCurrentIndex(int(k));
+    if (k == kind() && !form_->model().isEmpty()) return;
+    const QSignalBlocker quiet(kind_);
+    kind_->setCurrentIndex(kind_->findData(int(k)));
+    kindChosen();
 }
 
-QLineEdit* ConnectionDialog::field(const QString& name) const {
-    static const char* const names[] = {"file", "server", "port", "database", "user", "password", "advanced"};
-    QLineEdit* const edits[] = {file_, server_, port_, database_, user_, password_, advanced_};
-    for (size_t i = 0; i < std::size(names); ++i)
-        if (name == QLatin1String(names[i])) return edits[i];
-    return nullptr;
+void ConnectionDialog::showKind(ConnectionKind k) {
+    {
+        const QSignalBlocker quiet(kind_);
+        kind_->setCurrentIndex(kind_->findData(int(k)));
+    }
+    pages_->setCurrentIndex(isServerKind(k)                   ? ServerPageIndex
+                            : k == ConnectionKind::SqliteFile ? SqlitePageIndex
+                                                              : DataSourcePageIndex);
+    server_->driverRow->setVisible(k == ConnectionKind::OdbcDriver);
+    if (auto* label = qobject_cast<QFormLayout*>(server_->page->layout())->labelForField(server_->driverRow))
+        label->setVisible(k == ConnectionKind::OdbcDriver);
+    server_->postgresTls->setVisible(k == ConnectionKind::PostgreSql);
+    server_->mariaTls->setVisible(k == ConnectionKind::MariaDb);
+    tabs_->setTabEnabled(1, k != ConnectionKind::SqliteFile); // no tunnel to a file
+}
+
+void ConnectionDialog::kindChosen() {
+    const ConnectionKind k = kind();
+    const db::ConnectionString old = form_->model();
+    db::ConnectionString next;
+    auto carry = [&](const QStringList& names) {
+        for (const QString& n : names)
+            if (const auto v = old.value(n)) {
+                next.set(names.first(), *v);
+                return;
+            }
+    };
+    switch (k) {
+    case ConnectionKind::PostgreSql:
+        next.set(QStringLiteral("Driver"), QStringLiteral("PostgreSQL Unicode"));
+        break;
+    case ConnectionKind::MariaDb:
+        next.set(QStringLiteral("Driver"), QStringLiteral("MariaDB Unicode"));
+        break;
+    case ConnectionKind::OdbcDriver:
+        if (!server_->drivers->currentText().isEmpty())
+            next.set(QStringLiteral("Driver"), server_->drivers->currentText());
+        break;
+    case ConnectionKind::SqliteFile:
+        next.set(QStringLiteral("Provider"), QStringLiteral("SQLite"));
+        if (old.isSqlite())
+            carry({QStringLiteral("Data Source"), QStringLiteral("Database")});
+        else
+            next.set(QStringLiteral("Data Source"), QString());
+        break;
+    case ConnectionKind::OdbcDataSource:
+        next.set(QStringLiteral("DSN"), dataSources_->currentText());
+        break;
+    }
+    if (isServerKind(k))
+        for (const char* key : {"Server", "Port", "Database"})
+            carry({QLatin1String(key)});
+    if (k != ConnectionKind::SqliteFile) {
+        carry({QStringLiteral("Uid"), QStringLiteral("User")});
+        carry({QStringLiteral("Pwd"), QStringLiteral("Password")});
+    }
+    for (const QString& key : db::ConnectionProfile::keys())
+        if (k != ConnectionKind::SqliteFile || !key.startsWith(QLatin1String("Ssh"))) carry({key});
+    form_->setModel(next);
+    showKind(k);
+    showConnectionText();
+}
+
+void ConnectionDialog::showConnectionText() {
+    raw_->setText(db::maskPasswords(form_->model().toString()));
+}
+
+void ConnectionDialog::connectionTextEdited(const QString& text) {
+    db::ConnectionString typed(text);
+    // Stars stand for the password the dialog holds (typing them back one by
+    // one, or retyping the line, keeps it).
+    for (const char* key : {"Pwd", "Password"})
+        if (const auto v = typed.value(QLatin1String(key));
+            v && !v->isEmpty() && *v == QString(v->size(), QLatin1Char('*')))
+            typed.set(QLatin1String(key), password_);
+    form_->setModel(typed);
+    rememberPassword();
+    showKind(kindOf(text, typed, kind(), false));
+}
+
+void ConnectionDialog::connectionTextSettled() {
+    showKind(kindOf(raw_->text(), form_->model(), kind(), true));
+}
+
+void ConnectionDialog::rememberPassword() {
+    const db::ConnectionString& cs = form_->model();
+    const QString p =
+        cs.value(QStringLiteral("Pwd")).value_or(cs.value(QStringLiteral("Password")).value_or(QString()));
+    if (!p.isEmpty() && p != QString(p.size(), QLatin1Char('*'))) password_ = p;
+}
+
+void ConnectionDialog::setConnectionText(const QString& text) {
+    raw_->setText(text);
+    connectionTextEdited(text);
+    connectionTextSettled();
 }
 
 void ConnectionDialog::setField(const QString& name, const QString& value) {
-    if (name == QLatin1String("driver")) drivers_->setCurrentText(value);
-    else if (name == QLatin1String("dsn")) dataSources_->setCurrentText(value);
-    else if (QLineEdit* e = field(name)) e->setText(value);
+    if (name == QLatin1String("advanced")) {
+        db::ConnectionString cs = form_->model();
+        for (const db::ConnectionStringPiece& p : db::scanConnectionString(value))
+            cs.set(p.key, p.value);
+        form_->setModel(cs);
+        showConnectionText();
+        return;
+    }
+    QWidget* target = nullptr;
+    for (QWidget* w : findChildren<QWidget*>(name))
+        if (!target || w->isVisibleTo(this)) target = w;
+    if (auto* e = qobject_cast<QLineEdit*>(target))
+        e->setText(value);
+    else if (auto* box = qobject_cast<QCheckBox*>(target))
+        box->setChecked(db::isTrueValue(value));
+    else if (auto* c = qobject_cast<QComboBox*>(target)) {
+        const int i = c->findData(value, Qt::UserRole, Qt::MatchFixedString);
+        if (c->isEditable() && i < 0)
+            c->setEditText(value);
+        else
+            c->setCurrentIndex(i);
+    }
 }
 
 QString ConnectionDialog::connectionString() const {
-    QString cs;
-    switch (ConnectionKind(kind_->currentIndex())) {
-    case ConnectionKind::SqliteFile: cs = db::sqliteConnectionString(file_->text().trimmed()); break;
-    case ConnectionKind::OdbcDriver: {
-        // driver names are written in braces, as the driver manager lists them
-        cs = QStringLiteral("Driver={%1};").arg(QString(drivers_->currentText()).replace(QLatin1Char('}'), QLatin1String("}}")));
-        auto add = [&](const char* key, const QLineEdit* e) {
-            if (!e->text().isEmpty()) cs += QLatin1String(key) + QLatin1Char('=') + db::quoteValue(e->text()) + QLatin1Char(';');
-        };
-        add("Server", server_);
-        add("Port", port_);
-        add("Database", database_);
-        add("Uid", user_);
-        add("Pwd", password_);
-        break;
-    }
-    case ConnectionKind::OdbcDataSource:
-        cs = QStringLiteral("DSN=") + db::quoteValue(dataSources_->currentText()) + QLatin1Char(';');
-        if (!dsnUser_->text().isEmpty()) cs += QStringLiteral("Uid=") + db::quoteValue(dsnUser_->text()) + QLatin1Char(';');
-        if (!dsnPassword_->text().isEmpty()) cs += QStringLiteral("Pwd=") + db::quoteValue(dsnPassword_->text()) + QLatin1Char(';');
-        break;
-    }
-    QString extra = advanced_->text().trimmed();
-    if (!extra.isEmpty()) {
-        if (!extra.endsWith(QLatin1Char(';'))) extra += QLatin1Char(';');
-        cs += extra;
-    }
-    return cs;
+    return form_->model().toString();
 }
-
-void ConnectionDialog::updatePreview() { preview_->setText(db::maskPasswords(connectionString())); }
 
 ConnectionDialog::Probe ConnectionDialog::probe(const QString& cs) {
     Probe p;
@@ -181,6 +269,10 @@ ConnectionDialog::Probe ConnectionDialog::probe(const QString& cs) {
         p.providerName = conn->providerName();
         p.defaultDatabase = conn->defaultDatabase();
         p.message = QStringLiteral("Connected: %1 %2").arg(p.providerName, conn->serverVersion());
+        const db::ConnectionString given(cs);
+        const QString note =
+            db::backendNote(db::chooseBackend(db::withoutEditorKeys(given), given.wantsOdbc()));
+        if (!note.isEmpty()) p.message += QStringLiteral("\n") + note;
     } catch (const db::Error& e) {
         p.message = db::scrubSecrets(e.description(), db::passwordValues(cs));
     }
@@ -207,14 +299,18 @@ void ConnectionDialog::testConnection() {
     runProbe(test_, [this](const Probe& p) { emit testFinished(p.ok); });
 }
 
-QString ConnectionDialog::testStatus() const { return status_->text(); }
+QString ConnectionDialog::testStatus() const {
+    return status_->text();
+}
 
 void ConnectionDialog::accept() {
     const QString cs = connectionString();
     runProbe(ok_, [this, cs](const Probe& p) {
         if (!p.ok &&
-            Dialogs::get().question(this, QStringLiteral("The connection could not be opened:\n%1\n\nUse it anyway?").arg(p.message),
-                                    QStringLiteral("New Connection"), Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+            Dialogs::get().question(
+                this,
+                QStringLiteral("The connection could not be opened:\n%1\n\nUse it anyway?").arg(p.message),
+                QStringLiteral("New Connection"), Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
             return;
         result_ = {cs, p.defaultDatabase, p.providerName};
         QDialog::accept();

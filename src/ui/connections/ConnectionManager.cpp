@@ -47,7 +47,9 @@ ConnectionManager::ConnectionManager(QWidget* parent) : QDialog(parent) {
     create->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     create->setPopupMode(QToolButton::MenuButtonPopup);
     auto* createMenu = new QMenu(create);
-    const std::pair<const char*, ConnectionKind> kinds[] = {{"SQLite File", ConnectionKind::SqliteFile},
+    const std::pair<const char*, ConnectionKind> kinds[] = {{"PostgreSQL", ConnectionKind::PostgreSql},
+                                                            {"MariaDB / MySQL", ConnectionKind::MariaDb},
+                                                            {"SQLite File", ConnectionKind::SqliteFile},
                                                             {"ODBC Driver", ConnectionKind::OdbcDriver},
                                                             {"ODBC Data Source", ConnectionKind::OdbcDataSource}};
     for (const auto& [caption, kind] : kinds)
@@ -250,8 +252,13 @@ void ConnectionManager::connectWizardAddon(ConnectionKind kind) {
     const QString question = QStringLiteral("Store %1?\r\nType: %2\r\nConnection String: \r\n%3")
                                  .arg(*name, ConnectionStore::typeText(type), db::maskPasswords(made->connectionString));
     if (Dialogs::get().question(this, question, QStringLiteral("Store Information"), Dialogs::Buttons::YesNo) !=
-        Dialogs::Answer::Yes)
+        Dialogs::Answer::Yes) {
+        // No keeps the connection the user just built: it is used, not stored.
+        chosen_ = made->connectionString;
+        chosenName_ = *name;
+        accept();
         return;
+    }
     QString notice;
     const Result<qint64> r = ConnectionStore::insertConnection(*name, made->connectionString, type, &notice);
     if (!r) Dialogs::get().message(this, QStringLiteral("Error: ") + r.error());

@@ -30,6 +30,9 @@ public:
 
     // The manager's operations (toolbar and buttons), public for tests.
     void addConnections();
+    // Builds a connection with the connection dialog, names it and asks
+    // whether to store it: Yes stores and selects it, No connects with it
+    // without storing (the manager closes as after Connect).
     void connectWizardAddon(ConnectionKind kind);
     void saveSelected();
     void deleteSelected();

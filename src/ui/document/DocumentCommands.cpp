@@ -151,10 +151,13 @@ void QueryDocument::onToolbarButton(const QString& tag) {
     else if (tag == QLatin1String("Syntax Check")) parts_.check->syntaxCheck();
     else if (tag == QLatin1String("EXECUTE")) startExec();
     else if (tag == QLatin1String("STOP")) parts_.runs->stop();
+    else onTransactionButton(tag);
 }
 
 void QueryDocument::onToolbarMenu(const QString&, const QString& key) {
-    if (key == QLatin1String("SQLITE")) connectWizard(ConnectionKind::SqliteFile);
+    if (key == QLatin1String("PGSQL")) connectWizard(ConnectionKind::PostgreSql);
+    else if (key == QLatin1String("MARIADB")) connectWizard(ConnectionKind::MariaDb);
+    else if (key == QLatin1String("SQLITE")) connectWizard(ConnectionKind::SqliteFile);
     else if (key == QLatin1String("ODBC")) connectWizard(ConnectionKind::OdbcDriver);
     else if (key == QLatin1String("DSN")) connectWizard(ConnectionKind::OdbcDataSource);
     else if (key == QLatin1String("wizard")) emit connectionManagerRequested();

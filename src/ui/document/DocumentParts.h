@@ -4,6 +4,7 @@
 // Callers in the program use the document's own operations instead.
 
 class CodeAssist;
+class ConnectionBadge;
 class DocumentContext;
 class DocumentSession;
 class DocumentToolbar;
@@ -38,6 +39,7 @@ struct DocumentParts {
     RatioSplitter* upperSplitter = nullptr; // editor | navigation
     RatioSplitter* lowerSplitter = nullptr; // upper area / results
     PanelStatusBar* status = nullptr;
+    ConnectionBadge* badge = nullptr; // the connection's environment and read-only state
     RunController* runs = nullptr;
     DocumentSession* session = nullptr;
     ErrorLineMarker* errorLine = nullptr;

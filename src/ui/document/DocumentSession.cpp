@@ -46,6 +46,7 @@ bool DocumentSession::disconnectSession() {
 bool DocumentSession::confirmClose(QWidget* parent, Ending ending) {
     const QString keep = ending == Ending::CloseWindow        ? QStringLiteral("keep the window open")
                          : ending == Ending::Disconnect       ? QStringLiteral("stay connected")
+                         : ending == Ending::AutoCommitOn     ? QStringLiteral("keep auto-commit off")
                                                                : QStringLiteral("keep the current connection");
     if (ending_) return false; // already ending it for an earlier close
     if (!inTransaction_) return true;
@@ -75,6 +76,16 @@ bool DocumentSession::confirmClose(QWidget* parent, Ending ending) {
         2, 2); // Enter and Escape keep everything as it is
     if (choice != 0 && choice != 1) return false;
     return endTransaction(choice == 0);
+}
+
+bool DocumentSession::autoCommit() const { return context_.autoCommit(); }
+
+bool DocumentSession::setAutoCommit(bool on, QWidget* parent) {
+    if (on == context_.autoCommit()) return true;
+    if (on && !confirmClose(parent, Ending::AutoCommitOn)) return false;
+    context_.setAutoCommit(on);
+    emit stateChanged();
+    return true;
 }
 
 bool DocumentSession::endTransaction(bool commit) {

@@ -39,11 +39,22 @@ public:
     // change the document meanwhile.
     // For Disconnect and a change of connection the question offers to
     // stay connected instead.
-    enum class Ending { CloseWindow, Disconnect, ChangeConnection };
+    enum class Ending { CloseWindow, Disconnect, ChangeConnection, AutoCommitOn };
     bool confirmClose(QWidget* parent, Ending ending = Ending::CloseWindow);
     // What the last confirmClose did with the transaction ("The transaction
     // was committed."), or empty; cleared by reading it.
     QString takeOutcome() { return std::exchange(outcome_, QString()); }
+
+    // Auto-commit of the document's runs (on by default). Off, the session
+    // opens a transaction at the first statement of a run, which Commit or
+    // Roll Back ends. Turning it back on inside a transaction asks first
+    // (Commit / Roll Back / Cancel); false when the user kept it off.
+    bool autoCommit() const;
+    bool setAutoCommit(bool on, QWidget* parent);
+    // Ends the open transaction (the toolbar's Commit and Roll Back); true
+    // when it succeeded. Nothing happens outside a transaction or during a run.
+    bool commit() { return inTransaction_ && endTransaction(true); }
+    bool rollBack() { return inTransaction_ && endTransaction(false); }
 
 signals:
     void stateChanged();

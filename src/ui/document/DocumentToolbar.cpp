@@ -11,7 +11,9 @@ DocumentToolbar::DocumentToolbar(QWidget* parent) : QToolBar(parent) {
     setMovable(false);
     setToolButtonStyle(Qt::ToolButtonIconOnly);
     addButton(QStringLiteral("New"), QStringLiteral("connect"), QStringLiteral("Connect"),
-              {{QStringLiteral("SQLite File"), QStringLiteral("SQLITE")},
+              {{QStringLiteral("PostgreSQL"), QStringLiteral("PGSQL")},
+               {QStringLiteral("MariaDB / MySQL"), QStringLiteral("MARIADB")},
+               {QStringLiteral("SQLite File"), QStringLiteral("SQLITE")},
                {QStringLiteral("ODBC Driver"), QStringLiteral("ODBC")},
                {QStringLiteral("ODBC Data Source"), QStringLiteral("DSN")}});
     addButton(QStringLiteral("Open"), QStringLiteral("open"), QStringLiteral("Open"),
@@ -41,6 +43,22 @@ DocumentToolbar::DocumentToolbar(QWidget* parent) : QToolBar(parent) {
     stop->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     stop->setEnabled(false);
     addSeparator();
+    // the session's transaction: auto-commit, and ending what is open
+    QToolButton* autoCommit = addButton(QStringLiteral("AUTOCOMMIT"), QString(),
+                                        QStringLiteral("Auto-commit: each statement is committed by itself. Off, the "
+                                                       "first statement opens a transaction that Commit or Roll Back ends."));
+    autoCommit->setText(QStringLiteral("Auto-commit"));
+    autoCommit->setCheckable(true);
+    autoCommit->setChecked(true);
+    autoCommit->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (const auto& [tag, text] : {std::pair{QStringLiteral("COMMIT"), QStringLiteral("Commit")},
+                                    std::pair{QStringLiteral("ROLLBACK"), QStringLiteral("Roll Back")}}) {
+        QToolButton* b = addButton(tag, QString(), text + QStringLiteral(" the window's open transaction"));
+        b->setText(text);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        b->setEnabled(false);
+    }
+    addSeparator();
     auto* label = new QLabel(QStringLiteral(" Database: "), this);
     addWidget(label);
     databases_ = new QComboBox(this);
@@ -55,7 +73,8 @@ QStringList DocumentToolbar::tags() {
     return {QStringLiteral("New"),  QStringLiteral("Open"),  QStringLiteral("Save"),        QStringLiteral("Cut"),
             QStringLiteral("Copy"), QStringLiteral("Paste"), QStringLiteral("Erase"),       QStringLiteral("Search"),
             QStringLiteral("Undo"), QStringLiteral("Return Data"), QStringLiteral("Syntax Check"),
-            QStringLiteral("EXECUTE"), QStringLiteral("STOP")};
+            QStringLiteral("EXECUTE"), QStringLiteral("STOP"), QStringLiteral("AUTOCOMMIT"), QStringLiteral("COMMIT"),
+            QStringLiteral("ROLLBACK")};
 }
 
 QToolButton* DocumentToolbar::addButton(const QString& tag, const QString& icon, const QString& tip,
@@ -63,7 +82,7 @@ QToolButton* DocumentToolbar::addButton(const QString& tag, const QString& icon,
     auto* b = new QToolButton(this);
     b->setObjectName(tag);
     b->setProperty("tag", tag);
-    b->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
+    if (!icon.isEmpty()) b->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
     b->setToolTip(tip);
     b->setAutoRaise(true);
     addWidget(b);
@@ -102,4 +121,9 @@ void DocumentToolbar::setResultMode(bool text) {
 void DocumentToolbar::setRunning(bool running) {
     button(QStringLiteral("EXECUTE"))->setEnabled(!running);
     button(QStringLiteral("STOP"))->setEnabled(running);
+}
+
+void DocumentToolbar::setTransactionState(bool autoCommit, bool inTransaction) {
+    button(QStringLiteral("AUTOCOMMIT"))->setChecked(autoCommit);
+    for (const char* tag : {"COMMIT", "ROLLBACK"}) button(QLatin1String(tag))->setEnabled(inTransaction);
 }

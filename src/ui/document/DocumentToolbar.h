@@ -20,6 +20,9 @@ public:
     QComboBox* databaseChooser() const { return databases_; }
     void setResultMode(bool text);
     void setRunning(bool running);
+    // The Auto-commit switch as the session has it; Commit and Roll Back
+    // only inside a transaction.
+    void setTransactionState(bool autoCommit, bool inTransaction);
 
     // Adds an entry to a button's drop-down (the document adds "wizard").
     void addMenuItem(const QString& tag, const QString& caption, const QString& key);

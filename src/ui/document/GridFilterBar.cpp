@@ -50,7 +50,7 @@ GridFilterBar::GridFilterBar(ResultModel* model, QWidget* parent) : QWidget(pare
     connect(delay_, &QTimer::timeout, this, &GridFilterBar::apply);
     connect(quick_, &QLineEdit::textChanged, this, &GridFilterBar::schedule);
     connect(add, &QToolButton::clicked, this, [this] { addCondition(); });
-    connect(model_, &QAbstractItemModel::rowsInserted, this, &GridFilterBar::updateCount);
+    connect(model_, &ResultModel::totalRowsChanged, this, &GridFilterBar::updateCount);
     connect(model_, &QAbstractItemModel::modelReset, this, &GridFilterBar::updateCount);
     updateCount();
 }

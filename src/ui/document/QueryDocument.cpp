@@ -10,6 +10,7 @@
 #include "common/PanelStatusBar.h"
 #include "common/RatioSplitter.h"
 #include "db/ConnectionString.h"
+#include "document/ConnectionBadge.h"
 #include "document/DocumentSession.h"
 #include "document/DocumentToolbar.h"
 #include "document/ErrorLineMarker.h"
@@ -35,6 +36,7 @@
 
 #include <QComboBox>
 #include <QFileInfo>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -77,7 +79,7 @@ void QueryDocument::buildLayout() {
     p.lowerSplitter->setObjectName(QStringLiteral("resultsSplitter"));
     p.lowerSplitter->addWidget(p.upperSplitter);
     p.lowerSplitter->addWidget(p.results);
-    p.status = new PanelStatusBar(8, 7, this);
+    p.status = new PanelStatusBar(ProfilePanel, 7, this);
     p.status->setObjectName(QStringLiteral("documentStatus"));
     p.status->setPanelMinimumWidth(ElapsedPanel, 60);
     p.status->setPanelToolTip(ElapsedPanel, QStringLiteral("Elapsed time of the last run"));
@@ -88,6 +90,7 @@ void QueryDocument::buildLayout() {
     layout->addWidget(p.toolbar);
     layout->addWidget(p.lowerSplitter, 1);
     layout->addWidget(p.status);
+    p.badge = new ConnectionBadge(this, *p.context, p.status, ProfilePanel);
     p.upperSplitter->setRatioFromTop(kObjectBrowserDefault);
     p.lowerSplitter->setRatioFromTop(1.0); // the result tabs are hidden at start
 }
@@ -137,8 +140,10 @@ void QueryDocument::wireParts() {
         parts_.results->showMessage(text, true);
         parts_.lowerSplitter->setRatioFromTop(0.7);
     });
-    connect(p.session, &DocumentSession::stateChanged, this,
-            [this] { parts_.status->setPanelText(SessionPanel, parts_.session->panelText()); });
+    connect(p.session, &DocumentSession::stateChanged, this, [this] {
+        parts_.status->setPanelText(SessionPanel, parts_.session->panelText());
+        parts_.toolbar->setTransactionState(parts_.session->autoCommit(), parts_.session->inTransaction());
+    });
     connect(p.watch, &OutputWatch::reloaded, this, [this](const QString& file) {
         ToolOutputView::of(parts_.results->textPane())->showFile(file, QFileInfo(file).fileName());
         setResultsInText(true);
@@ -212,7 +217,7 @@ void QueryDocument::applyPaneFonts(const QFont& font) {
 
 void QueryDocument::updateTitle() {
     const DocumentContext& c = *parts_.context;
-    QString title = parts_.files->displayName();
+    QString title = parts_.badge->captionPrefix() + parts_.files->displayName();
     // the connection: its saved name and what the object browser read from it
     // ("provider - database"), else the string without its passwords
     const QString caption = parts_.objects ? parts_.objects->caption() : QString();
@@ -329,6 +334,24 @@ void QueryDocument::disconnectSession() {
     const QString outcome = session->takeOutcome();
     parts_.results->showMessage((outcome.isEmpty() ? QString() : outcome + QStringLiteral("\r\n")) +
                                 QStringLiteral("Disconnected. The next run opens a new connection."));
+}
+
+void QueryDocument::onTransactionButton(const QString& tag) {
+    DocumentSession* session = parts_.session;
+    if (tag == QLatin1String("AUTOCOMMIT")) {
+        // a refused switch (Cancel) shows the switch as it stays
+        if (!session->setAutoCommit(parts_.toolbar->button(tag)->isChecked(), this))
+            parts_.toolbar->setTransactionState(session->autoCommit(), session->inTransaction());
+    } else if (tag == QLatin1String("COMMIT")) {
+        session->commit();
+    } else if (tag == QLatin1String("ROLLBACK")) {
+        session->rollBack();
+    }
+    showSessionOutcome();
+}
+
+void QueryDocument::showSessionOutcome() {
+    if (const QString outcome = parts_.session->takeOutcome(); !outcome.isEmpty()) parts_.results->showMessage(outcome);
 }
 
 void QueryDocument::scriptObject(ObjectCommand command) { parts_.scripter->run(command); }

@@ -90,7 +90,8 @@ public:
 
     // The document's status panels.
     // Panels 1 to 4 belong to the object browser (state, provider, database, version).
-    enum StatusPanel { ElapsedPanel = 5, RowsPanel = 6, CaretPanel = 7, SessionPanel = 8 };
+    // ProfilePanel: the connection's environment and "Read-only".
+    enum StatusPanel { ElapsedPanel = 5, RowsPanel = 6, CaretPanel = 7, SessionPanel = 8, ProfilePanel = 9 };
 
 signals:
     void popupRequested(PopupMenu menu, const QPoint& globalPos);
@@ -120,6 +121,10 @@ private:
     void onToolbarMenu(const QString& tag, const QString& key);
     void connectWizard(ConnectionKind kind);
     void disconnectSession();
+    // The toolbar's Auto-commit, Commit and Roll Back.
+    void onTransactionButton(const QString& tag);
+    // Shows what ending a transaction did ("The transaction was committed.").
+    void showSessionOutcome();
     void gridSaveAs();
     // Find, Find Next and Find Previous: in the result pane that has the
     // focus (the grid, text, extended or messages), else in the script.

@@ -107,8 +107,9 @@ void RunController::executeOwnStatement(const QString& sql) {
 void RunController::start(const QString& text, const settings::Snapshot& options,
                           std::optional<sqlscript::TextPoint> origin) {
     const bool own = !origin; // the program's own statement, on the kept session only
-    if (!own &&
-        !confirmUnfilteredChanges(editor_, text, sqlscript::dialectOf(context_.serverFamily()), options)) {
+    const sqlscript::Dialect dialect = sqlscript::dialectOf(context_.serverFamily());
+    if (!own && (!confirmDataChanges(editor_, text, context_.connectionString(), dialect) ||
+                 !confirmUnfilteredChanges(editor_, text, dialect, options))) {
         panes_->showMessage(QStringLiteral("Nothing was run."));
         return;
     }
@@ -137,6 +138,7 @@ void RunController::start(const QString& text, const settings::Snapshot& options
     if (!request.resultsInText && options.gridMemoryBytes() > 0) request.memoryLimitBytes.reset();
     request.session = context_.session();
     request.keptSessionOnly = own;
+    request.autoCommit = context_.autoCommit();
     panes_->startRun();
     request_ = request;
     started_ = QDateTime::currentDateTimeUtc();

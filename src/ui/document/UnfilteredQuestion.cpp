@@ -1,6 +1,8 @@
 #include "document/UnfilteredQuestion_p.h"
 
 #include "common/Dialogs.h"
+#include "db/ConnectionProfile.h"
+#include "script/DataChanges.h"
 #include "script/UnfilteredChanges.h"
 
 bool confirmUnfilteredChanges(QWidget* parent, const QString& script, sqlscript::Dialect dialect,
@@ -11,4 +13,18 @@ bool confirmUnfilteredChanges(QWidget* parent, const QString& script, sqlscript:
     return Dialogs::get().question(parent, sqlscript::unfilteredQuestion(changes),
                                    QStringLiteral("Execute Query"),
                                    Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes;
+}
+
+bool confirmDataChanges(QWidget* parent, const QString& script, const QString& connectionString,
+                        sqlscript::Dialect dialect) {
+    const db::ConnectionProfile profile = db::ConnectionProfile::of(connectionString);
+    if (!profile.confirmChanges) return true;
+    const auto changes = sqlscript::findDataChanges(script, dialect);
+    if (changes.empty()) return true;
+    const QString where = profile.environment.isEmpty() ? QStringLiteral("a connection that asks before changes")
+                                                        : profile.environment;
+    return Dialogs::get().question(parent,
+                                   QStringLiteral("This window is connected to %1.\n%2\n\nRun it?")
+                                       .arg(where, sqlscript::dataChangeSummary(changes)),
+                                   QStringLiteral("Execute Query"), Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes;
 }

@@ -198,6 +198,10 @@ QueryDocument* MainWindow::newDocument() {
     for (QAction* a : w->systemMenu()->actions())
         if (!a->shortcuts().isEmpty()) a->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F4)});
     w->setWindowIcon(QIcon(QStringLiteral(":/icons/database.svg")));
+    // a connection's environment colour shows as the window's icon
+    connect(doc, &QWidget::windowIconChanged, w, [w](const QIcon& icon) {
+        w->setWindowIcon(icon.isNull() ? QIcon(QStringLiteral(":/icons/database.svg")) : icon);
+    });
     // Opens fully inside the area (at the next cascade place when it fits).
     const QRect area = mdi_->viewport()->rect();
     w->resize(std::min(900, std::max(area.width(), 300)), std::min(600, std::max(area.height(), 200)));
@@ -224,6 +228,9 @@ QueryDocument* MainWindow::newDocument() {
     });
     journal_->track(doc);
     w->installEventFilter(this);
+    // QMdiArea placed it for its size hint; where the size above does not fit
+    // it starts in the corner (also when it opens maximized: its normal place)
+    if (!area.isEmpty() && !area.contains(w->geometry())) w->move(0, 0);
     w->show();
     if (!area.isEmpty() && !area.contains(w->geometry())) w->move(0, 0);
     doc->editor()->setFocus();
