@@ -1,6 +1,7 @@
 // gtest main for widget tests: an offscreen QApplication and a throwaway
 // application home for the whole run (each test may make its own).
 #include "base/Background.h"
+#include "base/Memory.h"
 #include "db/ProcessLocale.h"
 #include "support/MemorySecretStore.h"
 
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
+    memory::useOneHeap(); // as the program does
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral("1.0"));

@@ -32,4 +32,6 @@ qint64 peakResidentBytes() { return statusValue("VmHWM"); }
 
 void releaseFreed() { malloc_trim(0); }
 
+void useOneHeap() { mallopt(M_ARENA_MAX, 1); }
+
 } // namespace memory

@@ -6,6 +6,7 @@
 #include "settings/AtomicFile.h"
 #include "settings/Settings.h"
 #include "store/ConnectionStore.h"
+#include "store/DatabaseBuild.h"
 #include "store/ResourceDb.h"
 
 #include <QDir>
@@ -28,6 +29,7 @@ Status createDemoDatabase(const QString& target) {
     QFile::remove(tmp);
     try {
         auto conn = db::Connection::open(db::sqliteConnectionString(tmp), {15, true});
+        databasebuild::fillWithoutSyncs(*conn);
         auto cursor = conn->execute(loadResource(QStringLiteral(":/sql/demo.sql")));
         while (cursor->nextResult()) {
         }
@@ -35,7 +37,7 @@ Status createDemoDatabase(const QString& target) {
         QFile::remove(tmp);
         return fail(QStringLiteral("The demo database could not be created: %1").arg(e.description()));
     }
-    if (!QFile::rename(tmp, target)) {
+    if (!databasebuild::syncAndRename(tmp, target)) {
         QFile::remove(tmp);
         return fail(QStringLiteral("The demo database could not be created in %1.").arg(QFileInfo(target).absolutePath()));
     }

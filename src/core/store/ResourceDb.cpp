@@ -3,6 +3,7 @@
 #include "db/ConnectionString.h"
 #include "settings/AppPaths.h"
 #include "settings/AtomicFile.h"
+#include "store/DatabaseBuild.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -75,6 +76,7 @@ Status ResourceDb::createFresh() {
     }
     try {
         auto conn = db::Connection::open(db::sqliteConnectionString(tmp));
+        databasebuild::fillWithoutSyncs(*conn);
         runScript(*conn, resourceText(":/sql/vsql.sql"));
         // First content: provider kinds, the keyword catalogue, the template library.
         QString seed;
@@ -85,9 +87,9 @@ Status ResourceDb::createFresh() {
         QFile::remove(tmp);
         return fail(e.description());
     }
-    if (!QFile::rename(tmp, target)) {
+    if (const Status s = databasebuild::syncAndRename(tmp, target); !s) {
         QFile::remove(tmp);
-        return fail(QStringLiteral("cannot create %1").arg(target));
+        return s;
     }
     return {};
 }

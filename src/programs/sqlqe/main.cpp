@@ -1,6 +1,7 @@
 // sqlqe: the SQL Query Editor.
 
 #include "base/Background.h"
+#include "base/Memory.h"
 #include "common/Dialogs.h"
 #include "connections/SshQuestions.h"
 #include "db/ProcessLocale.h"
@@ -54,6 +55,7 @@ QString epilog() {
 } // namespace
 
 int main(int argc, char** argv) {
+    memory::useOneHeap(); // a closed document's memory goes back to the system
     // --help and --version answer without a display (a terminal, a package check).
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
