@@ -167,6 +167,22 @@ TEST_F(QueryDocumentTest, ExportFilesAreByteExact) {
     d->execute(DocumentCommand::GridSaveAs);
     EXPECT_EQ(readFile(json), QByteArray("[\n{\"a\":1,\"b\":null},\n{\"a\":2,\"b\":\"say \\\"hi\\\"\"},\n{\"a\":3,\"b\":\"\"}\n]\n"));
     EXPECT_TRUE(readFile(sql).startsWith("INSERT INTO copy_of_t (a, b) VALUES (1, NULL);\n")) << readFile(sql).toStdString();
+    // a bare name takes the ending of the format picked; an existing file of that name is replaced only on Yes
+    dialogs.fileNames = {home.file(QStringLiteral("bare")), home.file(QStringLiteral("bare"))};
+    dialogs.chosenFilters = {QStringLiteral("JSON (*.json)"), QStringLiteral("JSON (*.json)")};
+    d->execute(DocumentCommand::GridSaveAs);
+    EXPECT_EQ(readFile(home.file(QStringLiteral("bare.json"))), readFile(json));
+    EXPECT_FALSE(QFileInfo::exists(home.file(QStringLiteral("bare"))));
+    QFile::remove(home.file(QStringLiteral("bare.json")));
+    QFile marker(home.file(QStringLiteral("bare.json")));
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    marker.write("keep");
+    marker.close();
+    dialogs.answers = {Dialogs::Answer::No};
+    d->execute(DocumentCommand::GridSaveAs);
+    EXPECT_EQ(readFile(home.file(QStringLiteral("bare.json"))), QByteArray("keep"));
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.questions.first().startsWith(QStringLiteral("bare.json already exists.")));
     // a write that cannot happen says so and leaves no file
     dialogs.fileNames = {home.file(QStringLiteral("missing/folder/x.csv"))};
     d->execute(DocumentCommand::GridSaveAs);

@@ -56,8 +56,8 @@ void saveAs(QWidget* parent, ResultGrid* grid, const QString& folder, const QStr
     const QStringList filters = saveFilters();
     QString chosen;
     const QString title = QStringLiteral("Save as...");
-    const QString path = Dialogs::get().saveFileName(parent, title, filters, folder.isEmpty() ? QDir::homePath() : folder,
-                                                     &chosen);
+    QString path = Dialogs::get().saveFileName(parent, title, filters, folder.isEmpty() ? QDir::homePath() : folder,
+                                               &chosen);
     if (path.isEmpty()) return;
     exports::ExportOptions options = baseOptions();
     // The filter picked decides when the name has its ending (or none known);
@@ -68,6 +68,16 @@ void saveAs(QWidget* parent, ResultGrid* grid, const QString& folder, const QStr
     if (chosen == kCsvCrLf || chosen == kTsvCrLf) {
         options.lineEnd = exports::LineEnd::CrLf;
         picked = chosen == kCsvCrLf ? exports::Format::Csv : exports::Format::Tsv;
+    }
+    if (picked && QFileInfo(path).suffix().isEmpty() && !path.endsWith(QLatin1Char('.'))) {
+        // a bare name gets the ending of the format picked, as the script's Save does; the
+        // dialog asked about replacing the bare name only, so ask again for the full one
+        path += QLatin1Char('.') + exports::info(*picked).extension;
+        if (QFileInfo::exists(path) &&
+            Dialogs::get().question(parent, QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                                .arg(QFileInfo(path).fileName()),
+                                    title, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+            return;
     }
     const QString suffix = QFileInfo(path).suffix().toLower();
     std::optional<exports::Format> format = exports::formatForFileName(path);
