@@ -328,3 +328,22 @@ TEST_F(ResultGridTest, AFilterTypedWhileRowsArriveKeepsCountingThem) {
     EXPECT_EQ(count->text(), QStringLiteral("%1 of %2 rows").arg(m->rowCount()).arg(m->totalRows()));
     EXPECT_GT(m->totalRows(), 1000000);
 }
+
+TEST_F(ResultGridTest, AnOpenFindBarSearchesThePaneBroughtToTheFront) {
+    open(cs);
+    run(QStringLiteral("SELECT name, note FROM cities"));
+    ResultPanes* panes = doc->parts().results;
+    panes->setCurrentIndex(ResultPanes::MessagesTab);
+    SqlEditor* messages = panes->messagePane();
+    messages->setFocus();
+    press(messages, Qt::Key_F, Qt::ControlModifier);
+    ResultFind* finder = panes->finder();
+    ASSERT_TRUE(finder->isVisible());
+    // the user switches to the grid with the bar still open and searches there
+    panes->setCurrentIndex(ResultPanes::ResultsTab);
+    finder->textBox()->setFocus();
+    finder->textBox()->setText(QStringLiteral("Brussels"));
+    press(finder->textBox(), Qt::Key_Return);
+    EXPECT_EQ(grid()->currentIndex(), grid()->model()->index(2, 0));
+    EXPECT_EQ(finder->findChild<QLabel*>(QStringLiteral("resultFindStatus"))->text(), QString());
+}

@@ -37,7 +37,21 @@ ResultPanes::ResultPanes(QWidget* parent) : QTabWidget(parent) {
     find_ = new ResultFind(this);
     connect(this, &QTabWidget::currentChanged, this, [this](int index) {
         if (tabText(index) == QLatin1String("&Results")) showResultsPane();
+        retargetFind();
     });
+    connect(sets_, &QTabWidget::currentChanged, this, &ResultPanes::retargetFind);
+}
+
+QWidget* ResultPanes::paneInFront() const {
+    if (currentWidget() == stack_) return inText_ ? static_cast<QWidget*>(text_) : currentGrid();
+    if (currentWidget() == messages_) return messages_;
+    if (currentWidget() == extended_) return extended_;
+    return nullptr;
+}
+
+void ResultPanes::retargetFind() {
+    if (!find_->isVisible()) return;
+    if (QWidget* pane = paneInFront()) find_->setPane(pane);
 }
 
 void ResultPanes::setResultsInText(bool text) {

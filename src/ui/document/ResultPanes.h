@@ -91,6 +91,11 @@ signals:
     void modeChanged(bool text);
 
 private:
+    // The searchable pane the user sees now (the grid or text of Results, Messages, Extended).
+    QWidget* paneInFront() const;
+    // An open find bar follows the pane in front.
+    void retargetFind();
+
     ResultTextView* textPaneFor(Pane pane) const;
     // Drops every grid tab but the first, empties that and gives the memory back.
     void clearGrid();
