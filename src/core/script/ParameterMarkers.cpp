@@ -37,14 +37,14 @@ public:
     void statementEnded(const StatementRange&) override {
         if (pending_ && pendingAlone_ && !skip_) add(pending_->start, pending_->end);
         if (!current_.markers.isEmpty()) found.push_back(std::move(current_));
-        current_ = StatementParameters{++statement_, {}};
+        current_ = StatementMarkers{++statement_, {}};
         count_ = 0;
         skip_ = creates_ = false;
         pending_.reset();
         prev_ = Token();
     }
 
-    std::vector<StatementParameters> found;
+    std::vector<StatementMarkers> found;
 
 private:
     static constexpr int kHead = 6; // tokens that can say what a statement defines
@@ -87,7 +87,7 @@ private:
 
     QStringView text_;
     ServerFamily server_;
-    StatementParameters current_;
+    StatementMarkers current_;
     size_t statement_ = 0;
     int count_ = 0;
     bool skip_ = false, creates_ = false;
@@ -98,15 +98,15 @@ private:
 
 } // namespace
 
-std::vector<StatementParameters> findParameterMarkers(QStringView script, db::ServerFamily server) {
+std::vector<StatementMarkers> findParameterMarkers(QStringView script, db::ServerFamily server) {
     MarkerFinder finder(script, server);
     splitStatements(script, dialectOf(server), &finder);
     return std::move(finder.found);
 }
 
-QString parameterRefusal(const std::vector<StatementParameters>& found) {
+QString parameterRefusal(const std::vector<StatementMarkers>& found) {
     if (found.empty()) return {};
-    const StatementParameters& first = found.front();
+    const StatementMarkers& first = found.front();
     return QStringLiteral("Statement %1 has parameters (%2) and no values were given.")
         .arg(first.statement + 1)
         .arg(first.markers.join(QStringLiteral(", ")));

@@ -25,16 +25,16 @@
 
 namespace sqlscript {
 
-struct StatementParameters {
+struct StatementMarkers {
     size_t statement = 0; // index of the statement, from 0
     QStringList markers;  // as written, each once, in order
 };
 
 // One pass over the script; linear in its length.
-std::vector<StatementParameters> findParameterMarkers(QStringView script, db::ServerFamily server);
+std::vector<StatementMarkers> findParameterMarkers(QStringView script, db::ServerFamily server);
 
 // "Statement N has parameters (:id, :name) and no values were given." for
 // the first statement found (N from 1); empty when there is none.
-QString parameterRefusal(const std::vector<StatementParameters>& found);
+QString parameterRefusal(const std::vector<StatementMarkers>& found);
 
 } // namespace sqlscript
