@@ -45,45 +45,73 @@ std::optional<QString> storedString(db::Connection& conn, qint64 pk) {
 
 } // namespace
 
+namespace {
+
+// A save of a row whose string is sealed first (its passwords moved to the
+// keyring). run() calls the body with the resource database inside one try:
+// a database failure forgets the entries the seal wrote, so no keyring entry
+// is left that no row refers to.
+class SealedSave {
+public:
+    explicit SealedSave(QString* notice) : vault_(secrets::current()) { tell(notice, {}); }
+
+    Result<savedpasswords::Sealed> seal(const QString& cs, const QStringList& ownIds) {
+        auto sealed = savedpasswords::seal(cs, ownIds, vault_);
+        if (sealed) written_ = sealed->written;
+        return sealed;
+    }
+    // Forgets what seal wrote (the row was not saved after all).
+    void undo() {
+        savedpasswords::forget(written_, vault_);
+        written_.clear();
+    }
+    SecretStore& vault() { return vault_; }
+
+    template <typename R, typename Body> R run(Body body) {
+        try {
+            auto conn = ResourceDb::open();
+            return body(*conn);
+        } catch (const db::Error& e) {
+            undo();
+            return fail(e.description());
+        }
+    }
+
+private:
+    SecretStore& vault_;
+    QStringList written_;
+};
+
+} // namespace
+
 Result<qint64> ConnectionStore::insertConnection(const QString& name, const QString& cs, int type,
                                                  QString* notice) {
-    tell(notice, {});
-    SecretStore& vault = secrets::current();
-    QStringList written;
-    try {
-        auto conn = ResourceDb::open();
-        const auto sealed = savedpasswords::seal(cs, {}, vault);
+    SealedSave save(notice);
+    return save.run<Result<qint64>>([&](db::Connection& conn) -> Result<qint64> {
+        const auto sealed = save.seal(cs, {});
         if (!sealed) return fail(sealed.error());
-        written = sealed->written;
-        conn->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES (?, ?, ?)"),
-                   {name, sealed->connectionString, type});
-        const db::Table t = conn->query(QStringLiteral("SELECT last_insert_rowid()"));
+        conn.exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES (?, ?, ?)"),
+                  {name, sealed->connectionString, type});
+        const db::Table t = conn.query(QStringLiteral("SELECT last_insert_rowid()"));
         tell(notice, {sealed->notice});
         return t.rows.at(0).at(0).value_or(QStringLiteral("0")).toLongLong();
-    } catch (const db::Error& e) {
-        savedpasswords::forget(written, vault);
-        return fail(e.description());
-    }
+    });
 }
 
 Status ConnectionStore::updateConnection(qint64 pk, const QString& name, const QString& cs, int type,
                                          QString* notice) {
-    tell(notice, {});
-    SecretStore& vault = secrets::current();
-    QStringList written;
-    try {
-        auto conn = ResourceDb::open();
-        const std::optional<QString> old = storedString(*conn, pk);
+    SealedSave save(notice);
+    return save.run<Status>([&](db::Connection& conn) -> Status {
+        const std::optional<QString> old = storedString(conn, pk);
         if (!old) return fail(QStringLiteral("No saved connection is selected."));
         const QStringList ownIds = savedpasswords::referencedIds(*old);
-        const auto sealed = savedpasswords::seal(cs, ownIds, vault);
+        const auto sealed = save.seal(cs, ownIds);
         if (!sealed) return fail(sealed.error());
-        written = sealed->written;
-        const qint64 n = conn->exec(
+        const qint64 n = conn.exec(
             QStringLiteral("UPDATE connections SET name = ?, cn_string = ?, type = ? WHERE primarykey = ?"),
             {name, sealed->connectionString, type, pk});
         if (n == 0) {
-            savedpasswords::forget(written, vault);
+            save.undo();
             return fail(QStringLiteral("No saved connection is selected."));
         }
         // Entries the row no longer refers to (a new password replaced them).
@@ -91,12 +119,9 @@ Status ConnectionStore::updateConnection(qint64 pk, const QString& name, const Q
         const QStringList kept = savedpasswords::referencedIds(sealed->connectionString);
         for (const QString& id : ownIds)
             if (!kept.contains(id)) stale << id;
-        tell(notice, {sealed->notice, savedpasswords::forget(stale, vault)});
+        tell(notice, {sealed->notice, savedpasswords::forget(stale, save.vault())});
         return {};
-    } catch (const db::Error& e) {
-        savedpasswords::forget(written, vault);
-        return fail(e.description());
-    }
+    });
 }
 
 Status ConnectionStore::deleteConnection(qint64 pk, QString* notice) {
