@@ -19,7 +19,7 @@
 class AssistFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         const QString file = home.file(QStringLiteral("shop.db"));
         auto c = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + file, {15, true});
         c->exec(QStringLiteral("CREATE TABLE Orders(id INTEGER, customer_id INTEGER, total REAL)"));

@@ -22,7 +22,7 @@ namespace {
 
 class CatalogNamesTest : public ::testing::Test {
 protected:
-    void SetUp() override { homeseeding::ensureSeeded(); }
+    void SetUp() override { store::ensureSeeded(); }
     void connect(const QString& cs) {
         doc = std::make_unique<QueryDocument>();
         doc->resize(1000, 700);

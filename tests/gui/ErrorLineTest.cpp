@@ -21,11 +21,11 @@ namespace {
 class ErrorLineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         doc = std::make_unique<QueryDocument>();
         doc->resize(1000, 700);
         doc->show();
-        doc->setConnection(homeseeding::demoConnectionString());
+        doc->setConnection(store::demoConnectionString());
     }
     void TearDown() override { doc->setChanged(false); }
 

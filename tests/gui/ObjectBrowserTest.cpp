@@ -81,7 +81,7 @@ QString targetKey(QueryDocument& d) {
 class ObjectBrowserTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         const QString file = home.file(QStringLiteral("shop.db"));
         auto c = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + file, {15, true});
         c->exec(QStringLiteral("CREATE TABLE orders (id INTEGER, \"Total Due\" REAL, note VARCHAR(40))"));
@@ -440,7 +440,7 @@ class ObjectBrowserServer : public ::testing::Test {
 protected:
     void SetUp() override {
         SQLQE_REQUIRE_SERVER(kPostgres, pg);
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         admin = db::Connection::open(pg);
     }
     TempHome home;

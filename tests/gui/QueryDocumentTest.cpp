@@ -28,7 +28,7 @@ namespace {
 class QueryDocumentTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         const QString db = home.file(QStringLiteral("shop.db"));
         auto c = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + db, {15, true});
         c->exec(QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(10), note TEXT)"));

@@ -47,7 +47,7 @@ struct PlainText : RunSink {
 class ResultViewsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         cs = QStringLiteral("Provider=SQLite;Data Source=") + home.file(QStringLiteral("views.db"));
         auto c = db::Connection::open(cs, {15, true});
         c->exec(QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(12), note TEXT, amount REAL)"));

@@ -28,7 +28,7 @@ namespace {
 class ToolOutputTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         doc = std::make_unique<QueryDocument>();
         doc->resize(1000, 700);
         doc->show();

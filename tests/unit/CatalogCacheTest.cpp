@@ -44,7 +44,7 @@ struct Answer {
     QString secondName() const { return last && last->ok() ? last->value().tables.at(1).name : QString(); }
 };
 
-completion::ColumnSource source(const QString& database, const QString& schema, const QString& table) {
+assist::ColumnSource source(const QString& database, const QString& schema, const QString& table) {
     return {database, schema, table};
 }
 
@@ -131,7 +131,7 @@ TEST(CatalogCache, ColumnsAreKeptPerDatabaseSchemaAndTable) {
     EXPECT_EQ(got.last(), QStringLiteral(".sales.Orders.id"));
     EXPECT_EQ(*fake.columnReads, 4);
     // the candidate builder's view of the same lists
-    const completion::CatalogView& view = cache.viewOf(QStringLiteral("cs"));
+    const assist::CatalogView& view = cache.viewOf(QStringLiteral("cs"));
     ASSERT_NE(view.columns(source({}, QStringLiteral("sales"), QStringLiteral("Orders"))), nullptr);
     EXPECT_EQ(view.columns(source({}, QStringLiteral("public"), QStringLiteral("Orders"))), nullptr);
     EXPECT_EQ(view.tables(), nullptr);

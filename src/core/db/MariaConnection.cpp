@@ -110,7 +110,7 @@ ConnectionString withOptionFiles(const ConnectionString& given) {
         return false;
     };
     ConnectionString cs = given;
-    for (const auto& [key, value] : optionfiles::clientConnectionKeys())
+    for (const auto& [key, value] : db::maria::clientConnectionKeys())
         if (!gives(key)) cs.set(key, value);
     return cs;
 }

@@ -43,7 +43,7 @@ private:
 
     const ExportOptions options_;
     QString path_;
-    fsutil::AtomicStreamFile file_;
+    settings::AtomicStreamFile file_;
     QByteArray tmpdir_;
     lxw_workbook* book_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;

@@ -19,15 +19,15 @@ RunPlan planRun(const QString& sourceText, const QString& connectionString, bool
     if (std::all_of(sourceText.cbegin(), sourceText.cend(), [](QChar c) { return c.isSpace(); })) return plan;
     if (!connectionString.isEmpty() && !valuesGiven) {
         const auto markers =
-            sqlscript::findParameterMarkers(sourceText, db::familyOfConnectionString(connectionString));
+            script::findParameterMarkers(sourceText, db::familyOfConnectionString(connectionString));
         if (!markers.empty()) {
-            plan.refusal = sqlscript::parameterRefusal(markers) + QStringLiteral(" Nothing was run.");
+            plan.refusal = script::parameterRefusal(markers) + QStringLiteral(" Nothing was run.");
             return plan;
         }
     }
-    const QString prepared = scripttext::prepareScriptText(sourceText);
-    plan.kind = scripttext::classifyStatement(prepared);
-    plan.textToRun = plan.kind == scripttext::StatementKind::SystemProcedure ? QStringLiteral("master..") + prepared
+    const QString prepared = script::prepareScriptText(sourceText);
+    plan.kind = script::classifyStatement(prepared);
+    plan.textToRun = plan.kind == script::StatementKind::SystemProcedure ? QStringLiteral("master..") + prepared
                                                                               : sourceText;
     return plan;
 }

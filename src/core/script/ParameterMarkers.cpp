@@ -2,7 +2,7 @@
 
 #include "script/StatementSplitter.h"
 
-namespace sqlscript {
+namespace script {
 namespace {
 
 using db::ServerFamily;
@@ -112,4 +112,4 @@ QString parameterRefusal(const std::vector<StatementMarkers>& found) {
         .arg(first.markers.join(QStringLiteral(", ")));
 }
 
-} // namespace sqlscript
+} // namespace script

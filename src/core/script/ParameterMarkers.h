@@ -23,7 +23,7 @@
 #include <QStringList>
 #include <vector>
 
-namespace sqlscript {
+namespace script {
 
 struct StatementMarkers {
     size_t statement = 0; // index of the statement, from 0
@@ -37,4 +37,4 @@ std::vector<StatementMarkers> findParameterMarkers(QStringView script, db::Serve
 // the first statement found (N from 1); empty when there is none.
 QString parameterRefusal(const std::vector<StatementMarkers>& found);
 
-} // namespace sqlscript
+} // namespace script

@@ -53,16 +53,16 @@ namespace {
 // is left that no row refers to.
 class SealedSave {
 public:
-    explicit SealedSave(QString* notice) : vault_(secrets::current()) { tell(notice, {}); }
+    explicit SealedSave(QString* notice) : vault_(store::currentSecretStore()) { tell(notice, {}); }
 
-    Result<savedpasswords::Sealed> seal(const QString& cs, const QStringList& ownIds) {
-        auto sealed = savedpasswords::seal(cs, ownIds, vault_);
+    Result<store::SealedPasswords> seal(const QString& cs, const QStringList& ownIds) {
+        auto sealed = store::sealPasswords(cs, ownIds, vault_);
         if (sealed) written_ = sealed->written;
         return sealed;
     }
     // Forgets what seal wrote (the row was not saved after all).
     void undo() {
-        savedpasswords::forget(written_, vault_);
+        store::forgetPasswords(written_, vault_);
         written_.clear();
     }
     SecretStore& vault() { return vault_; }
@@ -104,7 +104,7 @@ Status ConnectionStore::updateConnection(qint64 pk, const QString& name, const Q
     return save.run<Status>([&](db::Connection& conn) -> Status {
         const std::optional<QString> old = storedString(conn, pk);
         if (!old) return fail(QStringLiteral("No saved connection is selected."));
-        const QStringList ownIds = savedpasswords::referencedIds(*old);
+        const QStringList ownIds = store::passwordReferenceIds(*old);
         const auto sealed = save.seal(cs, ownIds);
         if (!sealed) return fail(sealed.error());
         const qint64 n = conn.exec(
@@ -116,10 +116,10 @@ Status ConnectionStore::updateConnection(qint64 pk, const QString& name, const Q
         }
         // Entries the row no longer refers to (a new password replaced them).
         QStringList stale;
-        const QStringList kept = savedpasswords::referencedIds(sealed->connectionString);
+        const QStringList kept = store::passwordReferenceIds(sealed->connectionString);
         for (const QString& id : ownIds)
             if (!kept.contains(id)) stale << id;
-        tell(notice, {sealed->notice, savedpasswords::forget(stale, save.vault())});
+        tell(notice, {sealed->notice, store::forgetPasswords(stale, save.vault())});
         return {};
     });
 }
@@ -131,7 +131,7 @@ Status ConnectionStore::deleteConnection(qint64 pk, QString* notice) {
         const std::optional<QString> old = storedString(*conn, pk);
         const qint64 n = conn->exec(QStringLiteral("DELETE FROM connections WHERE primarykey = ?"), {pk});
         if (n == 0 || !old) return fail(QStringLiteral("No saved connection is selected."));
-        tell(notice, {savedpasswords::forget(savedpasswords::referencedIds(*old), secrets::current())});
+        tell(notice, {store::forgetPasswords(store::passwordReferenceIds(*old), store::currentSecretStore())});
         return {};
     } catch (const db::Error& e) {
         return fail(e.description());
@@ -139,12 +139,12 @@ Status ConnectionStore::deleteConnection(qint64 pk, QString* notice) {
 }
 
 Result<QString> ConnectionStore::connectionForUse(const QString& cs) {
-    if (savedpasswords::referencedIds(cs).isEmpty()) return cs; // nothing to ask the keyring for
-    return savedpasswords::resolve(cs, secrets::current());
+    if (store::passwordReferenceIds(cs).isEmpty()) return cs; // nothing to ask the keyring for
+    return store::resolvePasswords(cs, store::currentSecretStore());
 }
 
 ConnectionStore::PasswordStore ConnectionStore::passwordStore() {
-    SecretStore& vault = secrets::current();
+    SecretStore& vault = store::currentSecretStore();
     if (vault.isAvailable()) return {true, {}};
     return {false, vault.unavailableReason()};
 }

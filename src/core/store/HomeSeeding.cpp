@@ -13,7 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace homeseeding {
+namespace store {
 namespace {
 
 QString loadResource(const QString& name) {
@@ -29,7 +29,7 @@ Status createDemoDatabase(const QString& target) {
     QFile::remove(tmp);
     try {
         auto conn = db::Connection::open(db::sqliteConnectionString(tmp), {15, true});
-        databasebuild::fillWithoutSyncs(*conn);
+        store::fillWithoutSyncs(*conn);
         auto cursor = conn->execute(loadResource(QStringLiteral(":/sql/demo.sql")));
         while (cursor->nextResult()) {
         }
@@ -37,7 +37,7 @@ Status createDemoDatabase(const QString& target) {
         QFile::remove(tmp);
         return fail(QStringLiteral("The demo database could not be created: %1").arg(e.description()));
     }
-    if (!databasebuild::syncAndRename(tmp, target)) {
+    if (!store::syncAndRename(tmp, target)) {
         QFile::remove(tmp);
         return fail(QStringLiteral("The demo database could not be created in %1.").arg(QFileInfo(target).absolutePath()));
     }
@@ -60,7 +60,7 @@ QStringList ensureSeeded() {
         }
     const QString config = AppPaths::configFile();
     if (!QFileInfo::exists(config)) {
-        const Status s = fsutil::writeFileAtomically(config, settings::firstStartFile(), fsutil::kPrivate);
+        const Status s = settings::writeFileAtomically(config, settings::firstStartFile(), settings::kPrivate);
         if (!s) notices << QStringLiteral("The settings file could not be created: %1").arg(s.error());
     }
     bool freshDemo = false;
@@ -86,4 +86,4 @@ QStringList ensureSeeded() {
     return notices;
 }
 
-} // namespace homeseeding
+} // namespace store

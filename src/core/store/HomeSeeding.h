@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace homeseeding {
+namespace store {
 
 // Creates the folders, config.ini, vsql.db and the demo database where they
 // are missing. Returns notices for the user (e.g. a damaged resource
@@ -17,4 +17,4 @@ QString demoDatabaseFile();
 QString demoConnectionString();
 QString demoConnectionName();
 
-} // namespace homeseeding
+} // namespace store

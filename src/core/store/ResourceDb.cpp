@@ -72,11 +72,11 @@ Status ResourceDb::createFresh() {
         // saved connections may hold passwords.
         QFile f(tmp);
         if (!f.open(QIODevice::WriteOnly)) return fail(f.errorString());
-        f.setPermissions(fsutil::kPrivate);
+        f.setPermissions(settings::kPrivate);
     }
     try {
         auto conn = db::Connection::open(db::sqliteConnectionString(tmp));
-        databasebuild::fillWithoutSyncs(*conn);
+        store::fillWithoutSyncs(*conn);
         runScript(*conn, resourceText(":/sql/vsql.sql"));
         // First content: provider kinds, the keyword catalogue, the template library.
         QString seed;
@@ -87,7 +87,7 @@ Status ResourceDb::createFresh() {
         QFile::remove(tmp);
         return fail(e.description());
     }
-    if (const Status s = databasebuild::syncAndRename(tmp, target); !s) {
+    if (const Status s = store::syncAndRename(tmp, target); !s) {
         QFile::remove(tmp);
         return s;
     }

@@ -55,7 +55,7 @@ QString epilog() {
 } // namespace
 
 int main(int argc, char** argv) {
-    memory::useOneHeap(); // a closed document's memory goes back to the system
+    base::useOneHeap(); // a closed document's memory goes back to the system
     // --help and --version answer without a display (a terminal, a package check).
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
 
     // Before the application object: a session bus that never answers would
     // hold the UI thread for good the first time anything touched it.
-    const QString busNotice = sessionbus::disableWhenSilent();
+    const QString busNotice = shell::disableWhenSilent();
     if (!busNotice.isEmpty()) std::fprintf(stderr, "sqlqe: %s\n", qPrintable(busNotice));
 
     QApplication app(argc, argv);
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     AppDialogs dialogs;
     Dialogs::install(&dialogs);
     AppPaths::resolve(parser.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
-    QStringList notices = homemove::moveOldHome() + homeseeding::ensureSeeded();
+    QStringList notices = store::moveOldHome() + store::ensureSeeded();
     if (!busNotice.isEmpty()) notices << busNotice;
 
     SplashScreen splash;
@@ -110,8 +110,8 @@ int main(int argc, char** argv) {
     for (const QString& file : parser.positionalArguments()) window.openFile(file);
     if (parser.isSet(QStringLiteral("demo")))
         if (QueryDocument* doc = window.activeDocument())
-            doc->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
+            doc->setConnection(store::demoConnectionString(), store::demoConnectionName());
     const int status = app.exec();
     Dialogs::install(nullptr);
-    return background::finishProcess(status);
+    return base::finishProcess(status);
 }

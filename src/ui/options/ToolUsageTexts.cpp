@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-namespace toolusage {
+namespace options {
 
 QString isqlTitle() {
     return QStringLiteral("ISQL Description");
@@ -61,4 +61,4 @@ QString isqlwText() {
         .join(QLatin1Char('\n'));
 }
 
-} // namespace toolusage
+} // namespace options

@@ -64,7 +64,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(mdi_);
     buildMenus();
     KeyMap::saved().applyTo(*this);
-    thememenu::attach(this);
+    shell::attachThemeMenu(this);
     buildStatusBar();
     journal_ = new JournalKeeper(this);
     new WriteFailureNotices(this);
@@ -155,7 +155,7 @@ void MainWindow::buildStatusBar() {
     setStatusBar(sb_);
     connect(sb_, &MainStatusBar::fileOpenRequested, this, [this](const QString& f) {
         if (!shell::shellExecuteFile(this, f))
-            sb_->setBusy(false, launch::failureLine(shell::lastError(), f));
+            sb_->setBusy(false, external::failureLine(shell::lastError(), f));
     });
     updateKeyPanels();
     auto* watcher = new KeyPanelWatcher(this);
