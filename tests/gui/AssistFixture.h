@@ -8,6 +8,7 @@
 #include "db/Connection.h"
 #include "document/QueryDocument.h"
 #include "store/HomeSeeding.h"
+#include "support/DocumentRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 
@@ -29,10 +30,7 @@ protected:
     }
 
     std::unique_ptr<QueryDocument> makeDocument(bool connected = true) {
-        auto d = std::make_unique<QueryDocument>();
-        d->resize(1000, 700);
-        d->show();
-        if (connected) d->setConnection(cs);
+        auto d = shownDocument(connected ? cs : QString());
         QApplication::setActiveWindow(d.get());
         EXPECT_TRUE(QTest::qWaitForWindowActive(d.get()));
         EXPECT_TRUE(QTest::qWaitFor([&] { return d->parts().assist->language()->isLoaded(); }, 5000));

@@ -11,6 +11,7 @@
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
 #include "store/HomeSeeding.h"
+#include "support/DocumentRun.h"
 #include "support/Files.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
@@ -34,10 +35,7 @@ class ExternalToolsTest : public ::testing::Test {
 protected:
     void SetUp() override { store::ensureSeeded(); }
     std::unique_ptr<QueryDocument> makeDocument(const QString& script) {
-        auto d = std::make_unique<QueryDocument>();
-        d->resize(1000, 700);
-        d->show();
-        d->setConnection(QStringLiteral("Driver={SQLite3};Database=x.db;PWD=doc-secret;"));
+        auto d = shownDocument(QStringLiteral("Driver={SQLite3};Database=x.db;PWD=doc-secret;"));
         replaceScript(d->editor(), script);
         return d;
     }

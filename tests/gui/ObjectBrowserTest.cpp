@@ -17,6 +17,7 @@
 #include "store/HomeSeeding.h"
 #include "store/ResourceDb.h"
 #include "store/TemplateStore.h"
+#include "support/DocumentRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
@@ -90,10 +91,7 @@ protected:
         cs = QStringLiteral("Provider=SQLite;Data Source=") + file;
     }
     std::unique_ptr<QueryDocument> document(const QString& connection) {
-        auto d = std::make_unique<QueryDocument>();
-        d->resize(1000, 700);
-        d->show();
-        if (!connection.isEmpty()) d->setConnection(connection);
+        auto d = shownDocument(connection);
         EXPECT_TRUE(waitFor([&] { return !d->parts().objects->isBusy(); }));
         return d;
     }

@@ -13,6 +13,7 @@
 #include "settings/Settings.h"
 #include "shell/MainWindow.h"
 #include "store/HomeSeeding.h"
+#include "support/DocumentRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
@@ -35,17 +36,11 @@ class StatementAtCaretTest : public ::testing::Test {
 protected:
     void SetUp() override {
         store::ensureSeeded();
-        doc = std::make_unique<QueryDocument>();
-        doc->resize(1000, 700);
-        doc->show();
-        doc->setConnection(store::demoConnectionString());
+        doc = shownDocument(store::demoConnectionString());
     }
     void TearDown() override { doc->setChanged(false); }
 
-    void waitForRun() {
-        QTest::qWait(0);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->isRunning(); }, 15000));
-    }
+    void waitForRun() { waitForRunEnd(doc.get()); }
     void ctrlEnter(Qt::Key key = Qt::Key_Return) {
         const auto mods = key == Qt::Key_Enter ? Qt::ControlModifier | Qt::KeypadModifier : Qt::ControlModifier;
         QTest::keyClick(doc->editor(), key, mods);
