@@ -6,7 +6,7 @@
 #include "store/HomeSeeding.h"
 #include "store/KeyringSecretStore.h"
 #include "store/ResourceDb.h"
-#include "store/SavedPasswords.h"
+#include "store/SavedPasswords_p.h"
 #include "support/MemorySecretStore.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"

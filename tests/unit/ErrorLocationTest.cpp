@@ -1,5 +1,5 @@
 // Placing a server's error position in the script that was run.
-#include "run/ErrorLocation.h"
+#include "run/ErrorLocation_p.h"
 
 #include <gtest/gtest.h>
 

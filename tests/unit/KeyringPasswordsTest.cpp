@@ -5,7 +5,7 @@
 #include "store/ConnectionStore.h"
 #include "store/HomeSeeding.h"
 #include "store/ResourceDb.h"
-#include "store/SavedPasswords.h"
+#include "store/SavedPasswords_p.h"
 #include "support/MemorySecretStore.h"
 #include "support/TempHome.h"
 

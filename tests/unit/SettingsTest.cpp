@@ -1,7 +1,7 @@
 // The settings file: the INI format as callers rely on it, and the typed
 // settings on top of it.
 #include "settings/AppPaths.h"
-#include "settings/Ini.h"
+#include "settings/Ini_p.h"
 #include "settings/Settings.h"
 #include "support/FileMode.h"
 #include "support/Files.h"

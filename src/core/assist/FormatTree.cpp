@@ -1,4 +1,4 @@
-#include "assist/FormatTree.h"
+#include "assist/FormatTree_p.h"
 
 #include "assist/SqlWords.h"
 #include "catalog/SqlDialect.h"

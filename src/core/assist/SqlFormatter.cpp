@@ -1,6 +1,6 @@
 #include "assist/SqlFormatter.h"
 
-#include "assist/FormatTree.h"
+#include "assist/FormatTree_p.h"
 
 #include <optional>
 

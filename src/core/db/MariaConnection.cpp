@@ -2,7 +2,7 @@
 
 #include "db/MariaCursor.h"
 #include "db/MariaTypes.h"
-#include "db/OptionFiles.h"
+#include "db/OptionFiles_p.h"
 
 #include "db/ClientLibraries.h"
 

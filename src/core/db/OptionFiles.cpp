@@ -1,4 +1,4 @@
-#include "db/OptionFiles.h"
+#include "db/OptionFiles_p.h"
 
 #include "db/MariaOptions.h"
 

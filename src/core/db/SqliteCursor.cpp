@@ -1,7 +1,7 @@
 #include "db/SqliteCursor.h"
 
 #include "db/SqliteConnection.h"
-#include "db/SqliteNumberText.h"
+#include "db/SqliteNumberText_p.h"
 
 #include <QRegularExpression>
 

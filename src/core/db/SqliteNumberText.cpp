@@ -1,4 +1,4 @@
-#include "db/SqliteNumberText.h"
+#include "db/SqliteNumberText_p.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "net/SshTools.h"
+#include "net/SshTools_p.h"
 
 #include "settings/AtomicFile.h"
 

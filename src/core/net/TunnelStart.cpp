@@ -3,7 +3,7 @@
 #include "net/SshAskpass.h"
 #include "net/SshProcess.h"
 #include "net/SshPrompts.h"
-#include "net/SshTools.h"
+#include "net/SshTools_p.h"
 
 #include <QDeadlineTimer>
 #include <QThread>

@@ -1,4 +1,4 @@
-#include "run/ErrorLocation.h"
+#include "run/ErrorLocation_p.h"
 
 namespace run {
 namespace {

@@ -1,6 +1,6 @@
 #include "run/RunEngine.h"
 
-#include "run/ErrorLocation.h"
+#include "run/ErrorLocation_p.h"
 #include "run/RunPlan.h"
 #include "run/ScriptStatements.h"
 #include "run/TextLayout.h"

@@ -1,4 +1,4 @@
-#include "settings/Ini.h"
+#include "settings/Ini_p.h"
 
 #include "settings/AtomicFile.h"
 

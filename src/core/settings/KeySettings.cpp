@@ -1,7 +1,7 @@
 #include "settings/KeySettings.h"
 
 #include "settings/AppPaths.h"
-#include "settings/Ini.h"
+#include "settings/Ini_p.h"
 
 #include <QFile>
 

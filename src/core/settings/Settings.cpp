@@ -2,7 +2,7 @@
 
 #include "base/Memory.h"
 #include "settings/AppPaths.h"
-#include "settings/Ini.h"
+#include "settings/Ini_p.h"
 #include "settings/SettingsChanges.h"
 
 #include <QFile>

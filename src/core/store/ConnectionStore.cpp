@@ -1,7 +1,7 @@
 #include "store/ConnectionStore.h"
 
 #include "store/ResourceDb.h"
-#include "store/SavedPasswords.h"
+#include "store/SavedPasswords_p.h"
 #include "store/SecretStore.h"
 
 #include <optional>

@@ -1,4 +1,4 @@
-#include "store/DatabaseBuild.h"
+#include "store/DatabaseBuild_p.h"
 
 #include "db/Connection.h"
 

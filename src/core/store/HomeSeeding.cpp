@@ -6,7 +6,7 @@
 #include "settings/AtomicFile.h"
 #include "settings/Settings.h"
 #include "store/ConnectionStore.h"
-#include "store/DatabaseBuild.h"
+#include "store/DatabaseBuild_p.h"
 #include "store/ResourceDb.h"
 
 #include <QDir>

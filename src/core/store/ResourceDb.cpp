@@ -3,7 +3,7 @@
 #include "db/ConnectionString.h"
 #include "settings/AppPaths.h"
 #include "settings/AtomicFile.h"
-#include "store/DatabaseBuild.h"
+#include "store/DatabaseBuild_p.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "store/SavedPasswords.h"
+#include "store/SavedPasswords_p.h"
 
 #include "db/ConnectionString.h"
 #include "db/ConnectionUri.h"

@@ -1,6 +1,6 @@
 #include "options/ExecutionPlanPage.h"
 
-#include "options/OptionNotes.h"
+#include "options/OptionNotes_p.h"
 #include "options/SettingsBindings.h"
 #include "options/ToolSettingsPages.h"
 

@@ -1,7 +1,7 @@
 #include "options/GeneralOptionsPage.h"
 
 #include "common/Theme.h"
-#include "options/OptionNotes.h"
+#include "options/OptionNotes_p.h"
 #include "options/SettingsBindings.h"
 
 #include <QButtonGroup>

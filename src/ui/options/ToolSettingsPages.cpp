@@ -4,7 +4,7 @@
 #include "external/ToolPassword.h"
 #include "options/PathField.h"
 #include "options/SettingsBindings.h"
-#include "options/ToolUsageTexts.h"
+#include "options/ToolUsageTexts_p.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

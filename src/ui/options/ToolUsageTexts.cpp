@@ -1,4 +1,4 @@
-#include "options/ToolUsageTexts.h"
+#include "options/ToolUsageTexts_p.h"
 
 #include <QStringList>
 
