@@ -58,8 +58,8 @@ TEST(ConnectionSummaryTest, SqliteIsASingleDatabaseWithItsTablesAndSnippets) {
     EXPECT_TRUE(unknown->names.isEmpty());
 
     EXPECT_FALSE(catalog::readConnectionSummary(cs, QStringLiteral("nosuchdb")).ok());
-    const Result<ConnectionSummary> dead =
-        catalog::readConnectionSummary(QStringLiteral("Provider=SQLite;Data Source=/nonexistent/x.db"), QString());
+    const Result<ConnectionSummary> dead = catalog::readConnectionSummary(
+        QStringLiteral("Provider=SQLite;Data Source=/nonexistent/x.db"), QString());
     ASSERT_FALSE(dead.ok());
     EXPECT_TRUE(dead.error().contains(QStringLiteral("/nonexistent/x.db")));
 }

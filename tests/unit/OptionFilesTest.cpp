@@ -1,5 +1,4 @@
 #include "db/OptionFiles_p.h"
-
 #include "support/Files.h"
 
 #include <QDir>

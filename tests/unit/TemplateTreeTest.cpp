@@ -48,8 +48,8 @@ TEST(TemplateTree, GroupsInGivenOrderTemplatesInTableOrderOrphansUnderTheirOwnNo
     EXPECT_TRUE(keysUnique(nodes));
     for (const TemplateNode& n : nodes) { // every parent is added before its children
         if (n.parentKey.isEmpty()) continue;
-        const auto parent =
-            std::find_if(nodes.begin(), nodes.end(), [&](const TemplateNode& p) { return p.key == n.parentKey; });
+        const auto parent = std::find_if(nodes.begin(), nodes.end(),
+                                         [&](const TemplateNode& p) { return p.key == n.parentKey; });
         ASSERT_NE(parent, nodes.end()) << n.key.toStdString();
         EXPECT_LT(parent - nodes.begin(), &n - nodes.data());
     }
@@ -62,7 +62,8 @@ TEST(TemplateTree, GroupsInGivenOrderTemplatesInTableOrderOrphansUnderTheirOwnNo
 TEST(TemplateTree, KeysAreReadByPrefixSoAGroupLeafIsNeverATemplate) {
     EXPECT_EQ(parseTemplateKey(QStringLiteral("MYROOT")).kind, TemplateNodeKind::Root);
     EXPECT_EQ(parseTemplateKey(QStringLiteral("NOGROUP")).kind, TemplateNodeKind::Orphans);
-    const ParsedTemplateKey group = parseTemplateKey(groupKey(12)); // "C12": dropping two characters would read template 2
+    const ParsedTemplateKey group =
+        parseTemplateKey(groupKey(12)); // "C12": dropping two characters would read template 2
     EXPECT_EQ(group.kind, TemplateNodeKind::Group);
     EXPECT_EQ(group.id, 12);
     const ParsedTemplateKey tmpl = parseTemplateKey(templateKey(12));

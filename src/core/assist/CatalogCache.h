@@ -59,8 +59,7 @@ public:
     bool requestTablesIn(const QString& connectionString, const QString& schema, TableListDone done);
     // The same for the columns of one table: database and schema (when not
     // empty) say where it is.
-    bool requestColumns(const QString& connectionString, const assist::ColumnSource& source,
-                        NamesDone done);
+    bool requestColumns(const QString& connectionString, const assist::ColumnSource& source, NamesDone done);
 
     // The cached lists, without reading; nullptr when they are not cached.
     const Tables* cachedTables(const QString& connectionString) const;

@@ -1,6 +1,5 @@
-#include "db/OptionFiles_p.h"
-
 #include "db/MariaOptions.h"
+#include "db/OptionFiles_p.h"
 
 #include <QDir>
 #include <QFile>

@@ -170,8 +170,8 @@ ToolCommand isqlw(const settings::Snapshot& s, const QString& folder) {
 
 ToolCommand isql(const settings::Snapshot& s, const QString& folder) {
     LineBuilder b;
-    ToolCommand c = startServerTool({Tool::Isql, "isql", "ISQL ", Key::IsqlServer, Key::IsqlDatabase, Key::IsqlUser,
-                                     Key::IsqlPassword, Key::IsqlTrustedConnection},
+    ToolCommand c = startServerTool({Tool::Isql, "isql", "ISQL ", Key::IsqlServer, Key::IsqlDatabase,
+                                     Key::IsqlUser, Key::IsqlPassword, Key::IsqlTrustedConnection},
                                     s, b);
     if (s.text(Key::IsqlQuery) == QLatin1String("1")) {
         b.switchText(QStringLiteral(" -q ")); // the tool asks for its query itself: no files, no watch

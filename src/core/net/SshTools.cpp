@@ -1,5 +1,4 @@
 #include "net/SshTools_p.h"
-
 #include "settings/AtomicFile.h"
 
 #include <QDir>

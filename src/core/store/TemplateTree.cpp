@@ -56,7 +56,7 @@ ParsedTemplateKey parseTemplateKey(const QString& key) {
 }
 
 std::vector<TemplateNode> buildTemplateTree(const std::vector<TemplateGroup>& groups,
-                        const std::vector<TemplateEntry>& templates) {
+                                            const std::vector<TemplateEntry>& templates) {
     std::vector<TemplateNode> nodes;
     nodes.reserve(1 + groups.size() + templates.size() + 1);
     const QString root = QLatin1String(kRootKey);
@@ -112,7 +112,8 @@ std::vector<TemplateNode> buildSnippetTree(const std::vector<ObjectSnippet>& sni
         nodes.push_back({snippetGroupKey(name), parent, name.isEmpty() ? QLatin1String(kOrphansText) : name,
                          TemplateNodeKind::SnippetGroup, 0});
     for (const ObjectSnippet& s : snippets)
-        nodes.push_back({snippetKey(s.key), snippetGroupKey(s.group), s.title, TemplateNodeKind::Snippet, s.key});
+        nodes.push_back(
+            {snippetKey(s.key), snippetGroupKey(s.group), s.title, TemplateNodeKind::Snippet, s.key});
     return nodes;
 }
 

@@ -56,7 +56,7 @@ ParsedTemplateKey parseTemplateKey(const QString& key);
 // missing go under a "(No group)" node after the groups, so no stored
 // template becomes invisible; that node exists only when needed.
 std::vector<TemplateNode> buildTemplateTree(const std::vector<TemplateGroup>& groups,
-                        const std::vector<TemplateEntry>& templates);
+                                            const std::vector<TemplateEntry>& templates);
 // The same from the resource database (groups by title, templates in table order).
 Result<std::vector<TemplateNode>> loadTemplateTree();
 

@@ -22,6 +22,7 @@ MemorySubject runRowsSubject();
 MemorySubject toolOutputSubject(const QString& program);
 
 // Closing the question keeps what is there and takes no more.
-MemoryAnswer askAboutMemory(QWidget* parent, const MemorySubject& subject, qint64 heldBytes, qint64 limitBytes);
+MemoryAnswer askAboutMemory(QWidget* parent, const MemorySubject& subject, qint64 heldBytes,
+                            qint64 limitBytes);
 
 } // namespace document
