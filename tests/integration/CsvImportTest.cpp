@@ -125,10 +125,9 @@ TEST_P(CsvImportTest, AStoppedImportLeavesNothing) {
     writeFile(file, hostileFile(false));
     conn->exec(QStringLiteral("CREATE TABLE imp_t (id INTEGER, name VARCHAR(60), amount NUMERIC(12,2), day DATE)"));
     csv::CsvImport import(request(false, {"id", "name", "amount", "day"}));
-    int batches = 0;
     const csv::ImportResult r = import.run([&](const csv::ImportProgress& p) {
         EXPECT_GT(p.bytesRead, 0);
-        if (++batches == 2) import.stop();
+        import.stop(); // after the first batch; on PostgreSQL, while the file's bytes go
     });
     EXPECT_EQ(r.outcome, csv::ImportResult::Outcome::Stopped) << r.message.toStdString();
     EXPECT_EQ(cell(QStringLiteral("SELECT count(*) FROM imp_t")), QStringLiteral("0"));
