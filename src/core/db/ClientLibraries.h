@@ -15,7 +15,7 @@ namespace db {
     X(PQerrorMessage) X(PQexec) X(PQfinish) X(PQfmod) X(PQfname) X(PQfreeCancel) X(PQfreemem) X(PQftable) X(PQftablecol)       \
     X(PQftype) X(PQgetCancel) X(PQgetCopyData) X(PQgetResult) X(PQgetisnull) X(PQgetlength) X(PQgetvalue)         \
     X(PQnfields) X(PQntuples) X(PQputCopyData) X(PQputCopyEnd) X(PQresultErrorField) X(PQresultErrorMessage) X(PQresultStatus) X(PQsendQuery)    \
-    X(PQsendQueryParams) X(PQserverVersion) X(PQsetNoticeReceiver) X(PQsetSingleRowMode) X(PQstatus)       \
+    X(PQsendQueryParams) X(PQsendPrepare) X(PQsendQueryPrepared) X(PQserverVersion) X(PQsetNoticeReceiver) X(PQsetSingleRowMode) X(PQstatus)       \
     X(PQtransactionStatus) X(PQconsumeInput) X(PQisBusy) X(PQsocket)
 
 // Present from libpq 14 on; null with an older library (callers then do without).

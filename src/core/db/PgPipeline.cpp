@@ -43,18 +43,30 @@ public:
         pq().PQexitPipelineMode(pg_);
     }
 
-    // Sends statements [first, last) and a sync point after them.
+    // Sends statements [first, last) and a sync point after them. A text
+    // like the one before it runs as the unnamed prepared statement already
+    // parsed (and, after a few runs, planned) for it, as the server does
+    // for a script's repeated statements only at the cost of parsing each.
     void send(const std::vector<BatchStatement>& statements, size_t first, size_t last) {
+        prepared_.assign(last - first, false);
         for (size_t i = first; i < last; ++i) {
             const BoundStatement bound(statements[i].sql, statements[i].params);
-            if (!pq().PQsendQueryParams(pg_, bound.text.constData(), bound.count(), nullptr, bound.values(), nullptr,
-                                        nullptr, 0)) {
+            const bool again = bound.text == lastText_;
+            if (!again) {
+                lastText_ = bound.text;
+                prepared_[i - first] = true;
+            }
+            const bool sent =
+                (again || pq().PQsendPrepare(pg_, "", bound.text.constData(), bound.count(), nullptr)) &&
+                pq().PQsendQueryPrepared(pg_, "", bound.count(), bound.values(), nullptr, nullptr, 0);
+            if (!sent) {
                 Error e = atStatement(conn_.lastError(QStringLiteral("The statement could not be sent.")), i);
                 sync(); // what was sent gets its answers, so drain() can read them
                 throw e;
             }
         }
         sync();
+        first_ = first;
     }
 
     // The result of the next statement: its count and rows, or its failure.
@@ -63,6 +75,11 @@ public:
     BatchResult read(size_t index) {
         BatchResult out;
         std::optional<Error> failure;
+        if (prepared_[index - first_]) // the preparation's own answer
+            while (PGresult* r = pq().PQgetResult(pg_)) {
+                if (!failure && pq().PQresultStatus(r) != PGRES_COMMAND_OK) failure = atStatement(conn_.resultError(r), index);
+                pq().PQclear(r);
+            }
         bool answered = false;
         while (PGresult* r = pq().PQgetResult(pg_)) {
             answered = true;
@@ -120,6 +137,9 @@ private:
     PgConnection& conn_;
     pg_conn* pg_;
     int syncsOwed_ = 0;
+    QByteArray lastText_;         // of the unnamed prepared statement
+    std::vector<bool> prepared_;  // per statement of the group: prepared before it ran
+    size_t first_ = 0;            // the group's first statement
 };
 
 } // namespace
