@@ -2,6 +2,7 @@
 
 #include "db/PgCursor.h"
 #include "db/PgOptions.h"
+#include "db/PgPipeline.h"
 #include "db/PgTypes.h"
 
 #include "db/ClientLibraries.h"
@@ -99,6 +100,15 @@ std::unique_ptr<Cursor> PgConnection::executeScript(const QString& script, const
     throwIfCancelPending();
     calls_.endOpenCall();
     return std::make_unique<PgCursor>(*this, script, statements);
+}
+
+void PgConnection::executeBatch(const std::vector<BatchStatement>& statements,
+                                const std::function<bool(size_t, BatchResult&&)>& accept) {
+    if (!conn_) throw Error::usage(QStringLiteral("The connection is closed."));
+    if (!pg::pipelineAvailable()) return Connection::executeBatch(statements, accept);
+    throwIfCancelPending();
+    calls_.endOpenCall();
+    pg::runPipeline(*this, statements, accept);
 }
 
 void PgConnection::deliverNotice(const QString& text, const QByteArray& sqlState) {

@@ -29,6 +29,9 @@ public:
     std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) override;
     bool wantsStatements() const override { return true; }
     std::unique_ptr<Cursor> executeScript(const QString& script, const std::vector<ScriptStatement>& statements) override;
+    // In pipeline mode (PgPipeline), where the client library has it.
+    void executeBatch(const std::vector<BatchStatement>& statements,
+                      const std::function<bool(size_t, BatchResult&&)>& accept) override;
     // Asks the server to cancel the running statement, from a thread of its
     // own: the request is a connection of its own and must not hold the
     // caller (maybe the UI) when the server is slow to answer.
