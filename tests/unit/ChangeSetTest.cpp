@@ -83,6 +83,24 @@ TEST(ChangeSet, UndoAndRedoStepThroughEditsInsertsAndDeletions) {
     EXPECT_FALSE(r.set.canRedo());
 }
 
+TEST(ChangeSet, CellsSetWithRowsAppendedAreOneStepThatUndoTakesBackWhole) {
+    ThreeRows r;
+    // a block from row 2 on, three lines long: one fetched row, two new
+    r.set.setCells({{2, 1, QStringLiteral("p")}, {3, 1, QStringLiteral("q")}, {4, 0, QStringLiteral("9")}}, 2);
+    EXPECT_EQ(r.set.rowCount(), 5);
+    EXPECT_TRUE(r.set.isInserted(3) && r.set.isInserted(4));
+    EXPECT_EQ(r.set.value(2, 1), QStringLiteral("p"));
+    EXPECT_EQ(r.set.value(3, 1), QStringLiteral("q"));
+    EXPECT_EQ(r.set.value(4, 0), QStringLiteral("9"));
+    EXPECT_EQ(r.set.summary(), QStringLiteral("1 changed, 2 inserted"));
+    ASSERT_TRUE(r.set.undo());
+    EXPECT_EQ(r.set.rowCount(), 3);
+    EXPECT_FALSE(r.set.hasChanges());
+    ASSERT_TRUE(r.set.redo());
+    EXPECT_EQ(r.set.value(4, 0), QStringLiteral("9"));
+    EXPECT_FALSE(r.set.canRedo());
+}
+
 TEST(ChangeSet, DiscardRestoresTheFetchedValuesAndDropsUnsavedInserts) {
     ThreeRows r;
     r.set.setCells({{0, 0, QStringLiteral("9")}});

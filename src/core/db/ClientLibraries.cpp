@@ -32,6 +32,8 @@ Table load(std::initializer_list<const char*> names, const char* what, Fill fill
     t.name = reinterpret_cast<decltype(t.name)>(dlsym(handle, #name));                                             \
     if (!t.name) return false;
 
+#define SQLQE_RESOLVE_OPTIONAL(name) t.name = reinterpret_cast<decltype(t.name)>(dlsym(handle, #name));
+
 } // namespace
 
 const LibPq& pq() {
@@ -39,6 +41,7 @@ const LibPq& pq() {
     static const LibPq table = load<LibPq>({"libpq.so.5", "libpq.so"}, "PostgreSQL client library (libpq5)",
                                            [](LibPq& t, void* handle) {
                                                SQLQE_LIBPQ_FUNCTIONS(SQLQE_RESOLVE)
+                                               SQLQE_LIBPQ_OPTIONAL_FUNCTIONS(SQLQE_RESOLVE_OPTIONAL)
                                                return true;
                                            });
     return table;

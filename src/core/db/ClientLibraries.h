@@ -14,9 +14,12 @@ namespace db {
     X(PQcancel) X(PQclear) X(PQcmdTuples) X(PQconnectdbParams) X(PQconninfoFree) X(PQconninfoParse) X(PQdb)        \
     X(PQerrorMessage) X(PQexec) X(PQfinish) X(PQfmod) X(PQfname) X(PQfreeCancel) X(PQfreemem) X(PQftable) X(PQftablecol)       \
     X(PQftype) X(PQgetCancel) X(PQgetCopyData) X(PQgetResult) X(PQgetisnull) X(PQgetlength) X(PQgetvalue)         \
-    X(PQnfields) X(PQputCopyData) X(PQputCopyEnd) X(PQresultErrorField) X(PQresultErrorMessage) X(PQresultStatus) X(PQsendQuery)    \
-    X(PQsendQueryParams) X(PQserverVersion) X(PQsetNoticeReceiver) X(PQsetSingleRowMode) X(PQstatus)       \
+    X(PQnfields) X(PQntuples) X(PQputCopyData) X(PQputCopyEnd) X(PQresultErrorField) X(PQresultErrorMessage) X(PQresultStatus) X(PQsendQuery)    \
+    X(PQsendQueryParams) X(PQsendPrepare) X(PQsendQueryPrepared) X(PQserverVersion) X(PQsetNoticeReceiver) X(PQsetSingleRowMode) X(PQstatus)       \
     X(PQtransactionStatus) X(PQconsumeInput) X(PQisBusy) X(PQsocket)
+
+// Present from libpq 14 on; null with an older library (callers then do without).
+#define SQLQE_LIBPQ_OPTIONAL_FUNCTIONS(X) X(PQenterPipelineMode) X(PQexitPipelineMode) X(PQpipelineSync)
 
 #define SQLQE_MARIADB_FUNCTIONS(X)                                                                                 \
     X(mariadb_connection) X(mariadb_get_charset_by_nr) X(mysql_affected_rows) X(mysql_close) X(mysql_errno)         \
@@ -33,6 +36,7 @@ namespace db {
 
 struct LibPq {
     SQLQE_LIBPQ_FUNCTIONS(SQLQE_DECLARE_FUNCTION)
+    SQLQE_LIBPQ_OPTIONAL_FUNCTIONS(SQLQE_DECLARE_FUNCTION)
 };
 struct LibMariaDb {
     SQLQE_MARIADB_FUNCTIONS(SQLQE_DECLARE_FUNCTION)

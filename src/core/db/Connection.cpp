@@ -75,6 +75,28 @@ std::unique_ptr<Cursor> Connection::executeScript(const QString& script, const s
     return execute(script);
 }
 
+void Connection::executeBatch(const std::vector<BatchStatement>& statements,
+                              const std::function<bool(size_t, BatchResult&&)>& accept) {
+    for (size_t i = 0; i < statements.size(); ++i) {
+        BatchResult r;
+        try {
+            auto cursor = execute(statements[i].sql, statements[i].params);
+            if (cursor->hasRows()) {
+                r.rows = readTable(*cursor);
+                r.affected = qint64(r.rows.rows.size());
+            } else {
+                r.affected = cursor->recordsAffected();
+            }
+        } catch (Error& e) {
+            ErrorPosition at = e.position();
+            at.statementIndex = int(i);
+            e.setPosition(std::move(at));
+            throw;
+        }
+        if (!accept(i, std::move(r))) return;
+    }
+}
+
 Table Connection::query(const QString& sql, const Params& params) {
     auto cursor = execute(sql, params);
     return readTable(*cursor);

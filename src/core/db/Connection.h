@@ -87,6 +87,19 @@ struct ScriptStatement {
     bool onlyReads = false;
 };
 
+// One statement of a batch (Connection::executeBatch): "?" placeholders
+// and their values.
+struct BatchStatement {
+    QString sql;
+    Params params;
+};
+
+// What one statement of a batch did.
+struct BatchResult {
+    qint64 affected = -1; // rows changed, or returned; -1 when the backend does not say
+    Table rows;           // the rows it returned (RETURNING …); no columns when none
+};
+
 class Cursor {
 public:
     virtual ~Cursor() = default;
@@ -154,6 +167,15 @@ public:
     // in one call, which behaves so on backends other than PostgreSQL.
     virtual std::unique_ptr<Cursor> executeScript(const QString& script, const std::vector<ScriptStatement>& statements);
     virtual void cancel() = 0;
+    // Runs many small parameterised statements in order, for a caller inside
+    // a transaction it rolls back when the batch goes wrong. Each result goes
+    // to accept, in order, as it is read; accept returning false ends the
+    // batch, and so does a failure, thrown with position().statementIndex
+    // naming the statement. Statements after the one that ended the batch
+    // may have been sent and run already. By default each statement is a
+    // call of its own; PostgreSQL sends many in one round trip.
+    virtual void executeBatch(const std::vector<BatchStatement>& statements,
+                              const std::function<bool(size_t index, BatchResult&& result)>& accept);
 
     virtual QString providerName() const = 0;   // DBMS name, e.g. "PostgreSQL", "SQLite"
     // The kind of server, from its own name for itself.

@@ -2,11 +2,15 @@
 
 #include "db/PgCursor.h"
 #include "db/PgOptions.h"
+#include "db/PgPipeline.h"
 #include "db/PgTypes.h"
 
 #include "db/ClientLibraries.h"
 
 #include <QRegularExpression>
+
+#include <exception>
+#include <functional>
 
 #include <thread>
 #include <vector>
@@ -98,6 +102,15 @@ std::unique_ptr<Cursor> PgConnection::executeScript(const QString& script, const
     return std::make_unique<PgCursor>(*this, script, statements);
 }
 
+void PgConnection::executeBatch(const std::vector<BatchStatement>& statements,
+                                const std::function<bool(size_t, BatchResult&&)>& accept) {
+    if (!conn_) throw Error::usage(QStringLiteral("The connection is closed."));
+    if (!pg::pipelineAvailable()) return Connection::executeBatch(statements, accept);
+    throwIfCancelPending();
+    calls_.endOpenCall();
+    pg::runPipeline(*this, statements, accept);
+}
+
 void PgConnection::deliverNotice(const QString& text, const QByteArray& sqlState) {
     constexpr char kNoActiveTransaction[] = "25P01";
     if (quietCommits_ && sqlState == kNoActiveTransaction) return;
@@ -151,6 +164,17 @@ void PgConnection::setDefaultDatabase(const QString& name) {
 }
 
 qint64 PgConnection::copyIn(const QString& statement, const QByteArray& data) {
+    // in pieces, so that a stop gets in between them
+    constexpr qsizetype kPiece = qsizetype(1) << 20;
+    qsizetype at = 0;
+    return copyIn(statement, [&] {
+        const QByteArray piece = QByteArray::fromRawData(data.constData() + at, std::min(kPiece, data.size() - at));
+        at += piece.size();
+        return piece;
+    });
+}
+
+qint64 PgConnection::copyIn(const QString& statement, const std::function<QByteArray()>& next) {
     if (!conn_) throw Error::usage(QStringLiteral("The connection is closed."));
     throwIfCancelPending();
     calls_.endOpenCall();
@@ -161,14 +185,29 @@ qint64 PgConnection::copyIn(const QString& statement, const QByteArray& data) {
         throw e;
     }
     pq().PQclear(start);
-    // in pieces, so that a stop gets in between them
-    constexpr qsizetype kPiece = qsizetype(1) << 20;
     const char* stopped = nullptr;
-    for (qsizetype at = 0; at < data.size() && !stopped; at += kPiece) {
-        if (calls_.takeCancel())
+    std::exception_ptr inputFailure;
+    for (;;) {
+        if (calls_.takeCancel()) {
             stopped = "Operation cancelled.";
-        else if (pq().PQputCopyData(conn_, data.constData() + at, int(std::min(kPiece, data.size() - at))) != 1)
+            break;
+        }
+        QByteArray piece;
+        try {
+            piece = next();
+        } catch (...) { // the copy ends before the failure goes on
+            inputFailure = std::current_exception();
+            stopped = "The input could not be read.";
+            break;
+        }
+        if (piece.isEmpty()) {
+            if (calls_.takeCancel()) stopped = "Operation cancelled."; // asked for while the last piece went
+            break;
+        }
+        if (pq().PQputCopyData(conn_, piece.constData(), int(piece.size())) != 1) {
             stopped = "The rows could not be sent.";
+            break;
+        }
     }
     pq().PQputCopyEnd(conn_, stopped);
     std::optional<Error> failure;
@@ -189,6 +228,7 @@ qint64 PgConnection::copyIn(const QString& statement, const QByteArray& data) {
         }
         pq().PQclear(r);
     }
+    if (inputFailure) std::rethrow_exception(inputFailure);
     if (failure) throw *failure;
     if (stopped) throw Error::cancelled(QString::fromLatin1(stopped), QStringLiteral("57014"));
     return rows;

@@ -11,6 +11,7 @@
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -28,6 +29,9 @@ public:
     std::unique_ptr<Cursor> execute(const QString& sql, const Params& params = {}) override;
     bool wantsStatements() const override { return true; }
     std::unique_ptr<Cursor> executeScript(const QString& script, const std::vector<ScriptStatement>& statements) override;
+    // In pipeline mode (PgPipeline), where the client library has it.
+    void executeBatch(const std::vector<BatchStatement>& statements,
+                      const std::function<bool(size_t, BatchResult&&)>& accept) override;
     // Asks the server to cancel the running statement, from a thread of its
     // own: the request is a connection of its own and must not hold the
     // caller (maybe the UI) when the server is slow to answer.
@@ -50,6 +54,9 @@ public:
     // the rows copied. A failure in a row names it (Error position().row,
     // counted from 0 in data). A cancel ends the copy.
     qint64 copyIn(const QString& statement, const QByteArray& data);
+    // The same with the input from next, called for piece after piece until
+    // it returns an empty one; a cancel is noticed between pieces.
+    qint64 copyIn(const QString& statement, const std::function<QByteArray()>& next);
     bool isAlive() override;
     std::optional<bool> inTransaction() override;
     void clearPendingCancel() override { calls_.clearCancel(); }

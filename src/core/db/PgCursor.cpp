@@ -3,32 +3,12 @@
 #include "db/PgConnection.h"
 
 #include "db/ClientLibraries.h"
+#include "db/PgParams.h"
 
 #include <poll.h>
 
 namespace db {
 namespace {
-
-// "?" placeholders outside quotes and comments as PostgreSQL's $1, $2, ...
-QString numberedPlaceholders(const QString& sql) {
-    QString out;
-    out.reserve(sql.size() + 8);
-    int n = 0;
-    QChar quote;
-    for (qsizetype i = 0; i < sql.size(); ++i) {
-        const QChar c = sql[i];
-        if (!quote.isNull()) {
-            if (c == quote) quote = QChar();
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            quote = c;
-        } else if (c == QLatin1Char('?')) {
-            out += QLatin1Char('$') + QString::number(++n);
-            continue;
-        }
-        out += c;
-    }
-    return out;
-}
 
 // The server counts an error's position in characters from 1; a QString
 // counts UTF-16 units, two for a character outside the BMP.
@@ -86,20 +66,9 @@ void PgCursor::send(const QString& sql, const Params& params) {
         text_ = sql;
         sent = pq().PQsendQuery(pg_, sql.toUtf8().constData());
     } else {
-        std::vector<QByteArray> values(params.size());
-        std::vector<const char*> pointers(params.size(), nullptr);
-        for (size_t i = 0; i < params.size(); ++i) {
-            if (params[i].isNull()) continue;
-            if (params[i].typeId() == QMetaType::QByteArray) // bytes in bytea's hex input form
-                values[i] = "\\x" + params[i].toByteArray().toHex();
-            else
-                values[i] = params[i].typeId() == QMetaType::Bool ? QByteArray(params[i].toBool() ? "true" : "false")
-                                                                  : params[i].toString().toUtf8();
-            pointers[i] = values[i].constData();
-        }
-        const QString text = sql.contains(QLatin1String("$1")) ? sql : numberedPlaceholders(sql);
-        sent = pq().PQsendQueryParams(pg_, text.toUtf8().constData(), int(params.size()), nullptr, pointers.data(), nullptr,
-                                 nullptr, 0);
+        const pg::BoundStatement bound(sql, params);
+        sent = pq().PQsendQueryParams(pg_, bound.text.constData(), bound.count(), nullptr, bound.values(), nullptr,
+                                      nullptr, 0);
     }
     if (!sent) {
         callDone_ = true;

@@ -14,25 +14,6 @@ QString beginStatement(db::ServerFamily s) {
     }
 }
 
-// Rows touched and the row returned, if any.
-struct Ran {
-    qint64 affected = -1;
-    std::optional<std::vector<Value>> row;
-};
-
-Ran run(db::Connection& conn, const SaveStatement& s) {
-    Ran r;
-    auto cursor = conn.execute(s.sql, s.params);
-    if (!cursor->hasRows()) {
-        r.affected = cursor->recordsAffected();
-        return r;
-    }
-    const db::Table t = db::readTable(*cursor);
-    r.affected = qint64(t.rows.size());
-    if (t.rows.size() == 1) r.row = std::vector<Value>(t.rows[0].begin(), t.rows[0].end());
-    return r;
-}
-
 } // namespace
 
 SaveOutcome saveChanges(db::Connection& conn, const std::vector<SaveStatement>& statements,
@@ -67,26 +48,47 @@ SaveOutcome saveChanges(db::Connection& conn, const std::vector<SaveStatement>& 
             // the server ends a broken transaction itself; the message already says nothing was saved
         }
     };
-    for (const SaveStatement& s : statements) {
-        try {
-            const Ran r = run(conn, s);
+    // Every statement goes in one batch (one round trip where the backend
+    // can); each must touch exactly one row, else the batch ends there.
+    std::vector<db::BatchStatement> batch;
+    batch.reserve(statements.size());
+    for (const SaveStatement& s : statements) batch.push_back({s.sql, s.params});
+    try {
+        bool conflict = false;
+        conn.executeBatch(batch, [&](size_t i, db::BatchResult&& r) {
+            const SaveStatement& s = statements[i];
             if (r.affected != 1) {
-                rollBack();
+                conflict = true;
                 out.failedRow = s.row;
                 out.message =
                     r.affected == 0
                         ? QStringLiteral("row %1 was changed or deleted by someone else since it was read; nothing was saved")
                               .arg(rowName(s.row))
                         : QStringLiteral("row %1 matches %2 rows in the table; nothing was saved").arg(rowName(s.row)).arg(r.affected);
-                return out;
+                return false;
             }
-            if (r.row) out.readBack[s.row] = *r.row;
-        } catch (const db::Error& e) {
+            if (!r.rows.columns.isEmpty() && r.rows.rows.size() == 1)
+                out.readBack[s.row] = std::vector<Value>(r.rows.rows[0].begin(), r.rows.rows[0].end());
+            return true;
+        });
+        if (conflict) {
             rollBack();
-            out.failedRow = s.row;
-            out.message = QStringLiteral("row %1: %2; nothing was saved").arg(rowName(s.row), e.description());
+            out.readBack.clear();
             return out;
         }
+    } catch (const db::Error& e) {
+        rollBack();
+        out.readBack.clear();
+        const std::optional<int> at = e.position().statementIndex;
+        if (e.isCancel()) {
+            out.message = QStringLiteral("The save was stopped; nothing was saved.");
+        } else if (at && size_t(*at) < statements.size()) {
+            out.failedRow = statements[size_t(*at)].row;
+            out.message = QStringLiteral("row %1: %2; nothing was saved").arg(rowName(out.failedRow), e.description());
+        } else {
+            out.message = QStringLiteral("%1; nothing was saved").arg(e.description());
+        }
+        return out;
     }
     try {
         conn.exec(out.joinedTransaction ? QStringLiteral("RELEASE SAVEPOINT ") + kSavepoint : QStringLiteral("COMMIT"));

@@ -68,9 +68,14 @@ void ChangeSet::finish(Step step) {
     redo_.clear();
 }
 
-void ChangeSet::setCells(const std::vector<CellEdit>& edits) {
+void ChangeSet::setCells(const std::vector<CellEdit>& edits, qint64 appendRows) {
     Step step;
     step.insertedBefore = inserted_;
+    for (qint64 i = 0; i < appendRows; ++i) {
+        const qint64 row = fetchedRows_ + inserted_++;
+        remember(step, row);
+        pending_[row].inserted = true;
+    }
     for (const CellEdit& e : edits) {
         if (e.row < 0 || e.row >= rowCount() || e.column < 0 || e.column >= columns_ || isGone(e.row)) continue;
         remember(step, e.row);

@@ -53,8 +53,10 @@ public:
         int column;
         Value value;
     };
-    // Edits of rows that are gone are ignored.
-    void setCells(const std::vector<CellEdit>& edits);
+    // Edits of rows that are gone are ignored. With appendRows, that many
+    // rows are inserted first, in the same step, numbered from rowCount() on
+    // as it was (a paste that runs past the last row).
+    void setCells(const std::vector<CellEdit>& edits, qint64 appendRows = 0);
     // Appends a row (with the given cells set) and returns its number.
     qint64 insertRow(const std::map<int, Value>& cells = {});
     // Marks rows for deletion (or takes the mark away); an unsaved inserted

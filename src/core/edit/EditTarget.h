@@ -32,6 +32,10 @@ struct EditTarget {
     std::vector<QString> columns; // per result column: the table column it shows
     std::vector<int> keyColumns;  // result columns naming a row, in key order
     QString readOnlyReason;       // empty when the result can be edited
+    // SQLite rows named by their rowid (RowIdKey): each fetched row's rowid.
+    // The rowid is then a column past the result's (columns has one name
+    // more than the result, keyColumns names it), shown nowhere.
+    std::vector<QString> rowIds;
 
     bool editable() const { return readOnlyReason.isEmpty(); }
     bool isKey(int column) const;

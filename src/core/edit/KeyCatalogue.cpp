@@ -113,7 +113,9 @@ KeyCatalogue readSqlite(db::Connection& conn, const db::FieldOrigin& origin) {
         }
         if (usable) k.uniqueKeys.push_back(key);
     }
-    // A rowid table's rows are named by their rowid when the result has it.
+    // A rowid table's rows are named by their rowid when the result has it
+    // (unless a column of the table takes that name: then it is that column).
+    if (notNull.contains(QStringLiteral("rowid"))) return k;
     const db::Table withoutRowid = conn.query(
         QStringLiteral("SELECT 1 FROM pragma_table_list WHERE name = ? AND schema = ? AND wr = 1"), {origin.table, origin.catalog});
     if (withoutRowid.rows.empty()) k.uniqueKeys.push_back({QStringLiteral("rowid")});

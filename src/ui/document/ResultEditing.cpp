@@ -10,6 +10,7 @@
 #include "document/RunController.h"
 #include "db/ConnectionProfile.h"
 #include "edit/ChangeSaver.h"
+#include "edit/RowIdKey.h"
 #include "edit/ValueFile.h"
 #include "editing/EditBar.h"
 #include "editing/GridEditor.h"
@@ -88,10 +89,18 @@ void ResultEditing::runFinished(const RunRequest& request, const RunResult& resu
         }
         std::shared_ptr<Session> session = context_.session();
         const QString cs = connectionString_;
-        editor->setTarget(onSession<edit::EditTarget>([session, cs, fields] {
+        // A lone result without a key may still be named by SQLite's rowids
+        // (its rows are only read meanwhile: the window takes no input).
+        ResultModel* results = sets->grid(set)->resultModel();
+        const QString sql = sets->setCount() == 1 ? request.text : QString();
+        editor->setTarget(onSession<edit::EditTarget>([session, cs, fields, results, sql] {
             try {
                 Session::Lease lease = session->connectionFor(cs, {}, true);
-                return edit::readEditTarget(lease.connection, fields);
+                edit::EditTarget t = edit::readEditTarget(lease.connection, fields);
+                if (!sql.isEmpty())
+                    edit::keyByRowId(lease.connection, sql, t, results->totalRows(),
+                                     [results](qint64 row, int column) { return results->storedCell(row, column); });
+                return t;
             } catch (const db::Error& e) {
                 return edit::EditTarget::readOnly(QStringLiteral("read-only: %1").arg(e.description()));
             }

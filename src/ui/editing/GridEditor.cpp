@@ -22,8 +22,6 @@ GridEditor::GridEditor(QTableView* view, ResultModel* results)
 
 GridEditor::~GridEditor() = default;
 
-const std::vector<db::Field>& GridEditor::fields() const { return results_->fields(); }
-
 void GridEditor::clear(const QString& readOnlyReason) { setTarget(edit::EditTarget::readOnly(readOnlyReason)); }
 
 void GridEditor::showModel(QAbstractItemModel* model) {
@@ -37,11 +35,21 @@ void GridEditor::setTarget(edit::EditTarget target) {
     model_->setChanges(nullptr);
     target_ = std::move(target);
     changes_.reset();
+    fields_ = results_->fields();
     if (target_.editable()) {
         ResultModel* results = results_;
+        const int shown = int(fields_.size());
+        if (!target_.rowIds.empty()) {
+            db::Field rowid;
+            rowid.name = target_.columns.back();
+            rowid.type = db::FieldType::BigInt;
+            fields_.push_back(rowid);
+        }
         changes_ = std::make_unique<edit::ChangeSet>(
-            int(fields().size()), results_->totalRows(),
-            [results](qint64 row, int column) { return results->storedCell(row, column); });
+            int(fields_.size()), results_->totalRows(), [results, shown, ids = target_.rowIds](qint64 row, int column) {
+                if (column < shown) return results->storedCell(row, column);
+                return size_t(row) < ids.size() ? edit::Value(ids[size_t(row)]) : edit::Value();
+            });
         model_->setChanges(changes_.get());
     }
     // A read-only grid shows the results as they are; an editable one through the edits.
@@ -113,18 +121,26 @@ bool GridEditor::paste(const QString& text) {
     if (!isEditable() || !at.isValid() || text.isEmpty()) return false;
     QStringList lines = text.split(QLatin1Char('\n'));
     if (lines.size() > 1 && lines.last().isEmpty()) lines.removeLast(); // the line end after the last row
+    // Lines past the last row go into rows inserted for them.
+    const int shown = model_->rowCount();
+    const int added = std::max(0, at.row() + int(lines.size()) - shown);
+    const qint64 firstAdded = changes_->rowCount();
     std::vector<edit::ChangeSet::CellEdit> edits;
-    for (int l = 0; l < lines.size() && at.row() + l < model_->rowCount(); ++l) {
+    for (int l = 0; l < lines.size(); ++l) {
         QString line = lines[l];
         if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
         const QStringList cells = line.split(QLatin1Char('\t'));
+        const int viewRow = at.row() + l;
         for (int c = 0; c < cells.size() && at.column() + c < model_->columnCount(); ++c) {
-            const QModelIndex i = model_->index(at.row() + l, at.column() + c);
-            if (model_->flags(i) & Qt::ItemIsEditable) edits.push_back({model_->changeRow(i.row()), i.column(), cells[c]});
+            const int column = at.column() + c;
+            if (viewRow >= shown)
+                edits.push_back({firstAdded + (viewRow - shown), column, cells[c]});
+            else if (const QModelIndex i = model_->index(viewRow, column); model_->flags(i) & Qt::ItemIsEditable)
+                edits.push_back({model_->changeRow(viewRow), column, cells[c]});
         }
     }
     if (edits.empty()) return false;
-    changes_->setCells(edits);
+    changes_->setCells(edits, added);
     changed();
     return true;
 }

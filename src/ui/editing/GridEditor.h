@@ -37,7 +37,8 @@ public:
     QString readOnlyReason() const { return target_.readOnlyReason; }
     bool hasChanges() const { return changes_ && changes_->hasChanges(); }
     edit::ChangeSet* changes() const { return changes_.get(); }
-    const std::vector<db::Field>& fields() const;
+    // The result's fields, and the hidden rowid's when rows are named by it.
+    const std::vector<db::Field>& fields() const { return fields_; }
     QTableView* view() const { return view_; }
 
     // ---- commands on the current cell or the selected rows ----
@@ -47,7 +48,8 @@ public:
     // Marks the selected rows for deletion, or takes the mark away when
     // they all have it.
     void deleteRows();
-    // Pastes tab-separated lines from the current cell on (one undo step);
+    // Pastes tab-separated lines from the current cell on, inserting rows
+    // for the lines past the last one (one undo step);
     // false when nothing could be pasted.
     bool paste(const QString& text);
     // The current cell's value, and setting it (a value loaded from a file).
@@ -84,5 +86,6 @@ private:
     ResultModel* results_;
     EditedResultModel* model_;
     edit::EditTarget target_;
+    std::vector<db::Field> fields_;
     std::unique_ptr<edit::ChangeSet> changes_;
 };
