@@ -1,6 +1,7 @@
 // Looking inside a database from a document: the filter above the object
 // tree, "Show Definition" opening a new document, the plan of the
-// statement at the caret on the "Plan" tab, and a run asking for the
+// statement at the caret on the "Plan" tab (read on the document's own
+// session), and a run asking for the
 // values of its parameters.
 #include "catalog/ObjectBrowser.h"
 #include "catalog/ObjectFilter.h"
@@ -8,6 +9,7 @@
 #include "common/DocumentContext.h"
 #include "common/ParameterDialog.h"
 #include "document/CsvImportDialog.h"
+#include "document/DocumentSession.h"
 #include "db/Connection.h"
 #include "document/PlanModel.h"
 #include "document/PlanView.h"
@@ -18,6 +20,7 @@
 #include "editor/SqlEditor.h"
 #include "run/ResultModel.h"
 #include "support/MainWindowFixture.h"
+#include "support/TestServers.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -164,6 +167,53 @@ TEST_F(LookInsideTest, ExplainShowsThePlanOfTheStatementAtTheCaret) {
     EXPECT_TRUE(dialogs.questions.front().contains(QLatin1String("changes data")));
     auto c = db::Connection::open(cs);
     EXPECT_EQ(c->query(QStringLiteral("SELECT count(*) AS n FROM orders")).text(0, QStringLiteral("n")), QStringLiteral("2"));
+}
+
+// The plan is read on the document's kept session: a temporary table of an
+// earlier run is found, and Explain Analyze of a change to rows the open
+// transaction has changed neither waits for that transaction's locks nor
+// commits it.
+TEST_F(LookInsideTest, ThePlanIsReadOnTheDocumentsOwnSession) {
+    QString pg;
+    SQLQE_REQUIRE_SERVER(kPostgres, pg);
+    auto other = db::Connection::open(pg);
+    other->exec(QStringLiteral("DROP TABLE IF EXISTS plan_t"));
+    other->exec(QStringLiteral("CREATE TABLE plan_t (id int PRIMARY KEY, n int)"));
+    other->exec(QStringLiteral("INSERT INTO plan_t VALUES (1, 10)"));
+    doc->setConnection(pg);
+    RunController* runs = doc->parts().runs;
+    auto run = [&](const QString& text) {
+        doc->editor()->setText(text);
+        runs->execute();
+        return waitFor([&] { return !runs->isRunning(); });
+    };
+    auto explain = [&](const QString& text, bool analyze) {
+        doc->editor()->setText(text);
+        window->action(analyze ? QStringLiteral("mnuQExplainAnalyze") : QStringLiteral("mnuQExplain"))->trigger();
+        return waitFor([&] { return !doc->parts().plans->isBusy(); }, 10000);
+    };
+    auto shownRelations = [&] {
+        QStringList out;
+        for (const PlanNode& n : doc->parts().results->planView()->model()->plan().nodes) out << n.relation;
+        return out.join(QLatin1Char('|'));
+    };
+    ASSERT_TRUE(run(QStringLiteral("CREATE TEMP TABLE plan_tmp (id int)")));
+    ASSERT_TRUE(explain(QStringLiteral("SELECT * FROM plan_tmp"), false));
+    ASSERT_EQ(doc->parts().results->currentIndex(), int(ResultPanes::PlanTab));
+    EXPECT_TRUE(shownRelations().contains(QLatin1String("plan_tmp"))) << shownRelations().toStdString();
+
+    ASSERT_TRUE(doc->parts().session->setAutoCommit(false, doc));
+    ASSERT_TRUE(run(QStringLiteral("UPDATE plan_t SET n = n + 1 WHERE id = 1")));
+    ASSERT_TRUE(doc->parts().session->inTransaction()) << doc->parts().results->messagePane()->text().toStdString();
+    dialogs.answers.push_back(Dialogs::Answer::Yes); // it changes data: run it
+    ASSERT_TRUE(explain(QStringLiteral("UPDATE plan_t SET n = n + 100 WHERE id = 1"), true)) << "held up by the document's own locks";
+    EXPECT_TRUE(shownRelations().contains(QLatin1String("plan_t"))) << shownRelations().toStdString();
+    EXPECT_TRUE(doc->parts().session->inTransaction());
+    EXPECT_EQ(other->query(QStringLiteral("SELECT n FROM plan_t")).rows.at(0).at(0), QStringLiteral("10")); // not committed
+    // the transaction ends as the user says
+    EXPECT_TRUE(doc->parts().session->rollBack());
+    EXPECT_EQ(other->query(QStringLiteral("SELECT n FROM plan_t")).rows.at(0).at(0), QStringLiteral("10"));
+    other->exec(QStringLiteral("DROP TABLE plan_t"));
 }
 
 TEST_F(LookInsideTest, ARunAsksForItsParametersOnceAndRemembersThem) {

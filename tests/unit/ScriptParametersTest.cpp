@@ -1,6 +1,7 @@
 // A script's parameters: found by its tokens in each server's forms, never
 // inside strings, comments, quoted names, casts or bodies; bound as values
 // in the form each backend takes, and refused when a value is missing.
+#include "run/RunPlan.h"
 #include "script/ParameterBinding.h"
 #include "script/ScriptParameters.h"
 
@@ -28,6 +29,15 @@ QString found(const char* script, ServerFamily server) {
         statements << QString::number(s.statement) + QLatin1Char(':') + uses.join(QLatin1Char(','));
     }
     return statements.join(QStringLiteral(" | "));
+}
+
+// What a run without values is refused for: "statement:parameters …" (from
+// 1, each parameter once, as shown).
+QString refusedFor(const char* script, ServerFamily server) {
+    QStringList out;
+    for (const StatementParameters& s : findParameters(QString::fromUtf8(script), server).withParameters)
+        out << QStringLiteral("%1:%2").arg(s.statement + 1).arg(s.shownNames().join(QLatin1Char(',')));
+    return out.join(QLatin1Char(' '));
 }
 
 ParameterValues values(std::initializer_list<std::pair<const char*, const char*>> given) {
@@ -72,6 +82,61 @@ TEST(ScriptParameters, TheFormsOfEachServer) {
         {"SELECT 'it\\'s :a' # :b\n, :c", ServerFamily::MariaDB, "0::c"},
     };
     for (const Case& c : cases) EXPECT_EQ(found(c.script, c.server), QString::fromUtf8(c.expected)) << c.script;
+}
+
+// The same texts on the three servers side by side: what is a parameter
+// depends on the server; what is inside a string, a comment, a quoted name
+// or a body never is.
+TEST(ScriptParameters, TheSameTextOnEachServer) {
+    struct Case {
+        const char* script;
+        const char* sqlite; // "statement:parameters …" expected per server
+        const char* postgres;
+        const char* mariadb;
+    } cases[] = {
+        {"select * from t where id = :id", "1::id", "1::id", "1::id"},
+        {"select 1; select a from t where a=:a and b=:b and c=:a", "2::a,:b", "2::a,:b", "2::a,:b"},
+        {"select ?", "1:?1", "1:?1", "1:?1"}, // plain ?s are shown by their place
+        {"select ?1, ?2", "1:?1,?2", "1:?1,?2", "1:?1,?2"}, // SQLite's numbered ?NNN; elsewhere ? 1
+        {"select '{\"a\":1}'::jsonb ? 'a'", "1:?1", "", "1:?1"},
+        {"select $1", "1:$1", "1:$1", ""},
+        {"select $name, @who, :1", "1:$name,@who,:1", "", ""},
+        {"select x::int, y::text from t", "", "", ""},
+        {"select ':id', \"a:b\", `c:d` -- :e\n /* :f ? $1 */", "", "", ""},
+        {"do $$ begin perform :x; perform $1; end $$", "", "", ""},
+        {"select $tag$ :x ? $tag$", "", "", ""},
+        {"set @a := 5; select @a", "1:@a 2:@a", "", ""}, // MariaDB's variables, SQLite's parameters
+        {"lbl: loop leave lbl; end loop", "", "", ""},
+        {"prepare p as select $1 + :x; execute p(1)", "", "", ""},
+        {"create function f(int) returns int begin atomic select $1; end; select :later", "2::later",
+         "2::later", "2::later"},
+        {"select [a:b] from t", "", "", ""},
+        {"select * from t where a = :a; ", "1::a", "1::a", "1::a"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(refusedFor(c.script, ServerFamily::SQLite), QString::fromUtf8(c.sqlite)) << c.script;
+        EXPECT_EQ(refusedFor(c.script, ServerFamily::PostgreSQL), QString::fromUtf8(c.postgres)) << c.script;
+        EXPECT_EQ(refusedFor(c.script, ServerFamily::MariaDB), QString::fromUtf8(c.mariadb)) << c.script;
+    }
+}
+
+// A run without values is refused before anything is sent, naming the
+// first statement that takes parameters.
+TEST(ScriptParameters, ARunWithoutValuesIsRefused) {
+    const RunPlan plan = planRun(QStringLiteral("select 1;\nselect * from t where id = :id and n = :name"),
+                                 QStringLiteral("Provider=SQLite;Data Source=/tmp/x.db"));
+    EXPECT_EQ(plan.refusal,
+              QStringLiteral("Statement 2 has parameters (:id, :name) and no values were given. "
+                             "Nothing was run."));
+    EXPECT_TRUE(plan.textToRun.isEmpty());
+    // with values the binding checks them; without a connection there is
+    // nothing to refuse yet (the run says there is no connection)
+    EXPECT_TRUE(planRun(QStringLiteral("select :id"), QStringLiteral("Provider=SQLite;Data Source=/tmp/x.db"), true)
+                    .refusal.isEmpty());
+    EXPECT_TRUE(planRun(QStringLiteral("select :id")).refusal.isEmpty());
+    // a jsonb question mark is PostgreSQL's operator, not a parameter
+    EXPECT_TRUE(planRun(QStringLiteral("select '{}'::jsonb ? 'a'"), QStringLiteral("postgresql://h/db"))
+                    .refusal.isEmpty());
 }
 
 TEST(ScriptParameters, NamesOnceInOrderOfFirstUse) {

@@ -9,6 +9,9 @@
 
 #include <QRegularExpression>
 
+#include <exception>
+#include <functional>
+
 #include <thread>
 #include <vector>
 
@@ -161,6 +164,17 @@ void PgConnection::setDefaultDatabase(const QString& name) {
 }
 
 qint64 PgConnection::copyIn(const QString& statement, const QByteArray& data) {
+    // in pieces, so that a stop gets in between them
+    constexpr qsizetype kPiece = qsizetype(1) << 20;
+    qsizetype at = 0;
+    return copyIn(statement, [&] {
+        const QByteArray piece = QByteArray::fromRawData(data.constData() + at, std::min(kPiece, data.size() - at));
+        at += piece.size();
+        return piece;
+    });
+}
+
+qint64 PgConnection::copyIn(const QString& statement, const std::function<QByteArray()>& next) {
     if (!conn_) throw Error::usage(QStringLiteral("The connection is closed."));
     throwIfCancelPending();
     calls_.endOpenCall();
@@ -171,14 +185,29 @@ qint64 PgConnection::copyIn(const QString& statement, const QByteArray& data) {
         throw e;
     }
     pq().PQclear(start);
-    // in pieces, so that a stop gets in between them
-    constexpr qsizetype kPiece = qsizetype(1) << 20;
     const char* stopped = nullptr;
-    for (qsizetype at = 0; at < data.size() && !stopped; at += kPiece) {
-        if (calls_.takeCancel())
+    std::exception_ptr inputFailure;
+    for (;;) {
+        if (calls_.takeCancel()) {
             stopped = "Operation cancelled.";
-        else if (pq().PQputCopyData(conn_, data.constData() + at, int(std::min(kPiece, data.size() - at))) != 1)
+            break;
+        }
+        QByteArray piece;
+        try {
+            piece = next();
+        } catch (...) { // the copy ends before the failure goes on
+            inputFailure = std::current_exception();
+            stopped = "The input could not be read.";
+            break;
+        }
+        if (piece.isEmpty()) {
+            if (calls_.takeCancel()) stopped = "Operation cancelled."; // asked for while the last piece went
+            break;
+        }
+        if (pq().PQputCopyData(conn_, piece.constData(), int(piece.size())) != 1) {
             stopped = "The rows could not be sent.";
+            break;
+        }
     }
     pq().PQputCopyEnd(conn_, stopped);
     std::optional<Error> failure;
@@ -199,6 +228,7 @@ qint64 PgConnection::copyIn(const QString& statement, const QByteArray& data) {
         }
         pq().PQclear(r);
     }
+    if (inputFailure) std::rethrow_exception(inputFailure);
     if (failure) throw *failure;
     if (stopped) throw Error::cancelled(QString::fromLatin1(stopped), QStringLiteral("57014"));
     return rows;

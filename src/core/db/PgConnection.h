@@ -11,6 +11,7 @@
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -53,6 +54,9 @@ public:
     // the rows copied. A failure in a row names it (Error position().row,
     // counted from 0 in data). A cancel ends the copy.
     qint64 copyIn(const QString& statement, const QByteArray& data);
+    // The same with the input from next, called for piece after piece until
+    // it returns an empty one; a cancel is noticed between pieces.
+    qint64 copyIn(const QString& statement, const std::function<QByteArray()>& next);
     bool isAlive() override;
     std::optional<bool> inTransaction() override;
     void clearPendingCancel() override { calls_.clearCancel(); }

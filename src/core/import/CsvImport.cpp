@@ -3,6 +3,8 @@
 #include "catalog/SqlDialect.h"
 #include "catalog/StatementGenerator.h"
 #include "db/Connection.h"
+#include "db/PgConnection.h"
+#include "import/PgFileCopy.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -107,6 +109,23 @@ struct CsvImport::Impl {
         }
     }
 
+    // The file as it is, through COPY (PgFileCopy.h): a refused record stops
+    // the import with the line it starts on.
+    void copyWholeFile(db::PgConnection& pg, const QString& statement,
+                       const std::function<void(const FileCopyProgress&)>& progress) {
+        try {
+            loaded = copyFile(pg, statement, request.file, request.format, [&](const FileCopyProgress& p) {
+                stopIfAsked();
+                progress(p);
+            });
+        } catch (const db::Error& e) {
+            if (e.isCancel() || owner.stop_) throw Stopped{};
+            if (!e.position().row) throw;
+            const qint64 line = recordStartLine(request.file, request.format, *e.position().row + 1);
+            throw Abort{QStringLiteral("Line %1: %2").arg(line).arg(firstLine(e.description()))};
+        }
+    }
+
     // The batch's rows, then the rows found bad after them while reading.
     void loadBatch() {
         loadRange(0, batch->rows.rowCount());
@@ -172,16 +191,24 @@ ImportResult CsvImport::run(const std::function<void(const ImportProgress&)>& pr
             conn->exec(createTableSql(request_, server, conn->identifierQuote()));
             created = true;
         }
-        Impl run{request_, *this, *conn, conn->bulkLoad(table, columns), nullptr, {}, 0};
+        Impl run{request_, *this, *conn, nullptr, nullptr, {}, 0};
         conn->exec(QStringLiteral("BEGIN"));
         inTransaction = true;
 
-        BatchReader reader(std::move(read));
-        do {
-            run.batch = reader.next();
-            run.loadBatch();
-            if (progress) progress({run.batch->bytesRead, info.size(), run.loaded});
-        } while (!run.batch->last);
+        auto* pg = server == db::ServerFamily::PostgreSQL ? dynamic_cast<db::PgConnection*>(conn.get()) : nullptr;
+        if (const auto copy = pg ? fileCopyStatement(request_, d, table, columns) : std::nullopt) {
+            run.copyWholeFile(*pg, *copy, [&](const FileCopyProgress& p) {
+                if (progress) progress({p.bytesRead, info.size(), std::max<qint64>(0, p.rows - request_.format.header)});
+            });
+        } else {
+            run.load = conn->bulkLoad(table, columns);
+            BatchReader reader(std::move(read));
+            do {
+                run.batch = reader.next();
+                run.loadBatch();
+                if (progress) progress({run.batch->bytesRead, info.size(), run.loaded});
+            } while (!run.batch->last);
+        }
         run.stopIfAsked();
         conn->exec(QStringLiteral("COMMIT"));
         inTransaction = created = false;

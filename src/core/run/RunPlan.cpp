@@ -1,6 +1,6 @@
 #include "run/RunPlan.h"
 
-#include "script/ParameterMarkers.h"
+#include "script/ScriptParameters.h"
 
 #include <algorithm>
 
@@ -18,10 +18,10 @@ RunPlan planRun(const QString& sourceText, const QString& connectionString, bool
     // large script would double it.)
     if (std::all_of(sourceText.cbegin(), sourceText.cend(), [](QChar c) { return c.isSpace(); })) return plan;
     if (!connectionString.isEmpty() && !valuesGiven) {
-        const auto markers =
-            sqlscript::findParameterMarkers(sourceText, db::familyOfConnectionString(connectionString));
-        if (!markers.empty()) {
-            plan.refusal = sqlscript::parameterRefusal(markers) + QStringLiteral(" Nothing was run.");
+        const sqlscript::ScriptParameters found =
+            sqlscript::findParameters(sourceText, db::familyOfConnectionString(connectionString));
+        if (!found.empty()) {
+            plan.refusal = found.withParameters.front().noValuesMessage() + QStringLiteral(" Nothing was run.");
             return plan;
         }
     }

@@ -4,7 +4,7 @@
 // else exactly as the user wrote it (comments and terminators included).
 // A script holding a NUL character is refused whole: drivers would send only
 // the text before it. So is a script with parameter markers (":id", "?", …,
-// see ParameterMarkers.h) for the server the connection string reaches,
+// see ScriptParameters.h) for the server the connection string reaches,
 // unless the run brings values (they are bound statement by statement, see
 // ParameterBinding.h): none is ever sent as a silent NULL.
 

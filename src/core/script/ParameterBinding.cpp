@@ -134,8 +134,7 @@ Result<std::vector<BoundStatement>> bindScript(QStringView script, const ScriptP
         }
         if (!missing.isEmpty()) {
             const QString list = sp.shownNames().join(QStringLiteral(", "));
-            if (!values || missing.size() == sp.shownNames().size())
-                return fail(QStringLiteral("Statement %1 has parameters (%2) and no values were given.").arg(i + 1).arg(list));
+            if (!values || missing.size() == sp.shownNames().size()) return fail(sp.noValuesMessage());
             return fail(QStringLiteral("Statement %1 has parameters (%2) and no value was given for %3.")
                             .arg(i + 1)
                             .arg(list, missing.join(QStringLiteral(", "))));

@@ -110,6 +110,8 @@ private:
                        (server_ == ServerFamily::SQLite || tsql())) {
                 add(t.start, t.end, text_.mid(t.start + 1, t.end - t.start - 1).toString(), textOf(t));
                 pendingArgument_ = executing_;
+            } else if (server_ == ServerFamily::SQLite && prev_.isPunct(text_, '$') && adjacent(prev_, t)) {
+                add(prev_.start, t.end, textOf(t), QLatin1Char('$') + textOf(t));
             }
             return;
         }
@@ -117,6 +119,9 @@ private:
             if (prev_.isPunct(text_, '$') && adjacent(prev_, t) && isDigits(t) &&
                 (server_ == ServerFamily::PostgreSQL || server_ == ServerFamily::SQLite))
                 add(prev_.start, t.end, textOf(t), QLatin1Char('$') + textOf(t));
+            else if (server_ == ServerFamily::SQLite && prev_.isPunct(text_, ':') && adjacent(prev_, t) && isDigits(t) &&
+                     colonStartsParameter())
+                add(prev_.start, t.end, textOf(t), QLatin1Char(':') + textOf(t));
             return;
         case TokenKind::Punct:
             if (t.isPunct(text_, '?') && questionIsParameter()) {
@@ -179,6 +184,12 @@ QStringList StatementParameters::shownNames() const {
             shown << u.shown;
         }
     return shown;
+}
+
+QString StatementParameters::noValuesMessage() const {
+    return QStringLiteral("Statement %1 has parameters (%2) and no values were given.")
+        .arg(statement + 1)
+        .arg(shownNames().join(QStringLiteral(", ")));
 }
 
 std::vector<ScriptParameters::Name> ScriptParameters::names() const {

@@ -9,7 +9,7 @@
 //  - @name on SQLite (its own parameter form) and SQL Server, where a name
 //    the script DECLAREs is a variable, not a parameter; on MariaDB and MySQL
 //    @name is the server's user variable and on PostgreSQL '@' an operator;
-//  - $1, $2, … on PostgreSQL and SQLite;
+//  - $1, $2, … on PostgreSQL and SQLite; SQLite's $name and :1 too;
 //  - ? on every server (?NNN on SQLite); on PostgreSQL not the jsonb
 //    operators: a '?' after a value (a name, a literal, ')') or before '|'
 //    or '&' is an operator.
@@ -44,6 +44,9 @@ struct StatementParameters {
 
     // The statement's parameters as shown, each once, in order of first use.
     QStringList shownNames() const;
+    // "Statement N has parameters (:id, :name) and no values were given."
+    // (N from 1): why a run without values is refused.
+    QString noValuesMessage() const;
 };
 
 struct ScriptParameters {

@@ -15,6 +15,8 @@ DocumentSession::DocumentSession(RunController* runs, DocumentContext& context, 
 
 DocumentSession::~DocumentSession() = default;
 
+bool DocumentSession::inUse() const { return runs_->isRunning() || (otherUse_ && otherUse_()); }
+
 QString DocumentSession::panelText() const {
     if (aborted_) return QStringLiteral("Transaction Failed");
     if (inTransaction_) return QStringLiteral("In Transaction");
@@ -23,9 +25,12 @@ QString DocumentSession::panelText() const {
 
 void DocumentSession::runFinished(const RunResult& result) {
     lastRunOk_ = !result.isError() && !result.cancelled();
-    const bool open = result.sessionOpen;
-    const bool inTransaction = open && result.inTransaction.value_or(false);
-    const bool aborted = inTransaction && result.transactionAborted;
+    noteState(result.sessionOpen, result.inTransaction.value_or(false), result.transactionAborted);
+}
+
+void DocumentSession::noteState(bool open, bool inTransaction, bool aborted) {
+    inTransaction = open && inTransaction;
+    aborted = inTransaction && aborted;
     if (open == open_ && inTransaction == inTransaction_ && aborted == aborted_) return;
     open_ = open;
     inTransaction_ = inTransaction;
@@ -34,7 +39,7 @@ void DocumentSession::runFinished(const RunResult& result) {
 }
 
 bool DocumentSession::disconnectSession() {
-    if (runs_->isRunning()) return false;
+    if (inUse()) return false;
     context_.session()->close();
     if (open_ || inTransaction_) {
         open_ = inTransaction_ = aborted_ = false;
@@ -89,7 +94,7 @@ bool DocumentSession::setAutoCommit(bool on, QWidget* parent) {
 }
 
 bool DocumentSession::endTransaction(bool commit) {
-    if (runs_->isRunning()) return false;
+    if (inUse()) return false;
     ending_ = true;
     lastRunOk_ = false;
     QEventLoop wait;

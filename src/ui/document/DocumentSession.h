@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 #include <utility>
 
 class DocumentContext;
@@ -56,6 +58,12 @@ public:
     bool commit() { return inTransaction_ && endTransaction(true); }
     bool rollBack() { return inTransaction_ && endTransaction(false); }
 
+    // Besides runs, what else may be using the kept connection (a plan being
+    // read): while it does, the session is neither closed nor ended.
+    void setOtherUse(std::function<bool()> inUse) { otherUse_ = std::move(inUse); }
+    // What the session is after a run, or after a plan read on it.
+    void noteState(bool open, bool inTransaction, bool aborted);
+
 signals:
     void stateChanged();
 
@@ -65,7 +73,10 @@ private:
     // (the window keeps answering); true when it succeeded.
     bool endTransaction(bool commit);
 
+    bool inUse() const;
+
     RunController* runs_;
+    std::function<bool()> otherUse_;
     DocumentContext& context_;
     bool open_ = false;
     bool inTransaction_ = false;

@@ -115,7 +115,14 @@ void QueryDocument::buildParts() {
     p.runs = new RunController(p.editor, p.results, context, this);
     p.session = new DocumentSession(p.runs, context, this);
     p.editing = new ResultEditing(p.runs, p.session, p.results, context, this);
-    p.runs->setRunGate([this] { return parts_.editing->confirmLeave(); }); // unsaved grid edits: ask first
+    p.runs->setRunGate([this] {
+        // a plan being read holds the kept session
+        if (parts_.plans->isBusy()) {
+            parts_.results->showMessage(QStringLiteral("The plan is being read: run again when it is shown."));
+            return false;
+        }
+        return parts_.editing->confirmLeave(); // unsaved grid edits: ask first
+    });
     connect(p.editing, &ResultEditing::message, this, [this](const QString& text) {
         parts_.results->setMessage(text);
         emit mainStatus(false, text);
@@ -124,6 +131,10 @@ void QueryDocument::buildParts() {
     p.caretStatement = new StatementAtCaret(p.editor, context, p.runs);
     p.check = new QueryCheck(p.editor, p.results, p.runs, context, this);
     p.plans = new QueryPlanRun(p.editor, p.results, context, p.caretStatement, p.runs, this);
+    p.session->setOtherUse([plans = p.plans] { return plans->isBusy(); });
+    connect(p.plans, &QueryPlanRun::sessionStateRead, p.session, [session = p.session](const SessionState& s) {
+        session->noteState(s.open, s.inTransaction, s.aborted);
+    });
     // the message pane's own language, coloured from the start
     auto* messages = new MessageLexer(p.results->messagePane());
     p.results->messagePane()->setLanguage(messages);

@@ -8,6 +8,7 @@
 #include "document/StatementAtCaret.h"
 #include "editor/SqlEditor.h"
 #include "plan/Explain.h"
+#include "run/Session.h"
 
 QueryPlanRun::QueryPlanRun(SqlEditor* editor, ResultPanes* panes, DocumentContext& context, StatementAtCaret* caret,
                            RunController* runs, QObject* parent)
@@ -26,6 +27,10 @@ void QueryPlanRun::showMessage(const QString& text) {
 
 void QueryPlanRun::explain(bool analyze) {
     if (busy_) return;
+    if (runs_->isRunning()) {
+        showMessage(QStringLiteral("A run is in progress: ask for the plan when it has ended."));
+        return;
+    }
     if (!context_.hasConnection()) {
         showMessage(QStringLiteral("No connection: connect first, then ask for the plan."));
         return;
@@ -53,25 +58,54 @@ void QueryPlanRun::explain(bool analyze) {
     emit mainStatus(true, QStringLiteral("Reading the plan..."));
     const QString cs = context_.connectionString();
     const QString database = context_.database();
-    runInBackground<Result<PlanTree>>(
+    // The document's kept session when it has one: its temporary tables and
+    // uncommitted rows are what the statement sees, and its own row locks do
+    // not hold the statement up. Runs wait meanwhile (QueryDocument's gate).
+    std::shared_ptr<Session> session = context_.session() && context_.session()->isOpen() ? context_.session() : nullptr;
+    const bool autoCommit = context_.autoCommit();
+    struct Read {
+        Result<PlanTree> plan = fail(QString());
+        std::optional<SessionState> state; // of the kept session, after the plan
+    };
+    runInBackground<Read>(
         this,
-        [cs, database, statement, analyze, values]() -> Result<PlanTree> {
+        [cs, database, statement, analyze, values, session, autoCommit]() -> Read {
+            Read read;
             try {
-                auto conn = db::Connection::open(cs);
+                std::unique_ptr<db::Connection> own;
+                db::Connection* conn = nullptr;
+                if (session) {
+                    conn = &session->connectionFor(cs, {}).connection;
+                    session->applyAutoCommit(autoCommit);
+                } else {
+                    own = db::Connection::open(cs);
+                    conn = own.get();
+                }
                 if (!database.isEmpty()) conn->setDefaultDatabase(database);
-                return explain::readPlan(*conn, statement, analyze, values ? &*values : nullptr);
+                read.plan = explain::readPlan(*conn, statement, analyze, values ? &*values : nullptr);
             } catch (const db::Error& e) {
-                return fail(e.description());
+                read.plan = fail(e.description());
             }
+            if (session) {
+                try {
+                    if (!read.plan.ok()) session->checkAfterFailure();
+                    session->noteState();
+                } catch (const db::Error&) {
+                }
+                read.state = SessionState{session->isOpen(), session->inTransaction().value_or(false),
+                                          session->transactionAborted()};
+            }
+            return read;
         },
-        [this](Result<PlanTree> plan) {
+        [this](Read read) {
             busy_ = false;
             emit mainStatus(false, QString());
-            if (plan.ok()) {
-                panes_->showPlan(std::move(plan).value());
+            if (read.state) emit sessionStateRead(*read.state);
+            if (read.plan.ok()) {
+                panes_->showPlan(std::move(read.plan).value());
                 emit resultsRatioWanted(0.7);
             } else {
-                showMessage(plan.error());
+                showMessage(read.plan.error());
             }
             emit finished();
         });
