@@ -16,7 +16,11 @@ NavigationPanes::NavigationPanes(QWidget* parent) : QTabWidget(parent) {
     addTab(new QWidget(this), QStringLiteral("Templates"));
     addTab(browser_, QStringLiteral("Help"));
     addTab(new QWidget(this), QStringLiteral("History"));
-    showStartPage();
+    // The start page is read and laid out when the Help tab is first shown,
+    // not with every new document.
+    connect(this, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == HelpTab && startPageDue_) showStartPage();
+    });
 }
 
 void NavigationPanes::setPane(Tab tab, QWidget* pane) {
@@ -32,6 +36,7 @@ void NavigationPanes::setPane(Tab tab, QWidget* pane) {
 QUrl NavigationPanes::startPage() { return QUrl(QStringLiteral("qrc:/help/vstart.htm")); }
 
 void NavigationPanes::showStartPage() {
+    startPageDue_ = false;
     if (browser_->source() != startPage()) browser_->setSource(startPage());
 }
 
@@ -42,5 +47,9 @@ void NavigationPanes::showTab(Tab tab) {
 
 void NavigationPanes::resizeEvent(QResizeEvent* e) {
     QTabWidget::resizeEvent(e);
-    showStartPage(); // a resize brings the start page back
+    // a resize brings the start page back (when the Help tab is next shown)
+    if (currentIndex() == HelpTab)
+        showStartPage();
+    else
+        startPageDue_ = true;
 }

@@ -31,4 +31,5 @@ protected:
 
 private:
     QTextBrowser* browser_;
+    bool startPageDue_ = true; // shown when the Help tab is next brought to the front
 };
