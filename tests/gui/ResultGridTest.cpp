@@ -291,6 +291,10 @@ TEST_F(ResultGridTest, NullEmptyTextAndBinaryReadApart) {
     ASSERT_NE(viewer, nullptr);
     EXPECT_TRUE(viewer->findChild<QPlainTextEdit*>()->toPlainText().startsWith(QStringLiteral("0x0001020304")));
     viewer->close();
+
+    // a marker changed in Options shows at once in the grid already open
+    ASSERT_TRUE(settings::write(settings::Key::NullMarker, QStringLiteral("<none>")));
+    EXPECT_EQ(column(1), (QStringList{"port", "<none>", "", "x", "<none>"}));
 }
 
 TEST_F(ResultGridTest, AHeaderClickWhileRowsArriveSaysItWaitsThenSorts) {
@@ -327,6 +331,46 @@ TEST_F(ResultGridTest, AFilterTypedWhileRowsArriveKeepsCountingThem) {
     auto* count = bar->findChild<QLabel*>(QStringLiteral("filterCount"));
     EXPECT_EQ(count->text(), QStringLiteral("%1 of %2 rows").arg(m->rowCount()).arg(m->totalRows()));
     EXPECT_GT(m->totalRows(), 1000000);
+}
+
+TEST_F(ResultGridTest, FindMovesAsTheWordsAreTypedAndSaysWhenItContinuedFromTheOtherEnd) {
+    open(cs);
+    run(QStringLiteral("SELECT name, note FROM cities"));
+    clickCell(0, 1); // "port"
+    press(grid(), Qt::Key_F, Qt::ControlModifier);
+    ResultFind* finder = doc->parts().results->finder();
+    const auto at = [this](int r, int c) { return grid()->model()->index(r, c); };
+    QTest::keyClicks(finder->textBox(), QStringLiteral("r"));
+    QTRY_COMPARE(grid()->currentIndex(), at(0, 1)); // the cell the bar was opened on counts
+    QTest::keyClicks(finder->textBox(), QStringLiteral("u"));
+    QTRY_COMPARE(grid()->currentIndex(), at(2, 0)); // "Brussels"
+    EXPECT_EQ(finder->statusText(), QString());
+    press(finder->textBox(), Qt::Key_Backspace);
+    QTRY_COMPARE(grid()->currentIndex(), at(0, 1)); // back where the search began
+    press(finder->textBox(), Qt::Key_Return);
+    EXPECT_EQ(grid()->currentIndex(), at(1, 0)); // "antwerp"
+    press(finder->textBox(), Qt::Key_F3);
+    press(finder->textBox(), Qt::Key_F3);
+    EXPECT_EQ(grid()->currentIndex(), at(3, 0)); // "Zürich"
+    EXPECT_EQ(finder->statusText(), QString());
+    press(finder->textBox(), Qt::Key_F3);
+    EXPECT_EQ(grid()->currentIndex(), at(0, 1));
+    EXPECT_EQ(finder->statusText(), QStringLiteral("Continued from the top"));
+    press(finder->textBox(), Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(grid()->currentIndex(), at(3, 0));
+    EXPECT_EQ(finder->statusText(), QStringLiteral("Continued from the bottom"));
+    QTest::keyClicks(finder->textBox(), QStringLiteral("q"));
+    QTRY_COMPARE(finder->statusText(), QStringLiteral("Not found"));
+    EXPECT_EQ(grid()->currentIndex(), at(3, 0)); // nothing found: the current cell stays
+
+    // the text results, as typed
+    doc->setResultsInText(true);
+    run(QStringLiteral("SELECT name FROM cities"));
+    ResultTextView* text = doc->parts().results->textPane();
+    text->setFocus();
+    press(text, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(finder->textBox(), QStringLiteral("bru"));
+    QTRY_COMPARE(text->selectedText(), QStringLiteral("Bru"));
 }
 
 TEST_F(ResultGridTest, AnOpenFindBarSearchesThePaneBroughtToTheFront) {

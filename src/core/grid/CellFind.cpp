@@ -6,15 +6,19 @@
 namespace grid {
 
 std::optional<CellPosition> findCell(const RowStore& store, const std::function<qint64(qint64)>& storeRow,
-                                     qint64 rows, CellPosition current, const QString& text, bool forward) {
+                                     qint64 rows, CellPosition current, const QString& text, bool forward,
+                                     bool fromCurrent) {
     const int columns = store.columnCount();
     if (text.isEmpty() || rows <= 0 || columns <= 0) return std::nullopt;
     const TextMatch match(text);
     const qint64 cells = rows * columns;
     qint64 at = current.row * columns + current.column;
-    if (current.row < 0 || current.row >= rows || current.column < 0 || current.column >= columns)
+    qint64 first = fromCurrent ? 0 : 1;
+    if (current.row < 0 || current.row >= rows || current.column < 0 || current.column >= columns) {
         at = forward ? -1 : cells;
-    for (qint64 step = 1; step <= cells; ++step) {
+        first = 1;
+    }
+    for (qint64 step = first; step < first + cells; ++step) {
         const qint64 i = ((forward ? at + step : at - step) % cells + cells) % cells;
         const qint64 row = i / columns;
         const int column = int(i % columns);

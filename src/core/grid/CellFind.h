@@ -19,8 +19,10 @@ struct CellPosition {
 };
 
 // storeRow maps a shown row to the store's row; rows is how many are shown.
-// A current cell outside the grid starts the search at its first (or last) cell.
+// A current cell outside the grid starts the search at its first (or last)
+// cell; fromCurrent looks at the current cell itself first.
 std::optional<CellPosition> findCell(const RowStore& store, const std::function<qint64(qint64)>& storeRow,
-                                     qint64 rows, CellPosition current, const QString& text, bool forward);
+                                     qint64 rows, CellPosition current, const QString& text, bool forward,
+                                     bool fromCurrent = false);
 
 } // namespace grid

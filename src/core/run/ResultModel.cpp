@@ -158,10 +158,11 @@ QString ResultModel::rowsShownText() const {
     return QStringLiteral("%1 of %2 %3").arg(view_.count()).arg(total).arg(unit);
 }
 
-std::optional<grid::CellPosition> ResultModel::find(grid::CellPosition from, const QString& text, bool forward) const {
+std::optional<grid::CellPosition> ResultModel::find(grid::CellPosition from, const QString& text, bool forward,
+                                                    bool fromCurrent) const {
     if (!store_) return std::nullopt;
     return grid::findCell(
-        *store_, [this](qint64 row) { return view_.storeRow(row); }, rowCount(), from, text, forward);
+        *store_, [this](qint64 row) { return view_.storeRow(row); }, rowCount(), from, text, forward, fromCurrent);
 }
 
 void ResultModel::setNullText(const QString& text) {

@@ -73,11 +73,13 @@ public:
     const grid::RowFilter& filter() const { return filter_; }
     // "N of M rows" while a filter hides rows, else "M rows".
     QString rowsShownText() const;
-    std::optional<grid::CellPosition> find(grid::CellPosition from, const QString& text, bool forward) const;
+    std::optional<grid::CellPosition> find(grid::CellPosition from, const QString& text, bool forward,
+                                           bool fromCurrent = false) const;
 
     // ---- display ----
     // What NULL shows as (default "NULL").
     void setNullText(const QString& text);
+    const QString& nullText() const { return nullText_; }
 
     // Visits the shown rows in order, a block of up to 1,024 at a time:
     // f(block). Only one block exists at a time.

@@ -1,7 +1,6 @@
 #include "document/QueryDocument.h"
 
 #include "assist/CatalogCache.h"
-#include "assist/CatalogCache.h"
 #include "assist/CodeAssist.h"
 #include "catalog/ObjectBrowser.h"
 #include "catalog/ObjectScripter.h"
@@ -27,7 +26,6 @@
 #include "document/RunController.h"
 #include "document/ScriptFileActions.h"
 #include "document/StatementAtCaret.h"
-#include "document/ToolOutputView.h"
 #include "editor/EditorLook.h"
 #include "export/QueryTable.h"
 #include "external/OutputWatch.h"

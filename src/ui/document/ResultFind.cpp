@@ -9,7 +9,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
+
+namespace {
+// A pause in typing long enough to search once for several keys on a big
+// result, short enough to feel immediate.
+constexpr int kTypingPauseMs = 120;
+} // namespace
 
 ResultFind::ResultFind(QWidget* panes) : QWidget(panes) {
     setObjectName(QStringLiteral("resultFind"));
@@ -44,7 +51,14 @@ ResultFind::ResultFind(QWidget* panes) : QWidget(panes) {
         hide();
         if (pane_) pane_->setFocus();
     });
-    connect(text_, &QLineEdit::textEdited, this, [this] { status_->clear(); });
+    typing_ = new QTimer(this);
+    typing_->setSingleShot(true);
+    typing_->setInterval(kTypingPauseMs);
+    connect(typing_, &QTimer::timeout, this, &ResultFind::findAsTyped);
+    connect(text_, &QLineEdit::textEdited, this, [this] {
+        status_->clear();
+        typing_->start();
+    });
     panes->installEventFilter(this);
     text_->installEventFilter(this);
     hide();
@@ -56,8 +70,17 @@ QWidget* ResultFind::searchablePane(QWidget* w) {
     return nullptr;
 }
 
-void ResultFind::open(QWidget* pane) {
+void ResultFind::setPane(QWidget* pane) {
     pane_ = pane;
+    start_ = placeInPane();
+}
+
+QString ResultFind::statusText() const { return status_->text(); }
+
+void ResultFind::open(QWidget* pane) {
+    typing_->stop();
+    pane_ = pane;
+    start_ = placeInPane();
     status_->clear();
     place();
     show();
@@ -72,22 +95,82 @@ bool ResultFind::findNext(bool forward) {
         open(pane_);
         return false;
     }
+    typing_->stop();
+    const bool found = search(forward, false);
+    start_ = placeInPane(); // typing on goes on from the place found
+    return found;
+}
+
+void ResultFind::findAsTyped() {
+    if (!pane_) return;
+    moveTo(start_);
+    if (!text_->text().isEmpty()) search(true, true);
+}
+
+bool ResultFind::search(bool forward, bool fromCurrent) {
     const QString text = text_->text();
+    const Place before = placeInPane();
     bool found = false;
     if (auto* grid = qobject_cast<ResultGrid*>(pane_.data())) {
-        found = grid->findNext(text, forward);
+        found = grid->findNext(text, forward, fromCurrent);
     } else if (auto* view = qobject_cast<ResultTextView*>(pane_.data())) {
+        // the view searches forward from its selection's end: an empty
+        // selection at the start includes a place beginning there
+        if (fromCurrent) view->setSelection({before.major, before.minor}, {before.major, before.minor});
         found = view->find(text, forward);
     } else if (auto* editor = qobject_cast<SqlEditor*>(pane_.data())) {
         int line = -1, index = -1;
-        if (!forward && editor->hasSelectedText()) { // from the selection's start, backwards
-            int l2 = 0, i2 = 0;
-            editor->getSelection(&line, &index, &l2, &i2);
+        if (fromCurrent || (!forward && editor->hasSelectedText())) { // from the start of the place
+            line = int(before.major);
+            index = int(before.minor);
         }
         found = editor->findFirst(text, false, false, false, true, forward, line, index);
     }
-    status_->setText(found ? QString() : QStringLiteral("Not found"));
-    return found;
+    if (!found) {
+        status_->setText(QStringLiteral("Not found"));
+        return false;
+    }
+    const Place after = placeInPane();
+    const bool wrapped = before.major >= 0 && (forward ? (fromCurrent ? after < before : after <= before)
+                                                       : after >= before);
+    status_->setText(!wrapped ? QString()
+                     : forward ? QStringLiteral("Continued from the top")
+                               : QStringLiteral("Continued from the bottom"));
+    return true;
+}
+
+ResultFind::Place ResultFind::placeInPane() const {
+    if (auto* grid = qobject_cast<ResultGrid*>(pane_.data())) {
+        const QModelIndex cur = grid->currentIndex();
+        return cur.isValid() ? Place{cur.row(), cur.column()} : Place{};
+    }
+    if (auto* view = qobject_cast<ResultTextView*>(pane_.data())) {
+        const auto [line, column] = view->selectionStart();
+        return {line, column};
+    }
+    if (auto* editor = qobject_cast<SqlEditor*>(pane_.data())) {
+        int line = 0, index = 0;
+        if (editor->hasSelectedText()) {
+            int l2 = 0, i2 = 0;
+            editor->getSelection(&line, &index, &l2, &i2);
+        } else {
+            editor->getCursorPosition(&line, &index);
+        }
+        return {line, index};
+    }
+    return {};
+}
+
+void ResultFind::moveTo(Place place) {
+    if (auto* grid = qobject_cast<ResultGrid*>(pane_.data())) {
+        grid->setCurrentIndex(place.major < 0 ? QModelIndex()
+                                              : grid->model()->index(int(place.major), int(place.minor)));
+    } else if (auto* view = qobject_cast<ResultTextView*>(pane_.data())) {
+        const ResultTextView::Position at{std::max<qint64>(place.major, 0), place.minor};
+        view->setSelection(at, at);
+    } else if (auto* editor = qobject_cast<SqlEditor*>(pane_.data())) {
+        editor->setCursorPosition(int(std::max<qint64>(place.major, 0)), int(place.minor));
+    }
 }
 
 void ResultFind::place() {

@@ -5,6 +5,7 @@
 #include "export/ResultExport.h"
 #include "run/ResultModel.h"
 #include "settings/Settings.h"
+#include "settings/SettingsChanges.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -40,6 +41,11 @@ constexpr int kMaxColumnPx = 640;  // a very long value does not push the rest a
 ResultGrid::ResultGrid(QWidget* parent) : QTableView(parent), model_(new ResultModel(this)) {
     setModel(model_);
     model_->setNullText(settings::current().nullMarker());
+    // a NULL marker changed in Options shows in grids already open
+    connect(&settings::Changes::instance(), &settings::Changes::changed, this, [this] {
+        const QString marker = settings::current().nullMarker();
+        if (marker != model_->nullText()) model_->setNullText(marker);
+    });
     setItemDelegate(new NullAwareDelegate(this));
     setWordWrap(false);
     setAlternatingRowColors(true);
@@ -94,11 +100,11 @@ void ResultGrid::showSortIndicator() {
                                                                                                 : Qt::DescendingOrder);
 }
 
-bool ResultGrid::findNext(const QString& text, bool forward) {
+bool ResultGrid::findNext(const QString& text, bool forward, bool fromCurrent) {
     const QModelIndex cur = currentIndex();
     const grid::CellPosition from = cur.isValid() ? grid::CellPosition{cur.row(), cur.column()}
                                                   : grid::CellPosition{-1, 0};
-    const auto found = model_->find(from, text, forward);
+    const auto found = model_->find(from, text, forward, fromCurrent);
     if (!found) return false;
     const QModelIndex at = model()->index(int(found->row), found->column); // the view's model: editing lays one over model_
     setCurrentIndex(at);

@@ -40,9 +40,10 @@ public:
 
     // Header clicks: the next step of ascending, descending, fetched order.
     void cycleSort(int column);
-    // Moves the current cell to the next (or previous) cell containing text;
-    // false when there is none.
-    bool findNext(const QString& text, bool forward);
+    // Moves the current cell to the next (or previous) cell containing text,
+    // or to the current cell itself when fromCurrent and it matches; false
+    // when there is none.
+    bool findNext(const QString& text, bool forward, bool fromCurrent = false);
     // Shows the current cell's whole value in a viewer.
     void openCurrentValue();
 

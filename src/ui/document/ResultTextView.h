@@ -33,6 +33,8 @@ public:
     void setSelection(Position anchor, Position caret);
     void selectAll();
     Position caret() const { return caret_; }
+    // The selection's first place (the caret when nothing is selected).
+    Position selectionStart() const { return std::min(anchor_, caret_); }
     // Puts the selected text on the clipboard (nothing when none is selected).
     void copy();
     // Selects the next (or previous) place of text after (before) the
