@@ -2,7 +2,7 @@
 // window while the home's databases are made, still ends up with the demo
 // connection and the templates, and does not load the workbook library (nor
 // its crypto library) until a workbook is saved. In the window, the template
-// tree and the help page are read when their tabs are first shown.
+// tree is read when its tab is first shown.
 #include "document/NavigationPanes.h"
 #include "document/QueryDocument.h"
 #include "store/ConnectionStore.h"
@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTextBrowser>
 
 #include <csignal>
 
@@ -87,25 +86,4 @@ TEST_F(StartWindow, TheTemplateTreeShownDuringTheSeedingShowsTheWholeLibrary) {
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     EXPECT_GT(tree->topLevelItem(0)->childCount(), 3);
     QTRY_VERIFY(done);
-}
-
-// The help start page is laid out when the Help tab is first shown, and a
-// resize while another tab is in front still brings it back over a page a
-// link led to, as a resize with the Help tab in front does.
-TEST_F(StartWindow, TheHelpStartPageWaitsForItsTab) {
-    openWindow();
-    NavigationPanes* tabs = window->activeDocument()->parts().navigation;
-    QTextBrowser* help = tabs->browser();
-    EXPECT_TRUE(help->source().isEmpty());
-    EXPECT_TRUE(help->toPlainText().isEmpty());
-    tabs->showTab(NavigationPanes::HelpTab);
-    EXPECT_EQ(help->source(), NavigationPanes::startPage());
-    EXPECT_FALSE(help->toPlainText().isEmpty());
-    const QUrl linked(QStringLiteral("qrc:/help/contents.htm"));
-    help->setSource(linked); // a link followed
-    tabs->showTab(NavigationPanes::ObjectsTab);
-    tabs->resize(tabs->width() + 20, tabs->height());
-    EXPECT_EQ(help->source(), linked); // nothing laid out for a tab not in front
-    tabs->showTab(NavigationPanes::HelpTab);
-    EXPECT_EQ(help->source(), NavigationPanes::startPage());
 }

@@ -16,11 +16,7 @@ NavigationPanes::NavigationPanes(QWidget* parent) : QTabWidget(parent) {
     addTab(new QWidget(this), QStringLiteral("Templates"));
     addTab(browser_, QStringLiteral("Help"));
     addTab(new QWidget(this), QStringLiteral("History"));
-    // The start page is read and laid out when the Help tab is first shown,
-    // not with every new document.
-    connect(this, &QTabWidget::currentChanged, this, [this](int index) {
-        if (index == HelpTab && startPageDue_) showStartPage();
-    });
+    showStartPage();
 }
 
 void NavigationPanes::setPane(Tab tab, QWidget* pane) {
@@ -36,7 +32,6 @@ void NavigationPanes::setPane(Tab tab, QWidget* pane) {
 QUrl NavigationPanes::startPage() { return QUrl(QStringLiteral("qrc:/help/vstart.htm")); }
 
 void NavigationPanes::showStartPage() {
-    startPageDue_ = false;
     if (browser_->source() != startPage()) browser_->setSource(startPage());
 }
 
@@ -47,9 +42,5 @@ void NavigationPanes::showTab(Tab tab) {
 
 void NavigationPanes::resizeEvent(QResizeEvent* e) {
     QTabWidget::resizeEvent(e);
-    // a resize brings the start page back (when the Help tab is next shown)
-    if (currentIndex() == HelpTab)
-        showStartPage();
-    else
-        startPageDue_ = true;
+    showStartPage(); // a resize brings the start page back
 }

@@ -31,5 +31,4 @@ protected:
 
 private:
     QTextBrowser* browser_;
-    bool startPageDue_ = true; // shown when the Help tab is next brought to the front
 };
