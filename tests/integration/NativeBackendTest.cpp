@@ -275,6 +275,29 @@ TEST(PostgresNative, ASlowProducersFirstRowsShowWhileItRuns) {
 // The server's warnings reach the messages after their statement; one that
 // put NULL where a value was says so (a 100 MB value over the packet limit
 // used to read as an empty cell and plain Success).
+TEST(MariaDbNative, ValuesReadWithBoundParametersShowAsTheyDoWithout) {
+    QString cs;
+    SQLQE_REQUIRE_SERVER(kMariaDb, cs);
+    auto conn = Connection::open(cs, {15, true});
+    // the same row with and without a bound value: bytes as hex, text as text
+    auto read = [&](const QString& sql, const Params& params) {
+        QStringList cells;
+        auto cursor = conn->execute(sql, params);
+        RowBlock b;
+        while (cursor->fetch(b, 10))
+            for (int c = 0; c < b.columnCount(); ++c) cells << (b.isNull(0, c) ? QStringLiteral("<NULL>") : b.string(0, c));
+        return cells;
+    };
+    const QStringList bound = read(QStringLiteral("SELECT ? AS p, x'00ff10' AS b, CAST(x'c3' AS BINARY(2)) AS bn,"
+                                                  " 'é 東京' AS t, NULL AS n"),
+                                   {QVariant(QStringLiteral("a'b"))});
+    EXPECT_EQ(bound, (QStringList{"a'b", "0x00FF10", "0xC300", QStringLiteral("é 東京"), "<NULL>"}));
+    EXPECT_EQ(bound.mid(1), read(QStringLiteral("SELECT 'a''b' AS p, x'00ff10' AS b, CAST(x'c3' AS BINARY(2)) AS bn,"
+                                                " 'é 東京' AS t, NULL AS n"),
+                                 {})
+                                .mid(1));
+}
+
 TEST(MariaDbNative, WarningsReachTheMessagesAndANulledValueIsFlagged) {
     QString cs;
     SQLQE_REQUIRE_SERVER(kMariaDb, cs);

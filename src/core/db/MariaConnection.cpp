@@ -20,6 +20,11 @@ constexpr unsigned kTlsUnavailable = 2026; // CR_SSL_CONNECTION_ERROR, as Connec
 constexpr unsigned long kOdbcFoundRows = 2;              // the ODBC driver's OPTION bits
 constexpr unsigned long kOdbcMultiStatements = 67108864;
 
+// Bytes as the streaming cursor shows them: "0x" and upper-case hex digits.
+QString hexText(const char* data, unsigned long size) {
+    return QStringLiteral("0x") + QString::fromLatin1(QByteArray(data, qsizetype(size)).toHex().toUpper());
+}
+
 // A connection to the endpoint, or nullptr with the reason in error.
 MYSQL* connectTo(const MariaConnection::Endpoint& e, QString* error, unsigned* errorNumber, QString* state) {
     static std::once_flag initialised;
@@ -410,8 +415,10 @@ Table MariaConnection::runPrepared(const QString& sql, const Params& params, qin
     std::vector<MYSQL_BIND> out(n);
     std::vector<unsigned long> outLengths(n);
     std::vector<my_bool> nulls(n);
+    std::vector<bool> binary(n);
     for (unsigned c = 0; c < n; ++c) {
         t.columns << QString::fromUtf8(f[c].name, int(f[c].name_length));
+        binary[c] = maria::isBinary(f[c]);
         buffers[c].resize(std::max<unsigned long>(f[c].max_length, 64) + 1);
         out[c] = MYSQL_BIND();
         out[c].buffer_type = MYSQL_TYPE_STRING;
@@ -425,7 +432,9 @@ Table MariaConnection::runPrepared(const QString& sql, const Params& params, qin
     while (my().mysql_stmt_fetch(st) == 0) {
         std::vector<Cell> row;
         for (unsigned c = 0; c < n; ++c)
-            row.push_back(nulls[c] ? Cell() : Cell(QString::fromUtf8(buffers[c].data(), int(outLengths[c]))));
+            row.push_back(nulls[c]    ? Cell()
+                          : binary[c] ? Cell(hexText(buffers[c].data(), outLengths[c]))
+                                      : Cell(QString::fromUtf8(buffers[c].data(), int(outLengths[c]))));
         t.rows.push_back(std::move(row));
     }
     my().mysql_stmt_close(st);
