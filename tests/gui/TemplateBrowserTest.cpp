@@ -46,6 +46,10 @@ TEST_F(TemplateBrowserTest, GroupsByTitleTemplatesInTableOrderAndStrandedOnesUnd
     QueryDocument doc;
     TemplateBrowser* tree = doc.parts().templates;
     EXPECT_EQ(doc.parts().navigation->pane(NavigationPanes::TemplatesTab), tree);
+    EXPECT_EQ(tree->topLevelItemCount(), 0); // read when its tab is first shown
+    doc.parts().navigation->showTab(NavigationPanes::TemplatesTab);
+    doc.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&doc));
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     QTreeWidgetItem* root = tree->topLevelItem(0);
     EXPECT_EQ(root->text(0), QStringLiteral("Templates"));

@@ -2,6 +2,7 @@
 // new and edited templates, groups added, renamed and deleted, and every
 // command refused (with a message, changing nothing) when what it needs is
 // not there.
+#include "document/NavigationPanes.h"
 #include "document/QueryDocument.h"
 #include "editor/SqlEditor.h"
 #include "gui/TemplateFixture.h"
@@ -95,6 +96,7 @@ TEST_F(TemplateEditorTest, NewItemFromTheMenusStoresAndRebuildsOnlyTheActiveTree
     ASSERT_NE(first, second);
     window->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
     ASSERT_EQ(window->activeDocument(), first);
+    second->getTemplates(); // the other window's tree was read before the change
 
     bool seen = false;
     whenEditorShown([&](TemplateEditor* e) {
@@ -237,6 +239,8 @@ TEST_F(TemplateEditorTest, DeleteItemAsksThenDeletesAndRebuildsTheTree) {
 TEST_F(TemplateEditorTest, GroupsAreAddedAndRenamedByExactNameAndReachTheTreeOnlyWithOk) {
     auto window = openWindow();
     TemplateBrowser* tree = window->activeDocument()->parts().templates;
+    window->activeDocument()->parts().navigation->showTab(NavigationPanes::TemplatesTab); // read before the change
+    ASSERT_TRUE(tree->isLoaded());
     bool seen = false;
     whenEditorShown([&](TemplateEditor* e) {
         seen = true;
@@ -361,6 +365,7 @@ TEST_F(TemplateEditorTest, TemplateCommandsWorkWithNoDocumentOpen) {
     window->action(QStringLiteral("mnuFileNew"))->trigger();
     QueryDocument* doc = window->activeDocument();
     ASSERT_NE(doc, nullptr);
+    doc->parts().navigation->showTab(NavigationPanes::TemplatesTab);
     QStringList titles;
     for (QTreeWidgetItemIterator it(doc->parts().templates); *it; ++it) titles << (*it)->text(0);
     EXPECT_TRUE(titles.contains(QStringLiteral("without a window")));

@@ -3,18 +3,24 @@
 #include "settings/AppPaths.h"
 #include "store/HomeSeeding.h"
 #include "settings/Settings.h"
+#include "store/HistoryStore.h"
 #include "store/ResourceDb.h"
+#include "store/SeedingGate.h"
 #include "store/RecoveryJournal.h"
 #include "support/FileMode.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempHome.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -192,4 +198,56 @@ TEST(AppHome, AnEmptyResourceDatabaseIsSeededLikeANewOne) {
     auto res = ResourceDb::open();
     EXPECT_GT(count(*res, QStringLiteral("SELECT count(*) FROM syntax")), 100);
     EXPECT_GT(count(*res, QStringLiteral("SELECT count(*) FROM templates")), 10);
+}
+
+// A first start makes its databases while the window opens: the settings are
+// there at once, and whatever reads vsql.db meanwhile (the history, the
+// templates, the connection list) waits for the finished file instead of
+// finding none or making an empty one.
+TEST(AppHome, SeedingInTheBackgroundHoldsResourceReadersUntilTheDatabasesAreMade) {
+    TempHome home;
+    std::optional<QStringList> told;
+    QObject context;
+    const QStringList now = homeseeding::startSeeding(&context, [&](QStringList n) { told = std::move(n); });
+    EXPECT_TRUE(now.isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(AppPaths::configFile()));
+    EXPECT_FALSE(settings::current().text(settings::Key::Font).isEmpty());
+
+    // read on this thread while the seeding may still run: it waits for it
+    auto res = ResourceDb::open();
+    EXPECT_GT(count(*res, QStringLiteral("SELECT count(*) FROM templates")), 10);
+    EXPECT_EQ(count(*res, QStringLiteral("SELECT count(*) FROM connections WHERE name = 'Demo (SQLite)'")), 1);
+    EXPECT_EQ(HistoryStore().list(QString()).value().size(), 0u);
+    auto shop = db::Connection::open(homeseeding::demoConnectionString());
+    EXPECT_GE(count(*shop, QStringLiteral("SELECT count(*) FROM orders")), 1000);
+
+    for (int i = 0; i < 1000 && !told; ++i) { // the result is posted just after the gate opens
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_TRUE(told.has_value()); // handed over on this (the UI) thread
+    EXPECT_TRUE(told->isEmpty());
+    EXPECT_FALSE(seedinggate::isClosed());
+}
+
+// A home whose folder cannot be made says so at once and never closes the gate.
+TEST(AppHome, SeedingAnUnwritableHomeReportsItAndLeavesReadersFree) {
+    TempHome home;
+    QFile blocker(home.file(QStringLiteral("file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const AppFolders before = AppPaths::folders();
+    const QString below = home.file(QStringLiteral("file/home"));
+    AppPaths::set({below, below, below});
+    bool called = false;
+    QObject context;
+    const QStringList now = homeseeding::startSeeding(&context, [&](QStringList n) {
+        called = true;
+        EXPECT_TRUE(n.isEmpty());
+    });
+    AppPaths::set(before);
+    ASSERT_EQ(now.size(), 1);
+    EXPECT_TRUE(now[0].contains(QStringLiteral("could not be created"))) << now[0].toStdString();
+    EXPECT_TRUE(called);
+    EXPECT_FALSE(seedinggate::isClosed());
 }

@@ -116,6 +116,16 @@ TEST_F(RowIdSaveTest, ATableWithoutRowIdsAViewAndAJoinKeepTheirReasons) {
     EXPECT_EQ(reason("SELECT v FROM nr"), QStringLiteral("read-only: no primary key in the result"));
     EXPECT_FALSE(reason("SELECT msg FROM log_view").isEmpty());
     EXPECT_EQ(reason("SELECT l.msg FROM log l JOIN log m ON m.n = l.n"), QStringLiteral("read-only: no primary key in the result"));
+    // a result too big to read twice while the window waits says how to edit it
+    edit::EditTarget big = read("SELECT msg FROM log")->target;
+    big.keyColumns.clear();
+    big.columns.resize(1);
+    big.rowIds.clear();
+    big.readOnlyReason = QStringLiteral("read-only: no primary key in the result");
+    EXPECT_FALSE(edit::keyByRowId(*conn, QStringLiteral("SELECT msg FROM log"), big, 100001,
+                                  [](qint64, int) -> edit::Value { ADD_FAILURE() << "rows read"; return {}; }));
+    EXPECT_EQ(big.readOnlyReason,
+              QStringLiteral("read-only: no key in the result, and too many rows to name them by rowid: select rowid too"));
     // a table with a column named rowid still has _rowid_
     auto shadowed = read(QStringLiteral("SELECT rowid, msg FROM shadow"));
     ASSERT_TRUE(shadowed->target.editable()) << shadowed->target.readOnlyReason.toStdString();

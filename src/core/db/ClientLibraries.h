@@ -28,7 +28,8 @@ namespace db {
     X(mysql_next_result) X(mysql_num_fields) X(mysql_optionsv) X(mysql_real_connect) X(mysql_real_query)            \
     X(mysql_select_db) X(mysql_sqlstate) X(mysql_stmt_affected_rows) X(mysql_stmt_attr_set)                         \
     X(mysql_stmt_bind_param) X(mysql_stmt_bind_result) X(mysql_stmt_close) X(mysql_stmt_errno) X(mysql_stmt_error)  \
-    X(mysql_stmt_execute) X(mysql_stmt_fetch) X(mysql_stmt_init) X(mysql_stmt_prepare)                              \
+    X(mysql_stmt_execute) X(mysql_stmt_fetch) X(mysql_stmt_free_result) X(mysql_stmt_init) X(mysql_stmt_param_count)     \
+    X(mysql_stmt_prepare)                                                                                         \
     X(mysql_stmt_result_metadata) X(mysql_stmt_sqlstate) X(mysql_stmt_store_result) X(mysql_thread_id)              \
     X(mysql_use_result) X(mysql_ping) X(mysql_get_ssl_cipher) X(mysql_warning_count) X(mysql_set_local_infile_handler)
 

@@ -1,6 +1,7 @@
 #include "db/MariaConnection.h"
 
 #include "db/MariaCursor.h"
+#include "db/MariaStatement.h"
 #include "db/MariaTypes.h"
 #include "db/OptionFiles_p.h"
 
@@ -19,11 +20,6 @@ constexpr unsigned kInterrupted = 1317; // ER_QUERY_INTERRUPTED
 constexpr unsigned kTlsUnavailable = 2026; // CR_SSL_CONNECTION_ERROR, as Connector/C reports a missing TLS
 constexpr unsigned long kOdbcFoundRows = 2;              // the ODBC driver's OPTION bits
 constexpr unsigned long kOdbcMultiStatements = 67108864;
-
-// Bytes as the streaming cursor shows them: "0x" and upper-case hex digits.
-QString hexText(const char* data, unsigned long size) {
-    return QStringLiteral("0x") + QString::fromLatin1(QByteArray(data, qsizetype(size)).toHex().toUpper());
-}
 
 // A connection to the endpoint, or nullptr with the reason in error.
 MYSQL* connectTo(const MariaConnection::Endpoint& e, QString* error, unsigned* errorNumber, QString* state) {
@@ -175,9 +171,8 @@ std::unique_ptr<Cursor> MariaConnection::execute(const QString& sql, const Param
     throwIfCancelPending();
     calls_.endOpenCall();
     if (!params.empty()) {
-        qint64 affected = -1;
-        Table t = runPrepared(sql, params, &affected);
-        return std::make_unique<TableCursor>(std::move(t), affected);
+        BatchResult r = runPrepared(sql, params);
+        return std::make_unique<TableCursor>(std::move(r.rows), r.affected);
     }
     return std::make_unique<MariaCursor>(*this, sql);
 }
@@ -366,79 +361,17 @@ qint64 MariaConnection::loadLocal(const QString& statement, const QByteArray& da
     return rows;
 }
 
-Table MariaConnection::runPrepared(const QString& sql, const Params& params, qint64* affected) {
-    MYSQL_STMT* st = my().mysql_stmt_init(mysql_);
-    auto failed = [&] {
-        Error e(int(my().mysql_stmt_errno(st)), QStringLiteral("[%1] %2").arg(QString::fromLatin1(my().mysql_stmt_sqlstate(st)),
-                                                                          QString::fromUtf8(my().mysql_stmt_error(st))),
-                QString::fromLatin1(my().mysql_stmt_sqlstate(st)));
-        my().mysql_stmt_close(st);
-        return e;
-    };
-    const QByteArray text = sql.toUtf8();
-    if (my().mysql_stmt_prepare(st, text.constData(), static_cast<unsigned long>(text.size())) != 0) throw failed();
-    std::vector<QByteArray> values(params.size());
-    std::vector<MYSQL_BIND> binds(params.size());
-    std::vector<unsigned long> lengths(params.size());
-    for (size_t i = 0; i < params.size(); ++i) {
-        MYSQL_BIND& b = binds[i];
-        b = MYSQL_BIND();
-        if (params[i].isNull()) {
-            b.buffer_type = MYSQL_TYPE_NULL;
-            continue;
-        }
-        const bool bytes = params[i].typeId() == QMetaType::QByteArray; // a BLOB's bytes as they are
-        values[i] = bytes ? params[i].toByteArray() : params[i].toString().toUtf8();
-        lengths[i] = static_cast<unsigned long>(values[i].size());
-        b.buffer_type = bytes ? MYSQL_TYPE_BLOB : MYSQL_TYPE_STRING;
-        b.buffer = values[i].data();
-        b.buffer_length = lengths[i];
-        b.length = &lengths[i];
+BatchResult MariaConnection::runPrepared(const QString& sql, const Params& params) {
+    try {
+        return maria::PreparedStatement(mysql_, sql).run(params);
+    } catch (Error& e) {
+        markCancel(e);
+        throw;
     }
-    if ((!binds.empty() && my().mysql_stmt_bind_param(st, binds.data())) || my().mysql_stmt_execute(st) != 0) throw failed();
-    Table t;
-    MYSQL_RES* meta = my().mysql_stmt_result_metadata(st);
-    if (!meta) {
-        *affected = qint64(my().mysql_stmt_affected_rows(st));
-        my().mysql_stmt_close(st);
-        return t;
-    }
-    const my_bool updateMaxLength = 1;
-    my().mysql_stmt_attr_set(st, STMT_ATTR_UPDATE_MAX_LENGTH, &updateMaxLength);
-    if (my().mysql_stmt_store_result(st) != 0) {
-        my().mysql_free_result(meta);
-        throw failed();
-    }
-    const unsigned n = my().mysql_num_fields(meta);
-    const MYSQL_FIELD* f = my().mysql_fetch_fields(meta);
-    std::vector<std::vector<char>> buffers(n);
-    std::vector<MYSQL_BIND> out(n);
-    std::vector<unsigned long> outLengths(n);
-    std::vector<my_bool> nulls(n);
-    std::vector<bool> binary(n);
-    for (unsigned c = 0; c < n; ++c) {
-        t.columns << QString::fromUtf8(f[c].name, int(f[c].name_length));
-        binary[c] = maria::isBinary(f[c]);
-        buffers[c].resize(std::max<unsigned long>(f[c].max_length, 64) + 1);
-        out[c] = MYSQL_BIND();
-        out[c].buffer_type = MYSQL_TYPE_STRING;
-        out[c].buffer = buffers[c].data();
-        out[c].buffer_length = static_cast<unsigned long>(buffers[c].size());
-        out[c].length = &outLengths[c];
-        out[c].is_null = &nulls[c];
-    }
-    my().mysql_free_result(meta);
-    my().mysql_stmt_bind_result(st, out.data());
-    while (my().mysql_stmt_fetch(st) == 0) {
-        std::vector<Cell> row;
-        for (unsigned c = 0; c < n; ++c)
-            row.push_back(nulls[c]    ? Cell()
-                          : binary[c] ? Cell(hexText(buffers[c].data(), outLengths[c]))
-                                      : Cell(QString::fromUtf8(buffers[c].data(), int(outLengths[c]))));
-        t.rows.push_back(std::move(row));
-    }
-    my().mysql_stmt_close(st);
-    return t;
+}
+
+void MariaConnection::markCancel(Error& e) {
+    if (calls_.takeCancel() || e.number() == int(kInterrupted)) e.setCancelled(true);
 }
 
 Table MariaConnection::schema(Schema kind, const SchemaFilter& filter) {

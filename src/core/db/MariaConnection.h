@@ -31,6 +31,10 @@ public:
     // its own); its statements tell the cursor which query a row limit may stop.
     bool wantsStatements() const override { return true; }
     std::unique_ptr<Cursor> executeScript(const QString& script, const std::vector<ScriptStatement>& statements) override;
+    // Each statement text is prepared once and run for each set of values
+    // (the server parses and plans it once); a few texts may alternate.
+    void executeBatch(const std::vector<BatchStatement>& statements,
+                      const std::function<bool(size_t index, BatchResult&& result)>& accept) override;
     void cancel() override;
     // Kills the running statement and waits until the kill is sent; as a
     // cancel (the call then fails as cancelled), or only to stop its rows.
@@ -87,7 +91,9 @@ public:
 private:
     explicit MariaConnection(Endpoint endpoint) : endpoint_(std::move(endpoint)) {}
     // A statement with parameters runs as a prepared statement; its rows are read whole.
-    Table runPrepared(const QString& sql, const Params& params, qint64* affected);
+    BatchResult runPrepared(const QString& sql, const Params& params);
+    // A statement's failure as a cancel when one was asked for or the server interrupted it.
+    void markCancel(Error& e);
 
     Endpoint endpoint_;
     st_mysql* mysql_ = nullptr;

@@ -116,7 +116,17 @@ bool SqliteCursor::startNext(const Params& params) {
     }
     if (!stmt_) return false;
 
-    for (int i = 0; i < int(params.size()) && i < sqlite3_bind_parameter_count(stmt_); ++i) {
+    // SQLite would bind a missing value as NULL and drop an extra one: a
+    // statement given values gets exactly as many as it has markers.
+    const int markers = sqlite3_bind_parameter_count(stmt_);
+    if (!params.empty() && int(params.size()) != markers) {
+        finalize();
+        tail_ = end;
+        throw Error::usage(QStringLiteral("The statement has %1 parameter(s) and %2 value(s) were given; it was not run.")
+                               .arg(markers)
+                               .arg(params.size()));
+    }
+    for (int i = 0; i < int(params.size()); ++i) {
         const QVariant& v = params[size_t(i)];
         int rc;
         if (v.isNull())

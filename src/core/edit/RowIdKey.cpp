@@ -6,6 +6,11 @@
 namespace edit {
 namespace {
 
+// The rows are read a second time and held as text while the window waits:
+// past this many the cost (seconds, hundreds of megabytes) outweighs the
+// convenience, and the user can select the rowid.
+constexpr qint64 kMostRowsNamedByRowId = 100000;
+
 // Named so that no user's column can be taken for it.
 const QString kHiddenName = QStringLiteral("\"sqlqe hidden rowid\"");
 
@@ -120,6 +125,12 @@ bool keyByRowId(db::Connection& conn, const QString& sql, EditTarget& target, qi
             }
         const QString keyed = rowidName.isEmpty() ? QString() : withRowId(sql, target.table.name, rowidName);
         if (keyed.isEmpty()) return false;
+        if (shownRows > kMostRowsNamedByRowId) {
+            target.readOnlyReason = QStringLiteral("read-only: no key in the result, and too many rows to name them by"
+                                                   " rowid: select %1 too")
+                                        .arg(rowidName);
+            return false;
+        }
         auto cursor = conn.execute(keyed);
         const int columns = int(target.columns.size());
         if (int(cursor->fields().size()) != columns + 1) return false;

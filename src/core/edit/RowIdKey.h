@@ -9,7 +9,9 @@
 // Only a plain select of the table qualifies: one table after FROM (no
 // join, comma or subquery there), no DISTINCT, GROUP BY, compound
 // (UNION …), WITH or window clause, and the table named as the target's
-// (a view keeps its reason). Blocking: call it on the connection's thread.
+// (a view keeps its reason), and a result of at most 100,000 rows (a bigger
+// one is told to select the rowid itself). Blocking: call it on the
+// connection's thread.
 
 #include "edit/ChangeSet.h"
 #include "edit/EditTarget.h"

@@ -1,10 +1,11 @@
 #include "export/XlsxSink.h"
 
+#include "export/XlsxLibrary.h"
+
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <xlsxwriter.h>
 
 namespace exports {
 
@@ -16,11 +17,14 @@ constexpr int kSheetColumns = LXW_COL_MAX;
 XlsxSink::XlsxSink(const ExportOptions& options) : options_(options) {}
 
 XlsxSink::~XlsxSink() {
-    if (book_) lxw_workbook_free(book_); // never closed: nothing is written
+    if (book_) lib_->lxw_workbook_free(book_); // never closed: nothing is written
 }
 
 Result<std::unique_ptr<RowSink>> XlsxSink::open(const QString& path, const ExportOptions& options) {
+    const XlsxLibrary* lib = xlsx();
+    if (!lib) return fail(xlsxLoadError());
     std::unique_ptr<XlsxSink> sink(new XlsxSink(options));
+    sink->lib_ = lib;
     sink->path_ = path;
     if (Status s = sink->file_.open(path, settings::kShared); !s) return fail(s.error());
     // Its own temporary files (a sheet's rows until the end) go beside the target.
@@ -30,11 +34,11 @@ Result<std::unique_ptr<RowSink>> XlsxSink::open(const QString& path, const Expor
     lxw.tmpdir = sink->tmpdir_.data();
     lxw.use_zip64 = LXW_TRUE;
     const QByteArray name = QFile::encodeName(sink->file_.temporaryPath());
-    sink->book_ = workbook_new_opt(name.constData(), &lxw);
+    sink->book_ = lib->workbook_new_opt(name.constData(), &lxw);
     if (!sink->book_)
         return fail(QStringLiteral("Cannot write %1: the workbook could not be created.").arg(path));
-    sink->bold_ = workbook_add_format(sink->book_);
-    format_set_bold(sink->bold_);
+    sink->bold_ = lib->workbook_add_format(sink->book_);
+    lib->format_set_bold(sink->bold_);
     std::unique_ptr<RowSink> result = std::move(sink);
     return result;
 }
@@ -56,14 +60,14 @@ Status XlsxSink::check(int error, int column) {
                 .arg(rowNumber_)
                 .arg(name));
     return failWith(QStringLiteral("The workbook could not be written: %1.")
-                        .arg(QString::fromUtf8(lxw_strerror(lxw_error(error)))));
+                        .arg(QString::fromUtf8(lib_->lxw_strerror(lxw_error(error)))));
 }
 
 Status XlsxSink::checkRowsWritten(bool sheetDone) {
     if (!sheet_ || !sheet_->optimize_tmpfile) return {};
     // The row being filled goes out only when the next one starts (or at
     // close): push the last one out while its write can still be checked.
-    if (sheetDone) lxw_worksheet_write_single_row(sheet_);
+    if (sheetDone) lib_->lxw_worksheet_write_single_row(sheet_);
     if (std::fflush(sheet_->optimize_tmpfile) != 0 || std::ferror(sheet_->optimize_tmpfile)) {
         const QString why = QString::fromLocal8Bit(std::strerror(errno ? errno : EIO));
         return failWith(QStringLiteral("Cannot write %1: %2").arg(path_, why));
@@ -76,22 +80,22 @@ Status XlsxSink::startSheet() {
     ++sheetsOfSet_;
     QString name = QStringLiteral("Result %1").arg(sets_);
     if (sheetsOfSet_ > 1) name += QStringLiteral(" (%1)").arg(sheetsOfSet_);
-    sheet_ = workbook_add_worksheet(book_, name.toUtf8().constData());
+    sheet_ = lib_->workbook_add_worksheet(book_, name.toUtf8().constData());
     if (!sheet_) return failWith(QStringLiteral("The workbook could not take another sheet."));
     row_ = 0;
     if (!options_.header) return {};
     int column = 0;
     if (options_.rowNumbers)
-        if (Status s = check(worksheet_write_string(sheet_, 0, lxw_col_t(column++), "#", bold_), -1); !s)
+        if (Status s = check(lib_->worksheet_write_string(sheet_, 0, lxw_col_t(column++), "#", bold_), -1); !s)
             return s;
     for (size_t c = 0; c < fields_.size(); ++c) {
         const QByteArray text = fields_[c].name.toUtf8();
-        if (Status s = check(worksheet_write_string(sheet_, 0, lxw_col_t(column++), text.constData(), bold_),
+        if (Status s = check(lib_->worksheet_write_string(sheet_, 0, lxw_col_t(column++), text.constData(), bold_),
                              int(c));
             !s)
             return s;
     }
-    worksheet_freeze_panes(sheet_, 1, 0);
+    lib_->worksheet_freeze_panes(sheet_, 1, 0);
     row_ = 1;
     return {};
 }
@@ -121,7 +125,7 @@ Status XlsxSink::writeRows(const db::RowBlock& rows) {
         if (row_ >= kSheetRows)
             if (Status s = startSheet(); !s) return s;
         ++rowNumber_;
-        if (options_.rowNumbers) worksheet_write_number(sheet_, row_, 0, double(rowNumber_), nullptr);
+        if (options_.rowNumbers) lib_->worksheet_write_number(sheet_, row_, 0, double(rowNumber_), nullptr);
         for (int c = 0; c < rows.columnCount(); ++c) {
             if (rows.isNull(r, c)) continue; // an empty cell
             const std::string_view text = rows.text(r, c);
@@ -129,12 +133,12 @@ Status XlsxSink::writeRows(const db::RowBlock& rows) {
             const ValueKind kind = kinds_[size_t(c)];
             int error = LXW_NO_ERROR;
             if (kind == ValueKind::Boolean && booleanValue(text)) {
-                error = worksheet_write_boolean(sheet_, row_, column, *booleanValue(text), nullptr);
+                error = lib_->worksheet_write_boolean(sheet_, row_, column, *booleanValue(text), nullptr);
             } else if (const auto number = kind == ValueKind::Number ? exactDouble(text) : std::nullopt) {
-                error = worksheet_write_number(sheet_, row_, column, *number, nullptr);
+                error = lib_->worksheet_write_number(sheet_, row_, column, *number, nullptr);
             } else {
                 scratch_.assign(text);
-                error = worksheet_write_string(sheet_, row_, column, scratch_.c_str(), nullptr);
+                error = lib_->worksheet_write_string(sheet_, row_, column, scratch_.c_str(), nullptr);
             }
             if (error != LXW_NO_ERROR)
                 if (Status s = check(error, c); !s) return s;
@@ -149,7 +153,7 @@ Status XlsxSink::finish() {
     if (sets_ == 0) // a workbook needs a sheet: an empty one for no result
         if (Status s = beginSet({}); !s) return s;
     if (Status s = checkRowsWritten(true); !s) return s;
-    const lxw_error error = workbook_close(book_);
+    const lxw_error error = lib_->workbook_close(book_);
     book_ = nullptr;
     if (error != LXW_NO_ERROR) return check(error, -1);
     failure_ = file_.commit();

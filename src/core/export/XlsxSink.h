@@ -21,6 +21,8 @@ struct lxw_format;
 
 namespace exports {
 
+struct XlsxLibrary;
+
 class XlsxSink : public RowSink {
 public:
     static Result<std::unique_ptr<RowSink>> open(const QString& path, const ExportOptions& options);
@@ -42,6 +44,7 @@ private:
     Status check(int error, int column);
 
     const ExportOptions options_;
+    const XlsxLibrary* lib_ = nullptr; // loaded by open()
     QString path_;
     settings::AtomicStreamFile file_;
     QByteArray tmpdir_;

@@ -1,5 +1,6 @@
 #include "store/HomeSeeding.h"
 
+#include "base/Background.h"
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 #include "settings/AppPaths.h"
@@ -8,6 +9,7 @@
 #include "store/ConnectionStore.h"
 #include "store/DatabaseBuild_p.h"
 #include "store/ResourceDb.h"
+#include "store/SeedingGate.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,19 +52,27 @@ QString demoDatabaseFile() { return AppPaths::dataFile(QStringLiteral("demo.db")
 QString demoConnectionString() { return db::sqliteConnectionString(demoDatabaseFile()); }
 QString demoConnectionName() { return QStringLiteral("Demo (SQLite)"); }
 
-QStringList ensureSeeded() {
-    QStringList notices;
+namespace {
+// The folders and config.ini; false when a folder could not be made (then
+// nothing else can be seeded).
+bool seedFolders(QStringList& notices) {
     const AppFolders folders = AppPaths::folders();
     for (const QString& dir : {folders.config, folders.data, folders.state})
         if (!QDir().mkpath(dir)) {
             notices << QStringLiteral("The folder %1 could not be created.").arg(dir);
-            return notices;
+            return false;
         }
     const QString config = AppPaths::configFile();
     if (!QFileInfo::exists(config)) {
         const Status s = settings::writeFileAtomically(config, settings::firstStartFile(), settings::kPrivate);
         if (!s) notices << QStringLiteral("The settings file could not be created: %1").arg(s.error());
     }
+    return true;
+}
+
+// The demo database, vsql.db and the demo connection.
+QStringList seedDatabases() {
+    QStringList notices;
     bool freshDemo = false;
     if (!QFileInfo::exists(demoDatabaseFile())) {
         const Status s = createDemoDatabase(demoDatabaseFile());
@@ -83,6 +93,32 @@ QStringList ensureSeeded() {
                                                       int(ConnectionType::Sqlite));
         if (!s) notices << QStringLiteral("The demo connection could not be saved: %1").arg(s.error());
     }
+    return notices;
+}
+} // namespace
+
+QStringList ensureSeeded() {
+    QStringList notices;
+    if (!seedFolders(notices)) return notices;
+    return notices + seedDatabases();
+}
+
+QStringList startSeeding(QObject* context, std::function<void(QStringList)> done) {
+    QStringList notices;
+    if (!seedFolders(notices)) {
+        done({});
+        return notices;
+    }
+    seedinggate::close();
+    runInBackground<QStringList>(
+        context,
+        [] {
+            seedinggate::markSeeder();
+            QStringList found = seedDatabases();
+            seedinggate::open();
+            return found;
+        },
+        std::move(done));
     return notices;
 }
 

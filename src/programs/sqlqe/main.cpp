@@ -13,6 +13,7 @@
 #include "shell/QuitOnSignal.h"
 #include "shell/SessionBusProbe.h"
 #include "shell/SplashScreen.h"
+#include "shell/StartTrace.h"
 #include "store/HomeMove.h"
 #include "store/HomeSeeding.h"
 
@@ -23,6 +24,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 void describeOptions(QCommandLineParser& parser) {
@@ -55,7 +57,8 @@ QString epilog() {
 } // namespace
 
 int main(int argc, char** argv) {
-    base::useOneHeap(); // a closed document's memory goes back to the system
+    starttrace::begin();
+    memory::useOneHeap(); // a closed document's memory goes back to the system
     // --help and --version answer without a display (a terminal, a package check).
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
@@ -78,6 +81,7 @@ int main(int argc, char** argv) {
     if (!busNotice.isEmpty()) std::fprintf(stderr, "sqlqe: %s\n", qPrintable(busNotice));
 
     QApplication app(argc, argv);
+    starttrace::mark("application");
     QApplication::setApplicationName(QStringLiteral("SQL Query Editor"));
     QApplication::setApplicationVersion(QStringLiteral(SQLQE_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
@@ -90,27 +94,47 @@ int main(int argc, char** argv) {
     AppDialogs dialogs;
     Dialogs::install(&dialogs);
     AppPaths::resolve(parser.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
-    QStringList notices = store::moveOldHome() + store::ensureSeeded();
+    QStringList notices = homemove::moveOldHome();
     if (!busNotice.isEmpty()) notices << busNotice;
+    // A new home's databases are made while the window opens; what they tell
+    // and what needs them (--demo) follows once both are there.
+    MainWindow* shown = nullptr;
+    std::optional<QStringList> seeded;
+    const bool demo = parser.isSet(QStringLiteral("demo"));
+    const auto afterSeeding = [&] {
+        for (const QString& n : *seeded) Dialogs::get().message(shown, n);
+        if (demo)
+            if (QueryDocument* doc = shown->activeDocument())
+                doc->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
+        starttrace::mark("home seeded");
+    };
+    notices += homeseeding::startSeeding(&app, [&](QStringList found) {
+        seeded = std::move(found);
+        if (shown) afterSeeding();
+    });
+    starttrace::mark("home folders");
 
     SplashScreen splash;
     splash.show();
     app.processEvents();
+    starttrace::mark("splash shown");
 
     MainWindow window;
+    starttrace::mark("main window built");
     QuitOnSignal quitOnSignal(&window); // SIGTERM, SIGINT: cancel running statements, then exit
     ConnectionFlow connections(&window);
     SshQuestions sshQuestions(&window); // asked when a tunnel's jump host or key needs the user
     window.show();
     splash.close();
     app.processEvents();
+    starttrace::mark("window shown");
 
     for (const QString& n : notices) Dialogs::get().message(&window, n);
     window.offerRecovery();
     for (const QString& file : parser.positionalArguments()) window.openFile(file);
-    if (parser.isSet(QStringLiteral("demo")))
-        if (QueryDocument* doc = window.activeDocument())
-            doc->setConnection(store::demoConnectionString(), store::demoConnectionName());
+    shown = &window;
+    if (seeded) afterSeeding();
+    QTimer::singleShot(0, [] { starttrace::mark("event loop running"); });
     const int status = app.exec();
     Dialogs::install(nullptr);
     return base::finishProcess(status);

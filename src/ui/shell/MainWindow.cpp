@@ -15,6 +15,7 @@
 #include "shell/MenuIcons.h"
 #include "shell/WindowArrangement.h"
 #include "shell/Shell.h"
+#include "shell/StartTrace.h"
 #include "shell/ShortcutsDialog.h"
 #include "shell/ThemeMenu.h"
 
@@ -63,6 +64,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     Theme::instance().onChange(mdi_, [this] { mdi_->setBackground(themeColour(Theme::Role::Workspace)); });
     setCentralWidget(mdi_);
     buildMenus();
+    starttrace::mark("menus built");
     KeyMap::saved().applyTo(*this);
     shell::attachThemeMenu(this);
     buildStatusBar();
@@ -93,8 +95,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
                     }
             });
 
+    starttrace::mark("status bar built");
     windowCount_ = 1;
     QueryDocument* first = newDocument();
+    starttrace::mark("first document built");
     if (QMdiSubWindow* w = qobject_cast<QMdiSubWindow*>(first->parentWidget())) w->showMaximized();
     sb_->setWindowCount(windowCount_);
     resize(1180, 760);

@@ -50,19 +50,25 @@ TemplateBrowser::TemplateBrowser(SqlEditor* editor, QWidget* parent) : QTreeWidg
         }
         emit popupRequested(viewport()->mapToGlobal(pos));
     });
-    getTemplates();
+}
+
+void TemplateBrowser::showEvent(QShowEvent* e) {
+    if (!loaded_) getTemplates();
+    QTreeWidget::showEvent(e);
 }
 
 QString TemplateBrowser::keyOf(const QTreeWidgetItem* item) {
     return item ? item->data(0, kKeyRole).toString() : QString();
 }
 
-QTreeWidgetItem* TemplateBrowser::itemForKey(const QString& key) const {
+QTreeWidgetItem* TemplateBrowser::itemForKey(const QString& key) {
+    if (!loaded_) getTemplates();
     return byKey_.value(key);
 }
 
 void TemplateBrowser::getTemplates() {
-    using namespace store;
+    loaded_ = true;
+    using namespace templatetree;
     QSet<QString> open;
     for (auto it = byKey_.cbegin(); it != byKey_.cend(); ++it)
         if (it.value()->isExpanded()) open.insert(it.key());

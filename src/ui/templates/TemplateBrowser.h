@@ -7,6 +7,10 @@
 // program-wide TemplateSelection. A double-click or Enter on a template
 // appends its text after the last line of the editor. A right-click asks
 // the owner to show the templates pop-up menu.
+//
+// The tree is read from the resource database when it is first shown (or
+// getTemplates() is called), not when the document is made: a new window
+// opens without reading templates it does not show.
 
 #include <QTreeWidget>
 
@@ -20,9 +24,10 @@ public:
     // Rebuilds the tree from the resource database, keeping the open groups
     // and showing the selected template when it is in the tree.
     void getTemplates();
+    bool isLoaded() const { return loaded_; }
 
-    // The node with this key, or nullptr.
-    QTreeWidgetItem* itemForKey(const QString& key) const;
+    // The node with this key, or nullptr (the tree is read first if it was not yet).
+    QTreeWidgetItem* itemForKey(const QString& key);
     static QString keyOf(const QTreeWidgetItem* item);
 
     // A node was chosen: remember it program-wide.
@@ -36,10 +41,12 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void appendTemplate(qint64 id);
 
     SqlEditor* editor_;
     QHash<QString, QTreeWidgetItem*> byKey_;
+    bool loaded_ = false;
 };
