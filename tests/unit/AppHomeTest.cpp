@@ -208,7 +208,7 @@ TEST(AppHome, SeedingInTheBackgroundHoldsResourceReadersUntilTheDatabasesAreMade
     TempHome home;
     std::optional<QStringList> told;
     QObject context;
-    const QStringList now = homeseeding::startSeeding(&context, [&](QStringList n) { told = std::move(n); });
+    const QStringList now = store::startSeeding(&context, [&](QStringList n) { told = std::move(n); });
     EXPECT_TRUE(now.isEmpty());
     EXPECT_TRUE(QFileInfo::exists(AppPaths::configFile()));
     EXPECT_FALSE(settings::current().text(settings::Key::Font).isEmpty());
@@ -218,7 +218,7 @@ TEST(AppHome, SeedingInTheBackgroundHoldsResourceReadersUntilTheDatabasesAreMade
     EXPECT_GT(count(*res, QStringLiteral("SELECT count(*) FROM templates")), 10);
     EXPECT_EQ(count(*res, QStringLiteral("SELECT count(*) FROM connections WHERE name = 'Demo (SQLite)'")), 1);
     EXPECT_EQ(HistoryStore().list(QString()).value().size(), 0u);
-    auto shop = db::Connection::open(homeseeding::demoConnectionString());
+    auto shop = db::Connection::open(store::demoConnectionString());
     EXPECT_GE(count(*shop, QStringLiteral("SELECT count(*) FROM orders")), 1000);
 
     for (int i = 0; i < 1000 && !told; ++i) { // the result is posted just after the gate opens
@@ -227,7 +227,7 @@ TEST(AppHome, SeedingInTheBackgroundHoldsResourceReadersUntilTheDatabasesAreMade
     }
     ASSERT_TRUE(told.has_value()); // handed over on this (the UI) thread
     EXPECT_TRUE(told->isEmpty());
-    EXPECT_FALSE(seedinggate::isClosed());
+    EXPECT_FALSE(store::isSeedingGateClosed());
 }
 
 // A home whose folder cannot be made says so at once and never closes the gate.
@@ -241,7 +241,7 @@ TEST(AppHome, SeedingAnUnwritableHomeReportsItAndLeavesReadersFree) {
     AppPaths::set({below, below, below});
     bool called = false;
     QObject context;
-    const QStringList now = homeseeding::startSeeding(&context, [&](QStringList n) {
+    const QStringList now = store::startSeeding(&context, [&](QStringList n) {
         called = true;
         EXPECT_TRUE(n.isEmpty());
     });
@@ -249,5 +249,5 @@ TEST(AppHome, SeedingAnUnwritableHomeReportsItAndLeavesReadersFree) {
     ASSERT_EQ(now.size(), 1);
     EXPECT_TRUE(now[0].contains(QStringLiteral("could not be created"))) << now[0].toStdString();
     EXPECT_TRUE(called);
-    EXPECT_FALSE(seedinggate::isClosed());
+    EXPECT_FALSE(store::isSeedingGateClosed());
 }

@@ -109,13 +109,13 @@ QStringList startSeeding(QObject* context, std::function<void(QStringList)> done
         done({});
         return notices;
     }
-    seedinggate::close();
+    store::closeSeedingGate();
     runInBackground<QStringList>(
         context,
         [] {
-            seedinggate::markSeeder();
+            store::markSeeder();
             QStringList found = seedDatabases();
-            seedinggate::open();
+            store::openSeedingGate();
             return found;
         },
         std::move(done));

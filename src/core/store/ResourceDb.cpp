@@ -3,7 +3,7 @@
 #include "db/ConnectionString.h"
 #include "settings/AppPaths.h"
 #include "settings/AtomicFile.h"
-#include "store/DatabaseBuild.h"
+#include "store/DatabaseBuild_p.h"
 #include "store/SeedingGate.h"
 
 #include <QDateTime>
@@ -61,7 +61,7 @@ constexpr int kBusyAttempts = 3; // each open waits up to 5 s for the lock
 QString ResourceDb::path() { return AppPaths::dataFile(QStringLiteral("vsql.db")); }
 
 std::unique_ptr<db::Connection> ResourceDb::open() {
-    seedinggate::wait(); // a new home's file is still being made
+    store::waitForSeeding(); // a new home's file is still being made
     return db::Connection::open(db::sqliteConnectionString(path()));
 }
 

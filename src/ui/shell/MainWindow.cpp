@@ -64,7 +64,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     Theme::instance().onChange(mdi_, [this] { mdi_->setBackground(themeColour(Theme::Role::Workspace)); });
     setCentralWidget(mdi_);
     buildMenus();
-    starttrace::mark("menus built");
+    shell::markStartStep("menus built");
     KeyMap::saved().applyTo(*this);
     shell::attachThemeMenu(this);
     buildStatusBar();
@@ -95,10 +95,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
                     }
             });
 
-    starttrace::mark("status bar built");
+    shell::markStartStep("status bar built");
     windowCount_ = 1;
     QueryDocument* first = newDocument();
-    starttrace::mark("first document built");
+    shell::markStartStep("first document built");
     if (QMdiSubWindow* w = qobject_cast<QMdiSubWindow*>(first->parentWidget())) w->showMaximized();
     sb_->setWindowCount(windowCount_);
     resize(1180, 760);

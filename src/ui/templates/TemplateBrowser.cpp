@@ -68,7 +68,7 @@ QTreeWidgetItem* TemplateBrowser::itemForKey(const QString& key) {
 
 void TemplateBrowser::getTemplates() {
     loaded_ = true;
-    using namespace templatetree;
+    using namespace store;
     QSet<QString> open;
     for (auto it = byKey_.cbegin(); it != byKey_.cend(); ++it)
         if (it.value()->isExpanded()) open.insert(it.key());
