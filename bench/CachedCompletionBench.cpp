@@ -50,7 +50,7 @@ CatalogCache::Readers fakeCatalogue() {
         t.dialect = SqlDialect::forServer(db::ServerFamily::PostgreSQL, QStringLiteral("\""));
         t.schemas = QStringList{QStringLiteral("public")};
         for (int i = 0; i < kTables; ++i)
-            t.tables.push_back({QStringLiteral("public"), tableName(i), completion::Kind::Table, true});
+            t.tables.push_back({QStringLiteral("public"), tableName(i), assist::Kind::Table, true});
         t.sortByText(); // as the catalogue reader does
         return t;
     };
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 9;
     QTemporaryDir home;
     AppPaths::set(home.path());
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     const QString cs = QStringLiteral("Provider=SQLite;Data Source=") + home.filePath(QStringLiteral("b.db"));
     db::Connection::open(cs, {15, true});
 

@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     const QString cs = parsed.toString();
     QTemporaryDir home;
     AppPaths::resolve(home.path(), QString());
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     ensureTables(serverCs, cs);
 
     // baseline: connect and list the tables, nothing else

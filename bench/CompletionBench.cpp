@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     const int runs = argc > 2 ? std::max(1, atoi(argv[2])) : 5;
     QTemporaryDir home;
     AppPaths::set(home.path());
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
 
     // baseline: the schema reader's read of the names, as the cache does it
     std::vector<double> reads;
@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;
         t.start();
-        const auto user = schemareader::getTableList(cs);
-        const auto system = schemareader::getSystemTableList(cs);
+        const auto user = catalog::getTableList(cs);
+        const auto system = catalog::getSystemTableList(cs);
         reads.push_back(ms(t));
         if (!user || !system) {
             std::fprintf(stderr, "cannot read the tables: %s\n",

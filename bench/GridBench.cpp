@@ -32,7 +32,7 @@ struct ModelSink : RunSink {
         textBytes += rows->byteSize();
         cells += qint64(rows->rowCount()) * rows->columnCount();
         model.appendRows(std::move(rows));
-        if (++blocks % 64 == 0) peak = std::max(peak, memory::residentBytes());
+        if (++blocks % 64 == 0) peak = std::max(peak, base::residentBytes());
     }
     void appendText(Pane, const QString&) override {}
     void clearPane(Pane) override {}
@@ -128,8 +128,8 @@ void benchFilter(const grid::RowStore& store, const grid::RowFilter& filter, int
 int bigResult(const QString& cs, const QString& sql) {
     grid::MemoryBudget::instance().setLimit(grid::MemoryBudget::kDefaultLimit);
     const double fetch = plainFetch(cs, sql);
-    memory::releaseFreed();
-    const qint64 before = memory::residentBytes();
+    base::releaseFreed();
+    const qint64 before = base::residentBytes();
     ModelSink sink;
     const double grid = fill(sink, cs, sql);
     line("grid run, big result into the model", grid, "plain fetch", fetch);
@@ -151,7 +151,7 @@ int bigResult(const QString& cs, const QString& sql) {
     }
     std::printf("%-44s %8.2f ms worst of 200, %.2f ms on average (target <= 50 ms)\n",
                 "a screenful of rows anywhere", worst, double(t.nsecsElapsed()) / 1e6 / 200);
-    std::printf("%-44s %8.1f MB (process, after scrolling)\n", "resident memory", double(memory::residentBytes()) / 1048576.0);
+    std::printf("%-44s %8.1f MB (process, after scrolling)\n", "resident memory", double(base::residentBytes()) / 1048576.0);
     return 0;
 }
 

@@ -127,7 +127,7 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    memory::useOneHeap(); // as the editor does
+    base::useOneHeap(); // as the editor does
     QApplication app(argc, argv);
     if (argc < 4) {
         std::fprintf(stderr, "usage: %s CONNECTION-STRING SQL grid|text [SCREENSHOT.png]\n", argv[0]);
@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
     const bool text = QByteArray(argv[3]) == "text";
     QTemporaryDir home;
     AppPaths::resolve(home.path(), QString());
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
 
     MainWindow window;
     window.resize(1200, 800);
@@ -156,8 +156,8 @@ int main(int argc, char** argv) {
     window.activateWindow(); // mapped by now: the X input focus can go to it
     doc->editor()->setFocus();
     QApplication::processEvents();
-    memory::releaseFreed();
-    const qint64 idle = memory::residentBytes();
+    base::releaseFreed();
+    const qint64 idle = base::residentBytes();
 
     // how long a typed key waits while nothing runs: the floor of this machine
     KeyProbe idleKeys(doc->editor());
@@ -179,7 +179,7 @@ int main(int argc, char** argv) {
     KeyProbe keys(doc->editor());
     qint64 peak = idle;
     QTimer sampler;
-    QObject::connect(&sampler, &QTimer::timeout, [&] { peak = std::max(peak, memory::residentBytes()); });
+    QObject::connect(&sampler, &QTimer::timeout, [&] { peak = std::max(peak, base::residentBytes()); });
     sampler.start(100);
 
     // Waits in an event loop, as the application does, until the run has ended.
@@ -206,10 +206,10 @@ int main(int argc, char** argv) {
     keys.stop();
     sampler.stop();
     for (int i = 0; i < 10; ++i) QApplication::processEvents(); // the last paint
-    peak = std::max(peak, memory::residentBytes());
+    peak = std::max(peak, base::residentBytes());
     const qint64 shownRows = text ? panes->textPane()->content().lineCount() : panes->grid()->resultModel()->totalRows();
     if (argc > 4) pane->window()->grab().save(QString::fromLocal8Bit(argv[4]));
-    const qint64 after = memory::residentBytes();
+    const qint64 after = base::residentBytes();
 
     // the next run clears the results
     doc->editor()->setText(QStringLiteral("SELECT 1"));
@@ -219,7 +219,7 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
         QThread::msleep(10);
     }
-    const qint64 cleared = memory::residentBytes();
+    const qint64 cleared = base::residentBytes();
 
     doc->setChanged(false);
     doc->parentWidget()->close(); // the document closes: its results go
@@ -230,7 +230,7 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
         QThread::msleep(10);
     }
-    const qint64 closed = memory::residentBytes();
+    const qint64 closed = base::residentBytes();
 
     auto quantile = [](std::vector<double> w, double q) {
         if (w.empty()) return 0.0;

@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     QTemporaryDir home;
     AppPaths::resolve(home.path(), QString());
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
 
     HistoryStore store;
     QRandomGenerator random(7);

@@ -62,14 +62,14 @@ int main(int argc, char** argv) {
     QString out;
     double best = 1e9, base = 1e9;
     for (int i = 0; i < 3; ++i) {
-        best = std::min(best, seconds([&] { out = scripttext::prepareScriptText(big); }));
+        best = std::min(best, seconds([&] { out = script::prepareScriptText(big); }));
         base = std::min(base, seconds([&] { out = big.toUpper(); }));
     }
     std::printf("%-44s %8.3f s  vs %-22s %8.3f s   ratio %.2fx\n", "prepareScriptText, 10 MB script", best,
                 "one toUpper pass", base, best / base);
 
     const QString small = makeScript(256 * 1024);
-    const double fast = seconds([&] { out = scripttext::stripComments(small); });
+    const double fast = seconds([&] { out = script::stripComments(small); });
     QString literal;
     const double slow = seconds([&] { literal = literalStripComments(small); });
     std::printf("%-44s %8.3f s  vs %-22s %8.3f s   ratio %.3fx%s\n", "stripComments, 256 kB script", fast,
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     // LF-only file (each runs to the end), and many long comments that share
     // a long start. Each is timed next to one toUpper pass over itself.
     auto pathological = [&](const char* label, const QString& text) {
-        const double t = seconds([&] { out = scripttext::prepareScriptText(text); });
+        const double t = seconds([&] { out = script::prepareScriptText(text); });
         const double b = seconds([&] { QString u = text.toUpper(); });
         std::printf("%-44s %8.3f s  vs %-22s %8.3f s   ratio %.2fx\n", label, t, "one toUpper pass", b, t / b);
     };

@@ -68,19 +68,19 @@ void report(const char* label, double t, const char* baseLabel, double base) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QString script = makeScript(20 * 1024 * 1024);
-    std::vector<sqlscript::StatementRange> ranges;
-    std::vector<sqlscript::UnfilteredChange> changes;
+    std::vector<script::StatementRange> ranges;
+    std::vector<script::UnfilteredChange> changes;
     qsizetype semicolons = 0;
     double split = 1e9, check = 1e9, count = 1e9, upper = 1e9;
     for (int i = 0; i < 3; ++i) {
-        split = std::min(split, seconds([&] { ranges = sqlscript::splitStatements(script); }));
-        check = std::min(check, seconds([&] { changes = sqlscript::findUnfilteredChanges(script); }));
+        split = std::min(split, seconds([&] { ranges = script::splitStatements(script); }));
+        check = std::min(check, seconds([&] { changes = script::findUnfilteredChanges(script); }));
         count = std::min(count, seconds([&] { semicolons = script.count(QLatin1Char(';')); }));
         upper = std::min(upper, seconds([&] { QString u = script.toUpper(); }));
     }
     const double at = seconds([&] {
         for (int line = 0; line < 100000; ++line)
-            sqlscript::statementAt(ranges, {line * 7, 3});
+            script::statementAt(ranges, {line * 7, 3});
     });
     std::printf("20 MB script: %zu statements, %lld ';' characters, %zu unfiltered changes\n", ranges.size(),
                 static_cast<long long>(semicolons), changes.size());

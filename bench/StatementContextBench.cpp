@@ -64,20 +64,20 @@ int main(int argc, char** argv) {
     const qsizetype middle = script.indexOf(QStringLiteral("WHERE x.id"), script.size() / 2) + 6;
 
     std::vector<double> lexing, cold, typing, typingMiddle;
-    completion::StatementContext last;
+    assist::StatementContext last;
     for (int r = 0; r < runs; ++r) {
         lexing.push_back(timed([&] {
-            sqlscript::SqlLexer lex(script);
-            for (sqlscript::Token t = lex.next(); t.kind != sqlscript::TokenKind::End; t = lex.next()) {
+            script::SqlLexer lex(script);
+            for (script::Token t = lex.next(); t.kind != script::TokenKind::End; t = lex.next()) {
             }
         }));
-        sqlscript::StatementIndex index;
-        cold.push_back(timed([&] { last = completion::analyzeStatement(script, index.statementAround(script, nearEnd), nearEnd); }));
+        script::StatementIndex index;
+        cold.push_back(timed([&] { last = assist::analyzeStatement(script, index.statementAround(script, nearEnd), nearEnd); }));
         // a character typed at the caret: everything from there on is forgotten
         script.insert(nearEnd, QLatin1Char('x'));
         index.textChangedAt(nearEnd);
         typing.push_back(timed([&] {
-            last = completion::analyzeStatement(script, index.statementAround(script, nearEnd + 1), nearEnd + 1);
+            last = assist::analyzeStatement(script, index.statementAround(script, nearEnd + 1), nearEnd + 1);
         }));
         script.remove(nearEnd, 1);
         index.textChangedAt(nearEnd);
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         script.insert(middle, QLatin1Char('x'));
         index.textChangedAt(middle);
         typingMiddle.push_back(timed([&] {
-            last = completion::analyzeStatement(script, index.statementAround(script, middle + 1), middle + 1);
+            last = assist::analyzeStatement(script, index.statementAround(script, middle + 1), middle + 1);
         }));
         script.remove(middle, 1);
     }

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
         QString script;
         for (int i = 0; i < count; ++i)
             script += QStringLiteral("INSERT INTO bench_statements VALUES (%1, 'row %1');\n").arg(i);
-        const auto statements = scriptStatements(script, sqlscript::Dialect::Generic);
+        const auto statements = scriptStatements(script, script::Dialect::Generic);
         double oneCall = 1e18, ours = 1e18, apart = 1e18;
         for (int r = 0; r < runs; ++r) {
             oneCall = std::min(oneCall, timed([&] { drain(*conn->execute(script)); }));

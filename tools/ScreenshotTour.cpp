@@ -65,14 +65,14 @@ int main(int argc, char** argv) {
     QDir().mkpath(out);
     QTemporaryDir home;
     AppPaths::set(home.path());
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
 
     MainWindow w;
     w.resize(size);
     w.show();
     settle(300);
     QueryDocument* a = w.activeDocument();
-    a->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
+    a->setConnection(store::demoConnectionString(), store::demoConnectionName());
     a->editor()->setText(QStringLiteral("-- Orders of the last quarter with their customers\r\n"
                                         "SELECT o.id, c.name, c.city, o.ordered_on, o.status, t.total\r\n"
                                         "FROM orders o\r\nJOIN customers c ON c.id = o.customer_id\r\n"
@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
 
     w.action(QStringLiteral("mnuFileNew"))->trigger();
     QueryDocument* b = w.activeDocument();
-    b->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
+    b->setConnection(store::demoConnectionString(), store::demoConnectionName());
     b->setResultsInText(true);
     b->editor()->setText(QStringLiteral("SELECT id, name, price, in_stock\r\nFROM products\r\nWHERE price > 15\r\nORDER BY price DESC;\r\n"));
     b->startExec();
@@ -153,7 +153,7 @@ int main(int argc, char** argv) {
     w.resize(1000, 640);
     QueryDocument* t = w.newDocument();
     qobject_cast<QMdiSubWindow*>(t->parentWidget())->showMaximized();
-    t->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
+    t->setConnection(store::demoConnectionString(), store::demoConnectionName());
     t->editor()->setText(QStringLiteral("-- The best customers, with a NULL where nobody left an e-mail\r\n"
                                         "SELECT c.name, c.email, count(o.id) AS orders, sum(t.total) AS spent\r\n"
                                         "FROM customers c JOIN orders o ON o.customer_id = c.id\r\n"
@@ -203,7 +203,7 @@ int main(int argc, char** argv) {
         auto* frame = qobject_cast<QMdiSubWindow*>(prod->parentWidget());
         frame->showNormal(); // its own title bar: the label and the colour's dot
         frame->setGeometry(8, 8, 940, 540);
-        prod->setConnection(homeseeding::demoConnectionString() +
+        prod->setConnection(store::demoConnectionString() +
                                 QStringLiteral("Environment=production;EnvironmentColor=#c62828;ReadOnly=1;"),
                             QStringLiteral("Shop (production)"));
         prod->editor()->setText(QStringLiteral("SELECT name, price FROM products ORDER BY price DESC LIMIT 5;\r\n"));

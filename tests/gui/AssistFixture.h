@@ -8,6 +8,7 @@
 #include "db/Connection.h"
 #include "document/QueryDocument.h"
 #include "store/HomeSeeding.h"
+#include "support/DocumentRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 
@@ -19,7 +20,7 @@
 class AssistFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         const QString file = home.file(QStringLiteral("shop.db"));
         auto c = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + file, {15, true});
         c->exec(QStringLiteral("CREATE TABLE Orders(id INTEGER, customer_id INTEGER, total REAL)"));
@@ -29,10 +30,7 @@ protected:
     }
 
     std::unique_ptr<QueryDocument> makeDocument(bool connected = true) {
-        auto d = std::make_unique<QueryDocument>();
-        d->resize(1000, 700);
-        d->show();
-        if (connected) d->setConnection(cs);
+        auto d = shownDocument(connected ? cs : QString());
         QApplication::setActiveWindow(d.get());
         EXPECT_TRUE(QTest::qWaitForWindowActive(d.get()));
         EXPECT_TRUE(QTest::qWaitFor([&] { return d->parts().assist->language()->isLoaded(); }, 5000));

@@ -11,6 +11,7 @@
 #include "document/QueryDocument.h"
 #include "editor/SqlEditor.h"
 #include "store/HomeSeeding.h"
+#include "support/DocumentRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
@@ -22,12 +23,9 @@ namespace {
 
 class CatalogNamesTest : public ::testing::Test {
 protected:
-    void SetUp() override { homeseeding::ensureSeeded(); }
+    void SetUp() override { store::ensureSeeded(); }
     void connect(const QString& cs) {
-        doc = std::make_unique<QueryDocument>();
-        doc->resize(1000, 700);
-        doc->show();
-        doc->setConnection(cs);
+        doc = shownDocument(cs);
         settle();
     }
     void settle() { ASSERT_TRUE(QTest::qWaitFor([&] { return !browser()->isBusy(); }, 15000)); }

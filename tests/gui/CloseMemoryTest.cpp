@@ -18,7 +18,7 @@ namespace {
 
 constexpr double boundMb = 2.0; // a closed document leaves at most this much behind
 
-double residentMb() { return double(memory::residentBytes()) / (1024.0 * 1024.0); }
+double residentMb() { return double(base::residentBytes()) / (1024.0 * 1024.0); }
 
 // Lets deferred deletions and the release after them run, then reads VmRSS.
 double settledMb() {
@@ -33,7 +33,7 @@ protected:
     void openRunClose(bool text, int rows, double& shown) {
         QueryDocument* doc = window->newDocument();
         doc->setResultsInText(text);
-        doc->setConnection(homeseeding::demoConnectionString());
+        doc->setConnection(store::demoConnectionString());
         replaceScript(doc->editor(),
                       QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
                                      "SELECT i, 'row ' || i || ' of the result', i * 0.5 FROM n")

@@ -27,7 +27,7 @@ namespace {
 class ConnectionManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         ASSERT_TRUE(ConnectionStore::insertConnection(QStringLiteral("Warehouse | main"), QStringLiteral("Driver={X};Pwd=s3cr3t;"), 3).ok());
     }
     int rowNamed(ConnectionManager& m, const QString& name) {
@@ -113,9 +113,9 @@ TEST_F(ConnectionManagerTest, ConnectDoubleClickAndEnterHandTheStringOver) {
         EXPECT_EQ(m.chosenName(), QStringLiteral("Warehouse | main"));
     }
     ConnectionManager m;
-    const int row = rowNamed(m, homeseeding::demoConnectionName());
+    const int row = rowNamed(m, store::demoConnectionName());
     emit m.list()->itemDoubleClicked(m.list()->item(row));
-    EXPECT_EQ(m.chosenConnectionString(), homeseeding::demoConnectionString());
+    EXPECT_EQ(m.chosenConnectionString(), store::demoConnectionString());
     // a string typed by hand is used as it is
     ConnectionManager typed;
     QTest::keyClicks(typed.connectionField(), QStringLiteral("Provider=SQLite;Data Source=/tmp/x.db"));
@@ -193,8 +193,8 @@ TEST_F(ConnectionManagerTest, TheDocumentsConnectWizardKeepsItsConnectionOnCance
 
 TEST_F(ConnectionManagerTest, DialogBuildsStringsAndTestsThemOffTheUiThread) {
     ConnectionDialog d(nullptr, ConnectionKind::SqliteFile);
-    d.setField(QStringLiteral("file"), homeseeding::demoDatabaseFile());
-    EXPECT_EQ(d.connectionString(), QStringLiteral("Provider=SQLite;Data Source=") + homeseeding::demoDatabaseFile() + ";");
+    d.setField(QStringLiteral("file"), store::demoDatabaseFile());
+    EXPECT_EQ(d.connectionString(), QStringLiteral("Provider=SQLite;Data Source=") + store::demoDatabaseFile() + ";");
     QSignalSpy done(&d, &ConnectionDialog::testFinished);
     d.testConnection();
     ASSERT_TRUE(done.wait(10000));

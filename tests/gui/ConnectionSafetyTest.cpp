@@ -29,13 +29,13 @@ QString messages(const QueryDocument& doc) {
 }
 
 QString count(const QString& sql) {
-    const db::Table t = db::Connection::open(homeseeding::demoConnectionString(), {15, false})->query(sql);
+    const db::Table t = db::Connection::open(store::demoConnectionString(), {15, false})->query(sql);
     return t.rows.empty() ? QString() : t.rows[0][0].value_or(QString());
 }
 
 class ConnectionSafetyTest : public ::testing::Test {
 protected:
-    void SetUp() override { homeseeding::ensureSeeded(); }
+    void SetUp() override { store::ensureSeeded(); }
     TempHome home;
     ScriptedDialogs dialogs;
 };
@@ -44,7 +44,7 @@ protected:
 
 TEST_F(ConnectionSafetyTest, ProductionIsShownAndAChangeOfDataAsksFirst) {
     QueryDocument doc;
-    doc.setConnection(homeseeding::demoConnectionString() +
+    doc.setConnection(store::demoConnectionString() +
                       QStringLiteral("Environment=production;EnvironmentColor=#c62828;"));
     EXPECT_TRUE(doc.windowTitle().startsWith(QStringLiteral("[production] ")))
         << doc.windowTitle().toStdString();
@@ -75,7 +75,7 @@ TEST_F(ConnectionSafetyTest, ProductionIsShownAndAChangeOfDataAsksFirst) {
     EXPECT_TRUE(messages(doc).contains(QStringLiteral("Row(s) affected"))) << messages(doc).toStdString();
 
     // the setting per connection turns the question off
-    doc.setConnection(homeseeding::demoConnectionString() +
+    doc.setConnection(store::demoConnectionString() +
                       QStringLiteral("Environment=production;ConfirmChanges=0;"));
     runScript(&doc, QStringLiteral("DELETE FROM categories WHERE name = 'never there'"));
     EXPECT_EQ(dialogs.questions.size(), 2);
@@ -84,20 +84,20 @@ TEST_F(ConnectionSafetyTest, ProductionIsShownAndAChangeOfDataAsksFirst) {
 
 TEST_F(ConnectionSafetyTest, AReadOnlyConnectionSaysSoAndTheServerRefusesWrites) {
     QueryDocument doc;
-    doc.setConnection(homeseeding::demoConnectionString() + QStringLiteral("ReadOnly=1;"));
+    doc.setConnection(store::demoConnectionString() + QStringLiteral("ReadOnly=1;"));
     EXPECT_EQ(panel(doc, QueryDocument::ProfilePanel), QStringLiteral("Read-only"));
     runScript(&doc, QStringLiteral("INSERT INTO categories (name) VALUES ('refused')"));
     EXPECT_TRUE(messages(doc).contains(QStringLiteral("readonly"), Qt::CaseInsensitive))
         << messages(doc).toStdString();
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM categories WHERE name = 'refused'")),
               QStringLiteral("0"));
-    doc.setConnection(homeseeding::demoConnectionString());
+    doc.setConnection(store::demoConnectionString());
     EXPECT_EQ(panel(doc, QueryDocument::ProfilePanel), QString());
 }
 
 TEST_F(ConnectionSafetyTest, AutoCommitOffOpensATransactionThatCommitAndRollBackEnd) {
     QueryDocument doc;
-    doc.setConnection(homeseeding::demoConnectionString());
+    doc.setConnection(store::demoConnectionString());
     DocumentToolbar* bar = doc.parts().toolbar;
     QToolButton* autoCommit = bar->button(QStringLiteral("AUTOCOMMIT"));
     QToolButton* commit = bar->button(QStringLiteral("COMMIT"));

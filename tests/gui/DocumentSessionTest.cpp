@@ -37,21 +37,21 @@ QString sessionPanel(const QueryDocument* doc) {
 QString messages(const QueryDocument* doc) { return doc->parts().results->messagePane()->text(); }
 
 QString demoCount(const QString& where) {
-    const db::Table t = db::Connection::open(homeseeding::demoConnectionString(), {15, false})
+    const db::Table t = db::Connection::open(store::demoConnectionString(), {15, false})
                             ->query(QStringLiteral("SELECT count(*) FROM categories WHERE ") + where);
     return t.rows.empty() ? QString() : t.rows[0][0].value_or(QString());
 }
 
 class DocumentSessionTest : public ::testing::Test {
 protected:
-    void SetUp() override { homeseeding::ensureSeeded(); }
+    void SetUp() override { store::ensureSeeded(); }
     // The main window, shown, with its document on the demo database.
     QueryDocument* openDemoWindow(MainWindow& window) {
         window.resize(1100, 750);
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
         QueryDocument* doc = window.activeDocument();
-        doc->setConnection(homeseeding::demoConnectionString());
+        doc->setConnection(store::demoConnectionString());
         return doc;
     }
     TempHome home;
@@ -62,7 +62,7 @@ protected:
 
 TEST_F(DocumentSessionTest, RunsShareTheConnectionUntilDisconnect) {
     QueryDocument doc;
-    doc.setConnection(homeseeding::demoConnectionString());
+    doc.setConnection(store::demoConnectionString());
     EXPECT_EQ(sessionPanel(&doc), QString());
 
     runScript(&doc, QStringLiteral("CREATE TEMP TABLE tt (x INT)"));
@@ -92,19 +92,19 @@ TEST_F(DocumentSessionTest, RunsShareTheConnectionUntilDisconnect) {
 
     // another connection string starts another session
     runScript(&doc, QStringLiteral("CREATE TEMP TABLE tt2 (x INT)"));
-    doc.setConnection(homeseeding::demoConnectionString() + QStringLiteral(";"));
+    doc.setConnection(store::demoConnectionString() + QStringLiteral(";"));
     EXPECT_EQ(sessionPanel(&doc), QString());
 
     // the user's change of connection inside a transaction asks first: Cancel keeps it all
     runScript(&doc, QStringLiteral("BEGIN;\nINSERT INTO categories (name) VALUES ('before a change')"));
     dialogs.choices = {2};
-    EXPECT_FALSE(doc.changeConnection(homeseeding::demoConnectionString()));
+    EXPECT_FALSE(doc.changeConnection(store::demoConnectionString()));
     EXPECT_EQ(sessionPanel(&doc), QStringLiteral("In Transaction"));
-    EXPECT_EQ(doc.context().connectionString(), homeseeding::demoConnectionString() + QStringLiteral(";"));
+    EXPECT_EQ(doc.context().connectionString(), store::demoConnectionString() + QStringLiteral(";"));
     // Commit: the row lands, then the connection changes
     dialogs.choices = {0};
-    EXPECT_TRUE(doc.changeConnection(homeseeding::demoConnectionString()));
-    EXPECT_EQ(doc.context().connectionString(), homeseeding::demoConnectionString());
+    EXPECT_TRUE(doc.changeConnection(store::demoConnectionString()));
+    EXPECT_EQ(doc.context().connectionString(), store::demoConnectionString());
     EXPECT_EQ(messages(&doc), QStringLiteral("The transaction was committed."));
     EXPECT_EQ(demoCount(QStringLiteral("name = 'before a change'")), QStringLiteral("1"));
     doc.setChanged(false);
@@ -119,7 +119,7 @@ TEST_F(DocumentSessionTest, ClosingAWindowInsideATransactionAsksWhatToDoWithIt) 
 
     QueryDocument* doc = window.activeDocument();
     ASSERT_NE(doc, nullptr);
-    doc->setConnection(homeseeding::demoConnectionString());
+    doc->setConnection(store::demoConnectionString());
     runScript(doc, QStringLiteral("BEGIN;\nINSERT INTO categories (name) VALUES ('kept on close')"));
     ASSERT_TRUE(doc->parts().session->inTransaction());
     doc->setChanged(false); // the save question is not what this is about
@@ -140,7 +140,7 @@ TEST_F(DocumentSessionTest, ClosingAWindowInsideATransactionAsksWhatToDoWithIt) 
 
     // Roll Back on leaving the program: the row never lands
     QueryDocument* other = window.newDocument();
-    other->setConnection(homeseeding::demoConnectionString());
+    other->setConnection(store::demoConnectionString());
     runScript(other, QStringLiteral("BEGIN;\nINSERT INTO categories (name) VALUES ('dropped on exit')"));
     other->setChanged(false);
     dialogs.choices = {1};
@@ -171,7 +171,7 @@ TEST_F(DocumentSessionTest, ACommitThatFailsKeepsTheWindowAndNamesNoEditorLine) 
     window.runWindowCommand(WindowCommand::CloseDocument);
     QTest::qWait(0);
     EXPECT_FALSE(window.documents().contains(doc));
-    const db::Table t = db::Connection::open(homeseeding::demoConnectionString(), {15, false})
+    const db::Table t = db::Connection::open(store::demoConnectionString(), {15, false})
                             ->query(QStringLiteral("SELECT count(*) FROM child_t"));
     EXPECT_EQ(t.rows[0][0].value_or(QString()), QStringLiteral("0"));
 }

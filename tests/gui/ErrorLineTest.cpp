@@ -7,6 +7,7 @@
 #include "document/ResultPanes.h"
 #include "editor/SqlEditor.h"
 #include "store/HomeSeeding.h"
+#include "support/DocumentRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/Typing.h"
@@ -21,11 +22,8 @@ namespace {
 class ErrorLineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
-        doc = std::make_unique<QueryDocument>();
-        doc->resize(1000, 700);
-        doc->show();
-        doc->setConnection(homeseeding::demoConnectionString());
+        store::ensureSeeded();
+        doc = shownDocument(store::demoConnectionString());
     }
     void TearDown() override { doc->setChanged(false); }
 
@@ -33,8 +31,7 @@ protected:
     SqlEditor* messages() const { return doc->parts().results->messagePane(); }
     void run() {
         doc->startExec();
-        QTest::qWait(0);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->isRunning(); }, 15000));
+        waitForRunEnd(doc.get());
     }
     // The lines that carry the error mark.
     std::vector<int> markedLines() const {
@@ -126,8 +123,7 @@ TEST_F(ErrorLineTest, TheStatementAtTheCaretCountsFromWhereItBegins) {
     replaceScript(editor(), QStringLiteral("SELECT 1 AS a;\n\nSELECT 2 AS b; SELECT\n  3 AS x FRM t;\n"));
     editor()->setCursorPosition(3, 2);
     QTest::keyClick(editor(), Qt::Key_Return, Qt::ControlModifier);
-    QTest::qWait(0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->isRunning(); }, 15000));
+    waitForRunEnd(doc.get());
     EXPECT_EQ(markedLines(), std::vector<int>{3});
     doubleClickLastMessageLine();
     EXPECT_EQ(caret(), std::make_pair(3, 9));

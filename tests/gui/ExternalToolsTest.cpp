@@ -11,6 +11,7 @@
 #include "settings/AppPaths.h"
 #include "settings/Settings.h"
 #include "store/HomeSeeding.h"
+#include "support/DocumentRun.h"
 #include "support/Files.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
@@ -32,12 +33,9 @@ namespace {
 
 class ExternalToolsTest : public ::testing::Test {
 protected:
-    void SetUp() override { homeseeding::ensureSeeded(); }
+    void SetUp() override { store::ensureSeeded(); }
     std::unique_ptr<QueryDocument> makeDocument(const QString& script) {
-        auto d = std::make_unique<QueryDocument>();
-        d->resize(1000, 700);
-        d->show();
-        d->setConnection(QStringLiteral("Driver={SQLite3};Database=x.db;PWD=doc-secret;"));
+        auto d = shownDocument(QStringLiteral("Driver={SQLite3};Database=x.db;PWD=doc-secret;"));
         replaceScript(d->editor(), script);
         return d;
     }
@@ -67,7 +65,7 @@ const char* kScript = "select count(*) from categories;\nselect name from catego
 
 TEST_F(ExternalToolsTest, Sqlite3OnTheDemoDatabaseWritesItsOutputIntoTheTextPane) {
     useTool({{Key::OtherExecute, QStringLiteral("sqlite3")},
-             {Key::OtherServer, homeseeding::demoDatabaseFile()},
+             {Key::OtherServer, store::demoDatabaseFile()},
              {Key::OtherInputFileFlag, QStringLiteral("<")},
              {Key::OtherInputFile, QStringLiteral("in.sql")},
              {Key::OtherOutputFileFlag, QStringLiteral(">")},
@@ -77,7 +75,7 @@ TEST_F(ExternalToolsTest, Sqlite3OnTheDemoDatabaseWritesItsOutputIntoTheTextPane
     runAndWait(*d);
     EXPECT_EQ(readFile(home.file(QStringLiteral("in.sql"))), QByteArray(kScript));
     EXPECT_EQ(results(*d), QStringLiteral("6\r\nBeverages\r\nBakery\r\n")); // line by line
-    EXPECT_EQ(messages(*d), QStringLiteral("sqlite3 ") + homeseeding::demoDatabaseFile() +
+    EXPECT_EQ(messages(*d), QStringLiteral("sqlite3 ") + store::demoDatabaseFile() +
                                 QStringLiteral("    <in.sql >out.txt \r\n\r\n"
                                                "Click on Syntax Check to reload the file!\r\n"
                                                "sqlite3 ended with exit code 0.\r\n"));
@@ -89,7 +87,7 @@ TEST_F(ExternalToolsTest, Sqlite3OnTheDemoDatabaseWritesItsOutputIntoTheTextPane
 
 TEST_F(ExternalToolsTest, WithoutAnOutputFileWhatTheToolPrintsIsTheResult) {
     useTool({{Key::OtherExecute, QStringLiteral("sqlite3")},
-             {Key::OtherServer, homeseeding::demoDatabaseFile()},
+             {Key::OtherServer, store::demoDatabaseFile()},
              {Key::OtherDatabaseFlag, QStringLiteral("-header")}, // a switch without a value
              {Key::OtherInputFileFlag, QStringLiteral("<")},
              {Key::OtherInputFile, home.file(QStringLiteral("my script.sql"))}});
@@ -212,7 +210,7 @@ TEST_F(ExternalToolsTest, TypingOverASelectionThenRunningRunsTheScript) {
     // a run must take the script, not an empty selection.
     ASSERT_TRUE(settings::write(Key::ExecutionPlan, QStringLiteral("0")));
     auto d = makeDocument(QStringLiteral("select 1"));
-    d->setConnection(homeseeding::demoConnectionString());
+    d->setConnection(store::demoConnectionString());
     d->setResultsInText(true);
     d->editor()->selectAll();
     QTest::keyClicks(d->editor(), QStringLiteral("select 42 as answer"));

@@ -56,14 +56,14 @@ TEST(FullDisk, JournalAndHistoryFailuresAreToldOnceKeptAndWrittenLater) {
     const AppFolders previous = AppPaths::folders();
     AppPaths::set(disk.path());
     ScriptedDialogs dialogs;
-    ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty());
+    ASSERT_TRUE(store::ensureSeeded().isEmpty());
     {
         MainWindow window;
         window.show();
         auto* journal = window.findChild<JournalKeeper*>();
         ASSERT_NE(journal, nullptr);
         QueryDocument* doc = window.activeDocument();
-        doc->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
+        doc->setConnection(store::demoConnectionString(), store::demoConnectionName());
         runAndWait(doc, QStringLiteral("SELECT 'before' AS w"));
         journal->writeNow();
         ASSERT_TRUE(journalled().contains(QStringLiteral("SELECT 'before' AS w")));

@@ -131,7 +131,7 @@ TEST(Help, TheWindowGoesBackForwardAndSearches) {
 TEST(Help, TheMainWindowAndTheConnectionManagerOpenTheirTopics) {
     TempHome home;
     ScriptedDialogs dialogs;
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     MainWindow window;
     window.show();
     const std::pair<const char*, const char*> routes[] = {{"mnuHelpContents", "contents.htm"},

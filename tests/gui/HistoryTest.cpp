@@ -35,7 +35,7 @@ namespace {
 class HistoryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty());
+        ASSERT_TRUE(store::ensureSeeded().isEmpty());
         openWindow();
     }
     void TearDown() override {
@@ -100,13 +100,13 @@ protected:
 
 TEST_F(HistoryTest, ARunOfTheDemoDatabaseSurvivesARestartAndDoubleClickInsertsIt) {
     const QString script = QStringLiteral("SELECT count(*) AS n FROM orders -- 'it''s' 100%_");
-    doc()->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
+    doc()->setConnection(store::demoConnectionString(), store::demoConnectionName());
     runAndWait(doc(), script);
     HistoryPane* pane = showHistory(doc(), 1);
     const HistoryEntry* e = pane->model()->entryAt(0);
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->text, script);
-    EXPECT_EQ(e->connection, homeseeding::demoConnectionName());
+    EXPECT_EQ(e->connection, store::demoConnectionName());
     EXPECT_EQ(e->outcome, QStringLiteral("Success"));
     EXPECT_EQ(e->rows, 1);
     EXPECT_LE(qAbs(e->started.secsTo(QDateTime::currentDateTimeUtc())), 60);
@@ -152,7 +152,7 @@ TEST_F(HistoryTest, ARunOfTheDemoDatabaseSurvivesARestartAndDoubleClickInsertsIt
 
 TEST_F(HistoryTest, APasswordInTheConnectionStringNeverReachesTheHistory) {
     const QString secret = QStringLiteral("Hunter2-Secret");
-    const QString cs = homeseeding::demoConnectionString() + QStringLiteral(";Password=") + secret;
+    const QString cs = store::demoConnectionString() + QStringLiteral(";Password=") + secret;
     doc()->setConnection(cs); // typed by hand: no saved name
     runAndWait(doc(), QStringLiteral("SELECT 1"));
     runAndWait(doc(), QStringLiteral("SELECT broken syntax here"));
@@ -266,13 +266,13 @@ TEST_F(HistoryTest, TheTabComesFourthAndAnotherDocumentsRunRefreshesIt) {
     window->action(QStringLiteral("mnuFileNew"))->trigger();
     QueryDocument* second = doc();
     ASSERT_NE(second, first);
-    second->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
+    second->setConnection(store::demoConnectionString(), store::demoConnectionName());
     runAndWait(second, QStringLiteral("SELECT 42"));
     QTRY_COMPARE(pane->model()->rowCount(), 1); // the first document's list, while it was open
 }
 
 TEST_F(HistoryTest, ALimitOfZeroAddsNothingAndDeletesNothing) {
-    doc()->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
+    doc()->setConnection(store::demoConnectionString(), store::demoConnectionName());
     runAndWait(doc(), QStringLiteral("SELECT 0"));
     ASSERT_TRUE(settings::write(settings::Key::HistoryLimit, QStringLiteral("0")));
     runAndWait(doc(), QStringLiteral("SELECT 1"));

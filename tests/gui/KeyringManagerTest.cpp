@@ -18,7 +18,7 @@
 namespace {
 class KeyringManagerTest : public ::testing::Test {
 protected:
-    void SetUp() override { homeseeding::ensureSeeded(); }
+    void SetUp() override { store::ensureSeeded(); }
 
     // Every cn_string of vsql.db, read straight from the table.
     QStringList rawStrings() {

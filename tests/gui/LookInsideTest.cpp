@@ -218,7 +218,7 @@ TEST_F(LookInsideTest, ThePlanIsReadOnTheDocumentsOwnSession) {
 
 TEST_F(LookInsideTest, ARunAsksForItsParametersOnceAndRemembersThem) {
     doc->editor()->setText(QStringLiteral("SELECT note FROM orders WHERE id = :id AND note <> ':not_me'"));
-    dialogs.parameterAnswers.push_back({{QStringLiteral("id"), {sqlscript::ParameterType::Integer, QStringLiteral("1"), false}}});
+    dialogs.parameterAnswers.push_back({{QStringLiteral("id"), {script::ParameterType::Integer, QStringLiteral("1"), false}}});
     doc->execute(DocumentCommand::Execute);
     ASSERT_TRUE(waitFor([&] { return !doc->isRunning(); }));
     ASSERT_EQ(dialogs.parameterAsks.size(), 1u);
@@ -236,8 +236,8 @@ TEST_F(LookInsideTest, ARunAsksForItsParametersOnceAndRemembersThem) {
 }
 
 TEST(ParameterDialogTest, RowsStartFromTheRememberedValuesAndGiveBackWhatIsTyped) {
-    const sqlscript::ParameterValues remembered{
-        {QStringLiteral("name"), {sqlscript::ParameterType::Text, QStringLiteral("O'Brien"), false}}};
+    const script::ParameterValues remembered{
+        {QStringLiteral("name"), {script::ParameterType::Text, QStringLiteral("O'Brien"), false}}};
     ParameterDialog dialog({{QStringLiteral("id"), QStringLiteral(":id")}, {QStringLiteral("name"), QStringLiteral(":name")}},
                            remembered);
     QTableWidget* t = dialog.table();
@@ -246,11 +246,11 @@ TEST(ParameterDialogTest, RowsStartFromTheRememberedValuesAndGiveBackWhatIsTyped
     EXPECT_EQ(t->item(1, ParameterDialog::ValueColumn)->text(), QStringLiteral("O'Brien"));
     t->item(0, ParameterDialog::ValueColumn)->setText(QStringLiteral("42"));
     qobject_cast<QComboBox*>(t->cellWidget(0, ParameterDialog::TypeColumn))
-        ->setCurrentText(sqlscript::typeName(sqlscript::ParameterType::Integer));
+        ->setCurrentText(script::typeName(script::ParameterType::Integer));
     t->item(1, ParameterDialog::NullColumn)->setCheckState(Qt::Checked);
-    const sqlscript::ParameterValues v = dialog.values();
+    const script::ParameterValues v = dialog.values();
     EXPECT_EQ(v.at(QStringLiteral("id")).text, QStringLiteral("42"));
-    EXPECT_EQ(v.at(QStringLiteral("id")).type, sqlscript::ParameterType::Integer);
+    EXPECT_EQ(v.at(QStringLiteral("id")).type, script::ParameterType::Integer);
     EXPECT_TRUE(v.at(QStringLiteral("name")).isNull);
 }
 

@@ -40,7 +40,7 @@ namespace {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         window = std::make_unique<MainWindow>();
         window->resize(1280, 800);
         window->show();
@@ -279,7 +279,7 @@ TEST_F(MainWindowTest, EditKeysActOnTheFocusedPaneAndLeaveTheScriptAlone) {
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QueryDocument* doc = window->activeDocument();
-    doc->setConnection(homeseeding::demoConnectionString());
+    doc->setConnection(store::demoConnectionString());
     const QString script = QStringLiteral("SELECT id, name FROM customers ORDER BY id LIMIT 3");
     replaceScript(doc->editor(), script);
     doc->startExec();
@@ -342,7 +342,7 @@ TEST_F(MainWindowTest, NewDocumentsOpenInsideTheArea) {
 
 TEST_F(MainWindowTest, ClosingADocumentDuringItsRunLeavesNoWorkingBehind) {
     QueryDocument* doc = window->activeDocument();
-    doc->setConnection(homeseeding::demoConnectionString());
+    doc->setConnection(store::demoConnectionString());
     replaceScript(doc->editor(), QStringLiteral("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT x FROM n"));
     doc->startExec();
     QTRY_VERIFY(window->statusPanels()->panelText(MainStatusBar::MessagePanel).startsWith(QStringLiteral("Working")));

@@ -61,12 +61,12 @@ TEST(MessageLexer, StringsAndCommentsAcrossLines) {
 TEST(MessageLexer, ADocumentsMessagesAreColouredAfterAFailedRun) {
     TempHome home;
     ScriptedDialogs dialogs;
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     ASSERT_TRUE(settings::write(settings::Key::ExecutionPlan, QStringLiteral("0")));
     QueryDocument d;
     d.resize(900, 600);
     d.show();
-    d.setConnection(homeseeding::demoConnectionString());
+    d.setConnection(store::demoConnectionString());
     replaceScript(d.editor(), QStringLiteral("select * from no_such_table"));
     d.execute(DocumentCommand::QueryCheck); // the summary switches colouring off ...
     EXPECT_EQ(d.parts().results->messagePane()->lexer(), nullptr);

@@ -17,6 +17,7 @@
 #include "store/HomeSeeding.h"
 #include "store/ResourceDb.h"
 #include "store/TemplateStore.h"
+#include "support/DocumentRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
@@ -81,7 +82,7 @@ QString targetKey(QueryDocument& d) {
 class ObjectBrowserTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         const QString file = home.file(QStringLiteral("shop.db"));
         auto c = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + file, {15, true});
         c->exec(QStringLiteral("CREATE TABLE orders (id INTEGER, \"Total Due\" REAL, note VARCHAR(40))"));
@@ -90,10 +91,7 @@ protected:
         cs = QStringLiteral("Provider=SQLite;Data Source=") + file;
     }
     std::unique_ptr<QueryDocument> document(const QString& connection) {
-        auto d = std::make_unique<QueryDocument>();
-        d->resize(1000, 700);
-        d->show();
-        if (!connection.isEmpty()) d->setConnection(connection);
+        auto d = shownDocument(connection);
         EXPECT_TRUE(waitFor([&] { return !d->parts().objects->isBusy(); }));
         return d;
     }
@@ -440,7 +438,7 @@ class ObjectBrowserServer : public ::testing::Test {
 protected:
     void SetUp() override {
         SQLQE_REQUIRE_SERVER(kPostgres, pg);
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         admin = db::Connection::open(pg);
     }
     TempHome home;

@@ -445,7 +445,7 @@ TEST_F(OptionsDialogTest, TheFontPreviewShowsTheChoiceInItsFont) {
 }
 
 TEST_F(OptionsDialogTest, OddNumbersAreStoredAsTypedAndRunSettingsApplyAtOnce) {
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     OptionsDialog d;
     setTextOf(d.control(Key::LoginTimeout), QStringLiteral("abc"));
     checkOf(d, Key::RowCount)->setChecked(true);
@@ -477,7 +477,7 @@ TEST_F(OptionsDialogTest, SettingsSayWhenTheyTakeEffect) {
 }
 
 TEST_F(OptionsDialogTest, TheQueryMenuOpensTheDialogModally) {
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     MainWindow window;
     window.show();
     QString seen;

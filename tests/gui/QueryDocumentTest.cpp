@@ -12,6 +12,7 @@
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
 #include "common/PanelStatusBar.h"
+#include "support/DocumentRun.h"
 #include "support/Files.h"
 #include "support/ScriptedDialogs.h"
 #include "support/Typing.h"
@@ -28,20 +29,14 @@ namespace {
 class QueryDocumentTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         const QString db = home.file(QStringLiteral("shop.db"));
         auto c = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + db, {15, true});
         c->exec(QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(10), note TEXT)"));
         c->exec(QStringLiteral("INSERT INTO t VALUES (1, 'one', NULL), (2, 'two', 'say \"hi\"'), (3, 'three', '')"));
         cs = QStringLiteral("Provider=SQLite;Data Source=") + db;
     }
-    std::unique_ptr<QueryDocument> makeDocument() {
-        auto d = std::make_unique<QueryDocument>();
-        d->resize(1000, 700);
-        d->show();
-        d->setConnection(cs);
-        return d;
-    }
+    std::unique_ptr<QueryDocument> makeDocument() { return shownDocument(cs); }
     static void runAndWait(QueryDocument& d) {
         d.startExec();
         QElapsedTimer t;

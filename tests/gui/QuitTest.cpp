@@ -57,7 +57,7 @@ TEST_P(QuitTest, ARunningStatementIsCancelledOnTheServerBeforeTheEditorGoes) {
     SQLQE_REQUIRE_SERVER(*c.server, cs);
     TempHome home;
     ScriptedDialogs dialogs;
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     // a table of the case's own: the cases may run side by side on one server
     const QString table = QStringLiteral("sqlqe_quit_") + QString::fromLatin1(c.name).toLower();
     const QString running = QString::fromLatin1(c.running).arg(table);

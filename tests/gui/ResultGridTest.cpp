@@ -42,7 +42,7 @@ namespace {
 class ResultGridTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         cs = QStringLiteral("Provider=SQLite;Data Source=") + home.file(QStringLiteral("cities.db"));
         auto c = db::Connection::open(cs, {15, true});
         c->exec(QStringLiteral("CREATE TABLE cities(name TEXT, people INTEGER, founded DATE, note TEXT, pic BLOB)"));

@@ -12,6 +12,7 @@
 #include "run/RunEngine.h"
 #include "settings/Settings.h"
 #include "store/HomeSeeding.h"
+#include "support/DocumentRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
@@ -47,7 +48,7 @@ struct PlainText : RunSink {
 class ResultViewsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         cs = QStringLiteral("Provider=SQLite;Data Source=") + home.file(QStringLiteral("views.db"));
         auto c = db::Connection::open(cs, {15, true});
         c->exec(QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(12), note TEXT, amount REAL)"));
@@ -55,10 +56,7 @@ protected:
                                " (3, 'Grüße 東京', 'line\r\nbreak', 3.25), (4, '', 'a rather long note that is long', NULL)"));
     }
     std::unique_ptr<QueryDocument> makeDocument(bool text) {
-        auto d = std::make_unique<QueryDocument>();
-        d->resize(1000, 700);
-        d->show();
-        d->setConnection(cs);
+        auto d = shownDocument(cs);
         d->setResultsInText(text);
         return d;
     }

@@ -36,7 +36,7 @@ namespace {
 class ScriptFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         doc = std::make_unique<QueryDocument>();
     }
     QString file(const char* name) const { return home.file(QLatin1String(name)); }
@@ -241,7 +241,7 @@ TEST_F(ScriptFilesTest, SaveThenOpenGivesTheSameTextForRandomScripts) {
 TEST(CrashRestoreChild, TypeAndWait) {
     if (qEnvironmentVariableIsEmpty("SQLQE_CRASH_CHILD_HOME")) GTEST_SKIP() << "runs only as the crash test's child";
     AppPaths::set(qEnvironmentVariable("SQLQE_CRASH_CHILD_HOME"));
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     MainWindow w;
     w.show();
     QueryDocument* d = w.activeDocument();
@@ -254,7 +254,7 @@ TEST(CrashRestoreChild, TypeAndWait) {
 
 TEST(CrashRestore, TypedTextComesBackAfterAKill) {
     TempHome home;
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("SQLQE_CRASH_CHILD_HOME"), home.path());

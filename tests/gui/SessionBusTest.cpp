@@ -17,17 +17,17 @@
 #endif
 
 TEST(SessionBus, TheProbeTellsASilentBusFromOneThatAnswers) {
-    using sessionbus::State;
+    using shell::SessionBusState;
     SilentSocket silent;
     QElapsedTimer t;
     t.start();
-    EXPECT_EQ(sessionbus::probe(silent.address(), 500), State::Silent);
+    EXPECT_EQ(shell::probeSessionBus(silent.address(), 500), SessionBusState::Silent);
     EXPECT_LT(t.elapsed(), 3000);
     SilentSocket answering("OK 1234\r\n");
-    EXPECT_EQ(sessionbus::probe(answering.address(), 2000), State::Answers);
-    EXPECT_EQ(sessionbus::probe(QStringLiteral("unix:path=/nonexistent/bus"), 500), State::Unreachable);
-    EXPECT_EQ(sessionbus::probe(QString(), 500), State::NotConfigured);
-    EXPECT_EQ(sessionbus::probe(QStringLiteral("tcp:host=localhost,port=1"), 500), State::NotConfigured);
+    EXPECT_EQ(shell::probeSessionBus(answering.address(), 2000), SessionBusState::Answers);
+    EXPECT_EQ(shell::probeSessionBus(QStringLiteral("unix:path=/nonexistent/bus"), 500), SessionBusState::Unreachable);
+    EXPECT_EQ(shell::probeSessionBus(QString(), 500), SessionBusState::NotConfigured);
+    EXPECT_EQ(shell::probeSessionBus(QStringLiteral("tcp:host=localhost,port=1"), 500), SessionBusState::NotConfigured);
 }
 
 TEST(SessionBus, TheEditorShowsItsWindowWhenTheBusNeverAnswers) {

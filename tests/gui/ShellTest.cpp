@@ -43,7 +43,7 @@ TEST(Shell, ProgramsStartWithTheirArgumentsOrSayWhyNot) {
 TEST(Shell, TheFilePanelSaysWhyAFileDidNotOpen) {
     TempHome home;
     ScriptedDialogs dialogs;
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     MainWindow window;
     MainStatusBar* sb = window.statusPanels();
     const QString gone = home.file(QStringLiteral("gone.sql"));

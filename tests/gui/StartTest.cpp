@@ -59,7 +59,7 @@ TEST(Start, AFreshHomeGetsItsDatabasesAfterTheWindowAndNoWorkbookLibraryIsLoaded
     AppPaths::set(before);
     ASSERT_TRUE(connections.ok()) << connections.error().toStdString();
     ASSERT_EQ(connections->size(), 1u);
-    EXPECT_EQ(connections->at(0).name, homeseeding::demoConnectionName());
+    EXPECT_EQ(connections->at(0).name, store::demoConnectionName());
     ASSERT_TRUE(groups.ok()) << groups.error().toStdString();
     EXPECT_FALSE(groups->empty());
 }
@@ -72,7 +72,7 @@ TEST_F(StartWindow, TheTemplateTreeShownDuringTheSeedingShowsTheWholeLibrary) {
     TempHome fresh;
     bool done = false;
     QObject context;
-    EXPECT_TRUE(homeseeding::startSeeding(&context, [&](const QStringList& n) {
+    EXPECT_TRUE(store::startSeeding(&context, [&](const QStringList& n) {
                     done = true;
                     EXPECT_TRUE(n.isEmpty());
                 }).isEmpty());

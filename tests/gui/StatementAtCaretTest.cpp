@@ -13,6 +13,7 @@
 #include "settings/Settings.h"
 #include "shell/MainWindow.h"
 #include "store/HomeSeeding.h"
+#include "support/DocumentRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
@@ -34,18 +35,12 @@ const QString kQuestion =
 class StatementAtCaretTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
-        doc = std::make_unique<QueryDocument>();
-        doc->resize(1000, 700);
-        doc->show();
-        doc->setConnection(homeseeding::demoConnectionString());
+        store::ensureSeeded();
+        doc = shownDocument(store::demoConnectionString());
     }
     void TearDown() override { doc->setChanged(false); }
 
-    void waitForRun() {
-        QTest::qWait(0);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->isRunning(); }, 15000));
-    }
+    void waitForRun() { waitForRunEnd(doc.get()); }
     void ctrlEnter(Qt::Key key = Qt::Key_Return) {
         const auto mods = key == Qt::Key_Enter ? Qt::ControlModifier | Qt::KeypadModifier : Qt::ControlModifier;
         QTest::keyClick(doc->editor(), key, mods);
@@ -55,7 +50,7 @@ protected:
     QString messages() const { return doc->parts().results->messagePane()->text(); }
     // One value read straight from the demo database, past the editor.
     static QString scalar(const QString& sql) {
-        const db::Table t = db::Connection::open(homeseeding::demoConnectionString(), {15, false})->query(sql);
+        const db::Table t = db::Connection::open(store::demoConnectionString(), {15, false})->query(sql);
         return t.rows.empty() || t.rows[0].empty() ? QString() : t.rows[0][0].value_or(QString());
     }
     bool flashedAt(int line, int index) const {
@@ -199,7 +194,7 @@ TEST_F(StatementAtCaretTest, AnExternalToolGetsOnlyTheStatement) {
     ASSERT_TRUE(settings::write({{settings::Key::ExecutionPlan, QStringLiteral("1")},
                                  {settings::Key::ExecutionSelected, QStringLiteral("Other")},
                                  {settings::Key::OtherExecute, QStringLiteral("sqlite3")},
-                                 {settings::Key::OtherServer, homeseeding::demoDatabaseFile()},
+                                 {settings::Key::OtherServer, store::demoDatabaseFile()},
                                  {settings::Key::OtherInputFileFlag, QStringLiteral("<")},
                                  {settings::Key::OtherInputFile, QStringLiteral("in.sql")}}));
     replaceScript(doc->editor(), QStringLiteral("select count(*) from categories;\n"
@@ -215,7 +210,7 @@ TEST_F(StatementAtCaretTest, AnExternalToolGetsOnlyTheStatement) {
 TEST(StatementAtCaretWindow, CtrlReturnInTheMainWindowRunsTheStatementThroughTheQueryMenu) {
     TempHome home;
     ScriptedDialogs dialogs;
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     MainWindow window;
     window.resize(1200, 800);
     window.show();
@@ -229,7 +224,7 @@ TEST(StatementAtCaretWindow, CtrlReturnInTheMainWindowRunsTheStatementThroughThe
 
     QueryDocument* doc = window.activeDocument();
     ASSERT_NE(doc, nullptr);
-    doc->setConnection(homeseeding::demoConnectionString());
+    doc->setConnection(store::demoConnectionString());
     replaceScript(doc->editor(), QStringLiteral("SELECT 1 AS a;\nSELECT name FROM categories ORDER BY id"));
     doc->editor()->setCursorPosition(1, 4);
     doc->editor()->setFocus();
@@ -247,12 +242,12 @@ TEST(StatementAtCaretDialect, MariaDbAndMySqlDriversReadBackslashEscapes) {
     auto dialectFor = [](const QString& cs) {
         DocumentContext context;
         context.setConnection(cs);
-        return sqlscript::dialectOf(context.serverFamily());
+        return script::dialectOf(context.serverFamily());
     };
-    EXPECT_EQ(dialectFor(QStringLiteral("Driver={MariaDB Unicode};Server=db;Database=shop")), sqlscript::Dialect::MySql);
-    EXPECT_EQ(dialectFor(QStringLiteral("DRIVER={MySQL ODBC 8.0 Unicode Driver};SERVER=db")), sqlscript::Dialect::MySql);
-    EXPECT_EQ(dialectFor(QStringLiteral("Driver={PostgreSQL Unicode};Server=db")), sqlscript::Dialect::Generic);
-    EXPECT_EQ(dialectFor(homeseeding::demoConnectionString()), sqlscript::Dialect::Generic);
+    EXPECT_EQ(dialectFor(QStringLiteral("Driver={MariaDB Unicode};Server=db;Database=shop")), script::Dialect::MySql);
+    EXPECT_EQ(dialectFor(QStringLiteral("DRIVER={MySQL ODBC 8.0 Unicode Driver};SERVER=db")), script::Dialect::MySql);
+    EXPECT_EQ(dialectFor(QStringLiteral("Driver={PostgreSQL Unicode};Server=db")), script::Dialect::Generic);
+    EXPECT_EQ(dialectFor(store::demoConnectionString()), script::Dialect::Generic);
 }
 
 namespace {
@@ -279,7 +274,7 @@ struct ServerDocument {
 
     TempHome home;
     ScriptedDialogs dialogs;
-    bool seeded = (homeseeding::ensureSeeded(), true);
+    bool seeded = (store::ensureSeeded(), true);
     QueryDocument doc;
 };
 

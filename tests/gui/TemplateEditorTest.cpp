@@ -188,7 +188,7 @@ TEST_F(TemplateEditorTest, EditItemAfterChoosingAGroupMakesANewTemplate) {
 TEST_F(TemplateEditorTest, CommandsOnAMissingTemplateOrGroupAreRefusedAndChangeNothing) {
     QWidget owner;
     // Delete Item with nothing chosen: a message, no question
-    EXPECT_FALSE(templatecommands::deleteItem(&owner));
+    EXPECT_FALSE(templates::deleteItem(&owner));
     EXPECT_EQ(dialogs.messages.value(0), QStringLiteral("Choose a template in the template tree first."));
     EXPECT_TRUE(dialogs.questions.isEmpty());
 
@@ -196,9 +196,9 @@ TEST_F(TemplateEditorTest, CommandsOnAMissingTemplateOrGroupAreRefusedAndChangeN
     TemplateSelection::current().templateId = 2;
     ResourceDb::open()->exec(QStringLiteral("DELETE FROM templates WHERE id = 2"));
     dialogs.answers = {Dialogs::Answer::Yes};
-    EXPECT_FALSE(templatecommands::deleteItem(&owner));
+    EXPECT_FALSE(templates::deleteItem(&owner));
     EXPECT_TRUE(dialogs.messages.value(1).startsWith(QStringLiteral("Error: ")));
-    EXPECT_FALSE(templatecommands::editItem(&owner)); // refused before any window shows
+    EXPECT_FALSE(templates::editItem(&owner)); // refused before any window shows
     EXPECT_TRUE(dialogs.messages.value(2).contains(QStringLiteral("does not exist")));
     EXPECT_EQ(count("SELECT count(*) FROM templates"), 3);
 

@@ -38,7 +38,7 @@ public:
 class TemplateFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty());
+        ASSERT_TRUE(store::ensureSeeded().isEmpty());
         TemplateSelection::current() = TemplateSelection{};
         auto c = ResourceDb::open();
         c->exec(QStringLiteral("DELETE FROM templates"));

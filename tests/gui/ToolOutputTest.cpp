@@ -9,6 +9,7 @@
 #include "editor/SqlEditor.h"
 #include "settings/Settings.h"
 #include "store/HomeSeeding.h"
+#include "support/DocumentRun.h"
 #include "support/Files.h"
 #include "support/PeakMemory.h"
 #include "support/ScriptedDialogs.h"
@@ -28,10 +29,8 @@ namespace {
 class ToolOutputTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
-        doc = std::make_unique<QueryDocument>();
-        doc->resize(1000, 700);
-        doc->show();
+        store::ensureSeeded();
+        doc = shownDocument();
     }
     // The "Other" tool: a shell script of ours, and the output file switches.
     void useScript(const QByteArray& body, const QString& outputFile = QString()) {

@@ -30,7 +30,7 @@ void ensureOtherDatabase(db::Connection& conn, bool postgres) {
 
 TEST(ConnectionSummaryTest, SqliteIsASingleDatabaseWithItsTablesAndSnippets) {
     TempHome home;
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     QTemporaryDir dir;
     const QString cs = QStringLiteral("Provider=SQLite;Data Source=") + dir.filePath(QStringLiteral("s.db"));
     auto conn = db::Connection::open(cs, {15, true});
@@ -38,7 +38,7 @@ TEST(ConnectionSummaryTest, SqliteIsASingleDatabaseWithItsTablesAndSnippets) {
     conn->exec(QStringLiteral("CREATE TABLE a_first (x INTEGER)"));
     EXPECT_EQ(conn->identifierQuote(), QStringLiteral("\""));
 
-    const Result<ConnectionSummary> s = connectionsummary::read(cs, QString());
+    const Result<ConnectionSummary> s = catalog::readConnectionSummary(cs, QString());
     ASSERT_TRUE(s.ok()) << s.error().toStdString();
     EXPECT_EQ(s->providerName, QStringLiteral("SQLite"));
     EXPECT_EQ(s->defaultDatabase, QStringLiteral("main"));
@@ -51,15 +51,15 @@ TEST(ConnectionSummaryTest, SqliteIsASingleDatabaseWithItsTablesAndSnippets) {
 
     // an unknown provider kind is reported, not fatal
     ResourceDb::open()->exec(QStringLiteral("DELETE FROM providers WHERE provider_name = 'SQLite'"));
-    const Result<ConnectionSummary> unknown = connectionsummary::read(cs, QString());
+    const Result<ConnectionSummary> unknown = catalog::readConnectionSummary(cs, QString());
     ASSERT_TRUE(unknown.ok());
     EXPECT_EQ(unknown->kind, ProviderKind::None);
     EXPECT_TRUE(unknown->kindError.startsWith(QStringLiteral("Error: ")));
     EXPECT_TRUE(unknown->names.isEmpty());
 
-    EXPECT_FALSE(connectionsummary::read(cs, QStringLiteral("nosuchdb")).ok());
-    const Result<ConnectionSummary> dead =
-        connectionsummary::read(QStringLiteral("Provider=SQLite;Data Source=/nonexistent/x.db"), QString());
+    EXPECT_FALSE(catalog::readConnectionSummary(cs, QStringLiteral("nosuchdb")).ok());
+    const Result<ConnectionSummary> dead = catalog::readConnectionSummary(
+        QStringLiteral("Provider=SQLite;Data Source=/nonexistent/x.db"), QString());
     ASSERT_FALSE(dead.ok());
     EXPECT_TRUE(dead.error().contains(QStringLiteral("/nonexistent/x.db")));
 }
@@ -68,7 +68,7 @@ class CatalogServerTest : public ::testing::TestWithParam<const ServerUnderTest*
 
 TEST_P(CatalogServerTest, SummaryListsCataloguesAndSwitchingReportsTheNewDatabase) {
     TempHome home;
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     QString cs;
     SQLQE_REQUIRE_SERVER(*GetParam(), cs);
     const bool postgres = GetParam() == &kPostgres;
@@ -77,7 +77,7 @@ TEST_P(CatalogServerTest, SummaryListsCataloguesAndSwitchingReportsTheNewDatabas
     ensureOtherDatabase(*conn, postgres);
     const QString home_db = conn->defaultDatabase();
 
-    const Result<ConnectionSummary> s = connectionsummary::read(cs, QString());
+    const Result<ConnectionSummary> s = catalog::readConnectionSummary(cs, QString());
     ASSERT_TRUE(s.ok()) << s.error().toStdString();
     EXPECT_EQ(s->kind, ProviderKind::CatalogServer);
     EXPECT_EQ(s->defaultDatabase, home_db);
@@ -87,11 +87,11 @@ TEST_P(CatalogServerTest, SummaryListsCataloguesAndSwitchingReportsTheNewDatabas
     EXPECT_FALSE(s->serverVersion.isEmpty());
 
     // the chosen database becomes the connection's default (PostgreSQL reconnects)
-    const Result<ConnectionSummary> other = connectionsummary::read(cs, kOtherDatabase);
+    const Result<ConnectionSummary> other = catalog::readConnectionSummary(cs, kOtherDatabase);
     ASSERT_TRUE(other.ok()) << other.error().toStdString();
     EXPECT_EQ(other->defaultDatabase, kOtherDatabase);
-    EXPECT_EQ(connectionsummary::switchDatabase(cs, kOtherDatabase).valueOr({}), kOtherDatabase);
-    const Result<QString> missing = connectionsummary::switchDatabase(cs, QStringLiteral("no_such_db_here"));
+    EXPECT_EQ(catalog::switchDatabase(cs, kOtherDatabase).valueOr({}), kOtherDatabase);
+    const Result<QString> missing = catalog::switchDatabase(cs, QStringLiteral("no_such_db_here"));
     EXPECT_FALSE(missing.ok());
     EXPECT_FALSE(missing.error().isEmpty());
 }

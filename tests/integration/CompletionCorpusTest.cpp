@@ -17,7 +17,7 @@
 #include <gtest/gtest.h>
 #include <map>
 
-using namespace completion;
+using namespace assist;
 
 namespace {
 
@@ -74,11 +74,11 @@ public:
         for (;;) {
             Candidates c = buildCandidates(ctx, *this, vocabulary);
             if (c.complete()) return c;
-            if (c.needsTables) tables_ = completioncatalog::readTables(cs_).value();
+            if (c.needsTables) tables_ = assist::readTables(cs_).value();
             for (const QString& s : std::as_const(c.needsTablesIn))
-                tablesIn_[s.toLower()] = completioncatalog::readTablesIn(cs_, s).value();
+                tablesIn_[s.toLower()] = assist::readTablesIn(cs_, s).value();
             for (const ColumnSource& s : c.needsColumns)
-                columns_[key(s)] = completioncatalog::readColumns(cs_, s.database, s.schema, s.table).valueOr({});
+                columns_[key(s)] = assist::readColumns(cs_, s.database, s.schema, s.table).valueOr({});
         }
     }
 
@@ -111,9 +111,9 @@ const char* const kTables[] = {
 class CompletionCorpusTest : public ::testing::TestWithParam<TestBackend> {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
-        vocabulary.words = keywordcatalogue::loadWordLists().value();
-        vocabulary.functionHelp = keywordcatalogue::loadHelp(WordClass::Function).value();
+        store::ensureSeeded();
+        vocabulary.words = assist::loadWordLists().value();
+        vocabulary.functionHelp = assist::loadHelp(WordClass::Function).value();
     }
 
     // The corpus's catalogue on the backend; its connection string.
@@ -158,8 +158,8 @@ protected:
     const char* tag() const {
         return GetParam().server == &kPostgres ? "pg" : GetParam().server == &kMariaDb ? "maria" : "sqlite";
     }
-    sqlscript::Dialect dialect() const {
-        return GetParam().server == &kMariaDb ? sqlscript::Dialect::MySql : sqlscript::Dialect::Generic;
+    script::Dialect dialect() const {
+        return GetParam().server == &kMariaDb ? script::Dialect::MySql : script::Dialect::Generic;
     }
 
     TempHome home;

@@ -87,7 +87,7 @@ protected:
         return r;
     }
     QString definition(const ObjectRef& r) {
-        const Result<QString> text = schemareader::getDefinition(cs, r);
+        const Result<QString> text = catalog::getDefinition(cs, r);
         EXPECT_TRUE(text.ok()) << text.error().toStdString();
         return text.ok() ? *text : QString();
     }
@@ -147,10 +147,10 @@ TEST_P(DefinitionsTest, RoutinesAndSequencesAreRecreated) {
 }
 
 TEST_P(DefinitionsTest, AnObjectThatIsGoneIsAMessage) {
-    const Result<QString> text = schemareader::getDefinition(cs, ref(ObjectKind::Table, QStringLiteral("def_gone")));
+    const Result<QString> text = catalog::getDefinition(cs, ref(ObjectKind::Table, QStringLiteral("def_gone")));
     ASSERT_FALSE(text.ok());
     EXPECT_TRUE(text.error().contains(QLatin1String("def_gone"))) << text.error().toStdString();
-    EXPECT_FALSE(schemareader::getDefinition(cs, ref(ObjectKind::Column, QStringLiteral("def_t"))).ok());
+    EXPECT_FALSE(catalog::getDefinition(cs, ref(ObjectKind::Column, QStringLiteral("def_t"))).ok());
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DefinitionsTest, ::testing::ValuesIn(kTestBackends),

@@ -26,7 +26,7 @@ protected:
         c->exec(QStringLiteral("DROP TABLE IF EXISTS errline_t"));
         c->exec(QStringLiteral("CREATE TABLE errline_t (id INTEGER, name VARCHAR(10))"));
     }
-    RunResult run(const QString& text, sqlscript::TextPoint origin = {}) {
+    RunResult run(const QString& text, script::TextPoint origin = {}) {
         RunRequest r;
         r.connectionString = cs;
         r.text = text;
@@ -52,7 +52,7 @@ TEST_P(ErrorLineTest, AnErrorInTheThirdStatementNamesItsLine) {
     // PostgreSQL names the missing table's token; SQLite and MariaDB only the
     // failing statement, which begins after another on its line
     if (GetParam().server != &kPostgres) {
-        EXPECT_EQ(*r.errorAt, (sqlscript::TextPoint{3, 10}));
+        EXPECT_EQ(*r.errorAt, (script::TextPoint{3, 10}));
         EXPECT_TRUE(r.closingMessage.endsWith(QLatin1String("\r\nLine 4"))) << qPrintable(r.closingMessage);
     } else {
         EXPECT_EQ(r.errorAt->line, 4) << qPrintable(r.closingMessage);
@@ -70,13 +70,13 @@ TEST_P(ErrorLineTest, ASyntaxErrorInsideAMultiLineStatementNamesTheTokensLine) {
     const RunResult r = run(script);
     ASSERT_EQ(r.outcome, RunOutcome::Failed) << qPrintable(r.closingMessage);
     ASSERT_TRUE(r.errorAt.has_value()) << qPrintable(r.closingMessage);
-    EXPECT_EQ(*r.errorAt, (sqlscript::TextPoint{3, 7})) << qPrintable(r.closingMessage);
+    EXPECT_EQ(*r.errorAt, (script::TextPoint{3, 7})) << qPrintable(r.closingMessage);
     EXPECT_TRUE(r.closingMessage.endsWith(QLatin1String("\r\nLine 4"))) << qPrintable(r.closingMessage);
 
     // the same text run from the middle of an editor line, further down
     const RunResult shifted = run(script, {10, 5});
     ASSERT_TRUE(shifted.errorAt.has_value());
-    EXPECT_EQ(*shifted.errorAt, (sqlscript::TextPoint{13, 7}));
+    EXPECT_EQ(*shifted.errorAt, (script::TextPoint{13, 7}));
     EXPECT_TRUE(shifted.closingMessage.endsWith(QLatin1String("\r\nLine 14"))) << qPrintable(shifted.closingMessage);
 }
 

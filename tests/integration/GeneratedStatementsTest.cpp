@@ -67,7 +67,7 @@ QString filled(const QString& statement, const QString& quote, bool backslashEsc
 class GeneratedStatementsTest : public ::testing::TestWithParam<TestBackend> {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         SQLQE_REQUIRE_BACKEND(GetParam(), dir.filePath(QStringLiteral("odd.db")), cs);
         conn = db::Connection::open(cs);
         quote = conn->identifierQuote();
@@ -102,7 +102,7 @@ protected:
         ref.table = kTable;
         if (isSqlite()) return ref; // the single-database layout has no catalogue
         const NodeList nodes =
-            schemareader::addTableNodes(cs, QStringLiteral("CCU|") + catalog, QStringLiteral("U"));
+            catalog::addTableNodes(cs, QStringLiteral("CCU|") + catalog, QStringLiteral("U"));
         for (const TreeNode& n : nodes.nodes)
             if (n.text == kTable && (schema.isEmpty() || n.schema == schema)) ref.schema = n.schema;
         EXPECT_TRUE(schema.isEmpty() || ref.schema == schema);
@@ -116,10 +116,10 @@ protected:
         EXPECT_FALSE(statement.isEmpty());
         const db::ServerFamily server = conn->serverFamily();
         const QString text = filled(statement, quote, dialect.family == DialectFamily::MySql);
-        const auto found = sqlscript::findParameters(text, server);
-        sqlscript::ParameterValues values;
-        for (const auto& n : found.names()) values[n.name] = {sqlscript::ParameterType::Text, value, false};
-        const auto bound = sqlscript::bindScript(text, found, &values, server);
+        const auto found = script::findParameters(text, server);
+        script::ParameterValues values;
+        for (const auto& n : found.names()) values[n.name] = {script::ParameterType::Text, value, false};
+        const auto bound = script::bindScript(text, found, &values, server);
         EXPECT_TRUE(bound.ok()) << bound.error().toStdString();
         qint64 changed = 0;
         try {
@@ -138,30 +138,30 @@ protected:
     // (read from the catalogue, unless the table is one this connection alone sees).
     void runEverything(const ObjectRef& table, bool readColumns = true) {
         const Result<QStringList> columns =
-            readColumns ? schemareader::getColumnList(cs, table.table, table.catalog, table.schema)
+            readColumns ? catalog::getColumnList(cs, table.table, table.catalog, table.schema)
                         : Result<QStringList>(kColumns);
         ASSERT_TRUE(columns.ok()) << columns.error().toStdString();
         ASSERT_EQ(columns.value(), kColumns);
-        run(statements::insert(dialect, table, columns.value()));
+        run(catalog::insertStatement(dialect, table, columns.value()));
         for (const QString& c : kColumns) {
             ObjectRef col = table;
             col.kind = ObjectKind::Column;
             col.column = c;
-            run(statements::insert(dialect, col, {}));
-            run(statements::browse(dialect, col));
-            run(statements::select(dialect, col));
-            run(statements::update(dialect, col, {}));
-            run(statements::remove(dialect, col, {}));
+            run(catalog::insertStatement(dialect, col, {}));
+            run(catalog::browseStatement(dialect, col));
+            run(catalog::selectStatement(dialect, col));
+            run(catalog::updateStatement(dialect, col, {}));
+            run(catalog::deleteStatement(dialect, col, {}));
         }
-        run(statements::insert(dialect, table, columns.value()));
-        const QString browse = statements::browse(dialect, table);
+        run(catalog::insertStatement(dialect, table, columns.value()));
+        const QString browse = catalog::browseStatement(dialect, table);
         EXPECT_FALSE(browse.contains(QLatin1String(".."))) << browse.toStdString();
         const db::Table rows = conn->query(browse);
         EXPECT_EQ(rows.columns.size(), kColumns.size());
         EXPECT_EQ(rows.rows.size(), 1u) << browse.toStdString();
-        run(statements::select(dialect, table));
-        run(statements::update(dialect, table, columns.value()));
-        run(statements::remove(dialect, table, columns.value()));
+        run(catalog::selectStatement(dialect, table));
+        run(catalog::updateStatement(dialect, table, columns.value()));
+        run(catalog::deleteStatement(dialect, table, columns.value()));
         EXPECT_TRUE(conn->query(browse).rows.empty());
     }
 
@@ -187,13 +187,13 @@ TEST_P(GeneratedStatementsTest, TablesOutsideTheDefaultPlaceAreQualified) {
         createTable(QStringLiteral("Aux Db"));
         ObjectRef ref = tableRef(QString());
         ref.catalog = QStringLiteral("Aux Db");
-        EXPECT_EQ(statements::objectName(dialect, ref), QStringLiteral("\"Aux Db\".\"Odd Table's\""));
+        EXPECT_EQ(catalog::statementObjectName(dialect, ref), QStringLiteral("\"Aux Db\".\"Odd Table's\""));
         runEverything(ref, false);
     } else if (isPostgres()) {
         // PostgreSQL: by the table's schema
         createTable(QStringLiteral("Sales Dept"));
         const ObjectRef ref = tableRef(QStringLiteral("Sales Dept"));
-        EXPECT_EQ(statements::objectName(dialect, ref), QStringLiteral("\"Sales Dept\".\"Odd Table's\""));
+        EXPECT_EQ(catalog::statementObjectName(dialect, ref), QStringLiteral("\"Sales Dept\".\"Odd Table's\""));
         runEverything(ref);
     } else {
         // MariaDB: by the table's database, from a connection to another one
@@ -201,7 +201,7 @@ TEST_P(GeneratedStatementsTest, TablesOutsideTheDefaultPlaceAreQualified) {
         catalog = QStringLiteral("sqlqe catalog c");
         createTable(catalog);
         const ObjectRef ref = tableRef(QString());
-        EXPECT_EQ(statements::objectName(dialect, ref), QStringLiteral("`sqlqe catalog c`.`Odd Table's`"));
+        EXPECT_EQ(catalog::statementObjectName(dialect, ref), QStringLiteral("`sqlqe catalog c`.`Odd Table's`"));
         runEverything(ref);
     }
 }
@@ -218,17 +218,17 @@ TEST_P(GeneratedStatementsTest, AKeyedRowIsFoundByItsKey) {
     ref.catalog = catalog;
     ref.table = QStringLiteral("Keyed Row");
     ref.schema = isPostgres() ? QStringLiteral("public") : QString();
-    const auto key = schemareader::getKeyColumnList(cs, ref.table, ref.catalog, ref.schema);
+    const auto key = catalog::getKeyColumnList(cs, ref.table, ref.catalog, ref.schema);
     ASSERT_TRUE(key.ok()) << key.error().toStdString();
     EXPECT_EQ(key.value(), (QStringList{"k1", "K 2"}));
     const QStringList columns = {QStringLiteral("k1"), QStringLiteral("K 2"), QStringLiteral("v")};
-    const QString update = statements::update(dialect, ref, columns, key.value());
+    const QString update = catalog::updateStatement(dialect, ref, columns, key.value());
     EXPECT_FALSE(update.contains(QLatin1String("v = :old"))) << update.toStdString();
     EXPECT_EQ(run(update), 1); // (1, 1) only, not every row with a 1 in it
-    EXPECT_EQ(run(statements::remove(dialect, ref, columns, key.value())), 1);
+    EXPECT_EQ(run(catalog::deleteStatement(dialect, ref, columns, key.value())), 1);
     EXPECT_EQ(conn->query(QStringLiteral("SELECT count(*) FROM ") + t).rows[0][0], QStringLiteral("2"));
     // a table without a key has none
-    const auto none = schemareader::getKeyColumnList(cs, kTable, catalog, ref.schema);
+    const auto none = catalog::getKeyColumnList(cs, kTable, catalog, ref.schema);
     ASSERT_TRUE(none.ok());
     EXPECT_TRUE(none->isEmpty());
     conn->exec(QStringLiteral("DROP TABLE ") + t);
@@ -247,9 +247,9 @@ TEST_P(GeneratedStatementsTest, ProcedureCallsRunWithTheirParameters) {
         ref.table = name;
         ref.schema = isPostgres() ? QStringLiteral("public") : QString();
         const Result<ProcedureSignature> sig =
-            schemareader::getProcedureSignature(cs, catalog, ref.schema, name);
+            catalog::getProcedureSignature(cs, catalog, ref.schema, name);
         EXPECT_TRUE(sig.ok()) << sig.error().toStdString();
-        return statements::callSkeleton(dialect, ref, sig.valueOr({}));
+        return catalog::callStatement(dialect, ref, sig.valueOr({}));
     };
     if (isPostgres()) {
         conn->exec(

@@ -145,10 +145,10 @@ struct Collecting : RunSink {
 // Samples the process's resident memory until stopped and keeps the highest.
 class PeakMemory {
 public:
-    PeakMemory() : start_(memory::residentBytes()), peak_(start_) {
+    PeakMemory() : start_(base::residentBytes()), peak_(start_) {
         sampler_ = std::thread([this] {
             while (!done_) {
-                peak_ = std::max<qint64>(peak_, memory::residentBytes());
+                peak_ = std::max<qint64>(peak_, base::residentBytes());
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
         });

@@ -58,7 +58,7 @@ protected:
 } // namespace
 
 TEST_P(PlansTest, AJoinOfThreeTablesReadsAsATree) {
-    const Result<PlanTree> plan = explain::readPlan(*conn, kJoin, false);
+    const Result<PlanTree> plan = plan::readPlan(*conn, kJoin, false);
     ASSERT_TRUE(plan.ok()) << plan.error().toStdString();
     EXPECT_EQ(relations(*plan), (QSet<QString>{"plan_c", "plan_o", "plan_i"})) << plan->rawText.toStdString();
     EXPECT_FALSE(plan->analyzed);
@@ -80,7 +80,7 @@ TEST_P(PlansTest, AJoinOfThreeTablesReadsAsATree) {
 }
 
 TEST_P(PlansTest, AnalyzeMeasuresRowsAndTime) {
-    const Result<PlanTree> plan = explain::readPlan(*conn, kJoin, true);
+    const Result<PlanTree> plan = plan::readPlan(*conn, kJoin, true);
     ASSERT_TRUE(plan.ok()) << plan.error().toStdString();
     EXPECT_EQ(relations(*plan), (QSet<QString>{"plan_c", "plan_o", "plan_i"}));
     if (isSqlite()) return; // SQLite measures nothing
@@ -94,11 +94,11 @@ TEST_P(PlansTest, AnalyzeMeasuresRowsAndTime) {
 
 TEST_P(PlansTest, ParametersAreBoundAndRefusedWhenMissing) {
     const QString statement = QStringLiteral("SELECT * FROM plan_c WHERE id = :id");
-    const sqlscript::ParameterValues values{{QStringLiteral("id"), {sqlscript::ParameterType::Integer, QStringLiteral("7"), false}}};
-    const Result<PlanTree> plan = explain::readPlan(*conn, statement, true, &values);
+    const script::ParameterValues values{{QStringLiteral("id"), {script::ParameterType::Integer, QStringLiteral("7"), false}}};
+    const Result<PlanTree> plan = plan::readPlan(*conn, statement, true, &values);
     ASSERT_TRUE(plan.ok()) << plan.error().toStdString();
     EXPECT_TRUE(relations(*plan).contains(QStringLiteral("plan_c")));
-    const Result<PlanTree> refused = explain::readPlan(*conn, statement, false);
+    const Result<PlanTree> refused = plan::readPlan(*conn, statement, false);
     ASSERT_FALSE(refused.ok());
     EXPECT_TRUE(refused.error().contains(QStringLiteral("no values were given"))) << refused.error().toStdString();
 }
@@ -107,11 +107,11 @@ TEST(PlanStatements, WhatChangesData) {
     using db::ServerFamily;
     for (const char* reads : {"SELECT 1", "  with x as (select 1) select * from x", "VALUES (1)", "SHOW TABLES",
                               "SELECT 'INSERT' FROM t -- UPDATE"})
-        EXPECT_FALSE(explain::changesData(QString::fromUtf8(reads), ServerFamily::PostgreSQL)) << reads;
+        EXPECT_FALSE(plan::changesData(QString::fromUtf8(reads), ServerFamily::PostgreSQL)) << reads;
     for (const char* writes : {"INSERT INTO t VALUES (1)", "update t set a = 1", "DELETE FROM t",
                                "WITH d AS (DELETE FROM t RETURNING *) SELECT * FROM d", "SELECT * INTO t2 FROM t",
                                "CREATE TABLE t (a int)", "CALL p()"})
-        EXPECT_TRUE(explain::changesData(QString::fromUtf8(writes), ServerFamily::PostgreSQL)) << writes;
+        EXPECT_TRUE(plan::changesData(QString::fromUtf8(writes), ServerFamily::PostgreSQL)) << writes;
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, PlansTest, ::testing::ValuesIn(kTestBackends),

@@ -6,7 +6,7 @@
 #include "store/HomeSeeding.h"
 #include "store/KeyringSecretStore.h"
 #include "store/ResourceDb.h"
-#include "store/SavedPasswords.h"
+#include "store/SavedPasswords_p.h"
 #include "support/MemorySecretStore.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
@@ -35,7 +35,7 @@ class RealKeyring : public ::testing::Test {
 protected:
     void SetUp() override {
         SQLQE_REQUIRE_TEST_KEYRING();
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
     }
     QString rawString(qint64 pk) {
         const db::Table t = ResourceDb::open()->query(
@@ -89,7 +89,7 @@ TEST_F(RealKeyring, TheConnectionStoreKeepsPasswordsThereAndCleansUp) {
     EXPECT_EQ(notice, QString());
     const QString raw = rawString(*pk);
     EXPECT_FALSE(raw.contains(QStringLiteral("Real;Secret"))) << raw.toStdString();
-    const QStringList ids = savedpasswords::referencedIds(raw);
+    const QStringList ids = store::passwordReferenceIds(raw);
     ASSERT_EQ(ids.size(), 1);
     EXPECT_EQ(ConnectionStore::connectionForUse(raw).valueOr(QString()), cs);
 
@@ -103,7 +103,7 @@ TEST_F(RealKeyring, TheConnectionStoreKeepsPasswordsThereAndCleansUp) {
               QStringLiteral("Driver={X};Pwd=two;"));
 
     ASSERT_TRUE(ConnectionStore::deleteConnection(*pk).ok());
-    EXPECT_FALSE(keyring->read(savedpasswords::referencedIds(second).value(0)).ok());
+    EXPECT_FALSE(keyring->read(store::passwordReferenceIds(second).value(0)).ok());
 }
 
 TEST_F(RealKeyring, SqlqeRunPutsThePasswordBackForASavedConnection) {
@@ -118,7 +118,7 @@ TEST_F(RealKeyring, SqlqeRunPutsThePasswordBackForASavedConnection) {
     }
     ASSERT_TRUE(ConnectionStore::insertConnection(QStringLiteral("saved one"), cs, 4).ok());
     const StoredConnection saved = ConnectionStore::list().value().back();
-    ASSERT_FALSE(savedpasswords::referencedIds(saved.connectionString).isEmpty())
+    ASSERT_FALSE(store::passwordReferenceIds(saved.connectionString).isEmpty())
         << saved.connectionString.toStdString();
 
     const RunnerOutcome ok = runSaved(home.path(), QStringLiteral("saved one"));
@@ -126,7 +126,7 @@ TEST_F(RealKeyring, SqlqeRunPutsThePasswordBackForASavedConnection) {
     EXPECT_TRUE(ok.out.contains(QStringLiteral("42"))) << ok.out.toStdString();
 
     // the entry removed behind the editor's back: a clear refusal, no run
-    ASSERT_TRUE(keyring->remove(savedpasswords::referencedIds(saved.connectionString).value(0)).ok());
+    ASSERT_TRUE(keyring->remove(store::passwordReferenceIds(saved.connectionString).value(0)).ok());
     const RunnerOutcome broken = runSaved(home.path(), QStringLiteral("saved one"));
     EXPECT_EQ(broken.code, 2);
     EXPECT_TRUE(broken.err.contains(QStringLiteral("cannot use the saved connection \"saved one\"")))

@@ -280,7 +280,7 @@ TEST_P(RunEngineTest, BlanksAloneAreNothingToDoOnEveryServer) {
         SCOPED_TRACE(script.toStdString());
         const RunResult r = run(script, true);
         EXPECT_EQ(r.outcome, RunOutcome::NothingToDo) << r.closingMessage.toStdString();
-        EXPECT_EQ(r.closingMessage, textlayout::nothingToDoMessage());
+        EXPECT_EQ(r.closingMessage, run::nothingToDoMessage());
         EXPECT_FALSE(r.isError());
     }
     // a comment beside a statement still runs the statement
@@ -292,18 +292,18 @@ INSTANTIATE_TEST_SUITE_P(Backends, RunEngineTest, ::testing::ValuesIn(kBackends)
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(TextLayoutTexts, ElapsedTimeAndMessages) {
-    EXPECT_EQ(textlayout::elapsedText(65 * 1000 + 400), QStringLiteral("00:01:05"));
-    EXPECT_EQ(textlayout::elapsedText(100 * 3600 * 1000LL), QStringLiteral("100:00:00"));
-    EXPECT_EQ(textlayout::errorMessage(42, QStringLiteral("boom")), QStringLiteral("Error: #42\r\nboom"));
-    EXPECT_EQ(textlayout::affectedMessage(5), QStringLiteral("5 Row(s) affected."));
+    EXPECT_EQ(run::elapsedText(65 * 1000 + 400), QStringLiteral("00:01:05"));
+    EXPECT_EQ(run::elapsedText(100 * 3600 * 1000LL), QStringLiteral("100:00:00"));
+    EXPECT_EQ(run::errorMessage(42, QStringLiteral("boom")), QStringLiteral("Error: #42\r\nboom"));
+    EXPECT_EQ(run::affectedMessage(5), QStringLiteral("5 Row(s) affected."));
     db::RowBlock b;
     b.reset(2);
     b.appendCell(std::string_view("  héllo "));
     b.appendCell(std::string_view("toolongvalue"));
     QString line;
-    textlayout::appendRow(line, b, 0, {7, 5});
+    run::appendRow(line, b, 0, {7, 5});
     EXPECT_EQ(line, QStringLiteral("héllo  t... \r\n")); // as much as fits, then ...
-    EXPECT_EQ(textlayout::headerBlock({db::Field{QStringLiteral(" a "), db::FieldType::Integer, 1, 4}}),
+    EXPECT_EQ(run::headerBlock({db::Field{QStringLiteral(" a "), db::FieldType::Integer, 1, 4}}),
               QStringLiteral("a     \r\n------\r\n"));
 }
 

@@ -91,7 +91,7 @@ TEST(RunnerCliBasics, ListsSavedConnectionsAndTellsItsOptions) {
     {
         TempHome seeded;
         AppPaths::set(home.path());
-        ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty());
+        ASSERT_TRUE(store::ensureSeeded().isEmpty());
         ASSERT_TRUE(ConnectionStore::insertConnection(QStringLiteral("it's 100% \"mine\""), QStringLiteral("DSN=x"), 1));
     }
     const Outcome names = cli({QStringLiteral("--list-connections"), QStringLiteral("--home"), home.path()});

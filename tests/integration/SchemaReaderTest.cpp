@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace schemareader;
+using namespace catalog;
 
 namespace {
 
@@ -29,7 +29,7 @@ QStringList texts(const NodeList& l) {
 class SchemaReaderTest : public ::testing::TestWithParam<TestBackend> {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
+        store::ensureSeeded();
         SQLQE_REQUIRE_BACKEND(GetParam(), dir.filePath(QStringLiteral("s.db")), cs);
         conn = db::Connection::open(cs);
         for (const char* s : {"DROP VIEW IF EXISTS sr_view", "DROP TABLE IF EXISTS sr_items", "DROP TABLE IF EXISTS sr_empty"})
@@ -158,7 +158,7 @@ TEST(SchemaReaderPostgres, TablesOfTheSameNameInTwoSchemasAreBothListed) {
 
 TEST(ProviderKind, LooksTheProviderUpWithoutCaseAndKeepsTheRules) {
     TempHome home;
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     EXPECT_EQ(getProviderKind(QStringLiteral("sqlite")).valueOr(ProviderKind::None), ProviderKind::SingleDatabase);
     EXPECT_EQ(getProviderKind(QStringLiteral("PostgreSQL")).valueOr(ProviderKind::None), ProviderKind::CatalogServer);
     auto res = ResourceDb::open();

@@ -11,7 +11,7 @@
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     db::useUtf8Ctype();
-    secrets::replace(std::make_unique<MemorySecretStore>(false)); // never the real keyring
+    store::replaceSecretStore(std::make_unique<MemorySecretStore>(false)); // never the real keyring
     ::testing::InitGoogleTest(&argc, argv);
-    return background::finishProcess(RUN_ALL_TESTS());
+    return base::finishProcess(RUN_ALL_TESTS());
 }

@@ -10,12 +10,12 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    memory::useOneHeap(); // as the program does
+    base::useOneHeap(); // as the program does
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     db::useUtf8Ctype();
-    secrets::replace(std::make_unique<MemorySecretStore>(false)); // never the real keyring
+    store::replaceSecretStore(std::make_unique<MemorySecretStore>(false)); // never the real keyring
     ::testing::InitGoogleTest(&argc, argv);
-    return background::finishProcess(RUN_ALL_TESTS());
+    return base::finishProcess(RUN_ALL_TESTS());
 }

@@ -17,7 +17,7 @@
 
 class MainWindowFixture : public ::testing::Test {
 protected:
-    void SetUp() override { homeseeding::ensureSeeded(); }
+    void SetUp() override { store::ensureSeeded(); }
     void TearDown() override { closeWindow(); }
 
     void openWindow() {

@@ -62,9 +62,9 @@ public:
     template <typename... Args> explicit ScopedSecretStore(Args&&... args) {
         auto store = std::make_unique<Store>(std::forward<Args>(args)...);
         store_ = store.get();
-        previous_ = secrets::replace(std::move(store));
+        previous_ = store::replaceSecretStore(std::move(store));
     }
-    ~ScopedSecretStore() { secrets::replace(std::move(previous_)); }
+    ~ScopedSecretStore() { store::replaceSecretStore(std::move(previous_)); }
     ScopedSecretStore(const ScopedSecretStore&) = delete;
     ScopedSecretStore& operator=(const ScopedSecretStore&) = delete;
 

@@ -27,9 +27,9 @@ public:
     std::deque<std::optional<NewConnection>> connections; // for newConnection(); empty cancels
     std::vector<ConnectionKind> connectionKinds;
     // for parameterValues(); an empty deque cancels
-    std::deque<sqlscript::ParameterValues> parameterAnswers;
+    std::deque<script::ParameterValues> parameterAnswers;
     std::vector<QStringList> parameterAsks;              // the names shown, per ask
-    std::vector<sqlscript::ParameterValues> rememberedSeen; // what each ask started from
+    std::vector<script::ParameterValues> rememberedSeen; // what each ask started from
 
     QStringList messages;   // texts shown
     QStringList questions;  // texts asked
@@ -104,15 +104,15 @@ public:
         return nextFile(title);
     }
 
-    std::optional<sqlscript::ParameterValues>
-    parameterValues(QWidget*, const std::vector<sqlscript::ScriptParameters::Name>& names,
-                    const sqlscript::ParameterValues& remembered) override {
+    std::optional<script::ParameterValues>
+    parameterValues(QWidget*, const std::vector<script::ScriptParameters::Name>& names,
+                    const script::ParameterValues& remembered) override {
         QStringList shown;
         for (const auto& n : names) shown << n.shown;
         parameterAsks.push_back(shown);
         rememberedSeen.push_back(remembered);
         if (parameterAnswers.empty()) return std::nullopt;
-        sqlscript::ParameterValues v = std::move(parameterAnswers.front());
+        script::ParameterValues v = std::move(parameterAnswers.front());
         parameterAnswers.pop_front();
         return v;
     }

@@ -46,7 +46,7 @@ TEST(AppHome, AGivenHomeIsOneFolderAndOtherwiseTheXdgFoldersAreUsed) {
     EXPECT_EQ(AppPaths::resolve(QString(), exe.path()), xdgFolders);
     EXPECT_EQ(AppPaths::configFile(), xdgFolders.config + QStringLiteral("/config.ini"));
     EXPECT_EQ(ResourceDb::path(), xdgFolders.data + QStringLiteral("/vsql.db"));
-    EXPECT_EQ(homeseeding::demoDatabaseFile(), xdgFolders.data + QStringLiteral("/demo.db"));
+    EXPECT_EQ(store::demoDatabaseFile(), xdgFolders.data + QStringLiteral("/demo.db"));
     EXPECT_EQ(RecoveryJournal::folder(), xdgFolders.state + QStringLiteral("/recovery"));
     EXPECT_EQ(AppPaths::toolFolder(), xdgFolders.state);
     QFile portable(exe.filePath(QStringLiteral("config.ini")));
@@ -99,7 +99,7 @@ TEST(AppHome, EveryXdgVariableSetOrUnsetGivesItsFolder) {
 
 TEST(AppHome, FirstStartSeedsSettingsResourcesAndDemo) {
     TempHome home;
-    EXPECT_TRUE(homeseeding::ensureSeeded().isEmpty());
+    EXPECT_TRUE(store::ensureSeeded().isEmpty());
     EXPECT_EQ(fileMode(AppPaths::configFile()), 0600u);
     EXPECT_EQ(fileMode(ResourceDb::path()), 0600u);
     const auto options = settings::current();
@@ -119,11 +119,11 @@ TEST(AppHome, FirstStartSeedsSettingsResourcesAndDemo) {
               QStringLiteral("2"));
     EXPECT_GT(count(*res, QStringLiteral("SELECT count(*) FROM templates t JOIN template_types g ON g.id = t.\"group\"")), 5);
     const db::Table demo = res->query(QStringLiteral("SELECT cn_string, type FROM connections WHERE name = ?"),
-                                      {homeseeding::demoConnectionName()});
+                                      {store::demoConnectionName()});
     ASSERT_EQ(demo.rows.size(), 1u);
-    EXPECT_EQ(demo.rows[0][0], homeseeding::demoConnectionString());
+    EXPECT_EQ(demo.rows[0][0], store::demoConnectionString());
 
-    auto shop = db::Connection::open(homeseeding::demoConnectionString());
+    auto shop = db::Connection::open(store::demoConnectionString());
     EXPECT_GE(count(*shop, QStringLiteral("SELECT count(*) FROM orders")), 1000);
     EXPECT_GT(count(*shop, QStringLiteral("SELECT count(*) FROM customers WHERE email IS NULL")), 0);
     EXPECT_GT(count(*shop, QStringLiteral("SELECT count(*) FROM order_totals")), 0);
@@ -131,11 +131,11 @@ TEST(AppHome, FirstStartSeedsSettingsResourcesAndDemo) {
 
 TEST(AppHome, SecondStartChangesNothingAndKeepsUserData) {
     TempHome home;
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     ASSERT_TRUE(settings::write(settings::Key::Font, QStringLiteral("Mine")));
     ResourceDb::open()->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES ('x', 'y', 1)"));
-    ResourceDb::open()->exec(QStringLiteral("DELETE FROM connections WHERE name = ?"), {homeseeding::demoConnectionName()});
-    EXPECT_TRUE(homeseeding::ensureSeeded().isEmpty());
+    ResourceDb::open()->exec(QStringLiteral("DELETE FROM connections WHERE name = ?"), {store::demoConnectionName()});
+    EXPECT_TRUE(store::ensureSeeded().isEmpty());
     EXPECT_EQ(settings::current().text(settings::Key::Font), QStringLiteral("Mine"));
     auto res = ResourceDb::open();
     EXPECT_EQ(count(*res, QStringLiteral("SELECT count(*) FROM connections")), 1); // the deleted demo stays deleted
@@ -147,14 +147,14 @@ TEST(AppHome, DamagedResourceDatabaseIsMovedAsideAndRecreatedOnce) {
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(8192, '\x5a'));
     junk.close();
-    const QStringList notices = homeseeding::ensureSeeded();
+    const QStringList notices = store::ensureSeeded();
     ASSERT_EQ(notices.size(), 1);
     EXPECT_TRUE(notices[0].contains(QStringLiteral("corrupt-"))) << notices[0].toStdString();
     const QStringList aside = QDir(home.path()).entryList({QStringLiteral("vsql.db.corrupt-*")});
     ASSERT_EQ(aside.size(), 1);
     EXPECT_EQ(QFileInfo(home.file(aside[0])).size(), 8192); // the user's bytes are kept
     EXPECT_NO_THROW(ResourceDb::open()->query(QStringLiteral("SELECT * FROM connections")));
-    EXPECT_TRUE(homeseeding::ensureSeeded().isEmpty()); // told once only
+    EXPECT_TRUE(store::ensureSeeded().isEmpty()); // told once only
 }
 
 TEST(AppHome, MissingTablesAreAddedToAnExistingResourceDatabase) {
@@ -174,11 +174,11 @@ TEST(AppHome, MissingTablesAreAddedToAnExistingResourceDatabase) {
 // file stays where it is, with everything in it, and the user is told.
 TEST(AppHome, ABusyResourceDatabaseIsNeverMovedAside) {
     TempHome home;
-    ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty());
+    ASSERT_TRUE(store::ensureSeeded().isEmpty());
     ResourceDb::open()->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES ('mine', 'x', 3)"));
     auto holder = ResourceDb::open();
     holder->exec(QStringLiteral("BEGIN EXCLUSIVE"));
-    const QStringList notices = homeseeding::ensureSeeded();
+    const QStringList notices = store::ensureSeeded();
     holder->exec(QStringLiteral("COMMIT"));
     ASSERT_EQ(notices.size(), 1);
     EXPECT_TRUE(notices[0].contains(QStringLiteral("busy"))) << notices[0].toStdString();
@@ -193,7 +193,7 @@ TEST(AppHome, AnEmptyResourceDatabaseIsSeededLikeANewOne) {
         ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
         empty.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
     }
-    EXPECT_TRUE(homeseeding::ensureSeeded().isEmpty());
+    EXPECT_TRUE(store::ensureSeeded().isEmpty());
     EXPECT_EQ(fileMode(ResourceDb::path()), 0600u);
     auto res = ResourceDb::open();
     EXPECT_GT(count(*res, QStringLiteral("SELECT count(*) FROM syntax")), 100);
@@ -208,7 +208,7 @@ TEST(AppHome, SeedingInTheBackgroundHoldsResourceReadersUntilTheDatabasesAreMade
     TempHome home;
     std::optional<QStringList> told;
     QObject context;
-    const QStringList now = homeseeding::startSeeding(&context, [&](QStringList n) { told = std::move(n); });
+    const QStringList now = store::startSeeding(&context, [&](QStringList n) { told = std::move(n); });
     EXPECT_TRUE(now.isEmpty());
     EXPECT_TRUE(QFileInfo::exists(AppPaths::configFile()));
     EXPECT_FALSE(settings::current().text(settings::Key::Font).isEmpty());
@@ -218,7 +218,7 @@ TEST(AppHome, SeedingInTheBackgroundHoldsResourceReadersUntilTheDatabasesAreMade
     EXPECT_GT(count(*res, QStringLiteral("SELECT count(*) FROM templates")), 10);
     EXPECT_EQ(count(*res, QStringLiteral("SELECT count(*) FROM connections WHERE name = 'Demo (SQLite)'")), 1);
     EXPECT_EQ(HistoryStore().list(QString()).value().size(), 0u);
-    auto shop = db::Connection::open(homeseeding::demoConnectionString());
+    auto shop = db::Connection::open(store::demoConnectionString());
     EXPECT_GE(count(*shop, QStringLiteral("SELECT count(*) FROM orders")), 1000);
 
     for (int i = 0; i < 1000 && !told; ++i) { // the result is posted just after the gate opens
@@ -227,7 +227,7 @@ TEST(AppHome, SeedingInTheBackgroundHoldsResourceReadersUntilTheDatabasesAreMade
     }
     ASSERT_TRUE(told.has_value()); // handed over on this (the UI) thread
     EXPECT_TRUE(told->isEmpty());
-    EXPECT_FALSE(seedinggate::isClosed());
+    EXPECT_FALSE(store::isSeedingGateClosed());
 }
 
 // A home whose folder cannot be made says so at once and never closes the gate.
@@ -241,7 +241,7 @@ TEST(AppHome, SeedingAnUnwritableHomeReportsItAndLeavesReadersFree) {
     AppPaths::set({below, below, below});
     bool called = false;
     QObject context;
-    const QStringList now = homeseeding::startSeeding(&context, [&](QStringList n) {
+    const QStringList now = store::startSeeding(&context, [&](QStringList n) {
         called = true;
         EXPECT_TRUE(n.isEmpty());
     });
@@ -249,5 +249,5 @@ TEST(AppHome, SeedingAnUnwritableHomeReportsItAndLeavesReadersFree) {
     ASSERT_EQ(now.size(), 1);
     EXPECT_TRUE(now[0].contains(QStringLiteral("could not be created"))) << now[0].toStdString();
     EXPECT_TRUE(called);
-    EXPECT_FALSE(seedinggate::isClosed());
+    EXPECT_FALSE(store::isSeedingGateClosed());
 }

@@ -12,10 +12,10 @@
 TEST(AtomicFile, ReplacesContentKeepsPermissionsAndLeavesNoTemporaries) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("f.txt"));
-    ASSERT_TRUE(fsutil::writeFileAtomically(path, "one").ok());
+    ASSERT_TRUE(settings::writeFileAtomically(path, "one").ok());
     EXPECT_EQ(fileMode(path), 0600u);
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ReadOther);
-    ASSERT_TRUE(fsutil::writeFileAtomically(path, "two").ok());
+    ASSERT_TRUE(settings::writeFileAtomically(path, "two").ok());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("two"));
@@ -27,9 +27,9 @@ TEST(AtomicFile, FailureLeavesTheOldFileAndSaysWhy) {
     if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions; the missing-folder case below still runs";
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("f.txt"));
-    ASSERT_TRUE(fsutil::writeFileAtomically(path, "old").ok());
+    ASSERT_TRUE(settings::writeFileAtomically(path, "old").ok());
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const auto r = fsutil::writeFileAtomically(path, "new");
+    const auto r = settings::writeFileAtomically(path, "new");
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_FALSE(r.ok());
     EXPECT_FALSE(r.error().isEmpty());
@@ -39,14 +39,14 @@ TEST(AtomicFile, FailureLeavesTheOldFileAndSaysWhy) {
 }
 
 TEST(AtomicFile, ImpossibleTargetsAreReportedWithoutLeftovers) {
-    const auto r = fsutil::writeFileAtomically(QStringLiteral("/nonexistent-dir-xyz/f.txt"), "x");
+    const auto r = settings::writeFileAtomically(QStringLiteral("/nonexistent-dir-xyz/f.txt"), "x");
     EXPECT_FALSE(r.ok());
     EXPECT_TRUE(r.error().contains(QStringLiteral("does not exist")));
 
     // A folder in the way of the rename fails even for root.
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("target")));
-    const auto blocked = fsutil::writeFileAtomically(dir.filePath(QStringLiteral("target")), "x");
+    const auto blocked = settings::writeFileAtomically(dir.filePath(QStringLiteral("target")), "x");
     EXPECT_FALSE(blocked.ok());
     EXPECT_FALSE(blocked.error().isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
@@ -58,14 +58,14 @@ TEST(AtomicFile, WritesThroughSymbolicLinksAndKeepsThem) {
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("real")));
     const QString target = dir.filePath(QStringLiteral("real/script.sql"));
-    ASSERT_TRUE(fsutil::writeFileAtomically(target, "old").ok());
+    ASSERT_TRUE(settings::writeFileAtomically(target, "old").ok());
     QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ReadOther);
     const QString link = dir.filePath(QStringLiteral("link.sql"));
     const QString chain = dir.filePath(QStringLiteral("chain.sql"));
     ASSERT_EQ(::symlink("real/script.sql", QFile::encodeName(link).constData()), 0); // relative
     ASSERT_EQ(::symlink(QFile::encodeName(link).constData(), QFile::encodeName(chain).constData()), 0);
 
-    ASSERT_TRUE(fsutil::writeFileAtomically(chain, "new").ok());
+    ASSERT_TRUE(settings::writeFileAtomically(chain, "new").ok());
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_TRUE(QFileInfo(chain).isSymLink());
     QFile f(target);
@@ -79,9 +79,9 @@ TEST(AtomicFile, AReadOnlyFileIsRefused) {
     if (::geteuid() == 0) GTEST_SKIP() << "root may write read-only files";
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("ro.txt"));
-    ASSERT_TRUE(fsutil::writeFileAtomically(path, "kept").ok());
+    ASSERT_TRUE(settings::writeFileAtomically(path, "kept").ok());
     QFile::setPermissions(path, QFileDevice::ReadOwner);
-    const Status s = fsutil::writeFileAtomically(path, "lost");
+    const Status s = settings::writeFileAtomically(path, "lost");
     EXPECT_FALSE(s.ok());
     EXPECT_TRUE(s.error().contains(QStringLiteral("read-only")));
 }

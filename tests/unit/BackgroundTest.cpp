@@ -24,9 +24,9 @@ TEST(Background, DrainWaitsForRunningWorkAndReportsWhatIsLeft) {
             return 1;
         },
         [](int) {});
-    EXPECT_FALSE(background::drain(50ms)) << "work still running counts";
+    EXPECT_FALSE(base::drainBackground(50ms)) << "work still running counts";
     release = true;
-    EXPECT_TRUE(background::drain(5s));
+    EXPECT_TRUE(base::drainBackground(5s));
 }
 
 TEST(BackgroundDeathTest, AProgramEndingUnderStuckWorkEndsWithItsStatus) {
@@ -41,7 +41,7 @@ TEST(BackgroundDeathTest, AProgramEndingUnderStuckWorkEndsWithItsStatus) {
                     return 1;
                 },
                 [](int) {});
-            std::exit(background::finishProcess(7));
+            std::exit(base::finishProcess(7));
         },
         ::testing::ExitedWithCode(7), "");
 }

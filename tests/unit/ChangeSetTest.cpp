@@ -219,8 +219,8 @@ TEST(SaveStatements, DeletesComeFirstInsertsListOnlyTheCellsSetAndBinaryIsBoundA
 TEST(ValueFile, BinaryCellsTakeAndGiveTheFilesBytesTextCellsUtf8Text) {
     QTemporaryDir dir;
     const QString bin = dir.filePath(QStringLiteral("in.bin")), txt = dir.filePath(QStringLiteral("in.txt"));
-    ASSERT_TRUE(fsutil::writeFileAtomically(bin, QByteArray("\x00\xff\x10", 3)).ok());
-    ASSERT_TRUE(fsutil::writeFileAtomically(txt, QStringLiteral("it's 😀\n").toUtf8()).ok());
+    ASSERT_TRUE(settings::writeFileAtomically(bin, QByteArray("\x00\xff\x10", 3)).ok());
+    ASSERT_TRUE(settings::writeFileAtomically(txt, QStringLiteral("it's 😀\n").toUtf8()).ok());
     EXPECT_EQ(*readValueFile(bin, true), Value(QStringLiteral("00FF10")));
     EXPECT_EQ(*readValueFile(txt, false), Value(QStringLiteral("it's 😀\n")));
     const auto notText = readValueFile(bin, false);

@@ -9,7 +9,7 @@
 
 TEST(ConnectionStore, HostileNamesAndStringsRoundTripAndTheTableSurvives) {
     TempHome home;
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     const QStringList hostile = {
         QStringLiteral("it's \"quoted\""), QStringLiteral("a|b|c|"), QStringLiteral("100% _under_"),
         QStringLiteral("'; DROP TABLE connections; --"), QString(10 * 1024, QLatin1Char('k')),
@@ -41,7 +41,7 @@ TEST(ConnectionStore, HostileNamesAndStringsRoundTripAndTheTableSurvives) {
 
 TEST(ConnectionStore, NullsReadAsEmptyAndTypeOneAndTypeTextsMap) {
     TempHome home;
-    homeseeding::ensureSeeded();
+    store::ensureSeeded();
     ResourceDb::open()->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES (NULL, NULL, NULL)"));
     const auto rows = ConnectionStore::list().value();
     EXPECT_EQ(rows.back().name, QString());

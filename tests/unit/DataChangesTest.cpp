@@ -22,10 +22,10 @@ TEST(DataChanges, EveryStatementButAReadCounts) {
     };
     for (const auto& [script, expected] : cases) {
         QStringList got;
-        for (const auto& c : sqlscript::findDataChanges(QString::fromUtf8(script)))
+        for (const auto& c : script::findDataChanges(QString::fromUtf8(script)))
             got << QStringLiteral("%1:%2").arg(c.statement + 1).arg(c.verb);
         EXPECT_EQ(got.join(QLatin1Char(' ')), QString::fromUtf8(expected)) << script;
     }
-    EXPECT_EQ(sqlscript::dataChangeSummary(sqlscript::findDataChanges(QStringLiteral("update a set x=1; update b set y=2; drop table c"))),
+    EXPECT_EQ(script::dataChangeSummary(script::findDataChanges(QStringLiteral("update a set x=1; update b set y=2; drop table c"))),
               QStringLiteral("The script changes data (UPDATE, DROP)."));
 }

@@ -1,15 +1,15 @@
 // Placing a server's error position in the script that was run.
-#include "run/ErrorLocation.h"
+#include "run/ErrorLocation_p.h"
 
 #include <gtest/gtest.h>
 
-using sqlscript::Dialect;
-using sqlscript::TextPoint;
+using script::Dialect;
+using script::TextPoint;
 
 namespace {
 
 std::optional<TextPoint> at(const db::ErrorPosition& p, const QString& text, Dialect d = Dialect::Generic) {
-    return errorlocation::locate(p, text, d);
+    return run::locateError(p, text, d);
 }
 
 db::ErrorPosition offset(qsizetype o) {
@@ -68,8 +68,8 @@ TEST(ErrorLocation, MariaDbLinesCountFromTheStatementsFirstNonBlankAndTheQuotedT
 }
 
 TEST(ErrorLocation, APointIsShiftedByWhereTheRunTextBeginsInTheEditor) {
-    using errorlocation::shifted;
-    EXPECT_EQ(shifted({0, 3}, {7, 12}), (TextPoint{7, 15}));  // first line: after the selection's start column
-    EXPECT_EQ(shifted({2, 3}, {7, 12}), (TextPoint{9, 3}));   // later lines keep their columns
-    EXPECT_EQ(errorlocation::lineText({9, 3}), QStringLiteral("Line 10"));
+    using run::shiftedPoint;
+    EXPECT_EQ(shiftedPoint({0, 3}, {7, 12}), (TextPoint{7, 15}));  // first line: after the selection's start column
+    EXPECT_EQ(shiftedPoint({2, 3}, {7, 12}), (TextPoint{9, 3}));   // later lines keep their columns
+    EXPECT_EQ(run::errorLineText({9, 3}), QStringLiteral("Line 10"));
 }

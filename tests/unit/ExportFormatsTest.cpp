@@ -153,9 +153,9 @@ INSTANTIATE_TEST_SUITE_P(Formats, ExportBytes, testing::ValuesIn(kBytes),
 TEST(ExportBytes, GridFormatsWriteWhatTheGridsOwnExportWrites) {
     const Grid grid(kMixed, kMixedRows);
     for (const auto& [format, grids] :
-         {std::pair{Format::GridCsv, gridexport::kCsv}, {Format::GridTab, gridexport::kTab}}) {
+         {std::pair{Format::GridCsv, run::kCsv}, {Format::GridTab, run::kTab}}) {
         QTemporaryDir dir;
-        ASSERT_TRUE(gridexport::writeFile(grid.model, dir.filePath(QStringLiteral("old")), grids).ok());
+        ASSERT_TRUE(run::writeGridFile(grid.model, dir.filePath(QStringLiteral("old")), grids).ok());
         EXPECT_EQ(saved(grid, format), readFile(dir.filePath(QStringLiteral("old"))));
     }
 }

@@ -113,7 +113,7 @@ struct MeasuringSink : RunSink {
     void gridStarted(const std::vector<db::Field>& f) override { model.reset(f); }
     void gridRows(std::shared_ptr<db::RowBlock> rows) override {
         model.appendRows(std::move(rows));
-        if (++blocks % 128 == 0) peak = std::max(peak, memory::residentBytes());
+        if (++blocks % 128 == 0) peak = std::max(peak, base::residentBytes());
     }
     void appendText(Pane, const QString&) override {}
     void clearPane(Pane) override {}
@@ -124,8 +124,8 @@ struct MeasuringSink : RunSink {
 TEST(GridStore, TwentyMillionRowsStayWithinTheMemoryLimit) {
     constexpr qint64 kLimit = qint64(16) << 20;
     const BudgetLimit budget(kLimit);
-    memory::releaseFreed();
-    const qint64 before = memory::residentBytes();
+    base::releaseFreed();
+    const qint64 before = base::residentBytes();
     MeasuringSink sink;
     RunRequest request;
     request.connectionString = QStringLiteral("Provider=SQLite;Data Source=:memory:");

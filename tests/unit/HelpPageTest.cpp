@@ -4,7 +4,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-using helppage::fillPlaceholders;
+using assist::fillPlaceholders;
 
 namespace {
 const QHash<QString, QString> kHelp = {{QStringLiteral("syntax"), QStringLiteral("<b>SELECT</b>")},

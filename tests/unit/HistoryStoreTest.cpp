@@ -51,7 +51,7 @@ QStringList rawCells() {
 
 class HistoryStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty()); }
+    void SetUp() override { ASSERT_TRUE(store::ensureSeeded().isEmpty()); }
     TempHome home;
     HistoryStore store;
 };
@@ -268,7 +268,7 @@ TEST(HistorySetting, LimitReadsItsNumberAndFallsBackTo5000) {
 
 TEST(HistoryWriterTest, WritesInOrderOffTheCallersThreadAndIntoTheHomeOfTheCall) {
     TempHome first;
-    ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty());
+    ASSERT_TRUE(store::ensureSeeded().isEmpty());
     const QString firstFile = ResourceDb::path();
     HistoryWriter& writer = HistoryWriter::instance();
     QSignalSpy changed(&writer, &HistoryWriter::changed);
@@ -294,7 +294,7 @@ TEST(HistoryWriterTest, WritesInOrderOffTheCallersThreadAndIntoTheHomeOfTheCall)
     ASSERT_TRUE(writer.waitIdle(10000));
     EXPECT_FALSE(writer.lastError().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(firstFile));
-    ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty());
+    ASSERT_TRUE(store::ensureSeeded().isEmpty());
     writer.add(entry(QStringLiteral("kept")), 5);
     ASSERT_TRUE(writer.waitIdle(10000));
     EXPECT_TRUE(writer.lastError().isEmpty());

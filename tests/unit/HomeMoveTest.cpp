@@ -43,7 +43,7 @@ protected:
                 root_.filePath(QStringLiteral("state/sql-query-editor"))};
         // the home an earlier version made: everything in the config folder
         AppPaths::set(xdg_.config);
-        ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty());
+        ASSERT_TRUE(store::ensureSeeded().isEmpty());
         ResourceDb::open()->exec(
             QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES (?, ?, 1)"),
             {QStringLiteral("mine"), QStringLiteral("DSN=shop")});
@@ -66,7 +66,7 @@ protected:
 
 TEST_F(HomeMoveTest, AnOldHomeMovesOnceAndEverythingInItStaysUsable) {
     const QByteArray config = readFile(AppPaths::configFile());
-    const QStringList notices = homemove::moveOldHome();
+    const QStringList notices = store::moveOldHome();
     ASSERT_EQ(notices.size(), 1);
     EXPECT_TRUE(notices[0].contains(xdg_.config) && notices[0].contains(xdg_.data) &&
                 notices[0].contains(xdg_.state))
@@ -94,10 +94,10 @@ TEST_F(HomeMoveTest, AnOldHomeMovesOnceAndEverythingInItStaysUsable) {
                   .at(0),
               QStringLiteral("DSN=shop"));
     const QString demo = *res->query(QStringLiteral("SELECT cn_string FROM connections WHERE name = ?"),
-                                     {homeseeding::demoConnectionName()})
+                                     {store::demoConnectionName()})
                               .rows.at(0)
                               .at(0);
-    EXPECT_EQ(demo, homeseeding::demoConnectionString());
+    EXPECT_EQ(demo, store::demoConnectionString());
     EXPECT_GT(db::Connection::open(demo)
                   ->query(QStringLiteral("SELECT count(*) FROM orders"))
                   .rows.at(0)
@@ -107,17 +107,17 @@ TEST_F(HomeMoveTest, AnOldHomeMovesOnceAndEverythingInItStaysUsable) {
 
     // once: the next start finds nothing to move and seeds nothing anew
     const QMap<QString, QByteArray> moved = snapshot(xdg_.data);
-    EXPECT_TRUE(homemove::moveOldHome().isEmpty());
-    EXPECT_TRUE(homeseeding::ensureSeeded().isEmpty());
+    EXPECT_TRUE(store::moveOldHome().isEmpty());
+    EXPECT_TRUE(store::ensureSeeded().isEmpty());
     EXPECT_EQ(snapshot(xdg_.config).keys(), QStringList{QStringLiteral("config.ini")});
     EXPECT_EQ(snapshot(xdg_.data).keys(), moved.keys());
 }
 
 TEST_F(HomeMoveTest, AMoveThatFailsMidwayLeavesTheOldHomeAsItWasAndInUse) {
     int copies = 0;
-    const QStringList notices = homemove::moveOldHome([&](const QString& from, const QString& to) -> Status {
+    const QStringList notices = store::moveOldHome([&](const QString& from, const QString& to) -> Status {
         if (++copies == 2) return fail(QStringLiteral("No space left on device"));
-        return homemove::copyAtomically(from, to);
+        return store::copyAtomically(from, to);
     });
     ASSERT_EQ(copies, 2);
     ASSERT_EQ(notices.size(), 1);
@@ -130,20 +130,20 @@ TEST_F(HomeMoveTest, AMoveThatFailsMidwayLeavesTheOldHomeAsItWasAndInUse) {
 
     // the next start moves it
     AppPaths::set(xdg_);
-    EXPECT_EQ(homemove::moveOldHome().size(), 1);
+    EXPECT_EQ(store::moveOldHome().size(), 1);
     EXPECT_EQ(snapshot(xdg_.config).keys(), QStringList{QStringLiteral("config.ini")});
 }
 
 TEST_F(HomeMoveTest, AMoveCutShortIsFinishedAndAFileTheNewPlaceHasOtherwiseIsKeptAside) {
     // a crash after the database's copy, before the old files went
-    ASSERT_TRUE(homemove::copyAtomically(xdg_.config + QStringLiteral("/vsql.db"), ResourceDb::path()).ok());
+    ASSERT_TRUE(store::copyAtomically(xdg_.config + QStringLiteral("/vsql.db"), ResourceDb::path()).ok());
     // and an older version that made a demo database of its own in the old place afterwards
     QDir().mkpath(xdg_.data);
-    writeFile(homeseeding::demoDatabaseFile(), "a newer demo database");
-    const QStringList notices = homemove::moveOldHome();
+    writeFile(store::demoDatabaseFile(), "a newer demo database");
+    const QStringList notices = store::moveOldHome();
     ASSERT_EQ(notices.size(), 2);
     EXPECT_TRUE(notices[1].contains(QStringLiteral("demo.db.not-moved"))) << notices[1].toStdString();
-    EXPECT_EQ(readFile(homeseeding::demoDatabaseFile()), QByteArray("a newer demo database"));
+    EXPECT_EQ(readFile(store::demoDatabaseFile()), QByteArray("a newer demo database"));
     EXPECT_EQ(readFile(xdg_.config + QStringLiteral("/demo.db.not-moved")),
               oldHome_.value(QStringLiteral("demo.db")));
     EXPECT_FALSE(QFileInfo::exists(xdg_.config + QStringLiteral("/vsql.db")));
@@ -152,7 +152,7 @@ TEST_F(HomeMoveTest, AMoveCutShortIsFinishedAndAFileTheNewPlaceHasOtherwiseIsKep
 
 TEST_F(HomeMoveTest, AHomeGivenAsOneFolderNeverMoves) {
     AppPaths::set(xdg_.config); // --home, $SQLQE_HOME or a portable install
-    EXPECT_TRUE(homemove::moveOldHome().isEmpty());
+    EXPECT_TRUE(store::moveOldHome().isEmpty());
     EXPECT_EQ(snapshot(xdg_.config), oldHome_);
 }
 
@@ -161,7 +161,7 @@ TEST_F(HomeMoveTest, ALinkedDatabaseMovesAsTheSameLink) {
     const QString old = xdg_.config + QStringLiteral("/vsql.db");
     ASSERT_TRUE(QFile::rename(old, elsewhere));
     ASSERT_TRUE(QFile::link(elsewhere, old));
-    EXPECT_EQ(homemove::moveOldHome().size(), 1);
+    EXPECT_EQ(store::moveOldHome().size(), 1);
     EXPECT_EQ(QFileInfo(ResourceDb::path()).symLinkTarget(), elsewhere);
     EXPECT_FALSE(QFileInfo(old).isSymLink() || QFileInfo::exists(old));
     // the linked file is the one in use (the demo connection was pointed at the moved demo database in it)

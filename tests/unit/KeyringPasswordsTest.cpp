@@ -5,7 +5,7 @@
 #include "store/ConnectionStore.h"
 #include "store/HomeSeeding.h"
 #include "store/ResourceDb.h"
-#include "store/SavedPasswords.h"
+#include "store/SavedPasswords_p.h"
 #include "support/MemorySecretStore.h"
 #include "support/TempHome.h"
 
@@ -15,7 +15,7 @@ namespace {
 
 class KeyringPasswords : public ::testing::Test {
 protected:
-    void SetUp() override { homeseeding::ensureSeeded(); }
+    void SetUp() override { store::ensureSeeded(); }
 
     // cn_string exactly as vsql.db holds it.
     QString rawString(qint64 pk) {
@@ -54,7 +54,7 @@ TEST_F(KeyringPasswords, TheKeyringHoldsThePasswordAndVsqlDbOnlyAReference) {
     EXPECT_EQ(raw,
               QStringLiteral("Driver={X};Uid=me;Pwd={keyring:%1};Server=h;").arg(id)); // the rest as written
     EXPECT_EQ(keyring->entries[id], kSecret);
-    EXPECT_TRUE(savedpasswords::isReference(db::ConnectionString(raw).value(QStringLiteral("pwd")).value()));
+    EXPECT_TRUE(store::isPasswordReference(db::ConnectionString(raw).value(QStringLiteral("pwd")).value()));
     // the list shows the row as stored; the password comes back only for use
     EXPECT_EQ(ConnectionStore::list().value().back().connectionString, raw);
     EXPECT_EQ(forUse(raw), kSecretString);
@@ -184,20 +184,20 @@ TEST_F(KeyringPasswords, FailedSavesLeaveNoEntriesBehindAndAStuckEntryIsReported
 }
 
 TEST(SavedPasswordReferences, OnlyTheExactFormIsAReference) {
-    EXPECT_TRUE(savedpasswords::isReference(QStringLiteral("keyring:0f8fad5b-d9cb-469f-a165-70867728950e")));
+    EXPECT_TRUE(store::isPasswordReference(QStringLiteral("keyring:0f8fad5b-d9cb-469f-a165-70867728950e")));
     for (const char* notOne :
          {"keyring:", "keyring:abc", "keyring:{0f8fad5b-d9cb-469f-a165-70867728950e}",
           "Keyring:0f8fad5b-d9cb-469f-a165-70867728950e", "keyring:0f8fad5b-d9cb-469f-a165-70867728950e ",
           "0f8fad5b-d9cb-469f-a165-70867728950e", "keyring:0f8fad5b-d9cb-469f-a165-70867728950e;x"})
-        EXPECT_FALSE(savedpasswords::isReference(QLatin1String(notOne))) << notOne;
+        EXPECT_FALSE(store::isPasswordReference(QLatin1String(notOne))) << notOne;
     const QString text =
         QStringLiteral("DSN=a;Pwd=") +
-        savedpasswords::referenceText(QStringLiteral("0f8fad5b-d9cb-469f-a165-70867728950e"));
-    EXPECT_EQ(savedpasswords::referencedIds(text),
+        store::passwordReferenceText(QStringLiteral("0f8fad5b-d9cb-469f-a165-70867728950e"));
+    EXPECT_EQ(store::passwordReferenceIds(text),
               QStringList{QStringLiteral("0f8fad5b-d9cb-469f-a165-70867728950e")});
     // a reference under another key is just a value
     EXPECT_TRUE(
-        savedpasswords::referencedIds(QStringLiteral("Uid={keyring:0f8fad5b-d9cb-469f-a165-70867728950e}"))
+        store::passwordReferenceIds(QStringLiteral("Uid={keyring:0f8fad5b-d9cb-469f-a165-70867728950e}"))
             .isEmpty());
 }
 

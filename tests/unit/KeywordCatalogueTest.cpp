@@ -13,7 +13,7 @@ namespace {
 
 class KeywordCatalogueTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty()); }
+    void SetUp() override { ASSERT_TRUE(store::ensureSeeded().isEmpty()); }
     static void run(const QString& sql, const db::Params& params = {}) {
         ResourceDb::open()->exec(sql, params);
     }
@@ -23,12 +23,12 @@ protected:
             {name, type, title});
     }
     static std::optional<KeywordHelp> locate(const QString& word) {
-        const auto r = keywordcatalogue::sLocateKeyword(word);
+        const auto r = assist::sLocateKeyword(word);
         EXPECT_TRUE(r.ok()) << r.error().toStdString();
         return r.valueOr(std::nullopt);
     }
     static bool exists(const QString& word) {
-        const auto r = keywordcatalogue::bLocateKeyword(word);
+        const auto r = assist::bLocateKeyword(word);
         EXPECT_TRUE(r.ok()) << r.error().toStdString();
         return r.valueOr(false);
     }
@@ -38,13 +38,13 @@ protected:
 } // namespace
 
 TEST_F(KeywordCatalogueTest, TheShippedCatalogueFillsFourSortedLists) {
-    const auto lists = keywordcatalogue::loadWordLists();
+    const auto lists = assist::loadWordLists();
     ASSERT_TRUE(lists.ok()) << lists.error().toStdString();
     EXPECT_TRUE(lists->keywords.contains(QStringLiteral("SELECT")));
     EXPECT_TRUE(lists->operators.contains(QStringLiteral("AND")));
     EXPECT_TRUE(lists->functions.contains(QStringLiteral("COALESCE")));
     EXPECT_TRUE(lists->dataTypes.contains(QStringLiteral("VARCHAR")));
-    for (WordClass c : keywordcatalogue::kAllClasses) {
+    for (WordClass c : assist::kAllClasses) {
         const QStringList& l = lists->of(c);
         EXPECT_FALSE(l.isEmpty());
         for (qsizetype i = 1; i < l.size(); ++i)
@@ -66,7 +66,7 @@ TEST_F(KeywordCatalogueTest, OtherClassesAreIgnoredDuplicatesKeptAndLineBreaksSp
     add(QStringLiteral("ONE\nTWO"), 3);
     add(QStringLiteral("NUMERIC"), 4);
     run(QStringLiteral("INSERT INTO syntax (syntax_name, type) VALUES (NULL, 1), ('nothing', NULL)"));
-    const auto lists = keywordcatalogue::loadWordLists();
+    const auto lists = assist::loadWordLists();
     ASSERT_TRUE(lists.ok()) << lists.error().toStdString();
     EXPECT_EQ(lists->keywords,
               (QStringList{QStringLiteral("Alpha"), QStringLiteral("alpha"), QStringLiteral("zeta")}));
@@ -74,16 +74,16 @@ TEST_F(KeywordCatalogueTest, OtherClassesAreIgnoredDuplicatesKeptAndLineBreaksSp
     EXPECT_EQ(lists->functions, (QStringList{QStringLiteral("ONE"), QStringLiteral("TWO")}));
     EXPECT_EQ(lists->dataTypes, QStringList{QStringLiteral("NUMERIC")});
     run(QStringLiteral("DELETE FROM syntax"));
-    const auto none = keywordcatalogue::loadWordLists();
+    const auto none = assist::loadWordLists();
     ASSERT_TRUE(none.ok());
     EXPECT_TRUE(none->isEmpty());
 }
 
 TEST_F(KeywordCatalogueTest, AMissingTableIsAFailureNotACrash) {
     run(QStringLiteral("DROP TABLE syntax"));
-    EXPECT_FALSE(keywordcatalogue::loadWordLists().ok());
-    EXPECT_FALSE(keywordcatalogue::bLocateKeyword(QStringLiteral("sel")).ok());
-    EXPECT_FALSE(keywordcatalogue::sLocateKeyword(QStringLiteral("sel")).ok());
+    EXPECT_FALSE(assist::loadWordLists().ok());
+    EXPECT_FALSE(assist::bLocateKeyword(QStringLiteral("sel")).ok());
+    EXPECT_FALSE(assist::sLocateKeyword(QStringLiteral("sel")).ok());
 }
 
 TEST_F(KeywordCatalogueTest, LookupsMatchTheBeginningWithoutRegardToCase) {
@@ -124,5 +124,5 @@ TEST_F(KeywordCatalogueTest, QuotesPercentAndUnderscoreAreOrdinaryCharacters) {
     ASSERT_TRUE(underscore);
     EXPECT_EQ(underscore->title, QStringLiteral("underscore"));
     EXPECT_EQ(locate(QStringLiteral("back\\s"))->title, QStringLiteral("backslash"));
-    EXPECT_EQ(keywordcatalogue::likePrefixPattern(QStringLiteral("a%_\\")), QStringLiteral("a\\%\\_\\\\%"));
+    EXPECT_EQ(assist::likePrefixPattern(QStringLiteral("a%_\\")), QStringLiteral("a\\%\\_\\\\%"));
 }

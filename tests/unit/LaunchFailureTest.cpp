@@ -34,32 +34,32 @@ TEST(LaunchFailure, EveryCodeHasItsNumberAndText) {
         {32, 48, "The specified dynamic-link library was not found."},
     };
     for (const Row& r : rows) {
-        const launch::LaunchError e = launch::errorFor(r.code);
+        const external::LaunchError e = external::errorFor(r.code);
         EXPECT_EQ(e.number, r.number) << r.code;
         EXPECT_EQ(e.description, QString::fromLatin1(r.text)) << r.code;
         EXPECT_TRUE(e.source.endsWith(QLatin1String(".GShell")));
     }
     for (int code : {1, 4, 6, 7, 9, 10, 12, 20, 25}) {
-        const launch::LaunchError e = launch::errorFor(code);
+        const external::LaunchError e = external::errorFor(code);
         EXPECT_EQ(e.number, base + code) << code;
         EXPECT_EQ(
             e.description,
             QStringLiteral("An error occurred occurred whilst trying to open or print the selected file."));
     }
-    EXPECT_EQ(launch::errorFor(33).code, 0); // above 32 the launch went through
-    EXPECT_EQ(launch::errorFor(42).number, 0);
+    EXPECT_EQ(external::errorFor(33).code, 0); // above 32 the launch went through
+    EXPECT_EQ(external::errorFor(42).number, 0);
 }
 
 TEST(LaunchFailure, TheLineForTheUserHasOneColonAndNoDoubledStop) {
     const QString file = QStringLiteral("/tmp/report.xyz");
-    EXPECT_EQ(launch::failureLine(launch::errorFor(launch::kNoAssociation), file),
+    EXPECT_EQ(external::failureLine(external::errorFor(external::kNoAssociation), file),
               QStringLiteral("No application is associated with this file type: /tmp/report.xyz"));
-    EXPECT_EQ(launch::failureLine(launch::errorFor(launch::kFileNotFound), file),
+    EXPECT_EQ(external::failureLine(external::errorFor(external::kFileNotFound), file),
               QStringLiteral("File not found: /tmp/report.xyz"));
-    EXPECT_EQ(launch::failureLine(launch::errorFor(launch::kApplicationBusy), file),
+    EXPECT_EQ(external::failureLine(external::errorFor(external::kApplicationBusy), file),
               QStringLiteral("The file could not be opened because the target application is busy. Please try "
                              "again in a moment: /tmp/report.xyz"));
-    EXPECT_EQ(launch::failureLine(launch::errorFor(launch::kNoAssociation), QString()),
+    EXPECT_EQ(external::failureLine(external::errorFor(external::kNoAssociation), QString()),
               QStringLiteral("No application is associated with this file type."));
 }
 
@@ -67,32 +67,32 @@ TEST(LaunchFailure, ProgramsAreJudgedBeforeTheStart) {
     TempHome home;
     const QString script = home.file(QStringLiteral("plain.txt"));
     writeFile(script, "not a program");
-    EXPECT_EQ(launch::programProblem(QStringLiteral("ls"), QString()), 0);
-    EXPECT_EQ(launch::programProblem(QStringLiteral("no-such-program-here"), QString()),
-              launch::kFileNotFound);
-    EXPECT_EQ(launch::programProblem(QStringLiteral(""), QString()), launch::kFileNotFound);
-    EXPECT_EQ(launch::programProblem(home.file(QStringLiteral("gone")), QString()), launch::kFileNotFound);
-    EXPECT_EQ(launch::programProblem(home.file(QStringLiteral("no/dir/tool")), QString()),
-              launch::kPathNotFound);
-    EXPECT_EQ(launch::programProblem(script, QString()), launch::kAccessDenied);      // not executable
-    EXPECT_EQ(launch::programProblem(home.path(), QString()), launch::kAccessDenied); // a folder
+    EXPECT_EQ(external::programProblem(QStringLiteral("ls"), QString()), 0);
+    EXPECT_EQ(external::programProblem(QStringLiteral("no-such-program-here"), QString()),
+              external::kFileNotFound);
+    EXPECT_EQ(external::programProblem(QStringLiteral(""), QString()), external::kFileNotFound);
+    EXPECT_EQ(external::programProblem(home.file(QStringLiteral("gone")), QString()), external::kFileNotFound);
+    EXPECT_EQ(external::programProblem(home.file(QStringLiteral("no/dir/tool")), QString()),
+              external::kPathNotFound);
+    EXPECT_EQ(external::programProblem(script, QString()), external::kAccessDenied);      // not executable
+    EXPECT_EQ(external::programProblem(home.path(), QString()), external::kAccessDenied); // a folder
     // a relative path is taken from the working folder, which must exist
-    EXPECT_EQ(launch::programProblem(QStringLiteral("./plain.txt"), home.path()), launch::kAccessDenied);
-    EXPECT_EQ(launch::programProblem(QStringLiteral("ls"), home.file(QStringLiteral("nowhere"))),
-              launch::kPathNotFound);
+    EXPECT_EQ(external::programProblem(QStringLiteral("./plain.txt"), home.path()), external::kAccessDenied);
+    EXPECT_EQ(external::programProblem(QStringLiteral("ls"), home.file(QStringLiteral("nowhere"))),
+              external::kPathNotFound);
 }
 
 TEST(LaunchFailure, DocumentsAndProcessErrors) {
     TempHome home;
     const QString file = home.file(QStringLiteral("a.sql"));
     writeFile(file, "select 1");
-    EXPECT_EQ(launch::documentProblem(file), 0);
-    EXPECT_EQ(launch::documentProblem(home.file(QStringLiteral("b.sql"))), launch::kFileNotFound);
-    EXPECT_EQ(launch::documentProblem(home.file(QStringLiteral("x/b.sql"))), launch::kPathNotFound);
+    EXPECT_EQ(external::documentProblem(file), 0);
+    EXPECT_EQ(external::documentProblem(home.file(QStringLiteral("b.sql"))), external::kFileNotFound);
+    EXPECT_EQ(external::documentProblem(home.file(QStringLiteral("x/b.sql"))), external::kPathNotFound);
     EXPECT_EQ(
-        launch::processFailure(QProcess::FailedToStart, QStringLiteral("no-such-program-here"), QString()),
-        launch::kFileNotFound);
-    EXPECT_EQ(launch::processFailure(QProcess::FailedToStart, QStringLiteral("ls"), QString()),
-              launch::kBadFormat);
-    EXPECT_EQ(launch::processFailure(QProcess::Timedout, QStringLiteral("ls"), QString()), launch::kTimedOut);
+        external::processFailure(QProcess::FailedToStart, QStringLiteral("no-such-program-here"), QString()),
+        external::kFileNotFound);
+    EXPECT_EQ(external::processFailure(QProcess::FailedToStart, QStringLiteral("ls"), QString()),
+              external::kBadFormat);
+    EXPECT_EQ(external::processFailure(QProcess::Timedout, QStringLiteral("ls"), QString()), external::kTimedOut);
 }

@@ -1,12 +1,9 @@
-#include "db/OptionFiles.h"
-
+#include "db/OptionFiles_p.h"
 #include "support/Files.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-namespace optionfiles = db::optionfiles;
 
 namespace {
 
@@ -45,8 +42,8 @@ TEST(OptionFiles, ReadAsTheMariadbClientReadsThem) {
                                              "!include extra.cnf\n"
                                              "[mariadb-client]\n"
                                              "socket=/run/x.sock\n");
-    const auto options = optionfiles::read(
-        {d + QStringLiteral("/my.cnf"), d + QStringLiteral("/missing.cnf")}, optionfiles::clientGroups());
+    const auto options = db::maria::readOptionFiles(
+        {d + QStringLiteral("/my.cnf"), d + QStringLiteral("/missing.cnf")}, db::maria::clientGroups());
     QStringList names;
     for (const auto& o : options)
         names << o.name + QLatin1Char('=') + o.value;
@@ -66,9 +63,9 @@ TEST(OptionFiles, TheHomeFileGivesConnectionKeys) {
               "[client]\nuser=me\npassword=secret\nport=3307\n[mysql]\nport=3308\nssl-mode=VERIFY_CA\n");
     const QByteArray oldHome = qgetenv("HOME");
     qputenv("HOME", home.path().toUtf8());
-    const auto keys = optionfiles::clientConnectionKeys();
+    const auto keys = db::maria::clientConnectionKeys();
     qputenv("HOME", oldHome);
-    EXPECT_TRUE(optionfiles::clientFiles().last().endsWith(QStringLiteral("/.my.cnf")));
+    EXPECT_TRUE(db::maria::clientFiles().last().endsWith(QStringLiteral("/.my.cnf")));
     const QString text = keysText(keys);
     EXPECT_TRUE(text.contains(QStringLiteral("Uid=me"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Pwd=secret"))) << text.toStdString();

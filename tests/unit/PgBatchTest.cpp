@@ -11,7 +11,7 @@ namespace {
 // The calls a script goes in, as the statements' first words joined by "|",
 // calls separated by " / ".
 QString calls(const QString& script, bool inTransaction) {
-    const auto statements = scriptStatements(script, sqlscript::Dialect::Generic);
+    const auto statements = scriptStatements(script, script::Dialect::Generic);
     QStringList out;
     for (size_t from = 0; from < statements.size();) {
         const db::pg::Batch b = db::pg::nextBatch(script, statements, from, inTransaction);
@@ -54,7 +54,7 @@ TEST(PgBatch, StatementsShareACallOnlyWhereTheyRunAsTheyWouldAlone) {
 
 TEST(PgBatch, ACallsTextMapsBackToTheScript) {
     const QString script = QStringLiteral("-- lead\ninsert into t values (1);\n\n  select 'é' , x;\n");
-    const auto statements = scriptStatements(script, sqlscript::Dialect::Generic);
+    const auto statements = scriptStatements(script, script::Dialect::Generic);
     const db::pg::Batch b = db::pg::nextBatch(script, statements, 0, false);
     ASSERT_EQ(b.count, 2u);
     EXPECT_TRUE(b.text.contains(QStringLiteral("COMMIT")));
@@ -71,7 +71,7 @@ TEST(ScriptStatements, OnlyQueriesThatChangeNothingMayBeStoppedEarly) {
                        " insert into t select 1 returning *; select nextval('s') into x;"
                        " values (1); show all; explain analyze select 1; explain select 1");
     std::vector<bool> reads;
-    for (const auto& s : scriptStatements(script, sqlscript::Dialect::Generic))
+    for (const auto& s : scriptStatements(script, script::Dialect::Generic))
         reads.push_back(s.onlyReads);
     EXPECT_EQ(reads, (std::vector<bool>{true, false, false, false, true, true, false, true}));
 }

@@ -21,7 +21,7 @@ const char* kPostgresAnalyzed = R"j([{"Plan": {"Node Type": "Hash Join", "Join T
   "Planning Time": 0.3, "Execution Time": 10.5}])j";
 
 TEST(PlanParser, PostgresPlanKeepsItsShapeAndMarksTheCostliestStep) {
-    const Result<PlanTree> plan = planparser::fromPostgresJson(kPostgresAnalyzed);
+    const Result<PlanTree> plan = plan::fromPostgresJson(kPostgresAnalyzed);
     ASSERT_TRUE(plan.ok()) << plan.error().toStdString();
     ASSERT_EQ(plan->nodes.size(), 4u);
     ASSERT_EQ(plan->roots, std::vector<int>{0});
@@ -51,7 +51,7 @@ TEST(PlanParser, MariaPlanNamesItsStepsAndTables) {
                    "r_total_time_ms": 1.5, "attached_condition": "c.id < 50"}},
         {"table": {"table_name": "o", "access_type": "eq_ref", "key": "PRIMARY", "rows": 1, "r_rows": 1,
                    "r_loops": 49, "r_total_time_ms": 0.5}}]}}})j";
-    const Result<PlanTree> plan = planparser::fromMariaJson(json);
+    const Result<PlanTree> plan = plan::fromMariaJson(json);
     ASSERT_TRUE(plan.ok()) << plan.error().toStdString();
     std::vector<QString> steps;
     for (const PlanNode& n : plan->nodes) steps.push_back(n.operation + QLatin1Char('|') + n.relation);
@@ -71,7 +71,7 @@ TEST(PlanParser, SqliteRowsNestByParentAndScansAreMarked) {
     row("2", "0", "CO-ROUTINE x");
     row("5", "2", "SCAN big");
     row("9", "0", "SEARCH small USING INDEX small_k (k=?)");
-    const Result<PlanTree> plan = planparser::fromSqliteRows(rows);
+    const Result<PlanTree> plan = plan::fromSqliteRows(rows);
     ASSERT_TRUE(plan.ok()) << plan.error().toStdString();
     ASSERT_EQ(plan->roots, (std::vector<int>{0, 2}));
     EXPECT_EQ(plan->nodes[1].parent, 0);
@@ -89,7 +89,7 @@ TEST(PlanParser, AWidePlanOfThousandsOfStepsIsRead) {
         json += (i ? "," : "") + QStringLiteral(R"j({"Node Type": "Seq Scan", "Relation Name": "p%1", "Total Cost": %2})j")
                                      .arg(i).arg(i == 7 ? 1000 : 1).toUtf8();
     json += "]}}]";
-    const Result<PlanTree> plan = planparser::fromPostgresJson(json);
+    const Result<PlanTree> plan = plan::fromPostgresJson(json);
     ASSERT_TRUE(plan.ok()) << plan.error().toStdString();
     EXPECT_EQ(plan->nodes.size(), 2001u);
     EXPECT_EQ(plan->nodes[0].children.size(), 2000u);
@@ -99,11 +99,11 @@ TEST(PlanParser, AWidePlanOfThousandsOfStepsIsRead) {
 
 TEST(PlanParser, WhatIsNotAPlanIsRefusedWithAMessage) {
     for (const char* bad : {"", "not json", "[]", "[{\"Plan\": 3}]"}) {
-        const Result<PlanTree> plan = planparser::fromPostgresJson(bad);
+        const Result<PlanTree> plan = plan::fromPostgresJson(bad);
         EXPECT_FALSE(plan.ok()) << bad;
     }
-    EXPECT_FALSE(planparser::fromMariaJson("{\"query_block\"").ok());
-    EXPECT_FALSE(planparser::fromSqliteRows(db::Table{}).ok());
+    EXPECT_FALSE(plan::fromMariaJson("{\"query_block\"").ok());
+    EXPECT_FALSE(plan::fromSqliteRows(db::Table{}).ok());
 }
 
 } // namespace

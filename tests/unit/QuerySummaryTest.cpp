@@ -12,7 +12,7 @@ TEST(QuerySummary, ExactLinesForASelectWithAComment) {
     in.sqlStyle = 2;
     in.source = QStringLiteral("select *   from t\r\n-- only the rows\r\n");
     const QuerySummary s = summarizeQuery(in);
-    EXPECT_EQ(s.kind, scripttext::StatementKind::Select);
+    EXPECT_EQ(s.kind, script::StatementKind::Select);
     EXPECT_EQ(
         s.text,
         QStringLiteral("Query Information\r\n"
@@ -29,7 +29,7 @@ TEST(QuerySummary, ClassifiesByTheFirstStatementAfterAComment) {
     QuerySummaryInput in;
     in.source = QStringLiteral("/* nightly */\r\nsp_who\r\nselect 1");
     const QuerySummary s = summarizeQuery(in);
-    EXPECT_EQ(s.kind, scripttext::StatementKind::SystemProcedure);
+    EXPECT_EQ(s.kind, script::StatementKind::SystemProcedure);
     EXPECT_TRUE(s.text.contains(QLatin1String("\r\nSQL Type: SP_\r\n")));
     // the summary shows the prepared text, not what the run sends through master
     EXPECT_TRUE(s.text.endsWith(QLatin1String("SQL Query: sp_who select 1\r\n")));
@@ -38,6 +38,6 @@ TEST(QuerySummary, ClassifiesByTheFirstStatementAfterAComment) {
 
 TEST(QuerySummary, AnEmptyScriptHasNoClass) {
     const QuerySummary s = summarizeQuery({});
-    EXPECT_EQ(s.kind, scripttext::StatementKind::None);
+    EXPECT_EQ(s.kind, script::StatementKind::None);
     EXPECT_TRUE(s.text.endsWith(QLatin1String("SQL Type: \r\nSQL Query: \r\n")));
 }

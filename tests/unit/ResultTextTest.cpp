@@ -24,7 +24,7 @@ std::shared_ptr<db::RowBlock> block(const std::vector<std::vector<const char*>>&
 struct Reference {
     QString text;
     void rows(const db::RowBlock& b, const std::vector<int>& widths) {
-        for (int r = 0; r < b.rowCount(); ++r) textlayout::appendRow(text, b, r, widths);
+        for (int r = 0; r < b.rowCount(); ++r) run::appendRow(text, b, r, widths);
     }
 };
 
@@ -45,7 +45,7 @@ TEST(ResultText, ReadsAsTheTextThatWasAppended) {
     ref.rows(*first, *w);
     t.appendRows(second, w);
     ref.rows(*second, *w);
-    const QString tail = textlayout::rowLimitNotice(4) + textlayout::setTrailer(4);
+    const QString tail = run::rowLimitNotice(4) + run::setTrailer(4);
     t.append(tail);
     ref.text += tail;
 
@@ -145,11 +145,11 @@ TEST(TextLayoutWidths, UnsizedColumnsTakeTheWidestOfNameAndFirstRowsUpTo255) {
                                      {QStringLiteral("big"), db::FieldType::LongVarWChar, 255, 0, true}};
     const QByteArray wide(300, 'x');
     auto rows = block({{"1", "  tiny  ", "ab", wide.constData()}, {"2", "東京東京東京", nullptr, "y"}});
-    const std::vector<int> w = textlayout::columnWidths(fields, *rows);
+    const std::vector<int> w = run::columnWidths(fields, *rows);
     EXPECT_EQ(w, (std::vector<int>{15, 6 + 5, 11 + 5, 255 + 5}));
-    EXPECT_EQ(textlayout::columnWidths(fields), (std::vector<int>{15, 260, 260, 260}));
+    EXPECT_EQ(run::columnWidths(fields), (std::vector<int>{15, 260, 260, 260}));
     // the header fits its column
-    EXPECT_TRUE(textlayout::headerBlock(fields, w).startsWith(QStringLiteral("id             note       a_long_name     big")));
+    EXPECT_TRUE(run::headerBlock(fields, w).startsWith(QStringLiteral("id             note       a_long_name     big")));
 }
 
 // A value wider than its column shows its start, "..." and a blank: the
@@ -179,18 +179,18 @@ TEST(TextLayoutWidths, AValueTooWideShowsWhatFitsAndKeepsTheColumnsAligned) {
         rows->appendCell(std::string_view("next"));
         const std::vector<int> w = {c.width, 6};
         QString line;
-        textlayout::appendLine(line, *rows, 0, w);
+        run::appendLine(line, *rows, 0, w);
         const QString cell = QString::fromUtf8(c.cell);
         EXPECT_EQ(line, cell + QString(c.width - cell.size(), QLatin1Char(' ')) + QStringLiteral("next  "));
         EXPECT_EQ(line.indexOf(QStringLiteral("next")), c.width); // under its header
         QByteArray utf8;
-        textlayout::appendRowUtf8(utf8, *rows, 0, w);
+        run::appendRowUtf8(utf8, *rows, 0, w);
         EXPECT_EQ(utf8, (line + QStringLiteral("\r\n")).toUtf8());
     }
     // a header name too long for its column is cut the same way
     const std::vector<db::Field> fields = {{QStringLiteral("is_a_long_flag"), db::FieldType::Boolean, 1, 2},
                                            {QStringLiteral("b"), db::FieldType::Integer, 1, 4}};
-    EXPECT_EQ(textlayout::headerBlock(fields), QStringLiteral("is... b     \r\n------------\r\n"));
+    EXPECT_EQ(run::headerBlock(fields), QStringLiteral("is... b     \r\n------------\r\n"));
 }
 
 TEST(TextLayoutWidths, TheUtf8RowIsTheTextRowsBytes) {
@@ -200,9 +200,9 @@ TEST(TextLayoutWidths, TheUtf8RowIsTheTextRowsBytes) {
     const std::vector<int> w = {5, 6, 6, 8};
     for (int r = 0; r < rows->rowCount(); ++r) {
         QString text;
-        textlayout::appendRow(text, *rows, r, w);
+        run::appendRow(text, *rows, r, w);
         QByteArray utf8;
-        textlayout::appendRowUtf8(utf8, *rows, r, w);
+        run::appendRowUtf8(utf8, *rows, r, w);
         EXPECT_EQ(utf8, text.toUtf8()) << r;
     }
 }

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace sqlscript;
+using namespace script;
 
 TEST(SchemaChanges, DdlWhereAStatementBeginsCounts) {
     struct Case {

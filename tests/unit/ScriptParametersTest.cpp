@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace sqlscript;
+using namespace script;
 using db::ServerFamily;
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace scripttext;
+using namespace script;
 
 namespace {
 

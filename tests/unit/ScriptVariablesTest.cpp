@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-using completion::buildItem;
+using assist::buildItem;
 
 namespace {
 QStringList L(std::initializer_list<const char*> names) {

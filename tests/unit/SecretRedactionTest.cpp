@@ -43,7 +43,7 @@ TEST(SecretRedaction, MasksTheLiteralOfEveryWayOfGivingAPassword) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script);
-        const sqlscript::RedactedScript r = sqlscript::redactSecrets(QString::fromUtf8(c.script));
+        const script::RedactedScript r = script::redactSecrets(QString::fromUtf8(c.script));
         EXPECT_EQ(r.text, QString::fromUtf8(c.stored));
         if (*c.secret) EXPECT_TRUE(r.secrets.contains(QString::fromUtf8(c.secret))) << r.secrets.join(QLatin1Char('|')).toStdString();
         else EXPECT_TRUE(r.secrets.isEmpty());

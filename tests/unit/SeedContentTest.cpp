@@ -16,7 +16,7 @@ qint64 count(db::Connection& c, const char* sql) {
 class SeedContent : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty());
+        ASSERT_TRUE(store::ensureSeeded().isEmpty());
         res = ResourceDb::open();
     }
     TempHome home;

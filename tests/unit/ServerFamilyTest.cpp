@@ -39,9 +39,9 @@ TEST(ServerFamily, AConnectionStringSaysItsServerBeforeConnecting) {
 }
 
 TEST(ServerFamily, TheLexerDialectFollowsTheServer) {
-    EXPECT_EQ(sqlscript::dialectOf(ServerFamily::MariaDB), sqlscript::Dialect::MySql);
+    EXPECT_EQ(script::dialectOf(ServerFamily::MariaDB), script::Dialect::MySql);
     for (auto other : {ServerFamily::PostgreSQL, ServerFamily::SQLite, ServerFamily::SqlServer, ServerFamily::Other})
-        EXPECT_EQ(sqlscript::dialectOf(other), sqlscript::Dialect::Generic);
+        EXPECT_EQ(script::dialectOf(other), script::Dialect::Generic);
 }
 
 // A data source names its driver in the user's odbc.ini: the string that

@@ -1,7 +1,7 @@
 // The settings file: the INI format as callers rely on it, and the typed
 // settings on top of it.
 #include "settings/AppPaths.h"
-#include "settings/Ini.h"
+#include "settings/Ini_p.h"
 #include "settings/Settings.h"
 #include "support/FileMode.h"
 #include "support/Files.h"
@@ -19,7 +19,7 @@ using settings::Key;
 namespace {
 QString config() { return AppPaths::configFile(); }
 std::optional<QString> read(const char* section, const char* key) {
-    return ini::readKey(config(), QLatin1String(section), QLatin1String(key));
+    return settings::readKey(config(), QLatin1String(section), QLatin1String(key));
 }
 } // namespace
 
@@ -45,23 +45,23 @@ TEST(Ini, NamesMatchWithoutCaseAndValuesAreTrimmed) {
 TEST(Ini, WriteReplacesInPlaceAndKeepsEverythingElse) {
     TempHome home;
     writeFile(config(), "; my notes\n[OPTIONS]\nfont=Courier\n# hand-written\ncustom=keep me\n\n[ISQL]\nserver=db1\n");
-    ASSERT_TRUE(ini::writeKey(config(), QStringLiteral("options"), QStringLiteral("FONT"), QStringLiteral("Mono")));
-    ASSERT_TRUE(ini::writeKeys(config(), {{QStringLiteral("OPTIONS"), QStringLiteral("fontsize"), QStringLiteral("11")},
+    ASSERT_TRUE(settings::writeKey(config(), QStringLiteral("options"), QStringLiteral("FONT"), QStringLiteral("Mono")));
+    ASSERT_TRUE(settings::writeKeys(config(), {{QStringLiteral("OPTIONS"), QStringLiteral("fontsize"), QStringLiteral("11")},
                                           {QStringLiteral("Other"), QStringLiteral("execute"), QStringLiteral("/usr/bin/tool")}}));
     EXPECT_EQ(readFile(config()), QByteArray("; my notes\n[OPTIONS]\nFONT=Mono\n# hand-written\ncustom=keep me\n"
                                              "fontsize=11\n\n[ISQL]\nserver=db1\n\n[Other]\nexecute=/usr/bin/tool\n"));
     const QByteArray once = readFile(config());
-    ASSERT_TRUE(ini::writeKey(config(), QStringLiteral("OPTIONS"), QStringLiteral("FONT"), QStringLiteral("Mono")));
+    ASSERT_TRUE(settings::writeKey(config(), QStringLiteral("OPTIONS"), QStringLiteral("FONT"), QStringLiteral("Mono")));
     EXPECT_EQ(readFile(config()), once); // writing the same value again changes nothing
 }
 
 TEST(Ini, CreatesTheFilePrivatelyAndKeepsCrLf) {
     TempHome home;
-    ASSERT_TRUE(ini::writeKey(config(), QStringLiteral("ISQLW"), QStringLiteral("password"), QStringLiteral("pw")));
+    ASSERT_TRUE(settings::writeKey(config(), QStringLiteral("ISQLW"), QStringLiteral("password"), QStringLiteral("pw")));
     EXPECT_EQ(readFile(config()), QByteArray("[ISQLW]\npassword=pw\n"));
     EXPECT_EQ(fileMode(config()), 0600u);
     writeFile(config(), "[A]\r\nx=1\r\n");
-    ASSERT_TRUE(ini::writeKey(config(), QStringLiteral("A"), QStringLiteral("y"), QStringLiteral("2")));
+    ASSERT_TRUE(settings::writeKey(config(), QStringLiteral("A"), QStringLiteral("y"), QStringLiteral("2")));
     EXPECT_EQ(readFile(config()), QByteArray("[A]\r\nx=1\r\ny=2\r\n"));
 }
 
@@ -70,7 +70,7 @@ TEST(Ini, AReadOnlyFileIsRefusedNotReplaced) {
     TempHome home;
     writeFile(config(), "[OPTIONS]\nfont=Courier\n");
     QFile::setPermissions(config(), QFileDevice::ReadOwner);
-    const Status s = ini::writeKey(config(), QStringLiteral("OPTIONS"), QStringLiteral("font"), QStringLiteral("Mono"));
+    const Status s = settings::writeKey(config(), QStringLiteral("OPTIONS"), QStringLiteral("font"), QStringLiteral("Mono"));
     QFile::setPermissions(config(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     EXPECT_FALSE(s);
     EXPECT_TRUE(s.error().contains(QStringLiteral("read-only"))) << s.error().toStdString();
@@ -79,11 +79,11 @@ TEST(Ini, AReadOnlyFileIsRefusedNotReplaced) {
 
 TEST(Ini, RefusesMultiLineValuesAndAMissingFileNameWithAReason) {
     TempHome home;
-    const Status multi = ini::writeKey(config(), QStringLiteral("A"), QStringLiteral("x"), QStringLiteral("a\nb"));
+    const Status multi = settings::writeKey(config(), QStringLiteral("A"), QStringLiteral("x"), QStringLiteral("a\nb"));
     EXPECT_FALSE(multi);
     EXPECT_TRUE(multi.error().contains(QStringLiteral("single line")));
     EXPECT_FALSE(QFileInfo::exists(config()));
-    const Status noName = ini::writeKey(QString(), QStringLiteral("A"), QStringLiteral("x"), QStringLiteral("1"));
+    const Status noName = settings::writeKey(QString(), QStringLiteral("A"), QStringLiteral("x"), QStringLiteral("1"));
     EXPECT_EQ(noName.error(), QStringLiteral("No filename specified"));
 }
 

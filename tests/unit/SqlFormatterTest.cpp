@@ -11,9 +11,9 @@
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
-using sqlscript::Dialect;
-using sqlscript::SqlLexer;
-using sqlscript::Token;
+using script::Dialect;
+using script::SqlLexer;
+using script::Token;
 
 namespace {
 
@@ -43,7 +43,7 @@ std::vector<Entry> corpus() {
 std::vector<Token> tokens(QStringView text, Dialect dialect) {
     std::vector<Token> out;
     SqlLexer lex(text, dialect);
-    for (Token t = lex.next(); t.kind != sqlscript::TokenKind::End; t = lex.next())
+    for (Token t = lex.next(); t.kind != script::TokenKind::End; t = lex.next())
         out.push_back(t);
     return out;
 }
@@ -56,7 +56,7 @@ std::vector<Token> tokens(QStringView text, Dialect dialect) {
     for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
         const QStringView x = before.mid(a[i].start, a[i].end - a[i].start);
         const QStringView y = after.mid(b[i].start, b[i].end - b[i].start);
-        const bool recased = a[i].kind == sqlscript::TokenKind::Word && spellings.contains(x.toString().toLower()) &&
+        const bool recased = a[i].kind == script::TokenKind::Word && spellings.contains(x.toString().toLower()) &&
                              x.compare(y, Qt::CaseInsensitive) == 0;
         if (a[i].kind != b[i].kind || (x != y && !recased))
             return ::testing::AssertionFailure() << "token " << i << ": [" << x.toString().toStdString() << "] became ["
@@ -70,12 +70,12 @@ std::vector<Token> tokens(QStringView text, Dialect dialect) {
 class SqlFormatterTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        homeseeding::ensureSeeded();
-        spellings = keywordcatalogue::loadWordLists().valueOr({}).spellings();
+        store::ensureSeeded();
+        spellings = assist::loadWordLists().valueOr({}).spellings();
         ASSERT_TRUE(spellings.contains(QStringLiteral("select")));
     }
     QString format(const QString& sql, Dialect dialect = Dialect::Generic) const {
-        return sqlformat::formatSql(sql, spellings, dialect);
+        return assist::formatSql(sql, spellings, dialect);
     }
     TempHome home;
     QHash<QString, QString> spellings;
@@ -137,10 +137,10 @@ TEST_F(SqlFormatterTest, LaysOutClausesListsSubqueriesAndCase) {
 }
 
 TEST_F(SqlFormatterTest, KeepsTheEditorsLineBreaksAndIndentation) {
-    sqlformat::Options options;
+    assist::FormatOptions options;
     options.lineBreak = QStringLiteral("\r\n");
     options.lineLead = QStringLiteral("  ");
-    EXPECT_EQ(sqlformat::formatSql(u"select a\r\n  from t where b = 1", spellings, Dialect::Generic, options),
+    EXPECT_EQ(assist::formatSql(u"select a\r\n  from t where b = 1", spellings, Dialect::Generic, options),
               QStringLiteral("SELECT a\r\n  FROM t\r\n  WHERE b = 1"));
     // a body in dollar quotes stays as it is, line breaks and all
     const QString body = QStringLiteral("$$\nBEGIN\n   RETURN 1 ;\nEND;\n$$");

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace completion;
+using namespace assist;
 
 namespace {
 
@@ -20,7 +20,7 @@ struct Case {
     QStringList tables;
 };
 
-StatementContext at(const char* script, sqlscript::Dialect dialect = sqlscript::Dialect::Generic) {
+StatementContext at(const char* script, script::Dialect dialect = script::Dialect::Generic) {
     QString text = QString::fromUtf8(script);
     const qsizetype caret = text.indexOf(QLatin1Char('|'));
     text.remove(caret, 1);
@@ -150,8 +150,8 @@ TEST(StatementContext, OnlyTheStatementAroundTheCaretCounts) {
     EXPECT_EQ(int(block.expect), int(Expect::Columns));
     EXPECT_EQ(describe(block.tables), QStringList{QStringLiteral("b")});
     // MariaDB: '#' comments and backslash escapes
-    EXPECT_EQ(int(at("SELECT 1 # a.|", sqlscript::Dialect::MySql).expect), int(Expect::Nothing));
-    const StatementContext maria = at("SELECT 'it\\'s' FROM `t` x WHERE x.|", sqlscript::Dialect::MySql);
+    EXPECT_EQ(int(at("SELECT 1 # a.|", script::Dialect::MySql).expect), int(Expect::Nothing));
+    const StatementContext maria = at("SELECT 'it\\'s' FROM `t` x WHERE x.|", script::Dialect::MySql);
     EXPECT_EQ(maria.qualifier, QStringList{QStringLiteral("x")});
     EXPECT_EQ(describe(maria.tables), QStringList{QStringLiteral("t x")});
     // a name opened with a quote and never closed ends at the caret

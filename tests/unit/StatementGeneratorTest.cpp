@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace statements;
+using namespace catalog;
 
 namespace {
 
@@ -36,33 +36,33 @@ const QStringList kAuthorsColumns = {QStringLiteral("au_id"), QStringLiteral("au
 } // namespace
 
 TEST(TSqlStatements, BrowseAndSelectKeepTheirTexts) {
-    EXPECT_EQ(browse(kTSql, table("pubs", "authors")), QStringLiteral("SELECT TOP 20 * FROM pubs..authors"));
-    EXPECT_EQ(browse(kTSql, column("pubs", "authors", "au_id")),
+    EXPECT_EQ(browseStatement(kTSql, table("pubs", "authors")), QStringLiteral("SELECT TOP 20 * FROM pubs..authors"));
+    EXPECT_EQ(browseStatement(kTSql, column("pubs", "authors", "au_id")),
               QStringLiteral("SELECT TOP 20 au_id FROM pubs..authors"));
     // the single-database layout has no catalogue
-    EXPECT_EQ(browse(kTSql, column("", "authors", "au_id")),
+    EXPECT_EQ(browseStatement(kTSql, column("", "authors", "au_id")),
               QStringLiteral("SELECT TOP 20 au_id FROM authors"));
-    EXPECT_EQ(browse(kTSql, table("", "authors")), QStringLiteral("SELECT TOP 20 * FROM authors"));
-    EXPECT_EQ(select(kTSql, table("pubs", "authors")), QStringLiteral("SELECT * FROM pubs..authors"));
-    EXPECT_EQ(select(kTSql, column("pubs", "authors", "au_id")),
+    EXPECT_EQ(browseStatement(kTSql, table("", "authors")), QStringLiteral("SELECT TOP 20 * FROM authors"));
+    EXPECT_EQ(selectStatement(kTSql, table("pubs", "authors")), QStringLiteral("SELECT * FROM pubs..authors"));
+    EXPECT_EQ(selectStatement(kTSql, column("pubs", "authors", "au_id")),
               QStringLiteral("SELECT au_id FROM pubs..authors"));
     // the default schema is left out, another one kept
-    EXPECT_EQ(select(kTSql, table("pubs", "authors", "dbo")), QStringLiteral("SELECT * FROM pubs..authors"));
-    EXPECT_EQ(select(kTSql, table("shop", "orders", "sales")),
+    EXPECT_EQ(selectStatement(kTSql, table("pubs", "authors", "dbo")), QStringLiteral("SELECT * FROM pubs..authors"));
+    EXPECT_EQ(selectStatement(kTSql, table("shop", "orders", "sales")),
               QStringLiteral("SELECT * FROM shop.sales.orders"));
 }
 
 TEST(TSqlStatements, TableSkeletonsLayOutEveryColumn) {
     const ObjectRef authors = table("pubs", "authors");
-    EXPECT_EQ(remove(kTSql, authors, kAuthorsColumns),
+    EXPECT_EQ(deleteStatement(kTSql, authors, kAuthorsColumns),
               QStringLiteral("DELETE FROM pubs..authors\r\n\tWHERE au_id = 'au_id'\r\n\tAND au_lname = "
                              "'au_lname'\r\n\t\r\n\t"));
     EXPECT_EQ(
-        insert(kTSql, authors, kAuthorsColumns),
+        insertStatement(kTSql, authors, kAuthorsColumns),
         QStringLiteral(
             "INSERT INTO pubs..authors\r\n\t(au_id, au_lname)\r\nVALUES\r\n\t('au_id', 'au_lname')\r\n"));
     // each assignment on its own line, the comma closing every line but the last
-    EXPECT_EQ(update(kTSql, authors, kAuthorsColumns),
+    EXPECT_EQ(updateStatement(kTSql, authors, kAuthorsColumns),
               QStringLiteral(
                   "UPDATE pubs..authors\r\n\tSET au_id = 'au_id',\r\n\tau_lname = 'au_lname'\r\n\t\r\n\t"));
 }
@@ -70,42 +70,42 @@ TEST(TSqlStatements, TableSkeletonsLayOutEveryColumn) {
 TEST(TSqlStatements, OneColumnTablesHaveNoSeparators) {
     const ObjectRef t = table("pubs", "jobs");
     const QStringList one = {QStringLiteral("job_id")};
-    EXPECT_EQ(remove(kTSql, t, one),
+    EXPECT_EQ(deleteStatement(kTSql, t, one),
               QStringLiteral("DELETE FROM pubs..jobs\r\n\tWHERE job_id = 'job_id'\r\n\t\r\n\t"));
-    EXPECT_EQ(insert(kTSql, t, one),
+    EXPECT_EQ(insertStatement(kTSql, t, one),
               QStringLiteral("INSERT INTO pubs..jobs\r\n\t(job_id)\r\nVALUES\r\n\t('job_id')\r\n"));
-    EXPECT_EQ(update(kTSql, t, one),
+    EXPECT_EQ(updateStatement(kTSql, t, one),
               QStringLiteral("UPDATE pubs..jobs\r\n\tSET job_id = 'job_id'\r\n\t\r\n\t"));
     // no columns: nothing to write, and no failure
-    EXPECT_TRUE(remove(kTSql, t, {}).isEmpty());
-    EXPECT_TRUE(insert(kTSql, t, {}).isEmpty());
-    EXPECT_TRUE(update(kTSql, t, {}).isEmpty());
+    EXPECT_TRUE(deleteStatement(kTSql, t, {}).isEmpty());
+    EXPECT_TRUE(insertStatement(kTSql, t, {}).isEmpty());
+    EXPECT_TRUE(updateStatement(kTSql, t, {}).isEmpty());
 }
 
 TEST(TSqlStatements, ColumnSkeletonsNeedNoColumnList) {
     const ObjectRef c = column("pubs", "authors", "au_id");
     EXPECT_FALSE(needsColumns(c));
     EXPECT_TRUE(needsColumns(table("pubs", "authors")));
-    EXPECT_EQ(remove(kTSql, c, {}),
+    EXPECT_EQ(deleteStatement(kTSql, c, {}),
               QStringLiteral("DELETE FROM pubs..authors\r\n\tWHERE authors.au_id = 'au_id'"));
-    EXPECT_EQ(insert(kTSql, c, {}),
+    EXPECT_EQ(insertStatement(kTSql, c, {}),
               QStringLiteral("INSERT INTO pubs..authors\r\n\t(au_id) \r\nVALUES \r\n\t('au_id')"));
     EXPECT_EQ(
-        update(kTSql, c, {}),
+        updateStatement(kTSql, c, {}),
         QStringLiteral("UPDATE pubs..authors\r\n\tSET authors.au_id = 'au_id'\r\n\tWHERE au_id = 'au_id'"));
 }
 
 TEST(TSqlStatements, AwkwardNamesAreBracketed) {
     const ObjectRef c = column("my db", "Order Details", "Unit]Price");
-    EXPECT_EQ(browse(kTSql, c), QStringLiteral("SELECT TOP 20 [Unit]]Price] FROM [my db]..[Order Details]"));
+    EXPECT_EQ(browseStatement(kTSql, c), QStringLiteral("SELECT TOP 20 [Unit]]Price] FROM [my db]..[Order Details]"));
     EXPECT_EQ(
-        remove(kTSql, c, {}),
+        deleteStatement(kTSql, c, {}),
         QStringLiteral(
             "DELETE FROM [my db]..[Order Details]\r\n\tWHERE [Order Details].[Unit]]Price] = 'Unit]Price'"));
     // a quote in a name is doubled in its placeholder
-    EXPECT_EQ(insert(kTSql, column("pubs", "t", "it's"), {}),
+    EXPECT_EQ(insertStatement(kTSql, column("pubs", "t", "it's"), {}),
               QStringLiteral("INSERT INTO pubs..t\r\n\t([it's]) \r\nVALUES \r\n\t('it''s')"));
-    EXPECT_EQ(select(kTSql, column("pubs", "t", "select")), QStringLiteral("SELECT [select] FROM pubs..t"));
+    EXPECT_EQ(selectStatement(kTSql, column("pubs", "t", "select")), QStringLiteral("SELECT [select] FROM pubs..t"));
 }
 
 TEST(TSqlStatements, OtherNodesGetNothing) {
@@ -113,65 +113,65 @@ TEST(TSqlStatements, OtherNodesGetNothing) {
     catalog.kind = ObjectKind::Catalog;
     catalog.catalog = QStringLiteral("pubs");
     for (const ObjectRef& r : {catalog, ObjectRef()}) {
-        EXPECT_TRUE(browse(kTSql, r).isEmpty());
-        EXPECT_TRUE(select(kTSql, r).isEmpty());
-        EXPECT_TRUE(insert(kTSql, r, kAuthorsColumns).isEmpty());
-        EXPECT_TRUE(update(kTSql, r, kAuthorsColumns).isEmpty());
-        EXPECT_TRUE(remove(kTSql, r, kAuthorsColumns).isEmpty());
+        EXPECT_TRUE(browseStatement(kTSql, r).isEmpty());
+        EXPECT_TRUE(selectStatement(kTSql, r).isEmpty());
+        EXPECT_TRUE(insertStatement(kTSql, r, kAuthorsColumns).isEmpty());
+        EXPECT_TRUE(updateStatement(kTSql, r, kAuthorsColumns).isEmpty());
+        EXPECT_TRUE(deleteStatement(kTSql, r, kAuthorsColumns).isEmpty());
     }
 }
 
 TEST(DialectStatements, EachDialectLimitsAndQualifiesItsOwnWay) {
-    EXPECT_EQ(browse(kPg, table("shop", "orders", "public")),
+    EXPECT_EQ(browseStatement(kPg, table("shop", "orders", "public")),
               QStringLiteral("SELECT * FROM public.orders LIMIT 20"));
-    EXPECT_EQ(browse(kPg, column("shop", "Orders", "Total", "Sales")),
+    EXPECT_EQ(browseStatement(kPg, column("shop", "Orders", "Total", "Sales")),
               QStringLiteral("SELECT \"Total\" FROM \"Sales\".\"Orders\" LIMIT 20"));
-    EXPECT_EQ(browse(kMaria, table("shop", "order items")),
+    EXPECT_EQ(browseStatement(kMaria, table("shop", "order items")),
               QStringLiteral("SELECT * FROM shop.`order items` LIMIT 20"));
-    EXPECT_EQ(browse(kMaria, column("shop", "Orders", "Total")),
+    EXPECT_EQ(browseStatement(kMaria, column("shop", "Orders", "Total")),
               QStringLiteral("SELECT Total FROM shop.Orders LIMIT 20"));
-    EXPECT_EQ(browse(kSqlite, table("", "orders")), QStringLiteral("SELECT * FROM orders LIMIT 20"));
-    EXPECT_EQ(browse(kSqlite, table("main", "orders")), QStringLiteral("SELECT * FROM orders LIMIT 20"));
-    EXPECT_EQ(browse(kSqlite, table("aux", "orders")), QStringLiteral("SELECT * FROM aux.orders LIMIT 20"));
+    EXPECT_EQ(browseStatement(kSqlite, table("", "orders")), QStringLiteral("SELECT * FROM orders LIMIT 20"));
+    EXPECT_EQ(browseStatement(kSqlite, table("main", "orders")), QStringLiteral("SELECT * FROM orders LIMIT 20"));
+    EXPECT_EQ(browseStatement(kSqlite, table("aux", "orders")), QStringLiteral("SELECT * FROM aux.orders LIMIT 20"));
     const SqlDialect other = SqlDialect::forServer(db::familyOfDbms(QStringLiteral("Firebird")), QStringLiteral("\""));
     EXPECT_EQ(other.family, DialectFamily::Standard);
-    EXPECT_EQ(browse(other, table("", "T", "S")),
+    EXPECT_EQ(browseStatement(other, table("", "T", "S")),
               QStringLiteral("SELECT * FROM S.T FETCH FIRST 20 ROWS ONLY"));
     for (const SqlDialect& d : {kPg, kMaria, kSqlite})
-        EXPECT_FALSE(browse(d, table("pubs", "t")).contains(QLatin1String("..")));
+        EXPECT_FALSE(browseStatement(d, table("pubs", "t")).contains(QLatin1String("..")));
 }
 
 TEST(DialectStatements, SkeletonsTakeNamedParametersAndFindTheRowByItsKey) {
     const ObjectRef orders = table("shop", "Orders", "public");
     const QStringList columns = {QStringLiteral("id"), QStringLiteral("Order Date"), QStringLiteral("total")};
-    EXPECT_EQ(insert(kPg, orders, columns),
+    EXPECT_EQ(insertStatement(kPg, orders, columns),
               QStringLiteral("INSERT INTO public.\"Orders\"\r\n\t(id, \"Order Date\", total)\r\nVALUES\r\n\t"
                              "(:id, :Order_Date, :total)\r\n"));
     // by the key: the other columns are set
-    EXPECT_EQ(update(kPg, orders, columns, {QStringLiteral("id")}),
+    EXPECT_EQ(updateStatement(kPg, orders, columns, {QStringLiteral("id")}),
               QStringLiteral("UPDATE public.\"Orders\"\r\n\tSET \"Order Date\" = :Order_Date,\r\n\ttotal = :total"
                              "\r\n\tWHERE id = :id\r\n\t"));
-    EXPECT_EQ(remove(kMaria, table("shop", "orders"), columns, {QStringLiteral("id"), QStringLiteral("total")}),
+    EXPECT_EQ(deleteStatement(kMaria, table("shop", "orders"), columns, {QStringLiteral("id"), QStringLiteral("total")}),
               QStringLiteral("DELETE FROM shop.orders\r\n\tWHERE id = :id\r\n\tAND total = :total\r\n\t"));
     // without a key: every column, the old values apart from the new
-    EXPECT_EQ(update(kSqlite, table("", "t"), {QStringLiteral("a"), QStringLiteral("b")}),
+    EXPECT_EQ(updateStatement(kSqlite, table("", "t"), {QStringLiteral("a"), QStringLiteral("b")}),
               QStringLiteral("UPDATE t\r\n\tSET a = :a,\r\n\tb = :b\r\n\tWHERE a = :old_a\r\n\tAND b = :old_b\r\n\t"));
-    EXPECT_EQ(remove(kSqlite, table("", "t"), {QStringLiteral("a"), QStringLiteral("b")}),
+    EXPECT_EQ(deleteStatement(kSqlite, table("", "t"), {QStringLiteral("a"), QStringLiteral("b")}),
               QStringLiteral("DELETE FROM t\r\n\tWHERE a = :a\r\n\tAND b = :b\r\n\t"));
     // column forms
     const ObjectRef total = column("shop", "Orders", "Total", "public");
     EXPECT_TRUE(usesKey(kPg, total));
     EXPECT_FALSE(usesKey(kTSql, total));
-    EXPECT_EQ(update(kPg, total, {}, {QStringLiteral("id")}),
+    EXPECT_EQ(updateStatement(kPg, total, {}, {QStringLiteral("id")}),
               QStringLiteral("UPDATE public.\"Orders\"\r\n\tSET \"Total\" = :Total\r\n\tWHERE id = :id"));
-    EXPECT_EQ(update(kPg, total, {}, {}),
+    EXPECT_EQ(updateStatement(kPg, total, {}, {}),
               QStringLiteral("UPDATE public.\"Orders\"\r\n\tSET \"Total\" = :Total\r\n\tWHERE \"Total\" = :old_Total"));
-    EXPECT_EQ(remove(kMaria, column("shop", "t", "a\\b"), {}), QStringLiteral("DELETE FROM shop.t\r\n\tWHERE `a\\b` = :a_b"));
-    EXPECT_EQ(insert(kSqlite, column("", "t", "x"), {}), QStringLiteral("INSERT INTO t\r\n\t(x) \r\nVALUES \r\n\t(:x)"));
+    EXPECT_EQ(deleteStatement(kMaria, column("shop", "t", "a\\b"), {}), QStringLiteral("DELETE FROM shop.t\r\n\tWHERE `a\\b` = :a_b"));
+    EXPECT_EQ(insertStatement(kSqlite, column("", "t", "x"), {}), QStringLiteral("INSERT INTO t\r\n\t(x) \r\nVALUES \r\n\t(:x)"));
 }
 
 TEST(DialectStatements, ParameterNamesAreWordsAndUnique) {
-    EXPECT_EQ(parameterNames({QStringLiteral("id"), QStringLiteral("say \"hi\""), QStringLiteral("it's"),
+    EXPECT_EQ(statementParameterNames({QStringLiteral("id"), QStringLiteral("say \"hi\""), QStringLiteral("it's"),
                               QStringLiteral("2nd"), QStringLiteral("naïve"), QStringLiteral("say_hi_"),
                               QStringLiteral("!"), QStringLiteral("old_id")}),
               (QStringList{"id", "say_hi_", "it_s", "p2nd", "naïve", "say_hi__2", "_", "old_id"}));
@@ -217,17 +217,17 @@ TEST(CallSkeleton, EveryDialectCallsWithPlaceholders) {
                             {{QStringLiteral("item"), Dir::In},
                              {QStringLiteral("Amount"), Dir::InOut},
                              {QStringLiteral("done"), Dir::Out}}};
-    EXPECT_EQ(callSkeleton(kPg, p, proc), QStringLiteral("CALL public.restock('item', 'Amount', NULL)"));
-    EXPECT_EQ(callSkeleton(kMaria, p, proc), QStringLiteral("CALL shop.restock('item', 'Amount', @done)"));
+    EXPECT_EQ(callStatement(kPg, p, proc), QStringLiteral("CALL public.restock('item', 'Amount', NULL)"));
+    EXPECT_EQ(callStatement(kMaria, p, proc), QStringLiteral("CALL shop.restock('item', 'Amount', @done)"));
     ProcedureSignature fn{
         true, {{QStringLiteral("item"), Dir::In}, {QString(), Dir::In}, {QStringLiteral("r"), Dir::Out}}};
-    EXPECT_EQ(callSkeleton(kPg, p, fn), QStringLiteral("SELECT * FROM public.restock('item', 'arg2')"));
-    EXPECT_EQ(callSkeleton(kMaria, p, fn), QStringLiteral("SELECT shop.restock('item', 'arg2')"));
+    EXPECT_EQ(callStatement(kPg, p, fn), QStringLiteral("SELECT * FROM public.restock('item', 'arg2')"));
+    EXPECT_EQ(callStatement(kMaria, p, fn), QStringLiteral("SELECT shop.restock('item', 'arg2')"));
     p.table = QStringLiteral("byroyalty;1");
     p.catalog = QStringLiteral("pubs");
     p.schema = QStringLiteral("dbo");
-    EXPECT_EQ(callSkeleton(kTSql, p, ProcedureSignature{false, {{QStringLiteral("@percentage"), Dir::In}}}),
+    EXPECT_EQ(callStatement(kTSql, p, ProcedureSignature{false, {{QStringLiteral("@percentage"), Dir::In}}}),
               QStringLiteral("EXEC pubs..byroyalty @percentage = 'percentage'"));
-    EXPECT_EQ(callSkeleton(kTSql, p, ProcedureSignature{}), QStringLiteral("EXEC pubs..byroyalty"));
-    EXPECT_TRUE(callSkeleton(kPg, table("shop", "t"), proc).isEmpty());
+    EXPECT_EQ(callStatement(kTSql, p, ProcedureSignature{}), QStringLiteral("EXEC pubs..byroyalty"));
+    EXPECT_TRUE(callStatement(kPg, table("shop", "t"), proc).isEmpty());
 }

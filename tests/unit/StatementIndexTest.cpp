@@ -8,7 +8,7 @@
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
-using namespace sqlscript;
+using namespace script;
 
 namespace {
 

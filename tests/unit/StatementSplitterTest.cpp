@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace sqlscript;
+using namespace script;
 
 namespace {
 

@@ -13,7 +13,7 @@ namespace {
 class TemplateStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty());
+        ASSERT_TRUE(store::ensureSeeded().isEmpty());
         // start from an empty library so the tests own every row
         auto c = ResourceDb::open();
         c->exec(QStringLiteral("DELETE FROM templates"));

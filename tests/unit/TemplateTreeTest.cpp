@@ -11,18 +11,18 @@
 #include <QSet>
 #include <gtest/gtest.h>
 
-using namespace templatetree;
+using namespace store;
 
 namespace {
-QStringList texts(const std::vector<Node>& nodes, const QString& parent) {
+QStringList texts(const std::vector<TemplateNode>& nodes, const QString& parent) {
     QStringList out;
-    for (const Node& n : nodes)
+    for (const TemplateNode& n : nodes)
         if (n.parentKey == parent) out << n.text;
     return out;
 }
-bool keysUnique(const std::vector<Node>& nodes) {
+bool keysUnique(const std::vector<TemplateNode>& nodes) {
     QSet<QString> keys;
-    for (const Node& n : nodes)
+    for (const TemplateNode& n : nodes)
         keys.insert(n.key);
     return keys.size() == qsizetype(nodes.size());
 }
@@ -36,7 +36,7 @@ TEST(TemplateTree, GroupsInGivenOrderTemplatesInTableOrderOrphansUnderTheirOwnNo
                                              {3, 99, QStringLiteral("lost")},
                                              {4, 12, QStringLiteral("b2")},
                                              {5, 0, QStringLiteral("no group at all")}};
-    const auto nodes = build(groups, rows);
+    const auto nodes = buildTemplateTree(groups, rows);
     ASSERT_FALSE(nodes.empty());
     EXPECT_EQ(nodes.front().key, QStringLiteral("MYROOT"));
     EXPECT_EQ(nodes.front().text, QStringLiteral("Templates"));
@@ -46,30 +46,31 @@ TEST(TemplateTree, GroupsInGivenOrderTemplatesInTableOrderOrphansUnderTheirOwnNo
     EXPECT_EQ(texts(nodes, QStringLiteral("C7")), (QStringList{"a1"}));
     EXPECT_EQ(texts(nodes, QStringLiteral("NOGROUP")), (QStringList{"lost", "no group at all"}));
     EXPECT_TRUE(keysUnique(nodes));
-    for (const Node& n : nodes) { // every parent is added before its children
+    for (const TemplateNode& n : nodes) { // every parent is added before its children
         if (n.parentKey.isEmpty()) continue;
-        const auto parent =
-            std::find_if(nodes.begin(), nodes.end(), [&](const Node& p) { return p.key == n.parentKey; });
+        const auto parent = std::find_if(nodes.begin(), nodes.end(),
+                                         [&](const TemplateNode& p) { return p.key == n.parentKey; });
         ASSERT_NE(parent, nodes.end()) << n.key.toStdString();
         EXPECT_LT(parent - nodes.begin(), &n - nodes.data());
     }
 
-    const auto tidy = build(groups, {{1, 7, QStringLiteral("a")}});
+    const auto tidy = buildTemplateTree(groups, {{1, 7, QStringLiteral("a")}});
     EXPECT_EQ(texts(tidy, QStringLiteral("MYROOT")),
               (QStringList{"alpha", "Beta", "empty"})); // no empty "(No group)"
 }
 
 TEST(TemplateTree, KeysAreReadByPrefixSoAGroupLeafIsNeverATemplate) {
-    EXPECT_EQ(parseKey(QStringLiteral("MYROOT")).kind, NodeKind::Root);
-    EXPECT_EQ(parseKey(QStringLiteral("NOGROUP")).kind, NodeKind::Orphans);
-    const ParsedKey group = parseKey(groupKey(12)); // "C12": dropping two characters would read template 2
-    EXPECT_EQ(group.kind, NodeKind::Group);
+    EXPECT_EQ(parseTemplateKey(QStringLiteral("MYROOT")).kind, TemplateNodeKind::Root);
+    EXPECT_EQ(parseTemplateKey(QStringLiteral("NOGROUP")).kind, TemplateNodeKind::Orphans);
+    const ParsedTemplateKey group =
+        parseTemplateKey(groupKey(12)); // "C12": dropping two characters would read template 2
+    EXPECT_EQ(group.kind, TemplateNodeKind::Group);
     EXPECT_EQ(group.id, 12);
-    const ParsedKey tmpl = parseKey(templateKey(12));
-    EXPECT_EQ(tmpl.kind, NodeKind::Template);
+    const ParsedTemplateKey tmpl = parseTemplateKey(templateKey(12));
+    EXPECT_EQ(tmpl.kind, TemplateNodeKind::Template);
     EXPECT_EQ(tmpl.id, 12);
     for (const char* bad : {"", "C", "CC", "Cx", "CC1x", "C-1", "C 1", "OO", "OOx", "R2", "XXXXX|CCU|db|t"})
-        EXPECT_EQ(parseKey(QLatin1String(bad)).kind, NodeKind::Unknown) << bad;
+        EXPECT_EQ(parseTemplateKey(QLatin1String(bad)).kind, TemplateNodeKind::Unknown) << bad;
 }
 
 TEST(TemplateTree, SnippetGroupKeysNeverCollideWithSnippetKeys) {
@@ -79,14 +80,14 @@ TEST(TemplateTree, SnippetGroupKeysNeverCollideWithSnippetKeys) {
                                                  {7, QStringLiteral("O5"), QStringLiteral("seven")},
                                                  {8, QString(), QStringLiteral("loose")},
                                                  {9, QStringLiteral("clauses"), QStringLiteral("lower")}};
-    const auto nodes = buildSnippets(snippets);
+    const auto nodes = buildSnippetTree(snippets);
     EXPECT_TRUE(keysUnique(nodes));
     EXPECT_EQ(texts(nodes, QStringLiteral("R2")), (QStringList{"(No group)", "Clauses", "clauses", "O5"}));
     EXPECT_EQ(texts(nodes, snippetGroupKey(QStringLiteral("O5"))), (QStringList{"five", "seven"}));
-    for (const Node& n : nodes) {
-        const ParsedKey k = parseKey(n.key);
+    for (const TemplateNode& n : nodes) {
+        const ParsedTemplateKey k = parseTemplateKey(n.key);
         EXPECT_EQ(k.kind, n.kind) << n.key.toStdString();
-        if (n.kind == NodeKind::Snippet) {
+        if (n.kind == TemplateNodeKind::Snippet) {
             EXPECT_TRUE(n.key.startsWith(QStringLiteral("OO")));
             EXPECT_EQ(k.id, n.id);
         } else {
@@ -98,19 +99,19 @@ TEST(TemplateTree, SnippetGroupKeysNeverCollideWithSnippetKeys) {
 namespace {
 class TemplateLibrary : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(homeseeding::ensureSeeded().isEmpty()); }
+    void SetUp() override { ASSERT_TRUE(store::ensureSeeded().isEmpty()); }
     TempHome home;
 };
 } // namespace
 
 TEST_F(TemplateLibrary, TheStarterLibraryLoadsWholeWithNothingStranded) {
-    const auto nodes = load();
+    const auto nodes = loadTemplateTree();
     ASSERT_TRUE(nodes.ok()) << nodes.error().toStdString();
     const auto groups = TemplateStore::groups().value();
     const auto rows = TemplateStore::templates().value();
     qsizetype templates = 0;
-    for (const Node& n : *nodes)
-        templates += n.kind == NodeKind::Template;
+    for (const TemplateNode& n : *nodes)
+        templates += n.kind == TemplateNodeKind::Template;
     EXPECT_EQ(templates, qsizetype(rows.size()));
     EXPECT_EQ(texts(*nodes, QStringLiteral("NOGROUP")), QStringList()); // every seeded template has its group
     QStringList titles;
@@ -121,7 +122,7 @@ TEST_F(TemplateLibrary, TheStarterLibraryLoadsWholeWithNothingStranded) {
     std::sort(sorted.begin(), sorted.end(),
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     EXPECT_EQ(titles, sorted);
-    const auto snippetNodes = loadSnippets();
+    const auto snippetNodes = loadSnippetTree();
     ASSERT_TRUE(snippetNodes.ok());
     EXPECT_TRUE(keysUnique(*snippetNodes));
 }

@@ -21,7 +21,7 @@ QString connectionOf(const QString& key) {
     return at < 0 ? key : key.left(at);
 }
 
-QString columnKey(const QString& cs, const completion::ColumnSource& s) {
+QString columnKey(const QString& cs, const assist::ColumnSource& s) {
     return keyOf(cs, {s.database, s.schema, s.table});
 }
 
@@ -34,9 +34,9 @@ QList<CatalogCache*>& allCaches() {
 } // namespace
 
 CatalogCache::CatalogCache(QObject* parent) : QObject(parent) {
-    readers_.tables = completion::completioncatalog::readTables;
-    readers_.tablesIn = completion::completioncatalog::readTablesIn;
-    readers_.columns = completion::completioncatalog::readColumns;
+    readers_.tables = assist::readTables;
+    readers_.tablesIn = assist::readTablesIn;
+    readers_.columns = assist::readColumns;
     clock_.start();
     allCaches().append(this);
 }
@@ -123,7 +123,7 @@ bool CatalogCache::requestTablesIn(const QString& cs, const QString& schema, Tab
     return request<TableList>(tablesIn_, keyOf(cs, {schema.toLower()}), read, std::move(done));
 }
 
-bool CatalogCache::requestColumns(const QString& cs, const completion::ColumnSource& source, NamesDone done) {
+bool CatalogCache::requestColumns(const QString& cs, const assist::ColumnSource& source, NamesDone done) {
     auto read = [reader = readers_.columns, cs, source] {
         return reader(cs, source.database, source.schema, source.table);
     };
@@ -134,7 +134,7 @@ const CatalogCache::Tables* CatalogCache::cachedTables(const QString& cs) const 
     return cached(tables_, cs);
 }
 
-const completion::CatalogView& CatalogCache::viewOf(const QString& cs) {
+const assist::CatalogView& CatalogCache::viewOf(const QString& cs) {
     viewed_ = cs;
     return *this;
 }
@@ -143,7 +143,7 @@ const CatalogCache::TableList* CatalogCache::tablesIn(const QString& schema) con
     return cached(tablesIn_, keyOf(viewed_, {schema.toLower()}));
 }
 
-const QStringList* CatalogCache::columns(const completion::ColumnSource& source) const {
+const QStringList* CatalogCache::columns(const assist::ColumnSource& source) const {
     return cached(columns_, columnKey(viewed_, source));
 }
 

@@ -25,11 +25,11 @@
 #include <optional>
 #include <vector>
 
-class CatalogCache : public QObject, public completion::CatalogView {
+class CatalogCache : public QObject, public assist::CatalogView {
     Q_OBJECT
 public:
-    using Tables = completion::CatalogTables;
-    using TableList = std::vector<completion::CatalogTable>;
+    using Tables = assist::CatalogTables;
+    using TableList = std::vector<assist::CatalogTable>;
     using TablesDone = std::function<void(const Result<Tables>&)>;
     using TableListDone = std::function<void(const Result<TableList>&)>;
     using NamesDone = std::function<void(const Result<QStringList>&)>;
@@ -59,13 +59,12 @@ public:
     bool requestTablesIn(const QString& connectionString, const QString& schema, TableListDone done);
     // The same for the columns of one table: database and schema (when not
     // empty) say where it is.
-    bool requestColumns(const QString& connectionString, const completion::ColumnSource& source,
-                        NamesDone done);
+    bool requestColumns(const QString& connectionString, const assist::ColumnSource& source, NamesDone done);
 
     // The cached lists, without reading; nullptr when they are not cached.
     const Tables* cachedTables(const QString& connectionString) const;
     // The catalogue of one connection as the candidate builder sees it.
-    const completion::CatalogView& viewOf(const QString& connectionString);
+    const assist::CatalogView& viewOf(const QString& connectionString);
 
     // Forgets every cached list; lists being read are read again.
     void refresh();
@@ -79,7 +78,7 @@ public:
     // CatalogView, for the connection viewOf() chose.
     const Tables* tables() const override { return cachedTables(viewed_); }
     const TableList* tablesIn(const QString& schema) const override;
-    const QStringList* columns(const completion::ColumnSource& source) const override;
+    const QStringList* columns(const assist::ColumnSource& source) const override;
 
 signals:
     // A list of the connection was read again in the background.

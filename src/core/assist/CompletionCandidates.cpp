@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace completion {
+namespace assist {
 
 int Candidates::firstMatch(const QString& prefix) const {
     for (size_t i = 0; i < items.size(); ++i)
@@ -309,4 +309,4 @@ Candidates buildCandidates(const StatementContext& context, const CatalogView& c
     return Builder(context, catalog, vocabulary, database).run();
 }
 
-} // namespace completion
+} // namespace assist

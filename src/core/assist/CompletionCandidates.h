@@ -21,7 +21,7 @@
 #include <QHash>
 #include <vector>
 
-namespace completion {
+namespace assist {
 
 struct Candidate {
     QString text;   // as listed
@@ -77,4 +77,4 @@ struct Candidates {
 Candidates buildCandidates(const StatementContext& context, const CatalogView& catalog,
                            const Vocabulary& vocabulary, const QString& database = QString());
 
-} // namespace completion
+} // namespace assist

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace completion {
+namespace assist {
 
 void CatalogTables::sortByText() {
     std::vector<std::pair<QString, size_t>> keys;
@@ -23,7 +23,6 @@ void CatalogTables::sortByText() {
         byText.push_back(k.second);
 }
 
-namespace completioncatalog {
 
 namespace {
 
@@ -112,7 +111,7 @@ Result<CatalogTables> readTables(const QString& cs) {
         }
         return out;
     } catch (const db::Error& e) {
-        return fail(schemareader::errorReport(e.description()));
+        return fail(catalog::errorReport(e.description()));
     }
 }
 
@@ -131,14 +130,13 @@ Result<std::vector<CatalogTable>> readTablesIn(const QString& cs, const QString&
         partitionSystem(out);
         return out;
     } catch (const db::Error& e) {
-        return fail(schemareader::errorReport(e.description()));
+        return fail(catalog::errorReport(e.description()));
     }
 }
 
 Result<QStringList> readColumns(const QString& cs, const QString& database, const QString& schema,
                                 const QString& table) {
-    return schemareader::getColumnList(cs, table, database, schema);
+    return catalog::getColumnList(cs, table, database, schema);
 }
 
-} // namespace completioncatalog
-} // namespace completion
+} // namespace assist

@@ -13,7 +13,7 @@
 #include <QStringList>
 #include <vector>
 
-namespace completion {
+namespace assist {
 
 // What an entry of a completion list is; each kind has its own picture.
 enum class Kind : quint8 {
@@ -64,7 +64,6 @@ struct CatalogTables {
     }
 };
 
-namespace completioncatalog {
 
 // The tables of the connection's current database (on PostgreSQL, of every
 // schema but the system's) and its schemas or databases.
@@ -76,5 +75,4 @@ Result<std::vector<CatalogTable>> readTablesIn(const QString& connectionString, 
 Result<QStringList> readColumns(const QString& connectionString, const QString& database, const QString& schema,
                                 const QString& table);
 
-} // namespace completioncatalog
-} // namespace completion
+} // namespace assist

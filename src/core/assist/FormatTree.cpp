@@ -1,13 +1,13 @@
-#include "assist/FormatTree.h"
+#include "assist/FormatTree_p.h"
 
 #include "assist/SqlWords.h"
 #include "catalog/SqlDialect.h"
 
-namespace sqlformat {
+namespace assist {
 
-using sqlscript::SqlLexer;
-using sqlscript::Token;
-using sqlscript::TokenKind;
+using script::SqlLexer;
+using script::Token;
+using script::TokenKind;
 
 namespace {
 
@@ -30,7 +30,7 @@ bool restOfGoLine(QStringView text, qsizetype j) {
 
 } // namespace
 
-FormatTree::FormatTree(QStringView text, sqlscript::Dialect dialect, const QHash<QString, QString>& spellings)
+FormatTree::FormatTree(QStringView text, script::Dialect dialect, const QHash<QString, QString>& spellings)
     : text_(text) {
     lex(dialect);
     markRecase(spellings);
@@ -38,7 +38,7 @@ FormatTree::FormatTree(QStringView text, sqlscript::Dialect dialect, const QHash
     roots_ = parse(i, 0);
 }
 
-void FormatTree::lex(sqlscript::Dialect dialect) {
+void FormatTree::lex(script::Dialect dialect) {
     SqlLexer lexer(text_, dialect);
     qsizetype previousEnd = 0;
     for (Token t = lexer.next(); t.kind != TokenKind::End; t = lexer.next()) {
@@ -69,9 +69,9 @@ bool FormatTree::qualified(size_t i) const {
     return (before > 0 && dotAt(before - 1)) || dotAt(after);
 }
 
-std::vector<Node> FormatTree::parse(size_t& i, int depth) {
+std::vector<FormatNode> FormatTree::parse(size_t& i, int depth) {
     // depth: 0 the top, otherwise inside a group (odd) or a CASE (even)
-    std::vector<Node> out;
+    std::vector<FormatNode> out;
     const size_t n = tokens_.size();
     auto keyword = [this](size_t k, std::string_view w) {
         return SqlLexer::isWord(text_, tokens_[k].token, w) && !qualified(k);
@@ -79,22 +79,22 @@ std::vector<Node> FormatTree::parse(size_t& i, int depth) {
     while (i < n) {
         if (depth > 0 && tokens_[i].token.isPunct(text_, ')')) return out; // closes this group or one around it
         if (depth > 0 && depth % 2 == 0 && keyword(i, "END")) return out;
-        Node node;
+        FormatNode node;
         node.token = i;
-        const bool endCase = !out.empty() && out.back().type == Node::Type::Token && keyword(out.back().token, "END");
+        const bool endCase = !out.empty() && out.back().type == FormatNode::Type::Token && keyword(out.back().token, "END");
         if (tokens_[i].token.isPunct(text_, '(')) {
-            node.type = Node::Type::Group;
+            node.type = FormatNode::Type::Group;
             ++i;
             node.children = parse(i, depth % 2 == 1 ? depth + 2 : depth + 1);
             if (i < n && tokens_[i].token.isPunct(text_, ')')) node.last = i++;
-            for (const Node& c : node.children) {
-                if (c.type == Node::Type::Token && tokens_[c.token].token.isComment()) continue;
-                node.query = c.type == Node::Type::Token &&
+            for (const FormatNode& c : node.children) {
+                if (c.type == FormatNode::Type::Token && tokens_[c.token].token.isComment()) continue;
+                node.query = c.type == FormatNode::Type::Token &&
                              SqlLexer::isAnyWord(text_, tokens_[c.token].token, {"SELECT", "WITH", "VALUES"});
                 break;
             }
         } else if (keyword(i, "CASE") && !endCase) { // END CASE closes a CASE statement
-            node.type = Node::Type::Case;
+            node.type = FormatNode::Type::Case;
             ++i;
             node.children = parse(i, depth % 2 == 0 ? depth + 2 : depth + 1);
             if (i < n && keyword(i, "END")) node.last = i++;
@@ -124,7 +124,7 @@ void FormatTree::markRecase(const QHash<QString, QString>& spellings) {
     };
     // …unless it is one of the words that go on after a value
     auto goesOn = [&](const Token& t) {
-        return completion::continuesAfterTable(text_, t) ||
+        return assist::continuesAfterTable(text_, t) ||
                SqlLexer::isAnyWord(text_, t, {"ASC", "DESC", "NULLS", "IS", "IN", "LIKE", "ILIKE", "BETWEEN",
                                               "COLLATE", "OVER", "FILTER", "WITHIN", "ESCAPE", "SIMILAR", "REGEXP",
                                               "RLIKE", "GLOB", "MATCH", "DIV", "MOD", "XOR"});
@@ -182,7 +182,7 @@ void FormatTree::markRecase(const QHash<QString, QString>& spellings) {
         }
         if (afterTable && !SqlLexer::isWord(text_, t, "AS")) {
             afterTable = false;
-            if (!completion::continuesAfterTable(text_, t)) continue; // its alias
+            if (!assist::continuesAfterTable(text_, t)) continue; // its alias
         }
         if (before && SqlLexer::isWord(text_, *before, "AS") && levels.back().query) continue; // a column alias
         if (levels.back().selectList && before && endsValue(*before) && !goesOn(t)) continue;   // one without AS
@@ -210,43 +210,43 @@ void FormatTree::markRecase(const QHash<QString, QString>& spellings) {
                     !(before && SqlLexer::isAnyWord(text_, *before, {"KEY", "DO", "FOR"})))) {
             tableSlot = true;
             levels.back().fromList = false;
-        } else if (completion::continuesAfterTable(text_, t) && !SqlLexer::isWord(text_, t, "AS")) {
+        } else if (assist::continuesAfterTable(text_, t) && !SqlLexer::isWord(text_, t, "AS")) {
             levels.back().fromList = false;
         }
     }
 }
 
-bool FormatTree::isWord(const Node& n, std::string_view keyword) const {
-    return n.type == Node::Type::Token && SqlLexer::isWord(text_, tokens_[n.token].token, keyword) &&
+bool FormatTree::isWord(const FormatNode& n, std::string_view keyword) const {
+    return n.type == FormatNode::Type::Token && SqlLexer::isWord(text_, tokens_[n.token].token, keyword) &&
            !qualified(n.token);
 }
 
-bool FormatTree::isAnyWord(const Node& n, std::initializer_list<std::string_view> keywords) const {
-    return n.type == Node::Type::Token && SqlLexer::isAnyWord(text_, tokens_[n.token].token, keywords) &&
+bool FormatTree::isAnyWord(const FormatNode& n, std::initializer_list<std::string_view> keywords) const {
+    return n.type == FormatNode::Type::Token && SqlLexer::isAnyWord(text_, tokens_[n.token].token, keywords) &&
            !qualified(n.token);
 }
 
-bool FormatTree::isPunct(const Node& n, char c) const {
-    return n.type == Node::Type::Token && tokens_[n.token].token.isPunct(text_, c);
+bool FormatTree::isPunct(const FormatNode& n, char c) const {
+    return n.type == FormatNode::Type::Token && tokens_[n.token].token.isPunct(text_, c);
 }
 
-bool FormatTree::isComment(const Node& n) const {
-    return n.type == Node::Type::Token && tokens_[n.token].token.isComment();
+bool FormatTree::isComment(const FormatNode& n) const {
+    return n.type == FormatNode::Type::Token && tokens_[n.token].token.isComment();
 }
 
-bool FormatTree::startsClause(const std::vector<Node>& nodes, size_t first, size_t k) const {
-    const Node& n = nodes[k];
-    if (n.type != Node::Type::Token || tokens_[n.token].token.kind != TokenKind::Word || qualified(n.token))
+bool FormatTree::startsClause(const std::vector<FormatNode>& nodes, size_t first, size_t k) const {
+    const FormatNode& n = nodes[k];
+    if (n.type != FormatNode::Type::Token || tokens_[n.token].token.kind != TokenKind::Word || qualified(n.token))
         return false;
     // the neighbouring nodes that are not comments
     size_t p = k;
     while (p > first && isComment(nodes[p - 1]))
         --p;
-    const Node* prev = p > first ? &nodes[p - 1] : nullptr;
+    const FormatNode* prev = p > first ? &nodes[p - 1] : nullptr;
     size_t q = k + 1;
     while (q < nodes.size() && isComment(nodes[q]))
         ++q;
-    const Node* next = q < nodes.size() ? &nodes[q] : nullptr;
+    const FormatNode* next = q < nodes.size() ? &nodes[q] : nullptr;
     auto prevIs = [&](std::initializer_list<std::string_view> w) { return prev && isAnyWord(*prev, w); };
     auto nextIs = [&](std::initializer_list<std::string_view> w) { return next && isAnyWord(*next, w); };
 
@@ -260,8 +260,8 @@ bool FormatTree::startsClause(const std::vector<Node>& nodes, size_t first, size
     if (isWord(n, "FROM")) return !prevIs({"DISTINCT", "DELETE", "NEXT", "PRIOR", "FIRST", "LAST", "ABSOLUTE", "RELATIVE"});
     if (isAnyWord(n, {"GROUP", "ORDER"})) return nextIs({"BY"});
     if (isWord(n, "VALUES"))
-        return !prev || prev->type == Node::Type::Group ||
-               (prev->type == Node::Type::Token && tokens_[prev->token].token.kind != TokenKind::Punct);
+        return !prev || prev->type == FormatNode::Type::Group ||
+               (prev->type == FormatNode::Type::Token && tokens_[prev->token].token.kind != TokenKind::Punct);
     if (isWord(n, "SET")) {
         for (size_t i = first; i < k; ++i)
             if (isWord(nodes[i], "UPDATE")) return true;
@@ -275,16 +275,16 @@ bool FormatTree::startsClause(const std::vector<Node>& nodes, size_t first, size
     if (isWord(n, "WITH")) return k == first;
     // a statement of its own: first, after a WITH query, or after DO, THEN, ELSE, LOOP in a block
     if (isAnyWord(n, {"INSERT", "UPDATE", "DELETE", "MERGE"}))
-        return k == first || (prev && prev->type == Node::Type::Group) || prevIs({"DO", "THEN", "ELSE", "LOOP"});
+        return k == first || (prev && prev->type == FormatNode::Type::Group) || prevIs({"DO", "THEN", "ELSE", "LOOP"});
     return false;
 }
 
-size_t FormatTree::headLength(const std::vector<Node>& nodes, size_t k) const {
+size_t FormatTree::headLength(const std::vector<FormatNode>& nodes, size_t k) const {
     size_t h = k + 1;
     auto wordAt = [&](size_t i, std::initializer_list<std::string_view> w) {
         return i < nodes.size() && isAnyWord(nodes[i], w);
     };
-    const Node& n = nodes[k];
+    const FormatNode& n = nodes[k];
     if (isAnyWord(n, {"GROUP", "ORDER"}) && wordAt(h, {"BY"})) {
         ++h;
     } else if (isAnyWord(n, {"LEFT", "RIGHT", "FULL", "INNER", "CROSS", "NATURAL", "OUTER"})) {
@@ -302,7 +302,7 @@ size_t FormatTree::headLength(const std::vector<Node>& nodes, size_t k) const {
     } else if (isWord(n, "SELECT")) {
         while (wordAt(h, {"DISTINCT", "ALL", "DISTINCTROW", "SQL_CALC_FOUND_ROWS", "HIGH_PRIORITY"})) {
             ++h;
-            if (wordAt(h, {"ON"}) && h + 1 < nodes.size() && nodes[h + 1].type == Node::Type::Group) h += 2;
+            if (wordAt(h, {"ON"}) && h + 1 < nodes.size() && nodes[h + 1].type == FormatNode::Type::Group) h += 2;
         }
         if (wordAt(h, {"TOP"}) && h + 1 < nodes.size()) {
             h += 2;
@@ -313,4 +313,4 @@ size_t FormatTree::headLength(const std::vector<Node>& nodes, size_t k) const {
     return std::min(h, nodes.size());
 }
 
-} // namespace sqlformat
+} // namespace assist

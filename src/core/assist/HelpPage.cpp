@@ -1,6 +1,6 @@
 #include "assist/HelpPage.h"
 
-namespace helppage {
+namespace assist {
 
 namespace {
 
@@ -128,4 +128,4 @@ QString fillPlaceholders(const QString& html, const QHash<QString, QString>& fra
     return out;
 }
 
-} // namespace helppage
+} // namespace assist

@@ -6,7 +6,7 @@
 #include <QHash>
 #include <QString>
 
-namespace helppage {
+namespace assist {
 
 // The ids of the three placeholders and the help text each one shows.
 inline const QString kSyntaxId = QStringLiteral("syntax");           // the word's title
@@ -19,4 +19,4 @@ inline const QString kExampleId = QStringLiteral("example");         // its exam
 // a DIV that is never closed gets the fragment right after its start tag.
 QString fillPlaceholders(const QString& html, const QHash<QString, QString>& fragmentById);
 
-} // namespace helppage
+} // namespace assist

@@ -26,13 +26,13 @@ QStringList& WordLists::of(WordClass c) {
 QHash<QString, QString> WordLists::spellings() const {
     // insert replaces: walk the classes backwards so the first class wins
     QHash<QString, QString> out;
-    for (int i = int(std::size(keywordcatalogue::kAllClasses)) - 1; i >= 0; --i)
-        for (const QString& w : of(keywordcatalogue::kAllClasses[i]))
+    for (int i = int(std::size(assist::kAllClasses)) - 1; i >= 0; --i)
+        for (const QString& w : of(assist::kAllClasses[i]))
             out.insert(w.toLower(), w);
     return out;
 }
 
-namespace keywordcatalogue {
+namespace assist {
 
 namespace {
 // A prefix match; an exact match (ignoring case) first, then alphabetical,
@@ -124,4 +124,4 @@ Result<std::optional<KeywordHelp>> sLocateKeyword(const QString& word) {
     }
 }
 
-} // namespace keywordcatalogue
+} // namespace assist

@@ -45,7 +45,7 @@ struct KeywordHelp {
     QString example;
 };
 
-namespace keywordcatalogue {
+namespace assist {
 
 inline constexpr WordClass kAllClasses[] = {WordClass::Keyword, WordClass::Operator, WordClass::Function,
                                             WordClass::DataType};
@@ -68,4 +68,4 @@ Result<std::optional<KeywordHelp>> sLocateKeyword(const QString& word);
 // beginning with prefix.
 QString likePrefixPattern(const QString& prefix);
 
-} // namespace keywordcatalogue
+} // namespace assist

@@ -2,11 +2,11 @@
 
 #include "assist/SqlWords.h"
 
-namespace completion {
+namespace assist {
 
-using sqlscript::SqlLexer;
-using sqlscript::Token;
-using sqlscript::TokenKind;
+using script::SqlLexer;
+using script::Token;
+using script::TokenKind;
 
 StatementTokens::StatementTokens(QStringView text, std::vector<Token> tokens)
     : text_(text), tokens_(std::move(tokens)), match_(tokens_.size(), tokens_.size()) {
@@ -242,4 +242,4 @@ TableRef QueryScopes::derivedFrom(size_t begin, size_t end) {
     return d;
 }
 
-} // namespace completion
+} // namespace assist

@@ -12,15 +12,15 @@
 #include <string_view>
 #include <vector>
 
-namespace completion {
+namespace assist {
 
 // The significant tokens of a statement with the matching parenthesis of each.
 class StatementTokens {
 public:
-    StatementTokens(QStringView text, std::vector<sqlscript::Token> tokens);
+    StatementTokens(QStringView text, std::vector<script::Token> tokens);
 
     size_t size() const { return tokens_.size(); }
-    const sqlscript::Token& at(size_t i) const { return tokens_[i]; }
+    const script::Token& at(size_t i) const { return tokens_[i]; }
     QStringView text() const { return text_; }
     bool word(size_t i, std::string_view keyword) const;
     bool anyWord(size_t i, std::initializer_list<std::string_view> keywords) const;
@@ -40,7 +40,7 @@ public:
 
 private:
     QStringView text_;
-    std::vector<sqlscript::Token> tokens_;
+    std::vector<script::Token> tokens_;
     std::vector<size_t> match_;
 };
 
@@ -76,4 +76,4 @@ private:
     std::vector<Scope> scopes_;
 };
 
-} // namespace completion
+} // namespace assist

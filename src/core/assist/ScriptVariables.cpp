@@ -2,7 +2,7 @@
 
 #include <QSet>
 
-namespace completion {
+namespace assist {
 
 namespace {
 
@@ -69,4 +69,4 @@ QStringList buildItem(const QString& script, QChar marker) {
     return out;
 }
 
-} // namespace completion
+} // namespace assist

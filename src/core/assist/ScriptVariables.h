@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace completion {
+namespace assist {
 
 // Every marker-led name in the script ("@total", "@@ROWCOUNT", "@row_1"):
 // the marker followed by letters, digits, "_", "#", "$" or further markers.
@@ -15,4 +15,4 @@ namespace completion {
 // of its first use. One pass over the text: linear in the script's length.
 QStringList buildItem(const QString& script, QChar marker = QLatin1Char('@'));
 
-} // namespace completion
+} // namespace assist

@@ -1,12 +1,12 @@
 #include "assist/SqlFormatter.h"
 
-#include "assist/FormatTree.h"
+#include "assist/FormatTree_p.h"
 
 #include <optional>
 
-namespace sqlformat {
+namespace assist {
 
-using sqlscript::TokenKind;
+using script::TokenKind;
 
 namespace {
 
@@ -18,7 +18,7 @@ struct Range {
 
 class Renderer {
 public:
-    Renderer(const FormatTree& tree, const QHash<QString, QString>& spellings, const Options& options)
+    Renderer(const FormatTree& tree, const QHash<QString, QString>& spellings, const FormatOptions& options)
         : tree_(tree), spellings_(spellings), options_(options) {}
 
     QString run() {
@@ -70,7 +70,7 @@ private:
 
     // What goes between the last token and token i on one line.
     QString separator(size_t i, size_t previous) const {
-        const sqlscript::Token& t = tree_.at(i).token;
+        const script::Token& t = tree_.at(i).token;
         if (t.isPunct(tree_.text(), ',') || t.kind == TokenKind::Semicolon) return QString();
         if (previous != kNone && tree_.at(previous).token.isPunct(tree_.text(), ',')) return QStringLiteral(" ");
         return tree_.at(i).spaceBefore ? QStringLiteral(" ") : QString();
@@ -85,7 +85,7 @@ private:
     }
 
     bool isGoWord(size_t i) const {
-        return sqlscript::SqlLexer::isWord(tree_.text(), tree_.at(i).token, "GO");
+        return script::SqlLexer::isWord(tree_.text(), tree_.at(i).token, "GO");
     }
 
     // Whether a line break may stand between two tokens: where they were
@@ -130,7 +130,7 @@ private:
     // ---- measuring ----
 
     // The nodes on one line, or nothing when they cannot share one.
-    bool appendFlat(const Node& n, QString& out, size_t& previous) const {
+    bool appendFlat(const FormatNode& n, QString& out, size_t& previous) const {
         auto token = [&](size_t i) {
             const FormatToken& f = tree_.at(i);
             if (f.token.isComment() || (previous != kNone && mustStartLine(i, previous))) return false;
@@ -141,14 +141,14 @@ private:
             previous = i;
             return true;
         };
-        if (n.type == Node::Type::Case || (n.type == Node::Type::Group && n.query)) return false;
+        if (n.type == FormatNode::Type::Case || (n.type == FormatNode::Type::Group && n.query)) return false;
         if (!token(n.token)) return false;
-        for (const Node& c : n.children)
+        for (const FormatNode& c : n.children)
             if (!appendFlat(c, out, previous)) return false;
         return n.last == kNone || token(n.last);
     }
 
-    std::optional<QString> flat(const std::vector<Node>& nodes, Range r) const {
+    std::optional<QString> flat(const std::vector<FormatNode>& nodes, Range r) const {
         QString out;
         size_t previous = kNone;
         for (size_t k = r.begin; k < r.end; ++k)
@@ -158,7 +158,7 @@ private:
 
     // Whether the nodes fit on the current line after what it holds (extra:
     // characters that must follow them there).
-    bool fits(const std::vector<Node>& nodes, Range r, int extra = 0) const {
+    bool fits(const std::vector<FormatNode>& nodes, Range r, int extra = 0) const {
         if (r.begin >= r.end) return true;
         const auto f = flat(nodes, r);
         if (!f) return false;
@@ -169,7 +169,7 @@ private:
     // ---- splitting ----
 
     // Items separated by commas (a comment on the comma's line stays with it).
-    std::vector<Range> splitCommas(const std::vector<Node>& nodes, Range r) const {
+    std::vector<Range> splitCommas(const std::vector<FormatNode>& nodes, Range r) const {
         std::vector<Range> out;
         size_t start = r.begin;
         for (size_t k = r.begin; k < r.end; ++k) {
@@ -184,7 +184,7 @@ private:
     }
 
     // Conditions joined by AND and OR (BETWEEN's AND joins nothing).
-    std::vector<Range> splitConditions(const std::vector<Node>& nodes, Range r) const {
+    std::vector<Range> splitConditions(const std::vector<FormatNode>& nodes, Range r) const {
         std::vector<Range> out;
         size_t start = r.begin;
         bool between = false;
@@ -204,19 +204,19 @@ private:
 
     // ---- layout ----
 
-    void renderInline(const std::vector<Node>& nodes, Range r) {
+    void renderInline(const std::vector<FormatNode>& nodes, Range r) {
         for (size_t k = r.begin; k < r.end; ++k) {
-            const Node& n = nodes[k];
-            if (n.type == Node::Type::Group)
+            const FormatNode& n = nodes[k];
+            if (n.type == FormatNode::Type::Group)
                 renderGroup(n);
-            else if (n.type == Node::Type::Case)
+            else if (n.type == FormatNode::Type::Case)
                 renderCase(n);
             else
                 put(n.token);
         }
     }
 
-    void renderGroup(const Node& g) {
+    void renderGroup(const FormatNode& g) {
         put(g.token);
         const int base = lineIndent_;
         const Range all{0, g.children.size()};
@@ -236,7 +236,7 @@ private:
         if (g.last != kNone) put(g.last);
     }
 
-    void renderCase(const Node& c) {
+    void renderCase(const FormatNode& c) {
         put(c.token);
         const int base = lineIndent_;
         size_t start = 0;
@@ -253,14 +253,14 @@ private:
 
     enum class ClauseKind { Plain, List, Conditions };
 
-    ClauseKind kindOf(const Node& head) const {
+    ClauseKind kindOf(const FormatNode& head) const {
         if (tree_.isAnyWord(head, {"SELECT", "GROUP", "ORDER", "SET", "VALUES", "RETURNING", "FROM", "WITH"}))
             return ClauseKind::List;
         if (tree_.isAnyWord(head, {"WHERE", "HAVING"})) return ClauseKind::Conditions;
         return ClauseKind::Plain;
     }
 
-    void renderClause(const std::vector<Node>& nodes, size_t head, size_t body, size_t end, int indent,
+    void renderClause(const std::vector<FormatNode>& nodes, size_t head, size_t body, size_t end, int indent,
                       ClauseKind kind) {
         renderInline(nodes, {head, body});
         if (body >= end) return;
@@ -277,7 +277,7 @@ private:
     }
 
     // One statement (or subquery) at indent: a clause a line.
-    void renderStatement(const std::vector<Node>& nodes, Range r, int indent) {
+    void renderStatement(const std::vector<FormatNode>& nodes, Range r, int indent) {
         size_t first = r.begin;
         while (first < r.end && tree_.isComment(nodes[first]))
             ++first;
@@ -300,7 +300,7 @@ private:
 
     // The text's statements: split at ';' (a blank line after one that ends a
     // statement, a line break inside a BEGIN … END block) and at GO lines.
-    void renderTop(const std::vector<Node>& nodes) {
+    void renderTop(const std::vector<FormatNode>& nodes) {
         int depth = 0;
         size_t start = 0;
         auto flush = [&](size_t end) {
@@ -315,15 +315,15 @@ private:
                 put(nodes[++k].token);
         };
         for (size_t k = 0; k < nodes.size(); ++k) {
-            const Node& n = nodes[k];
-            if (n.type == Node::Type::Token && tree_.at(n.token).token.kind == TokenKind::Semicolon) {
+            const FormatNode& n = nodes[k];
+            if (n.type == FormatNode::Type::Token && tree_.at(n.token).token.kind == TokenKind::Semicolon) {
                 flush(k);
                 put(n.token);
                 sameLineComments(k);
                 blankPending_ = depth == 0;
                 newline(depth);
                 start = k + 1;
-            } else if (n.type == Node::Type::Token && tree_.at(n.token).goLine) {
+            } else if (n.type == FormatNode::Type::Token && tree_.at(n.token).goLine) {
                 flush(k);
                 newline(0);
                 put(n.token);
@@ -356,22 +356,22 @@ private:
         flush(nodes.size());
     }
 
-    bool opensBlock(const std::vector<Node>& nodes, size_t k) const {
+    bool opensBlock(const std::vector<FormatNode>& nodes, size_t k) const {
         if (!tree_.isWord(nodes[k], "BEGIN") || k + 1 >= nodes.size()) return false;
-        const Node& next = nodes[k + 1];
-        return !(next.type == Node::Type::Token && tree_.at(next.token).token.kind == TokenKind::Semicolon) &&
+        const FormatNode& next = nodes[k + 1];
+        return !(next.type == FormatNode::Type::Token && tree_.at(next.token).token.kind == TokenKind::Semicolon) &&
                !tree_.isAnyWord(next, {"TRANSACTION", "TRAN", "WORK", "ISOLATION", "DISTRIBUTED", "DEFERRED",
                                        "IMMEDIATE", "EXCLUSIVE", "READ"});
     }
 
-    bool closesBlock(const std::vector<Node>& nodes, size_t k) const {
+    bool closesBlock(const std::vector<FormatNode>& nodes, size_t k) const {
         return tree_.isWord(nodes[k], "END") &&
                !(k + 1 < nodes.size() && tree_.isAnyWord(nodes[k + 1], {"IF", "LOOP", "WHILE", "REPEAT", "FOR", "CASE"}));
     }
 
     const FormatTree& tree_;
     const QHash<QString, QString>& spellings_;
-    const Options& options_;
+    const FormatOptions& options_;
     QString out_;
     QString line_;
     int lineIndent_ = 0;
@@ -386,10 +386,10 @@ private:
 
 } // namespace
 
-QString formatSql(QStringView text, const QHash<QString, QString>& spellings, sqlscript::Dialect dialect,
-                  const Options& options) {
+QString formatSql(QStringView text, const QHash<QString, QString>& spellings, script::Dialect dialect,
+                  const FormatOptions& options) {
     const FormatTree tree(text, dialect, spellings);
     return Renderer(tree, spellings, options).run();
 }
 
-} // namespace sqlformat
+} // namespace assist

@@ -17,9 +17,9 @@
 #include <QHash>
 #include <QString>
 
-namespace sqlformat {
+namespace assist {
 
-struct Options {
+struct FormatOptions {
     int width = 100;     // a clause or list longer than this is broken
     int indentWidth = 4; // blanks per level
     QString lineBreak = QStringLiteral("\n");
@@ -30,6 +30,6 @@ struct Options {
 
 // spellings: words (in lower case) and how the catalogue writes them.
 QString formatSql(QStringView text, const QHash<QString, QString>& spellings,
-                  sqlscript::Dialect dialect = sqlscript::Dialect::Generic, const Options& options = {});
+                  script::Dialect dialect = script::Dialect::Generic, const FormatOptions& options = {});
 
-} // namespace sqlformat
+} // namespace assist

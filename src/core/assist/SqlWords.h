@@ -3,12 +3,12 @@
 
 #include "script/SqlLexer.h"
 
-namespace completion {
+namespace assist {
 
 // Whether a word after a table's name goes on with the statement (WHERE,
 // JOIN, ON, SET, …) rather than being the table's alias.
-inline bool continuesAfterTable(QStringView text, const sqlscript::Token& t) {
-    return sqlscript::SqlLexer::isAnyWord(
+inline bool continuesAfterTable(QStringView text, const script::Token& t) {
+    return script::SqlLexer::isAnyWord(
         text, t,
         {"WHERE", "JOIN",   "INNER",  "LEFT",     "RIGHT",     "FULL",          "CROSS",       "NATURAL",
          "OUTER", "ON",     "USING",  "GROUP",    "ORDER",     "HAVING",        "LIMIT",       "OFFSET",
@@ -19,4 +19,4 @@ inline bool continuesAfterTable(QStringView text, const sqlscript::Token& t) {
          "QUALIFY", "DO",   "ONLY"});
 }
 
-} // namespace completion
+} // namespace assist

@@ -3,11 +3,11 @@
 #include "assist/QueryScopes.h"
 #include "script/StatementIndex.h"
 
-namespace completion {
+namespace assist {
 
-using sqlscript::SqlLexer;
-using sqlscript::Token;
-using sqlscript::TokenKind;
+using script::SqlLexer;
+using script::Token;
+using script::TokenKind;
 
 QString unquotedName(QStringView token) {
     if (token.size() < 1) return token.toString();
@@ -112,8 +112,8 @@ Expect expectAfter(const StatementTokens& t, size_t prev) {
 
 } // namespace
 
-StatementContext analyzeStatement(QStringView script, const sqlscript::StatementRange& statement, qsizetype caret,
-                                  sqlscript::Dialect dialect) {
+StatementContext analyzeStatement(QStringView script, const script::StatementRange& statement, qsizetype caret,
+                                  script::Dialect dialect) {
     StatementContext ctx;
     caret = std::clamp<qsizetype>(caret, 0, script.size());
     ctx.wordStart = caret;
@@ -200,10 +200,10 @@ StatementContext analyzeStatement(QStringView script, const sqlscript::Statement
     return ctx;
 }
 
-StatementContext analyzeAt(QStringView script, qsizetype caret, sqlscript::Dialect dialect) {
-    sqlscript::StatementIndex index;
+StatementContext analyzeAt(QStringView script, qsizetype caret, script::Dialect dialect) {
+    script::StatementIndex index;
     index.setDialect(dialect);
     return analyzeStatement(script, index.statementAround(script, caret), caret, dialect);
 }
 
-} // namespace completion
+} // namespace assist

@@ -18,7 +18,7 @@
 #include <QStringList>
 #include <vector>
 
-namespace completion {
+namespace assist {
 
 enum class Expect { Nothing, Keywords, Tables, Columns };
 
@@ -58,14 +58,14 @@ struct StatementContext {
 
 // The context at caret (an offset into script) in statement, the range the
 // caret belongs to (StatementIndex::statementAround gives it).
-StatementContext analyzeStatement(QStringView script, const sqlscript::StatementRange& statement, qsizetype caret,
-                                  sqlscript::Dialect dialect = sqlscript::Dialect::Generic);
+StatementContext analyzeStatement(QStringView script, const script::StatementRange& statement, qsizetype caret,
+                                  script::Dialect dialect = script::Dialect::Generic);
 
 // The same, finding the statement by splitting the whole script (tests, small scripts).
 StatementContext analyzeAt(QStringView script, qsizetype caret,
-                           sqlscript::Dialect dialect = sqlscript::Dialect::Generic);
+                           script::Dialect dialect = script::Dialect::Generic);
 
 // A name token without its quotes ("a""b" is a"b, [x]]y] is x]y); other tokens as written.
 QString unquotedName(QStringView token);
 
-} // namespace completion
+} // namespace assist

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <mutex>
 
-namespace background {
+namespace base {
 namespace {
 
 // Never destroyed: threads may still count down while static objects are torn down.
@@ -24,27 +24,27 @@ constexpr std::chrono::seconds kExitWait{3};
 
 } // namespace
 
-Running::Running() {
+BackgroundRunning::BackgroundRunning() {
     std::lock_guard lock(counter().mutex);
     ++counter().running;
 }
 
-Running::~Running() {
+BackgroundRunning::~BackgroundRunning() {
     Counter& c = counter();
     std::lock_guard lock(c.mutex);
     if (--c.running == 0) c.idle.notify_all();
 }
 
-bool drain(std::chrono::milliseconds limit) {
+bool drainBackground(std::chrono::milliseconds limit) {
     Counter& c = counter();
     std::unique_lock lock(c.mutex);
     return c.idle.wait_for(lock, limit, [&c] { return c.running == 0; });
 }
 
 int finishProcess(int status) {
-    if (drain(kExitWait)) return status;
+    if (drainBackground(kExitWait)) return status;
     std::fflush(nullptr);
     std::quick_exit(status);
 }
 
-} // namespace background
+} // namespace base

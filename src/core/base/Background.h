@@ -18,32 +18,32 @@
 #include <memory>
 #include <thread>
 
-namespace background {
+namespace base {
 
 // Counts a running background thread for the lifetime of the object.
-class Running {
+class BackgroundRunning {
 public:
-    Running();
-    ~Running();
-    Running(const Running&) = delete;
-    Running& operator=(const Running&) = delete;
+    BackgroundRunning();
+    ~BackgroundRunning();
+    BackgroundRunning(const BackgroundRunning&) = delete;
+    BackgroundRunning& operator=(const BackgroundRunning&) = delete;
 };
 
 // Waits up to `limit` for every background thread to end; false when some still run.
-bool drain(std::chrono::milliseconds limit);
+bool drainBackground(std::chrono::milliseconds limit);
 
 // The end of main(): returns `status` when no background work is left after a
 // short wait; otherwise flushes standard output and ends the process with
 // `status` at once, skipping exit-time library cleanup.
 int finishProcess(int status);
 
-} // namespace background
+} // namespace base
 
 template <typename Result>
 void runInBackground(QObject* context, std::function<Result()> work, std::function<void(Result)> done) {
     QPointer<QObject> guard(context);
-    // counted from here, so that work asked for is never missed by drain()
-    auto counted = std::make_unique<background::Running>();
+    // counted from here, so that work asked for is never missed by drainBackground()
+    auto counted = std::make_unique<base::BackgroundRunning>();
     std::thread([guard, counted = std::move(counted), work = std::move(work), done = std::move(done)]() mutable {
         Result r = work();
         QCoreApplication* app = QCoreApplication::instance();

@@ -6,7 +6,7 @@
 #include <malloc.h>
 #include <unistd.h>
 
-namespace memory {
+namespace base {
 namespace {
 
 // A "Name:   1234 kB" line of /proc/self/status, in bytes.
@@ -34,4 +34,4 @@ void releaseFreed() { malloc_trim(0); }
 
 void useOneHeap() { mallopt(M_ARENA_MAX, 1); }
 
-} // namespace memory
+} // namespace base

@@ -5,7 +5,7 @@
 
 #include <QtGlobal>
 
-namespace memory {
+namespace base {
 
 // Physical memory of the machine in bytes (0 when unknown).
 qint64 physicalBytes();
@@ -21,4 +21,4 @@ void releaseFreed();
 // before any thread starts.
 void useOneHeap();
 
-} // namespace memory
+} // namespace base

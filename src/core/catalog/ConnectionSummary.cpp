@@ -2,9 +2,9 @@
 
 #include "db/Connection.h"
 
-namespace connectionsummary {
+namespace catalog {
 
-Result<ConnectionSummary> read(const QString& connectionString, const QString& database) {
+Result<ConnectionSummary> readConnectionSummary(const QString& connectionString, const QString& database) {
     ConnectionSummary s;
     try {
         auto conn = db::Connection::open(connectionString);
@@ -28,7 +28,7 @@ Result<ConnectionSummary> read(const QString& connectionString, const QString& d
         s.snippets = snippets.value();
     }
 
-    const Result<ProviderKind> kind = schemareader::getProviderKind(s.providerName);
+    const Result<ProviderKind> kind = catalog::getProviderKind(s.providerName);
     if (!kind.ok()) {
         s.kindError = kind.error();
         return s;
@@ -36,9 +36,9 @@ Result<ConnectionSummary> read(const QString& connectionString, const QString& d
     s.kind = kind.value();
     Result<QStringList> names = QStringList();
     if (s.kind == ProviderKind::CatalogServer)
-        names = schemareader::getCatalogList(connectionString);
+        names = catalog::getCatalogList(connectionString);
     else if (s.kind == ProviderKind::SingleDatabase)
-        names = schemareader::getTableList(connectionString);
+        names = catalog::getTableList(connectionString);
     if (names.ok())
         s.names = names.value();
     else
@@ -56,4 +56,4 @@ Result<QString> switchDatabase(const QString& connectionString, const QString& n
     }
 }
 
-} // namespace connectionsummary
+} // namespace catalog

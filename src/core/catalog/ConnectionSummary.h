@@ -32,16 +32,16 @@ struct ConnectionSummary {
     QString snippetsError;
 };
 
-namespace connectionsummary {
+namespace catalog {
 
 // Opens the connection (with database as its default database when not
 // empty) and reads the summary. Fails only when the connection cannot be
 // opened or the database cannot be chosen; the other reads report their own
 // failures in the summary.
-Result<ConnectionSummary> read(const QString& connectionString, const QString& database);
+Result<ConnectionSummary> readConnectionSummary(const QString& connectionString, const QString& database);
 
 // Makes name the default database of a new connection and gives back the
 // default database the connection then reports.
 Result<QString> switchDatabase(const QString& connectionString, const QString& name);
 
-} // namespace connectionsummary
+} // namespace catalog

@@ -4,7 +4,7 @@
 #include "catalog/ObjectDefinition_p.h"
 #include "catalog/SqlDialect.h"
 
-namespace definitions {
+namespace catalog {
 namespace {
 
 // The text column of a SHOW CREATE … answer ("Create Table", "Create View",
@@ -28,14 +28,14 @@ QString showCreate(db::Connection& conn, const QString& what, const QString& nam
 
 } // namespace
 
-QStringList maria(db::Connection& conn, const ObjectRef& ref) {
+QStringList mariaDefinition(db::Connection& conn, const ObjectRef& ref) {
     const SqlDialect d = SqlDialect::forServer(db::ServerFamily::MariaDB, conn.identifierQuote());
     const QString database = ref.catalog;
     auto name = [&](const QString& object) {
         return database.isEmpty() ? d.quotedName(object) : d.quotedName(database) + QLatin1Char('.') + d.quotedName(object);
     };
     if (ref.kind == ObjectKind::Procedure) {
-        const QStringList types = firstCells(conn.query(
+        const QStringList types = definitionLines(conn.query(
             QStringLiteral("SELECT ROUTINE_TYPE FROM information_schema.ROUTINES"
                            " WHERE ROUTINE_SCHEMA = IF(? = '', DATABASE(), ?) AND ROUTINE_NAME = ?"),
             {database, database, ref.table}));
@@ -43,13 +43,13 @@ QStringList maria(db::Connection& conn, const ObjectRef& ref) {
         for (const QString& type : types) out << showCreate(conn, type, name(ref.table));
         return out;
     }
-    const QStringList types = firstCells(conn.query(
+    const QStringList types = definitionLines(conn.query(
         QStringLiteral("SELECT TABLE_TYPE FROM information_schema.TABLES"
                        " WHERE TABLE_SCHEMA = IF(? = '', DATABASE(), ?) AND TABLE_NAME = ?"),
         {database, database, ref.table}));
     if (types.isEmpty()) return {};
     QStringList out{showCreate(conn, QStringLiteral("TABLE"), name(ref.table))};
-    const QStringList triggers = firstCells(conn.query(
+    const QStringList triggers = definitionLines(conn.query(
         QStringLiteral("SELECT TRIGGER_NAME FROM information_schema.TRIGGERS"
                        " WHERE EVENT_OBJECT_SCHEMA = IF(? = '', DATABASE(), ?) AND EVENT_OBJECT_TABLE = ?"
                        " ORDER BY ACTION_TIMING, EVENT_MANIPULATION, ACTION_ORDER"),
@@ -58,4 +58,4 @@ QStringList maria(db::Connection& conn, const ObjectRef& ref) {
     return out;
 }
 
-} // namespace definitions
+} // namespace catalog

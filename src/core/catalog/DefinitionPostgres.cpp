@@ -4,7 +4,7 @@
 // query; a sequence's options; every overload of a function or procedure.
 #include "catalog/ObjectDefinition_p.h"
 
-namespace definitions {
+namespace catalog {
 namespace {
 
 struct Relation {
@@ -27,19 +27,19 @@ std::optional<Relation> findRelation(db::Connection& conn, const ObjectRef& ref)
 }
 
 QStringList indexesAndTriggers(db::Connection& conn, const QString& oid) {
-    QStringList out = firstCells(conn.query(
+    QStringList out = definitionLines(conn.query(
         QStringLiteral("SELECT pg_get_indexdef(i.indexrelid) FROM pg_index i WHERE i.indrelid = $1::oid"
                        " AND NOT EXISTS (SELECT 1 FROM pg_constraint c WHERE c.conindid = i.indexrelid"
                        " AND c.conrelid = i.indrelid AND c.contype IN ('p','u','x')) ORDER BY i.indexrelid"),
         {oid}));
-    out << firstCells(conn.query(QStringLiteral("SELECT pg_get_triggerdef(oid, true) FROM pg_trigger"
+    out << definitionLines(conn.query(QStringLiteral("SELECT pg_get_triggerdef(oid, true) FROM pg_trigger"
                                                 " WHERE tgrelid = $1::oid AND NOT tgisinternal ORDER BY tgname"),
                                  {oid}));
     return out;
 }
 
 QString createTable(db::Connection& conn, const Relation& rel) {
-    QStringList lines = firstCells(conn.query(
+    QStringList lines = definitionLines(conn.query(
         QStringLiteral(
             "SELECT quote_ident(a.attname) || ' ' || format_type(a.atttypid, a.atttypmod)"
             " || CASE WHEN a.attcollation <> 0 AND a.attcollation <> t.typcollation"
@@ -56,7 +56,7 @@ QString createTable(db::Connection& conn, const Relation& rel) {
             " LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum"
             " WHERE a.attrelid = $1::oid AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum"),
         {rel.oid}));
-    lines << firstCells(conn.query(
+    lines << definitionLines(conn.query(
         QStringLiteral("SELECT 'CONSTRAINT ' || quote_ident(conname) || ' ' || pg_get_constraintdef(oid, true)"
                        " FROM pg_constraint WHERE conrelid = $1::oid AND conislocal AND contype IN ('p','u','c','f','x')"
                        " ORDER BY position(contype::text in 'pucfx'), conname"),
@@ -67,7 +67,7 @@ QString createTable(db::Connection& conn, const Relation& rel) {
 
 QStringList relationDefinition(db::Connection& conn, const Relation& rel) {
     if (rel.kind == QLatin1String("v") || rel.kind == QLatin1String("m")) {
-        const QStringList query = firstCells(conn.query(QStringLiteral("SELECT pg_get_viewdef($1::oid, true)"), {rel.oid}));
+        const QStringList query = definitionLines(conn.query(QStringLiteral("SELECT pg_get_viewdef($1::oid, true)"), {rel.oid}));
         if (query.isEmpty()) return {};
         const QString head = rel.kind == QLatin1String("v") ? QStringLiteral("CREATE OR REPLACE VIEW %1 AS\n")
                                                             : QStringLiteral("CREATE MATERIALIZED VIEW %1 AS\n");
@@ -76,7 +76,7 @@ QStringList relationDefinition(db::Connection& conn, const Relation& rel) {
         return out;
     }
     if (rel.kind == QLatin1String("S")) {
-        QStringList options = firstCells(conn.query(
+        QStringList options = definitionLines(conn.query(
             QStringLiteral("SELECT ' AS ' || format_type(seqtypid, NULL) || ' INCREMENT BY ' || seqincrement"
                            " || ' MINVALUE ' || seqmin || ' MAXVALUE ' || seqmax || ' START WITH ' || seqstart"
                            " || ' CACHE ' || seqcache || CASE WHEN seqcycle THEN ' CYCLE' ELSE ' NO CYCLE' END"
@@ -92,9 +92,9 @@ QStringList relationDefinition(db::Connection& conn, const Relation& rel) {
 
 } // namespace
 
-QStringList postgres(db::Connection& conn, const ObjectRef& ref) {
+QStringList postgresDefinition(db::Connection& conn, const ObjectRef& ref) {
     if (ref.kind == ObjectKind::Procedure)
-        return firstCells(conn.query(
+        return definitionLines(conn.query(
             QStringLiteral("SELECT pg_get_functiondef(p.oid) FROM pg_proc p JOIN pg_namespace n ON n.oid = p.pronamespace"
                            " WHERE p.proname = $1 AND ($2 = '' AND pg_function_is_visible(p.oid) OR n.nspname = $2)"
                            " AND p.prokind <> 'a' ORDER BY p.oid"),
@@ -103,4 +103,4 @@ QStringList postgres(db::Connection& conn, const ObjectRef& ref) {
     return rel ? relationDefinition(conn, *rel) : QStringList();
 }
 
-} // namespace definitions
+} // namespace catalog

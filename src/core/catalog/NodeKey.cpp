@@ -1,8 +1,8 @@
 #include "catalog/NodeKey.h"
 
-namespace nodekey {
+namespace catalog {
 
-QString piece(const QString& name) {
+QString nodeKeyPiece(const QString& name) {
     if (!name.contains(QLatin1Char('|')) && !name.contains(QLatin1Char('\\'))) return name;
     QString out;
     out.reserve(name.size() + 4);
@@ -13,7 +13,7 @@ QString piece(const QString& name) {
     return out;
 }
 
-QStringList split(const QString& key) {
+QStringList splitNodeKey(const QString& key) {
     QStringList pieces;
     QString current;
     for (qsizetype i = 0; i < key.size(); ++i) {
@@ -31,4 +31,4 @@ QStringList split(const QString& key) {
     return pieces;
 }
 
-} // namespace nodekey
+} // namespace catalog

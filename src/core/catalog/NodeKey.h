@@ -8,12 +8,12 @@
 #include <QString>
 #include <QStringList>
 
-namespace nodekey {
+namespace catalog {
 
 // A name as one piece of a key.
-QString piece(const QString& name);
+QString nodeKeyPiece(const QString& name);
 // The pieces of a key, split at every "|" that is not escaped, each with
-// its escapes undone: split(piece(a) + "|" + piece(b)) == {a, b}.
-QStringList split(const QString& key);
+// its escapes undone: splitNodeKey(nodeKeyPiece(a) + "|" + nodeKeyPiece(b)) == {a, b}.
+QStringList splitNodeKey(const QString& key);
 
-} // namespace nodekey
+} // namespace catalog

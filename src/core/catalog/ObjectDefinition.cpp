@@ -3,18 +3,18 @@
 #include "catalog/ObjectDefinition_p.h"
 #include "catalog/SchemaReader.h"
 
-namespace definitions {
+namespace catalog {
 
-QStringList firstCells(const db::Table& t, int column) {
+QStringList definitionLines(const db::Table& t, int column) {
     QStringList out;
     for (const auto& row : t.rows)
         if (size_t(column) < row.size() && row[size_t(column)]) out << *row[size_t(column)];
     return out;
 }
 
-} // namespace definitions
+} // namespace catalog
 
-namespace schemareader {
+namespace catalog {
 
 Result<QString> getDefinition(const QString& cs, const ObjectRef& ref) {
     if (ref.kind != ObjectKind::Table && ref.kind != ObjectKind::Procedure)
@@ -25,9 +25,9 @@ Result<QString> getDefinition(const QString& cs, const ObjectRef& ref) {
             conn->setDefaultDatabase(ref.catalog);
         QStringList statements;
         switch (conn->serverFamily()) {
-        case db::ServerFamily::PostgreSQL: statements = definitions::postgres(*conn, ref); break;
-        case db::ServerFamily::MariaDB: statements = definitions::maria(*conn, ref); break;
-        case db::ServerFamily::SQLite: statements = definitions::sqlite(*conn, ref); break;
+        case db::ServerFamily::PostgreSQL: statements = catalog::postgresDefinition(*conn, ref); break;
+        case db::ServerFamily::MariaDB: statements = catalog::mariaDefinition(*conn, ref); break;
+        case db::ServerFamily::SQLite: statements = catalog::sqliteDefinition(*conn, ref); break;
         default:
             return fail(QStringLiteral("Definitions are read from PostgreSQL, MariaDB/MySQL and SQLite; this "
                                        "connection reaches %1.")
@@ -47,4 +47,4 @@ Result<QString> getDefinition(const QString& cs, const ObjectRef& ref) {
     }
 }
 
-} // namespace schemareader
+} // namespace catalog

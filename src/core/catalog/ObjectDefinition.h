@@ -16,11 +16,11 @@
 #include "base/Result.h"
 #include "catalog/StatementGenerator.h"
 
-namespace schemareader {
+namespace catalog {
 
 // Opens its own connection (as the other readers do); ref is a Table or a
 // Procedure node. Fails with a message when the object is gone or the
 // server is one whose catalogue this does not read.
 Result<QString> getDefinition(const QString& connectionString, const ObjectRef& ref);
 
-} // namespace schemareader
+} // namespace catalog

@@ -8,13 +8,13 @@
 
 #include <QStringList>
 
-namespace definitions {
+namespace catalog {
 
-QStringList postgres(db::Connection& conn, const ObjectRef& ref);
-QStringList maria(db::Connection& conn, const ObjectRef& ref);
-QStringList sqlite(db::Connection& conn, const ObjectRef& ref);
+QStringList postgresDefinition(db::Connection& conn, const ObjectRef& ref);
+QStringList mariaDefinition(db::Connection& conn, const ObjectRef& ref);
+QStringList sqliteDefinition(db::Connection& conn, const ObjectRef& ref);
 
 // The first cell of every row, NULLs left out.
-QStringList firstCells(const db::Table& t, int column = 0);
+QStringList definitionLines(const db::Table& t, int column = 0);
 
-} // namespace definitions
+} // namespace catalog

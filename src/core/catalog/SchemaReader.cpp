@@ -9,7 +9,7 @@
 
 #include <functional>
 
-namespace schemareader {
+namespace catalog {
 namespace {
 
 std::unique_ptr<db::Connection> openFor(const QString& cs, const QString& database = QString()) {
@@ -49,7 +49,7 @@ void addUnique(NodeList& list, QSet<QString>& keys, const QString& key, const QS
                const QString& text, NodeImage image) {
     QString k = key;
     if (keys.contains(k))
-        k += QLatin1Char('|') + (qualifier.isEmpty() ? QString::number(list.nodes.size()) : nodekey::piece(qualifier));
+        k += QLatin1Char('|') + (qualifier.isEmpty() ? QString::number(list.nodes.size()) : catalog::nodeKeyPiece(qualifier));
     if (keys.contains(k)) return;
     keys.insert(k);
     list.nodes.push_back({k, text, image, qualifier});
@@ -111,13 +111,13 @@ NodeList folderNodes(const QString& cs, const QString& parentKey, db::Schema row
                      const QString& prefix, NodeImage image) {
     NodeList out;
     try {
-        const QString catalog = nodekey::split(parentKey).value(1); // "CCU|" + catalogue
+        const QString catalog = catalog::splitNodeKey(parentKey).value(1); // "CCU|" + catalogue
         const db::Table t = openFor(cs, catalog)->schema(rowset, {catalog, QString()});
         QSet<QString> keys;
         for (size_t r = 0; r < t.rows.size(); ++r) {
             if (!keep(t, r)) continue;
             const QString name = t.text(r, nameColumn);
-            addUnique(out, keys, prefix + QLatin1Char('|') + parentKey + QLatin1Char('|') + nodekey::piece(name),
+            addUnique(out, keys, prefix + QLatin1Char('|') + parentKey + QLatin1Char('|') + catalog::nodeKeyPiece(name),
                       t.text(r, schemaColumn), name, image);
         }
     } catch (const db::Error& e) {
@@ -138,7 +138,7 @@ NodeList tableColumnNodes(const QString& cs, const QString& parentKey, const QSt
             if (t.text(r, QStringLiteral("TABLE_NAME")) != table) continue;
             if (!schemaName.isEmpty() && t.text(r, QStringLiteral("TABLE_SCHEMA")) != schemaName) continue;
             const QString col = t.text(r, QStringLiteral("COLUMN_NAME"));
-            addUnique(out, keys, prefix + QLatin1Char('|') + parentKey + QLatin1Char('|') + nodekey::piece(col),
+            addUnique(out, keys, prefix + QLatin1Char('|') + parentKey + QLatin1Char('|') + catalog::nodeKeyPiece(col),
                       t.text(r, QStringLiteral("TABLE_SCHEMA")), col, NodeImage::Column);
         }
     } catch (const db::Error& e) {
@@ -258,21 +258,21 @@ NodeList addProcedureNodes(const QString& cs, const QString& parentKey, const QS
 
 NodeList addColumnNodes(const QString& cs, const QString& parentKey, const QString& schema) {
     // "XXXXX|CCU|catalogue|table" (+ "|schema" for a second table of the same name)
-    const QStringList p = nodekey::split(parentKey);
+    const QStringList p = catalog::splitNodeKey(parentKey);
     return tableColumnNodes(cs, parentKey, p.value(2), p.value(3), schema.isEmpty() ? p.value(4) : schema,
                             QStringLiteral("YYYYYY"));
 }
 
 NodeList addFlatColumnNodes(const QString& cs, const QString& parentKey, const QString& schema) {
     // "C" + table
-    return tableColumnNodes(cs, parentKey, QString(), nodekey::split(parentKey).value(0).mid(1), schema,
+    return tableColumnNodes(cs, parentKey, QString(), catalog::splitNodeKey(parentKey).value(0).mid(1), schema,
                             QStringLiteral("ZZZZZZ"));
 }
 
 NodeList addColumnInfoNodes(const QString& cs, const QString& parentKey, const QString& columnName,
                             const QString& schema) {
     // "YYYYYY|XXXXX|CCU|catalogue|table|column" (a schema piece may follow the table)
-    const QStringList p = nodekey::split(parentKey);
+    const QStringList p = catalog::splitNodeKey(parentKey);
     const QString schemaName = !schema.isEmpty() ? schema : p.size() > 6 ? p.value(5) : QString();
     return columnDetails(cs, parentKey, p.value(3), p.value(4), schemaName, columnName);
 }
@@ -280,7 +280,7 @@ NodeList addColumnInfoNodes(const QString& cs, const QString& parentKey, const Q
 NodeList addFlatColumnInfoNodes(const QString& cs, const QString& parentKey, const QString& columnName,
                                 const QString& schema) {
     // "ZZZZZZ|Ctable|column"
-    return columnDetails(cs, parentKey, QString(), nodekey::split(parentKey).value(1).mid(1), schema, columnName);
+    return columnDetails(cs, parentKey, QString(), catalog::splitNodeKey(parentKey).value(1).mid(1), schema, columnName);
 }
 
-} // namespace schemareader
+} // namespace catalog

@@ -65,7 +65,7 @@ enum class ProviderKind : int {
     SingleDatabase = 2, // the tables directly under the root
 };
 
-namespace schemareader {
+namespace catalog {
 
 // "Error: " + description + a line saying the structure could not be read:
 // the message of every failure of this reader.
@@ -100,4 +100,4 @@ NodeList addColumnInfoNodes(const QString& connectionString, const QString& pare
 NodeList addFlatColumnInfoNodes(const QString& connectionString, const QString& parentKey, const QString& columnName,
                                 const QString& schema = {});
 
-} // namespace schemareader
+} // namespace catalog

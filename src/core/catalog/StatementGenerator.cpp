@@ -1,6 +1,6 @@
 #include "catalog/StatementGenerator.h"
 
-namespace statements {
+namespace catalog {
 namespace {
 
 const QString kBreak = QStringLiteral("\r\n");
@@ -46,7 +46,7 @@ QString selectedPart(const SqlDialect& d, const ObjectRef& ref) {
 
 } // namespace
 
-QString objectName(const SqlDialect& d, const ObjectRef& ref) {
+QString statementObjectName(const SqlDialect& d, const ObjectRef& ref) {
     const QString name = d.quotedName(ref.table);
     auto qualified = [&](const QString& by) {
         return by.isEmpty() ? name : d.quotedName(by) + QLatin1Char('.') + name;
@@ -73,14 +73,14 @@ QString objectName(const SqlDialect& d, const ObjectRef& ref) {
     return name;
 }
 
-QString browse(const SqlDialect& d, const ObjectRef& ref) {
+QString browseStatement(const SqlDialect& d, const ObjectRef& ref) {
     if (!servesStatements(ref)) return {};
-    return withRowLimit(d, selectedPart(d, ref), objectName(d, ref));
+    return withRowLimit(d, selectedPart(d, ref), statementObjectName(d, ref));
 }
 
-QString select(const SqlDialect& d, const ObjectRef& ref) {
+QString selectStatement(const SqlDialect& d, const ObjectRef& ref) {
     if (!servesStatements(ref)) return {};
-    return QStringLiteral("SELECT ") + selectedPart(d, ref) + QStringLiteral(" FROM ") + objectName(d, ref);
+    return QStringLiteral("SELECT ") + selectedPart(d, ref) + QStringLiteral(" FROM ") + statementObjectName(d, ref);
 }
 
 bool needsColumns(const ObjectRef& ref) {
@@ -91,7 +91,7 @@ bool usesKey(const SqlDialect& d, const ObjectRef& ref) {
     return servesStatements(ref) && !isTSql(d);
 }
 
-QStringList parameterNames(const QStringList& columns) {
+QStringList statementParameterNames(const QStringList& columns) {
     QStringList out;
     for (const QString& c : columns) {
         QString name;
@@ -145,13 +145,13 @@ QString tsqlInsert(const SqlDialect& d, const ObjectRef& ref, const QStringList&
 
 } // namespace
 
-QString insert(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns) {
+QString insertStatement(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns) {
     if (!servesStatements(ref)) return {};
-    const QString head = QStringLiteral("INSERT INTO ") + objectName(d, ref) + kBreakTab;
+    const QString head = QStringLiteral("INSERT INTO ") + statementObjectName(d, ref) + kBreakTab;
     if (ref.kind == ObjectKind::Table && columns.isEmpty()) return {};
     if (isTSql(d)) return tsqlInsert(d, ref, columns, head);
     const QStringList cols = ref.kind == ObjectKind::Column ? QStringList{ref.column} : columns;
-    const QStringList params = parameterNames(cols);
+    const QStringList params = statementParameterNames(cols);
     QStringList names, values;
     for (qsizetype i = 0; i < cols.size(); ++i) {
         names << d.quotedName(cols[i]);
@@ -164,9 +164,9 @@ QString insert(const SqlDialect& d, const ObjectRef& ref, const QStringList& col
            values.join(QStringLiteral(", ")) + QLatin1Char(')') + (one ? QString() : kBreak);
 }
 
-QString update(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns, const QStringList& key) {
+QString updateStatement(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns, const QStringList& key) {
     if (!servesStatements(ref)) return {};
-    const QString head = QStringLiteral("UPDATE ") + objectName(d, ref) + kBreakTab + QStringLiteral("SET ");
+    const QString head = QStringLiteral("UPDATE ") + statementObjectName(d, ref) + kBreakTab + QStringLiteral("SET ");
     if (isTSql(d)) {
         if (ref.kind == ObjectKind::Column)
             return head + clauseColumn(d, ref) + QStringLiteral(" = ") + d.literal(ref.column) + kBreakTab +
@@ -190,7 +190,7 @@ QString update(const SqlDialect& d, const ObjectRef& ref, const QStringList& col
     const QStringList where = keyColumns.isEmpty() ? set : keyColumns;
     QStringList labels = set; // the parameters: new values, then the WHERE's
     for (const QString& w : where) labels << (set.contains(w) ? QStringLiteral("old_") + w : w);
-    const QStringList params = parameterNames(labels);
+    const QStringList params = statementParameterNames(labels);
     QStringList assignments, conditions;
     for (qsizetype i = 0; i < set.size(); ++i)
         assignments << d.quotedName(set[i]) + QStringLiteral(" = :") + params[i];
@@ -200,12 +200,12 @@ QString update(const SqlDialect& d, const ObjectRef& ref, const QStringList& col
            conditions.join(kBreakTab + QStringLiteral("AND ")) + (one ? QString() : kBreakTab);
 }
 
-QString remove(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns, const QStringList& key) {
+QString deleteStatement(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns, const QStringList& key) {
     if (!servesStatements(ref)) return {};
-    const QString head = QStringLiteral("DELETE FROM ") + objectName(d, ref) + kBreakTab + QStringLiteral("WHERE ");
+    const QString head = QStringLiteral("DELETE FROM ") + statementObjectName(d, ref) + kBreakTab + QStringLiteral("WHERE ");
     if (ref.kind == ObjectKind::Column)
         return head + clauseColumn(d, ref) + QStringLiteral(" = ") +
-               (isTSql(d) ? d.literal(ref.column) : QLatin1Char(':') + parameterNames({ref.column}).front());
+               (isTSql(d) ? d.literal(ref.column) : QLatin1Char(':') + statementParameterNames({ref.column}).front());
     if (columns.isEmpty()) return {};
     if (isTSql(d)) {
         QStringList conditions;
@@ -213,18 +213,18 @@ QString remove(const SqlDialect& d, const ObjectRef& ref, const QStringList& col
             conditions << assignment(d, c);
         return head + conditions.join(kBreakTab + QStringLiteral("AND ")) + kBreakTab + kBreakTab;
     }
-    const QStringList params = parameterNames(columns);
+    const QStringList params = statementParameterNames(columns);
     return head + comparisons(d, rowFinder(columns, key), columns, params).join(kBreakTab + QStringLiteral("AND ")) +
            kBreakTab;
 }
 
-QString callSkeleton(const SqlDialect& d, const ObjectRef& ref, const ProcedureSignature& signature) {
+QString callStatement(const SqlDialect& d, const ObjectRef& ref, const ProcedureSignature& signature) {
     if (ref.kind != ObjectKind::Procedure) return {};
     using Dir = ProcedureSignature::Direction;
     ObjectRef target = ref;
     // SQL Server lists procedures with their group number ("byroyalty;1")
     if (isTSql(d)) target.table = target.table.section(QLatin1Char(';'), 0, 0);
-    const QString name = objectName(d, target);
+    const QString name = statementObjectName(d, target);
 
     QStringList args;
     int position = 0;
@@ -260,4 +260,4 @@ QString callSkeleton(const SqlDialect& d, const ObjectRef& ref, const ProcedureS
                                                  : QStringLiteral("SELECT ") + call;
 }
 
-} // namespace statements
+} // namespace catalog

@@ -48,17 +48,17 @@ struct ProcedureSignature {
     std::vector<Parameter> parameters;
 };
 
-namespace statements {
+namespace catalog {
 
 // The table (or procedure) name as a statement writes it, qualified by its
 // database or schema the way the dialect does.
-QString objectName(const SqlDialect& d, const ObjectRef& ref);
+QString statementObjectName(const SqlDialect& d, const ObjectRef& ref);
 
 // "Browse Object": the first 20 rows of a table, or of one column. Empty
-// for other kinds (procedures take callSkeleton()).
-QString browse(const SqlDialect& d, const ObjectRef& ref);
+// for other kinds (procedures take callStatement()).
+QString browseStatement(const SqlDialect& d, const ObjectRef& ref);
 // "Select": every column of a table, or one column.
-QString select(const SqlDialect& d, const ObjectRef& ref);
+QString selectStatement(const SqlDialect& d, const ObjectRef& ref);
 
 // True when the skeleton of a table needs its column names (the table forms
 // of INSERT, UPDATE and DELETE); column nodes need none.
@@ -70,17 +70,17 @@ bool usesKey(const SqlDialect& d, const ObjectRef& ref);
 // names in table order; the result is empty when there are none. For a
 // column node, columns is not used. key: the columns of the table's primary
 // key (or of a unique index), empty when it has none.
-QString insert(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns);
-QString update(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns, const QStringList& key = {});
-QString remove(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns, const QStringList& key = {});
+QString insertStatement(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns);
+QString updateStatement(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns, const QStringList& key = {});
+QString deleteStatement(const SqlDialect& d, const ObjectRef& ref, const QStringList& columns, const QStringList& key = {});
 
 // The parameter names the skeletons give the columns' values, in the same
 // order: the name with every character that cannot be in a parameter's
 // name made '_' (once for a run of them), "p" before a leading digit, a number
 // after a repeat.
-QStringList parameterNames(const QStringList& columns);
+QStringList statementParameterNames(const QStringList& columns);
 
 // A call of a procedure or function with a placeholder for each input.
-QString callSkeleton(const SqlDialect& d, const ObjectRef& ref, const ProcedureSignature& signature);
+QString callStatement(const SqlDialect& d, const ObjectRef& ref, const ProcedureSignature& signature);
 
-} // namespace statements
+} // namespace catalog

@@ -3,7 +3,7 @@
 #include "catalog/SchemaReader.h"
 #include "db/Connection.h"
 
-namespace schemareader {
+namespace catalog {
 namespace {
 
 // Rows of (index, column): the primary key's first, then the unique
@@ -72,4 +72,4 @@ Result<QStringList> getKeyColumnList(const QString& cs, const QString& table, co
     }
 }
 
-} // namespace schemareader
+} // namespace catalog

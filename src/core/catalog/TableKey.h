@@ -9,7 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace schemareader {
+namespace catalog {
 
 // Opens its own connection (as the other readers do). Empty when the table
 // has no such key, or on a server whose catalogue this does not read (the
@@ -17,4 +17,4 @@ namespace schemareader {
 Result<QStringList> getKeyColumnList(const QString& connectionString, const QString& table,
                                      const QString& currentDatabase, const QString& schema = QString());
 
-} // namespace schemareader
+} // namespace catalog

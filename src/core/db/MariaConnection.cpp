@@ -3,7 +3,7 @@
 #include "db/MariaCursor.h"
 #include "db/MariaStatement.h"
 #include "db/MariaTypes.h"
-#include "db/OptionFiles.h"
+#include "db/OptionFiles_p.h"
 
 #include "db/ClientLibraries.h"
 
@@ -111,7 +111,7 @@ ConnectionString withOptionFiles(const ConnectionString& given) {
         return false;
     };
     ConnectionString cs = given;
-    for (const auto& [key, value] : optionfiles::clientConnectionKeys())
+    for (const auto& [key, value] : db::maria::clientConnectionKeys())
         if (!gives(key)) cs.set(key, value);
     return cs;
 }

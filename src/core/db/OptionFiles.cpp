@@ -1,12 +1,11 @@
-#include "db/OptionFiles.h"
-
 #include "db/MariaOptions.h"
+#include "db/OptionFiles_p.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-namespace db::optionfiles {
+namespace db::maria {
 namespace {
 
 constexpr int kMaxIncludeDepth = 10; // a file that includes itself ends here
@@ -58,7 +57,7 @@ QString valueOf(QString raw) {
 
 struct Reader {
     const QStringList& groups;
-    std::vector<Option> options;
+    std::vector<OptionFileEntry> options;
 
     void readFile(const QString& path, int depth) {
         if (depth > kMaxIncludeDepth) return;
@@ -104,7 +103,7 @@ struct Reader {
 
 } // namespace
 
-std::vector<Option> read(const QStringList& files, const QStringList& groups) {
+std::vector<OptionFileEntry> readOptionFiles(const QStringList& files, const QStringList& groups) {
     Reader r{groups, {}};
     for (const QString& f : files)
         r.readFile(f, 0);
@@ -125,7 +124,7 @@ QStringList clientGroups() {
 
 std::vector<std::pair<QString, QString>> clientConnectionKeys() {
     std::vector<std::pair<QString, QString>> keys;
-    for (const Option& o : read(clientFiles(), clientGroups())) {
+    for (const OptionFileEntry& o : readOptionFiles(clientFiles(), clientGroups())) {
         const auto mapped = maria::keysForClientOption(o.name, o.value);
         if (!mapped) continue;
         for (const auto& [key, value] : *mapped) {
@@ -139,4 +138,4 @@ std::vector<std::pair<QString, QString>> clientConnectionKeys() {
     return keys;
 }
 
-} // namespace db::optionfiles
+} // namespace db::maria

@@ -1,7 +1,7 @@
 #include "db/SqliteCursor.h"
 
 #include "db/SqliteConnection.h"
-#include "db/SqliteNumberText.h"
+#include "db/SqliteNumberText_p.h"
 
 #include <QRegularExpression>
 
@@ -186,13 +186,13 @@ int SqliteCursor::appendRows(RowBlock& block, int maxRows) {
             case SQLITE_NULL: block.appendNull(); break;
             // numbers are written here, as SQLite would write them, at a fraction of its cost
             case SQLITE_INTEGER: {
-                char text[sqlitetext::kMaxNumberText];
-                block.appendCell(text, sqlitetext::integerText(sqlite3_column_int64(stmt_, c), text));
+                char text[db::sqlite::kMaxNumberText];
+                block.appendCell(text, db::sqlite::integerText(sqlite3_column_int64(stmt_, c), text));
                 break;
             }
             case SQLITE_FLOAT: {
-                char text[sqlitetext::kMaxNumberText];
-                block.appendCell(text, sqlitetext::realText(sqlite3_column_double(stmt_, c), text));
+                char text[db::sqlite::kMaxNumberText];
+                block.appendCell(text, db::sqlite::realText(sqlite3_column_double(stmt_, c), text));
                 break;
             }
             case SQLITE_BLOB: {

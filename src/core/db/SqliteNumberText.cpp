@@ -1,4 +1,4 @@
-#include "db/SqliteNumberText.h"
+#include "db/SqliteNumberText_p.h"
 
 #include <charconv>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include <limits>
 #include <sqlite3.h>
 
-namespace db::sqlitetext {
+namespace db::sqlite {
 namespace {
 
 constexpr int kDigits = 15; // SQLite's significant digits
@@ -143,4 +143,4 @@ size_t realText(double value, char* out) {
     return render(negative, d.digits, kDigits, d.exponent, out);
 }
 
-} // namespace db::sqlitetext
+} // namespace db::sqlite

@@ -29,7 +29,7 @@ Result<Value> readValueFile(const QString& path, bool binary) {
 Status writeValueFile(const QString& path, const Value& value, bool binary) {
     if (!value) return fail(QStringLiteral("The value is NULL: there is nothing to write."));
     const QByteArray bytes = binary ? binaryBytes(*value) : value->toUtf8();
-    return fsutil::writeFileAtomically(path, bytes, fsutil::kShared);
+    return settings::writeFileAtomically(path, bytes, settings::kShared);
 }
 
 } // namespace edit

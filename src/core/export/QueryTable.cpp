@@ -8,9 +8,9 @@ namespace exports {
 
 namespace {
 
-using sqlscript::SqlLexer;
-using sqlscript::Token;
-using sqlscript::TokenKind;
+using script::SqlLexer;
+using script::Token;
+using script::TokenKind;
 
 bool isNamePart(const Token& t) {
     return t.kind == TokenKind::Word || t.kind == TokenKind::QuotedName;
@@ -80,7 +80,7 @@ QString tableNameFromQuery(const QString& sql) {
 
 QStringList tableNamesOfScript(const QString& script) {
     QStringList names;
-    for (const sqlscript::StatementRange& s : sqlscript::splitStatements(script)) {
+    for (const script::StatementRange& s : script::splitStatements(script)) {
         const QString statement = s.textIn(script).toString();
         SqlLexer lexer(statement);
         if (!SqlLexer::isWord(statement, lexer.nextSignificant(), "SELECT")) return {};

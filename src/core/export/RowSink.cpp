@@ -11,8 +11,8 @@ namespace exports {
 
 Result<std::unique_ptr<RowSink>> openFile(Format format, const QString& path, const ExportOptions& options) {
     if (format == Format::Xlsx) return XlsxSink::open(path, options);
-    auto file = std::make_shared<fsutil::AtomicStreamFile>();
-    if (Status s = file->open(path, fsutil::kShared); !s) return fail(s.error());
+    auto file = std::make_shared<settings::AtomicStreamFile>();
+    if (Status s = file->open(path, settings::kShared); !s) return fail(s.error());
     std::unique_ptr<RowSink> sink = std::make_unique<TextSink>(
         makeTextFormat(format, options), [file](const QByteArray& bytes) { return file->write(bytes); },
         [file] { return file->commit(); });

@@ -33,18 +33,18 @@ namespace {
 // quotes, CR LF, each set with its header row. It has no options.
 class GridFormat : public TextFormat {
 public:
-    GridFormat(const ExportOptions& options, const gridexport::Format& format)
+    GridFormat(const ExportOptions& options, const run::GridFormat& format)
         : TextFormat(options), format_(format) {}
     void appendRows(QByteArray& out, const db::RowBlock& rows) override {
         for (int r = 0; r < rows.rowCount(); ++r)
-            gridexport::appendRow(out, ++rowNumber_, rows, r, format_);
+            run::appendGridRow(out, ++rowNumber_, rows, r, format_);
     }
 
 protected:
-    void startSet(QByteArray& out, int) override { gridexport::appendHeader(out, fields_, format_); }
+    void startSet(QByteArray& out, int) override { run::appendGridHeader(out, fields_, format_); }
 
 private:
-    const gridexport::Format format_;
+    const run::GridFormat format_;
 };
 
 } // namespace
@@ -66,9 +66,9 @@ std::unique_ptr<TextFormat> makeTextFormat(Format format, const ExportOptions& o
     case Format::Html:
         return std::make_unique<HtmlFormat>(options);
     case Format::GridCsv:
-        return std::make_unique<GridFormat>(options, gridexport::kCsv);
+        return std::make_unique<GridFormat>(options, run::kCsv);
     case Format::GridTab:
-        return std::make_unique<GridFormat>(options, gridexport::kTab);
+        return std::make_unique<GridFormat>(options, run::kTab);
     case Format::Xlsx:
         return nullptr;
     }

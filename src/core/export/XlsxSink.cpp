@@ -26,7 +26,7 @@ Result<std::unique_ptr<RowSink>> XlsxSink::open(const QString& path, const Expor
     std::unique_ptr<XlsxSink> sink(new XlsxSink(options));
     sink->lib_ = lib;
     sink->path_ = path;
-    if (Status s = sink->file_.open(path, fsutil::kShared); !s) return fail(s.error());
+    if (Status s = sink->file_.open(path, settings::kShared); !s) return fail(s.error());
     // Its own temporary files (a sheet's rows until the end) go beside the target.
     sink->tmpdir_ = QFile::encodeName(QFileInfo(sink->file_.temporaryPath()).absolutePath());
     lxw_workbook_options lxw{};

@@ -46,7 +46,7 @@ private:
     const ExportOptions options_;
     const XlsxLibrary* lib_ = nullptr; // loaded by open()
     QString path_;
-    fsutil::AtomicStreamFile file_;
+    settings::AtomicStreamFile file_;
     QByteArray tmpdir_;
     lxw_workbook* book_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace launch {
+namespace external {
 
 namespace {
 
@@ -129,4 +129,4 @@ int processFailure(QProcess::ProcessError error, const QString& program, const Q
     return kOtherFailure;
 }
 
-} // namespace launch
+} // namespace external

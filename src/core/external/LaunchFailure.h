@@ -9,7 +9,7 @@
 #include <QProcess>
 #include <QString>
 
-namespace launch {
+namespace external {
 
 // Launch failure codes.
 enum Code : int {
@@ -56,4 +56,4 @@ int documentProblem(const QString& path);
 // The code of a process that did not start (error of QProcess).
 int processFailure(QProcess::ProcessError error, const QString& program, const QString& folder);
 
-} // namespace launch
+} // namespace external

@@ -125,14 +125,37 @@ void takeLine(ToolCommand& c, const LineBuilder& b) {
     c.arguments = b.arguments();
 }
 
-ToolCommand isqlw(const settings::Snapshot& s, const QString& folder) {
+// The two tools of the server: which one, and the keys of its settings.
+struct ServerTool {
+    Tool tool;
+    const char* program;
+    const char* label;
+    Key server, database, user, password, trusted;
+};
+
+// The command of a server tool up to its file switches: who it is and the
+// connection switches.
+ToolCommand startServerTool(const ServerTool& t, const settings::Snapshot& s, LineBuilder& b) {
     ToolCommand c;
-    c.tool = Tool::Isqlw;
-    c.program = QStringLiteral("isqlw");
-    c.label = QStringLiteral("ISQLW ");
+    c.tool = t.tool;
+    c.program = QString::fromLatin1(t.program);
+    c.label = QString::fromLatin1(t.label);
+    serverSwitches(b, s, t.server, t.database, t.user, t.password, t.trusted);
+    return c;
+}
+
+// The files a server tool reads and writes, the output watched.
+void watchedFiles(ToolCommand& c, const QString& input, const QString& output, const QString& folder) {
+    c.inputFile = fullPath(input, folder);
+    c.outputFile = fullPath(output, folder);
+    c.watchOutput = true;
+}
+
+ToolCommand isqlw(const settings::Snapshot& s, const QString& folder) {
     LineBuilder b;
-    serverSwitches(b, s, Key::IsqlwServer, Key::IsqlwDatabase, Key::IsqlwUser, Key::IsqlwPassword,
-                   Key::IsqlwTrustedConnection);
+    ToolCommand c = startServerTool({Tool::Isqlw, "isqlw", "ISQLW ", Key::IsqlwServer, Key::IsqlwDatabase,
+                                     Key::IsqlwUser, Key::IsqlwPassword, Key::IsqlwTrustedConnection},
+                                    s, b);
     const QString input = s.text(Key::IsqlwInputFile);
     const QString output = s.text(Key::IsqlwOutputFile);
     if (!s.flag(Key::IsqlwShellOpen)) {
@@ -140,31 +163,23 @@ ToolCommand isqlw(const settings::Snapshot& s, const QString& folder) {
     } else if (!input.isEmpty()) {
         fileSwitch(b, QStringLiteral(" -f "), input); // opened in the tool's editor; no output file
     }
-    c.inputFile = fullPath(input, folder);
-    c.outputFile = fullPath(output, folder);
-    c.watchOutput = true;
+    watchedFiles(c, input, output, folder);
     takeLine(c, b);
     return c;
 }
 
 ToolCommand isql(const settings::Snapshot& s, const QString& folder) {
-    ToolCommand c;
-    c.tool = Tool::Isql;
-    c.program = QStringLiteral("isql");
-    c.label = QStringLiteral("ISQL ");
     LineBuilder b;
-    serverSwitches(b, s, Key::IsqlServer, Key::IsqlDatabase, Key::IsqlUser, Key::IsqlPassword,
-                   Key::IsqlTrustedConnection);
+    ToolCommand c = startServerTool({Tool::Isql, "isql", "ISQL ", Key::IsqlServer, Key::IsqlDatabase,
+                                     Key::IsqlUser, Key::IsqlPassword, Key::IsqlTrustedConnection},
+                                    s, b);
     if (s.text(Key::IsqlQuery) == QLatin1String("1")) {
         b.switchText(QStringLiteral(" -q ")); // the tool asks for its query itself: no files, no watch
     } else {
         const QString input = s.text(Key::IsqlInputFile);
         const QString output = s.text(Key::IsqlOutputFile);
         inputOutputSwitches(b, input, output);
-        c.inputFile = fullPath(input, folder);
-        // the file this tool writes (not the graphical tool's)
-        c.outputFile = fullPath(output, folder);
-        c.watchOutput = true;
+        watchedFiles(c, input, output, folder); // the file this tool writes (not the graphical tool's)
     }
     takeLine(c, b);
     return c;

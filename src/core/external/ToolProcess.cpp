@@ -35,7 +35,7 @@ void ToolProcess::signalGroup(int sig) const {
 }
 
 QString ToolProcess::startFailure(int code) const {
-    const launch::LaunchError e = launch::errorFor(code);
+    const external::LaunchError e = external::errorFor(code);
     return QStringLiteral("The program \"%1\" could not be started: %2 (error %3).")
         .arg(command_.program, e.description)
         .arg(e.number);
@@ -48,7 +48,7 @@ Status ToolProcess::start(const ToolCommand& command, const QString& script) {
         const Status written = writeScriptFile(command.inputFile, script);
         if (!written) return fail(QStringLiteral("The script was not handed over: %1").arg(written.error()));
     }
-    if (const int problem = launch::programProblem(command.program, command.workingFolder)) {
+    if (const int problem = external::programProblem(command.program, command.workingFolder)) {
         return fail(startFailure(problem));
     }
     if (!command.standardInputFile.isEmpty() && !QFileInfo(command.standardInputFile).isReadable()) {
@@ -86,7 +86,7 @@ Status ToolProcess::start(const ToolCommand& command, const QString& script) {
     });
     connect(p, &QProcess::errorOccurred, this, [this, p](QProcess::ProcessError error) {
         if (p != process_ || error != QProcess::FailedToStart) return;
-        emit failed(startFailure(launch::processFailure(error, command_.program, command_.workingFolder)));
+        emit failed(startFailure(external::processFailure(error, command_.program, command_.workingFolder)));
     });
     connect(p, &QProcess::finished, this, [this, p](int exitCode, QProcess::ExitStatus status) {
         if (p != process_) return;

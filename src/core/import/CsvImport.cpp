@@ -36,7 +36,7 @@ QString qualifiedTable(const ImportRequest& r, const SqlDialect& d) {
     ref.table = r.table;
     ref.schema = r.schema;
     ref.catalog = r.schema;
-    return statements::objectName(d, ref);
+    return catalog::statementObjectName(d, ref);
 }
 
 // SQLite keeps a value of any type in any column: the values of columns

@@ -1,5 +1,4 @@
-#include "net/SshTools.h"
-
+#include "net/SshTools_p.h"
 #include "settings/AtomicFile.h"
 
 #include <QDir>
@@ -10,7 +9,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-namespace net::sshtools {
+namespace net {
 namespace {
 
 constexpr int kToolTimeoutMs = 15000;
@@ -64,11 +63,11 @@ QStringList jumpOptions(const SshJump& jump) {
     return args;
 }
 
-Result<Resolved> resolve(const SshJump& jump) {
+Result<ResolvedJump> resolveJump(const SshJump& jump) {
     const ToolRun g = runTool(QStringLiteral("ssh"), jumpOptions(jump) << QStringLiteral("-G") << jump.host);
     if (!g.ran || g.exitCode != 0)
         return fail(QStringLiteral("ssh cannot read the settings for %1: %2").arg(jump.host, g.err));
-    Resolved r;
+    ResolvedJump r;
     for (const QByteArray& rawLine : g.out.split('\n')) {
         const QString line = QString::fromLocal8Bit(rawLine).trimmed();
         const qsizetype space = line.indexOf(QLatin1Char(' '));
@@ -89,7 +88,7 @@ Result<Resolved> resolve(const SshJump& jump) {
     return r;
 }
 
-Result<QByteArray> scanHostKeys(const Resolved& host) {
+Result<QByteArray> scanHostKeys(const ResolvedJump& host) {
     const ToolRun s = runTool(QStringLiteral("ssh-keyscan"),
                               {QStringLiteral("-T"), QStringLiteral("10"), QStringLiteral("-p"),
                                QString::number(host.port), host.hostName});
@@ -117,7 +116,7 @@ QString fingerprints(const QByteArray& knownHostsLines) {
     return out.join(QLatin1Char('\n'));
 }
 
-Status trustHostKeys(const Resolved& host, const QByteArray& knownHostsLines) {
+Status trustHostKeys(const ResolvedJump& host, const QByteArray& knownHostsLines) {
     if (host.knownHostsFiles.isEmpty())
         return fail(QStringLiteral("ssh names no known_hosts file to add the key to."));
     const QString path = host.knownHostsFiles.first();
@@ -132,7 +131,7 @@ Status trustHostKeys(const Resolved& host, const QByteArray& knownHostsLines) {
         content = old.readAll();
         if (!content.isEmpty() && !content.endsWith('\n')) content += '\n';
     }
-    return fsutil::writeFileAtomically(path, content + knownHostsLines);
+    return settings::writeFileAtomically(path, content + knownHostsLines);
 }
 
 bool needsPassphrase(const QString& keyFile) {
@@ -142,4 +141,4 @@ bool needsPassphrase(const QString& keyFile) {
     return y.ran && y.exitCode != 0 && y.err.contains(QLatin1String("passphrase"), Qt::CaseInsensitive);
 }
 
-} // namespace net::sshtools
+} // namespace net

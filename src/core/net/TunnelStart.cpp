@@ -3,7 +3,7 @@
 #include "net/SshAskpass.h"
 #include "net/SshProcess.h"
 #include "net/SshPrompts.h"
-#include "net/SshTools.h"
+#include "net/SshTools_p.h"
 
 #include <QDeadlineTimer>
 #include <QThread>
@@ -78,7 +78,7 @@ Attempt attempt(const TunnelTarget& t, int timeoutSeconds, const AskpassChannel*
     } else {
         args << QStringLiteral("-o") << QStringLiteral("BatchMode=yes");
     }
-    args << sshtools::jumpOptions(t.jump) << t.jump.host;
+    args << net::jumpOptions(t.jump) << t.jump.host;
     auto process = std::make_unique<SshProcess>(QStringLiteral("ssh"), args, env);
     Attempt a;
     const QDeadlineTimer deadline(std::chrono::seconds(std::max(1, timeoutSeconds) + 2));
@@ -112,11 +112,11 @@ Result<std::shared_ptr<SshTunnel>> startTunnel(const TunnelTarget& t, int timeou
     Attempt a = attempt(t, timeoutSeconds, nullptr);
     SshPrompts* prompts = SshPrompts::installed();
     if (a.outcome == Outcome::HostKeyUnknown) {
-        const Result<sshtools::Resolved> host = sshtools::resolve(t.jump);
+        const Result<net::ResolvedJump> host = net::resolveJump(t.jump);
         if (!host) return fail(failed(t, host.error()));
-        const Result<QByteArray> keys = sshtools::scanHostKeys(*host);
+        const Result<QByteArray> keys = net::scanHostKeys(*host);
         if (!keys) return fail(failed(t, keys.error()));
-        const QString prints = sshtools::fingerprints(*keys);
+        const QString prints = net::fingerprints(*keys);
         if (!prompts)
             return fail(failed(
                 t, QStringLiteral("the host key of %1 is not known (%2). Check it and connect once with "
@@ -124,15 +124,15 @@ Result<std::shared_ptr<SshTunnel>> startTunnel(const TunnelTarget& t, int timeou
                        .arg(host->host, prints)));
         if (!prompts->trustHostKey(host->host, prints))
             return fail(failed(t, QStringLiteral("the host key of %1 was not trusted.").arg(host->host)));
-        if (const Status added = sshtools::trustHostKeys(*host, *keys); !added)
+        if (const Status added = net::trustHostKeys(*host, *keys); !added)
             return fail(failed(t, added.error()));
         a = attempt(t, timeoutSeconds, nullptr); // the key the user saw, or ssh refuses again
     }
     if (a.outcome == Outcome::Denied && prompts) {
-        const Result<sshtools::Resolved> host = sshtools::resolve(t.jump);
+        const Result<net::ResolvedJump> host = net::resolveJump(t.jump);
         QString keyFile;
         for (const QString& f : host ? host->identityFiles : QStringList{t.jump.keyFile})
-            if (sshtools::needsPassphrase(f)) {
+            if (net::needsPassphrase(f)) {
                 keyFile = f;
                 break;
             }

@@ -3,7 +3,7 @@
 #include "plan/PlanParser.h"
 #include "script/SqlLexer.h"
 
-namespace explain {
+namespace plan {
 
 using db::ServerFamily;
 
@@ -22,30 +22,30 @@ Result<QString> explainText(const QString& statement, ServerFamily server, bool 
 }
 
 bool changesData(QStringView statement, ServerFamily server) {
-    using sqlscript::SqlLexer;
-    using sqlscript::TokenKind;
-    SqlLexer lex(statement, sqlscript::dialectOf(server));
-    const sqlscript::Token first = lex.nextSignificant();
+    using script::SqlLexer;
+    using script::TokenKind;
+    SqlLexer lex(statement, script::dialectOf(server));
+    const script::Token first = lex.nextSignificant();
     if (SqlLexer::isAnyWord(statement, first, {"VALUES", "TABLE", "SHOW", "DESCRIBE", "DESC"})) return false;
     if (!SqlLexer::isAnyWord(statement, first, {"SELECT", "WITH"})) return true;
     // a read may still write: SELECT … INTO, locking reads, WITH … INSERT
-    for (sqlscript::Token t = lex.nextSignificant(); t.kind != TokenKind::End && t.kind != TokenKind::Semicolon;
+    for (script::Token t = lex.nextSignificant(); t.kind != TokenKind::End && t.kind != TokenKind::Semicolon;
          t = lex.nextSignificant())
         if (SqlLexer::isAnyWord(statement, t, {"INSERT", "UPDATE", "DELETE", "MERGE", "INTO"})) return true;
     return false;
 }
 
 Result<PlanTree> readPlan(db::Connection& conn, const QString& statement, bool analyze,
-                          const sqlscript::ParameterValues* values) {
+                          const script::ParameterValues* values) {
     const ServerFamily server = conn.serverFamily();
     const Result<QString> text = explainText(statement, server, analyze);
     if (!text) return fail(text.error());
     try {
         QString sql = *text;
         db::Params params;
-        const sqlscript::ScriptParameters found = sqlscript::findParameters(sql, server);
+        const script::ScriptParameters found = script::findParameters(sql, server);
         if (!found.empty()) {
-            const auto bound = sqlscript::bindScript(sql, found, values, server);
+            const auto bound = script::bindScript(sql, found, values, server);
             if (!bound) return fail(bound.error());
             if (bound->size() != 1) return fail(QStringLiteral("A plan is read for one statement at a time."));
             sql = bound->front().text;
@@ -53,7 +53,7 @@ Result<PlanTree> readPlan(db::Connection& conn, const QString& statement, bool a
         }
         const db::Table answer = conn.query(sql, params);
         if (server == ServerFamily::SQLite) {
-            Result<PlanTree> tree = planparser::fromSqliteRows(answer);
+            Result<PlanTree> tree = plan::fromSqliteRows(answer);
             if (tree) tree.value().analyzed = false;
             return tree;
         }
@@ -61,10 +61,10 @@ Result<PlanTree> readPlan(db::Connection& conn, const QString& statement, bool a
         if (answer.rows.empty() || answer.rows[0].empty() || !answer.rows[0][0])
             return fail(QStringLiteral("The server gave no plan for this statement."));
         const QByteArray json = answer.rows[0][0]->toUtf8();
-        return server == ServerFamily::PostgreSQL ? planparser::fromPostgresJson(json) : planparser::fromMariaJson(json);
+        return server == ServerFamily::PostgreSQL ? plan::fromPostgresJson(json) : plan::fromMariaJson(json);
     } catch (const db::Error& e) {
         return fail(e.description());
     }
 }
 
-} // namespace explain
+} // namespace plan

@@ -13,7 +13,7 @@
 #include "plan/PlanTree.h"
 #include "script/ParameterBinding.h"
 
-namespace explain {
+namespace plan {
 
 // The statement with the server's EXPLAIN in front; failed for a server
 // this cannot explain on.
@@ -27,6 +27,6 @@ bool changesData(QStringView statement, db::ServerFamily server);
 // parameters take their values from values (a statement with parameters
 // and no values is refused, as a run would be).
 Result<PlanTree> readPlan(db::Connection& conn, const QString& statement, bool analyze,
-                          const sqlscript::ParameterValues* values = nullptr);
+                          const script::ParameterValues* values = nullptr);
 
-} // namespace explain
+} // namespace plan

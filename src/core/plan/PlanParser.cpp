@@ -6,7 +6,7 @@
 #include <QJsonObject>
 #include <QStringList>
 
-namespace planparser {
+namespace plan {
 namespace {
 
 std::optional<double> number(const QJsonObject& o, const char* key) {
@@ -207,4 +207,4 @@ Result<PlanTree> fromSqliteRows(const db::Table& rows) {
     return tree;
 }
 
-} // namespace planparser
+} // namespace plan

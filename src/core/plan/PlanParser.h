@@ -9,10 +9,10 @@
 #include "db/Table.h"
 #include "plan/PlanTree.h"
 
-namespace planparser {
+namespace plan {
 
 Result<PlanTree> fromPostgresJson(const QByteArray& json);
 Result<PlanTree> fromMariaJson(const QByteArray& json);
 Result<PlanTree> fromSqliteRows(const db::Table& rows);
 
-} // namespace planparser
+} // namespace plan

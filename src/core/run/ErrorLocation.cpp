@@ -1,10 +1,10 @@
-#include "run/ErrorLocation.h"
+#include "run/ErrorLocation_p.h"
 
-namespace errorlocation {
+namespace run {
 namespace {
 
-using sqlscript::StatementRange;
-using sqlscript::TextPoint;
+using script::StatementRange;
+using script::TextPoint;
 
 // The offset where line (from 0) begins in text; text's size past its end.
 qsizetype lineStart(QStringView text, int line) {
@@ -24,12 +24,12 @@ qsizetype lineStart(QStringView text, int line) {
 // further statement of a batch from just after the previous ';', skipping
 // blanks and line breaks (not comments).
 qsizetype serverStatementStart(QStringView text, const std::vector<StatementRange>& statements, size_t index,
-                               sqlscript::Dialect dialect) {
+                               script::Dialect dialect) {
     qsizetype from = 0;
     if (index > 0) {
-        sqlscript::SqlLexer lex(text, dialect, statements[index - 1].end);
-        const sqlscript::Token t = lex.nextSignificant();
-        from = t.kind == sqlscript::TokenKind::Semicolon ? t.end : statements[index].start;
+        script::SqlLexer lex(text, dialect, statements[index - 1].end);
+        const script::Token t = lex.nextSignificant();
+        from = t.kind == script::TokenKind::Semicolon ? t.end : statements[index].start;
     }
     while (from < text.size() && text[from].isSpace()) ++from;
     return from;
@@ -38,16 +38,16 @@ qsizetype serverStatementStart(QStringView text, const std::vector<StatementRang
 // The statement's own line that the server counted from its start, with
 // the column of the quoted text when it is found on that line.
 TextPoint withinStatement(const db::ErrorPosition& position, QStringView text,
-                          const std::vector<StatementRange>& statements, size_t index, sqlscript::Dialect dialect) {
+                          const std::vector<StatementRange>& statements, size_t index, script::Dialect dialect) {
     const StatementRange& statement = statements[index];
     if (position.nearText.isEmpty()) return statement.to; // the statement ended too early
     const qsizetype base = serverStatementStart(text, statements, index, dialect);
-    const int line = sqlscript::pointAt(text, base).line + *position.lineInStatement - 1;
+    const int line = script::pointAt(text, base).line + *position.lineInStatement - 1;
     if (line < statement.from.line || line > statement.to.line) return statement.from;
     const qsizetype start = std::max(lineStart(text, line), statement.start);
     const qsizetype found = text.indexOf(position.nearText, start);
     if (found >= 0 && found < statement.end) {
-        const TextPoint at = sqlscript::pointAt(text, found);
+        const TextPoint at = script::pointAt(text, found);
         if (at.line == line) return at;
     }
     return line == statement.from.line ? statement.from : TextPoint{line, 0};
@@ -55,10 +55,10 @@ TextPoint withinStatement(const db::ErrorPosition& position, QStringView text,
 
 } // namespace
 
-std::optional<TextPoint> locate(const db::ErrorPosition& position, QStringView text, sqlscript::Dialect dialect) {
-    if (position.offset) return sqlscript::pointAt(text, *position.offset);
+std::optional<TextPoint> locateError(const db::ErrorPosition& position, QStringView text, script::Dialect dialect) {
+    if (position.offset) return script::pointAt(text, *position.offset);
     if (position.isEmpty()) return std::nullopt;
-    const std::vector<StatementRange> statements = sqlscript::splitStatements(text, dialect);
+    const std::vector<StatementRange> statements = script::splitStatements(text, dialect);
     if (position.statementOffset) {
         for (const StatementRange& s : statements)
             if (s.end > *position.statementOffset) return s.from;
@@ -71,12 +71,12 @@ std::optional<TextPoint> locate(const db::ErrorPosition& position, QStringView t
     return statements[size_t(index)].from;
 }
 
-TextPoint shifted(TextPoint point, TextPoint origin) {
+TextPoint shiftedPoint(TextPoint point, TextPoint origin) {
     if (point.line == 0) point.column += origin.column;
     point.line += origin.line;
     return point;
 }
 
-QString lineText(TextPoint point) { return QStringLiteral("Line %1").arg(point.line + 1); }
+QString errorLineText(TextPoint point) { return QStringLiteral("Line %1").arg(point.line + 1); }
 
-} // namespace errorlocation
+} // namespace run

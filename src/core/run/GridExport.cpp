@@ -8,9 +8,9 @@
 #include <charconv>
 #include <cstring>
 
-namespace gridexport {
+namespace run {
 
-Format formatFor(const QString& fileName, const Format& chosenFilter) {
+GridFormat gridFormatFor(const QString& fileName, const GridFormat& chosenFilter) {
     if (fileName.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) return kCsv;
     if (fileName.endsWith(QLatin1String(".tab"), Qt::CaseInsensitive)) return kTab;
     return chosenFilter;
@@ -37,24 +37,24 @@ char* writeCell(char* p, std::string_view text) {
 
 } // namespace
 
-void appendCell(QByteArray& out, std::string_view text) {
+void appendGridCell(QByteArray& out, std::string_view text) {
     const qsizetype at = out.size();
     out.resize(at + qsizetype(2 * text.size() + 2));
     char* end = writeCell(out.data() + at, text);
     out.resize(end - out.constData());
 }
 
-void appendHeader(QByteArray& out, const std::vector<db::Field>& fields, const Format& format) {
-    appendCell(out, {});
+void appendGridHeader(QByteArray& out, const std::vector<db::Field>& fields, const GridFormat& format) {
+    appendGridCell(out, {});
     for (const auto& f : fields) {
         out += format.separator;
         const QByteArray name = f.name.toUtf8();
-        appendCell(out, std::string_view(name.constData(), size_t(name.size())));
+        appendGridCell(out, std::string_view(name.constData(), size_t(name.size())));
     }
     out += "\r\n";
 }
 
-void appendRow(QByteArray& out, qint64 recordNumber, const db::RowBlock& block, int row, const Format& format) {
+void appendGridRow(QByteArray& out, qint64 recordNumber, const db::RowBlock& block, int row, const GridFormat& format) {
     // Room for the worst case (every character a quote), trimmed afterwards.
     size_t room = 24 + 2;
     for (int c = 0; c < block.columnCount(); ++c) room += 2 * block.text(row, c).size() + 3;
@@ -74,15 +74,15 @@ void appendRow(QByteArray& out, qint64 recordNumber, const db::RowBlock& block, 
     out.resize(p - out.constData());
 }
 
-Status writeFile(const ResultModel& grid, const QString& path, const Format& format) {
+Status writeGridFile(const ResultModel& grid, const QString& path, const GridFormat& format) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
     QByteArray buffer;
-    appendHeader(buffer, grid.fields(), format);
+    appendGridHeader(buffer, grid.fields(), format);
     bool failed = false;
     grid.forEachRow([&](qint64 number, const db::RowBlock& block, int row) {
         if (failed) return;
-        appendRow(buffer, number, block, row, format);
+        appendGridRow(buffer, number, block, row, format);
         if (buffer.size() > (1 << 20)) {
             failed = file.write(buffer) != buffer.size();
             buffer.clear();
@@ -97,4 +97,4 @@ Status writeFile(const ResultModel& grid, const QString& path, const Format& for
     return {};
 }
 
-} // namespace gridexport
+} // namespace run

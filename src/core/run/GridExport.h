@@ -15,24 +15,24 @@
 
 class ResultModel;
 
-namespace gridexport {
+namespace run {
 
-struct Format {
+struct GridFormat {
     char separator = ',';
 };
-inline constexpr Format kCsv{','};
-inline constexpr Format kTab{'\t'};
+inline constexpr GridFormat kCsv{','};
+inline constexpr GridFormat kTab{'\t'};
 
 // The format for a chosen file name: ".csv" or ".tab" in any case decide;
 // any other ending takes the format of the filter the user picked.
-Format formatFor(const QString& fileName, const Format& chosenFilter);
+GridFormat gridFormatFor(const QString& fileName, const GridFormat& chosenFilter);
 
-void appendCell(QByteArray& out, std::string_view text);
-void appendHeader(QByteArray& out, const std::vector<db::Field>& fields, const Format& format);
-void appendRow(QByteArray& out, qint64 recordNumber, const db::RowBlock& block, int row, const Format& format);
+void appendGridCell(QByteArray& out, std::string_view text);
+void appendGridHeader(QByteArray& out, const std::vector<db::Field>& fields, const GridFormat& format);
+void appendGridRow(QByteArray& out, qint64 recordNumber, const db::RowBlock& block, int row, const GridFormat& format);
 
 // Writes the whole grid to path atomically: a failed write (read-only folder,
 // full disk) leaves any old file in place and says why.
-Status writeFile(const ResultModel& grid, const QString& path, const Format& format);
+Status writeGridFile(const ResultModel& grid, const QString& path, const GridFormat& format);
 
-} // namespace gridexport
+} // namespace run

@@ -15,7 +15,7 @@ struct QuerySummaryInput {
 };
 
 struct QuerySummary {
-    scripttext::StatementKind kind = scripttext::StatementKind::None;
+    script::StatementKind kind = script::StatementKind::None;
     QString text; // CR LF after every line
 };
 

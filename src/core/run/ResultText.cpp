@@ -53,7 +53,7 @@ void ResultText::appendRows(std::shared_ptr<const db::RowBlock> rows, TextWidths
     if (!openLine().isEmpty()) {
         // rows after text that has not ended its line: the first row continues that line
         QString& open = openLine();
-        textlayout::appendLine(open, *rows, 0, *widths);
+        run::appendLine(open, *rows, 0, *widths);
         longest_ = std::max(longest_, open.size());
         segments_.back().lines.emplace_back();
         first = 1;
@@ -67,7 +67,7 @@ void ResultText::appendRows(std::shared_ptr<const db::RowBlock> rows, TextWidths
     s.rows = std::move(rows);
     s.widths = std::move(widths);
     s.firstRow = first;
-    longest_ = std::max(longest_, textlayout::maxLineLength(*s.widths));
+    longest_ = std::max(longest_, run::maxLineLength(*s.widths));
     segments_.push_back(std::move(s));
     pushLiteralSegment();
 }
@@ -86,8 +86,8 @@ QString ResultText::line(qint64 index) const {
     const qint64 i = index - s.firstLine;
     if (!s.rows) return s.lines[size_t(i)];
     QString out;
-    out.reserve(textlayout::maxLineLength(*s.widths));
-    textlayout::appendLine(out, *s.rows, s.firstRow + int(i), *s.widths);
+    out.reserve(run::maxLineLength(*s.widths));
+    run::appendLine(out, *s.rows, s.firstRow + int(i), *s.widths);
     return out;
 }
 

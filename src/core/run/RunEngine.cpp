@@ -1,6 +1,6 @@
 #include "run/RunEngine.h"
 
-#include "run/ErrorLocation.h"
+#include "run/ErrorLocation_p.h"
 #include "run/RunPlan.h"
 #include "run/ScriptStatements.h"
 #include "run/TextLayout.h"
@@ -20,7 +20,7 @@ struct Refusal {
 
 void RunSink::textRows(Pane pane, std::shared_ptr<db::RowBlock> rows, const TextWidths& widths) {
     QString text;
-    for (int r = 0; r < rows->rowCount(); ++r) textlayout::appendRow(text, *rows, r, *widths);
+    for (int r = 0; r < rows->rowCount(); ++r) run::appendRow(text, *rows, r, *widths);
     appendText(pane, text);
 }
 
@@ -82,8 +82,8 @@ RunResult RunEngine::execute() {
     const RunPlan plan = planRun(request_.text, request_.connectionString, request_.parameters.has_value());
     statementKind_ = plan.kind;
     if (!plan.refusal.isEmpty()) return finish(RunOutcome::Refused, plan.refusal);
-    if (plan.textToRun.isEmpty()) return finish(RunOutcome::NothingToDo, textlayout::nothingToDoMessage());
-    if (request_.connectionString.isEmpty()) return finish(RunOutcome::NoConnection, textlayout::noConnectionMessage());
+    if (plan.textToRun.isEmpty()) return finish(RunOutcome::NothingToDo, run::nothingToDoMessage());
+    if (request_.connectionString.isEmpty()) return finish(RunOutcome::NoConnection, run::noConnectionMessage());
     RunResult result;
     std::unique_ptr<db::Connection> owned; // without a session: this run's own connection
     db::Connection* conn = nullptr;
@@ -97,12 +97,12 @@ RunResult RunEngine::execute() {
     } catch (const db::Error& e) {
         if (stop_ && (e.isCancel() || !conn)) {
             // The server gave up on our cancel: the run ends as a stopped run.
-            if (request_.resultsInText) sink_.appendText(Pane::Results, textlayout::cancelNotice());
-            result = finish(RunOutcome::Cancelled, textlayout::cancelledMessage(rowCount()));
+            if (request_.resultsInText) sink_.appendText(Pane::Results, run::cancelNotice());
+            result = finish(RunOutcome::Cancelled, run::cancelledMessage(rowCount()));
         } else if (e.kind() == db::Error::Kind::ClosedResult) {
-            result = finish(RunOutcome::Affected, textlayout::affectedMessage(0));
+            result = finish(RunOutcome::Affected, run::affectedMessage(0));
         } else {
-            result = finish(RunOutcome::Failed, textlayout::errorMessage(e.number(), e.description()));
+            result = finish(RunOutcome::Failed, run::errorMessage(e.number(), e.description()));
             placeError(result, e, plan.textToRun, conn);
         }
         failed = true;
@@ -128,9 +128,9 @@ RunResult RunEngine::runScript(db::Connection& conn, const QString& text) {
     sink_.clearPane(request_.resultsInText ? Pane::Results : Pane::Extended);
     if (stop_) throw db::Error::cancelled(QStringLiteral("Operation cancelled."));
     send(conn, text);
-    if (stop_) return finish(RunOutcome::Cancelled, textlayout::cancelledMessage(rowCount()));
+    if (stop_) return finish(RunOutcome::Cancelled, run::cancelledMessage(rowCount()));
     if (!anyRowSet_ && !notes_.isEmpty()) return finish(RunOutcome::Affected, notes_.join(QStringLiteral("\r\n")));
-    return finish(RunOutcome::Success, textlayout::successMessage(rowCount()));
+    return finish(RunOutcome::Success, run::successMessage(rowCount()));
 }
 
 db::Connection* RunEngine::connect(std::unique_ptr<db::Connection>& owned) {
@@ -172,18 +172,18 @@ db::Connection* RunEngine::connect(std::unique_ptr<db::Connection>& owned) {
 
 void RunEngine::send(db::Connection& conn, const QString& text) {
     const db::ServerFamily server = conn.serverFamily();
-    const sqlscript::ScriptParameters found = sqlscript::findParameters(text, server);
+    const script::ScriptParameters found = script::findParameters(text, server);
     if (found.empty()) {
         auto cursor = conn.wantsStatements()
-                          ? conn.executeScript(text, scriptStatements(text, sqlscript::dialectOf(server)))
+                          ? conn.executeScript(text, scriptStatements(text, script::dialectOf(server)))
                           : conn.execute(text);
         walkResults(*cursor);
         return;
     }
     const auto* values = request_.parameters ? &*request_.parameters : nullptr;
-    auto bound = sqlscript::bindScript(text, found, values, server);
+    auto bound = script::bindScript(text, found, values, server);
     if (!bound) throw Refusal{bound.error()};
-    for (const sqlscript::BoundStatement& statement : bound.value()) {
+    for (const script::BoundStatement& statement : bound.value()) {
         if (stop_) return;
         try {
             auto cursor = conn.execute(statement.text, statement.params);
@@ -209,14 +209,14 @@ void RunEngine::placeError(RunResult& result, db::Error error, const QString& se
     }
     // A system procedure goes out rewritten: its positions are not the user's.
     if (!conn || sentText != request_.text || !request_.namesErrorLine) return;
-    const auto at = errorlocation::locate(error.position(), sentText, sqlscript::dialectOf(conn->serverFamily()));
+    const auto at = run::locateError(error.position(), sentText, script::dialectOf(conn->serverFamily()));
     if (!at) return;
-    result.errorAt = errorlocation::shifted(*at, request_.origin);
-    result.closingMessage += QStringLiteral("\r\n") + errorlocation::lineText(*result.errorAt);
+    result.errorAt = run::shiftedPoint(*at, request_.origin);
+    result.closingMessage += QStringLiteral("\r\n") + run::errorLineText(*result.errorAt);
 }
 
 void RunEngine::noteClosedResult(const db::Cursor& cursor) {
-    const QString note = textlayout::affectedMessage(std::max<qint64>(cursor.recordsAffected(), 0));
+    const QString note = run::affectedMessage(std::max<qint64>(cursor.recordsAffected(), 0));
     notes_ << note;
     sink_.appendText(request_.resultsInText ? Pane::Results : Pane::Messages, note + QStringLiteral("\r\n"));
     // The text mode's running counter starts again after a statement without rows.
@@ -289,15 +289,15 @@ void RunEngine::writeTextSet(db::Cursor& cursor, Pane pane, qint64& counter, boo
     // The header waits for the first rows: columns without a declared size
     // take their width from them.
     auto showHeader = [&](const db::RowBlock* firstRows) {
-        widths = std::make_shared<const std::vector<int>>(firstRows ? textlayout::columnWidths(fields, *firstRows)
-                                                                    : textlayout::columnWidths(fields));
-        sink_.appendText(pane, textlayout::headerBlock(fields, *widths));
+        widths = std::make_shared<const std::vector<int>>(firstRows ? run::columnWidths(fields, *firstRows)
+                                                                    : run::columnWidths(fields));
+        sink_.appendText(pane, run::headerBlock(fields, *widths));
     };
     auto closeSet = [&] {
         if (!widths) showHeader(nullptr);
         QString tail;
-        if (stop_) tail += textlayout::cancelNotice();
-        tail += textlayout::setTrailer(counter - 1);
+        if (stop_) tail += run::cancelNotice();
+        tail += run::setTrailer(counter - 1);
         sink_.appendText(pane, tail);
     };
     try {
@@ -313,7 +313,7 @@ void RunEngine::writeTextSet(db::Cursor& cursor, Pane pane, qint64& counter, boo
             block->shrinkToFit();
             if (alsoToGrid) sink_.gridRows(block);
             sink_.textRows(pane, block, widths);
-            if (reachedLimit) sink_.appendText(pane, textlayout::rowLimitNotice(*request_.rowLimit));
+            if (reachedLimit) sink_.appendText(pane, run::rowLimitNotice(*request_.rowLimit));
             sink_.flush();
             holdBlock(*block);
         }
@@ -339,7 +339,7 @@ void RunEngine::writeGridSet(db::Cursor& cursor) {
         if (reachedLimit) cursor.discardRestOfSet(); // before the rows go out: the server stops at once
         block->shrinkToFit();
         sink_.gridRows(block);
-        if (reachedLimit) sink_.appendText(Pane::Results, textlayout::rowLimitNotice(*request_.rowLimit));
+        if (reachedLimit) sink_.appendText(Pane::Results, run::rowLimitNotice(*request_.rowLimit));
         sink_.flush();
         holdBlock(*block);
     }

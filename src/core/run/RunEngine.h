@@ -83,9 +83,9 @@ struct RunRequest {
     // script with parameters and no values (nullopt), or without a value for
     // one of them, is refused before anything is sent; with values it is
     // sent a statement at a time, each with its values bound.
-    std::optional<sqlscript::ParameterValues> parameters;
+    std::optional<script::ParameterValues> parameters;
     // Where text begins in the editor, so an error's line is the editor's.
-    sqlscript::TextPoint origin;
+    script::TextPoint origin;
     // False for a text the user does not see (the COMMIT of a closing
     // window): its errors name no line.
     bool namesErrorLine = true;
@@ -125,7 +125,7 @@ enum class RunOutcome {
 
 struct RunResult {
     RunOutcome outcome = RunOutcome::Success;
-    scripttext::StatementKind statementKind = scripttext::StatementKind::None;
+    script::StatementKind statementKind = script::StatementKind::None;
     QString closingMessage;
     bool extendedResults = false;  // grid mode wrote further result sets as text
     bool discarded = false;        // stopped at the memory limit, the rows fetched to be dropped
@@ -136,7 +136,7 @@ struct RunResult {
     bool transactionAborted = false;     // that transaction failed: only a ROLLBACK ends it
     // Where a server error happened, in the editor's lines and columns
     // (shifted by the request's origin); the closing message names its line.
-    std::optional<sqlscript::TextPoint> errorAt;
+    std::optional<script::TextPoint> errorAt;
 
     // The run ended without result rows to show (the message pane comes to the front).
     bool failed() const { return outcome != RunOutcome::Success && outcome != RunOutcome::Cancelled; }
@@ -202,12 +202,12 @@ private:
     bool gridTaken_ = false;  // the first result set went to the grid
     // The statement sent on its own that failed (a script with parameters):
     // its error positions are translated back into the script.
-    std::optional<sqlscript::BoundStatement> failedStatement_;
+    std::optional<script::BoundStatement> failedStatement_;
     bool extended_ = false;
     bool discarded_ = false;
     qint64 held_ = 0;         // bytes of the row blocks handed on
     qint64 nextMemoryCheck_ = 0;
     size_t lastBlockBytes_ = 0, lastBlockCells_ = 0;
     QStringList notes_;       // "N Row(s) affected." of statements without rows
-    scripttext::StatementKind statementKind_ = scripttext::StatementKind::None;
+    script::StatementKind statementKind_ = script::StatementKind::None;
 };

@@ -18,16 +18,16 @@ RunPlan planRun(const QString& sourceText, const QString& connectionString, bool
     // large script would double it.)
     if (std::all_of(sourceText.cbegin(), sourceText.cend(), [](QChar c) { return c.isSpace(); })) return plan;
     if (!connectionString.isEmpty() && !valuesGiven) {
-        const sqlscript::ScriptParameters found =
-            sqlscript::findParameters(sourceText, db::familyOfConnectionString(connectionString));
+        const script::ScriptParameters found =
+            script::findParameters(sourceText, db::familyOfConnectionString(connectionString));
         if (!found.empty()) {
             plan.refusal = found.withParameters.front().noValuesMessage() + QStringLiteral(" Nothing was run.");
             return plan;
         }
     }
-    const QString prepared = scripttext::prepareScriptText(sourceText);
-    plan.kind = scripttext::classifyStatement(prepared);
-    plan.textToRun = plan.kind == scripttext::StatementKind::SystemProcedure ? QStringLiteral("master..") + prepared
+    const QString prepared = script::prepareScriptText(sourceText);
+    plan.kind = script::classifyStatement(prepared);
+    plan.textToRun = plan.kind == script::StatementKind::SystemProcedure ? QStringLiteral("master..") + prepared
                                                                               : sourceText;
     return plan;
 }

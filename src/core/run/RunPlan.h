@@ -13,7 +13,7 @@
 #include <QString>
 
 struct RunPlan {
-    scripttext::StatementKind kind = scripttext::StatementKind::None; // of the prepared text
+    script::StatementKind kind = script::StatementKind::None; // of the prepared text
     QString textToRun; // empty: nothing to do (or refused)
     QString refusal;   // why the script cannot be sent at all; empty when it can
 };

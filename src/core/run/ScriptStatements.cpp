@@ -8,13 +8,13 @@ constexpr int kLeadingWords = 4;
 
 // Collects each statement's first words and the words that make a query
 // change something, as the splitter walks the tokens.
-class Collector final : public sqlscript::StatementVisitor {
+class Collector final : public script::StatementVisitor {
 public:
     explicit Collector(QStringView script) : script_(script) {}
 
-    void token(const sqlscript::Token& t) override {
-        using sqlscript::SqlLexer;
-        using sqlscript::TokenKind;
+    void token(const script::Token& t) override {
+        using script::SqlLexer;
+        using script::TokenKind;
         if (t.kind != TokenKind::Word) {
             if (words_.isEmpty()) words_ << QString(); // starts with no word: known to nobody
             return;
@@ -26,7 +26,7 @@ public:
                                                     "ANALYZE", "CALL", "EXECUTE", "DO"});
     }
 
-    void statementEnded(const sqlscript::StatementRange& range) override {
+    void statementEnded(const script::StatementRange& range) override {
         db::ScriptStatement s;
         s.start = range.start;
         s.end = range.end;
@@ -51,8 +51,8 @@ private:
 
 } // namespace
 
-std::vector<db::ScriptStatement> scriptStatements(const QString& script, sqlscript::Dialect dialect) {
+std::vector<db::ScriptStatement> scriptStatements(const QString& script, script::Dialect dialect) {
     Collector c(script);
-    sqlscript::splitStatements(script, dialect, &c);
+    script::splitStatements(script, dialect, &c);
     return std::move(c.statements);
 }

@@ -8,4 +8,4 @@
 
 #include <vector>
 
-std::vector<db::ScriptStatement> scriptStatements(const QString& script, sqlscript::Dialect dialect);
+std::vector<db::ScriptStatement> scriptStatements(const QString& script, script::Dialect dialect);

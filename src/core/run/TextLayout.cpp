@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace textlayout {
+namespace run {
 
 int columnWidth(const db::Field& field) { return field.precision + 5; }
 
@@ -279,4 +279,4 @@ QString elapsedText(qint64 ms) {
         .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
-} // namespace textlayout
+} // namespace run

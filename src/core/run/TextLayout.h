@@ -13,7 +13,7 @@
 
 #include <vector>
 
-namespace textlayout {
+namespace run {
 
 int columnWidth(const db::Field& field);
 std::vector<int> columnWidths(const std::vector<db::Field>& fields);
@@ -51,4 +51,4 @@ QString rowsStatus(qint64 rows);        // "N Rows"
 // Elapsed time as hours, minutes and seconds, two digits at least each: 00:01:05.
 QString elapsedText(qint64 milliseconds);
 
-} // namespace textlayout
+} // namespace run

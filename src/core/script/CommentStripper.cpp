@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace scripttext {
+namespace script {
 namespace {
 
 using View = std::u16string_view;
@@ -288,4 +288,4 @@ QString stripCommentsFast(const QString& text) {
     return Stripper(text).run();
 }
 
-} // namespace scripttext
+} // namespace script

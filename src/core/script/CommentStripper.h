@@ -25,8 +25,8 @@
 
 #include <QString>
 
-namespace scripttext {
+namespace script {
 
 QString stripCommentsFast(const QString& text);
 
-} // namespace scripttext
+} // namespace script

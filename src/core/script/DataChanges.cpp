@@ -2,7 +2,7 @@
 
 #include "script/StatementSplitter.h"
 
-namespace sqlscript {
+namespace script {
 namespace {
 
 constexpr int kMaxVerbs = 5;
@@ -78,4 +78,4 @@ QString dataChangeSummary(const std::vector<DataChange>& changes) {
     return QStringLiteral("The script changes data (%1).").arg(verbs.join(QStringLiteral(", ")));
 }
 
-} // namespace sqlscript
+} // namespace script

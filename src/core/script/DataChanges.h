@@ -16,7 +16,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace sqlscript {
+namespace script {
 
 struct DataChange {
     size_t statement; // index of the statement, from 0
@@ -30,4 +30,4 @@ std::vector<DataChange> findDataChanges(QStringView script, Dialect dialect = Di
 // each once, at most five.
 QString dataChangeSummary(const std::vector<DataChange>& changes);
 
-} // namespace sqlscript
+} // namespace script

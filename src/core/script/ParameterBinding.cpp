@@ -6,7 +6,7 @@
 #include <QDateTime>
 #include <QRegularExpression>
 
-namespace sqlscript {
+namespace script {
 
 namespace {
 
@@ -170,4 +170,4 @@ Result<std::vector<BoundStatement>> bindScript(QStringView script, const ScriptP
     return out;
 }
 
-} // namespace sqlscript
+} // namespace script

@@ -17,7 +17,7 @@
 #include <optional>
 #include <vector>
 
-namespace sqlscript {
+namespace script {
 
 // What the user says a value is. Text lets the server read it as the type
 // the statement needs; the others are checked here first.
@@ -64,4 +64,4 @@ struct BoundStatement {
 Result<std::vector<BoundStatement>> bindScript(QStringView script, const ScriptParameters& found,
                                                const ParameterValues* values, db::ServerFamily server);
 
-} // namespace sqlscript
+} // namespace script

@@ -1,6 +1,6 @@
 #include "script/SchemaChanges.h"
 
-namespace sqlscript {
+namespace script {
 
 namespace {
 
@@ -51,4 +51,4 @@ bool changesSchema(QStringView script, Dialect dialect) {
     return false;
 }
 
-} // namespace sqlscript
+} // namespace script

@@ -12,8 +12,8 @@
 
 #include "script/SqlLexer.h"
 
-namespace sqlscript {
+namespace script {
 
 bool changesSchema(QStringView script, Dialect dialect = Dialect::Generic);
 
-} // namespace sqlscript
+} // namespace script

@@ -45,6 +45,6 @@ QStringList splitScriptLines(const QString& text) {
 Status writeScriptFile(const QString& path, const QString& text, ScriptEncoding encoding) {
     const Result<QByteArray> bytes = encodeScript(text, encoding);
     if (!bytes) return Status::of(bytes);
-    return fsutil::writeFileAtomically(path, *bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+    return settings::writeFileAtomically(path, *bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                         QFileDevice::ReadGroup | QFileDevice::ReadOther);
 }

@@ -4,7 +4,7 @@
 
 #include <QSet>
 
-namespace sqlscript {
+namespace script {
 
 namespace {
 
@@ -213,4 +213,4 @@ ScriptParameters findParameters(QStringView script, db::ServerFamily server) {
     return out;
 }
 
-} // namespace sqlscript
+} // namespace script

@@ -29,7 +29,7 @@
 #include <QStringList>
 #include <vector>
 
-namespace sqlscript {
+namespace script {
 
 struct ParameterUse {
     qsizetype start = 0; // the marker and name in the script, [start, end)
@@ -65,4 +65,4 @@ struct ScriptParameters {
 
 ScriptParameters findParameters(QStringView script, db::ServerFamily server);
 
-} // namespace sqlscript
+} // namespace script

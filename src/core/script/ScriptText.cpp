@@ -2,7 +2,7 @@
 
 #include "script/CommentStripper.h"
 
-namespace scripttext {
+namespace script {
 
 QString stripComments(const QString& text) { return stripCommentsFast(text); }
 
@@ -137,4 +137,4 @@ QString statementKindText(StatementKind kind) {
     return {};
 }
 
-} // namespace scripttext
+} // namespace script

@@ -7,7 +7,7 @@
 
 #include <QString>
 
-namespace scripttext {
+namespace script {
 
 // Removes block comments, then line comments, pass after pass, each pass
 // removing every occurrence of the first comment found (see ScriptText.cpp).
@@ -45,4 +45,4 @@ StatementKind classifyStatement(const QString& text);
 // "INSERT", "UPDATE", "DELETE", "CONFIG", "EXEC".
 QString statementKindText(StatementKind kind);
 
-} // namespace scripttext
+} // namespace script

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace sqlscript {
+namespace script {
 
 namespace {
 
@@ -136,4 +136,4 @@ RedactedScript redactSecrets(const QString& script) {
     return Redactor(script).run();
 }
 
-} // namespace sqlscript
+} // namespace script

@@ -14,7 +14,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace sqlscript {
+namespace script {
 
 struct RedactedScript {
     QString text;        // the script with every secret as '****'
@@ -23,4 +23,4 @@ struct RedactedScript {
 
 RedactedScript redactSecrets(const QString& script);
 
-} // namespace sqlscript
+} // namespace script

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace sqlscript {
+namespace script {
 
 namespace {
 
@@ -204,4 +204,4 @@ Dialect dialectOf(db::ServerFamily server) {
     return server == db::ServerFamily::MariaDB ? Dialect::MySql : Dialect::Generic;
 }
 
-} // namespace sqlscript
+} // namespace script

@@ -29,7 +29,7 @@
 #include <initializer_list>
 #include <string_view>
 
-namespace sqlscript {
+namespace script {
 
 enum class Dialect { Generic, MySql };
 
@@ -92,4 +92,4 @@ private:
     Dialect dialect_;
 };
 
-} // namespace sqlscript
+} // namespace script

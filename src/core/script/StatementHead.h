@@ -12,7 +12,7 @@
 
 #include "script/SqlLexer.h"
 
-namespace sqlscript {
+namespace script {
 
 class StatementHead {
 public:
@@ -45,4 +45,4 @@ private:
     bool creates_ = false, explain_ = false, analyze_ = false, deferred_ = false;
 };
 
-} // namespace sqlscript
+} // namespace script

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace sqlscript {
+namespace script {
 
 namespace {
 bool before(const SplitStart& s, qsizetype offset) {
@@ -53,4 +53,4 @@ qsizetype StatementIndex::lexStart(QStringView script, qsizetype offset) {
     return statementAround(script, offset).start;
 }
 
-} // namespace sqlscript
+} // namespace script

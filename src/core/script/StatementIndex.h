@@ -13,7 +13,7 @@
 #include <optional>
 #include <vector>
 
-namespace sqlscript {
+namespace script {
 
 class StatementIndex {
 public:
@@ -53,4 +53,4 @@ private:
     std::vector<SplitStart> starts_; // in increasing offset
 };
 
-} // namespace sqlscript
+} // namespace script

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace sqlscript {
+namespace script {
 
 namespace {
 
@@ -218,4 +218,4 @@ std::optional<size_t> statementAt(const std::vector<StatementRange>& statements,
     return std::nullopt;
 }
 
-} // namespace sqlscript
+} // namespace script

@@ -28,7 +28,7 @@
 #include <optional>
 #include <vector>
 
-namespace sqlscript {
+namespace script {
 
 struct TextPoint {
     int line = 0;
@@ -85,4 +85,4 @@ TextPoint pointAt(QStringView script, qsizetype offset);
 // nullopt when no statement is that close.
 std::optional<size_t> statementAt(const std::vector<StatementRange>& statements, TextPoint caret);
 
-} // namespace sqlscript
+} // namespace script

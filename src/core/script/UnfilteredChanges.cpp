@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <optional>
 
-namespace sqlscript {
+namespace script {
 
 namespace {
 
@@ -231,4 +231,4 @@ QString unfilteredQuestion(const std::vector<UnfilteredChange>& changes) {
         .arg(named, verbs);
 }
 
-} // namespace sqlscript
+} // namespace script

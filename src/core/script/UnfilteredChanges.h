@@ -19,7 +19,7 @@
 #include <QString>
 #include <vector>
 
-namespace sqlscript {
+namespace script {
 
 struct UnfilteredChange {
     QString verb;     // "UPDATE" or "DELETE"
@@ -36,4 +36,4 @@ std::vector<UnfilteredChange> findUnfilteredChanges(QStringView script, Dialect 
 // UPDATE/DELETE).
 QString unfilteredQuestion(const std::vector<UnfilteredChange>& changes);
 
-} // namespace sqlscript
+} // namespace script

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <unistd.h>
 
-namespace fsutil {
+namespace settings {
 
 namespace {
 QString systemError() {
@@ -97,4 +97,4 @@ void AtomicStreamFile::discard() {
     tmp_.reset(); // auto-remove deletes the temporary file
 }
 
-} // namespace fsutil
+} // namespace settings

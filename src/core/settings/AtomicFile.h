@@ -13,7 +13,7 @@
 
 class QTemporaryFile;
 
-namespace fsutil {
+namespace settings {
 
 // Owner read/write only (0600), for files that may hold passwords.
 inline constexpr QFileDevice::Permissions kPrivate = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
@@ -60,4 +60,4 @@ private:
     std::unique_ptr<QTemporaryFile> tmp_;
 };
 
-} // namespace fsutil
+} // namespace settings

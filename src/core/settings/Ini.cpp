@@ -1,4 +1,4 @@
-#include "settings/Ini.h"
+#include "settings/Ini_p.h"
 
 #include "settings/AtomicFile.h"
 
@@ -6,7 +6,7 @@
 
 #include <unistd.h>
 
-namespace ini {
+namespace settings {
 namespace {
 
 // "[name]" -> name; empty when the line is not a section header.
@@ -129,9 +129,9 @@ Status writeKey(const QString& file, const QString& section, const QString& key,
     return writeKeys(file, {{section, key, value}});
 }
 
-Status writeKeys(const QString& file, const std::vector<Entry>& entries) {
+Status writeKeys(const QString& file, const std::vector<IniEntry>& entries) {
     if (file.isEmpty()) return fail(QStringLiteral("No filename specified"));
-    for (const Entry& e : entries)
+    for (const IniEntry& e : entries)
         if (e.value.contains(QLatin1Char('\n')) || e.value.contains(QLatin1Char('\r')))
             return fail(QStringLiteral("The setting %1 must be a single line of text.").arg(e.key));
     IniText text;
@@ -146,8 +146,8 @@ Status writeKeys(const QString& file, const std::vector<Entry>& entries) {
         if (::access(QFile::encodeName(file).constData(), W_OK) != 0)
             return fail(QStringLiteral("The settings file %1 is read-only.").arg(file));
     }
-    for (const Entry& e : entries) text.setValue(e.section, e.key, e.value);
-    return fsutil::writeFileAtomically(file, text.toBytes(), fsutil::kPrivate);
+    for (const IniEntry& e : entries) text.setValue(e.section, e.key, e.value);
+    return settings::writeFileAtomically(file, text.toBytes(), settings::kPrivate);
 }
 
-} // namespace ini
+} // namespace settings

@@ -12,20 +12,20 @@
 #include <QString>
 #include <QStringList>
 
-namespace keysettings {
+namespace settings {
 
-inline const QString kSection = QStringLiteral("Keys");
-inline const QString kNoKey = QStringLiteral("none");
+inline const QString kShortcutsSection = QStringLiteral("Keys");
+inline const QString kNoShortcut = QStringLiteral("none");
 
-struct Stored {
+struct StoredShortcuts {
     QString preset;               // as written; empty when missing
     QHash<QString, QString> keys; // command id (as asked for) -> key text
 };
 
 // The section as config.ini holds it now, for the given command ids.
-Stored read(const QStringList& ids);
+StoredShortcuts readShortcuts(const QStringList& ids);
 // Replaces the section's preset and keys in one atomic write: an id of ids
 // that is not in keys loses any value it had. Other lines survive.
-Status write(const QString& preset, const QHash<QString, QString>& keys, const QStringList& ids);
+Status writeShortcuts(const QString& preset, const QHash<QString, QString>& keys, const QStringList& ids);
 
-} // namespace keysettings
+} // namespace settings

@@ -2,7 +2,7 @@
 
 #include "base/Memory.h"
 #include "settings/AppPaths.h"
-#include "settings/Ini.h"
+#include "settings/Ini_p.h"
 #include "settings/SettingsChanges.h"
 
 #include <QFile>
@@ -159,7 +159,7 @@ qint64 Snapshot::resultMemoryLimitBytes() const {
     constexpr qint64 kMegabyte = 1024 * 1024;
     const auto v = number(Key::ResultMemoryLimit);
     if (v && *v > 0 && *v < (qint64(1) << 40)) return *v * kMegabyte;
-    const qint64 physical = memory::physicalBytes();
+    const qint64 physical = base::physicalBytes();
     return physical > 0 ? physical / 4 : 2048 * kMegabyte;
 }
 
@@ -183,9 +183,9 @@ Snapshot readFrom(const QString& file) {
     Snapshot s;
     QFile f(file);
     if (file.isEmpty() || !f.open(QIODevice::ReadOnly)) return s;
-    const QHash<QString, QString> values = ini::IniText::fromBytes(f.readAll()).values();
+    const QHash<QString, QString> values = settings::IniText::fromBytes(f.readAll()).values();
     for (const KeySpec& k : kKeys)
-        s.set(k.key, values.value(ini::IniText::lookupKey(sectionName(k.section), QLatin1String(k.name))));
+        s.set(k.key, values.value(settings::IniText::lookupKey(sectionName(k.section), QLatin1String(k.name))));
     return s;
 }
 
@@ -203,11 +203,11 @@ Snapshot current() {
 Status write(Key key, const QString& value) { return write({{key, value}}); }
 
 Status write(const std::vector<std::pair<Key, QString>>& values) {
-    std::vector<ini::Entry> entries;
+    std::vector<settings::IniEntry> entries;
     entries.reserve(values.size());
     for (const auto& [key, value] : values)
         entries.push_back({sectionName(spec(key).section), QLatin1String(spec(key).name), value});
-    const Status s = ini::writeKeys(AppPaths::configFile(), entries);
+    const Status s = settings::writeKeys(AppPaths::configFile(), entries);
     {
         QMutexLocker lock(&cacheMutex);
         cacheValid = false;

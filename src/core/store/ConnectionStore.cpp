@@ -1,7 +1,7 @@
 #include "store/ConnectionStore.h"
 
 #include "store/ResourceDb.h"
-#include "store/SavedPasswords.h"
+#include "store/SavedPasswords_p.h"
 #include "store/SecretStore.h"
 
 #include <optional>
@@ -45,58 +45,83 @@ std::optional<QString> storedString(db::Connection& conn, qint64 pk) {
 
 } // namespace
 
+namespace {
+
+// A save of a row whose string is sealed first (its passwords moved to the
+// keyring). run() calls the body with the resource database inside one try:
+// a database failure forgets the entries the seal wrote, so no keyring entry
+// is left that no row refers to.
+class SealedSave {
+public:
+    explicit SealedSave(QString* notice) : vault_(store::currentSecretStore()) { tell(notice, {}); }
+
+    Result<store::SealedPasswords> seal(const QString& cs, const QStringList& ownIds) {
+        auto sealed = store::sealPasswords(cs, ownIds, vault_);
+        if (sealed) written_ = sealed->written;
+        return sealed;
+    }
+    // Forgets what seal wrote (the row was not saved after all).
+    void undo() {
+        store::forgetPasswords(written_, vault_);
+        written_.clear();
+    }
+    SecretStore& vault() { return vault_; }
+
+    template <typename R, typename Body> R run(Body body) {
+        try {
+            auto conn = ResourceDb::open();
+            return body(*conn);
+        } catch (const db::Error& e) {
+            undo();
+            return fail(e.description());
+        }
+    }
+
+private:
+    SecretStore& vault_;
+    QStringList written_;
+};
+
+} // namespace
+
 Result<qint64> ConnectionStore::insertConnection(const QString& name, const QString& cs, int type,
                                                  QString* notice) {
-    tell(notice, {});
-    SecretStore& vault = secrets::current();
-    QStringList written;
-    try {
-        auto conn = ResourceDb::open();
-        const auto sealed = savedpasswords::seal(cs, {}, vault);
+    SealedSave save(notice);
+    return save.run<Result<qint64>>([&](db::Connection& conn) -> Result<qint64> {
+        const auto sealed = save.seal(cs, {});
         if (!sealed) return fail(sealed.error());
-        written = sealed->written;
-        conn->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES (?, ?, ?)"),
-                   {name, sealed->connectionString, type});
-        const db::Table t = conn->query(QStringLiteral("SELECT last_insert_rowid()"));
+        conn.exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES (?, ?, ?)"),
+                  {name, sealed->connectionString, type});
+        const db::Table t = conn.query(QStringLiteral("SELECT last_insert_rowid()"));
         tell(notice, {sealed->notice});
         return t.rows.at(0).at(0).value_or(QStringLiteral("0")).toLongLong();
-    } catch (const db::Error& e) {
-        savedpasswords::forget(written, vault);
-        return fail(e.description());
-    }
+    });
 }
 
 Status ConnectionStore::updateConnection(qint64 pk, const QString& name, const QString& cs, int type,
                                          QString* notice) {
-    tell(notice, {});
-    SecretStore& vault = secrets::current();
-    QStringList written;
-    try {
-        auto conn = ResourceDb::open();
-        const std::optional<QString> old = storedString(*conn, pk);
+    SealedSave save(notice);
+    return save.run<Status>([&](db::Connection& conn) -> Status {
+        const std::optional<QString> old = storedString(conn, pk);
         if (!old) return fail(QStringLiteral("No saved connection is selected."));
-        const QStringList ownIds = savedpasswords::referencedIds(*old);
-        const auto sealed = savedpasswords::seal(cs, ownIds, vault);
+        const QStringList ownIds = store::passwordReferenceIds(*old);
+        const auto sealed = save.seal(cs, ownIds);
         if (!sealed) return fail(sealed.error());
-        written = sealed->written;
-        const qint64 n = conn->exec(
+        const qint64 n = conn.exec(
             QStringLiteral("UPDATE connections SET name = ?, cn_string = ?, type = ? WHERE primarykey = ?"),
             {name, sealed->connectionString, type, pk});
         if (n == 0) {
-            savedpasswords::forget(written, vault);
+            save.undo();
             return fail(QStringLiteral("No saved connection is selected."));
         }
         // Entries the row no longer refers to (a new password replaced them).
         QStringList stale;
-        const QStringList kept = savedpasswords::referencedIds(sealed->connectionString);
+        const QStringList kept = store::passwordReferenceIds(sealed->connectionString);
         for (const QString& id : ownIds)
             if (!kept.contains(id)) stale << id;
-        tell(notice, {sealed->notice, savedpasswords::forget(stale, vault)});
+        tell(notice, {sealed->notice, store::forgetPasswords(stale, save.vault())});
         return {};
-    } catch (const db::Error& e) {
-        savedpasswords::forget(written, vault);
-        return fail(e.description());
-    }
+    });
 }
 
 Status ConnectionStore::deleteConnection(qint64 pk, QString* notice) {
@@ -106,7 +131,7 @@ Status ConnectionStore::deleteConnection(qint64 pk, QString* notice) {
         const std::optional<QString> old = storedString(*conn, pk);
         const qint64 n = conn->exec(QStringLiteral("DELETE FROM connections WHERE primarykey = ?"), {pk});
         if (n == 0 || !old) return fail(QStringLiteral("No saved connection is selected."));
-        tell(notice, {savedpasswords::forget(savedpasswords::referencedIds(*old), secrets::current())});
+        tell(notice, {store::forgetPasswords(store::passwordReferenceIds(*old), store::currentSecretStore())});
         return {};
     } catch (const db::Error& e) {
         return fail(e.description());
@@ -114,12 +139,12 @@ Status ConnectionStore::deleteConnection(qint64 pk, QString* notice) {
 }
 
 Result<QString> ConnectionStore::connectionForUse(const QString& cs) {
-    if (savedpasswords::referencedIds(cs).isEmpty()) return cs; // nothing to ask the keyring for
-    return savedpasswords::resolve(cs, secrets::current());
+    if (store::passwordReferenceIds(cs).isEmpty()) return cs; // nothing to ask the keyring for
+    return store::resolvePasswords(cs, store::currentSecretStore());
 }
 
 ConnectionStore::PasswordStore ConnectionStore::passwordStore() {
-    SecretStore& vault = secrets::current();
+    SecretStore& vault = store::currentSecretStore();
     if (vault.isAvailable()) return {true, {}};
     return {false, vault.unavailableReason()};
 }

@@ -1,4 +1,4 @@
-#include "store/DatabaseBuild.h"
+#include "store/DatabaseBuild_p.h"
 
 #include "db/Connection.h"
 
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <unistd.h>
 
-namespace databasebuild {
+namespace store {
 
 void fillWithoutSyncs(db::Connection& conn) {
     auto cursor = conn.execute(QStringLiteral("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF"));
@@ -25,4 +25,4 @@ Status syncAndRename(const QString& built, const QString& target) {
     return {};
 }
 
-} // namespace databasebuild
+} // namespace store

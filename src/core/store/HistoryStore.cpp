@@ -43,7 +43,7 @@ namespace {
 // The store's own file, never created here: a missing vsql.db is an error
 // (the home seeds it), not an empty database to write into.
 std::unique_ptr<db::Connection> openStore(const QString& file) {
-    seedinggate::wait(); // a new home's vsql.db is still being made
+    store::waitForSeeding(); // a new home's vsql.db is still being made
     return db::Connection::open(db::sqliteConnectionString(file));
 }
 } // namespace

@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace homemove {
+namespace store {
 namespace {
 
 struct Move {
@@ -57,7 +57,7 @@ bool sameBytes(const QString& a, const QString& b) {
 void followDemoDatabase(const QString& oldDemo) {
     try {
         ResourceDb::open()->exec(QStringLiteral("UPDATE connections SET cn_string = ? WHERE cn_string = ?"),
-                                 {homeseeding::demoConnectionString(), db::sqliteConnectionString(oldDemo)});
+                                 {store::demoConnectionString(), db::sqliteConnectionString(oldDemo)});
     } catch (const db::Error&) {
         // the connection still names the old file: the user can fix it in the connection manager
     }
@@ -82,7 +82,7 @@ Status copyAtomically(const QString& from, const QString& to) {
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("%1 could not be read: %2").arg(from, in.errorString()));
-    return fsutil::writeFileAtomically(to, in.readAll(), source.permissions());
+    return settings::writeFileAtomically(to, in.readAll(), source.permissions());
 }
 
 QStringList moveOldHome(const CopyFile& copy) {
@@ -148,4 +148,4 @@ QStringList moveOldHome(const CopyFile& copy) {
     return notices;
 }
 
-} // namespace homemove
+} // namespace store

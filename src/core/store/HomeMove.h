@@ -21,7 +21,7 @@
 #include <QStringList>
 #include <functional>
 
-namespace homemove {
+namespace store {
 
 // Copies a file to a new path so that the path holds the whole copy or
 // nothing; a symbolic link is copied as the same link.
@@ -33,4 +33,4 @@ Status copyAtomically(const QString& from, const QString& to);
 // why nothing did; empty when there was nothing to move.
 QStringList moveOldHome(const CopyFile& copy = copyAtomically);
 
-} // namespace homemove
+} // namespace store

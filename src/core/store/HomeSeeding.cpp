@@ -7,7 +7,7 @@
 #include "settings/AtomicFile.h"
 #include "settings/Settings.h"
 #include "store/ConnectionStore.h"
-#include "store/DatabaseBuild.h"
+#include "store/DatabaseBuild_p.h"
 #include "store/ResourceDb.h"
 #include "store/SeedingGate.h"
 
@@ -15,7 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace homeseeding {
+namespace store {
 namespace {
 
 QString loadResource(const QString& name) {
@@ -31,7 +31,7 @@ Status createDemoDatabase(const QString& target) {
     QFile::remove(tmp);
     try {
         auto conn = db::Connection::open(db::sqliteConnectionString(tmp), {15, true});
-        databasebuild::fillWithoutSyncs(*conn);
+        store::fillWithoutSyncs(*conn);
         auto cursor = conn->execute(loadResource(QStringLiteral(":/sql/demo.sql")));
         while (cursor->nextResult()) {
         }
@@ -39,7 +39,7 @@ Status createDemoDatabase(const QString& target) {
         QFile::remove(tmp);
         return fail(QStringLiteral("The demo database could not be created: %1").arg(e.description()));
     }
-    if (!databasebuild::syncAndRename(tmp, target)) {
+    if (!store::syncAndRename(tmp, target)) {
         QFile::remove(tmp);
         return fail(QStringLiteral("The demo database could not be created in %1.").arg(QFileInfo(target).absolutePath()));
     }
@@ -64,7 +64,7 @@ bool seedFolders(QStringList& notices) {
         }
     const QString config = AppPaths::configFile();
     if (!QFileInfo::exists(config)) {
-        const Status s = fsutil::writeFileAtomically(config, settings::firstStartFile(), fsutil::kPrivate);
+        const Status s = settings::writeFileAtomically(config, settings::firstStartFile(), settings::kPrivate);
         if (!s) notices << QStringLiteral("The settings file could not be created: %1").arg(s.error());
     }
     return true;
@@ -109,17 +109,17 @@ QStringList startSeeding(QObject* context, std::function<void(QStringList)> done
         done({});
         return notices;
     }
-    seedinggate::close();
+    store::closeSeedingGate();
     runInBackground<QStringList>(
         context,
         [] {
-            seedinggate::markSeeder();
+            store::markSeeder();
             QStringList found = seedDatabases();
-            seedinggate::open();
+            store::openSeedingGate();
             return found;
         },
         std::move(done));
     return notices;
 }
 
-} // namespace homeseeding
+} // namespace store

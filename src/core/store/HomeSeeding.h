@@ -10,7 +10,7 @@
 
 class QObject;
 
-namespace homeseeding {
+namespace store {
 
 // Creates the folders, config.ini, vsql.db and the demo database where they
 // are missing. Returns notices for the user (e.g. a damaged resource
@@ -30,4 +30,4 @@ QString demoDatabaseFile();
 QString demoConnectionString();
 QString demoConnectionName();
 
-} // namespace homeseeding
+} // namespace store

@@ -92,7 +92,7 @@ Status RecoveryJournal::write(const QString& id, const QString& fileName, const 
     o[QStringLiteral("file")] = fileName;
     o[QStringLiteral("title")] = title;
     o[QStringLiteral("text")] = text;
-    return fsutil::writeFileAtomically(entryPath(id), QJsonDocument(o).toJson(QJsonDocument::Compact), fsutil::kPrivate);
+    return settings::writeFileAtomically(entryPath(id), QJsonDocument(o).toJson(QJsonDocument::Compact), settings::kPrivate);
 }
 
 void RecoveryJournal::remove(const QString& id) { QFile::remove(entryPath(id)); }

@@ -3,7 +3,7 @@
 #include "db/ConnectionString.h"
 #include "settings/AppPaths.h"
 #include "settings/AtomicFile.h"
-#include "store/DatabaseBuild.h"
+#include "store/DatabaseBuild_p.h"
 #include "store/SeedingGate.h"
 
 #include <QDateTime>
@@ -61,7 +61,7 @@ constexpr int kBusyAttempts = 3; // each open waits up to 5 s for the lock
 QString ResourceDb::path() { return AppPaths::dataFile(QStringLiteral("vsql.db")); }
 
 std::unique_ptr<db::Connection> ResourceDb::open() {
-    seedinggate::wait(); // a new home's file is still being made
+    store::waitForSeeding(); // a new home's file is still being made
     return db::Connection::open(db::sqliteConnectionString(path()));
 }
 
@@ -74,11 +74,11 @@ Status ResourceDb::createFresh() {
         // saved connections may hold passwords.
         QFile f(tmp);
         if (!f.open(QIODevice::WriteOnly)) return fail(f.errorString());
-        f.setPermissions(fsutil::kPrivate);
+        f.setPermissions(settings::kPrivate);
     }
     try {
         auto conn = db::Connection::open(db::sqliteConnectionString(tmp));
-        databasebuild::fillWithoutSyncs(*conn);
+        store::fillWithoutSyncs(*conn);
         runScript(*conn, resourceText(":/sql/vsql.sql"));
         // First content: provider kinds, the keyword catalogue, the template library.
         QString seed;
@@ -89,7 +89,7 @@ Status ResourceDb::createFresh() {
         QFile::remove(tmp);
         return fail(e.description());
     }
-    if (const Status s = databasebuild::syncAndRename(tmp, target); !s) {
+    if (const Status s = store::syncAndRename(tmp, target); !s) {
         QFile::remove(tmp);
         return s;
     }

@@ -5,7 +5,7 @@
 #include "settings/Settings.h"
 #include "store/HistoryWriter.h"
 
-namespace runhistory {
+namespace store {
 
 QString outcomeWord(RunOutcome outcome) {
     switch (outcome) {
@@ -34,10 +34,10 @@ bool historyWanted(const QString& connectionString) {
              v == QLatin1String("false"));
 }
 
-HistoryEntry entryFor(const RunRequest& request, const RunResult& result, const QDateTime& started,
+HistoryEntry historyEntryFor(const RunRequest& request, const RunResult& result, const QDateTime& started,
                       const QString& savedName) {
     // a password typed into the script is kept as '****', here and in the message
-    const sqlscript::RedactedScript script = sqlscript::redactSecrets(request.text);
+    const script::RedactedScript script = script::redactSecrets(request.text);
     HistoryEntry e;
     e.started = started.toUTC();
     e.durationMs = result.elapsedMs;
@@ -52,9 +52,9 @@ HistoryEntry entryFor(const RunRequest& request, const RunResult& result, const 
     return e;
 }
 
-void record(const RunRequest& request, const RunResult& result, const QDateTime& started, const QString& savedName) {
+void recordRun(const RunRequest& request, const RunResult& result, const QDateTime& started, const QString& savedName) {
     if (result.outcome == RunOutcome::NothingToDo || !historyWanted(request.connectionString)) return;
-    HistoryWriter::instance().add(entryFor(request, result, started, savedName), settings::current().historyLimit());
+    HistoryWriter::instance().add(historyEntryFor(request, result, started, savedName), settings::current().historyLimit());
 }
 
-} // namespace runhistory
+} // namespace store

@@ -7,7 +7,7 @@
 
 #include <QDateTime>
 
-namespace runhistory {
+namespace store {
 
 // How a run ended, as the history stores it ("Success", "Affected",
 // "Failed", "No connection", "Cancelled", "Nothing to do", "Refused").
@@ -24,12 +24,12 @@ bool historyWanted(const QString& connectionString);
 // (empty when its string was made by hand); the request's connection string
 // is used only to name the connection without passwords and to scrub them
 // from the message.
-HistoryEntry entryFor(const RunRequest& request, const RunResult& result, const QDateTime& started,
+HistoryEntry historyEntryFor(const RunRequest& request, const RunResult& result, const QDateTime& started,
                       const QString& savedName);
 
 // Queues the run for the history, trimmed to the historylimit setting. A run
 // that had nothing to do (an empty script), or on a connection whose
 // history is off, is not recorded.
-void record(const RunRequest& request, const RunResult& result, const QDateTime& started, const QString& savedName);
+void recordRun(const RunRequest& request, const RunResult& result, const QDateTime& started, const QString& savedName);
 
-} // namespace runhistory
+} // namespace store

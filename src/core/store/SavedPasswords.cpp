@@ -1,4 +1,4 @@
-#include "store/SavedPasswords.h"
+#include "store/SavedPasswords_p.h"
 
 #include "db/ConnectionString.h"
 #include "db/ConnectionUri.h"
@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-namespace savedpasswords {
+namespace store {
 namespace {
 
 const QLatin1String kPrefix("keyring:");
@@ -46,27 +46,27 @@ Failure unreadable(const QString& why) {
 
 } // namespace
 
-bool isReference(const QString& value) {
+bool isPasswordReference(const QString& value) {
     static const QRegularExpression form(
         QStringLiteral("^keyring:[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$"));
     return form.match(value).hasMatch();
 }
 
-QString referenceText(const QString& id) {
+QString passwordReferenceText(const QString& id) {
     return QLatin1Char('{') + kPrefix + id + QLatin1Char('}');
 }
 
-QStringList referencedIds(const QString& connectionString) {
+QStringList passwordReferenceIds(const QString& connectionString) {
     QStringList ids;
     for (const auto& p : passwordPieces(connectionString))
-        if (isReference(p.value)) ids << idOf(p.value);
+        if (isPasswordReference(p.value)) ids << idOf(p.value);
     return ids;
 }
 
-Result<QString> resolve(const QString& connectionString, SecretStore& store) {
+Result<QString> resolvePasswords(const QString& connectionString, SecretStore& store) {
     std::vector<Replacement> replacements;
     for (const auto& p : passwordPieces(connectionString)) {
-        if (!isReference(p.value)) continue;
+        if (!isPasswordReference(p.value)) continue;
         const Result<QString> secret = store.read(idOf(p.value));
         if (!secret) return unreadable(secret.error());
         replacements.push_back({p.valueBegin, p.valueEnd, db::quoteValue(*secret)});
@@ -74,21 +74,21 @@ Result<QString> resolve(const QString& connectionString, SecretStore& store) {
     return applied(connectionString, replacements);
 }
 
-Result<Sealed> seal(const QString& given, const QStringList& ownIds, SecretStore& store) {
+Result<SealedPasswords> sealPasswords(const QString& given, const QStringList& ownIds, SecretStore& store) {
     // A URI is stored in its key=value form: its password then has a key of
     // its own, which a reference can take the place of.
     const QString connectionString = db::isConnectionUri(given) ? db::ConnectionString(given).toString() : given;
-    Sealed out;
+    SealedPasswords out;
     std::vector<Replacement> replacements;
     std::optional<bool> available; // asked once, and only when a password is to be stored
     for (const auto& p : passwordPieces(connectionString)) {
         QString password = p.value;
         bool fromReference = false;
-        if (isReference(p.value)) {
+        if (isPasswordReference(p.value)) {
             if (ownIds.contains(idOf(p.value))) continue;
             const Result<QString> secret = store.read(idOf(p.value));
             if (!secret) {
-                forget(out.written, store);
+                forgetPasswords(out.written, store);
                 return unreadable(secret.error());
             }
             password = *secret;
@@ -100,7 +100,7 @@ Result<Sealed> seal(const QString& given, const QStringList& ownIds, SecretStore
             const Status stored = store.write(id, password);
             if (stored) {
                 out.written << id;
-                replacements.push_back({p.valueBegin, p.valueEnd, referenceText(id)});
+                replacements.push_back({p.valueBegin, p.valueEnd, passwordReferenceText(id)});
                 continue;
             }
             out.notice =
@@ -114,7 +114,7 @@ Result<Sealed> seal(const QString& given, const QStringList& ownIds, SecretStore
     return out;
 }
 
-QString forget(const QStringList& ids, SecretStore& store) {
+QString forgetPasswords(const QStringList& ids, SecretStore& store) {
     QString notice;
     for (const QString& id : ids)
         if (const Status removed = store.remove(id); !removed)
@@ -123,4 +123,4 @@ QString forget(const QStringList& ids, SecretStore& store) {
     return notice;
 }
 
-} // namespace savedpasswords
+} // namespace store

@@ -30,12 +30,12 @@ public:
     virtual Status remove(const QString& key) = 0;
 };
 
-namespace secrets {
+namespace store {
 
 // The process's store: the desktop keyring unless replaced.
-SecretStore& current();
+SecretStore& currentSecretStore();
 // Makes store the process's store and returns the one it replaces (tests
 // put it back when they are done). A null store means the desktop keyring.
-std::unique_ptr<SecretStore> replace(std::unique_ptr<SecretStore> store);
+std::unique_ptr<SecretStore> replaceSecretStore(std::unique_ptr<SecretStore> store);
 
-} // namespace secrets
+} // namespace store

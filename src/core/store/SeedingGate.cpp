@@ -3,7 +3,7 @@
 #include <condition_variable>
 #include <mutex>
 
-namespace seedinggate {
+namespace store {
 namespace {
 std::mutex mutex;
 std::condition_variable opened;
@@ -11,12 +11,12 @@ bool closed = false;
 thread_local bool seeder = false;
 } // namespace
 
-void close() {
+void closeSeedingGate() {
     std::lock_guard lock(mutex);
     closed = true;
 }
 
-void open() {
+void openSeedingGate() {
     {
         std::lock_guard lock(mutex);
         closed = false;
@@ -24,7 +24,7 @@ void open() {
     opened.notify_all();
 }
 
-void wait() {
+void waitForSeeding() {
     if (seeder) return;
     std::unique_lock lock(mutex);
     opened.wait(lock, [] { return !closed; });
@@ -32,9 +32,9 @@ void wait() {
 
 void markSeeder() { seeder = true; }
 
-bool isClosed() {
+bool isSeedingGateClosed() {
     std::lock_guard lock(mutex);
     return closed;
 }
 
-} // namespace seedinggate
+} // namespace store

@@ -5,17 +5,17 @@
 // before they exist waits for them instead of finding no file (or making an
 // empty one).
 
-namespace seedinggate {
+namespace store {
 
 // The seeding is under way from now on (called before its thread starts).
-void close();
+void closeSeedingGate();
 // The seeding has ended: waiting callers go on.
-void open();
+void openSeedingGate();
 // Blocks until the seeding has ended. Returns at once when none is under way
 // and on the seeding thread itself (which is marked with markSeeder()).
-void wait();
+void waitForSeeding();
 // The calling thread is the one doing the seeding.
 void markSeeder();
-bool isClosed();
+bool isSeedingGateClosed();
 
-} // namespace seedinggate
+} // namespace store

@@ -4,7 +4,7 @@
 #include <QSet>
 #include <algorithm>
 
-namespace templatetree {
+namespace store {
 namespace {
 
 const QString kGroupPrefix = QStringLiteral("C");
@@ -38,35 +38,35 @@ QString snippetKey(qint64 key) {
     return kSnippetPrefix + QString::number(key);
 }
 
-ParsedKey parseKey(const QString& key) {
-    if (key == QLatin1String(kRootKey)) return {NodeKind::Root, 0};
-    if (key == QLatin1String(kOrphansKey)) return {NodeKind::Orphans, 0};
+ParsedTemplateKey parseTemplateKey(const QString& key) {
+    if (key == QLatin1String(kRootKey)) return {TemplateNodeKind::Root, 0};
+    if (key == QLatin1String(kOrphansKey)) return {TemplateNodeKind::Orphans, 0};
     // the longer prefixes first: "CC" before "C", "OO" and "OG" before any "O"
     if (key.startsWith(kTemplatePrefix)) {
         const auto id = idAfter(key, kTemplatePrefix);
-        return id ? ParsedKey{NodeKind::Template, *id} : ParsedKey{};
+        return id ? ParsedTemplateKey{TemplateNodeKind::Template, *id} : ParsedTemplateKey{};
     }
     if (key.startsWith(kSnippetPrefix)) {
         const auto id = idAfter(key, kSnippetPrefix);
-        return id ? ParsedKey{NodeKind::Snippet, *id} : ParsedKey{};
+        return id ? ParsedTemplateKey{TemplateNodeKind::Snippet, *id} : ParsedTemplateKey{};
     }
-    if (key.startsWith(kSnippetGroupPrefix)) return {NodeKind::SnippetGroup, 0};
-    if (const auto id = idAfter(key, kGroupPrefix)) return {NodeKind::Group, *id};
+    if (key.startsWith(kSnippetGroupPrefix)) return {TemplateNodeKind::SnippetGroup, 0};
+    if (const auto id = idAfter(key, kGroupPrefix)) return {TemplateNodeKind::Group, *id};
     return {};
 }
 
-std::vector<Node> build(const std::vector<TemplateGroup>& groups,
-                        const std::vector<TemplateEntry>& templates) {
-    std::vector<Node> nodes;
+std::vector<TemplateNode> buildTemplateTree(const std::vector<TemplateGroup>& groups,
+                                            const std::vector<TemplateEntry>& templates) {
+    std::vector<TemplateNode> nodes;
     nodes.reserve(1 + groups.size() + templates.size() + 1);
     const QString root = QLatin1String(kRootKey);
-    nodes.push_back({root, QString(), QLatin1String(kRootText), NodeKind::Root, 0});
+    nodes.push_back({root, QString(), QLatin1String(kRootText), TemplateNodeKind::Root, 0});
     QSet<qint64> known;
     known.reserve(qsizetype(groups.size()));
     for (const TemplateGroup& g : groups) {
         if (known.contains(g.id)) continue; // a key is added once
         known.insert(g.id);
-        nodes.push_back({groupKey(g.id), root, g.title, NodeKind::Group, g.id});
+        nodes.push_back({groupKey(g.id), root, g.title, TemplateNodeKind::Group, g.id});
     }
     std::vector<const TemplateEntry*> orphans;
     for (const TemplateEntry& t : templates) {
@@ -74,26 +74,26 @@ std::vector<Node> build(const std::vector<TemplateGroup>& groups,
             orphans.push_back(&t);
             continue;
         }
-        nodes.push_back({templateKey(t.id), groupKey(t.groupId), t.title, NodeKind::Template, t.id});
+        nodes.push_back({templateKey(t.id), groupKey(t.groupId), t.title, TemplateNodeKind::Template, t.id});
     }
     if (!orphans.empty()) {
         const QString holder = QLatin1String(kOrphansKey);
-        nodes.push_back({holder, root, QLatin1String(kOrphansText), NodeKind::Orphans, 0});
+        nodes.push_back({holder, root, QLatin1String(kOrphansText), TemplateNodeKind::Orphans, 0});
         for (const TemplateEntry* t : orphans)
-            nodes.push_back({templateKey(t->id), holder, t->title, NodeKind::Template, t->id});
+            nodes.push_back({templateKey(t->id), holder, t->title, TemplateNodeKind::Template, t->id});
     }
     return nodes;
 }
 
-Result<std::vector<Node>> load() {
+Result<std::vector<TemplateNode>> loadTemplateTree() {
     const auto groups = TemplateStore::groups();
     if (!groups) return fail(groups.error());
     const auto templates = TemplateStore::templates();
     if (!templates) return fail(templates.error());
-    return build(*groups, *templates);
+    return buildTemplateTree(*groups, *templates);
 }
 
-std::vector<Node> buildSnippets(const std::vector<ObjectSnippet>& snippets) {
+std::vector<TemplateNode> buildSnippetTree(const std::vector<ObjectSnippet>& snippets) {
     QStringList names;
     QSet<QString> seen;
     for (const ObjectSnippet& s : snippets)
@@ -105,21 +105,22 @@ std::vector<Node> buildSnippets(const std::vector<ObjectSnippet>& snippets) {
         const int c = a.compare(b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;
     });
-    std::vector<Node> nodes;
+    std::vector<TemplateNode> nodes;
     nodes.reserve(size_t(names.size()) + snippets.size());
     const QString parent = QLatin1String(kSnippetRootKey);
     for (const QString& name : names)
         nodes.push_back({snippetGroupKey(name), parent, name.isEmpty() ? QLatin1String(kOrphansText) : name,
-                         NodeKind::SnippetGroup, 0});
+                         TemplateNodeKind::SnippetGroup, 0});
     for (const ObjectSnippet& s : snippets)
-        nodes.push_back({snippetKey(s.key), snippetGroupKey(s.group), s.title, NodeKind::Snippet, s.key});
+        nodes.push_back(
+            {snippetKey(s.key), snippetGroupKey(s.group), s.title, TemplateNodeKind::Snippet, s.key});
     return nodes;
 }
 
-Result<std::vector<Node>> loadSnippets() {
+Result<std::vector<TemplateNode>> loadSnippetTree() {
     const auto snippets = TemplateStore::snippets();
     if (!snippets) return fail(snippets.error());
-    return buildSnippets(*snippets);
+    return buildSnippetTree(*snippets);
 }
 
-} // namespace templatetree
+} // namespace store

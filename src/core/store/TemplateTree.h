@@ -19,15 +19,15 @@
 #include <QString>
 #include <vector>
 
-namespace templatetree {
+namespace store {
 
-enum class NodeKind { Root, Group, Orphans, Template, SnippetGroup, Snippet, Unknown };
+enum class TemplateNodeKind { Root, Group, Orphans, Template, SnippetGroup, Snippet, Unknown };
 
-struct Node {
+struct TemplateNode {
     QString key;
     QString parentKey; // empty for a top-level node
     QString text;
-    NodeKind kind = NodeKind::Unknown;
+    TemplateNodeKind kind = TemplateNodeKind::Unknown;
     qint64 id = 0; // the group's or template's id, the snippet's key
 };
 
@@ -43,27 +43,27 @@ QString templateKey(qint64 id);
 QString snippetGroupKey(const QString& groupName);
 QString snippetKey(qint64 key);
 
-struct ParsedKey {
-    NodeKind kind = NodeKind::Unknown;
+struct ParsedTemplateKey {
+    TemplateNodeKind kind = TemplateNodeKind::Unknown;
     qint64 id = 0; // for groups, templates and snippets
 };
 // What a key names; Unknown for anything this grammar does not make (for
 // example "C" followed by something other than a number).
-ParsedKey parseKey(const QString& key);
+ParsedTemplateKey parseTemplateKey(const QString& key);
 
 // The template tree: the root, then every group in the order given, then
 // every template under its group in the order given. Templates whose group is
 // missing go under a "(No group)" node after the groups, so no stored
 // template becomes invisible; that node exists only when needed.
-std::vector<Node> build(const std::vector<TemplateGroup>& groups,
-                        const std::vector<TemplateEntry>& templates);
+std::vector<TemplateNode> buildTemplateTree(const std::vector<TemplateGroup>& groups,
+                                            const std::vector<TemplateEntry>& templates);
 // The same from the resource database (groups by title, templates in table order).
-Result<std::vector<Node>> load();
+Result<std::vector<TemplateNode>> loadTemplateTree();
 
 // The snippet groups (children of "R2", by name) and the snippets under
 // them in the order given. A snippet without a group name is filed under a
 // group "(No group)".
-std::vector<Node> buildSnippets(const std::vector<ObjectSnippet>& snippets);
-Result<std::vector<Node>> loadSnippets();
+std::vector<TemplateNode> buildSnippetTree(const std::vector<ObjectSnippet>& snippets);
+Result<std::vector<TemplateNode>> loadSnippetTree();
 
-} // namespace templatetree
+} // namespace store

@@ -81,7 +81,7 @@ int runImport(const QCommandLineParser& p, const QString& connectionString, Sign
     const csv::Preview preview = csv::readPreview(file, format, 0);
     if (!preview.error.isEmpty()) return refuse(preview.error);
     const QString database = p.value(QStringLiteral("database"));
-    const Result<QStringList> existing = schemareader::getColumnList(connectionString, table, database);
+    const Result<QStringList> existing = catalog::getColumnList(connectionString, table, database);
     if (!existing) {
         writeErr(existing.error() + QLatin1Char('\n'));
         return 1;

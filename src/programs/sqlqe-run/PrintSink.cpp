@@ -57,7 +57,7 @@ void PrintSink::appendText(Pane pane, const QString& text) {
 
 void PrintSink::textRows(Pane, std::shared_ptr<db::RowBlock> rows, const TextWidths& widths) {
     push([this, rows, widths] {
-        textlayout::appendRowsUtf8(out_, *rows, *widths);
+        run::appendRowsUtf8(out_, *rows, *widths);
         if (out_.size() > (1 << 20)) writePending();
     });
 }

@@ -91,8 +91,8 @@ Result<std::optional<exports::Format>> outputFormat(const QCommandLineParser& p)
 // The values of --param NAME=VALUE (sent as text: the server reads each as
 // the type its statement needs) and --param-null NAME. A name may keep its
 // marker (:id, @id, $1, ?1).
-Result<sqlscript::ParameterValues> parameterValues(const QCommandLineParser& p) {
-    sqlscript::ParameterValues values;
+Result<script::ParameterValues> parameterValues(const QCommandLineParser& p) {
+    script::ParameterValues values;
     auto bare = [](QString name) {
         name = name.trimmed();
         if (!name.isEmpty() && QStringLiteral(":@$?").contains(name.front())) name.remove(0, 1);
@@ -103,12 +103,12 @@ Result<sqlscript::ParameterValues> parameterValues(const QCommandLineParser& p) 
         const QString name = bare(given.left(eq));
         if (eq < 0 || name.isEmpty())
             return fail(QStringLiteral("--param needs NAME=VALUE, not \"%1\"").arg(given));
-        values[name] = {sqlscript::ParameterType::Text, given.mid(eq + 1), false};
+        values[name] = {script::ParameterType::Text, given.mid(eq + 1), false};
     }
     for (const QString& given : p.values(QStringLiteral("param-null"))) {
         const QString name = bare(given);
         if (name.isEmpty()) return fail(QStringLiteral("--param-null needs a parameter name"));
-        values[name] = {sqlscript::ParameterType::Text, QString(), true};
+        values[name] = {script::ParameterType::Text, QString(), true};
     }
     return values;
 }
@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
     if (p.isSet(QStringLiteral("version"))) p.showVersion(); // exits
 
     AppPaths::resolve(p.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
-    for (const QString& notice : homemove::moveOldHome())
+    for (const QString& notice : store::moveOldHome())
         writeErr(QStringLiteral("sqlqe-run: %1\n").arg(notice));
     if (p.isSet(QStringLiteral("list-connections"))) return listConnections();
     if (p.isSet(QStringLiteral("import"))) {
@@ -229,7 +229,7 @@ int main(int argc, char** argv) {
     request.connectionString = *connection;
     request.database = p.value(QStringLiteral("database"));
     request.text = script->text;
-    const Result<sqlscript::ParameterValues> values = parameterValues(p);
+    const Result<script::ParameterValues> values = parameterValues(p);
     if (!values) return refuse(values.error());
     request.parameters = *values;
     request.resultsInText = !*format;

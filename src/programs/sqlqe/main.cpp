@@ -57,8 +57,8 @@ QString epilog() {
 } // namespace
 
 int main(int argc, char** argv) {
-    starttrace::begin();
-    memory::useOneHeap(); // a closed document's memory goes back to the system
+    shell::beginStartTrace();
+    base::useOneHeap(); // a closed document's memory goes back to the system
     // --help and --version answer without a display (a terminal, a package check).
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
@@ -77,11 +77,11 @@ int main(int argc, char** argv) {
 
     // Before the application object: a session bus that never answers would
     // hold the UI thread for good the first time anything touched it.
-    const QString busNotice = sessionbus::disableWhenSilent();
+    const QString busNotice = shell::disableWhenSilent();
     if (!busNotice.isEmpty()) std::fprintf(stderr, "sqlqe: %s\n", qPrintable(busNotice));
 
     QApplication app(argc, argv);
-    starttrace::mark("application");
+    shell::markStartStep("application");
     QApplication::setApplicationName(QStringLiteral("SQL Query Editor"));
     QApplication::setApplicationVersion(QStringLiteral(SQLQE_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
     AppDialogs dialogs;
     Dialogs::install(&dialogs);
     AppPaths::resolve(parser.value(QStringLiteral("home")), QCoreApplication::applicationDirPath());
-    QStringList notices = homemove::moveOldHome();
+    QStringList notices = store::moveOldHome();
     if (!busNotice.isEmpty()) notices << busNotice;
     // A new home's databases are made while the window opens; what they tell
     // and what needs them (--demo) follows once both are there.
@@ -105,37 +105,37 @@ int main(int argc, char** argv) {
         for (const QString& n : *seeded) Dialogs::get().message(shown, n);
         if (demo)
             if (QueryDocument* doc = shown->activeDocument())
-                doc->setConnection(homeseeding::demoConnectionString(), homeseeding::demoConnectionName());
-        starttrace::mark("home seeded");
+                doc->setConnection(store::demoConnectionString(), store::demoConnectionName());
+        shell::markStartStep("home seeded");
     };
-    notices += homeseeding::startSeeding(&app, [&](QStringList found) {
+    notices += store::startSeeding(&app, [&](QStringList found) {
         seeded = std::move(found);
         if (shown) afterSeeding();
     });
-    starttrace::mark("home folders");
+    shell::markStartStep("home folders");
 
     SplashScreen splash;
     splash.show();
     app.processEvents();
-    starttrace::mark("splash shown");
+    shell::markStartStep("splash shown");
 
     MainWindow window;
-    starttrace::mark("main window built");
+    shell::markStartStep("main window built");
     QuitOnSignal quitOnSignal(&window); // SIGTERM, SIGINT: cancel running statements, then exit
     ConnectionFlow connections(&window);
     SshQuestions sshQuestions(&window); // asked when a tunnel's jump host or key needs the user
     window.show();
     splash.close();
     app.processEvents();
-    starttrace::mark("window shown");
+    shell::markStartStep("window shown");
 
     for (const QString& n : notices) Dialogs::get().message(&window, n);
     window.offerRecovery();
     for (const QString& file : parser.positionalArguments()) window.openFile(file);
     shown = &window;
     if (seeded) afterSeeding();
-    QTimer::singleShot(0, [] { starttrace::mark("event loop running"); });
+    QTimer::singleShot(0, [] { shell::markStartStep("event loop running"); });
     const int status = app.exec();
     Dialogs::install(nullptr);
-    return background::finishProcess(status);
+    return base::finishProcess(status);
 }

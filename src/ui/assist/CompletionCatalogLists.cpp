@@ -37,13 +37,13 @@ void CompletionPopup::showCatalogs() {
     if (!ready) list(Tables)->setPlaceholder(QStringLiteral("Reading tables…"));
 }
 
-void CompletionPopup::fillTables(const completion::CatalogTables& tables) {
+void CompletionPopup::fillTables(const assist::CatalogTables& tables) {
     tableRows_.clear();
     schemasAreDatabases_ = tables.schemasAreDatabases();
-    std::vector<completion::Candidate> rows;
+    std::vector<assist::Candidate> rows;
     rows.reserve(tables.tables.size());
-    for (const completion::CatalogTable& t : tables.tables) {
-        rows.push_back(completion::tableCandidate(t, tables.dialect));
+    for (const assist::CatalogTable& t : tables.tables) {
+        rows.push_back(assist::tableCandidate(t, tables.dialect));
         tableRows_.push_back(t);
     }
     list(Tables)->setEntries(std::move(rows));
@@ -53,11 +53,11 @@ void CompletionPopup::fillTables(const completion::CatalogTables& tables) {
     }
 }
 
-completion::ColumnSource CompletionPopup::sourceOfRow(int row) const {
-    completion::ColumnSource s;
+assist::ColumnSource CompletionPopup::sourceOfRow(int row) const {
+    assist::ColumnSource s;
     s.database = database();
     if (row < 0 || row >= int(tableRows_.size())) return s;
-    const completion::CatalogTable& t = tableRows_[size_t(row)];
+    const assist::CatalogTable& t = tableRows_[size_t(row)];
     s.table = t.name;
     if (!t.onPath && schemasAreDatabases_)
         s.database = t.schema;
@@ -69,23 +69,23 @@ completion::ColumnSource CompletionPopup::sourceOfRow(int row) const {
 void CompletionPopup::showCatalogItems() {
     if (!isOpen()) placeIntelliPopup();
     const QString cs = connection();
-    const completion::StatementContext ctx = statements_->contextAt(wordEnd_);
+    const assist::StatementContext ctx = statements_->contextAt(wordEnd_);
     if (cs.isEmpty() || ctx.qualifier.isEmpty()) {
         CompletionList* tables = list(Tables);
         const bool chosen = tables->hasWord() && tables->currentIndex().row() < int(tableRows_.size());
-        return showColumnsOf(chosen ? sourceOfRow(tables->currentIndex().row()) : completion::ColumnSource(),
+        return showColumnsOf(chosen ? sourceOfRow(tables->currentIndex().row()) : assist::ColumnSource(),
                              chosen ? tables->currentText() : QString());
     }
     // the columns of what the names before the dot stand for ("o.", "sales.orders.")
-    completion::StatementContext columnsOf = ctx;
-    columnsOf.expect = completion::Expect::Columns;
+    assist::StatementContext columnsOf = ctx;
+    columnsOf.expect = assist::Expect::Columns;
     columnsLabel_ = ctx.qualifier.join(QLatin1Char('.'));
     switchTo(Columns);
     const bool ready = suggestions_->fill(columnsOf, cs, database(), [this](const auto& c, const QString& error) {
         if (current_ != Columns) return;
-        std::vector<completion::Candidate> columns;
-        for (const completion::Candidate& e : c.items)
-            if (e.kind == completion::Kind::Column) columns.push_back(e);
+        std::vector<assist::Candidate> columns;
+        for (const assist::Candidate& e : c.items)
+            if (e.kind == assist::Kind::Column) columns.push_back(e);
         if (!error.isEmpty())
             list(Columns)->setPlaceholder(error.trimmed());
         else if (columns.empty())
@@ -97,7 +97,7 @@ void CompletionPopup::showCatalogItems() {
     if (!ready) list(Columns)->setPlaceholder(QStringLiteral("Reading columns…"));
 }
 
-void CompletionPopup::showColumnsOf(const completion::ColumnSource& source, const QString& label) {
+void CompletionPopup::showColumnsOf(const assist::ColumnSource& source, const QString& label) {
     CompletionList* l = list(Columns);
     const QString cs = connection();
     columnsLabel_ = label;
@@ -117,7 +117,7 @@ void CompletionPopup::showColumnsOf(const completion::ColumnSource& source, cons
         CompletionList* cl = list(Columns);
         const CatalogCache::Tables* tables = cache_->cachedTables(cs);
         const SqlDialect dialect = tables ? tables->dialect : SqlDialect();
-        std::vector<completion::Candidate> columns;
+        std::vector<assist::Candidate> columns;
         for (const QString& c : r.valueOr({}))
             columns.push_back({c, dialect.quotedName(c), EntryKind::Column, QString(), QString()});
         if (!r)
@@ -133,10 +133,10 @@ void CompletionPopup::showColumnsOf(const completion::ColumnSource& source, cons
 
 bool CompletionPopup::showSuggestions(bool automatic) {
     const int caret = int(editor_->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
-    const completion::StatementContext ctx = statements_->contextAt(caret);
-    if (automatic && ctx.expect == completion::Expect::Nothing) return false;
+    const assist::StatementContext ctx = statements_->contextAt(caret);
+    if (automatic && ctx.expect == assist::Expect::Nothing) return false;
     // answered at once (all cached), or later into the open list
-    using Answer = std::pair<completion::Candidates, QString>;
+    using Answer = std::pair<assist::Candidates, QString>;
     auto now = std::make_shared<std::optional<Answer>>();
     auto opened = std::make_shared<bool>(false);
     suggestions_->fill(ctx, connection(), database(), [this, now, opened](const auto& c, const QString& error) {
@@ -159,7 +159,7 @@ bool CompletionPopup::showSuggestions(bool automatic) {
     return true;
 }
 
-void CompletionPopup::showSuggestionList(const completion::Candidates& candidates, const QString& error) {
+void CompletionPopup::showSuggestionList(const assist::Candidates& candidates, const QString& error) {
     if (!isOpen() || current_ != Suggestions) return;
     // a popup opened by the typing says nothing when it has nothing
     if (following_ && (!error.isEmpty() || candidates.items.empty())) return dismiss();

@@ -32,7 +32,7 @@ QIcon badge(QChar letter, const QColor& colour) {
 
 QVariant CompletionModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= int(entries_.size())) return {};
-    const completion::Candidate& e = entries_[size_t(index.row())];
+    const assist::Candidate& e = entries_[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
         return e.text;
@@ -48,8 +48,8 @@ QVariant CompletionModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-const completion::Candidate& CompletionModel::at(int row) const {
-    static const completion::Candidate none;
+const assist::Candidate& CompletionModel::at(int row) const {
+    static const assist::Candidate none;
     return row >= 0 && row < int(entries_.size()) ? entries_[size_t(row)] : none;
 }
 
@@ -61,17 +61,17 @@ void CompletionModel::clear() {
 }
 
 void CompletionModel::append(const QStringList& texts, EntryKind kind) {
-    std::vector<completion::Candidate> entries;
+    std::vector<assist::Candidate> entries;
     entries.reserve(size_t(texts.size()));
     for (const QString& t : texts)
         entries.push_back({t, t, kind, QString(), QString()});
     append(std::move(entries));
 }
 
-void CompletionModel::append(std::vector<completion::Candidate> entries) {
+void CompletionModel::append(std::vector<assist::Candidate> entries) {
     if (placeholder_) clear();
     entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                 [](const completion::Candidate& c) { return c.text.isEmpty(); }),
+                                 [](const assist::Candidate& c) { return c.text.isEmpty(); }),
                   entries.end());
     if (entries.empty()) return;
     beginInsertRows({}, int(entries_.size()), int(entries_.size() + entries.size()) - 1);
@@ -116,7 +116,7 @@ QString CompletionList::currentInsert() const {
     return currentEntry().insert;
 }
 
-const completion::Candidate& CompletionList::currentEntry() const {
+const assist::Candidate& CompletionList::currentEntry() const {
     return model_->at(currentIndex().isValid() ? currentIndex().row() : -1);
 }
 
@@ -125,7 +125,7 @@ void CompletionList::setEntries(const QStringList& texts, EntryKind kind) {
     model_->append(texts, kind);
 }
 
-void CompletionList::setEntries(std::vector<completion::Candidate> entries) {
+void CompletionList::setEntries(std::vector<assist::Candidate> entries) {
     model_->clear();
     model_->append(std::move(entries));
 }

@@ -12,7 +12,7 @@
 #include <vector>
 
 // The kinds of entry, each with its own picture.
-using EntryKind = completion::Kind;
+using EntryKind = assist::Kind;
 
 class CompletionModel : public QAbstractListModel {
     Q_OBJECT
@@ -27,16 +27,16 @@ public:
     void clear();
     // Entries inserted as they are listed.
     void append(const QStringList& texts, EntryKind kind);
-    void append(std::vector<completion::Candidate> entries);
+    void append(std::vector<assist::Candidate> entries);
     void setPlaceholder(const QString& text);
     bool isPlaceholder() const { return placeholder_; }
     QString textAt(int row) const { return at(row).text; }
-    const completion::Candidate& at(int row) const;
+    const assist::Candidate& at(int row) const;
     // The first row whose text begins with prefix (ignoring case), or -1.
     int find(const QString& prefix) const;
 
 private:
-    std::vector<completion::Candidate> entries_;
+    std::vector<assist::Candidate> entries_;
     bool placeholder_ = false;
 };
 
@@ -52,12 +52,12 @@ public:
     // The text of the selected entry (empty when none), and what it inserts.
     QString currentText() const;
     QString currentInsert() const;
-    const completion::Candidate& currentEntry() const;
+    const assist::Candidate& currentEntry() const;
     bool hasWord() const { return !isPlaceholder() && currentIndex().isValid(); }
 
     // Fills the list: replaces its entries by texts, all of one kind.
     void setEntries(const QStringList& texts, EntryKind kind);
-    void setEntries(std::vector<completion::Candidate> entries);
+    void setEntries(std::vector<assist::Candidate> entries);
     void addEntries(const QStringList& texts, EntryKind kind);
     void setPlaceholder(const QString& text);
     // Selects the first entry that begins with prefix and scrolls it into

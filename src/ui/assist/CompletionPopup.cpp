@@ -175,7 +175,7 @@ void CompletionPopup::showKeywords() {
 void CompletionPopup::showVariables() {
     if (!isOpen()) placeIntelliPopup();
     CompletionList* l = list(Variables);
-    const QStringList names = completion::buildItem(editor_->text());
+    const QStringList names = assist::buildItem(editor_->text());
     if (names.isEmpty())
         l->setPlaceholder(QStringLiteral("(no variables)"));
     else
@@ -202,7 +202,7 @@ void CompletionPopup::showHint() {
     QString hint = QString::fromUtf8(hints[current_]);
     if (current_ == Columns)
         hint = hint.arg(columnsLabel_.isEmpty() ? QStringLiteral("?") : columnsLabel_.toHtmlEscaped());
-    const completion::Candidate& entry = list(current_)->currentEntry();
+    const assist::Candidate& entry = list(current_)->currentEntry();
     if (current_ == Suggestions && !entry.detail.isEmpty())
         hint = QStringLiteral("<b>%1</b><br>%2").arg(entry.detail, entry.help);
     hint_->setText(hint);
@@ -282,11 +282,11 @@ void CompletionPopup::shortenWord() {
     locate();
 }
 
-void CompletionPopup::acceptEntry(const completion::Candidate& entry, const QString& suffix) {
+void CompletionPopup::acceptEntry(const assist::Candidate& entry, const QString& suffix) {
     following_ = false; // the replacement moves the caret: nothing to follow
     const bool columnsNext = current_ == Tables && suffix == QLatin1String(".");
-    const completion::ColumnSource source = columnsNext ? sourceOfRow(list(Tables)->currentIndex().row())
-                                                        : completion::ColumnSource();
+    const assist::ColumnSource source = columnsNext ? sourceOfRow(list(Tables)->currentIndex().row())
+                                                        : assist::ColumnSource();
     const QString label = entry.text;
     selectWord();
     editor_->replaceSelectedText((entry.insert.isEmpty() ? entry.text : entry.insert) + suffix);

@@ -104,9 +104,9 @@ private:
     void follow(); // the caret moved while following
     void fillKeywords();
     void switchTo(List which);
-    void showColumnsOf(const completion::ColumnSource& source, const QString& label);
-    void showSuggestionList(const completion::Candidates& candidates, const QString& error);
-    void fillTables(const completion::CatalogTables& tables);
+    void showColumnsOf(const assist::ColumnSource& source, const QString& label);
+    void showSuggestionList(const assist::Candidates& candidates, const QString& error);
+    void fillTables(const assist::CatalogTables& tables);
     void showHint();
     void locate();
     void place();
@@ -116,9 +116,9 @@ private:
     void selectWord();
     void extendWord(const QString& text);
     void shortenWord();
-    void acceptEntry(const completion::Candidate& entry, const QString& suffix);
+    void acceptEntry(const assist::Candidate& entry, const QString& suffix);
     // The columns' source of the table list's row.
-    completion::ColumnSource sourceOfRow(int row) const;
+    assist::ColumnSource sourceOfRow(int row) const;
     std::pair<int, int> wordBefore(int caret) const;
     QString typedWord(int start, int end) const; // without an opening quote
     // keys (CompletionKeys.cpp)
@@ -143,7 +143,7 @@ private:
     int wordStart_ = 0; // the word being completed, as byte positions in the editor
     int wordEnd_ = 0;
     QString columnsLabel_;                            // the table whose columns are listed
-    std::vector<completion::CatalogTable> tableRows_; // what each row of the table list is
+    std::vector<assist::CatalogTable> tableRows_; // what each row of the table list is
     bool schemasAreDatabases_ = false;                // of the tables listed
     int tablesRequest_ = 0; // the latest request for each list; older answers are dropped
     int columnsRequest_ = 0;

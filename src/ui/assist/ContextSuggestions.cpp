@@ -6,14 +6,14 @@
 namespace {
 
 // The catalogue of a document without a connection: no tables at all.
-class NoCatalog : public completion::CatalogView {
+class NoCatalog : public assist::CatalogView {
 public:
-    const completion::CatalogTables* tables() const override { return &none_; }
-    const std::vector<completion::CatalogTable>* tablesIn(const QString&) const override { return &none_.tables; }
-    const QStringList* columns(const completion::ColumnSource&) const override { return &noColumns_; }
+    const assist::CatalogTables* tables() const override { return &none_; }
+    const std::vector<assist::CatalogTable>* tablesIn(const QString&) const override { return &none_.tables; }
+    const QStringList* columns(const assist::ColumnSource&) const override { return &noColumns_; }
 
 private:
-    completion::CatalogTables none_;
+    assist::CatalogTables none_;
     QStringList noColumns_;
 };
 
@@ -24,7 +24,7 @@ constexpr int kMaxRounds = 4; // tables, then a schema's tables, then columns: t
 ContextSuggestions::ContextSuggestions(CatalogCache* cache, const KeywordLanguage* language, QObject* parent)
     : QObject(parent), cache_(cache), language_(language) {}
 
-bool ContextSuggestions::fill(const completion::StatementContext& context, const QString& connectionString,
+bool ContextSuggestions::fill(const assist::StatementContext& context, const QString& connectionString,
                               const QString& database, Done done) {
     context_ = context;
     connection_ = connectionString;
@@ -39,8 +39,8 @@ bool ContextSuggestions::fill(const completion::StatementContext& context, const
 void ContextSuggestions::build(int request) {
     if (request != request_) return;
     static const NoCatalog noCatalog;
-    const completion::CatalogView& view = connection_.isEmpty() ? noCatalog : cache_->viewOf(connection_);
-    completion::Candidates c = completion::buildCandidates(context_, view, language_->vocabulary(), database_);
+    const assist::CatalogView& view = connection_.isEmpty() ? noCatalog : cache_->viewOf(connection_);
+    assist::Candidates c = assist::buildCandidates(context_, view, language_->vocabulary(), database_);
     if (c.complete() || ++rounds_ > kMaxRounds) {
         Done done = std::move(done_);
         done_ = nullptr;
@@ -67,7 +67,7 @@ void ContextSuggestions::build(int request) {
         reads.push_back([this, answered, schema] {
             return cache_->requestTablesIn(connection_, schema, [answered](const auto& r) { answered(r.error()); });
         });
-    for (const completion::ColumnSource& source : c.needsColumns)
+    for (const assist::ColumnSource& source : c.needsColumns)
         reads.push_back([this, answered, source] {
             return cache_->requestColumns(connection_, source, [answered](const auto& r) { answered(r.error()); });
         });

@@ -16,7 +16,7 @@ class KeywordLanguage;
 class ContextSuggestions : public QObject {
     Q_OBJECT
 public:
-    using Done = std::function<void(const completion::Candidates& candidates, const QString& error)>;
+    using Done = std::function<void(const assist::Candidates& candidates, const QString& error)>;
 
     ContextSuggestions(CatalogCache* cache, const KeywordLanguage* language, QObject* parent = nullptr);
 
@@ -24,7 +24,7 @@ public:
     // connection: keywords and the statement's own names only) and the
     // database chosen; at once when nothing has to be read (and returns
     // true), else once the reads have answered; error is a failed read's.
-    bool fill(const completion::StatementContext& context, const QString& connectionString,
+    bool fill(const assist::StatementContext& context, const QString& connectionString,
               const QString& database, Done done);
     // Drops the answer of the request under way.
     void cancel() { ++request_; }
@@ -35,7 +35,7 @@ private:
     CatalogCache* cache_;
     const KeywordLanguage* language_;
     int request_ = 0;
-    completion::StatementContext context_;
+    assist::StatementContext context_;
     QString connection_;
     QString database_;
     Done done_;

@@ -75,8 +75,8 @@ int EditorStatements::positionOf(qsizetype offset) const {
     return int(sci(editor_, QsciScintillaBase::SCI_POSITIONRELATIVECODEUNITS, lineStart, long(offset - lineOffset)));
 }
 
-sqlscript::Dialect EditorStatements::dialect() const {
-    return sqlscript::dialectOf(context_.serverFamily());
+script::Dialect EditorStatements::dialect() const {
+    return script::dialectOf(context_.serverFamily());
 }
 
 void EditorStatements::prepare() {
@@ -84,13 +84,13 @@ void EditorStatements::prepare() {
     text();
 }
 
-completion::StatementContext EditorStatements::contextAt(int position) {
+assist::StatementContext EditorStatements::contextAt(int position) {
     prepare();
     const qsizetype caret = offsetOf(position);
-    return completion::analyzeStatement(text_, index_.statementAround(text_, caret), caret, index_.dialect());
+    return assist::analyzeStatement(text_, index_.statementAround(text_, caret), caret, index_.dialect());
 }
 
-sqlscript::StatementRange EditorStatements::statementAt(int position) {
+script::StatementRange EditorStatements::statementAt(int position) {
     prepare();
     return index_.statementAround(text_, offsetOf(position));
 }
@@ -98,11 +98,11 @@ sqlscript::StatementRange EditorStatements::statementAt(int position) {
 bool EditorStatements::isCodeAt(int position) {
     prepare();
     const qsizetype offset = offsetOf(position);
-    sqlscript::SqlLexer lex(text_, index_.dialect(), index_.lexStart(text_, offset));
-    for (sqlscript::Token t = lex.next(); t.kind != sqlscript::TokenKind::End && t.start <= offset; t = lex.next()) {
+    script::SqlLexer lex(text_, index_.dialect(), index_.lexStart(text_, offset));
+    for (script::Token t = lex.next(); t.kind != script::TokenKind::End && t.start <= offset; t = lex.next()) {
         if (offset >= t.end || offset == t.start) continue;
-        return t.kind == sqlscript::TokenKind::Word || t.kind == sqlscript::TokenKind::Number ||
-               t.kind == sqlscript::TokenKind::Punct || t.kind == sqlscript::TokenKind::Semicolon;
+        return t.kind == script::TokenKind::Word || t.kind == script::TokenKind::Number ||
+               t.kind == script::TokenKind::Punct || t.kind == script::TokenKind::Semicolon;
     }
     return true;
 }

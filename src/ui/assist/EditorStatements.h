@@ -30,16 +30,16 @@ public:
     qsizetype offsetOf(int position) const;
     int positionOf(qsizetype offset) const;
 
-    sqlscript::Dialect dialect() const;
+    script::Dialect dialect() const;
     // What the statement around the editor position expects there.
-    completion::StatementContext contextAt(int position);
+    assist::StatementContext contextAt(int position);
     // The statement the position belongs to (an empty range between statements).
-    sqlscript::StatementRange statementAt(int position);
+    script::StatementRange statementAt(int position);
     // Whether the position is in code: not inside a comment, string, quoted
     // name or $$ body.
     bool isCodeAt(int position);
 
-    const sqlscript::StatementIndex& index() const { return index_; }
+    const script::StatementIndex& index() const { return index_; }
 
 private:
     void onModified(int position, int type);
@@ -48,7 +48,7 @@ private:
 
     SqlEditor* editor_;
     const DocumentContext& context_;
-    sqlscript::StatementIndex index_;
+    script::StatementIndex index_;
     QString text_;
     bool textValid_ = false;
     QTimer* pause_;

@@ -12,8 +12,8 @@ KeywordLanguage::KeywordLanguage(SqlEditor* editor)
     runInBackground<Loaded>(
         this,
         [] {
-            return Loaded{keywordcatalogue::loadWordLists().valueOr({}),
-                          keywordcatalogue::loadHelp(WordClass::Function).valueOr({})};
+            return Loaded{assist::loadWordLists().valueOr({}),
+                          assist::loadHelp(WordClass::Function).valueOr({})};
         },
         [this](Loaded r) {
             if (loaded_) return;

@@ -22,7 +22,7 @@ public:
 
     const WordLists& lists() const { return vocabulary_.words; }
     // The lists with the help of the functions, as completion offers them.
-    const completion::Vocabulary& vocabulary() const { return vocabulary_; }
+    const assist::Vocabulary& vocabulary() const { return vocabulary_; }
     bool isLoaded() const { return loaded_; }
     // The stored spelling of a known word (any class), or empty.
     QString spellingOf(const QString& word) const { return spellings_.value(word.toLower()); }
@@ -39,7 +39,7 @@ signals:
 private:
     SqlEditor* editor_;
     TsqlLexer* lexer_;
-    completion::Vocabulary vocabulary_;
+    assist::Vocabulary vocabulary_;
     QHash<QString, QString> spellings_;
     bool loaded_ = false;
 };

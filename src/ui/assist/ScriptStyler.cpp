@@ -94,13 +94,13 @@ void ScriptStyler::style(QsciScintilla* e, int start, int end) const {
     };
 
     const bool mysql = server == db::ServerFamily::MariaDB;
-    sqlscript::SqlLexer lexer(text, mysql ? sqlscript::Dialect::MySql : sqlscript::Dialect::Generic);
+    script::SqlLexer lexer(text, mysql ? script::Dialect::MySql : script::Dialect::Generic);
     QString word;
-    for (sqlscript::Token t = lexer.next(); t.kind != sqlscript::TokenKind::End; t = lexer.next()) {
+    for (script::Token t = lexer.next(); t.kind != script::TokenKind::End; t = lexer.next()) {
         reach(t.start);
         int style = QsciLexerSQL::Operator;
         switch (t.kind) {
-        case sqlscript::TokenKind::Word: {
+        case script::TokenKind::Word: {
             word.resize(t.end - t.start);
             for (qsizetype i = t.start; i < t.end; ++i) word[i - t.start] = text[i].toLower();
             style = wordStyles.value(word, QsciLexerSQL::Identifier);
@@ -113,11 +113,11 @@ void ScriptStyler::style(QsciScintilla* e, int start, int end) const {
             }
             break;
         }
-        case sqlscript::TokenKind::Number: style = QsciLexerSQL::Number; break;
-        case sqlscript::TokenKind::String:
+        case script::TokenKind::Number: style = QsciLexerSQL::Number; break;
+        case script::TokenKind::String:
             style = text[t.start] == QLatin1Char('"') ? QsciLexerSQL::DoubleQuotedString : QsciLexerSQL::SingleQuotedString;
             break;
-        case sqlscript::TokenKind::QuotedName:
+        case script::TokenKind::QuotedName:
             if (!opensName(text[t.start], server)) { // an operator here, and what follows is read on its own
                 lexer.setPosition(t.start + 1);
                 t.end = t.start + 1;
@@ -126,14 +126,14 @@ void ScriptStyler::style(QsciScintilla* e, int start, int end) const {
                                                                     : QsciLexerSQL::QuotedIdentifier;
             }
             break;
-        case sqlscript::TokenKind::DollarBody: // read as code, as before: only its '$' is an operator
+        case script::TokenKind::DollarBody: // read as code, as before: only its '$' is an operator
             lexer.setPosition(t.start + 1);
             t.end = t.start + 1;
             break;
-        case sqlscript::TokenKind::LineComment:
+        case script::TokenKind::LineComment:
             style = text[t.start] == QLatin1Char('#') ? QsciLexerSQL::CommentLineHash : QsciLexerSQL::CommentLine;
             break;
-        case sqlscript::TokenKind::BlockComment: style = QsciLexerSQL::Comment; break;
+        case script::TokenKind::BlockComment: style = QsciLexerSQL::Comment; break;
         default: break;
         }
         paint(t.start, t.end, style);

@@ -19,15 +19,15 @@ bool SqlFormatCommand::formatSql() {
     } else {
         int line = 0, index = 0;
         editor_->getCursorPosition(&line, &index);
-        const auto statements = sqlscript::splitStatements(script, statements_->dialect());
-        const auto at = sqlscript::statementAt(statements, {line, index});
+        const auto statements = script::splitStatements(script, statements_->dialect());
+        const auto at = script::statementAt(statements, {line, index});
         if (!at) return false;
         from = statements[*at].start;
         to = statements[*at].end;
     }
     if (to <= from) return false;
 
-    sqlformat::Options options;
+    assist::FormatOptions options;
     options.lineBreak = editor_->eolMode() == QsciScintilla::EolWindows ? QStringLiteral("\r\n")
                         : editor_->eolMode() == QsciScintilla::EolMac ? QStringLiteral("\r")
                                                                        : QStringLiteral("\n");
@@ -39,7 +39,7 @@ bool SqlFormatCommand::formatSql() {
     if (lead.trimmed().isEmpty()) options.lineLead = lead.toString();
 
     const QString original = script.mid(from, to - from);
-    const QString formatted = sqlformat::formatSql(original, language_->spellings(), statements_->dialect(), options);
+    const QString formatted = assist::formatSql(original, language_->spellings(), statements_->dialect(), options);
     if (formatted == original) return true;
     const int start = statements_->positionOf(from);
     const int end = statements_->positionOf(to);

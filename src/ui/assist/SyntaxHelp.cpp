@@ -24,7 +24,7 @@ QString pageText(const QUrl& url) {
 
 SyntaxHelp::SyntaxHelp(SqlEditor* editor, QTextBrowser* browser)
     : QObject(editor), editor_(editor), browser_(browser), startPage_(browser->source()),
-      timer_(new QTimer(this)), lookup_(keywordcatalogue::sLocateKeyword) {
+      timer_(new QTimer(this)), lookup_(assist::sLocateKeyword) {
     timer_->setSingleShot(true);
     timer_->setInterval(150);
     connect(timer_, &QTimer::timeout, this, &SyntaxHelp::lookUpPending);
@@ -63,11 +63,11 @@ void SyntaxHelp::lookUpPending() {
 void SyntaxHelp::showHelp(const KeywordHelp& help) {
     const QString page = pageText(startPage_);
     if (page.isEmpty()) return; // no page, no placeholders: nothing to show
-    const QHash<QString, QString> fragments = {{helppage::kSyntaxId, help.title},
-                                               {helppage::kDescriptionId, help.description},
-                                               {helppage::kExampleId, help.example}};
+    const QHash<QString, QString> fragments = {{assist::kSyntaxId, help.title},
+                                               {assist::kDescriptionId, help.description},
+                                               {assist::kExampleId, help.example}};
     browser_->document()->setBaseUrl(startPage_); // relative links and pictures of the page keep working
-    browser_->setHtml(helppage::fillPlaceholders(page, fragments));
+    browser_->setHtml(assist::fillPlaceholders(page, fragments));
     shownWord_ = help.name;
     emit helpShown(help.name);
 }

@@ -39,7 +39,7 @@ TsqlLexer::TsqlLexer(QObject* parent) : QsciLexerSQL(parent) {
     setBackslashEscapes(false);
     setHashComments(false);
 
-    Theme::instance().onChange(this, [this] { sqlcolours::apply(this); });
+    Theme::instance().onChange(this, [this] { editor::applySqlColours(this); });
     QFont bold = font(KeywordStyle);
     bold.setBold(true);
     setFont(bold, KeywordStyle);

@@ -114,7 +114,7 @@ void DatabaseChooser::onActivated(int row) {
     const quint64 generation = generation_;
     const QString cs = context_.connectionString();
     runInBackground<Result<QString>>(
-        this, [cs, chosen] { return connectionsummary::switchDatabase(cs, chosen); },
+        this, [cs, chosen] { return catalog::switchDatabase(cs, chosen); },
         [this, generation, chosen, previous](Result<QString> r) {
             if (generation != generation_) return;
             --switching_;

@@ -35,17 +35,17 @@ NodeList readNode(NodeKind kind, const QString& cs, const QString& key, const QS
     switch (kind) {
     case NodeKind::Folder: {
         const QString letter = key.mid(2, 1); // "CCU|…": U, S, V or P
-        return letter == QLatin1String("P") ? schemareader::addProcedureNodes(cs, key, letter)
-                                            : schemareader::addTableNodes(cs, key, letter);
+        return letter == QLatin1String("P") ? catalog::addProcedureNodes(cs, key, letter)
+                                            : catalog::addTableNodes(cs, key, letter);
     }
     case NodeKind::Table:
-        return schemareader::addColumnNodes(cs, key, schema);
+        return catalog::addColumnNodes(cs, key, schema);
     case NodeKind::Column:
-        return schemareader::addColumnInfoNodes(cs, key, text, schema);
+        return catalog::addColumnInfoNodes(cs, key, text, schema);
     case NodeKind::FlatTable:
-        return schemareader::addFlatColumnNodes(cs, key, schema);
+        return catalog::addFlatColumnNodes(cs, key, schema);
     case NodeKind::FlatColumn:
-        return schemareader::addFlatColumnInfoNodes(cs, key, text, schema);
+        return catalog::addFlatColumnInfoNodes(cs, key, text, schema);
     default:
         return {};
     }
@@ -188,7 +188,7 @@ void ObjectBrowser::addLists() {
     const quint64 generation = generation_;
     const QString cs = context_.connectionString();
     runInBackground<Result<ConnectionSummary>>(
-        this, [cs, wanted] { return connectionsummary::read(cs, wanted); },
+        this, [cs, wanted] { return catalog::readConnectionSummary(cs, wanted); },
         [this, generation](Result<ConnectionSummary> r) {
             if (generation != generation_) return;
             changeBusy(-1);
@@ -234,13 +234,13 @@ void ObjectBrowser::applySummary(const ConnectionSummary& s) {
     if (s.kind == ProviderKind::CatalogServer) {
         for (const QString& cat : s.names) {
             const int c =
-                model_->add(root, NodeKind::Catalog, QLatin1Char('C') + nodekey::piece(cat), cat, NodeImage::Catalog);
+                model_->add(root, NodeKind::Catalog, QLatin1Char('C') + catalog::nodeKeyPiece(cat), cat, NodeImage::Catalog);
             if (c < 0) {
                 refused << cat;
                 continue;
             }
             for (const auto& [prefix, caption] : kFolders)
-                model_->add(c, NodeKind::Folder, QLatin1String(prefix) + nodekey::piece(cat), QLatin1String(caption),
+                model_->add(c, NodeKind::Folder, QLatin1String(prefix) + catalog::nodeKeyPiece(cat), QLatin1String(caption),
                             NodeImage::Folder);
         }
         chooser_->setCatalogues(s.names, s.defaultDatabase);
@@ -248,9 +248,9 @@ void ObjectBrowser::applySummary(const ConnectionSummary& s) {
         std::vector<TreeNode> tables;
         tables.reserve(size_t(s.names.size()));
         for (const QString& t : s.names)
-            tables.emplace_back(QLatin1Char('C') + nodekey::piece(t), t, NodeImage::Table);
+            tables.emplace_back(QLatin1Char('C') + catalog::nodeKeyPiece(t), t, NodeImage::Table);
         for (const QString& key : model_->addChildren(root, NodeKind::FlatTable, tables))
-            refused << nodekey::split(key).value(0).mid(1);
+            refused << catalog::splitNodeKey(key).value(0).mid(1);
         chooser_->setTables(s.defaultDatabase, s.names);
     } else {
         chooser_->setTables(s.defaultDatabase, {});
@@ -335,7 +335,7 @@ void ObjectBrowser::insertSnippet(int id) {
 }
 
 void ObjectBrowser::showTable(const QString& table) {
-    const int id = model_->findKey(QLatin1Char('C') + nodekey::piece(table));
+    const int id = model_->findKey(QLatin1Char('C') + catalog::nodeKeyPiece(table));
     if (id < 0) return;
     const QModelIndex index = model_->indexOf(id);
     tree_->setCurrentIndex(index);

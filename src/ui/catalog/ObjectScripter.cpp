@@ -19,11 +19,11 @@ struct TableShape {
 QString tableForm(ObjectCommand command, const SqlDialect& d, const ObjectRef& ref, const TableShape& shape) {
     switch (command) {
     case ObjectCommand::Insert:
-        return statements::insert(d, ref, shape.columns);
+        return catalog::insertStatement(d, ref, shape.columns);
     case ObjectCommand::Update:
-        return statements::update(d, ref, shape.columns, shape.key);
+        return catalog::updateStatement(d, ref, shape.columns, shape.key);
     case ObjectCommand::Delete:
-        return statements::remove(d, ref, shape.columns, shape.key);
+        return catalog::deleteStatement(d, ref, shape.columns, shape.key);
     default:
         return {};
     }
@@ -33,13 +33,13 @@ QString tableForm(ObjectCommand command, const SqlDialect& d, const ObjectRef& r
 Result<TableShape> readShape(const QString& connectionString, const SqlDialect& dialect, const ObjectRef& ref,
                              ObjectCommand command) {
     TableShape shape;
-    if (statements::needsColumns(ref)) {
-        Result<QStringList> columns = schemareader::getColumnList(connectionString, ref.table, ref.catalog, ref.schema);
+    if (catalog::needsColumns(ref)) {
+        Result<QStringList> columns = catalog::getColumnList(connectionString, ref.table, ref.catalog, ref.schema);
         if (!columns) return fail(columns.error());
         shape.columns = std::move(columns).value();
     }
-    if (command != ObjectCommand::Insert && statements::usesKey(dialect, ref)) {
-        Result<QStringList> key = schemareader::getKeyColumnList(connectionString, ref.table, ref.catalog, ref.schema);
+    if (command != ObjectCommand::Insert && catalog::usesKey(dialect, ref)) {
+        Result<QStringList> key = catalog::getKeyColumnList(connectionString, ref.table, ref.catalog, ref.schema);
         if (!key) return fail(key.error());
         shape.key = std::move(key).value();
     }
@@ -48,7 +48,7 @@ Result<TableShape> readShape(const QString& connectionString, const SqlDialect& 
 
 // Whether the command's skeleton for the node needs the catalogue.
 bool readsCatalog(const SqlDialect& dialect, const ObjectRef& ref, ObjectCommand command) {
-    return statements::needsColumns(ref) || (command == ObjectCommand::Update && statements::usesKey(dialect, ref));
+    return catalog::needsColumns(ref) || (command == ObjectCommand::Update && catalog::usesKey(dialect, ref));
 }
 
 // "Insert Object": names of tables, columns and databases as a statement
@@ -92,7 +92,7 @@ void ObjectScripter::run(ObjectCommand command) {
             callProcedure(job);
             return;
         }
-        const QString text = statements::browse(job.dialect, ref);
+        const QString text = catalog::browseStatement(job.dialect, ref);
         if (text.isEmpty()) return; // folders, snippets and the like have nothing to browse
         // PostgreSQL reads one database per connection: run in the table's
         if (job.dialect.family == DialectFamily::PostgreSql && !ref.catalog.isEmpty() &&
@@ -103,7 +103,7 @@ void ObjectScripter::run(ObjectCommand command) {
         return;
     }
     case ObjectCommand::Select: {
-        const QString text = statements::select(job.dialect, ref);
+        const QString text = catalog::selectStatement(job.dialect, ref);
         if (!text.isEmpty()) target_.addStatement(text, true);
         return;
     }
@@ -151,13 +151,13 @@ void ObjectScripter::callProcedure(const Job& job) {
         this,
         [job] {
             const ObjectRef& r = job.node.ref;
-            return schemareader::getProcedureSignature(job.connectionString, r.catalog, r.schema, r.table);
+            return catalog::getProcedureSignature(job.connectionString, r.catalog, r.schema, r.table);
         },
         [this, job](Result<ProcedureSignature> signature) {
             --pending_;
             // the call is left selected, not run: its placeholders need values first
             if (signature.ok())
-                target_.addStatement(statements::callSkeleton(job.dialect, job.node.ref, signature.value()), true);
+                target_.addStatement(catalog::callStatement(job.dialect, job.node.ref, signature.value()), true);
             else
                 report(signature.error());
             emit finished();
@@ -167,7 +167,7 @@ void ObjectScripter::callProcedure(const Job& job) {
 void ObjectScripter::showDefinition(const Job& job) {
     ++pending_;
     runInBackground<Result<QString>>(
-        this, [job] { return schemareader::getDefinition(job.connectionString, job.node.ref); },
+        this, [job] { return catalog::getDefinition(job.connectionString, job.node.ref); },
         [this](Result<QString> text) {
             --pending_;
             if (!text.ok())

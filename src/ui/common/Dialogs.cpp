@@ -94,9 +94,9 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& title, const QSt
 
 std::optional<NewConnection> QtDialogs::newConnection(QWidget*, ConnectionKind) { return std::nullopt; }
 
-std::optional<sqlscript::ParameterValues>
-QtDialogs::parameterValues(QWidget* parent, const std::vector<sqlscript::ScriptParameters::Name>& names,
-                           const sqlscript::ParameterValues& remembered) {
+std::optional<script::ParameterValues>
+QtDialogs::parameterValues(QWidget* parent, const std::vector<script::ScriptParameters::Name>& names,
+                           const script::ParameterValues& remembered) {
     ParameterDialog dialog(names, remembered, parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.values();

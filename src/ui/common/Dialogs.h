@@ -68,9 +68,9 @@ public:
 
     // Values for a statement's parameters (names in order of first use),
     // starting from those given last time. nullopt when cancelled.
-    virtual std::optional<sqlscript::ParameterValues>
-    parameterValues(QWidget* parent, const std::vector<sqlscript::ScriptParameters::Name>& names,
-                    const sqlscript::ParameterValues& remembered) = 0;
+    virtual std::optional<script::ParameterValues>
+    parameterValues(QWidget* parent, const std::vector<script::ScriptParameters::Name>& names,
+                    const script::ParameterValues& remembered) = 0;
 
     // The installed implementation (QtDialogs when nothing was installed).
     static Dialogs& get();
@@ -99,7 +99,7 @@ public:
     QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters, const QString& startIn,
                          QString* selectedFilter) override;
     std::optional<NewConnection> newConnection(QWidget* parent, ConnectionKind kind) override;
-    std::optional<sqlscript::ParameterValues>
-    parameterValues(QWidget* parent, const std::vector<sqlscript::ScriptParameters::Name>& names,
-                    const sqlscript::ParameterValues& remembered) override;
+    std::optional<script::ParameterValues>
+    parameterValues(QWidget* parent, const std::vector<script::ScriptParameters::Name>& names,
+                    const script::ParameterValues& remembered) override;
 };

@@ -6,7 +6,7 @@
 #include <X11/XKBlib.h>
 #endif
 
-namespace lockkeys {
+namespace common {
 namespace {
 
 // The X keyboard's indicator bits, when connected to an X server.
@@ -35,4 +35,4 @@ std::optional<bool> numLockOn() {
     return s ? std::optional<bool>((*s & 2u) != 0) : std::nullopt;
 }
 
-} // namespace lockkeys
+} // namespace common

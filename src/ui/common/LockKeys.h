@@ -5,9 +5,9 @@
 
 #include <optional>
 
-namespace lockkeys {
+namespace common {
 
 std::optional<bool> capsLockOn();
 std::optional<bool> numLockOn();
 
-} // namespace lockkeys
+} // namespace common

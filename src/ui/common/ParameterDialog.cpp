@@ -7,11 +7,11 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-using sqlscript::ParameterType;
-using sqlscript::ParameterValue;
+using script::ParameterType;
+using script::ParameterValue;
 
-ParameterDialog::ParameterDialog(const std::vector<sqlscript::ScriptParameters::Name>& names,
-                                 const sqlscript::ParameterValues& remembered, QWidget* parent)
+ParameterDialog::ParameterDialog(const std::vector<script::ScriptParameters::Name>& names,
+                                 const script::ParameterValues& remembered, QWidget* parent)
     : QDialog(parent), names_(names) {
     setObjectName(QStringLiteral("parameterDialog"));
     setWindowTitle(QStringLiteral("Parameters"));
@@ -30,7 +30,7 @@ ParameterDialog::ParameterDialog(const std::vector<sqlscript::ScriptParameters::
         name->setFlags(Qt::ItemIsEnabled);
         table_->setItem(row, NameColumn, name);
         auto* type = new QComboBox(table_);
-        for (ParameterType t : sqlscript::parameterTypes()) type->addItem(sqlscript::typeName(t), int(t));
+        for (ParameterType t : script::parameterTypes()) type->addItem(script::typeName(t), int(t));
         type->setCurrentIndex(type->findData(int(value.type)));
         table_->setCellWidget(row, TypeColumn, type);
         table_->setItem(row, ValueColumn, new QTableWidgetItem(value.text));
@@ -49,8 +49,8 @@ ParameterDialog::ParameterDialog(const std::vector<sqlscript::ScriptParameters::
     if (!names.empty()) table_->setCurrentCell(0, ValueColumn);
 }
 
-sqlscript::ParameterValues ParameterDialog::values() const {
-    sqlscript::ParameterValues out;
+script::ParameterValues ParameterDialog::values() const {
+    script::ParameterValues out;
     for (int row = 0; row < int(names_.size()); ++row) {
         ParameterValue v;
         if (auto* type = qobject_cast<QComboBox*>(table_->cellWidget(row, TypeColumn)))

@@ -14,14 +14,14 @@ class ParameterDialog : public QDialog {
 public:
     enum Column { NameColumn, TypeColumn, ValueColumn, NullColumn };
 
-    ParameterDialog(const std::vector<sqlscript::ScriptParameters::Name>& names,
-                    const sqlscript::ParameterValues& remembered, QWidget* parent = nullptr);
+    ParameterDialog(const std::vector<script::ScriptParameters::Name>& names,
+                    const script::ParameterValues& remembered, QWidget* parent = nullptr);
 
     // What the rows hold now, by parameter name.
-    sqlscript::ParameterValues values() const;
+    script::ParameterValues values() const;
     QTableWidget* table() const { return table_; }
 
 private:
-    std::vector<sqlscript::ScriptParameters::Name> names_;
+    std::vector<script::ScriptParameters::Name> names_;
     QTableWidget* table_;
 };

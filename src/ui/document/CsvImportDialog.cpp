@@ -199,7 +199,7 @@ void CsvImportDialog::setTable(const QString& table) {
     ++reading_;
     const QString cs = connectionString_, database = database_, name = table.trimmed();
     runInBackground<Result<QStringList>>(
-        this, [cs, database, name] { return schemareader::getColumnList(cs, name, database); },
+        this, [cs, database, name] { return catalog::getColumnList(cs, name, database); },
         [this](Result<QStringList> columns) {
             --reading_;
             if (!columns.ok()) {

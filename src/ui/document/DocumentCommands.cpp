@@ -192,11 +192,11 @@ QString QueryDocument::gridTable() const {
 
 void QueryDocument::gridSaveAs() {
     const QString folder = fileName().isEmpty() ? QDir::homePath() : QFileInfo(fileName()).absolutePath();
-    gridactions::saveAs(this, parts_.results->currentGrid(), folder, gridTable());
+    document::saveAs(this, parts_.results->currentGrid(), folder, gridTable());
 }
 
 void QueryDocument::gridCopyAs(exports::Format format) {
-    gridactions::copyAs(this, parts_.results->currentGrid(), format, copyColumnNames_, gridTable());
+    document::copyAs(this, parts_.results->currentGrid(), format, copyColumnNames_, gridTable());
 }
 
 // ---- find ----

@@ -39,7 +39,7 @@ ErrorLineMarker::ErrorLineMarker(SqlEditor* editor, SqlEditor* messagePane)
             [this](int, int line, int) { messageDoubleClicked(line); });
 }
 
-void ErrorLineMarker::mark(sqlscript::TextPoint at) {
+void ErrorLineMarker::mark(script::TextPoint at) {
     clear();
     ++generation_;
     at.line = std::clamp(at.line, 0, std::max(0, editor_->lines() - 1));

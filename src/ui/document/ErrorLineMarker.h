@@ -22,7 +22,7 @@ public:
 
     // Marks the error at (the editor's line and column); a point past the
     // script's end marks its last line.
-    void mark(sqlscript::TextPoint at);
+    void mark(script::TextPoint at);
     // Takes the mark away and forgets the error.
     void clear();
     // The caret to the error, the focus to the editor; false when there is none.
@@ -39,6 +39,6 @@ private:
     SqlEditor* editor_;
     SqlEditor* messages_;
     int handle_ = -1;                          // the marker's handle while it shows
-    std::optional<sqlscript::TextPoint> error_; // its line as last seen
+    std::optional<script::TextPoint> error_; // its line as last seen
     quint64 generation_ = 0;                    // counts marks and removals, so a late removal spares a new mark
 };

@@ -11,7 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace gridactions {
+namespace document {
 namespace {
 
 const QString kCsvCrLf = QStringLiteral("CSV, CR LF line ends (*.csv)");
@@ -103,4 +103,4 @@ void saveAs(QWidget* parent, ResultGrid* grid, const QString& folder, const QStr
                                title);
 }
 
-} // namespace gridactions
+} // namespace document

@@ -12,7 +12,7 @@
 class QWidget;
 class ResultGrid;
 
-namespace gridactions {
+namespace document {
 
 // Copies the grid's selection in format to the clipboard. defaultTable:
 // offered when format is SQL INSERT (the user may change it; Cancel copies
@@ -26,4 +26,4 @@ void saveAs(QWidget* parent, ResultGrid* grid, const QString& folder, const QStr
 // The save dialog's filters: every format, then CSV and TSV with CR LF line ends.
 QStringList saveFilters();
 
-} // namespace gridactions
+} // namespace document

@@ -2,21 +2,21 @@
 
 #include "common/Dialogs.h"
 
-namespace memoryquestion {
+namespace document {
 
-Subject runRows() {
+MemorySubject runRowsSubject() {
     return {QStringLiteral("The rows of this run take"),
             QStringLiteral("Keep fetching, stop the run and drop the rows, or stop and keep the rows fetched so far?"),
             {QStringLiteral("Keep &Fetching"), QStringLiteral("&Stop"), QStringLiteral("Stop and &Keep Rows")}};
 }
 
-Subject toolOutput(const QString& program) {
+MemorySubject toolOutputSubject(const QString& program) {
     return {QStringLiteral("The output of %1 takes").arg(program),
             QStringLiteral("Keep reading, stop and drop the output, or stop and keep the output read so far?"),
             {QStringLiteral("Keep &Reading"), QStringLiteral("&Stop"), QStringLiteral("Stop and &Keep Output")}};
 }
 
-MemoryAnswer ask(QWidget* parent, const Subject& subject, qint64 heldBytes, qint64 limitBytes) {
+MemoryAnswer askAboutMemory(QWidget* parent, const MemorySubject& subject, qint64 heldBytes, qint64 limitBytes) {
     const auto megabytes = [](qint64 bytes) { return QString::number((bytes + (1 << 19)) >> 20); };
     const QString text = QStringLiteral("%1 %2 MB of memory, past the limit of %3 MB (resultmemorylimit in the "
                                         "[OPTIONS] section of config.ini).\n\n%4")
@@ -28,4 +28,4 @@ MemoryAnswer ask(QWidget* parent, const Subject& subject, qint64 heldBytes, qint
     }
 }
 
-} // namespace memoryquestion
+} // namespace document

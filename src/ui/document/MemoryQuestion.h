@@ -10,18 +10,19 @@
 
 class QWidget;
 
-namespace memoryquestion {
+namespace document {
 
-struct Subject {
+struct MemorySubject {
     QString holder;      // what takes the memory, with its verb: "The rows of this run take"
     QString choices;     // the question's last sentence
     QStringList buttons; // keep going, stop, stop and keep
 };
 
-Subject runRows();
-Subject toolOutput(const QString& program);
+MemorySubject runRowsSubject();
+MemorySubject toolOutputSubject(const QString& program);
 
 // Closing the question keeps what is there and takes no more.
-MemoryAnswer ask(QWidget* parent, const Subject& subject, qint64 heldBytes, qint64 limitBytes);
+MemoryAnswer askAboutMemory(QWidget* parent, const MemorySubject& subject, qint64 heldBytes,
+                            qint64 limitBytes);
 
-} // namespace memoryquestion
+} // namespace document

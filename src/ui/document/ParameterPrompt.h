@@ -16,10 +16,10 @@ public:
 
     // False when the user cancelled (nothing is to run). Otherwise values is
     // nullopt for a script without parameters, else what the user gave.
-    bool ask(const QString& script, db::ServerFamily server, std::optional<sqlscript::ParameterValues>& values);
-    const sqlscript::ParameterValues& remembered() const { return remembered_; }
+    bool ask(const QString& script, db::ServerFamily server, std::optional<script::ParameterValues>& values);
+    const script::ParameterValues& remembered() const { return remembered_; }
 
 private:
     QWidget* parent_;
-    sqlscript::ParameterValues remembered_;
+    script::ParameterValues remembered_;
 };

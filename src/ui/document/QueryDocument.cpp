@@ -190,7 +190,7 @@ void QueryDocument::wireParts() {
     connect(p.plans, &QueryPlanRun::resultsRatioWanted, p.lowerSplitter, &RatioSplitter::setRatioFromTop);
     connect(p.runs, &RunController::runFinished, this,
             [this](const RunRequest& request, const RunResult& result, const QDateTime& started) {
-                runhistory::record(request, result, started, parts_.context->connectionName());
+                store::recordRun(request, result, started, parts_.context->connectionName());
                 runTables_ = exports::tableNamesOfScript(request.text);
                 if (result.errorAt) parts_.errorLine->mark(*result.errorAt);
             });

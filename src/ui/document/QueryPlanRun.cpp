@@ -16,7 +16,7 @@ QueryPlanRun::QueryPlanRun(SqlEditor* editor, ResultPanes* panes, DocumentContex
 
 QString QueryPlanRun::statementText() const {
     if (editor_->hasSelectedText()) return editor_->selectedText();
-    const std::optional<sqlscript::StatementRange> at = caret_->statementAtCaret();
+    const std::optional<script::StatementRange> at = caret_->statementAtCaret();
     return at ? at->textIn(editor_->text()).toString() : QString();
 }
 
@@ -41,7 +41,7 @@ void QueryPlanRun::explain(bool analyze) {
         return;
     }
     const db::ServerFamily server = context_.serverFamily();
-    if (analyze && explain::changesData(statement, server) &&
+    if (analyze && plan::changesData(statement, server) &&
         Dialogs::get().question(editor_,
                                 QStringLiteral("Explain Analyze runs the statement, and this statement changes "
                                                "data.\r\nRun it to measure its plan?"),
@@ -49,7 +49,7 @@ void QueryPlanRun::explain(bool analyze) {
         showMessage(QStringLiteral("Nothing was run."));
         return;
     }
-    std::optional<sqlscript::ParameterValues> values;
+    std::optional<script::ParameterValues> values;
     if (!runs_->parameters().ask(statement, server, values)) {
         showMessage(QStringLiteral("Nothing was run."));
         return;
@@ -82,7 +82,7 @@ void QueryPlanRun::explain(bool analyze) {
                     conn = own.get();
                 }
                 if (!database.isEmpty()) conn->setDefaultDatabase(database);
-                read.plan = explain::readPlan(*conn, statement, analyze, values ? &*values : nullptr);
+                read.plan = plan::readPlan(*conn, statement, analyze, values ? &*values : nullptr);
             } catch (const db::Error& e) {
                 read.plan = fail(e.description());
             }

@@ -75,7 +75,7 @@ void ResultSetTabs::clear() {
     started_ = 0;
     updateTitle(0);
     setCurrentIndex(0);
-    if (large) memory::releaseFreed();
+    if (large) base::releaseFreed();
 }
 
 void ResultSetTabs::startSet(const std::vector<db::Field>& fields) {

@@ -78,7 +78,7 @@ void ResultTextView::clear() {
     horizontalScrollBar()->setValue(0);
     updateScrollBars();
     viewport()->update();
-    if (large) memory::releaseFreed();
+    if (large) base::releaseFreed();
 }
 
 void ResultTextView::setText(const QString& text) {

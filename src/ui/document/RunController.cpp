@@ -52,7 +52,7 @@ RunController::RunController(SqlEditor* editor, ResultPanes* panes, DocumentCont
     });
     connect(executor_, &Executor::progress, this, [this](qint64 rows) {
         emit mainStatus(true, QStringLiteral("Working... %1 rows fetched").arg(rows));
-        emit rowsStatus(textlayout::rowsStatus(rows));
+        emit rowsStatus(run::rowsStatus(rows));
     });
     connect(executor_, &Executor::finished, this, &RunController::finish);
     executor_->setMemoryQuestion([this](qint64 held) { return askMemoryLimit(held); });
@@ -61,13 +61,13 @@ RunController::RunController(SqlEditor* editor, ResultPanes* panes, DocumentCont
 void RunController::showProgressNotes() { panes_->setMessage(QStringLiteral("Working...\r\n") + notices_ + runNotes_); }
 
 MemoryAnswer RunController::askMemoryLimit(qint64 heldBytes) {
-    return memoryquestion::ask(panes_, memoryquestion::runRows(), heldBytes, memoryLimit_);
+    return document::askAboutMemory(panes_, document::runRowsSubject(), heldBytes, memoryLimit_);
 }
 
 RunController::~RunController() {
     // The Executor stops a run still going. The result panes go with the
     // document: give their memory back once they are gone.
-    QTimer::singleShot(0, qApp, [] { memory::releaseFreed(); });
+    QTimer::singleShot(0, qApp, [] { base::releaseFreed(); });
 }
 
 bool RunController::isRunning() const { return executor_->isRunning() || external_->isRunning(); }
@@ -87,7 +87,7 @@ void RunController::execute() {
     const QString selected = editor_->hasSelectedText() ? editor_->selectedText() : QString();
     const bool whole = options.externalExecution() || selected.isEmpty();
     // an error's line is counted in the editor: from where the selection begins
-    sqlscript::TextPoint origin;
+    script::TextPoint origin;
     if (!whole) {
         int lineTo = 0, indexTo = 0;
         editor_->getSelection(&origin.line, &origin.column, &lineTo, &indexTo);
@@ -95,7 +95,7 @@ void RunController::execute() {
     start(whole ? editor_->text() : selected, options, origin);
 }
 
-void RunController::execute(const QString& text, sqlscript::TextPoint origin) {
+void RunController::execute(const QString& text, script::TextPoint origin) {
     if (executor_->isRunning() || (gate_ && !gate_())) return;
     start(text, settings::current(), origin);
 }
@@ -106,16 +106,16 @@ void RunController::executeOwnStatement(const QString& sql) {
 }
 
 void RunController::start(const QString& text, const settings::Snapshot& options,
-                          std::optional<sqlscript::TextPoint> origin) {
+                          std::optional<script::TextPoint> origin) {
     const bool own = !origin; // the program's own statement, on the kept session only
-    const sqlscript::Dialect dialect = sqlscript::dialectOf(context_.serverFamily());
+    const script::Dialect dialect = script::dialectOf(context_.serverFamily());
     if (!own && (!confirmDataChanges(editor_, text, context_.connectionString(), dialect) ||
                  !confirmUnfilteredChanges(editor_, text, dialect, options))) {
         panes_->showMessage(QStringLiteral("Nothing was run."));
         return;
     }
     // an external tool is handed the text as it stands
-    std::optional<sqlscript::ParameterValues> values;
+    std::optional<script::ParameterValues> values;
     if (!own && !options.externalExecution() && !parameters_.ask(text, context_.serverFamily(), values)) {
         panes_->showMessage(QStringLiteral("Nothing was run."));
         return;
@@ -132,7 +132,7 @@ void RunController::start(const QString& text, const settings::Snapshot& options
     request.connectionString = context_.connectionString();
     request.database = own ? QString() : context_.database();
     request.text = text;
-    request.origin = origin.value_or(sqlscript::TextPoint{});
+    request.origin = origin.value_or(script::TextPoint{});
     request.namesErrorLine = origin.has_value();
     request.resultsInText = panes_->resultsInText();
     request.furtherSetsToGrid = !request.resultsInText; // each set a grid tab; the extended text stays
@@ -165,14 +165,14 @@ void RunController::finish(const RunResult& result) {
     if (result.discarded) panes_->clearResults(); // stopped at the memory limit: the rows go
     panes_->finishRun(result.failed(), result.extendedResults);
     emit resultsRatioWanted(0.7);
-    emit elapsedStatus(textlayout::elapsedText(result.elapsedMs));
-    emit rowsStatus(textlayout::rowsStatus(result.rows));
+    emit elapsedStatus(run::elapsedText(result.elapsedMs));
+    emit rowsStatus(run::rowsStatus(result.rows));
     emit mainStatus(false, QString());
     emit runningChanged(false);
     const RunRequest request = std::exchange(request_, {}); // the script is not kept after its run
     // names completion has cached may be gone or new (a script of megabytes is not read for it)
     if (request.text.size() > (1 << 20) ||
-        sqlscript::changesSchema(request.text, sqlscript::dialectOf(context_.serverFamily())))
+        script::changesSchema(request.text, script::dialectOf(context_.serverFamily())))
         CatalogCache::forgetEverywhere(request.connectionString);
     emit runFinished(request, result, started_);
 }

@@ -31,7 +31,7 @@ public:
     void execute();
     // The run of a given text (the statement at the caret) that begins at
     // origin in the editor, by the same path.
-    void execute(const QString& text, sqlscript::TextPoint origin);
+    void execute(const QString& text, script::TextPoint origin);
     // A statement of the program's own (the COMMIT or ROLLBACK of a closing
     // window), run by the same path but always here (never by an external
     // tool), on the kept session only; its errors name no line of the editor.
@@ -41,9 +41,9 @@ public:
     // Asked before a run of the user's (not the program's own statement)
     // replaces the results; a false answer leaves everything as it is.
     void setRunGate(std::function<bool()> gate) { gate_ = std::move(gate); }
-    QString statementType() const { return scripttext::statementKindText(statementKind_); }
+    QString statementType() const { return script::statementKindText(statementKind_); }
     // The class of the script last summarised (a run records its own).
-    void setStatementKind(scripttext::StatementKind kind) { statementKind_ = kind; }
+    void setStatementKind(script::StatementKind kind) { statementKind_ = kind; }
     bool lastRunFailed() const { return lastRunFailed_; }
     // The document's parameter values, asked before a run with parameters.
     ParameterPrompt& parameters() { return parameters_; }
@@ -62,7 +62,7 @@ signals:
 
 private:
     // origin: where text begins in the editor; nullopt for the program's own statement.
-    void start(const QString& text, const settings::Snapshot& options, std::optional<sqlscript::TextPoint> origin);
+    void start(const QString& text, const settings::Snapshot& options, std::optional<script::TextPoint> origin);
     void finish(const RunResult& result);
     // Asks whether to go on when the rows of the run pass the memory limit.
     MemoryAnswer askMemoryLimit(qint64 heldBytes);
@@ -74,7 +74,7 @@ private:
     DocumentContext& context_;
     Executor* executor_;
     ExternalToolRun* external_;
-    scripttext::StatementKind statementKind_ = scripttext::StatementKind::None;
+    script::StatementKind statementKind_ = script::StatementKind::None;
     bool lastRunFailed_ = false;
     qint64 memoryLimit_ = 0;
     QString runNotes_; // "N Row(s) affected." lines of the current grid run

@@ -38,23 +38,23 @@ bool StatementAtCaret::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-std::optional<sqlscript::StatementRange> StatementAtCaret::statementIn(const QString& script) const {
+std::optional<script::StatementRange> StatementAtCaret::statementIn(const QString& script) const {
     int line = 0, index = 0;
     editor_->getCursorPosition(&line, &index); // index counts characters, as the splitter's columns do
-    const auto statements = sqlscript::splitStatements(script, sqlscript::dialectOf(context_.serverFamily()));
-    const auto at = sqlscript::statementAt(statements, {line, index});
+    const auto statements = script::splitStatements(script, script::dialectOf(context_.serverFamily()));
+    const auto at = script::statementAt(statements, {line, index});
     if (!at) return std::nullopt;
     return statements[*at];
 }
 
-std::optional<sqlscript::StatementRange> StatementAtCaret::statementAtCaret() const {
+std::optional<script::StatementRange> StatementAtCaret::statementAtCaret() const {
     return statementIn(editor_->text());
 }
 
 void StatementAtCaret::runStatementAtCaret() {
     if (runs_->isRunning()) return; // one run at a time, as for the whole script
     const QString script = editor_->text();
-    const std::optional<sqlscript::StatementRange> statement = statementIn(script);
+    const std::optional<script::StatementRange> statement = statementIn(script);
     if (!statement) {
         clearFlash();
         runs_->execute(QString(), {}); // "nothing to do", as for an empty script
@@ -66,7 +66,7 @@ void StatementAtCaret::runStatementAtCaret() {
     unflash_->start(kFlashMs);
 }
 
-void StatementAtCaret::flash(const sqlscript::StatementRange& range) {
+void StatementAtCaret::flash(const script::StatementRange& range) {
     clearFlash();
     editor_->fillIndicatorRange(range.from.line, range.from.column, range.to.line, range.to.column,
                                 kFlashIndicator);

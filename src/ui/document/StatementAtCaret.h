@@ -32,7 +32,7 @@ public:
 
     void runStatementAtCaret();
     // The statement under the caret in the current script; nullopt when none.
-    std::optional<sqlscript::StatementRange> statementAtCaret() const;
+    std::optional<script::StatementRange> statementAtCaret() const;
     // Whether a statement's range is marked in the editor now.
     bool isFlashing() const { return flashed_; }
 
@@ -40,8 +40,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::optional<sqlscript::StatementRange> statementIn(const QString& script) const;
-    void flash(const sqlscript::StatementRange& range);
+    std::optional<script::StatementRange> statementIn(const QString& script) const;
+    void flash(const script::StatementRange& range);
     void clearFlash();
 
     SqlEditor* editor_;

@@ -82,7 +82,7 @@ void ToolOutputView::checkMemory() {
     reader_->pause();
     emit holdWanted(true);
     const MemoryAnswer answer =
-        memoryquestion::ask(pane_, memoryquestion::toolOutput(program_), held, limit_);
+        document::askAboutMemory(pane_, document::toolOutputSubject(program_), held, limit_);
     asking_ = false;
     switch (answer) {
     case MemoryAnswer::KeepFetching: {

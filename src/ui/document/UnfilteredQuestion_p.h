@@ -15,11 +15,11 @@ class QWidget;
 // True when the run may go on: the question is off, the script changes no
 // table unfiltered, or the user answered Yes. dialect: the lexer dialect
 // of the document's server.
-bool confirmUnfilteredChanges(QWidget* parent, const QString& script, sqlscript::Dialect dialect,
+bool confirmUnfilteredChanges(QWidget* parent, const QString& script, script::Dialect dialect,
                               const settings::Snapshot& options);
 
 // The question before a run that may change data (script/DataChanges.h) on
 // a connection that asks for it (ConfirmChanges, on by default for the
 // environment "production"). True when the run may go on.
 bool confirmDataChanges(QWidget* parent, const QString& script, const QString& connectionString,
-                        sqlscript::Dialect dialect);
+                        script::Dialect dialect);

@@ -57,7 +57,7 @@ void ValueViewer::saveToFile() {
     const QString path = Dialogs::get().saveFileName(this, QStringLiteral("Save Value"),
                                                      {QStringLiteral("All Files (*)")}, QDir::homePath());
     if (path.isEmpty() || !value_) return;
-    const Status saved = fsutil::writeFileAtomically(path, value_->toUtf8(), fsutil::kShared);
+    const Status saved = settings::writeFileAtomically(path, value_->toUtf8(), settings::kShared);
     if (!saved)
         Dialogs::get().message(this, QStringLiteral("The value was not saved to %1.\n%2").arg(path, saved.error()),
                                QStringLiteral("Save Value"));

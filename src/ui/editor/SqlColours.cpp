@@ -3,9 +3,9 @@
 #include <Qsci/qscilexersql.h>
 #include <Qsci/qsciscintillabase.h>
 
-namespace sqlcolours {
+namespace editor {
 
-Theme::Role roleOf(int style) {
+Theme::Role sqlColourRole(int style) {
     using Role = Theme::Role;
     using L = QsciLexerSQL;
     switch (style) {
@@ -39,13 +39,13 @@ Theme::Role roleOf(int style) {
     }
 }
 
-void apply(QsciLexerSQL* lexer) {
+void applySqlColours(QsciLexerSQL* lexer) {
     const QColor paper = themeColour(Theme::Role::Paper);
     lexer->setDefaultPaper(paper);
     lexer->setDefaultColor(themeColour(Theme::Role::Text));
     lexer->setPaper(paper, -1); // every style
     for (int style = 0; style <= QsciScintillaBase::STYLE_MAX; ++style)
-        if (!lexer->description(style).isEmpty()) lexer->setColor(themeColour(roleOf(style)), style);
+        if (!lexer->description(style).isEmpty()) lexer->setColor(themeColour(sqlColourRole(style)), style);
 }
 
-} // namespace sqlcolours
+} // namespace editor

@@ -8,11 +8,11 @@
 
 class QsciLexerSQL;
 
-namespace sqlcolours {
+namespace editor {
 
 // The role that colours one of the lexer's styles.
-Theme::Role roleOf(int style);
+Theme::Role sqlColourRole(int style);
 // Gives every style of lexer its colour and paper from the theme in use.
-void apply(QsciLexerSQL* lexer);
+void applySqlColours(QsciLexerSQL* lexer);
 
-} // namespace sqlcolours
+} // namespace editor

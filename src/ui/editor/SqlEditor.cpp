@@ -72,7 +72,7 @@ SqlEditor::SqlEditor(QWidget* parent) : QsciScintilla(parent) {
     setScrollWidthTracking(true);
     setScrollWidth(200);
     auto* stock = new QsciLexerSQL(this);
-    Theme::instance().onChange(stock, [stock] { sqlcolours::apply(stock); });
+    Theme::instance().onChange(stock, [stock] { editor::applySqlColours(stock); });
     lexer_ = stock;
     Theme::instance().onChange(this, [this] { applyTheme(); });
     setEditorFont(QString(), QString());

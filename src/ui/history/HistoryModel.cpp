@@ -81,7 +81,7 @@ QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int 
 
 QString HistoryModel::durationText(qint64 ms) {
     if (ms < 60'000) return QStringLiteral("%1 s").arg(double(ms) / 1000.0, 0, 'f', 3);
-    return textlayout::elapsedText(ms);
+    return run::elapsedText(ms);
 }
 
 QString HistoryModel::timeText(const QDateTime& started, const QDate& today) {
@@ -114,4 +114,4 @@ QString HistoryModel::toolTip(const HistoryEntry& e) {
     return QStringLiteral("<p>%1</p><pre>%2</pre>").arg(heading, lines.join(QLatin1Char('\n')).toHtmlEscaped());
 }
 
-bool HistoryModel::isFailure(const HistoryEntry& e) { return runhistory::isErrorWord(e.outcome); }
+bool HistoryModel::isFailure(const HistoryEntry& e) { return store::isErrorWord(e.outcome); }

@@ -1,6 +1,6 @@
 #include "options/ExecutionPlanPage.h"
 
-#include "options/OptionNotes.h"
+#include "options/OptionNotes_p.h"
 #include "options/SettingsBindings.h"
 #include "options/ToolSettingsPages.h"
 
@@ -28,9 +28,9 @@ ExecutionPlanPage::ExecutionPlanPage(SettingsBindings& bindings, QWidget* parent
     group->addButton(userSpecific_);
     chooser_->addItems(kTools);
     chooser_->setToolTip(QStringLiteral("The external program scripts are handed to"));
-    tabs_->addTab(toolpages::isqlwPage(bindings, tabs_), QStringLiteral("ISQLW Settings"));
-    tabs_->addTab(toolpages::isqlPage(bindings, tabs_), QStringLiteral("ISQL Settings"));
-    tabs_->addTab(toolpages::otherPage(bindings, tabs_), QStringLiteral("Other Settings"));
+    tabs_->addTab(options::isqlwPage(bindings, tabs_), QStringLiteral("ISQLW Settings"));
+    tabs_->addTab(options::isqlPage(bindings, tabs_), QStringLiteral("ISQL Settings"));
+    tabs_->addTab(options::otherPage(bindings, tabs_), QStringLiteral("Other Settings"));
 
     auto* chosen = new QHBoxLayout;
     chosen->addWidget(userSpecific_);
@@ -39,7 +39,7 @@ ExecutionPlanPage::ExecutionPlanPage(SettingsBindings& bindings, QWidget* parent
     auto* l = new QVBoxLayout(this);
     auto* first = new QHBoxLayout;
     first->addWidget(default_);
-    first->addWidget(optionnotes::note(optionnotes::nextRunText(), this));
+    first->addWidget(options::note(options::nextRunText(), this));
     first->addStretch(1);
     l->addLayout(first);
     l->addLayout(chosen);

@@ -1,7 +1,7 @@
 #include "options/GeneralOptionsPage.h"
 
 #include "common/Theme.h"
-#include "options/OptionNotes.h"
+#include "options/OptionNotes_p.h"
 #include "options/SettingsBindings.h"
 
 #include <QButtonGroup>
@@ -27,7 +27,7 @@ QWidget* withNote(QWidget* control, const QString& note, QWidget* parent) {
     auto* l = new QHBoxLayout(row);
     l->setContentsMargins(0, 0, 0, 0);
     l->addWidget(control);
-    l->addWidget(optionnotes::note(note, row));
+    l->addWidget(options::note(note, row));
     l->addStretch(1);
     return row;
 }
@@ -65,13 +65,13 @@ QWidget* GeneralOptionsPage::buildChecks(SettingsBindings& bindings) {
     };
     check(Key::CodeSense, "Code Sense");
     check(Key::CatalogSense, "Catalog Sense");
-    check(Key::AutoCorrectSyntax, "Auto Correct Syntax", optionnotes::atOnceText());
-    check(Key::ConvertTabs, "Convert Tabs To Spaces", optionnotes::atOnceText());
+    check(Key::AutoCorrectSyntax, "Auto Correct Syntax", options::atOnceText());
+    check(Key::ConvertTabs, "Convert Tabs To Spaces", options::atOnceText());
     check(Key::ParseComments, "Parse Comments Locally");
     check(Key::ShowSplash, "Show Splash Screen ");
     check(Key::StartupQuery, "Show Startup Query");
-    check(Key::SyntaxHighlight, "Syntax Highlight", optionnotes::atOnceText());
-    check(Key::ConfirmUnfiltered, "Ask Before UPDATE/DELETE Without WHERE", optionnotes::nextRunText());
+    check(Key::SyntaxHighlight, "Syntax Highlight", options::atOnceText());
+    check(Key::ConfirmUnfiltered, "Ask Before UPDATE/DELETE Without WHERE", options::nextRunText());
     check(Key::AutoCompleteDot, "Suggest Names After \".\"");
     check(Key::AutoCompleteWord, "Suggest Words After Two Letters");
 
@@ -79,12 +79,12 @@ QWidget* GeneralOptionsPage::buildChecks(SettingsBindings& bindings) {
     form->setContentsMargins(0, 8, 0, 0);
     addTextRow(form, bindings, Key::LoginTimeout, "Login Timeout (secs):",
                QStringLiteral("Seconds to wait for a database login; 15 when empty or not a positive number."),
-               optionnotes::nextRunText(), box);
+               options::nextRunText(), box);
     addTextRow(form, bindings, Key::QueryTerminator, "Query Terminator String:", QString(), QString(), box);
     addTextRow(form, bindings, Key::HistoryLimit, "History Entries Kept:",
                QStringLiteral("Runs the query history keeps (newest first); 0 adds no more runs and "
                               "keeps those already there, 5000 when empty or not a number."),
-               optionnotes::nextRunText(), box);
+               options::nextRunText(), box);
     form->addRow(QStringLiteral("Theme:"), buildTheme(bindings));
     l->addLayout(form);
     l->addStretch(1);
@@ -115,7 +115,7 @@ QWidget* GeneralOptionsPage::buildRowcount(SettingsBindings& bindings) {
     auto* form = new QFormLayout(frame);
     auto* on = new QCheckBox(QStringLiteral("Rowcount ON"), frame);
     bindings.bindFlag(Key::RowCount, on);
-    form->addRow(withNote(on, optionnotes::nextRunText(), frame));
+    form->addRow(withNote(on, options::nextRunText(), frame));
     addTextRow(form, bindings, Key::RowCountValue, "Numbers:",
                QStringLiteral("Rows fetched per result set while Rowcount ON is ticked; "
                               "a value that is not a positive number fetches every row."),
@@ -123,11 +123,11 @@ QWidget* GeneralOptionsPage::buildRowcount(SettingsBindings& bindings) {
     addTextRow(form, bindings, Key::ResultMemoryLimit, "Ask When Results Pass (MB):",
                QStringLiteral("Megabytes of result rows a run may hold before it asks whether to go on; "
                               "a quarter of the machine's memory when empty or not a positive number."),
-               optionnotes::nextRunText(), frame);
+               options::nextRunText(), frame);
     addTextRow(form, bindings, Key::GridMemory, "Grid Rows In Memory (MB):",
                QStringLiteral("Megabytes the grids' rows may take in memory; older rows move to a temporary "
                               "file past it. 0 keeps every row in memory; 256 when empty or not a number."),
-               optionnotes::nextRunText(), frame);
+               options::nextRunText(), frame);
     addTextRow(form, bindings, Key::NullMarker, "NULL Shows As:",
                QStringLiteral("What a NULL cell of the grid shows (greyed); NULL when empty."), QString(), frame);
     addTextRow(form, bindings, Key::ExportNullText, "NULL In CSV Exports:",
@@ -158,7 +158,7 @@ QWidget* GeneralOptionsPage::buildFont(SettingsBindings& bindings) {
     row->addWidget(caption);
     row->addWidget(font_, 1);
     row->addWidget(fontSize_);
-    row->addWidget(optionnotes::note(optionnotes::atOnceText(), frame));
+    row->addWidget(options::note(options::atOnceText(), frame));
     l->addLayout(row);
     bindings.bindText(Key::Font, font_);
     bindings.bindText(Key::FontSize, fontSize_);
@@ -186,7 +186,7 @@ QWidget* GeneralOptionsPage::buildResults(SettingsBindings& bindings) {
     group->addButton(text_);
     l->addWidget(grid_);
     l->addWidget(text_);
-    l->addWidget(optionnotes::note(optionnotes::newDocumentsText(), frame));
+    l->addWidget(options::note(options::newDocumentsText(), frame));
     l->addStretch(1);
     bindings.bindChoice(Key::ResultsIn, grid_, text_);
     return frame;

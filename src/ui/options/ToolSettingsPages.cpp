@@ -4,7 +4,7 @@
 #include "external/ToolPassword.h"
 #include "options/PathField.h"
 #include "options/SettingsBindings.h"
-#include "options/ToolUsageTexts.h"
+#include "options/ToolUsageTexts_p.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -18,7 +18,7 @@
 
 using settings::Key;
 
-namespace toolpages {
+namespace options {
 namespace {
 
 const QStringList kAllFiles = {QStringLiteral("All Files (*)")};
@@ -122,8 +122,8 @@ QWidget* isqlwPage(SettingsBindings& bindings, QWidget* parent) {
                  pathBox(bindings, Key::IsqlwOutputFile, QStringLiteral("Output file"), page));
     form->addRow(QString(),
                  checkBox(bindings, Key::IsqlwShellOpen, QStringLiteral("Shell Open QA (-f)"), page));
-    form->addRow(linkRow(descriptionLink(QStringLiteral("isqlwDescription"), &toolusage::isqlwTitle,
-                                         &toolusage::isqlwText, page),
+    form->addRow(linkRow(descriptionLink(QStringLiteral("isqlwDescription"), &options::isqlwTitle,
+                                         &options::isqlwText, page),
                          page));
     page->setLayout(form);
     return page;
@@ -144,7 +144,7 @@ QWidget* isqlPage(SettingsBindings& bindings, QWidget* parent) {
     form->addRow(QString(),
                  checkBox(bindings, Key::IsqlStatistics, QStringLiteral("Print Statistics"), page));
     form->addRow(linkRow(
-        descriptionLink(QStringLiteral("isqlDescription"), &toolusage::isqlTitle, &toolusage::isqlText, page),
+        descriptionLink(QStringLiteral("isqlDescription"), &options::isqlTitle, &options::isqlText, page),
         page));
     page->setLayout(form);
     return page;
@@ -198,4 +198,4 @@ QWidget* otherPage(SettingsBindings& bindings, QWidget* parent) {
     return page;
 }
 
-} // namespace toolpages
+} // namespace options

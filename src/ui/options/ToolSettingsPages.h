@@ -6,10 +6,10 @@
 class QWidget;
 class SettingsBindings;
 
-namespace toolpages {
+namespace options {
 
 QWidget* isqlwPage(SettingsBindings& bindings, QWidget* parent);
 QWidget* isqlPage(SettingsBindings& bindings, QWidget* parent);
 QWidget* otherPage(SettingsBindings& bindings, QWidget* parent);
 
-} // namespace toolpages
+} // namespace options

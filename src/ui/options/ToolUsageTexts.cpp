@@ -1,8 +1,8 @@
-#include "options/ToolUsageTexts.h"
+#include "options/ToolUsageTexts_p.h"
 
 #include <QStringList>
 
-namespace toolusage {
+namespace options {
 
 QString isqlTitle() {
     return QStringLiteral("ISQL Description");
@@ -61,4 +61,4 @@ QString isqlwText() {
         .join(QLatin1Char('\n'));
 }
 
-} // namespace toolusage
+} // namespace options

@@ -53,17 +53,17 @@ bool runFeatureCommand(QWidget* window, WindowCommand command, QueryDocument* do
                                QStringLiteral("About SQL Query Editor"));
         return true;
     case WindowCommand::InsertTemplate:
-    case WindowCommand::TemplateNew: templateCommand(&templatecommands::newItem); return true;
-    case WindowCommand::TemplateEdit: templateCommand(&templatecommands::editItem); return true;
-    case WindowCommand::TemplateDelete: templateCommand(&templatecommands::deleteItem); return true;
+    case WindowCommand::TemplateNew: templateCommand(&templates::newItem); return true;
+    case WindowCommand::TemplateEdit: templateCommand(&templates::editItem); return true;
+    case WindowCommand::TemplateDelete: templateCommand(&templates::deleteItem); return true;
     case WindowCommand::Options: {
         OptionsDialog options(window);
-        if (options.exec() == QDialog::Accepted) thememenu::applySaved();
+        if (options.exec() == QDialog::Accepted) shell::applySavedTheme();
         return true;
     }
-    case WindowCommand::ThemeSystem: thememenu::choose(window, Theme::Choice::System); return true;
-    case WindowCommand::ThemeLight: thememenu::choose(window, Theme::Choice::Light); return true;
-    case WindowCommand::ThemeDark: thememenu::choose(window, Theme::Choice::Dark); return true;
+    case WindowCommand::ThemeSystem: shell::chooseTheme(window, Theme::Choice::System); return true;
+    case WindowCommand::ThemeLight: shell::chooseTheme(window, Theme::Choice::Light); return true;
+    case WindowCommand::ThemeDark: shell::chooseTheme(window, Theme::Choice::Dark); return true;
     default: return false;
     }
 }

@@ -18,14 +18,14 @@ KeyPreset presetFromName(const QString& name) {
 
 // One key as config.ini spells it; nullopt when it cannot be read.
 std::optional<QKeySequence> keyFromText(const QString& text) {
-    if (text.trimmed().compare(keysettings::kNoKey, Qt::CaseInsensitive) == 0) return QKeySequence();
+    if (text.trimmed().compare(settings::kNoShortcut, Qt::CaseInsensitive) == 0) return QKeySequence();
     const QKeySequence k = QKeySequence::fromString(text.trimmed(), QKeySequence::PortableText);
     if (k.count() != 1 || k[0].key() == Qt::Key_unknown) return std::nullopt;
     return k;
 }
 
 QString keyText(const QKeySequence& k) {
-    return k.isEmpty() ? keysettings::kNoKey : k.toString(QKeySequence::PortableText);
+    return k.isEmpty() ? settings::kNoShortcut : k.toString(QKeySequence::PortableText);
 }
 
 QStringList allIds() {
@@ -69,7 +69,7 @@ void KeyMap::usePreset(KeyPreset preset) {
 }
 
 KeyMap KeyMap::saved() {
-    const keysettings::Stored stored = keysettings::read(allIds());
+    const settings::StoredShortcuts stored = settings::readShortcuts(allIds());
     KeyMap m(presetFromName(stored.preset));
     QSet<QString> changed;
     for (const MenuEntry* e : commands()) {
@@ -94,7 +94,7 @@ Status KeyMap::save() const {
         const QString id = QString::fromLatin1(e->id);
         if (keys_.value(id) != presetKey(*e, preset_)) changes.insert(id, keyText(keys_.value(id)));
     }
-    return keysettings::write(presetName(preset_), changes, allIds());
+    return settings::writeShortcuts(presetName(preset_), changes, allIds());
 }
 
 void KeyMap::setKey(const QString& id, const QKeySequence& key) {

@@ -27,7 +27,7 @@ void MainStatusBar::setBusy(bool busy, const QString& text) {
 }
 
 void MainStatusBar::updateKeyPanels(const SqlEditor* editor) {
-    setPanelText(CapsPanel, lockkeys::capsLockOn().value_or(false) ? QStringLiteral("CAPS") : QString());
-    setPanelText(NumPanel, lockkeys::numLockOn().value_or(false) ? QStringLiteral("NUM") : QString());
+    setPanelText(CapsPanel, common::capsLockOn().value_or(false) ? QStringLiteral("CAPS") : QString());
+    setPanelText(NumPanel, common::numLockOn().value_or(false) ? QStringLiteral("NUM") : QString());
     setPanelText(InsertPanel, !editor ? QString() : editor->overwriteMode() ? QStringLiteral("OVR") : QStringLiteral("INS"));
 }

@@ -64,9 +64,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     Theme::instance().onChange(mdi_, [this] { mdi_->setBackground(themeColour(Theme::Role::Workspace)); });
     setCentralWidget(mdi_);
     buildMenus();
-    starttrace::mark("menus built");
+    shell::markStartStep("menus built");
     KeyMap::saved().applyTo(*this);
-    thememenu::attach(this);
+    shell::attachThemeMenu(this);
     buildStatusBar();
     journal_ = new JournalKeeper(this);
     new WriteFailureNotices(this);
@@ -95,10 +95,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
                     }
             });
 
-    starttrace::mark("status bar built");
+    shell::markStartStep("status bar built");
     windowCount_ = 1;
     QueryDocument* first = newDocument();
-    starttrace::mark("first document built");
+    shell::markStartStep("first document built");
     if (QMdiSubWindow* w = qobject_cast<QMdiSubWindow*>(first->parentWidget())) w->showMaximized();
     sb_->setWindowCount(windowCount_);
     resize(1180, 760);
@@ -159,7 +159,7 @@ void MainWindow::buildStatusBar() {
     setStatusBar(sb_);
     connect(sb_, &MainStatusBar::fileOpenRequested, this, [this](const QString& f) {
         if (!shell::shellExecuteFile(this, f))
-            sb_->setBusy(false, launch::failureLine(shell::lastError(), f));
+            sb_->setBusy(false, external::failureLine(shell::lastError(), f));
     });
     updateKeyPanels();
     auto* watcher = new KeyPanelWatcher(this);

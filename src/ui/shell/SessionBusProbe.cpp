@@ -14,7 +14,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-namespace sessionbus {
+namespace shell {
 
 namespace {
 
@@ -39,53 +39,53 @@ bool unixSocketOf(const QString& address, sockaddr_un& addr, socklen_t& length) 
     return false;
 }
 
-State probeSocket(const sockaddr_un& addr, socklen_t length, int timeoutMs) {
+SessionBusState probeSocket(const sockaddr_un& addr, socklen_t length, int timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     const auto left = [deadline] {
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         return int(std::max<std::chrono::milliseconds::rep>(0, ms.count()));
     };
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) return State::Unreachable;
-    const auto finish = [fd](State s) {
+    if (fd < 0) return SessionBusState::Unreachable;
+    const auto finish = [fd](SessionBusState s) {
         ::close(fd);
         return s;
     };
     pollfd p{fd, POLLOUT, 0};
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), length) != 0) {
-        if (errno != EINPROGRESS && errno != EAGAIN) return finish(State::Unreachable);
-        if (::poll(&p, 1, left()) <= 0) return finish(State::Silent);
+        if (errno != EINPROGRESS && errno != EAGAIN) return finish(SessionBusState::Unreachable);
+        if (::poll(&p, 1, left()) <= 0) return finish(SessionBusState::Silent);
         int error = 0;
         socklen_t size = sizeof(error);
         ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size);
-        if (error != 0) return finish(State::Unreachable);
+        if (error != 0) return finish(SessionBusState::Unreachable);
     }
     // the greeting every bus client sends first; any answer (OK or REJECTED) will do
     const QByteArray uid = QByteArray::number(::getuid()).toHex();
     const QByteArray greeting = QByteArray(1, '\0') + "AUTH EXTERNAL " + uid + "\r\n";
     if (::send(fd, greeting.constData(), size_t(greeting.size()), MSG_NOSIGNAL) != greeting.size())
-        return finish(State::Unreachable);
+        return finish(SessionBusState::Unreachable);
     p = {fd, POLLIN, 0};
-    if (::poll(&p, 1, left()) <= 0) return finish(State::Silent);
+    if (::poll(&p, 1, left()) <= 0) return finish(SessionBusState::Silent);
     char reply[64];
-    return finish(::recv(fd, reply, sizeof(reply), 0) > 0 ? State::Answers : State::Unreachable);
+    return finish(::recv(fd, reply, sizeof(reply), 0) > 0 ? SessionBusState::Answers : SessionBusState::Unreachable);
 }
 
 } // namespace
 
-State probe(const QString& address, int timeoutMs) {
+SessionBusState probeSessionBus(const QString& address, int timeoutMs) {
     sockaddr_un addr;
     socklen_t length = 0;
-    if (address.isEmpty() || !unixSocketOf(address, addr, length)) return State::NotConfigured;
+    if (address.isEmpty() || !unixSocketOf(address, addr, length)) return SessionBusState::NotConfigured;
     return probeSocket(addr, length, timeoutMs);
 }
 
 QString disableWhenSilent(int timeoutMs) {
     const QString address = qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS");
     // on a thread of its own: the UI thread only waits for a bounded time
-    std::future<State> probing = std::async(std::launch::async, [address, timeoutMs] { return probe(address, timeoutMs); });
+    std::future<SessionBusState> probing = std::async(std::launch::async, [address, timeoutMs] { return probeSessionBus(address, timeoutMs); });
     const bool done = probing.wait_for(std::chrono::milliseconds(timeoutMs + 1000)) == std::future_status::ready;
-    if (done && probing.get() != State::Silent) return {};
+    if (done && probing.get() != SessionBusState::Silent) return {};
     qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/sqlqe-session-bus-did-not-answer");
     return QStringLiteral("The desktop session bus (%1) did not answer within %2 seconds, so the editor runs without "
                           "it: no screen-reader support and no desktop keyring (saved passwords stay in vsql.db).")
@@ -93,4 +93,4 @@ QString disableWhenSilent(int timeoutMs) {
         .arg(timeoutMs / 1000);
 }
 
-} // namespace sessionbus
+} // namespace shell

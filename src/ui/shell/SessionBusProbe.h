@@ -13,20 +13,20 @@
 
 #include <QString>
 
-namespace sessionbus {
+namespace shell {
 
-enum class State {
+enum class SessionBusState {
     NotConfigured, // no address, or one of a kind not probed here (tcp, ...)
     Answers,
     Unreachable, // refused or missing: every client fails at once by itself
     Silent,      // accepts, but did not answer in time
 };
 
-State probe(const QString& address, int timeoutMs);
+SessionBusState probeSessionBus(const QString& address, int timeoutMs);
 
 // Probes DBUS_SESSION_BUS_ADDRESS; when the bus is silent, turns it off for
 // this process and returns the notice for the user (else empty). Call
 // first in main, before the application object and any thread exist.
 QString disableWhenSilent(int timeoutMs = 3000);
 
-} // namespace sessionbus
+} // namespace shell

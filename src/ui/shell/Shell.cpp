@@ -10,13 +10,13 @@ namespace shell {
 
 namespace {
 
-launch::LaunchError& recorded() {
-    static launch::LaunchError error;
+external::LaunchError& recorded() {
+    static external::LaunchError error;
     return error;
 }
 
 bool failed(int code) {
-    recorded() = launch::errorFor(code);
+    recorded() = external::errorFor(code);
     return false;
 }
 
@@ -28,20 +28,20 @@ bool isAddress(const QString& text) {
 
 } // namespace
 
-launch::LaunchError lastError() {
+external::LaunchError lastError() {
     return recorded();
 }
 
 bool shellExecuteFile(QWidget*, const QString& file, const QStringList& parameters, const QString& folder) {
-    recorded() = launch::LaunchError{};
+    recorded() = external::LaunchError{};
     const QString target = file.trimmed();
-    if (target.isEmpty()) return failed(launch::kFileNotFound);
+    if (target.isEmpty()) return failed(external::kFileNotFound);
 
     if (!parameters.isEmpty() || !folder.isEmpty()) {
-        if (const int problem = launch::programProblem(target, folder)) return failed(problem);
+        if (const int problem = external::programProblem(target, folder)) return failed(problem);
         qint64 pid = 0;
         if (!QProcess::startDetached(target, parameters, folder, &pid))
-            return failed(launch::processFailure(QProcess::FailedToStart, target, folder));
+            return failed(external::processFailure(QProcess::FailedToStart, target, folder));
         return true;
     }
 
@@ -50,12 +50,12 @@ bool shellExecuteFile(QWidget*, const QString& file, const QStringList& paramete
         url = QUrl(target, QUrl::StrictMode);
     } else {
         const QString path = QUrl(target).isLocalFile() ? QUrl(target).toLocalFile() : target;
-        if (const int problem = launch::documentProblem(path)) return failed(problem);
+        if (const int problem = external::documentProblem(path)) return failed(problem);
         url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     }
     // The desktop's handler only says whether it took the request: a refusal
     // means nothing is set up for this kind of file or address.
-    if (!QDesktopServices::openUrl(url)) return failed(launch::kNoAssociation);
+    if (!QDesktopServices::openUrl(url)) return failed(external::kNoAssociation);
     return true;
 }
 

@@ -2,7 +2,7 @@
 // Opening documents, web addresses and programs for the user. Documents and
 // addresses go to the desktop's handler; a program starts on its own with an
 // argument list, never through a shell. A failure is recorded as an error
-// number and text (launch::errorFor) for the caller to read.
+// number and text (external::errorFor) for the caller to read.
 
 #include "external/LaunchFailure.h"
 
@@ -20,6 +20,6 @@ bool shellExecuteFile(QWidget* owner, const QString& file, const QStringList& pa
                       const QString& folder = QString());
 
 // The failure of the last call (code 0 after a success).
-launch::LaunchError lastError();
+external::LaunchError lastError();
 
 } // namespace shell

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace starttrace {
+namespace shell {
 namespace {
 QElapsedTimer& clock() {
     static QElapsedTimer timer;
@@ -17,11 +17,11 @@ bool enabled() {
 }
 } // namespace
 
-void begin() { clock().start(); }
+void beginStartTrace() { clock().start(); }
 
-void mark(const char* step) {
+void markStartStep(const char* step) {
     if (!enabled() || !clock().isValid()) return;
     std::fprintf(stderr, "start: %7.1f %s\n", double(clock().nsecsElapsed()) / 1e6, step);
 }
 
-} // namespace starttrace
+} // namespace shell

@@ -8,7 +8,7 @@
 #include <QActionGroup>
 #include <QMenu>
 
-namespace thememenu {
+namespace shell {
 namespace {
 const std::pair<const char*, Theme::Choice> kEntries[] = {
     {"mnuThemeSystem", Theme::Choice::System},
@@ -17,9 +17,9 @@ const std::pair<const char*, Theme::Choice> kEntries[] = {
 };
 } // namespace
 
-void attach(MainWindow* window) {
+void attachThemeMenu(MainWindow* window) {
     Theme::instance().followPaletteOf(window);
-    applySaved();
+    applySavedTheme();
     auto* group = new QActionGroup(window);
     for (const auto& [id, choice] : kEntries)
         if (QAction* a = window->action(QLatin1String(id))) {
@@ -34,7 +34,7 @@ void attach(MainWindow* window) {
         });
 }
 
-void choose(QWidget* window, Theme::Choice choice) {
+void chooseTheme(QWidget* window, Theme::Choice choice) {
     Theme::instance().setChoice(choice);
     const Status s = settings::write(settings::Key::Theme, Theme::choiceName(choice));
     if (!s)
@@ -43,8 +43,8 @@ void choose(QWidget* window, Theme::Choice choice) {
                         .arg(s.error()));
 }
 
-void applySaved() {
+void applySavedTheme() {
     Theme::instance().setChoice(Theme::choiceFromName(settings::current().text(settings::Key::Theme)));
 }
 
-} // namespace thememenu
+} // namespace shell

@@ -8,14 +8,14 @@
 class MainWindow;
 class QWidget;
 
-namespace thememenu {
+namespace shell {
 
 // Applies the saved choice, lets System follow the window's palette and
 // ticks the entry in use whenever the menu opens.
-void attach(MainWindow* window);
+void attachThemeMenu(MainWindow* window);
 // Uses choice now and writes it to config.ini; a failed write is said.
-void choose(QWidget* window, Theme::Choice choice);
+void chooseTheme(QWidget* window, Theme::Choice choice);
 // Applies the choice config.ini holds now.
-void applySaved();
+void applySavedTheme();
 
-} // namespace thememenu
+} // namespace shell

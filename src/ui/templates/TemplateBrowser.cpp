@@ -68,7 +68,7 @@ QTreeWidgetItem* TemplateBrowser::itemForKey(const QString& key) {
 
 void TemplateBrowser::getTemplates() {
     loaded_ = true;
-    using namespace templatetree;
+    using namespace store;
     QSet<QString> open;
     for (auto it = byKey_.cbegin(); it != byKey_.cend(); ++it)
         if (it.value()->isExpanded()) open.insert(it.key());
@@ -77,7 +77,7 @@ void TemplateBrowser::getTemplates() {
     const QSignalBlocker quiet(this); // rebuilding chooses nothing
     clear();
     byKey_.clear();
-    const Result<std::vector<Node>> nodes = load();
+    const Result<std::vector<TemplateNode>> nodes = loadTemplateTree();
     const QIcon folder = folderIcon(style());
     const QIcon leaf = style()->standardIcon(QStyle::SP_FileIcon);
     auto* root = new QTreeWidgetItem(this, QStringList{QLatin1String(kRootText)});
@@ -91,14 +91,14 @@ void TemplateBrowser::getTemplates() {
         why->setFlags(Qt::ItemIsEnabled);
         why->setToolTip(0, nodes.error());
     }
-    for (const Node& n : nodes.valueOr({})) {
-        if (n.kind == NodeKind::Root) continue;
+    for (const TemplateNode& n : nodes.valueOr({})) {
+        if (n.kind == TemplateNodeKind::Root) continue;
         QTreeWidgetItem* parent = byKey_.value(n.parentKey);
         if (!parent || byKey_.contains(n.key)) continue;
         auto* item = new QTreeWidgetItem(parent, QStringList{n.text});
         item->setData(0, kKeyRole, n.key);
-        item->setIcon(0, n.kind == NodeKind::Template ? leaf : folder);
-        if (n.kind == NodeKind::Template) item->setToolTip(0, n.text);
+        item->setIcon(0, n.kind == TemplateNodeKind::Template ? leaf : folder);
+        if (n.kind == TemplateNodeKind::Template) item->setToolTip(0, n.text);
         byKey_.insert(n.key, item);
     }
     root->setExpanded(true);
@@ -118,23 +118,23 @@ void TemplateBrowser::getTemplates() {
 }
 
 void TemplateBrowser::choose(QTreeWidgetItem* item) {
-    using namespace templatetree;
+    using namespace store;
     if (!item) return;
     TemplateSelection& chosen = TemplateSelection::current();
-    const ParsedKey k = parseKey(keyOf(item));
+    const ParsedTemplateKey k = parseTemplateKey(keyOf(item));
     switch (k.kind) {
-    case NodeKind::Template: {
+    case TemplateNodeKind::Template: {
         chosen.templateId = k.id;
-        const ParsedKey group = parseKey(keyOf(item->parent()));
-        chosen.groupId = group.kind == NodeKind::Group ? std::optional<qint64>(group.id) : std::nullopt;
+        const ParsedTemplateKey group = parseTemplateKey(keyOf(item->parent()));
+        chosen.groupId = group.kind == TemplateNodeKind::Group ? std::optional<qint64>(group.id) : std::nullopt;
         break;
     }
-    case NodeKind::Group:
+    case TemplateNodeKind::Group:
         chosen.templateId.reset();
         chosen.groupId = k.id;
         break;
-    case NodeKind::Root:
-    case NodeKind::Orphans:
+    case TemplateNodeKind::Root:
+    case TemplateNodeKind::Orphans:
         chosen.templateId.reset();
         chosen.groupId.reset();
         break;
@@ -145,9 +145,9 @@ void TemplateBrowser::choose(QTreeWidgetItem* item) {
 
 void TemplateBrowser::activate(QTreeWidgetItem* item) {
     if (!item) return;
-    const templatetree::ParsedKey k = templatetree::parseKey(keyOf(item));
+    const store::ParsedTemplateKey k = store::parseTemplateKey(keyOf(item));
     choose(item);
-    if (k.kind == templatetree::NodeKind::Template) appendTemplate(k.id);
+    if (k.kind == store::TemplateNodeKind::Template) appendTemplate(k.id);
 }
 
 void TemplateBrowser::appendTemplate(qint64 id) {

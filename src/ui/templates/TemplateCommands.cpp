@@ -5,7 +5,7 @@
 #include "templates/TemplateEditor.h"
 #include "templates/TemplateSelection.h"
 
-namespace templatecommands {
+namespace templates {
 namespace {
 
 bool showEditor(QWidget* parent, bool edit) {
@@ -46,4 +46,4 @@ bool deleteItem(QWidget* parent) {
     return true;
 }
 
-} // namespace templatecommands
+} // namespace templates

@@ -6,7 +6,7 @@
 
 class QWidget;
 
-namespace templatecommands {
+namespace templates {
 
 // The template editor for a new template.
 bool newItem(QWidget* parent);
@@ -18,4 +18,4 @@ bool editItem(QWidget* parent);
 bool deleteItem(QWidget* parent);
 
 
-} // namespace templatecommands
+} // namespace templates

@@ -19,16 +19,16 @@
 #include <utility>
 #include <vector>
 
-namespace db::optionfiles {
+namespace db::maria {
 
-struct Option {
+struct OptionFileEntry {
     QString name;  // as written, "loose-" dropped
     QString value; // empty for a flag
 };
 
 // The options of the groups found in the files (and the files they
 // include), in reading order. A missing or unreadable file is skipped.
-std::vector<Option> read(const QStringList& files, const QStringList& groups);
+std::vector<OptionFileEntry> readOptionFiles(const QStringList& files, const QStringList& groups);
 
 // The client's files: /etc/my.cnf, /etc/mysql/my.cnf, $HOME/.my.cnf.
 QStringList clientFiles();
@@ -39,4 +39,4 @@ QStringList clientGroups();
 // give, the last value of each; options without a key are left out.
 std::vector<std::pair<QString, QString>> clientConnectionKeys();
 
-} // namespace db::optionfiles
+} // namespace db::maria

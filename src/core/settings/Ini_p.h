@@ -19,9 +19,9 @@
 #include <optional>
 #include <vector>
 
-namespace ini {
+namespace settings {
 
-struct Entry {
+struct IniEntry {
     QString section;
     QString key;
     QString value;
@@ -59,6 +59,6 @@ std::optional<QString> readKey(const QString& file, const QString& section, cons
 // must be single lines. A new file is created owner-only (it may hold
 // passwords); a file its user may not write is refused, not replaced.
 Status writeKey(const QString& file, const QString& section, const QString& key, const QString& value);
-Status writeKeys(const QString& file, const std::vector<Entry>& entries);
+Status writeKeys(const QString& file, const std::vector<IniEntry>& entries);
 
-} // namespace ini
+} // namespace settings

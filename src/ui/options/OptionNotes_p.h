@@ -4,7 +4,7 @@
 
 #include <QLabel>
 
-namespace optionnotes {
+namespace options {
 
 // For settings that a query document takes when it is created.
 inline QString newDocumentsText() {
@@ -30,4 +30,4 @@ inline QLabel* note(const QString& text, QWidget* parent) {
     return l;
 }
 
-} // namespace optionnotes
+} // namespace options

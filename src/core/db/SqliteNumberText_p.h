@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace db::sqlitetext {
+namespace db::sqlite {
 
 // Room enough for either.
 inline constexpr size_t kMaxNumberText = 32;
@@ -22,4 +22,4 @@ inline constexpr size_t kMaxNumberText = 32;
 size_t integerText(std::int64_t value, char* out);
 size_t realText(double value, char* out);
 
-} // namespace db::sqlitetext
+} // namespace db::sqlite

@@ -17,17 +17,17 @@
 #include <QString>
 #include <optional>
 
-namespace errorlocation {
+namespace run {
 
 // The place of the failure in text, the text given to Connection::execute.
-std::optional<sqlscript::TextPoint> locate(const db::ErrorPosition& position, QStringView text,
-                                           sqlscript::Dialect dialect);
+std::optional<script::TextPoint> locateError(const db::ErrorPosition& position, QStringView text,
+                                           script::Dialect dialect);
 
 // A point of a text that begins at origin in the editor, as the editor's
 // point: the first line's columns are shifted by origin's column.
-sqlscript::TextPoint shifted(sqlscript::TextPoint point, sqlscript::TextPoint origin);
+script::TextPoint shiftedPoint(script::TextPoint point, script::TextPoint origin);
 
 // The line of the closing message that names the location: "Line N".
-QString lineText(sqlscript::TextPoint point);
+QString errorLineText(script::TextPoint point);
 
-} // namespace errorlocation
+} // namespace run

@@ -15,7 +15,7 @@ namespace db {
 class Connection;
 }
 
-namespace databasebuild {
+namespace store {
 
 // Switches a connection to a file being built aside to unjournalled,
 // unsynced writes. Throws db::Error like any statement.
@@ -25,4 +25,4 @@ void fillWithoutSyncs(db::Connection& conn);
 // The connection that filled it must be closed first.
 Status syncAndRename(const QString& built, const QString& target);
 
-} // namespace databasebuild
+} // namespace store

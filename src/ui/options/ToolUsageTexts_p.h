@@ -4,11 +4,11 @@
 
 #include <QString>
 
-namespace toolusage {
+namespace options {
 
 QString isqlTitle();  // "ISQL Description"
 QString isqlText();   // the command-line tool's switches
 QString isqlwTitle(); // "ISQLW Description"
 QString isqlwText();  // the graphical tool's switches
 
-} // namespace toolusage
+} // namespace options

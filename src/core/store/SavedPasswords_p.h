@@ -17,23 +17,23 @@
 
 class SecretStore;
 
-namespace savedpasswords {
+namespace store {
 
 // True for a password value that is a reference ("keyring:<uuid>").
-bool isReference(const QString& passwordValue);
+bool isPasswordReference(const QString& passwordValue);
 // The text written in place of a password: "{keyring:<id>}".
-QString referenceText(const QString& id);
+QString passwordReferenceText(const QString& id);
 // The entry ids the string's password keys refer to, in order.
-QStringList referencedIds(const QString& connectionString);
+QStringList passwordReferenceIds(const QString& connectionString);
 
 // The string with every reference replaced by its password (quoted as
 // needed). A string without references comes back unchanged without asking
 // the store. A reference that cannot be read is a failure saying why: the
 // string is never handed on with a wrong or missing password.
-Result<QString> resolve(const QString& connectionString, SecretStore& store);
+Result<QString> resolvePasswords(const QString& connectionString, SecretStore& store);
 
 // A string made ready for vsql.db.
-struct Sealed {
+struct SealedPasswords {
     QString connectionString; // what to store
     QStringList written;      // entries written to the store for it
     QString notice;           // for the user when a password stayed in vsql.db against the rule
@@ -45,9 +45,9 @@ struct Sealed {
 // read and stored again under a new id, so no two rows share an entry.
 // Where the store is not available the passwords stay in the string; where
 // it fails to take one, that one stays too and notice says so.
-Result<Sealed> seal(const QString& connectionString, const QStringList& ownIds, SecretStore& store);
+Result<SealedPasswords> sealPasswords(const QString& connectionString, const QStringList& ownIds, SecretStore& store);
 
 // Removes the entries; a notice for the user when one could not be removed.
-QString forget(const QStringList& ids, SecretStore& store);
+QString forgetPasswords(const QStringList& ids, SecretStore& store);
 
-} // namespace savedpasswords
+} // namespace store
