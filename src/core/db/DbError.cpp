@@ -18,6 +18,16 @@ Error Error::usage(QString description) {
     return e;
 }
 
+Error Error::valueCount(qsizetype markers, qsizetype given) {
+    Error e(kNoErrorNumber,
+            QStringLiteral("[07001] The statement has %1 parameter marker(s) but %2 value(s) were given; it was not run.")
+                .arg(markers)
+                .arg(given),
+            QStringLiteral("07001"));
+    e.kind_ = Kind::Usage;
+    return e;
+}
+
 Error Error::cancelled(QString description, QString sqlState) {
     Error e(kNoErrorNumber, std::move(description), std::move(sqlState));
     e.kind_ = Kind::Cancelled;

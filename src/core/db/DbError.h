@@ -50,6 +50,9 @@ public:
     static Error closedResult();
     static Error usage(QString description);
     static Error cancelled(QString description, QString sqlState = {});
+    // A statement given values that are not as many as its markers (SQLSTATE
+    // 07001): refused before it is sent, never bound short or long.
+    static Error valueCount(qsizetype markers, qsizetype given);
 
     Kind kind() const { return kind_; }
     int number() const { return number_; }

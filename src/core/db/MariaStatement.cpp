@@ -27,11 +27,7 @@ Error PreparedStatement::error() const {
 
 BatchResult PreparedStatement::run(const Params& params) {
     const unsigned long expected = my().mysql_stmt_param_count(stmt_);
-    if (params.size() != expected)
-        throw Error(2031, QStringLiteral("[07001] The statement has %1 parameter marker(s) but %2 value(s) were given.")
-                              .arg(expected)
-                              .arg(params.size()),
-                    QStringLiteral("07001"));
+    if (params.size() != expected) throw Error::valueCount(qsizetype(expected), qsizetype(params.size()));
     // The client reads the values when the statement is sent: they live until then.
     std::vector<QByteArray> values(params.size());
     std::vector<MYSQL_BIND> binds(params.size());

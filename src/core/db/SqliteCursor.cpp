@@ -122,9 +122,7 @@ bool SqliteCursor::startNext(const Params& params) {
     if (!params.empty() && int(params.size()) != markers) {
         finalize();
         tail_ = end;
-        throw Error::usage(QStringLiteral("The statement has %1 parameter(s) and %2 value(s) were given; it was not run.")
-                               .arg(markers)
-                               .arg(params.size()));
+        throw Error::valueCount(markers, qsizetype(params.size()));
     }
     for (int i = 0; i < int(params.size()); ++i) {
         const QVariant& v = params[size_t(i)];
