@@ -8,6 +8,7 @@
 #include "store/SeedingGate.h"
 #include "store/RecoveryJournal.h"
 #include "support/FileMode.h"
+#include "support/Files.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempHome.h"
 
@@ -49,9 +50,7 @@ TEST(AppHome, AGivenHomeIsOneFolderAndOtherwiseTheXdgFoldersAreUsed) {
     EXPECT_EQ(store::demoDatabaseFile(), xdgFolders.data + QStringLiteral("/demo.db"));
     EXPECT_EQ(RecoveryJournal::folder(), xdgFolders.state + QStringLiteral("/recovery"));
     EXPECT_EQ(AppPaths::toolFolder(), xdgFolders.state);
-    QFile portable(exe.filePath(QStringLiteral("config.ini")));
-    ASSERT_TRUE(portable.open(QIODevice::WriteOnly));
-    portable.close();
+    writeFile(exe.filePath(QStringLiteral("config.ini")), QByteArray());
     EXPECT_EQ(AppPaths::resolve(QString(), exe.path()), (AppFolders{exe.path(), exe.path(), exe.path()}));
     AppPaths::set(before);
 }
@@ -108,16 +107,13 @@ TEST(AppHome, FirstStartSeedsSettingsResourcesAndDemo) {
     EXPECT_EQ(options.text(settings::Key::ExecutionPlan), QStringLiteral("0"));
     EXPECT_FALSE(options.text(settings::Key::Font).isEmpty());
 
+    // the seeded tables' content is checked in SeedContentTest
     auto res = ResourceDb::open();
-    for (const char* t : {"syntax", "providers", "connections", "template_types", "templates", "objects"})
-        EXPECT_NO_THROW(res->query(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(t)))) << t;
-    EXPECT_GT(count(*res, QStringLiteral("SELECT count(*) FROM syntax WHERE type = 1")), 50);
     EXPECT_EQ(res->query(QStringLiteral("SELECT returnvalue FROM providers WHERE provider_name LIKE ?"),
                          {QStringLiteral("sqlite")})
                   .rows.at(0)
                   .at(0),
               QStringLiteral("2"));
-    EXPECT_GT(count(*res, QStringLiteral("SELECT count(*) FROM templates t JOIN template_types g ON g.id = t.\"group\"")), 5);
     const db::Table demo = res->query(QStringLiteral("SELECT cn_string, type FROM connections WHERE name = ?"),
                                       {store::demoConnectionName()});
     ASSERT_EQ(demo.rows.size(), 1u);
@@ -143,10 +139,7 @@ TEST(AppHome, SecondStartChangesNothingAndKeepsUserData) {
 
 TEST(AppHome, DamagedResourceDatabaseIsMovedAsideAndRecreatedOnce) {
     TempHome home;
-    QFile junk(ResourceDb::path());
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write(QByteArray(8192, '\x5a'));
-    junk.close();
+    writeFile(ResourceDb::path(), QByteArray(8192, '\x5a'));
     const QStringList notices = store::ensureSeeded();
     ASSERT_EQ(notices.size(), 1);
     EXPECT_TRUE(notices[0].contains(QStringLiteral("corrupt-"))) << notices[0].toStdString();
@@ -188,11 +181,9 @@ TEST(AppHome, ABusyResourceDatabaseIsNeverMovedAside) {
 
 TEST(AppHome, AnEmptyResourceDatabaseIsSeededLikeANewOne) {
     TempHome home;
-    {
-        QFile empty(ResourceDb::path());
-        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
-        empty.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
-    }
+    writeFile(ResourceDb::path(), QByteArray());
+    QFile::setPermissions(ResourceDb::path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
     EXPECT_TRUE(store::ensureSeeded().isEmpty());
     EXPECT_EQ(fileMode(ResourceDb::path()), 0600u);
     auto res = ResourceDb::open();
@@ -233,9 +224,7 @@ TEST(AppHome, SeedingInTheBackgroundHoldsResourceReadersUntilTheDatabasesAreMade
 // A home whose folder cannot be made says so at once and never closes the gate.
 TEST(AppHome, SeedingAnUnwritableHomeReportsItAndLeavesReadersFree) {
     TempHome home;
-    QFile blocker(home.file(QStringLiteral("file")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    writeFile(home.file(QStringLiteral("file")), QByteArray());
     const AppFolders before = AppPaths::folders();
     const QString below = home.file(QStringLiteral("file/home"));
     AppPaths::set({below, below, below});
