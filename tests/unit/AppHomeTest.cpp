@@ -26,11 +26,17 @@
 namespace {
 
 qint64 count(db::Connection& c, const QString& sql) { return c.query(sql).rows.at(0).at(0)->toLongLong(); }
+
+// Every case runs in a throwaway home, and the folders in use are put back after it.
+class AppHome : public ::testing::Test {
+protected:
+    TempHome home;
+};
+
 } // namespace
 
-TEST(AppHome, AGivenHomeIsOneFolderAndOtherwiseTheXdgFoldersAreUsed) {
+TEST_F(AppHome, AGivenHomeIsOneFolderAndOtherwiseTheXdgFoldersAreUsed) {
     QTemporaryDir a, exe, xdg;
-    const AppFolders before = AppPaths::folders();
     ScopedEnvironment env;
     env.set("SQLQE_HOME", QFile::encodeName(a.path() + QStringLiteral("/env")));
     env.set("XDG_CONFIG_HOME", QFile::encodeName(xdg.path() + QStringLiteral("/c")));
@@ -52,14 +58,12 @@ TEST(AppHome, AGivenHomeIsOneFolderAndOtherwiseTheXdgFoldersAreUsed) {
     EXPECT_EQ(AppPaths::toolFolder(), xdgFolders.state);
     writeFile(exe.filePath(QStringLiteral("config.ini")), QByteArray());
     EXPECT_EQ(AppPaths::resolve(QString(), exe.path()), (AppFolders{exe.path(), exe.path(), exe.path()}));
-    AppPaths::set(before);
 }
 
 // Each XDG variable set, unset, empty, relative (invalid, so ignored) and
 // untidy, the others unset.
-TEST(AppHome, EveryXdgVariableSetOrUnsetGivesItsFolder) {
-    QTemporaryDir home;
-    const AppFolders before = AppPaths::folders();
+TEST_F(AppHome, EveryXdgVariableSetOrUnsetGivesItsFolder) {
+    QTemporaryDir user;
     const struct {
         const char* variable;
         QString AppFolders::*folder;
@@ -67,7 +71,7 @@ TEST(AppHome, EveryXdgVariableSetOrUnsetGivesItsFolder) {
     } variables[] = {{"XDG_CONFIG_HOME", &AppFolders::config, "/.config"},
                      {"XDG_DATA_HOME", &AppFolders::data, "/.local/share"},
                      {"XDG_STATE_HOME", &AppFolders::state, "/.local/state"}};
-    const QString mine = home.path() + QStringLiteral("/mine");
+    const QString mine = user.path() + QStringLiteral("/mine");
     const struct {
         std::optional<QByteArray> value;
         QString expected; // "" for the fallback under $HOME
@@ -80,7 +84,7 @@ TEST(AppHome, EveryXdgVariableSetOrUnsetGivesItsFolder) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(v.variable) + "=" + (c.value ? c.value->toStdString() : "(unset)"));
             ScopedEnvironment env;
-            env.set("HOME", QFile::encodeName(home.path()));
+            env.set("HOME", QFile::encodeName(user.path()));
             env.set("SQLQE_HOME", std::nullopt);
             for (const auto& other : variables) env.set(other.variable, std::nullopt);
             env.set(v.variable, c.value);
@@ -88,16 +92,14 @@ TEST(AppHome, EveryXdgVariableSetOrUnsetGivesItsFolder) {
             for (const auto& other : variables) {
                 const QString base = &other == &v && !c.expected.isEmpty()
                                          ? c.expected
-                                         : home.path() + QLatin1String(other.fallback);
+                                         : user.path() + QLatin1String(other.fallback);
                 EXPECT_EQ(f.*other.folder, base + QStringLiteral("/sql-query-editor")) << other.variable;
             }
             EXPECT_FALSE(f.isOneFolder());
         }
-    AppPaths::set(before);
 }
 
-TEST(AppHome, FirstStartSeedsSettingsResourcesAndDemo) {
-    TempHome home;
+TEST_F(AppHome, FirstStartSeedsSettingsResourcesAndDemo) {
     EXPECT_TRUE(store::ensureSeeded().isEmpty());
     EXPECT_EQ(fileMode(AppPaths::configFile()), 0600u);
     EXPECT_EQ(fileMode(ResourceDb::path()), 0600u);
@@ -125,8 +127,7 @@ TEST(AppHome, FirstStartSeedsSettingsResourcesAndDemo) {
     EXPECT_GT(count(*shop, QStringLiteral("SELECT count(*) FROM order_totals")), 0);
 }
 
-TEST(AppHome, SecondStartChangesNothingAndKeepsUserData) {
-    TempHome home;
+TEST_F(AppHome, SecondStartChangesNothingAndKeepsUserData) {
     store::ensureSeeded();
     ASSERT_TRUE(settings::write(settings::Key::Font, QStringLiteral("Mine")));
     ResourceDb::open()->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES ('x', 'y', 1)"));
@@ -137,8 +138,7 @@ TEST(AppHome, SecondStartChangesNothingAndKeepsUserData) {
     EXPECT_EQ(count(*res, QStringLiteral("SELECT count(*) FROM connections")), 1); // the deleted demo stays deleted
 }
 
-TEST(AppHome, DamagedResourceDatabaseIsMovedAsideAndRecreatedOnce) {
-    TempHome home;
+TEST_F(AppHome, DamagedResourceDatabaseIsMovedAsideAndRecreatedOnce) {
     writeFile(ResourceDb::path(), QByteArray(8192, '\x5a'));
     const QStringList notices = store::ensureSeeded();
     ASSERT_EQ(notices.size(), 1);
@@ -150,8 +150,7 @@ TEST(AppHome, DamagedResourceDatabaseIsMovedAsideAndRecreatedOnce) {
     EXPECT_TRUE(store::ensureSeeded().isEmpty()); // told once only
 }
 
-TEST(AppHome, MissingTablesAreAddedToAnExistingResourceDatabase) {
-    TempHome home;
+TEST_F(AppHome, MissingTablesAreAddedToAnExistingResourceDatabase) {
     {
         auto c = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + ResourceDb::path(), {15, true});
         c->exec(QStringLiteral("CREATE TABLE connections (primarykey INTEGER PRIMARY KEY, name TEXT, cn_string TEXT, type INTEGER)"));
@@ -165,8 +164,7 @@ TEST(AppHome, MissingTablesAreAddedToAnExistingResourceDatabase) {
 
 // Another program holding the resource database is busy, not damage: the
 // file stays where it is, with everything in it, and the user is told.
-TEST(AppHome, ABusyResourceDatabaseIsNeverMovedAside) {
-    TempHome home;
+TEST_F(AppHome, ABusyResourceDatabaseIsNeverMovedAside) {
     ASSERT_TRUE(store::ensureSeeded().isEmpty());
     ResourceDb::open()->exec(QStringLiteral("INSERT INTO connections (name, cn_string, type) VALUES ('mine', 'x', 3)"));
     auto holder = ResourceDb::open();
@@ -179,8 +177,7 @@ TEST(AppHome, ABusyResourceDatabaseIsNeverMovedAside) {
     EXPECT_EQ(count(*ResourceDb::open(), QStringLiteral("SELECT count(*) FROM connections WHERE name = 'mine'")), 1);
 }
 
-TEST(AppHome, AnEmptyResourceDatabaseIsSeededLikeANewOne) {
-    TempHome home;
+TEST_F(AppHome, AnEmptyResourceDatabaseIsSeededLikeANewOne) {
     writeFile(ResourceDb::path(), QByteArray());
     QFile::setPermissions(ResourceDb::path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
@@ -195,8 +192,7 @@ TEST(AppHome, AnEmptyResourceDatabaseIsSeededLikeANewOne) {
 // there at once, and whatever reads vsql.db meanwhile (the history, the
 // templates, the connection list) waits for the finished file instead of
 // finding none or making an empty one.
-TEST(AppHome, SeedingInTheBackgroundHoldsResourceReadersUntilTheDatabasesAreMade) {
-    TempHome home;
+TEST_F(AppHome, SeedingInTheBackgroundHoldsResourceReadersUntilTheDatabasesAreMade) {
     std::optional<QStringList> told;
     QObject context;
     const QStringList now = store::startSeeding(&context, [&](QStringList n) { told = std::move(n); });
@@ -222,8 +218,7 @@ TEST(AppHome, SeedingInTheBackgroundHoldsResourceReadersUntilTheDatabasesAreMade
 }
 
 // A home whose folder cannot be made says so at once and never closes the gate.
-TEST(AppHome, SeedingAnUnwritableHomeReportsItAndLeavesReadersFree) {
-    TempHome home;
+TEST_F(AppHome, SeedingAnUnwritableHomeReportsItAndLeavesReadersFree) {
     writeFile(home.file(QStringLiteral("file")), QByteArray());
     const AppFolders before = AppPaths::folders();
     const QString below = home.file(QStringLiteral("file/home"));
