@@ -11,6 +11,7 @@
 #include "shell/MainWindow.h"
 #include "store/HomeSeeding.h"
 #include "support/Files.h"
+#include "support/GuiBShownTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 
@@ -63,13 +64,6 @@ QCheckBox* checkOf(const OptionsDialog& d, Key key) {
     return box;
 }
 
-QStringList tabTexts(const QTabWidget* tabs) {
-    QStringList out;
-    for (int i = 0; i < tabs->count(); ++i)
-        out << tabs->tabText(i);
-    return out;
-}
-
 // What "OK" writes into a file created from nothing, every control at its
 // first-start state: the keys in the dialog's order, flags "0" (a flag that
 // a missing value leaves on, "1"), the plan "User Specific", the "Other"
@@ -78,7 +72,8 @@ const QByteArray kFirstStartFile =
     "[OPTIONS]\ncodesense=0\ncatalogsense=0\nautocorrsyntax=0\nconverttabs=0\n"
     "parsecomments=0\nshowsplash=0\nstartupquery=0\nrowcount=0\nrowcountvalue=\n"
     "logintimeout=\nqueryterminator=\nfont=\nfontsize=\nsyntaxhighlight=0\n"
-    "executionplan=1\nexecutionselected=Other\nresultsin=1\nresultmemorylimit=\nconfirmunfiltered=1\nhistorylimit=\n"
+    "executionplan=1\nexecutionselected=Other\nresultsin=1\nresultmemorylimit=\nconfirmunfiltered="
+    "1\nhistorylimit=\n"
     "autocompletedot=1\nautocompleteword=1\n"
     "theme=system\n"
     "gridmemory=\nnullmarker=\nexportnulltext=\n"
@@ -122,10 +117,7 @@ TEST_F(OptionsDialogTest, WithoutASettingsFileEveryBoxIsEmptyAndOkWritesAComplet
     EXPECT_TRUE(plan->toolTabs()->isEnabled());
     EXPECT_EQ(plan->toolTabs()->currentIndex(), 2);
     EXPECT_EQ(d.generalPage()->fontPreview()->text(), QStringLiteral(" - "));
-    QStringList chooserItems;
-    for (int i = 0; i < plan->toolChooser()->count(); ++i)
-        chooserItems << plan->toolChooser()->itemText(i);
-    EXPECT_EQ(chooserItems, (QStringList{"ISQLW", "ISQL", "Other"}));
+    EXPECT_EQ(comboTexts(plan->toolChooser()), (QStringList{"ISQLW", "ISQL", "Other"}));
     EXPECT_EQ(d.generalPage()->fontSizeBox()->count(), 12);
     EXPECT_EQ(d.generalPage()->fontSizeBox()->itemText(0), QStringLiteral("6"));
     EXPECT_EQ(d.generalPage()->fontSizeBox()->itemText(11), QStringLiteral("24"));
@@ -394,13 +386,16 @@ TEST_F(OptionsDialogTest, APasswordSaysWhereItGoesAndWarnsWhenEveryoneCanReadIt)
     execute->setText(QStringLiteral("/usr/bin/psql"));
     other->setText(QStringLiteral("S3cret"));
     EXPECT_EQ(noteFor(Key::OtherPassword),
-              QStringLiteral("The password goes to psql in its environment (PGPASSWORD), not on its command line."));
+              QStringLiteral(
+                  "The password goes to psql in its environment (PGPASSWORD), not on its command line."));
     execute->setText(QStringLiteral("tsql"));
     EXPECT_EQ(noteFor(Key::OtherPassword),
-              QStringLiteral("tsql takes the password only on its command line: every user of this computer can read "
-                             "it there while the tool runs."));
+              QStringLiteral(
+                  "tsql takes the password only on its command line: every user of this computer can read "
+                  "it there while the tool runs."));
     qobject_cast<QLineEdit*>(d.control(Key::IsqlwPassword))->setText(QStringLiteral("pw"));
-    EXPECT_TRUE(noteFor(Key::IsqlwPassword).startsWith(QStringLiteral("isqlw takes the password only on its command line")));
+    EXPECT_TRUE(noteFor(Key::IsqlwPassword)
+                    .startsWith(QStringLiteral("isqlw takes the password only on its command line")));
 }
 
 TEST_F(OptionsDialogTest, DescriptionsShowTheToolsUsage) {
@@ -497,12 +492,14 @@ TEST_F(OptionsDialogTest, TheQueryMenuOpensTheDialogModally) {
 TEST_F(OptionsDialogTest, CaptionsAreSpelledRightAndTheKeysStay) {
     OptionsDialog d;
     QStringList texts;
-    for (const QLabel* l : d.findChildren<QLabel*>()) texts << l->text();
-    for (const QCheckBox* c : d.findChildren<QCheckBox*>()) texts << c->text();
+    for (const QLabel* l : d.findChildren<QLabel*>())
+        texts << l->text();
+    for (const QCheckBox* c : d.findChildren<QCheckBox*>())
+        texts << c->text();
     EXPECT_TRUE(texts.contains(QStringLiteral("Query Terminator String:")));
-    EXPECT_TRUE(texts.contains(QStringLiteral("Parse Comments Locally")));
     for (const QString& t : texts)
-        EXPECT_FALSE(t.contains(QLatin1String("Termintator")) || t.contains(QLatin1String("Localy"))) << t.toStdString();
+        EXPECT_FALSE(t.contains(QLatin1String("Termintator")) || t.contains(QLatin1String("Localy")))
+            << t.toStdString();
     EXPECT_STREQ(settings::spec(Key::ParseComments).name, "parsecomments");
     EXPECT_STREQ(settings::spec(Key::QueryTerminator).name, "queryterminator");
 }
@@ -513,9 +510,10 @@ TEST_F(OptionsDialogTest, SwitchBoxesShowTheSwitchesTheGuideRecommends) {
     d.tabs()->setCurrentIndex(1);
     d.executionPage()->toolTabs()->setCurrentIndex(2); // "Other Settings"
     QApplication::processEvents();
-    for (const QString& sw : {QStringLiteral("-header -column"), QStringLiteral("-X -v ON_ERROR_STOP=1 -p 5432 -d")}) {
-        for (Key k : {Key::OtherServerFlag, Key::OtherDatabaseFlag, Key::OtherUserFlag, Key::OtherPasswordFlag,
-                      Key::OtherInputFileFlag, Key::OtherOutputFileFlag}) {
+    for (const QString& sw :
+         {QStringLiteral("-header -column"), QStringLiteral("-X -v ON_ERROR_STOP=1 -p 5432 -d")}) {
+        for (Key k : {Key::OtherServerFlag, Key::OtherDatabaseFlag, Key::OtherUserFlag,
+                      Key::OtherPasswordFlag, Key::OtherInputFileFlag, Key::OtherOutputFileFlag}) {
             auto* box = qobject_cast<QLineEdit*>(d.control(k));
             ASSERT_NE(box, nullptr);
             box->setText(sw);
