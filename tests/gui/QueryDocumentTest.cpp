@@ -1,27 +1,25 @@
 // A query document against a real SQLite file: settings at creation, runs of
 // the selection or the script, which tab comes forward, the grid, export.
-#include "catalog/ObjectBrowser.h"
-#include "settings/AppPaths.h"
-#include "store/HomeSeeding.h"
-#include "settings/Settings.h"
-#include "db/Connection.h"
 #include "document/QueryDocument.h"
+
+#include "catalog/ObjectBrowser.h"
+#include "common/PanelStatusBar.h"
 #include "common/RatioSplitter.h"
+#include "db/Connection.h"
 #include "document/ResultGrid.h"
-#include "run/ResultModel.h"
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
-#include "common/PanelStatusBar.h"
+#include "run/ResultModel.h"
+#include "settings/Settings.h"
+#include "store/HomeSeeding.h"
 #include "support/DocumentRun.h"
 #include "support/Files.h"
 #include "support/ScriptedDialogs.h"
-#include "support/Typing.h"
 #include "support/TempHome.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -33,17 +31,11 @@ protected:
         const QString db = home.file(QStringLiteral("shop.db"));
         auto c = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + db, {15, true});
         c->exec(QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(10), note TEXT)"));
-        c->exec(QStringLiteral("INSERT INTO t VALUES (1, 'one', NULL), (2, 'two', 'say \"hi\"'), (3, 'three', '')"));
+        c->exec(QStringLiteral(
+            "INSERT INTO t VALUES (1, 'one', NULL), (2, 'two', 'say \"hi\"'), (3, 'three', '')"));
         cs = QStringLiteral("Provider=SQLite;Data Source=") + db;
     }
     std::unique_ptr<QueryDocument> makeDocument() { return shownDocument(cs); }
-    static void runAndWait(QueryDocument& d) {
-        d.startExec();
-        QElapsedTimer t;
-        t.start();
-        while (d.isRunning() && t.elapsed() < 15000) QTest::qWait(10);
-        ASSERT_FALSE(d.isRunning());
-    }
     TempHome home;
     ScriptedDialogs dialogs;
     QString cs;
@@ -73,9 +65,12 @@ TEST_F(QueryDocumentTest, SettingsApplyAtCreation) {
 
 TEST_F(QueryDocumentTest, ASelectionRunsAloneAndFillsTheGrid) {
     auto d = makeDocument();
-    replaceScript(d->editor(), QStringLiteral("SELECT name FROM t WHERE id = 1;\r\nSELECT id, name, note FROM t ORDER BY id"));
+    replaceScript(
+        d->editor(),
+        QStringLiteral("SELECT name FROM t WHERE id = 1;\r\nSELECT id, name, note FROM t ORDER BY id"));
     d->editor()->setSelection(1, 0, 1, 40);
-    runAndWait(*d);
+    d->startExec();
+    waitForRunEnd(d.get());
     ResultModel* m = d->parts().results->grid()->resultModel();
     ASSERT_EQ(m->columnCount(), 3);
     EXPECT_EQ(m->rowCount(), 3);
@@ -95,26 +90,22 @@ TEST_F(QueryDocumentTest, ASelectionRunsAloneAndFillsTheGrid) {
 
 TEST_F(QueryDocumentTest, TheRightTabComesForward) {
     auto d = makeDocument();
-    replaceScript(d->editor(), QStringLiteral("SELECT nope FROM t"));
-    runAndWait(*d);
+    runScript(d.get(), QStringLiteral("SELECT nope FROM t"));
     EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::MessagesTab));
     EXPECT_TRUE(d->parts().results->messagePane()->text().startsWith(QStringLiteral("Error: #")));
 
-    replaceScript(d->editor(), QStringLiteral("UPDATE t SET name = name"));
     dialogs.answers = {Dialogs::Answer::Yes}; // it changes every row: asked first
-    runAndWait(*d);
+    runScript(d.get(), QStringLiteral("UPDATE t SET name = name"));
     EXPECT_EQ(d->parts().results->messagePane()->text(), QStringLiteral("3 Row(s) affected."));
     EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::MessagesTab));
 
-    replaceScript(d->editor(), QStringLiteral("SELECT id FROM t; SELECT name FROM t WHERE id = 2"));
-    runAndWait(*d);
+    runScript(d.get(), QStringLiteral("SELECT id FROM t; SELECT name FROM t WHERE id = 2"));
     EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::ResultsTab));
     EXPECT_TRUE(d->parts().results->isTabVisible(ResultPanes::ExtendedTab));
     EXPECT_TRUE(d->parts().results->extendedPane()->text().contains(QStringLiteral("two")));
 
     d->setResultsInText(true);
-    replaceScript(d->editor(), QStringLiteral("SELECT id FROM t"));
-    runAndWait(*d);
+    runScript(d.get(), QStringLiteral("SELECT id FROM t"));
     EXPECT_FALSE(d->parts().results->isTabVisible(ResultPanes::ExtendedTab));
     EXPECT_TRUE(d->parts().results->textPane()->text().contains(QStringLiteral("3  Row(s) affected")));
     d->parts().results->setCurrentIndex(ResultPanes::MessagesTab);
@@ -122,15 +113,15 @@ TEST_F(QueryDocumentTest, TheRightTabComesForward) {
     EXPECT_TRUE(d->parts().results->textPane()->isVisible()); // the text pane, not the grid
 
     d->setConnection(QString());
-    runAndWait(*d);
+    d->startExec();
+    waitForRunEnd(d.get());
     EXPECT_EQ(d->parts().results->messagePane()->text(), QStringLiteral("Error: No Connection..."));
     EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::MessagesTab));
 }
 
 TEST_F(QueryDocumentTest, ExportFilesAreByteExact) {
     auto d = makeDocument();
-    replaceScript(d->editor(), QStringLiteral("SELECT id AS a, note AS b FROM t ORDER BY id"));
-    runAndWait(*d);
+    runScript(d.get(), QStringLiteral("SELECT id AS a, note AS b FROM t ORDER BY id"));
     // .csv is CSV: NULL is nothing, the empty text "", LF line ends, no row numbers
     const QString csv = home.file(QStringLiteral("result.csv"));
     dialogs.fileNames = {csv};
@@ -143,12 +134,15 @@ TEST_F(QueryDocumentTest, ExportFilesAreByteExact) {
     const QString other = home.file(QStringLiteral("result.txt"));
     const QString crlf = home.file(QStringLiteral("crlf.csv"));
     dialogs.fileNames = {own, upper, tab, other, crlf};
-    dialogs.chosenFilters = {QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.tab)"),
-                             QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.tab)"),
-                             QStringLiteral("CSV, CR LF line ends (*.csv)")};
-    for (int i = 0; i < 5; ++i) d->execute(DocumentCommand::GridSaveAs);
-    EXPECT_EQ(readFile(own), QByteArray("\"\",\"a\",\"b\"\r\n\"1\",\"1\",\"\"\r\n\"2\",\"2\",\"say \"\"hi\"\"\"\r\n"
-                                        "\"3\",\"3\",\"\"\r\n"));
+    dialogs.chosenFilters = {
+        QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.tab)"),
+        QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.tab)"),
+        QStringLiteral("CSV, CR LF line ends (*.csv)")};
+    for (int i = 0; i < 5; ++i)
+        d->execute(DocumentCommand::GridSaveAs);
+    EXPECT_EQ(readFile(own),
+              QByteArray("\"\",\"a\",\"b\"\r\n\"1\",\"1\",\"\"\r\n\"2\",\"2\",\"say \"\"hi\"\"\"\r\n"
+                         "\"3\",\"3\",\"\"\r\n"));
     EXPECT_EQ(readFile(upper), readFile(csv)); // the ending decides, in any case
     EXPECT_TRUE(readFile(tab).startsWith("\"\"\t\"a\"\t\"b\"\r\n"));
     EXPECT_EQ(readFile(other), readFile(tab)); // another ending takes the chosen filter
@@ -160,9 +154,14 @@ TEST_F(QueryDocumentTest, ExportFilesAreByteExact) {
     dialogs.inputs = {QStringLiteral("copy_of_t")};
     d->execute(DocumentCommand::GridSaveAs);
     d->execute(DocumentCommand::GridSaveAs);
-    EXPECT_EQ(readFile(json), QByteArray("[\n{\"a\":1,\"b\":null},\n{\"a\":2,\"b\":\"say \\\"hi\\\"\"},\n{\"a\":3,\"b\":\"\"}\n]\n"));
-    EXPECT_TRUE(readFile(sql).startsWith("INSERT INTO copy_of_t (a, b) VALUES (1, NULL);\n")) << readFile(sql).toStdString();
-    // a bare name takes the ending of the format picked; an existing file of that name is replaced only on Yes
+    EXPECT_EQ(
+        readFile(json),
+        QByteArray(
+            "[\n{\"a\":1,\"b\":null},\n{\"a\":2,\"b\":\"say \\\"hi\\\"\"},\n{\"a\":3,\"b\":\"\"}\n]\n"));
+    EXPECT_TRUE(readFile(sql).startsWith("INSERT INTO copy_of_t (a, b) VALUES (1, NULL);\n"))
+        << readFile(sql).toStdString();
+    // a bare name takes the ending of the format picked; an existing file of that name is replaced only on
+    // Yes
     dialogs.fileNames = {home.file(QStringLiteral("bare")), home.file(QStringLiteral("bare"))};
     dialogs.chosenFilters = {QStringLiteral("JSON (*.json)"), QStringLiteral("JSON (*.json)")};
     d->execute(DocumentCommand::GridSaveAs);
@@ -187,8 +186,7 @@ TEST_F(QueryDocumentTest, ExportFilesAreByteExact) {
 
 TEST_F(QueryDocumentTest, CopyTakesTheSelectedCellsAsTabSeparatedRows) {
     auto d = makeDocument();
-    replaceScript(d->editor(), QStringLiteral("SELECT id, name FROM t ORDER BY id"));
-    runAndWait(*d);
+    runScript(d.get(), QStringLiteral("SELECT id, name FROM t ORDER BY id"));
     ResultGrid* g = d->parts().results->grid();
     g->setCurrentIndex(g->model()->index(1, 1));
     EXPECT_EQ(g->selectionText(), QStringLiteral("two\r\n"));
@@ -201,7 +199,10 @@ TEST_F(QueryDocumentTest, CopyTakesTheSelectedCellsAsTabSeparatedRows) {
 
 TEST_F(QueryDocumentTest, StopAndClosingDuringARunAreQuickAndClean) {
     auto d = makeDocument();
-    replaceScript(d->editor(), QStringLiteral("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT count(*) FROM n"));
+    replaceScript(
+        d->editor(),
+        QStringLiteral(
+            "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT count(*) FROM n"));
     d->startExec();
     QTest::qWait(300);
     EXPECT_TRUE(d->isRunning());
@@ -209,9 +210,11 @@ TEST_F(QueryDocumentTest, StopAndClosingDuringARunAreQuickAndClean) {
     QElapsedTimer t;
     t.start();
     d->execute(DocumentCommand::Stop);
-    while (d->isRunning() && t.elapsed() < 5000) QTest::qWait(10);
+    while (d->isRunning() && t.elapsed() < 5000)
+        QTest::qWait(10);
     EXPECT_LT(t.elapsed(), 2000);
-    EXPECT_TRUE(d->parts().results->messagePane()->text().contains(QStringLiteral("...Query cancelled by User...")));
+    EXPECT_TRUE(
+        d->parts().results->messagePane()->text().contains(QStringLiteral("...Query cancelled by User...")));
 
     d->startExec();
     QTest::qWait(200);
@@ -232,7 +235,8 @@ TEST_F(QueryDocumentTest, TheQuerySummarySaysWhatTheDocumentIsConnectedTo) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !d->parts().objects->isBusy(); }, 15000));
     replaceScript(d->editor(), QStringLiteral("SELECT id FROM t"));
     EXPECT_EQ(summaryLine(*d, QStringLiteral("Catalog:")), QStringLiteral("Catalog: main"));
-    EXPECT_EQ(summaryLine(*d, QStringLiteral("SQL Style:")), QStringLiteral("SQL Style: 2")); // a single database
+    EXPECT_EQ(summaryLine(*d, QStringLiteral("SQL Style:")),
+              QStringLiteral("SQL Style: 2")); // a single database
 
     // without a connection there is no database to name, and no provider kind
     d->setConnection(QString());
