@@ -21,13 +21,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
 #include <QImage>
-
+#include <QTest>
 #include <functional>
+#include <gtest/gtest.h>
 #include <optional>
 
 namespace {
@@ -52,8 +49,9 @@ protected:
         cs = QStringLiteral("Provider=SQLite;Data Source=") + home.file(QStringLiteral("views.db"));
         auto c = db::Connection::open(cs, {15, true});
         c->exec(QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(12), note TEXT, amount REAL)"));
-        c->exec(QStringLiteral("INSERT INTO t VALUES (1, 'one', NULL, 1.5), (2, 'two words', 'tab\there', -2),"
-                               " (3, 'Grüße 東京', 'line\r\nbreak', 3.25), (4, '', 'a rather long note that is long', NULL)"));
+        c->exec(QStringLiteral(
+            "INSERT INTO t VALUES (1, 'one', NULL, 1.5), (2, 'two words', 'tab\there', -2),"
+            " (3, 'Grüße 東京', 'line\r\nbreak', 3.25), (4, '', 'a rather long note that is long', NULL)"));
     }
     std::unique_ptr<QueryDocument> makeDocument(bool text) {
         auto d = shownDocument(cs);
@@ -65,7 +63,8 @@ protected:
         d.startExec();
         QElapsedTimer t;
         t.start();
-        while (d.isRunning() && t.elapsed() < 30000) QTest::qWait(5);
+        while (d.isRunning() && t.elapsed() < 30000)
+            QTest::qWait(5);
         ASSERT_FALSE(d.isRunning());
     }
     QString plainText(const QString& script, std::optional<qint64> limit = std::nullopt) const {
@@ -196,7 +195,8 @@ TEST_F(ResultViewsTest, PastTheMemoryLimitTheRunAsksAndDoesAsTold) {
     QString messages = d->parts().results->messagePane()->text();
     EXPECT_TRUE(messages.contains(QStringLiteral("are kept"))) << messages.toStdString();
     EXPECT_TRUE(messages.contains(QStringLiteral("...Query cancelled by User...")));
-    EXPECT_EQ(d->parts().status->panelText(QueryDocument::RowsPanel), QStringLiteral("%1 Rows").arg(grid->totalRows()));
+    EXPECT_EQ(d->parts().status->panelText(QueryDocument::RowsPanel),
+              QStringLiteral("%1 Rows").arg(grid->totalRows()));
 
     // stop: the rows go
     dialogs.questions.clear();
@@ -214,7 +214,8 @@ TEST_F(ResultViewsTest, PastTheMemoryLimitTheRunAsksAndDoesAsTold) {
     EXPECT_EQ(dialogs.questions.size(), 1);
     EXPECT_EQ(dialogs.unexpected, 1);
     EXPECT_GT(d->parts().results->textPane()->content().lineCount(), 3);
-    EXPECT_TRUE(d->parts().results->textPane()->text().contains(QStringLiteral("...Query cancelled by User...")));
+    EXPECT_TRUE(
+        d->parts().results->textPane()->text().contains(QStringLiteral("...Query cancelled by User...")));
 
     // under the limit nobody is asked
     dialogs.questions.clear();
@@ -231,9 +232,7 @@ TEST_F(ResultViewsTest, AScriptTypedOverASelectionRuns) {
     QTest::keyClick(d->editor(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(d->editor(), QStringLiteral("SELECT name FROM t"));
     d->startExec();
-    QElapsedTimer t;
-    t.start();
-    while (d->isRunning() && t.elapsed() < 10000) QTest::qWait(5);
+    waitForRunEnd(d.get());
     EXPECT_EQ(d->parts().results->messagePane()->text(), QStringLiteral("Success\r\n\r\n4  Row(s) affected"));
     EXPECT_EQ(d->parts().results->grid()->resultModel()->totalRows(), 4);
 }
@@ -243,8 +242,9 @@ TEST_F(ResultViewsTest, PostgresNoticesShowInTheMessagePane) {
     SQLQE_REQUIRE_SERVER(kPostgres, cs);
     auto d = makeDocument(false);
     runAndWait(*d, QStringLiteral("DO $$ BEGIN RAISE NOTICE 'counted %', 3; END $$; SELECT 1 AS one"));
-    EXPECT_EQ(d->parts().results->messagePane()->text(),
-              QStringLiteral("NOTICE:  counted 3\r\n0 Row(s) affected.\r\nSuccess\r\n\r\n1  Row(s) affected"));
+    EXPECT_EQ(
+        d->parts().results->messagePane()->text(),
+        QStringLiteral("NOTICE:  counted 3\r\n0 Row(s) affected.\r\nSuccess\r\n\r\n1  Row(s) affected"));
     // a script without rows keeps its notices too
     runAndWait(*d, QStringLiteral("DROP TABLE IF EXISTS sqlqe_no_such_table_at_all"));
     EXPECT_TRUE(d->parts().results->messagePane()->text().startsWith(QStringLiteral("NOTICE:  table")))
@@ -266,13 +266,16 @@ QImage drawn(const std::function<void(ResultTextView&)>& fill) {
 // Tool output ends its lines with LF (Linux), CR LF or CR: the pane draws one
 // line per line whichever, never one long line of break marks.
 TEST(ResultTextPane, DrawsOneLinePerLineWhateverTheLineBreaks) {
-    const QImage crLf = drawn([](ResultTextView& v) { v.setText(QStringLiteral("6\r\nBeverages\r\nBakery\r\n")); });
-    for (const char* text : {"6\nBeverages\nBakery\n", "6\rBeverages\rBakery\r", "6\nBeverages\r\nBakery\r"}) {
+    const QImage crLf =
+        drawn([](ResultTextView& v) { v.setText(QStringLiteral("6\r\nBeverages\r\nBakery\r\n")); });
+    for (const char* text :
+         {"6\nBeverages\nBakery\n", "6\rBeverages\rBakery\r", "6\nBeverages\r\nBakery\r"}) {
         SCOPED_TRACE(text);
         EXPECT_EQ(drawn([&](ResultTextView& v) { v.setText(QString::fromUtf8(text)); }), crLf);
         // and in pieces, as a running tool's output arrives
         EXPECT_EQ(drawn([&](ResultTextView& v) {
-                      for (const QChar c : QString::fromUtf8(text)) v.append(QString(c));
+                      for (const QChar c : QString::fromUtf8(text))
+                          v.append(QString(c));
                   }),
                   crLf);
     }
