@@ -19,6 +19,7 @@
 #include "store/TemplateStore.h"
 #include "support/DocumentRun.h"
 #include "support/GuiBShownTexts.h"
+#include "support/GuiBSqliteFile.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
@@ -78,12 +79,11 @@ class ObjectBrowserTest : public ::testing::Test {
 protected:
     void SetUp() override {
         store::ensureSeeded();
-        const QString file = home.file(QStringLiteral("shop.db"));
-        auto c = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + file, {15, true});
-        c->exec(QStringLiteral("CREATE TABLE orders (id INTEGER, \"Total Due\" REAL, note VARCHAR(40))"));
-        c->exec(QStringLiteral("CREATE TABLE items (sku CHAR(8), qty INTEGER)"));
-        c->exec(QStringLiteral("INSERT INTO orders VALUES (1, 9.5, 'first'), (2, 20, 'second')"));
-        cs = QStringLiteral("Provider=SQLite;Data Source=") + file;
+        cs = sqliteFile(
+            home.file(QStringLiteral("shop.db")),
+            {QStringLiteral("CREATE TABLE orders (id INTEGER, \"Total Due\" REAL, note VARCHAR(40))"),
+             QStringLiteral("CREATE TABLE items (sku CHAR(8), qty INTEGER)"),
+             QStringLiteral("INSERT INTO orders VALUES (1, 9.5, 'first'), (2, 20, 'second')")});
     }
     std::unique_ptr<QueryDocument> document(const QString& connection) {
         auto d = shownDocument(connection);
@@ -316,17 +316,16 @@ TEST_F(ObjectBrowserTest, ACommandWithNoNodeUnderItIsRefusedWithAMessage) {
 }
 
 TEST_F(ObjectBrowserTest, APopupActsInTheWindowItWasOpenedIn) {
-    const QString file = home.file(QStringLiteral("stock.db"));
-    auto stock = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + file, {15, true});
-    stock->exec(QStringLiteral("CREATE TABLE products (sku TEXT)"));
-    stock->exec(QStringLiteral("INSERT INTO products VALUES ('a'), ('b'), ('c')"));
+    const QString stock = sqliteFile(home.file(QStringLiteral("stock.db")),
+                                     {QStringLiteral("CREATE TABLE products (sku TEXT)"),
+                                      QStringLiteral("INSERT INTO products VALUES ('a'), ('b'), ('c')")});
     MainWindow w;
     w.resize(1200, 900);
     w.show();
     QueryDocument* a = w.activeDocument();
     a->setConnection(cs);
     QueryDocument* b = w.newDocument();
-    b->setConnection(QStringLiteral("Provider=SQLite;Data Source=") + file);
+    b->setConnection(stock);
     ASSERT_TRUE(waitFor([&] { return !a->parts().objects->isBusy() && !b->parts().objects->isBusy(); }));
     open(*a, node(*a, QStringLiteral("Corders")));
     w.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(a->parentWidget()));
@@ -416,13 +415,12 @@ TEST_F(ObjectBrowserTest, AnUnknownProviderKeepsRootAndCommonObjects) {
 }
 
 TEST_F(ObjectBrowserTest, OnlyTheLastConnectionsListsAreShown) {
-    const QString other = home.file(QStringLiteral("other.db"));
-    db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + other, {15, true})
-        ->exec(QStringLiteral("CREATE TABLE lonely (x INTEGER)"));
+    const QString other = sqliteFile(home.file(QStringLiteral("other.db")),
+                                     {QStringLiteral("CREATE TABLE lonely (x INTEGER)")});
     auto d = document(QString());
     d->setConnection(cs);
     EXPECT_TRUE(d->parts().objects->isBusy());
-    d->setConnection(QStringLiteral("Provider=SQLite;Data Source=") + other);
+    d->setConnection(other);
     ASSERT_TRUE(waitFor([&] { return !d->parts().objects->isBusy(); }));
     QTest::qWait(100); // an answer for the first string would have arrived by now
     EXPECT_EQ(childTexts(*d->parts().objects->model(), node(*d, QStringLiteral("R"))), QStringList{"lonely"});

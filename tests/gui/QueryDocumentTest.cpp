@@ -5,7 +5,6 @@
 #include "catalog/ObjectBrowser.h"
 #include "common/PanelStatusBar.h"
 #include "common/RatioSplitter.h"
-#include "db/Connection.h"
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
@@ -14,6 +13,7 @@
 #include "store/HomeSeeding.h"
 #include "support/DocumentRun.h"
 #include "support/Files.h"
+#include "support/GuiBSqliteFile.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 
@@ -28,12 +28,10 @@ class QueryDocumentTest : public ::testing::Test {
 protected:
     void SetUp() override {
         store::ensureSeeded();
-        const QString db = home.file(QStringLiteral("shop.db"));
-        auto c = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + db, {15, true});
-        c->exec(QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(10), note TEXT)"));
-        c->exec(QStringLiteral(
-            "INSERT INTO t VALUES (1, 'one', NULL), (2, 'two', 'say \"hi\"'), (3, 'three', '')"));
-        cs = QStringLiteral("Provider=SQLite;Data Source=") + db;
+        cs = sqliteFile(home.file(QStringLiteral("shop.db")),
+                        {QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(10), note TEXT)"),
+                         QStringLiteral("INSERT INTO t VALUES (1, 'one', NULL), (2, 'two', 'say \"hi\"'), "
+                                        "(3, 'three', '')")});
     }
     std::unique_ptr<QueryDocument> makeDocument() { return shownDocument(cs); }
     TempHome home;

@@ -5,7 +5,6 @@
 // empty text and binary values read apart in the grid and in copies.
 #include "document/ResultGrid.h"
 
-#include "db/Connection.h"
 #include "document/GridFilterBar.h"
 #include "document/ResultFind.h"
 #include "document/ResultPanes.h"
@@ -14,6 +13,7 @@
 #include "editor/SqlEditor.h"
 #include "run/ResultModel.h"
 #include "settings/Settings.h"
+#include "support/GuiBSqliteFile.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestServers.h"
 #include "support/Typing.h"
@@ -39,15 +39,15 @@ class ResultGridTest : public MainWindowFixture {
 protected:
     void SetUp() override {
         MainWindowFixture::SetUp();
-        cs = QStringLiteral("Provider=SQLite;Data Source=") + home.file(QStringLiteral("cities.db"));
-        auto c = db::Connection::open(cs, {15, true});
-        c->exec(QStringLiteral(
-            "CREATE TABLE cities(name TEXT, people INTEGER, founded DATE, note TEXT, pic BLOB)"));
-        c->exec(QStringLiteral(
-            "INSERT INTO cities VALUES ('Ghent', 262219, '1000-01-01', 'port', x'00FF10'),"
-            " ('antwerp', 530504, '0726-01-01', NULL, NULL),"
-            " ('Brussels', 1222637, NULL, '', x'000102030405060708090A0B0C0D0E0F10111213'),"
-            " ('Zürich', 9, '2020-02-29', 'x', NULL), (NULL, NULL, '1999-12-31', NULL, NULL)"));
+        cs = sqliteFile(
+            home.file(QStringLiteral("cities.db")),
+            {QStringLiteral(
+                 "CREATE TABLE cities(name TEXT, people INTEGER, founded DATE, note TEXT, pic BLOB)"),
+             QStringLiteral(
+                 "INSERT INTO cities VALUES ('Ghent', 262219, '1000-01-01', 'port', x'00FF10'),"
+                 " ('antwerp', 530504, '0726-01-01', NULL, NULL),"
+                 " ('Brussels', 1222637, NULL, '', x'000102030405060708090A0B0C0D0E0F10111213'),"
+                 " ('Zürich', 9, '2020-02-29', 'x', NULL), (NULL, NULL, '1999-12-31', NULL, NULL)")});
     }
     void open(const QString& connection) {
         openWindow();

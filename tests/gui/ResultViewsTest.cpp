@@ -13,6 +13,7 @@
 #include "settings/Settings.h"
 #include "store/HomeSeeding.h"
 #include "support/DocumentRun.h"
+#include "support/GuiBSqliteFile.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
@@ -46,12 +47,12 @@ class ResultViewsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         store::ensureSeeded();
-        cs = QStringLiteral("Provider=SQLite;Data Source=") + home.file(QStringLiteral("views.db"));
-        auto c = db::Connection::open(cs, {15, true});
-        c->exec(QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(12), note TEXT, amount REAL)"));
-        c->exec(QStringLiteral(
-            "INSERT INTO t VALUES (1, 'one', NULL, 1.5), (2, 'two words', 'tab\there', -2),"
-            " (3, 'Grüße 東京', 'line\r\nbreak', 3.25), (4, '', 'a rather long note that is long', NULL)"));
+        cs = sqliteFile(
+            home.file(QStringLiteral("views.db")),
+            {QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(12), note TEXT, amount REAL)"),
+             QStringLiteral("INSERT INTO t VALUES (1, 'one', NULL, 1.5), (2, 'two words', 'tab\there', -2),"
+                            " (3, 'Grüße 東京', 'line\r\nbreak', 3.25), (4, '', 'a rather long note that is "
+                            "long', NULL)")});
     }
     std::unique_ptr<QueryDocument> makeDocument(bool text) {
         auto d = shownDocument(cs);
