@@ -59,8 +59,7 @@ void rightClick(QueryDocument& d, int id) {
     ObjectBrowser* b = d.parts().objects;
     QTreeView* tree = b->tree();
     const QModelIndex index = b->model()->indexOf(id);
-    for (QModelIndex p = index.parent(); p.isValid(); p = p.parent())
-        tree->expand(p);
+    for (QModelIndex p = index.parent(); p.isValid(); p = p.parent()) tree->expand(p);
     tree->scrollTo(index);
     const QPoint at = id >= 0 ? tree->visualRect(index).center() : QPoint(5, tree->viewport()->height() - 3);
     QTest::mousePress(tree->viewport(), Qt::RightButton, {}, at);
@@ -206,8 +205,7 @@ TEST_F(ObjectBrowserTest, RightClickMarksTheNodeUnderThePointerAndAsksForThePopu
     QSignalSpy popups(d.get(), &QueryDocument::popupRequested);
     const int items = node(*d, QStringLiteral("Citems"));
     rightClick(*d, items);
-    EXPECT_EQ(m->idOf(b->tree()->currentIndex()),
-              items); // what the menu acts on is what the user sees marked
+    EXPECT_EQ(m->idOf(b->tree()->currentIndex()), items); // what the menu acts on is what the user sees marked
     EXPECT_TRUE(b->tree()->selectionModel()->isSelected(m->indexOf(items)));
     EXPECT_EQ(targetKey(*d), QStringLiteral("Citems"));
     EXPECT_EQ(m->loadState(items), ObjectTreeModel::LoadState::Unread); // marked, not read
@@ -254,7 +252,7 @@ TEST_F(ObjectBrowserTest, SnippetsGoIntoTheEditorWithTheirHighlightSelected) {
 
 TEST_F(ObjectBrowserTest, CommandsScriptTheNodeRightClickedNotTheOneClickedBefore) {
     auto d = document(cs);
-    open(*d, node(*d, QStringLiteral("Corders")));      // left-click on orders ...
+    open(*d, node(*d, QStringLiteral("Corders"))); // left-click on orders ...
     rightClick(*d, node(*d, QStringLiteral("Citems"))); // ... then the pop-up on items
     d->scriptObject(ObjectCommand::Select);
     EXPECT_EQ(d->editor()->text(), QStringLiteral("SELECT * FROM items "));
@@ -264,10 +262,9 @@ TEST_F(ObjectBrowserTest, CommandsScriptTheNodeRightClickedNotTheOneClickedBefor
     rightClick(*d, node(*d, QStringLiteral("Corders")));
     d->scriptObject(ObjectCommand::Insert); // reads the columns first
     ASSERT_TRUE(waitFor([&] { return !d->parts().scripter->isBusy(); }));
-    EXPECT_EQ(
-        d->editor()->text(),
-        QStringLiteral("INSERT INTO orders\r\n\t(id, \"Total Due\", note)\r\nVALUES\r\n\t(:id, :Total_Due, "
-                       ":note)\r\n "));
+    EXPECT_EQ(d->editor()->text(),
+              QStringLiteral("INSERT INTO orders\r\n\t(id, \"Total Due\", note)\r\nVALUES\r\n\t(:id, :Total_Due, "
+                             ":note)\r\n "));
     EXPECT_FALSE(d->editor()->hasSelectedText());
 
     // a column: no read, the column forms
@@ -275,8 +272,7 @@ TEST_F(ObjectBrowserTest, CommandsScriptTheNodeRightClickedNotTheOneClickedBefor
     rightClick(*d, node(*d, QStringLiteral("ZZZZZZ|Corders|Total Due")));
     d->editor()->setText(QString());
     d->scriptObject(ObjectCommand::Delete);
-    EXPECT_EQ(d->editor()->text(),
-              QStringLiteral("DELETE FROM orders\r\n\tWHERE \"Total Due\" = :Total_Due "));
+    EXPECT_EQ(d->editor()->text(), QStringLiteral("DELETE FROM orders\r\n\tWHERE \"Total Due\" = :Total_Due "));
     d->editor()->setText(QString());
     d->scriptObject(ObjectCommand::InsertObject);
     EXPECT_EQ(d->editor()->text(), QStringLiteral("\"Total Due\" "));
@@ -476,8 +472,8 @@ TEST_F(ObjectBrowserServer, TheChooserSwitchesThisDocumentsDatabase) {
     EXPECT_EQ(a.context().database(), other);
     EXPECT_TRUE(a.windowTitle().contains(QStringLiteral("PostgreSQL - ") + other));
     a.execute(DocumentCommand::QueryCheck); // the summary names the database chosen, and the server's kind
-    EXPECT_TRUE(a.parts().results->messagePane()->text().contains(QStringLiteral("\r\nCatalog: ") + other +
-                                                                  QStringLiteral("\r\nSQL Style: 1\r\n")));
+    EXPECT_TRUE(a.parts().results->messagePane()->text().contains(
+        QStringLiteral("\r\nCatalog: ") + other + QStringLiteral("\r\nSQL Style: 1\r\n")));
     EXPECT_EQ(b.context().database(), home_db); // each document has its own
 
     // Refresh keeps the chosen database
@@ -537,15 +533,14 @@ TEST(ObjectTreeModelTest, TablesOfOneNameInTwoSchemasShowTheirSchema) {
     const int folder = m.add(ObjectTreeModel::kTop, NodeKind::Folder, QStringLiteral("CCU|shop"),
                              QStringLiteral("User Tables"), NodeImage::Folder);
     m.addChildren(folder, NodeKind::Table,
-                  {TreeNode(QStringLiteral("XXXXX|CCU|shop|orders"), QStringLiteral("orders"),
-                            NodeImage::Table, QStringLiteral("public")),
-                   TreeNode(QStringLiteral("XXXXX|CCU|shop|orders|sales"), QStringLiteral("orders"),
-                            NodeImage::Table, QStringLiteral("sales")),
+                  {TreeNode(QStringLiteral("XXXXX|CCU|shop|orders"), QStringLiteral("orders"), NodeImage::Table,
+                            QStringLiteral("public")),
+                   TreeNode(QStringLiteral("XXXXX|CCU|shop|orders|sales"), QStringLiteral("orders"), NodeImage::Table,
+                            QStringLiteral("sales")),
                    TreeNode(QStringLiteral("XXXXX|CCU|shop|items"), QStringLiteral("items"), NodeImage::Table,
                             QStringLiteral("public"))});
     QStringList shown;
-    for (int c : m.childrenOf(folder))
-        shown << m.data(m.indexOf(c), Qt::DisplayRole).toString();
+    for (int c : m.childrenOf(folder)) shown << m.data(m.indexOf(c), Qt::DisplayRole).toString();
     EXPECT_EQ(shown, (QStringList{"public.orders", "sales.orders", "items"}));
     EXPECT_EQ(m.text(m.childrenOf(folder)[1]), QStringLiteral("orders")); // statements still take the name
     EXPECT_EQ(m.refOf(m.childrenOf(folder)[1]).schema, QStringLiteral("sales"));
@@ -566,8 +561,7 @@ TEST_F(ObjectBrowserServer, TwoTablesOfOneNameShowTheirSchemas) {
     ASSERT_TRUE(waitFor([&] { return !b->isBusy(); }));
     QStringList shown;
     for (int c : m->childrenOf(folder))
-        if (m->text(c) == QLatin1String("twin_orders"))
-            shown << m->data(m->indexOf(c), Qt::DisplayRole).toString();
+        if (m->text(c) == QLatin1String("twin_orders")) shown << m->data(m->indexOf(c), Qt::DisplayRole).toString();
     shown.sort();
     EXPECT_EQ(shown, (QStringList{"public.twin_orders", "sqlqe_sales.twin_orders"}));
     admin->exec(QStringLiteral("DROP TABLE sqlqe_sales.twin_orders"));

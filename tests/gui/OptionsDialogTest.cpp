@@ -72,8 +72,7 @@ const QByteArray kFirstStartFile =
     "[OPTIONS]\ncodesense=0\ncatalogsense=0\nautocorrsyntax=0\nconverttabs=0\n"
     "parsecomments=0\nshowsplash=0\nstartupquery=0\nrowcount=0\nrowcountvalue=\n"
     "logintimeout=\nqueryterminator=\nfont=\nfontsize=\nsyntaxhighlight=0\n"
-    "executionplan=1\nexecutionselected=Other\nresultsin=1\nresultmemorylimit=\nconfirmunfiltered="
-    "1\nhistorylimit=\n"
+    "executionplan=1\nexecutionselected=Other\nresultsin=1\nresultmemorylimit=\nconfirmunfiltered=1\nhistorylimit=\n"
     "autocompletedot=1\nautocompleteword=1\n"
     "theme=system\n"
     "gridmemory=\nnullmarker=\nexportnulltext=\n"
@@ -386,16 +385,13 @@ TEST_F(OptionsDialogTest, APasswordSaysWhereItGoesAndWarnsWhenEveryoneCanReadIt)
     execute->setText(QStringLiteral("/usr/bin/psql"));
     other->setText(QStringLiteral("S3cret"));
     EXPECT_EQ(noteFor(Key::OtherPassword),
-              QStringLiteral(
-                  "The password goes to psql in its environment (PGPASSWORD), not on its command line."));
+              QStringLiteral("The password goes to psql in its environment (PGPASSWORD), not on its command line."));
     execute->setText(QStringLiteral("tsql"));
     EXPECT_EQ(noteFor(Key::OtherPassword),
-              QStringLiteral(
-                  "tsql takes the password only on its command line: every user of this computer can read "
-                  "it there while the tool runs."));
+              QStringLiteral("tsql takes the password only on its command line: every user of this computer can read "
+                             "it there while the tool runs."));
     qobject_cast<QLineEdit*>(d.control(Key::IsqlwPassword))->setText(QStringLiteral("pw"));
-    EXPECT_TRUE(noteFor(Key::IsqlwPassword)
-                    .startsWith(QStringLiteral("isqlw takes the password only on its command line")));
+    EXPECT_TRUE(noteFor(Key::IsqlwPassword).startsWith(QStringLiteral("isqlw takes the password only on its command line")));
 }
 
 TEST_F(OptionsDialogTest, DescriptionsShowTheToolsUsage) {
@@ -492,14 +488,11 @@ TEST_F(OptionsDialogTest, TheQueryMenuOpensTheDialogModally) {
 TEST_F(OptionsDialogTest, CaptionsAreSpelledRightAndTheKeysStay) {
     OptionsDialog d;
     QStringList texts;
-    for (const QLabel* l : d.findChildren<QLabel*>())
-        texts << l->text();
-    for (const QCheckBox* c : d.findChildren<QCheckBox*>())
-        texts << c->text();
+    for (const QLabel* l : d.findChildren<QLabel*>()) texts << l->text();
+    for (const QCheckBox* c : d.findChildren<QCheckBox*>()) texts << c->text();
     EXPECT_TRUE(texts.contains(QStringLiteral("Query Terminator String:")));
     for (const QString& t : texts)
-        EXPECT_FALSE(t.contains(QLatin1String("Termintator")) || t.contains(QLatin1String("Localy")))
-            << t.toStdString();
+        EXPECT_FALSE(t.contains(QLatin1String("Termintator")) || t.contains(QLatin1String("Localy"))) << t.toStdString();
     EXPECT_STREQ(settings::spec(Key::ParseComments).name, "parsecomments");
     EXPECT_STREQ(settings::spec(Key::QueryTerminator).name, "queryterminator");
 }
@@ -510,10 +503,9 @@ TEST_F(OptionsDialogTest, SwitchBoxesShowTheSwitchesTheGuideRecommends) {
     d.tabs()->setCurrentIndex(1);
     d.executionPage()->toolTabs()->setCurrentIndex(2); // "Other Settings"
     QApplication::processEvents();
-    for (const QString& sw :
-         {QStringLiteral("-header -column"), QStringLiteral("-X -v ON_ERROR_STOP=1 -p 5432 -d")}) {
-        for (Key k : {Key::OtherServerFlag, Key::OtherDatabaseFlag, Key::OtherUserFlag,
-                      Key::OtherPasswordFlag, Key::OtherInputFileFlag, Key::OtherOutputFileFlag}) {
+    for (const QString& sw : {QStringLiteral("-header -column"), QStringLiteral("-X -v ON_ERROR_STOP=1 -p 5432 -d")}) {
+        for (Key k : {Key::OtherServerFlag, Key::OtherDatabaseFlag, Key::OtherUserFlag, Key::OtherPasswordFlag,
+                      Key::OtherInputFileFlag, Key::OtherOutputFileFlag}) {
             auto* box = qobject_cast<QLineEdit*>(d.control(k));
             ASSERT_NE(box, nullptr);
             box->setText(sw);

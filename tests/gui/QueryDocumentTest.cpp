@@ -28,10 +28,11 @@ class QueryDocumentTest : public ::testing::Test {
 protected:
     void SetUp() override {
         store::ensureSeeded();
-        cs = sqliteFile(home.file(QStringLiteral("shop.db")),
-                        {QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(10), note TEXT)"),
-                         QStringLiteral("INSERT INTO t VALUES (1, 'one', NULL), (2, 'two', 'say \"hi\"'), "
-                                        "(3, 'three', '')")});
+        cs = sqliteFile(
+            home.file(QStringLiteral("shop.db")),
+            {QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(10), note TEXT)"),
+             QStringLiteral(
+                 "INSERT INTO t VALUES (1, 'one', NULL), (2, 'two', 'say \"hi\"'), (3, 'three', '')")});
     }
     std::unique_ptr<QueryDocument> makeDocument() { return shownDocument(cs); }
     TempHome home;
@@ -63,9 +64,7 @@ TEST_F(QueryDocumentTest, SettingsApplyAtCreation) {
 
 TEST_F(QueryDocumentTest, ASelectionRunsAloneAndFillsTheGrid) {
     auto d = makeDocument();
-    replaceScript(
-        d->editor(),
-        QStringLiteral("SELECT name FROM t WHERE id = 1;\r\nSELECT id, name, note FROM t ORDER BY id"));
+    replaceScript(d->editor(), QStringLiteral("SELECT name FROM t WHERE id = 1;\r\nSELECT id, name, note FROM t ORDER BY id"));
     d->editor()->setSelection(1, 0, 1, 40);
     d->startExec();
     waitForRunEnd(d.get());
@@ -132,15 +131,12 @@ TEST_F(QueryDocumentTest, ExportFilesAreByteExact) {
     const QString other = home.file(QStringLiteral("result.txt"));
     const QString crlf = home.file(QStringLiteral("crlf.csv"));
     dialogs.fileNames = {own, upper, tab, other, crlf};
-    dialogs.chosenFilters = {
-        QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.tab)"),
-        QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.tab)"),
-        QStringLiteral("CSV, CR LF line ends (*.csv)")};
-    for (int i = 0; i < 5; ++i)
-        d->execute(DocumentCommand::GridSaveAs);
-    EXPECT_EQ(readFile(own),
-              QByteArray("\"\",\"a\",\"b\"\r\n\"1\",\"1\",\"\"\r\n\"2\",\"2\",\"say \"\"hi\"\"\"\r\n"
-                         "\"3\",\"3\",\"\"\r\n"));
+    dialogs.chosenFilters = {QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.tab)"),
+                             QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.tab)"),
+                             QStringLiteral("CSV, CR LF line ends (*.csv)")};
+    for (int i = 0; i < 5; ++i) d->execute(DocumentCommand::GridSaveAs);
+    EXPECT_EQ(readFile(own), QByteArray("\"\",\"a\",\"b\"\r\n\"1\",\"1\",\"\"\r\n\"2\",\"2\",\"say \"\"hi\"\"\"\r\n"
+                                        "\"3\",\"3\",\"\"\r\n"));
     EXPECT_EQ(readFile(upper), readFile(csv)); // the ending decides, in any case
     EXPECT_TRUE(readFile(tab).startsWith("\"\"\t\"a\"\t\"b\"\r\n"));
     EXPECT_EQ(readFile(other), readFile(tab)); // another ending takes the chosen filter
@@ -152,14 +148,9 @@ TEST_F(QueryDocumentTest, ExportFilesAreByteExact) {
     dialogs.inputs = {QStringLiteral("copy_of_t")};
     d->execute(DocumentCommand::GridSaveAs);
     d->execute(DocumentCommand::GridSaveAs);
-    EXPECT_EQ(
-        readFile(json),
-        QByteArray(
-            "[\n{\"a\":1,\"b\":null},\n{\"a\":2,\"b\":\"say \\\"hi\\\"\"},\n{\"a\":3,\"b\":\"\"}\n]\n"));
-    EXPECT_TRUE(readFile(sql).startsWith("INSERT INTO copy_of_t (a, b) VALUES (1, NULL);\n"))
-        << readFile(sql).toStdString();
-    // a bare name takes the ending of the format picked; an existing file of that name is replaced only on
-    // Yes
+    EXPECT_EQ(readFile(json), QByteArray("[\n{\"a\":1,\"b\":null},\n{\"a\":2,\"b\":\"say \\\"hi\\\"\"},\n{\"a\":3,\"b\":\"\"}\n]\n"));
+    EXPECT_TRUE(readFile(sql).startsWith("INSERT INTO copy_of_t (a, b) VALUES (1, NULL);\n")) << readFile(sql).toStdString();
+    // a bare name takes the ending of the format picked; an existing file of that name is replaced only on Yes
     dialogs.fileNames = {home.file(QStringLiteral("bare")), home.file(QStringLiteral("bare"))};
     dialogs.chosenFilters = {QStringLiteral("JSON (*.json)"), QStringLiteral("JSON (*.json)")};
     d->execute(DocumentCommand::GridSaveAs);
@@ -197,10 +188,7 @@ TEST_F(QueryDocumentTest, CopyTakesTheSelectedCellsAsTabSeparatedRows) {
 
 TEST_F(QueryDocumentTest, StopAndClosingDuringARunAreQuickAndClean) {
     auto d = makeDocument();
-    replaceScript(
-        d->editor(),
-        QStringLiteral(
-            "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT count(*) FROM n"));
+    replaceScript(d->editor(), QStringLiteral("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT count(*) FROM n"));
     d->startExec();
     QTest::qWait(300);
     EXPECT_TRUE(d->isRunning());
@@ -208,11 +196,9 @@ TEST_F(QueryDocumentTest, StopAndClosingDuringARunAreQuickAndClean) {
     QElapsedTimer t;
     t.start();
     d->execute(DocumentCommand::Stop);
-    while (d->isRunning() && t.elapsed() < 5000)
-        QTest::qWait(10);
+    while (d->isRunning() && t.elapsed() < 5000) QTest::qWait(10);
     EXPECT_LT(t.elapsed(), 2000);
-    EXPECT_TRUE(
-        d->parts().results->messagePane()->text().contains(QStringLiteral("...Query cancelled by User...")));
+    EXPECT_TRUE(d->parts().results->messagePane()->text().contains(QStringLiteral("...Query cancelled by User...")));
 
     d->startExec();
     QTest::qWait(200);
@@ -233,8 +219,7 @@ TEST_F(QueryDocumentTest, TheQuerySummarySaysWhatTheDocumentIsConnectedTo) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !d->parts().objects->isBusy(); }, 15000));
     replaceScript(d->editor(), QStringLiteral("SELECT id FROM t"));
     EXPECT_EQ(summaryLine(*d, QStringLiteral("Catalog:")), QStringLiteral("Catalog: main"));
-    EXPECT_EQ(summaryLine(*d, QStringLiteral("SQL Style:")),
-              QStringLiteral("SQL Style: 2")); // a single database
+    EXPECT_EQ(summaryLine(*d, QStringLiteral("SQL Style:")), QStringLiteral("SQL Style: 2")); // a single database
 
     // without a connection there is no database to name, and no provider kind
     d->setConnection(QString());

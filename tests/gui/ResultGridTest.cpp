@@ -5,6 +5,7 @@
 // empty text and binary values read apart in the grid and in copies.
 #include "document/ResultGrid.h"
 
+#include "db/Connection.h"
 #include "document/GridFilterBar.h"
 #include "document/ResultFind.h"
 #include "document/ResultPanes.h"
@@ -13,7 +14,6 @@
 #include "editor/SqlEditor.h"
 #include "run/ResultModel.h"
 #include "settings/Settings.h"
-#include "support/GuiBSqliteFile.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestServers.h"
 #include "support/Typing.h"
@@ -39,15 +39,13 @@ class ResultGridTest : public MainWindowFixture {
 protected:
     void SetUp() override {
         MainWindowFixture::SetUp();
-        cs = sqliteFile(
-            home.file(QStringLiteral("cities.db")),
-            {QStringLiteral(
-                 "CREATE TABLE cities(name TEXT, people INTEGER, founded DATE, note TEXT, pic BLOB)"),
-             QStringLiteral(
-                 "INSERT INTO cities VALUES ('Ghent', 262219, '1000-01-01', 'port', x'00FF10'),"
-                 " ('antwerp', 530504, '0726-01-01', NULL, NULL),"
-                 " ('Brussels', 1222637, NULL, '', x'000102030405060708090A0B0C0D0E0F10111213'),"
-                 " ('Zürich', 9, '2020-02-29', 'x', NULL), (NULL, NULL, '1999-12-31', NULL, NULL)")});
+        cs = QStringLiteral("Provider=SQLite;Data Source=") + home.file(QStringLiteral("cities.db"));
+        auto c = db::Connection::open(cs, {15, true});
+        c->exec(QStringLiteral("CREATE TABLE cities(name TEXT, people INTEGER, founded DATE, note TEXT, pic BLOB)"));
+        c->exec(QStringLiteral("INSERT INTO cities VALUES ('Ghent', 262219, '1000-01-01', 'port', x'00FF10'),"
+                               " ('antwerp', 530504, '0726-01-01', NULL, NULL),"
+                               " ('Brussels', 1222637, NULL, '', x'000102030405060708090A0B0C0D0E0F10111213'),"
+                               " ('Zürich', 9, '2020-02-29', 'x', NULL), (NULL, NULL, '1999-12-31', NULL, NULL)"));
     }
     void open(const QString& connection) {
         openWindow();
@@ -65,15 +63,13 @@ protected:
     QStringList column(int c) const {
         QStringList out;
         const ResultModel* m = grid()->resultModel();
-        for (int r = 0; r < m->rowCount(); ++r)
-            out << m->data(m->index(r, c), Qt::DisplayRole).toString();
+        for (int r = 0; r < m->rowCount(); ++r) out << m->data(m->index(r, c), Qt::DisplayRole).toString();
         return out;
     }
     void clickHeader(int section) {
         QHeaderView* h = grid()->horizontalHeader();
-        QTest::mouseClick(
-            h->viewport(), Qt::LeftButton, {},
-            QPoint(h->sectionViewportPosition(section) + h->sectionSize(section) / 2, h->height() / 2));
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                          QPoint(h->sectionViewportPosition(section) + h->sectionSize(section) / 2, h->height() / 2));
     }
     void clickCell(int row, int col) {
         const QRect r = grid()->visualRect(grid()->model()->index(row, col));
@@ -147,7 +143,7 @@ TEST_F(ResultGridTest, FilterBarNarrowsTheRowsAndSaysHowMany) {
     condition.column->setCurrentIndex(2);
     condition.op->setCurrentIndex(condition.op->findText(QStringLiteral("is null")));
     QTRY_COMPARE(column(0), (QStringList{"antwerp", "NULL"})); // NULL, not the empty text of Brussels
-    clickHeader(0);                                            // sorting keeps the filter
+    clickHeader(0); // sorting keeps the filter
     EXPECT_EQ(column(0), (QStringList{"NULL", "antwerp"}));
 }
 
@@ -194,8 +190,7 @@ TEST_F(ResultGridTest, FindKeysSearchThePaneWithTheFocus) {
     EXPECT_EQ(finder->findChild<QLabel*>(QStringLiteral("resultFindStatus"))->text(), QString());
     finder->textBox()->setText(QStringLiteral("Ghent is not here"));
     press(finder->textBox(), Qt::Key_Return);
-    EXPECT_EQ(finder->findChild<QLabel*>(QStringLiteral("resultFindStatus"))->text(),
-              QStringLiteral("Not found"));
+    EXPECT_EQ(finder->findChild<QLabel*>(QStringLiteral("resultFindStatus"))->text(), QStringLiteral("Not found"));
 
     // the script keeps its own Find
     doc->editor()->setFocus();
@@ -257,8 +252,7 @@ TEST_F(ResultGridTest, NullEmptyTextAndBinaryReadApart) {
                                       "0x000102030405060708090A0B0C0D0E0F… (20 bytes)", "(null)", "(null)"}));
 
     // copies: CSV writes NULL as nothing and the empty text as ""; TSV as today
-    grid()->selectionModel()->select(QItemSelection(m->index(0, 1), m->index(2, 1)),
-                                     QItemSelectionModel::ClearAndSelect);
+    grid()->selectionModel()->select(QItemSelection(m->index(0, 1), m->index(2, 1)), QItemSelectionModel::ClearAndSelect);
     window->action(QStringLiteral("mnuCopyAsCsv"))->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("note\nport\n\n\"\"\n"));
     window->action(QStringLiteral("mnuCopyHeaders"))->trigger(); // without the column names
@@ -267,18 +261,16 @@ TEST_F(ResultGridTest, NullEmptyTextAndBinaryReadApart) {
     dialogs.inputs = {QStringLiteral("towns")};
     window->action(QStringLiteral("mnuCopyHeaders"))->trigger();
     window->action(QStringLiteral("mnuCopyAsSql"))->trigger();
-    EXPECT_EQ(
-        QApplication::clipboard()->text(),
-        QStringLiteral("INSERT INTO towns (note) VALUES ('port');\nINSERT INTO towns (note) VALUES (NULL);\n"
-                       "INSERT INTO towns (note) VALUES ('');\n"));
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              QStringLiteral("INSERT INTO towns (note) VALUES ('port');\nINSERT INTO towns (note) VALUES (NULL);\n"
+                             "INSERT INTO towns (note) VALUES ('');\n"));
     // a double click shows the whole value
     const QRect cell = grid()->visualRect(m->index(2, 2));
     QTest::mousePress(grid()->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, cell.center());
     auto* viewer = window->findChild<QDialog*>(QStringLiteral("valueViewer"));
     ASSERT_NE(viewer, nullptr);
-    EXPECT_TRUE(
-        viewer->findChild<QPlainTextEdit*>()->toPlainText().startsWith(QStringLiteral("0x0001020304")));
+    EXPECT_TRUE(viewer->findChild<QPlainTextEdit*>()->toPlainText().startsWith(QStringLiteral("0x0001020304")));
     viewer->close();
 
     // a marker changed in Options shows at once in the grid already open
@@ -288,18 +280,15 @@ TEST_F(ResultGridTest, NullEmptyTextAndBinaryReadApart) {
 
 TEST_F(ResultGridTest, AHeaderClickWhileRowsArriveSaysItWaitsThenSorts) {
     open(cs);
-    replaceScript(doc->editor(),
-                  QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                                 "WHERE i < 2000000) SELECT (i * 7919) % 1000003 AS v FROM n"));
+    replaceScript(doc->editor(), QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                                "WHERE i < 2000000) SELECT (i * 7919) % 1000003 AS v FROM n"));
     doc->startExec();
     QTRY_VERIFY_WITH_TIMEOUT(grid()->resultModel()->rowCount() > 0, 10000);
     ASSERT_TRUE(doc->isRunning()) << "the run ended before the header was clicked; make the query longer";
     clickHeader(0);
-    auto* count =
-        doc->parts().results->resultSets()->filterBar(0)->findChild<QLabel*>(QStringLiteral("filterCount"));
+    auto* count = doc->parts().results->resultSets()->filterBar(0)->findChild<QLabel*>(QStringLiteral("filterCount"));
     ASSERT_NE(count, nullptr);
-    EXPECT_TRUE(count->text().endsWith(QStringLiteral("Sorted when all rows are in")))
-        << count->text().toStdString();
+    EXPECT_TRUE(count->text().endsWith(QStringLiteral("Sorted when all rows are in"))) << count->text().toStdString();
     QTRY_VERIFY_WITH_TIMEOUT(!doc->isRunning(), 60000);
     QTRY_VERIFY_WITH_TIMEOUT(!grid()->resultModel()->sorting(), 20000);
     EXPECT_FALSE(count->text().contains(QStringLiteral("Sorted"))) << count->text().toStdString();
@@ -310,9 +299,8 @@ TEST_F(ResultGridTest, AHeaderClickWhileRowsArriveSaysItWaitsThenSorts) {
 
 TEST_F(ResultGridTest, AFilterTypedWhileRowsArriveKeepsCountingThem) {
     open(cs);
-    replaceScript(doc->editor(),
-                  QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                                 "WHERE i < 2000000) SELECT i, (i * 7919) % 100003 AS v FROM n"));
+    replaceScript(doc->editor(), QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                                "WHERE i < 2000000) SELECT i, (i * 7919) % 100003 AS v FROM n"));
     doc->startExec();
     QTRY_VERIFY_WITH_TIMEOUT(grid()->resultModel()->rowCount() > 0, 10000);
     ASSERT_TRUE(doc->isRunning()) << "the run ended before the filter was typed; make the query longer";

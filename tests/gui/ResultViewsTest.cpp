@@ -13,7 +13,6 @@
 #include "settings/Settings.h"
 #include "store/HomeSeeding.h"
 #include "support/DocumentRun.h"
-#include "support/GuiBSqliteFile.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
@@ -22,10 +21,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QImage>
 #include <QTest>
-#include <functional>
+
 #include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <functional>
 #include <optional>
 
 namespace {
@@ -47,12 +49,11 @@ class ResultViewsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         store::ensureSeeded();
-        cs = sqliteFile(
-            home.file(QStringLiteral("views.db")),
-            {QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(12), note TEXT, amount REAL)"),
-             QStringLiteral("INSERT INTO t VALUES (1, 'one', NULL, 1.5), (2, 'two words', 'tab\there', -2),"
-                            " (3, 'Grüße 東京', 'line\r\nbreak', 3.25), (4, '', 'a rather long note that is "
-                            "long', NULL)")});
+        cs = QStringLiteral("Provider=SQLite;Data Source=") + home.file(QStringLiteral("views.db"));
+        auto c = db::Connection::open(cs, {15, true});
+        c->exec(QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(12), note TEXT, amount REAL)"));
+        c->exec(QStringLiteral("INSERT INTO t VALUES (1, 'one', NULL, 1.5), (2, 'two words', 'tab\there', -2),"
+                               " (3, 'Grüße 東京', 'line\r\nbreak', 3.25), (4, '', 'a rather long note that is long', NULL)"));
     }
     std::unique_ptr<QueryDocument> makeDocument(bool text) {
         auto d = shownDocument(cs);
@@ -64,8 +65,7 @@ protected:
         d.startExec();
         QElapsedTimer t;
         t.start();
-        while (d.isRunning() && t.elapsed() < 30000)
-            QTest::qWait(5);
+        while (d.isRunning() && t.elapsed() < 30000) QTest::qWait(5);
         ASSERT_FALSE(d.isRunning());
     }
     QString plainText(const QString& script, std::optional<qint64> limit = std::nullopt) const {
@@ -196,8 +196,7 @@ TEST_F(ResultViewsTest, PastTheMemoryLimitTheRunAsksAndDoesAsTold) {
     QString messages = d->parts().results->messagePane()->text();
     EXPECT_TRUE(messages.contains(QStringLiteral("are kept"))) << messages.toStdString();
     EXPECT_TRUE(messages.contains(QStringLiteral("...Query cancelled by User...")));
-    EXPECT_EQ(d->parts().status->panelText(QueryDocument::RowsPanel),
-              QStringLiteral("%1 Rows").arg(grid->totalRows()));
+    EXPECT_EQ(d->parts().status->panelText(QueryDocument::RowsPanel), QStringLiteral("%1 Rows").arg(grid->totalRows()));
 
     // stop: the rows go
     dialogs.questions.clear();
@@ -215,8 +214,7 @@ TEST_F(ResultViewsTest, PastTheMemoryLimitTheRunAsksAndDoesAsTold) {
     EXPECT_EQ(dialogs.questions.size(), 1);
     EXPECT_EQ(dialogs.unexpected, 1);
     EXPECT_GT(d->parts().results->textPane()->content().lineCount(), 3);
-    EXPECT_TRUE(
-        d->parts().results->textPane()->text().contains(QStringLiteral("...Query cancelled by User...")));
+    EXPECT_TRUE(d->parts().results->textPane()->text().contains(QStringLiteral("...Query cancelled by User...")));
 
     // under the limit nobody is asked
     dialogs.questions.clear();
@@ -243,9 +241,8 @@ TEST_F(ResultViewsTest, PostgresNoticesShowInTheMessagePane) {
     SQLQE_REQUIRE_SERVER(kPostgres, cs);
     auto d = makeDocument(false);
     runAndWait(*d, QStringLiteral("DO $$ BEGIN RAISE NOTICE 'counted %', 3; END $$; SELECT 1 AS one"));
-    EXPECT_EQ(
-        d->parts().results->messagePane()->text(),
-        QStringLiteral("NOTICE:  counted 3\r\n0 Row(s) affected.\r\nSuccess\r\n\r\n1  Row(s) affected"));
+    EXPECT_EQ(d->parts().results->messagePane()->text(),
+              QStringLiteral("NOTICE:  counted 3\r\n0 Row(s) affected.\r\nSuccess\r\n\r\n1  Row(s) affected"));
     // a script without rows keeps its notices too
     runAndWait(*d, QStringLiteral("DROP TABLE IF EXISTS sqlqe_no_such_table_at_all"));
     EXPECT_TRUE(d->parts().results->messagePane()->text().startsWith(QStringLiteral("NOTICE:  table")))
@@ -267,16 +264,13 @@ QImage drawn(const std::function<void(ResultTextView&)>& fill) {
 // Tool output ends its lines with LF (Linux), CR LF or CR: the pane draws one
 // line per line whichever, never one long line of break marks.
 TEST(ResultTextPane, DrawsOneLinePerLineWhateverTheLineBreaks) {
-    const QImage crLf =
-        drawn([](ResultTextView& v) { v.setText(QStringLiteral("6\r\nBeverages\r\nBakery\r\n")); });
-    for (const char* text :
-         {"6\nBeverages\nBakery\n", "6\rBeverages\rBakery\r", "6\nBeverages\r\nBakery\r"}) {
+    const QImage crLf = drawn([](ResultTextView& v) { v.setText(QStringLiteral("6\r\nBeverages\r\nBakery\r\n")); });
+    for (const char* text : {"6\nBeverages\nBakery\n", "6\rBeverages\rBakery\r", "6\nBeverages\r\nBakery\r"}) {
         SCOPED_TRACE(text);
         EXPECT_EQ(drawn([&](ResultTextView& v) { v.setText(QString::fromUtf8(text)); }), crLf);
         // and in pieces, as a running tool's output arrives
         EXPECT_EQ(drawn([&](ResultTextView& v) {
-                      for (const QChar c : QString::fromUtf8(text))
-                          v.append(QString(c));
+                      for (const QChar c : QString::fromUtf8(text)) v.append(QString(c));
                   }),
                   crLf);
     }

@@ -42,8 +42,7 @@ protected:
 
     void waitForRun() { waitForRunEnd(doc.get()); }
     void ctrlEnter(Qt::Key key = Qt::Key_Return) {
-        const auto mods =
-            key == Qt::Key_Enter ? Qt::ControlModifier | Qt::KeypadModifier : Qt::ControlModifier;
+        const auto mods = key == Qt::Key_Enter ? Qt::ControlModifier | Qt::KeypadModifier : Qt::ControlModifier;
         QTest::keyClick(doc->editor(), key, mods);
         waitForRun();
     }
@@ -68,11 +67,10 @@ protected:
 } // namespace
 
 TEST_F(StatementAtCaretTest, CtrlEnterRunsOnlyTheStatementUnderTheCaretAndFlashesIt) {
-    replaceScript(doc->editor(),
-                  QStringLiteral("SELECT count(*) AS n FROM customers;\r\n"
-                                 "-- products; the first three\r\n"
-                                 "SELECT name, price\r\n  FROM products WHERE id <= 3 ORDER BY id;\r\n"
-                                 "SELECT 'a;b -- c' AS odd; SELECT 2 AS two"));
+    replaceScript(doc->editor(), QStringLiteral("SELECT count(*) AS n FROM customers;\r\n"
+                                                "-- products; the first three\r\n"
+                                                "SELECT name, price\r\n  FROM products WHERE id <= 3 ORDER BY id;\r\n"
+                                                "SELECT 'a;b -- c' AS odd; SELECT 2 AS two"));
     doc->editor()->setCursorPosition(3, 8);
     QTest::keyClick(doc->editor(), Qt::Key_Return, Qt::ControlModifier);
     // the statement is marked from its first to its last character, nothing else
@@ -113,8 +111,7 @@ TEST_F(StatementAtCaretTest, CtrlEnterRunsOnlyTheStatementUnderTheCaretAndFlashe
 }
 
 TEST_F(StatementAtCaretTest, TheMenuCommandTakesTheNearestStatementOrSaysThereIsNothing) {
-    replaceScript(doc->editor(),
-                  QStringLiteral("SELECT 7 AS seven;   -- after it\r\n\r\n\r\n\r\nSELECT 8 AS eight"));
+    replaceScript(doc->editor(), QStringLiteral("SELECT 7 AS seven;   -- after it\r\n\r\n\r\n\r\nSELECT 8 AS eight"));
     doc->editor()->setCursorPosition(1, 0); // the line after the first statement
     doc->execute(DocumentCommand::ExecuteStatement);
     waitForRun();
@@ -129,8 +126,7 @@ TEST_F(StatementAtCaretTest, TheMenuCommandTakesTheNearestStatementOrSaysThereIs
 TEST_F(StatementAtCaretTest, AnUpdateWithoutWhereAsksFirstAndNoRunsNothing) {
     const QString before = scalar(QStringLiteral("SELECT sum(price) FROM products"));
     ASSERT_FALSE(before.isEmpty());
-    const QString script =
-        QStringLiteral("SELECT 1 AS one;\r\nUPDATE products SET price = 0;\r\nSELECT 2 AS two");
+    const QString script = QStringLiteral("SELECT 1 AS one;\r\nUPDATE products SET price = 0;\r\nSELECT 2 AS two");
     replaceScript(doc->editor(), script);
     doc->parts().results->setMessage(QStringLiteral("earlier"));
 
@@ -161,8 +157,7 @@ TEST_F(StatementAtCaretTest, AnUpdateWithoutWhereAsksFirstAndNoRunsNothing) {
     doc->editor()->setSelection(0, 0, 0, 15);
     doc->startExec();
     waitForRun();
-    replaceScript(doc->editor(),
-                  QStringLiteral("UPDATE products SET price = price WHERE id = 1 -- no WHERE"));
+    replaceScript(doc->editor(), QStringLiteral("UPDATE products SET price = price WHERE id = 1 -- no WHERE"));
     doc->startExec();
     waitForRun();
     EXPECT_EQ(messages(), QStringLiteral("1 Row(s) affected."));
@@ -173,9 +168,8 @@ TEST_F(StatementAtCaretTest, AnUpdateWithoutWhereAsksFirstAndNoRunsNothing) {
     dialogs.answers = {Dialogs::Answer::Yes};
     doc->startExec();
     waitForRun();
-    EXPECT_EQ(
-        dialogs.questions.last(),
-        QStringLiteral("The script changes every row of order_items: DELETE without WHERE. Run it anyway?"));
+    EXPECT_EQ(dialogs.questions.last(),
+              QStringLiteral("The script changes every row of order_items: DELETE without WHERE. Run it anyway?"));
     EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM order_items")), QStringLiteral("0"));
     EXPECT_EQ(dialogs.unexpected, 0);
 }
@@ -186,8 +180,7 @@ TEST_F(StatementAtCaretTest, TheSettingTurnsTheQuestionOffAndAnEmptyValueKeepsIt
     doc->startExec();
     waitForRun();
     EXPECT_TRUE(dialogs.questions.isEmpty());
-    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM products WHERE in_stock <> 5")),
-              QStringLiteral("0"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM products WHERE in_stock <> 5")), QStringLiteral("0"));
 
     ASSERT_TRUE(settings::write(settings::Key::ConfirmUnfiltered, QString())); // emptied by hand: still asks
     dialogs.answers = {Dialogs::Answer::No};
@@ -247,10 +240,8 @@ TEST(StatementAtCaretDialect, MariaDbAndMySqlDriversReadBackslashEscapes) {
         context.setConnection(cs);
         return script::dialectOf(context.serverFamily());
     };
-    EXPECT_EQ(dialectFor(QStringLiteral("Driver={MariaDB Unicode};Server=db;Database=shop")),
-              script::Dialect::MySql);
-    EXPECT_EQ(dialectFor(QStringLiteral("DRIVER={MySQL ODBC 8.0 Unicode Driver};SERVER=db")),
-              script::Dialect::MySql);
+    EXPECT_EQ(dialectFor(QStringLiteral("Driver={MariaDB Unicode};Server=db;Database=shop")), script::Dialect::MySql);
+    EXPECT_EQ(dialectFor(QStringLiteral("DRIVER={MySQL ODBC 8.0 Unicode Driver};SERVER=db")), script::Dialect::MySql);
     EXPECT_EQ(dialectFor(QStringLiteral("Driver={PostgreSQL Unicode};Server=db")), script::Dialect::Generic);
     EXPECT_EQ(dialectFor(store::demoConnectionString()), script::Dialect::Generic);
 }
@@ -289,12 +280,11 @@ TEST(StatementAtCaretServers, APostgreSqlFunctionBodyGoesToTheServerWhole) {
     QString cs;
     SQLQE_REQUIRE_SERVER(kPostgres, cs);
     ServerDocument s(cs);
-    replaceScript(s.doc.editor(),
-                  QStringLiteral("CREATE OR REPLACE FUNCTION %1(a int, b int) RETURNS int AS $body$\n"
-                                 "BEGIN\n  -- add them; carefully\n  RETURN a + b; -- it's fine\n"
-                                 "END;\n$body$ LANGUAGE plpgsql;\n\nSELECT %1(2, 3) AS total;\n"
-                                 "DROP FUNCTION %1(int, int);")
-                      .arg(ServerDocument::unique("caret_add")));
+    replaceScript(s.doc.editor(), QStringLiteral("CREATE OR REPLACE FUNCTION %1(a int, b int) RETURNS int AS $body$\n"
+                                                 "BEGIN\n  -- add them; carefully\n  RETURN a + b; -- it's fine\n"
+                                                 "END;\n$body$ LANGUAGE plpgsql;\n\nSELECT %1(2, 3) AS total;\n"
+                                                 "DROP FUNCTION %1(int, int);")
+                                      .arg(ServerDocument::unique("caret_add")));
     EXPECT_FALSE(s.runAt(3, 4).startsWith(QStringLiteral("Error"))); // inside the body
     EXPECT_EQ(s.runAt(7, 3), QStringLiteral("Success\r\n\r\n1  Row(s) affected"));
     EXPECT_EQ(s.doc.parts().results->grid()->resultModel()->cellText(0, 0), QStringLiteral("5"));
@@ -307,12 +297,11 @@ TEST(StatementAtCaretServers, AMariaDbProcedureWithBeginEndGoesToTheServerWhole)
     SQLQE_REQUIRE_SERVER(kMariaDb, cs);
     ServerDocument s(cs);
     // the driver names MariaDB: a backslash escapes its quote
-    replaceScript(s.doc.editor(),
-                  QStringLiteral("CREATE PROCEDURE %1(IN n INT)\nBEGIN\n  DECLARE i INT DEFAULT 0;\n"
-                                 "  WHILE i < n DO SET i = i + 1; END WHILE;\n"
-                                 "  IF i > 2 THEN SELECT i AS counted, 'it\\'s; done' AS note; END IF;\n"
-                                 "END;\nCALL %1(4);\nDROP PROCEDURE %1;")
-                      .arg(ServerDocument::unique("caret_count")));
+    replaceScript(s.doc.editor(), QStringLiteral("CREATE PROCEDURE %1(IN n INT)\nBEGIN\n  DECLARE i INT DEFAULT 0;\n"
+                                                 "  WHILE i < n DO SET i = i + 1; END WHILE;\n"
+                                                 "  IF i > 2 THEN SELECT i AS counted, 'it\\'s; done' AS note; END IF;\n"
+                                                 "END;\nCALL %1(4);\nDROP PROCEDURE %1;")
+                                      .arg(ServerDocument::unique("caret_count")));
     EXPECT_FALSE(s.runAt(2, 4).startsWith(QStringLiteral("Error")));
     EXPECT_FALSE(s.runAt(6, 2).startsWith(QStringLiteral("Error")));
     ResultModel* m = s.doc.parts().results->grid()->resultModel();

@@ -198,8 +198,7 @@ TEST_F(TemplateEditorTest, DeleteItemAsksThenDeletesAndRebuildsTheTree) {
 TEST_F(TemplateEditorTest, GroupsAreAddedAndRenamedByExactNameAndReachTheTreeOnlyWithOk) {
     openWindow();
     TemplateBrowser* tree = window->activeDocument()->parts().templates;
-    window->activeDocument()->parts().navigation->showTab(
-        NavigationPanes::TemplatesTab); // read before the change
+    window->activeDocument()->parts().navigation->showTab(NavigationPanes::TemplatesTab); // read before the change
     ASSERT_TRUE(tree->isLoaded());
     ASSERT_TRUE(inEditorOf(window->action(QStringLiteral("mnuTemplateNew")), [&](TemplateEditor* e) {
         dialogs.inputs = {QStringLiteral("Yours 'quoted' 5%")};
@@ -319,8 +318,7 @@ TEST_F(TemplateEditorTest, TemplateCommandsWorkWithNoDocumentOpen) {
     ASSERT_NE(doc, nullptr);
     doc->parts().navigation->showTab(NavigationPanes::TemplatesTab);
     QStringList titles;
-    for (QTreeWidgetItemIterator it(doc->parts().templates); *it; ++it)
-        titles << (*it)->text(0);
+    for (QTreeWidgetItemIterator it(doc->parts().templates); *it; ++it) titles << (*it)->text(0);
     EXPECT_TRUE(titles.contains(QStringLiteral("without a window")));
     // with nothing chosen, Delete Item says why it does nothing
     TemplateSelection::current() = TemplateSelection{};
