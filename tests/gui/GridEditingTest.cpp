@@ -5,17 +5,12 @@
 // checked by what the grid shows and what the file holds after the save.
 #include "common/Theme.h"
 #include "document/ResultEditing.h"
-#include "editing/EditBar.h"
 #include "support/Files.h"
 #include "support/GridEditingFixture.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
-#include <QLineEdit>
-#include <QTest>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 TEST_F(GridEditingTest, TheBarSaysWhyAResultIsReadOnly) {
     run(QStringLiteral("SELECT p.name, q.kind FROM people p JOIN pets q ON q.owner = p.id"));
