@@ -1,4 +1,7 @@
-// The connection manager and the connection dialog with scripted answers.
+// The connection manager and the connection dialog with scripted answers;
+// and with saved passwords in the desktop keyring (an in-memory stand-in): the
+// label naming the store, what vsql.db holds after a save, and the password
+// handed to the document only on Connect.
 #include "connections/ConnectionManager.h"
 
 #include "common/DocumentContext.h"
@@ -9,12 +12,15 @@
 #include "document/QueryDocument.h"
 #include "store/ConnectionStore.h"
 #include "store/HomeSeeding.h"
+#include "store/ResourceDb.h"
+#include "support/MemorySecretStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -23,10 +29,17 @@
 #include <gtest/gtest.h>
 
 namespace {
-class ConnectionManagerTest : public ::testing::Test {
+class ManagerFixture : public ::testing::Test {
+protected:
+    void SetUp() override { store::ensureSeeded(); }
+    TempHome home;
+    ScriptedDialogs dialogs;
+};
+
+class ConnectionManagerTest : public ManagerFixture {
 protected:
     void SetUp() override {
-        store::ensureSeeded();
+        ManagerFixture::SetUp();
         ASSERT_TRUE(ConnectionStore::insertConnection(QStringLiteral("Warehouse | main"),
                                                       QStringLiteral("Driver={X};Pwd=s3cr3t;"), 3)
                         .ok());
@@ -36,9 +49,28 @@ protected:
             if (m.list()->item(i)->text() == name) return i;
         return -1;
     }
-    TempHome home;
-    ScriptedDialogs dialogs;
 };
+
+class KeyringManagerTest : public ManagerFixture {
+protected:
+    // Every cn_string of vsql.db, read straight from the table.
+    QStringList rawStrings() {
+        QStringList out;
+        for (const auto& row :
+             ResourceDb::open()->query(QStringLiteral("SELECT cn_string FROM connections")).rows)
+            out << row.at(0).value_or(QString());
+        return out;
+    }
+    void create(ConnectionManager& m, const QString& cs) {
+        dialogs.connections = {NewConnection{cs, QStringLiteral("shop"), QStringLiteral("PostgreSQL")}};
+        dialogs.inputs = {QStringLiteral("Shop")};
+        dialogs.answers = {Dialogs::Answer::Yes};
+        m.connectWizardAddon(ConnectionKind::OdbcDriver);
+    }
+
+    ScopedSecretStore<MemorySecretStore> keyring{true};
+};
+const QString kString = QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Uid=me;Pwd=Hunter2-x;");
 } // namespace
 
 TEST_F(ConnectionManagerTest, ListsSelectsAndSavesKeepingTheType) {
@@ -242,4 +274,80 @@ TEST_F(ConnectionManagerTest, DialogTestsARealServer) {
     ASSERT_TRUE(done.wait(20000));
     EXPECT_TRUE(done[0][0].toBool()) << d.testStatus().toStdString();
     EXPECT_TRUE(d.testStatus().contains(QStringLiteral("PostgreSQL")));
+}
+
+TEST_F(KeyringManagerTest, TheLabelSaysWhichStoreKeepsThePasswords) {
+    {
+        ConnectionManager m;
+        EXPECT_EQ(m.passwordStoreLabel()->text(),
+                  QStringLiteral("Passwords are kept in the desktop keyring."));
+    }
+    keyring->available = false;
+    ConnectionManager m;
+    EXPECT_EQ(m.passwordStoreLabel()->text(),
+              QStringLiteral("Passwords are kept in vsql.db (no desktop keyring)."));
+    EXPECT_EQ(m.passwordStoreLabel()->toolTip(), keyring->reason); // the why, on demand
+}
+
+TEST_F(KeyringManagerTest, ASavedPasswordIsNotInVsqlDbAndReachesTheDocumentOnlyOnConnect) {
+    ConnectionManager m;
+    create(m, kString);
+    ASSERT_EQ(keyring->entries.size(), 1u);
+    for (const QString& raw : rawStrings())
+        EXPECT_FALSE(raw.contains(QStringLiteral("Hunter2"))) << raw.toStdString();
+    // the form holds the reference, shown masked
+    EXPECT_TRUE(m.connectionText().contains(QStringLiteral("Pwd={keyring:")));
+    EXPECT_EQ(m.connectionField()->text(),
+              QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Uid=me;Pwd=****;"));
+    m.showPasswordBox()->setChecked(true);
+    EXPECT_FALSE(
+        m.connectionField()->text().contains(QStringLiteral("Hunter2"))); // never shown, even on request
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    m.useSelected();
+    EXPECT_EQ(m.result(), int(QDialog::Accepted));
+    EXPECT_EQ(m.chosenConnectionString(), kString);
+}
+
+TEST_F(KeyringManagerTest, SavingAnOldRowMovesItsPasswordAndDeletingRemovesTheEntry) {
+    keyring->available = false; // saved while no keyring ran
+    ASSERT_TRUE(ConnectionStore::insertConnection(QStringLiteral("Old"), kString, 4).ok());
+    keyring->available = true;
+    ConnectionManager m;
+    m.list()->setCurrentRow(m.list()->count() - 1);
+    EXPECT_EQ(m.connectionText(), kString); // read as it always was
+    m.saveSelected();
+    EXPECT_EQ(keyring->entries.size(), 1u);
+    EXPECT_FALSE(rawStrings().join(QLatin1Char('\n')).contains(QStringLiteral("Hunter2")));
+    EXPECT_TRUE(
+        m.connectionText().contains(QStringLiteral("{keyring:"))); // the fields show the row as stored
+    EXPECT_EQ(m.nameField()->text(), QStringLiteral("Old"));
+    dialogs.answers = {Dialogs::Answer::Yes};
+    m.deleteSelected();
+    EXPECT_TRUE(keyring->entries.empty());
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(KeyringManagerTest, AnUnreadablePasswordKeepsTheManagerOpenWithTheReason) {
+    ConnectionManager m;
+    create(m, kString);
+    keyring->entries.clear();
+    m.useSelected();
+    EXPECT_EQ(m.result(), 0);
+    EXPECT_TRUE(m.chosenConnectionString().isEmpty());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith(
+        QStringLiteral("Error: The connection's password is kept in the desktop keyring")))
+        << dialogs.messages[0].toStdString();
+}
+
+TEST_F(KeyringManagerTest, AKeyringThatRefusesThePasswordLeavesItInVsqlDbAndSaysSo) {
+    keyring->refuseWrites = true;
+    ConnectionManager m;
+    create(m, kString);
+    EXPECT_TRUE(rawStrings().contains(kString));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("kept in vsql.db")));
+    EXPECT_FALSE(dialogs.messages[0].contains(QStringLiteral("Hunter2")));
+    m.useSelected();
+    EXPECT_EQ(m.chosenConnectionString(), kString);
 }
