@@ -189,20 +189,6 @@ TEST_F(ExternalToolsTest, QueryCheckReloadsTheToolsOutputFile) {
     EXPECT_EQ(results(*d), QStringLiteral("other tool output\r\n"));
 }
 
-TEST_F(ExternalToolsTest, TypingOverASelectionThenRunningRunsTheScript) {
-    // The editor still reports a selection after a selection was typed over;
-    // a run must take the script, not an empty selection.
-    ASSERT_TRUE(settings::write(Key::ExecutionPlan, QStringLiteral("0")));
-    auto d = makeDocument(QStringLiteral("select 1"));
-    d->setConnection(store::demoConnectionString());
-    d->setResultsInText(true);
-    d->editor()->selectAll();
-    QTest::keyClicks(d->editor(), QStringLiteral("select 42 as answer"));
-    runAndWait(*d);
-    EXPECT_TRUE(results(*d).contains(QLatin1String("42"))) << messages(*d).toStdString();
-    EXPECT_TRUE(messages(*d).startsWith(QLatin1String("Success"))) << messages(*d).toStdString();
-}
-
 TEST_F(ExternalToolsTest, TheGraphicalToolsOutputIsWatchedAndReloaded) {
     // A stand-in "isqlw" on the PATH that writes its output file a moment
     // after it started, from the input file it was given.
