@@ -44,6 +44,8 @@ for ((i = 0; i < runs; i++)); do
   out=$("$BUILD/bench/bench_window_wait" "Bare Qt Window" "$BUILD/bench/bench_bare_window" 2>/dev/null)
   add bare_start "$(value start_ms <<<"$out")"; add bare_idle "$(value idle_rss_mb <<<"$out")"
   add bare_map "$(value map_ms <<<"$out")"
+  out=$("$BUILD/bench/bench_window_wait" "Plain Qt Editor Window" "$BUILD/bench/bench_plain_editor_window" 2>/dev/null)
+  add plain_start "$(value start_ms <<<"$out")"; add plain_idle "$(value idle_rss_mb <<<"$out")"
   out=$("$BUILD/bench/bench_window_wait" "SQL Query Editor" "$BUILD/bin/sqlqe" --home "$home" 2>/dev/null)
   add start "$(value start_ms <<<"$out")"; add idle "$(value idle_rss_mb <<<"$out")"; add map "$(value map_ms <<<"$out")"
   for mode in grid text; do
@@ -67,6 +69,10 @@ ranged "start to final frame, seeded home" start ms "an empty Qt window" bare_st
 ranged "start to final frame, fresh home" fresh_start ms "an empty Qt window" bare_start "(target <= 1.3x)"
 ranged "start to window mapped, seeded home" map ms "an empty Qt window" bare_map
 ranged "idle memory (RSS)" idle MB "an empty Qt window" bare_idle "(target <= 35 MB)"
+# The same two figures against the plainest Qt editor window (menus, toolbar, a
+# text editor, a status bar): what any editor on Qt Widgets pays before its own work.
+ranged "start to final frame, seeded home" start ms "a plain Qt editor window" plain_start
+ranged "idle memory (RSS)" idle MB "a plain Qt editor window" plain_idle
 echo "== 1,000,000 x 8 rows from SQLite, medians of $runs runs =="
 line "grid: first rows on screen" "$(med grid.first_rows_ms)" ms "sqlite3 CLI: first row out" "$(med cli_first)" "(target <= 150 ms)"
 line "grid: last row in" "$(med grid.last_row_ms)" ms "sqlite3 CLI: all rows" "$(med cli)" "(target <= 1.5x)"

@@ -18,6 +18,8 @@
 #include "store/ResourceDb.h"
 #include "store/TemplateStore.h"
 #include "support/DocumentRun.h"
+#include "support/GuiBShownTexts.h"
+#include "support/GuiBSqliteFile.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
@@ -51,13 +53,6 @@ QStringList childTexts(const ObjectTreeModel& m, int id) {
     return out;
 }
 
-QStringList chooserEntries(const QComboBox* c) {
-    QStringList out;
-    for (int i = 0; i < c->count(); ++i)
-        out << c->itemText(i);
-    return out;
-}
-
 // A right-button press on a node (or, with id -1, below the nodes) and the
 // pop-up request that follows, as the mouse makes them.
 void rightClick(QueryDocument& d, int id) {
@@ -83,12 +78,11 @@ class ObjectBrowserTest : public ::testing::Test {
 protected:
     void SetUp() override {
         store::ensureSeeded();
-        const QString file = home.file(QStringLiteral("shop.db"));
-        auto c = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + file, {15, true});
-        c->exec(QStringLiteral("CREATE TABLE orders (id INTEGER, \"Total Due\" REAL, note VARCHAR(40))"));
-        c->exec(QStringLiteral("CREATE TABLE items (sku CHAR(8), qty INTEGER)"));
-        c->exec(QStringLiteral("INSERT INTO orders VALUES (1, 9.5, 'first'), (2, 20, 'second')"));
-        cs = QStringLiteral("Provider=SQLite;Data Source=") + file;
+        cs = sqliteFile(
+            home.file(QStringLiteral("shop.db")),
+            {QStringLiteral("CREATE TABLE orders (id INTEGER, \"Total Due\" REAL, note VARCHAR(40))"),
+             QStringLiteral("CREATE TABLE items (sku CHAR(8), qty INTEGER)"),
+             QStringLiteral("INSERT INTO orders VALUES (1, 9.5, 'first'), (2, 20, 'second')")});
     }
     std::unique_ptr<QueryDocument> document(const QString& connection) {
         auto d = shownDocument(connection);
@@ -117,7 +111,7 @@ TEST_F(ObjectBrowserTest, WithoutAConnectionTheTreeSaysSo) {
     ASSERT_EQ(m->count(), 1);
     EXPECT_EQ(m->text(m->childrenOf(ObjectTreeModel::kTop)[0]), QStringLiteral("[NO CONNECTION]"));
     EXPECT_EQ(m->findKey(QStringLiteral("R2")), -1);
-    EXPECT_EQ(chooserEntries(d->parts().toolbar->databaseChooser()),
+    EXPECT_EQ(comboTexts(d->parts().toolbar->databaseChooser()),
               QStringList{QStringLiteral("[NO CONNECTION]")});
     EXPECT_TRUE(d->context().database().isEmpty());
     EXPECT_FALSE(d->windowTitle().contains(QLatin1String("NO CONNECTION")));
@@ -148,7 +142,7 @@ TEST_F(ObjectBrowserTest, ASingleDatabaseListsItsTablesUnderTheRoot) {
     EXPECT_TRUE(b->tree()->isExpanded(m->indexOf(root)));
     EXPECT_TRUE(b->tree()->isExpanded(m->indexOf(common)));
     // the chooser: the database, then its tables; runs use the database
-    EXPECT_EQ(chooserEntries(d->parts().toolbar->databaseChooser()), (QStringList{"main", "orders", "items"}));
+    EXPECT_EQ(comboTexts(d->parts().toolbar->databaseChooser()), (QStringList{"main", "orders", "items"}));
     EXPECT_EQ(d->context().database(), QStringLiteral("main"));
     EXPECT_TRUE(d->windowTitle().contains(QStringLiteral("SQLite - main"))) << d->windowTitle().toStdString();
     EXPECT_EQ(d->parts().status->panelText(ObjectBrowser::StatePanel), QStringLiteral("Ready"));
@@ -318,17 +312,16 @@ TEST_F(ObjectBrowserTest, ACommandWithNoNodeUnderItIsRefusedWithAMessage) {
 }
 
 TEST_F(ObjectBrowserTest, APopupActsInTheWindowItWasOpenedIn) {
-    const QString file = home.file(QStringLiteral("stock.db"));
-    auto stock = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + file, {15, true});
-    stock->exec(QStringLiteral("CREATE TABLE products (sku TEXT)"));
-    stock->exec(QStringLiteral("INSERT INTO products VALUES ('a'), ('b'), ('c')"));
+    const QString stock = sqliteFile(home.file(QStringLiteral("stock.db")),
+                                     {QStringLiteral("CREATE TABLE products (sku TEXT)"),
+                                      QStringLiteral("INSERT INTO products VALUES ('a'), ('b'), ('c')")});
     MainWindow w;
     w.resize(1200, 900);
     w.show();
     QueryDocument* a = w.activeDocument();
     a->setConnection(cs);
     QueryDocument* b = w.newDocument();
-    b->setConnection(QStringLiteral("Provider=SQLite;Data Source=") + file);
+    b->setConnection(stock);
     ASSERT_TRUE(waitFor([&] { return !a->parts().objects->isBusy() && !b->parts().objects->isBusy(); }));
     open(*a, node(*a, QStringLiteral("Corders")));
     w.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(a->parentWidget()));
@@ -418,13 +411,12 @@ TEST_F(ObjectBrowserTest, AnUnknownProviderKeepsRootAndCommonObjects) {
 }
 
 TEST_F(ObjectBrowserTest, OnlyTheLastConnectionsListsAreShown) {
-    const QString other = home.file(QStringLiteral("other.db"));
-    db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + other, {15, true})
-        ->exec(QStringLiteral("CREATE TABLE lonely (x INTEGER)"));
+    const QString other = sqliteFile(home.file(QStringLiteral("other.db")),
+                                     {QStringLiteral("CREATE TABLE lonely (x INTEGER)")});
     auto d = document(QString());
     d->setConnection(cs);
     EXPECT_TRUE(d->parts().objects->isBusy());
-    d->setConnection(QStringLiteral("Provider=SQLite;Data Source=") + other);
+    d->setConnection(other);
     ASSERT_TRUE(waitFor([&] { return !d->parts().objects->isBusy(); }));
     QTest::qWait(100); // an answer for the first string would have arrived by now
     EXPECT_EQ(childTexts(*d->parts().objects->model(), node(*d, QStringLiteral("R"))), QStringList{"lonely"});
@@ -463,14 +455,14 @@ TEST_F(ObjectBrowserServer, TheChooserSwitchesThisDocumentsDatabase) {
     ObjectBrowser* browser = a.parts().objects;
     EXPECT_EQ(a.context().providerKind(), ProviderKind::CatalogServer);
     QComboBox* chooser = a.parts().toolbar->databaseChooser();
-    EXPECT_TRUE(chooserEntries(chooser).contains(other));
+    EXPECT_TRUE(comboTexts(chooser).contains(other));
     EXPECT_EQ(chooser->currentText(), home_db);
     const ObjectTreeModel* m = browser->model();
     const int catalog = m->findKey(QLatin1Char('C') + other);
     ASSERT_GE(catalog, 0);
     EXPECT_EQ(childTexts(*m, catalog), (QStringList{"User Tables", "System Tables", "Views", "Procedures"}));
 
-    const int row = int(chooserEntries(chooser).indexOf(other));
+    const int row = int(comboTexts(chooser).indexOf(other));
     chooser->setCurrentIndex(row);
     emit chooser->activated(row);
     EXPECT_EQ(a.parts().results->messagePane()->text(),

@@ -1,27 +1,25 @@
 // A query document against a real SQLite file: settings at creation, runs of
 // the selection or the script, which tab comes forward, the grid, export.
-#include "catalog/ObjectBrowser.h"
-#include "settings/AppPaths.h"
-#include "store/HomeSeeding.h"
-#include "settings/Settings.h"
-#include "db/Connection.h"
 #include "document/QueryDocument.h"
+
+#include "catalog/ObjectBrowser.h"
+#include "common/PanelStatusBar.h"
 #include "common/RatioSplitter.h"
 #include "document/ResultGrid.h"
-#include "run/ResultModel.h"
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
-#include "common/PanelStatusBar.h"
+#include "run/ResultModel.h"
+#include "settings/Settings.h"
+#include "store/HomeSeeding.h"
 #include "support/DocumentRun.h"
 #include "support/Files.h"
+#include "support/GuiBSqliteFile.h"
 #include "support/ScriptedDialogs.h"
-#include "support/Typing.h"
 #include "support/TempHome.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -30,20 +28,13 @@ class QueryDocumentTest : public ::testing::Test {
 protected:
     void SetUp() override {
         store::ensureSeeded();
-        const QString db = home.file(QStringLiteral("shop.db"));
-        auto c = db::Connection::open(QStringLiteral("Provider=SQLite;Data Source=") + db, {15, true});
-        c->exec(QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(10), note TEXT)"));
-        c->exec(QStringLiteral("INSERT INTO t VALUES (1, 'one', NULL), (2, 'two', 'say \"hi\"'), (3, 'three', '')"));
-        cs = QStringLiteral("Provider=SQLite;Data Source=") + db;
+        cs = sqliteFile(
+            home.file(QStringLiteral("shop.db")),
+            {QStringLiteral("CREATE TABLE t(id INTEGER, name VARCHAR(10), note TEXT)"),
+             QStringLiteral(
+                 "INSERT INTO t VALUES (1, 'one', NULL), (2, 'two', 'say \"hi\"'), (3, 'three', '')")});
     }
     std::unique_ptr<QueryDocument> makeDocument() { return shownDocument(cs); }
-    static void runAndWait(QueryDocument& d) {
-        d.startExec();
-        QElapsedTimer t;
-        t.start();
-        while (d.isRunning() && t.elapsed() < 15000) QTest::qWait(10);
-        ASSERT_FALSE(d.isRunning());
-    }
     TempHome home;
     ScriptedDialogs dialogs;
     QString cs;
@@ -75,7 +66,8 @@ TEST_F(QueryDocumentTest, ASelectionRunsAloneAndFillsTheGrid) {
     auto d = makeDocument();
     replaceScript(d->editor(), QStringLiteral("SELECT name FROM t WHERE id = 1;\r\nSELECT id, name, note FROM t ORDER BY id"));
     d->editor()->setSelection(1, 0, 1, 40);
-    runAndWait(*d);
+    d->startExec();
+    waitForRunEnd(d.get());
     ResultModel* m = d->parts().results->grid()->resultModel();
     ASSERT_EQ(m->columnCount(), 3);
     EXPECT_EQ(m->rowCount(), 3);
@@ -95,26 +87,22 @@ TEST_F(QueryDocumentTest, ASelectionRunsAloneAndFillsTheGrid) {
 
 TEST_F(QueryDocumentTest, TheRightTabComesForward) {
     auto d = makeDocument();
-    replaceScript(d->editor(), QStringLiteral("SELECT nope FROM t"));
-    runAndWait(*d);
+    runScript(d.get(), QStringLiteral("SELECT nope FROM t"));
     EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::MessagesTab));
     EXPECT_TRUE(d->parts().results->messagePane()->text().startsWith(QStringLiteral("Error: #")));
 
-    replaceScript(d->editor(), QStringLiteral("UPDATE t SET name = name"));
     dialogs.answers = {Dialogs::Answer::Yes}; // it changes every row: asked first
-    runAndWait(*d);
+    runScript(d.get(), QStringLiteral("UPDATE t SET name = name"));
     EXPECT_EQ(d->parts().results->messagePane()->text(), QStringLiteral("3 Row(s) affected."));
     EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::MessagesTab));
 
-    replaceScript(d->editor(), QStringLiteral("SELECT id FROM t; SELECT name FROM t WHERE id = 2"));
-    runAndWait(*d);
+    runScript(d.get(), QStringLiteral("SELECT id FROM t; SELECT name FROM t WHERE id = 2"));
     EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::ResultsTab));
     EXPECT_TRUE(d->parts().results->isTabVisible(ResultPanes::ExtendedTab));
     EXPECT_TRUE(d->parts().results->extendedPane()->text().contains(QStringLiteral("two")));
 
     d->setResultsInText(true);
-    replaceScript(d->editor(), QStringLiteral("SELECT id FROM t"));
-    runAndWait(*d);
+    runScript(d.get(), QStringLiteral("SELECT id FROM t"));
     EXPECT_FALSE(d->parts().results->isTabVisible(ResultPanes::ExtendedTab));
     EXPECT_TRUE(d->parts().results->textPane()->text().contains(QStringLiteral("3  Row(s) affected")));
     d->parts().results->setCurrentIndex(ResultPanes::MessagesTab);
@@ -122,15 +110,15 @@ TEST_F(QueryDocumentTest, TheRightTabComesForward) {
     EXPECT_TRUE(d->parts().results->textPane()->isVisible()); // the text pane, not the grid
 
     d->setConnection(QString());
-    runAndWait(*d);
+    d->startExec();
+    waitForRunEnd(d.get());
     EXPECT_EQ(d->parts().results->messagePane()->text(), QStringLiteral("Error: No Connection..."));
     EXPECT_EQ(d->parts().results->currentIndex(), int(ResultPanes::MessagesTab));
 }
 
 TEST_F(QueryDocumentTest, ExportFilesAreByteExact) {
     auto d = makeDocument();
-    replaceScript(d->editor(), QStringLiteral("SELECT id AS a, note AS b FROM t ORDER BY id"));
-    runAndWait(*d);
+    runScript(d.get(), QStringLiteral("SELECT id AS a, note AS b FROM t ORDER BY id"));
     // .csv is CSV: NULL is nothing, the empty text "", LF line ends, no row numbers
     const QString csv = home.file(QStringLiteral("result.csv"));
     dialogs.fileNames = {csv};
@@ -187,8 +175,7 @@ TEST_F(QueryDocumentTest, ExportFilesAreByteExact) {
 
 TEST_F(QueryDocumentTest, CopyTakesTheSelectedCellsAsTabSeparatedRows) {
     auto d = makeDocument();
-    replaceScript(d->editor(), QStringLiteral("SELECT id, name FROM t ORDER BY id"));
-    runAndWait(*d);
+    runScript(d.get(), QStringLiteral("SELECT id, name FROM t ORDER BY id"));
     ResultGrid* g = d->parts().results->grid();
     g->setCurrentIndex(g->model()->index(1, 1));
     EXPECT_EQ(g->selectionText(), QStringLiteral("two\r\n"));

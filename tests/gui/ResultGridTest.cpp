@@ -3,21 +3,18 @@
 // NULL first; the filter bar narrows rows; Ctrl+F, F3 and Shift+F3 find in
 // the pane that has the focus; several result sets each get a tab; NULL,
 // empty text and binary values read apart in the grid and in copies.
+#include "document/ResultGrid.h"
+
 #include "db/Connection.h"
 #include "document/GridFilterBar.h"
-#include "document/QueryDocument.h"
 #include "document/ResultFind.h"
-#include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
 #include "document/ResultSetTabs.h"
 #include "document/ResultTextView.h"
 #include "editor/SqlEditor.h"
 #include "run/ResultModel.h"
 #include "settings/Settings.h"
-#include "shell/MainWindow.h"
-#include "store/HomeSeeding.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempHome.h"
+#include "support/MainWindowFixture.h"
 #include "support/TestServers.h"
 #include "support/Typing.h"
 
@@ -28,21 +25,20 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
-#include <QLineEdit>
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
-
 #include <gtest/gtest.h>
 
 namespace {
 
-class ResultGridTest : public ::testing::Test {
+class ResultGridTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        store::ensureSeeded();
+        MainWindowFixture::SetUp();
         cs = QStringLiteral("Provider=SQLite;Data Source=") + home.file(QStringLiteral("cities.db"));
         auto c = db::Connection::open(cs, {15, true});
         c->exec(QStringLiteral("CREATE TABLE cities(name TEXT, people INTEGER, founded DATE, note TEXT, pic BLOB)"));
@@ -52,18 +48,10 @@ protected:
                                " ('Zürich', 9, '2020-02-29', 'x', NULL), (NULL, NULL, '1999-12-31', NULL, NULL)"));
     }
     void open(const QString& connection) {
-        window = std::make_unique<MainWindow>();
+        openWindow();
         window->resize(1280, 800);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
         doc = window->activeDocument();
         doc->setConnection(connection);
-    }
-    void TearDown() override {
-        if (window)
-            for (QueryDocument* d : window->documents()) d->setChanged(false);
-        window.reset();
     }
     void run(const QString& script) {
         replaceScript(doc->editor(), script);
@@ -92,10 +80,7 @@ protected:
         QTest::sendKeyEvent(QTest::Click, w, key, QString(), mods);
     }
 
-    TempHome home;
-    ScriptedDialogs dialogs;
     QString cs;
-    std::unique_ptr<MainWindow> window;
     QueryDocument* doc = nullptr;
 };
 
@@ -215,7 +200,7 @@ TEST_F(ResultGridTest, FindKeysSearchThePaneWithTheFocus) {
     doc->editor()->findDialog()->close();
 }
 
-TEST_F(ResultGridTest, EveryResultSetHasItsOwnGridTab) {
+TEST_F(ResultGridTest, EveryResultSetHasItsOwnGridTabAndPopup) {
     open(cs);
     run(QStringLiteral("SELECT name FROM cities; SELECT people FROM cities WHERE people > 500000"));
     ResultSetTabs* sets = doc->parts().results->resultSets();
@@ -226,6 +211,18 @@ TEST_F(ResultGridTest, EveryResultSetHasItsOwnGridTab) {
     // the extended recordsets keep their text
     EXPECT_TRUE(doc->parts().results->isTabVisible(ResultPanes::ExtendedTab));
     EXPECT_TRUE(doc->parts().results->extendedPane()->text().contains(QStringLiteral("1222637")));
+
+    // a right click on the grid of either set asks for the grid's pop-up
+    QSignalSpy popups(doc, &QueryDocument::popupRequested);
+    for (int set = 0; set < 2; ++set) {
+        QTest::mouseClick(sets->tabBar(), Qt::LeftButton, {}, sets->tabBar()->tabRect(set).center());
+        ASSERT_EQ(grid(), sets->grid(set));
+        const QPoint at = grid()->visualRect(grid()->model()->index(0, 0)).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, grid()->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(grid()->viewport(), &event);
+        ASSERT_EQ(popups.count(), set + 1);
+        EXPECT_EQ(popups[set][0].value<PopupMenu>(), PopupMenu::Grid);
+    }
 
     QTest::mouseClick(sets->tabBar(), Qt::LeftButton, {}, sets->tabBar()->tabRect(1).center());
     ASSERT_EQ(grid(), sets->grid(1));
@@ -240,23 +237,6 @@ TEST_F(ResultGridTest, EveryResultSetHasItsOwnGridTab) {
     run(QStringLiteral("SELECT name FROM cities"));
     EXPECT_EQ(sets->setCount(), 1);
     EXPECT_FALSE(sets->tabBar()->isVisible()); // one result looks as it always did
-}
-
-TEST_F(ResultGridTest, ARightClickOnTheGridOfAnySetAsksForTheGridPopup) {
-    open(cs);
-    run(QStringLiteral("SELECT name FROM cities; SELECT people FROM cities WHERE people > 500000"));
-    ResultSetTabs* sets = doc->parts().results->resultSets();
-    ASSERT_EQ(sets->setCount(), 2);
-    QSignalSpy popups(doc, &QueryDocument::popupRequested);
-    for (int set = 0; set < 2; ++set) {
-        QTest::mouseClick(sets->tabBar(), Qt::LeftButton, {}, sets->tabBar()->tabRect(set).center());
-        ASSERT_EQ(grid(), sets->grid(set));
-        const QPoint at = grid()->visualRect(grid()->model()->index(0, 0)).center();
-        QContextMenuEvent event(QContextMenuEvent::Mouse, at, grid()->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(grid()->viewport(), &event);
-        ASSERT_EQ(popups.count(), set + 1);
-        EXPECT_EQ(popups[set][0].value<PopupMenu>(), PopupMenu::Grid);
-    }
 }
 
 TEST_F(ResultGridTest, NullEmptyTextAndBinaryReadApart) {

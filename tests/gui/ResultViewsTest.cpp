@@ -231,9 +231,7 @@ TEST_F(ResultViewsTest, AScriptTypedOverASelectionRuns) {
     QTest::keyClick(d->editor(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(d->editor(), QStringLiteral("SELECT name FROM t"));
     d->startExec();
-    QElapsedTimer t;
-    t.start();
-    while (d->isRunning() && t.elapsed() < 10000) QTest::qWait(5);
+    waitForRunEnd(d.get());
     EXPECT_EQ(d->parts().results->messagePane()->text(), QStringLiteral("Success\r\n\r\n4  Row(s) affected"));
     EXPECT_EQ(d->parts().results->grid()->resultModel()->totalRows(), 4);
 }

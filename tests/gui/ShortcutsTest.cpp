@@ -9,7 +9,6 @@
 #include "shell/KeyMap.h"
 #include "shell/MainWindow.h"
 #include "shell/ShortcutsDialog.h"
-#include "store/HomeSeeding.h"
 #include "support/Files.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedDialogs.h"

@@ -1,30 +1,30 @@
 // Running the statement under the caret against the demo database (the
 // statement flashes, only it runs, the selection stays), and the question
 // before an UPDATE or DELETE without WHERE, for Ctrl+Enter and F5 alike.
+#include "document/StatementAtCaret.h"
+
+#include "common/DocumentContext.h"
 #include "db/Connection.h"
 #include "db/Table.h"
 #include "document/QueryDocument.h"
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
 #include "document/ResultTextView.h"
-#include "document/StatementAtCaret.h"
-#include "common/DocumentContext.h"
 #include "run/ResultModel.h"
 #include "settings/Settings.h"
-#include "shell/MainWindow.h"
 #include "store/HomeSeeding.h"
 #include "support/DocumentRun.h"
+#include "support/MainWindowFixture.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
-#include "support/Typing.h"
 #include "support/ToolOutput.h"
+#include "support/Typing.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QMenu>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -207,34 +207,30 @@ TEST_F(StatementAtCaretTest, AnExternalToolGetsOnlyTheStatement) {
     EXPECT_EQ(shownToolOutput(doc->parts().results->textPane()), QStringLiteral("Beverages\r\nBakery\r\n"));
 }
 
-TEST(StatementAtCaretWindow, CtrlReturnInTheMainWindowRunsTheStatementThroughTheQueryMenu) {
-    TempHome home;
-    ScriptedDialogs dialogs;
-    store::ensureSeeded();
-    MainWindow window;
-    window.resize(1200, 800);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QAction* entry = window.action(QStringLiteral("mnuQExecuteCaret"));
+using StatementAtCaretWindow = MainWindowFixture;
+
+TEST_F(StatementAtCaretWindow, CtrlReturnInTheMainWindowRunsTheStatementThroughTheQueryMenu) {
+    openWindow();
+    QAction* entry = window->action(QStringLiteral("mnuQExecuteCaret"));
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->text(), QStringLiteral("Execute Statement at Caret"));
     EXPECT_EQ(entry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Return));
-    const QList<QAction*> query = window.menu(QStringLiteral("mnuDocument"))->actions();
-    EXPECT_EQ(query.indexOf(entry), query.indexOf(window.action(QStringLiteral("mnuQExecute"))) + 1);
+    const QList<QAction*> query = window->menu(QStringLiteral("mnuDocument"))->actions();
+    EXPECT_EQ(query.indexOf(entry), query.indexOf(window->action(QStringLiteral("mnuQExecute"))) + 1);
 
-    QueryDocument* doc = window.activeDocument();
+    QueryDocument* doc = window->activeDocument();
     ASSERT_NE(doc, nullptr);
     doc->setConnection(store::demoConnectionString());
     replaceScript(doc->editor(), QStringLiteral("SELECT 1 AS a;\nSELECT name FROM categories ORDER BY id"));
     doc->editor()->setCursorPosition(1, 4);
     doc->editor()->setFocus();
     QTest::keyClick(doc->editor(), Qt::Key_Return, Qt::ControlModifier);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->isRunning(); }, 15000));
+    waitForRunEnd(doc);
     ResultModel* m = doc->parts().results->grid()->resultModel();
     EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("name"));
     EXPECT_EQ(m->cellText(0, 0), QStringLiteral("Beverages"));
-    EXPECT_EQ(doc->editor()->text(), QStringLiteral("SELECT 1 AS a;\nSELECT name FROM categories ORDER BY id"));
-    doc->setChanged(false);
+    EXPECT_EQ(doc->editor()->text(),
+              QStringLiteral("SELECT 1 AS a;\nSELECT name FROM categories ORDER BY id"));
 }
 
 TEST(StatementAtCaretDialect, MariaDbAndMySqlDriversReadBackslashEscapes) {

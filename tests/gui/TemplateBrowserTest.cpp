@@ -4,26 +4,17 @@
 #include "templates/TemplateBrowser.h"
 
 #include "document/NavigationPanes.h"
-#include "document/QueryDocument.h"
 #include "editor/SqlEditor.h"
 #include "gui/TemplateFixture.h"
-#include "shell/MainWindow.h"
 #include "store/TemplateTree.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QTest>
 
 namespace {
 class TemplateBrowserTest : public TemplateFixture {
 protected:
-    static QStringList children(QTreeWidgetItem* item) {
-        QStringList out;
-        for (int i = 0; item && i < item->childCount(); ++i)
-            out << item->child(i)->text(0);
-        return out;
-    }
     static QTreeWidgetItem* node(TemplateBrowser* tree, const QString& key) {
         QTreeWidgetItem* item = tree->itemForKey(key);
         EXPECT_NE(item, nullptr) << key.toStdString();
@@ -34,10 +25,8 @@ protected:
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
     }
     static void doubleClick(TemplateBrowser* tree, QTreeWidgetItem* item) {
-        tree->scrollToItem(item);
-        const QPoint at = tree->visualItemRect(item).center();
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+        click(tree, item);
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
     }
 };
 } // namespace
@@ -55,18 +44,18 @@ TEST_F(TemplateBrowserTest, GroupsByTitleTemplatesInTableOrderAndStrandedOnesUnd
     EXPECT_EQ(root->text(0), QStringLiteral("Templates"));
     EXPECT_EQ(TemplateBrowser::keyOf(root), QStringLiteral("MYROOT"));
     EXPECT_TRUE(root->isExpanded());
-    EXPECT_EQ(children(root), (QStringList{"alpha", "Beta", "Empty", "Mine's 100%_"}));
-    EXPECT_EQ(children(node(tree, QStringLiteral("C12"))),
+    EXPECT_EQ(childTexts(root), (QStringList{"alpha", "Beta", "Empty", "Mine's 100%_"}));
+    EXPECT_EQ(childTexts(node(tree, QStringLiteral("C12"))),
               (QStringList{"b-one", "b-two"})); // table (id) order
-    EXPECT_EQ(children(node(tree, QStringLiteral("C30"))), (QStringList{"It's 50% \"done\""}));
+    EXPECT_EQ(childTexts(node(tree, QStringLiteral("C30"))), (QStringList{"It's 50% \"done\""}));
     EXPECT_EQ(node(tree, QStringLiteral("C45"))->childCount(), 0);
 
     // A template whose group is gone stays visible, and the next rebuild shows it.
     ResourceDb::open()->exec(QStringLiteral("DELETE FROM template_types WHERE id = 7"));
     doc.getTemplates();
     root = tree->topLevelItem(0);
-    EXPECT_EQ(children(root), (QStringList{"Beta", "Empty", "Mine's 100%_", "(No group)"}));
-    EXPECT_EQ(children(node(tree, QStringLiteral("NOGROUP"))), (QStringList{"a-only"}));
+    EXPECT_EQ(childTexts(root), (QStringList{"Beta", "Empty", "Mine's 100%_", "(No group)"}));
+    EXPECT_EQ(childTexts(node(tree, QStringLiteral("NOGROUP"))), (QStringList{"a-only"}));
     EXPECT_EQ(count("SELECT count(*) FROM templates"), 4);
 
     // An unreadable library says so instead of looking empty.
@@ -158,11 +147,8 @@ TEST_F(TemplateBrowserTest, DoubleClickAppendsAfterTheLastLineWhateverIsSelected
 }
 
 TEST_F(TemplateBrowserTest, RightClickChoosesTheNodeAndOpensTheTemplatesPopUp) {
-    MainWindow window;
-    window.resize(1200, 800);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QueryDocument* doc = window.activeDocument();
+    openWindow();
+    QueryDocument* doc = window->activeDocument();
     doc->parts().navigation->showTab(NavigationPanes::TemplatesTab);
     TemplateBrowser* tree = doc->parts().templates;
     node(tree, QStringLiteral("C12"))->setExpanded(true);
@@ -175,7 +161,7 @@ TEST_F(TemplateBrowserTest, RightClickChoosesTheNodeAndOpensTheTemplatesPopUp) {
     EXPECT_EQ(TemplateSelection::current().templateId, 1);
     EXPECT_EQ(tree->currentItem(), item);
 
-    QMenu* menu = window.menu(QStringLiteral("mnuTemplate"));
+    QMenu* menu = window->menu(QStringLiteral("mnuTemplate"));
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(menu->isVisible());
     QStringList entries;
@@ -183,14 +169,11 @@ TEST_F(TemplateBrowserTest, RightClickChoosesTheNodeAndOpensTheTemplatesPopUp) {
         entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
     EXPECT_EQ(entries, (QStringList{"New Item", "Edit Item", "-", "Delete Item", "-", "Help"}));
     menu->hide();
-    window.action(QStringLiteral("mnuTemplateHelp"))
-        ->trigger(); // the help topic is not there yet: nothing happens
+    window->action(QStringLiteral("mnuTemplateHelp"))->trigger(); // no help topic yet: nothing happens
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
     // "Templates (Tab)" brings the tree forward with the focus
     doc->parts().navigation->showTab(NavigationPanes::ObjectsTab);
-    window.action(QStringLiteral("mnuSetTa"))->trigger();
+    window->action(QStringLiteral("mnuSetTa"))->trigger();
     EXPECT_EQ(doc->parts().navigation->currentWidget(), tree);
-    for (QueryDocument* d : window.documents())
-        d->setChanged(false);
 }

@@ -3,13 +3,10 @@
 // command refused (with a message, changing nothing) when what it needs is
 // not there.
 #include "document/NavigationPanes.h"
-#include "document/QueryDocument.h"
 #include "editor/SqlEditor.h"
 #include "gui/TemplateFixture.h"
-#include "shell/MainWindow.h"
 #include "templates/TemplateBrowser.h"
 #include "templates/TemplateCommands.h"
-#include "templates/TemplateSelection.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -18,34 +15,15 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QTest>
 #include <QTreeWidgetItemIterator>
 
 namespace {
 class TemplateEditorTest : public TemplateFixture {
 protected:
-    static QStringList groupsShown(const TemplateEditor& e) {
-        QStringList out;
-        for (int i = 0; i < e.groupBox()->count(); ++i)
-            out << e.groupBox()->itemText(i);
-        return out;
-    }
     static void showGroup(TemplateEditor& e, const QString& title) {
         const int i = e.groupBox()->findText(title);
         ASSERT_GE(i, 0) << title.toStdString();
         e.groupBox()->setCurrentIndex(i);
-    }
-    std::unique_ptr<MainWindow> openWindow() {
-        auto w = std::make_unique<MainWindow>();
-        w->resize(1200, 800);
-        w->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-        return w;
-    }
-    static void closeWindow(std::unique_ptr<MainWindow>& w) {
-        for (QueryDocument* d : w->documents())
-            d->setChanged(false);
-        w.reset();
     }
 };
 } // namespace
@@ -64,7 +42,7 @@ TEST_F(TemplateEditorTest, CaptionsAndANewTemplateUnderTheGroupChosenLast) {
     for (const char* caption : {"Ok", "Cancel", "Add", "Del", "Edt"})
         EXPECT_NE(e.button(QLatin1String(caption)), nullptr) << caption;
     EXPECT_FALSE(e.isEditing());
-    EXPECT_EQ(groupsShown(e), (QStringList{"alpha", "Beta", "Empty", "Mine's 100%_"}));
+    EXPECT_EQ(comboTexts(e.groupBox()), (QStringList{"alpha", "Beta", "Empty", "Mine's 100%_"}));
     EXPECT_EQ(e.groupBox()->currentText(), QStringLiteral("Mine's 100%_"));
     EXPECT_TRUE(e.titleField()->text().isEmpty());
     EXPECT_EQ(e.codeEditor()->text(), QString());
@@ -89,7 +67,7 @@ TEST_F(TemplateEditorTest, CaptionsAndANewTemplateUnderTheGroupChosenLast) {
 }
 
 TEST_F(TemplateEditorTest, NewItemFromTheMenusStoresAndRebuildsOnlyTheActiveTree) {
-    auto window = openWindow();
+    openWindow();
     QueryDocument* first = window->activeDocument();
     window->action(QStringLiteral("mnuFileNew"))->trigger();
     QueryDocument* second = window->activeDocument();
@@ -98,17 +76,14 @@ TEST_F(TemplateEditorTest, NewItemFromTheMenusStoresAndRebuildsOnlyTheActiveTree
     ASSERT_EQ(window->activeDocument(), first);
     second->getTemplates(); // the other window's tree was read before the change
 
-    bool seen = false;
-    whenEditorShown([&](TemplateEditor* e) {
-        seen = true;
+    // "Insert Template" in the Edit menu
+    ASSERT_TRUE(inEditorOf(window->action(QStringLiteral("mnuTemplateNew2")), [&](TemplateEditor* e) {
         EXPECT_FALSE(e->isEditing());
         e->titleField()->setText(QStringLiteral("fresh"));
         showGroup(*e, QStringLiteral("Empty"));
         e->codeEditor()->setText(QStringLiteral("SELECT 'new';"));
         e->button(QStringLiteral("Ok"))->click();
-    });
-    window->action(QStringLiteral("mnuTemplateNew2"))->trigger(); // "Insert Template" in the Edit menu
-    ASSERT_TRUE(seen);
+    }));
     EXPECT_EQ(count("SELECT count(*) FROM templates WHERE title = 'fresh' AND \"group\" = 45"), 1);
     const QString key = TemplateBrowser::keyOf(first->parts().templates->currentItem());
     EXPECT_TRUE(key.startsWith(QStringLiteral("CC"))) << key.toStdString(); // the new one is shown
@@ -118,39 +93,30 @@ TEST_F(TemplateEditorTest, NewItemFromTheMenusStoresAndRebuildsOnlyTheActiveTree
     EXPECT_NE(second->parts().templates->itemForKey(key), nullptr);
 
     // "New Item" with Cancel stores nothing
-    seen = false;
-    whenEditorShown([&](TemplateEditor* e) {
-        seen = true;
+    EXPECT_TRUE(inEditorOf(window->action(QStringLiteral("mnuTemplateNew")), [&](TemplateEditor* e) {
         e->titleField()->setText(QStringLiteral("dropped"));
         e->button(QStringLiteral("Cancel"))->click();
-    });
-    window->action(QStringLiteral("mnuTemplateNew"))->trigger();
-    EXPECT_TRUE(seen);
+    }));
     EXPECT_EQ(count("SELECT count(*) FROM templates WHERE title = 'dropped'"), 0);
     EXPECT_EQ(dialogs.unexpected, 0);
-    closeWindow(window);
 }
 
 TEST_F(TemplateEditorTest, EditItemShowsAndKeepsTheTemplatesOwnGroup) {
-    auto window = openWindow();
+    openWindow();
     QueryDocument* doc = window->activeDocument();
     TemplateBrowser* tree = doc->parts().templates;
     tree->choose(tree->itemForKey(QStringLiteral("C7")));  // a group chosen first...
     tree->choose(tree->itemForKey(QStringLiteral("CC1"))); // ...then a template of another group
     TemplateSelection::current().groupId = 7; // whatever the last group was, the template's own one counts
 
-    bool seen = false;
-    whenEditorShown([&](TemplateEditor* e) {
-        seen = true;
+    ASSERT_TRUE(inEditorOf(window->action(QStringLiteral("mnuTemplateEdit")), [&](TemplateEditor* e) {
         EXPECT_TRUE(e->isEditing());
         EXPECT_EQ(e->groupBox()->currentText(), QStringLiteral("Beta"));
         EXPECT_EQ(e->titleField()->text(), QStringLiteral("b-one"));
         EXPECT_EQ(e->codeEditor()->text(), QStringLiteral("SELECT 1;"));
         e->titleField()->setText(QStringLiteral("b-one, edited"));
         e->button(QStringLiteral("Ok"))->click();
-    });
-    window->action(QStringLiteral("mnuTemplateEdit"))->trigger();
-    ASSERT_TRUE(seen);
+    }));
     const auto rec = TemplateStore::loadTemplate(1).value();
     EXPECT_EQ(rec.groupId, 12);
     EXPECT_EQ(rec.title, QStringLiteral("b-one, edited"));
@@ -164,25 +130,19 @@ TEST_F(TemplateEditorTest, EditItemShowsAndKeepsTheTemplatesOwnGroup) {
     showGroup(e, QStringLiteral("alpha"));
     e.store();
     EXPECT_EQ(TemplateStore::loadTemplate(1)->groupId, 7);
-    closeWindow(window);
 }
 
 TEST_F(TemplateEditorTest, EditItemAfterChoosingAGroupMakesANewTemplate) {
-    auto window = openWindow();
+    openWindow();
     TemplateBrowser* tree = window->activeDocument()->parts().templates;
     tree->choose(tree->itemForKey(QStringLiteral("C45")));
-    bool seen = false;
-    whenEditorShown([&](TemplateEditor* e) {
-        seen = true;
+    EXPECT_TRUE(inEditorOf(window->action(QStringLiteral("mnuTemplateEdit")), [&](TemplateEditor* e) {
         EXPECT_FALSE(e->isEditing());
         EXPECT_TRUE(e->titleField()->text().isEmpty());
         EXPECT_EQ(e->groupBox()->currentText(), QStringLiteral("Empty"));
         e->reject();
-    });
-    window->action(QStringLiteral("mnuTemplateEdit"))->trigger();
-    EXPECT_TRUE(seen);
+    }));
     EXPECT_FALSE(TemplateSelection::current().editMode);
-    closeWindow(window);
 }
 
 TEST_F(TemplateEditorTest, CommandsOnAMissingTemplateOrGroupAreRefusedAndChangeNothing) {
@@ -220,7 +180,7 @@ TEST_F(TemplateEditorTest, CommandsOnAMissingTemplateOrGroupAreRefusedAndChangeN
 }
 
 TEST_F(TemplateEditorTest, DeleteItemAsksThenDeletesAndRebuildsTheTree) {
-    auto window = openWindow();
+    openWindow();
     TemplateBrowser* tree = window->activeDocument()->parts().templates;
     tree->choose(tree->itemForKey(QStringLiteral("CC3")));
     dialogs.answers = {Dialogs::Answer::No, Dialogs::Answer::Yes};
@@ -233,17 +193,14 @@ TEST_F(TemplateEditorTest, DeleteItemAsksThenDeletesAndRebuildsTheTree) {
     EXPECT_EQ(tree->itemForKey(QStringLiteral("CC3")), nullptr);
     EXPECT_FALSE(TemplateSelection::current().templateId.has_value());
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    closeWindow(window);
 }
 
 TEST_F(TemplateEditorTest, GroupsAreAddedAndRenamedByExactNameAndReachTheTreeOnlyWithOk) {
-    auto window = openWindow();
+    openWindow();
     TemplateBrowser* tree = window->activeDocument()->parts().templates;
     window->activeDocument()->parts().navigation->showTab(NavigationPanes::TemplatesTab); // read before the change
     ASSERT_TRUE(tree->isLoaded());
-    bool seen = false;
-    whenEditorShown([&](TemplateEditor* e) {
-        seen = true;
+    ASSERT_TRUE(inEditorOf(window->action(QStringLiteral("mnuTemplateNew")), [&](TemplateEditor* e) {
         dialogs.inputs = {QStringLiteral("Yours 'quoted' 5%")};
         e->button(QStringLiteral("Add"))->click();
         EXPECT_EQ(e->groupBox()->currentText(),
@@ -257,9 +214,7 @@ TEST_F(TemplateEditorTest, GroupsAreAddedAndRenamedByExactNameAndReachTheTreeOnl
         e->button(QStringLiteral("Edt"))->click();
         EXPECT_EQ(e->groupBox()->currentText(), QStringLiteral("Beta, renamed"));
         e->button(QStringLiteral("Cancel"))->click();
-    });
-    window->action(QStringLiteral("mnuTemplateNew"))->trigger();
-    ASSERT_TRUE(seen);
+    }));
     ASSERT_EQ(dialogs.inputsAsked.size(), 4u);
     EXPECT_EQ(dialogs.inputsAsked[0].title, QStringLiteral("Template Group"));
     EXPECT_EQ(dialogs.inputsAsked[0].prompt, QStringLiteral("Type in the new 'Template Group' name!"));
@@ -275,7 +230,6 @@ TEST_F(TemplateEditorTest, GroupsAreAddedAndRenamedByExactNameAndReachTheTreeOnl
     EXPECT_EQ(tree->itemForKey(QStringLiteral("C12"))->text(0), QStringLiteral("Beta"));
     window->activeDocument()->getTemplates();
     EXPECT_EQ(tree->itemForKey(QStringLiteral("C12"))->text(0), QStringLiteral("Beta, renamed"));
-    closeWindow(window);
 }
 
 TEST_F(TemplateEditorTest, AGroupWithTemplatesGoesOnlyTogetherWithThemWhenTheUserSaysSo) {
@@ -302,7 +256,7 @@ TEST_F(TemplateEditorTest, AGroupWithTemplatesGoesOnlyTogetherWithThemWhenTheUse
     EXPECT_EQ(count("SELECT count(*) FROM template_types WHERE id = 12"), 0);
     EXPECT_EQ(count("SELECT count(*) FROM templates WHERE \"group\" = 12"), 0);
     EXPECT_EQ(count("SELECT count(*) FROM templates"), 2); // the other groups' templates stay
-    EXPECT_EQ(groupsShown(e), (QStringList{"alpha", "Mine's 100%_"}));
+    EXPECT_EQ(comboTexts(e.groupBox()), (QStringList{"alpha", "Mine's 100%_"}));
     EXPECT_EQ(e.groupBox()->currentIndex(), -1);
     EXPECT_EQ(dialogs.unexpected, 0);
 }
@@ -346,20 +300,17 @@ TEST_F(TemplateEditorTest, EnterInTheScriptIsANewLineAndInTheTitleIsOk) {
 }
 
 TEST_F(TemplateEditorTest, TemplateCommandsWorkWithNoDocumentOpen) {
-    auto window = openWindow();
+    openWindow();
     dialogs.answers = {Dialogs::Answer::No};
     window->action(QStringLiteral("mnuFileClose"))->trigger();
     ASSERT_TRUE(window->documents().isEmpty());
-    bool seen = false;
-    whenEditorShown([&](TemplateEditor* e) {
-        seen = true;
+    // "Insert Template": the editor opens instead of nothing happening
+    ASSERT_TRUE(inEditorOf(window->action(QStringLiteral("mnuTemplateNew2")), [&](TemplateEditor* e) {
         e->titleField()->setText(QStringLiteral("without a window"));
         showGroup(*e, QStringLiteral("Empty"));
         e->codeEditor()->setText(QStringLiteral("SELECT 'lonely';"));
         e->button(QStringLiteral("Ok"))->click();
-    });
-    window->action(QStringLiteral("mnuTemplateNew2"))->trigger(); // "Insert Template"
-    ASSERT_TRUE(seen); // the editor opened instead of nothing happening
+    }));
     EXPECT_EQ(count("SELECT count(*) FROM templates WHERE title = 'without a window'"), 1);
     // the next document's tree has it
     window->action(QStringLiteral("mnuFileNew"))->trigger();
@@ -376,5 +327,4 @@ TEST_F(TemplateEditorTest, TemplateCommandsWorkWithNoDocumentOpen) {
     window->action(QStringLiteral("mnuTemplateDelete"))->trigger();
     EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("Choose a template in the template tree first.")});
     EXPECT_EQ(dialogs.unexpected, 0);
-    closeWindow(window);
 }

@@ -1,17 +1,22 @@
 #pragma once
 // A small template library of the test's own (hostile titles included), the
 // program-wide template selection reset, dialogs that also record what the
-// input boxes asked, and a way to work a modal template editor.
+// input boxes asked, a main window, and a way to work a modal template editor.
+#include "document/QueryDocument.h"
+#include "shell/MainWindow.h"
 #include "store/HomeSeeding.h"
 #include "store/ResourceDb.h"
 #include "store/TemplateStore.h"
+#include "support/GuiBShownTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "templates/TemplateEditor.h"
 #include "templates/TemplateSelection.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -52,7 +57,13 @@ protected:
                                "(3, 7, 'a-only', 'SELECT 3' || char(10) || 'FROM lf_only;'), "
                                "(4, 30, 'It''s 50% \"done\"', 'SELECT ''%'';')"));
     }
-    void TearDown() override { TemplateSelection::current() = TemplateSelection{}; }
+    void TearDown() override {
+        if (window)
+            for (QueryDocument* d : window->documents())
+                d->setChanged(false);
+        window.reset();
+        TemplateSelection::current() = TemplateSelection{};
+    }
 
     static qint64 count(const char* sql) {
         return ResourceDb::open()
@@ -63,22 +74,37 @@ protected:
             .toLongLong();
     }
 
-    // Runs work on the template editor once it is shown modally (within 5 s).
-    static void whenEditorShown(std::function<void(TemplateEditor*)> work) {
+    // The main window, shown; closed at the end without a question.
+    void openWindow() {
+        window = std::make_unique<MainWindow>();
+        window->resize(1200, 800);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    // Triggers a command and works the template editor it shows modally
+    // (within 5 s); false when none showed.
+    static bool inEditorOf(QAction* command, const std::function<void(TemplateEditor*)>& work) {
+        auto seen = std::make_shared<bool>(false);
         auto* timer = new QTimer;
         auto started = std::make_shared<QElapsedTimer>();
         started->start();
         timer->setInterval(10);
-        QObject::connect(timer, &QTimer::timeout, [timer, started, work] {
+        QObject::connect(timer, &QTimer::timeout, [timer, started, work, seen] {
             auto* editor = qobject_cast<TemplateEditor*>(QApplication::activeModalWidget());
             if (!editor && started->elapsed() < 5000) return;
             timer->stop();
             timer->deleteLater();
-            if (editor) work(editor);
+            if (!editor) return;
+            *seen = true;
+            work(editor);
         });
         timer->start();
+        command->trigger();
+        return *seen;
     }
 
     TempHome home;
     RecordingDialogs dialogs;
+    std::unique_ptr<MainWindow> window;
 };

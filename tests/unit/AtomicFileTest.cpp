@@ -1,11 +1,13 @@
+// Writing a file atomically: the old file stays whole on any failure, no
+// temporaries are left, permissions and symbolic links are kept.
 #include "settings/AtomicFile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 #include "support/FileMode.h"
+#include "support/Files.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -16,9 +18,7 @@ TEST(AtomicFile, ReplacesContentKeepsPermissionsAndLeavesNoTemporaries) {
     EXPECT_EQ(fileMode(path), 0600u);
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ReadOther);
     ASSERT_TRUE(settings::writeFileAtomically(path, "two").ok());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("two"));
+    EXPECT_EQ(readFile(path), QByteArray("two"));
     EXPECT_EQ(fileMode(path), 0604u);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
@@ -33,9 +33,7 @@ TEST(AtomicFile, FailureLeavesTheOldFileAndSaysWhy) {
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_FALSE(r.ok());
     EXPECT_FALSE(r.error().isEmpty());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("old"));
+    EXPECT_EQ(readFile(path), QByteArray("old"));
 }
 
 TEST(AtomicFile, ImpossibleTargetsAreReportedWithoutLeftovers) {
@@ -68,9 +66,7 @@ TEST(AtomicFile, WritesThroughSymbolicLinksAndKeepsThem) {
     ASSERT_TRUE(settings::writeFileAtomically(chain, "new").ok());
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_TRUE(QFileInfo(chain).isSymLink());
-    QFile f(target);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("new"));
+    EXPECT_EQ(readFile(target), QByteArray("new"));
     EXPECT_TRUE(QFile::permissions(target) & QFileDevice::ReadOther); // the real file's permissions stay
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2); // the two links, no leftovers
 }

@@ -3,14 +3,14 @@
 // leaves; the statements built from them in each dialect; a cell's value
 // from and to a file.
 #include "edit/ChangeSet.h"
+
 #include "edit/EditTarget.h"
 #include "edit/SaveStatements.h"
 #include "edit/ValueFile.h"
 #include "settings/AtomicFile.h"
+#include "support/Files.h"
 
-#include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace edit;
@@ -230,8 +230,6 @@ TEST(ValueFile, BinaryCellsTakeAndGiveTheFilesBytesTextCellsUtf8Text) {
 
     const QString out = dir.filePath(QStringLiteral("out.bin"));
     ASSERT_TRUE(writeValueFile(out, QStringLiteral("00FF10"), true).ok());
-    QFile f(out);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("\x00\xff\x10", 3));
+    EXPECT_EQ(readFile(out), QByteArray("\x00\xff\x10", 3));
     EXPECT_FALSE(writeValueFile(out, std::nullopt, true).ok()); // NULL writes nothing
 }

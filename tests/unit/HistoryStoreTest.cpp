@@ -8,6 +8,7 @@
 #include "store/HistoryWriter.h"
 #include "store/HomeSeeding.h"
 #include "store/ResourceDb.h"
+#include "support/Files.h"
 #include "support/TempHome.h"
 
 #include <QFile>
@@ -150,9 +151,8 @@ TEST_F(HistoryStoreTest, PasswordsInConnectionStringsAreNeverStored) {
     for (const QString& cell : cells)
         for (const QString& secret : secrets)
             EXPECT_FALSE(cell.contains(secret)) << cell.toStdString();
-    QFile file(ResourceDb::path());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = readFile(ResourceDb::path());
+    ASSERT_FALSE(bytes.isEmpty());
     for (const QString& secret : secrets) EXPECT_FALSE(bytes.contains(secret.toUtf8())) << secret.toStdString();
 
     const auto listed = store.list();

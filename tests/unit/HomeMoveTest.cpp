@@ -56,6 +56,14 @@ protected:
         AppPaths::set(xdg_);
     }
     void TearDown() override { AppPaths::set(before_); }
+    // The saved connection string named name, from the resource database in use.
+    static QString savedString(const QString& name) {
+        return ResourceDb::open()
+            ->query(QStringLiteral("SELECT cn_string FROM connections WHERE name = ?"), {name})
+            .rows.at(0)
+            .at(0)
+            .value_or(QString());
+    }
 
     QTemporaryDir root_;
     AppFolders before_, xdg_;
@@ -87,16 +95,8 @@ TEST_F(HomeMoveTest, AnOldHomeMovesOnceAndEverythingInItStaysUsable) {
     EXPECT_TRUE(journal[0].entryPath.startsWith(xdg_.state));
 
     // the saved connections are there, and the demo one opens the moved file
-    auto res = ResourceDb::open();
-    EXPECT_EQ(res->query(QStringLiteral("SELECT cn_string FROM connections WHERE name = ?"),
-                         {QStringLiteral("mine")})
-                  .rows.at(0)
-                  .at(0),
-              QStringLiteral("DSN=shop"));
-    const QString demo = *res->query(QStringLiteral("SELECT cn_string FROM connections WHERE name = ?"),
-                                     {store::demoConnectionName()})
-                              .rows.at(0)
-                              .at(0);
+    EXPECT_EQ(savedString(QStringLiteral("mine")), QStringLiteral("DSN=shop"));
+    const QString demo = savedString(store::demoConnectionName());
     EXPECT_EQ(demo, store::demoConnectionString());
     EXPECT_GT(db::Connection::open(demo)
                   ->query(QStringLiteral("SELECT count(*) FROM orders"))
@@ -165,9 +165,5 @@ TEST_F(HomeMoveTest, ALinkedDatabaseMovesAsTheSameLink) {
     EXPECT_EQ(QFileInfo(ResourceDb::path()).symLinkTarget(), elsewhere);
     EXPECT_FALSE(QFileInfo(old).isSymLink() || QFileInfo::exists(old));
     // the linked file is the one in use (the demo connection was pointed at the moved demo database in it)
-    EXPECT_EQ(ResourceDb::open()
-                  ->query(QStringLiteral("SELECT count(*) FROM connections WHERE name = ?"), {QStringLiteral("mine")})
-                  .rows.at(0)
-                  .at(0),
-              QStringLiteral("1"));
+    EXPECT_EQ(savedString(QStringLiteral("mine")), QStringLiteral("DSN=shop"));
 }

@@ -28,6 +28,10 @@ protected:
         EXPECT_TRUE(r.ok()) << r.error().toStdString();
         return r.valueOr(0);
     }
+    // Saves row pk again with the string cs, as the connection dialog does.
+    static bool update(qint64 pk, const QString& cs) {
+        return ConnectionStore::updateConnection(pk, QStringLiteral("r"), cs, 3).ok();
+    }
     QString forUse(const QString& cs) {
         const auto r = ConnectionStore::connectionForUse(cs);
         EXPECT_TRUE(r.ok()) << r.error().toStdString();
@@ -69,25 +73,19 @@ TEST_F(KeyringPasswords, UpdatingKeepsReplacesOrDropsTheEntryAndDeletingRemovesI
 
     // saved as shown (the reference kept): nothing is written again
     keyring->writes = 0;
-    ASSERT_TRUE(ConnectionStore::updateConnection(pk, QStringLiteral("renamed"),
-                                                  stored + QStringLiteral("Port=1;"), 3)
-                    .ok());
+    ASSERT_TRUE(update(pk, stored + QStringLiteral("Port=1;")));
     EXPECT_EQ(keyring->writes, 0);
     EXPECT_EQ(keyring->keys(), QStringList{first});
     EXPECT_EQ(forUse(rawString(pk)), kSecretString + QStringLiteral("Port=1;"));
 
     // a new password replaces the entry, and the old one goes
-    ASSERT_TRUE(ConnectionStore::updateConnection(pk, QStringLiteral("r"),
-                                                  QStringLiteral("Driver={X};PASSWORD=n3w;"), 3)
-                    .ok());
+    ASSERT_TRUE(update(pk, QStringLiteral("Driver={X};PASSWORD=n3w;")));
     ASSERT_EQ(keyring->entries.size(), 1u);
     EXPECT_NE(keyring->keys().first(), first);
     EXPECT_EQ(forUse(rawString(pk)), QStringLiteral("Driver={X};PASSWORD=n3w;"));
 
     // no password any more: no entry either
-    ASSERT_TRUE(
-        ConnectionStore::updateConnection(pk, QStringLiteral("r"), QStringLiteral("Driver={X};Pwd=;"), 3)
-            .ok());
+    ASSERT_TRUE(update(pk, QStringLiteral("Driver={X};Pwd=;")));
     EXPECT_TRUE(keyring->entries.empty());
     EXPECT_EQ(rawString(pk), QStringLiteral("Driver={X};Pwd=;"));
 

@@ -4,40 +4,13 @@
 // in this order (gtest keeps the order of a file): the silent bus last.
 #include "store/KeyringSecretStore.h"
 
+#include "support/SilentSocket.h"
+
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QThread>
-#include <cstring>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 using namespace std::chrono_literals;
-
-namespace {
-// A Unix socket that lets clients connect and never reads or answers.
-class SilentSocket {
-public:
-    explicit SilentSocket(const QString& path) {
-        fd_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        const QByteArray p = path.toLocal8Bit();
-        std::strncpy(addr.sun_path, p.constData(), sizeof addr.sun_path - 1);
-        listening_ = fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-                     ::listen(fd_, 4) == 0;
-    }
-    ~SilentSocket() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    bool listening() const { return listening_; }
-
-private:
-    int fd_ = -1;
-    bool listening_ = false;
-};
-} // namespace
 
 TEST(KeyringSecretStore, OffTheMainThreadItRefusesWithoutTouchingTheKeyring) {
     KeyringSecretStore store(QStringLiteral("sqlqe test"), 300ms);
@@ -66,10 +39,8 @@ TEST(KeyringSecretStore, WithoutASessionBusItIsUnavailableAtOnceWithTheReason) {
 }
 
 TEST(KeyringSecretStore, ABusThatNeverAnswersEndsInTheTimeOutAndIsThenGivenUp) {
-    QTemporaryDir dir;
-    SilentSocket silent(dir.filePath(QStringLiteral("bus")));
-    ASSERT_TRUE(silent.listening());
-    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + dir.filePath(QStringLiteral("bus")).toUtf8());
+    const SilentSocket silent;
+    qputenv("DBUS_SESSION_BUS_ADDRESS", silent.address().toUtf8());
     KeyringSecretStore store(QStringLiteral("sqlqe test"), 400ms);
     QElapsedTimer clock;
     clock.start();

@@ -1,5 +1,6 @@
 #include "db/OptionFiles_p.h"
 #include "support/Files.h"
+#include "support/ScopedEnvironment.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -61,10 +62,9 @@ TEST(OptionFiles, TheHomeFileGivesConnectionKeys) {
     ASSERT_TRUE(home.isValid());
     writeFile(home.path() + QStringLiteral("/.my.cnf"),
               "[client]\nuser=me\npassword=secret\nport=3307\n[mysql]\nport=3308\nssl-mode=VERIFY_CA\n");
-    const QByteArray oldHome = qgetenv("HOME");
-    qputenv("HOME", home.path().toUtf8());
+    ScopedEnvironment env;
+    env.set("HOME", home.path().toUtf8());
     const auto keys = db::maria::clientConnectionKeys();
-    qputenv("HOME", oldHome);
     EXPECT_TRUE(db::maria::clientFiles().last().endsWith(QStringLiteral("/.my.cnf")));
     const QString text = keysText(keys);
     EXPECT_TRUE(text.contains(QStringLiteral("Uid=me"))) << text.toStdString();

@@ -1,12 +1,12 @@
+#include "db/ServerFamily.h"
+
 #include "db/ConnectionString.h"
 #include "db/OdbcConnection.h"
-#include "db/ServerFamily.h"
 #include "script/SqlLexer.h"
+#include "support/Files.h"
+#include "support/ScopedEnvironment.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using db::ServerFamily;
@@ -50,14 +50,12 @@ TEST(ServerFamily, TheLexerDialectFollowsTheServer) {
 TEST(ServerFamily, ADataSourceIsKnownByItsDriverAndTunedLikeIt) {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
-    const QString path = QDir(home.path()).filePath(QStringLiteral("odbc.ini"));
-    QFile ini(path);
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[maria]\nDriver=MariaDB Unicode\nServer=127.0.0.1\n\n"
-              "[maria_own]\nDriver=MariaDB Unicode\nOPTION=3\n\n"
-              "[pg]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so\n");
-    ini.close();
-    qputenv("ODBCINI", path.toLocal8Bit()); // the driver manager's user data sources
+    const QString path = home.filePath(QStringLiteral("odbc.ini"));
+    writeFile(path, "[maria]\nDriver=MariaDB Unicode\nServer=127.0.0.1\n\n"
+                    "[maria_own]\nDriver=MariaDB Unicode\nOPTION=3\n\n"
+                    "[pg]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so\n");
+    ScopedEnvironment env;
+    env.set("ODBCINI", path.toLocal8Bit()); // the driver manager's user data sources
 
     EXPECT_EQ(db::familyOfConnectionString(QStringLiteral("DSN=maria;Uid=u;Pwd=p")), ServerFamily::MariaDB);
     EXPECT_EQ(db::familyOfConnectionString(QStringLiteral("DSN=pg")), ServerFamily::PostgreSQL);

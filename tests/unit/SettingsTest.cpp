@@ -21,10 +21,16 @@ QString config() { return AppPaths::configFile(); }
 std::optional<QString> read(const char* section, const char* key) {
     return settings::readKey(config(), QLatin1String(section), QLatin1String(key));
 }
+
+// Each case in a throwaway home, where config.ini starts missing.
+class Ini : public ::testing::Test {
+protected:
+    TempHome home;
+};
+using Settings = Ini;
 } // namespace
 
-TEST(Ini, MissingFileSectionKeyAndEmptyValueAllReadAsMissing) {
-    TempHome home;
+TEST_F(Ini, MissingFileSectionKeyAndEmptyValueAllReadAsMissing) {
     EXPECT_FALSE(read("OPTIONS", "font"));
     writeFile(config(), "[OPTIONS]\nfont=\nsize=  \n[Other]\nx=1\n");
     EXPECT_FALSE(read("OPTIONS", "font"));
@@ -34,16 +40,14 @@ TEST(Ini, MissingFileSectionKeyAndEmptyValueAllReadAsMissing) {
     EXPECT_EQ(read("Other", "x"), QStringLiteral("1"));
 }
 
-TEST(Ini, NamesMatchWithoutCaseAndValuesAreTrimmed) {
-    TempHome home;
+TEST_F(Ini, NamesMatchWithoutCaseAndValuesAreTrimmed) {
     writeFile(config(), "; comment\r\n[Options]\r\ncodesense=1\r\n rowcountvalue =  500  \r\nurl=a=b\r\n");
     EXPECT_EQ(read("options", "CODESENSE"), QStringLiteral("1"));
     EXPECT_EQ(read("OPTIONS", "rowcountvalue"), QStringLiteral("500"));
     EXPECT_EQ(read("OPTIONS", "url"), QStringLiteral("a=b"));
 }
 
-TEST(Ini, WriteReplacesInPlaceAndKeepsEverythingElse) {
-    TempHome home;
+TEST_F(Ini, WriteReplacesInPlaceAndKeepsEverythingElse) {
     writeFile(config(), "; my notes\n[OPTIONS]\nfont=Courier\n# hand-written\ncustom=keep me\n\n[ISQL]\nserver=db1\n");
     ASSERT_TRUE(settings::writeKey(config(), QStringLiteral("options"), QStringLiteral("FONT"), QStringLiteral("Mono")));
     ASSERT_TRUE(settings::writeKeys(config(), {{QStringLiteral("OPTIONS"), QStringLiteral("fontsize"), QStringLiteral("11")},
@@ -55,8 +59,7 @@ TEST(Ini, WriteReplacesInPlaceAndKeepsEverythingElse) {
     EXPECT_EQ(readFile(config()), once); // writing the same value again changes nothing
 }
 
-TEST(Ini, CreatesTheFilePrivatelyAndKeepsCrLf) {
-    TempHome home;
+TEST_F(Ini, CreatesTheFilePrivatelyAndKeepsCrLf) {
     ASSERT_TRUE(settings::writeKey(config(), QStringLiteral("ISQLW"), QStringLiteral("password"), QStringLiteral("pw")));
     EXPECT_EQ(readFile(config()), QByteArray("[ISQLW]\npassword=pw\n"));
     EXPECT_EQ(fileMode(config()), 0600u);
@@ -65,9 +68,8 @@ TEST(Ini, CreatesTheFilePrivatelyAndKeepsCrLf) {
     EXPECT_EQ(readFile(config()), QByteArray("[A]\r\nx=1\r\ny=2\r\n"));
 }
 
-TEST(Ini, AReadOnlyFileIsRefusedNotReplaced) {
+TEST_F(Ini, AReadOnlyFileIsRefusedNotReplaced) {
     if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
-    TempHome home;
     writeFile(config(), "[OPTIONS]\nfont=Courier\n");
     QFile::setPermissions(config(), QFileDevice::ReadOwner);
     const Status s = settings::writeKey(config(), QStringLiteral("OPTIONS"), QStringLiteral("font"), QStringLiteral("Mono"));
@@ -77,8 +79,7 @@ TEST(Ini, AReadOnlyFileIsRefusedNotReplaced) {
     EXPECT_EQ(readFile(config()), QByteArray("[OPTIONS]\nfont=Courier\n"));
 }
 
-TEST(Ini, RefusesMultiLineValuesAndAMissingFileNameWithAReason) {
-    TempHome home;
+TEST_F(Ini, RefusesMultiLineValuesAndAMissingFileNameWithAReason) {
     const Status multi = settings::writeKey(config(), QStringLiteral("A"), QStringLiteral("x"), QStringLiteral("a\nb"));
     EXPECT_FALSE(multi);
     EXPECT_TRUE(multi.error().contains(QStringLiteral("single line")));
@@ -87,7 +88,7 @@ TEST(Ini, RefusesMultiLineValuesAndAMissingFileNameWithAReason) {
     EXPECT_EQ(noName.error(), QStringLiteral("No filename specified"));
 }
 
-TEST(Settings, TheKeyTableMatchesItsEnumAndEveryKeyIsUniqueInItsSection) {
+TEST_F(Settings, TheKeyTableMatchesItsEnumAndEveryKeyIsUniqueInItsSection) {
     QSet<QString> seen;
     for (int i = 0; i < settings::kKeyCount; ++i) {
         const auto& k = settings::spec(Key(i));
@@ -99,8 +100,7 @@ TEST(Settings, TheKeyTableMatchesItsEnumAndEveryKeyIsUniqueInItsSection) {
     EXPECT_EQ(int(settings::allKeys().size()), settings::kKeyCount);
 }
 
-TEST(Settings, WithoutAFileEverythingIsOffOrEmpty) {
-    TempHome home;
+TEST_F(Settings, WithoutAFileEverythingIsOffOrEmpty) {
     const auto s = settings::current();
     EXPECT_FALSE(s.flag(Key::SyntaxHighlight));
     EXPECT_FALSE(s.flag(Key::AutoCorrectSyntax));
@@ -111,16 +111,14 @@ TEST(Settings, WithoutAFileEverythingIsOffOrEmpty) {
     EXPECT_EQ(s.loginTimeoutSeconds(), 15);
 }
 
-TEST(Settings, ANewFileHoldsEveryKeyWithItsFirstStartValue) {
-    TempHome home;
+TEST_F(Settings, ANewFileHoldsEveryKeyWithItsFirstStartValue) {
     writeFile(config(), settings::firstStartFile());
     const auto s = settings::current();
     for (const auto& k : settings::allKeys()) EXPECT_EQ(s.text(k.key), QLatin1String(k.firstStart)) << k.name;
     EXPECT_TRUE(s.flag(Key::SyntaxHighlight));
 }
 
-TEST(Settings, TypedReadsFollowTheTextAndSeeHandEdits) {
-    TempHome home;
+TEST_F(Settings, TypedReadsFollowTheTextAndSeeHandEdits) {
     writeFile(config(), "[OPTIONS]\nrowcount=1\nrowcountvalue=  500 \nlogintimeout=abc\nsyntaxhighlight=2\nresultsin=1\n"
                         "executionplan=1\n");
     auto s = settings::current();
@@ -137,8 +135,7 @@ TEST(Settings, TypedReadsFollowTheTextAndSeeHandEdits) {
     EXPECT_EQ(s.loginTimeoutSeconds(), 7);
 }
 
-TEST(Settings, AQuestionThatGuardsDataStaysOnUntilTurnedOffExplicitly) {
-    TempHome home;
+TEST_F(Settings, AQuestionThatGuardsDataStaysOnUntilTurnedOffExplicitly) {
     EXPECT_TRUE(settings::current().flag(Key::ConfirmUnfiltered)); // no file
     writeFile(config(), "[OPTIONS]\nconfirmunfiltered=\n");
     EXPECT_TRUE(settings::current().flag(Key::ConfirmUnfiltered));
@@ -149,8 +146,7 @@ TEST(Settings, AQuestionThatGuardsDataStaysOnUntilTurnedOffExplicitly) {
     EXPECT_FALSE(settings::current().flag(Key::SyntaxHighlight)); // ordinary flags: only "1" is on
 }
 
-TEST(Settings, WritesKeepUnknownKeysAndAreReadBackAtOnce) {
-    TempHome home;
+TEST_F(Settings, WritesKeepUnknownKeysAndAreReadBackAtOnce) {
     writeFile(config(), "[OPTIONS]\nmykey=mine\nfont=Courier\n");
     ASSERT_TRUE(settings::write({{Key::Font, QStringLiteral("Mono")}, {Key::OtherExecute, QStringLiteral("/bin/tool")}}));
     EXPECT_EQ(settings::current().text(Key::Font), QStringLiteral("Mono"));

@@ -1,5 +1,6 @@
 // The native SQLite backend on real database files.
 #include "db/Connection.h"
+#include "support/Files.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -201,11 +202,9 @@ TEST(SqliteOpen, ClearErrorsForMissingWrongAndEmptyTargets) {
                 "does not exist");
     expectError(QStringLiteral("Provider=SQLite"), "No database file");
     expectError(QString(), "empty");
-    QFile junk(dir.filePath(QStringLiteral("junk.db")));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write(QByteArray(4096, 'j'));
-    junk.close();
-    expectError(QStringLiteral("Provider=SQLite;Data Source=") + junk.fileName(), "not a database");
+    writeFile(dir.filePath(QStringLiteral("junk.db")), QByteArray(4096, 'j'));
+    expectError(QStringLiteral("Provider=SQLite;Data Source=") + dir.filePath(QStringLiteral("junk.db")),
+                "not a database");
 }
 
 // Numbers are written by the backend itself: the text must be SQLite's own

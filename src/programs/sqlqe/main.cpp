@@ -3,6 +3,7 @@
 #include "base/Background.h"
 #include "base/Memory.h"
 #include "common/Dialogs.h"
+#include "common/ResourceIcon.h"
 #include "connections/SshQuestions.h"
 #include "db/ProcessLocale.h"
 #include "document/QueryDocument.h"
@@ -84,7 +85,7 @@ int main(int argc, char** argv) {
     shell::markStartStep("application");
     QApplication::setApplicationName(QStringLiteral("SQL Query Editor"));
     QApplication::setApplicationVersion(QStringLiteral(SQLQE_VERSION));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    QApplication::setWindowIcon(common::resourceIcon(QStringLiteral("app")));
     db::useUtf8Ctype();
 
     QCommandLineParser parser;

@@ -3,6 +3,7 @@
 #include "base/Background.h"
 #include "catalog/ConnectionSummary.h"
 #include "common/DocumentContext.h"
+#include "common/ResourceIcon.h"
 
 #include <QAbstractListModel>
 #include <QComboBox>
@@ -68,7 +69,7 @@ void DatabaseChooser::setCatalogues(const QStringList& catalogues, const QString
     context_.setDatabase(current);
     QStringList names = catalogues;
     if (!current.isEmpty() && !names.contains(current)) names << current;
-    const QIcon icon(QStringLiteral(":/icons/database.svg"));
+    const QIcon icon = common::resourceIcon(QStringLiteral("database"));
     model(entries_)->set(names, icon, icon);
     selectText(current);
 }
@@ -76,8 +77,8 @@ void DatabaseChooser::setCatalogues(const QStringList& catalogues, const QString
 void DatabaseChooser::setTables(const QString& database, const QStringList& tables) {
     catalogueServer_ = false;
     context_.setDatabase(database);
-    model(entries_)->set(QStringList{database} + tables, QIcon(QStringLiteral(":/icons/database.svg")),
-                         QIcon(QStringLiteral(":/icons/obj-table.svg")));
+    model(entries_)->set(QStringList{database} + tables, common::resourceIcon(QStringLiteral("database")),
+                         common::resourceIcon(QStringLiteral("obj-table")));
     combo_->setCurrentIndex(0);
 }
 
@@ -91,7 +92,7 @@ void DatabaseChooser::choose(const QString& name) {
     if (!model(entries_)->names().contains(name)) {
         QStringList names = model(entries_)->names();
         names << name;
-        const QIcon icon(QStringLiteral(":/icons/database.svg"));
+        const QIcon icon = common::resourceIcon(QStringLiteral("database"));
         model(entries_)->set(names, icon, icon);
     }
     selectText(name);

@@ -1,6 +1,7 @@
 #include "catalog/ObjectFilter.h"
 
 #include "catalog/ObjectTreeModel.h"
+#include "common/ClearButton.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -15,7 +16,7 @@ ObjectFilter::ObjectFilter(QTreeView* tree, ObjectTreeModel* model, QWidget* par
     edit_ = new QLineEdit(this);
     edit_->setObjectName(QStringLiteral("objectFilter"));
     edit_->setPlaceholderText(QStringLiteral("Filter objects by name"));
-    edit_->setClearButtonEnabled(true);
+    common::clearButtonWhenTyped(edit_);
     edit_->setToolTip(QStringLiteral("Shows only the tables, views and procedures whose name contains this text"));
     layout->addWidget(edit_);
     connect(edit_, &QLineEdit::textChanged, this, &ObjectFilter::apply);

@@ -132,11 +132,12 @@ void QueryDocument::editFocusedPane(DocumentCommand command) {
         if (command == DocumentCommand::Copy) grid->copySelection();
         return;
     }
-    for (ResultTextView* pane : {parts_.results->textPane(), parts_.results->extendedPane()})
-        if (within(pane)) {
-            if (command == DocumentCommand::Copy) pane->copy();
-            return;
-        }
+    if (within(parts_.results)) // (the text pane is made with the first run; the focus is never in it before)
+        for (ResultTextView* pane : {parts_.results->textPane(), parts_.results->extendedPane()})
+            if (within(pane)) {
+                if (command == DocumentCommand::Copy) pane->copy();
+                return;
+            }
     if (within(parts_.results->messagePane())) {
         if (command == DocumentCommand::Copy && parts_.results->messagePane()->hasSelectedText())
             parts_.results->messagePane()->copy();

@@ -1,4 +1,5 @@
 #include "document/DocumentToolbar.h"
+#include "common/ResourceIcon.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -82,7 +83,7 @@ QToolButton* DocumentToolbar::addButton(const QString& tag, const QString& icon,
     auto* b = new QToolButton(this);
     b->setObjectName(tag);
     b->setProperty("tag", tag);
-    if (!icon.isEmpty()) b->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
+    if (!icon.isEmpty()) b->setIcon(common::resourceIcon(icon));
     b->setToolTip(tip);
     b->setAutoRaise(true);
     addWidget(b);
@@ -115,7 +116,7 @@ QStringList DocumentToolbar::menuKeys(const QString& tag) const {
 
 void DocumentToolbar::setResultMode(bool text) {
     button(QStringLiteral("Return Data"))
-        ->setIcon(QIcon(text ? QStringLiteral(":/icons/text.svg") : QStringLiteral(":/icons/grid.svg")));
+        ->setIcon(common::resourceIcon(text ? QStringLiteral("text") : QStringLiteral("grid")));
 }
 
 void DocumentToolbar::setRunning(bool running) {

@@ -10,17 +10,23 @@
 #include <QFileInfo>
 
 ExternalToolRun::ExternalToolRun(ResultPanes* panes, QObject* parent)
-    : QObject(parent), panes_(panes), view_(ToolOutputView::of(panes->textPane())),
-      process_(new external::ToolProcess(this)) {
+    : QObject(parent), panes_(panes), process_(new external::ToolProcess(this)) {
     connect(process_, &external::ToolProcess::output, this, &ExternalToolRun::onOutput);
     connect(process_, &external::ToolProcess::failed, this, [this](const QString& message) {
         report(QStringLiteral("Error: ") + message, true);
         emit runningChanged(false);
     });
     connect(process_, &external::ToolProcess::finished, this, &ExternalToolRun::onFinished);
-    // the memory question holds the tool while it is open, and its Stop ends it
-    connect(view_, &ToolOutputView::holdWanted, process_, &external::ToolProcess::pause);
-    connect(view_, &ToolOutputView::stopWanted, this, &ExternalToolRun::stop);
+}
+
+ToolOutputView* ExternalToolRun::view() {
+    if (!view_) { // the text pane is made when first wanted
+        view_ = ToolOutputView::of(panes_->textPane());
+        // the memory question holds the tool while it is open, and its Stop ends it
+        connect(view_, &ToolOutputView::holdWanted, process_, &external::ToolProcess::pause);
+        connect(view_, &ToolOutputView::stopWanted, this, &ExternalToolRun::stop);
+    }
+    return view_;
 }
 
 ExternalToolRun::~ExternalToolRun() = default;
@@ -80,7 +86,7 @@ void ExternalToolRun::start(const settings::Snapshot& options, const QString& sc
     const QFileInfo before(command_.outputFile);
     outputWrittenBefore_ = before.exists() ? before.lastModified() : QDateTime();
     outputSizeBefore_ = before.exists() ? before.size() : -1;
-    view_->beginPrinted(QFileInfo(command_.program).fileName());
+    view()->beginPrinted(QFileInfo(command_.program).fileName());
     panes_->setMessage(external::handOverMessage(command_));
     showTextPanes();
     const Status started = process_->start(command_, script);
@@ -97,20 +103,20 @@ void ExternalToolRun::onOutput(const QByteArray& bytes, bool errorChannel) {
     if (errorChannel)
         errorText_ += errors_->feed(bytes);
     else if (printsToTextPane_)
-        view_->appendPrinted(bytes);
+        view()->appendPrinted(bytes);
     else
         printedText_ += printed_->feed(bytes);
 }
 
 void ExternalToolRun::onFinished(int exitCode, bool crashed) {
-    if (printsToTextPane_) view_->endPrinted();
+    if (printsToTextPane_) view()->endPrinted();
     // The output file as the tool left it (the watch may have missed a tool
     // that ended quickly).
     const QFileInfo output(command_.outputFile);
     if (!command_.outputFile.isEmpty() && output.exists()) {
         if (output.lastModified() != outputWrittenBefore_ || output.size() != outputSizeBefore_) {
             QString error;
-            if (!view_->showFile(command_.outputFile, QFileInfo(command_.program).fileName(), &error))
+            if (!view()->showFile(command_.outputFile, QFileInfo(command_.program).fileName(), &error))
                 report(QStringLiteral("Error: ") + error, false);
         } else {
             report(

@@ -48,13 +48,15 @@ signals:
     void watchRequested(const QString& folder, const QString& file);
 
 private:
+    // The text pane's tool output view, made with the pane when first wanted.
+    ToolOutputView* view();
     void showTextPanes();
     void report(const QString& line, bool bringForward);
     void onOutput(const QByteArray& bytes, bool errorChannel);
     void onFinished(int exitCode, bool crashed);
 
     ResultPanes* panes_;
-    ToolOutputView* view_;
+    ToolOutputView* view_ = nullptr;
     external::ToolProcess* process_;
     external::ToolCommand command_;
     bool stopped_ = false;          // ended by Stop

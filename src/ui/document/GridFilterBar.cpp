@@ -1,5 +1,6 @@
 #include "document/GridFilterBar.h"
 
+#include "common/ClearButton.h"
 #include "run/ResultModel.h"
 
 #include <QComboBox>
@@ -30,7 +31,7 @@ GridFilterBar::GridFilterBar(ResultModel* model, QWidget* parent) : QWidget(pare
     quick_ = new QLineEdit(this);
     quick_->setObjectName(QStringLiteral("quickFilter"));
     quick_->setPlaceholderText(QStringLiteral("Filter rows: text in any column"));
-    quick_->setClearButtonEnabled(true);
+    common::clearButtonWhenTyped(quick_);
     auto* add = new QToolButton(this);
     add->setObjectName(QStringLiteral("addCondition"));
     add->setText(QStringLiteral("+"));

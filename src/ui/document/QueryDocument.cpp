@@ -214,26 +214,28 @@ void QueryDocument::wireParts() {
 // set's grid, and each navigation pane's own.
 void QueryDocument::wirePopups() {
     const DocumentParts& p = parts_;
-    for (QWidget* e : std::initializer_list<QWidget*>{p.editor, p.results->textPane(), p.results->messagePane(),
-                                                       p.results->extendedPane()}) {
+    const auto popupOver = [this](QWidget* e, PopupMenu menu) {
         e->setContextMenuPolicy(Qt::CustomContextMenu);
-        const PopupMenu menu = (e == p.editor || e == p.results->textPane()) ? PopupMenu::Edit : PopupMenu::Query;
         connect(e, &QWidget::customContextMenuRequested, this,
                 [this, e, menu](const QPoint& at) { emit popupRequested(menu, e->mapToGlobal(at)); });
-    }
+    };
+    popupOver(p.editor, PopupMenu::Edit);
+    popupOver(p.results->messagePane(), PopupMenu::Query);
+    popupOver(p.results->extendedPane(), PopupMenu::Query);
+    // the grids and the text pane are made with the first run
+    connect(p.results, &ResultPanes::resultsMade, this, [this, popupOver] {
+        popupOver(parts_.results->textPane(), PopupMenu::Edit);
+        connect(parts_.results->resultSets(), &ResultSetTabs::popupRequested, this,
+                [this](const QPoint& at) { emit popupRequested(PopupMenu::Grid, at); });
+    });
     connect(p.objects, &ObjectBrowser::popupRequested, this,
             [this](const QPoint& at) { emit popupRequested(PopupMenu::Objects, at); });
     connect(p.templates, &TemplateBrowser::popupRequested, this,
             [this](const QPoint& at) { emit popupRequested(PopupMenu::Templates, at); });
-    connect(p.results->resultSets(), &ResultSetTabs::popupRequested, this,
-            [this](const QPoint& at) { emit popupRequested(PopupMenu::Grid, at); });
 }
 
 void QueryDocument::applyPaneFonts(const QFont& font) {
-    const QString family = font.family(), size = QString::number(font.pointSizeF());
-    parts_.results->messagePane()->setEditorFont(family, size);
-    for (ResultTextView* pane : {parts_.results->textPane(), parts_.results->extendedPane()})
-        pane->setEditorFont(family, size);
+    parts_.results->setPaneFont(font.family(), QString::number(font.pointSizeF()));
 }
 
 void QueryDocument::updateTitle() {

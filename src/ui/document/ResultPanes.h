@@ -10,6 +10,12 @@
 // Which tab comes forward and how the grid's columns are sized is decided
 // here. The panes themselves are reachable for the document's commands
 // (copy, fonts, pop-ups) and for tests.
+//
+// The tabs are hidden until something is shown in them, so the grids, the
+// text pane, the plan view and the find bar are made when first wanted (the
+// first run, a click on the tab, an accessor), not with the document: a new
+// window opens without them. The message and extended panes exist from the
+// start.
 
 #include "plan/PlanTree.h"
 #include "run/RunEngine.h"
@@ -32,15 +38,21 @@ public:
     explicit ResultPanes(QWidget* parent = nullptr);
 
     // The grid of the first result set, and of the set whose tab is in front.
+    // These accessors make the panes they return if they are not there yet.
     ResultGrid* grid() const;
     ResultGrid* currentGrid() const;
-    ResultSetTabs* resultSets() const { return sets_; }
+    ResultSetTabs* resultSets() const;
     // The find bar over the panes.
-    ResultFind* finder() const { return find_; }
-    ResultTextView* textPane() const { return text_; }  // results as text
+    ResultFind* finder() const;
+    ResultTextView* textPane() const; // results as text
     SqlEditor* messagePane() const { return messages_; }
     ResultTextView* extendedPane() const { return extended_; }
-    PlanView* planView() const { return plan_; }
+    PlanView* planView() const;
+    // Whether the grids and the text pane have been made.
+    bool resultsBuilt() const { return sets_ != nullptr; }
+
+    // The font of the text panes and the messages (the editor's font).
+    void setPaneFont(const QString& family, const QString& size);
 
     bool resultsInText() const { return inText_; }
     // How the next run shows its results; results already shown stay.
@@ -89,6 +101,9 @@ public:
 
 signals:
     void modeChanged(bool text);
+    // The grids and the text pane have just been made (once per document):
+    // the place to attach pop-ups to them.
+    void resultsMade();
 
 private:
     // The searchable pane the user sees now (the grid or text of Results, Messages, Extended).
@@ -96,16 +111,20 @@ private:
     // An open find bar follows the pane in front.
     void retargetFind();
 
+    // Makes the grids and the text pane on the results tab, once.
+    void buildResults() const;
     ResultTextView* textPaneFor(Pane pane) const;
     // Drops every grid tab but the first, empties that and gives the memory back.
     void clearGrid();
 
-    QStackedWidget* stack_;
-    ResultSetTabs* sets_;
-    ResultFind* find_;
-    ResultTextView* text_;
+    QStackedWidget* stack_;            // the results tab: the grids or the text pane
+    mutable ResultSetTabs* sets_ = nullptr;
+    mutable ResultTextView* text_ = nullptr;
+    mutable ResultFind* find_ = nullptr;
     SqlEditor* messages_;
     ResultTextView* extended_;
-    PlanView* plan_;
+    QWidget* planPage_;                // the plan tab: holds the plan view once made
+    mutable PlanView* plan_ = nullptr;
+    QString fontFamily_, fontSize_;    // for the text pane when it is made
     bool inText_ = false;
 };

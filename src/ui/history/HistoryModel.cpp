@@ -16,7 +16,12 @@ constexpr qsizetype kFirstLineChars = 300;
 } // namespace
 
 HistoryModel::HistoryModel(QObject* parent)
-    : QAbstractTableModel(parent), failedIcon_(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning)) {}
+    : QAbstractTableModel(parent) {}
+
+const QIcon& HistoryModel::failedIcon() const {
+    if (failedIcon_.isNull()) failedIcon_ = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    return failedIcon_;
+}
 
 void HistoryModel::setEntries(std::vector<HistoryEntry> entries) {
     beginResetModel();
@@ -64,7 +69,7 @@ QVariant HistoryModel::data(const QModelIndex& index, int role) const {
         return {};
     case Qt::ToolTipRole: return toolTip(*e);
     case Qt::DecorationRole:
-        return index.column() == OutcomeColumn && isFailure(*e) ? QVariant(failedIcon_) : QVariant();
+        return index.column() == OutcomeColumn && isFailure(*e) ? QVariant(failedIcon()) : QVariant();
     case Qt::TextAlignmentRole:
         return index.column() == DurationColumn || index.column() == RowsColumn
                    ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))

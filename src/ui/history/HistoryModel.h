@@ -39,6 +39,10 @@ public:
     static bool isFailure(const HistoryEntry& entry);
 
 private:
+    // The style's warning icon, asked for when a failed run is first shown
+    // (the style searches the icon theme for it).
+    const QIcon& failedIcon() const;
+
     std::vector<HistoryEntry> entries_;
-    QIcon failedIcon_;
+    mutable QIcon failedIcon_;
 };

@@ -1,6 +1,7 @@
 #include "history/HistoryPane.h"
 
 #include "base/Background.h"
+#include "common/ClearButton.h"
 #include "common/Dialogs.h"
 #include "editor/SqlEditor.h"
 #include "history/HistoryModel.h"
@@ -29,7 +30,7 @@ HistoryPane::HistoryPane(SqlEditor* editor, QWidget* parent)
     setObjectName(QStringLiteral("historyPane"));
     search_->setObjectName(QStringLiteral("historySearch"));
     search_->setPlaceholderText(QStringLiteral("Search scripts and connections"));
-    search_->setClearButtonEnabled(true);
+    common::clearButtonWhenTyped(search_);
     note_->setObjectName(QStringLiteral("historyNote"));
     note_->setWordWrap(true);
     note_->setTextFormat(Qt::PlainText);

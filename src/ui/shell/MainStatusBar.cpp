@@ -1,6 +1,7 @@
 #include "shell/MainStatusBar.h"
 
 #include "common/LockKeys.h"
+#include "common/ResourceIcon.h"
 #include "editor/SqlEditor.h"
 
 #include <QIcon>
@@ -9,7 +10,7 @@ MainStatusBar::MainStatusBar(QWidget* window) : PanelStatusBar(7, MessagePanel, 
     setObjectName(QStringLiteral("mainStatus"));
     setToolTip(QStringLiteral("The status bar displays current status and informs you of errors."));
     setWindowCount(0);
-    setPanelIcon(BusyPanel, QIcon(QStringLiteral(":/icons/idle.svg")));
+    setPanelIcon(BusyPanel, common::resourceIcon(QStringLiteral("idle")));
     // Only the file panel opens what it shows; the others are states, not addresses.
     connect(this, &PanelStatusBar::panelDoubleClicked, this, [this](int panel) {
         if (panel == FilePanel && !panelText(FilePanel).isEmpty()) emit fileOpenRequested(panelText(FilePanel));
@@ -22,7 +23,7 @@ void MainStatusBar::setWindowCount(int count) {
 }
 
 void MainStatusBar::setBusy(bool busy, const QString& text) {
-    setPanelIcon(BusyPanel, QIcon(busy ? QStringLiteral(":/icons/busy.svg") : QStringLiteral(":/icons/idle.svg")));
+    setPanelIcon(BusyPanel, common::resourceIcon(busy ? QStringLiteral("busy") : QStringLiteral("idle")));
     setPanelText(MessagePanel, text);
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/Dialogs.h"
 #include "common/DocumentContext.h"
+#include "common/ResourceIcon.h"
 #include "common/Theme.h"
 #include "document/QueryDocument.h"
 #include "editor/SqlEditor.h"
@@ -57,7 +58,7 @@ private:
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("SQL Query Editor"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    setWindowIcon(common::resourceIcon(QStringLiteral("app")));
     mdi_ = new QMdiArea(this);
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -141,7 +142,7 @@ void MainWindow::buildMenus() {
         QAction* a = parentMenu->addAction(caption);
         a->setObjectName(id);
         a->setShortcutContext(Qt::ApplicationShortcut);
-        if (const char* icon = menuIcons().value(id)) a->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))));
+        if (const char* icon = menuIcons().value(id)) a->setIcon(common::resourceIcon(QLatin1String(icon)));
         actions_.insert(id, a);
         const MenuCommand command = e.command;
         connect(a, &QAction::triggered, this, [this, command] { runCommand(command); });
@@ -189,10 +190,10 @@ QueryDocument* MainWindow::newDocument() {
     // The window's own Close answers Ctrl+F4 only: Ctrl+W belongs to the menus (Hide/Show Full, or Close).
     for (QAction* a : w->systemMenu()->actions())
         if (!a->shortcuts().isEmpty()) a->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F4)});
-    w->setWindowIcon(QIcon(QStringLiteral(":/icons/database.svg")));
+    w->setWindowIcon(common::resourceIcon(QStringLiteral("database")));
     // a connection's environment colour shows as the window's icon
     connect(doc, &QWidget::windowIconChanged, w, [w](const QIcon& icon) {
-        w->setWindowIcon(icon.isNull() ? QIcon(QStringLiteral(":/icons/database.svg")) : icon);
+        w->setWindowIcon(icon.isNull() ? common::resourceIcon(QStringLiteral("database")) : icon);
     });
     // Opens fully inside the area (at the next cascade place when it fits).
     const QRect area = mdi_->viewport()->rect();

@@ -1,5 +1,10 @@
-// UPDATE and DELETE without WHERE: found from the tokens of each statement,
-// not by searching the text, and named in the question asked before a run.
+// What a script changes, read from its tokens (never from words inside
+// strings, comments or quoted names): the statements a production
+// connection asks about (everything but reads); DDL, after which completion
+// forgets the names it has cached; UPDATE and DELETE without a WHERE of
+// their own, named in the question asked before a run.
+#include "script/DataChanges.h"
+#include "script/SchemaChanges.h"
 #include "script/UnfilteredChanges.h"
 
 #include <QStringList>
@@ -105,4 +110,67 @@ TEST(UnfilteredChanges, EachStatementOfAScriptCountsAndTheQuestionNamesThem) {
 TEST(UnfilteredChanges, TheMySqlDialectReadsItsOwnQuotesAndComments) {
     EXPECT_EQ(found("UPDATE t SET a = 'it\\'s WHERE'; # WHERE\n", Dialect::MySql), QStringList{"UPDATE t"});
     EXPECT_EQ(found("DELETE FROM t # no filter\nWHERE id = 1", Dialect::MySql), QStringList());
+}
+
+TEST(DataChanges, EveryStatementButAReadCounts) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"select * from t; show tables; explain select 1; values (1); table t; describe t", ""},
+        {"with x as (select 1) select * from x", ""},
+        {"with d as (delete from t returning *) select * from d", "1:WITH"},
+        {"select a into new_t from t", "1:SELECT"},
+        {"begin; insert into t values (1); commit", "2:INSERT"},
+        {"set search_path = x; use db; savepoint s; release s; rollback", ""},
+        {"explain analyze update t set a = 1", "1:EXPLAIN"},
+        {"explain analyze select 1", ""},
+        {"update t set a = 1 where b = 2", "1:UPDATE"},
+        {"create table t (a int); drop table u; truncate v; grant select on t to x", "1:CREATE 2:DROP 3:TRUNCATE 4:GRANT"},
+        {"call p(); exec q; do $$ begin perform 1; end $$", "1:CALL 2:EXEC 3:DO"},
+        {"pragma table_info(t); pragma user_version = 3", "2:PRAGMA"},
+        {"select 'delete from t' -- update t\n", ""},
+        {"declare c cursor for select 1; fetch c; close c", ""},
+    };
+    for (const auto& [script, expected] : cases) {
+        QStringList got;
+        for (const auto& c : findDataChanges(QString::fromUtf8(script)))
+            got << QStringLiteral("%1:%2").arg(c.statement + 1).arg(c.verb);
+        EXPECT_EQ(got.join(QLatin1Char(' ')), QString::fromUtf8(expected)) << script;
+    }
+    EXPECT_EQ(dataChangeSummary(findDataChanges(QStringLiteral("update a set x=1; update b set y=2; drop table c"))),
+              QStringLiteral("The script changes data (UPDATE, DROP)."));
+}
+
+TEST(SchemaChanges, DdlWhereAStatementBeginsCounts) {
+    struct Case {
+        const char* script;
+        bool changes;
+    };
+    const Case cases[] = {
+        {"CREATE TABLE t (id int)", true},
+        {"select 1;\ncreate view v as select 1", true},
+        {"  -- first\n  drop table if exists t", true},
+        {"ALTER TABLE t ADD c int", true},
+        {"RENAME TABLE a TO b", true},
+        {"truncate t", true},
+        {"ATTACH DATABASE 'x.db' AS x", true},
+        {"SELECT a INTO new_table FROM t", true},
+        {"SELECT a INTO TEMP t2 FROM t", true},
+        {"SELECT a INTO @v FROM t", false},
+        {"SELECT a INTO OUTFILE '/tmp/x' FROM t", false},
+        {"INSERT INTO t SELECT * FROM u", false},
+        {"BEGIN NOT ATOMIC\n  CREATE TABLE x (a int);\nEND", true},
+        {"IF 1 = 1 THEN DROP TABLE t; END IF", true},
+        {"DO $$ BEGIN EXECUTE 'x'; CREATE TABLE made_here (a int); END $$", true},
+        {"DO $body$ BEGIN PERFORM 1; END $body$", false},
+        {"UPDATE t SET note = 'drop table t; create table x'", false},
+        {"SELECT 1 /* create table */ -- alter table\n", false},
+        {"SELECT \"create\", t.drop, [alter] FROM t", false},
+        {"SELECT 1\nGO\ncreate index i on t(a)", true},
+        {"DELETE FROM t WHERE name = 'x'", false},
+        {"", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(changesSchema(QString::fromUtf8(c.script)), c.changes) << c.script;
+    // MariaDB reads '#' as a comment
+    EXPECT_FALSE(changesSchema(QStringLiteral("SELECT 1 # ; create table x (a int)"), Dialect::MySql));
+    EXPECT_TRUE(changesSchema(QStringLiteral("SELECT 1 # not here\n; create table x (a int)"), Dialect::MySql));
 }
