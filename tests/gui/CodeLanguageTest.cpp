@@ -43,22 +43,20 @@ TEST_F(CodeLanguageTest, AScriptWithEveryClassIsColouredByTheCatalogue) {
                               "FROM orders o WHERE o.total > 10 AND o.note LIKE 'it''s' /* block\r\n"
                               " comment */ AND CAST(o.id AS varchar(10)) <> '';\r\n"
                               "Select notakeyword"));
-    EXPECT_EQ(styleOf(e, QStringLiteral("select")), TsqlLexer::KeywordStyle);
-    EXPECT_EQ(styleOf(e, QStringLiteral("Select")), TsqlLexer::KeywordStyle);
-    EXPECT_EQ(styleOf(e, QStringLiteral("FROM")), TsqlLexer::KeywordStyle);
-    EXPECT_EQ(styleOf(e, QStringLiteral("AND")), TsqlLexer::OperatorWordStyle);
-    EXPECT_EQ(styleOf(e, QStringLiteral("LIKE")), TsqlLexer::OperatorWordStyle);
-    EXPECT_EQ(styleOf(e, QStringLiteral("Count")), TsqlLexer::FunctionStyle);
-    EXPECT_EQ(styleOf(e, QStringLiteral("CAST")), TsqlLexer::FunctionStyle);
-    EXPECT_EQ(styleOf(e, QStringLiteral("varchar")), TsqlLexer::DataTypeStyle);
-    EXPECT_EQ(styleOf(e, QStringLiteral(">")), QsciLexerSQL::Operator);
-    EXPECT_EQ(styleOf(e, QStringLiteral("-- counts")), QsciLexerSQL::CommentLine);
-    EXPECT_EQ(styleOf(e, QStringLiteral("comment */")), QsciLexerSQL::Comment);
-    EXPECT_EQ(styleOf(e, QStringLiteral("'it''s'")), QsciLexerSQL::SingleQuotedString);
-    EXPECT_EQ(styleOf(e, QStringLiteral("s'")), QsciLexerSQL::SingleQuotedString); // '' does not end it
-    EXPECT_EQ(styleOf(e, QStringLiteral("10")), QsciLexerSQL::Number);
-    EXPECT_EQ(styleOf(e, QStringLiteral("notakeyword")), QsciLexerSQL::Identifier);
-    EXPECT_EQ(styleOf(e, QStringLiteral("orders")), QsciLexerSQL::Identifier);
+    // "s'" is inside 'it''s': the doubled quote does not end the string
+    const std::pair<int, QStringList> expected[] = {{TsqlLexer::KeywordStyle, {"select", "Select", "FROM"}},
+                                                    {TsqlLexer::OperatorWordStyle, {"AND", "LIKE"}},
+                                                    {TsqlLexer::FunctionStyle, {"Count", "CAST"}},
+                                                    {TsqlLexer::DataTypeStyle, {"varchar"}},
+                                                    {QsciLexerSQL::Operator, {">"}},
+                                                    {QsciLexerSQL::CommentLine, {"-- counts"}},
+                                                    {QsciLexerSQL::Comment, {"comment */"}},
+                                                    {QsciLexerSQL::SingleQuotedString, {"'it''s'", "s'"}},
+                                                    {QsciLexerSQL::Number, {"10"}},
+                                                    {QsciLexerSQL::Identifier, {"notakeyword", "orders"}}};
+    for (const auto& [style, texts] : expected)
+        for (const QString& text : texts)
+            EXPECT_EQ(styleOf(e, text), style) << text.toStdString();
     // each class in a colour of its own, word operators like the symbols
     const QColor kw = colourOf(e, TsqlLexer::KeywordStyle), op = colourOf(e, TsqlLexer::OperatorWordStyle),
                  fn = colourOf(e, TsqlLexer::FunctionStyle), ty = colourOf(e, TsqlLexer::DataTypeStyle),
@@ -120,13 +118,6 @@ TEST_F(CodeLanguageTest, KnownWordsTakeTheirCatalogueSpellingAsTheyAreTyped) {
     EXPECT_EQ(d->editor()->text(), QStringLiteral("FROM "));
     d->editor()->undo();
     EXPECT_EQ(d->editor()->text(), QStringLiteral("from "));
-}
-
-TEST_F(CodeLanguageTest, CaseCorrectionIsOffUnlessSwitchedOn) {
-    ASSERT_TRUE(settings::write(settings::Key::AutoCorrectSyntax, QStringLiteral("0")));
-    auto d = makeDocument();
-    type(QStringLiteral("select 1 "));
-    EXPECT_EQ(d->editor()->text(), QStringLiteral("select 1 "));
 }
 
 TEST_F(CodeLanguageTest, TypedTabsBecomeBlanksWhenConverting) {
@@ -198,12 +189,12 @@ TEST_F(CodeLanguageTest, QuotedNamesEndWhereTheDocumentsServerEndsThem) {
         QString notQuotes; // quote characters this server does not read as quotes
     };
     const Server servers[] = {
-        {"Driver={MariaDB Unicode};Server=127.0.0.1;Port=1;Database=shop;", QStringLiteral("`Ödd Täble's 🙂`"),
-         QsciLexerSQL::QuotedIdentifier, QStringLiteral("[1]")},
+        {"Driver={MariaDB Unicode};Server=127.0.0.1;Port=1;Database=shop;",
+         QStringLiteral("`Ödd Täble's 🙂`"), QsciLexerSQL::QuotedIdentifier, QStringLiteral("[1]")},
         {"Driver={FreeTDS};Server=127.0.0.1;Port=1;Database=shop;", QStringLiteral("[Odd Table's]"),
          QsciLexerSQL::QuotedIdentifier, QStringLiteral("`1`")},
-        {"Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=1;Database=shop;", QStringLiteral("\"Odd \"\"Table's\""),
-         QsciLexerSQL::QuotedIdentifier, QStringLiteral("[1]")},
+        {"Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=1;Database=shop;",
+         QStringLiteral("\"Odd \"\"Table's\""), QsciLexerSQL::QuotedIdentifier, QStringLiteral("[1]")},
         // MariaDB reads double quotes as a string
         {"Driver={MariaDB Unicode};Server=127.0.0.1;Port=1;Database=shop;", QStringLiteral("\"Odd Table's\""),
          QsciLexerSQL::DoubleQuotedString, QStringLiteral("[1]")},
@@ -211,8 +202,9 @@ TEST_F(CodeLanguageTest, QuotedNamesEndWhereTheDocumentsServerEndsThem) {
     for (const Server& s : servers) {
         SCOPED_TRACE(s.connection);
         d->setConnection(QString::fromLatin1(s.connection));
-        e->setText(QStringLiteral("create table %1 (id int); -- first\r\nselect a%2 from t\r\nselect 'x' from u")
-                       .arg(s.name, s.notQuotes));
+        e->setText(
+            QStringLiteral("create table %1 (id int); -- first\r\nselect a%2 from t\r\nselect 'x' from u")
+                .arg(s.name, s.notQuotes));
         EXPECT_EQ(styleOf(e, s.name), s.nameStyle);
         EXPECT_EQ(styleOf(e, s.name.right(3)), s.nameStyle); // the quote inside does not end it
         EXPECT_EQ(styleOf(e, QStringLiteral("(id")), QsciLexerSQL::Operator); // the line goes on as code

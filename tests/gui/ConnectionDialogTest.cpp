@@ -48,11 +48,10 @@ protected:
 TEST_F(ConnectionDialogTest, FieldsWriteTheirKeysAndTheStringShowsThemWithThePasswordMasked) {
     ConnectionDialog d(nullptr, ConnectionKind::PostgreSql);
     d.show();
-    type(field<QLineEdit>(d, "server"), QStringLiteral("db.example.com"));
-    type(field<QLineEdit>(d, "port"), QStringLiteral("6543"));
-    type(field<QLineEdit>(d, "database"), QStringLiteral("sales"));
-    type(field<QLineEdit>(d, "user"), QStringLiteral("ann"));
-    type(field<QLineEdit>(d, "password"), QStringLiteral("pa;ss"));
+    for (const auto& [name, text] :
+         {std::pair{"server", "db.example.com"}, std::pair{"port", "6543"}, std::pair{"database", "sales"},
+          std::pair{"user", "ann"}, std::pair{"password", "pa;ss"}})
+        type(field<QLineEdit>(d, name), QString::fromLatin1(text));
     field<QComboBox>(d, "tlsMode")->setCurrentIndex(5); // verify-full
     type(field<QLineEdit>(d, "tlsCa"), QStringLiteral("/etc/ca.pem"));
     EXPECT_EQ(d.connectionString(),

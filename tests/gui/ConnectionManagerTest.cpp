@@ -1,43 +1,76 @@
-// The connection manager and the connection dialog with scripted answers.
-#include "settings/AppPaths.h"
-#include "store/HomeSeeding.h"
-#include "connections/ConnectionDialog.h"
+// The connection manager and the connection dialog with scripted answers;
+// and with saved passwords in the desktop keyring (an in-memory stand-in): the
+// label naming the store, what vsql.db holds after a save, and the password
+// handed to the document only on Connect.
 #include "connections/ConnectionManager.h"
-#include "store/ConnectionStore.h"
+
+#include "common/DocumentContext.h"
+#include "connections/ConnectionDialog.h"
 #include "db/ConnectionString.h"
 #include "db/ServerFamily.h"
-#include "common/DocumentContext.h"
 #include "document/DocumentToolbar.h"
 #include "document/QueryDocument.h"
+#include "store/ConnectionStore.h"
+#include "store/HomeSeeding.h"
+#include "store/ResourceDb.h"
+#include "support/MemorySecretStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 namespace {
-class ConnectionManagerTest : public ::testing::Test {
+class ManagerFixture : public ::testing::Test {
+protected:
+    void SetUp() override { store::ensureSeeded(); }
+    TempHome home;
+    ScriptedDialogs dialogs;
+};
+
+class ConnectionManagerTest : public ManagerFixture {
 protected:
     void SetUp() override {
-        store::ensureSeeded();
-        ASSERT_TRUE(ConnectionStore::insertConnection(QStringLiteral("Warehouse | main"), QStringLiteral("Driver={X};Pwd=s3cr3t;"), 3).ok());
+        ManagerFixture::SetUp();
+        ASSERT_TRUE(ConnectionStore::insertConnection(QStringLiteral("Warehouse | main"),
+                                                      QStringLiteral("Driver={X};Pwd=s3cr3t;"), 3)
+                        .ok());
     }
     int rowNamed(ConnectionManager& m, const QString& name) {
         for (int i = 0; i < m.list()->count(); ++i)
             if (m.list()->item(i)->text() == name) return i;
         return -1;
     }
-    TempHome home;
-    ScriptedDialogs dialogs;
 };
+
+class KeyringManagerTest : public ManagerFixture {
+protected:
+    // Every cn_string of vsql.db, read straight from the table.
+    QStringList rawStrings() {
+        QStringList out;
+        for (const auto& row :
+             ResourceDb::open()->query(QStringLiteral("SELECT cn_string FROM connections")).rows)
+            out << row.at(0).value_or(QString());
+        return out;
+    }
+    void create(ConnectionManager& m, const QString& cs) {
+        dialogs.connections = {NewConnection{cs, QStringLiteral("shop"), QStringLiteral("PostgreSQL")}};
+        dialogs.inputs = {QStringLiteral("Shop")};
+        dialogs.answers = {Dialogs::Answer::Yes};
+        m.connectWizardAddon(ConnectionKind::OdbcDriver);
+    }
+
+    ScopedSecretStore<MemorySecretStore> keyring{true};
+};
+const QString kString = QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Uid=me;Pwd=Hunter2-x;");
 } // namespace
 
 TEST_F(ConnectionManagerTest, ListsSelectsAndSavesKeepingTheType) {
@@ -57,8 +90,10 @@ TEST_F(ConnectionManagerTest, ListsSelectsAndSavesKeepingTheType) {
     EXPECT_EQ(rows.back().type, 3);
     EXPECT_TRUE(dialogs.messages.isEmpty());
     QStringList types;
-    for (int i = 0; i < m.typeBox()->count(); ++i) types << m.typeBox()->itemText(i);
-    EXPECT_EQ(types, (QStringList{"T-SQL (MS SQL)", "JET SQL", "ANSI SQL", "PostgreSQL", "MySQL/MariaDB", "SQLite"}));
+    for (int i = 0; i < m.typeBox()->count(); ++i)
+        types << m.typeBox()->itemText(i);
+    EXPECT_EQ(types, (QStringList{"T-SQL (MS SQL)", "JET SQL", "ANSI SQL", "PostgreSQL", "MySQL/MariaDB",
+                                  "SQLite"}));
 }
 
 TEST_F(ConnectionManagerTest, ThePasswordIsMaskedUntilShownAndNeverReplacedByTheMask) {
@@ -82,7 +117,8 @@ TEST_F(ConnectionManagerTest, ThePasswordIsMaskedUntilShownAndNeverReplacedByThe
         }
     EXPECT_TRUE(found);
     // the list's tool tip never shows it either
-    for (int i = 0; i < m.list()->count(); ++i) EXPECT_FALSE(m.list()->item(i)->toolTip().contains(QStringLiteral("n3w")));
+    for (int i = 0; i < m.list()->count(); ++i)
+        EXPECT_FALSE(m.list()->item(i)->toolTip().contains(QStringLiteral("n3w")));
 }
 
 TEST_F(ConnectionManagerTest, SaveOrDeleteWithoutASelectionSaysErrorAndDeleteAsksFirst) {
@@ -131,19 +167,22 @@ TEST_F(ConnectionManagerTest, CreatingAConnectionAsksNameAndStoreWithThePassword
     EXPECT_TRUE(dialogs.questions.isEmpty());
     EXPECT_EQ(ConnectionStore::list().value().size(), 2u);
 
-    dialogs.connections = {NewConnection{QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Pwd=Hunter2-x;"),
-                                         QStringLiteral("shop"), QStringLiteral("PostgreSQL")}};
+    dialogs.connections = {
+        NewConnection{QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Pwd=Hunter2-x;"),
+                      QStringLiteral("shop"), QStringLiteral("PostgreSQL")}};
     dialogs.inputs = {QStringLiteral("Shop on db")};
     dialogs.answers = {Dialogs::Answer::Yes};
     m.connectWizardAddon(ConnectionKind::OdbcDriver);
     ASSERT_EQ(dialogs.questions.size(), 1);
     // the type follows the database that answered
-    EXPECT_EQ(dialogs.questions[0], QStringLiteral("Store Shop on db?\r\nType: PostgreSQL\r\nConnection String: \r\n"
-                                                   "Driver={PostgreSQL Unicode};Server=db;Pwd=****;"));
+    EXPECT_EQ(dialogs.questions[0],
+              QStringLiteral("Store Shop on db?\r\nType: PostgreSQL\r\nConnection String: \r\n"
+                             "Driver={PostgreSQL Unicode};Server=db;Pwd=****;"));
     const auto rows = ConnectionStore::list().value();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows.back().name, QStringLiteral("Shop on db"));
-    EXPECT_EQ(rows.back().connectionString, QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Pwd=Hunter2-x;"));
+    EXPECT_EQ(rows.back().connectionString,
+              QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Pwd=Hunter2-x;"));
     EXPECT_EQ(rows.back().type, int(ConnectionType::PostgreSql));
     EXPECT_EQ(m.list()->count(), 3);
     EXPECT_EQ(m.list()->currentItem()->text(), QStringLiteral("Shop on db")); // the new one is selected
@@ -152,7 +191,8 @@ TEST_F(ConnectionManagerTest, CreatingAConnectionAsksNameAndStoreWithThePassword
     // another DBMS is stored as ANSI SQL; No stores nothing but connects
     // with what the user built
     EXPECT_EQ(m.result(), 0);
-    dialogs.connections = {NewConnection{QStringLiteral("DSN=odd;Pwd=x1;"), QString(), QStringLiteral("OddDB")}};
+    dialogs.connections = {
+        NewConnection{QStringLiteral("DSN=odd;Pwd=x1;"), QString(), QStringLiteral("OddDB")}};
     dialogs.inputs = {QStringLiteral("odd")};
     dialogs.answers = {Dialogs::Answer::No};
     m.connectWizardAddon(ConnectionKind::OdbcDataSource);
@@ -161,9 +201,12 @@ TEST_F(ConnectionManagerTest, CreatingAConnectionAsksNameAndStoreWithThePassword
     EXPECT_EQ(m.result(), int(QDialog::Accepted));
     EXPECT_EQ(m.chosenConnectionString(), QStringLiteral("DSN=odd;Pwd=x1;"));
     EXPECT_EQ(m.chosenName(), QStringLiteral("odd"));
-    EXPECT_EQ(ConnectionStore::typeForServer(db::familyOfDbms(QStringLiteral("MariaDB"))), ConnectionType::MySql);
-    EXPECT_EQ(ConnectionStore::typeForServer(db::familyOfDbms(QStringLiteral("Microsoft SQL Server"))), ConnectionType::TSql);
-    EXPECT_EQ(ConnectionStore::typeForServer(db::familyOfDbms(QStringLiteral("SQLite"))), ConnectionType::Sqlite);
+    EXPECT_EQ(ConnectionStore::typeForServer(db::familyOfDbms(QStringLiteral("MariaDB"))),
+              ConnectionType::MySql);
+    EXPECT_EQ(ConnectionStore::typeForServer(db::familyOfDbms(QStringLiteral("Microsoft SQL Server"))),
+              ConnectionType::TSql);
+    EXPECT_EQ(ConnectionStore::typeForServer(db::familyOfDbms(QStringLiteral("SQLite"))),
+              ConnectionType::Sqlite);
 }
 
 TEST_F(ConnectionManagerTest, WidthToggle) {
@@ -194,7 +237,8 @@ TEST_F(ConnectionManagerTest, TheDocumentsConnectWizardKeepsItsConnectionOnCance
 TEST_F(ConnectionManagerTest, DialogBuildsStringsAndTestsThemOffTheUiThread) {
     ConnectionDialog d(nullptr, ConnectionKind::SqliteFile);
     d.setField(QStringLiteral("file"), store::demoDatabaseFile());
-    EXPECT_EQ(d.connectionString(), QStringLiteral("Provider=SQLite;Data Source=") + store::demoDatabaseFile() + ";");
+    EXPECT_EQ(d.connectionString(),
+              QStringLiteral("Provider=SQLite;Data Source=") + store::demoDatabaseFile() + ";");
     QSignalSpy done(&d, &ConnectionDialog::testFinished);
     d.testConnection();
     ASSERT_TRUE(done.wait(10000));
@@ -202,12 +246,11 @@ TEST_F(ConnectionManagerTest, DialogBuildsStringsAndTestsThemOffTheUiThread) {
     EXPECT_TRUE(d.testStatus().startsWith(QStringLiteral("Connected: SQLite")));
 
     d.setKind(ConnectionKind::OdbcDriver);
-    d.setField(QStringLiteral("driver"), QStringLiteral("PostgreSQL Unicode"));
-    d.setField(QStringLiteral("server"), QStringLiteral("127.0.0.1"));
-    d.setField(QStringLiteral("port"), QStringLiteral("1"));
-    d.setField(QStringLiteral("user"), QStringLiteral("me"));
-    d.setField(QStringLiteral("password"), QStringLiteral("pa;ss-Word1"));
-    d.setField(QStringLiteral("advanced"), QStringLiteral("sslmode=disable"));
+    for (const auto& [field, value] :
+         {std::pair{"driver", "PostgreSQL Unicode"}, std::pair{"server", "127.0.0.1"}, std::pair{"port", "1"},
+          std::pair{"user", "me"}, std::pair{"password", "pa;ss-Word1"},
+          std::pair{"advanced", "sslmode=disable"}})
+        d.setField(QString::fromLatin1(field), QString::fromLatin1(value));
     EXPECT_EQ(d.connectionString(), QStringLiteral("Driver=PostgreSQL Unicode;Server=127.0.0.1;Port=1;Uid=me;"
                                                    "Pwd={pa;ss-Word1};sslmode=disable;"));
     d.testConnection();
@@ -220,7 +263,6 @@ TEST_F(ConnectionManagerTest, DialogTestsARealServer) {
     QString cs;
     SQLQE_REQUIRE_SERVER(kPostgres, cs);
     ConnectionDialog d(nullptr, ConnectionKind::OdbcDriver);
-    d.setKind(ConnectionKind::OdbcDriver);
     const db::ConnectionString parsed(cs);
     d.setField(QStringLiteral("driver"), QStringLiteral("PostgreSQL Unicode"));
     for (const char* key : {"Server", "Port", "Database"})
@@ -232,4 +274,80 @@ TEST_F(ConnectionManagerTest, DialogTestsARealServer) {
     ASSERT_TRUE(done.wait(20000));
     EXPECT_TRUE(done[0][0].toBool()) << d.testStatus().toStdString();
     EXPECT_TRUE(d.testStatus().contains(QStringLiteral("PostgreSQL")));
+}
+
+TEST_F(KeyringManagerTest, TheLabelSaysWhichStoreKeepsThePasswords) {
+    {
+        ConnectionManager m;
+        EXPECT_EQ(m.passwordStoreLabel()->text(),
+                  QStringLiteral("Passwords are kept in the desktop keyring."));
+    }
+    keyring->available = false;
+    ConnectionManager m;
+    EXPECT_EQ(m.passwordStoreLabel()->text(),
+              QStringLiteral("Passwords are kept in vsql.db (no desktop keyring)."));
+    EXPECT_EQ(m.passwordStoreLabel()->toolTip(), keyring->reason); // the why, on demand
+}
+
+TEST_F(KeyringManagerTest, ASavedPasswordIsNotInVsqlDbAndReachesTheDocumentOnlyOnConnect) {
+    ConnectionManager m;
+    create(m, kString);
+    ASSERT_EQ(keyring->entries.size(), 1u);
+    for (const QString& raw : rawStrings())
+        EXPECT_FALSE(raw.contains(QStringLiteral("Hunter2"))) << raw.toStdString();
+    // the form holds the reference, shown masked
+    EXPECT_TRUE(m.connectionText().contains(QStringLiteral("Pwd={keyring:")));
+    EXPECT_EQ(m.connectionField()->text(),
+              QStringLiteral("Driver={PostgreSQL Unicode};Server=db;Uid=me;Pwd=****;"));
+    m.showPasswordBox()->setChecked(true);
+    EXPECT_FALSE(
+        m.connectionField()->text().contains(QStringLiteral("Hunter2"))); // never shown, even on request
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    m.useSelected();
+    EXPECT_EQ(m.result(), int(QDialog::Accepted));
+    EXPECT_EQ(m.chosenConnectionString(), kString);
+}
+
+TEST_F(KeyringManagerTest, SavingAnOldRowMovesItsPasswordAndDeletingRemovesTheEntry) {
+    keyring->available = false; // saved while no keyring ran
+    ASSERT_TRUE(ConnectionStore::insertConnection(QStringLiteral("Old"), kString, 4).ok());
+    keyring->available = true;
+    ConnectionManager m;
+    m.list()->setCurrentRow(m.list()->count() - 1);
+    EXPECT_EQ(m.connectionText(), kString); // read as it always was
+    m.saveSelected();
+    EXPECT_EQ(keyring->entries.size(), 1u);
+    EXPECT_FALSE(rawStrings().join(QLatin1Char('\n')).contains(QStringLiteral("Hunter2")));
+    EXPECT_TRUE(
+        m.connectionText().contains(QStringLiteral("{keyring:"))); // the fields show the row as stored
+    EXPECT_EQ(m.nameField()->text(), QStringLiteral("Old"));
+    dialogs.answers = {Dialogs::Answer::Yes};
+    m.deleteSelected();
+    EXPECT_TRUE(keyring->entries.empty());
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(KeyringManagerTest, AnUnreadablePasswordKeepsTheManagerOpenWithTheReason) {
+    ConnectionManager m;
+    create(m, kString);
+    keyring->entries.clear();
+    m.useSelected();
+    EXPECT_EQ(m.result(), 0);
+    EXPECT_TRUE(m.chosenConnectionString().isEmpty());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith(
+        QStringLiteral("Error: The connection's password is kept in the desktop keyring")))
+        << dialogs.messages[0].toStdString();
+}
+
+TEST_F(KeyringManagerTest, AKeyringThatRefusesThePasswordLeavesItInVsqlDbAndSaysSo) {
+    keyring->refuseWrites = true;
+    ConnectionManager m;
+    create(m, kString);
+    EXPECT_TRUE(rawStrings().contains(kString));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("kept in vsql.db")));
+    EXPECT_FALSE(dialogs.messages[0].contains(QStringLiteral("Hunter2")));
+    m.useSelected();
+    EXPECT_EQ(m.chosenConnectionString(), kString);
 }

@@ -3,19 +3,13 @@
 // a selection that begins mid-script and the statement at the caret, also
 // after lines were added above the error.
 #include "document/ErrorLineMarker.h"
-#include "document/QueryDocument.h"
 #include "document/ResultPanes.h"
-#include "editor/SqlEditor.h"
 #include "store/HomeSeeding.h"
 #include "support/DocumentRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
-#include "support/Typing.h"
 
 #include <QCoreApplication>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 namespace {
 

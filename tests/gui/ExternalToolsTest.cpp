@@ -3,12 +3,8 @@
 // plans: the summary and the reload of the tool's output.
 #include "common/RatioSplitter.h"
 #include "db/ConnectionString.h"
-#include "document/QueryDocument.h"
 #include "document/ResultPanes.h"
-#include "document/ResultTextView.h"
-#include "editor/SqlEditor.h"
 #include "external/OutputWatch.h"
-#include "settings/AppPaths.h"
 #include "settings/Settings.h"
 #include "store/HomeSeeding.h"
 #include "support/DocumentRun.h"
@@ -17,15 +13,11 @@
 #include "support/TempHome.h"
 #include "support/TestServers.h"
 #include "support/ToolOutput.h"
-#include "support/Typing.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QStandardPaths>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using settings::Key;
 
@@ -46,11 +38,7 @@ protected:
     }
     static void runAndWait(QueryDocument& d) {
         d.startExec();
-        QElapsedTimer t;
-        t.start();
-        while (d.isRunning() && t.elapsed() < 15000)
-            QTest::qWait(10);
-        ASSERT_FALSE(d.isRunning());
+        waitForRunEnd(&d);
     }
     static QString messages(QueryDocument& d) { return d.parts().results->messagePane()->text(); }
     static QString results(QueryDocument& d) { return shownToolOutput(d.parts().results->textPane()); }
@@ -140,12 +128,8 @@ TEST_F(ExternalToolsTest, StopEndsTheTool) {
     ASSERT_TRUE(d->isRunning());
     d->startExec(); // a second start while it runs is refused
     EXPECT_TRUE(messages(*d).contains(QLatin1String("Error: sleep is still running for this document")));
-    QElapsedTimer t;
-    t.start();
     d->execute(DocumentCommand::Stop);
-    while (d->isRunning() && t.elapsed() < 10000)
-        QTest::qWait(10);
-    EXPECT_FALSE(d->isRunning());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !d->isRunning(); }, 10000));
     EXPECT_TRUE(messages(*d).endsWith(QLatin1String("...sleep stopped by User...\r\n")));
 }
 
@@ -205,20 +189,6 @@ TEST_F(ExternalToolsTest, QueryCheckReloadsTheToolsOutputFile) {
     EXPECT_EQ(results(*d), QStringLiteral("other tool output\r\n"));
 }
 
-TEST_F(ExternalToolsTest, TypingOverASelectionThenRunningRunsTheScript) {
-    // The editor still reports a selection after a selection was typed over;
-    // a run must take the script, not an empty selection.
-    ASSERT_TRUE(settings::write(Key::ExecutionPlan, QStringLiteral("0")));
-    auto d = makeDocument(QStringLiteral("select 1"));
-    d->setConnection(store::demoConnectionString());
-    d->setResultsInText(true);
-    d->editor()->selectAll();
-    QTest::keyClicks(d->editor(), QStringLiteral("select 42 as answer"));
-    runAndWait(*d);
-    EXPECT_TRUE(results(*d).contains(QLatin1String("42"))) << messages(*d).toStdString();
-    EXPECT_TRUE(messages(*d).startsWith(QLatin1String("Success"))) << messages(*d).toStdString();
-}
-
 TEST_F(ExternalToolsTest, TheGraphicalToolsOutputIsWatchedAndReloaded) {
     // A stand-in "isqlw" on the PATH that writes its output file a moment
     // after it started, from the input file it was given.
@@ -243,10 +213,7 @@ TEST_F(ExternalToolsTest, TheGraphicalToolsOutputIsWatchedAndReloaded) {
     auto d = makeDocument(QStringLiteral("select 1"));
     d->startExec();
     EXPECT_TRUE(d->parts().watch->isActive());
-    QElapsedTimer t;
-    t.start();
-    while (d->isRunning() && t.elapsed() < 15000)
-        QTest::qWait(10);
+    QTest::qWaitFor([&] { return !d->isRunning(); }, 15000);
     qputenv("PATH", path);
     EXPECT_EQ(results(*d), QStringLiteral("select 1(1 row affected)\r\n"));
     EXPECT_GE(d->parts().watch->reloads(), 1);
@@ -319,16 +286,17 @@ TEST_F(ExternalToolsTest, TheRealClientsGetThePasswordOutsideTheProcessList) {
         auto d = makeDocument(QString::fromLatin1(c.script));
         d->startExec();
         bool seen = false;
-        QElapsedTimer t;
-        t.start();
-        while (d->isRunning() && t.elapsed() < 15000) {
-            seen |= processListMentions(password.toUtf8());
-            QTest::qWait(20);
-        }
-        ASSERT_FALSE(d->isRunning());
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                seen |= processListMentions(password.toUtf8());
+                return !d->isRunning();
+            },
+            15000));
         EXPECT_FALSE(seen) << "the password was in the process list";
-        EXPECT_TRUE(results(*d).contains(QLatin1String("sqlqe_test"))) << results(*d).toStdString() << messages(*d).toStdString();
-        EXPECT_TRUE(messages(*d).contains(QLatin1String("The password went to "))) << messages(*d).toStdString();
+        EXPECT_TRUE(results(*d).contains(QLatin1String("sqlqe_test")))
+            << results(*d).toStdString() << messages(*d).toStdString();
+        EXPECT_TRUE(messages(*d).contains(QLatin1String("The password went to ")))
+            << messages(*d).toStdString();
         EXPECT_FALSE(messages(*d).contains(password));
     }
 }

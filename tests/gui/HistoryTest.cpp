@@ -2,39 +2,31 @@
 // is still there after a restart, and goes back into the script; search,
 // the pop-up, and no password anywhere in the table.
 #include "document/NavigationPanes.h"
-#include "document/QueryDocument.h"
 #include "document/ResultPanes.h"
-#include "editor/SqlEditor.h"
 #include "history/HistoryModel.h"
 #include "history/HistoryPane.h"
 #include "settings/Settings.h"
-#include "shell/MainWindow.h"
 #include "store/HistoryStore.h"
 #include "store/HistoryWriter.h"
-#include "store/HomeSeeding.h"
 #include "store/ResourceDb.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempHome.h"
+#include "support/DocumentRun.h"
+#include "support/MainWindowFixture.h"
 #include "support/TestServers.h"
-#include "support/Typing.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTest>
 #include <QTreeView>
-
-#include <gtest/gtest.h>
 
 namespace {
 
-class HistoryTest : public ::testing::Test {
+class HistoryTest : public MainWindowFixture {
 protected:
     void SetUp() override {
+        MainWindowFixture::SetUp();
         ASSERT_TRUE(store::ensureSeeded().isEmpty());
         openWindow();
     }
@@ -42,25 +34,9 @@ protected:
         closeWindow();
         ASSERT_TRUE(HistoryWriter::instance().waitIdle(10000)); // nothing left for the next test's home
     }
-    void openWindow() {
-        window = std::make_unique<MainWindow>();
-        window->resize(1280, 800);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-    void closeWindow() {
-        if (!window) return;
-        for (QueryDocument* d : window->documents()) d->setChanged(false);
-        window.reset();
-    }
     QueryDocument* doc() const { return window->activeDocument(); }
     static void runAndWait(QueryDocument* d, const QString& script) {
-        replaceScript(d->editor(), script);
-        d->startExec();
-        QElapsedTimer t;
-        t.start();
-        while (d->isRunning() && t.elapsed() < 15000) QTest::qWait(10);
-        ASSERT_FALSE(d->isRunning());
+        runScript(d, script);
         ASSERT_TRUE(HistoryWriter::instance().waitIdle(10000));
     }
     // Shows the History tab of the document and waits for its list.
@@ -68,9 +44,7 @@ protected:
         d->execute(DocumentCommand::ShowHistoryTab);
         HistoryPane* pane = d->parts().history;
         EXPECT_EQ(d->parts().navigation->currentWidget(), pane);
-        QElapsedTimer t;
-        t.start();
-        while ((pane->isLoading() || pane->model()->rowCount() != rows) && t.elapsed() < 5000) QTest::qWait(10);
+        QTest::qWaitFor([&] { return !pane->isLoading() && pane->model()->rowCount() == rows; }, 5000);
         EXPECT_EQ(pane->model()->rowCount(), rows);
         return pane;
     }
@@ -87,13 +61,6 @@ protected:
             ASSERT_TRUE(store.add(e, 100).ok());
         }
     }
-    static QPoint rowCentre(HistoryPane* pane, int row) {
-        return pane->view()->visualRect(pane->model()->index(row, HistoryModel::TimeColumn)).center();
-    }
-
-    TempHome home;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace
@@ -130,7 +97,7 @@ TEST_F(HistoryTest, ARunOfTheDemoDatabaseSurvivesARestartAndDoubleClickInsertsIt
     pane = showHistory(doc(), 2);
     EXPECT_EQ(pane->model()->entryAt(1)->text, script);
 
-    const QPoint at = rowCentre(pane, 1);
+    const QPoint at = pane->view()->visualRect(pane->model()->index(1, HistoryModel::TimeColumn)).center();
     QTest::mouseClick(pane->view()->viewport(), Qt::LeftButton, {}, at); // as a real double-click starts
     QTest::mouseDClick(pane->view()->viewport(), Qt::LeftButton, {}, at);
     EXPECT_EQ(doc()->editor()->text(), script);
@@ -159,7 +126,8 @@ TEST_F(HistoryTest, APasswordInTheConnectionStringNeverReachesTheHistory) {
     const db::Table t = ResourceDb::open()->query(QStringLiteral("SELECT * FROM history"));
     ASSERT_EQ(t.rows.size(), 2u);
     for (const auto& row : t.rows)
-        for (const db::Cell& cell : row) EXPECT_FALSE(cell.value_or(QString()).contains(secret)) << cell->toStdString();
+        for (const db::Cell& cell : row)
+            EXPECT_FALSE(cell.value_or(QString()).contains(secret)) << cell->toStdString();
     QFile file(ResourceDb::path());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_FALSE(file.readAll().contains(secret.toUtf8()));
@@ -191,12 +159,14 @@ TEST_F(HistoryTest, PasswordsTypedInTheScriptAreKeptMaskedOnTheRealServers) {
     }
     HistoryPane* pane = showHistory(doc(), 4);
     QStringList stored;
-    for (int i = 3; i >= 0; --i) stored << pane->model()->entryAt(i)->text;
+    for (int i = 3; i >= 0; --i)
+        stored << pane->model()->entryAt(i)->text;
     EXPECT_EQ(stored, (QStringList{runs[0].stored, runs[1].stored, runs[2].stored, runs[3].stored}));
     QFile file(ResourceDb::path());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    for (const char* secret : {"S3cretHist", "S3cretSyntax", "S3cretMaria", "S3cretIdent"}) EXPECT_FALSE(bytes.contains(secret)) << secret;
+    for (const char* secret : {"S3cretHist", "S3cretSyntax", "S3cretMaria", "S3cretIdent"})
+        EXPECT_FALSE(bytes.contains(secret)) << secret;
 
     // a connection whose history is off adds nothing
     doc()->setConnection(pg + QStringLiteral("History=Off;"));
@@ -206,13 +176,15 @@ TEST_F(HistoryTest, PasswordsTypedInTheScriptAreKeptMaskedOnTheRealServers) {
 }
 
 TEST_F(HistoryTest, SearchPopupDeleteAndClear) {
-    addEntries({QStringLiteral("SELECT 1 AS a_b"), QStringLiteral("SELECT 'at 100%'"), QStringLiteral("SELECT 1 AS axb")});
+    addEntries({QStringLiteral("SELECT 1 AS a_b"), QStringLiteral("SELECT 'at 100%'"),
+                QStringLiteral("SELECT 1 AS axb")});
     HistoryPane* pane = showHistory(doc(), 3);
     EXPECT_EQ(pane->model()->entryAt(0)->text, QStringLiteral("SELECT 1 AS axb")); // newest first
 
     const auto listed = [pane] {
         QStringList out;
-        for (int row = 0; row < pane->model()->rowCount(); ++row) out << pane->model()->entryAt(row)->text;
+        for (int row = 0; row < pane->model()->rowCount(); ++row)
+            out << pane->model()->entryAt(row)->text;
         return out;
     };
     QTest::keyClicks(pane->searchBox(), QStringLiteral("a_b"));
@@ -251,12 +223,14 @@ TEST_F(HistoryTest, SearchPopupDeleteAndClear) {
 TEST_F(HistoryTest, TheTabComesFourthAndAnotherDocumentsRunRefreshesIt) {
     NavigationPanes* nav = doc()->parts().navigation;
     QStringList tabs;
-    for (int i = 0; i < nav->count(); ++i) tabs << nav->tabText(i);
+    for (int i = 0; i < nav->count(); ++i)
+        tabs << nav->tabText(i);
     EXPECT_EQ(tabs, (QStringList{"Objects", "Templates", "Help", "History"}));
     window->action(QStringLiteral("mnuSFHe"))->trigger();
     EXPECT_EQ(nav->currentIndex(), int(NavigationPanes::HelpTab));
     EXPECT_EQ(window->action(QStringLiteral("mnuSFHistory"))->text(), QStringLiteral("History (Tab)"));
-    EXPECT_EQ(window->action(QStringLiteral("mnuSFHistory"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+H")));
+    EXPECT_EQ(window->action(QStringLiteral("mnuSFHistory"))->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+Shift+H")));
     doc()->editor()->setFocus();
     QTest::keyClick(doc()->editor(), Qt::Key_H, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(nav->currentIndex(), int(NavigationPanes::HistoryTab));
@@ -276,7 +250,7 @@ TEST_F(HistoryTest, ALimitOfZeroAddsNothingAndDeletesNothing) {
     runAndWait(doc(), QStringLiteral("SELECT 0"));
     ASSERT_TRUE(settings::write(settings::Key::HistoryLimit, QStringLiteral("0")));
     runAndWait(doc(), QStringLiteral("SELECT 1"));
-    runAndWait(doc(), QString()); // nothing to do: never recorded
+    runAndWait(doc(), QString());              // nothing to do: never recorded
     HistoryPane* pane = showHistory(doc(), 1); // what was there before stays, and nobody was asked
     EXPECT_EQ(pane->model()->entryAt(0)->text, QStringLiteral("SELECT 0"));
     EXPECT_TRUE(dialogs.questions.isEmpty());
@@ -291,7 +265,8 @@ TEST_F(HistoryTest, ALimitOfZeroAddsNothingAndDeletesNothing) {
 TEST(HistoryModelTest, TheScriptComesSecondAndTheTooltipShowsItAsWritten) {
     HistoryModel model;
     QStringList headers;
-    for (int c = 0; c < model.columnCount(); ++c) headers << model.headerData(c, Qt::Horizontal).toString();
+    for (int c = 0; c < model.columnCount(); ++c)
+        headers << model.headerData(c, Qt::Horizontal).toString();
     EXPECT_EQ(headers, (QStringList{"Time", "Text", "Outcome", "Rows", "Duration", "Connection"}));
 
     const QDate today(2024, 5, 2);
@@ -308,7 +283,8 @@ TEST(HistoryModelTest, TheScriptComesSecondAndTheTooltipShowsItAsWritten) {
     markup.textLength = markup.text.size();
     EXPECT_EQ(HistoryModel::firstLine(markup), QStringLiteral("SELECT '<b>bold</b>' AS x"));
     const QString tip = HistoryModel::toolTip(markup);
-    EXPECT_TRUE(tip.contains(QStringLiteral("SELECT '&lt;b&gt;bold&lt;/b&gt;' AS x\nFROM t"))) << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("SELECT '&lt;b&gt;bold&lt;/b&gt;' AS x\nFROM t")))
+        << tip.toStdString();
     EXPECT_TRUE(tip.contains(QStringLiteral("Demo &amp; &lt;co&gt;"))) << tip.toStdString();
 
     HistoryEntry huge = markup;

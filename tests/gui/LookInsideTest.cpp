@@ -1,32 +1,29 @@
 // Looking inside a database from a document: the filter above the object
-// tree, "Show Definition" opening a new document, the plan of the
-// statement at the caret on the "Plan" tab (read on the document's own
-// session), and a run asking for the
-// values of its parameters.
+// tree, "Show Definition" opening a new document, the plan of the statement
+// at the caret on the "Plan" tab (read on the document's own session), a run
+// asking for the values of its parameters, and importing a CSV file.
 #include "catalog/ObjectBrowser.h"
 #include "catalog/ObjectFilter.h"
 #include "catalog/ObjectTreeModel.h"
 #include "common/DocumentContext.h"
 #include "common/ParameterDialog.h"
+#include "db/Connection.h"
 #include "document/CsvImportDialog.h"
 #include "document/DocumentSession.h"
-#include "db/Connection.h"
 #include "document/PlanModel.h"
 #include "document/PlanView.h"
 #include "document/QueryPlanRun.h"
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
 #include "document/RunController.h"
-#include "editor/SqlEditor.h"
 #include "run/ResultModel.h"
+#include "support/Files.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestServers.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -38,10 +35,7 @@
 namespace {
 
 bool waitFor(const std::function<bool()>& done, int ms = 15000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) QTest::qWait(5);
-    return done();
+    return QTest::qWaitFor(done, ms);
 }
 
 // What the tree view shows under a node (the texts of its visible rows).
@@ -58,11 +52,12 @@ protected:
         MainWindowFixture::SetUp();
         cs = QStringLiteral("Provider=SQLite;Data Source=") + home.file(QStringLiteral("shop.db"));
         auto c = db::Connection::open(cs, {15, true}); // creates the file
-        c->exec(QStringLiteral("CREATE TABLE orders (id INTEGER PRIMARY KEY, total REAL DEFAULT 0, note TEXT)"));
-        c->exec(QStringLiteral("CREATE TABLE Order_Lines (id INTEGER, order_id INTEGER REFERENCES orders (id))"));
-        c->exec(QStringLiteral("CREATE INDEX lines_by_order ON Order_Lines (order_id)"));
-        c->exec(QStringLiteral("CREATE TABLE items (sku TEXT)"));
-        c->exec(QStringLiteral("INSERT INTO orders VALUES (1, 9.5, 'it''s'), (2, 20, NULL)"));
+        for (const char* sql :
+             {"CREATE TABLE orders (id INTEGER PRIMARY KEY, total REAL DEFAULT 0, note TEXT)",
+              "CREATE TABLE Order_Lines (id INTEGER, order_id INTEGER REFERENCES orders (id))",
+              "CREATE INDEX lines_by_order ON Order_Lines (order_id)", "CREATE TABLE items (sku TEXT)",
+              "INSERT INTO orders VALUES (1, 9.5, 'it''s'), (2, 20, NULL)"})
+            c->exec(QString::fromUtf8(sql));
         openWindow();
         doc = window->documents().front();
         doc->setConnection(cs);
@@ -95,7 +90,8 @@ TEST_F(LookInsideTest, TheFilterNarrowsTheTablesByNameAndKeepsWhatWasExpanded) {
     ASSERT_GT(orders, 0);
     QTreeView* tree = browser()->tree();
     tree->expand(browser()->model()->indexOf(orders));
-    ASSERT_TRUE(waitFor([&] { return !browser()->isBusy() && !browser()->model()->childrenOf(orders).empty(); }));
+    ASSERT_TRUE(
+        waitFor([&] { return !browser()->isBusy() && !browser()->model()->childrenOf(orders).empty(); }));
 
     QLineEdit* box = browser()->filter()->edit();
     box->setFocus();
@@ -127,9 +123,10 @@ TEST_F(LookInsideTest, ShowDefinitionOpensTheCreateStatementsInANewDocument) {
     window->action(QStringLiteral("mnuObjDefinition"))->trigger();
     ASSERT_TRUE(waitFor([&] { return window->documents().size() == 2; }));
     QueryDocument* shown = window->documents().back();
-    EXPECT_EQ(shown->editor()->text().trimmed(),
-              QStringLiteral("CREATE TABLE Order_Lines (id INTEGER, order_id INTEGER REFERENCES orders (id));\n\n"
-                             "CREATE INDEX lines_by_order ON Order_Lines (order_id);"));
+    EXPECT_EQ(
+        shown->editor()->text().trimmed(),
+        QStringLiteral("CREATE TABLE Order_Lines (id INTEGER, order_id INTEGER REFERENCES orders (id));\n\n"
+                       "CREATE INDEX lines_by_order ON Order_Lines (order_id);"));
     EXPECT_EQ(shown->context().connectionString(), cs);
     EXPECT_FALSE(shown->isRunning()); // shown, never run
     EXPECT_EQ(dialogs.messages, QStringList());
@@ -142,7 +139,8 @@ TEST_F(LookInsideTest, ShowDefinitionOpensTheCreateStatementsInANewDocument) {
 }
 
 TEST_F(LookInsideTest, ExplainShowsThePlanOfTheStatementAtTheCaret) {
-    doc->editor()->setText(QStringLiteral("SELECT 1;\nSELECT o.note FROM orders o JOIN Order_Lines l ON l.order_id = o.id;"));
+    doc->editor()->setText(
+        QStringLiteral("SELECT 1;\nSELECT o.note FROM orders o JOIN Order_Lines l ON l.order_id = o.id;"));
     doc->editor()->setCursorPosition(1, 10);
     window->action(QStringLiteral("mnuQExplain"))->trigger();
     ASSERT_TRUE(waitFor([&] { return !doc->parts().plans->isBusy(); }));
@@ -150,9 +148,12 @@ TEST_F(LookInsideTest, ExplainShowsThePlanOfTheStatementAtTheCaret) {
     ASSERT_EQ(panes->currentIndex(), int(ResultPanes::PlanTab));
     PlanView* view = panes->planView();
     QStringList steps;
-    for (const PlanNode& n : view->model()->plan().nodes) steps << n.operation + QLatin1Char(' ') + n.relation;
-    EXPECT_TRUE(steps.join(QLatin1Char('|')).contains(QLatin1String("SCAN"))) << steps.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(view->tree()->model()->headerData(PlanModel::TableColumn, Qt::Horizontal).toString(), QStringLiteral("Table"));
+    for (const PlanNode& n : view->model()->plan().nodes)
+        steps << n.operation + QLatin1Char(' ') + n.relation;
+    EXPECT_TRUE(steps.join(QLatin1Char('|')).contains(QLatin1String("SCAN")))
+        << steps.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(view->tree()->model()->headerData(PlanModel::TableColumn, Qt::Horizontal).toString(),
+              QStringLiteral("Table"));
     EXPECT_TRUE(view->summary()->text().contains(QLatin1String("estimated, not run")));
     // the raw text one click away
     view->findChild<QPushButton*>(QStringLiteral("planTextButton"))->click();
@@ -166,7 +167,8 @@ TEST_F(LookInsideTest, ExplainShowsThePlanOfTheStatementAtTheCaret) {
     ASSERT_EQ(dialogs.questions.size(), 1);
     EXPECT_TRUE(dialogs.questions.front().contains(QLatin1String("changes data")));
     auto c = db::Connection::open(cs);
-    EXPECT_EQ(c->query(QStringLiteral("SELECT count(*) AS n FROM orders")).text(0, QStringLiteral("n")), QStringLiteral("2"));
+    EXPECT_EQ(c->query(QStringLiteral("SELECT count(*) AS n FROM orders")).text(0, QStringLiteral("n")),
+              QStringLiteral("2"));
 }
 
 // The plan is read on the document's kept session: a temporary table of an
@@ -189,12 +191,14 @@ TEST_F(LookInsideTest, ThePlanIsReadOnTheDocumentsOwnSession) {
     };
     auto explain = [&](const QString& text, bool analyze) {
         doc->editor()->setText(text);
-        window->action(analyze ? QStringLiteral("mnuQExplainAnalyze") : QStringLiteral("mnuQExplain"))->trigger();
+        window->action(analyze ? QStringLiteral("mnuQExplainAnalyze") : QStringLiteral("mnuQExplain"))
+            ->trigger();
         return waitFor([&] { return !doc->parts().plans->isBusy(); }, 10000);
     };
     auto shownRelations = [&] {
         QStringList out;
-        for (const PlanNode& n : doc->parts().results->planView()->model()->plan().nodes) out << n.relation;
+        for (const PlanNode& n : doc->parts().results->planView()->model()->plan().nodes)
+            out << n.relation;
         return out.join(QLatin1Char('|'));
     };
     ASSERT_TRUE(run(QStringLiteral("CREATE TEMP TABLE plan_tmp (id int)")));
@@ -204,12 +208,15 @@ TEST_F(LookInsideTest, ThePlanIsReadOnTheDocumentsOwnSession) {
 
     ASSERT_TRUE(doc->parts().session->setAutoCommit(false, doc));
     ASSERT_TRUE(run(QStringLiteral("UPDATE plan_t SET n = n + 1 WHERE id = 1")));
-    ASSERT_TRUE(doc->parts().session->inTransaction()) << doc->parts().results->messagePane()->text().toStdString();
+    ASSERT_TRUE(doc->parts().session->inTransaction())
+        << doc->parts().results->messagePane()->text().toStdString();
     dialogs.answers.push_back(Dialogs::Answer::Yes); // it changes data: run it
-    ASSERT_TRUE(explain(QStringLiteral("UPDATE plan_t SET n = n + 100 WHERE id = 1"), true)) << "held up by the document's own locks";
+    ASSERT_TRUE(explain(QStringLiteral("UPDATE plan_t SET n = n + 100 WHERE id = 1"), true))
+        << "held up by the document's own locks";
     EXPECT_TRUE(shownRelations().contains(QLatin1String("plan_t"))) << shownRelations().toStdString();
     EXPECT_TRUE(doc->parts().session->inTransaction());
-    EXPECT_EQ(other->query(QStringLiteral("SELECT n FROM plan_t")).rows.at(0).at(0), QStringLiteral("10")); // not committed
+    EXPECT_EQ(other->query(QStringLiteral("SELECT n FROM plan_t")).rows.at(0).at(0),
+              QStringLiteral("10")); // not committed
     // the transaction ends as the user says
     EXPECT_TRUE(doc->parts().session->rollBack());
     EXPECT_EQ(other->query(QStringLiteral("SELECT n FROM plan_t")).rows.at(0).at(0), QStringLiteral("10"));
@@ -218,7 +225,8 @@ TEST_F(LookInsideTest, ThePlanIsReadOnTheDocumentsOwnSession) {
 
 TEST_F(LookInsideTest, ARunAsksForItsParametersOnceAndRemembersThem) {
     doc->editor()->setText(QStringLiteral("SELECT note FROM orders WHERE id = :id AND note <> ':not_me'"));
-    dialogs.parameterAnswers.push_back({{QStringLiteral("id"), {script::ParameterType::Integer, QStringLiteral("1"), false}}});
+    dialogs.parameterAnswers.push_back(
+        {{QStringLiteral("id"), {script::ParameterType::Integer, QStringLiteral("1"), false}}});
     doc->execute(DocumentCommand::Execute);
     ASSERT_TRUE(waitFor([&] { return !doc->isRunning(); }));
     ASSERT_EQ(dialogs.parameterAsks.size(), 1u);
@@ -238,8 +246,9 @@ TEST_F(LookInsideTest, ARunAsksForItsParametersOnceAndRemembersThem) {
 TEST(ParameterDialogTest, RowsStartFromTheRememberedValuesAndGiveBackWhatIsTyped) {
     const script::ParameterValues remembered{
         {QStringLiteral("name"), {script::ParameterType::Text, QStringLiteral("O'Brien"), false}}};
-    ParameterDialog dialog({{QStringLiteral("id"), QStringLiteral(":id")}, {QStringLiteral("name"), QStringLiteral(":name")}},
-                           remembered);
+    ParameterDialog dialog(
+        {{QStringLiteral("id"), QStringLiteral(":id")}, {QStringLiteral("name"), QStringLiteral(":name")}},
+        remembered);
     QTableWidget* t = dialog.table();
     ASSERT_EQ(t->rowCount(), 2);
     EXPECT_EQ(t->item(0, ParameterDialog::NameColumn)->text(), QStringLiteral(":id"));
@@ -258,12 +267,8 @@ TEST(ParameterDialogTest, RowsStartFromTheRememberedValuesAndGiveBackWhatIsTyped
 // record (on line 6: the line break counts) with a field too many.
 TEST_F(LookInsideTest, ImportCsvPreviewsTheFileAndLoadsItInOneGoOrNotAtAll) {
     const QString file = home.file(QStringLiteral("people.csv"));
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("id;name;joined\n1;\"O'Brien; \"\"Bob\"\"\";2024-01-31\n2;\"two\nlines\";2024-02-29\n"
-                "3;Zo\xc3\xab \xf0\x9f\x98\x80;\n4;bad;2024-03-01;extra\n");
-    }
+    writeFile(file, "id;name;joined\n1;\"O'Brien; \"\"Bob\"\"\";2024-01-31\n2;\"two\nlines\";2024-02-29\n"
+                    "3;Zo\xc3\xab \xf0\x9f\x98\x80;\n4;bad;2024-03-01;extra\n");
     CsvImportDialog dialog(cs, QString());
     dialog.setFile(file);
     EXPECT_EQ(dialog.delimiter()->currentData().toInt(), int(';'));
@@ -285,15 +290,18 @@ TEST_F(LookInsideTest, ImportCsvPreviewsTheFileAndLoadsItInOneGoOrNotAtAll) {
     QSignalSpy done(&dialog, &CsvImportDialog::importFinished);
     dialog.startImport();
     ASSERT_TRUE(waitFor([&] { return done.size() == 1; }));
-    EXPECT_TRUE(dialog.status()->text().contains(QLatin1String("Line 6"))) << dialog.status()->text().toStdString();
+    EXPECT_TRUE(dialog.status()->text().contains(QLatin1String("Line 6")))
+        << dialog.status()->text().toStdString();
     auto c = db::Connection::open(cs);
-    EXPECT_TRUE(c->query(QStringLiteral("SELECT name FROM sqlite_master WHERE name = 'people'")).rows.empty());
+    EXPECT_TRUE(
+        c->query(QStringLiteral("SELECT name FROM sqlite_master WHERE name = 'people'")).rows.empty());
 
     // skipped and listed: the other rows arrive whole
     dialog.skipBadRows()->setChecked(true);
     dialog.startImport();
     ASSERT_TRUE(waitFor([&] { return done.size() == 2 && !dialog.isBusy(); }));
-    EXPECT_TRUE(dialog.badRows()->toPlainText().startsWith(QLatin1String("Line 6:"))) << dialog.badRows()->toPlainText().toStdString();
+    EXPECT_TRUE(dialog.badRows()->toPlainText().startsWith(QLatin1String("Line 6:")))
+        << dialog.badRows()->toPlainText().toStdString();
     const db::Table rows = c->query(QStringLiteral("SELECT name, joined FROM people ORDER BY id"));
     ASSERT_EQ(rows.rows.size(), 3u);
     EXPECT_EQ(rows.text(1, QStringLiteral("name")), QStringLiteral("two\nlines"));

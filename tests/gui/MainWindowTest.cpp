@@ -2,78 +2,61 @@
 // to the active document (and nothing without one), layout toggles, windows.
 #include "assist/CodeAssist.h"
 #include "assist/KeywordLanguage.h"
-#include "settings/AppPaths.h"
-#include "store/HomeSeeding.h"
-#include "shell/MainMenu.h"
-#include "shell/MainStatusBar.h"
-#include "shell/MainWindow.h"
-#include "common/PanelStatusBar.h"
-#include "settings/Settings.h"
-#include "shell/SplashScreen.h"
-#include "document/NavigationPanes.h"
-#include "document/QueryDocument.h"
 #include "common/RatioSplitter.h"
+#include "document/NavigationPanes.h"
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
 #include "run/ResultModel.h"
-#include "editor/SqlEditor.h"
-#include "support/ScriptedDialogs.h"
-#include "support/Typing.h"
-#include "support/TempHome.h"
+#include "shell/MainStatusBar.h"
+#include "shell/SplashScreen.h"
+#include "support/DocumentRun.h"
+#include "support/Files.h"
+#include "support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        store::ensureSeeded();
-        window = std::make_unique<MainWindow>();
-        window->resize(1280, 800);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-    void TearDown() override {
-        for (QueryDocument* d : window->documents()) d->setChanged(false);
-        window.reset();
+        MainWindowFixture::SetUp();
+        openWindow();
     }
     void run(const char* id) { window->action(QString::fromLatin1(id))->trigger(); }
-    TempHome home;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<MainWindow> window;
+    QString panel(int which) const { return window->statusPanels()->panelText(which); }
 };
 
-bool isSeparator(const MenuEntry& e) { return std::string_view(e.id) == "-"; }
+bool isSeparator(const MenuEntry& e) {
+    return std::string_view(e.id) == "-";
+}
 
 } // namespace
 
 TEST_F(MainWindowTest, StartsWithOneEmptyDocumentAndCountsOneConnection) {
-    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("SQL Query Editor"))) << window->windowTitle().toStdString();
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("SQL Query Editor")))
+        << window->windowTitle().toStdString();
     ASSERT_EQ(window->documents().size(), 1);
     QueryDocument* doc = window->activeDocument();
     ASSERT_NE(doc, nullptr);
     EXPECT_TRUE(doc->editor()->text().isEmpty());
     EXPECT_FALSE(doc->isChanged()); // nothing typed yet, nothing to lose
-    EXPECT_EQ(window->statusPanels()->panelText(2), QStringLiteral("Connections: 1"));
+    EXPECT_EQ(panel(2), QStringLiteral("Connections: 1"));
     // the lock-key panels show only what the display server tells (nothing offscreen),
     // and a double-click on a state panel opens nothing
-    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::CapsPanel), QString());
-    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::InsertPanel), QStringLiteral("INS"));
+    EXPECT_EQ(panel(MainStatusBar::CapsPanel), QString());
+    EXPECT_EQ(panel(MainStatusBar::InsertPanel), QStringLiteral("INS"));
     QSignalSpy opened(window->statusPanels(), &MainStatusBar::fileOpenRequested);
-    for (int panel = 2; panel <= 7; ++panel) emit window->statusPanels()->panelDoubleClicked(panel);
+    for (int panel = 2; panel <= 7; ++panel)
+        emit window->statusPanels()->panelDoubleClicked(panel);
     EXPECT_EQ(opened.count(), 0);
     EXPECT_EQ(window->statusPanels()->toolTip(),
               QStringLiteral("The status bar displays current status and informs you of errors."));
@@ -84,7 +67,8 @@ TEST_F(MainWindowTest, StartsWithOneEmptyDocumentAndCountsOneConnection) {
 
 TEST_F(MainWindowTest, EveryMenuEntryHasItsCaptionShortcutAndPlace) {
     QStringList topLevel;
-    for (QAction* a : window->menuBar()->actions()) topLevel << a->text();
+    for (QAction* a : window->menuBar()->actions())
+        topLevel << a->text();
     EXPECT_EQ(topLevel, (QStringList{"&File", "&Edit", "&View", "&Query", "&Tools", "&Window", "&Help"}));
     QHash<QString, int> separators;
     for (const MenuEntry& e : mainMenuEntries()) {
@@ -110,17 +94,13 @@ TEST_F(MainWindowTest, EveryMenuEntryHasItsCaptionShortcutAndPlace) {
     }
     for (auto it = separators.begin(); it != separators.end(); ++it) {
         int found = 0;
-        for (QAction* a : window->menu(it.key())->actions()) found += a->isSeparator();
+        for (QAction* a : window->menu(it.key())->actions())
+            found += a->isSeparator();
         EXPECT_EQ(found, it.value()) << it.key().toStdString();
     }
     // the pop-ups are not on the menu bar
-    for (const char* hidden : {"NOVIS_OBJECTS", "NOVIS_TEMPLATE", "NOVIS_GRID"}) EXPECT_FALSE(topLevel.contains(hidden));
-}
-
-TEST_F(MainWindowTest, NewRecountsBeforeCreating) {
-    run("mnuFileNew");
-    EXPECT_EQ(window->documents().size(), 2);
-    EXPECT_EQ(window->statusPanels()->panelText(2), QStringLiteral("Connections: 2"));
+    for (const char* hidden : {"NOVIS_OBJECTS", "NOVIS_TEMPLATE", "NOVIS_GRID"})
+        EXPECT_FALSE(topLevel.contains(hidden));
 }
 
 TEST_F(MainWindowTest, WithoutADocumentEveryCommandDoesNothingAndShowsNothing) {
@@ -128,10 +108,10 @@ TEST_F(MainWindowTest, WithoutADocumentEveryCommandDoesNothingAndShowsNothing) {
     run("mnuFileClose");
     ASSERT_TRUE(window->documents().isEmpty());
     dialogs.questions.clear();
-    const QStringList skip = {"mnuFileNew",     "mnuFileExit",     "mnuHelpAbout",    "mnuHelpSearchForHelpOn",
-                              "mnuViewOptions", "mnuKeyboard",     "mnuThemeSystem",  "mnuThemeLight",
-                              "mnuThemeDark",   "mnuTemplateNew",  "mnuTemplateNew2", "mnuTemplateEdit",
-                              "mnuTemplateDelete"}; // these act without a document
+    const QStringList skip = {
+        "mnuFileNew",      "mnuFileExit",     "mnuHelpAbout",     "mnuHelpSearchForHelpOn", "mnuViewOptions",
+        "mnuKeyboard",     "mnuThemeSystem",  "mnuThemeLight",    "mnuThemeDark",           "mnuTemplateNew",
+        "mnuTemplateNew2", "mnuTemplateEdit", "mnuTemplateDelete"}; // these act without a document
     for (const MenuEntry& e : mainMenuEntries()) {
         const QString id = QString::fromLatin1(e.id);
         if (isSeparator(e) || window->menu(id) || skip.contains(id)) continue;
@@ -147,19 +127,17 @@ TEST_F(MainWindowTest, WithoutADocumentEveryCommandDoesNothingAndShowsNothing) {
 TEST_F(MainWindowTest, CommandsReachTheActiveDocument) {
     QueryDocument* doc = window->activeDocument();
     run("mnuQExecute"); // an empty script (planned off the UI thread)
-    QTRY_COMPARE(doc->parts().results->messagePane()->text(), QStringLiteral("Nothing to do but wait for something to execute :/"));
+    QTRY_COMPARE(doc->parts().results->messagePane()->text(),
+                 QStringLiteral("Nothing to do but wait for something to execute :/"));
     EXPECT_EQ(doc->parts().results->currentIndex(), int(ResultPanes::MessagesTab));
-    run("mnuText");
-    EXPECT_TRUE(doc->parts().results->resultsInText());
-    // Query > Results marks the mode in force when it opens
-    emit window->menu(QStringLiteral("mnuQResu"))->aboutToShow();
-    EXPECT_TRUE(window->action(QStringLiteral("mnuText"))->isChecked());
-    EXPECT_FALSE(window->action(QStringLiteral("mnuGrid"))->isChecked());
-    run("mnuGrid");
-    EXPECT_FALSE(doc->parts().results->resultsInText());
-    emit window->menu(QStringLiteral("mnuQResu"))->aboutToShow();
-    EXPECT_TRUE(window->action(QStringLiteral("mnuGrid"))->isChecked());
-    EXPECT_FALSE(window->action(QStringLiteral("mnuText"))->isChecked());
+    for (const auto& [id, inText] : {std::pair{"mnuText", true}, std::pair{"mnuGrid", false}}) {
+        run(id);
+        EXPECT_EQ(doc->parts().results->resultsInText(), inText);
+        // Query > Results marks the mode in force when it opens
+        emit window->menu(QStringLiteral("mnuQResu"))->aboutToShow();
+        EXPECT_EQ(window->action(QStringLiteral("mnuText"))->isChecked(), inText);
+        EXPECT_EQ(window->action(QStringLiteral("mnuGrid"))->isChecked(), !inText);
+    }
     replaceScript(doc->editor(), QStringLiteral("select 1\r\nselect 2"));
     run("mnuBookmarkToogle");
     EXPECT_EQ(doc->editor()->bookmarkCount(), 1);
@@ -183,26 +161,21 @@ TEST_F(MainWindowTest, CommandsReachTheActiveDocument) {
 
 TEST_F(MainWindowTest, SplitterCommandsSetRatiosAndToggle) {
     QueryDocument* doc = window->activeDocument();
-    run("mnuO30");
-    EXPECT_DOUBLE_EQ(doc->parts().upperSplitter->ratioFromTop(), 1.0);
-    run("mnuO30");
-    EXPECT_DOUBLE_EQ(doc->parts().upperSplitter->ratioFromTop(), 0.7);
-    run("mnuO100");
-    EXPECT_DOUBLE_EQ(doc->parts().upperSplitter->ratioFromTop(), 0.1);
-    run("mnuO75");
-    EXPECT_DOUBLE_EQ(doc->parts().upperSplitter->ratioFromTop(), 0.25);
-    run("mnuO30"); // not 0.7: back to the default
-    EXPECT_DOUBLE_EQ(doc->parts().upperSplitter->ratioFromTop(), 0.7);
-    const std::pair<const char*, double> results[] = {{"mnu100", 0.0}, {"mnuR70", 0.25}, {"mnuR50", 0.5},
-                                                      {"mnuR30", 0.7}, {"mnuR0", 1.0}};
-    for (const auto& [id, ratio] : results) {
+    RatioSplitter* upper = doc->parts().upperSplitter;
+    RatioSplitter* lower = doc->parts().lowerSplitter;
+    // in this order: mnuO30 toggles, and after mnuO75 it goes back to the default, not to 0.7
+    const std::tuple<const char*, RatioSplitter*, double> steps[] = {
+        {"mnuO30", upper, 1.0}, {"mnuO30", upper, 0.7}, {"mnuO100", upper, 0.1}, {"mnuO75", upper, 0.25},
+        {"mnuO30", upper, 0.7}, {"mnu100", lower, 0.0}, {"mnuR70", lower, 0.25}, {"mnuR50", lower, 0.5},
+        {"mnuR30", lower, 0.7}, {"mnuR0", lower, 1.0}};
+    for (const auto& [id, splitter, ratio] : steps) {
         run(id);
-        EXPECT_DOUBLE_EQ(doc->parts().lowerSplitter->ratioFromTop(), ratio) << id;
+        EXPECT_DOUBLE_EQ(splitter->ratioFromTop(), ratio) << id;
     }
     // the splitter really gives the panes that share
     run("mnuR50");
     QTest::qWait(20);
-    const QList<int> sizes = doc->parts().lowerSplitter->sizes();
+    const QList<int> sizes = lower->sizes();
     EXPECT_NEAR(double(sizes[0]) / (sizes[0] + sizes[1]), 0.5, 0.02);
 }
 
@@ -223,10 +196,17 @@ TEST_F(MainWindowTest, HideShowFullIsSharedByAllDocuments) {
     EXPECT_FALSE(window->resultsFullView());
 }
 
-TEST_F(MainWindowTest, WindowArrangementsAndTheWindowList) {
+TEST_F(MainWindowTest, NewDocumentsAreCountedOpenInsideTheAreaAndArrange) {
     run("mnuFileNew");
+    EXPECT_EQ(window->documents().size(), 2);
+    EXPECT_EQ(panel(2), QStringLiteral("Connections: 2")); // recounted before creating
     run("mnuFileNew");
     ASSERT_EQ(window->documents().size(), 3);
+    const QRect area = window->mdiArea()->viewport()->rect();
+    for (QMdiSubWindow* w : window->mdiArea()->subWindowList())
+        if (!w->isMaximized()) {
+            EXPECT_TRUE(area.contains(w->geometry())) << w->geometry().x() << "," << w->geometry().y();
+        }
     run("mnuWindowTileVertical");
     const auto wins = window->mdiArea()->subWindowList();
     EXPECT_EQ(wins[0]->geometry().top(), wins[1]->geometry().top());
@@ -238,7 +218,8 @@ TEST_F(MainWindowTest, WindowArrangementsAndTheWindowList) {
     QMenu* m = window->menu(QStringLiteral("mnuWindow"));
     emit m->aboutToShow();
     int listed = 0;
-    for (QAction* a : m->actions()) listed += a->property("windowEntry").toBool() && !a->isSeparator();
+    for (QAction* a : m->actions())
+        listed += a->property("windowEntry").toBool() && !a->isSeparator();
     EXPECT_EQ(listed, 3);
 }
 
@@ -250,7 +231,8 @@ TEST_F(MainWindowTest, CloseAsksForChangedScriptsAndCancelKeepsThem) {
     EXPECT_EQ(window->documents().size(), 1);
     // the untitled script's name: "Query" and its number (counted over the whole program)
     EXPECT_EQ(dialogs.questions.value(0),
-              QStringLiteral("The code has changed, do you want to save the code first?\n\n") + doc->windowTitle().remove(QLatin1Char('*')).trimmed());
+              QStringLiteral("The code has changed, do you want to save the code first?\n\n") +
+                  doc->windowTitle().remove(QLatin1Char('*')).trimmed());
     EXPECT_TRUE(dialogs.questions.value(0).contains(QStringLiteral("\n\nQuery")));
     dialogs.answers = {Dialogs::Answer::No};
     run("mnuFileClose");
@@ -262,7 +244,8 @@ TEST(SplashScreenTest, ShowsTheVersionAndAGrowingCaptionThatStartsOver) {
     const QLabel* version = s.findChild<QLabel*>(QStringLiteral("versionLabel"));
     ASSERT_NE(version, nullptr);
     EXPECT_EQ(version->text(), QStringLiteral("Version: 1.0"));
-    const QStringList expected = {"L", "Lo", "Loa", "Load", "Loadin", "Loading", "Loading.", "Loading..", "Loading..."};
+    const QStringList expected = {"L",       "Lo",       "Loa",       "Load",      "Loadin",
+                                  "Loading", "Loading.", "Loading..", "Loading..."};
     for (const QString& caption : expected) {
         s.tick();
         EXPECT_EQ(s.loadingCaption(), caption);
@@ -276,22 +259,19 @@ TEST(SplashScreenTest, ShowsTheVersionAndAGrowingCaptionThatStartsOver) {
 // Copy, Cut and Undo act on the pane that has the focus: from a result pane
 // they copy its selection and never touch the script.
 TEST_F(MainWindowTest, EditKeysActOnTheFocusedPaneAndLeaveTheScriptAlone) {
-    QApplication::setActiveWindow(window.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QueryDocument* doc = window->activeDocument();
     doc->setConnection(store::demoConnectionString());
     const QString script = QStringLiteral("SELECT id, name FROM customers ORDER BY id LIMIT 3");
-    replaceScript(doc->editor(), script);
-    doc->startExec();
-    QTRY_VERIFY_WITH_TIMEOUT(!doc->isRunning(), 10000);
+    runScript(doc, script);
     ResultGrid* grid = doc->parts().results->grid();
     ASSERT_EQ(grid->resultModel()->rowCount(), 3);
 
     auto press = [&](QWidget* w, Qt::Key key) { QTest::keyClick(w, key, Qt::ControlModifier); };
     grid->setFocus();
     grid->setCurrentIndex(grid->resultModel()->index(0, 0));
-    grid->selectionModel()->select(QItemSelection(grid->resultModel()->index(0, 0), grid->resultModel()->index(1, 1)),
-                                   QItemSelectionModel::ClearAndSelect);
+    grid->selectionModel()->select(
+        QItemSelection(grid->resultModel()->index(0, 0), grid->resultModel()->index(1, 1)),
+        QItemSelectionModel::ClearAndSelect);
     QApplication::clipboard()->clear();
     press(grid, Qt::Key_C);
     EXPECT_EQ(QApplication::clipboard()->text(), grid->selectionText());
@@ -309,17 +289,19 @@ TEST_F(MainWindowTest, EditKeysActOnTheFocusedPaneAndLeaveTheScriptAlone) {
     press(messages, Qt::Key_X);
     press(messages, Qt::Key_Z);
     EXPECT_EQ(doc->editor()->text(), script);
-    EXPECT_TRUE(messages->text().startsWith(QStringLiteral("Success"))); // a read-only pane loses nothing either
+    EXPECT_TRUE(
+        messages->text().startsWith(QStringLiteral("Success"))); // a read-only pane loses nothing either
 
     // typing over a selection leaves no selection behind: the whole script runs
     doc->editor()->setFocus();
     doc->editor()->selectAll();
     QTest::keyClicks(doc->editor(), QStringLiteral("SELECT 7 AS seven"));
     doc->startExec();
-    QTRY_VERIFY_WITH_TIMEOUT(!doc->isRunning(), 10000);
+    waitForRunEnd(doc);
     EXPECT_EQ(grid->resultModel()->rowCount(), 1);
     doc->editor()->undo();
-    while (doc->editor()->text() != script && doc->editor()->isUndoAvailable()) doc->editor()->undo();
+    while (doc->editor()->text() != script && doc->editor()->isUndoAvailable())
+        doc->editor()->undo();
 
     // in the script itself the keys edit the script
     doc->editor()->setFocus();
@@ -330,33 +312,24 @@ TEST_F(MainWindowTest, EditKeysActOnTheFocusedPaneAndLeaveTheScriptAlone) {
     EXPECT_EQ(doc->editor()->text(), script);
 }
 
-TEST_F(MainWindowTest, NewDocumentsOpenInsideTheArea) {
-    run("mnuFileNew");
-    run("mnuFileNew");
-    const QRect area = window->mdiArea()->viewport()->rect();
-    for (QMdiSubWindow* w : window->mdiArea()->subWindowList())
-        if (!w->isMaximized()) {
-            EXPECT_TRUE(area.contains(w->geometry())) << w->geometry().x() << "," << w->geometry().y();
-        }
-}
-
 TEST_F(MainWindowTest, ClosingADocumentDuringItsRunLeavesNoWorkingBehind) {
     QueryDocument* doc = window->activeDocument();
     doc->setConnection(store::demoConnectionString());
-    replaceScript(doc->editor(), QStringLiteral("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT x FROM n"));
+    replaceScript(
+        doc->editor(),
+        QStringLiteral("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT x FROM n"));
     doc->startExec();
-    QTRY_VERIFY(window->statusPanels()->panelText(MainStatusBar::MessagePanel).startsWith(QStringLiteral("Working")));
+    QTRY_VERIFY(panel(MainStatusBar::MessagePanel).startsWith(QStringLiteral("Working")));
     dialogs.answers = {Dialogs::Answer::No};
     run("mnuFileClose");
     EXPECT_TRUE(window->documents().isEmpty());
-    QTRY_COMPARE(window->statusPanels()->panelText(MainStatusBar::MessagePanel), QString());
+    QTRY_COMPARE(panel(MainStatusBar::MessagePanel), QString());
 }
 
 TEST_F(MainWindowTest, CtrlShiftFFormatsTheStatementAtTheCaret) {
-    QApplication::setActiveWindow(window.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QueryDocument* doc = window->activeDocument();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return doc->parts().assist->language()->isLoaded(); }, 5000)); // its spellings
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return doc->parts().assist->language()->isLoaded(); }, 5000)); // its spellings
     replaceScript(doc->editor(), QStringLiteral("select a,b from t where a=1"));
     doc->editor()->setFocus();
     QTest::keyClick(doc->editor(), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
@@ -366,24 +339,20 @@ TEST_F(MainWindowTest, CtrlShiftFFormatsTheStatementAtTheCaret) {
 
 TEST_F(MainWindowTest, ClosingTheLastDocumentEmptiesItsStatusPanels) {
     const QString file = home.file(QStringLiteral("shown.sql"));
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("select 1\n");
-    }
+    writeFile(file, "select 1\n");
     ASSERT_NE(window->openFile(file), nullptr);
-    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::FilePanel), file);
+    EXPECT_EQ(panel(MainStatusBar::FilePanel), file);
     run("mnuFileClose");
     ASSERT_TRUE(window->documents().isEmpty());
-    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::FilePanel), QString());
-    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 0"));
+    EXPECT_EQ(panel(MainStatusBar::FilePanel), QString());
+    EXPECT_EQ(panel(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 0"));
     // the same through a document's own close box
     run("mnuFileNew");
-    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 1"));
+    EXPECT_EQ(panel(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 1"));
     window->mdiArea()->subWindowList().first()->close();
-    QTRY_COMPARE(window->statusPanels()->panelText(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 0"));
-    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::FilePanel), QString());
+    QTRY_COMPARE(panel(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 0"));
+    EXPECT_EQ(panel(MainStatusBar::FilePanel), QString());
     // a document opened for a file counts as well as one made with New
     ASSERT_NE(window->openFile(file), nullptr);
-    EXPECT_EQ(window->statusPanels()->panelText(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 1"));
+    EXPECT_EQ(panel(MainStatusBar::WindowsPanel), QStringLiteral("Connections: 1"));
 }

@@ -1,8 +1,8 @@
 #pragma once
 // A document's language: loads the four word lists from the keyword
-// catalogue (off the UI thread, once, when the document is created), gives
-// the editor the "TSQL" lexer built from them, and serves the lists to the
-// completion popup and the case correction. Until the lists arrive the
+// catalogue (off the UI thread, once per process: later documents share the
+// first one's), gives the editor the "TSQL" lexer built from them, and
+// serves the lists to the completion popup and the case correction. Until the lists arrive the
 // editor colours comments, strings and numbers only; a catalogue that cannot
 // be read leaves the lists empty (the completion list then says so). The
 // help of its functions (signature and description) is read with them.
@@ -37,6 +37,8 @@ signals:
     void loaded();
 
 private:
+    void apply(const assist::Vocabulary& vocabulary, const QHash<QString, QString>& spellings);
+
     SqlEditor* editor_;
     TsqlLexer* lexer_;
     assist::Vocabulary vocabulary_;

@@ -1,7 +1,11 @@
-// A new document makes its result panes with the first run, not when it
-// opens: before that it has no grid, text pane, plan view or find bar; after
-// it the panes work as always, with their pop-up menus and the editor's font.
-// The filter fields get their clear button once text is typed.
+// What a new document makes at once and what it leaves for later: the
+// result panes come with the first run (before it there is no grid, text
+// pane, plan view or find bar; after it they work as always, with their
+// pop-up menus and the editor's font); the filter fields get their clear
+// button once text is typed; the keyword lists are read by the first
+// document and shared by the next.
+#include "assist/CodeAssist.h"
+#include "assist/KeywordLanguage.h"
 #include "document/PlanView.h"
 #include "document/ResultFind.h"
 #include "document/ResultGrid.h"
@@ -9,6 +13,7 @@
 #include "document/ResultTextView.h"
 #include "editor/SqlEditor.h"
 #include "store/HomeSeeding.h"
+#include "store/ResourceDb.h"
 #include "support/DocumentRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempHome.h"
@@ -30,7 +35,7 @@ int popupAfterRightClick(QueryDocument* doc, QWidget* w) {
 
 } // namespace
 
-TEST(LazyPanes, ResultPanesComeWithTheFirstRunAndKeepTheirMenusAndFont) {
+TEST(NewDocument, ResultPanesComeWithTheFirstRunAndKeepTheirMenusAndFont) {
     TempHome home;
     ScriptedDialogs dialogs;
     store::ensureSeeded();
@@ -57,7 +62,7 @@ TEST(LazyPanes, ResultPanesComeWithTheFirstRunAndKeepTheirMenusAndFont) {
     EXPECT_TRUE(panes->textPane()->text().contains(QLatin1String("lazy")));
 }
 
-TEST(LazyPanes, FilterFieldsGetTheirClearButtonWithTheFirstText) {
+TEST(NewDocument, FilterFieldsGetTheirClearButtonWithTheFirstText) {
     TempHome home;
     ScriptedDialogs dialogs;
     store::ensureSeeded();
@@ -72,4 +77,24 @@ TEST(LazyPanes, FilterFieldsGetTheirClearButtonWithTheFirstText) {
         edit->clear();
         EXPECT_TRUE(edit->isClearButtonEnabled()); // it stays, hidden while the field is empty
     }
+}
+
+TEST(NewDocument, TheSecondDocumentTakesTheFirstOnesKeywordsWithoutReadingThem) {
+    TempHome home;
+    ScriptedDialogs dialogs;
+    store::ensureSeeded();
+    auto first = shownDocument();
+    const KeywordLanguage* firstWords = first->parts().assist->language();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return firstWords->isLoaded(); }, 10000));
+    ASSERT_TRUE(firstWords->lists().keywords.contains(QStringLiteral("SELECT")));
+
+    // the catalogue emptied: a second read would find nothing
+    ResourceDb::open()->exec(QStringLiteral("DELETE FROM syntax"));
+    auto second = shownDocument();
+    const KeywordLanguage* secondWords = second->parts().assist->language();
+    QCoreApplication::processEvents(); // no thread and no database between the two
+    ASSERT_TRUE(secondWords->isLoaded());
+    EXPECT_EQ(secondWords->lists().keywords, firstWords->lists().keywords);
+    EXPECT_EQ(secondWords->spellingOf(QStringLiteral("select")), QStringLiteral("SELECT"));
+    EXPECT_EQ(secondWords->vocabulary().functionHelp.size(), firstWords->vocabulary().functionHelp.size());
 }
