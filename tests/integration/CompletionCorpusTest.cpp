@@ -215,5 +215,4 @@ TEST_P(CompletionCorpusTest, NamesAreInsertedQuotedForTheServer) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CompletionCorpusTest, ::testing::ValuesIn(kTestBackends),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Backends, CompletionCorpusTest, ::testing::ValuesIn(kTestBackends), byLabel);

@@ -22,16 +22,6 @@ QString firstValue(db::Connection& c, const QString& sql) {
     return t.rows.empty() ? QStringLiteral("<no row>") : t.rows[0].back().value_or(QStringLiteral("<null>"));
 }
 
-// The error of opening cs, or empty when it opened.
-QString openError(const QString& cs) {
-    try {
-        db::Connection::open(cs, {10, false});
-        return {};
-    } catch (const db::Error& e) {
-        return e.description().isEmpty() ? QStringLiteral("(error without text)") : e.description();
-    }
-}
-
 // A copy of a test CA file that only its owner may read (libpq refuses a
 // key that others can).
 QString privateCopy(const QTemporaryDir& dir, const char* name) {
@@ -282,11 +272,7 @@ namespace {
 
 RunResult runOn(const std::shared_ptr<Session>& session, const QString& cs, const QString& sql, bool autoCommit,
                 bool own = false) {
-    RunRequest r;
-    r.connectionString = cs;
-    r.text = sql;
-    r.resultsInText = true;
-    r.session = session;
+    RunRequest r = runRequest(cs, sql, true, std::nullopt, session);
     r.autoCommit = autoCommit;
     r.keptSessionOnly = own;
     RunCapture sink;

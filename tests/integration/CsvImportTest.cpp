@@ -38,7 +38,7 @@ QByteArray hostileFile(bool withBadRow) {
 
 // The big file: a million records on every server (PostgreSQL's import of
 // a whole file sends it unparsed; the others parse every record).
-int bigRows(const TestBackend&) { return 1000000; }
+constexpr int kBigRows = 1000000;
 int bigBad(int rows) { return rows - 1000; } // near the end, a record that spans two lines
 
 // Line where record n of bigFile starts: every hundredth record holds a
@@ -177,13 +177,7 @@ TEST_P(CsvImportTest, TheRunnerImportsHeadless) {
     const RunnerOutcome ok = runRunner({"--connect", cs, "--import", file, "--table", "imp_t"}, {});
     EXPECT_EQ(ok.code, 2) << "a script and --import do not go together";
     auto runImport = [&](QStringList extra) {
-        QTemporaryDir home;
-        QProcess p;
-        p.start(QStringLiteral(SQLQE_RUN_PATH),
-                QStringList{"--home", home.path(), "--connect", cs, "--import", file, "--table", "imp_t"} + extra);
-        p.closeWriteChannel();
-        p.waitForFinished(120000);
-        return RunnerOutcome{p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError()), p.exitCode()};
+        return runRunnerArgs(QStringList{"--connect", cs, "--import", file, "--table", "imp_t"} + extra);
     };
     const RunnerOutcome imported = runImport({});
     EXPECT_EQ(imported.code, 0) << imported.err.toStdString();
@@ -202,7 +196,7 @@ TEST_P(CsvImportTest, TheRunnerImportsHeadless) {
 // A million rows through each server's path (on PostgreSQL, the file as it
 // is when bad rows stop the import, the parsed rows when they are skipped).
 TEST_P(CsvImportTest, AMillionRowsWithABadOneStopOrSkipIt) {
-    const int rows = bigRows(GetParam()), bad = bigBad(rows);
+    const int rows = kBigRows, bad = bigBad(rows);
     writeFile(file, bigFile(rows));
     csv::ImportRequest req = request(true);
     req.batchRows = csv::ImportRequest().batchRows;
@@ -239,5 +233,4 @@ TEST_P(CsvImportTest, AMillionRowsWithABadOneStopOrSkipIt) {
     std::printf("[ time     ] %s: %d rows, three imports: %lld ms\n", GetParam().label, rows, qint64(timer.elapsed()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CsvImportTest, ::testing::ValuesIn(kTestBackends),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Backends, CsvImportTest, ::testing::ValuesIn(kTestBackends), byLabel);

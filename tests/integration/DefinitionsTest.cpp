@@ -153,5 +153,4 @@ TEST_P(DefinitionsTest, AnObjectThatIsGoneIsAMessage) {
     EXPECT_FALSE(catalog::getDefinition(cs, ref(ObjectKind::Column, QStringLiteral("def_t"))).ok());
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DefinitionsTest, ::testing::ValuesIn(kTestBackends),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Backends, DefinitionsTest, ::testing::ValuesIn(kTestBackends), byLabel);

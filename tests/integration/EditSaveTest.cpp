@@ -205,5 +205,4 @@ TEST_P(EditSaveTest, InsideTheUsersTransactionTheChangesJoinItAndNothingIsCommit
     EXPECT_EQ(cellNow(2, QStringLiteral("u")), QStringLiteral("u2"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, EditSaveTest, ::testing::ValuesIn(kEditBackends),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Backends, EditSaveTest, ::testing::ValuesIn(kEditBackends), byLabel);

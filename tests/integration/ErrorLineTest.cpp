@@ -1,22 +1,13 @@
 // A failed run names the line of the error in the script as the user wrote
 // it, on every server: PostgreSQL and SQLite at the failing token, MariaDB by
 // the failing statement of the batch and the line its message names.
-#include "run/RunEngine.h"
+#include "support/RunCapture.h"
 #include "support/TestServers.h"
 
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Quiet : RunSink {
-    void gridStarted(const std::vector<db::Field>&) override {}
-    void gridRows(std::shared_ptr<db::RowBlock>) override {}
-    void appendText(Pane, const QString&) override {}
-    void clearPane(Pane) override {}
-    void progress(qint64) override {}
-};
 
 class ErrorLineTest : public ::testing::TestWithParam<TestBackend> {
 protected:
@@ -27,11 +18,9 @@ protected:
         c->exec(QStringLiteral("CREATE TABLE errline_t (id INTEGER, name VARCHAR(10))"));
     }
     RunResult run(const QString& text, script::TextPoint origin = {}) {
-        RunRequest r;
-        r.connectionString = cs;
-        r.text = text;
+        RunRequest r = runRequest(cs, text, false);
         r.origin = origin;
-        Quiet sink;
+        RunCapture sink;
         return RunEngine(r, sink).run();
     }
 
@@ -88,21 +77,20 @@ TEST_P(ErrorLineTest, AnErrorInTheFirstStatementOfALineAfterAnotherNamesThatLine
     EXPECT_GE(r.errorAt->column, 10); // in the second statement of that line
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ErrorLineTest, ::testing::ValuesIn(kTestBackends),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Backends, ErrorLineTest, ::testing::ValuesIn(kTestBackends), byLabel);
 
 TEST(ErrorLinePostgres, AnErrorInAFunctionBodyIsPlacedInTheScript) {
     QString cs;
     SQLQE_REQUIRE_SERVER(kPostgres, cs);
-    RunRequest r;
-    r.connectionString = cs;
-    r.text = QStringLiteral("SELECT 1;\n"
-                            "CREATE OR REPLACE FUNCTION errline_f() RETURNS int LANGUAGE plpgsql AS $$\n"
-                            "BEGIN\n"
-                            "  RETURN 1 +;\n"
-                            "END $$;\n");
-    Quiet sink;
-    const RunResult result = RunEngine(r, sink).run();
+    RunCapture sink;
+    const RunResult result =
+        runScript(sink, cs,
+                  QStringLiteral("SELECT 1;\n"
+                                 "CREATE OR REPLACE FUNCTION errline_f() RETURNS int LANGUAGE plpgsql AS $$\n"
+                                 "BEGIN\n"
+                                 "  RETURN 1 +;\n"
+                                 "END $$;\n"),
+                  false);
     ASSERT_TRUE(result.errorAt.has_value()) << qPrintable(result.closingMessage);
     EXPECT_EQ(result.errorAt->line, 3) << qPrintable(result.closingMessage);
 }

@@ -137,8 +137,7 @@ TEST_P(ExportServers, InsertStatementsPutTheSameRowsBack) {
     EXPECT_EQ(fetch(*conn, QStringLiteral("SELECT * FROM export_copy ORDER BY id")).rows, server.rows);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ExportServers, testing::ValuesIn(kTestBackends),
-                         [](const auto& p) { return std::string(p.param.label); });
+INSTANTIATE_TEST_SUITE_P(Backends, ExportServers, testing::ValuesIn(kTestBackends), byLabel);
 
 TEST(RunnerFormats, SeveralResultSetsAndWrongOptions) {
     QTemporaryDir dir;

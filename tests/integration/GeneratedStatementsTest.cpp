@@ -276,5 +276,4 @@ TEST_P(GeneratedStatementsTest, ProcedureCallsRunWithTheirParameters) {
         run(callOf(name));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, GeneratedStatementsTest, ::testing::ValuesIn(kTestBackends),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Backends, GeneratedStatementsTest, ::testing::ValuesIn(kTestBackends), byLabel);

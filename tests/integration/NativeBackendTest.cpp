@@ -2,20 +2,17 @@
 // results shaped as the ODBC path shapes them (the values themselves are the
 // server's own text, see ValueTextTest), rows that stream, notices, and
 // calls left half read.
-#include "base/Memory.h"
 #include "db/Connection.h"
 #include "db/MariaConnection.h"
 #include "db/OdbcConnection.h"
 #include "db/PgConnection.h"
 #include "run/RunEngine.h"
+#include "support/PeakMemory.h"
 #include "support/RunCapture.h"
 #include "support/TestServers.h"
 
 #include <QElapsedTimer>
-
 #include <gtest/gtest.h>
-
-#include <atomic>
 #include <thread>
 
 using namespace db;
@@ -126,62 +123,16 @@ TEST_P(NativeAndOdbc, ResultsAreShapedAlikeThroughEitherBackend) {
     native->exec(QStringLiteral("DROP TABLE nb_types"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, NativeAndOdbc, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.label); });
-
-namespace {
-
-struct Collecting : RunSink {
-    QString results, notices, messages;
-    void gridStarted(const std::vector<Field>&) override {}
-    void gridRows(std::shared_ptr<RowBlock>) override {}
-    void appendText(Pane p, const QString& t) override {
-        (p == Pane::Notices ? notices : p == Pane::Messages ? messages : results) += t;
-    }
-    void clearPane(Pane) override {}
-    void progress(qint64) override {}
-};
-
-// Samples the process's resident memory until stopped and keeps the highest.
-class PeakMemory {
-public:
-    PeakMemory() : start_(base::residentBytes()), peak_(start_) {
-        sampler_ = std::thread([this] {
-            while (!done_) {
-                peak_ = std::max<qint64>(peak_, base::residentBytes());
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
-        });
-    }
-    ~PeakMemory() { stop(); }
-    qint64 growth() {
-        stop();
-        return peak_ - start_;
-    }
-
-private:
-    void stop() {
-        done_ = true;
-        if (sampler_.joinable()) sampler_.join();
-    }
-    qint64 start_;
-    std::atomic<qint64> peak_;
-    std::atomic<bool> done_{false};
-    std::thread sampler_;
-};
-
-} // namespace
+INSTANTIATE_TEST_SUITE_P(Servers, NativeAndOdbc, ::testing::ValuesIn(kCases), byLabel);
 
 TEST(PostgresNative, NoticesReachTheMessagesAndACallLeftHalfReadLeavesTheConnectionUsable) {
     QString cs;
     SQLQE_REQUIRE_SERVER(kPostgres, cs);
-    Collecting sink;
-    RunRequest r;
-    r.connectionString = cs;
-    r.resultsInText = true;
-    r.text = QStringLiteral("DO $$ BEGIN RAISE NOTICE 'first %', 1; END $$; SELECT 2 AS two;"
-                            " DO $$ BEGIN RAISE NOTICE 'second'; END $$");
-    const RunResult result = RunEngine(r, sink).run();
+    RunCapture sink;
+    const RunResult result =
+        runScript(sink, cs,
+                  QStringLiteral("DO $$ BEGIN RAISE NOTICE 'first %', 1; END $$; SELECT 2 AS two;"
+                                 " DO $$ BEGIN RAISE NOTICE 'second'; END $$"));
     EXPECT_EQ(result.outcome, RunOutcome::Success) << result.closingMessage.toStdString();
     EXPECT_EQ(sink.notices, QStringLiteral("NOTICE:  first 1\r\nNOTICE:  second\r\n"));
     EXPECT_TRUE(sink.results.contains(QStringLiteral("two")));
@@ -215,7 +166,7 @@ TEST(MariaDbNative, FirstRowsArriveBeforeTheWholeResultAndMemoryStaysFlat) {
     auto conn = Connection::open(cs);
     const QString crossJoin = QStringLiteral("SELECT a.seq * 10000 + b.seq AS n, 'some text' AS t"
                                              " FROM seq_1_to_3000 a, seq_1_to_3000 b");
-    PeakMemory peak;
+    const OwnPeakGrowth peak;
     QElapsedTimer t;
     t.start();
     {
@@ -229,24 +180,23 @@ TEST(MariaDbNative, FirstRowsArriveBeforeTheWholeResultAndMemoryStaysFlat) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200)); // the server keeps producing meanwhile
     } // dropped mid-stream: the statement is killed, not read to its end
     EXPECT_LT(t.elapsed(), 4000);
-    EXPECT_LT(peak.growth(), 64 << 20);
+    EXPECT_LT(peak.bytes(), 64 << 20);
     EXPECT_EQ(conn->query(QStringLiteral("SELECT 'still here'")).rows.at(0).at(0), QStringLiteral("still here"));
 }
 
 TEST(MariaDbNative, ARowLimitBoundsTheMemoryOfAHugeResult) {
     QString cs;
     SQLQE_REQUIRE_SERVER(kMariaDb, cs);
-    Collecting sink;
-    RunRequest r;
-    r.connectionString = cs;
-    r.resultsInText = true;
-    r.rowLimit = 10;
-    r.text = QStringLiteral("SELECT a.seq, b.seq, REPEAT('x', 50) FROM seq_1_to_2000 a, seq_1_to_1000 b; SELECT 'after' AS a");
-    PeakMemory peak;
-    const RunResult result = RunEngine(r, sink).run();
+    RunCapture sink;
+    const OwnPeakGrowth peak;
+    const RunResult result =
+        runScript(sink, cs,
+                  QStringLiteral("SELECT a.seq, b.seq, REPEAT('x', 50) FROM seq_1_to_2000 a, seq_1_to_1000 "
+                                 "b; SELECT 'after' AS a"),
+                  true, 10);
     EXPECT_EQ(result.rows, 10);
     EXPECT_TRUE(sink.results.contains(QStringLiteral("...Rowcount = 10...")));
-    EXPECT_LT(peak.growth(), 64 << 20); // the driver's way: two million rows held at once
+    EXPECT_LT(peak.bytes(), 64 << 20); // the driver's way: two million rows held at once
 }
 
 // A query that makes its rows slowly: the first ones show while it runs,

@@ -71,5 +71,4 @@ TEST_P(ParametersTest, AnErrorInABoundStatementNamesItsLine) {
     EXPECT_TRUE(r.err.contains(QStringLiteral("Line 3"))) << r.err.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ParametersTest, ::testing::ValuesIn(kTestBackends),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Backends, ParametersTest, ::testing::ValuesIn(kTestBackends), byLabel);

@@ -114,5 +114,4 @@ TEST(PlanStatements, WhatChangesData) {
         EXPECT_TRUE(plan::changesData(QString::fromUtf8(writes), ServerFamily::PostgreSQL)) << writes;
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, PlansTest, ::testing::ValuesIn(kTestBackends),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Backends, PlansTest, ::testing::ValuesIn(kTestBackends), byLabel);

@@ -8,17 +8,12 @@
 #include "store/ResourceDb.h"
 #include "store/SavedPasswords_p.h"
 #include "support/MemorySecretStore.h"
+#include "support/RunnerProcess.h"
 #include "support/TempHome.h"
 #include "support/TestServers.h"
 
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#ifndef SQLQE_RUN_PATH
-#error "SQLQE_RUN_PATH must name the sqlqe-run executable"
-#endif
 
 namespace {
 
@@ -47,20 +42,10 @@ protected:
     ScopedSecretStore<KeyringSecretStore> keyring{kService};
 };
 
-struct RunnerOutcome {
-    QString out, err;
-    int code = -1;
-};
-
 RunnerOutcome runSaved(const QString& home, const QString& name) {
-    QProcess p;
-    p.start(QStringLiteral(SQLQE_RUN_PATH),
-            {QStringLiteral("--home"), home, QStringLiteral("--connection"), name, "-"});
-    p.write("SELECT 42 AS answer");
-    p.closeWriteChannel();
-    p.waitForFinished(60000);
-    return {QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()),
-            p.exitCode()};
+    return runProgram(QStringLiteral(SQLQE_RUN_PATH),
+                      {QStringLiteral("--home"), home, QStringLiteral("--connection"), name, "-"},
+                      "SELECT 42 AS answer");
 }
 
 } // namespace
@@ -111,11 +96,9 @@ TEST_F(RealKeyring, SqlqeRunPutsThePasswordBackForASavedConnection) {
     // file shows at least that the reference is resolved and not sent.
     QString cs = serverConnectionString(kPostgres);
     QTemporaryDir dir;
-    if (cs.isEmpty()) {
-        const QString file = dir.filePath(QStringLiteral("k.db"));
-        QFile(file).open(QIODevice::WriteOnly);
-        cs = QStringLiteral("Provider=SQLite;Data Source=%1;Pwd=not-used-by-sqlite;").arg(file);
-    }
+    if (cs.isEmpty())
+        cs = newSqliteConnectionString(dir.filePath(QStringLiteral("k.db"))) +
+             QStringLiteral(";Pwd=not-used-by-sqlite;");
     ASSERT_TRUE(ConnectionStore::insertConnection(QStringLiteral("saved one"), cs, 4).ok());
     const StoredConnection saved = ConnectionStore::list().value().back();
     ASSERT_FALSE(store::passwordReferenceIds(saved.connectionString).isEmpty())
@@ -123,7 +106,7 @@ TEST_F(RealKeyring, SqlqeRunPutsThePasswordBackForASavedConnection) {
 
     const RunnerOutcome ok = runSaved(home.path(), QStringLiteral("saved one"));
     EXPECT_EQ(ok.code, 0) << ok.err.toStdString();
-    EXPECT_TRUE(ok.out.contains(QStringLiteral("42"))) << ok.out.toStdString();
+    EXPECT_TRUE(ok.out.contains("42")) << ok.out.constData();
 
     // the entry removed behind the editor's back: a clear refusal, no run
     ASSERT_TRUE(keyring->remove(store::passwordReferenceIds(saved.connectionString).value(0)).ok());

@@ -1,8 +1,10 @@
 // Runs through the engine against SQLite files and the real servers: the
 // texts, counters, limits, failures and stops a user sees.
-#include "run/Executor.h"
 #include "run/RunEngine.h"
+
+#include "run/Executor.h"
 #include "run/TextLayout.h"
+#include "support/RunCapture.h"
 #include "support/TestServers.h"
 
 #include <QCoreApplication>
@@ -11,83 +13,36 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
-
 #include <gtest/gtest.h>
-
 #include <thread>
 
 namespace {
 
-struct Recording : RunSink {
-    QString results, extended, messages;
-    std::vector<db::Field> gridFields;
-    std::vector<std::shared_ptr<db::RowBlock>> grid;
-    int extendedClears = 0;
-    void gridStarted(const std::vector<db::Field>& f) override { gridFields = f; }
-    void gridRows(std::shared_ptr<db::RowBlock> r) override { grid.push_back(std::move(r)); }
-    void appendText(Pane p, const QString& t) override {
-        (p == Pane::Results ? results : p == Pane::Extended ? extended : messages) += t;
-    }
-    void clearPane(Pane p) override {
-        if (p == Pane::Extended) {
-            extended.clear();
-            ++extendedClears;
-        } else {
-            results.clear();
-        }
-    }
-    void progress(qint64) override {}
-    qint64 gridRowCount() const {
-        qint64 n = 0;
-        for (const auto& b : grid) n += b->rowCount();
-        return n;
-    }
-};
+const TestBackend kBackends[] = {kTestBackends[0], kTestBackends[1], kTestBackends[2], kPostgresOdbc};
 
-struct Backend {
-    const char* label;
-    const ServerUnderTest* server; // null: SQLite file
-    const char* longSleep;
-    const char* backend = "";      // appended to the connection string
-};
+// A statement that runs until it is stopped (30 s on the servers).
+QString longStatement(const TestBackend& b) {
+    if (!b.server)
+        return QStringLiteral(
+            "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT count(*) FROM n");
+    return QLatin1String(b.server == &kMariaDb ? "SELECT SLEEP(30)" : "SELECT pg_sleep(30)");
+}
 
-void PrintTo(const Backend& b, std::ostream* os) { *os << b.label; }
-
-const Backend kBackends[] = {
-    {"SQLite", nullptr,
-     "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT count(*) FROM n"},
-    {"PostgreSQL", &kPostgres, "SELECT pg_sleep(30)"},
-    {"MariaDB", &kMariaDb, "SELECT SLEEP(30)"},
-    {"PostgreSQL_ODBC", &kPostgres, "SELECT pg_sleep(30)", "Backend=ODBC;"},
-};
-
-class RunEngineTest : public ::testing::TestWithParam<Backend> {
+class RunEngineTest : public ::testing::TestWithParam<TestBackend> {
 protected:
     void SetUp() override {
-        if (GetParam().server) {
-            SQLQE_REQUIRE_SERVER(*GetParam().server, cs);
-            cs += QLatin1String(GetParam().backend);
-        } else {
-            cs = QStringLiteral("Provider=SQLite;Data Source=") + dir.filePath(QStringLiteral("t.db"));
-            db::Connection::open(cs, {15, true});
-        }
+        SQLQE_REQUIRE_BACKEND(GetParam(), dir.filePath(QStringLiteral("t.db")), cs);
         auto c = db::Connection::open(cs);
         c->exec(QStringLiteral("DROP TABLE IF EXISTS run_t"));
         c->exec(QStringLiteral("CREATE TABLE run_t (id INTEGER, name VARCHAR(10), note VARCHAR(10))"));
         c->exec(QStringLiteral("INSERT INTO run_t VALUES (1, 'one', NULL), (2, 'two', 'b'), (3, 'three', 'c')"));
     }
     RunResult run(const QString& sql, bool text, std::optional<qint64> limit = std::nullopt) {
-        RunRequest r;
-        r.connectionString = cs;
-        r.text = sql;
-        r.resultsInText = text;
-        r.rowLimit = limit;
-        RunEngine engine(r, sink);
-        return engine.run();
+        return runScript(sink, cs, sql, text, limit);
     }
     QTemporaryDir dir;
     QString cs;
-    Recording sink;
+    RunCapture sink;
 };
 
 } // namespace
@@ -137,7 +92,7 @@ TEST_P(RunEngineTest, EveryResultOfTheScriptIsShownAroundStatementsWithoutRows) 
     EXPECT_EQ(text.closingMessage, QStringLiteral("Success\r\n\r\n2  Row(s) affected")); // every row shown
 
     c->exec(QStringLiteral("DROP TABLE run_mid"));
-    sink = Recording();
+    sink = RunCapture();
     const RunResult grid = run(script, false);
     EXPECT_EQ(grid.outcome, RunOutcome::Success) << grid.closingMessage.toStdString();
     EXPECT_EQ(sink.gridRowCount(), 1);
@@ -165,7 +120,7 @@ TEST_P(RunEngineTest, TheRowLimitHoldsForTheWholeRun) {
     const RunResult text = run(script, true, 5);
     EXPECT_EQ(text.rows, 5);
     EXPECT_EQ(sink.results.count(QStringLiteral("...Rowcount = 5...")), 1);
-    sink = Recording();
+    sink = RunCapture();
     const RunResult grid = run(script, false, 2);
     EXPECT_EQ(sink.gridRowCount(), 2);
     EXPECT_TRUE(sink.extended.isEmpty()); // the limit was reached in the grid's set
@@ -203,7 +158,7 @@ TEST_P(RunEngineTest, RowLimitShowsTheNoticeAndCountsTheShownRows) {
     EXPECT_TRUE(sink.results.contains(QStringLiteral("\r\n...Rowcount = 2...")));
     EXPECT_FALSE(sink.results.contains(QStringLiteral("3              ")));
     EXPECT_EQ(text.closingMessage, QStringLiteral("Success\r\n\r\n2  Row(s) affected"));
-    sink = Recording();
+    sink = RunCapture();
     const RunResult grid = run(QStringLiteral("SELECT id FROM run_t ORDER BY id"), false, 2);
     EXPECT_EQ(sink.gridRowCount(), 2);
     EXPECT_TRUE(sink.results.contains(QStringLiteral("...Rowcount = 2...")));
@@ -223,11 +178,7 @@ TEST_P(RunEngineTest, ServerErrorsAndMissingConnectionsAreReported) {
 }
 
 TEST_P(RunEngineTest, StopDuringALongStatementEndsWithinTwoSeconds) {
-    RunRequest r;
-    r.connectionString = cs;
-    r.text = QLatin1String(GetParam().longSleep);
-    r.resultsInText = true;
-    RunEngine engine(r, sink);
+    RunEngine engine(runRequest(cs, longStatement(GetParam())), sink);
     std::thread stopper([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         engine.stop();
@@ -248,11 +199,7 @@ TEST_P(RunEngineTest, ExecutorDeliversInOrderAndSurvivesItsOwnerClosingMidRun) {
         QSignalSpy finished(&ex, &Executor::finished);
         QString text;
         QObject::connect(&ex, &Executor::textAppended, [&](Pane, const QString& t) { text += t; });
-        RunRequest r;
-        r.connectionString = cs;
-        r.text = QStringLiteral("SELECT id FROM run_t ORDER BY id");
-        r.resultsInText = true;
-        ex.start(r);
+        ex.start(runRequest(cs, QStringLiteral("SELECT id FROM run_t ORDER BY id")));
         EXPECT_TRUE(ex.isRunning());
         ASSERT_TRUE(finished.wait(10000));
         EXPECT_FALSE(ex.isRunning());
@@ -263,10 +210,7 @@ TEST_P(RunEngineTest, ExecutorDeliversInOrderAndSurvivesItsOwnerClosingMidRun) {
     t.start();
     {
         auto ex = std::make_unique<Executor>();
-        RunRequest r;
-        r.connectionString = cs;
-        r.text = QLatin1String(GetParam().longSleep);
-        ex->start(r);
+        ex->start(runRequest(cs, longStatement(GetParam()), false));
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         ex.reset(); // the document closes during the run
     }
@@ -288,8 +232,7 @@ TEST_P(RunEngineTest, BlanksAloneAreNothingToDoOnEveryServer) {
     EXPECT_EQ(r.outcome, RunOutcome::Success) << r.closingMessage.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, RunEngineTest, ::testing::ValuesIn(kBackends),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Backends, RunEngineTest, ::testing::ValuesIn(kBackends), byLabel);
 
 TEST(TextLayoutTexts, ElapsedTimeAndMessages) {
     EXPECT_EQ(run::elapsedText(65 * 1000 + 400), QStringLiteral("00:01:05"));
@@ -311,11 +254,10 @@ TEST(TextLayoutTexts, ElapsedTimeAndMessages) {
 // asks it, and a stop ends the wait.
 TEST(ExecutorMemoryLimit, AskedOnTheOwnersThreadAndAStopEndsTheWait) {
     QTemporaryDir dir;
-    const QString cs = QStringLiteral("Provider=SQLite;Data Source=") + dir.filePath(QStringLiteral("m.db"));
-    db::Connection::open(cs, {15, true});
-    RunRequest r;
-    r.connectionString = cs;
-    r.text = QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT i, 'padding text' FROM n");
+    RunRequest r = runRequest(newSqliteConnectionString(dir.filePath(QStringLiteral("m.db"))),
+                              QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM "
+                                             "n) SELECT i, 'padding text' FROM n"),
+                              false);
     r.memoryLimitBytes = 256 * 1024;
 
     Executor ex;

@@ -3,89 +3,59 @@
 #include "settings/AppPaths.h"
 #include "store/ConnectionStore.h"
 #include "store/HomeSeeding.h"
-#include "support/TempHome.h"
 #include "support/RunnerProcess.h"
+#include "support/TempHome.h"
 #include "support/TestServers.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QRegularExpression>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
-
-#include <gtest/gtest.h>
-
 #include <csignal>
-
-namespace {
-
-// The runner's output as text.
-struct Outcome {
-    QString out, err;
-    int code = -1;
-};
-
-Outcome runCli(const QStringList& args, const QByteArray& script) {
-    const RunnerOutcome o = runRunner(args, script);
-    return {QString::fromUtf8(o.out), o.err, o.code};
-}
-
-
-} // namespace
+#include <gtest/gtest.h>
 
 TEST(RunnerCliBasics, TextModeMatchesTheEditorsTextPane) {
     QTemporaryDir dir;
-    const QString cs = QStringLiteral("Provider=SQLite;Data Source=") + dir.filePath(QStringLiteral("a.db"));
-    // a native SQLite string needs an existing file
-    {
-        QFile f(dir.filePath(QStringLiteral("a.db")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
-    const Outcome o = runCli({QStringLiteral("--connect"), cs},
-                             "CREATE TABLE t(a INTEGER, b VARCHAR(3));\nINSERT INTO t VALUES (1, 'x'), (2, NULL);");
+    const QString cs = newSqliteConnectionString(dir.filePath(QStringLiteral("a.db")));
+    const RunnerOutcome o =
+        runRunner({QStringLiteral("--connect"), cs},
+                  "CREATE TABLE t(a INTEGER, b VARCHAR(3));\nINSERT INTO t VALUES (1, 'x'), (2, NULL);");
     EXPECT_EQ(o.code, 0) << o.err.toStdString();
     // neither statement has rows: each says its count, in the text and at the close
-    EXPECT_EQ(o.out, QStringLiteral("0 Row(s) affected.\r\n2 Row(s) affected.\r\n"));
+    EXPECT_EQ(o.outText(), QStringLiteral("0 Row(s) affected.\r\n2 Row(s) affected.\r\n"));
     EXPECT_EQ(o.err, QStringLiteral("0 Row(s) affected.\r\n2 Row(s) affected.\n"));
-    const Outcome sel = runCli({QStringLiteral("--connect"), cs}, "SELECT a, b FROM t ORDER BY a");
+    const RunnerOutcome sel = runRunner({QStringLiteral("--connect"), cs}, "SELECT a, b FROM t ORDER BY a");
     EXPECT_EQ(sel.code, 0);
-    EXPECT_EQ(sel.out, QStringLiteral("a              b       \r\n"
-                                      "-----------------------\r\n"
-                                      "1              x       \r\n"
-                                      "2                      \r\n"
-                                      "\r\n\r\n2  Row(s) affected\r\n\r\n"));
+    EXPECT_EQ(sel.outText(), QStringLiteral("a              b       \r\n"
+                                            "-----------------------\r\n"
+                                            "1              x       \r\n"
+                                            "2                      \r\n"
+                                            "\r\n\r\n2  Row(s) affected\r\n\r\n"));
     EXPECT_EQ(sel.err, QStringLiteral("Success\r\n\r\n2  Row(s) affected\n"));
 
-    const Outcome tsv = runCli({QStringLiteral("--connect"), cs, QStringLiteral("--tsv"), QStringLiteral("--max-rows"),
-                                QStringLiteral("1")},
-                               "SELECT b, a FROM t ORDER BY a");
-    EXPECT_EQ(tsv.out, QStringLiteral("\"\"\t\"b\"\t\"a\"\r\n\"1\"\t\"x\"\t\"1\"\r\n"));
+    const RunnerOutcome tsv = runRunner({QStringLiteral("--connect"), cs, QStringLiteral("--tsv"),
+                                         QStringLiteral("--max-rows"), QStringLiteral("1")},
+                                        "SELECT b, a FROM t ORDER BY a");
+    EXPECT_EQ(tsv.outText(), QStringLiteral("\"\"\t\"b\"\t\"a\"\r\n\"1\"\t\"x\"\t\"1\"\r\n"));
     EXPECT_TRUE(tsv.err.contains(QStringLiteral("...Rowcount = 1...")));
 
-    const Outcome bad = runCli({QStringLiteral("--connect"), cs}, "SELECT nope FROM t");
+    const RunnerOutcome bad = runRunner({QStringLiteral("--connect"), cs}, "SELECT nope FROM t");
     EXPECT_EQ(bad.code, 1);
     EXPECT_TRUE(bad.err.startsWith(QStringLiteral("Error: #")));
-    const Outcome empty = runCli({QStringLiteral("--connect"), cs}, "");
+    const RunnerOutcome empty = runRunner({QStringLiteral("--connect"), cs}, "");
     EXPECT_EQ(empty.err, QStringLiteral("Nothing to do but wait for something to execute :/\n"));
 }
 
 // What shell completion and a user at the prompt ask of it: the saved
 // names, the options; a wrong option is bad arguments (2), not a crash.
 TEST(RunnerCliBasics, ListsSavedConnectionsAndTellsItsOptions) {
-    auto cli = [](const QStringList& args) {
-        QProcess p;
-        p.start(QStringLiteral(SQLQE_RUN_PATH), args);
-        p.closeWriteChannel();
-        p.waitForFinished(60000);
-        return Outcome{QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()),
-                       p.exitCode()};
-    };
+    auto cli = [](const QStringList& args) { return runProgram(QStringLiteral(SQLQE_RUN_PATH), args); };
     QTemporaryDir home;
-    const Outcome none = cli({QStringLiteral("--home"), home.path(), QStringLiteral("--list-connections")});
+    const RunnerOutcome none =
+        cli({QStringLiteral("--home"), home.path(), QStringLiteral("--list-connections")});
     EXPECT_EQ(none.code, 0) << none.err.toStdString();
-    EXPECT_EQ(none.out, QString());
+    EXPECT_EQ(none.outText(), QString());
     EXPECT_TRUE(QDir(home.path()).isEmpty()); // asking creates nothing
 
     {
@@ -94,19 +64,20 @@ TEST(RunnerCliBasics, ListsSavedConnectionsAndTellsItsOptions) {
         ASSERT_TRUE(store::ensureSeeded().isEmpty());
         ASSERT_TRUE(ConnectionStore::insertConnection(QStringLiteral("it's 100% \"mine\""), QStringLiteral("DSN=x"), 1));
     }
-    const Outcome names = cli({QStringLiteral("--list-connections"), QStringLiteral("--home"), home.path()});
+    const RunnerOutcome names =
+        cli({QStringLiteral("--list-connections"), QStringLiteral("--home"), home.path()});
     EXPECT_EQ(names.code, 0) << names.err.toStdString();
-    QStringList listed = names.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList listed = names.outText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     listed.sort();
     EXPECT_EQ(listed, (QStringList{QStringLiteral("Demo (SQLite)"), QStringLiteral("it's 100% \"mine\"")}));
 
-    const Outcome help = cli({QStringLiteral("--help")});
+    const RunnerOutcome help = cli({QStringLiteral("--help")});
     EXPECT_EQ(help.code, 0);
     for (const char* option : {"--connect ", "--connect-file", "--connection", "--database", "--text", "--grid-csv",
                                "--tsv", "--max-rows", "--home", "--list-connections", "Exit status:", "XDG_DATA_HOME"})
-        EXPECT_TRUE(help.out.contains(QLatin1String(option))) << option;
+        EXPECT_TRUE(help.outText().contains(QLatin1String(option))) << option;
 
-    const Outcome wrong = cli({QStringLiteral("--no-such-option"), QStringLiteral("-")});
+    const RunnerOutcome wrong = cli({QStringLiteral("--no-such-option"), QStringLiteral("-")});
     EXPECT_EQ(wrong.code, 2);
     EXPECT_TRUE(wrong.err.contains(QStringLiteral("no-such-option"))) << wrong.err.toStdString();
 }
@@ -123,14 +94,7 @@ TEST(RunnerCliBasics, InterruptCancelsALongStatementOnTheServer) {
     ASSERT_TRUE(p.waitForBytesWritten(5000));
     p.closeWriteChannel();
     // wait until the server runs the statement, so the signal meets it there
-    // (a fresh connection per look: the server keeps its activity view fixed within a transaction)
-    QElapsedTimer started;
-    started.start();
-    while (started.elapsed() < 20000 &&
-           db::Connection::open(cs)->query(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE state = 'active' "
-                                       "AND query LIKE '%cli_interrupt_probe%' AND pid <> pg_backend_pid()"))
-                   .rows.at(0).at(0) == QStringLiteral("0"))
-        QThread::msleep(50);
+    runningStatements(kPostgres, cs, QStringLiteral("cli_interrupt_probe"), QStringLiteral("0"), 20000, true);
     QElapsedTimer t;
     t.start();
     ::kill(pid_t(p.processId()), SIGINT);
@@ -142,40 +106,34 @@ TEST(RunnerCliBasics, InterruptCancelsALongStatementOnTheServer) {
 // The same script in all three output modes: both results present, each in
 // the mode's format, nothing but results on stdout in the export modes.
 TEST(RunnerCliResults, AStatementWithoutRowsBetweenTwoQueriesInEveryModeAndBackend) {
-    struct Target {
-        const char* label;
-        const ServerUnderTest* server;
-    };
-    for (const Target& t : {Target{"SQLite", nullptr}, Target{"PostgreSQL", &kPostgres}, Target{"MariaDB", &kMariaDb}}) {
+    for (const TestBackend& t : kTestBackends) {
         SCOPED_TRACE(t.label);
         QTemporaryDir dir;
-        QString cs;
-        if (t.server) {
-            cs = serverConnectionString(*t.server);
-            if (cs.isEmpty()) continue; // reported by the server tests
-        } else {
-            cs = QStringLiteral("Provider=SQLite;Data Source=") + dir.filePath(QStringLiteral("m.db"));
-            QFile f(dir.filePath(QStringLiteral("m.db")));
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        }
+        const QString cs = t.server ? serverConnectionString(*t.server)
+                                    : newSqliteConnectionString(dir.filePath(QStringLiteral("m.db")));
+        if (cs.isEmpty()) continue; // reported by the server tests
         const QByteArray script = "DROP TABLE IF EXISTS cli_mid; SELECT 5 AS a; CREATE TABLE cli_mid (id INTEGER); "
                                   "SELECT 6 AS b; DROP TABLE cli_mid;";
-        const Outcome text = runCli({QStringLiteral("--connect"), cs}, script);
+        const RunnerOutcome text = runRunner({QStringLiteral("--connect"), cs}, script);
         EXPECT_EQ(text.code, 0) << text.err.toStdString();
-        EXPECT_TRUE(text.out.contains(QStringLiteral("0 Row(s) affected.\r\n")));
-        EXPECT_TRUE(text.out.contains(QStringLiteral("\r\n5 "))) << text.out.toStdString();
-        EXPECT_TRUE(text.out.contains(QStringLiteral("\r\n6 "))) << text.out.toStdString();
+        EXPECT_TRUE(text.outText().contains(QStringLiteral("0 Row(s) affected.\r\n")));
+        EXPECT_TRUE(text.outText().contains(QStringLiteral("\r\n5 "))) << text.outText().toStdString();
+        EXPECT_TRUE(text.outText().contains(QStringLiteral("\r\n6 "))) << text.outText().toStdString();
         // the closing count is every row shown, not just the rows since the last statement
         EXPECT_TRUE(text.err.endsWith(QStringLiteral("Success\r\n\r\n2  Row(s) affected\n"))) << text.err.toStdString();
 
-        const Outcome csv = runCli({QStringLiteral("--connect"), cs, QStringLiteral("--grid-csv")}, script);
+        const RunnerOutcome csv =
+            runRunner({QStringLiteral("--connect"), cs, QStringLiteral("--grid-csv")}, script);
         EXPECT_EQ(csv.code, 0) << csv.err.toStdString();
-        EXPECT_EQ(csv.out, QStringLiteral("\"\",\"a\"\r\n\"1\",\"5\"\r\n\"\",\"b\"\r\n\"1\",\"6\"\r\n"));
+        EXPECT_EQ(csv.outText(),
+                  QStringLiteral("\"\",\"a\"\r\n\"1\",\"5\"\r\n\"\",\"b\"\r\n\"1\",\"6\"\r\n"));
         EXPECT_TRUE(csv.err.contains(QStringLiteral("0 Row(s) affected.")));
 
-        const Outcome tsv = runCli({QStringLiteral("--connect"), cs, QStringLiteral("--tsv")}, script);
+        const RunnerOutcome tsv =
+            runRunner({QStringLiteral("--connect"), cs, QStringLiteral("--tsv")}, script);
         EXPECT_EQ(tsv.code, 0);
-        EXPECT_EQ(tsv.out, QStringLiteral("\"\"\t\"a\"\r\n\"1\"\t\"5\"\r\n\"\"\t\"b\"\r\n\"1\"\t\"6\"\r\n"));
+        EXPECT_EQ(tsv.outText(),
+                  QStringLiteral("\"\"\t\"a\"\r\n\"1\"\t\"5\"\r\n\"\"\t\"b\"\r\n\"1\"\t\"6\"\r\n"));
     }
 }
 
@@ -183,9 +141,7 @@ TEST(RunnerCliResults, AStatementWithoutRowsBetweenTwoQueriesInEveryModeAndBacke
 // and the count it closes with is the number of rows it wrote.
 TEST(RunnerCliResults, InterruptDuringALongFetchExits130WithTheWrittenCount) {
     QTemporaryDir dir;
-    const QString db = dir.filePath(QStringLiteral("big.db"));
-    QFile(db).open(QIODevice::WriteOnly);
-    const QString cs = QStringLiteral("Provider=SQLite;Data Source=") + db;
+    const QString cs = newSqliteConnectionString(dir.filePath(QStringLiteral("big.db")));
     QTemporaryDir home;
     QProcess p;
     p.start(QStringLiteral(SQLQE_RUN_PATH), {QStringLiteral("--home"), home.path(), QStringLiteral("--connect"), cs,

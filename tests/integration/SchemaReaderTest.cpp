@@ -130,8 +130,7 @@ TEST_P(SchemaReaderTest, ADeadConnectionGivesAnErrorReport) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, SchemaReaderTest, ::testing::ValuesIn(kTestBackends),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Backends, SchemaReaderTest, ::testing::ValuesIn(kTestBackends), byLabel);
 
 TEST(SchemaReaderPostgres, TablesOfTheSameNameInTwoSchemasAreBothListed) {
     QString cs;

@@ -14,40 +14,28 @@
 
 namespace {
 
-struct ScriptBackend {
-    const char* label;
-    const ServerUnderTest* server; // null: a SQLite file
-    const char* suffix = "";       // appended to the connection string
-};
-void PrintTo(const ScriptBackend& b, std::ostream* os) {
-    *os << b.label;
+// An empty table script_keep on cs, and the connection to it.
+std::unique_ptr<db::Connection> withKeepTable(const QString& cs) {
+    auto conn = db::Connection::open(cs);
+    conn->exec(QStringLiteral("DROP TABLE IF EXISTS script_keep"));
+    conn->exec(QStringLiteral("CREATE TABLE script_keep (id INTEGER)"));
+    return conn;
 }
 
-const ScriptBackend kScriptBackends[] = {
-    {"SQLite", nullptr},
-    {"PostgreSQL", &kPostgres},
-    {"PostgreSQL_ODBC", &kPostgres, "Backend=ODBC;"},
-    {"MariaDB", &kMariaDb},
-};
+QString keptRows(db::Connection& conn) {
+    return conn.query(QStringLiteral("SELECT count(*) FROM script_keep"))
+        .rows.at(0)
+        .at(0)
+        .value_or(QString());
+}
 
-class ScriptRun : public ::testing::TestWithParam<ScriptBackend> {
+const TestBackend kScriptBackends[] = {kTestBackends[0], kTestBackends[1], kPostgresOdbc, kTestBackends[2]};
+
+class ScriptRun : public ::testing::TestWithParam<TestBackend> {
 protected:
     void SetUp() override {
-        if (GetParam().server) {
-            SQLQE_REQUIRE_SERVER(*GetParam().server, cs);
-            cs += QLatin1String(GetParam().suffix);
-        } else {
-            cs = newSqliteConnectionString(dir.filePath(QStringLiteral("s.db")));
-        }
-        conn = db::Connection::open(cs);
-        conn->exec(QStringLiteral("DROP TABLE IF EXISTS script_keep"));
-        conn->exec(QStringLiteral("CREATE TABLE script_keep (id INTEGER)"));
-    }
-    QString count() {
-        return conn->query(QStringLiteral("SELECT count(*) FROM script_keep"))
-            .rows.at(0)
-            .at(0)
-            .value_or(QString());
+        SQLQE_REQUIRE_BACKEND(GetParam(), dir.filePath(QStringLiteral("s.db")), cs);
+        conn = withKeepTable(cs);
     }
 
     QTemporaryDir dir;
@@ -68,7 +56,7 @@ TEST_P(ScriptRun, AFailureKeepsTheStatementsBeforeItAndRunsNoneAfterIt) {
     EXPECT_TRUE(r.closingMessage.startsWith(QStringLiteral("Error: #"))) << qPrintable(r.closingMessage);
     EXPECT_TRUE(r.closingMessage.endsWith(QStringLiteral("\r\nLine 7"))) << qPrintable(r.closingMessage);
     EXPECT_EQ(sink.results, QStringLiteral("1 Row(s) affected.\r\n").repeated(6));
-    EXPECT_EQ(count(), QStringLiteral("6"));
+    EXPECT_EQ(keptRows(*conn), QStringLiteral("6"));
 }
 
 // MariaDB's ODBC driver reads a whole result before its first row, whatever
@@ -77,9 +65,7 @@ TEST_P(ScriptRun, AFailureKeepsTheStatementsBeforeItAndRunsNoneAfterIt) {
 TEST(MariaDbOdbcScript, IsRefusedWithAMessageNamingTheNativeClient) {
     QString cs;
     SQLQE_REQUIRE_SERVER(kMariaDb, cs);
-    auto conn = db::Connection::open(cs);
-    conn->exec(QStringLiteral("DROP TABLE IF EXISTS script_keep"));
-    conn->exec(QStringLiteral("CREATE TABLE script_keep (id INTEGER)"));
+    auto conn = withKeepTable(cs);
     RunCapture sink;
     const RunResult r = runScript(sink, cs + QStringLiteral("Backend=ODBC;"),
                                   QStringLiteral("INSERT INTO script_keep VALUES (1);"
@@ -89,11 +75,10 @@ TEST(MariaDbOdbcScript, IsRefusedWithAMessageNamingTheNativeClient) {
     EXPECT_TRUE(r.isError());
     EXPECT_TRUE(r.closingMessage.contains(QStringLiteral("Remove Backend=ODBC"))) << qPrintable(r.closingMessage);
     EXPECT_TRUE(r.closingMessage.contains(QStringLiteral("native MariaDB client"))) << qPrintable(r.closingMessage);
-    EXPECT_EQ(conn->query(QStringLiteral("SELECT count(*) FROM script_keep")).rows.at(0).at(0), QStringLiteral("0"));
+    EXPECT_EQ(keptRows(*conn), QStringLiteral("0"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ScriptRun, ::testing::ValuesIn(kScriptBackends),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Backends, ScriptRun, ::testing::ValuesIn(kScriptBackends), byLabel);
 
 namespace {
 
@@ -101,9 +86,7 @@ class PostgresScript : public ::testing::Test {
 protected:
     void SetUp() override {
         SQLQE_REQUIRE_SERVER(kPostgres, cs);
-        conn = db::Connection::open(cs);
-        conn->exec(QStringLiteral("DROP TABLE IF EXISTS script_keep"));
-        conn->exec(QStringLiteral("CREATE TABLE script_keep (id INTEGER)"));
+        conn = withKeepTable(cs);
     }
     QString ids() {
         return conn
@@ -177,55 +160,25 @@ TEST_F(PostgresScript, AThousandStatementsWithAFailureAt700) {
 
 namespace {
 
-struct LimitCase {
-    const char* label;
-    const ServerUnderTest* server;
-    const char* suffix;
-    const char* endless; // a query that would stream rows for minutes
-    const char* running; // counts the server's sessions still running it
-};
-void PrintTo(const LimitCase& c, std::ostream* os) {
-    *os << c.label;
-}
+const TestBackend kLimitBackends[] = {kTestBackends[1], kPostgresOdbc, kTestBackends[2]};
 
-const char* const kPgRunning = "SELECT count(*) FROM pg_stat_activity WHERE state = 'active' AND query LIKE "
-                               "'%limit_probe%' AND pid <> pg_backend_pid()";
-const char* const kMariaRunning =
-    "SELECT count(*) FROM information_schema.PROCESSLIST WHERE COMMAND = 'Query' AND "
-    "INFO LIKE '%limit_probe%' AND ID <> CONNECTION_ID()";
-const LimitCase kLimitCases[] = {
-    {"PostgreSQL", &kPostgres, "",
-     "SELECT a AS limit_probe FROM generate_series(1, 100000) a, generate_series(1, 100000) b", kPgRunning},
-    {"PostgreSQL_ODBC", &kPostgres, "Backend=ODBC;",
-     "SELECT a AS limit_probe FROM generate_series(1, 100000) a, generate_series(1, 100000) b", kPgRunning},
-    {"MariaDB", &kMariaDb, "", "SELECT a.seq AS limit_probe FROM seq_1_to_100000 a, seq_1_to_100000 b",
-     kMariaRunning},
-};
-
-class RowLimit : public ::testing::TestWithParam<LimitCase> {
+class RowLimit : public ::testing::TestWithParam<TestBackend> {
 protected:
     void SetUp() override {
-        SQLQE_REQUIRE_SERVER(*GetParam().server, cs);
-        cs += QLatin1String(GetParam().suffix);
-        conn = db::Connection::open(cs);
-        conn->exec(QStringLiteral("DROP TABLE IF EXISTS script_keep"));
-        conn->exec(QStringLiteral("CREATE TABLE script_keep (id INTEGER)"));
+        SQLQE_REQUIRE_BACKEND(GetParam(), QString(), cs);
+        conn = withKeepTable(cs);
     }
-    // The sessions still running the query, once the server has had a moment
-    // to note the end of one it has stopped.
+    // A query that would stream rows for minutes.
+    QString endless() const {
+        return QLatin1String(
+            GetParam().server == &kMariaDb
+                ? "SELECT a.seq AS limit_probe FROM seq_1_to_100000 a, seq_1_to_100000 b"
+                : "SELECT a AS limit_probe FROM generate_series(1, 100000) a, generate_series(1, 100000) b");
+    }
+    // The sessions still running it, once the server has had a moment to
+    // note the end of one it has stopped.
     QString stillRunning() {
-        QString n;
-        QElapsedTimer t;
-        t.start();
-        do {
-            // a new connection for each look: the server's view holds still within a transaction
-            n = db::Connection::open(cs)
-                    ->query(QLatin1String(GetParam().running))
-                    .rows.at(0)
-                    .at(0)
-                    .value_or(QString());
-        } while (n != QLatin1String("0") && t.elapsed() < 3000);
-        return n;
+        return runningStatements(*GetParam().server, cs, QStringLiteral("limit_probe"));
     }
     QString cs;
     std::unique_ptr<db::Connection> conn;
@@ -242,7 +195,7 @@ TEST_P(RowLimit, ReachingItStopsTheStatementOnTheServerAndTheScriptGoesOn) {
         sink = RunCapture();
         QElapsedTimer t;
         t.start();
-        const RunResult r = runScript(sink, cs, QLatin1String(GetParam().endless), text, 10);
+        const RunResult r = runScript(sink, cs, endless(), text, 10);
         EXPECT_LT(t.elapsed(), 10000);
         EXPECT_EQ(r.outcome, RunOutcome::Success) << qPrintable(r.closingMessage);
         EXPECT_EQ(r.rows, 10);
@@ -250,19 +203,16 @@ TEST_P(RowLimit, ReachingItStopsTheStatementOnTheServerAndTheScriptGoesOn) {
     }
     if (GetParam().server == &kMariaDb)
         return; // there a later statement makes the limit read on (see MariaCursor)
-    const RunResult r =
-        runScript(sink, cs,
-                  QLatin1String(GetParam().endless) + QStringLiteral(";\nINSERT INTO script_keep VALUES (1);"
-                                                                     "\nSELECT 2 AS after_limit"),
-                  true, 10);
+    const RunResult r = runScript(
+        sink, cs,
+        endless() + QStringLiteral(";\nINSERT INTO script_keep VALUES (1);\nSELECT 2 AS after_limit"), true,
+        10);
     EXPECT_EQ(r.outcome, RunOutcome::Success) << qPrintable(r.closingMessage);
-    EXPECT_EQ(conn->query(QStringLiteral("SELECT count(*) FROM script_keep")).rows.at(0).at(0),
-              QStringLiteral("1"));
+    EXPECT_EQ(keptRows(*conn), QStringLiteral("1"));
     EXPECT_EQ(stillRunning(), QStringLiteral("0"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, RowLimit, ::testing::ValuesIn(kLimitCases),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Servers, RowLimit, ::testing::ValuesIn(kLimitBackends), byLabel);
 
 // A cancel would abort a transaction the user opened, and undo a statement
 // that changes data: there the limit reads the rest instead.
@@ -282,6 +232,5 @@ TEST_F(PostgresScript, TheLimitNeverCancelsInsideTheUsersTransactionOrAChange) {
         QStringLiteral("INSERT INTO script_keep SELECT g FROM generate_series(2, 50001) g RETURNING id;"),
         true, 10);
     EXPECT_EQ(r.rows, 10);
-    EXPECT_EQ(conn->query(QStringLiteral("SELECT count(*) FROM script_keep")).rows.at(0).at(0),
-              QStringLiteral("50001"));
+    EXPECT_EQ(keptRows(*conn), QStringLiteral("50001"));
 }

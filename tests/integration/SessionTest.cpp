@@ -2,29 +2,18 @@
 // run leaves behind (temporary tables, transactions) is there for the next,
 // a connection the server dropped is noticed and replaced once, and the
 // transaction state reaches the window.
-#include "run/RunEngine.h"
 #include "run/Session.h"
+
+#include "run/RunEngine.h"
+#include "support/RunCapture.h"
 #include "support/TestServers.h"
 
 #include <QTemporaryDir>
-
 #include <chrono>
+#include <gtest/gtest.h>
 #include <thread>
 
-#include <gtest/gtest.h>
-
 namespace {
-
-struct Collecting : RunSink {
-    QString text, notices;
-    std::vector<std::shared_ptr<db::RowBlock>> grid;
-    void gridStarted(const std::vector<db::Field>&) override { grid.clear(); }
-    void gridRows(std::shared_ptr<db::RowBlock> r) override { grid.push_back(std::move(r)); }
-    void appendText(Pane p, const QString& t) override { (p == Pane::Notices ? notices : text) += t; }
-    void clearPane(Pane) override {}
-    void progress(qint64) override {}
-    QString firstCell() const { return grid.empty() || grid[0]->rowCount() == 0 ? QString() : grid[0]->string(0, 0); }
-};
 
 struct SessionBackend {
     const char* label;
@@ -44,37 +33,34 @@ const SessionBackend kSessionBackends[] = {
 class SessionTest : public ::testing::TestWithParam<SessionBackend> {
 protected:
     void SetUp() override {
-        if (GetParam().server) {
-            SQLQE_REQUIRE_SERVER(*GetParam().server, cs);
-        } else {
-            cs = QStringLiteral("Provider=SQLite;Data Source=") + dir.filePath(QStringLiteral("s.db"));
-            db::Connection::open(cs, {15, true});
-        }
+        SQLQE_REQUIRE_BACKEND((TestBackend{GetParam().label, GetParam().server}),
+                              dir.filePath(QStringLiteral("s.db")), cs);
         db::Connection::open(cs)->exec(QStringLiteral("DROP TABLE IF EXISTS session_t"));
         db::Connection::open(cs)->exec(QStringLiteral("CREATE TABLE session_t (n INTEGER)"));
     }
     RunResult run(const QString& sql, bool keptOnly = false) {
-        sink = Collecting();
-        RunRequest r;
-        r.connectionString = cs;
-        r.text = sql;
-        r.session = session;
+        sink = RunCapture();
+        RunRequest r = runRequest(cs, sql, false, std::nullopt, session);
         r.keptSessionOnly = keptOnly;
-        RunEngine engine(r, sink);
-        return engine.run();
+        return RunEngine(r, sink).run();
     }
-    // Ends the session's connection from another one, as a restart or an administrator would.
-    void killSessionConnection() {
-        ASSERT_FALSE(run(QLatin1String(GetParam().sessionId)).failed());
+    // The server's number for the session's connection.
+    qint64 sessionConnectionId() {
+        EXPECT_FALSE(run(QLatin1String(GetParam().sessionId)).failed());
         const QString id = sink.firstCell();
-        ASSERT_FALSE(id.isEmpty());
+        EXPECT_FALSE(id.isEmpty());
+        return id.toLongLong();
+    }
+    // Ends connection id from another one, as a restart or an administrator would.
+    void killConnection(qint64 id) {
         auto admin = db::Connection::open(cs);
         const QString kill = QLatin1String(GetParam().kill);
         if (kill.contains(QLatin1Char('?')))
-            admin->query(kill, {id.toLongLong()});
+            admin->query(kill, {id});
         else
-            admin->exec(kill.arg(id.toLongLong())); // a number the server gave
+            admin->exec(kill.arg(id)); // a number the server gave
     }
+    void killSessionConnection() { killConnection(sessionConnectionId()); }
     // Rows of session_t as another connection sees them.
     QString rowsInTable() const {
         const db::Table t = db::Connection::open(cs)->query(QStringLiteral("SELECT count(*) FROM session_t"));
@@ -82,7 +68,7 @@ protected:
     }
     QTemporaryDir dir;
     QString cs;
-    Collecting sink;
+    RunCapture sink;
     std::shared_ptr<Session> session = std::make_shared<Session>();
 };
 
@@ -136,15 +122,13 @@ TEST_P(SessionTest, TheTransactionStateFollowsBeginAndCommit) {
     r = run(QStringLiteral("COMMIT"), true);
     EXPECT_FALSE(r.isError()) << r.closingMessage.toStdString();
     EXPECT_EQ(r.inTransaction, std::optional<bool>(false));
-    EXPECT_EQ(rowsInTable(),
-              QStringLiteral("1"));
+    EXPECT_EQ(rowsInTable(), QStringLiteral("1"));
 
     // a rolled-back transaction leaves nothing
     run(QLatin1String(GetParam().begin) + QStringLiteral(";\nINSERT INTO session_t VALUES (2)"));
     r = run(QStringLiteral("ROLLBACK"));
     EXPECT_EQ(r.inTransaction, std::optional<bool>(false));
-    EXPECT_EQ(rowsInTable(),
-              QStringLiteral("1"));
+    EXPECT_EQ(rowsInTable(), QStringLiteral("1"));
 }
 
 TEST_P(SessionTest, AConnectionTheServerDroppedIsReportedAndReplacedOnce) {
@@ -158,8 +142,7 @@ TEST_P(SessionTest, AConnectionTheServerDroppedIsReportedAndReplacedOnce) {
         << sink.notices.toStdString();
     EXPECT_TRUE(r.sessionOpen);
     // the statement ran exactly once
-    EXPECT_EQ(rowsInTable(),
-              QStringLiteral("1"));
+    EXPECT_EQ(rowsInTable(), QStringLiteral("1"));
     // and the next run goes on on the new connection without a word
     r = run(QStringLiteral("SELECT 2"));
     EXPECT_FALSE(r.isError());
@@ -170,18 +153,12 @@ TEST_P(SessionTest, AConnectionDroppedDuringAStatementFailsItAndIsNotUsedAgain) 
     if (!GetParam().server) GTEST_SKIP() << "a SQLite file has no server to drop the connection";
     ASSERT_FALSE(run(QStringLiteral("SELECT 1")).failed());
     // the run in the session dies while the server works on it
-    ASSERT_FALSE(run(QLatin1String(GetParam().sessionId)).failed());
-    const qint64 id = sink.firstCell().toLongLong();
+    const qint64 id = sessionConnectionId();
     const QString sleep = GetParam().server == &kPostgres ? QStringLiteral("SELECT pg_sleep(20)")
                                                           : QStringLiteral("SELECT SLEEP(20)");
     std::thread killer([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        auto admin = db::Connection::open(cs);
-        const QString kill = QLatin1String(GetParam().kill);
-        if (kill.contains(QLatin1Char('?')))
-            admin->query(kill, {id});
-        else
-            admin->exec(kill.arg(id));
+        killConnection(id);
     });
     RunResult r = run(sleep);
     killer.join();
@@ -240,5 +217,4 @@ TEST_P(SessionTest, TheProgramsOwnCommitNeverRunsOnANewConnection) {
     EXPECT_EQ(rowsInTable(), QStringLiteral("1"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, SessionTest, ::testing::ValuesIn(kSessionBackends),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Backends, SessionTest, ::testing::ValuesIn(kSessionBackends), byLabel);

@@ -39,14 +39,6 @@ protected:
     }
     void TearDown() override { net::SshPrompts::install(nullptr); }
 
-    QString openError(const QString& cs) {
-        try {
-            db::Connection::open(cs, {10, false});
-            return {};
-        } catch (const db::Error& e) {
-            return e.description();
-        }
-    }
     QString knownHosts() const {
         QFile f(sshd.knownHostsFile());
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();

@@ -235,5 +235,4 @@ TEST_P(StatementBatchTest, BytesAreBoundAsTheyAre) {
     conn->exec(QStringLiteral("DROP TABLE batch_b"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, StatementBatchTest, ::testing::ValuesIn(kTestBackends),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Backends, StatementBatchTest, ::testing::ValuesIn(kTestBackends), byLabel);

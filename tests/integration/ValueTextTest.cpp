@@ -4,42 +4,15 @@
 // mode shows each of those values whole.
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
+#include "support/RunnerProcess.h"
 #include "support/TestServers.h"
 
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#ifndef SQLQE_RUN_PATH
-#error "SQLQE_RUN_PATH must name the sqlqe-run executable"
-#endif
 
 namespace {
 
-struct Output {
-    QString out, err;
-    int code = -1;
-};
-
-Output run(const QString& program, const QStringList& args, const QByteArray& input = {},
-           const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(60000);
-    return {QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()),
-            p.exitCode()};
-}
-
-Output runner(const QString& cs, const QString& mode, const QString& script) {
-    QTemporaryDir home;
-    return run(
-        QStringLiteral(SQLQE_RUN_PATH),
-        {QStringLiteral("--home"), home.path(), QStringLiteral("--connect"), cs, mode, QStringLiteral("-")},
-        script.toUtf8());
+RunnerOutcome runner(const QString& cs, const QString& mode, const QString& script) {
+    return runRunner({QStringLiteral("--connect"), cs, mode}, script.toUtf8());
 }
 
 // The cells of one line of the grid's export format: each in double quotes,
@@ -101,19 +74,19 @@ std::vector<QStringList> cliRows(const QString& out) {
 }
 
 void expectSameValues(const QString& cs, const QString& script, const std::vector<QStringList>& cli) {
-    const Output tsv = runner(cs, QStringLiteral("--tsv"), script);
+    const RunnerOutcome tsv = runner(cs, QStringLiteral("--tsv"), script);
     ASSERT_EQ(tsv.code, 0) << qPrintable(tsv.err);
-    const Cells ours = exportCells(tsv.out);
-    ASSERT_EQ(ours.rows.size(), cli.size()) << qPrintable(tsv.out);
-    const Output text = runner(cs, QStringLiteral("--text"), script);
+    const Cells ours = exportCells(tsv.outText());
+    ASSERT_EQ(ours.rows.size(), cli.size()) << tsv.out.constData();
+    const RunnerOutcome text = runner(cs, QStringLiteral("--text"), script);
     ASSERT_EQ(text.code, 0) << qPrintable(text.err);
     for (size_t r = 0; r < cli.size(); ++r) {
-        ASSERT_EQ(ours.rows[r].size(), cli[r].size()) << qPrintable(tsv.out);
+        ASSERT_EQ(ours.rows[r].size(), cli[r].size()) << tsv.out.constData();
         for (qsizetype c = 0; c < cli[r].size(); ++c) {
             SCOPED_TRACE(ours.names.value(c).toStdString());
             EXPECT_EQ(ours.rows[r][c], cli[r][c]);
             // the text mode's column holds it whole
-            EXPECT_TRUE(text.out.contains(cli[r][c])) << qPrintable(cli[r][c]);
+            EXPECT_TRUE(text.outText().contains(cli[r][c])) << qPrintable(cli[r][c]);
         }
     }
 }
@@ -146,12 +119,13 @@ TEST(ValueText, PostgresValuesReadAsPsqlPrintsThem) {
         " true AS t, false AS f, 1.5::float8 AS f8, 0.1::float4 AS f4, 1e-7::float8 AS small, 'sad'::vt_mood "
         "AS mood,"
         " point(1, 2) AS pt, 'text é 東京'::text AS txt, 'x'::char(3) AS ch, 42::int8 AS i8");
-    const Output psql = run(QStringLiteral("psql"),
-                            {psqlConninfo, QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-A"),
-                             QStringLiteral("-t"), QStringLiteral("-F"), QStringLiteral("\t"),
-                             QStringLiteral("-c"), setup, QStringLiteral("-c"), query});
+    const RunnerOutcome psql =
+        runProgram(QStringLiteral("psql"),
+                   {psqlConninfo, QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-A"),
+                    QStringLiteral("-t"), QStringLiteral("-F"), QStringLiteral("\t"), QStringLiteral("-c"),
+                    setup, QStringLiteral("-c"), query});
     ASSERT_EQ(psql.code, 0) << qPrintable(psql.err);
-    expectSameValues(cs, setup + QStringLiteral(";\n") + query, cliRows(psql.out));
+    expectSameValues(cs, setup + QStringLiteral(";\n") + query, cliRows(psql.outText()));
     conn->exec(QStringLiteral("DROP TYPE vt_mood"));
 }
 
@@ -182,16 +156,16 @@ TEST(ValueText, MariaDbValuesReadAsTheMariadbClientPrintsThem) {
     const db::ConnectionString parts(cs);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("MYSQL_PWD"), parts.value(QStringLiteral("Pwd")).value_or(QString()));
-    const Output cli =
-        run(QStringLiteral("mariadb"),
-            {QStringLiteral("--no-defaults"), QStringLiteral("-h"),
-             parts.value(QStringLiteral("Server")).value_or(QString()), QStringLiteral("-P"),
-             parts.value(QStringLiteral("Port")).value_or(QString()), QStringLiteral("-u"),
-             parts.value(QStringLiteral("Uid")).value_or(QString()), QStringLiteral("-B"),
-             QStringLiteral("-N"), QStringLiteral("--binary-as-hex"),
-             parts.value(QStringLiteral("Database")).value_or(QString()), QStringLiteral("-e"), query},
-            {}, env);
+    const RunnerOutcome cli =
+        runProgram(QStringLiteral("mariadb"),
+                   {QStringLiteral("--no-defaults"), QStringLiteral("-h"),
+                    parts.value(QStringLiteral("Server")).value_or(QString()), QStringLiteral("-P"),
+                    parts.value(QStringLiteral("Port")).value_or(QString()), QStringLiteral("-u"),
+                    parts.value(QStringLiteral("Uid")).value_or(QString()), QStringLiteral("-B"),
+                    QStringLiteral("-N"), QStringLiteral("--binary-as-hex"),
+                    parts.value(QStringLiteral("Database")).value_or(QString()), QStringLiteral("-e"), query},
+                   {}, env);
     ASSERT_EQ(cli.code, 0) << qPrintable(cli.err);
-    expectSameValues(cs, query, cliRows(cli.out));
+    expectSameValues(cs, query, cliRows(cli.outText()));
     conn->exec(QStringLiteral("DROP TABLE vt_types"));
 }

@@ -1,8 +1,8 @@
 #pragma once
 // Processes as the kernel sees them, for tests that hold a program to a
 // memory bound or check that processes ended: a child run to its end with
-// the peak of its resident memory, this process's own peak, and whether a
-// process is gone.
+// the peak of its resident memory, this process's own peak and its rise,
+// and whether a process is gone.
 
 #include <QFile>
 #include <QString>
@@ -47,14 +47,35 @@ inline MeasuredRun runMeasured(const QString& program, const QStringList& argume
     return run;
 }
 
-// The peak of this process's resident memory so far, in kB.
-inline long ownPeakKb() {
+// A value of this process's /proc status in kB (key such as "VmHWM:").
+inline long ownStatusKb(const QByteArray& key) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly)) return 0;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+        if (line.startsWith(key)) return line.mid(key.size()).trimmed().split(' ').value(0).toLong();
     return 0;
 }
+
+// The peak of this process's resident memory so far, in kB.
+inline long ownPeakKb() {
+    return ownStatusKb("VmHWM:");
+}
+
+// How far this process's resident memory rose at its peak since this was
+// made (the kernel's peak is restarted at the present size, so an earlier
+// peak does not hide a rise).
+class OwnPeakGrowth {
+public:
+    OwnPeakGrowth() {
+        QFile clear(QStringLiteral("/proc/self/clear_refs"));
+        if (clear.open(QIODevice::WriteOnly)) clear.write("5");
+        startKb_ = ownStatusKb("VmRSS:");
+    }
+    qint64 bytes() const { return qint64(ownPeakKb() - startKb_) * 1024; }
+
+private:
+    long startKb_ = 0;
+};
 
 // Whether a process has ended (a zombie waiting for its parent counts as ended).
 inline bool processEnded(qint64 pid) {

@@ -5,8 +5,8 @@
 // test runs (never skipped silently).
 
 #include <QString>
-
 #include <ostream>
+#include <string>
 
 struct ServerUnderTest {
     const char* label;   // "PostgreSQL", "MariaDB"
@@ -40,19 +40,39 @@ QString serverConnectionString(const ServerUnderTest& server);
 struct TestBackend {
     const char* label;
     const ServerUnderTest* server; // null: SQLite
+    const char* suffix = "";       // appended to the server's string (Backend=ODBC;)
 };
 void PrintTo(const TestBackend& backend, std::ostream* os);
 inline const TestBackend kTestBackends[] = {{"SQLite", nullptr}, {"PostgreSQL", &kPostgres}, {"MariaDB", &kMariaDb}};
+// Names each case of a parameterised test by its parameter's label.
+inline constexpr auto byLabel = [](const auto& info) { return std::string(info.param.label); };
+
+// PostgreSQL through its ODBC driver instead of the native client.
+inline const TestBackend kPostgresOdbc{"PostgreSQL_ODBC", &kPostgres, "Backend=ODBC;"};
+
+// The error of opening cs (within 10 s), or empty when it opened.
+QString openError(const QString& cs);
+
+// The sessions of server (other than the asking one) running a statement
+// whose text holds probe, counted on a new connection each time (the
+// server's view holds still within a transaction); waits up to timeoutMs
+// for the count to be expected (or to differ from it, with differ) and
+// returns the last count.
+QString runningStatements(const ServerUnderTest& server, const QString& cs, const QString& probe,
+                          const QString& expected = QStringLiteral("0"), int timeoutMs = 3000,
+                          bool differ = false);
 
 // The SQLite string of sqliteFile, creating the file.
 QString newSqliteConnectionString(const QString& sqliteFile);
 
-// The backend's connection string into outString: the server's (the test is
-// skipped when it is not configured) or a new SQLite file's.
+// The backend's connection string into outString: the server's with the
+// backend's suffix (the test is skipped when it is not configured) or a new
+// SQLite file's.
 #define SQLQE_REQUIRE_BACKEND(backend, sqliteFile, outString)                                                \
-    do {                                                                                                    \
-        if ((backend).server)                                                                               \
-            SQLQE_REQUIRE_SERVER(*(backend).server, outString);                                             \
-        else                                                                                                \
-            outString = newSqliteConnectionString(sqliteFile);                                              \
+    do {                                                                                                     \
+        if ((backend).server) {                                                                              \
+            SQLQE_REQUIRE_SERVER(*(backend).server, outString);                                              \
+            outString += QLatin1String((backend).suffix);                                                    \
+        } else                                                                                               \
+            outString = newSqliteConnectionString(sqliteFile);                                               \
     } while (0)
