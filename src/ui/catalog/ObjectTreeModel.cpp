@@ -1,5 +1,7 @@
 #include "catalog/ObjectTreeModel.h"
 
+#include "common/ResourceIcon.h"
+
 #include <QSet>
 
 namespace {
@@ -294,8 +296,7 @@ QVariant ObjectTreeModel::data(const QModelIndex& index, int role) const {
         return n.showSchema ? n.schema + QLatin1Char('.') + n.text : n.text;
     case Qt::DecorationRole: {
         // the busy picture while the node's children are being read
-        static const QIcon busy(QStringLiteral(":/icons/busy.svg"));
-        return n.state == LoadState::Reading ? busy : iconFor(n);
+        return n.state == LoadState::Reading ? common::resourceIcon(QStringLiteral("busy")) : iconFor(n);
     }
     case Qt::ToolTipRole:
         if (n.state == LoadState::Reading) return QStringLiteral("Reading...");

@@ -9,13 +9,10 @@ void clearButtonWhenTyped(QLineEdit* edit) {
         edit->setClearButtonEnabled(true);
         return;
     }
-    // the connection removes itself once the button is there
-    auto* guard = new QObject(edit);
-    QObject::connect(edit, &QLineEdit::textChanged, guard, [edit, guard](const QString& text) {
-        if (text.isEmpty()) return;
-        edit->setClearButtonEnabled(true);
-        guard->deleteLater();
-    });
+    // from empty, the first change of the text is always to some text
+    QObject::connect(
+        edit, &QLineEdit::textChanged, edit, [edit] { edit->setClearButtonEnabled(true); },
+        Qt::SingleShotConnection);
 }
 
 } // namespace common

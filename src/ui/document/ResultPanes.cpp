@@ -47,7 +47,6 @@ void ResultPanes::buildResults() const {
     if (!fontFamily_.isEmpty()) text_->setEditorFont(fontFamily_, fontSize_);
     stack_->addWidget(sets_);
     stack_->addWidget(text_);
-    stack_->setCurrentWidget(inText_ ? static_cast<QWidget*>(text_) : sets_);
     auto* self = const_cast<ResultPanes*>(this);
     connect(sets_, &QTabWidget::currentChanged, self, &ResultPanes::retargetFind);
     emit self->resultsMade();
