@@ -213,8 +213,9 @@ TEST_F(ExternalToolsTest, TheGraphicalToolsOutputIsWatchedAndReloaded) {
     auto d = makeDocument(QStringLiteral("select 1"));
     d->startExec();
     EXPECT_TRUE(d->parts().watch->isActive());
-    QTest::qWaitFor([&] { return !d->isRunning(); }, 15000);
+    const bool ended = QTest::qWaitFor([&] { return !d->isRunning(); }, 15000);
     qputenv("PATH", path);
+    ASSERT_TRUE(ended);
     EXPECT_EQ(results(*d), QStringLiteral("select 1(1 row affected)\r\n"));
     EXPECT_GE(d->parts().watch->reloads(), 1);
     EXPECT_TRUE(

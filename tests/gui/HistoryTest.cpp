@@ -44,7 +44,7 @@ protected:
         d->execute(DocumentCommand::ShowHistoryTab);
         HistoryPane* pane = d->parts().history;
         EXPECT_EQ(d->parts().navigation->currentWidget(), pane);
-        QTest::qWaitFor([&] { return !pane->isLoading() && pane->model()->rowCount() == rows; }, 5000);
+        (void)QTest::qWaitFor([&] { return !pane->isLoading() && pane->model()->rowCount() == rows; }, 5000);
         EXPECT_EQ(pane->model()->rowCount(), rows);
         return pane;
     }

@@ -28,17 +28,22 @@ namespace {
 // for the scrolling panes (none: -1).
 int popupAfterRightClick(QueryDocument* doc, QWidget* w) {
     QSignalSpy spy(doc, &QueryDocument::popupRequested);
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), w->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(w, &event);
     return spy.isEmpty() ? -1 : int(spy.first().first().value<PopupMenu>());
 }
 
-} // namespace
-
-TEST(NewDocument, ResultPanesComeWithTheFirstRunAndKeepTheirMenusAndFont) {
+// A fresh home with its demo database.
+class NewDocument : public ::testing::Test {
+protected:
+    void SetUp() override { store::ensureSeeded(); }
     TempHome home;
     ScriptedDialogs dialogs;
-    store::ensureSeeded();
+};
+
+} // namespace
+
+TEST_F(NewDocument, ResultPanesComeWithTheFirstRunAndKeepTheirMenusAndFont) {
     auto doc = shownDocument(store::demoConnectionString());
     const ResultPanes* panes = doc->parts().results;
     EXPECT_FALSE(panes->resultsBuilt());
@@ -62,10 +67,7 @@ TEST(NewDocument, ResultPanesComeWithTheFirstRunAndKeepTheirMenusAndFont) {
     EXPECT_TRUE(panes->textPane()->text().contains(QLatin1String("lazy")));
 }
 
-TEST(NewDocument, FilterFieldsGetTheirClearButtonWithTheFirstText) {
-    TempHome home;
-    ScriptedDialogs dialogs;
-    store::ensureSeeded();
+TEST_F(NewDocument, FilterFieldsGetTheirClearButtonWithTheFirstText) {
     auto doc = shownDocument(store::demoConnectionString());
     for (const char* name : {"objectFilter", "historySearch"}) {
         SCOPED_TRACE(name);
@@ -79,10 +81,7 @@ TEST(NewDocument, FilterFieldsGetTheirClearButtonWithTheFirstText) {
     }
 }
 
-TEST(NewDocument, TheSecondDocumentTakesTheFirstOnesKeywordsWithoutReadingThem) {
-    TempHome home;
-    ScriptedDialogs dialogs;
-    store::ensureSeeded();
+TEST_F(NewDocument, TheSecondDocumentTakesTheFirstOnesKeywordsWithoutReadingThem) {
     auto first = shownDocument();
     const KeywordLanguage* firstWords = first->parts().assist->language();
     ASSERT_TRUE(QTest::qWaitFor([&] { return firstWords->isLoaded(); }, 10000));

@@ -14,6 +14,7 @@
 #include "editor/SqlEditor.h"
 #include "run/ResultModel.h"
 #include "settings/Settings.h"
+#include "support/DocumentRun.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestServers.h"
 #include "support/Typing.h"
@@ -53,11 +54,7 @@ protected:
         doc = window->activeDocument();
         doc->setConnection(connection);
     }
-    void run(const QString& script) {
-        replaceScript(doc->editor(), script);
-        doc->startExec();
-        QTRY_VERIFY_WITH_TIMEOUT(!doc->isRunning(), 10000);
-    }
+    void run(const QString& script) { runScript(doc, script, 10000); }
     ResultGrid* grid() const { return doc->parts().results->currentGrid(); }
     // What a column shows, top to bottom.
     QStringList column(int c) const {

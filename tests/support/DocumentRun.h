@@ -20,13 +20,13 @@ inline std::unique_ptr<QueryDocument> shownDocument(const QString& connection = 
 }
 
 // Waits for the run the document started to end.
-inline void waitForRunEnd(QueryDocument* doc) {
+inline void waitForRunEnd(QueryDocument* doc, int timeoutMs = 15000) {
     QTest::qWait(0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->isRunning(); }, 15000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->isRunning(); }, timeoutMs));
 }
 
-inline void runScript(QueryDocument* doc, const QString& sql) {
+inline void runScript(QueryDocument* doc, const QString& sql, int timeoutMs = 15000) {
     replaceScript(doc->editor(), sql);
     doc->startExec();
-    waitForRunEnd(doc);
+    waitForRunEnd(doc, timeoutMs);
 }

@@ -9,6 +9,7 @@
 #include "document/ResultGrid.h"
 #include "document/ResultPanes.h"
 #include "editing/EditBar.h"
+#include "support/DocumentRun.h"
 #include "support/MainWindowFixture.h"
 #include "support/Typing.h"
 
@@ -32,11 +33,7 @@ protected:
         doc = window->activeDocument();
         doc->setConnection(cs);
     }
-    void run(const QString& script) {
-        replaceScript(doc->editor(), script);
-        doc->startExec();
-        QTRY_VERIFY_WITH_TIMEOUT(!doc->isRunning(), 10000);
-    }
+    void run(const QString& script) { runScript(doc, script, 10000); }
     ResultGrid* grid() const { return doc->parts().results->grid(); }
     EditBar* bar() const { return grid()->parentWidget()->findChild<EditBar*>(); }
     QString shown(int row, int column) const { return grid()->model()->index(row, column).data().toString(); }
